@@ -1,0 +1,59 @@
+// A form: a window of named controls that runs modally through the chosen backend.
+// Derived form classes add their controls in the constructor and their behaviour as handlers.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/controls.h"
+#include "platform/menus.h"
+
+namespace platform {
+
+class Form : public Container {
+ public:
+  explicit Form(std::string name, std::string caption = "");
+  const Control* AsControl() const override { return nullptr; }
+
+  const std::string& Name() const { return name_; }
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string caption);
+  // A form may have its own menu bar; an empty one shows none.
+  MenuBar& Menus() { return menus_; }
+  const MenuBar& Menus() const { return menus_; }
+
+  // Shows the form, runs until a modal result is set, and returns it. onShow runs first,
+  // onClose after the form has closed by any means.
+  ModalResult ShowModal();
+  bool Showing() const { return showing_; }
+  ModalResult GetModalResult() const { return modalResult_; }
+  // A result other than None ends the modal run, unless onCloseQuery refuses; then the result
+  // stays None and the form stays open.
+  void SetModalResult(ModalResult result);
+  // The close box: ends the run with Cancel.
+  void Close() { SetModalResult(ModalResult::Cancel); }
+
+  // Enter clicks the default button; Esc clicks the cancel button, or closes the form when it
+  // has none.
+  Button* DefaultButton() const;
+  Button* CancelButton() const;
+  void PressEnter();
+  void PressEscape();
+
+  std::function<void()> onShow;
+  std::function<bool()> onCloseQuery;
+  std::function<void()> onClose;
+
+  // For the backend that shows the form: called after a change of the caption or the result.
+  void SetViewUpdate(std::function<void()> update) { viewUpdate_ = std::move(update); }
+
+ private:
+  std::string name_;
+  std::string caption_;
+  MenuBar menus_;
+  ModalResult modalResult_ = ModalResult::None;
+  bool showing_ = false;
+  std::function<void()> viewUpdate_;
+};
+
+}  // namespace platform

@@ -1,0 +1,99 @@
+#include "platform/menus.h"
+
+namespace platform {
+
+MenuItem::MenuItem(MenuBar& bar, std::string name, std::string caption)
+    : bar_(bar), name_(std::move(name)), caption_(std::move(caption)) {}
+
+void MenuItem::SetCaption(std::string caption) {
+  caption_ = std::move(caption);
+  bar_.Changed();
+}
+
+void MenuItem::SetShortcut(std::string shortcut) {
+  shortcut_ = std::move(shortcut);
+  bar_.Changed();
+}
+
+void MenuItem::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  bar_.Changed();
+}
+
+void MenuItem::SetChecked(bool checked) {
+  checked_ = checked;
+  bar_.Changed();
+}
+
+void MenuItem::SetVisible(bool visible) {
+  visible_ = visible;
+  bar_.Changed();
+}
+
+void MenuItem::Click() {
+  if (!enabled_ || !visible_ || IsSeparator()) return;
+  if (menu_ != nullptr && (!menu_->Enabled() || !menu_->Visible())) return;
+  if (onClick) onClick();
+}
+
+Menu::Menu(MenuBar& bar, std::string name, std::string caption)
+    : bar_(bar), name_(std::move(name)), caption_(std::move(caption)) {}
+
+void Menu::SetCaption(std::string caption) {
+  caption_ = std::move(caption);
+  bar_.Changed();
+}
+
+void Menu::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  bar_.Changed();
+}
+
+void Menu::SetVisible(bool visible) {
+  visible_ = visible;
+  bar_.Changed();
+}
+
+MenuItem& Menu::AddItem(std::string name, std::string caption, std::function<void()> onClick) {
+  auto item = std::make_unique<MenuItem>(bar_, std::move(name), std::move(caption));
+  item->menu_ = this;
+  item->onClick = std::move(onClick);
+  items_.push_back(std::move(item));
+  bar_.Changed();
+  return *items_.back();
+}
+
+MenuItem& Menu::AddSeparator(std::string name) { return AddItem(std::move(name), "-"); }
+
+Menu& MenuBar::AddMenu(std::string name, std::string caption) {
+  menus_.push_back(std::make_unique<Menu>(*this, std::move(name), std::move(caption)));
+  Changed();
+  return *menus_.back();
+}
+
+Menu* MenuBar::FindMenu(std::string_view name) const {
+  for (const auto& menu : menus_) {
+    if (menu->Name() == name) return menu.get();
+  }
+  return nullptr;
+}
+
+MenuItem* MenuBar::FindItem(std::string_view name) const {
+  for (const auto& menu : menus_) {
+    for (const auto& item : menu->Items()) {
+      if (item->Name() == name) return item.get();
+    }
+  }
+  return nullptr;
+}
+
+void MenuBar::SetCodePage(std::uint16_t codePage) {
+  codePage_ = codePage;
+  Changed();
+}
+
+void MenuBar::Changed() const {
+  if (viewUpdate_) viewUpdate_();
+}
+
+}  // namespace platform

@@ -1,0 +1,149 @@
+#include "platform/controls.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/forms.h"
+
+namespace platform {
+namespace {
+
+TEST(ChoiceControls, IndexesOutOfRangeChooseNothing) {
+  Form form("TForm_test");
+  auto& radio = form.Add<RadioGroup>("RadioGroup_janein");
+  auto& list = form.Add<ListBox>("ListBox1");
+  auto& combo = form.Add<ComboBox>("ComboBox_unit");
+  radio.SetItems({"&Yes", "&No"});
+  list.SetItems({"a", "b"});
+  combo.SetItems({"mm", "inch"});
+  for (std::int32_t index : {-1, 2, 99}) {
+    SCOPED_TRACE(index);
+    radio.SetItemIndex(index);
+    list.SetItemIndex(index);
+    combo.SetItemIndex(index);
+    EXPECT_EQ(radio.ItemIndex(), -1);
+    EXPECT_EQ(list.ItemIndex(), -1);
+    EXPECT_EQ(combo.ItemIndex(), -1);
+  }
+  radio.SetItemIndex(1);
+  radio.SetItems({"x"});
+  EXPECT_EQ(radio.ItemIndex(), -1);
+}
+
+TEST(ChoiceControls, UserChoicesFireEventsProgramChoicesDoNot) {
+  Form form("TForm_test");
+  auto& radio = form.Add<RadioGroup>("RadioGroup1");
+  auto& list = form.Add<ListBox>("ListBox1");
+  auto& combo = form.Add<ComboBox>("ComboBox1");
+  int radioClicks = 0, listClicks = 0, doubleClicks = 0, comboChanges = 0;
+  radio.onClick = [&] { ++radioClicks; };
+  list.onClick = [&] { ++listClicks; };
+  list.onDoubleClick = [&] { ++doubleClicks; };
+  combo.onChange = [&] { ++comboChanges; };
+  radio.SetItems({"a", "b"});
+  list.SetItems({"a", "b"});
+  combo.SetItems({"Input", "Auto"});
+
+  radio.SetItemIndex(0);
+  list.SetItemIndex(0);
+  combo.SetItemIndex(0);
+  EXPECT_EQ(radioClicks + listClicks + comboChanges, 0);
+
+  radio.Choose(1);
+  list.DoubleClick(1);
+  combo.Choose(1);
+  combo.Choose(1);  // the same item again is no change
+  radio.Choose(5);  // no such item
+  EXPECT_EQ(radio.ItemIndex(), 1);
+  EXPECT_EQ(list.ItemIndex(), 1);
+  EXPECT_EQ(combo.Text(), "Auto");
+  EXPECT_EQ(radioClicks, 1);
+  EXPECT_EQ(listClicks, 1);
+  EXPECT_EQ(doubleClicks, 1);
+  EXPECT_EQ(comboChanges, 1);
+}
+
+TEST(ChoiceControls, ComboTextFollowsItems) {
+  Form form("TForm_test");
+  auto& combo = form.Add<ComboBox>("ComboBox1");
+  combo.SetItems({"A4", "A3"});
+  combo.SetText("A3");
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  combo.SetText("A5");
+  EXPECT_EQ(combo.ItemIndex(), -1);
+  combo.TypeText("A4");  // not editable: the user cannot type
+  EXPECT_EQ(combo.Text(), "A5");
+  combo.SetEditable(true);
+  combo.TypeText("A4");
+  EXPECT_EQ(combo.ItemIndex(), 0);
+}
+
+TEST(SpinEdit, KeepsTheValueInItsRange) {
+  Form form("TForm_test");
+  auto& spin = form.Add<SpinEdit>("SpinEdit_dxfdec");
+  spin.SetRange(16, 3);  // given in descending order
+  EXPECT_EQ(spin.Min(), 3);
+  EXPECT_EQ(spin.Max(), 16);
+  EXPECT_EQ(spin.Value(), 3);
+  int changes = 0;
+  spin.onChange = [&] { ++changes; };
+  spin.TypeValue(40);
+  EXPECT_EQ(spin.Value(), 16);
+  spin.TypeValue(17);  // clamps to the same value: no change
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(PageControl, PagesHoldControlsAndSwitchOnlyToExistingPages) {
+  Form form("Tconfig");
+  auto& pages = form.Add<PageControl>("PageControl1");
+  pages.AddPage("Tab_grafik", "Graphics").Add<CheckBox>("CheckBox_zoomMouseWheel");
+  pages.AddPage("Tab_cad", "CAD").Add<Edit>("Edit_cadfont");
+  EXPECT_NE(form.Find<Edit>("Edit_cadfont"), nullptr);
+  int changes = 0;
+  pages.onChange = [&] { ++changes; };
+  pages.ChoosePage(1);
+  pages.ChoosePage(2);
+  EXPECT_EQ(pages.ActivePageIndex(), 1);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(form.Get<TabPage>("Tab_cad").Caption(), "CAD");
+}
+
+TEST(StringGrid, ResizeKeepsCellsAndOutsideCellsAreEmpty) {
+  Form form("TForm_preview");
+  auto& grid = form.Add<StringGrid>("StringGrid1");
+  grid.SetSize(3, 2);
+  grid.SetCell(2, 1, "x");
+  grid.SetCell(0, 0, "File");
+  grid.SetSize(4, 3);
+  EXPECT_EQ(grid.Cell(2, 1), "x");
+  EXPECT_EQ(grid.Cell(0, 0), "File");
+  grid.SetSize(2, 3);
+  EXPECT_EQ(grid.Cell(2, 1), "");
+  grid.SetCell(5, 5, "ignored");
+  EXPECT_EQ(grid.Cell(5, 5), "");
+  EXPECT_EQ(grid.Cell(-1, 0), "");
+}
+
+TEST(StringGrid, SelectionAndEditingRespectFixedCellsAndHandlers) {
+  Form form("TForm_zeichInfo");
+  auto& grid = form.Add<StringGrid>("StringGrid2");
+  grid.SetSize(7, 9);
+  grid.SetEditable(true);
+  grid.onSelectCell = [](std::int32_t col, std::int32_t) { return col != 3; };
+  std::vector<std::pair<int, int>> edited;
+  grid.onCellEdited = [&](std::int32_t c, std::int32_t r) { edited.emplace_back(c, r); };
+
+  grid.SelectCell(2, 4);
+  EXPECT_EQ(std::make_pair(grid.Col(), grid.Row()), std::make_pair(2, 4));
+  grid.SelectCell(3, 5);  // refused by the handler
+  grid.SelectCell(0, 5);  // fixed column
+  EXPECT_EQ(std::make_pair(grid.Col(), grid.Row()), std::make_pair(2, 4));
+
+  grid.TypeCell(1, 1, "Name");
+  grid.TypeCell(0, 1, "heading");  // fixed cells are not edited
+  EXPECT_EQ(grid.Cell(1, 1), "Name");
+  EXPECT_EQ(grid.Cell(0, 1), "");
+  EXPECT_EQ(edited, (std::vector<std::pair<int, int>>{{1, 1}}));
+}
+
+}  // namespace
+}  // namespace platform

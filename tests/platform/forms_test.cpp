@@ -1,0 +1,150 @@
+#include "platform/forms.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless.h"
+
+namespace platform {
+namespace {
+
+// A small input dialog in the style of the program's forms: OK records that it was pressed,
+// and whatever way the form closes, the outcome is "cancelled" unless OK was pressed.
+class DiameterForm : public Form {
+ public:
+  DiameterForm() : Form("TForm_diameter", "Dimensions") {
+    Add<Label>("Label_d1").SetCaption("d1");
+    Edit& edit = Add<Edit>("Edit_d1");
+    edit.SetMaxLength(6);
+    Add<Label>("Label_d1unit").SetCaption("mm");
+    GroupBox& group = Add<GroupBox>("GroupBox_options");
+    group.Add<CheckBox>("CheckBox_fine").SetCaption("fine");
+    Button& ok = Add<Button>("Button_ok");
+    ok.SetCaption("OK");
+    ok.SetDefault(true);
+    ok.onClick = [this] {
+      okPressed = true;
+      SetModalResult(ModalResult::Ok);
+    };
+    Button& cancel = Add<Button>("Button_cancel");
+    cancel.SetCaption("Cancel");
+    cancel.SetCancel(true);
+    cancel.SetModalResult(ModalResult::Cancel);
+    onClose = [this] { cancelled = !okPressed; };
+  }
+  bool okPressed = false;
+  bool cancelled = false;
+};
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override { headless::Reset(); }
+  void TearDown() override { headless::Reset(); }
+};
+
+TEST_F(FormTest, ScriptTypesAndClicksOk) {
+  DiameterForm form;
+  form.Get<Edit>("Edit_d1").SetText("20");
+  std::string seenOnShow;
+  form.onShow = [&] { seenOnShow = form.Get<Edit>("Edit_d1").Text(); };
+  headless::QueueModalScript([](Form& f) {
+    f.Get<Edit>("Edit_d1").TypeText("25,5");
+    f.Get<Button>("Button_ok").Click();
+  });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
+  EXPECT_EQ(seenOnShow, "20");
+  EXPECT_EQ(form.Get<Edit>("Edit_d1").Text(), "25,5");
+  EXPECT_FALSE(form.cancelled);
+  EXPECT_FALSE(form.Showing());
+  EXPECT_EQ(headless::PendingModalScripts(), 0u);
+}
+
+TEST_F(FormTest, EveryOtherWayOutCancels) {
+  const std::vector<std::pair<const char*, std::function<void(Form&)>>> ways = {
+      {"no script", nullptr},
+      {"cancel button", [](Form& f) { f.Get<Button>("Button_cancel").Click(); }},
+      {"escape", [](Form& f) { f.PressEscape(); }},
+      {"close box", [](Form& f) { f.Close(); }},
+      {"script leaves it open", [](Form& f) { f.Get<Edit>("Edit_d1").TypeText("1"); }},
+  };
+  for (const auto& [way, script] : ways) {
+    SCOPED_TRACE(way);
+    DiameterForm form;
+    if (script) headless::QueueModalScript(script);
+    EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
+    EXPECT_TRUE(form.cancelled);
+  }
+}
+
+TEST_F(FormTest, EnterClicksTheDefaultButton) {
+  DiameterForm form;
+  headless::QueueModalScript([](Form& f) { f.PressEnter(); });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
+  EXPECT_TRUE(form.okPressed);
+}
+
+TEST_F(FormTest, CloseQueryCanKeepTheFormOpen) {
+  DiameterForm form;
+  int asked = 0;
+  form.onCloseQuery = [&] { return ++asked > 1; };
+  form.Get<Button>("Button_ok").Click();
+  EXPECT_EQ(form.GetModalResult(), ModalResult::None);
+  form.Get<Button>("Button_ok").Click();
+  EXPECT_EQ(form.GetModalResult(), ModalResult::Ok);
+}
+
+TEST_F(FormTest, TypingStopsAtTheMaximumLengthButTheProgramDoesNot) {
+  DiameterForm form;
+  Edit& edit = form.Get<Edit>("Edit_d1");
+  int changes = 0;
+  edit.onChange = [&] { ++changes; };
+  edit.TypeText("123456789");
+  EXPECT_EQ(edit.Text(), "123456");
+  edit.TypeText("123456");  // no change, no event
+  EXPECT_EQ(changes, 1);
+  edit.SetText("123456789");
+  EXPECT_EQ(edit.Text(), "123456789");
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(FormTest, UnusableControlsIgnoreTheUser) {
+  DiameterForm form;
+  form.Get<Button>("Button_ok").SetEnabled(false);
+  form.Get<Button>("Button_ok").Click();
+  EXPECT_FALSE(form.okPressed);
+
+  auto& fine = form.Get<CheckBox>("CheckBox_fine");
+  form.Get<GroupBox>("GroupBox_options").SetVisible(false);
+  fine.Click();
+  EXPECT_FALSE(fine.Checked());
+  form.Get<GroupBox>("GroupBox_options").SetVisible(true);
+  fine.Click();
+  EXPECT_TRUE(fine.Checked());
+
+  Edit& edit = form.Get<Edit>("Edit_d1");
+  edit.SetReadOnly(true);
+  edit.TypeText("9");
+  EXPECT_EQ(edit.Text(), "");
+}
+
+TEST_F(FormTest, FindsControlsByNameAndKindInsideContainers) {
+  DiameterForm form;
+  EXPECT_NE(form.Find<CheckBox>("CheckBox_fine"), nullptr);
+  EXPECT_EQ(form.Find<Edit>("CheckBox_fine"), nullptr);
+  EXPECT_EQ(form.FindControl("Edit_none"), nullptr);
+  EXPECT_EQ(&form.Get<CheckBox>("CheckBox_fine").OwnerForm(), &form);
+  EXPECT_DEATH(form.Get<Edit>("Button_ok"), "Button_ok");
+}
+
+TEST_F(FormTest, ModelChangesReachTheView) {
+  DiameterForm form;
+  int updates = 0;
+  Label& label = form.Get<Label>("Label_d1");
+  label.SetViewUpdate([&] { ++updates; });
+  label.SetCaption("d2");
+  label.SetEnabled(false);
+  label.SetHint("diameter");
+  EXPECT_EQ(updates, 3);
+}
+
+}  // namespace
+}  // namespace platform
