@@ -1,0 +1,90 @@
+// The program's questions to the user: message boxes, the small modal dialogs (a choice, a text,
+// yes or no, an information screen), file and folder choice, and the forms of the help services.
+// The core hands a backend one request and gets back how the dialog closed and its value; the
+// help buttons call back into the core while the dialog stays open. Texts are Windows-1252
+// display bytes.
+//
+// Three policies serve the requests: the Qt dialogs, a script for tests, and the command line,
+// which writes every question to standard error and answers Cancel, so it never blocks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/forms.h"
+#include "platform/messagebox.h"
+
+namespace platform {
+
+// Box stands for a message box with more than an OK button, where a script must answer.
+enum class DialogKind { List, Radio, Text, YesNo, InfoScreen, OpenFile, SaveFile, Folder, Form, Box };
+// How a dialog was left: its OK button (or Enter), its Cancel button, Esc, or the close box.
+enum class DialogClose { Ok, Cancel, Escape, CloseBox };
+enum class HelpButton { Text, Image };
+
+struct DialogRequest {
+  DialogKind kind = DialogKind::List;
+  std::string caption;
+  std::string prompt;
+  // List and radio items; the yes/no dialog's two items; the information screen's lines.
+  std::vector<std::string> items;
+  std::int32_t selected = -1;  // 0-based, -1 for none
+  std::string text;            // preset of the text dialog
+  std::size_t maxLength = 0;   // of the text dialog; 0 for no limit
+  std::int32_t width = 0;      // design size, already scaled
+  std::int32_t height = 0;
+  std::int32_t groupHeight = 0;  // of the radio group
+  // Called for each press of "&Help Text" or "Aux. &Image"; the dialog stays open.
+  std::function<void(HelpButton)> onHelp;
+};
+
+struct DialogResult {
+  DialogClose close = DialogClose::Cancel;
+  std::int32_t selected = -1;
+  std::string text;
+};
+
+struct FileFilter {
+  std::string description;
+  std::string pattern;  // such as "*.plt"; matched without regard to letter case
+};
+
+struct FileRequest {
+  DialogKind kind = DialogKind::OpenFile;  // OpenFile, SaveFile or Folder
+  std::string caption;
+  std::string folder;  // where the dialog starts
+  std::string name;    // proposed file name of a save dialog
+  std::vector<FileFilter> filters;
+};
+
+// The chosen path (a folder for Folder), empty when the dialog was cancelled.
+struct FileResult {
+  bool chosen = false;
+  std::string path;
+};
+
+class DialogBackend {
+ public:
+  virtual ~DialogBackend() = default;
+  virtual DialogResult RunDialog(const DialogRequest& request) = 0;
+  virtual MessageAnswer ShowBox(const MessageBoxRequest& request) = 0;
+  virtual FileResult ChooseFile(const FileRequest& request) = 0;
+  // Shows a form of named controls modally.
+  virtual ModalResult RunForm(Form& form) = 0;
+  virtual void Beep() = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  // Ends the program with the exit code.
+  virtual void Exit(int code) = 0;
+};
+
+// Without an installed backend the command-line policy serves.
+void InstallDialogBackend(std::unique_ptr<DialogBackend> backend);
+DialogBackend& Dialogs();
+
+std::unique_ptr<DialogBackend> MakeCommandLineDialogs();
+
+}  // namespace platform

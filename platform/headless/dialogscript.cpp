@@ -1,0 +1,92 @@
+#include "platform/headless/dialogscript.h"
+
+#include "platform/headless/headless.h"
+
+namespace platform::headless {
+
+const char* DialogKindName(DialogKind kind) {
+  switch (kind) {
+    case DialogKind::List: return "List";
+    case DialogKind::Radio: return "Radio";
+    case DialogKind::Text: return "Text";
+    case DialogKind::YesNo: return "YesNo";
+    case DialogKind::InfoScreen: return "InfoScreen";
+    case DialogKind::OpenFile: return "OpenFile";
+    case DialogKind::SaveFile: return "SaveFile";
+    case DialogKind::Folder: return "Folder";
+    case DialogKind::Form: return "Form";
+    case DialogKind::Box: return "Box";
+  }
+  return "?";
+}
+
+std::optional<DialogStep> ScriptedDialogs::Next(DialogKind kind, const std::string& what) {
+  transcript_.push_back(std::string(DialogKindName(kind)) + "|" + what);
+  if (steps_.empty()) {
+    failures_.push_back(std::string("no step left for ") + DialogKindName(kind) + " " + what);
+    return std::nullopt;
+  }
+  DialogStep step = std::move(steps_.front());
+  steps_.pop_front();
+  if (step.kind != kind) {
+    failures_.push_back(std::string("expected ") + DialogKindName(step.kind) + ", got " +
+                        DialogKindName(kind) + " " + what);
+    return std::nullopt;
+  }
+  return step;
+}
+
+DialogResult ScriptedDialogs::RunDialog(const DialogRequest& request) {
+  requests_.push_back(request);
+  const auto step = Next(request.kind, request.prompt);
+  if (!step) return DialogResult{DialogClose::Cancel, request.selected, request.text};
+  for (const HelpButton press : step->helpPresses) {
+    if (request.onHelp) request.onHelp(press);
+  }
+  DialogResult result{step->close, step->selected.value_or(request.selected),
+                      step->text.value_or(request.text)};
+  if (request.maxLength > 0 && step->text && result.text.size() > request.maxLength) {
+    result.text.resize(request.maxLength);  // typing stops at the limit
+  }
+  return result;
+}
+
+MessageAnswer ScriptedDialogs::ShowBox(const MessageBoxRequest& request) {
+  if (request.buttons == MessageButtons::Ok) {
+    transcript_.push_back(request.caption + "|" + request.text);
+    return MessageAnswer::Ok;
+  }
+  const auto step = Next(DialogKind::Box, request.caption + "|" + request.text);
+  return step ? step->answer : CancelAnswer(request.buttons);
+}
+
+FileResult ScriptedDialogs::ChooseFile(const FileRequest& request) {
+  fileRequests_.push_back(request);
+  const auto step = Next(request.kind, request.caption);
+  if (!step || step->close != DialogClose::Ok) return FileResult{};
+  return FileResult{true, step->text.value_or("")};
+}
+
+ModalResult ScriptedDialogs::RunForm(Form& form) {
+  const auto step = Next(DialogKind::Form, form.Caption());
+  if (!step) return ModalResult::Cancel;
+  auto act = step->act;
+  QueueModalScript([act](Form& shown) {
+    if (act) act(shown);
+  });
+  return form.ShowModal();
+}
+
+void ScriptedDialogs::SetBusyCursor(bool busy) {
+  if (busy != busy_) ++cursorChanges_;
+  busy_ = busy;
+}
+
+ScriptedDialogs& UseScriptedDialogs() {
+  auto scripted = std::make_unique<ScriptedDialogs>();
+  ScriptedDialogs& ref = *scripted;
+  InstallDialogBackend(std::move(scripted));
+  return ref;
+}
+
+}  // namespace platform::headless
