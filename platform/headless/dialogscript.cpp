@@ -20,6 +20,48 @@ const char* DialogKindName(DialogKind kind) {
   return "?";
 }
 
+DialogStep Step(DialogKind kind) {
+  DialogStep step;
+  step.kind = kind;
+  return step;
+}
+
+DialogStep DialogStep::Help(HelpButton button) const {
+  DialogStep step = *this;
+  step.helpPresses.push_back(button);
+  return step;
+}
+
+DialogStep DialogStep::Closing(DialogClose how) const {
+  DialogStep step = *this;
+  step.close = how;
+  return step;
+}
+
+DialogStep DialogStep::Select(std::int32_t index) const {
+  DialogStep step = *this;
+  step.selected = index;
+  return step;
+}
+
+DialogStep DialogStep::Type(std::string typed) const {
+  DialogStep step = *this;
+  step.text = std::move(typed);
+  return step;
+}
+
+DialogStep DialogStep::Answer(MessageAnswer given) const {
+  DialogStep step = *this;
+  step.answer = given;
+  return step;
+}
+
+DialogStep DialogStep::Act(std::function<void(Form&)> action) const {
+  DialogStep step = *this;
+  step.act = std::move(action);
+  return step;
+}
+
 std::optional<DialogStep> ScriptedDialogs::Next(DialogKind kind, const std::string& what) {
   transcript_.push_back(std::string(DialogKindName(kind)) + "|" + what);
   if (steps_.empty()) {

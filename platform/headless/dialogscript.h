@@ -25,7 +25,17 @@ struct DialogStep {
   std::optional<std::string> text;  // typed text, or the chosen path of a file dialog
   MessageAnswer answer = MessageAnswer::Yes;  // of a Box step
   std::function<void(Form&)> act;             // of a Form step: what the user does in the form
+
+  DialogStep Help(HelpButton button) const;
+  DialogStep Closing(DialogClose how) const;
+  DialogStep Select(std::int32_t index) const;
+  DialogStep Type(std::string typed) const;
+  DialogStep Answer(MessageAnswer given) const;
+  DialogStep Act(std::function<void(Form&)> action) const;
 };
+
+// A step of the kind that closes with OK and keeps every preset; refine it with the members.
+DialogStep Step(DialogKind kind);
 
 class ScriptedDialogs final : public DialogBackend {
  public:
