@@ -9,7 +9,16 @@ std::unique_ptr<DialogBackend>& Installed() {
   return backend;
 }
 
+std::string& Title() {
+  static std::string title;
+  return title;
+}
+
 }  // namespace
+
+void SetApplicationTitle(std::string title) { Title() = std::move(title); }
+
+const std::string& ApplicationTitle() { return Title(); }
 
 void InstallDialogBackend(std::unique_ptr<DialogBackend> backend) {
   Installed() = std::move(backend);

@@ -81,6 +81,10 @@ class DialogBackend {
   virtual void Exit(int code) = 0;
 };
 
+// The application's title: the caption of plain messages.
+void SetApplicationTitle(std::string title);
+const std::string& ApplicationTitle();
+
 // Without an installed backend the command-line policy serves.
 void InstallDialogBackend(std::unique_ptr<DialogBackend> backend);
 DialogBackend& Dialogs();

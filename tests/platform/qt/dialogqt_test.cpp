@@ -1,0 +1,114 @@
+#include "platform/qt/dialogqt.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <functional>
+
+// Qt keeps its application and the font configuration's caches until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\nleak:QApplication\nleak:QGuiApplication\n";
+}
+
+namespace {
+
+using platform::DialogClose;
+using platform::DialogKind;
+using platform::DialogRequest;
+
+void App() {
+  static int argc = 1;
+  static char name[] = "dialogqt_test";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+// Acts on the modal dialog as soon as it runs.
+void WhenShown(std::function<void(QWidget&)> act) {
+  QTimer::singleShot(0, [act] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    act(*dialog);
+  });
+}
+
+void Press(QWidget& dialog, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(&dialog, &press);
+}
+
+DialogRequest Request(DialogKind kind) {
+  DialogRequest request;
+  request.kind = kind;
+  request.caption = "Select";
+  request.prompt = "prompt";
+  request.items = {"&Yes", "&No"};
+  request.selected = 1;
+  request.text = "preset";
+  request.maxLength = 8;
+  return request;
+}
+
+TEST(QtDialogs, EachSmallDialogClosesByEnterAndByEsc) {
+  App();
+  const auto dialogs = platform::qt::MakeQtDialogs();
+  for (const DialogKind kind :
+       {DialogKind::List, DialogKind::Radio, DialogKind::Text, DialogKind::YesNo}) {
+    WhenShown([](QWidget& dialog) { Press(dialog, Qt::Key_Return); });
+    const auto accepted = dialogs->RunDialog(Request(kind));
+    EXPECT_EQ(accepted.close, DialogClose::Ok) << static_cast<int>(kind);
+    if (kind != DialogKind::Text) {
+      EXPECT_EQ(accepted.selected, 1);
+    }
+    WhenShown([](QWidget& dialog) { Press(dialog, Qt::Key_Escape); });
+    EXPECT_EQ(dialogs->RunDialog(Request(kind)).close, DialogClose::Escape);
+  }
+}
+
+TEST(QtDialogs, EmptyListCannotBeAccepted) {
+  App();
+  const auto dialogs = platform::qt::MakeQtDialogs();
+  DialogRequest request = Request(DialogKind::List);
+  request.items.clear();
+  request.selected = -1;
+  WhenShown([](QWidget& dialog) {
+    Press(dialog, Qt::Key_Return);
+    QTimer::singleShot(0, [&dialog] { Press(dialog, Qt::Key_Escape); });
+  });
+  EXPECT_EQ(dialogs->RunDialog(request).close, DialogClose::Escape);
+}
+
+TEST(QtDialogs, TextDialogHoldsItsMaximumLengthAndKeepsALongerPreset) {
+  App();
+  const auto dialogs = platform::qt::MakeQtDialogs();
+  DialogRequest request = Request(DialogKind::Text);
+  request.text.clear();
+  request.maxLength = 5;
+  WhenShown([](QWidget& dialog) {
+    dialog.findChild<QLineEdit*>()->insert(QStringLiteral("abcdefgh"));
+    Press(dialog, Qt::Key_Return);
+  });
+  EXPECT_EQ(dialogs->RunDialog(request).text, "abcde");
+  request.text = "0123456789";
+  WhenShown([](QWidget& dialog) { Press(dialog, Qt::Key_Return); });
+  EXPECT_EQ(dialogs->RunDialog(request).text, "0123456789");
+}
+
+TEST(QtDialogs, TypedTextComesBackAsWindows1252) {
+  App();
+  const auto dialogs = platform::qt::MakeQtDialogs();
+  DialogRequest request = Request(DialogKind::Text);
+  request.text = "\xE4";  // a-umlaut in Windows-1252
+  WhenShown([](QWidget& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>();
+    EXPECT_EQ(edit->text(), QString::fromUtf8("\xC3\xA4"));
+    edit->setText(QString::fromUtf8("\xC3\xA4\xE2\x82\xAC\xE4\xB8\x80"));  // a-umlaut, euro, CJK
+    Press(dialog, Qt::Key_Return);
+  });
+  EXPECT_EQ(dialogs->RunDialog(request).text, "\xE4\x80?");
+}
+
+}  // namespace
