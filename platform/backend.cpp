@@ -10,9 +10,11 @@ namespace platform {
 
 namespace {
 
+// Never destroyed at exit: a toolkit backend must not outlive its own library's statics. The
+// program ends it while it can with InstallBackend(nullptr).
 std::unique_ptr<Backend>& Installed() {
-  static std::unique_ptr<Backend> backend;
-  return backend;
+  static auto* backend = new std::unique_ptr<Backend>;
+  return *backend;
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ class Backend {
   virtual void ProcessEvents() = 0;
 };
 
+// Installing nullptr ends the current backend (the headless one serves again).
 void InstallBackend(std::unique_ptr<Backend> backend);
 Backend& CurrentBackend();
 

@@ -1,0 +1,48 @@
+// The canvas on a QPainter: a widget, an image or a printer page.
+#pragma once
+
+#include <QPainter>
+
+#include "platform/canvas.h"
+
+namespace platform::qt {
+
+class PainterCanvas : public Canvas {
+ public:
+  // The painter must stay active while the canvas is used.
+  PainterCanvas(QPainter& painter, Size size);
+
+  void SetPen(const Pen& pen) override;
+  Pen GetPen() const override { return pen_; }
+  void SetBrush(const Brush& brush) override;
+  Brush GetBrush() const override { return brush_; }
+  void SetFont(const Font& font) override;
+  Font GetFont() const override { return font_; }
+
+  void MoveTo(Point p) override { position_ = p; }
+  void LineTo(Point p) override;
+  void Polyline(const std::vector<Point>& points) override;
+  void Rectangle(const Rect& r) override;
+  void FillRect(const Rect& r) override;
+  void Ellipse(const Rect& bounds) override;
+  void Polygon(const std::vector<Point>& points) override;
+  void Arc(const Rect& bounds, Point start, Point end) override;
+
+  void TextOut(Point p, std::string_view text) override;
+  Size TextExtent(std::string_view text) override;
+
+  void SetClip(const Rect& r) override;
+  void ClearClip() override;
+  Size GetSize() const override { return size_; }
+
+ private:
+  QPainter& painter_;
+  Size size_;
+  Pen pen_;
+  Brush brush_;
+  Font font_;
+  QFont qfont_;
+  Point position_;
+};
+
+}  // namespace platform::qt

@@ -1,0 +1,56 @@
+#include "platform/qt/qtmenubar.h"
+
+#include <QKeySequence>
+#include <QPointer>
+#include <QTimer>
+
+#include "platform/qt/qttext.h"
+
+namespace platform::qt {
+
+namespace {
+
+void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
+  const auto oldMenus = bar.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+  bar.clear();
+  for (QMenu* old : oldMenus) old->deleteLater();
+  for (const auto& menu : model.Menus()) {
+    QMenu* qmenu = bar.addMenu(MenuTextToQString(menu->Caption(), model.CodePage()));
+    qmenu->menuAction()->setObjectName(QString::fromStdString(menu->Name()));
+    qmenu->menuAction()->setVisible(menu->Visible());
+    qmenu->setEnabled(menu->Enabled());
+    for (const auto& item : menu->Items()) {
+      QAction* action = item->IsSeparator()
+                            ? qmenu->addSeparator()
+                            : qmenu->addAction(MenuTextToQString(item->Caption(), model.CodePage()));
+      action->setObjectName(QString::fromStdString(item->Name()));
+      action->setVisible(item->Visible());
+      action->setEnabled(item->Enabled());
+      action->setCheckable(item->Checked());
+      action->setChecked(item->Checked());
+      if (!item->Shortcut().empty()) {
+        action->setShortcut(QKeySequence(QString::fromStdString(item->Shortcut())));
+      }
+      MenuItem* target = item.get();
+      QObject::connect(action, &QAction::triggered, [target] { target->Click(); });
+    }
+  }
+}
+
+}  // namespace
+
+void BindMenuBar(QMenuBar& bar, MenuBar& model) {
+  FillMenuBar(bar, model);
+  auto pending = std::make_shared<bool>(false);
+  QPointer<QMenuBar> guard(&bar);
+  model.SetViewUpdate([guard, &model, pending] {
+    if (!guard || *pending) return;
+    *pending = true;
+    QTimer::singleShot(0, guard.data(), [guard, &model, pending] {
+      *pending = false;
+      if (guard) FillMenuBar(*guard, model);
+    });
+  });
+}
+
+}  // namespace platform::qt

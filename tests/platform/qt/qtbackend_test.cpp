@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/backend.h"
+#include "platform/forms.h"
+#include "platform/qt/qtbackend.h"
+#include "platform/qt/qtcanvas.h"
+#include "platform/qt/qtform.h"
+#include "platform/qt/qtmainwindow.h"
+
+namespace platform {
+namespace {
+
+class QtBackendTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "test_platform_qt";
+    static char* argv[] = {name, nullptr};
+    static bool installed = false;
+    if (!installed) UseQtBackend(argc, argv);
+    installed = true;
+  }
+};
+
+// The form of the headless tests: OK is the default button and sets the result itself.
+class DiameterForm : public Form {
+ public:
+  DiameterForm() : Form("TForm_diameter", "Dimensions \x80") {
+    Add<Label>("Label_d1").SetCaption("&d1");
+    Add<Edit>("Edit_d1").SetMaxLength(6);
+    Add<Label>("Label_d1unit").SetCaption("mm");
+    Add<CheckBox>("CheckBox_fine").SetCaption("fine");
+    Button& ok = Add<Button>("Button_ok");
+    ok.SetCaption("OK");
+    ok.SetDefault(true);
+    ok.onClick = [this] {
+      okPressed = true;
+      SetModalResult(ModalResult::Ok);
+    };
+    Button& cancel = Add<Button>("Button_cancel");
+    cancel.SetCaption("Cancel");
+    cancel.SetCancel(true);
+    cancel.SetModalResult(ModalResult::Cancel);
+  }
+  bool okPressed = false;
+};
+
+void Type(QWidget* widget, const QString& text) {
+  for (QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &press);
+  }
+}
+
+TEST_F(QtBackendTest, WidgetsFollowTheModelAndReportTheUser) {
+  DiameterForm form;
+  qt::FormView view(form);
+  QDialog& dialog = view.Dialog();
+  auto* edit = dialog.findChild<QLineEdit*>("Edit_d1");
+  auto* ok = dialog.findChild<QPushButton*>("Button_ok");
+  auto* fine = dialog.findChild<QCheckBox*>("CheckBox_fine");
+  ASSERT_NE(edit, nullptr);
+  ASSERT_NE(ok, nullptr);
+  ASSERT_NE(fine, nullptr);
+  EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Dimensions \u20ac"));
+
+  Type(edit, QString::fromUtf8("12,5\u20ac678"));
+  EXPECT_EQ(form.Get<Edit>("Edit_d1").Text(), "12,5\x80" "6");  // stops at 6 characters
+  form.Get<Edit>("Edit_d1").SetText("40");
+  EXPECT_EQ(edit->text(), "40");
+
+  fine->click();
+  EXPECT_TRUE(form.Get<CheckBox>("CheckBox_fine").Checked());
+  form.Get<Button>("Button_ok").SetEnabled(false);
+  EXPECT_FALSE(ok->isEnabled());
+  form.Get<Button>("Button_ok").SetEnabled(true);
+  ok->click();
+  EXPECT_TRUE(form.okPressed);
+  EXPECT_EQ(form.GetModalResult(), ModalResult::Ok);
+}
+
+TEST_F(QtBackendTest, LabelFieldAndUnitShareARowAndDialogButtonsARowOfTheirOwn) {
+  DiameterForm form;
+  qt::FormView view(form);
+  QWidget* label = view.Dialog().findChild<QWidget*>("Label_d1");
+  auto* grid = qobject_cast<QGridLayout*>(label->parentWidget()->layout());
+  ASSERT_NE(grid, nullptr);
+  auto cell = [&](const char* name) {
+    int row, col, rowSpan, colSpan;
+    const int index = grid->indexOf(view.Dialog().findChild<QWidget*>(name));
+    if (index < 0) return std::make_pair(-1, -1);
+    grid->getItemPosition(index, &row, &col, &rowSpan, &colSpan);
+    return std::make_pair(row, col);
+  };
+  const int row = cell("Label_d1").first;
+  EXPECT_EQ(cell("Label_d1"), std::make_pair(row, 0));
+  EXPECT_EQ(cell("Edit_d1"), std::make_pair(row, 1));
+  EXPECT_EQ(cell("Label_d1unit"), std::make_pair(row, 2));
+  EXPECT_EQ(cell("CheckBox_fine"), std::make_pair(row + 1, 0));
+  EXPECT_EQ(cell("Button_ok"), std::make_pair(-1, -1));  // in the button row below the grid
+}
+
+TEST_F(QtBackendTest, ShowModalRunsTheRealDialog) {
+  DiameterForm form;
+  QTimer::singleShot(0, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog->findChild<QLineEdit*>("Edit_d1"), "25");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(dialog, &enter);
+  });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
+  EXPECT_EQ(form.Get<Edit>("Edit_d1").Text(), "25");
+
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
+}
+
+TEST_F(QtBackendTest, MessageBoxReturnsThePressedButton) {
+  QTimer::singleShot(0, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QString::fromUtf8("\u00c4nderung?"));
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(ShowMessageBox({"KV6", "\xc4nderung?", MessageButtons::YesNoCancel}),
+            MessageAnswer::No);
+}
+
+TEST_F(QtBackendTest, MainWindowShowsMenusAndPaintsItsContent) {
+  MainWindow window;
+  window.SetCaption("KV6 \x96 test");
+  int exits = 0;
+  window.Menus().AddMenu("mi_file", "&File").AddItem("mi_fileexit", "E&xit", [&] { ++exits; });
+  window.onPaint = [](Canvas& canvas) {
+    const Size size = canvas.GetSize();
+    canvas.SetBrush({{255, 0, 0}});
+    canvas.FillRect({0, 0, size.width, size.height});
+    canvas.SetPen({{0, 0, 255}, 3});
+    canvas.MoveTo({0, 0});
+    canvas.LineTo({size.width, size.height});
+  };
+  window.SetClientSize({320, 200});
+  window.Show();
+  QApplication::processEvents();
+
+  QMainWindow& qwindow = qt::QtWindowOf(window);
+  EXPECT_EQ(qwindow.windowTitle(), QString::fromUtf8("KV6 \u2013 test"));
+  auto* exit = qwindow.menuBar()->findChild<QAction*>("mi_fileexit");
+  ASSERT_NE(exit, nullptr);
+  exit->trigger();
+  EXPECT_EQ(exits, 1);
+
+  EXPECT_EQ(window.ClientSize(), (Size{320, 200}));
+  QTemporaryDir dir;
+  const QString file = dir.filePath("window.png");
+  ASSERT_TRUE(qwindow.centralWidget()->grab().save(file));
+  QImage image(file);
+  EXPECT_GT(QFileInfo(file).size(), 0);
+  EXPECT_EQ(image.size(), QSize(320, 200));
+  EXPECT_EQ(image.pixelColor(300, 20), QColor(255, 0, 0));
+  EXPECT_EQ(image.pixelColor(160, 100), QColor(0, 0, 255));
+  EXPECT_TRUE(window.Close());
+}
+
+TEST_F(QtBackendTest, PenModeNotInvertsAndTwiceRestores) {
+  QImage image(40, 40, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    qt::PainterCanvas canvas(painter, {40, 40});
+    canvas.SetPen({.mode = PenMode::Not});
+    canvas.SetBrush({.style = BrushStyle::Clear});
+    canvas.Rectangle({5, 5, 30, 30});
+    canvas.Rectangle({10, 10, 20, 20});
+    canvas.Rectangle({10, 10, 20, 20});
+  }
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(0, 0, 0));
+  EXPECT_EQ(image.pixelColor(29, 29), QColor(0, 0, 0));
+  EXPECT_EQ(image.pixelColor(30, 30), QColor(255, 255, 255));
+  EXPECT_EQ(image.pixelColor(10, 10), QColor(255, 255, 255));
+}
+
+}  // namespace
+}  // namespace platform
