@@ -1,0 +1,207 @@
+// The help data the program ships: every listed help number, the message help records and the
+// images they name, read as plain bytes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string DataPath(const std::string& name) {
+  // Beside the sources when the test environment does not name the data folder.
+  const char* dir = std::getenv("KV6_TEST_DATA");
+  const std::string source = __FILE__;
+  const std::string data = source.substr(0, source.rfind("/tests/")) + "/data";
+  return (dir ? std::string(dir) : data) + "/" + name;
+}
+
+std::string ReadBytes(const std::string& name) {
+  std::ifstream in(DataPath(name), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Lines of a CR LF file; every line must end in CR LF.
+std::vector<std::string> CrLfLines(const std::string& name) {
+  const std::string bytes = ReadBytes(name);
+  EXPECT_FALSE(bytes.empty()) << name;
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = bytes.find("\r\n", start);
+    EXPECT_NE(end, std::string::npos) << name << " ends without CR LF";
+    if (end == std::string::npos) break;
+    lines.push_back(bytes.substr(start, end - start));
+    EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos) << name;
+    start = end + 2;
+  }
+  return lines;
+}
+
+// The number of a help line: its first four characters are blanks and then digits only.
+int HelpNumberOf(const std::string& line) {
+  const std::string head = line.substr(0, 4);
+  const std::size_t first = head.find_first_not_of(' ');
+  if (first == std::string::npos || head.find_first_not_of("0123456789", first) != std::string::npos) {
+    return -1;
+  }
+  return std::stoi(head.substr(first));
+}
+
+struct HelpEntry {
+  std::string image;
+  int lines = 0;
+};
+
+std::map<int, HelpEntry> HelpEntries(const std::string& name) {
+  const auto lines = CrLfLines(name);
+  std::map<int, HelpEntry> entries;
+  int current = -1;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const int number = HelpNumberOf(lines[i]);
+    if (number < 0) {
+      EXPECT_GE(current, 0) << name << " line " << i + 1;
+      if (current >= 0) ++entries[current].lines;
+      continue;
+    }
+    EXPECT_EQ(number % 5, 0) << name << ": " << number;
+    EXPECT_LT(i + 1, lines.size()) << name << ": " << number << " has no text";
+    const std::size_t colon = lines[i].find(':');
+    entries[number] = {colon == std::string::npos ? "" : lines[i].substr(colon + 1), 1};
+    current = number;
+    ++i;
+  }
+  for (const auto& [number, entry] : entries) {
+    EXPECT_LE(entry.lines, 5) << name << ": " << number;
+  }
+  // The last entry cannot be found by its reader, so the file ends with 9995 and one more line.
+  EXPECT_GE(lines.size(), 3u);
+  if (lines.size() >= 3) {
+    EXPECT_EQ(HelpNumberOf(lines[lines.size() - 3]), 9995) << name;
+  }
+  return entries;
+}
+
+std::vector<int> Every(int from, int to, int step) {
+  std::vector<int> numbers;
+  for (int n = from; n <= to; n += step) numbers.push_back(n);
+  return numbers;
+}
+
+TEST(HelpData, CommonHelpFileHoldsEveryNumberTheProgramUses) {
+  const auto entries = HelpEntries("brelcor.hlp");
+  std::vector<int> wanted = {1000, 1030, 1040, 1050, 1060, 1070, 1120, 1210, 1300, 1305, 1310,
+                             1315, 1500, 1555, 1670, 1750, 1755, 1800, 1810, 1815, 1830, 1910,
+                             1920, 1930, 1935, 1940, 1960, 1970, 1980, 1990, 2050, 2055, 2060,
+                             2080, 2090, 2110, 2120, 2130, 2140, 2145, 2150, 2160, 2170, 2280,
+                             2450, 2500, 2530, 2535, 2540, 2545, 2550, 2710, 2720, 2730, 2820,
+                             2900, 3000, 3010, 3020, 3055, 3210, 3400};
+  for (const auto& range : {Every(1570, 1615, 5), Every(1710, 1740, 5), Every(2300, 2350, 10)}) {
+    wanted.insert(wanted.end(), range.begin(), range.end());
+  }
+  for (const int number : wanted) EXPECT_TRUE(entries.count(number)) << number;
+}
+
+TEST(HelpData, ProgramHelpFileHoldsItsNumbersAndImages) {
+  const auto entries = HelpEntries("kv6.hlp");
+  for (const int number : {5005, 5040, 5100, 5145, 5150, 5160, 5300, 5310, 5340, 5400, 5410,
+                           5420, 5430, 5500, 8260, 9500, 9510, 9520}) {
+    EXPECT_TRUE(entries.count(number)) << number;
+  }
+  for (const int number : {5005, 5040, 5145, 5160, 5420}) {
+    const std::string image = entries.count(number) ? entries.at(number).image : "";
+    EXPECT_FALSE(image.empty()) << number;
+    EXPECT_LE(image.size(), 8u);
+    EXPECT_FALSE(ReadBytes(image + ".plt").empty()) << image;
+  }
+}
+
+TEST(HelpData, FilesAreCp850WithoutUtf8Sequences) {
+  for (const char* name : {"brelcor.hlp", "kv6.hlp", "kv6.err", "kv6.dbh"}) {
+    const std::string bytes = ReadBytes(name);
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+      const auto lead = static_cast<unsigned char>(bytes[i]);
+      const auto next = static_cast<unsigned char>(bytes[i + 1]);
+      EXPECT_FALSE(lead >= 0xC2 && lead <= 0xF4 && (next & 0xC0) == 0x80) << name << " at " << i;
+    }
+  }
+}
+
+TEST(HelpData, MessageHelpRecordsHaveUniqueKeysAndCoverTheMessages) {
+  const auto lines = CrLfLines("kv6.err");
+  ASSERT_EQ(lines.size() % 3, 0u);
+  std::set<std::string> keys;
+  for (std::size_t i = 0; i < lines.size(); i += 3) {
+    EXPECT_TRUE(keys.insert(lines[i].substr(0, 15)).second) << lines[i];
+  }
+  for (std::size_t i = 0; i < lines.size(); i += 3) {
+    for (const std::string& text : {lines[i + 1], lines[i + 2]}) {
+      EXPECT_FALSE(text.empty()) << lines[i];
+      EXPECT_LT(text.size(), 250u);
+      EXPECT_EQ(keys.count(text.substr(0, 15)), 0u) << text;
+      for (const char* prefix : {"Fatal  : ", "Error  : ", "Warning: "}) {
+        EXPECT_NE(text.rfind(prefix, 0), 0u) << text;
+      }
+    }
+  }
+  const std::vector<std::string> messages = {
+      "Fatal  : d1 = 0 !", "Fatal  : l = 0 !", "Error  : e1 = 0 !", "Error  : leff > l1 !",
+      "Error  : leff > l2 !", "Error  : e > e lim !", "Error  : Sp < 1 (0.95 shaft)",
+      "Error  : Se < 1 (0.80)", "Warning: dB2 = 0 !", "Warning: Re = 0 !",
+      "Warning: s < smin ! (1)", "Warning: s < smin ! (2)", "smin (sqrt)", "s1min (sqrt)",
+      "unknown command character !", "undefined dimension range", "unknown ISO tolerance",
+      "invalid ISO tolerance", "tolerance grade 19 not defined for k", "d>500 not defined for v",
+      "a9..a13", "cd 5 .. cd 10", "z6..z11", "cd is defined only from 1 to 10 mm ",
+      "FG 12 is defined only from 1 to 10 mm ", "t is defined only from > 24 mm ",
+      "y is defined only from > 18 to 500 mm ", "V 7 is defined only from > 14 mm ",
+      "Y 11 is defined only from > 18 mm ", "Fatal  : DIN 6885 Datenbank",
+      "Material type 47 not found.", "Werkstofftyp 99 nicht gefunden.", "Error  : DXF: 3DFACE",
+      "Error  : DXF: LEADER", "Invalid temp directory", "Fehler in GetArcCenter (dphi = 0 ! ",
+      "Error  : Database #3"};
+  for (const std::string& message : messages) {
+    EXPECT_TRUE(keys.count(message.substr(0, 15))) << message;
+  }
+}
+
+TEST(HelpData, AuxiliaryImageListNamesShippedImages) {
+  const auto lines = CrLfLines("kv6.dbh");
+  ASSERT_GE(lines.size(), 3u);
+  for (const std::string& line : lines) {
+    ASSERT_EQ(line.front(), '"');
+    const std::string name = line.substr(1, line.find('"', 1) - 1);
+    EXPECT_FALSE(ReadBytes(name + ".plt").empty()) << name;
+  }
+}
+
+TEST(HelpData, ImagesUseTheHelpSubsetInsideTheHeaderWindow) {
+  for (const char* name : {"start", "p3gdims", "material", "bores", "fwcoeff", "kacoeff"}) {
+    const std::string bytes = ReadBytes(std::string(name) + ".plt");
+    ASSERT_GE(bytes.size(), 4u) << name;
+    EXPECT_EQ(bytes.substr(0, 2), "PU") << name;
+    EXPECT_EQ(bytes.substr(bytes.size() - 3), ";\r\n") << name;
+    std::istringstream commands(bytes);
+    std::string command;
+    while (std::getline(commands, command, ';')) {
+      const std::size_t start = command.find_first_not_of("\r\n");
+      if (start == std::string::npos) continue;
+      const std::string mnemonic = command.substr(start, 2);
+      static const std::set<std::string> allowed = {"PU", "PD", "PA", "SP", "CI",
+                                                    "SI", "DI", "LB", "CS"};
+      EXPECT_TRUE(allowed.count(mnemonic)) << name << ": " << command;
+      if (mnemonic != "PU" && mnemonic != "PD" && mnemonic != "PA") continue;
+      std::istringstream numbers(command.substr(start + 2));
+      std::string x, y;
+      while (std::getline(numbers, x, ',') && std::getline(numbers, y, ',')) {
+        EXPECT_TRUE(std::stoi(x) >= 0 && std::stoi(x) <= 6400) << name << ": " << command;
+        EXPECT_TRUE(std::stoi(y) >= 0 && std::stoi(y) <= 4800) << name << ": " << command;
+      }
+    }
+  }
+}
+
+}  // namespace
