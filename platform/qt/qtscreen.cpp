@@ -1,0 +1,105 @@
+#include "platform/qt/qtscreen.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace platform::qt {
+namespace {
+
+ScreenFacts QtScreenFacts() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return ScreenFacts{Size{1280, 1024}, 96};
+  const QRect area = screen->geometry();
+  return ScreenFacts{Size{area.width(), area.height()},
+                     static_cast<std::int32_t>(std::lround(screen->logicalDotsPerInchX()))};
+}
+
+Size FrameOf(const QWidget& widget) {
+  const QSize outer = widget.frameGeometry().size();
+  return Size{outer.width() - widget.width(), outer.height() - widget.height()};
+}
+
+}  // namespace
+
+void UseQtScreen() { SetScreenSource(QtScreenFacts); }
+
+QtFormHandle::QtFormHandle(QWidget& widget)
+    : widget_(widget), designed_(OuterSize()), baseFont_(new QFont(widget.font())) {}
+
+QtFormHandle::~QtFormHandle() { delete baseFont_; }
+
+Point QtFormHandle::Position() const {
+  const QPoint corner = widget_.frameGeometry().topLeft();
+  return Point{corner.x(), corner.y()};
+}
+
+void QtFormHandle::SetPosition(Point position) { widget_.move(position.x, position.y); }
+
+Size QtFormHandle::OuterSize() const {
+  const QSize outer = widget_.frameGeometry().size();
+  return Size{outer.width(), outer.height()};
+}
+
+void QtFormHandle::SetOuterSize(Size size) {
+  const Size frame = FrameOf(widget_);
+  Resize(Size{size.width - frame.width, size.height - frame.height});
+}
+
+Size QtFormHandle::ClientSize() const { return Size{widget_.width(), widget_.height()}; }
+
+void QtFormHandle::SetClientSize(Size size) { Resize(size); }
+
+// A dialog border keeps the user from resizing, not the program.
+void QtFormHandle::Resize(Size client) {
+  if (border_ == FormBorder::Dialog) {
+    widget_.setFixedSize(client.width, client.height);
+  } else {
+    widget_.resize(client.width, client.height);
+  }
+}
+
+void QtFormHandle::SetFontScale(std::int32_t percent) {
+  QFont font = *baseFont_;
+  if (baseFont_->pointSizeF() > 0) {
+    font.setPointSizeF(baseFont_->pointSizeF() * percent / 100.0);
+  } else {
+    font.setPixelSize(std::max(1, baseFont_->pixelSize() * percent / 100));
+  }
+  widget_.setFont(font);
+}
+
+void QtFormHandle::UseParentFont() {
+  const QWidget* parent = widget_.parentWidget();
+  *baseFont_ = parent != nullptr ? parent->font() : QApplication::font();
+  widget_.setFont(*baseFont_);
+}
+
+void QtFormHandle::SetBorder(FormBorder border) {
+  border_ = border;
+  if (border == FormBorder::Dialog) {
+    widget_.setFixedSize(widget_.size());
+  } else {
+    widget_.setMinimumSize(0, 0);
+    widget_.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  }
+}
+
+void QtFormHandle::SetBackground(Color colour) {
+  QPalette palette = widget_.palette();
+  palette.setColor(QPalette::Window, QColor(colour.red, colour.green, colour.blue));
+  widget_.setPalette(palette);
+  widget_.setAutoFillBackground(true);
+}
+
+void QtFormHandle::SetTooltipDuration(std::int32_t milliseconds) {
+  widget_.setToolTipDuration(milliseconds);
+  for (QWidget* child : widget_.findChildren<QWidget*>()) child->setToolTipDuration(milliseconds);
+}
+
+}  // namespace platform::qt

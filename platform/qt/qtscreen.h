@@ -1,0 +1,46 @@
+#pragma once
+// The Qt side of the screen and of form placement.
+
+#include "platform/screen.h"
+
+class QWidget;
+class QFont;
+
+namespace platform::qt {
+
+// Makes PrimaryScreen() report Qt's primary screen (its logical density: Qt scales by the device
+// pixel ratio itself). Called once the application object exists.
+void UseQtScreen();
+
+// Places and scales a top-level widget. The designed size and font are those the widget has
+// when the handle is made.
+class QtFormHandle final : public FormHandle {
+ public:
+  explicit QtFormHandle(QWidget& widget);
+  ~QtFormHandle() override;
+  QtFormHandle(const QtFormHandle&) = delete;
+  QtFormHandle& operator=(const QtFormHandle&) = delete;
+
+  Point Position() const override;
+  void SetPosition(Point position) override;
+  Size OuterSize() const override;
+  void SetOuterSize(Size size) override;
+  Size ClientSize() const override;
+  void SetClientSize(Size size) override;
+  Size DesignedSize() const override { return designed_; }
+  void SetFontScale(std::int32_t percent) override;
+  void UseParentFont() override;
+  void SetBorder(FormBorder border) override;
+  void SetBackground(Color colour) override;
+  void SetTooltipDuration(std::int32_t milliseconds) override;
+
+ private:
+  void Resize(Size client);
+
+  QWidget& widget_;
+  Size designed_;
+  QFont* baseFont_;
+  FormBorder border_ = FormBorder::Sizeable;
+};
+
+}  // namespace platform::qt
