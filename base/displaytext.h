@@ -1,0 +1,24 @@
+#pragma once
+// Stored texts (code page 850) for windows, message boxes, printers, the report viewer and CAD
+// files (Windows-1252), and typed texts back. Texts of any length are converted.
+
+#include <string>
+#include <string_view>
+
+// TextCharMode 1: Transliterate, then OemToAnsiTable; otherwise the display conversion of
+// platform/codepage.h (exact where 1252 has the character, box drawing as "|", "+", "-").
+std::string ToDisplayText(std::string_view text);
+
+// Typed Windows-1252 text back to code page 850, same length; every character both code pages
+// hold maps back exactly.
+std::string FromDisplayText(std::string_view text);
+
+// Umlauts, sharp s and a few signs spelled out in ASCII ("\x84" to "ae", "\xF1" to "+/-", "\xF8"
+// to "deg", "\xFD" to "2", "\xC4" and "\xCD" to "-"); every other character stays.
+std::string Transliterate(std::string_view text);
+
+// Transliterate first when TextCharMode is 1; then the display conversion.
+std::string OemToAnsiTable(std::string_view text);
+
+// Text for CAD files by CadTextMode: 2 ToDisplayText, 3 Transliterate, others unchanged.
+std::string CadText(std::string_view text);

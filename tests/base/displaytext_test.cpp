@@ -1,0 +1,94 @@
+#include "base/displaytext.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <string>
+
+#include "base/brelvar.h"
+
+namespace {
+
+class DisplayText : public testing::Test {
+ protected:
+  void SetUp() override { InitBrelvar(); }
+};
+
+// One byte converted by glibc's iconv; empty when iconv has no such character.
+std::string IconvByte(const char* to, const char* from, int byte) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return "";
+  char in = static_cast<char>(byte);
+  char out[8];
+  char* inPtr = &in;
+  char* outPtr = out;
+  size_t inLeft = 1;
+  size_t outLeft = sizeof out;
+  const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  return rc == static_cast<size_t>(-1) ? "" : std::string(out, outPtr);
+}
+
+TEST_F(DisplayText, WholeTableAgreesWithIconvWhereWindows1252HasTheCharacter) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string shown = ToDisplayText(all);
+  ASSERT_EQ(shown.size(), 256u);
+  int bestFits = 0;
+  for (int b = 0; b < 256; ++b) {
+    const std::string expected = IconvByte("CP1252", "CP850", b);
+    if (expected.empty()) {
+      ++bestFits;
+      EXPECT_LT(static_cast<unsigned char>(shown[b]), 0x80) << b;
+    } else {
+      EXPECT_EQ(shown.substr(b, 1), expected) << b;
+      EXPECT_EQ(FromDisplayText(expected), std::string(1, static_cast<char>(b))) << b;
+    }
+  }
+  EXPECT_EQ(bestFits, 31);
+}
+
+TEST_F(DisplayText, TextsOfAnyLengthAreConverted) {
+  for (std::size_t length : {254u, 255u, 1000u}) {
+    const std::string stored(length, '\x84');
+    EXPECT_EQ(ToDisplayText(stored), std::string(length, '\xE4')) << length;
+    EXPECT_EQ(FromDisplayText(std::string(length, '\xE4')), stored) << length;
+  }
+}
+
+TEST_F(DisplayText, TransliteratingModeSpellsOutAndKeepsTheRest) {
+  TextCharMode = 1;
+  struct Case {
+    const char* stored;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"\x84", "ae"},
+      {"\x8E\x99\x9A\x94\x81\xE1", "AeOeUeoeuess"},
+      {"\x82\xA0\xA3\xA4\xE6", "eaunu"},
+      {"d1 \xF1 0,1 \xF8", "d1 +/- 0,1 deg"},
+      {"N/mm\xFD", "N/mm2"},
+      {"mm\xFC", "mm\xB3"},  // superscript three is not spelled out: shown as 1252's
+      {"a|b", "a|b"},
+      {"\xC4\xCD\xB3\xDA", "--|+"},
+      {"\x87\xA1", "\xE7\xED"},  // not spelled out: converted
+  };
+  for (const Case& c : cases) EXPECT_EQ(ToDisplayText(c.stored), c.shown) << c.stored;
+  EXPECT_EQ(Transliterate("\x84\xFC|"), "ae\xFC|");
+  EXPECT_EQ(OemToAnsiTable("\x84"), "ae");
+  TextCharMode = 0;
+  EXPECT_EQ(ToDisplayText("\x84\xFD|"), "\xE4\xB2|");
+  EXPECT_EQ(OemToAnsiTable("\x84"), "\xE4");
+}
+
+TEST_F(DisplayText, CadTextFollowsCadTextMode) {
+  const std::pair<std::uint16_t, const char*> cases[] = {
+      {1, "\x84\xF8"}, {2, "\xE4\xB0"}, {3, "aedeg"}, {7, "\x84\xF8"},
+  };
+  for (const auto& [mode, text] : cases) {
+    CadTextMode = mode;
+    EXPECT_EQ(CadText("\x84\xF8"), text) << mode;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "base/brelvar.h"
+#include "base/wbrelvar.h"
+
+namespace {
+
+TEST(Globals, StartWithTheDefaultsTheOtherUnitsRelyOn) {
+  EXPECT_EQ(UnitSystem, 0);
+  EXPECT_EQ(TextCharMode, 0);
+  EXPECT_EQ(DateCode, 3);
+  EXPECT_EQ(FloatDigits, 3);
+  EXPECT_EQ(TextDevice, 1);
+  EXPECT_EQ(LinesPerPage, 66);
+  EXPECT_EQ(ErrorBoxOn, 1);
+  EXPECT_EQ(ChoiceTexts[kChoiceTextCount], std::string(65, ' '));
+  EXPECT_EQ(WrapLines[kWrapLineCount], std::string(64, ' '));
+  EXPECT_EQ(DrawingTexts[3], "");
+  EXPECT_EQ(UnitSystemNames[3], "metric (mm, N, N/mm\xFD, Nmm, \xF8" "C)");
+  EXPECT_FALSE(StartDir.empty());
+  EXPECT_EQ(ConfigDir, StartDir);
+}
+
+TEST(Globals, StartUpRoutinesRestoreTheDefaults) {
+  FloatDigits = 7;
+  ChoiceTexts[1] = "picked";
+  CurrentFile.clear();
+  UnitSystem = 4;
+  RecentFiles[2] = "x.kv6";
+  InitWbrelvar();
+  InitBrelvar();
+  EXPECT_EQ(FloatDigits, 3);
+  EXPECT_EQ(ChoiceTexts[1], std::string(65, ' '));
+  EXPECT_FALSE(CurrentFile.empty());
+  EXPECT_EQ(UnitSystem, 0);
+  EXPECT_EQ(RecentFiles[2], "");
+}
+
+}  // namespace

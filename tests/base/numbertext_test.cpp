@@ -1,0 +1,223 @@
+#include "base/numbertext.h"
+
+#include <gtest/gtest.h>
+#include <locale.h>
+
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+#include "base/wbrelvar.h"
+
+namespace {
+
+// Swaps "." for the separator under test in an expected text.
+std::string WithSeparator(std::string text, char separator) {
+  for (char& c : text) {
+    if (c == '.') c = separator;
+  }
+  return text;
+}
+
+class NumberText : public testing::TestWithParam<char> {
+ protected:
+  void SetUp() override {
+    InitWbrelvar();
+    saved_ = DecimalSeparator;
+    DecimalSeparator = GetParam();
+  }
+  void TearDown() override { DecimalSeparator = saved_; }
+  std::string Expect(const char* text) const { return WithSeparator(text, GetParam()); }
+
+ private:
+  char saved_ = '.';
+};
+
+INSTANTIATE_TEST_SUITE_P(Separators, NumberText, testing::Values('.', ','));
+
+TEST_P(NumberText, RealTextShowsThreeOrFourSignificantDigitsWithoutTrailingZeros) {
+  const std::pair<long double, const char*> cases[] = {
+      {12.5L, "12.5"},     {-12.5L, "-12.5"},   {12, "12"},            {0.12345L, "0.123"},
+      {1234.5L, "1235"},   {0.05L, "0.05"},     {0.000001L, "0"},      {-0.000009L, "0"},
+      {0.00001L, "0.00001"}, {1000, "1000"},    {100, "100"},          {0.1L, "0.1"},
+      {2.675L, "2.675"},   {999.96L, "1000.0"}, {12.997L, "13.00"},    {3.14159265L, "3.142"},
+      {1e6L, "1000000"},   {99999.7L, "1E+05"}, {1e20L, "100000000000000000000"},
+  };
+  for (const auto& [x, text] : cases) EXPECT_EQ(RealText(x), Expect(text)) << text;
+}
+
+TEST_P(NumberText, NumberDigitsCountsDigitsAndDropsTrailingZeros) {
+  struct Case {
+    long double x;
+    int precision, intDigits, decimals;
+  };
+  const Case cases[] = {
+      {12.5L, 3, 2, 1}, {12, 3, 2, 0},  {0.12345L, 3, 0, 3}, {1234.5L, 3, 4, 0},
+      {0.05L, 3, 0, 2}, {0, 3, 0, 1},   {-7.25L, 3, 1, 2},   {100, 3, 3, 0},
+      {3.14159265L, 6, 1, 6}, {5e-8L, 3, 0, 8}, {123456, 3, 6, 0}, {0.001L, 3, 0, 3},
+  };
+  for (const Case& c : cases) {
+    std::int32_t intDigits = -1;
+    std::int32_t decimals = -1;
+    NumberDigits(c.x, c.precision, intDigits, decimals);
+    EXPECT_EQ(intDigits, c.intDigits) << c.x;
+    EXPECT_EQ(decimals, c.decimals) << c.x;
+  }
+}
+
+TEST_P(NumberText, RealTextFixedPadsRoundsHalfAwayAndFallsBackToScientific) {
+  struct Case {
+    int intDigits, decimals;
+    long double x;
+    const char* text;
+  };
+  const Case cases[] = {
+      {3, 2, 1.234L, "  1.23"},   {3, 2, -1.234L, " -1.23"},   {2, 0, 2.5L, " 3"},
+      {1, 2, 2.675L, "2.68"},     {1, 2, -2.675L, "-2.68"},    {1, 2, 2.675, "2.67"},
+      {1, 2, 0.125L, "0.13"},     {1, 0, 0.5L, "1"},           {1, 0, -0.5L, "-1"},
+      {3, 0, -0.4L, "  0"},       {1, 3, -0.0004L, "0.000"},   {1, 3, 0.0005L, "0.001"},
+      {1, 2, 123.456L, "123.00"}, {1, 2, 1234.5L, "1.23E+03"}, {2, 1, 999.96L, "1E+03"},
+      {3, 2, 1e300L, "1E+300"},     {23, 0, -1e20L, " -100000000000000000000"},   {1, 2, -1e-16L, "0.00"},     {0, 0, 0, "0"},
+      {4, 3, 0, "   0.000"},      {0, 2, 0.5L, "0.50"},        {2, 16, 1.5L, " 1.5000000000000000"},
+      {3, 1, -123456.7L, "-1.235E+05"},                         {1, 1, 1.23e-7L, "0.0"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RealTextFixed(c.intDigits, c.decimals, c.x), Expect(c.text))
+        << c.intDigits << " " << c.decimals << " " << c.text;
+  }
+}
+
+TEST_P(NumberText, FloatDigitsAddsDecimalsWithinZeroToTen) {
+  const std::pair<int, const char*> cases[] = {
+      {5, "  1.2340"}, {0, "  1"}, {2, "  1.2"}, {20, "  1.2340000000"}, {-4, "  1"},
+  };
+  for (const auto& [digits, text] : cases) {
+    FloatDigits = digits;
+    EXPECT_EQ(RealTextFixed(3, 2, 1.234L), Expect(text)) << digits;
+  }
+  FloatDigits = 5;
+  EXPECT_EQ(RealText(12.5L), Expect("12.500"));
+}
+
+TEST_P(NumberText, RealTextVariants) {
+  EXPECT_EQ(RealTextDec(4, 1), Expect("1.0000"));
+  EXPECT_EQ(RealTextDec(0, 0.4L), "0");
+  EXPECT_EQ(RealTextPrec(-3, 3.14159265L), Expect("3.141593"));
+  EXPECT_EQ(RealTextWidth(8, 12.5L), Expect("    12.5"));
+  EXPECT_EQ(RealTextWidth(6, 12), "    12");
+  EXPECT_EQ(RealTextWidth(5, 1e-7L), "    0");
+  EXPECT_EQ(RealTextAuto(0.5L), Expect("0.5"));
+  EXPECT_EQ(RealTextAuto(1e-13L), "0");
+  EXPECT_EQ(RealTextAuto(25000), "25E3");
+  EXPECT_EQ(RealTextAuto(0.00002L), Expect("0.02E-3"));
+  EXPECT_EQ(RealTextEng(123456789), Expect("123.5E6"));
+  EXPECT_EQ(RealTextEng(-1234), "-1234");
+  EXPECT_EQ(RealTextPoint(-12.5L), "-12.5");
+  EXPECT_EQ(RealTextDecPoint(2, 0.5L), "0.50");
+  EXPECT_EQ(RealTextFixedPoint(1, 2, 1234.5L), "1.23E+03");
+}
+
+TEST_P(NumberText, IntegerTexts) {
+  EXPECT_EQ(IntText(-2147483647 - 1), "-2147483648");
+  EXPECT_EQ(IntText(0), "0");
+  EXPECT_EQ(IntTextZero(-5, 3), "0-5");
+  EXPECT_EQ(IntTextZero(7, 2), "07");
+  EXPECT_EQ(IntTextZero(1234, 2), "1234");
+  EXPECT_EQ(IntTextBlank(-5, 4), "  -5");
+  EXPECT_EQ(IntTextBlank(12345, 2), "12345");
+}
+
+TEST_P(NumberText, NonFiniteValuesGiveAText) {
+  EXPECT_EQ(RealTextFixed(4, 0, std::numeric_limits<long double>::infinity()), " INF");
+  EXPECT_EQ(RealText(-std::numeric_limits<long double>::infinity()), "-INF");
+  EXPECT_EQ(RealText(std::numeric_limits<long double>::quiet_NaN()), "NAN");
+}
+
+struct Parsed {
+  const char* text;
+  long double value;
+};
+
+// Forms a user types or a file holds, each read exactly as its long double literal.
+const Parsed kAcceptedReals[] = {
+    {"1,5", 1.5L},     {"1.5", 1.5L},       {"1.", 1},           {".5", 0.5L},
+    {"-.5", -0.5L},    {"1e3", 1000},       {"1E-3", 0.001L},    {"+2,5e+2", 250},
+    {"  -12.25", -12.25L}, {"0", 0},        {"-0", 0},           {",25", 0.25L},
+    {"2,675", 2.675L}, {"0.1", 0.1L},       {"123456789012345678901234", 1.23456789012345678901234e23L},
+    {"1e-5000", 0},    {"1,000", 1},        {"00012", 12},
+};
+
+const char* const kRejectedReals[] = {
+    "",      " ",     "2.5 ",  "1,5,0", "1.5,0", "1..5", "abc",  "1e",   "1e+",  ".",
+    "-",     "e3",    "inf",   "-inf",  "nan",   "NaN",  "0x1p3", "0x10", "1.5a", "1 5",
+    "\t1",   "1e3.5", "--1",   "+-1",   "1e99999", "1,5.",
+};
+
+TEST_P(NumberText, TextToRealAcceptsOnlyWholeNumbers) {
+  for (const Parsed& p : kAcceptedReals) EXPECT_EQ(TextToReal(p.text), p.value) << p.text;
+  for (const char* text : kRejectedReals) EXPECT_EQ(TextToReal(text), 0) << text;
+}
+
+TEST_P(NumberText, ReadsBackWhatItWrites) {
+  const long double values[] = {2.675L, -0.001L, 1234.5L, 99999.7L, 1e-3L, 123.456L};
+  for (long double x : values) {
+    EXPECT_EQ(RealTextFixed(1, 2, TextToReal(RealTextFixed(1, 2, x))), RealTextFixed(1, 2, x));
+  }
+  EXPECT_EQ(RealTextFixed(1, 2, TextToReal(Expect("2.675"))), Expect("2.68"));
+  EXPECT_EQ(RealTextFixed(1, 2, TextToReal("1,005")), Expect("1.01"));
+}
+
+TEST_P(NumberText, TextToIntAcceptsDecimalAndDollarHex) {
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"42", 42},           {"  -42", -42},     {"+7", 7},            {"$FF", 255},
+      {"$ff", 255},         {"-$10", -16},      {"$FFFFFFFF", -1},    {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},         {"2147483648", 0},    {"$100000000", 0},
+      {"42 ", 0},           {"4 2", 0},         {"", 0},              {"$", 0},
+      {"-", 0},             {"1.0", 0},         {"0x10", 0},          {"1e3", 0},
+      {"$G1", 0},           {"99999999999999999999", 0},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(TextToInt(text), value) << text;
+}
+
+// The user's locale must not change what is read or written.
+TEST(NumberTextLocale, GermanLocaleChangesNothing) {
+  const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "de_DE@euro"};
+  const char* found = nullptr;
+  for (const char* name : names) {
+    if (setlocale(LC_ALL, name) != nullptr) {
+      found = name;
+      break;
+    }
+  }
+  if (found == nullptr) GTEST_SKIP() << "no German locale installed";
+  ASSERT_STREQ(localeconv()->decimal_point, ",");
+  const char saved = DecimalSeparator;
+  DecimalSeparator = '.';
+  for (const Parsed& p : kAcceptedReals) EXPECT_EQ(TextToReal(p.text), p.value) << p.text;
+  for (const char* text : kRejectedReals) EXPECT_EQ(TextToReal(text), 0) << text;
+  EXPECT_EQ(RealTextFixed(1, 2, 2.675L), "2.68");
+  DecimalSeparator = saved;
+  setlocale(LC_ALL, "C");
+}
+
+TEST(NumberTextLocale, RegionalSeparatorComesFromTheEnvironmentNotTheGlobalLocale) {
+  const char* saved = getenv("LC_ALL");
+  const std::string before = saved == nullptr ? "" : saved;
+  setenv("LC_ALL", "de_DE.UTF-8", 1);
+  const char german = RegionalDecimalSeparator();
+  setenv("LC_ALL", "C", 1);
+  EXPECT_EQ(RegionalDecimalSeparator(), '.');
+  setenv("LC_ALL", "xx_NOWHERE", 1);
+  EXPECT_EQ(RegionalDecimalSeparator(), '.');
+  if (saved == nullptr) {
+    unsetenv("LC_ALL");
+  } else {
+    setenv("LC_ALL", before.c_str(), 1);
+  }
+  EXPECT_STREQ(setlocale(LC_NUMERIC, nullptr), "C");
+  if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale installed";
+  setlocale(LC_ALL, "C");
+  EXPECT_EQ(german, ',');
+}
+
+}  // namespace
