@@ -26,7 +26,7 @@ test: deps
 	cmake -S . -B $(BUILD_TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV6_SANITIZE=ON >/dev/null
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	ln -sf $(BUILD_TEST)/compile_commands.json compile_commands.json
-	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen KV6_TEST_DATA=$(CURDIR)/data ctest --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV6_TESTS=OFF -DKV6_BENCH=ON >/dev/null
