@@ -1,0 +1,102 @@
+#pragma once
+// The tables through which the core reaches its optional modules (expressions, indexes, memo
+// and virtual files). Each module fills its table from its registration; an empty slot means
+// the module is absent.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "tables/core/workarea.h"
+
+namespace dadav {
+
+struct CompiledExpr;
+
+struct ParserHookTable {
+  CompiledExpr* (*compileExpr)(std::string& expression) = nullptr;
+  void (*freeExpr)(CompiledExpr*& handle) = nullptr;
+  const void* (*evalExpr)(CompiledExpr*& handle) = nullptr;
+  std::string (*exprText)(CompiledExpr*& handle) = nullptr;
+};
+
+struct IndexHookTable {
+  bool (*indexActive)() = nullptr;
+  void (*syncIndex)() = nullptr;
+  std::int32_t (*nextKey)() = nullptr;
+  std::int32_t (*priorKey)() = nullptr;
+  std::int32_t (*firstKey)() = nullptr;
+  std::int32_t (*lastKey)() = nullptr;
+  bool (*indexEof)() = nullptr;
+  bool (*indexBof)() = nullptr;
+  void (*appendNewKey)() = nullptr;
+  void (*saveCurrentKey)() = nullptr;
+  void (*syncAndSaveKeys)() = nullptr;
+  void (*compareKeys)() = nullptr;
+  void (*setIndexBof)() = nullptr;
+  void (*setIndexEof)() = nullptr;
+  bool* foundFlag = nullptr;
+  void (*reindex)() = nullptr;
+  void (*closeIndexes)() = nullptr;
+  void* reserved17 = nullptr;
+  // Services the index module offers other modules; the core never calls them, so their
+  // signatures belong to the module.
+  void* getIndexFileName = nullptr;
+  void* getKeyProc = nullptr;
+  void* getOrderKeyProc = nullptr;
+  void* indexAscending = nullptr;
+  void* indexSoundex = nullptr;
+  void (*setReadSemaphore)(bool on) = nullptr;
+  void (*setLockSemaphore)(bool on) = nullptr;
+};
+
+// Reads a memo's text line by line.
+class MemoLineReader {
+ public:
+  virtual ~MemoLineReader() = default;
+  virtual bool ReadLine(std::string& line) = 0;
+};
+
+struct MemoHookTable {
+  std::unique_ptr<MemoLineReader> (*assignMemo)(std::int32_t block) = nullptr;
+  void (*packMemofile)() = nullptr;
+  void (*openMemofile)(const std::string& tableNameWithoutExt) = nullptr;
+  void (*closeMemofile)() = nullptr;
+  std::int32_t (*copyMemoAsOld)(std::uint8_t sourceArea, std::int32_t reference) = nullptr;
+  std::int32_t (*copyMemoAsNew)(std::uint8_t sourceArea, std::int32_t reference) = nullptr;
+  void (*reopenMemofile)() = nullptr;
+  std::int32_t (*addMemo)(const std::string& text) = nullptr;
+};
+
+using VFileRequestProc = void (*)(WorkArea& area);
+using EvalCurrentExprProc = const void* (*)();
+
+extern ParserHookTable ParserHooks;
+extern bool ParserPresent;
+extern EvalCurrentExprProc EvalCurrentExprHook;
+extern IndexHookTable IndexHooks;
+extern bool IndexPresent;
+extern MemoHookTable MemoHooks;
+extern VFileRequestProc VFileHook;
+
+void ClearHookTables();
+
+// True when the index module is present and controls the current area.
+bool Indexed();
+
+// Issues one request to the virtual-file module for the area.
+void VFileRequest(WorkArea& area, std::uint16_t operation, std::int32_t recordNumber = 0);
+
+// Holds an index read or write bracket for its lifetime, so every way out releases it.
+class IndexBracket {
+ public:
+  IndexBracket(bool active, void (*proc)(bool));
+  ~IndexBracket();
+  IndexBracket(const IndexBracket&) = delete;
+  IndexBracket& operator=(const IndexBracket&) = delete;
+
+ private:
+  void (*proc_)(bool);
+};
+
+}  // namespace dadav

@@ -1,0 +1,726 @@
+#include "tables/core/tzdbflow.h"
+
+#include <cstring>
+#include <limits>
+
+#include "platform/codepage.h"
+#include "platform/filelock.h"
+#include "tables/core/dbf4hooks.h"
+#include "tables/core/tzdate.h"
+#include "tables/core/tzerror.h"
+#include "tables/core/tzfiles.h"
+#include "tables/core/tznumber.h"
+#include "tables/core/tztext.h"
+
+namespace dadav {
+
+std::uint8_t MemoType = 0x8B;
+std::uint16_t MemoBlockSize = 512;
+bool CountFromFileSize = false;
+
+namespace {
+
+constexpr std::int32_t kDbf2HeaderLength = 521;
+
+struct Failure {
+  std::uint16_t code = 0;
+  std::string message;
+  explicit operator bool() const { return code != 0; }
+};
+
+std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+std::uint32_t GetU32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void PutU16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutU32(std::uint8_t* p, std::uint32_t v) {
+  PutU16(p, v);
+  PutU16(p + 2, v >> 16);
+}
+
+std::string BaseName(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string NotDbase(const std::string& name, const char* why, const char* tail) {
+  return name + " is not a dBASE database." + why + tail;
+}
+
+std::uint64_t RecordOffset(const WorkArea& area, std::int32_t n) {
+  return static_cast<std::uint64_t>(area.headerLength) +
+         static_cast<std::uint64_t>(n - 1) * area.recordLength;
+}
+
+bool IsValidType(char type) { return std::strchr("CDFLMN", type) != nullptr && type != '\0'; }
+
+char NormalizeType(std::uint8_t raw) {
+  char type = static_cast<char>(raw);
+  if (std::strchr("BGPbgp", type) != nullptr && type != '\0') return 'M';
+  return type;
+}
+
+Failure ParseDescriptors(WorkArea& area, const std::uint8_t* data, std::size_t size,
+                         std::size_t slotSize, int maxFields, const std::string& name) {
+  const bool level7 = IsLevel7(area.Version());
+  const bool dbf2 = IsDbf2(area.Version());
+  std::uint16_t offset = 1;
+  area.fields.clear();
+  for (int i = 0; i < maxFields; ++i) {
+    std::size_t at = static_cast<std::size_t>(i) * slotSize;
+    if (at >= size) break;
+    const std::uint8_t* d = data + at;
+    if (d[0] == 0x0D) break;
+    if (at + slotSize > size) break;
+    std::size_t nameMax = level7 ? 32 : 11;
+    std::size_t nameLen = 0;
+    while (nameLen < nameMax && d[nameLen] != 0) ++nameLen;
+    FieldDescriptor field;
+    field.name = UpperStr(std::string(reinterpret_cast<const char*>(d), nameLen));
+    field.type = NormalizeType(d[level7 ? 32 : 11]);
+    field.length = d[level7 ? 33 : (dbf2 ? 12 : 16)];
+    field.decimals = d[level7 ? 34 : (dbf2 ? 15 : 17)];
+    field.offset = offset;
+    offset = static_cast<std::uint16_t>(offset + field.length);
+    if (!IsValidType(field.type)) {
+      return {211, "Field: " + field.name + " [" + std::string(1, field.type) + "] in " + name +
+                       " is not a valid field type"};
+    }
+    if (field.type == 'D' && field.length != 8) {
+      return {211, "Field: " + field.name + " [D] in " + name + " is not 8 bytes long"};
+    }
+    area.fields.push_back(field);
+  }
+  area.fieldCount = static_cast<std::uint8_t>(area.fields.size());
+  return {};
+}
+
+Failure ReadDbf2Header(WorkArea& area, std::uint64_t fileSize, const std::string& name) {
+  const std::uint8_t* p = area.prolog.data();
+  area.recCount = GetU16(p + 1);
+  area.dbfDateStamp = ZeroPad4(p[5] + 1900) + ZeroPad2(p[3]) + ZeroPad2(p[4]);
+  area.recordLength = GetU16(p + 6);
+  area.headerLength = kDbf2HeaderLength;
+  if (fileSize < kDbf2HeaderLength) {
+    return {210, NotDbase(name, "(Header is less than 521 bytes", ") [Use/OpenDBF]")};
+  }
+  std::uint8_t slots[513];
+  std::size_t got = 0;
+  int code = area.file.ReadAt(8, slots, sizeof slots, got);
+  if (code != 0 || got < 512) return {static_cast<std::uint16_t>(code != 0 ? code : 100), "Error reading " + name + " [Use/OpenDbf]"};
+  // With all 32 slots used, the end mark sits at offset 520, just past the slots.
+  Failure failure = ParseDescriptors(area, slots, 512, 16, 32, name);
+  if (failure) return failure;
+  bool terminated = area.fieldCount < 32 || (got == 513 && slots[512] == 0x0D);
+  if (area.fieldCount == 0 || !terminated) {
+    return {210, NotDbase(BaseName(name), "(Number of fields is out of range", ") [Use/OpenDbf]")};
+  }
+  return {};
+}
+
+Failure ReadStandardHeader(WorkArea& area, const std::string& name) {
+  const std::uint8_t* p = area.prolog.data();
+  const bool level7 = IsLevel7(area.Version());
+  area.hasMemo = (area.Version() & 0x80) != 0;
+  area.headerLength = GetU16(p + 8);
+  std::int32_t start = level7 ? 68 : 32;
+  std::int32_t slot = level7 ? 48 : 32;
+  std::int32_t count = (area.headerLength - start) / slot;
+  if (area.headerLength < start || count < 1 || count > 255) {
+    return {210, NotDbase(BaseName(name), " (Number of fields is out of range", ") [Use/OpenDbf]")};
+  }
+  area.dbfDateStamp = ZeroPad4(p[1] + 1900) + ZeroPad2(p[2]) + ZeroPad2(p[3]);
+  std::uint32_t storedCount = GetU32(p + 4);
+  if (storedCount > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
+    return {210, NotDbase(name, " (Number of records is out of range", ") [USE/OpenDbf]")};
+  }
+  area.recCount = static_cast<std::int32_t>(storedCount);
+  area.recordLength = GetU16(p + 10);
+  std::vector<std::uint8_t> descriptors(static_cast<std::size_t>(area.headerLength - start));
+  std::size_t got = 0;
+  int code = area.file.ReadAt(static_cast<std::uint64_t>(start), descriptors.data(), descriptors.size(), got);
+  if (code != 0 || got < descriptors.size()) {
+    return {static_cast<std::uint16_t>(code != 0 ? code : 100), "Error reading " + name + " [Use/OpenDbf]"};
+  }
+  if (!descriptors.empty() && descriptors[0] == 0x0D) {
+    return {222, "Error reading " + name + " [Use/OpenDbf]"};
+  }
+  return ParseDescriptors(area, descriptors.data(), descriptors.size(),
+                          static_cast<std::size_t>(slot), count, name);
+}
+
+Failure CheckRecordLength(const WorkArea& area, const std::string& name) {
+  std::uint32_t needed = 1;
+  for (const FieldDescriptor& f : area.fields) needed += f.length;
+  if (area.recordLength == 0 || area.recordLength < needed) {
+    return {210, NotDbase(name, " (Record length does not match the fields", ") [USE/OpenDbf]")};
+  }
+  return {};
+}
+
+Failure ReadDbfHeader(WorkArea& area, std::uint64_t fileSize, const std::string& name) {
+  std::size_t got = 0;
+  int code = area.file.ReadAt(0, area.prolog.data(), 32, got);
+  if (code != 0) return {static_cast<std::uint16_t>(code), "Error reading " + name + " [Use/OpenDbf]"};
+  if (got < 32) {
+    return {210, NotDbase(name, " (Prolog is less than 32 bytes", ") [USE/OpenDBF]")};
+  }
+  if (!ValidDbfVersion(area.Version())) {
+    return {210, NotDbase(name, "(Invalid version byte", ")+ [USE/OpenDBF]")};
+  }
+  Failure failure = IsDbf2(area.Version()) ? ReadDbf2Header(area, fileSize, name)
+                                           : ReadStandardHeader(area, name);
+  if (failure) return failure;
+  return CheckRecordLength(area, name);
+}
+
+// Whole records beyond the header count that a crashed run left behind; an exclusive open
+// takes them in so the next append does not overwrite them.
+void AdoptTrailingRecords(WorkArea& area, std::uint64_t fileSize) {
+  while (area.recCount < std::numeric_limits<std::int32_t>::max() &&
+         RecordOffset(area, area.recCount + 2) <= fileSize) {
+    std::uint8_t flag = 0;
+    std::size_t got = 0;
+    if (area.file.ReadAt(RecordOffset(area, area.recCount + 1), &flag, 1, got) != 0 || got != 1) return;
+    if (flag != ' ' && flag != '*') return;
+    ++area.recCount;
+  }
+}
+
+void ResetBuffers(WorkArea& area) {
+  area.raw.clear();
+  area.raw.shrink_to_fit();
+  area.fields.clear();
+  area.fieldCount = 0;
+  area.state = kClosed;
+}
+
+// Writes the header's date and count; 0 or the I/O code.
+int WriteHeader(WorkArea& area) {
+  std::uint16_t year, month, day, dow;
+  GetDate(year, month, day, dow);
+  std::uint8_t* p = area.prolog.data();
+  std::size_t done = 0;
+  if (IsDbf2(area.Version())) {
+    PutU16(p + 1, static_cast<std::uint32_t>(std::min(area.recCount, 65535)));
+    p[3] = static_cast<std::uint8_t>(month);
+    p[4] = static_cast<std::uint8_t>(day);
+    p[5] = static_cast<std::uint8_t>(year - 1900);
+    return area.file.WriteAt(0, p, 8, done);
+  }
+  std::uint8_t onDisk[12];
+  int code = area.file.ReadAt(16, onDisk, sizeof onDisk, done);
+  if (code != 0) return code;
+  if (done == sizeof onDisk) std::memcpy(p + 16, onDisk, sizeof onDisk);
+  p[1] = static_cast<std::uint8_t>(year - 1900);
+  p[2] = static_cast<std::uint8_t>(month);
+  p[3] = static_cast<std::uint8_t>(day);
+  PutU32(p + 4, static_cast<std::uint32_t>(area.recCount));
+  code = area.file.WriteAt(0, p, 32, done);
+  if (code == 0) area.dbfDateStamp = ZeroPad4(year) + ZeroPad2(month) + ZeroPad2(day);
+  return code;
+}
+
+// The 0x1A mark goes only where the file ends: past it may stand a record that another
+// program appended.
+int WriteEndMark(WorkArea& area) {
+  std::uint64_t position = RecordOffset(area, area.recCount + 1);
+  std::uint64_t size = 0;
+  int code = area.file.Size(size);
+  if (code != 0 || size > position + 1) return code;
+  std::uint8_t mark = 0x1A;
+  std::size_t done = 0;
+  return area.file.WriteAt(position, &mark, 1, done);
+}
+
+bool HoldsAppendByte(const WorkArea& area) {
+  return area.lockState == kFileLock || area.lockState == kAppendLock;
+}
+
+// Header and end mark at commit or close. A shared area writes them only while it holds the
+// append byte, and takes the count from the file size then; if another program holds the
+// byte, that program brings the header up to date.
+int FinishTable(WorkArea& area) {
+  if (area.state != kChanged && area.state != kAppended) return 0;
+  if (!area.file.Writable()) return 0;
+  bool shared = !area.file.ShareExclusive();
+  bool tookByte = false;
+  if (shared && !HoldsAppendByte(area)) {
+    if (platform::LockRange(area.file.Descriptor(), kAppendByte, 1, true) != 0) return 0;
+    tookByte = true;
+  }
+  int code = 0;
+  if (shared) {
+    std::uint64_t size = 0;
+    code = area.file.Size(size);
+    if (code == 0 && size > static_cast<std::uint64_t>(area.headerLength)) {
+      std::uint64_t count = (size - area.headerLength) / area.recordLength;
+      area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
+    }
+  }
+  if (code == 0) code = WriteHeader(area);
+  if (code == 0 && (area.state == kAppended || shared)) code = WriteEndMark(area);
+  if (tookByte) platform::UnlockRange(area.file.Descriptor(), kAppendByte, 1);
+  return code;
+}
+
+void PutFieldText(std::uint8_t* raw, const FieldDescriptor& f, const std::string& text) {
+  std::memset(raw + f.offset, ' ', f.length);
+  std::memcpy(raw + f.offset, text.data(), std::min<std::size_t>(text.size(), f.length));
+}
+
+std::string FieldText(const WorkArea& area, const FieldDescriptor& f) {
+  return std::string(reinterpret_cast<const char*>(area.raw.data() + f.offset), f.length);
+}
+
+bool WideInteger(const FieldDescriptor& f) { return f.length >= 10; }
+
+std::string PackDate(const std::string& text, const std::string& stored) {
+  // An untouched date keeps its bytes: with two-digit years the window would move 1940 to 2040.
+  if (text == DtosToDate(stored)) return stored;
+  std::string checked = text;
+  if (text.find_first_not_of(" /.-") == std::string::npos || !ValidDate(checked)) {
+    return std::string(8, ' ');
+  }
+  return DateToDtos(text);
+}
+
+}  // namespace
+
+bool IsDbf2(std::uint8_t version) { return version == 0x02; }
+bool IsLevel7(std::uint8_t version) { return version == 0x04 || version == 0x8C; }
+
+bool ValidDbfVersion(std::uint8_t version) {
+  switch (version) {
+    case 0x02: case 0x03: case 0x83: case 0x8B: case 0xF5: case 0x04: case 0x8C: return true;
+    default: return false;
+  }
+}
+
+std::string MemoExt(std::uint8_t memoType) {
+  if (memoType != 0x83 && memoType != 0x8B && memoType != 0x8C && memoType != 0xF5 &&
+      memoType != 0x30) {
+    memoType = MemoType;
+  }
+  return (memoType == 0xF5 || memoType == 0x30) ? "FPT" : "DBT";
+}
+
+std::uint16_t NativeFieldSize(const FieldDescriptor& f) {
+  switch (f.type) {
+    case 'C': return static_cast<std::uint16_t>(f.length + 1);
+    case 'D': return static_cast<std::uint16_t>(f.length + 3);
+    case 'F':
+    case 'N': return (f.decimals > 0 || WideInteger(f)) ? 8 : 4;
+    case 'L': return 1;
+    case 'M': return 4;
+    default: return 0;
+  }
+}
+
+std::uint16_t NativeSizeOf(const WorkArea& area) {
+  std::uint32_t size = 1;
+  for (const FieldDescriptor& f : area.fields) size += NativeFieldSize(f);
+  return static_cast<std::uint16_t>(size);
+}
+
+std::string ZeroPad2(int value) {
+  std::string text = std::to_string(value % 100);
+  return text.size() < 2 ? "0" + text : text;
+}
+
+std::string ZeroPad4(int value) {
+  std::string text = std::to_string(value % 10000);
+  return std::string(4 - text.size(), '0') + text;
+}
+
+std::uint16_t SwapWord(std::uint16_t value) {
+  return static_cast<std::uint16_t>(value << 8 | value >> 8);
+}
+
+std::uint32_t SwapLong(std::uint32_t value) {
+  return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
+}
+
+void OpenDbf(WorkArea& area) {
+  area.fileName = AddDefaultExt(area.fileName, "DBF");
+  const std::string name = area.fileName;
+  int code = area.file.Open(name, area.openMode);
+  if (code != 0) {
+    ReportError(static_cast<std::uint16_t>(code), "Failure to open " + name + " [USE/OpenDbf]");
+    return;
+  }
+  area.shortName = BaseName(name);
+  std::uint64_t fileSize = 0;
+  Failure failure;
+  if (int sizeCode = area.file.Size(fileSize); sizeCode != 0) {
+    failure = {static_cast<std::uint16_t>(sizeCode), "Error reading " + name + " [Use/OpenDbf]"};
+  } else {
+    failure = ReadDbfHeader(area, fileSize, name);
+  }
+  if (failure) {
+    area.file.Close();
+    ResetBuffers(area);
+    ReportError(failure.code, failure.message);
+    return;
+  }
+  area.raw.assign(area.recordLength, ' ');
+  area.state = kOpen;
+  if (CountFromFileSize && fileSize >= static_cast<std::uint64_t>(area.headerLength)) {
+    std::uint64_t count = (fileSize - area.headerLength) / area.recordLength;
+    area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
+  } else if (area.file.ShareExclusive() && area.file.Writable()) {
+    AdoptTrailingRecords(area, fileSize);
+  }
+  area.recNo = area.recCount < 1 ? 0 : 1;
+  area.bof = area.eof = area.recCount < 1;
+}
+
+void GetDbfRecord(WorkArea& area, std::int32_t n) {
+  if (n < 1 || n > area.recCount) {
+    ReportError(212, "Invalid record number = " + std::to_string(n) + " (" + area.fileName +
+                         ")  [GetDbfRecord]");
+    return;
+  }
+  area.eof = area.bof = false;
+  if (area.vfile.isVirtual) {
+    VFileRequest(area, 3, n);
+    return;
+  }
+  std::size_t got = 0;
+  int code = area.file.ReadAt(RecordOffset(area, n), area.raw.data(), area.recordLength, got);
+  if (code == 0 && got < area.recordLength) code = 213;
+  if (code != 0) {
+    if (code == 213) area.eof = true;
+    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + "  [GetDbfRecord]");
+    return;
+  }
+  area.recNo = n;
+  ConvertRecordCharset(false, area.tableIsOem, area.recordLength, area.recordLength, area.raw.data());
+}
+
+void PutDbfRecord(WorkArea& area, std::int32_t n) {
+  bool appending = n > area.recCount;
+  if (appending) n = area.recCount + 1;
+  if (area.vfile.isVirtual) {
+    VFileRequest(area, 8, n);
+    return;
+  }
+  std::vector<std::uint8_t> stored(area.raw);
+  ConvertRecordCharset(true, area.tableIsOem, stored.size(), area.recordLength, stored.data());
+  std::size_t done = 0;
+  int code = area.file.WriteAt(RecordOffset(area, n), stored.data(), stored.size(), done);
+  if (code == 0 && done < stored.size()) code = 101;
+  if (code != 0) {
+    // A partly written new record is cut off again, so the table stays whole.
+    if (appending && done > 0) area.file.Truncate(RecordOffset(area, n));
+    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [Replace/Append/PutDbfRecord]");
+    return;
+  }
+  if (appending) {
+    area.recCount = n;
+    area.recNo = n;
+    area.state = kAppended;
+  } else if (area.state != kAppended) {
+    area.state = kChanged;
+  }
+}
+
+void AppendDbfRecord(WorkArea& area) { PutDbfRecord(area, area.recCount + 1); }
+
+void PutDeletionFlag(WorkArea& area, std::int32_t n) {
+  if (n < 1 || n > area.recCount) {
+    ReportError(212, "Invalid record number = " + std::to_string(n) + " (" + area.fileName +
+                         ") [DeleteRec/RecallRec]");
+    return;
+  }
+  std::size_t done = 0;
+  int code = area.file.WriteAt(RecordOffset(area, n), area.raw.data(), 1, done);
+  if (code == 0 && done < 1) code = 101;
+  if (code != 0) {
+    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [DeleteRec/RecallRec]");
+    return;
+  }
+  if (area.state != kAppended) area.state = kChanged;
+}
+
+void UpdateDbfHeader(WorkArea& area) {
+  int code = WriteHeader(area);
+  if (code != 0) ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [UpdateDbfHeader]");
+}
+
+void WriteHeaderCount(WorkArea& area) {
+  if (IsDbf2(area.Version())) return;
+  std::uint8_t count[4];
+  PutU32(count, static_cast<std::uint32_t>(area.recCount));
+  std::memcpy(area.prolog.data() + 4, count, 4);
+  std::size_t done = 0;
+  int code = area.file.WriteAt(4, count, 4, done);
+  if (code != 0) ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [Append]");
+}
+
+void FlushFile(WorkArea& area) {
+  int code = area.file.Sync();
+  if (code != 0) ReportError(static_cast<std::uint16_t>(code), "Unable to flush file [FlushFile]");
+}
+
+void CommitDbf(WorkArea& area) {
+  if (area.vfile.isVirtual || (area.state != kChanged && area.state != kAppended)) return;
+  int code = FinishTable(area);
+  if (code != 0) {
+    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [CommitDbf]");
+    return;
+  }
+  area.state = kOpen;
+  FlushFile(area);
+}
+
+void CloseDbf(WorkArea& area) {
+  if (area.vfile.isVirtual) {
+    VFileRequest(area, 1);
+    return;
+  }
+  int code = area.file.IsOpen() ? FinishTable(area) : 0;
+  area.file.Close();
+  ResetBuffers(area);
+  if (code != 0) {
+    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [CloseDbf(" + area.fileName + ")]");
+  }
+}
+
+namespace {
+
+bool TypeAllowed(char type, std::uint8_t version) {
+  if (std::strchr("CDFLMN", type) != nullptr) return true;
+  return (version == 0x8B || version == 0x8C) && std::strchr("BGP", type) != nullptr;
+}
+
+// Builds the header of a new table; false on a bad definition.
+bool BuildHeader(const std::vector<FieldDescriptor>& definitions, std::vector<std::uint8_t>& header) {
+  if (definitions.empty() || definitions.size() > 255) return false;
+  const bool level7 = MemoType == 0x8C;
+  const std::size_t slot = level7 ? 48 : 32;
+  const std::size_t start = level7 ? 68 : 32;
+  header.assign(start + definitions.size() * slot + 1, 0);
+  bool memo = false;
+  std::uint32_t recordLength = 1;
+  for (std::size_t i = 0; i < definitions.size(); ++i) {
+    FieldDescriptor f = definitions[i];
+    f.type = CharUpper(f.type);
+    if (!TypeAllowed(f.type, MemoType) || f.type == '\0') return false;
+    if (std::strchr("BGMP", f.type) != nullptr) memo = true;
+    if (MemoType == 0x83 && f.type == 'F') f.type = 'N';
+    std::string name = UpperStr(AllTrim(f.name));
+    if (name.empty()) return false;
+    if (name.size() > 10) name.resize(10);
+    if (std::strchr("CFN", f.type) != nullptr) {
+      if (f.length == 0) return false;
+    } else if (f.type == 'D') {
+      f.length = 8;
+    } else if (f.type == 'L') {
+      f.length = 1;
+    } else {
+      f.length = 10;
+    }
+    if (f.type != 'N' && f.type != 'F') f.decimals = 0;
+    std::uint8_t* d = header.data() + start + i * slot;
+    std::memcpy(d, name.data(), name.size());
+    d[level7 ? 32 : 11] = static_cast<std::uint8_t>(f.type);
+    d[level7 ? 33 : 16] = f.length;
+    d[level7 ? 34 : 17] = f.decimals;
+    recordLength += f.length;
+  }
+  if (recordLength > 65535) return false;
+  header.back() = 0x0D;
+  PutU16(header.data() + 8, static_cast<std::uint32_t>(header.size()));
+  PutU16(header.data() + 10, recordLength);
+  if (level7) std::memcpy(header.data() + 32, "DBWINWE0", 8);
+  header[0] = memo ? MemoType : (level7 ? 0x04 : 0x03);
+  return true;
+}
+
+std::vector<std::uint8_t> MemoHeader(const std::string& tableName, std::uint8_t memoType,
+                                     std::uint16_t blockSize) {
+  if (blockSize == 0) blockSize = 512;
+  if (memoType == 0x83) {
+    std::vector<std::uint8_t> header(513, 0);
+    header[0] = 1;
+    header[512] = 0x1A;
+    return header;
+  }
+  if (memoType == 0xF5) {
+    std::vector<std::uint8_t> header(512, 0);
+    std::uint32_t next = SwapLong(511u / blockSize + 1);
+    std::uint16_t size = SwapWord(blockSize);
+    std::memcpy(header.data(), &next, 4);
+    std::memcpy(header.data() + 6, &size, 2);
+    return header;
+  }
+  std::vector<std::uint8_t> header(24, 0);
+  PutU32(header.data(), 1);
+  std::string dir, name, ext;
+  FSplit(tableName, dir, name, ext);
+  std::memcpy(header.data() + 8, name.data(), std::min<std::size_t>(name.size(), 8));
+  PutU16(header.data() + 18, 258);
+  PutU16(header.data() + 20, blockSize);
+  return header;
+}
+
+}  // namespace
+
+void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& definitions) {
+  std::vector<std::uint8_t> header;
+  if (!BuildHeader(definitions, header)) {
+    ReportError(211, "Invalid dBASE field definition [CreateDBF]");
+    return;
+  }
+  WorkArea area;
+  area.fileName = AddDefaultExt(name, "DBF");
+  std::size_t done = 0;
+  int code = area.file.Create(area.fileName);
+  if (code == 0) code = area.file.WriteAt(0, header.data(), header.size(), done);
+  if (code != 0) {
+    area.file.Close();
+    ReportError(static_cast<std::uint16_t>(code), "Error writing " + area.fileName + ". [CreateDbf]");
+    return;
+  }
+  std::memcpy(area.prolog.data(), header.data(), 32);
+  area.headerLength = static_cast<std::int32_t>(header.size());
+  area.recordLength = GetU16(header.data() + 10);
+  area.state = kAppended;
+  area.recCount = 0;
+  area.dbfDateStamp = TodayDtos();
+  CloseDbf(area);
+  if (LastErrorCode == 0 && (header[0] & 0x80) != 0) {
+    NewMemoFile(ForceExt(area.fileName, CompanionExt(area.fileName, MemoExt(MemoType))),
+                MemoType, MemoBlockSize, "CreateDbf()");
+  }
+}
+
+void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint16_t blockSize,
+                 const std::string& tag) {
+  platform::BlockFile file;
+  int code = file.Create(tableName);
+  if (code != 0) {
+    ReportError(static_cast<std::uint16_t>(code), "Cannot create memo file " + tableName + " [" + tag + "]");
+    return;
+  }
+  std::vector<std::uint8_t> header = MemoHeader(tableName, memoType, blockSize);
+  std::size_t done = 0;
+  code = file.WriteAt(0, header.data(), header.size(), done);
+  if (code == 0) code = file.Sync();
+  file.Close();
+  if (code != 0) ReportError(static_cast<std::uint16_t>(code), tableName + " [" + tag + "]");
+}
+
+void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
+                          std::uint16_t recordLength, std::uint8_t* buffer) {
+  if (!tableIsOem || recordLength == 0) return;
+  for (std::size_t start = 0; start + recordLength <= bufferLength; start += recordLength) {
+    for (std::size_t i = start + 1; i < start + recordLength; ++i) {
+      buffer[i] = toOem ? platform::AnsiToOemChar(buffer[i]) : platform::OemToAnsiChar(buffer[i]);
+    }
+  }
+}
+
+void UnpackRecord(WorkArea& area, std::uint8_t* native) {
+  native[0] = area.raw[0] == '*' ? 1 : 0;
+  std::uint8_t* out = native + 1;
+  for (const FieldDescriptor& f : area.fields) {
+    const std::uint8_t* in = area.raw.data() + f.offset;
+    switch (f.type) {
+      case 'C':
+        out[0] = f.length;
+        std::memcpy(out + 1, in, f.length);
+        break;
+      case 'D': {
+        std::string text = DtosToDate(FieldText(area, f));
+        std::memset(out, 0, NativeFieldSize(f));
+        out[0] = static_cast<std::uint8_t>(text.size());
+        std::memcpy(out + 1, text.data(), text.size());
+        break;
+      }
+      case 'L': out[0] = std::strchr("TtYy", static_cast<char>(in[0])) != nullptr && in[0] != 0; break;
+      case 'M': {
+        auto block = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            ParseFieldInt(FieldText(area, f)), std::numeric_limits<std::int32_t>::min(),
+            std::numeric_limits<std::int32_t>::max()));
+        std::memcpy(out, &block, 4);
+        break;
+      }
+      case 'F':
+      case 'N':
+        if (f.decimals > 0) {
+          double value = ParseFieldReal(FieldText(area, f));
+          std::memcpy(out, &value, 8);
+        } else if (WideInteger(f)) {
+          std::int64_t value = ParseFieldInt(FieldText(area, f));
+          std::memcpy(out, &value, 8);
+        } else {
+          auto value = static_cast<std::int32_t>(ParseFieldInt(FieldText(area, f)));
+          std::memcpy(out, &value, 4);
+        }
+        break;
+      default: break;
+    }
+    out += NativeFieldSize(f);
+  }
+}
+
+void PackRecord(WorkArea& area, const std::uint8_t* native) {
+  std::uint8_t* raw = area.raw.data();
+  raw[0] = native[0] != 0 ? '*' : ' ';
+  const std::uint8_t* in = native + 1;
+  for (const FieldDescriptor& f : area.fields) {
+    switch (f.type) {
+      case 'C': {
+        std::size_t length = std::min<std::size_t>(in[0], f.length);
+        PutFieldText(raw, f, std::string(reinterpret_cast<const char*>(in + 1), length));
+        break;
+      }
+      case 'D': {
+        std::size_t length = std::min<std::size_t>(in[0], f.length + 2u);
+        std::string text(reinterpret_cast<const char*>(in + 1), length);
+        PutFieldText(raw, f, PackDate(text, FieldText(area, f)));
+        break;
+      }
+      case 'L': raw[f.offset] = in[0] != 0 ? 'T' : 'F'; break;
+      case 'M': {
+        std::int32_t block = 0;
+        std::memcpy(&block, in, 4);
+        PutFieldText(raw, f, block == 0 ? std::string() : FormatFieldInt(block, f.length));
+        break;
+      }
+      case 'F':
+      case 'N':
+        if (f.decimals > 0) {
+          double value = 0;
+          std::memcpy(&value, in, 8);
+          PutFieldText(raw, f, FormatFieldReal(value, f.length, f.decimals));
+        } else if (WideInteger(f)) {
+          std::int64_t value = 0;
+          std::memcpy(&value, in, 8);
+          // A stored number beyond 64 bits unpacked to the limit; while the value still is
+          // that limit, the stored text stands.
+          bool clamped = false;
+          std::int64_t stored = ParseFieldInt(FieldText(area, f), &clamped);
+          if (!(clamped && stored == value)) PutFieldText(raw, f, FormatFieldInt(value, f.length));
+        } else {
+          std::int32_t value = 0;
+          std::memcpy(&value, in, 4);
+          PutFieldText(raw, f, FormatFieldInt(value, f.length));
+        }
+        break;
+      default: break;
+    }
+    in += NativeFieldSize(f);
+  }
+}
+
+}  // namespace dadav

@@ -1,0 +1,54 @@
+#pragma once
+// The DBF file layer: header and descriptors, single-record reads and writes, the header's
+// date and count, the end-of-file mark, new tables and their memo files, and the conversion
+// between stored records and native field values.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tables/core/workarea.h"
+
+namespace dadav {
+
+extern std::uint8_t MemoType;
+extern std::uint16_t MemoBlockSize;
+extern bool CountFromFileSize;
+
+bool IsDbf2(std::uint8_t version);
+bool IsLevel7(std::uint8_t version);
+bool ValidDbfVersion(std::uint8_t version);
+std::string MemoExt(std::uint8_t memoType);
+
+// Bytes of a field in the native record: C length + 1, D length + 3, N and F with decimals 8,
+// without decimals 4 up to length 9 and 8 from length 10, L 1, M 4.
+std::uint16_t NativeFieldSize(const FieldDescriptor& field);
+std::uint16_t NativeSizeOf(const WorkArea& area);
+
+void OpenDbf(WorkArea& area);
+void GetDbfRecord(WorkArea& area, std::int32_t n);
+void PutDbfRecord(WorkArea& area, std::int32_t n);
+void AppendDbfRecord(WorkArea& area);
+void PutDeletionFlag(WorkArea& area, std::int32_t n);
+void UpdateDbfHeader(WorkArea& area);
+void CommitDbf(WorkArea& area);
+void CloseDbf(WorkArea& area);
+// Writes the record count into the header at once (shared appends under their lock).
+void WriteHeaderCount(WorkArea& area);
+void FlushFile(WorkArea& area);
+
+void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& definitions);
+void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint16_t blockSize,
+                 const std::string& tag);
+
+void UnpackRecord(WorkArea& area, std::uint8_t* native);
+void PackRecord(WorkArea& area, const std::uint8_t* native);
+void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
+                          std::uint16_t recordLength, std::uint8_t* buffer);
+
+std::uint16_t SwapWord(std::uint16_t value);
+std::uint32_t SwapLong(std::uint32_t value);
+std::string ZeroPad2(int value);
+std::string ZeroPad4(int value);
+
+}  // namespace dadav

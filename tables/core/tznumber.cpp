@@ -1,0 +1,240 @@
+#include "tables/core/tznumber.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "tables/core/tzdate.h"
+
+namespace dadav {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string RightAlign(std::string text, int width) {
+  if (width > 0 && text.size() < static_cast<std::size_t>(width)) {
+    text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+  }
+  return text;
+}
+
+// Adds one unit in the last place of a digit string.
+void IncrementDigits(std::string& digits) {
+  for (std::size_t i = digits.size(); i-- > 0;) {
+    if (digits[i] != '9') {
+      ++digits[i];
+      return;
+    }
+    digits[i] = '0';
+  }
+  digits.insert(digits.begin(), '1');
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\0')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::string FixedText(long double value, int decimals) {
+  if (decimals < 0) decimals = 0;
+  if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF");
+  bool negative = std::signbit(value);
+  long double magnitude = negative ? -value : value;
+  // 18 significant digits: "d.ddddddddddddddddde+XX".
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                              std::chars_format::scientific, 17);
+  std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+  std::size_t ePos = sci.find('e');
+  std::string mantissa;
+  for (char c : sci.substr(0, ePos)) {
+    if (IsDigit(c)) mantissa += c;
+  }
+  int exponent = 0;
+  std::string_view expText = sci.substr(ePos + 1);
+  if (!expText.empty() && expText.front() == '+') expText.remove_prefix(1);
+  std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
+  // Integer digits of value * 10^decimals, then round on the first dropped digit.
+  int keep = exponent + 1 + decimals;
+  std::string digits;
+  if (keep >= 0) {
+    if (static_cast<std::size_t>(keep) <= mantissa.size()) {
+      digits = mantissa.substr(0, static_cast<std::size_t>(keep));
+      char next = static_cast<std::size_t>(keep) < mantissa.size() ? mantissa[keep] : '0';
+      if (digits.empty()) digits = "0";
+      if (next >= '5') IncrementDigits(digits);
+    } else {
+      digits = mantissa + std::string(static_cast<std::size_t>(keep) - mantissa.size(), '0');
+    }
+  } else {
+    digits = "0";
+  }
+  if (digits.size() < static_cast<std::size_t>(decimals) + 1) {
+    digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+  }
+  bool isZero = digits.find_first_not_of('0') == std::string::npos;
+  std::string intPart = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
+  std::size_t firstNonZero = intPart.find_first_not_of('0');
+  std::string text = (negative && !isZero) ? "-" : "";
+  text += firstNonZero == std::string::npos ? "0" : intPart.substr(firstNonZero);
+  if (decimals > 0) {
+    text += '.';
+    text += digits.substr(digits.size() - static_cast<std::size_t>(decimals));
+  }
+  return text;
+}
+
+std::string FormatFieldReal(double value, int width, int decimals) {
+  std::string text = FixedText(value, decimals);
+  if (text.size() > static_cast<std::size_t>(width)) return std::string(width, '*');
+  return RightAlign(std::move(text), width);
+}
+
+std::string FormatFieldInt(std::int64_t value, int width) {
+  std::string text = std::to_string(value);
+  if (text.size() > static_cast<std::size_t>(width)) return std::string(width, '*');
+  return RightAlign(std::move(text), width);
+}
+
+double ParseFieldReal(std::string_view text) {
+  text = TrimBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    return (!text.empty() && text.front() == '-') ? -std::numeric_limits<double>::max()
+                                                  : std::numeric_limits<double>::max();
+  }
+  return result.ec == std::errc() ? value : 0.0;
+}
+
+std::int64_t ParseFieldInt(std::string_view text, bool* clamped) {
+  if (clamped != nullptr) *clamped = false;
+  text = TrimBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  std::int64_t value = 0;
+  auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    if (clamped != nullptr) *clamped = true;
+    return (!text.empty() && text.front() == '-') ? std::numeric_limits<std::int64_t>::min()
+                                                  : std::numeric_limits<std::int64_t>::max();
+  }
+  if (result.ec != std::errc()) return 0;
+  // A stored integer may still carry a fraction ("12.7"); it is cut like the integer read.
+  return value;
+}
+
+void CleanNumber(std::string& text) {
+  std::string s;
+  for (char c : text) {
+    if (c != '$') s += c;
+  }
+  std::size_t start = s.find_first_not_of(" +");
+  s = start == std::string::npos ? std::string() : s.substr(start);
+  bool negative = false;
+  if (!s.empty() && s.front() == '-') {
+    std::size_t rest = s.find_first_not_of(" +-");
+    if (rest == std::string::npos) {
+      text.clear();
+      return;
+    }
+    s = s.substr(rest);
+    if (s.front() == DecimalChar) s.insert(s.begin(), '0');
+    negative = true;
+  }
+  std::string converted;
+  bool replaced = false;
+  for (char c : s) {
+    if (DecimalChar != '.') {
+      if (c == '.') continue;
+      if (c == DecimalChar && !replaced) {
+        converted += '.';
+        replaced = true;
+        continue;
+      }
+    } else if (c == ',') {
+      continue;
+    }
+    converted += c;
+  }
+  if (negative) converted.insert(converted.begin(), '-');
+  if (!converted.empty() && converted.front() == '.') converted.insert(converted.begin(), '0');
+  std::size_t blank = converted.find(' ');
+  if (blank != std::string::npos) converted.resize(blank);
+  std::size_t end = 0;
+  while (end < converted.size() &&
+         (IsDigit(converted[end]) || converted[end] == '.' || (end == 0 && converted[end] == '-'))) {
+    ++end;
+  }
+  converted.resize(end);
+  if (!converted.empty() && converted.back() == '.') converted.pop_back();
+  text = converted;
+}
+
+long double ValReal(std::string_view text) {
+  std::string clean(text);
+  CleanNumber(clean);
+  double value = 0;
+  std::from_chars(clean.data(), clean.data() + clean.size(), value);
+  return value;
+}
+
+std::int32_t ValLong(std::string_view text) {
+  std::string clean(text);
+  CleanNumber(clean);
+  std::size_t dot = clean.find('.');
+  if (dot != std::string::npos) clean.resize(dot);
+  std::int64_t value = 0;
+  auto result = std::from_chars(clean.data(), clean.data() + clean.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    return (!clean.empty() && clean.front() == '-') ? std::numeric_limits<std::int32_t>::min()
+                                                    : std::numeric_limits<std::int32_t>::max();
+  }
+  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(value);
+}
+
+std::int32_t ValShortInt(std::string_view text) {
+  std::string s(text);
+  auto stripLeadingBlanks = [&s] {
+    std::size_t start = s.find_first_not_of(' ');
+    s = start == std::string::npos ? std::string() : s.substr(start);
+  };
+  stripLeadingBlanks();
+  if (!s.empty() && s.front() == '+') s.erase(0, 1);
+  stripLeadingBlanks();
+  char thousands = DecimalChar != '.' ? '.' : ',';
+  std::erase(s, thousands);
+  std::size_t dollar = s.find('$');
+  if (dollar != std::string::npos) s.erase(dollar, 1);
+  std::size_t blank = s.find(' ');
+  if (blank != std::string::npos) s.resize(blank);
+  std::size_t end = 0;
+  while (end < s.size() && (IsDigit(s[end]) || s[end] == '-')) ++end;
+  s.resize(end);
+  std::int64_t value = 0;
+  auto result = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (result.ec == std::errc::result_out_of_range) value = (!s.empty() && s.front() == '-') ? -32768 : 32767;
+  if (value > 32767) return 32767;
+  if (value < -32768) return -32768;
+  return static_cast<std::int32_t>(value);
+}
+
+std::string StrDec(int width, int decimals, long double value) {
+  std::string text = FixedText(value, decimals);
+  if (decimals > 0 && DecimalChar != '.') {
+    std::size_t dot = text.find('.');
+    if (dot != std::string::npos) text[dot] = DecimalChar;
+  }
+  return RightAlign(std::move(text), width);
+}
+
+std::string IntToStrW(std::int64_t value, int width) {
+  return RightAlign(std::to_string(value), width);
+}
+
+}  // namespace dadav

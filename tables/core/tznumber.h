@@ -1,0 +1,30 @@
+#pragma once
+// Numbers as text. The field formatter and parser are locale-free and always use "." because
+// tables are exchanged with other programs; the user-facing routines follow DecimalChar.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dadav {
+
+// Fixed-point text of value with the given decimals, rounded through an 18-significant-digit
+// intermediate and then half away from zero; a value that rounds to zero has no minus sign.
+std::string FixedText(long double value, int decimals);
+// The stored form of an N or F field: right-aligned in width, a row of "*" when too long.
+std::string FormatFieldReal(double value, int width, int decimals);
+std::string FormatFieldInt(std::int64_t value, int width);
+// Reads a stored numeric field ("." decimal sign, blanks around); 0 for blank or bad text.
+double ParseFieldReal(std::string_view text);
+// Reads a stored integer field; values beyond 64 bits give the limit and set clamped.
+std::int64_t ParseFieldInt(std::string_view text, bool* clamped = nullptr);
+
+// User-facing numbers, following DecimalChar and ThousandsChar.
+void CleanNumber(std::string& text);
+long double ValReal(std::string_view text);
+std::int32_t ValLong(std::string_view text);
+std::int32_t ValShortInt(std::string_view text);
+std::string StrDec(int width, int decimals, long double value);
+std::string IntToStrW(std::int64_t value, int width);
+
+}  // namespace dadav

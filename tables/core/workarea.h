@@ -1,0 +1,76 @@
+#pragma once
+// The control block of one work area: an open table (or a virtual file) with its header,
+// buffers, position and locks.
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/blockfile.h"
+
+namespace dadav {
+
+struct FieldDescriptor {
+  std::string name;
+  char type = 'C';
+  std::uint8_t length = 0;
+  std::uint8_t decimals = 0;
+  std::uint16_t offset = 0;
+};
+
+// The request record through which the core talks to the virtual-file module.
+struct VFileState {
+  bool isVirtual = false;
+  std::uint16_t operation = 0;
+  std::int32_t recordNumber = 0;
+  std::uint8_t storageKind = 1;
+  std::uint8_t listMode = 0;
+  std::shared_ptr<void> moduleState;  // owned by the virtual-file module
+};
+
+enum TableState : std::uint8_t { kClosed = 0, kOpen = 1, kChanged = 2, kAppended = 3 };
+enum LockState : std::uint8_t { kNoLock = 0, kFileLock = 1, kAppendLock = 2, kRecordLocks = 3 };
+
+struct WorkArea {
+  std::string fileName;
+  std::string shortName;
+  std::array<std::uint8_t, 32> prolog{};
+  bool hasMemo = false;
+  bool hideDeleted = false;
+  std::int32_t headerLength = 0;
+  std::uint16_t recordLength = 0;
+  std::uint8_t fieldCount = 0;
+  std::vector<FieldDescriptor> fields;
+  std::uint8_t state = kClosed;
+  std::string dbfDateStamp;
+  std::vector<std::uint8_t> raw;  // the current record, texts in the engine's code page
+  std::int32_t recCount = 0;
+  std::int32_t recNo = 0;
+  bool eof = false;
+  bool bof = false;
+  std::uint16_t openMode = 0;
+  bool tableIsOem = false;
+  platform::BlockFile file;
+  VFileState vfile;
+  std::uint8_t* native = nullptr;
+  std::uint16_t nativeSize = 0;
+  bool nativeOwned = false;
+  std::vector<std::uint8_t> ownedNative;
+  std::string alias;
+  std::uint8_t lockState = kNoLock;
+  std::deque<std::int32_t> recordLocks;  // newest first
+  std::vector<std::uint8_t> swap;
+  bool exclusive = false;
+
+  std::uint8_t Version() const { return prolog[0]; }
+};
+
+// Byte-range lock layout of every table.
+constexpr std::uint64_t kLockBase = 0x40000000;
+constexpr std::uint64_t kFileLockLength = 0x3FFFFFFF;
+constexpr std::uint64_t kAppendByte = kLockBase + 1;
+
+}  // namespace dadav
