@@ -1,5 +1,6 @@
 #include "tables/core/tzdbflow.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 

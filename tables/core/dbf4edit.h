@@ -1,0 +1,31 @@
+#pragma once
+// Field access by number over the native record, and record editing: append, replace,
+// delete and recall, and direct reads and writes of one stored field.
+
+#include <cstdint>
+#include <string>
+
+namespace dadav {
+
+extern std::string LogicalLetters;  // false, true
+
+std::int32_t FieldCount();
+char FieldType(std::int32_t n);
+std::int32_t FieldLen(std::int32_t n);
+std::int32_t FieldDec(std::int32_t n);
+void Field(std::int32_t n, std::string& name);
+std::int32_t FieldNo(const std::string& name);
+std::uint8_t* FieldAddress(std::int32_t n);
+void FieldAsText(std::int32_t n, std::string& text);
+bool Deleted();
+
+void ClearRecord();
+void Append();
+void Replace();
+void DeleteRec();
+void RecallRec();
+bool SetIgnoreDel(bool on);
+void Peek(std::int32_t field, std::int32_t record, std::string& text);
+void Poke(const std::string& text, std::int32_t field, std::int32_t record);
+
+}  // namespace dadav

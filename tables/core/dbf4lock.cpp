@@ -1,0 +1,182 @@
+#include "tables/core/dbf4lock.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/filelock.h"
+#include "tables/core/dbf4area.h"
+#include "tables/core/tzdate.h"
+#include "tables/core/tzerror.h"
+
+namespace dadav {
+namespace {
+
+WaitPumpProc waitPump = nullptr;
+
+std::uint64_t RecordLockOffset(const WorkArea& area, std::int32_t n) {
+  return kLockBase + static_cast<std::uint64_t>(area.headerLength) +
+         static_cast<std::uint64_t>(n - 1) * area.recordLength;
+}
+
+// A read-only descriptor can only hold read locks.
+bool LockExclusively(const WorkArea& area) { return area.file.Writable(); }
+
+bool TakeRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
+  if (area.exclusive) return true;
+  return LockRegionRetry(area.file.Descriptor(), offset, length, LockExclusively(area));
+}
+
+std::uint32_t ReleaseRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
+  if (area.exclusive) return 0;
+  return LockRegion(true, area.file.Descriptor(), offset, length);
+}
+
+bool RefuseVirtual(const WorkArea& area, const char* tag) {
+  if (!area.vfile.isVirtual) return false;
+  ReportError(1100, tag);
+  return true;
+}
+
+// Releases record lock n; 0 or the operating system's code.
+std::uint32_t ReleaseRecord(WorkArea& area, std::int32_t n) {
+  std::uint32_t code = ReleaseRange(area, RecordLockOffset(area, n), area.recordLength);
+  auto it = std::find(area.recordLocks.begin(), area.recordLocks.end(), n);
+  if (it != area.recordLocks.end()) area.recordLocks.erase(it);
+  if (area.recordLocks.empty()) area.lockState = kNoLock;
+  return code;
+}
+
+bool TakeWholeLock(const char* guard, std::uint8_t kind, std::uint64_t offset, std::uint64_t length) {
+  if (NoDbfInUse(guard)) return false;
+  WorkArea& area = *Area();
+  if (RefuseVirtual(area, kind == kFileLock ? " [FLock]" : " [ALock]")) return false;
+  if (area.lockState == kind) return true;
+  if (area.lockState != kNoLock) return false;
+  if (!TakeRange(area, offset, length)) return false;
+  area.lockState = kind;
+  return true;
+}
+
+}  // namespace
+
+std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_t length,
+                         bool exclusive) {
+  int code = unlock ? platform::UnlockRange(fd, offset, length)
+                    : platform::LockRange(fd, offset, length, exclusive);
+  return static_cast<std::uint32_t>(code);
+}
+
+bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive) {
+  return LockRegion(false, fd, offset, length, exclusive) == 0;
+}
+
+void SetWaitPump(WaitPumpProc pump) { waitPump = pump; }
+
+void WaitMs(std::int32_t milliseconds) {
+  std::uint32_t wanted = static_cast<std::uint32_t>(milliseconds < 0 ? -static_cast<std::int64_t>(milliseconds) : milliseconds);
+  std::uint32_t start = TickCount();
+  for (;;) {
+    std::uint32_t now = TickCount();
+    if (now < start || now - start >= wanted || Halting) return;
+    if (wanted >= 10 && waitPump != nullptr) waitPump();
+    platform::SleepMs(std::min<std::uint32_t>(wanted - (now - start), 5));
+  }
+}
+
+bool LockFirstByte() {
+  if (NoDbfInUse("LockFirstByte")) return false;
+  return TakeRange(*Area(), kLockBase, 1);
+}
+
+void UnlockFirstByte() {
+  if (NoDbfInUse("UnlockFirstByte")) return;
+  WorkArea& area = *Area();
+  std::uint32_t code = ReleaseRange(area, kLockBase, 1);
+  if (code != 0) {
+    ReportError(static_cast<std::uint16_t>(code), "Error attempting to UNLOCK file " + area.fileName +
+                                                      " in Workarea " + std::to_string(CurrentArea()));
+  }
+}
+
+bool FLock() { return TakeWholeLock("FLock", kFileLock, kLockBase + 1, kFileLockLength); }
+bool ALock() { return TakeWholeLock("ALock", kAppendLock, kAppendByte, 1); }
+
+bool RLock() {
+  if (NoDbfInUse("RLock")) return false;
+  WorkArea& area = *Area();
+  if (RefuseVirtual(area, " [RLock]")) return false;
+  const std::int32_t n = area.recNo;
+  if (area.lockState == kRecordLocks &&
+      std::find(area.recordLocks.begin(), area.recordLocks.end(), n) != area.recordLocks.end()) {
+    return true;
+  }
+  if (area.lockState == kFileLock || area.lockState == kAppendLock) return false;
+  if (n < 1) return false;
+  if (!TakeRange(area, RecordLockOffset(area, n), area.recordLength)) return false;
+  area.recordLocks.push_front(n);
+  area.lockState = kRecordLocks;
+  return true;
+}
+
+bool IsLocked(std::int32_t record) {
+  if (NoDbfInUse("IsLocked")) return false;
+  WorkArea& area = *Area();
+  if (RefuseVirtual(area, "[IsLocked]")) return false;
+  if (area.lockState == kFileLock) return true;
+  return std::find(area.recordLocks.begin(), area.recordLocks.end(), record) != area.recordLocks.end();
+}
+
+bool UnlockRec(std::int32_t selector) {
+  if (Area() == nullptr) return true;
+  LastErrorCode = 0;
+  WorkArea& area = *Area();
+  auto refuse = [](const std::string& message) {
+    LastErrorCode = 220;
+    LastErrorMessage = message;
+    PendingErrorCode = 220;
+    return false;
+  };
+  if (selector >= 1) {
+    if (std::find(area.recordLocks.begin(), area.recordLocks.end(), selector) == area.recordLocks.end()) {
+      return refuse("Record not locked. [UnlockRec(" + std::to_string(selector) + ")]");
+    }
+    LastErrorCode = static_cast<std::uint16_t>(ReleaseRecord(area, selector));
+    return LastErrorCode == 0;
+  }
+  if ((selector == -1 || selector == -2) && !area.recordLocks.empty()) {
+    std::int32_t n = selector == -1 ? area.recordLocks.back() : area.recordLocks.front();
+    LastErrorCode = static_cast<std::uint16_t>(ReleaseRecord(area, n));
+    return LastErrorCode == 0;
+  }
+  if (selector == -3) {
+    bool ok = true;
+    while (!area.recordLocks.empty()) {
+      std::uint32_t code = ReleaseRecord(area, area.recordLocks.front());
+      if (code != 0) {
+        ok = false;
+        LastErrorCode = static_cast<std::uint16_t>(code);
+      }
+    }
+    return ok;
+  }
+  if (selector == -1 || selector == -2) return true;
+  return refuse("[UnlockRec(" + std::to_string(selector) + ")]");
+}
+
+void Unlock() {
+  if (NoDbfInUse("Unlock")) return;
+  LastErrorCode = 0;
+  WorkArea& area = *Area();
+  if (area.vfile.isVirtual || area.lockState == kNoLock) return;
+  if (area.lockState == kRecordLocks) {
+    UnlockRec(-3);
+  } else if (area.lockState == kFileLock) {
+    LastErrorCode = static_cast<std::uint16_t>(ReleaseRange(area, kLockBase + 1, kFileLockLength));
+  } else {
+    LastErrorCode = static_cast<std::uint16_t>(ReleaseRange(area, kAppendByte, 1));
+  }
+  area.lockState = kNoLock;
+}
+
+}  // namespace dadav

@@ -1,0 +1,27 @@
+#pragma once
+// Record, append and file locks of shared tables: byte-range locks far beyond the data, one
+// attempt each, never blocking.
+
+#include <cstdint>
+
+namespace dadav {
+
+std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_t length,
+                         bool exclusive = true);
+bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive = true);
+
+// Lets pending window messages run while WaitMs waits; the windowed program registers it.
+using WaitPumpProc = void (*)();
+void SetWaitPump(WaitPumpProc pump);
+void WaitMs(std::int32_t milliseconds);
+
+bool LockFirstByte();
+void UnlockFirstByte();
+bool FLock();
+bool ALock();
+bool RLock();
+bool IsLocked(std::int32_t record);
+bool UnlockRec(std::int32_t selector);
+void Unlock();
+
+}  // namespace dadav

@@ -1,0 +1,26 @@
+#include "tables/core/engine.h"
+
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4hooks.h"
+#include "tables/core/dbf4use.h"
+#include "tables/core/tzdate.h"
+#include "tables/core/tzerror.h"
+
+namespace dadav {
+
+void EngineStart(const std::vector<ModuleInit>& modules) {
+  LastErrorCode = 0;
+  LastErrorMessage.clear();
+  PendingErrorCode = 0;
+  Halting = false;
+  InitCountry();
+  std::uint16_t year, month, day, dow;
+  GetDate(year, month, day, dow);
+  CenturyBase = static_cast<std::uint16_t>(year - 70);
+  ClearHookTables();
+  ResetWorkAreas();
+  SetHaltCleanup(&EngineExit);
+  for (ModuleInit init : modules) init();
+}
+
+}  // namespace dadav
