@@ -576,6 +576,7 @@ std::vector<std::uint8_t> MemoHeader(const std::string& tableName, std::uint8_t 
 }  // namespace
 
 void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& definitions) {
+  LastErrorCode = 0;
   std::vector<std::uint8_t> header;
   if (!BuildHeader(definitions, header)) {
     ReportError(211, "Invalid dBASE field definition [CreateDBF]");

@@ -1,0 +1,94 @@
+#pragma once
+// Shared fixture of the table engine tests: a private folder, a fixed today, exception mode.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4use.h"
+#include "tables/core/engine.h"
+#include "tables/core/tzdate.h"
+#include "tables/core/tzdbflow.h"
+#include "tables/core/tzerror.h"
+
+namespace enginetest {
+
+inline platform::CivilDateTime FixedToday() {
+  platform::CivilDateTime t;
+  t.year = 2026;
+  t.month = 3;
+  t.day = 15;
+  t.dayOfWeek = 1;
+  return t;
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kv6tblXXXXXX";
+    dir_ = mkdtemp(pattern.data());
+    dadav::SetTodayProc(&FixedToday);
+    dadav::EngineStart();
+    dadav::SetExceptionMode(true);
+    dadav::CenturyOn = false;
+    dadav::SetDateFormat(0);
+    dadav::DecimalChar = '.';
+  }
+  void TearDown() override {
+    try {
+      dadav::EngineExit();
+    } catch (const dadav::EDadavError&) {
+    }
+    std::filesystem::remove_all(dir_);
+  }
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+  std::string dir_;
+};
+
+inline dadav::FieldDescriptor Def(const char* name, char type, int length, int decimals = 0) {
+  dadav::FieldDescriptor f;
+  f.name = name;
+  f.type = type;
+  f.length = static_cast<std::uint8_t>(length);
+  f.decimals = static_cast<std::uint8_t>(decimals);
+  return f;
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void SetText(int field, const std::string& text) {
+  std::uint8_t* p = dadav::FieldAddress(field);
+  p[0] = static_cast<std::uint8_t>(text.size());
+  std::memcpy(p + 1, text.data(), text.size());
+}
+
+inline void SetReal(int field, double value) { std::memcpy(dadav::FieldAddress(field), &value, 8); }
+
+inline void SetInt64(int field, std::int64_t value) { std::memcpy(dadav::FieldAddress(field), &value, 8); }
+
+inline void SetLogical(int field, bool value) { *dadav::FieldAddress(field) = value ? 1 : 0; }
+
+inline std::string FieldText(int field) {
+  std::string text;
+  dadav::FieldAsText(field, text);
+  return text;
+}
+
+}  // namespace enginetest

@@ -1,0 +1,256 @@
+#include <sys/resource.h>
+
+#include <clocale>
+#include <csignal>
+#include <random>
+
+#include "enginetest.h"
+#include "tables/core/dbf4nav.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+
+class DbfLayer : public EngineTest {};
+
+std::vector<std::uint8_t> Header(std::uint8_t version, int count, int headerLength, int recordLength) {
+  std::vector<std::uint8_t> h(32, 0);
+  h[0] = version;
+  h[1] = 126;
+  h[2] = 3;
+  h[3] = 15;
+  h[4] = static_cast<std::uint8_t>(count);
+  h[8] = static_cast<std::uint8_t>(headerLength);
+  h[9] = static_cast<std::uint8_t>(headerLength >> 8);
+  h[10] = static_cast<std::uint8_t>(recordLength);
+  return h;
+}
+
+void AddField(std::vector<std::uint8_t>& h, const char* name, char type, int length, int decimals) {
+  std::vector<std::uint8_t> d(32, 0);
+  std::memcpy(d.data(), name, std::strlen(name));
+  d[11] = static_cast<std::uint8_t>(type);
+  d[16] = static_cast<std::uint8_t>(length);
+  d[17] = static_cast<std::uint8_t>(decimals);
+  h.insert(h.end(), d.begin(), d.end());
+}
+
+TEST_F(DbfLayer, CreateTwoAppendsAndCloseGiveExactBytes) {
+  std::string path = Path("golden.dbf");
+  CreateDBF(path, {Def("name", 'C', 5), Def("Val", 'N', 5, 1)});
+  USE(path + " EXCLUSIVE");
+  ClearRecord();
+  SetText(1, "AB");
+  SetReal(2, 2.25);
+  Append();
+  SetText(1, "CDEFG");
+  SetReal(2, -1);
+  Append();
+  CloseAll();
+  std::vector<std::uint8_t> want = Header(0x03, 2, 97, 11);
+  AddField(want, "NAME", 'C', 5, 0);
+  AddField(want, "VAL", 'N', 5, 1);
+  want.push_back(0x0D);
+  for (const char* record : {" AB     2.3", " CDEFG -1.0"}) want.insert(want.end(), record, record + 11);
+  want.push_back(0x1A);
+  EXPECT_EQ(ReadBytes(path), want);
+}
+
+TEST_F(DbfLayer, CreateRulesAndMemoFile) {
+  EXPECT_THROW(CreateDBF(Path("bad.dbf"), {Def("A", 'C', 0)}), EDadavError);
+  EXPECT_THROW(CreateDBF(Path("bad.dbf"), {Def("A", 'Y', 3)}), EDadavError);
+  CreateDBF(Path("m.dbf"), {Def("D", 'D', 3), Def("T", 'M', 0)});
+  std::vector<std::uint8_t> memo = ReadBytes(Path("m.dbt"));
+  ASSERT_EQ(memo.size(), 24u);
+  EXPECT_EQ(std::string(memo.begin() + 8, memo.begin() + 9), "m");
+  EXPECT_EQ(memo[18], 0x02);
+  EXPECT_EQ(memo[19], 0x01);
+  std::vector<std::uint8_t> table = ReadBytes(Path("m.dbf"));
+  EXPECT_EQ(table[0], 0x8B);
+  EXPECT_EQ(table[32 + 16], 8);  // the D field got length 8
+  MemoType = 0x83;
+  CreateDBF(Path("F.DBF"), {Def("X", 'F', 6, 2), Def("M", 'M', 0)});
+  EXPECT_EQ(ReadBytes(Path("F.DBF"))[32 + 11], 'N');
+  EXPECT_EQ(ReadBytes(Path("F.DBT")).size(), 513u);
+  MemoType = 0x8B;
+}
+
+TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
+  std::vector<std::uint8_t> good = Header(0x03, 0, 65, 4);
+  AddField(good, "A", 'C', 3, 0);
+  good.push_back(0x0D);
+  auto withVersion = [&](std::uint8_t v) { auto h = good; h[0] = v; return h; };
+  auto descriptorEnd = good;
+  descriptorEnd[32] = 0x0D;
+  auto noFields = Header(0x03, 0, 33, 1);
+  noFields.push_back(0x0D);
+  auto shortRecord = good;
+  shortRecord[10] = 2;
+  auto hugeCount = good;
+  hugeCount[7] = 0x80;
+  auto badType = good;
+  badType[32 + 11] = 'Y';
+  auto badDate = good;
+  badDate[32 + 11] = 'D';
+  struct Case {
+    std::vector<std::uint8_t> bytes;
+    std::uint16_t code;
+    const char* message;
+  } cases[] = {
+      {std::vector<std::uint8_t>(20, 3), 210, " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]"},
+      {withVersion(0x30), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
+      {withVersion(0x05), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
+      {noFields, 210, " is not a dBASE database. (Number of fields is out of range) [Use/OpenDbf]"},
+      {descriptorEnd, 222, " [Use/OpenDbf]"},
+      {shortRecord, 210, " is not a dBASE database. (Record length does not match the fields) [USE/OpenDbf]"},
+      {hugeCount, 210, " is not a dBASE database. (Number of records is out of range) [USE/OpenDbf]"},
+      {badType, 211, " is not a valid field type"},
+      {badDate, 211, " is not 8 bytes long"},
+      {Header(0x02, 0, 0, 2), 210, " is not a dBASE database.(Header is less than 521 bytes) [Use/OpenDBF]"},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(Path("bad.dbf"), c.bytes);
+    try {
+      USE(Path("bad.dbf"));
+      ADD_FAILURE() << c.message;
+    } catch (const EDadavError& e) {
+      EXPECT_EQ(LastErrorCode, c.code) << c.message;
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Area(), nullptr);
+  }
+}
+
+TEST_F(DbfLayer, Version2With32FieldsAndLevel7) {
+  std::vector<std::uint8_t> v2(521, 0);
+  v2[0] = 0x02;
+  v2[1] = 1;
+  v2[6] = 33;
+  for (int i = 0; i < 32; ++i) {
+    std::uint8_t* d = v2.data() + 8 + i * 16;
+    d[0] = static_cast<std::uint8_t>('A' + i % 26);
+    d[1] = static_cast<std::uint8_t>('0' + i / 26);
+    d[11] = 'C';
+    d[12] = 1;
+  }
+  v2[520] = 0x0D;
+  std::string record = " " + std::string(32, 'x');
+  v2.insert(v2.end(), record.begin(), record.end());
+  WriteBytes(Path("v2.dbf"), v2);
+  USE(Path("v2.dbf"));
+  EXPECT_EQ(FieldCount(), 32);
+  EXPECT_EQ(FieldText(32), "x");
+  MemoType = 0x8C;
+  CreateDBF(Path("l7.dbf"), {Def("LONGNAME", 'N', 4), Def("B", 'B', 0)});
+  MemoType = 0x8B;
+  std::vector<std::uint8_t> l7 = ReadBytes(Path("l7.dbf"));
+  EXPECT_EQ(l7[0], 0x8C);
+  EXPECT_EQ(std::string(l7.begin() + 32, l7.begin() + 40), "DBWINWE0");
+  EXPECT_EQ(l7[29], 0);
+  USE(Path("l7.dbf") + " ALIAS L7");
+  EXPECT_EQ(FieldCount(), 2);
+  EXPECT_EQ(FieldType(2), 'M');
+  EXPECT_EQ(FieldLen(1), 4);
+}
+
+TEST_F(DbfLayer, GermanLocaleStillStoresAPoint) {
+  const char* old = std::setlocale(LC_ALL, "de_DE.UTF-8");
+  if (old == nullptr) GTEST_SKIP() << "de_DE.UTF-8 missing";
+  DecimalChar = ',';
+  CreateDBF(Path("de.dbf"), {Def("V", 'N', 8, 2)});
+  USE(Path("de.dbf") + " EXCLUSIVE");
+  ClearRecord();
+  SetReal(1, 3.5);
+  Append();
+  EXPECT_EQ(FieldText(1), "    3,50");
+  CloseAll();
+  std::setlocale(LC_ALL, "C");
+  std::vector<std::uint8_t> bytes = ReadBytes(Path("de.dbf"));
+  EXPECT_EQ(std::string(bytes.end() - 9, bytes.end() - 1), "    3.50");
+}
+
+TEST_F(DbfLayer, ReplaceKeepsWideNumbersAndOldDates) {
+  std::string path = Path("keep.dbf");
+  CreateDBF(path, {Def("BIG", 'N', 11), Def("HUGE", 'N', 20), Def("BORN", 'D', 8), Def("NOTE", 'C', 2)});
+  std::vector<std::uint8_t> bytes = ReadBytes(path);
+  bytes.pop_back();
+  const std::string stored = std::string(" 12345678901") + " 9999999999999999999" + "19400101";
+  std::string record = stored + "ab";
+  bytes.insert(bytes.end(), record.begin(), record.end());
+  bytes.push_back(0x1A);
+  bytes[4] = 1;
+  WriteBytes(path, bytes);
+  CenturyBase = 1956;
+  USE(path + " EXCLUSIVE");
+  EXPECT_EQ(FieldText(1), "12345678901");
+  EXPECT_EQ(FieldText(3), "01/01/40");
+  SetText(4, "cd");
+  Replace();
+  CloseAll();
+  std::vector<std::uint8_t> after = ReadBytes(path);
+  EXPECT_EQ(std::string(after.end() - 43, after.end() - 1), stored + "cd");
+  USE(path + " EXCLUSIVE");
+  SetText(3, "02/01/40");
+  Replace();
+  after = ReadBytes(path);
+  EXPECT_EQ(std::string(after.end() - 11, after.end() - 3), "20400201");
+  SetText(3, "2/30/40");
+  Replace();
+  CloseAll();
+  after = ReadBytes(path);
+  EXPECT_EQ(std::string(after.end() - 11, after.end() - 3), "        ");
+}
+
+TEST_F(DbfLayer, ShortWriteLeavesTheTableWhole) {
+  std::string path = Path("short.dbf");
+  CreateDBF(path, {Def("T", 'C', 200)});
+  USE(path + " EXCLUSIVE");
+  ClearRecord();
+  Append();
+  std::uint64_t size = ReadBytes(path).size();
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit limit = old;
+  limit.rlim_cur = size + 50;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_THROW(Append(), EDadavError);
+  EXPECT_EQ(LastErrorCode, 101);
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(RecCount(), 1);
+  CloseAll();
+  std::vector<std::uint8_t> bytes = ReadBytes(path);
+  EXPECT_EQ(bytes[4], 1);
+  EXPECT_EQ(bytes.size(), 65u + 201u + 1u);
+}
+
+TEST_F(DbfLayer, MutatedHeadersNeverCrash) {
+  std::string path = Path("fuzz.dbf");
+  CreateDBF(path, {Def("A", 'C', 3), Def("N", 'N', 12, 3), Def("D", 'D', 8), Def("L", 'L', 1)});
+  USE(path + " EXCLUSIVE");
+  ClearRecord();
+  for (int i = 0; i < 3; ++i) Append();
+  CloseAll();
+  const std::vector<std::uint8_t> clean = ReadBytes(path);
+  std::mt19937 random(8);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<std::uint8_t> bytes = clean;
+    int flips = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < flips; ++i) bytes[random() % 160] = static_cast<std::uint8_t>(random());
+    if (round % 7 == 0) bytes.resize(random() % bytes.size());
+    WriteBytes(path, bytes);
+    try {
+      USE(path);
+      for (int i = 0; i < 5 && !dEOF(); ++i) SKIP(1);
+      CloseAll();
+    } catch (const EDadavError&) {
+      try {
+        CloseAll();
+      } catch (const EDadavError&) {
+      }
+    }
+  }
+}
+
+}  // namespace

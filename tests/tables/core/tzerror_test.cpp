@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "enginetest.h"
+#include "tables/core/tzerror.h"
+
+namespace {
+
+using namespace dadav;
+using enginetest::EngineTest;
+
+int shown = 0;
+void CountShown(const std::string&, const std::string&) { ++shown; }
+int exitStatus = -1;
+void RememberExit(int status) { exitStatus = status; }
+
+TEST(ErrorText, CodesAndUndefinedOnes) {
+  struct Case {
+    std::uint16_t code;
+    const char* text;
+  } cases[] = {
+      {0, ""},
+      {7, "Error # 7 (Undefined error)"},
+      {227, "Error # 227 (Insufficient disk space )"},
+      {1250, "Error # 1250 (Network Error)"},
+      {210, "Error # 210 (Not a dBASE data file)"},
+      {1300, "Error # 1300 (File format not supported)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ErrorText(c.code), c.text) << c.code;
+}
+
+TEST(ErrorReporter, SilentModeDeliversTheErrorOnce) {
+  SetReportErrors(false);
+  ReportError(215, "No database in use [GoTop]  WorkArea = 1");
+  EXPECT_EQ(LastErrorCode, 215);
+  EXPECT_EQ(TakeErrorText(), "Error # 215 (No database in use)\r\nNo database in use [GoTop]  WorkArea = 1");
+  EXPECT_EQ(TakeErrorText(), "");
+  SetReportErrors(true);
+}
+
+TEST(ErrorReporter, ExceptionModeCarriesTheTwoLines) {
+  SetExceptionMode(true);
+  try {
+    ReportError(212, "Invalid record number = 9 [GO]");
+    FAIL();
+  } catch (const EDadavError& e) {
+    EXPECT_STREQ(e.what(), "Error # 212 (Request beyond range)\r\nInvalid record number = 9 [GO]");
+  }
+  SetExceptionMode(false);
+}
+
+TEST(ErrorReporter, HaltShowsOnceAndExitsWithAnEightBitStatus) {
+  SetHaltDisplay(&CountShown);
+  SetHaltExit(&RememberExit);
+  SetExceptionMode(false);
+  Halting = false;
+  shown = 0;
+  ReportError(1280, "x");
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(exitStatus, 255);
+  EXPECT_TRUE(Halting);
+  ReportError(210, "second");
+  EXPECT_EQ(shown, 1);
+  Halting = false;
+  SetHaltExit(nullptr);
+  SetHaltDisplay(nullptr);
+}
+
+class HaltTest : public EngineTest {};
+
+TEST_F(HaltTest, HaltClosesTablesBeforeExiting) {
+  std::string path = Path("halt.dbf");
+  CreateDBF(path, {enginetest::Def("NAME", 'C', 4)});
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SetExceptionMode(false);
+    USE(path + " EXCLUSIVE");
+    ClearRecord();
+    Append();
+    Append();
+    ReportError(210, "broken [Test]");
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 210);
+  std::vector<std::uint8_t> bytes = enginetest::ReadBytes(path);
+  ASSERT_GE(bytes.size(), 8u);
+  EXPECT_EQ(bytes[4], 2);  // the count of both appends reached the header
+  EXPECT_EQ(bytes.back(), 0x1A);
+}
+
+}  // namespace
