@@ -118,6 +118,7 @@ TEST(Dates, CenturyWindowAndValidation) {
 
 TEST(Dates, PicturesReorderAndSeparate) {
   CenturyOn = false;
+  CenturyBase = 1956;
   struct Case {
     std::uint8_t picture;
     const char* shown;
