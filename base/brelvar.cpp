@@ -120,11 +120,15 @@ void InitWindowSettings() {
 // "°" is 248 and "²" is 253 in code page 850.
 void InitUnitSystemNames() {
   UnitSystemNames = {
-      "metric (mm, N, MPa, Nmm, \xF8" "C)",
+      "metric (mm, N, MPa, Nmm, \xF8"
+      "C)",
       "imperial (in, lbf, psi, lbfin, degF)",
-      "metric (mm, kN, MPa, Nm, \xF8" "C)",
-      "metric (mm, N, N/mm\xFD, Nmm, \xF8" "C)",
-      "metric (mm, kN, N/mm\xFD, Nm, \xF8" "C)",
+      "metric (mm, kN, MPa, Nm, \xF8"
+      "C)",
+      "metric (mm, N, N/mm\xFD, Nmm, \xF8"
+      "C)",
+      "metric (mm, kN, N/mm\xFD, Nm, \xF8"
+      "C)",
   };
 }
 

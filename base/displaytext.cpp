@@ -52,14 +52,21 @@ std::string OemToAnsiTable(std::string_view text) {
   return platform::OemToDisplay(text);
 }
 
-std::string ToDisplayText(std::string_view text) { return OemToAnsiTable(text); }
+std::string ToDisplayText(std::string_view text) {
+  return OemToAnsiTable(text);
+}
 
-std::string FromDisplayText(std::string_view text) { return platform::DisplayToOem(text); }
+std::string FromDisplayText(std::string_view text) {
+  return platform::DisplayToOem(text);
+}
 
 std::string CadText(std::string_view text) {
   switch (CadTextMode) {
-    case 2: return ToDisplayText(text);
-    case 3: return Transliterate(text);
-    default: return std::string(text);
+    case 2:
+      return ToDisplayText(text);
+    case 3:
+      return Transliterate(text);
+    default:
+      return std::string(text);
   }
 }

@@ -101,7 +101,7 @@ int DigitCount(std::uint64_t n) {
 
 // Appends the digits of d with `decimals` decimals, "0" where d holds no digit.
 char* WriteFixed(char* out, Decimal d, int decimals, char separator) {
-  char digits[24];
+  char digits[24] = {};
   const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, d.digits);
   const int length = static_cast<int>(end - digits);
   const int high = d.digits == 0 ? -1 : d.low + length - 1;
@@ -126,7 +126,7 @@ char* WriteScientific(char* out, Decimal d, int top, int precision, char separat
     r.digits /= 10;
     ++exponent;
   }
-  char digits[24];
+  char digits[24] = {};
   const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, r.digits);
   const char* last = end;
   while (last - digits > 1 && last[-1] == '0') --last;
@@ -168,7 +168,8 @@ char RegionalDecimalSeparator() {
   locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
   if (user == static_cast<locale_t>(nullptr)) return '.';
   const char* radix = nl_langinfo_l(RADIXCHAR, user);
-  const char separator = (radix != nullptr && radix[0] != '\0' && radix[1] == '\0') ? radix[0] : '.';
+  const char separator =
+      (radix != nullptr && radix[0] != '\0' && radix[1] == '\0') ? radix[0] : '.';
   freelocale(user);
   return separator;
 }
@@ -192,8 +193,7 @@ std::string IntTextBlank(std::int32_t n, std::int32_t width) {
   return text;
 }
 
-void NumberDigits(long double x, std::int32_t p, std::int32_t& intDigits,
-                  std::int32_t& decimals) {
+void NumberDigits(long double x, std::int32_t p, std::int32_t& intDigits, std::int32_t& decimals) {
   p = std::min(p, kMaxNumberPrecision);
   if (!std::isfinite(x)) {
     intDigits = 1;
@@ -255,7 +255,9 @@ std::string RealTextFixed(std::int32_t intDigits, std::int32_t decimals, long do
   return PadFront(buffer, out - buffer, width);
 }
 
-std::string RealText(long double x) { return RealTextPrec(0, x); }
+std::string RealText(long double x) {
+  return RealTextPrec(0, x);
+}
 
 std::string RealTextPrec(std::int32_t k, long double x) {
   if (std::fabs(x) < 1e-5L) return "0";
@@ -294,7 +296,9 @@ std::string RealTextEng(long double x) {
   return RealText(x / Pow10(exponent)) + "E" + IntText(exponent);
 }
 
-std::string RealTextPoint(long double x) { return CommasToPoints(RealText(x)); }
+std::string RealTextPoint(long double x) {
+  return CommasToPoints(RealText(x));
+}
 
 std::string RealTextDecPoint(std::int32_t decimals, long double x) {
   return CommasToPoints(RealTextDec(decimals, x));
@@ -306,7 +310,9 @@ std::string RealTextFixedPoint(std::int32_t intDigits, std::int32_t decimals, lo
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 int HexDigit(char c) {
   if (IsDigit(c)) return c - '0';
@@ -327,9 +333,7 @@ struct RealScanner {
   int exponent = 0;
   bool anyDigit = false;
 
-  bool AtSeparator() const {
-    return pos < text.size() && (text[pos] == '.' || pos == firstComma);
-  }
+  bool AtSeparator() const { return pos < text.size() && (text[pos] == '.' || pos == firstComma); }
 
   // Reads digits into the mantissa; fraction digits lower the exponent.
   void ReadDigits(bool fraction) {
@@ -381,8 +385,8 @@ long double TextToReal(std::string_view text) {
   }
   if (!scan.anyDigit || !scan.ReadExponent() || scan.pos != text.size()) return 0;
   if (scan.mantissa == 0) return 0;
-  const long double value = ScaleByPow10(static_cast<long double>(scan.mantissa),
-                                         std::clamp(scan.exponent, -6000, 6000));
+  const long double value =
+      ScaleByPow10(static_cast<long double>(scan.mantissa), std::clamp(scan.exponent, -6000, 6000));
   if (!std::isfinite(value)) return 0;
   return negative ? -value : value;
 }

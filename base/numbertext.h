@@ -22,8 +22,7 @@ std::string IntTextBlank(std::int32_t n, std::int32_t width);
 // Integer digits and decimals with which x is shown at precision p (p + 1 significant digits for
 // values from 1 to 10^p, p below 1, whole numbers from 10^p on, no trailing zeros). p is taken
 // as at most 17.
-void NumberDigits(long double x, std::int32_t p, std::int32_t& intDigits,
-                  std::int32_t& decimals);
+void NumberDigits(long double x, std::int32_t p, std::int32_t& intDigits, std::int32_t& decimals);
 
 // x in fixed point with `decimals` decimals (adjusted by FloatDigits - 3 when FloatDigits is not
 // 3, kept in 0..10), rounded to intDigits + decimals significant digits half away from zero
@@ -33,8 +32,8 @@ void NumberDigits(long double x, std::int32_t p, std::int32_t& intDigits,
 // 2.67499... and gives "2.67" where the long double 2.675L gives "2.68".
 std::string RealTextFixed(std::int32_t intDigits, std::int32_t decimals, long double x);
 
-std::string RealText(long double x);                        // precision 3; |x| < 1e-5 gives "0"
-std::string RealTextPrec(std::int32_t k, long double x);    // precision 3 - k
+std::string RealText(long double x);                      // precision 3; |x| < 1e-5 gives "0"
+std::string RealTextPrec(std::int32_t k, long double x);  // precision 3 - k
 std::string RealTextDec(std::int32_t decimals, long double x);
 std::string RealTextWidth(std::int32_t width, long double x);  // right-aligned in width
 std::string RealTextAuto(long double x);  // RealText for 1e-4 <= |x| < 10000, else RealTextEng

@@ -28,6 +28,6 @@ std::string InertiaText(long double x);
 std::string LengthUnitLabel();
 std::string StressUnitLabel();
 std::string TorqueUnitLabel();
-std::string AreaUnitLabel();     // with "²", or "2" when TextCharMode is 1
-std::string VolumeUnitLabel();   // with "³", or "3" when TextCharMode is 1
+std::string AreaUnitLabel();    // with "²", or "2" when TextCharMode is 1
+std::string VolumeUnitLabel();  // with "³", or "3" when TextCharMode is 1
 std::string InertiaUnitLabel();

@@ -11,7 +11,9 @@ long double CheckedSqrt(const std::string& text, long double x) {
   return 0;
 }
 
-long double Hypot(long double a, long double b) { return std::sqrt(a * a + b * b); }
+long double Hypot(long double a, long double b) {
+  return std::sqrt(a * a + b * b);
+}
 
 long double AngleXY(long double x, long double y) {
   if (x == 0) return y >= 0 ? Pi / 2 : -Pi / 2;
@@ -19,7 +21,9 @@ long double AngleXY(long double x, long double y) {
   return x < 0 ? angle + Pi : angle;
 }
 
-long double ArcTan2(long double y, long double x) { return AngleXY(x, y); }
+long double ArcTan2(long double y, long double x) {
+  return AngleXY(x, y);
+}
 
 void PolarToXY(long double r, long double phi, long double& x, long double& y) {
   x = r * std::cos(phi);
@@ -50,9 +54,15 @@ void InsertXY(long double sx, long double sy, long double x0, long double y0, lo
   PlaceXY(x0, y0, angle, sx * x, sy * y, xp, yp);
 }
 
-long double RadToDeg(long double a) { return a * 180 / Pi; }
-long double DegToRad(long double a) { return a * Pi / 180; }
-long double Tan(long double x) { return std::tan(x); }
+long double RadToDeg(long double a) {
+  return a * 180 / Pi;
+}
+long double DegToRad(long double a) {
+  return a * Pi / 180;
+}
+long double Tan(long double x) {
+  return std::tan(x);
+}
 
 long double IntPower(std::int32_t n, long double x) {
   // Widened so that the magnitude of the lowest 32-bit exponent does not overflow.
@@ -62,8 +72,12 @@ long double IntPower(std::int32_t n, long double x) {
   return n < 0 ? 1 / result : result;
 }
 
-long double Log10(long double x) { return x <= 0 ? 0 : std::log(x) / std::log(10.0L); }
-long double Pow10(long double x) { return std::exp(x * std::log(10.0L)); }
+long double Log10(long double x) {
+  return x <= 0 ? 0 : std::log(x) / std::log(10.0L);
+}
+long double Pow10(long double x) {
+  return std::exp(x * std::log(10.0L));
+}
 
 long double FloorOf(long double x) {
   const long double whole = std::trunc(x);
@@ -75,11 +89,21 @@ std::int32_t DecimalExponent(long double x) {
   return static_cast<std::int32_t>(std::lround(FloorOf(Log10(std::fabs(x)))));
 }
 
-bool AlmostEqual(long double a, long double b) { return std::fabs(a - b) < 1e-5L; }
-long double MaxReal(long double a, long double b) { return b > a ? b : a; }
-long double MinReal(long double a, long double b) { return b < a ? b : a; }
-std::int32_t IMax(std::int32_t a, std::int32_t b) { return b > a ? b : a; }
-std::int32_t IMin(std::int32_t a, std::int32_t b) { return b < a ? b : a; }
+bool AlmostEqual(long double a, long double b) {
+  return std::fabs(a - b) < 1e-5L;
+}
+long double MaxReal(long double a, long double b) {
+  return b > a ? b : a;
+}
+long double MinReal(long double a, long double b) {
+  return b < a ? b : a;
+}
+std::int32_t IMax(std::int32_t a, std::int32_t b) {
+  return b > a ? b : a;
+}
+std::int32_t IMin(std::int32_t a, std::int32_t b) {
+  return b < a ? b : a;
+}
 std::int32_t IClamp(std::int32_t lo, std::int32_t hi, std::int32_t v) {
   return IMin(IMax(v, lo), hi);
 }

@@ -16,15 +16,33 @@ inline constexpr long double kMm2PerIn2 = 645.16L;
 inline constexpr long double kMm3PerIn3 = 16387.064L;
 inline constexpr long double kMm4PerIn4 = 416231.4256L;
 
-inline long double InToMm(long double x) { return x * kMmPerInch; }
-inline long double MmToIn(long double x) { return x / kMmPerInch; }
-inline long double PsiToMpa(long double x) { return x / kPsiPerMpa; }
-inline long double MpaToPsi(long double x) { return x * kPsiPerMpa; }
-inline long double LbfInToNm(long double x) { return x * kNmPerLbfIn; }
-inline long double NmToLbfIn(long double x) { return x / kNmPerLbfIn; }
-inline long double Mm2ToIn2(long double x) { return x / kMm2PerIn2; }
-inline long double Mm3ToIn3(long double x) { return x / kMm3PerIn3; }
-inline long double Mm4ToIn4(long double x) { return x / kMm4PerIn4; }
+inline long double InToMm(long double x) {
+  return x * kMmPerInch;
+}
+inline long double MmToIn(long double x) {
+  return x / kMmPerInch;
+}
+inline long double PsiToMpa(long double x) {
+  return x / kPsiPerMpa;
+}
+inline long double MpaToPsi(long double x) {
+  return x * kPsiPerMpa;
+}
+inline long double LbfInToNm(long double x) {
+  return x * kNmPerLbfIn;
+}
+inline long double NmToLbfIn(long double x) {
+  return x / kNmPerLbfIn;
+}
+inline long double Mm2ToIn2(long double x) {
+  return x / kMm2PerIn2;
+}
+inline long double Mm3ToIn3(long double x) {
+  return x / kMm3PerIn3;
+}
+inline long double Mm4ToIn4(long double x) {
+  return x / kMm4PerIn4;
+}
 
 // Square root of x >= 0. A negative x gives 0 and, unless SqrtQuiet is set or text is empty,
 // adds the message text + " (sqrt)".

@@ -10,8 +10,12 @@ std::vector<std::string> CommandLineParams;
 
 namespace {
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Replaced(std::string_view text, char from, char to) {
   std::string result(text);
@@ -26,11 +30,16 @@ std::string DateText(std::int32_t year, std::int32_t month, std::int32_t day) {
   const std::string m = IntTextZero(month, 2);
   const std::string d = IntTextZero(day, 2);
   switch (DateCode) {
-    case 1: return d + "." + m + "." + y;
-    case 2: return m + "/" + d + "/" + y;
-    case 3: return y + "-" + m + "-" + d;
-    case 4: return d + "/" + m + "/" + y;
-    default: return y + "/" + m + "/" + d;
+    case 1:
+      return d + "." + m + "." + y;
+    case 2:
+      return m + "/" + d + "/" + y;
+    case 3:
+      return y + "-" + m + "-" + d;
+    case 4:
+      return d + "/" + m + "/" + y;
+    default:
+      return y + "/" + m + "/" + d;
   }
 }
 
@@ -95,8 +104,12 @@ void ReplaceChar(char oldChar, char newChar, std::string& text) {
   std::replace(text.begin(), text.end(), oldChar, newChar);
 }
 
-std::string PointToComma(std::string_view text) { return Replaced(text, '.', ','); }
-std::string CommaToPoint(std::string_view text) { return Replaced(text, ',', '.'); }
+std::string PointToComma(std::string_view text) {
+  return Replaced(text, '.', ',');
+}
+std::string CommaToPoint(std::string_view text) {
+  return Replaced(text, ',', '.');
+}
 
 std::string NoLineBreaks(std::string_view text) {
   return Replaced(Replaced(text, '\r', ' '), '\n', ' ');
@@ -124,7 +137,9 @@ void OverwriteAt(std::string_view sub, std::string& text, std::int32_t pos) {
   std::copy(sub.begin(), sub.end(), text.begin() + (pos - 1));
 }
 
-char IndexLetter(std::int32_t n) { return static_cast<char>(n + 64); }
+char IndexLetter(std::int32_t n) {
+  return static_cast<char>(n + 64);
+}
 
 void SplitLines(std::string_view text, char breakChar, std::int32_t width, std::int32_t& maxLen,
                 std::int32_t& count) {

@@ -22,7 +22,7 @@ std::string TextLeft(std::string_view text, std::int32_t width);   // cut or bla
 std::string TextRight(std::string_view text, std::int32_t width);  // trimmed, blanks in front
 std::string LeftStr(std::string_view text, std::int32_t n);
 std::string RightStr(std::string_view text, std::int32_t n);
-std::string CopyFrom(std::string_view text, std::int32_t pos);     // from pos to the end
+std::string CopyFrom(std::string_view text, std::int32_t pos);  // from pos to the end
 
 std::string TrimBlanks(std::string_view text);  // character 32 only
 std::string NoBlanks(std::string_view text);
