@@ -1,7 +1,6 @@
 #include "base/displaytext.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <string>
 
@@ -13,40 +12,6 @@ class DisplayText : public testing::Test {
  protected:
   void SetUp() override { InitBrelvar(); }
 };
-
-// One byte converted by glibc's iconv; empty when iconv has no such character.
-std::string IconvByte(const char* to, const char* from, int byte) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return "";
-  char in = static_cast<char>(byte);
-  char out[8];
-  char* inPtr = &in;
-  char* outPtr = out;
-  size_t inLeft = 1;
-  size_t outLeft = sizeof out;
-  const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  return rc == static_cast<size_t>(-1) ? "" : std::string(out, outPtr);
-}
-
-TEST_F(DisplayText, WholeTableAgreesWithIconvWhereWindows1252HasTheCharacter) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-  const std::string shown = ToDisplayText(all);
-  ASSERT_EQ(shown.size(), 256u);
-  int bestFits = 0;
-  for (int b = 0; b < 256; ++b) {
-    const std::string expected = IconvByte("CP1252", "CP850", b);
-    if (expected.empty()) {
-      ++bestFits;
-      EXPECT_LT(static_cast<unsigned char>(shown[b]), 0x80) << b;
-    } else {
-      EXPECT_EQ(shown.substr(b, 1), expected) << b;
-      EXPECT_EQ(FromDisplayText(expected), std::string(1, static_cast<char>(b))) << b;
-    }
-  }
-  EXPECT_EQ(bestFits, 31);
-}
 
 TEST_F(DisplayText, TextsOfAnyLengthAreConverted) {
   for (std::size_t length : {254u, 255u, 1000u}) {
@@ -83,7 +48,10 @@ TEST_F(DisplayText, TransliteratingModeSpellsOutAndKeepsTheRest) {
 
 TEST_F(DisplayText, CadTextFollowsCadTextMode) {
   const std::pair<std::uint16_t, const char*> cases[] = {
-      {1, "\x84\xF8"}, {2, "\xE4\xB0"}, {3, "aedeg"}, {7, "\x84\xF8"},
+      {1, "\x84\xF8"},
+      {2, "\xE4\xB0"},
+      {3, "aedeg"},
+      {7, "\x84\xF8"},
   };
   for (const auto& [mode, text] : cases) {
     CadTextMode = mode;

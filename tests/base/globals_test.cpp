@@ -16,7 +16,9 @@ TEST(Globals, StartWithTheDefaultsTheOtherUnitsRelyOn) {
   EXPECT_EQ(ChoiceTexts[kChoiceTextCount], std::string(65, ' '));
   EXPECT_EQ(WrapLines[kWrapLineCount], std::string(64, ' '));
   EXPECT_EQ(DrawingTexts[3], "");
-  EXPECT_EQ(UnitSystemNames[3], "metric (mm, N, N/mm\xFD, Nmm, \xF8" "C)");
+  EXPECT_EQ(UnitSystemNames[3],
+            "metric (mm, N, N/mm\xFD, Nmm, \xF8"
+            "C)");
   EXPECT_FALSE(StartDir.empty());
   EXPECT_EQ(ConfigDir, StartDir);
 }

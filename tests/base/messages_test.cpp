@@ -22,8 +22,12 @@ TEST_F(MessageList, KeepsTheFirstTwelveDistinctTextsInOrder) {
 }
 
 TEST_F(MessageList, DropsOnlyExactDuplicates) {
-  const char* texts[] = {"Warning: s < smin ! (1)", "Warning: s < smin ! (1)",
-                         "warning: s < smin ! (1)", "Warning: s < smin ! (1) ", "", ""};
+  const char* texts[] = {"Warning: s < smin ! (1)",
+                         "Warning: s < smin ! (1)",
+                         "warning: s < smin ! (1)",
+                         "Warning: s < smin ! (1) ",
+                         "",
+                         ""};
   for (const char* text : texts) AddMessage(text);
   ASSERT_EQ(MessageCount, 4);
   EXPECT_EQ(Messages[2], "warning: s < smin ! (1)");

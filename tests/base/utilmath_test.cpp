@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "base/brelvar.h"
 #include "base/messages.h"
 
@@ -16,8 +14,8 @@ TEST(UtilMath, AngleXYCoversMinusHalfPiToThreeHalfPi) {
     long double x, y, angle;
   };
   const Case cases[] = {
-      {1, 0, 0},           {0, 1, Pi / 2},      {0, 0, Pi / 2},          {0, -1, -Pi / 2},
-      {-1, 0, Pi},         {-1, -1, 5 * Pi / 4}, {1, -1, -Pi / 4},       {-1, 1, 3 * Pi / 4},
+      {1, 0, 0},   {0, 1, Pi / 2},       {0, 0, Pi / 2},   {0, -1, -Pi / 2},
+      {-1, 0, Pi}, {-1, -1, 5 * Pi / 4}, {1, -1, -Pi / 4}, {-1, 1, 3 * Pi / 4},
   };
   for (const Case& c : cases) {
     EXPECT_NEAR(AngleXY(c.x, c.y), c.angle, kTolerance) << c.x << "," << c.y;
@@ -30,8 +28,8 @@ TEST(UtilMath, SweepAngleIsCounterClockwiseOrNegativeClockwise) {
     long double start, end, dir, sweep;
   };
   const Case cases[] = {
-      {350, 10, 1, 20},   {10, 350, -1, -20}, {10, 350, 1, 340}, {350, 10, -1, -340},
-      {90, 90, 1, 0},     {0, 360, 1, 0},     {0, 180, -1, -180}, {45, 90, 0, 45},
+      {350, 10, 1, 20}, {10, 350, -1, -20}, {10, 350, 1, 340},  {350, 10, -1, -340},
+      {90, 90, 1, 0},   {0, 360, 1, 0},     {0, 180, -1, -180}, {45, 90, 0, 45},
   };
   for (const Case& c : cases) {
     EXPECT_NEAR(SweepAngle(c.start, c.end, c.dir), c.sweep, 1e-12L)
@@ -92,25 +90,6 @@ TEST(UtilMath, PlaneTransforms) {
   EXPECT_NEAR(x, -3, 1e-12L);
   EXPECT_NEAR(y, 4, 1e-12L);
   EXPECT_NEAR(RadToDeg(DegToRad(33)), 33, 1e-15L);
-}
-
-TEST(UtilMath, ComparisonsTakeTheFirstWhenEqual) {
-  EXPECT_TRUE(AlmostEqual(1, 1 + 9e-6L));
-  EXPECT_FALSE(AlmostEqual(1, 1 + 1e-5L));
-  EXPECT_EQ(MaxReal(1, 2), 2);
-  EXPECT_EQ(MinReal(1, 2), 1);
-  EXPECT_TRUE(std::signbit(MaxReal(-0.0L, 0.0L)));
-  EXPECT_EQ(IClamp(1, 5, 9), 5);
-  EXPECT_EQ(IClamp(1, 5, -9), 1);
-}
-
-TEST(UtilMath, ImperialFactors) {
-  EXPECT_EQ(MmToIn(25.4L), 1);
-  EXPECT_EQ(InToMm(1), 25.4L);
-  EXPECT_EQ(MpaToPsi(1), 145.037L);
-  EXPECT_EQ(PsiToMpa(145.037L), 1);
-  EXPECT_EQ(NmToLbfIn(0.112984788L), 1);
-  EXPECT_EQ(Mm4ToIn4(416231.4256L), 1);
 }
 
 }  // namespace

@@ -26,7 +26,9 @@ std::optional<std::string> Iconv(const char* to, const char* from, const std::st
   return out;
 }
 
-std::string Byte(int b) { return std::string(1, static_cast<char>(b)); }
+std::string Byte(int b) {
+  return std::string(1, static_cast<char>(b));
+}
 
 std::string AllBytes() {
   std::string all;
@@ -74,13 +76,6 @@ TEST(CodePageDisplay, MapsExactlyWhereIconvCanAndBestFitsTheRest) {
   EXPECT_EQ(bestFits, "___||||++++++|-|++++|-+i++_____");
 }
 
-TEST(CodePageDisplay, BoxDrawingBecomesLinesAndCorners) {
-  // A framed line drawn with double lines: corners, horizontal edge and vertical edge.
-  EXPECT_EQ(platform::OemToDisplay("\xC9\xCD\xCD\xBB\n\xBA" "ab\xBA\n\xC8\xCD\xCD\xBC"),
-            "+--+\n|ab|\n+--+");
-  EXPECT_EQ(platform::OemToDisplay("\x84\x94\x81\xE1\xFD"), "\xE4\xF6\xFC\xDF\xB2");
-}
-
 TEST(CodePageDisplay, TypedTextGoesBackExactlyWhereCp850HasTheCharacter) {
   for (int b = 0; b < 256; ++b) {
     const auto expected = Iconv("CP850", "CP1252", Byte(b));
@@ -114,15 +109,15 @@ TEST(Cp1252Utf8, UnmappableAndMalformedInputBecomesQuestionMarks) {
     std::string expected;
   };
   const Case cases[] = {
-      {"a\u4E2Db", "a?b"},          // not in 1252
-      {"\u0080", "?"},              // a C1 control 1252 assigns to the euro sign
-      {"\xC3", "?"},                // truncated
-      {"\xC3(", "?("},              // missing continuation
-      {"\xC0\xAF", "??"},           // overlong
-      {"\xED\xA0\x80", "???"},      // surrogate
-      {"\xF4\x90\x80\x80", "????"}, // beyond U+10FFFF
-      {"\xFF", "?"},                // never a lead byte
-      {"\xF0\x9F\x98\x80", "?"},    // valid, four bytes, not in 1252
+      {"a\u4E2Db", "a?b"},           // not in 1252
+      {"\u0080", "?"},               // a C1 control 1252 assigns to the euro sign
+      {"\xC3", "?"},                 // truncated
+      {"\xC3(", "?("},               // missing continuation
+      {"\xC0\xAF", "??"},            // overlong
+      {"\xED\xA0\x80", "???"},       // surrogate
+      {"\xF4\x90\x80\x80", "????"},  // beyond U+10FFFF
+      {"\xFF", "?"},                 // never a lead byte
+      {"\xF0\x9F\x98\x80", "?"},     // valid, four bytes, not in 1252
   };
   for (const Case& c : cases) EXPECT_EQ(platform::Utf8ToCp1252(c.utf8), c.expected) << c.utf8;
 }

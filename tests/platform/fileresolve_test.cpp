@@ -30,12 +30,6 @@ class FileResolve : public testing::Test {
   fs::path dir_;
 };
 
-TEST_F(FileResolve, PrefersTheExactName) {
-  Make("p3g.dbf");
-  const std::string exact = Make("P3G.DBF");
-  EXPECT_EQ(platform::ResolveFileName(exact), exact);
-}
-
 TEST_F(FileResolve, FindsTheFirstCaseInsensitiveMatchInByteOrder) {
   Make("P3g.dbf");
   Make("p3G.dbf");
