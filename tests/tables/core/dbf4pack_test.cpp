@@ -1,0 +1,129 @@
+#include <csignal>
+#include <sys/resource.h>
+
+#include "enginetest.h"
+#include "tables/core/dbf4locate.h"
+#include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4pack.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+
+class PackSearch : public EngineTest {
+ protected:
+  void MakeTable(int n, const std::vector<int>& deleted = {}) {
+    CreateDBF(Path("p.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2), Def("TAG", 'C', 3)});
+    USE(Path("p.dbf") + " EXCLUSIVE");
+    for (int i = 1; i <= n; ++i) {
+      ClearRecord();
+      SetText(1, "item" + std::to_string(i));
+      SetReal(2, i + 0.5);
+      SetText(3, "abc");
+      Append();
+    }
+    for (int d : deleted) {
+      GO(d);
+      DeleteRec();
+    }
+  }
+};
+
+TEST_F(PackSearch, PackKeepsLiveRecordsInOrder) {
+  MakeTable(5, {2, 4});
+  EXPECT_TRUE(Pack());
+  EXPECT_EQ(RecCount(), 3);
+  EXPECT_EQ(RecNo(), 1);
+  GO(3);
+  EXPECT_EQ(FieldText(1), "item5     ");
+  CloseAll();
+  std::vector<std::uint8_t> bytes = ReadBytes(Path("p.dbf"));
+  EXPECT_EQ(bytes.size(), 129u + 3 * 22 + 1);
+  EXPECT_EQ(bytes[4], 3);
+  EXPECT_EQ(bytes.back(), 0x1A);
+}
+
+TEST_F(PackSearch, PackWithAllDeletedAndAfterAnError) {
+  MakeTable(3, {1, 2, 3});
+  EXPECT_TRUE(Pack());
+  EXPECT_EQ(RecCount(), 0);
+  EXPECT_TRUE(dBOF());
+  EXPECT_TRUE(dEOF());
+  CloseAll();
+  EXPECT_EQ(ReadBytes(Path("p.dbf")).size(), 130u);
+  MakeTable(400, {1});
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit limit = old;
+  limit.rlim_cur = 129;  // every write beyond the header fails
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_THROW(Pack(), EDadavError);
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(RecCount(), 400);
+  GO(400);
+  EXPECT_EQ(FieldText(1), "item400   ");
+}
+
+TEST_F(PackSearch, SearchAcrossBlocksAndFields) {
+  MakeTable(7000, {6500});
+  std::int32_t field = 0;
+  Search("ITEM6999", field, true);
+  EXPECT_EQ(field, 1);
+  EXPECT_EQ(RecNo(), 6999);
+  field = 0;
+  Search("  item65", field, true);
+  EXPECT_EQ(field, 0);
+  EXPECT_EQ(RecNo(), 6999);
+  SetIgnoreDel(true);
+  GO(6499);
+  field = 0;
+  Search("item650", field, false);
+  EXPECT_EQ(RecNo(), 6501);  // the deleted 6500 is hidden
+  field = 3;
+  Search("ABC", field, false);
+  EXPECT_EQ(field, 3);
+  EXPECT_EQ(RecNo(), 6502);
+  field = 0;
+  Search("5.50abc", field, true);  // spans two fields
+  EXPECT_EQ(field, 0);
+}
+
+TEST_F(PackSearch, LocateOptionsAndNumbersUnderAComma) {
+  MakeTable(4);
+  DecimalChar = ',';
+  EXPECT_TRUE(LocateValue("PRICE", LocateVariant{3.5L}, false, 1, false));
+  EXPECT_EQ(RecNo(), 3);
+  EXPECT_TRUE(LocateValue("NAME", LocateVariant{std::string("ITEM2")}, true, 1, false));
+  EXPECT_EQ(RecNo(), 2);
+  EXPECT_FALSE(LocateValue("NAME", LocateVariant{std::string("ITEM2")}, false, 1, false));
+  EXPECT_THROW(Continue(), EDadavError);
+  EXPECT_FALSE(LocateValue("NAME", LocateVariant{std::string("item")}, false, 1, true));
+  EXPECT_TRUE(LocateValue("NAME", LocateVariant{std::string("item4")}, false, 1, true));
+  EXPECT_EQ(ParseLocateField("name contained"), 1);
+  LocateText = "em3";
+  LocateFrom(1, 1, true);
+  EXPECT_EQ(RecNo(), 3);
+  EXPECT_TRUE(LocateFields("TAG;NAME", {LocateVariant{std::string("abc")}, LocateVariant{std::string("item3")}}, false, true, false));
+  EXPECT_EQ(RecNo(), 3);
+  EXPECT_THROW(ParseLocateField("nosuch"), EDadavError);
+}
+
+TEST_F(PackSearch, LocateInAnOemTableComparesAnsiText) {
+  CreateDBF(Path("oem.dbf"), {Def("MAT", 'C', 10)});
+  USE(Path("oem.dbf") + " EXCLUSIVE");
+  ClearRecord();
+  SetText(1, "Gu\xDF" "eisen");  // engine text, code page 1252
+  Append();
+  CloseAll();
+  std::vector<std::uint8_t> bytes = ReadBytes(Path("oem.dbf"));
+  EXPECT_EQ(bytes[65 + 3], 0xE1);  // stored as code page 850
+  USE(Path("oem.dbf"));
+  EXPECT_TRUE(LocateValue("MAT", LocateVariant{std::string("GU\xDF" "EISEN")}, true, 1, false));
+  std::int32_t field = 0;
+  Search("gu\xDF", field, true);
+  EXPECT_EQ(field, 1);
+}
+
+}  // namespace

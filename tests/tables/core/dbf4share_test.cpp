@@ -1,0 +1,172 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "enginetest.h"
+#include "tables/core/dbf4lock.h"
+#include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4pack.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+
+// Runs body in a child process that first opens the table with command; the child signals
+// readiness through a pipe and waits until the parent closes its end.
+class OtherProcess {
+ public:
+  template <typename Body>
+  OtherProcess(const std::string& command, Body body) {
+    int ready[2], release[2];
+    if (pipe(ready) != 0 || pipe(release) != 0) std::abort();
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(ready[0]);
+      close(release[1]);
+      int status = 0;
+      try {
+        CloseAll();
+        USE(command);
+        body();
+      } catch (...) {
+        status = 3;
+      }
+      char byte = 1;
+      if (write(ready[1], &byte, 1) != 1) status = 4;
+      if (read(release[0], &byte, 1) < 0) status = 5;
+      try {
+        CloseAll();
+      } catch (...) {
+        status = 6;
+      }
+      _exit(status);
+    }
+    close(ready[1]);
+    close(release[0]);
+    char byte = 0;
+    if (read(ready[0], &byte, 1) != 1) byte = 0;
+    close(ready[0]);
+    release_ = release[1];
+  }
+  // Lets the child close its table and returns its exit status.
+  int Finish() {
+    close(release_);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int release_ = -1;
+};
+
+class Sharing : public EngineTest {
+ protected:
+  std::string MakeTable(int n) {
+    std::string path = Path("s.dbf");
+    CreateDBF(path, {Def("NAME", 'C', 6)});
+    USE(path + " EXCLUSIVE");
+    for (int i = 0; i < n; ++i) {
+      ClearRecord();
+      SetText(1, "N" + std::to_string(i + 1));
+      Append();
+    }
+    CloseAll();
+    return path;
+  }
+};
+
+TEST_F(Sharing, RecordAppendAndFileLocksConflictAcrossProcesses) {
+  std::string path = MakeTable(3);
+  OtherProcess other(path, [] {
+    GO(2);
+    if (!RLock()) throw 1;
+  });
+  USE(path);
+  GO(2);
+  EXPECT_FALSE(RLock());
+  GO(1);
+  EXPECT_TRUE(RLock());
+  EXPECT_FALSE(FLock());
+  Unlock();
+  EXPECT_FALSE(FLock());
+  EXPECT_TRUE(ALock());
+  EXPECT_EQ(other.Finish(), 0);
+  OtherProcess appender(path, [] {
+    if (!ALock()) throw 1;
+  });
+  Unlock();
+  EXPECT_FALSE(ALock());
+  EXPECT_FALSE(FLock());
+  EXPECT_EQ(appender.Finish(), 0);
+}
+
+TEST_F(Sharing, TwoAreasOfOneProcessConflictAndSurviveAnotherClose) {
+  std::string path = MakeTable(2);
+  USE(path + " ALIAS ONE");
+  GO(1);
+  ASSERT_TRUE(RLock());
+  Select(2);
+  USE(path + " ALIAS TWO");
+  GO(1);
+  EXPECT_FALSE(RLock());
+  Select(3);
+  USE(path + " ALIAS THREE");
+  CloseArea();
+  Select(2);
+  EXPECT_FALSE(RLock());  // closing another descriptor kept the lock of area 1
+}
+
+TEST_F(Sharing, ExclusiveAgainstSharedBothWaysAndPackCreateRefused) {
+  std::string path = MakeTable(2);
+  {
+    OtherProcess other(path, [] {});
+    EXPECT_THROW(USE(path + " EXCLUSIVE"), EDadavError);
+    EXPECT_EQ(LastErrorCode, 32);
+    USE(path);
+    GO(1);
+    ASSERT_TRUE(RLock());
+    DeleteRec();
+    EXPECT_FALSE(Pack());
+    EXPECT_EQ(LastErrorCode, 32);
+    EXPECT_FALSE(Area()->exclusive);
+    EXPECT_EQ(RecCount(), 2);
+    EXPECT_THROW(CreateDBF(path, {Def("X", 'C', 1)}), EDadavError);
+    EXPECT_EQ(LastErrorCode, 32);
+    CloseAll();
+    EXPECT_EQ(other.Finish(), 0);
+  }
+  OtherProcess holder(path + " EXCLUSIVE", [] {});
+  EXPECT_THROW(USE(path), EDadavError);
+  EXPECT_EQ(LastErrorCode, 32);
+  EXPECT_EQ(holder.Finish(), 0);
+}
+
+TEST_F(Sharing, SharedAppendIsVisibleAndNoEndMarkLandsOnAForeignRecord) {
+  std::string path = MakeTable(1);
+  USE(path);
+  GO(1);
+  ASSERT_TRUE(RLock());
+  Replace();  // the area is now "changed"
+  Unlock();
+  OtherProcess other(path, [] {
+    if (!ALock()) throw 1;
+    ClearRecord();
+    SetText(1, "FOREIGN");
+    Append();
+  });
+  std::vector<std::uint8_t> bytes = ReadBytes(path);
+  EXPECT_EQ(bytes[4], 2);
+  EXPECT_EQ(RecCount(), 2);
+  CloseAll();
+  bytes = ReadBytes(path);
+  EXPECT_EQ(bytes[65 + 7], ' ');
+  EXPECT_EQ(std::string(bytes.begin() + 65 + 7, bytes.begin() + 65 + 14), " FOREIG");
+  EXPECT_EQ(other.Finish(), 0);
+  bytes = ReadBytes(path);
+  EXPECT_EQ(bytes.size(), 65u + 14u + 1u);
+  EXPECT_EQ(bytes.back(), 0x1A);
+}
+
+}  // namespace
