@@ -153,7 +153,7 @@ TEST_F(Sharing, SharedAppendIsVisibleAndNoEndMarkLandsOnAForeignRecord) {
   OtherProcess other(path, [] {
     if (!ALock()) throw 1;
     ClearRecord();
-    SetText(1, "FOREIGN");
+    SetText(1, "FOREIG");
     Append();
   });
   std::vector<std::uint8_t> bytes = ReadBytes(path);
