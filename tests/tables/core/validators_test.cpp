@@ -1,0 +1,129 @@
+#include <cstdio>
+
+#include "enginetest.h"
+#include "tables/core/dbf4lock.h"
+#include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4pack.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+bool Have(const std::string& probe) { return std::system((probe + " >/dev/null 2>&1").c_str()) == 0; }
+
+class Validators : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    if (!Have("/usr/bin/python3 -c 'import dbfread, dbf'") || !Have("command -v dbview")) {
+      GTEST_SKIP() << "python3-dbfread, python3-dbf or dbview missing";
+    }
+  }
+
+  std::string WriteSample() {
+    std::string path = Path("sample.dbf");
+    CreateDBF(path, {Def("NAME", 'C', 10), Def("QTY", 'N', 5, 1), Def("RATE", 'F', 8, 3),
+                     Def("OK", 'L', 1), Def("BORN", 'D', 8)});
+    USE(path + " EXCLUSIVE");
+    struct Row {
+      const char* name;
+      double qty, rate;
+      bool ok;
+      const char* born;
+    } rows[] = {{"Gu\xDF" "eisen", 3.5, 0.125, true, "01/02/1940"},
+                {"gone", 1, 2, false, ""},
+                {"big", 123456, -1.5, false, "12/31/2025"}};
+    CenturyOn = true;
+    for (const Row& r : rows) {
+      ClearRecord();
+      SetText(1, r.name);
+      SetReal(2, r.qty);
+      SetReal(3, r.rate);
+      SetLogical(4, r.ok);
+      SetText(5, r.born);
+      Append();
+    }
+    CenturyOn = false;
+    GO(2);
+    DeleteRec();
+    CloseAll();
+    return path;
+  }
+};
+
+TEST_F(Validators, EngineTableReadsInAllThree) {
+  std::string path = WriteSample();
+  std::string dbfread = Shell("/usr/bin/python3 -c \"import dbfread\nfor r in dbfread.DBF('" + path +
+                            "', encoding='cp850', load=True): print(r['NAME'], r['QTY'], r['RATE'], r['OK'], r['BORN'])\"");
+  EXPECT_EQ(dbfread, "Gu\xC3\x9F" "eisen 3.5 0.125 True 1940-01-02\nbig None -1.5 False 2025-12-31\n");
+  std::string pydbf = Shell("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path +
+                          "', codepage='cp850')\nt.open()\nprint(len(t), t[0].name.strip(), t[0].qty, dbf.is_deleted(t[1]))\"");
+  EXPECT_EQ(pydbf, "3 Gu\xC3\x9F" "eisen 3.5 True\n");
+  std::string view = Shell("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf");
+  EXPECT_NE(view.find("3.5"), std::string::npos) << view;
+  EXPECT_NE(view.find("19400102"), std::string::npos) << view;
+}
+
+TEST_F(Validators, PackedAndSharedAppendsAreSeen) {
+  std::string path = WriteSample();
+  USE(path);
+  ASSERT_TRUE(ALock());
+  ClearRecord();
+  SetText(1, "shared");
+  Append();
+  std::string pydbf = Shell("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path + "', codepage='cp850')\nt.open()\nprint(len(t))\"");
+  EXPECT_EQ(pydbf, "4\n");
+  EXPECT_NE(Shell("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf").find("shared"), std::string::npos);
+  Unlock();
+  EXPECT_TRUE(Pack());
+  CloseAll();
+  EXPECT_EQ(Shell("/usr/bin/python3 -c \"import dbfread\nprint(len(dbfread.DBF('" + path + "', encoding='cp850', load=True)))\""), "3\n");
+}
+
+TEST_F(Validators, MemoTableOpensInDbfread) {
+  CreateDBF(Path("memo.dbf"), {Def("A", 'C', 3), Def("NOTE", 'M', 10)});
+  USE(Path("memo.dbf") + " EXCLUSIVE");
+  ClearRecord();
+  SetText(1, "abc");
+  Append();
+  CloseAll();
+  EXPECT_EQ(Shell("/usr/bin/python3 -c \"import dbfread\nprint([dict(r) for r in dbfread.DBF('" + Path("memo.dbf") +
+                "', encoding='cp850')])\""),
+            "[{'A': 'abc', 'NOTE': None}]\n");
+}
+
+TEST_F(Validators, EngineReadsPythonTables) {
+  std::string script =
+      "import dbf\n"
+      "for name, kind in (('db3', 'db3'), ('db3m', 'db3'), ('fp', 'fp'), ('vfp', 'vfp')):\n"
+      "  spec = 'NAME C(8); QTY N(6,2)' + ('; NOTE M' if name in ('db3m', 'fp') else '')\n"
+      "  t = dbf.Table('" + dir_ + "/' + name + '.dbf', spec, dbf_type=kind, codepage='cp850')\n"
+      "  t.open(dbf.READ_WRITE)\n"
+      "  t.append(('stahl', 2.5) + (('x',) if 'NOTE' in spec else ()))\n"
+      "  t.close()\n";
+  Shell("/usr/bin/python3 -c \"" + script + "\"");
+  for (const char* name : {"db3", "db3m", "fp"}) {
+    USE(Path(name));
+    EXPECT_EQ(RecCount(), 1) << name;
+    EXPECT_EQ(FieldText(1), "stahl   ") << name;
+    EXPECT_EQ(FieldText(2), "  2.50") << name;
+    CloseArea();
+  }
+  EXPECT_EQ(ReadBytes(Path("db3m.dbf"))[0], 0x83);
+  EXPECT_EQ(ReadBytes(Path("fp.dbf"))[0], 0xF5);
+  EXPECT_THROW(USE(Path("vfp")), EDadavError);
+  EXPECT_EQ(LastErrorCode, 210);
+}
+
+}  // namespace
