@@ -1,0 +1,364 @@
+#include "base/brelgraf.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "base/utilmath.h"
+#include "base/wbrelvar.h"
+#include "base/wprinvar.h"
+
+std::vector<std::string> DisplayList;
+
+PixelRect Viewport;
+PixelRect SavedViewport;
+WorldRect WorldWindow;
+WorldRect SavedWorldWindow;
+ZoomRectangle ZoomRect;
+WorldRect VisibleWindow;
+long double ScaleX;
+long double ScaleY;
+std::uint8_t KeepAspect;
+long double MouseAspectFactor;
+std::uint8_t Printing;
+
+TFbrelgra* DrawWindow = nullptr;
+
+void InitCoordinateState() {
+  Viewport = {0, 0, 1, 1};
+  SavedViewport = Viewport;
+  WorldWindow = {0, 0, 1, 1};
+  SavedWorldWindow = WorldWindow;
+  ZoomRect = {0, 0, 640, 480};
+  VisibleWindow = WorldWindow;
+  ScaleX = 1;
+  ScaleY = 1;
+  KeepAspect = 1;
+  MouseAspectFactor = 1;
+  Printing = 0;
+}
+
+namespace {
+
+const bool kInitialised = (InitCoordinateState(), true);
+
+std::int32_t Saturate(long double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= static_cast<long double>(std::numeric_limits<std::int32_t>::max())) {
+    return std::numeric_limits<std::int32_t>::max();
+  }
+  if (v <= static_cast<long double>(std::numeric_limits<std::int32_t>::min())) {
+    return std::numeric_limits<std::int32_t>::min();
+  }
+  return static_cast<std::int32_t>(v);
+}
+
+// Zero reference extents stand for the 640 x 480 of the first graphics cards.
+void DefaultReferenceExtent() {
+  if (HorizontalPixels == 0) HorizontalPixels = 640;
+  if (VerticalPixels == 0) VerticalPixels = 480;
+}
+
+bool IsDegenerate(const WorldRect& w) { return w.xmin == w.xmax || w.ymin == w.ymax; }
+
+bool IsDegenerate(const PixelRect& v) { return v.right <= v.left || v.bottom <= v.top; }
+
+long double DegreesToRadians(long double a) { return a * Pi / 180; }
+
+}  // namespace
+
+std::string FloatField(long double x) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(x),
+                                    std::chars_format::general, 8);
+  for (char* p = buffer; p != result.ptr; ++p) {
+    if (*p == 'e') *p = 'E';
+  }
+  return std::string(buffer, result.ptr);
+}
+
+std::int32_t RoundPixel(long double v) { return Saturate(std::nearbyint(v)); }
+
+std::int32_t WorldToScreenX(long double x) {
+  return Saturate(static_cast<long double>(RoundPixel((x - VisibleWindow.xmin) * ScaleX)) +
+                  Viewport.left);
+}
+
+std::int32_t WorldToScreenY(long double y) {
+  return Saturate(static_cast<long double>(Viewport.bottom) -
+                  RoundPixel((y - VisibleWindow.ymin) * ScaleY));
+}
+
+long double ReferenceWidth() { return HorizontalPixels == 0 ? 640 : HorizontalPixels; }
+long double ReferenceHeight() { return VerticalPixels == 0 ? 480 : VerticalPixels; }
+
+std::int32_t WorldToPrinterX(long double x, std::int32_t pageWidth) {
+  const long double pw = pageWidth;
+  const long double inner = (x - VisibleWindow.xmin) * ScaleX + Viewport.left;
+  return Saturate(static_cast<long double>(RoundPixel(pw * PrintOriginX / 210)) +
+                  RoundPixel(pw * inner * PrintScaleX / ReferenceWidth()));
+}
+
+// The y origin also takes millimetres through the page width, as stored print setups expect.
+std::int32_t WorldToPrinterY(long double y, std::int32_t pageWidth, std::int32_t pageHeight) {
+  const long double inner = Viewport.bottom - (y - VisibleWindow.ymin) * ScaleY;
+  return Saturate(static_cast<long double>(RoundPixel(static_cast<long double>(pageWidth) *
+                                                      PrintOriginY / 210)) +
+                  RoundPixel(pageHeight * inner * PrintScaleY / ReferenceHeight()));
+}
+
+std::int32_t ScreenSizeX(long double w) { return RoundPixel(ScaleX * w); }
+std::int32_t ScreenSizeY(long double h) { return RoundPixel(ScaleY * h); }
+
+std::int32_t PrinterSizeX(long double w, std::int32_t pageWidth) {
+  return RoundPixel(pageWidth * (ScaleX * w) * PrintScaleX / ReferenceWidth());
+}
+
+std::int32_t PrinterSizeY(long double h, std::int32_t pageHeight) {
+  return RoundPixel(pageHeight * (ScaleY * h) * PrintScaleY / ReferenceHeight());
+}
+
+TFbrelgra::TFbrelgra(platform::DrawSurface& surface) : surface_(surface) {
+  FormCreate();
+  surface_.SetEvents(this);
+  if (DrawWindow == nullptr) DrawWindow = this;
+}
+
+TFbrelgra::~TFbrelgra() {
+  surface_.SetEvents(nullptr);
+  if (DrawWindow == this) DrawWindow = nullptr;
+}
+
+void TFbrelgra::FormCreate() {
+  colour_ = -1;
+  lineStyle_ = 99;
+  lineWidth_ = 1;
+  StepMode = 0;
+  dragActive_ = 0;
+  dblClickSeen_ = 0;
+  InitCoordinateState();
+}
+
+void TFbrelgra::Append(std::string record) { DisplayList.push_back(std::move(record)); }
+
+void TFbrelgra::SetWindow(bool keepAspect, bool inset, long double vx1, long double vy1,
+                          long double vx2, long double vy2, long double xmin, long double ymin,
+                          long double xmax, long double ymax) {
+  DefaultReferenceExtent();
+  PixelRect v{RoundPixel(HorizontalPixels * vx1), RoundPixel(VerticalPixels * (1 - vy2)),
+              RoundPixel(HorizontalPixels * vx2), RoundPixel(VerticalPixels * (1 - vy1))};
+  if (inset) {
+    ++v.left;
+    ++v.top;
+    --v.right;
+    --v.bottom;
+  }
+  Viewport = v;
+  Append("10;" + std::to_string(v.left) + ";" + std::to_string(v.top) + ";" +
+         std::to_string(v.right) + ";" + std::to_string(v.bottom) + ";" + FloatField(xmin) +
+         ";" + FloatField(ymin) + ";" + FloatField(xmax) + ";" + FloatField(ymax));
+  WorldWindow = {xmin, ymin, xmax, ymax};
+  KeepAspect = keepAspect ? 1 : 0;
+  if (IsDegenerate(WorldWindow) || IsDegenerate(Viewport)) {
+    AbortFlag = 1;
+    return;
+  }
+  SetScale(v.left, v.top, v.right, v.bottom);
+}
+
+void TFbrelgra::SetScale(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  if (x2 == x1 || y2 == y1) return;
+  // A failed SetWindow leaves a degenerate window in place; its scales stay as they were.
+  if (IsDegenerate(WorldWindow) || IsDegenerate(Viewport)) return;
+  ZoomRect = {x1, y1, x2, y2};
+  const long double width = Viewport.right - Viewport.left;
+  const long double height = Viewport.bottom - Viewport.top;
+  const WorldRect& w = WorldWindow;
+  VisibleWindow.xmin = w.xmin + (x1 - Viewport.left) / width * (w.xmax - w.xmin);
+  VisibleWindow.xmax = w.xmin + (x2 - Viewport.left) / width * (w.xmax - w.xmin);
+  VisibleWindow.ymin = w.ymin + (y1 - Viewport.top) / height * (w.ymax - w.ymin);
+  VisibleWindow.ymax = w.ymin + (y2 - Viewport.top) / height * (w.ymax - w.ymin);
+  ScaleX = width / (VisibleWindow.xmax - VisibleWindow.xmin);
+  ScaleY = height / (VisibleWindow.ymax - VisibleWindow.ymin);
+  DefaultReferenceExtent();
+  if (KeepAspect != 0) {
+    const long double q = 0.75L * HorizontalPixels / VerticalPixels;
+    if (ScaleX >= ScaleY * q) {
+      ScaleX = ScaleY * q;
+    } else {
+      ScaleY = ScaleX / q;
+    }
+  }
+}
+
+void TFbrelgra::SaveLimit() { SavedWorldWindow = WorldWindow; }
+
+void TFbrelgra::RestoreLimit() {
+  const WorldRect s = SavedWorldWindow;
+  SetWindow(true, true, 0, 0, 1, 1, s.xmin, s.ymin, s.xmax, s.ymax);
+}
+
+void TFbrelgra::circle(long double x, long double y, long double r) {
+  Append("3;" + FloatField(x) + ";" + FloatField(y) + ";" + FloatField(r));
+}
+
+void TFbrelgra::line(long double x1, long double y1, long double x2, long double y2) {
+  Append("4;" + FloatField(x1) + ";" + FloatField(y1) + ";" + FloatField(x2) + ";" +
+         FloatField(y2));
+}
+
+void TFbrelgra::Arc(long double xc, long double yc, long double a1, long double a2,
+                    long double r, long double sweep) {
+  if (sweep < 0) std::swap(a1, a2);
+  const long double xs = xc + r * std::cos(DegreesToRadians(a1));
+  const long double ys = yc + r * std::sin(DegreesToRadians(a1));
+  const long double xe = xc + r * std::cos(DegreesToRadians(a2));
+  const long double ye = yc + r * std::sin(DegreesToRadians(a2));
+  if (std::fabs(sweep) < 4) {
+    line(xs, ys, xe, ye);
+    return;
+  }
+  Append("5;" + FloatField(xc - r) + ";" + FloatField(yc - r) + ";" + FloatField(xc + r) +
+         ";" + FloatField(yc + r) + ";" + FloatField(xs) + ";" + FloatField(ys) + ";" +
+         FloatField(xe) + ";" + FloatField(ye));
+}
+
+long double TFbrelgra::EinX(long double f) const {
+  return f * (WorldWindow.xmax - WorldWindow.xmin);
+}
+
+long double TFbrelgra::EinY(long double f) const {
+  return f * (WorldWindow.ymax - WorldWindow.ymin);
+}
+
+void TFbrelgra::SetColor(std::int32_t c) {
+  if (c > static_cast<std::int32_t>(MaxColour) || c == colour_) return;
+  Append("8;" + std::to_string(c));
+  colour_ = c;
+}
+
+void TFbrelgra::Clear() {
+  DisplayList.clear();
+  // The next drawing must record its colour, style and width even when they repeat.
+  colour_ = -1;
+  lineStyle_ = 99;
+  lineWidth_ = 1;
+  surface_.Invalidate();
+  surface_.Show();
+}
+
+void TFbrelgra::Header(long double xmin, long double ymin, long double xmax, long double ymax) {
+  if (xmax != xmin && ymax != ymin) {
+    DefaultReferenceExtent();
+    MouseAspectFactor = (0.75L * HorizontalPixels / VerticalPixels) * (640 / (xmax - xmin)) /
+                        (480 / (ymax - ymin));
+  }
+  SetWindow(true, true, 0, 0, 1, 1, xmin, ymin, xmax, ymax);
+  SetLineStyle(0);
+  SaveLimit();
+}
+
+void TFbrelgra::ReSetWindow() {
+  SetWindow(false, false, 0, 0, 1, 1, 0, 0, 1, 1);
+  ResetZoom();
+}
+
+void TFbrelgra::ClearViewPort() {
+  SetWaitCursor();
+  surface_.Invalidate();
+  surface_.Show();
+}
+
+void TFbrelgra::SetLineStyle(std::uint16_t s) {
+  if (s == lineStyle_) return;
+  Append("11;" + std::to_string(s));
+  lineStyle_ = s;
+}
+
+void TFbrelgra::SetLineWidth(std::uint16_t w) {
+  if (w == lineWidth_) return;
+  Append("12;" + std::to_string(w));
+  lineWidth_ = w;
+}
+
+void TFbrelgra::SleepMs(std::int32_t ms) { Append("13;" + std::to_string(ms)); }
+
+void TFbrelgra::SetLineStyleName(std::string_view name) {
+  if (name == "DOTTED" || name == "PUNKT") {
+    SetLineStyle(1);
+  } else if (name == "CENTER" || name == "DASHDOT" || name == "STRICHPUNKT") {
+    SetLineStyle(2);
+  } else if (name == "DASHED" || name == "HIDDEN" || name == "VERDECKT") {
+    SetLineStyle(3);
+  } else {
+    SetLineStyle(0);
+  }
+}
+
+void TFbrelgra::Rectangle(long double x1, long double y1, long double x2, long double y2) {
+  line(x1, y1, x2, y1);
+  line(x2, y1, x2, y2);
+  line(x2, y2, x1, y2);
+  line(x1, y2, x1, y1);
+}
+
+void TFbrelgra::LineTo(long double x, long double y) {
+  penX_ = x;
+  penY_ = y;
+}
+
+void TFbrelgra::MoveTo(long double x, long double y) {
+  penX_ = x;
+  penY_ = y;
+}
+
+void TFbrelgra::OutTextXY(long double x, long double y, std::string_view text) {
+  std::string record = "6;" + FloatField(x) + ";" + FloatField(y) + ";";
+  record += text;
+  Append(std::move(record));
+}
+
+std::int32_t TFbrelgra::GetDirection(long double angle) {
+  const bool vertical = (angle > 45 && angle < 135) || (angle > 225 && angle < 315) ||
+                        (angle > -135 && angle < -45);
+  return vertical ? 1 : 0;
+}
+
+void TFbrelgra::SetTextStyle(long double angle, long double height, long double width,
+                             std::int32_t n) {
+  Append("9;" + FloatField(height) + ";" + FloatField(width) + ";" + std::to_string(n) + ";" +
+         FloatField(angle));
+}
+
+void TFbrelgra::Solid(long double x1, long double y1, long double x2, long double y2,
+                      long double x3, long double y3, long double x4, long double y4) {
+  Append("7;" + FloatField(x1) + ";" + FloatField(y1) + ";" + FloatField(x2) + ";" +
+         FloatField(y2) + ";" + FloatField(x3) + ";" + FloatField(y3) + ";" + FloatField(x4) +
+         ";" + FloatField(y4));
+}
+
+void TFbrelgra::ResetZoom() { SetScale(Viewport.left, Viewport.top, Viewport.right, Viewport.bottom); }
+
+void TFbrelgra::SaveViewPort() { SavedViewport = Viewport; }
+
+void TFbrelgra::RetrieveViewPort() { Viewport = SavedViewport; }
+
+// Our own mark: a blue frame of four bars around a magenta square.
+void TFbrelgra::DrawBrelcorLogo() {
+  Header(-1, -1, 38, 33);
+  SetLineStyle(0);
+  SetColor(9);
+  Solid(0, 0, 37, 0, 37, 4, 0, 4);
+  Solid(0, 28, 37, 28, 37, 32, 0, 32);
+  Solid(0, 4, 4, 4, 4, 28, 0, 28);
+  Solid(33, 4, 37, 4, 37, 28, 33, 28);
+  SetColor(13);
+  Solid(10, 8, 27, 8, 27, 24, 10, 24);
+  SetColor(9);
+  MoveTo(0, 0);
+}
+
+void TFbrelgra::SetWaitCursor() { surface_.SetCursor(platform::CursorShape::Hourglass); }
+
+void TFbrelgra::SetOldCursor() { surface_.SetCursor(platform::CursorShape::Arrow); }

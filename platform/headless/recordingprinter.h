@@ -1,0 +1,27 @@
+// A printer without a device: one recorded A4 page at 600 dpi (7016 x 4961 in landscape).
+#pragma once
+
+#include <optional>
+
+#include "platform/printerdoc.h"
+#include "platform/recordingcanvas.h"
+
+namespace platform {
+
+class RecordingPrinterDocument : public PrinterDocument {
+ public:
+  Canvas& PageCanvas() override { return *page_; }
+  // The page of the last job, kept after End.
+  const RecordingCanvas& Page() const { return *page_; }
+  int PagesEnded() const { return pagesEnded_; }
+
+ protected:
+  bool DoBegin(PageOrientation orientation) override;
+  bool DoEnd() override;
+
+ private:
+  std::optional<RecordingCanvas> page_;
+  int pagesEnded_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,318 @@
+#include "base/brelgraf.h"
+
+#include <gmock/gmock.h>
+
+#include "drawwindow_fixture.h"
+#include "platform/headless/recordingprinter.h"
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(FloatFieldTest, GeneralFormatWithEightDigits) {
+  const struct {
+    long double value;
+    const char* text;
+  } cases[] = {{1.0L / 3, "0.33333333"}, {100, "100"},     {123456789, "1.2345679E+08"},
+               {1e-5L, "1E-05"},         {-12.5, "-12.5"}, {0, "0"}};
+  for (const auto& c : cases) EXPECT_EQ(FloatField(c.value), c.text);
+}
+
+TEST(RoundPixelTest, HalvesToEvenAndSaturates) {
+  EXPECT_EQ(RoundPixel(2.5L), 2);
+  EXPECT_EQ(RoundPixel(3.5L), 4);
+  EXPECT_EQ(RoundPixel(-2.5L), -2);
+  EXPECT_EQ(RoundPixel(1e12L), 2147483647);
+  EXPECT_EQ(RoundPixel(-1e12L), -2147483647 - 1);
+}
+
+using DisplayListTest = DrawWindowTest;
+
+TEST_F(DisplayListTest, DrawingCallsAppendTheirRecords) {
+  window_.circle(1, 2, 0.5L);
+  window_.line(1, 2, 3, 4);
+  window_.OutTextXY(0, 0, "a;b");
+  window_.SetTextStyle(90, 3.5L, 2.5L, 2);
+  window_.Solid(0, 0, 1, 0, 1, 1, 0, 1);
+  window_.SleepMs(20);
+  EXPECT_THAT(DisplayList, ElementsAre("3;1;2;0.5", "4;1;2;3;4", "6;0;0;a;b", "9;3.5;2.5;2;90",
+                                       "7;0;0;1;0;1;1;0;1", "13;20"));
+}
+
+TEST_F(DisplayListTest, ColourStyleAndWidthRecordOnlyChanges) {
+  window_.SetColor(-1);  // equal to the colour after creation
+  window_.SetColor(5);
+  window_.SetColor(5);
+  window_.SetColor(17);  // above MaxColour
+  window_.SetColor(-2);
+  window_.SetLineStyle(3);
+  window_.SetLineStyle(3);
+  window_.SetLineWidth(1);
+  window_.SetLineWidth(2);
+  EXPECT_THAT(DisplayList, ElementsAre("8;5", "8;-2", "11;3", "12;2"));
+}
+
+TEST_F(DisplayListTest, ClearForgetsTheRecordedColourStyleAndWidth) {
+  window_.SetColor(5);
+  window_.SetLineStyle(2);
+  window_.SetLineWidth(3);
+  window_.Clear();
+  window_.SetColor(5);
+  window_.SetLineStyle(2);
+  window_.SetLineWidth(3);
+  EXPECT_THAT(DisplayList, ElementsAre("8;5", "11;2", "12;3"));
+}
+
+TEST_F(DisplayListTest, InsetViewportAndWindowRecord) {
+  window_.SetWindow(false, true, 0, 0, 1, 1, 0, 0, 160, 120);
+  EXPECT_THAT(DisplayList, ElementsAre("10;1;1;639;479;0;0;160;120"));
+  EXPECT_EQ(ZoomRect.x1, 1);
+  EXPECT_EQ(ZoomRect.y2, 479);
+  EXPECT_EQ(AbortFlag, 0);
+}
+
+TEST_F(DisplayListTest, ZeroWindowsAbortAndKeepTheirRecord) {
+  const struct {
+    std::uint16_t h, v;
+    long double vx2, xmax;
+  } cases[] = {{640, 480, 1, 0},  // zero world width
+               {640, 480, 0, 1},  // zero viewport width
+               {0, 0, 1, 0}};    // zero reference extent: 640 x 480 stand in
+  for (const auto& c : cases) {
+    DisplayList.clear();
+    HorizontalPixels = c.h;
+    VerticalPixels = c.v;
+    AbortFlag = 0;
+    ScaleX = 7;
+    window_.SetWindow(true, false, 0, 0, c.vx2, 1, 0, 0, c.xmax, 1);
+    EXPECT_EQ(DisplayList.size(), 1u);
+    EXPECT_EQ(AbortFlag, 1);
+    EXPECT_EQ(ScaleX, 7) << "the previous scales stay";
+  }
+  EXPECT_EQ(HorizontalPixels, 640);
+  EXPECT_EQ(VerticalPixels, 480);
+}
+
+TEST_F(DisplayListTest, ReplayEndsAtAZeroWindowRecord) {
+  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  window_.line(0, 0, 10, 10);
+  DisplayList.push_back("10;0;0;640;480;5;0;5;1");
+  window_.line(0, 0, 20, 20);
+  AbortFlag = 0;
+  EXPECT_EQ(Replayed("line_to").size(), 1u);
+  EXPECT_EQ(AbortFlag, 1);
+}
+
+TEST_F(DisplayListTest, ArcsRunCounterclockwiseAndShortOnesBecomeChords) {
+  window_.Arc(0, 0, 0, 90, 1, -90);
+  ASSERT_EQ(DisplayList.size(), 1u);
+  EXPECT_EQ(DisplayList[0].substr(0, 11), "5;-1;-1;1;1");
+  EXPECT_NE(DisplayList[0].find(";1;1;0"), std::string::npos) << DisplayList[0];  // 90 -> 0
+  window_.Arc(0, 0, 0, 3.9L, 1, 3.9L);
+  window_.Arc(0, 0, 0, 4, 1, 4);
+  EXPECT_EQ(DisplayList[1].substr(0, 2), "4;");
+  EXPECT_EQ(DisplayList[2].substr(0, 2), "5;");
+}
+
+TEST_F(DisplayListTest, TransformsRoundHalvesToEven) {
+  Viewport = {0, 0, 640, 480};
+  VisibleWindow = {0, 0, 1, 1};
+  ScaleX = ScaleY = 1;
+  EXPECT_EQ(WorldToScreenX(2.5L), 2);
+  EXPECT_EQ(WorldToScreenX(3.5L), 4);
+  EXPECT_EQ(WorldToScreenY(0.5L), 480);
+  EXPECT_EQ(WorldToScreenY(1.5L), 478);
+  // Page 21 x 48: the origin 5 mm is 0.5 pixel, 15 mm 1.5 pixels, on both axes through the
+  // page width.
+  PrintOriginX = 5;
+  PrintOriginY = 15;
+  HorizontalPixels = 42;
+  VerticalPixels = 96;
+  EXPECT_EQ(WorldToPrinterX(0.5L, 21), 0);   // 0 + round(0.25)
+  EXPECT_EQ(WorldToPrinterX(3, 21), 2);      // 0 + round(1.5)
+  EXPECT_EQ(WorldToPrinterY(479, 21, 48), 2);  // 2 + round(0.5)
+  EXPECT_EQ(PrinterSizeX(5, 21), 2);          // round(2.5)
+}
+
+TEST_F(DisplayListTest, ReplayStartsWithColourOneAndASolidThinPen) {
+  window_.line(0, 0, 0.5L, 0.5L);
+  const auto calls = Replayed();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(calls[0], "pen 0,0,128 1 solid copy") << "dark blue";
+  EXPECT_EQ(calls[1], "brush 0,0,128 solid");
+}
+
+TEST_F(DisplayListTest, RecordsDrawOnTheScreen) {
+  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  DisplayList.push_back("1;10;20;");
+  DisplayList.push_back("2;30;40;");
+  window_.SetLineStyle(3);
+  window_.circle(100, 100, 10);
+  window_.Solid(0, 0, 10, 0, 10, 10, 0, 10);
+  DisplayList.push_back("x;1;2");
+  DisplayList.push_back("14;1;2");
+  window_.SleepMs(7);
+  const auto calls = Replayed();
+  EXPECT_THAT(Matching(calls, "move_to"), ElementsAre("move_to 10,460"));
+  EXPECT_THAT(Matching(calls, "line_to"), ElementsAre("line_to 30,440"));
+  EXPECT_THAT(Matching(calls, "ellipse"), ElementsAre("ellipse 90,370,110,390"));
+  EXPECT_THAT(Matching(calls, "polygon"), ElementsAre("polygon 0,480 10,480 10,470 0,470"));
+  EXPECT_THAT(Matching(calls, "brush"),
+              ElementsAre("brush 0,0,128 solid", "brush 0,0,128 clear", "brush 0,0,128 solid"));
+  EXPECT_EQ(Matching(calls, "pen").back(), "pen 0,0,128 1 dash copy");
+  EXPECT_THAT(Matching(surface_.Calls(), "sleep"), ElementsAre("sleep 7"));
+}
+
+TEST_F(DisplayListTest, TextOfOpcodeSixKeepsItsSemicolons) {
+  window_.OutTextXY(0, 0, "a;b");
+  EXPECT_THAT(Replayed("text"), ElementsAre(::testing::EndsWith(" a;b")));
+}
+
+TEST_F(DisplayListTest, FontSpecAndAnchorAtZeroAndNinetyDegrees) {
+  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  window_.SetTextStyle(0, 10, 5, 2);
+  window_.OutTextXY(100, 100, "A");
+  window_.SetTextStyle(90, 10, 5, 2);
+  window_.OutTextXY(100, 100, "B");
+  const auto calls = Replayed();
+  // Height 10 * 1.6 = 16 px, width 5 * 1.1 * 0.8 = 4.4 px; style 3 is bold italic.
+  EXPECT_THAT(Matching(calls, "font"),
+              ElementsAre("font Arial 16 4 0 0,0,128 bold italic",
+                          "font Arial 16 4 900 0,0,128 bold italic"));
+  // The record's point lies 0.75 h below the cell top; at 90 degrees 0.7 h to its right.
+  EXPECT_THAT(Matching(calls, "text"), ElementsAre("text 100,368 A", "text 89,380 B"));
+}
+
+TEST_F(DisplayListTest, TextBelowOnePixelDrawsNothing) {
+  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  window_.SetTextStyle(0, 0.1L, 1, 2);
+  window_.OutTextXY(100, 100, "A");
+  EXPECT_THAT(Replayed("text"), IsEmpty());
+}
+
+TEST_F(DisplayListTest, PrintingSendsTextOnlyToThePrinterAndWidensPens) {
+  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  window_.SetLineWidth(2);
+  window_.line(0, 0, 640, 480);
+  window_.OutTextXY(10, 10, "T");
+  platform::RecordingCanvas screen({640, 480});
+  platform::RecordingCanvas printer({6400, 4800});
+  Printing = 1;
+  window_.Replay(screen, &printer);
+  Printing = 0;
+  EXPECT_THAT(Matching(screen.Calls(), "text"), IsEmpty());
+  EXPECT_THAT(Matching(printer.Calls(), "text"), ElementsAre(::testing::EndsWith(" T")));
+  EXPECT_EQ(Matching(screen.Calls(), "pen").back(), "pen 0,0,128 2 solid copy");
+  EXPECT_EQ(Matching(printer.Calls(), "pen").back(), "pen 0,0,0 8 solid copy");
+  EXPECT_THAT(Matching(printer.Calls(), "line_to"), ElementsAre("line_to 6400,0"));
+}
+
+TEST_F(DisplayListTest, FormPaintWhilePrintingReplaysOntoTheActiveDocument) {
+  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  window_.line(0, 0, 640, 480);
+  PrintBorder = 1;
+  platform::RecordingPrinterDocument document;
+  ASSERT_TRUE(document.Begin(platform::PageOrientation::Landscape));
+  Printing = 1;
+  window_.FormPaint();
+  Printing = 0;
+  EXPECT_TRUE(document.End());
+  // The border runs through the world window's corners, in colour 11 (cyan) with colours on.
+  EXPECT_THAT(Matching(document.Page().Calls(), "line_to"),
+              ElementsAre("line_to 0,0", "line_to 7016,0", "line_to 7016,4961",
+                          "line_to 0,4961", "line_to 7016,0"));
+  EXPECT_EQ(Matching(document.Page().Calls(), "pen")[0], "pen 0,255,255 1 solid copy");
+  EXPECT_EQ(surface_.Calls().back(), "invalidate");
+}
+
+TEST_F(DisplayListTest, ColourMatrix) {
+  const std::string black = "0,0,0", background = "1,0,0", red = "255,0,0", dark = "0,0,128";
+  const struct {
+    std::uint8_t colourGraphics;
+    std::uint16_t winPrintMode;
+    int colour;
+    std::string screenPen, screenBrush, printerPen, screenText, printerText;
+  } cases[] = {
+      {1, 1, 12, red, red, black, red, black},
+      {1, 2, 12, red, red, red, red, red},
+      {1, 3, 12, red, red, red, red, red},
+      {0, 2, 12, black, background, red, black, black},
+      {1, 1, 0, background, background, background, background, background},
+      {0, 2, 0, background, background, background, background, background},
+      {1, 2, 16, black, black, black, black, black},  // text: 16 keeps the colour of record 8
+      {1, 2, 17, dark, dark, dark, dark, dark},     // other numbers change nothing
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.colour) + " cg " + std::to_string(c.colourGraphics) +
+                 " wpm " + std::to_string(c.winPrintMode));
+    DisplayList = {"10;0;0;640;480;0;0;640;480", "8;" + std::to_string(c.colour), "4;0;0;1;1",
+                   "6;5;5;x"};
+    ColourGraphics = c.colourGraphics;
+    WinPrintMode = c.winPrintMode;
+    platform::RecordingCanvas screen({640, 480});
+    platform::RecordingCanvas printer({640, 480});
+    window_.Replay(screen, &printer);
+    EXPECT_THAT(Matching(screen.Calls(), "pen").back(), ::testing::HasSubstr(c.screenPen));
+    EXPECT_THAT(Matching(screen.Calls(), "brush").back(), ::testing::HasSubstr(c.screenBrush));
+    EXPECT_THAT(Matching(printer.Calls(), "pen").back(), ::testing::HasSubstr(c.printerPen));
+    EXPECT_THAT(Matching(printer.Calls(), "font").back(), ::testing::HasSubstr(c.printerText));
+    DisplayList.pop_back();
+    DisplayList.push_back("6;5;5;x");
+    platform::RecordingCanvas screenOnly({640, 480});
+    window_.Replay(screenOnly, nullptr);
+    EXPECT_THAT(Matching(screenOnly.Calls(), "font").back(), ::testing::HasSubstr(c.screenText));
+  }
+}
+
+TEST_F(DisplayListTest, LongReplaysPumpEventsEveryFiftyThousandRecords) {
+  DisplayList.assign(120000, "4;0;0;1;1");
+  Replayed();
+  EXPECT_EQ(surface_.PumpCount(), 3);
+}
+
+TEST_F(DisplayListTest, StepModeWaitsAtEraseColourUntilEnded) {
+  DisplayList = {"8;0", "8;0", "8;0"};
+  window_.StepMode = 1;
+  surface_.ScriptStepAnswers({platform::StepAnswer::Next, platform::StepAnswer::End});
+  Replayed();
+  EXPECT_EQ(Matching(surface_.Calls(), "step").size(), 2u);
+  EXPECT_EQ(window_.StepMode, 0);
+}
+
+TEST_F(DisplayListTest, HeaderTakesTheMouseAspectFromTheNewWindow) {
+  window_.Header(0, 0, 320, 120);
+  EXPECT_DOUBLE_EQ(static_cast<double>(MouseAspectFactor), 0.5);
+  EXPECT_THAT(DisplayList, ElementsAre("10;1;1;639;479;0;0;320;120", "11;0"));
+  EXPECT_EQ(SavedWorldWindow.xmax, 320);
+  window_.Header(0, 0, 0, 1);
+  EXPECT_DOUBLE_EQ(static_cast<double>(MouseAspectFactor), 0.5) << "degenerate: kept";
+}
+
+TEST_F(DisplayListTest, SmallMethods) {
+  window_.SetWindow(false, false, 0, 0, 1, 1, 10, 20, 30, 60);
+  EXPECT_EQ(window_.EinX(0.5L), 10);
+  EXPECT_EQ(window_.EinY(0.5L), 20);
+  EXPECT_EQ(TFbrelgra::GetDirection(90), 1);
+  EXPECT_EQ(TFbrelgra::GetDirection(45), 0);
+  EXPECT_EQ(TFbrelgra::GetDirection(-90), 1);
+  EXPECT_EQ(TFbrelgra::GetDirection(180), 0);
+  DisplayList.clear();
+  for (const char* name : {"PUNKT", "STRICHPUNKT", "HIDDEN", "dotted"}) {
+    window_.SetLineStyleName(name);
+  }
+  EXPECT_THAT(DisplayList, ElementsAre("11;1", "11;2", "11;3", "11;0"));
+  window_.Rectangle(0, 0, 1, 2);
+  EXPECT_EQ(DisplayList.size(), 8u);
+  window_.SaveViewPort();
+  Viewport = {};
+  window_.RetrieveViewPort();
+  EXPECT_EQ(Viewport.right, 640);
+}
+
+TEST_F(DisplayListTest, LogoStaysInsideItsWindow) {
+  window_.DrawBrelcorLogo();
+  EXPECT_EQ(DisplayList[0], "10;1;1;639;479;-1;-1;38;33");
+  platform::RecordingCanvas canvas({640, 480});
+  window_.Replay(canvas, nullptr);
+  EXPECT_EQ(Matching(canvas.Calls(), "polygon").size(), 5u);
+  EXPECT_EQ(window_.GetColor(), 9);
+}

@@ -1,0 +1,52 @@
+// A drawing window on a recording surface with every drawing setting at its default.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/brelgraf.h"
+#include "base/breldraw.h"
+#include "base/hbildvar.h"
+#include "base/hgvar.h"
+#include "base/wbrelvar.h"
+#include "base/wprinvar.h"
+#include "platform/headless/recordingsurface.h"
+#include "platform/recordingcanvas.h"
+
+class DrawWindowTest : public ::testing::Test {
+ protected:
+  DrawWindowTest() {
+    HorizontalPixels = 640;
+    VerticalPixels = 480;
+    MaxColour = 16;
+    ColourGraphics = 1;
+    WinPrintMode = 1;
+    AbortFlag = 0;
+    InitGraphicsSettings();
+    InitPrintSetup();
+    InitHpglState();
+    window_.FormCreate();
+  }
+
+  // Calls of a screen replay whose text starts with prefix.
+  std::vector<std::string> Replayed(const std::string& prefix = "") {
+    platform::RecordingCanvas canvas({640, 480});
+    window_.Replay(canvas, nullptr);
+    return Matching(canvas.Calls(), prefix);
+  }
+
+  static std::vector<std::string> Matching(const std::vector<std::string>& calls,
+                                           const std::string& prefix) {
+    std::vector<std::string> out;
+    for (const std::string& c : calls) {
+      if (c.rfind(prefix, 0) == 0) out.push_back(c);
+    }
+    return out;
+  }
+
+  platform::RecordingDrawSurface surface_;
+  TFbrelgra window_{surface_};
+  TDrawer drawer_;
+};

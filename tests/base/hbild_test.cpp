@@ -1,0 +1,190 @@
+#include "base/hbild.h"
+
+#include <gmock/gmock.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "base/displaytext.h"
+#include "drawwindow_fixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+std::string DataPath(const std::string& name) {
+  const char* root = std::getenv("KV6_TEST_DATA");
+  return std::string(root != nullptr ? root : "data") + "/" + name;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// 8-bit HP-GL/2 encoding of one integer.
+std::string Encoded(long v) {
+  unsigned long a = v >= 0 ? 2 * v : 2 * -v + 1;
+  std::string out;
+  for (;;) {
+    const unsigned long digit = a & 63;
+    a >>= 6;
+    if (a == 0) return out + static_cast<char>(191 + digit);
+    out += static_cast<char>(63 + digit);
+  }
+}
+
+class HpglTest : public DrawWindowTest {
+ protected:
+  std::vector<std::string> Plot(const std::string& text) {
+    DisplayList.clear();
+    PlotHpglText(text);
+    EXPECT_EQ(AbortFlag, 0);
+    return DisplayList;
+  }
+};
+
+TEST_F(HpglTest, PenMovesDrawInThePenColour) {
+  EXPECT_THAT(Plot("SP1;PU100,200;PD500,200,500,600;"),
+              ElementsAre("8;12", "4;2.5;5;12.5;5", "4;12.5;5;12.5;15"));
+  EXPECT_EQ(HpglPosX, 12.5L);
+  EXPECT_EQ(HpglPenDown, 1);
+}
+
+TEST_F(HpglTest, NothingIsDrawnFromTheUndefinedStart) {
+  EXPECT_THAT(Plot("SP1;CI40;PD;AA0,0,90;"), IsEmpty());
+  EXPECT_THAT(Plot("PD40,40;"), IsEmpty());
+  EXPECT_THAT(Plot("SP1;PD40,40;PD80,40;"), ElementsAre("8;12", "4;1;1;2;1"));
+}
+
+TEST_F(HpglTest, PenSelection) {
+  Plot("SP;");
+  EXPECT_EQ(HpglPen, 1);
+  Plot("SP0;");
+  EXPECT_EQ(HpglPen, 0);
+  EXPECT_EQ(HpglPenColor(0), 0);
+  EXPECT_EQ(HpglPenColor(7), 15);
+  EXPECT_EQ(HpglPenColor(9), 9);
+}
+
+TEST_F(HpglTest, LabelsWithUmlautsSizeAndDirection) {
+  const auto list = Plot("SP1;PU0,0;SI0.2,0.3;DI0,1;CS3;LBGr}u}e\x03;CS1;LBa}\x03");
+  EXPECT_THAT(list, ElementsAre("8;12", "9;3;2;2;90", "6;0;0;" + ToDisplayText("Gr\x81" "e"),
+                                "9;3;2;2;90", "6;0;0;a}"));
+}
+
+TEST_F(HpglTest, LongLabelsAreReadWhole) {
+  const std::string text(300, 'x');
+  const auto list = Plot("SP1;PU0,0;LB" + text + "\x03PD40,0;");
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[2], "6;0;0;" + text);
+  EXPECT_EQ(list[3], "4;0;0;1;0");
+}
+
+TEST_F(HpglTest, ScalingCommandsChangeNothing) {
+  EXPECT_THAT(Plot("PU40,80;IP0,0,4000,4000;SC0,100,0,100;IW;RO90;\x1b.@;"), IsEmpty());
+  EXPECT_EQ(HpglPosX, 1);
+  EXPECT_EQ(HpglPosY, 2);
+}
+
+TEST_F(HpglTest, ArcEndsAtItsEndPoint) {
+  const auto list = Plot("SP1;PU40,0;PD;AA0,0,90;");
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[1].substr(0, 16), "5;-1;-1;1;1;1;0;");
+  EXPECT_NEAR(static_cast<double>(HpglPosX), 0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(HpglPosY), 1, 1e-12);
+  EXPECT_THAT(Plot("PU0,40;AA0,0,90;"), IsEmpty()) << "pen up only moves";
+  EXPECT_NEAR(static_cast<double>(HpglPosX), -1, 1e-12);
+}
+
+TEST_F(HpglTest, EncodedPolylines) {
+  // 7-bit: "<" pen up, "=" absolute, "_" is 0; "a" is +1 plotter unit.
+  EXPECT_THAT(Plot("SP1;PE7<=__;PE7aa;"), ElementsAre("8;12", "4;0;0;0.025;0.025"));
+  // 8-bit with negative values, relative to (0, 0).
+  const auto list = Plot("PU0,0;PE" + Encoded(-400) + Encoded(800) + Encoded(-1) + Encoded(0) +
+                         ";");
+  EXPECT_THAT(list, ElementsAre("4;0;0;-10;20", "4;-10;20;-10.025;20"));
+  // ":" selects the pen by an encoded integer, kept within 1..15.
+  Plot("PE:" + Encoded(3) + ";");
+  EXPECT_EQ(HpglPen, 3);
+  Plot("PE:" + Encoded(40) + ";");
+  EXPECT_EQ(HpglPen, 15);
+  Plot("PE:" + Encoded(-2) + ";");
+  EXPECT_EQ(HpglPen, 1);
+}
+
+TEST_F(HpglTest, EndOfFile) {
+  const struct {
+    std::string text;
+    std::size_t records;
+  } cases[] = {
+      {"SP1;PU0,0;PD40,0;", 2},  // the last byte closes the command
+      {"SP1;PU0,0;PD40,0", 0},   // a parameter cut short stops its command
+      {"SP1;PU0,0;PD40,", 0},
+      {"SP1;PU0,0;PD40,0\r\n", 0},
+      {"SP1;PU0,0;LBabc", 0},
+      {"SP1;PU0,0;PE7a", 0},
+      {"SP1;PU0,0;P", 0},
+      {"", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Plot(c.text).size(), c.records) << c.text;
+}
+
+TEST_F(HpglTest, MissingFileSetsTheAbortFlag) {
+  PlotHpgl("/nonexistent/none.plt");
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_TRUE(DisplayList.empty());
+}
+
+TEST_F(HpglTest, AllCommandsFileDrawsEveryKind) {
+  SheetKind = 3;
+  PlotHpgl(DataPath("tests/allcommands.plt"));
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(SheetKind, 0);
+  auto count = [](const std::string& prefix) {
+    return std::count_if(DisplayList.begin(), DisplayList.end(),
+                         [&](const std::string& r) { return r.rfind(prefix, 0) == 0; });
+  };
+  EXPECT_EQ(count("4;"), 4 + 1 + 3);
+  EXPECT_EQ(count("3;"), 1);
+  EXPECT_EQ(count("5;"), 1);
+  EXPECT_EQ(count("6;"), 2);
+  EXPECT_THAT(DisplayList, ::testing::Contains("8;10"));  // pen 3 of the encoded polyline
+}
+
+// Damaged files end, whatever bytes they hold; the sanitizers watch every read.
+TEST_F(HpglTest, SurvivesThousandMutations) {
+  std::vector<std::string> seeds = {ReadAll(DataPath("tests/allcommands.plt")),
+                                    ReadAll(DataPath("start.plt"))};
+  std::mt19937 random(20240611);
+  for (int i = 0; i < 1000; ++i) {
+    std::string text = seeds[i % seeds.size()];
+    const int edits = 1 + static_cast<int>(random() % 8);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 4) {
+        case 0:
+          text[at] = static_cast<char>(random() % 256);
+          break;
+        case 1:
+          text.erase(at, 1 + random() % 16);
+          break;
+        case 2:
+          text.insert(at, 1, static_cast<char>(random() % 256));
+          break;
+        default:
+          text.resize(at);
+          break;
+      }
+    }
+    DisplayList.clear();
+    PlotHpglText(text);
+    ASSERT_EQ(AbortFlag, 0);
+    ASSERT_LE(DisplayList.size(), 3 * text.size() + 3);
+  }
+}
+
+}  // namespace
