@@ -10,7 +10,6 @@
 #include "base/messages.h"
 #include "base/numbertext.h"
 #include "base/utilmath.h"
-#include "base/utilpath.h"
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
 #include "platform/messagebox.h"
@@ -120,7 +119,9 @@ std::int32_t PenToColor(std::uint8_t pen) {
 std::string CurrentFileName() {
   if (CurrentFile.empty()) return "";
   if (ArchiveMode != 0) return CurrentFile;
-  return AddBackslash(DataDir) + CurrentFile + "." + FileExt;
+  std::string folder = DataDir;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder + CurrentFile + "." + FileExt;
 }
 
 namespace {
