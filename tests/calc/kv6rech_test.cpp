@@ -1,0 +1,321 @@
+#include "calc/kv6rech.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "calc/kv6record.h"
+#include "calcfixture.h"
+
+namespace {
+
+// The standard's worked example with the hub data completed.
+void SetWorkedExample() {
+  kv6record& r = CalcData;
+  r.d1 = 60;
+  r.e1 = 2.25L;
+  r.d2 = 64.5L;
+  r.d3 = 55.5L;
+  r.l = r.l1 = r.l2 = 60;
+  r.T = 1000;
+  r.Mb = 0;
+  r.KA = r.fW = 1;
+  r.DisplacementCase = 1;
+  r.d4 = 60;
+  r.d5 = 64.5L;
+  for (int part = kShaft; part <= kHub; ++part) {
+    Materials[part].Re = 300;
+    PartFS[part] = 1.2L;
+    PartFH[part] = 1;
+  }
+}
+
+std::vector<std::string> MessageList() {
+  return std::vector<std::string>(Messages.begin() + 1, Messages.begin() + 1 + MessageCount);
+}
+
+void ExpectRelative(long double actual, long double expected, const char* what) {
+  EXPECT_LE(std::fabs(actual - expected), 1e-9L * std::fabs(expected))
+      << what << ": " << static_cast<double>(actual);
+}
+
+class WorkedExample : public CalcFixture {};
+
+TEST_F(WorkedExample, GivesTheKnownResults) {
+  SetWorkedExample();
+  CalculateP3G();
+  const kv6record& r = CalcData;
+  EXPECT_EQ(FatalFlag, 0);
+  EXPECT_EQ(MessageList(), std::vector<std::string>{"Warning: dB2 = 0 !"});
+  ExpectRelative(r.A, 2763.81613700L, "A");
+  ExpectRelative(r.Ip, 1228920.28662L, "Ip");
+  ExpectRelative(r.Wp, 35001.4568626L, "Wp");
+  ExpectRelative(r.Wpd1, 40964.0095540L, "Wpd1");
+  ExpectRelative(r.Wx, 19053.0276995L, "Wx");
+  ExpectRelative(r.elim, 3.75L, "elim");
+  ExpectRelative(r.p, 33.4614064532L, "p");
+  ExpectRelative(r.pFA, 41.1522633745L, "pFA");
+  for (int part = kShaft; part <= kHub; ++part) {
+    ExpectRelative(r.tau[part], 28.5702393454L, "tau");
+    ExpectRelative(r.sigmav[part], 49.4851061306L, "sigmav");
+    ExpectRelative(r.Sp[part], 10.7586631334L, "Sp");
+    ExpectRelative(r.Se[part], 6.06243016249L, "Se");
+  }
+  ExpectRelative(r.Ts, 5603.47038198L, "Ts");
+  ExpectRelative(r.Tw, 2241.38815279L, "Tw");
+  ExpectRelative(r.smin[kHub], 8.94427191000L, "smin hub");
+  ExpectRelative(r.smin[kShaft], 7.45355992500L, "smin shaft");
+  ExpectRelative(r.hmin, 4.486L, "hmin");
+  ExpectRelative(r.d1min, 60.002L, "d1min");
+  ExpectRelative(r.d1max, 60.021L, "d1max");
+  ExpectRelative(r.d4min, 60.000L, "d4min");
+  ExpectRelative(r.d4max, 60.030L, "d4max");
+  EXPECT_EQ(r.d1graf, 60);
+  EXPECT_EQ(r.Designation[kShaft], "profile DIN 32711 - A P3G 60 k6");
+  EXPECT_EQ(r.Designation[kHub], "profile DIN 32711 - B P3G 60 H7");
+  EXPECT_EQ(r.Designation[kFit], "profile DIN 32711 - P3G 60 H7/k6");
+  std::string designation;
+  P3GDesignation(designation);
+  EXPECT_EQ(designation, "profile DIN 32711 - P3G 60");
+}
+
+TEST_F(WorkedExample, BoresChangeTheModuli) {
+  SetWorkedExample();
+  CalcData.dB1 = 20;
+  CalcData.dB2 = 100;
+  CalculateP3G();
+  ExpectRelative(CalcData.Wt[kShaft], 33000.6621323L, "Wt shaft");
+  ExpectRelative(CalcData.Wt[kHub], 162365.990515L, "Wt hub");
+  ExpectRelative(CalcData.Wb[kHub], 81182.9952575L, "Wb hub");
+  EXPECT_EQ(CalcData.s[kHub], (100 - 64.5L) / 2);
+}
+
+TEST_F(WorkedExample, FreeDimensionsUseTheirOwnDesignations) {
+  SetWorkedExample();
+  CalcData.DimensionMode = 2;
+  CalcData.TolShaft = "m6";
+  CalculateP3G();
+  EXPECT_EQ(CalcData.Designation[kShaft], "profile A P3G - e=2.25, d1=60 m6");
+  EXPECT_EQ(CalcData.Designation[kHub], "profile B P3G - e=2.25, d1=60 H7");
+  EXPECT_EQ(CalcData.Designation[kFit], "profile P3G - e=2.25, d1=60 H7/m6");
+}
+
+class Stops : public CalcFixture {};
+
+// Each input stops the run with exactly its message and leaves every result as it was.
+void ExpectStop(const std::string& message) {
+  const kv6record before = CalcData;
+  const PartPair<long double> pzulBefore = PartPzul;
+  CalculateP3G();
+  EXPECT_EQ(MessageList(), std::vector<std::string>{message});
+  EXPECT_EQ(FatalFlag, 1);
+  EXPECT_TRUE(CalcData == before) << message;
+  EXPECT_TRUE(PartPzul == pzulBefore) << message;
+}
+
+// An eccentricity that makes the pressure divisor exactly zero, stepped towards from -d1/(15 pi).
+bool FindZeroPressureDivisor(long double d1, long double& e1) {
+  const long double start = -d1 / (15 * 3.14159265358979323846L);
+  for (long double direction : {-1.0L, 1.0L}) {
+    e1 = start;
+    for (int step = 0; step < 64; ++step) {
+      if (PressureBracket(d1, e1) == 0) return true;
+      e1 = std::nextafter(e1, direction * 1e9L);
+    }
+  }
+  return false;
+}
+
+TEST_F(Stops, InputsTheFormulasCannotTakeStopTheRun) {
+  struct StopCase {
+    const char* message;
+    void (*change)(kv6record&);
+  };
+  const std::vector<StopCase> cases = {
+      {"Fatal  : d1 = 0 !", [](kv6record& r) { r.d1 = 0; }},
+      {"Fatal  : l = 0 !", [](kv6record& r) { r.l = 0; }},
+      {"Fatal  : d2 = 0 !", [](kv6record& r) { r.d2 = 0; }},
+      {"Fatal  : Wp: division by 0 !", [](kv6record& r) { r.d1 = 8, r.e1 = -1; }},
+      {"Fatal  : displacement case = 0 !", [](kv6record& r) { r.DisplacementCase = 0; }},
+      {"Fatal  : displacement case = 4 !", [](kv6record& r) { r.DisplacementCase = 4; }},
+  };
+  for (const StopCase& c : cases) {
+    SetWorkedExample();
+    CalculateP3G();
+    c.change(CalcData);
+    ExpectStop(c.message);
+  }
+}
+
+TEST_F(Stops, ZeroPressureDivisorStopsTheRun) {
+  bool found = false;
+  for (long double d1 : {60.0L, 8.0L, 10.0L, 20.0L, 25.0L, 32.0L, 40.0L, 50.0L, 64.0L, 100.0L}) {
+    long double e1 = 0;
+    if (!FindZeroPressureDivisor(d1, e1)) continue;
+    found = true;
+    SetWorkedExample();
+    CalculateP3G();
+    CalcData.d1 = d1;
+    CalcData.e1 = e1;
+    ExpectStop("Fatal  : p: division by 0 !");
+    break;
+  }
+  EXPECT_TRUE(found);
+}
+
+TEST_F(Stops, ZeroOuterDiameterGivesNoPolarModulus) {
+  EXPECT_EQ(AnnulusPolarModulus(0, -5), 0);
+  EXPECT_EQ(AnnulusPolarModulus(0, 0), 0);
+  EXPECT_EQ(AnnulusBendingModulus(0, -5), 0);
+  EXPECT_EQ(AnnulusPolarModulus(10, 20), 0);
+  SetWorkedExample();
+  CalcData.d3 = 0;
+  CalcData.dB1 = -5;
+  CalculateP3G();
+  EXPECT_EQ(CalcData.Wt[kShaft], 0);
+  EXPECT_EQ(CalcData.tau[kShaft], 0);
+}
+
+class MessageRules : public CalcFixture {};
+
+TEST_F(MessageRules, SafetyMessagesComeShaftFirstAndEqualValuesOnce) {
+  SetWorkedExample();
+  Materials[kShaft].Re = 30;
+  Materials[kHub].Re = 20;
+  PartFS[kShaft] = PartFS[kHub] = 1;
+  CalculateP3G();
+  EXPECT_EQ(MessageList(),
+            (std::vector<std::string>{"Error  : Sp < 1 (0.90 shaft)", "Error  : Se < 1 (0.61)",
+                                      "Error  : Sp < 1 (0.60 hub)", "Error  : Se < 1 (0.40)",
+                                      "Warning: dB2 = 0 !"}));
+
+  Materials[kHub].Re = 30;
+  CalculateP3G();
+  EXPECT_EQ(MessageList(),
+            (std::vector<std::string>{"Error  : Sp < 1 (0.90 shaft)", "Error  : Se < 1 (0.61)",
+                                      "Error  : Sp < 1 (0.90 hub)", "Warning: dB2 = 0 !"}));
+}
+
+TEST_F(MessageRules, PressureSafetyJustBelowOneShowsTwoDecimals) {
+  SetWorkedExample();
+  CalculateP3G();
+  PartFS[kShaft] = 0.99L * CalcData.p / 300;
+  CalculateP3G();
+  EXPECT_EQ(Messages[1], "Error  : Sp < 1 (0.99 shaft)");
+}
+
+TEST_F(MessageRules, NegativeTorqueReportsTheHubRootFirst) {
+  SetWorkedExample();
+  CalcData.T = -1000;
+  CalculateP3G();
+  EXPECT_EQ(MessageList(),
+            (std::vector<std::string>{"Warning: dB2 = 0 !", "smin (sqrt)", "s1min (sqrt)"}));
+  EXPECT_EQ(CalcData.smin[kShaft], 0);
+  EXPECT_EQ(CalcData.smin[kHub], 0);
+}
+
+TEST_F(MessageRules, LimitsOfTheInputChecks) {
+  SetWorkedExample();
+  CalcData.d1 = 64;
+  CalcData.e1 = 4;
+  CalculateP3G();
+  EXPECT_EQ(MessageList(), std::vector<std::string>{"Warning: dB2 = 0 !"});
+  CalcData.e1 = 4.0001L;
+  CalculateP3G();
+  EXPECT_EQ(Messages[1], "Error  : e > e lim !");
+
+  SetWorkedExample();
+  CalcData.l1 = 59.9L;
+  CalcData.l2 = 59;
+  CalcData.e1 = 0;
+  CalculateP3G();
+  EXPECT_EQ(MessageList(),
+            (std::vector<std::string>{"Error  : e1 = 0 !", "Error  : leff > l1 !",
+                                      "Error  : leff > l2 !", "Warning: dB2 = 0 !"}));
+  EXPECT_EQ(CalcData.pFA, 0);
+  EXPECT_NEAR(static_cast<double>(CalcData.A), 3.14159265358979 * 900, 1e-9);
+}
+
+TEST_F(MessageRules, HubWallFactorChangesAbove35) {
+  SetWorkedExample();
+  CalcData.d4 = 35;
+  CalculateP3G();
+  EXPECT_NEAR(static_cast<double>(CalcData.smin[kHub] / CalcData.smin[kShaft]), 1.44, 1e-15);
+  CalcData.d4 = 35.001L;
+  CalculateP3G();
+  EXPECT_NEAR(static_cast<double>(CalcData.smin[kHub] / CalcData.smin[kShaft]), 1.2, 1e-15);
+}
+
+TEST_F(MessageRules, DisplacementCaseTwoHalvesTheAllowablePressure) {
+  SetWorkedExample();
+  CalcData.DisplacementCase = 2;
+  CalculateP3G();
+  EXPECT_EQ(CalcData.fapp, 0.5L);
+  EXPECT_EQ(CalcData.nueFs, 3.2L);
+  EXPECT_EQ(CalcData.nueFw, 8);
+  EXPECT_EQ(CalcData.pa[kHub], 300 * 1.2L * 0.5L);
+  EXPECT_EQ(CalcData.pFs[kShaft], 300 / 3.2L);
+}
+
+TEST_F(MessageRules, HubAlwaysTakesH7AndToleranceAdviceLeavesTheAbortFlag) {
+  SetWorkedExample();
+  CalcData.TolHub = "P9";
+  CalcData.TolShaft = "m12";
+  CalculateP3G();
+  EXPECT_EQ(CalcData.d4max, 60.030L);
+  EXPECT_EQ(CalcData.d1min, 60.011L);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(FatalFlag, 0);
+  EXPECT_EQ(MessageList(), (std::vector<std::string>{"m3..m9", "Warning: dB2 = 0 !"}));
+}
+
+TEST_F(MessageRules, DefaultMaterialsWarnOfMissingYieldPoint) {
+  SetWorkedExample();
+  ResetMaterials();
+  CalculateP3G();
+  EXPECT_EQ(MessageList(), (std::vector<std::string>{"Warning: dB2 = 0 !", "Warning: Re = 0 !"}));
+  EXPECT_EQ(CalcData.smin[kHub], 0);
+  EXPECT_EQ(CalcData.smin[kShaft], 0);
+}
+
+TEST_F(MessageRules, ReliefAndGrindingDiameterProposals) {
+  struct Proposal {
+    long double d6;
+    long double d6pre;
+    long double expected;
+  };
+  const std::vector<Proposal> proposals = {
+      {22.5L, 22.5L, 22.2L}, {22.6L, 22.6L, 22.2L}, {49.4L, 50, 49.0L},
+      {50, 50, 49.5L},       {30, 29, 29},
+  };
+  for (const Proposal& proposal : proposals) {
+    SetWorkedExample();
+    CalcData.d6 = proposal.d6;
+    CalcData.d6pre = proposal.d6pre;
+    CalculateP3G();
+    EXPECT_NEAR(static_cast<double>(CalcData.d6pre), static_cast<double>(proposal.expected), 1e-12)
+        << static_cast<double>(proposal.d6);
+  }
+  SetWorkedExample();
+  CalcData.r2 = 15.37L;
+  CalculateP3G();
+  EXPECT_EQ(CalcData.d7, 18);
+  CalcData.d7 = 30;
+  CalculateP3G();
+  EXPECT_EQ(CalcData.d7, 30);
+  CalcData.d7 = 31;
+  CalculateP3G();
+  EXPECT_EQ(CalcData.d7, 18);
+}
+
+TEST_F(MessageRules, PolygonFactors) {
+  EXPECT_EQ(PolygonFactor(3), 0.04L);
+  EXPECT_EQ(PolygonFactor(4), 0.02L);
+  EXPECT_EQ(PolygonFactor(5), 0.6L * (1 / 48.0L));
+  EXPECT_EQ(PolygonBaseFactor(1), 0);
+  EXPECT_EQ(PolygonBaseFactor(2), 1 / 6.0L);
+}
+
+}  // namespace
