@@ -42,7 +42,7 @@ bool WildMatch(const char* pattern, const char* name) {
 int MakeTempFile(const std::string& folder, const std::string& prefix, std::string& name) {
   std::string pattern = folder;
   if (!pattern.empty() && pattern.back() != '/') pattern += '/';
-  pattern += prefix + "XXXXXX";
+  pattern.append(prefix).append("XXXXXX");
   int fd = mkstemp(pattern.data());
   if (fd < 0) return IoCodeFromErrno(errno, true);
   close(fd);
@@ -72,7 +72,8 @@ std::vector<std::string> MatchFiles(const std::string& mask) {
   if (dir == nullptr) return found;
   while (dirent* entry = readdir(dir)) {
     if (!WildMatch(pattern.c_str(), entry->d_name)) continue;
-    std::string full = prefix + entry->d_name;
+    std::string full = prefix;
+    full.append(entry->d_name);
     struct stat info {};
     if (stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode)) found.push_back(full);
   }

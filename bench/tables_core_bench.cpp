@@ -1,0 +1,285 @@
+// Table engine speed against raw pread/pwrite of the same sizes and offsets, on an OEM table
+// with C(10), N(10,2), D and L fields (30 bytes a record). KV6_BENCH_RECORDS sets the size
+// (1,000,000 by default).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4locate.h"
+#include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4pack.h"
+#include "tables/core/dbf4use.h"
+#include "tables/core/engine.h"
+#include "tables/core/tzdbflow.h"
+#include "tables/core/tzerror.h"
+
+namespace {
+
+using namespace dadav;
+
+std::int32_t Records() {
+  const char* text = std::getenv("KV6_BENCH_RECORDS");
+  return text != nullptr ? std::atoi(text) : 1000000;
+}
+
+std::string TablePath(const char* name) {
+  const char* tmp = std::getenv("TMPDIR");
+  return std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/" + name + std::to_string(getpid()) + ".dbf";
+}
+
+constexpr std::int32_t kHeader = 32 * 5 + 1;
+constexpr std::int32_t kRecord = 30;
+
+void FillRecord(std::int32_t i) {
+  ClearRecord();
+  std::string name = "N" + std::to_string(i);
+  std::uint8_t* p = FieldAddress(1);
+  p[0] = static_cast<std::uint8_t>(name.size());
+  std::memcpy(p + 1, name.data(), name.size());
+  double value = i * 0.25;
+  std::memcpy(FieldAddress(2), &value, 8);
+  p = FieldAddress(3);
+  p[0] = 8;
+  std::memcpy(p + 1, "03/15/26", 8);
+  *FieldAddress(4) = i % 2;
+}
+
+std::string MakeTable(const char* name, std::int32_t records, int deleteEvery = 0) {
+  EngineStart();
+  SetExceptionMode(true);
+  std::string path = TablePath(name);
+  FieldDescriptor c{"NAME", 'C', 10, 0, 0}, n{"PRICE", 'N', 10, 2, 0}, d{"BORN", 'D', 8, 0, 0}, l{"OK", 'L', 1, 0, 0};
+  CreateDBF(path, {c, n, d, l});
+  USE(path + " EXCLUSIVE");
+  for (std::int32_t i = 1; i <= records; ++i) {
+    FillRecord(i);
+    if (deleteEvery > 0 && i % deleteEvery == 0) *FieldAddress(0) = 1;
+    Append();
+  }
+  CloseAll();
+  return path;
+}
+
+void Report(benchmark::State& state, std::int64_t records) {
+  state.SetItemsProcessed(records);
+}
+
+void BM_AppendEngine(benchmark::State& state) {
+  std::int32_t records = Records();
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string path = MakeTable("app", 0);
+    USE(path + " EXCLUSIVE");
+    state.ResumeTiming();
+    for (std::int32_t i = 1; i <= records; ++i) {
+      FillRecord(i);
+      Append();
+    }
+    state.PauseTiming();
+    CloseAll();
+    std::filesystem::remove(path);
+    state.ResumeTiming();
+  }
+  Report(state, static_cast<std::int64_t>(state.iterations()) * records);
+}
+
+void BM_AppendPwrite(benchmark::State& state) {
+  std::int32_t records = Records();
+  std::string path = TablePath("raw");
+  char record[kRecord];
+  std::memset(record, ' ', kRecord);
+  for (auto _ : state) {
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+    for (std::int32_t i = 0; i < records; ++i) {
+      if (pwrite(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord) != kRecord) std::abort();
+    }
+    close(fd);
+  }
+  std::filesystem::remove(path);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * records);
+}
+
+struct Table {
+  std::string path;
+  Table(const char* name, int deleteEvery = 0) : path(MakeTable(name, Records(), deleteEvery)) {}
+  ~Table() {
+    try {
+      CloseAll();
+    } catch (...) {
+    }
+    std::filesystem::remove(path);
+  }
+};
+
+void BM_SkipScan(benchmark::State& state, const char* option) {
+  Table table("scan");
+  USE(table.path + option);
+  for (auto _ : state) {
+    GoTop();
+    while (!Area()->eof) {
+      for (int f = 1; f <= 4; ++f) benchmark::DoNotOptimize(FieldAddress(f));
+      SKIP(1);
+    }
+  }
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
+}
+
+void BM_ScanPread(benchmark::State& state) {
+  Table table("scanraw");
+  int fd = open(table.path.c_str(), O_RDONLY);
+  char record[kRecord];
+  for (auto _ : state) {
+    for (std::int32_t i = 0; i < Records(); ++i) {
+      benchmark::DoNotOptimize(pread(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord));
+    }
+  }
+  close(fd);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
+}
+
+void BM_GoRandom(benchmark::State& state) {
+  Table table("go");
+  USE(table.path + " EXCLUSIVE");
+  std::mt19937 random(1);
+  std::int32_t n = Records();
+  for (auto _ : state) {
+    for (int i = 0; i < 100000; ++i) GO(1 + static_cast<std::int32_t>(random() % n));
+  }
+  Report(state, static_cast<std::int64_t>(state.iterations()) * 100000);
+}
+
+void BM_GoRandomPread(benchmark::State& state) {
+  Table table("goraw");
+  int fd = open(table.path.c_str(), O_RDONLY);
+  std::mt19937 random(1);
+  char record[kRecord];
+  std::int32_t n = Records();
+  for (auto _ : state) {
+    for (int i = 0; i < 100000; ++i) {
+      benchmark::DoNotOptimize(pread(fd, record, kRecord, kHeader + static_cast<off_t>(random() % n) * kRecord));
+    }
+  }
+  close(fd);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * 100000);
+}
+
+void BM_ReplaceRandom(benchmark::State& state) {
+  Table table("rep");
+  USE(table.path + " EXCLUSIVE");
+  std::mt19937 random(2);
+  std::int32_t n = Records();
+  for (auto _ : state) {
+    for (int i = 0; i < 100000; ++i) {
+      GO(1 + static_cast<std::int32_t>(random() % n));
+      double value = i;
+      std::memcpy(FieldAddress(2), &value, 8);
+      Replace();
+    }
+  }
+  Report(state, static_cast<std::int64_t>(state.iterations()) * 100000);
+}
+
+void BM_ReplaceRandomRaw(benchmark::State& state) {
+  Table table("repraw");
+  int fd = open(table.path.c_str(), O_RDWR);
+  std::mt19937 random(2);
+  char record[kRecord];
+  std::int32_t n = Records();
+  for (auto _ : state) {
+    for (int i = 0; i < 100000; ++i) {
+      off_t at = kHeader + static_cast<off_t>(random() % n) * kRecord;
+      benchmark::DoNotOptimize(pread(fd, record, kRecord, at));
+      benchmark::DoNotOptimize(pwrite(fd, record, kRecord, at));
+    }
+  }
+  close(fd);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * 100000);
+}
+
+void BM_Pack(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    Table table("pack", 10);
+    USE(table.path + " EXCLUSIVE");
+    state.ResumeTiming();
+    Pack();
+  }
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
+}
+
+void BM_PackRaw(benchmark::State& state) {
+  Table table("packraw");
+  int fd = open(table.path.c_str(), O_RDWR);
+  char record[kRecord];
+  for (auto _ : state) {
+    std::int32_t kept = 0;
+    for (std::int32_t i = 0; i < Records(); ++i) {
+      benchmark::DoNotOptimize(pread(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord));
+      if (i % 10 != 9) {
+        benchmark::DoNotOptimize(pwrite(fd, record, kRecord, kHeader + static_cast<off_t>(kept) * kRecord));
+        ++kept;
+      }
+    }
+  }
+  close(fd);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
+}
+
+void BM_Locate(benchmark::State& state) {
+  Table table("loc");
+  USE(table.path + " EXCLUSIVE");
+  std::string last = "N" + std::to_string(Records());
+  for (auto _ : state) {
+    if (!LocateValue("NAME", LocateVariant{last}, false, 1, false)) std::abort();
+  }
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
+}
+
+void BM_LocatePread(benchmark::State& state) {
+  Table table("locraw");
+  int fd = open(table.path.c_str(), O_RDONLY);
+  char field[10];
+  for (auto _ : state) {
+    for (std::int32_t i = 0; i < Records(); ++i) {
+      benchmark::DoNotOptimize(pread(fd, field, 10, kHeader + static_cast<off_t>(i) * kRecord + 1));
+    }
+  }
+  close(fd);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
+}
+
+void BM_SearchAbsent(benchmark::State& state) {
+  Table table("search");
+  USE(table.path + " EXCLUSIVE");
+  for (auto _ : state) {
+    std::int32_t field = 0;
+    Search("absent text", field, true);
+    if (field != 0) std::abort();
+  }
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
+}
+
+BENCHMARK(BM_AppendEngine)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AppendPwrite)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_SkipScan, exclusive, " EXCLUSIVE")->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_SkipScan, shared, "")->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ScanPread)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_GoRandom)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GoRandomPread)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReplaceRandom)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReplaceRandomRaw)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Pack)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PackRaw)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Locate)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LocatePread)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SearchAbsent)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
