@@ -255,6 +255,26 @@ std::string RealTextFixed(std::int32_t intDigits, std::int32_t decimals, long do
   return PadFront(buffer, out - buffer, width);
 }
 
+std::string FixedPointText(long double x, std::int32_t decimals) {
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
+  if (!std::isfinite(x) || std::fabs(x) < 1e-15L) x = 0;
+  Decimal rounded;
+  int top = 0;
+  if (x != 0) rounded = RoundAt(EighteenDigits(std::fabs(x), top), -decimals);
+  const int integerDigits = std::max(top + 1, 1);
+  char stackBuffer[kMaxDecimals + 64];
+  std::string heapBuffer;
+  char* buffer = stackBuffer;
+  if (static_cast<std::size_t>(integerDigits + decimals + 4) > sizeof stackBuffer) {
+    heapBuffer.resize(integerDigits + decimals + 4);
+    buffer = heapBuffer.data();
+  }
+  char* out = buffer;
+  if (x < 0 && rounded.digits != 0) *out++ = '-';
+  out = WriteFixed(out, rounded, decimals, '.');
+  return std::string(buffer, out);
+}
+
 std::string RealText(long double x) {
   return RealTextPrec(0, x);
 }

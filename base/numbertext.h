@@ -32,6 +32,12 @@ void NumberDigits(long double x, std::int32_t p, std::int32_t& intDigits, std::i
 // 2.67499... and gives "2.67" where the long double 2.675L gives "2.68".
 std::string RealTextFixed(std::int32_t intDigits, std::int32_t decimals, long double x);
 
+// x with exactly `decimals` decimals (kept in 0..80) and "." as decimal sign, for export files:
+// the rounding of RealTextFixed (18-digit intermediate, then half away from zero at the last
+// decimal) without the FloatDigits adjustment, padding or scientific form. No "-" when the
+// value rounds to zero; a non-finite x counts as 0.
+std::string FixedPointText(long double x, std::int32_t decimals);
+
 std::string RealText(long double x);                      // precision 3; |x| < 1e-5 gives "0"
 std::string RealTextPrec(std::int32_t k, long double x);  // precision 3 - k
 std::string RealTextDec(std::int32_t decimals, long double x);

@@ -1,0 +1,14 @@
+// Number texts of DXF lines: group codes and fixed-point reals with "." as decimal sign.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The group-code line: the code right-aligned in 3 characters. buffer must hold 16 bytes.
+std::string_view dxf_code_text(std::int32_t code, char* buffer);
+
+// `value` in fixed point with `decimals` decimals (0 to 32), right-aligned in as many characters
+// as `unscaled` has integer digits. A value that rounds to zero has no "-"; a non-finite value
+// is written as 0.
+std::string dxf_number_text(long double value, long double unscaled, std::int32_t decimals);

@@ -1,0 +1,70 @@
+// Defaults of the CAD state, the dimension scale and the DXF number texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cad/caddim.h"
+#include "cad/cadvar.h"
+#include "cad/dxfnumber.h"
+
+namespace {
+
+TEST(CadState, DefaultsBeforeTheConfiguration) {
+  InitCadDefaults();
+  EXPECT_EQ(TextHeight, 5.0L);
+  EXPECT_EQ(CadTarget, 3);
+  for (int i = 0; i <= 5; ++i) EXPECT_EQ(LayerNames[i], std::string(1, static_cast<char>('0' + i)));
+  EXPECT_EQ(PenColours[16], 16);
+  EXPECT_EQ(PlotCommandLines.Count, 1);
+  EXPECT_EQ(PlotCommandLines.Lines[5], "C:\\PENWERK\\WPENWERK PENWERK.DXF /M1.0");
+  EXPECT_EQ(CadFileName, std::string(59, ' '));
+  EXPECT_EQ(RevisionFromZero, 1);
+  EXPECT_EQ(ArcResolution, 0.1L);
+}
+
+TEST(CadState, DimensionScale) {
+  InitCadDefaults();
+  DimArrowBase = 2;
+  struct Case {
+    long double f, factor;
+  };
+  for (Case c : {Case{0, 1}, Case{0.0004L, 1}, Case{1.5L, 3}, Case{-1, -2}}) {
+    cad_dim_scale(c.f);
+    EXPECT_EQ(DimArrowFactor, c.factor) << static_cast<double>(c.f);
+  }
+}
+
+TEST(DxfNumbers, CodeLines) {
+  char buffer[16];
+  EXPECT_EQ(dxf_code_text(0, buffer), "  0");
+  EXPECT_EQ(dxf_code_text(10, buffer), " 10");
+  EXPECT_EQ(dxf_code_text(230, buffer), "230");
+  EXPECT_EQ(dxf_code_text(1001, buffer), "1001");
+}
+
+struct NumberCase {
+  long double value, unscaled;
+  int decimals;
+  const char* text;
+};
+
+TEST(DxfNumbers, FixedPointAlwaysWithPoint) {
+  const NumberCase cases[] = {
+      {0, 0, 6, "0.000000"},
+      {-0.5L, -0.5L, 6, "-0.500000"},
+      {1234.5678L, 1234.5678L, 6, "1234.567800"},
+      {1, 1000, 0, "   1"},
+      {-1, -1000, 0, "  -1"},
+      {-0.0000001L, 0, 6, "0.000000"},
+      {2.0005L, 2.0005L, 3, "2.001"},
+      {NAN, 1, 6, "0.000000"},
+      {-INFINITY, 1, 2, "0.00"},
+      {0.5L, 0.5L, 32, "0.50000000000000000000000000000000"},
+      {1e25L, 1e25L, 1, "10000000000000000000000000.0"},
+  };
+  for (const NumberCase& c : cases) {
+    EXPECT_EQ(dxf_number_text(c.value, c.unscaled, c.decimals), c.text) << c.text;
+  }
+}
+
+}  // namespace
