@@ -134,7 +134,8 @@ std::vector<std::string> InterfaceAddresses() {
   for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
     if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
     if ((entry->ifa_flags & IFF_UP) == 0 || (entry->ifa_flags & IFF_LOOPBACK) != 0) continue;
-    AddUnique(addresses, DottedIpv4(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr));
+    AddUnique(addresses,
+              DottedIpv4(reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr));
   }
   ::freeifaddrs(list);
   return addresses;
@@ -148,7 +149,8 @@ std::vector<std::string> ResolvedAddresses(const std::string& host) {
   addrinfo* list = nullptr;
   if (host.empty() || ::getaddrinfo(host.c_str(), nullptr, &hints, &list) != 0) return addresses;
   for (const addrinfo* entry = list; entry != nullptr; entry = entry->ai_next)
-    AddUnique(addresses, DottedIpv4(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr));
+    AddUnique(addresses,
+              DottedIpv4(reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr));
   ::freeaddrinfo(list);
   return addresses;
 }
@@ -226,9 +228,7 @@ class LinuxMachine final : public Machine {
     return std::chrono::steady_clock::now();
   }
 
-  void Sleep(std::chrono::milliseconds duration) override {
-    std::this_thread::sleep_for(duration);
-  }
+  void Sleep(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
   std::optional<std::uint64_t> TimeStampCounter() override {
 #if defined(__x86_64__) || defined(__i386__)
@@ -239,8 +239,7 @@ class LinuxMachine final : public Machine {
   }
 
   std::int32_t ReportedCpuMhz() override {
-    const std::string khz =
-        ReadSmallFile("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq");
+    const std::string khz = ReadSmallFile("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq");
     const std::uint64_t value = LeadingNumber(khz);
     return value > 0 ? static_cast<std::int32_t>(value / 1000) : CpuinfoMhz();
   }
@@ -253,7 +252,9 @@ std::unique_ptr<Machine>& Installed() {
 
 }  // namespace
 
-Machine& CurrentMachine() { return *Installed(); }
+Machine& CurrentMachine() {
+  return *Installed();
+}
 
 void SetMachine(std::unique_ptr<Machine> machine) {
   Installed() = machine ? std::move(machine) : std::make_unique<LinuxMachine>();

@@ -5,7 +5,9 @@
 namespace platform {
 namespace {
 
-ScreenFacts FixedScreen() { return ScreenFacts{Size{1280, 1024}, 96}; }
+ScreenFacts FixedScreen() {
+  return ScreenFacts{Size{1280, 1024}, 96};
+}
 
 std::function<ScreenFacts()>& Source() {
   static std::function<ScreenFacts()> source = FixedScreen;
@@ -14,7 +16,9 @@ std::function<ScreenFacts()>& Source() {
 
 }  // namespace
 
-ScreenFacts PrimaryScreen() { return Source()(); }
+ScreenFacts PrimaryScreen() {
+  return Source()();
+}
 
 void SetScreenSource(std::function<ScreenFacts()> source) {
   Source() = source ? std::move(source) : FixedScreen;

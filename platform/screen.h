@@ -11,7 +11,7 @@
 namespace platform {
 
 struct ScreenFacts {
-  Size size;                    // in logical pixels
+  Size size;                     // in logical pixels
   std::int32_t logicalDpi = 96;  // toolkits scale by the device pixel ratio themselves
 };
 

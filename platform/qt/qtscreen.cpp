@@ -27,19 +27,25 @@ Size FrameOf(const QWidget& widget) {
 
 }  // namespace
 
-void UseQtScreen() { SetScreenSource(QtScreenFacts); }
+void UseQtScreen() {
+  SetScreenSource(QtScreenFacts);
+}
 
 QtFormHandle::QtFormHandle(QWidget& widget)
     : widget_(widget), designed_(OuterSize()), baseFont_(new QFont(widget.font())) {}
 
-QtFormHandle::~QtFormHandle() { delete baseFont_; }
+QtFormHandle::~QtFormHandle() {
+  delete baseFont_;
+}
 
 Point QtFormHandle::Position() const {
   const QPoint corner = widget_.frameGeometry().topLeft();
   return Point{corner.x(), corner.y()};
 }
 
-void QtFormHandle::SetPosition(Point position) { widget_.move(position.x, position.y); }
+void QtFormHandle::SetPosition(Point position) {
+  widget_.move(position.x, position.y);
+}
 
 Size QtFormHandle::OuterSize() const {
   const QSize outer = widget_.frameGeometry().size();
@@ -51,9 +57,13 @@ void QtFormHandle::SetOuterSize(Size size) {
   Resize(Size{size.width - frame.width, size.height - frame.height});
 }
 
-Size QtFormHandle::ClientSize() const { return Size{widget_.width(), widget_.height()}; }
+Size QtFormHandle::ClientSize() const {
+  return Size{widget_.width(), widget_.height()};
+}
 
-void QtFormHandle::SetClientSize(Size size) { Resize(size); }
+void QtFormHandle::SetClientSize(Size size) {
+  Resize(size);
+}
 
 // A dialog border keeps the user from resizing, not the program.
 void QtFormHandle::Resize(Size client) {

@@ -22,7 +22,8 @@ std::string FirstLineOf(const std::string& command) {
 
 std::string Trimmed(const std::string& text) {
   const std::size_t start = text.find_first_not_of(' ');
-  return start == std::string::npos ? "" : text.substr(start, text.find_last_not_of(' ') + 1 - start);
+  return start == std::string::npos ? ""
+                                    : text.substr(start, text.find_last_not_of(' ') + 1 - start);
 }
 
 // The facts of the Linux machine agree with what the system's own tools report.
