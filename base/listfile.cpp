@@ -1,0 +1,131 @@
+#include "base/listfile.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "base/numbertext.h"
+#include "base/utilstr.h"
+#include "base/utilsys.h"
+#include "base/wbrelvar.h"
+
+TextFile ListFile;
+
+namespace {
+
+void WriteFields(std::initializer_list<const std::string*> fields) {
+  std::string line;
+  for (const std::string* field : fields) line += *field + "|";
+  ListFile.WriteLine(line);
+}
+
+std::string ReadLine() {
+  std::string line;
+  ListFile.ReadLine(line);
+  return line;
+}
+
+long double ReadReal() {
+  std::string line = ReadLine();
+  for (char& c : line)
+    if (c == ',') c = '.';
+  return TextToReal(line);
+}
+
+}  // namespace
+
+void WriteTextLine(const std::string& text) {
+  ListFile.WriteLine(text);
+}
+
+void WriteStringLine(const std::string& text) {
+  ListFile.WriteLine(text);
+}
+
+void WriteText(const std::string& text) {
+  ListFile.Write(text);
+}
+
+void WriteIntLine(std::int32_t n) {
+  ListFile.WriteLine(IntText(n));
+}
+
+void WriteRealLine(long double x) {
+  const bool wholeBelowOne = x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
+  ListFile.WriteLine(wholeBelowOne ? RealText(x) : RealTextDec(7, x));
+}
+
+void WriteBoolLine(bool b) {
+  ListFile.WriteLine(b ? "TRUE" : "FALSE");
+}
+
+void WriteFields4(const std::string& a, const std::string& b, const std::string& c,
+                  const std::string& d) {
+  WriteFields({&a, &b, &c, &d});
+}
+
+void WriteFields6(const std::string& s1, const std::string& s2, const std::string& s3,
+                  const std::string& s4, const std::string& s5, const std::string& s6) {
+  WriteFields({&s1, &s2, &s3, &s4, &s5, &s6});
+}
+
+void WriteFields8(const std::string& s1, const std::string& s2, const std::string& s3,
+                  const std::string& s4, const std::string& s5, const std::string& s6,
+                  const std::string& s7, const std::string& s8) {
+  WriteFields({&s1, &s2, &s3, &s4, &s5, &s6, &s7, &s8});
+}
+
+void ReadTextLine(std::string& text) {
+  ListFile.ReadLine(text);
+}
+
+void ReadCharLine(char& c) {
+  const std::string line = ReadLine();
+  c = line.empty() ? '\0' : line[0];
+}
+
+void ReadIntLine(std::int32_t& n) {
+  n = TextToInt(ReadLine());
+}
+
+void ReadWordLine(std::uint16_t& n) {
+  n = static_cast<std::uint16_t>(static_cast<std::uint32_t>(TextToInt(ReadLine())));
+}
+
+void ReadExtLine(long double& x) {
+  x = ReadReal();
+}
+
+void ReadDoubleLine(double& x) {
+  x = static_cast<double>(ReadReal());
+}
+
+void ReadBoolLine(bool& b) {
+  const std::string line = UpperText(ReadLine());
+  if (AbortFlag == 0) b = line == "TRUE";
+}
+
+void ReadBoolNotFalse(bool& b) {
+  const std::string line = UpperText(ReadLine());
+  if (AbortFlag == 0) b = line != "FALSE";
+}
+
+void ReadFields4(std::string& a, std::string& b, std::string& c, std::string& d) {
+  const std::string line = ReadLine();
+  std::size_t start = 0;
+  bool cut = false;
+  for (std::string* field : {&a, &b, &c, &d}) {
+    const std::size_t bar = cut ? std::string::npos : line.find('|', start);
+    cut = bar == std::string::npos;
+    *field = cut ? std::string() : line.substr(start, bar - start);
+    start = bar + 1;
+  }
+}
+
+void ListingHeader() {
+  const std::string rule(65, '-');
+  WriteTextLine(rule);
+  WriteTextLine(LongTitle + "   V " + FileVersionText("W" + ShortName + ".exe"));
+  WriteTextLine("Version " + ProgVersion);
+  WriteTextLine(rule);
+  for (int i = 1; i <= 3; ++i) WriteTextLine(DrawingTexts[i]);
+}
