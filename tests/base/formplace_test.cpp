@@ -1,0 +1,135 @@
+#include "base/formplace.h"
+
+#include <gtest/gtest.h>
+
+#include "base/brelvar.h"
+#include "base/hgvar.h"
+#include "base/wbrelvar.h"
+
+namespace {
+
+using platform::FormBorder;
+using platform::Point;
+using platform::RecordedFormHandle;
+using platform::Size;
+
+class PlacementTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitWbrelvar();
+    InitBrelvar();
+    window_.SetPosition({100, 50});
+    DrawWindowForm = &window_;
+  }
+  void TearDown() override {
+    DrawWindowForm = nullptr;
+    platform::SetScreenSource(nullptr);
+  }
+
+  RecordedFormHandle window_{Size{800, 600}};
+};
+
+TEST_F(PlacementTest, ScaleSizeBySettingAndDensity) {
+  struct Case {
+    std::int32_t scale, dpi, n, result;
+  };
+  const Case cases[] = {{125, 120, 100, 156}, {100, 96, 100, 100},  {1, 96, 100, 100},
+                        {125, 96, 100, 125},  {100, 120, 100, 125}, {100, 1, 100, 100},
+                        {150, 144, 7, 15}};
+  for (const Case& c : cases) {
+    DialogScale = c.scale;
+    ScreenDpi = c.dpi;
+    EXPECT_EQ(ScaleSize(c.n), c.result) << c.scale << " " << c.dpi;
+    EXPECT_EQ(ScaleSizeOf(c.n), c.result);
+  }
+  InputWindowScale = 150;
+  ScreenDpi = 120;
+  EXPECT_EQ(InputScaleDpi(), 187);
+}
+
+TEST_F(PlacementTest, CentredOnTheDrawingWindow) {
+  DialogScale = 125;
+  InputWindowScale = 150;
+  RecordedFormHandle form(Size{400, 300});
+  CenterOnDrawWindow(form);
+  EXPECT_EQ(form.OuterSize(), (Size{600, 450}));
+  EXPECT_EQ(form.Position(), (Point{200, 145}));
+  EXPECT_EQ(form.FontScale(), 125);
+  EXPECT_TRUE(form.ParentFont());
+  EXPECT_EQ(form.Border(), FormBorder::Dialog);
+
+  SizeableDialogs = 1;
+  InputWindowScale = 300;
+  CenterOnDrawWindow(form);
+  EXPECT_EQ(form.OuterSize(), (Size{1200, 900}));
+  EXPECT_EQ(form.Position(), (Point{100, 50})) << "never left of or above the window";
+  EXPECT_EQ(form.Border(), FormBorder::Sizeable);
+}
+
+TEST_F(PlacementTest, WithoutDrawingWindowOnTheScreen) {
+  DrawWindowForm = nullptr;
+  RecordedFormHandle form(Size{280, 200});
+  CenterOnDrawWindow(form);
+  EXPECT_EQ(form.Position(), (Point{500, 432}));
+}
+
+TEST_F(PlacementTest, OtherPlacements) {
+  DialogScale = 110;
+  InputWindowScale = 50;
+  ScreenDpi = 144;
+  AuxImageFormLeft = 7;
+  AuxImageFormTop = 9;
+  RecordedFormHandle aux(Size{200, 100}), scaled(Size{200, 100}), dialog(Size{200, 100});
+  scaled.SetPosition({33, 44});
+  PlaceAuxImageForm(aux);
+  ScaleForm(scaled);
+  ScaleDialog(dialog);
+  EXPECT_EQ(aux.Position(), (Point{7, 9}));
+  EXPECT_EQ(aux.OuterSize(), (Size{100, 50}));
+  EXPECT_EQ(scaled.Position(), (Point{33, 44}));
+  EXPECT_EQ(scaled.OuterSize(), (Size{100, 50}));
+  EXPECT_EQ(scaled.FontScale(), 110);
+  EXPECT_EQ(dialog.OuterSize(), (Size{300, 150}));
+  EXPECT_EQ(dialog.FontScale(), 110);
+}
+
+TEST_F(PlacementTest, MainWindowSetup) {
+  HorizontalPixels = 639;
+  VerticalPixels = 479;
+  BackgroundColour = 0x00FF8040;
+  DialogScale = 120;
+  window_.SetPosition({300, 300});
+  SetupMainWindow(window_);
+  EXPECT_EQ(window_.ClientSize(), (Size{640, 480}));
+  EXPECT_EQ(window_.Position(), (Point{0, 0}));
+  EXPECT_EQ(window_.Background(), (platform::Color{0x40, 0x80, 0xFF}));
+  EXPECT_EQ(window_.FontScale(), 120);
+  EXPECT_EQ(window_.TooltipDuration(), 100000);
+}
+
+TEST_F(PlacementTest, WindowModeTwoKeepsEveryFormAsDesigned) {
+  WindowMode = 2;
+  DialogScale = 150;
+  InputWindowScale = 150;
+  ScreenDpi = 192;
+  RecordedFormHandle form(Size{400, 300});
+  form.SetPosition({1, 2});
+  CenterOnDrawWindow(form);
+  PlaceAuxImageForm(form);
+  ScaleForm(form);
+  ScaleDialog(form);
+  SetupMainWindow(form);
+  EXPECT_EQ(form.Position(), (Point{1, 2}));
+  EXPECT_EQ(form.OuterSize(), (Size{400, 300}));
+  EXPECT_EQ(form.FontScale(), 100);
+  EXPECT_FALSE(form.ParentFont());
+  EXPECT_EQ(form.TooltipDuration(), 0);
+}
+
+TEST_F(PlacementTest, LargestClientArea) {
+  platform::SetScreenSource([] { return platform::ScreenFacts{Size{1920, 1080}, 96}; });
+  EXPECT_EQ(MaxClientWidth(), 1920 - 16);
+  EXPECT_EQ(MaxClientHeight(), 1080 - 74);  // 1.9 x 39 = 74.1
+}
+
+}  // namespace
