@@ -40,8 +40,9 @@ std::int32_t WriteErrorCode(int error) {
 
 }  // namespace
 
+// Written lines are never dropped silently: a file still open is closed, flushing its buffer.
 TextFile::~TextFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (IsOpen()) Close();
 }
 
 bool TextFile::Open(const std::string& path, int flags, Mode mode) {
