@@ -179,7 +179,8 @@ std::vector<std::string> MatchingFiles(const std::string& dir, const std::string
 }
 
 void CopyFile(const std::string& source, const std::string& dest) {
-  const std::string target = IsFolder(dest) ? AddBackslash(dest) + LastComponent(source) : dest;
+  const std::string name = LastComponent(platform::ResolveFileName(source));
+  const std::string target = IsFolder(dest) ? AddBackslash(dest) + name : dest;
   Copy(source, target, kCopyBlock);
 }
 

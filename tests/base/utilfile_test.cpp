@@ -127,7 +127,7 @@ TEST_F(FileServiceTest, CopiesIntoFolders) {
   Put("src/a.txt", content);
   Put("src/B.TXT", "b");
   Put("src/c.dat", "c");
-  CopyFile(Path("src/a.txt"), Path("dst"));
+  CopyFile(Path("src/A.TXT"), Path("dst"));
   CopyFileBlocks(Path("src/A.TXT"), Path("blocks.dat"));
   EXPECT_EQ(AbortFlag, 0);
   EXPECT_EQ(Bytes("dst/a.txt"), content);
