@@ -98,6 +98,13 @@ class DrawingWidget : public QWidget {
     setAttribute(Qt::WA_OpaquePaintEvent);
   }
 
+  // The client size the program asked for: the drawing widget's preferred size.
+  void Request(QSize size) {
+    requested_ = size;
+    updateGeometry();
+  }
+  QSize sizeHint() const override { return requested_; }
+
   void Invalidate() {
     valid_ = false;
     update();
@@ -173,6 +180,7 @@ class DrawingWidget : public QWidget {
   MainWindow& model_;
   QImage backing_;
   bool valid_ = false;
+  QSize requested_{640, 480};
 };
 
 class QtMainWindow : public QMainWindow {
@@ -203,13 +211,15 @@ class QtWindowPeer : public WindowPeer {
         drawing_(new DrawingWidget(model, window_.get())) {
     window_->setCentralWidget(drawing_);
     BindMenuBar(*window_->menuBar(), model.Menus());
-    SetClientSize({640, 480});
   }
   ~QtWindowPeer() override { model_.Menus().SetViewUpdate(nullptr); }
 
   QMainWindow& Window() { return *window_; }
 
+  // The menus the program added so far are in place before the window takes its size.
   void Show() override {
+    FillMenuBar(*window_->menuBar(), model_.Menus());
+    if (!window_->isVisible()) window_->resize(window_->sizeHint());
     window_->show();
     drawing_->setFocus();
   }
@@ -225,11 +235,15 @@ class QtWindowPeer : public WindowPeer {
   }
   void Invalidate() override { drawing_->Invalidate(); }
   void Repaint() override { drawing_->Repaint(); }
-  Size ClientSize() const override { return {drawing_->width(), drawing_->height()}; }
+  Size ClientSize() const override {
+    const QSize size = window_->isVisible() ? drawing_->size() : drawing_->sizeHint();
+    return {size.width(), size.height()};
+  }
   void SetClientSize(Size size) override {
-    const int menuHeight = window_->menuBar()->sizeHint().height();
-    window_->resize(size.width, size.height + menuHeight);
-    drawing_->resize(size.width, size.height);
+    drawing_->Request(QSize(size.width, size.height));
+    if (window_->isVisible()) {
+      window_->resize(window_->size() + QSize(size.width, size.height) - drawing_->size());
+    }
   }
   void PaintNow(const std::function<void(Canvas&)>& draw) override { drawing_->PaintNow(draw); }
 

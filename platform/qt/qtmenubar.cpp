@@ -8,8 +8,6 @@
 
 namespace platform::qt {
 
-namespace {
-
 void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
   const auto oldMenus = bar.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
   bar.clear();
@@ -36,8 +34,6 @@ void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
     }
   }
 }
-
-}  // namespace
 
 void BindMenuBar(QMenuBar& bar, MenuBar& model) {
   FillMenuBar(bar, model);

@@ -174,6 +174,10 @@ TEST_F(QtBackendTest, MainWindowShowsMenusAndPaintsItsContent) {
   EXPECT_EQ(image.size(), QSize(320, 200));
   EXPECT_EQ(image.pixelColor(300, 20), QColor(255, 0, 0));
   EXPECT_EQ(image.pixelColor(160, 100), QColor(0, 0, 255));
+
+  window.SetClientSize({300, 150});
+  QApplication::processEvents();
+  EXPECT_EQ(window.ClientSize(), (Size{300, 150}));
   EXPECT_TRUE(window.Close());
 }
 
