@@ -19,18 +19,26 @@ std::unique_ptr<Backend>& Installed() {
 
 }  // namespace
 
-void InstallBackend(std::unique_ptr<Backend> backend) { Installed() = std::move(backend); }
+void InstallBackend(std::unique_ptr<Backend> backend) {
+  Installed() = std::move(backend);
+}
 
 Backend& CurrentBackend() {
   if (!Installed()) Installed() = MakeHeadlessBackend();
   return *Installed();
 }
 
-int RunEventLoop() { return CurrentBackend().RunEventLoop(); }
+int RunEventLoop() {
+  return CurrentBackend().RunEventLoop();
+}
 
-void ExitEventLoop(int exitCode) { CurrentBackend().ExitEventLoop(exitCode); }
+void ExitEventLoop(int exitCode) {
+  CurrentBackend().ExitEventLoop(exitCode);
+}
 
-void ProcessEvents() { CurrentBackend().ProcessEvents(); }
+void ProcessEvents() {
+  CurrentBackend().ProcessEvents();
+}
 
 void WriteErrorLine(std::string_view text) {
   std::string line = Cp1252ToUtf8(text);

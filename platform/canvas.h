@@ -62,9 +62,9 @@ struct Brush {
 };
 
 struct Font {
-  std::string face;           // empty: the toolkit's default face
-  std::int32_t height = 0;    // cell height in pixels; 0: the default size
-  std::int32_t width = 0;     // average character width in pixels; 0: the face's own
+  std::string face;             // empty: the toolkit's default face
+  std::int32_t height = 0;      // cell height in pixels; 0: the default size
+  std::int32_t width = 0;       // average character width in pixels; 0: the face's own
   std::int32_t escapement = 0;  // text direction in tenths of a degree, counterclockwise
   bool bold = false;
   bool italic = false;

@@ -48,9 +48,13 @@ void Form::SetModalResult(ModalResult result) {
   if (viewUpdate_) viewUpdate_();
 }
 
-Button* Form::DefaultButton() const { return FindButton(*this, &Button::IsDefault); }
+Button* Form::DefaultButton() const {
+  return FindButton(*this, &Button::IsDefault);
+}
 
-Button* Form::CancelButton() const { return FindButton(*this, &Button::IsCancel); }
+Button* Form::CancelButton() const {
+  return FindButton(*this, &Button::IsCancel);
+}
 
 void Form::PressEnter() {
   if (Button* button = DefaultButton()) button->Click();

@@ -18,7 +18,9 @@ void MainWindow::SetCursor(CursorShape cursor) {
   peer_->CursorChanged();
 }
 
-void MainWindow::Show() { peer_->Show(); }
+void MainWindow::Show() {
+  peer_->Show();
+}
 
 bool MainWindow::Close() {
   if (onCloseQuery && !onCloseQuery()) return false;
@@ -27,15 +29,25 @@ bool MainWindow::Close() {
   return true;
 }
 
-void MainWindow::Invalidate() { peer_->Invalidate(); }
+void MainWindow::Invalidate() {
+  peer_->Invalidate();
+}
 
-void MainWindow::Repaint() { peer_->Repaint(); }
+void MainWindow::Repaint() {
+  peer_->Repaint();
+}
 
-void MainWindow::PaintNow(const std::function<void(Canvas&)>& draw) { peer_->PaintNow(draw); }
+void MainWindow::PaintNow(const std::function<void(Canvas&)>& draw) {
+  peer_->PaintNow(draw);
+}
 
-Size MainWindow::ClientSize() const { return peer_->ClientSize(); }
+Size MainWindow::ClientSize() const {
+  return peer_->ClientSize();
+}
 
-void MainWindow::SetClientSize(Size size) { peer_->SetClientSize(size); }
+void MainWindow::SetClientSize(Size size) {
+  peer_->SetClientSize(size);
+}
 
 void MainWindow::Paint(Canvas& canvas) const {
   if (onPaint) onPaint(canvas);

@@ -63,7 +63,9 @@ MenuItem& Menu::AddItem(std::string name, std::string caption, std::function<voi
   return *items_.back();
 }
 
-MenuItem& Menu::AddSeparator(std::string name) { return AddItem(std::move(name), "-"); }
+MenuItem& Menu::AddSeparator(std::string name) {
+  return AddItem(std::move(name), "-");
+}
 
 Menu& MenuBar::AddMenu(std::string name, std::string caption) {
   menus_.push_back(std::make_unique<Menu>(*this, std::move(name), std::move(caption)));

@@ -64,8 +64,7 @@ class Menu {
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
 
-  MenuItem& AddItem(std::string name, std::string caption,
-                    std::function<void()> onClick = nullptr);
+  MenuItem& AddItem(std::string name, std::string caption, std::function<void()> onClick = nullptr);
   MenuItem& AddSeparator(std::string name);
   const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
 

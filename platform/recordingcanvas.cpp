@@ -6,13 +6,17 @@ namespace platform {
 
 namespace {
 
-std::string Num(std::int32_t n) { return std::to_string(n); }
+std::string Num(std::int32_t n) {
+  return std::to_string(n);
+}
 
 std::string ColorText(Color c) {
   return Num(c.red) + "," + Num(c.green) + "," + Num(c.blue);
 }
 
-std::string PointText(Point p) { return Num(p.x) + "," + Num(p.y); }
+std::string PointText(Point p) {
+  return Num(p.x) + "," + Num(p.y);
+}
 
 std::string RectText(const Rect& r) {
   return Num(r.left) + "," + Num(r.top) + "," + Num(r.right) + "," + Num(r.bottom);
@@ -67,19 +71,29 @@ void RecordingCanvas::SetFont(const Font& font) {
          Num(font.escapement) + " " + ColorText(font.color) + style);
 }
 
-void RecordingCanvas::MoveTo(Point p) { Record("move_to " + PointText(p)); }
+void RecordingCanvas::MoveTo(Point p) {
+  Record("move_to " + PointText(p));
+}
 
-void RecordingCanvas::LineTo(Point p) { Record("line_to " + PointText(p)); }
+void RecordingCanvas::LineTo(Point p) {
+  Record("line_to " + PointText(p));
+}
 
 void RecordingCanvas::Polyline(const std::vector<Point>& points) {
   Record("polyline" + PointsText(points));
 }
 
-void RecordingCanvas::Rectangle(const Rect& r) { Record("rectangle " + RectText(r)); }
+void RecordingCanvas::Rectangle(const Rect& r) {
+  Record("rectangle " + RectText(r));
+}
 
-void RecordingCanvas::FillRect(const Rect& r) { Record("fill_rect " + RectText(r)); }
+void RecordingCanvas::FillRect(const Rect& r) {
+  Record("fill_rect " + RectText(r));
+}
 
-void RecordingCanvas::Ellipse(const Rect& bounds) { Record("ellipse " + RectText(bounds)); }
+void RecordingCanvas::Ellipse(const Rect& bounds) {
+  Record("ellipse " + RectText(bounds));
+}
 
 void RecordingCanvas::Polygon(const std::vector<Point>& points) {
   Record("polygon" + PointsText(points));
@@ -99,8 +113,12 @@ Size RecordingCanvas::TextExtent(std::string_view text) {
   return {static_cast<std::int32_t>(text.size()) * width, height};
 }
 
-void RecordingCanvas::SetClip(const Rect& r) { Record("clip " + RectText(r)); }
+void RecordingCanvas::SetClip(const Rect& r) {
+  Record("clip " + RectText(r));
+}
 
-void RecordingCanvas::ClearClip() { Record("no_clip"); }
+void RecordingCanvas::ClearClip() {
+  Record("no_clip");
+}
 
 }  // namespace platform

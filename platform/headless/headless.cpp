@@ -62,8 +62,7 @@ class HeadlessBackend : public Backend {
       script(form);
     }
     if (form.GetModalResult() == ModalResult::None) form.Close();
-    return form.GetModalResult() == ModalResult::None ? ModalResult::Cancel
-                                                       : form.GetModalResult();
+    return form.GetModalResult() == ModalResult::None ? ModalResult::Cancel : form.GetModalResult();
   }
 
   std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) override {
@@ -91,9 +90,13 @@ class HeadlessBackend : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> MakeHeadlessBackend() { return std::make_unique<HeadlessBackend>(); }
+std::unique_ptr<Backend> MakeHeadlessBackend() {
+  return std::make_unique<HeadlessBackend>();
+}
 
-void UseHeadlessBackend() { InstallBackend(MakeHeadlessBackend()); }
+void UseHeadlessBackend() {
+  InstallBackend(MakeHeadlessBackend());
+}
 
 namespace headless {
 
@@ -101,13 +104,21 @@ void QueueModalScript(std::function<void(Form&)> script) {
   State().scripts.push_back(std::move(script));
 }
 
-std::size_t PendingModalScripts() { return State().scripts.size(); }
+std::size_t PendingModalScripts() {
+  return State().scripts.size();
+}
 
-void QueueMessageAnswer(MessageAnswer answer) { State().answers.push_back(answer); }
+void QueueMessageAnswer(MessageAnswer answer) {
+  State().answers.push_back(answer);
+}
 
-const std::vector<std::string>& MessageLog() { return State().messageLog; }
+const std::vector<std::string>& MessageLog() {
+  return State().messageLog;
+}
 
-void Reset() { State() = HeadlessState{}; }
+void Reset() {
+  State() = HeadlessState{};
+}
 
 WindowState& StateOf(MainWindow& window) {
   return dynamic_cast<HeadlessWindowPeer&>(window.Peer()).State();

@@ -12,7 +12,9 @@ namespace platform::qt {
 
 namespace {
 
-QColor ToQColor(Color c) { return QColor(c.red, c.green, c.blue); }
+QColor ToQColor(Color c) {
+  return QColor(c.red, c.green, c.blue);
+}
 
 Qt::PenStyle ToQtStyle(PenStyle style) {
   switch (style) {
@@ -42,7 +44,9 @@ QRect OutlineRect(const Rect& r) {
   return QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1);
 }
 
-QRect AreaRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+QRect AreaRect(const Rect& r) {
+  return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
 
 // Angle in degrees, counterclockwise on the screen, of the ray from the centre through p.
 double ScreenAngle(QPointF centre, Point p) {
@@ -66,7 +70,7 @@ void PainterCanvas::SetPen(const Pen& pen) {
   qpen.setStyle(ToQtStyle(pen.style));
   painter_.setPen(qpen);
   painter_.setCompositionMode(pen.mode == PenMode::Not ? QPainter::RasterOp_NotDestination
-                                                        : QPainter::CompositionMode_SourceOver);
+                                                       : QPainter::CompositionMode_SourceOver);
 }
 
 void PainterCanvas::SetBrush(const Brush& brush) {
@@ -103,14 +107,18 @@ void PainterCanvas::Polyline(const std::vector<Point>& points) {
   painter_.drawPolyline(ToQPolygon(points));
 }
 
-void PainterCanvas::Rectangle(const Rect& r) { painter_.drawRect(OutlineRect(r)); }
+void PainterCanvas::Rectangle(const Rect& r) {
+  painter_.drawRect(OutlineRect(r));
+}
 
 void PainterCanvas::FillRect(const Rect& r) {
   if (brush_.style == BrushStyle::Clear) return;
   painter_.fillRect(AreaRect(r), ToQColor(brush_.color));
 }
 
-void PainterCanvas::Ellipse(const Rect& bounds) { painter_.drawEllipse(OutlineRect(bounds)); }
+void PainterCanvas::Ellipse(const Rect& bounds) {
+  painter_.drawEllipse(OutlineRect(bounds));
+}
 
 void PainterCanvas::Polygon(const std::vector<Point>& points) {
   painter_.drawPolygon(ToQPolygon(points), Qt::OddEvenFill);
@@ -149,6 +157,8 @@ void PainterCanvas::SetClip(const Rect& r) {
   painter_.setClipRect(AreaRect(r));
 }
 
-void PainterCanvas::ClearClip() { painter_.setClipping(false); }
+void PainterCanvas::ClearClip() {
+  painter_.setClipping(false);
+}
 
 }  // namespace platform::qt

@@ -239,9 +239,8 @@ QWidget* MakeComboBox(ComboBox& combo, QWidget* parent) {
     if (combo.Editable()) widget->setEditText(ToQString(combo.Text()));
   });
   QObject::connect(widget, &QComboBox::activated, [&combo](int index) { combo.Choose(index); });
-  QObject::connect(widget, &QComboBox::editTextChanged, [&combo](const QString& text) {
-    combo.TypeText(FromQString(text));
-  });
+  QObject::connect(widget, &QComboBox::editTextChanged,
+                   [&combo](const QString& text) { combo.TypeText(FromQString(text)); });
   return widget;
 }
 
@@ -258,9 +257,8 @@ QWidget* MakeListBox(ListBox& list, QWidget* parent) {
     widget->setCurrentRow(list.ItemIndex());
   });
   QObject::connect(widget, &QListWidget::currentRowChanged, [&list](int row) { list.Choose(row); });
-  QObject::connect(widget, &QListWidget::itemDoubleClicked, [widget, &list](QListWidgetItem* item) {
-    list.DoubleClick(widget->row(item));
-  });
+  QObject::connect(widget, &QListWidget::itemDoubleClicked,
+                   [widget, &list](QListWidgetItem* item) { list.DoubleClick(widget->row(item)); });
   return widget;
 }
 
@@ -270,8 +268,7 @@ QWidget* MakeMemo(Memo& memo, QWidget* parent) {
     const QString text = JoinLines(memo.Lines());
     if (widget->toPlainText() != text) widget->setPlainText(text);
     widget->setReadOnly(memo.ReadOnly());
-    widget->setLineWrapMode(memo.WordWrap() ? QPlainTextEdit::WidgetWidth
-                                            : QPlainTextEdit::NoWrap);
+    widget->setLineWrapMode(memo.WordWrap() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
   });
   QObject::connect(widget, &QPlainTextEdit::textChanged,
                    [widget, &memo] { memo.TypeLines(SplitLines(widget->toPlainText())); });

@@ -26,8 +26,10 @@ ShiftState ToShiftState(Qt::KeyboardModifiers modifiers) {
 std::uint16_t ToKeyCode(const QKeyEvent& event) {
   const int key = event.key();
   const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<std::uint16_t>('A' + key - Qt::Key_A);
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<std::uint16_t>('0' + key - Qt::Key_0);
+  if (key >= Qt::Key_A && key <= Qt::Key_Z)
+    return static_cast<std::uint16_t>('A' + key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9)
+    return static_cast<std::uint16_t>('0' + key - Qt::Key_0);
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
     return static_cast<std::uint16_t>(keys::kF1 + key - Qt::Key_F1);
   }

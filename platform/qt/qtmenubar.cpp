@@ -18,9 +18,10 @@ void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
     qmenu->menuAction()->setVisible(menu->Visible());
     qmenu->setEnabled(menu->Enabled());
     for (const auto& item : menu->Items()) {
-      QAction* action = item->IsSeparator()
-                            ? qmenu->addSeparator()
-                            : qmenu->addAction(MenuTextToQString(item->Caption(), model.CodePage()));
+      QAction* action =
+          item->IsSeparator()
+              ? qmenu->addSeparator()
+              : qmenu->addAction(MenuTextToQString(item->Caption(), model.CodePage()));
       action->setObjectName(QString::fromStdString(item->Name()));
       action->setVisible(item->Visible());
       action->setEnabled(item->Enabled());

@@ -93,8 +93,7 @@ TEST_F(WindowTest, MessageBoxesGoToTheLogAndTakeTheirCancelAnswer) {
     EXPECT_EQ(ShowMessageBox({"KV6", "overwrite ?", buttons, MessageIcon::Question}), answer);
   }
   headless::QueueMessageAnswer(MessageAnswer::Yes);
-  EXPECT_EQ(ShowMessageBox({"Error  : ", "two\nlines", MessageButtons::YesNo}),
-            MessageAnswer::Yes);
+  EXPECT_EQ(ShowMessageBox({"Error  : ", "two\nlines", MessageButtons::YesNo}), MessageAnswer::Yes);
   ASSERT_EQ(headless::MessageLog().size(), 5u);
   EXPECT_EQ(headless::MessageLog().back(), "Error  : : two lines");
 }

@@ -79,7 +79,9 @@ TEST_F(QtBackendTest, WidgetsFollowTheModelAndReportTheUser) {
   EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("Dimensions \u20ac"));
 
   Type(edit, QString::fromUtf8("12,5\u20ac678"));
-  EXPECT_EQ(form.Get<Edit>("Edit_d1").Text(), "12,5\x80" "6");  // stops at 6 characters
+  EXPECT_EQ(form.Get<Edit>("Edit_d1").Text(),
+            "12,5\x80"
+            "6");  // stops at 6 characters
   form.Get<Edit>("Edit_d1").SetText("40");
   EXPECT_EQ(edit->text(), "40");
 

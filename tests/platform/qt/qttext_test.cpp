@@ -14,7 +14,10 @@ TEST(QtText, MenuTextsConvertFromTheirCodePage) {
       {1252, "\x80 \x96 \xe4", "\u20ac \u2013 \u00e4"},  // 0x80-0x9F are not Latin-1
       {949, "\xb0\xa1", "\uac00"},
       {936, "\xc4\xe3", "\u4f60"},
-      {949, "a\xff" "b", "a?b"},  // a byte the code page lacks
+      {949,
+       "a\xff"
+       "b",
+       "a?b"},  // a byte the code page lacks
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
