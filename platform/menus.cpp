@@ -7,7 +7,18 @@ MenuItem::MenuItem(MenuBar& bar, std::string name, std::string caption)
 
 void MenuItem::SetCaption(std::string caption) {
   caption_ = std::move(caption);
+  codePage_ = 0;
   bar_.Changed();
+}
+
+void MenuItem::SetCaption(std::string caption, std::uint16_t codePage) {
+  caption_ = std::move(caption);
+  codePage_ = codePage;
+  bar_.Changed();
+}
+
+std::uint16_t MenuItem::CaptionCodePage() const {
+  return codePage_ != 0 ? codePage_ : bar_.CodePage();
 }
 
 void MenuItem::SetShortcut(std::string shortcut) {
@@ -41,7 +52,18 @@ Menu::Menu(MenuBar& bar, std::string name, std::string caption)
 
 void Menu::SetCaption(std::string caption) {
   caption_ = std::move(caption);
+  codePage_ = 0;
   bar_.Changed();
+}
+
+void Menu::SetCaption(std::string caption, std::uint16_t codePage) {
+  caption_ = std::move(caption);
+  codePage_ = codePage;
+  bar_.Changed();
+}
+
+std::uint16_t Menu::CaptionCodePage() const {
+  return codePage_ != 0 ? codePage_ : bar_.CodePage();
 }
 
 void Menu::SetEnabled(bool enabled) {

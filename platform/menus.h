@@ -22,6 +22,10 @@ class MenuItem {
   const std::string& Name() const { return name_; }
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
+  // A caption in its own code page (see platform/taggedtext.h), not the bar's.
+  void SetCaption(std::string caption, std::uint16_t codePage);
+  // The caption's code page: its own when it has one, else the bar's.
+  std::uint16_t CaptionCodePage() const;
   bool IsSeparator() const { return caption_ == "-"; }
   // Key combination as text, such as "Ctrl+N", "Shift+F1", "F3"; empty for none.
   const std::string& Shortcut() const { return shortcut_; }
@@ -44,6 +48,7 @@ class MenuItem {
   const class Menu* menu_ = nullptr;
   std::string name_;
   std::string caption_;
+  std::uint16_t codePage_ = 0;
   std::string shortcut_;
   bool enabled_ = true;
   bool checked_ = false;
@@ -59,6 +64,8 @@ class Menu {
   const std::string& Name() const { return name_; }
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
+  void SetCaption(std::string caption, std::uint16_t codePage);
+  std::uint16_t CaptionCodePage() const;
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   bool Visible() const { return visible_; }
@@ -72,6 +79,7 @@ class Menu {
   MenuBar& bar_;
   std::string name_;
   std::string caption_;
+  std::uint16_t codePage_ = 0;
   bool enabled_ = true;
   bool visible_ = true;
   std::vector<std::unique_ptr<MenuItem>> items_;

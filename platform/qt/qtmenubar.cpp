@@ -13,7 +13,7 @@ void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
   bar.clear();
   for (QMenu* old : oldMenus) old->deleteLater();
   for (const auto& menu : model.Menus()) {
-    QMenu* qmenu = bar.addMenu(MenuTextToQString(menu->Caption(), model.CodePage()));
+    QMenu* qmenu = bar.addMenu(MenuTextToQString(menu->Caption(), menu->CaptionCodePage()));
     qmenu->menuAction()->setObjectName(QString::fromStdString(menu->Name()));
     qmenu->menuAction()->setVisible(menu->Visible());
     qmenu->setEnabled(menu->Enabled());
@@ -21,7 +21,7 @@ void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
       QAction* action =
           item->IsSeparator()
               ? qmenu->addSeparator()
-              : qmenu->addAction(MenuTextToQString(item->Caption(), model.CodePage()));
+              : qmenu->addAction(MenuTextToQString(item->Caption(), item->CaptionCodePage()));
       action->setObjectName(QString::fromStdString(item->Name()));
       action->setVisible(item->Visible());
       action->setEnabled(item->Enabled());

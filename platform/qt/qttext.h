@@ -11,7 +11,7 @@ namespace platform::qt {
 
 QString ToQString(std::string_view cp1252);
 std::string FromQString(const QString& text);
-// Menu captions in their code page: 1252, or 949 and 936 through the C library's iconv.
+// Menu captions by their code-page tag (platform/taggedtext.h).
 QString MenuTextToQString(std::string_view text, std::uint16_t codePage);
 // The caption without its access-key marks ("&&" stays one "&"), for widgets that show none.
 QString WithoutAccessKey(std::string_view cp1252);
