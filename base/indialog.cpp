@@ -1,0 +1,106 @@
+#include "base/indialog.h"
+
+#include <algorithm>
+
+#include "base/brelvar.h"
+#include "base/displaytext.h"
+#include "base/helptext.h"
+#include "base/formplace.h"
+#include "base/wbrelvar.h"
+#include "platform/dialog.h"
+
+namespace {
+
+struct DesignSize {
+  std::int32_t width;
+  std::int32_t height;
+};
+
+// Dialog border: scaled by the screen's pixel density.
+DesignSize DialogSize(DesignSize size) {
+  if (WindowMode == 2 || ScreenDpi < 2) return size;
+  return {size.width * ScreenDpi / 96, size.height * ScreenDpi / 96};
+}
+
+// Sizeable border of the text dialog: scaled by the input window scale.
+DesignSize FormSize(DesignSize size) {
+  if (WindowMode == 2) return size;
+  return {size.width * InputWindowScale / 100, size.height * InputWindowScale / 100};
+}
+
+void ShowHelpOf(platform::HelpButton button) {
+  ShowHelpText(HelpNumber, "", button == platform::HelpButton::Text ? 1 : 2);
+  AbortFlag = 0;
+}
+
+platform::DialogRequest Request(platform::DialogKind kind, const std::string& caption,
+                                const std::string& prompt, DesignSize size) {
+  platform::DialogRequest request;
+  request.kind = kind;
+  request.caption = caption;
+  request.prompt = ToDisplayText(prompt);
+  request.width = size.width;
+  request.height = size.height;
+  request.onHelp = ShowHelpOf;
+  return request;
+}
+
+void AddChoiceItems(platform::DialogRequest& request, std::int32_t n, std::int32_t index) {
+  for (std::int32_t i = 1; i <= std::min(n, kChoiceTextCount); ++i) {
+    request.items.push_back(ToDisplayText(ChoiceTexts[i]));
+  }
+  request.selected = index - 1;
+}
+
+// The closing rule; an OK without a chosen item counts as no OK.
+platform::DialogResult Run(const platform::DialogRequest& request, bool needsChoice) {
+  const platform::DialogResult result = platform::Dialogs().RunDialog(request);
+  const bool okPressed = result.close == platform::DialogClose::Ok &&
+                         (!needsChoice || (result.selected >= 0 &&
+                                           result.selected < std::int32_t(request.items.size())));
+  AbortFlag = okPressed ? 0 : 1;
+  return result;
+}
+
+}  // namespace
+
+std::int32_t RadioGroupHeight(std::int32_t n) { return ScaleSize(25 * (n + 1)); }
+
+std::int32_t RunCodeDialog(const std::string& title, std::int32_t n, std::int32_t index) {
+  auto request = Request(platform::DialogKind::List, "Select", title, DialogSize({440, 316}));
+  AddChoiceItems(request, n, index);
+  return Run(request, true).selected + 1;
+}
+
+std::int32_t RunRadioDialog(const std::string& title, std::int32_t n, std::int32_t index) {
+  auto request = Request(platform::DialogKind::Radio, "Select", title, DialogSize({444, 328}));
+  AddChoiceItems(request, n, index);
+  request.groupHeight = RadioGroupHeight(n);
+  return Run(request, true).selected + 1;
+}
+
+std::string RunTextDialog(const std::string& prompt, const std::string& text,
+                          std::size_t maxLength) {
+  auto request = Request(platform::DialogKind::Text, "Input", prompt, FormSize({329, 185}));
+  request.text = ToDisplayText(text);
+  // A longer preset is shown whole, so the limit grows to its length.
+  request.maxLength = std::max(maxLength, request.text.size());
+  return FromDisplayText(Run(request, false).text);
+}
+
+char RunYesNoDialog(const std::string& question, char answer) {
+  auto request = Request(platform::DialogKind::YesNo, "Input", question, DialogSize({309, 233}));
+  request.items = {"&Yes", "&No"};
+  request.selected = (answer == 'N' || answer == 'n') ? 1 : 0;
+  return Run(request, true).selected == 1 ? 'N' : 'J';
+}
+
+void RunShowScreen() {
+  platform::DialogRequest request;
+  request.kind = platform::DialogKind::InfoScreen;
+  request.caption = ToDisplayText(ProductCode);
+  request.width = 544;
+  request.height = 408;
+  for (std::int32_t i = 1; i <= 22; ++i) request.items.push_back(ToDisplayText(ChoiceTexts[i]));
+  platform::Dialogs().RunDialog(request);
+}

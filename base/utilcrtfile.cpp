@@ -1,0 +1,236 @@
+#include "base/utilcrtfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "base/brelvar.h"
+#include "base/utilcrt.h"
+#include "base/helptext.h"
+#include "base/numbertext.h"
+#include "base/utilfile.h"
+#include "base/utilpath.h"
+#include "base/utilstr.h"
+#include "base/wbrelvar.h"
+#include "platform/dialog.h"
+
+bool OverwriteQuestion = true;
+
+namespace {
+
+constexpr std::int32_t kDriveNotReady = 152;
+
+std::string FilePart(const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\:");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+void RefuseFileName(const std::string& fullName) {
+  ShowError("invalid file name \"" + fullName + "\" !");
+  AbortFlag = 1;
+}
+
+// An existing file must open for writing; it is neither emptied nor created.
+bool ExistingFileWritable(const std::string& fullName) {
+  const int fd = ::open(fullName.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+// A new name must be creatable; the probe is removed again.
+bool NewFileCreatable(const std::string& fullName) {
+  const int fd = ::open(fullName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  return ::unlink(fullName.c_str()) == 0;
+}
+
+platform::FileResult Choose(platform::DialogKind kind, const std::string& folder,
+                            const std::string& mask, const std::string& name = "") {
+  platform::FileRequest request;
+  request.kind = kind;
+  request.folder = folder;
+  request.name = name;
+  if (!mask.empty()) request.filters.push_back({mask, mask});
+  return platform::Dialogs().ChooseFile(request);
+}
+
+std::string WithoutTrailingSlash(std::string path) {
+  if (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+bool PlainFolderName(const std::string& id) {
+  return !id.empty() && id != "." && id != ".." && id.find_first_of("/\\:") == std::string::npos;
+}
+
+void RefuseUserId(const std::string& id) {
+  ShowError("Invalid user ID " + id + " !");
+  platform::Dialogs().Exit(1);
+}
+
+}  // namespace
+
+void CheckOutputFileName(const std::string& fullName) {
+  const std::string filePart = FilePart(fullName);
+  if (std::count(filePart.begin(), filePart.end(), '.') >= 2) {
+    ShowPlainText(fullName + " not allowed (too many dots)!");
+    AbortFlag = 1;
+    return;
+  }
+  struct stat info {};
+  if (::stat(fullName.c_str(), &info) != 0) {
+    if (errno != ENOENT || !NewFileCreatable(fullName)) RefuseFileName(fullName);
+    return;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    RefuseFileName(fullName);
+    return;
+  }
+  if (fullName.find("actual") == std::string::npos && OverwriteQuestion) {
+    SetHelpNumber(3055);
+    if (!AskYesNo(fullName + " " + "already exists" + ".   " + "overwrite" + " ?")) {
+      AbortFlag = 1;
+      return;
+    }
+  }
+  if (!ExistingFileWritable(fullName)) RefuseFileName(fullName);
+}
+
+void SaveFileDialog(std::string name, std::string& fullName) {
+  if (ArchiveMode != 0 && ArchiveFlag != 0 && name != "actual") {
+    ShowArchiveNote();
+    AbortFlag = 1;
+    return;
+  }
+  if (ArchiveMode != 0) ArchiveMode = 0;
+  const bool ask = name.empty();
+  if (ask) {
+    name = CurrentFile;
+    const auto chosen = Choose(platform::DialogKind::SaveFile, AddBackslash(DataDir),
+                               "*." + FileExt, name);
+    HourglassOff();
+    if (!chosen.chosen || FilePart(chosen.path).empty()) {
+      AbortFlag = 1;
+      return;
+    }
+    DataDir = AddBackslash(DirOfPath(chosen.path));
+    name = NameWithoutExt(chosen.path);
+  }
+  fullName = name.find('.') != std::string::npos && !ask
+                 ? name
+                 : AddBackslash(DataDir) + name + "." + FileExt;
+  CheckOutputFileName(fullName);
+  if (ask && AbortFlag == 0) CurrentFile = name;
+}
+
+void SelectFile(const std::string& currentPath, const std::string& mask, std::string& file) {
+  const auto chosen = Choose(platform::DialogKind::OpenFile,
+                             WithoutTrailingSlash(DirOfPath(TrimBlanks(currentPath))), mask);
+  if (chosen.chosen) {
+    file = chosen.path;
+  } else {
+    file = currentPath;
+    AbortFlag = 1;
+  }
+}
+
+void SelectFileOfKind(std::uint16_t kind, std::string& folder, const std::string& mask,
+                      std::string& file) {
+  const auto chosen =
+      Choose(platform::DialogKind::OpenFile, WithoutTrailingSlash(folder), mask);
+  if (!chosen.chosen) {
+    file.clear();
+    AbortFlag = 1;
+    return;
+  }
+  folder = AddBackslash(DirOfPath(chosen.path));
+  file = kind == 5 ? chosen.path : NameWithoutExt(chosen.path);
+  if (kind == 4) FileExt = ExtOfName(FilePart(chosen.path));
+}
+
+void SelectDirectory(const std::string& startFolder, std::string& folder) {
+  const auto chosen = Choose(platform::DialogKind::Folder,
+                             DirExists(startFolder) ? startFolder : std::string(), "");
+  folder = chosen.chosen ? WithoutTrailingSlash(chosen.path) : startFolder;
+}
+
+void CheckFileReadable(const std::string& name) {
+  TextFile file;
+  file.Assign(name);
+  file.Reset();
+  if (file.IoResult() == 0) {
+    file.Close();
+    return;
+  }
+  ShowError("file " + TrimBlanks(name) + " " + "not found or no access" + " !");
+  AbortFlag = 1;
+}
+
+void RewriteChecked(TextFile& file) {
+  const int attempts = ErrorBoxOn != 0 ? 3 : 1;
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    file.Rewrite();
+    const std::int32_t code = file.IoResult();
+    if (code == 0) return;
+    if (code == IoWriteProtected) {
+      ShowError("remove write protect !");
+    } else if (code == kDriveNotReady) {
+      ShowError("put program disk into drive A !");
+    } else {
+      ShowError("I/O-Error " + IntText(code));
+    }
+  }
+  file.Close();
+  AbortFlag = 1;
+}
+
+void RewriteOrFail(TextFile& file) {
+  file.Rewrite();
+  const std::int32_t code = file.IoResult();
+  if (code == 0) return;
+  ShowError(code == IoWriteError ? "disk full" : "file write error");
+  AbortFlag = 1;
+}
+
+void WriteLineChecked(TextFile& file, const std::string& text) {
+  if (AbortFlag != 0) return;
+  file.WriteLine(text);
+  const std::int32_t code = file.IoResult();
+  if (code == 0) return;
+  ShowError(code == IoReadError    ? "read error"
+            : code == IoWriteError ? "disk full"
+            : code == 106          ? "invalid numeric code"
+                                   : "file access error");
+  AbortFlag = 1;
+}
+
+void CloseChecked(TextFile& file) {
+  file.Close();
+  const std::int32_t code = file.IoResult();
+  if (code == 0) return;
+  ShowError(code == IoWriteError ? "disk full" : "file close error");
+  AbortFlag = 1;
+}
+
+void AskUserId() {
+  SetHelpNumber(1120);
+  std::string id;
+  InputText("Enter User ID ...", 8, id);
+  if (AbortFlag != 0) {
+    platform::Dialogs().Exit(1);
+    return;
+  }
+  if (!PlainFolderName(id)) {
+    RefuseUserId(id);
+    return;
+  }
+  DataDir = id;
+  if (::chdir(RemoveBackslash(DefaultDataDir).c_str()) != 0) {
+    ShowError("Invalid Directory " + DefaultDataDir);
+  }
+  if (::chdir(id.c_str()) != 0 || ::chdir("..") != 0) RefuseUserId(id);
+}
