@@ -1,14 +1,15 @@
 #include "base/helperr.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <vector>
 
 #include "base/displaytext.h"
-#include "base/formplace.h"
 #include "base/helptext.h"
 #include "base/messages.h"
 #include "base/textfile.h"
@@ -76,29 +77,50 @@ bool ReadAllLines(const std::string& name, std::vector<std::string>& lines) {
   return true;
 }
 
-// Writes the lines to a new file beside target and renames it over target.
+bool WriteAll(int fd, const std::string& data) {
+  for (std::size_t done = 0; done < data.size();) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Writes the lines to a new file beside target, with target's permissions, and renames it over
+// target, so that target is either the old file or the complete new one.
 bool ReplaceFile(const std::string& target, const std::vector<std::string>& lines) {
   std::string temp = target + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  std::string data;
-  for (const std::string& line : lines) data += line + "\r\n";
-  bool ok = true;
-  for (std::size_t done = 0; ok && done < data.size();) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
+  bool ok = fd >= 0;
+  int error = ok ? 0 : errno;
+  if (ok) {
+    std::string data;
+    for (const std::string& line : lines) data += line + "\r\n";
+    struct stat info {};
+    ok = ::stat(target.c_str(), &info) == 0 && ::fchmod(fd, info.st_mode & 07777) == 0 &&
+         WriteAll(fd, data) && ::fsync(fd) == 0;
+    if (!ok) error = errno;
+    if (::close(fd) != 0 && ok) {
+      ok = false;
+      error = errno;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+      ok = false;
+      error = errno;
+    }
+    if (!ok) ::unlink(temp.c_str());
   }
-  const int writeErrno = errno;
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
-    ::unlink(temp.c_str());
-    ShowError(writeErrno == ENOSPC ? "disk full" : "file write error");
+    ShowError(error == ENOSPC || error == EDQUOT ? "disk full" : "file write error");
     AbortFlag = 1;
   }
   return ok;
+}
+
+const std::string& MessageAt(std::int32_t index) {
+  static const std::string none;
+  return index >= 1 && index <= kMaxMessages ? Messages[index] : none;
 }
 
 }  // namespace
@@ -110,24 +132,24 @@ bool MessageKeyMatches(const std::string& line, const std::string& message) {
 }
 
 void ErrorOrigin(std::int32_t index, std::string& text) {
-  const MessageHelp help = LookUp(Messages[index]);
+  const MessageHelp help = LookUp(MessageAt(index));
   text = !help.fileFound ? "" : help.recordFound ? help.origin : kNoHelp;
 }
 
 void ErrorRemedy(std::int32_t index, std::string& text) {
-  const MessageHelp help = LookUp(Messages[index]);
+  const MessageHelp help = LookUp(MessageAt(index));
   text = help.recordFound ? help.remedy : "";
 }
 
 void ShowErrorHelp(std::int32_t index) {
   CheckFileReadable(platform::ResolveFileName(MessageHelpFileName()));
   if (AbortFlag != 0) return;
-  const MessageHelp help = LookUp(Messages[index]);
+  const MessageHelp help = LookUp(MessageAt(index));
   if (!help.recordFound) {
     ShowMessageTitled("Message", kNoHelp);
     return;
   }
-  ShowErrorHelpForm(Messages[index], help.origin, help.remedy);
+  ShowErrorHelpForm(MessageAt(index), help.origin, help.remedy);
 }
 
 void SaveErrorHelp(const std::string& message, const std::string& origin,

@@ -9,7 +9,6 @@
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
 #include "platform/dialog.h"
-#include "platform/fileresolve.h"
 
 std::uint16_t HelpNumber = 0;
 
@@ -144,7 +143,7 @@ void ShowHelpEntry(const HelpLines& lines, const std::string& image, std::uint16
     Drawer->grClear();
     Drawer->grHeader(0, 0, 160, 120);
     if (!image.empty() && image != kNoImage) {
-      PlotHpgl(platform::ResolveFileName(AddBackslash(PltDir) + image + ".plt"));
+      PlotHpgl(AddBackslash(PltDir) + image + ".plt");
     }
     Drawer->grClearViewPort();
   }

@@ -4,28 +4,22 @@
 
 #include "base/brelvar.h"
 #include "base/displaytext.h"
-#include "base/helptext.h"
 #include "base/formplace.h"
+#include "base/helptext.h"
 #include "base/wbrelvar.h"
 #include "platform/dialog.h"
+#include "platform/screen.h"
 
 namespace {
 
-struct DesignSize {
-  std::int32_t width;
-  std::int32_t height;
-};
+using ScaleRule = void (*)(platform::FormHandle&);
 
-// Dialog border: scaled by the screen's pixel density.
-DesignSize DialogSize(DesignSize size) {
-  if (WindowMode == 2 || ScreenDpi < 2) return size;
-  return {size.width * ScreenDpi / 96, size.height * ScreenDpi / 96};
-}
-
-// Sizeable border of the text dialog: scaled by the input window scale.
-DesignSize FormSize(DesignSize size) {
-  if (WindowMode == 2) return size;
-  return {size.width * InputWindowScale / 100, size.height * InputWindowScale / 100};
+// The dialog's size after the placement rule scaled its design size.
+platform::Size Scaled(platform::Size design, ScaleRule rule) {
+  platform::RecordedFormHandle handle(design);
+  handle.SetOuterSize(design);
+  rule(handle);
+  return handle.OuterSize();
 }
 
 void ShowHelpOf(platform::HelpButton button) {
@@ -34,7 +28,7 @@ void ShowHelpOf(platform::HelpButton button) {
 }
 
 platform::DialogRequest Request(platform::DialogKind kind, const std::string& caption,
-                                const std::string& prompt, DesignSize size) {
+                                const std::string& prompt, platform::Size size) {
   platform::DialogRequest request;
   request.kind = kind;
   request.caption = caption;
@@ -67,13 +61,13 @@ platform::DialogResult Run(const platform::DialogRequest& request, bool needsCho
 std::int32_t RadioGroupHeight(std::int32_t n) { return ScaleSize(25 * (n + 1)); }
 
 std::int32_t RunCodeDialog(const std::string& title, std::int32_t n, std::int32_t index) {
-  auto request = Request(platform::DialogKind::List, "Select", title, DialogSize({440, 316}));
+  auto request = Request(platform::DialogKind::List, "Select", title, Scaled({440, 316}, ScaleDialog));
   AddChoiceItems(request, n, index);
   return Run(request, true).selected + 1;
 }
 
 std::int32_t RunRadioDialog(const std::string& title, std::int32_t n, std::int32_t index) {
-  auto request = Request(platform::DialogKind::Radio, "Select", title, DialogSize({444, 328}));
+  auto request = Request(platform::DialogKind::Radio, "Select", title, Scaled({444, 328}, ScaleDialog));
   AddChoiceItems(request, n, index);
   request.groupHeight = RadioGroupHeight(n);
   return Run(request, true).selected + 1;
@@ -81,7 +75,7 @@ std::int32_t RunRadioDialog(const std::string& title, std::int32_t n, std::int32
 
 std::string RunTextDialog(const std::string& prompt, const std::string& text,
                           std::size_t maxLength) {
-  auto request = Request(platform::DialogKind::Text, "Input", prompt, FormSize({329, 185}));
+  auto request = Request(platform::DialogKind::Text, "Input", prompt, Scaled({329, 185}, ScaleForm));
   request.text = ToDisplayText(text);
   // A longer preset is shown whole, so the limit grows to its length.
   request.maxLength = std::max(maxLength, request.text.size());
@@ -89,7 +83,7 @@ std::string RunTextDialog(const std::string& prompt, const std::string& text,
 }
 
 char RunYesNoDialog(const std::string& question, char answer) {
-  auto request = Request(platform::DialogKind::YesNo, "Input", question, DialogSize({309, 233}));
+  auto request = Request(platform::DialogKind::YesNo, "Input", question, Scaled({309, 233}, ScaleDialog));
   request.items = {"&Yes", "&No"};
   request.selected = (answer == 'N' || answer == 'n') ? 1 : 0;
   return Run(request, true).selected == 1 ? 'N' : 'J';

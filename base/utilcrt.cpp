@@ -27,7 +27,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The syntax TextToReal reads: blanks, a sign, digits with one separator ("," counts as "."),
 // an exponent. TextToReal gives 0 for anything else, so a typed 0 needs this test.
-bool IsRealText(const std::string& text) {
+bool IsRealSyntax(const std::string& text) {
   std::size_t i = text.find_first_not_of(' ');
   if (i == std::string::npos) return false;
   if (text[i] == '+' || text[i] == '-') ++i;
@@ -51,6 +51,15 @@ bool IsRealText(const std::string& text) {
     if (i == start) return false;
   }
   return i == text.size();
+}
+
+// A number text whose value TextToReal can give: a mantissa with a digit other than 0 that reads
+// as 0 was out of range.
+bool ReadsAsReal(const std::string& text, long double& value) {
+  if (!IsRealSyntax(text)) return false;
+  value = TextToReal(text);
+  const std::string mantissa = text.substr(0, text.find_first_of("eE"));
+  return value != 0 || mantissa.find_first_of("123456789") == std::string::npos;
 }
 
 bool IsIntText(const std::string& text) {
@@ -84,11 +93,12 @@ void InputReal(const std::string& prompt, Real& x, Real lo, Real hi) {
     InputText(prompt, 30, text);
     if (AbortFlag != 0) return;
     if (text != shown) {
-      if (!IsRealText(text)) {
+      long double value = 0;
+      if (!ReadsAsReal(text, value)) {
         RefuseInput(text);
         continue;
       }
-      candidate = static_cast<Real>(TextToReal(text));
+      candidate = static_cast<Real>(value);
     }
     if (lo > candidate || candidate > hi) {
       RefuseRange(RealText(lo), RealText(hi));

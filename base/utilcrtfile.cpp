@@ -8,8 +8,9 @@
 #include <cerrno>
 
 #include "base/brelvar.h"
-#include "base/utilcrt.h"
+#include "base/displaytext.h"
 #include "base/helptext.h"
+#include "base/utilcrt.h"
 #include "base/numbertext.h"
 #include "base/utilfile.h"
 #include "base/utilpath.h"
@@ -21,7 +22,22 @@ bool OverwriteQuestion = true;
 
 namespace {
 
-constexpr std::int32_t kDriveNotReady = 152;
+constexpr int kRewriteAttempts = 3;
+
+std::string RewriteErrorText(std::int32_t code, int error) {
+  if (code == IoWriteProtected) return "remove write protect !";
+  if (code == IoDriveNotReady) return "put program disk into drive A !";
+  return "I/O-Error " + IntText(error != 0 ? error : code);
+}
+
+// The failure's text in a box with Retry and Cancel; true for Retry.
+bool OfferRetry(const std::string& text) {
+  platform::MessageBoxRequest box;
+  box.caption = "Error  : ";
+  box.text = ToDisplayText(text);
+  box.buttons = platform::MessageButtons::RetryCancel;
+  return platform::Dialogs().ShowBox(box) == platform::MessageAnswer::Retry;
+}
 
 std::string FilePart(const std::string& path) {
   const std::size_t cut = path.find_last_of("/\\:");
@@ -57,11 +73,6 @@ platform::FileResult Choose(platform::DialogKind kind, const std::string& folder
   request.name = name;
   if (!mask.empty()) request.filters.push_back({mask, mask});
   return platform::Dialogs().ChooseFile(request);
-}
-
-std::string WithoutTrailingSlash(std::string path) {
-  if (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
 }
 
 bool PlainFolderName(const std::string& id) {
@@ -130,7 +141,7 @@ void SaveFileDialog(std::string name, std::string& fullName) {
 
 void SelectFile(const std::string& currentPath, const std::string& mask, std::string& file) {
   const auto chosen = Choose(platform::DialogKind::OpenFile,
-                             WithoutTrailingSlash(DirOfPath(TrimBlanks(currentPath))), mask);
+                             RemoveBackslash(DirOfPath(TrimBlanks(currentPath))), mask);
   if (chosen.chosen) {
     file = chosen.path;
   } else {
@@ -142,7 +153,7 @@ void SelectFile(const std::string& currentPath, const std::string& mask, std::st
 void SelectFileOfKind(std::uint16_t kind, std::string& folder, const std::string& mask,
                       std::string& file) {
   const auto chosen =
-      Choose(platform::DialogKind::OpenFile, WithoutTrailingSlash(folder), mask);
+      Choose(platform::DialogKind::OpenFile, RemoveBackslash(folder), mask);
   if (!chosen.chosen) {
     file.clear();
     AbortFlag = 1;
@@ -156,7 +167,7 @@ void SelectFileOfKind(std::uint16_t kind, std::string& folder, const std::string
 void SelectDirectory(const std::string& startFolder, std::string& folder) {
   const auto chosen = Choose(platform::DialogKind::Folder,
                              DirExists(startFolder) ? startFolder : std::string(), "");
-  folder = chosen.chosen ? WithoutTrailingSlash(chosen.path) : startFolder;
+  folder = chosen.chosen ? RemoveBackslash(chosen.path) : startFolder;
 }
 
 void CheckFileReadable(const std::string& name) {
@@ -172,18 +183,20 @@ void CheckFileReadable(const std::string& name) {
 }
 
 void RewriteChecked(TextFile& file) {
-  const int attempts = ErrorBoxOn != 0 ? 3 : 1;
-  for (int attempt = 0; attempt < attempts; ++attempt) {
+  for (int attempt = 1;; ++attempt) {
+    errno = 0;
     file.Rewrite();
     const std::int32_t code = file.IoResult();
     if (code == 0) return;
-    if (code == IoWriteProtected) {
-      ShowError("remove write protect !");
-    } else if (code == kDriveNotReady) {
-      ShowError("put program disk into drive A !");
-    } else {
-      ShowError("I/O-Error " + IntText(code));
+    const int error = errno;
+    // Without boxes nobody can mend the cause, so the first failure is final.
+    if (ErrorBoxOn == 0) break;
+    const std::string text = RewriteErrorText(code, error);
+    if (attempt == kRewriteAttempts) {
+      ShowError(text);
+      break;
     }
+    if (!OfferRetry(text)) break;
   }
   file.Close();
   AbortFlag = 1;

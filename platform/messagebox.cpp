@@ -16,6 +16,7 @@ MessageAnswer CancelAnswer(MessageButtons buttons) {
       return MessageAnswer::No;
     case MessageButtons::OkCancel:
     case MessageButtons::YesNoCancel:
+    case MessageButtons::RetryCancel:
       break;
   }
   return MessageAnswer::Cancel;

@@ -221,12 +221,17 @@ class QtDialogs final : public DialogBackend {
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       box.setDefaultButton(QMessageBox::Yes);
       box.setEscapeButton(QMessageBox::Cancel);
+    } else if (request.buttons == MessageButtons::RetryCancel) {
+      box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Retry);
+      box.setEscapeButton(QMessageBox::Cancel);
     } else {
       box.setStandardButtons(QMessageBox::Ok);
     }
     switch (box.exec()) {
       case QMessageBox::Yes: return MessageAnswer::Yes;
       case QMessageBox::No: return MessageAnswer::No;
+      case QMessageBox::Retry: return MessageAnswer::Retry;
       case QMessageBox::Cancel: return MessageAnswer::Cancel;
       default: return CancelAnswer(request.buttons) == MessageAnswer::Cancel ? MessageAnswer::Cancel
                                                                              : MessageAnswer::Ok;

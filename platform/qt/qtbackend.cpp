@@ -37,6 +37,8 @@ QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
       return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo:
       return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::RetryCancel:
+      return QMessageBox::Retry | QMessageBox::Cancel;
     case MessageButtons::YesNoCancel:
       break;
   }
@@ -72,6 +74,8 @@ class QtBackend : public Backend {
         return MessageAnswer::Yes;
       case QMessageBox::No:
         return MessageAnswer::No;
+      case QMessageBox::Retry:
+        return MessageAnswer::Retry;
       default:
         return cancel;
     }

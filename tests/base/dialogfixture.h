@@ -1,0 +1,68 @@
+// Globals at their defaults, a scripted dialog policy that must be used up without a failure, and
+// a fresh folder that serves as PltDir and, in a subfolder, as TempDir.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "base/brelvar.h"
+#include "base/helptext.h"
+#include "base/messages.h"
+#include "base/wbrelvar.h"
+#include "platform/headless/dialogscript.h"
+
+class DialogTest : public ::testing::Test {
+ protected:
+  DialogTest() {
+    InitWbrelvar();
+    InitBrelvar();
+    FreeMessages();
+    HelpNumber = 0;
+    ShortName = "KV6";
+    char pattern[] = "/tmp/kv6dialogXXXXXX";
+    dir_ = ::mkdtemp(pattern);
+    std::filesystem::create_directory(dir_ + "/temp");
+    PltDir = dir_;
+    TempDir = dir_ + "/temp/";
+  }
+
+  ~DialogTest() override {
+    EXPECT_EQ(script_.Failed(), expectScriptFailure_) << testing::PrintToString(script_.Failures());
+    EXPECT_TRUE(script_.UsedUp()) << "script steps left";
+    std::filesystem::remove_all(dir_);
+  }
+
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Names in the folder and its temp subfolder, sorted.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_)) {
+      if (entry.is_regular_file()) {
+        names.push_back(std::filesystem::relative(entry.path(), dir_).string());
+      }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  platform::headless::ScriptedDialogs& script_ = platform::headless::UseScriptedDialogs();
+  std::string dir_;
+  bool expectScriptFailure_ = false;
+};
