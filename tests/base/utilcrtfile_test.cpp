@@ -1,0 +1,182 @@
+#include "base/utilcrtfile.h"
+
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "dialogfixture.h"
+
+namespace {
+
+using platform::DialogClose;
+using platform::DialogKind;
+using platform::MessageAnswer;
+using platform::headless::Step;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class UtilCrtFileTest : public DialogTest {};
+
+TEST_F(UtilCrtFileTest, TooManyDotsCountOnlyInTheFileName) {
+  std::filesystem::create_directory(Path("v1.2"));
+  CheckOutputFileName(Path("v1.2/shaft.kv6"));
+  EXPECT_EQ(AbortFlag, 0);
+  CheckOutputFileName(Path("a.b.kv6"));
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_THAT(script_.Transcript(), ElementsAre("|" + Path("a.b.kv6") +
+                                                " not allowed (too many dots)!"));
+  EXPECT_THAT(Files(), IsEmpty());  // the probe of a new name leaves nothing behind
+}
+
+TEST_F(UtilCrtFileTest, AnExistingFileIsAskedForAndKeptWhateverTheAnswer) {
+  Write("shaft.kv6", "content");
+  Write("actual.kv6", "content");
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+  CheckOutputFileName(Path("shaft.kv6"));
+  EXPECT_EQ(AbortFlag, 1);
+  AbortFlag = 0;
+  CheckOutputFileName(Path("shaft.kv6"));
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(HelpNumber, 3055);
+  CheckOutputFileName(Path("actual.kv6"));  // no question
+  EXPECT_EQ(AbortFlag, 0);
+  OverwriteQuestion = false;
+  CheckOutputFileName(Path("shaft.kv6"));
+  OverwriteQuestion = true;
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(script_.Transcript()[0],
+            "Box|BRELCOR Engineering Software|" + Path("shaft.kv6") +
+                " already exists.   overwrite ?");
+  EXPECT_EQ(Read("shaft.kv6"), "content");
+  EXPECT_EQ(Read("actual.kv6"), "content");
+}
+
+TEST_F(UtilCrtFileTest, FoldersAndNamesBelowAFileAreInvalid) {
+  Write("plain", "x");
+  std::filesystem::create_directory(Path("folder"));
+  for (const std::string& name : {Path("folder"), Path("plain/x.kv6")}) {
+    AbortFlag = 0;
+    CheckOutputFileName(name);
+    EXPECT_EQ(AbortFlag, 1) << name;
+    EXPECT_EQ(script_.Transcript().back(), "Error  : |invalid file name \"" + name + "\" !");
+  }
+}
+
+TEST_F(UtilCrtFileTest, SaveFileDialogBranches) {
+  DataDir = dir_;
+  FileExt = "kv6";
+  CurrentFile = "old";
+  std::string full;
+  SaveFileDialog("x", full);
+  EXPECT_EQ(full, Path("x.kv6"));
+  EXPECT_EQ(CurrentFile, "old");
+  SaveFileDialog(Path("y.txt"), full);
+  EXPECT_EQ(full, Path("y.txt"));
+  script_.Expect(Step(DialogKind::SaveFile).Type(Path("sub/chosen.kv6")));
+  std::filesystem::create_directory(Path("sub"));
+  SaveFileDialog("", full);
+  EXPECT_EQ(full, Path("sub/chosen.kv6"));
+  EXPECT_EQ(CurrentFile, "chosen");
+  EXPECT_EQ(DataDir, Path("sub/"));
+  EXPECT_EQ(script_.FileRequests().back().filters[0].pattern, "*.kv6");
+  EXPECT_EQ(script_.FileRequests().back().name, "old");
+  script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
+  SaveFileDialog("", full);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(CurrentFile, "chosen");
+  ArchiveMode = 1;
+  ArchiveFlag = 1;
+  AbortFlag = 0;
+  SaveFileDialog("x", full);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(script_.Transcript().back(), "Error  : |Option is not available in archive mode.");
+}
+
+TEST_F(UtilCrtFileTest, FileChoicesSetFolderNameAndExtension) {
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("start.plt")));
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("calc.k6x")));
+  script_.Expect(Step(DialogKind::OpenFile).Closing(DialogClose::Cancel));
+  std::string folder = dir_ + "/";
+  std::string file;
+  SelectFileOfKind(1, folder, "*.plt", file);
+  EXPECT_EQ(file, "start");
+  EXPECT_EQ(script_.FileRequests().back().folder, dir_);
+  SelectFileOfKind(4, folder, "*.*", file);
+  EXPECT_EQ(FileExt, "k6x");
+  EXPECT_EQ(folder, dir_ + "/");
+  SelectFileOfKind(5, folder, "*.*", file);
+  EXPECT_EQ(file, "");
+  EXPECT_EQ(AbortFlag, 1);
+}
+
+TEST_F(UtilCrtFileTest, ReadCheckAndWriteErrorsUseTheFixedTexts) {
+  CheckFileReadable(" " + Path("missing") + " ");
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(script_.Transcript().back(),
+            "Error  : |file " + Path("missing") + " not found or no access !");
+  TextFile full;
+  full.Assign("/dev/full");
+  AbortFlag = 0;
+  RewriteOrFail(full);
+  ASSERT_EQ(AbortFlag, 0);
+  WriteLineChecked(full, std::string(70000, 'x'));  // more than the buffer holds
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(script_.Transcript().back(), "Error  : |disk full");
+  const std::size_t shown = script_.Transcript().size();
+  WriteLineChecked(full, "nothing while AbortFlag is set");
+  EXPECT_EQ(script_.Transcript().size(), shown);
+  full.Close();
+}
+
+TEST_F(UtilCrtFileTest, RewriteCheckedGivesUpInsteadOfLooping) {
+  TextFile file;
+  file.Assign(Path("no/such/folder.txt"));
+  ErrorBoxOn = 0;
+  RewriteChecked(file);  // no box: fails at once
+  EXPECT_EQ(AbortFlag, 1);
+  ErrorBoxOn = 1;
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Cancel));
+  AbortFlag = 0;
+  RewriteChecked(file);
+  EXPECT_EQ(AbortFlag, 1);
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Retry));
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Retry));
+  AbortFlag = 0;
+  RewriteChecked(file);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(script_.Transcript().back(), "Error  : |I/O-Error 2");
+  file.Assign(Path("ok.txt"));
+  AbortFlag = 0;
+  RewriteChecked(file);
+  EXPECT_TRUE(file.IsOpen());
+  EXPECT_EQ(AbortFlag, 0);
+}
+
+TEST_F(UtilCrtFileTest, UserIdMustBeOneFolderBelowTheDataFolder) {
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::create_directory(Path("anna"));
+  DefaultDataDir = dir_ + "/";
+  std::size_t exits = 0;
+  for (const std::string id : {"", ".", "..", "a/../x", "a\\b", "c:", "bert"}) {
+    script_.Expect(Step(DialogKind::Text).Type(id));
+    AskUserId();
+    EXPECT_EQ(script_.Exits().size(), ++exits) << id;
+  }
+  script_.Expect(Step(DialogKind::Text).Closing(DialogClose::Cancel));
+  AskUserId();
+  EXPECT_EQ(script_.Exits().size(), ++exits);
+  EXPECT_THAT(script_.Exits(), ::testing::Each(1));
+  EXPECT_EQ(script_.Transcript()[1], "Error  : |Invalid user ID  !");
+  script_.Expect(Step(DialogKind::Text).Type("anna"));
+  AskUserId();
+  EXPECT_EQ(script_.Exits().size(), exits);
+  EXPECT_EQ(DataDir, "anna");
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir_));
+  EXPECT_EQ(script_.Requests().back().maxLength, 8u);
+  std::filesystem::current_path(cwd);
+}
+
+}  // namespace
