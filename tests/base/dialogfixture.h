@@ -26,6 +26,7 @@ class DialogTest : public ::testing::Test {
     FreeMessages();
     HelpNumber = 0;
     ShortName = "KV6";
+    platform::SetApplicationTitle("KV6");
     char pattern[] = "/tmp/kv6dialogXXXXXX";
     dir_ = ::mkdtemp(pattern);
     std::filesystem::create_directory(dir_ + "/temp");
