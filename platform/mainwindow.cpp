@@ -41,6 +41,14 @@ void MainWindow::PaintNow(const std::function<void(Canvas&)>& draw) {
   peer_->PaintNow(draw);
 }
 
+void MainWindow::ShowRubberBand(const Rect& band) {
+  peer_->ShowRubberBand(band);
+}
+
+void MainWindow::HideRubberBand() {
+  peer_->HideRubberBand();
+}
+
 Size MainWindow::ClientSize() const {
   return peer_->ClientSize();
 }

@@ -51,6 +51,8 @@ class WindowPeer {
   virtual Size ClientSize() const = 0;
   virtual void SetClientSize(Size size) = 0;
   virtual void PaintNow(const std::function<void(Canvas&)>& draw) = 0;
+  virtual void ShowRubberBand(const Rect& band) = 0;
+  virtual void HideRubberBand() = 0;
 };
 
 class MainWindow {
@@ -80,6 +82,9 @@ class MainWindow {
   // Draws straight onto the surface, outside onPaint (rubber bands and the like); the drawing
   // lasts until the next paint.
   void PaintNow(const std::function<void(Canvas&)>& draw);
+  // A rectangle over the drawing surface that follows a mouse drag; corners in any order.
+  void ShowRubberBand(const Rect& band);
+  void HideRubberBand();
   // Size of the drawing surface in pixels.
   Size ClientSize() const;
   void SetClientSize(Size size);

@@ -46,6 +46,11 @@ class HeadlessWindowPeer : public WindowPeer {
     if (window_.onResize) window_.onResize();
   }
   void PaintNow(const std::function<void(Canvas&)>& draw) override { draw(state_.immediate); }
+  void ShowRubberBand(const Rect& band) override {
+    state_.rubberBandShown = true;
+    state_.rubberBand = band;
+  }
+  void HideRubberBand() override { state_.rubberBandShown = false; }
 
  private:
   MainWindow& window_;

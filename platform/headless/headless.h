@@ -42,6 +42,8 @@ struct WindowState {
   Size clientSize{640, 480};
   RecordingCanvas lastPaint;  // what the last Repaint painted
   RecordingCanvas immediate;  // receives PaintNow drawing
+  bool rubberBandShown = false;
+  Rect rubberBand;
 };
 // The window must have been created while the headless backend was in use.
 WindowState& StateOf(MainWindow& window);

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPolygon>
 #include <cmath>
+#include <string>
+#include <unordered_map>
 #include <numbers>
 
 #include "platform/qt/qttext.h"
@@ -16,20 +18,86 @@ QColor ToQColor(Color c) {
   return QColor(c.red, c.green, c.blue);
 }
 
-Qt::PenStyle ToQtStyle(PenStyle style) {
+// The dash patterns of the classic display driver, in pen widths, at every width: printed
+// lines are four times as wide as on the screen and keep their style.
+void ApplyStyle(PenStyle style, QPen& pen) {
   switch (style) {
     case PenStyle::Solid:
-      return Qt::SolidLine;
+      pen.setStyle(Qt::SolidLine);
+      return;
     case PenStyle::Dot:
-      return Qt::DotLine;
-    case PenStyle::DashDot:
-      return Qt::DashDotLine;
-    case PenStyle::Dash:
-      return Qt::DashLine;
-    case PenStyle::Clear:
+      pen.setDashPattern({3, 3});
       break;
+    case PenStyle::DashDot:
+      pen.setDashPattern({9, 6, 3, 6});
+      break;
+    case PenStyle::Dash:
+      pen.setDashPattern({18, 6});
+      break;
+    case PenStyle::Clear:
+      pen.setStyle(Qt::NoPen);
+      return;
   }
-  return Qt::NoPen;
+  pen.setCapStyle(Qt::FlatCap);
+}
+
+// Faces of the Windows drawings, served by the metric-compatible Liberation fonts.
+QString ResolveFace(const std::string& face) {
+  if (face == "Arial") return QStringLiteral("Liberation Sans");
+  if (face == "Courier New") return QStringLiteral("Liberation Mono");
+  return ToQString(face);
+}
+
+struct FontKey {
+  std::string face;
+  std::int32_t height, width;
+  bool bold, italic, underline, strikeOut;
+  bool operator==(const FontKey&) const = default;
+};
+
+struct FontKeyHash {
+  std::size_t operator()(const FontKey& k) const {
+    const std::size_t flags = std::size_t{k.bold} | std::size_t{k.italic} << 1 |
+                              std::size_t{k.underline} << 2 | std::size_t{k.strikeOut} << 3;
+    std::size_t h = std::hash<std::string>()(k.face);
+    for (const std::size_t v : {static_cast<std::size_t>(k.height),
+                                static_cast<std::size_t>(k.width), flags}) {
+      h = h * 1000003u ^ v;
+    }
+    return h;
+  }
+};
+
+QFont MakeFont(const Font& font) {
+  QFont qfont = font.face.empty() ? QFont() : QFont(ResolveFace(font.face));
+  if (font.height > 0) {
+    // The height is that of the whole character cell, ascent plus descent; Qt sizes the em.
+    qfont.setPixelSize(font.height);
+    const QFontMetrics metrics(qfont);
+    const int cell = metrics.ascent() + metrics.descent();
+    if (cell > 0) qfont.setPixelSize(std::max(1, font.height * font.height / cell));
+  }
+  qfont.setBold(font.bold);
+  qfont.setItalic(font.italic);
+  qfont.setUnderline(font.underline);
+  qfont.setStrikeOut(font.strikeOut);
+  if (font.width > 0) {
+    const int average = QFontMetrics(qfont).averageCharWidth();
+    if (average > 0) qfont.setStretch(std::clamp(100 * font.width / average, 1, 4000));
+  }
+  return qfont;
+}
+
+// Sizing a font measures it twice; drawings repeat a few fonts many times.
+QFont CachedFont(const Font& font) {
+  static std::unordered_map<FontKey, QFont, FontKeyHash> cache;
+  constexpr std::size_t kMaxCached = 256;
+  FontKey key{font.face,   font.height,    font.width,    font.bold,
+              font.italic, font.underline, font.strikeOut};
+  const auto found = cache.find(key);
+  if (found != cache.end()) return found->second;
+  if (cache.size() >= kMaxCached) cache.clear();
+  return cache.emplace(std::move(key), MakeFont(font)).first->second;
 }
 
 QPolygon ToQPolygon(const std::vector<Point>& points) {
@@ -48,9 +116,13 @@ QRect AreaRect(const Rect& r) {
   return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-// Angle in degrees, counterclockwise on the screen, of the ray from the centre through p.
-double ScreenAngle(QPointF centre, Point p) {
-  return std::atan2(centre.y() - p.y, p.x - centre.x()) * 180.0 / std::numbers::pi;
+// Qt's angle in degrees of the ray from the centre of box through p. Qt measures ellipse
+// angles on the circle that the ellipse is stretched from.
+double ScreenAngle(const QRectF& box, Point p) {
+  const double halfWidth = std::max(box.width() / 2, 1e-9);
+  const double halfHeight = std::max(box.height() / 2, 1e-9);
+  return std::atan2((box.center().y() - p.y) / halfHeight, (p.x - box.center().x()) / halfWidth) *
+         180.0 / std::numbers::pi;
 }
 
 }  // namespace
@@ -66,8 +138,8 @@ PainterCanvas::PainterCanvas(QPainter& painter, Size size) : painter_(painter), 
 void PainterCanvas::SetPen(const Pen& pen) {
   pen_ = pen;
   QPen qpen(ToQColor(pen.color));
-  qpen.setWidth(std::max<std::int32_t>(pen.width, 1));
-  qpen.setStyle(ToQtStyle(pen.style));
+  qpen.setWidth(pen.width <= 1 ? 0 : pen.width);  // 0: cosmetic, one pixel
+  ApplyStyle(pen.style, qpen);
   painter_.setPen(qpen);
   painter_.setCompositionMode(pen.mode == PenMode::Not ? QPainter::RasterOp_NotDestination
                                                        : QPainter::CompositionMode_SourceOver);
@@ -81,21 +153,7 @@ void PainterCanvas::SetBrush(const Brush& brush) {
 
 void PainterCanvas::SetFont(const Font& font) {
   font_ = font;
-  qfont_ = font.face.empty() ? QFont() : QFont(ToQString(font.face));
-  if (font.height > 0) {
-    // The height is that of the whole character cell; Qt sizes the em square.
-    qfont_.setPixelSize(font.height);
-    const int cell = QFontMetrics(qfont_).height();
-    if (cell > 0) qfont_.setPixelSize(std::max(1, font.height * font.height / cell));
-  }
-  qfont_.setBold(font.bold);
-  qfont_.setItalic(font.italic);
-  qfont_.setUnderline(font.underline);
-  qfont_.setStrikeOut(font.strikeOut);
-  if (font.width > 0) {
-    const int average = QFontMetrics(qfont_).averageCharWidth();
-    if (average > 0) qfont_.setStretch(std::clamp(100 * font.width / average, 1, 4000));
-  }
+  qfont_ = CachedFont(font);
 }
 
 void PainterCanvas::LineTo(Point p) {
@@ -126,8 +184,8 @@ void PainterCanvas::Polygon(const std::vector<Point>& points) {
 
 void PainterCanvas::Arc(const Rect& bounds, Point start, Point end) {
   const QRectF box(OutlineRect(bounds));
-  const double from = ScreenAngle(box.center(), start);
-  double sweep = ScreenAngle(box.center(), end) - from;
+  const double from = ScreenAngle(box, start);
+  double sweep = ScreenAngle(box, end) - from;
   if (sweep <= 0) sweep += 360.0;
   QPainterPath path;
   path.arcMoveTo(box, from);

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QWheelEvent>
 
 #include "platform/keys.h"
@@ -248,11 +249,21 @@ class QtWindowPeer : public WindowPeer {
     }
   }
   void PaintNow(const std::function<void(Canvas&)>& draw) override { drawing_->PaintNow(draw); }
+  void ShowRubberBand(const Rect& band) override {
+    if (rubberBand_ == nullptr) rubberBand_ = new QRubberBand(QRubberBand::Rectangle, drawing_);
+    rubberBand_->setGeometry(QRect(QPoint(band.left, band.top), QPoint(band.right, band.bottom))
+                                 .normalized());
+    rubberBand_->show();
+  }
+  void HideRubberBand() override {
+    if (rubberBand_ != nullptr) rubberBand_->hide();
+  }
 
  private:
   MainWindow& model_;
   std::unique_ptr<QtMainWindow> window_;
   DrawingWidget* drawing_;
+  QRubberBand* rubberBand_ = nullptr;  // owned by drawing_
 };
 
 }  // namespace

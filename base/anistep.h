@@ -1,0 +1,18 @@
+// The animation step form: while stepping, each erase colour of a replay waits for "+" (next
+// step) or "+++++++" (run the rest through).
+#pragma once
+
+#include "platform/drawsurface.h"
+#include "platform/forms.h"
+
+class TForm_anistep : public platform::Form {
+ public:
+  TForm_anistep();
+  bool EndMark() const { return endMark_; }
+
+ private:
+  bool endMark_ = false;
+};
+
+// Shows the form modally; closing it by any means but "+" ends stepping.
+platform::StepAnswer RunAnimationStep();

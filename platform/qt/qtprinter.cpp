@@ -1,0 +1,54 @@
+#include "platform/qt/qtprinter.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <optional>
+
+#include "platform/qt/qtcanvas.h"
+#include "platform/qt/qttext.h"
+
+namespace platform::qt {
+
+namespace {
+
+class QtPrinterDocument : public PrinterDocument {
+ public:
+  explicit QtPrinterDocument(const std::string& pdfPath) : printer_(QPrinter::HighResolution) {
+    if (!pdfPath.empty()) {
+      printer_.setOutputFormat(QPrinter::PdfFormat);
+      printer_.setOutputFileName(QString::fromStdString(pdfPath));
+    }
+  }
+
+  Canvas& PageCanvas() override { return *canvas_; }
+
+ protected:
+  bool DoBegin(PageOrientation orientation) override {
+    printer_.setPageOrientation(orientation == PageOrientation::Landscape
+                                    ? QPageLayout::Landscape
+                                    : QPageLayout::Portrait);
+    if (!painter_.begin(&printer_)) return false;
+    const QRect page = printer_.pageLayout().paintRectPixels(printer_.resolution());
+    canvas_.emplace(painter_, Size{page.width(), page.height()});
+    return true;
+  }
+
+  bool DoEnd() override {
+    canvas_.reset();
+    return painter_.end();
+  }
+
+ private:
+  QPrinter printer_;
+  QPainter painter_;
+  std::optional<PainterCanvas> canvas_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrinterDocument> MakePrinterDocument(const std::string& pdfPath) {
+  return std::make_unique<QtPrinterDocument>(pdfPath);
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,79 @@
+// Developer program: draws an HP-GL file (".plt", on a 0..160 by 0..120 mm header window) or a
+// display-list file (one record per line) into a PNG file.
+//   plt2png INPUT OUTPUT.png [WIDTH HEIGHT]
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "base/brelgraf.h"
+#include "base/breldraw.h"
+#include "base/hbild.h"
+#include "base/numbertext.h"
+#include "base/wbrelvar.h"
+#include "platform/headless/recordingsurface.h"
+#include "platform/qt/qtbackend.h"
+#include "platform/qt/renderpng.h"
+
+// Qt keeps the font configuration's caches until the process ends (sanitizer builds only).
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+
+namespace {
+
+bool EndsWithPlt(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ext = name.substr(name.size() - 4);
+  for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return ext == ".plt";
+}
+
+bool ReadListFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    DisplayList.push_back(line);
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3 && argc != 5) {
+    std::fprintf(stderr, "usage: plt2png INPUT OUTPUT.png [WIDTH HEIGHT]\n");
+    return 2;
+  }
+  const std::int32_t width = argc == 5 ? TextToInt(argv[3]) : 1600;
+  const std::int32_t height = argc == 5 ? TextToInt(argv[4]) : 1200;
+  if (width < 2 || height < 2 || width > 20000 || height > 20000) {
+    std::fprintf(stderr, "plt2png: width and height must lie in 2..20000\n");
+    return 2;
+  }
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  }
+  platform::UseQtBackend(argc, argv);
+  HorizontalPixels = static_cast<std::uint16_t>(width - 1);
+  VerticalPixels = static_cast<std::uint16_t>(height - 1);
+  platform::RecordingDrawSurface surface({width, height});
+  TFbrelgra window(surface);
+  TDrawer drawer;
+  const std::string input = argv[1];
+  if (EndsWithPlt(input)) {
+    drawer.grHeader(0, 0, 160, 120);
+    PlotHpgl(input);
+    if (AbortFlag != 0) return 1;
+  } else if (!ReadListFile(input)) {
+    std::fprintf(stderr, "plt2png: cannot read %s\n", input.c_str());
+    return 1;
+  }
+  const bool written = platform::qt::RenderPng(
+      argv[2], {width, height}, [&window](platform::Canvas& canvas) { window.OnPaint(canvas); });
+  if (!written) {
+    std::fprintf(stderr, "plt2png: cannot write %s\n", argv[2]);
+    return 1;
+  }
+  return 0;
+}
