@@ -64,7 +64,7 @@ extern std::int32_t TitleBlockLanguage;
 // Settings carried by the configuration.
 struct PlotCommandList {
   std::uint16_t Count;
-  std::uint16_t Chosen;  // not stored
+  std::uint16_t Chosen;              // not stored
   std::array<std::string, 6> Lines;  // 1..5
 };
 extern PlotCommandList PlotCommandLines;

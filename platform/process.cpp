@@ -45,7 +45,9 @@ ProcessLauncher& Current() {
 
 }  // namespace
 
-std::unique_ptr<ProcessLauncher> MakeSystemLauncher() { return std::make_unique<SystemLauncher>(); }
+std::unique_ptr<ProcessLauncher> MakeSystemLauncher() {
+  return std::make_unique<SystemLauncher>();
+}
 
 void InstallProcessLauncher(std::unique_ptr<ProcessLauncher> launcher) {
   Installed() = std::move(launcher);
@@ -58,8 +60,12 @@ RecordingLauncher& UseRecordingLauncher() {
   return ref;
 }
 
-int StartProgram(const std::vector<std::string>& argv) { return Current().StartProgram(argv); }
+int StartProgram(const std::vector<std::string>& argv) {
+  return Current().StartProgram(argv);
+}
 
-void OpenDocument(const std::string& path) { Current().OpenDocument(path); }
+void OpenDocument(const std::string& path) {
+  Current().OpenDocument(path);
+}
 
 }  // namespace platform

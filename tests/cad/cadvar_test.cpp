@@ -9,19 +9,6 @@
 
 namespace {
 
-TEST(CadState, DefaultsBeforeTheConfiguration) {
-  InitCadDefaults();
-  EXPECT_EQ(TextHeight, 5.0L);
-  EXPECT_EQ(CadTarget, 3);
-  for (int i = 0; i <= 5; ++i) EXPECT_EQ(LayerNames[i], std::string(1, static_cast<char>('0' + i)));
-  EXPECT_EQ(PenColours[16], 16);
-  EXPECT_EQ(PlotCommandLines.Count, 1);
-  EXPECT_EQ(PlotCommandLines.Lines[5], "C:\\PENWERK\\WPENWERK PENWERK.DXF /M1.0");
-  EXPECT_EQ(CadFileName, std::string(59, ' '));
-  EXPECT_EQ(RevisionFromZero, 1);
-  EXPECT_EQ(ArcResolution, 0.1L);
-}
-
 TEST(CadState, DimensionScale) {
   InitCadDefaults();
   DimArrowBase = 2;

@@ -1,0 +1,261 @@
+#include "cad/brelcad.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "base/breldraw.h"
+#include "base/brelvar.h"
+#include "base/utilcrt.h"
+#include "base/utilcrtfile.h"
+#include "base/utilpath.h"
+#include "base/utilstr.h"
+#include "base/wbrelvar.h"
+#include "base/wprinvar.h"
+#include "cad/caddim.h"
+#include "cad/caddisp.h"
+#include "cad/cadhead.h"
+#include "cad/cadprim.h"
+#include "cad/cadstream.h"
+#include "cad/cadvar.h"
+#include "cad/dxfread.h"
+#include "cad/dxfutil.h"
+#include "platform/dialog.h"
+#include "platform/process.h"
+
+namespace {
+
+// PolylineMode as it was before an output that had to switch it off.
+std::optional<std::uint8_t> polyline_mode_before;
+
+const CadWriter* target_writer() {
+  return cad_writer_of(CadTarget);
+}
+
+bool valid_block_name(const std::string& name) {
+  return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
+// The save dialog's answer as the output file name with the target's extension.
+bool ask_file_name(const std::string& ext) {
+  platform::FileRequest request;
+  request.kind = platform::DialogKind::SaveFile;
+  request.folder = AddBackslash(CadDir);
+  request.name = PathWithoutExt(CurrentFile);
+  request.filters = {{"*." + ext, "*." + ext}, {"*.*", "*.*"}};
+  platform::FileResult result = platform::Dialogs().ChooseFile(request);
+  HourglassOff();
+  if (!result.chosen || result.path.empty()) {
+    AbortFlag = 1;
+    if (result.chosen) CadFileName.clear();
+    return false;
+  }
+  std::string name = result.path;
+  std::size_t slash = name.find_last_of('/');
+  bool has_dot = name.find('.', slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
+  CadFileName = (has_dot ? PathWithoutExt(name) : name) + "." + ext;
+  CheckOutputFileName(CadFileName);
+  return AbortFlag == 0;
+}
+
+bool open_file(const CadWriter& w) {
+  if (CadBatch) {
+    CadFileName = CurrentFile + "." + w.extension;
+  } else if (!ask_file_name(w.extension)) {
+    return false;
+  }
+  return w.own_file || cad_list_file_create(CadFileName);
+}
+
+bool open_target(const CadWriter& w) {
+  if (w.extension != nullptr) return open_file(w);
+  if (CadTarget == kCadScreen) {
+    Drawer->grClear();
+    Drawer->grWaitCursor();
+  } else if (CadTarget == kCadPlot) {
+    CadFileName = AddBackslash(TempDir) + "penwerk.dxf";
+    return cad_list_file_create(CadFileName);
+  }
+  return true;
+}
+
+void reset_output_state() {
+  cad_text_align(0, 0);
+  cad_line_spacing(1.0L);
+  cad_line_style(0);
+  cad_dim_scale(1.0L);
+  cad_set_numbered_layers(0);
+  InBlocks = 0;
+  SuppressOpen = 0;
+  TitleBlockMode = 0;
+  TitleBlockLanguage = 0;
+  if (CadTarget == kCadStep && Mode3D < 2 && PolylineMode != 0) {
+    polyline_mode_before = PolylineMode;
+    PolylineMode = 0;
+  }
+}
+
+// Deletes the block files this run wrote.
+void delete_own_block_files() {
+  for (const std::string& name : cad_created_block_files()) std::remove(name.c_str());
+  cad_forget_block_files();
+}
+
+bool opens_after_export(std::uint16_t target) {
+  return target == kCadDxf || target == kCadIges || target == kCadTextList || target == kCadStl ||
+         target == kCadStep;
+}
+
+}  // namespace
+
+void cad_open(std::uint16_t target) {
+  cad_offset(0, 0);
+  SheetKind = 0;
+  cad_stream_reset_errors();
+  cad_dxf_to_list_file();
+  if (target == kCadNone) {
+    if (CadBatch) {
+      AbortFlag = 1;  // a command-line run never asks
+      return;
+    }
+    cad_choose_target();
+  } else {
+    CadTarget = target;
+  }
+  if (AbortFlag) return;
+  const CadWriter* w = target_writer();
+  bool known = CadTarget <= 7 || CadTarget == kCadCode;
+  if (w == nullptr && known) {
+    ShowError("CAD target not available");
+    AbortFlag = 1;
+    return;
+  }
+  if (w == nullptr) return;  // an unused code discards everything
+  if (!open_target(*w)) return;
+  if (w->open) w->open();
+  reset_output_state();
+}
+
+void cad_choose_target() {
+  static const char* const kTargets[7] = {
+      "DXF", "IGES", "Control Output to Screen", "PENWERK - Send to Printer/Plotter", "TXT",
+      "STL", "STEP"};
+  for (int i = 0; i < 7; ++i) ChoiceTexts[i + 1] = kTargets[i];
+  SetHelpNumber(2050);
+  ChooseItem("CAD Code", Mode3D != 0 ? 7 : 6, CadTarget);
+  if (AbortFlag || CadTarget != kCadPlot) return;
+  if (PlotCommandLines.Count >= 2) {
+    for (int i = 1; i <= PlotCommandLines.Count && i <= 5; ++i) {
+      ChoiceTexts[i] = PlotCommandLines.Lines[i];
+    }
+    SetHelpNumber(2055);
+    ChooseItem("PENWERK Command Line", std::min<int>(PlotCommandLines.Count, 5),
+               PlotCommandLines.Chosen);
+    if (AbortFlag) return;
+  } else {
+    PlotCommandLines.Chosen = 1;
+  }
+  std::string line = PlotCommandLines.Lines[PlotCommandLines.Chosen];
+  SetHelpNumber(2060);
+  InputText("PENWERK command line (0=Parameter)", 60, line);
+  if (AbortFlag) return;
+  PlotCommandLines.Lines[PlotCommandLines.Chosen] = line;
+}
+
+void cad_set_target(std::uint16_t code) {
+  CadTarget = code;
+}
+
+void cad_tables(std::int32_t mode) {
+  const CadWriter* w = target_writer();
+  if (w && w->tables) w->tables(mode);
+}
+
+void cad_blocks_begin() {
+  InBlocks = 1;
+  const CadWriter* w = target_writer();
+  if (w && w->blocks_begin) w->blocks_begin();
+}
+
+void cad_block_begin(const std::string& name) {
+  if (AbortFlag) return;
+  const CadWriter* w = target_writer();
+  if (w == nullptr) return;
+  if (!w->block_files) {
+    if (w->block_begin) w->block_begin(name);
+    return;
+  }
+  cad_dxf_to_block_file();
+  if (!valid_block_name(name)) {
+    AbortFlag = 1;
+    return;
+  }
+  cad_block_file_create(cad_block_file_name(name));
+}
+
+void cad_block_end() {
+  const CadWriter* w = target_writer();
+  bool block_file = w != nullptr && w->block_files;
+  if (AbortFlag) {
+    // A failed block does not stop the drawing; its inserts find no block file.
+    AbortFlag = 0;
+    if (block_file) cad_block_file_close();
+  } else if (block_file) {
+    dxf_eof();
+  } else if (w && w->block_end) {
+    w->block_end();
+  }
+  if (block_file) cad_dxf_to_list_file();
+}
+
+void cad_blocks_end() {
+  InBlocks = 0;
+  const CadWriter* w = target_writer();
+  if (w && w->blocks_end) w->blocks_end();
+}
+
+void cad_entities_begin() {
+  const CadWriter* w = target_writer();
+  if (w && w->entities_begin) w->entities_begin();
+  cad_insert_logos();
+}
+
+bool cad_output_complete() {
+  const CadWriter* w = target_writer();
+  return w == nullptr || w->output_complete == nullptr || w->output_complete();
+}
+
+void cad_close() {
+  const CadWriter* w = target_writer();
+  if (w && w->close) w->close();
+  if (CadTarget == kCadScreen) {
+    Drawer->grClearViewPort();
+    Drawer->grNormalCursor();
+    delete_own_block_files();
+  }
+  cad_set_3d_mode(0);
+  if (polyline_mode_before) {
+    PolylineMode = *polyline_mode_before;
+    polyline_mode_before.reset();
+  }
+  // Whatever cleared the flag meanwhile, a failed stream means an incomplete output.
+  if (cad_stream_failed()) AbortFlag = 1;
+  if (AbortFlag == 0 && SuppressOpen == 0 && OpenAfterExport != 0 &&
+      opens_after_export(CadTarget) && CommandLineParams.size() < 2) {
+    platform::OpenDocument(CadFileName);
+  }
+}
+
+void cad_offset(long double x, long double y) {
+  DrawOffset = {x, y};
+}
+
+void cad_set_3d_mode(std::int32_t n) {
+  Mode3D = n;
+}
+
+bool DeleteTempBlockFiles() {
+  AbortFlag = 0;
+  delete_own_block_files();
+  return true;
+}

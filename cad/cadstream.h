@@ -1,0 +1,36 @@
+// The text streams of a CAD output: the output file in ListFile and the block file in a second
+// text file of the same type. Write, create and close failures are sticky per output: the first
+// one is reported once and sets AbortFlag, later writes to that stream do nothing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Starts a new output: forgets earlier failures.
+void cad_stream_reset_errors();
+// True when any stream of the current output failed.
+bool cad_stream_failed();
+
+// Creates (or empties) ListFile under name; false (reported) on failure.
+bool cad_list_file_create(const std::string& name);
+void cad_list_file_close();
+// Creates the block file under name and makes it the DXF stream; false on failure.
+bool cad_block_file_create(const std::string& name);
+void cad_block_file_close();
+
+// Which stream the DXF emitters write to.
+void cad_dxf_to_list_file();
+void cad_dxf_to_block_file();
+bool cad_dxf_in_block_file();
+
+// One line and its CR LF into the current DXF stream.
+void dxf_put_line(std::string_view line);
+// One line and its CR LF into ListFile (code form and later writers).
+void cad_list_put_line(std::string_view line);
+// Closes the stream the DXF emitters write to.
+void cad_dxf_stream_close();
+
+// Block files this run created (full names), for deleting exactly those.
+const std::vector<std::string>& cad_created_block_files();
+void cad_forget_block_files();

@@ -1,0 +1,534 @@
+#include "cad/dxfread.h"
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "base/breldraw.h"
+#include "base/messages.h"
+#include "base/numbertext.h"
+#include "base/textfile.h"
+#include "base/utilcrt.h"
+#include "base/utilfile.h"
+#include "base/utilmath.h"
+#include "base/utilpath.h"
+#include "base/utilstr.h"
+#include "base/wbrelvar.h"
+#include "cad/cadprim.h"
+#include "cad/cadvar.h"
+
+namespace {
+
+constexpr std::int32_t kMaxBlockLevel = 4;
+constexpr std::int32_t kMaxLwVertices = 100000;
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
+  return s;
+}
+
+// A group code is a whole number, blanks around it allowed; anything else is damage.
+std::optional<std::int32_t> group_code(std::string_view line) {
+  std::string_view s = trimmed(line);
+  bool negative = !s.empty() && s.front() == '-';
+  if (negative || (!s.empty() && s.front() == '+')) s.remove_prefix(1);
+  if (s.empty() || s.size() > 9) return std::nullopt;
+  std::int32_t value = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return negative ? -value : value;
+}
+
+struct Vertex {
+  long double x = 0;
+  long double y = 0;
+  long double sweep = 0;  // radians of the arc that starts here
+};
+
+// One level of replay: its own block file, the current pair and the layer of its entities.
+class BlockReplay {
+ public:
+  explicit BlockReplay(const std::string& file_name) { file_.Assign(file_name); }
+
+  bool Open() {
+    file_.Reset();
+    return file_.IoResult() == 0;
+  }
+  void Run();
+  void Close() { file_.Close(); }
+
+ private:
+  bool Next();
+  bool SkipToEntity();
+  void Fail(const std::string& line);
+  bool EntityDone() const { return !damaged_ && !at_end_; }
+  long double Real();
+  std::int32_t LayerOf() const;
+  void SelectLayer(std::int32_t layer);
+  CadPoint Map(long double x, long double y) const;
+
+  bool Line();
+  bool Circle();
+  bool Arc();
+  bool Text();
+  bool Solid();
+  bool Insert();
+  bool Polyline();
+  bool PolylineVertices(std::int32_t flags);
+  bool LwPolyline();
+  void Segment(const Vertex& from, const Vertex& to);
+
+  TextFile file_;
+  std::int32_t code_ = -1;
+  std::string value_;
+  std::string code_line_;
+  bool at_end_ = false;
+  bool damaged_ = false;
+  std::int32_t layer_ = 0;
+};
+
+// Reads the next pair; false at the end of the file or after damage.
+bool BlockReplay::Next() {
+  if (at_end_) return false;
+  if (file_.Eof()) {
+    at_end_ = true;
+    return false;
+  }
+  file_.ReadLine(code_line_);
+  std::optional<std::int32_t> code = group_code(code_line_);
+  if (!code || file_.Eof()) {
+    Fail(code_line_);
+    return false;
+  }
+  file_.ReadLine(value_);
+  if (file_.IoResult() != 0) {
+    Fail(code_line_);
+    return false;
+  }
+  code_ = *code;
+  return true;
+}
+
+// Damage ends this file's replay; what was drawn stays.
+void BlockReplay::Fail(const std::string& line) {
+  if (damaged_) return;
+  AddMessage("Error  : DXF: " + std::string(trimmed(line)));
+  damaged_ = at_end_ = true;
+}
+
+// Skips pairs up to the next code 0 pair; false when there is none.
+bool BlockReplay::SkipToEntity() {
+  while (Next()) {
+    if (code_ == 0) return true;
+  }
+  return false;
+}
+
+long double BlockReplay::Real() {
+  long double v = TextToReal(trimmed(value_));
+  if (std::isfinite(v)) return v;
+  Fail(value_);
+  return 0;
+}
+
+std::int32_t BlockReplay::LayerOf() const {
+  std::string_view name = trimmed(value_);
+  for (int i = 0; i <= 5; ++i) {
+    if (name == LayerNames[i]) return i;
+  }
+  std::int32_t n = TextToInt(name);
+  return n < 0 ? 0 : n;
+}
+
+void BlockReplay::SelectLayer(std::int32_t layer) {
+  layer_ = layer;
+  cad_layer(layer);
+}
+
+CadPoint BlockReplay::Map(long double x, long double y) const {
+  CadPoint p;
+  InsertXY(InsertScaleX, InsertScaleY, InsertOriginX, InsertOriginY, InsertAngle, x, y, p.x, p.y);
+  return p;
+}
+
+void BlockReplay::Run() {
+  if (!SkipToEntity()) return;
+  while (AbortFlag == 0) {
+    std::string_view name = trimmed(value_);
+    bool more = false;
+    if (name == "EOF") return;
+    if (name == "LINE") {
+      more = Line();
+    } else if (name == "POLYLINE") {
+      more = Polyline();
+    } else if (name == "CIRCLE") {
+      more = Circle();
+    } else if (name == "ARC") {
+      more = Arc();
+    } else if (name == "TEXT") {
+      more = Text();
+    } else if (name == "SOLID") {
+      more = Solid();
+    } else if (name == "INSERT") {
+      more = Insert();
+    } else if (UpperText(name) == "LWPOLYLINE") {
+      more = LwPolyline();
+    } else {
+      AddMessage("Error  : DXF: " + std::string(name));
+      return;
+    }
+    if (!more) return;
+  }
+}
+
+bool BlockReplay::Line() {
+  long double v[4] = {0, 0, 0, 0};
+  std::int32_t layer = 0;
+  while (Next() && code_ != 0) {
+    switch (code_) {
+      case 8:
+        layer = LayerOf();
+        break;
+      case 10:
+        v[0] = Real();
+        break;
+      case 20:
+        v[1] = Real();
+        break;
+      case 11:
+        v[2] = Real();
+        break;
+      case 21:
+        v[3] = Real();
+        break;
+      default:
+        break;
+    }
+  }
+  if (damaged_) return false;
+  SelectLayer(layer);
+  CadPoint a = Map(v[0], v[1]);
+  CadPoint b = Map(v[2], v[3]);
+  cad_line(a.x, a.y, b.x, b.y);
+  return EntityDone();
+}
+
+bool BlockReplay::Circle() {
+  long double x = 0, y = 0, r = 0;
+  std::int32_t layer = layer_;
+  while (Next() && code_ != 0) {
+    switch (code_) {
+      case 8:
+        layer = LayerOf();
+        break;
+      case 10:
+        x = Real();
+        break;
+      case 20:
+        y = Real();
+        break;
+      case 40:
+        r = Real();
+        break;
+      default:
+        break;
+    }
+  }
+  if (damaged_) return false;
+  SelectLayer(layer);
+  CadPoint c = Map(x, y);
+  cad_circle(c.x, c.y, r * InsertScaleX);
+  return EntityDone();
+}
+
+bool BlockReplay::Arc() {
+  long double x = 0, y = 0, r = 0, start = 0, end = 0, z = 0;
+  std::int32_t layer = layer_;
+  while (Next() && code_ != 0) {
+    switch (code_) {
+      case 8:
+        layer = LayerOf();
+        break;
+      case 10:
+        x = Real();
+        break;
+      case 20:
+        y = Real();
+        break;
+      case 40:
+        r = Real();
+        break;
+      case 50:
+        start = Real();
+        break;
+      case 51:
+        end = Real();
+        break;
+      case 230:
+        z = Real();
+        break;
+      default:
+        break;
+    }
+  }
+  if (damaged_) return false;
+  SelectLayer(layer);
+  CadPoint c = Map(x, y);
+  cad_arc(c.x, c.y, start + InsertAngle, end + InsertAngle, r * InsertScaleX,
+          SweepAngle(start, end, z));
+  return EntityDone();
+}
+
+bool BlockReplay::Text() {
+  std::string text;
+  long double x = 0, y = 0, height = 3.5L, width_factor = 1, angle = 0;
+  std::int32_t layer = layer_;
+  while (Next() && code_ != 0) {
+    switch (code_) {
+      case 1:
+        text = value_;
+        break;
+      case 8:
+        layer = LayerOf();
+        break;
+      case 10:
+        x = Real();
+        break;
+      case 20:
+        y = Real();
+        break;
+      case 40:
+        height = Real();
+        break;
+      case 41:
+        width_factor = Real();
+        break;
+      case 50:
+        angle = Real();
+        break;
+      default:
+        break;
+    }
+  }
+  if (damaged_) return false;
+  SelectLayer(layer);
+  cad_text_style_stored(2, angle + InsertAngle, height * InsertScaleY,
+                        height * width_factor * InsertScaleX);
+  CadPoint p = Map(x, y);
+  cad_text(text, p.x, p.y);
+  return EntityDone();
+}
+
+bool BlockReplay::Solid() {
+  long double v[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+  std::int32_t layer = layer_;
+  while (Next() && code_ != 0) {
+    if (code_ == 8) {
+      layer = LayerOf();
+    } else if (code_ >= 10 && code_ <= 13) {
+      v[(code_ - 10) * 2] = Real();
+    } else if (code_ >= 20 && code_ <= 23) {
+      v[(code_ - 20) * 2 + 1] = Real();
+    }
+  }
+  if (damaged_) return false;
+  SelectLayer(layer);
+  CadPoint p[4];
+  for (int i = 0; i < 4; ++i) p[i] = Map(v[2 * i], v[2 * i + 1]);
+  cad_solid(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y);
+  return EntityDone();
+}
+
+bool BlockReplay::Insert() {
+  std::string name;
+  long double x = 0, y = 0, sx = 1, sy = 1, angle = 0;
+  std::int32_t layer_before = layer_;
+  std::optional<std::int32_t> layer;
+  while (Next() && code_ != 0) {
+    switch (code_) {
+      case 2:
+        name = std::string(trimmed(value_));
+        break;
+      case 8:
+        layer = LayerOf();
+        break;
+      case 10:
+        x = Real();
+        break;
+      case 20:
+        y = Real();
+        break;
+      case 41:
+        sx = Real();
+        break;
+      case 42:
+        sy = Real();
+        break;
+      case 50:
+        angle = Real();
+        break;
+      default:
+        break;
+    }
+  }
+  if (damaged_) return false;
+  if (layer) SelectLayer(*layer);
+  dxf_read_block(name, x, y, angle, sx, sy);
+  SelectLayer(layer_before);
+  return EntityDone();
+}
+
+// A segment of a polyline: straight, or the arc its start vertex's sweep gives.
+void BlockReplay::Segment(const Vertex& from, const Vertex& to) {
+  CadPoint a = Map(from.x, from.y);
+  CadPoint b = Map(to.x, to.y);
+  if (from.sweep == 0) {
+    cad_line(a.x, a.y, b.x, b.y);
+    return;
+  }
+  long double xc = 0, yc = 0, a1 = 0, a2 = 0, r = 0;
+  GetArcCenterD(from.x, from.y, to.x, to.y, from.sweep, xc, yc, a1, a2, r);
+  CadPoint c = Map(xc, yc);
+  cad_arc(c.x, c.y, RadToDeg(a1) + InsertAngle, RadToDeg(a2) + InsertAngle, r * InsertScaleX,
+          RadToDeg(from.sweep));
+}
+
+bool BlockReplay::Polyline() {
+  std::int32_t flags = 0;
+  while (Next() && code_ != 0) {
+    if (code_ == 70) flags = TextToInt(trimmed(value_));
+  }
+  if (damaged_ || at_end_) return false;
+  if (trimmed(value_) != "VERTEX") {
+    ShowError("Error in DXF File");
+    return true;  // the pair read is the next entity
+  }
+  return PolylineVertices(flags);
+}
+
+// Reads VERTEX records up to SEQEND (or any other entity) and draws their segments.
+bool BlockReplay::PolylineVertices(std::int32_t flags) {
+  Vertex first, previous;
+  std::int32_t count = 0;
+  while (code_ == 0 && trimmed(value_) == "VERTEX") {
+    Vertex v;
+    std::int32_t layer = layer_;
+    while (Next() && code_ != 0) {
+      switch (code_) {
+        case 8:
+          layer = LayerOf();
+          break;
+        case 10:
+          v.x = Real();
+          break;
+        case 20:
+          v.y = Real();
+          break;
+        case 42:
+          v.sweep = 4 * std::atan(Real());
+          break;
+        default:
+          break;
+      }
+    }
+    if (damaged_) return false;
+    SelectLayer(layer);
+    if (count++ == 0) {
+      first = v;
+    } else {
+      Segment(previous, v);
+    }
+    previous = v;
+    if (at_end_) return false;
+  }
+  if (flags == 1 && count > 1) Segment(Vertex{previous.x, previous.y, 0}, first);
+  if (trimmed(value_) == "SEQEND") return SkipToEntity();
+  return true;
+}
+
+bool BlockReplay::LwPolyline() {
+  while (Next() && !(code_ == 100 && trimmed(value_) == "AcDbPolyline")) {
+    if (code_ == 0) return true;  // no vertex list: nothing to draw
+  }
+  if (damaged_ || at_end_) return false;
+  SelectLayer(0);
+  Vertex first, previous, current;
+  std::int32_t count = 0, flags = 0;
+  auto vertex_group = [](std::int32_t c) {
+    return c == 10 || c == 20 || c == 38 || c == 39 || c == 40 || c == 41 || c == 42 || c == 43 ||
+           c == 70 || c == 90 || c == 210 || c == 220 || c == 230;
+  };
+  while (Next() && vertex_group(code_)) {
+    if (code_ == 10) {
+      if (count >= 2) Segment(previous, current);
+      if (count == 1) first = current;
+      if (count >= 1) previous = current;
+      if (++count > kMaxLwVertices) {
+        ShowError("Elements > " + IntText(kMaxLwVertices) + " !");
+        AbortFlag = 1;
+        return false;
+      }
+      current = Vertex{Real(), 0, 0};
+    } else if (code_ == 20) {
+      current.y = Real();
+    } else if (code_ == 42) {
+      current.sweep = 4 * std::atan(Real());
+    } else if (code_ == 70) {
+      flags = TextToInt(trimmed(value_));
+    }
+  }
+  if (damaged_) return false;
+  if (!at_end_ && code_ == 8) SelectLayer(LayerOf());
+  if (count == 1) first = current;
+  if (count >= 2) Segment(previous, current);
+  if (flags == 1 && count >= 2) Segment(Vertex{current.x, current.y, 0}, first);
+  if (at_end_ || code_ == 0) return !at_end_;
+  return SkipToEntity();
+}
+
+}  // namespace
+
+std::string cad_block_file_name(const std::string& name) {
+  return AddBackslash(TempDir) + "$" + name + ".dx$";
+}
+
+void dxf_read_block(const std::string& name, long double x, long double y, long double angle,
+                    long double sx, long double sy) {
+  const long double saved[5] = {InsertOriginX, InsertOriginY, InsertAngle, InsertScaleX,
+                                InsertScaleY};
+  ++BlockLevel;
+  CadPoint origin;
+  InsertXY(InsertScaleX, InsertScaleY, InsertOriginX, InsertOriginY, InsertAngle, x, y, origin.x,
+           origin.y);
+  InsertOriginX = origin.x;
+  InsertOriginY = origin.y;
+  InsertAngle += angle;
+  InsertScaleX *= sx;
+  InsertScaleY *= sy;
+  if (BlockLevel > kMaxBlockLevel) {
+    ShowError("error blockno." + IntText(BlockLevel));
+    AbortFlag = 1;
+  } else if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
+    AddMessage("Invalid temp directory");
+    AbortFlag = 1;
+  } else {
+    BlockReplay replay(cad_block_file_name(name));
+    if (replay.Open()) {
+      replay.Run();
+      replay.Close();
+    } else {
+      AddMessage("Invalid temp directory");
+      AbortFlag = 1;
+    }
+  }
+  --BlockLevel;
+  InsertOriginX = saved[0];
+  InsertOriginY = saved[1];
+  InsertAngle = saved[2];
+  InsertScaleX = saved[3];
+  InsertScaleY = saved[4];
+}

@@ -1,0 +1,47 @@
+// ASCII DXF (R12 group-code/value pairs) written line by line into the current DXF stream:
+// the output file on the DXF and plot targets, the block file inside BLOCKS on the targets
+// whose blocks are replayed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+void dxf_code(std::int32_t code);
+void dxf_text_line(std::string_view text);
+void dxf_int(std::int32_t n);
+void dxf_real(long double v);
+// Fixed-point value without the unit factor (angles, scales, bulges, arc direction).
+void dxf_real_unscaled(long double v);
+long double dxf_bulge(long double angle);
+
+// The value line dxf_real writes for v, without line end.
+std::string dxf_real_text(long double v);
+
+void dxf_header(long double xmin, long double ymin, long double xmax, long double ymax);
+void dxf_tables(std::int32_t mode);
+void dxf_blocks();
+void dxf_block(const std::string& name);
+void dxf_endblk();
+void dxf_endsec();
+void dxf_entities();
+void dxf_eof();
+
+void dxf_line(long double x1, long double y1, long double x2, long double y2);
+void dxf_circle(long double x, long double y, long double r);
+void dxf_arc(long double x, long double y, long double a1, long double a2, long double r,
+             long double z);
+void dxf_text(const std::string& text, long double x, long double y);
+void dxf_solid(long double x1, long double y1, long double x2, long double y2, long double x3,
+               long double y3, long double x4, long double y4);
+void dxf_insert(const std::string& name, long double x, long double y, long double angle,
+                long double sx, long double sy);
+void dxf_polyline(std::uint8_t closed);
+void dxf_vertex(long double x, long double y, long double bulge);
+void dxf_seqend();
+void dxf_set_layer(std::int32_t n);
+void dxf_layer_entry(const std::string& name, std::uint8_t colour, const std::string& line_type);
+void dxf_ltype_entry(const std::string& name, const std::string& description);
+
+// The layer name of layer n by the naming rule of the DXF and text-list writers.
+std::string cad_layer_name(std::int32_t n);

@@ -1,0 +1,232 @@
+// Primitives: offset, chords, text style figures, layers, code form, arcs on every path.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <locale>
+#include <numbers>
+
+#include "base/brelvar.h"
+#include "base/hgvar.h"
+#include "base/numbertext.h"
+#include "base/wbrelvar.h"
+#include "cad/brelcad.h"
+#include "cad/cadhead.h"
+#include "cad/cadprim.h"
+#include "cad/cadvar.h"
+#include "cad/dxfutil.h"
+#include "cadtest.h"
+
+namespace {
+
+constexpr long double kPi = std::numbers::pi_v<long double>;
+constexpr std::uint16_t kChordTarget = 6;
+
+class Primitives : public CadTest {
+ protected:
+  void SetUp() override {
+    CadTest::SetUp();
+    cad_register_writer(kRecordingTarget, RecordingWriter(false));
+    CadWriter chords = RecordingWriter(false);
+    chords.curves_as_chords = true;
+    cad_register_writer(kChordTarget, chords);
+    CadBatch = 1;
+    CurrentFile = Temp("out");
+  }
+  void Open(std::uint16_t target) {
+    AbortFlag = 0;
+    cad_open(target);
+    ASSERT_EQ(AbortFlag, 0);
+    Recorded.clear();
+  }
+  std::size_t Count(const char* op) const {
+    std::size_t n = 0;
+    for (const RecordedCall& c : Recorded) n += c.op == op;
+    return n;
+  }
+};
+
+TEST_F(Primitives, OffsetAppliedExactlyOnce) {
+  Open(kRecordingTarget);
+  PolylineMode = 0;
+  cad_offset(100, 200);
+  cad_rect(0, 0, 1, 1);
+  cad_hline(0, 0, 2);
+  cad_polyline_begin(0);
+  cad_vertex(0, 0, 0);
+  cad_vertex(1, 0, 0);
+  cad_polyline_end();
+  cad_insert_offset("B", 1, 1, 0, 1, 1);
+  for (const RecordedCall& c : Recorded) {
+    if (c.op == "line") {
+      EXPECT_GE(c.values[0], 100);
+      EXPECT_LE(c.values[0], 102);
+      EXPECT_GE(c.values[1], 200);
+      EXPECT_LE(c.values[1], 201);
+    }
+  }
+  EXPECT_EQ(Count("line"), 6u);
+  EXPECT_EQ(Recorded.back().op, "insert");
+  EXPECT_EQ(Recorded.back().values[0], 101);
+  Open(kChordTarget);
+  cad_offset(100, 0);
+  cad_circle(0, 0, 1);
+  cad_arc(0, 0, 0, 90, 1, 90);
+  for (const RecordedCall& c : Recorded) {
+    ASSERT_EQ(c.op, "line");
+    EXPECT_NEAR(static_cast<double>(std::hypot(c.values[2] - 100, c.values[3])), 1.0, 1e-9);
+  }
+}
+
+TEST_F(Primitives, ChordCounts) {
+  Open(kChordTarget);
+  cad_circle(0, 0, 1);
+  EXPECT_EQ(Count("line"), 64u);
+  Recorded.clear();
+  cad_circle_cw(0, 0, 1);
+  EXPECT_EQ(Count("line"), 64u);
+  EXPECT_LT(Recorded[1].values[3], 0);  // clockwise: the first step goes below the x axis
+  Recorded.clear();
+  ArcResolution = 0;
+  cad_circle(0, 0, 1e30L);  // a damaged block file cannot stall the output
+  EXPECT_EQ(ArcResolution, 0.1L);
+  EXPECT_LE(Count("line"), 100001u);
+}
+
+TEST_F(Primitives, RadiusZeroDrawsNothing) {
+  for (std::uint16_t target : {kRecordingTarget, kChordTarget}) {
+    Open(target);
+    cad_arc(0, 0, 0, 90, 0, 90);
+    EXPECT_TRUE(Recorded.empty());
+  }
+  Open(kCadDxf);
+  cad_arc(0, 0, 0, 90, 0, 90);
+  dxf_eof();
+  EXPECT_EQ(ReadBytes(Temp("out.dxf")).find("ARC"), std::string::npos);
+}
+
+TEST_F(Primitives, TextStyleFigures) {
+  Open(kRecordingTarget);
+  struct Case {
+    std::uint16_t h, v;
+    long double angle;
+  };
+  for (Case c : {Case{800, 600, 45}, Case{1024, 600, 37.99L}, Case{0, 0, 45}}) {
+    HorizontalPixels = c.h;
+    VerticalPixels = c.v;
+    cad_text_style(2, 45, 5, 5);
+    EXPECT_NEAR(static_cast<double>(TextAngle), static_cast<double>(c.angle), 0.01);
+  }
+  cad_text_style(2, 3, 5, 0);
+  EXPECT_EQ(TextWidthFactor, 0.7L * CadTextFactor);
+  cad_text_style(2, 60, 0, 9);
+  EXPECT_EQ(TextHeight, 5);
+  GraphicsTextWidthFactor = 0.7L;
+  cad_text_fit(2, "0123456789", 0, 1, 2.5, 20);
+  EXPECT_NEAR(static_cast<double>(TextHeight), 0.72, 1e-12);
+  cad_text_fit(2, "01234", 0, 1, 2.5, 10);
+  EXPECT_NEAR(static_cast<double>(TextHeight), 0.648, 1e-12);
+}
+
+TEST_F(Primitives, LayerFolding) {
+  Open(kRecordingTarget);
+  for (auto [given, used] : {std::pair{40, 24}, {31, 31}, {-3, 0}, {-100, 0}, {5, 5}}) {
+    cad_layer(given);
+    EXPECT_EQ(CurrentLayerNumber, used);
+    EXPECT_EQ(Recorded.back().values[0], used);
+  }
+}
+
+TEST_F(Primitives, CodeForm) {
+  for (std::uint8_t mode : {1, 0}) {
+    PolylineMode = mode;
+    Open(kCadCode);
+    cad_offset(1, 0);
+    cad_polyline_begin(1);
+    cad_vertex(0, 0, 0);
+    cad_vertex(1.5, 0, 0.5);
+    cad_vertex(2, 2, 0);
+    cad_polyline_end();
+    cad_close();
+    std::string text = ReadBytes(Temp("out.pas"));
+    std::string expected = mode ? "  c_polyline_begin(1);\r\n" : "";
+    expected +=
+        "  c_poly(1,0,0);\r\n  c_poly(2.5,0,0.5);\r\n  c_poly(3,2,0);\r\n  c_polyline_end;\r\n";
+    EXPECT_EQ(text, expected);
+  }
+}
+
+class CommaNumpunct : public std::numpunct<char> {
+ protected:
+  char do_decimal_point() const override { return ','; }
+};
+
+TEST_F(Primitives, NoCommaWhateverTheLocale) {
+  std::locale previous =
+      std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
+  std::setlocale(LC_ALL, "de_DE.UTF-8");
+  char separator = DecimalSeparator;
+  DecimalSeparator = ',';
+  Open(kCadDxf);
+  cad_header_default();
+  cad_tables(2);
+  cad_entities_begin();
+  cad_text_style(2, 12.5, 3.5, 2.5);
+  cad_text("x", 1.5, 2.5);
+  cad_arc(0.5, 0.5, 10.5, 20.5, 1.5, 10);
+  cad_blocks_end();
+  cad_close();
+  PolylineMode = 1;
+  Open(kCadCode);
+  cad_setz(0.5, 1.5);
+  cad_polyline_begin(0);
+  cad_vertex(0.25, 0.75, 0.125);
+  cad_polyline_end();
+  cad_close();
+  DecimalSeparator = separator;
+  std::setlocale(LC_ALL, "C");
+  std::locale::global(previous);
+  EXPECT_EQ(ReadBytes(Temp("out.dxf")).find(','), std::string::npos);
+  std::string code = ReadBytes(Temp("out.pas"));
+  EXPECT_NE(code.find("c_setz(0.5,1.5);"), std::string::npos);
+  EXPECT_NE(code.find("c_poly(0.25,0.75,0.125);"), std::string::npos);
+}
+
+// A clockwise bulge from (0, 0) to (2, 0) is the quarter arc about (1, -1) over the top.
+TEST_F(Primitives, ClockwiseBulgeSameArcOnEveryPath) {
+  const long double sweep = -kPi / 2;
+  PolylineMode = 0;
+  ArcsAsSegments = 1;
+  Open(kRecordingTarget);
+  cad_polyline_begin(0);
+  cad_vertex(0, 0, sweep);
+  cad_vertex(2, 0, 0);
+  cad_polyline_end();
+  ASSERT_GT(Count("line"), 2u);
+  for (const RecordedCall& c : Recorded) {
+    EXPECT_NEAR(static_cast<double>(std::hypot(c.values[2] - 1, c.values[3] + 1)), std::sqrt(2.0),
+                1e-9);
+    EXPECT_GE(c.values[3], -1e-12);
+  }
+  ArcsAsSegments = 0;
+  Open(kRecordingTarget);
+  cad_polyline_begin(0);
+  cad_vertex(0, 0, sweep);
+  cad_vertex(2, 0, 0);
+  ASSERT_EQ(Count("arc"), 1u);
+  const RecordedCall& arc = Recorded.front();
+  EXPECT_NEAR(static_cast<double>(arc.values[0]), 1, 1e-12);
+  EXPECT_NEAR(static_cast<double>(arc.values[1]), -1, 1e-12);
+  EXPECT_NEAR(static_cast<double>(arc.values[2]), 135, 1e-9);
+  EXPECT_NEAR(static_cast<double>(arc.values[3]), 45, 1e-9);
+  EXPECT_NEAR(static_cast<double>(arc.values[5]), -90, 1e-9);
+  Open(kCadDxf);
+  cad_polyline_begin(0);
+  cad_vertex(0, 0, sweep);
+  cad_vertex(2, 0, 0);
+  cad_close();
+  std::string dxf = ReadBytes(Temp("out.dxf"));
+  EXPECT_NE(dxf.find(CrLf({" 50", "45.000000", " 51", "135.000000"})), std::string::npos);
+}
+
+}  // namespace
