@@ -1,5 +1,6 @@
 // Globals at their defaults, a scripted dialog policy that must be used up without a failure, and
-// a fresh folder that serves as PltDir and, in a subfolder, as TempDir.
+// a fresh folder that serves as PltDir and, in a subfolder, as TempDir. DialogSetup goes first
+// among the bases of a fixture that also has a drawing window.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,9 +19,9 @@
 #include "base/wbrelvar.h"
 #include "platform/headless/dialogscript.h"
 
-class DialogTest : public ::testing::Test {
+class DialogSetup {
  protected:
-  DialogTest() {
+  DialogSetup() {
     InitWbrelvar();
     InitBrelvar();
     FreeMessages();
@@ -34,7 +35,7 @@ class DialogTest : public ::testing::Test {
     TempDir = dir_ + "/temp/";
   }
 
-  ~DialogTest() override {
+  ~DialogSetup() {
     EXPECT_EQ(script_.Failed(), expectScriptFailure_) << testing::PrintToString(script_.Failures());
     EXPECT_TRUE(script_.UsedUp()) << "script steps left";
     std::filesystem::remove_all(dir_);
@@ -67,3 +68,5 @@ class DialogTest : public ::testing::Test {
   std::string dir_;
   bool expectScriptFailure_ = false;
 };
+
+class DialogTest : public ::testing::Test, public DialogSetup {};

@@ -1,0 +1,169 @@
+#include "base/helptext.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "base/hbild.h"
+#include "base/utilstr.h"
+#include "dialogfixture.h"
+#include "drawwindow_fixture.h"
+
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+const std::string kSourceRoot = [] {
+  const std::string file = __FILE__;
+  return file.substr(0, file.rfind("/tests/"));
+}();
+
+std::string DataDir() {
+  const char* dir = std::getenv("KV6_TEST_DATA");
+  return dir != nullptr ? dir : kSourceRoot + "/data";
+}
+
+// A group 4710 with an image, two further entries and a continuation line, a group whose text
+// ends the file, and the program's own file in upper case.
+class HelpTextTest : public DialogSetup, public DrawWindowTest {
+ protected:
+  HelpTextTest() {
+    Write("KV6.HLP",
+          "4710:abc\r\nText 4710\r\n4711\r\nline two\r\n4712\r\nline three\r\n4715\r\nnext\r\n"
+          "4720\r\nText 4720\r\ncontinued\r\n4723\r\nwrong position\r\n9990\r\nlast\r\n");
+    Write("brelcor.hlp", "3995\r\nlow\r\n9995\r\nend\r\nx\r\n");
+    Write("abc.plt", "PU0,0;SP1;PD400,400;\r\n");
+  }
+};
+
+TEST_F(HelpTextTest, HelpLinesOfAGroup) {
+  struct Case {
+    std::uint16_t number;
+    std::uint16_t level;
+    std::string line;
+  };
+  for (const Case& c : {Case{4710, 1, "Text 4710 line two line three  "},
+                        Case{4710, 2, "Text 4710 line two line three   (4710)"},
+                        Case{4720, 2, "Text 4720 continued    (4720)"},
+                        Case{9990, 2, "last    "},
+                        Case{3995, 1, "low    "},
+                        Case{4711, 1, "line two line three   "},
+                        Case{4000, 1, "help text No 4000: No help available."}}) {
+    HelpLevel = c.level;
+    std::string line;
+    AbortFlag = 1;
+    HelpEntryLine(c.number, line);
+    EXPECT_EQ(line, c.line) << c.number;
+    EXPECT_EQ(AbortFlag, 0);
+  }
+  HelpNumber = 3995;
+  std::string line;
+  HelpHint(0, line);
+  EXPECT_EQ(line, "low    ");
+  std::filesystem::remove(Path("brelcor.hlp"));
+  HelpEntryLine(3999, line);
+  EXPECT_EQ(line, "File " + Path("brelcor.hlp") + " not found !");
+}
+
+TEST_F(HelpTextTest, FileNamesAndNumberLines) {
+  EXPECT_EQ(HelpFileName(4000), Path("kv6.hlp"));
+  EXPECT_EQ(HelpFileName(3999), Path("brelcor.hlp"));
+  struct Case {
+    std::string line;
+    std::int32_t number;
+    std::string image;
+  };
+  for (const Case& c : {Case{"4710", 4710, "NULL"}, Case{"4710: abc ", 4710, "abc"},
+                        Case{" 015x", 15, "NULL"}, Case{"12a4:x", -1, "x"},
+                        Case{"100 N", -1, "NULL"}, Case{"-123", -1, "NULL"}, Case{"", -1, "NULL"}}) {
+    std::int32_t number = 0;
+    std::string image;
+    ParseHelpLine(c.line, number, image);
+    EXPECT_EQ(number, c.number) << c.line;
+    EXPECT_EQ(image, c.image) << c.line;
+  }
+}
+
+TEST_F(HelpTextTest, BoxAndImageByMode) {
+  ShowHelpText(4710, "", 7);
+  EXPECT_THAT(script_.Transcript(),
+              ElementsAre("HELP TEXT No.4710|Text 4710 line two line three   "));
+  EXPECT_THAT(DisplayList, Contains(StartsWith("4;")));
+  DisplayList.push_back("stale");
+  ShowHelpText(4720, "", 2);  // no image: the window is only cleared and set
+  EXPECT_THAT(DisplayList, ElementsAre(EndsWith(";0;0;160;120"), "11;0"));
+  DisplayList.push_back("stale");
+  HelpNumber = 4716;
+  ShowHelpText(0, "", 2);  // not available: no image is looked for
+  EXPECT_THAT(DisplayList, ElementsAre(EndsWith(";0;0;160;120"), "11;0"));
+  ShowHelpText(4711, "", 1);
+  EXPECT_EQ(script_.Transcript().size(), 2u);  // no message about a missing image
+  EXPECT_EQ(AbortFlag, 0);
+}
+
+// Every help number written in the sources is in the help file its range selects.
+TEST_F(HelpTextTest, EveryHelpNumberInTheSourcesHasItsText) {
+  PltDir = DataDir();
+  ShortName = "kv6";
+  const std::regex call(R"((SetHelpNumber|ShowHelpText|HelpEntryLine|HelpHint)\((\d+))");
+  int found = 0;
+  for (const char* folder : {"base", "calc", "app", "cad", "tables"}) {
+    const std::filesystem::path root = kSourceRoot + "/" + folder;
+    if (!std::filesystem::exists(root)) continue;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+      if (entry.path().extension() != ".cpp") continue;
+      std::ifstream in(entry.path());
+      const std::string text((std::istreambuf_iterator<char>(in)), {});
+      for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it) {
+        const auto number = static_cast<std::uint16_t>(std::stoi((*it)[2]));
+        std::string line;
+        HelpEntryLine(number, line);
+        EXPECT_THAT(line, Not(StartsWith("help text No"))) << entry.path() << ": " << number;
+        EXPECT_THAT(line, Not(StartsWith("File "))) << entry.path() << ": " << number;
+        ++found;
+      }
+    }
+  }
+  EXPECT_GT(found, 0);
+}
+
+// The shipped images draw without a failure and stay inside the help window.
+TEST_F(HelpTextTest, ShippedImagesDrawInsideTheHeaderWindow) {
+  int images = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(DataDir())) {
+    if (entry.path().extension() != ".plt") continue;
+    ++images;
+    Drawer->grClear();
+    Drawer->grHeader(0, 0, 160, 120);
+    PlotHpgl(entry.path().string());
+    EXPECT_EQ(AbortFlag, 0) << entry.path();
+    int lines = 0;
+    for (const std::string& record : DisplayList) {
+      const bool line = record.rfind("4;", 0) == 0;
+      const bool circle = record.rfind("3;", 0) == 0;
+      if (!line && !circle) continue;
+      ++lines;
+      std::vector<long double> v;
+      std::size_t at = record.find(';');
+      while (at != std::string::npos) {
+        const std::size_t next = record.find(';', at + 1);
+        v.push_back(std::stold(record.substr(at + 1, next - at - 1)));
+        at = next;
+      }
+      const long double r = circle ? v[2] : 0;
+      for (std::size_t i = 0; i + 1 < (circle ? 2u : v.size()); i += 2) {
+        EXPECT_TRUE(v[i] - r >= 0 && v[i] + r <= 160 && v[i + 1] - r >= 0 && v[i + 1] + r <= 120)
+            << entry.path() << ": " << record;
+      }
+    }
+    EXPECT_GT(lines, 0) << entry.path();
+  }
+  EXPECT_GE(images, 6);
+}
+
+}  // namespace
