@@ -1,0 +1,78 @@
+// Printing text pages: the print dialog with a page range, then a job that draws lines of text
+// on its pages. The desktop backend prints through the system's printers, or into a PDF file
+// when none is installed; the recording one keeps the pages for tests.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/textviewer.h"
+
+namespace platform {
+
+struct PrintRangeRequest {
+  std::string title;  // job title, Windows-1252
+  std::int32_t minPage = 1;
+  std::int32_t maxPage = 1;
+  std::int32_t fromPage = 1;  // preset, and the user's choice after OK
+  std::int32_t toPage = 1;
+  std::string pdfFileName;  // proposed output file when there is no printer
+};
+
+class TextPrintJob {
+ public:
+  virtual ~TextPrintJob() = default;
+  // Height of the printable area in device pixels.
+  virtual std::int32_t PageHeight() const = 0;
+  virtual void SetFont(const TextFontSpec& font) = 0;
+  virtual void NewPage() = 0;
+  // A line of Windows-1252 text with its top at y, from the printable area's left edge.
+  virtual void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) = 0;
+  // Ends the document; false when the output could not be completed.
+  virtual bool Finish() = 0;
+};
+
+class TextPrinterBackend {
+ public:
+  virtual ~TextPrinterBackend() = default;
+  // Shows the print dialog (portrait); null when the user cancels. After OK the request holds
+  // the chosen From and To pages and the job has begun its first page.
+  virtual std::unique_ptr<TextPrintJob> Begin(PrintRangeRequest& request) = 0;
+};
+
+// Without an installed printer a recording one serves (no display).
+void InstallTextPrinter(std::unique_ptr<TextPrinterBackend> printer);
+TextPrinterBackend& TextPrinter();
+
+// Keeps the pages of each job; answers the dialog with the scripted range or Cancel.
+class RecordingTextPrinter final : public TextPrinterBackend {
+ public:
+  struct Line {
+    std::int32_t y = 0;
+    std::string text;
+  };
+  struct Page {
+    TextFontSpec font;
+    std::vector<Line> lines;
+  };
+  struct Job {
+    PrintRangeRequest request;  // as the dialog was opened
+    std::vector<Page> pages;
+    bool finished = false;
+  };
+
+  std::unique_ptr<TextPrintJob> Begin(PrintRangeRequest& request) override;
+
+  std::deque<Job> jobs;  // references to a job stay valid while others are added
+  std::vector<PrintRangeRequest> dialogs;  // every dialog shown, also cancelled ones
+  bool cancel = false;
+  std::int32_t from = 0;  // 0: keep the preset
+  std::int32_t to = 0;
+  std::int32_t pageHeight = 6600;
+};
+RecordingTextPrinter& UseRecordingTextPrinter();
+
+}  // namespace platform
