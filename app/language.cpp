@@ -11,9 +11,13 @@
 
 namespace {
 
-MenuText Plain(const char* text) { return {text, platform::kCodePage1252}; }
+MenuText Plain(const char* text) {
+  return {text, platform::kCodePage1252};
+}
 
-MenuText Join(const std::vector<MenuText>& pieces) { return platform::JoinTagged(pieces); }
+MenuText Join(const std::vector<MenuText>& pieces) {
+  return platform::JoinTagged(pieces);
+}
 
 MenuText ProductionDrawingOf(const std::vector<MenuText>& parts) {
   std::vector<MenuText> pieces = parts;

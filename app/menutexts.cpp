@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "base/showtextfile.h"
+
 MenuText MenuTextMenu;
 MenuText MenuTextFile;
 MenuText MenuTextNew;
@@ -116,7 +118,8 @@ const std::vector<StoredEntry>& StoredEntries() {
       StoredEntry s{entry.text, {}, {}};
       for (int i = 0; i < kLanguageCount; ++i) {
         s.present[i] = entry.utf8[i] != nullptr;
-        if (s.present[i]) s.stored[i] = platform::EncodeTagged(entry.utf8[i], StoredCodePage(kCodes[i]));
+        if (s.present[i])
+          s.stored[i] = platform::EncodeTagged(entry.utf8[i], StoredCodePage(kCodes[i]));
       }
       result.push_back(s);
     }
@@ -132,7 +135,13 @@ int LanguageIndex(std::int32_t code) {
   return -1;
 }
 
-[[maybe_unused]] const bool kStartsInEnglish = (SetMenuTexts(2), true);
+platform::ViewerMenuCaptions ViewerCaptions() {
+  return {MenuTextFile,      {},          {}, MenuTextPrint, MenuTextExit, MenuTextEdit,
+          MenuTextSelectAll, MenuTextCopy};
+}
+
+[[maybe_unused]] const bool kStartsInEnglish =
+    (SetMenuTexts(2), ViewerMenuCaptionSource = ViewerCaptions, true);
 
 }  // namespace
 

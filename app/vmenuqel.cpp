@@ -117,7 +117,9 @@ std::uint16_t StoredCodePage(std::int32_t code) {
   return platform::kCodePage1252;
 }
 
-MenuText Latin(const char* utf8) { return platform::EncodeTagged(utf8, platform::kCodePage1252); }
+MenuText Latin(const char* utf8) {
+  return platform::EncodeTagged(utf8, platform::kCodePage1252);
+}
 
 // The terms of a language converted once: nothing stored for a term the language leaves alone.
 struct Stored {

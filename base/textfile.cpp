@@ -149,6 +149,7 @@ void TextFile::ReadLine(std::string& line) {
 }
 
 bool TextFile::Flush() {
+  if (mode_ != Mode::Writing) return true;
   std::size_t done = 0;
   while (done < buffer_.size()) {
     const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);

@@ -48,6 +48,8 @@ class TextFile {
   void ReadLine(std::string& line);
   void Write(std::string_view text);
   void WriteLine(std::string_view text);
+  // Hands the written bytes to the file now, so that others can read them; false on failure.
+  bool Flush();
 
   // Result of the last operation: 0 or one of the codes above.
   std::int32_t IoResult() const { return ioResult_; }
@@ -58,7 +60,6 @@ class TextFile {
   bool Open(const std::string& path, int flags, Mode mode);
   bool Require(Mode mode);
   bool Fill();
-  bool Flush();
   void Fail(std::int32_t code);
 
   std::string name_;

@@ -54,9 +54,13 @@ class LayoutGuard {
   bool previous_;
 };
 
-bool IsBoxDevice() { return !IsTxtDevice(ReportDeviceCode) && !IsHtmlDevice(ReportDeviceCode); }
+bool IsBoxDevice() {
+  return !IsTxtDevice(ReportDeviceCode) && !IsHtmlDevice(ReportDeviceCode);
+}
 
-std::string Repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+std::string Repeat(char c, int n) {
+  return std::string(static_cast<std::size_t>(n), c);
+}
 
 std::string BoxRule(char left, char fill, char right) {
   return left + Repeat(fill, kLineWidth - 2) + right;
@@ -99,9 +103,8 @@ std::string CommentSafe(std::string text) {
 }
 
 void WriteConverted(const std::string& text, bool lineEnd) {
-  const std::string out = IsHtmlDevice(ReportDeviceCode)
-                              ? platform::Cp1252ToUtf8(ToDisplayText(text))
-                              : text;
+  const std::string out =
+      IsHtmlDevice(ReportDeviceCode) ? platform::Cp1252ToUtf8(ToDisplayText(text)) : text;
   if (lineEnd) {
     ListFile.WriteLine(out);
   } else {
@@ -167,9 +170,13 @@ std::string FileLine() {
   return BoxedLine(AddBackslash(DataDir) + FromDisplayText(CurrentFile) + "." + FileExt);
 }
 
-bool IsFirstHeader(std::int32_t page) { return page == 1 || (page == 0 && ReportPageNo == 0); }
+bool IsFirstHeader(std::int32_t page) {
+  return page == 1 || (page == 0 && ReportPageNo == 0);
+}
 
-std::string VersionTitle() { return LongTitle + " V" + ProgVersion; }
+std::string VersionTitle() {
+  return LongTitle + " V" + ProgVersion;
+}
 
 void TxtPageHeader() {
   ReportLine(VersionTitle() + "\t" + TodayText() + "\t" + HourMinuteText());
@@ -225,7 +232,8 @@ void BoxPageHeader(std::int32_t page, std::uint16_t flag) {
   }
 }
 
-std::string Row(std::size_t width, std::initializer_list<std::pair<std::string, std::int32_t>> cells) {
+std::string Row(std::size_t width,
+                std::initializer_list<std::pair<std::string, std::int32_t>> cells) {
   std::string line = Repeat(' ', static_cast<int>(width));
   for (const auto& [text, column] : cells) OverwriteAt(text, line, column);
   return line;
@@ -237,8 +245,12 @@ void RuleAfterRow() {
 
 }  // namespace
 
-bool IsTxtDevice(std::uint16_t device) { return device == 6 || device == 9; }
-bool IsHtmlDevice(std::uint16_t device) { return device == 7; }
+bool IsTxtDevice(std::uint16_t device) {
+  return device == 6 || device == 9;
+}
+bool IsHtmlDevice(std::uint16_t device) {
+  return device == 7;
+}
 
 std::string HtmlEscape(const std::string& text) {
   std::string out;
@@ -281,16 +293,32 @@ void SetTableColumns(const std::string& h1, const std::string& h2, const std::st
   kopfRec.Heads[5] = h5;
 }
 
-void ResetColumnPositions() { columns = ColumnPositions{}; }
+void ResetColumnPositions() {
+  columns = ColumnPositions{};
+}
 
-std::string RuleSingle() { return StyledRule('-', '\xC4', ""); }
-std::string RuleDouble() { return StyledRule('=', '\xCD', ""); }
-std::string RuleTop() { return StyledRule('*', 0, BoxRule('\xC9', '\xCD', '\xBB')); }
-std::string RuleBottom() { return StyledRule('*', 0, BoxRule('\xC8', '\xCD', '\xBC')); }
-std::string RuleMiddle() { return StyledRule('*', 0, BoxRule('\xCC', '\xCD', '\xB9')); }
+std::string RuleSingle() {
+  return StyledRule('-', '\xC4', "");
+}
+std::string RuleDouble() {
+  return StyledRule('=', '\xCD', "");
+}
+std::string RuleTop() {
+  return StyledRule('*', 0, BoxRule('\xC9', '\xCD', '\xBB'));
+}
+std::string RuleBottom() {
+  return StyledRule('*', 0, BoxRule('\xC8', '\xCD', '\xBC'));
+}
+std::string RuleMiddle() {
+  return StyledRule('*', 0, BoxRule('\xCC', '\xCD', '\xB9'));
+}
 
-void ReportWrite(const std::string& text) { WriteConverted(text, true); }
-void ReportWriteText(const std::string& text) { WriteConverted(text, false); }
+void ReportWrite(const std::string& text) {
+  WriteConverted(text, true);
+}
+void ReportWriteText(const std::string& text) {
+  WriteConverted(text, false);
+}
 
 void ReportLine(const std::string& text) {
   if (IsTxtDevice(ReportDeviceCode)) {
@@ -344,8 +372,8 @@ void ReportRow4(const std::string& c1, const std::string& c2, const std::string&
       last = TrimBlanks(last);
       if (last.size() > 14) lastColumn = kLineWidth - static_cast<std::int32_t>(last.size());
     }
-    ReportLine(Row(kLineWidth, {{first, 1}, {c2, columns.cell2}, {c3, columns.cell3},
-                                {last, lastColumn}}));
+    ReportLine(Row(kLineWidth,
+                   {{first, 1}, {c2, columns.cell2}, {c3, columns.cell3}, {last, lastColumn}}));
     RuleAfterRow();
   }
 }
@@ -361,8 +389,11 @@ void ReportRow5(const std::string& c1, const std::string& c2, const std::string&
                 HtmlEscape(c3) + "</TD><TD>" + HtmlEscape(c4) + "</TD><TD>" + HtmlEscape(c5) +
                 "</TD></TR>");
   } else {
-    ReportLine(Row(kLineWidth + 1, {{first, 1}, {c2, columns.cell2}, {c3, columns.cell3},
-                                    {c4, columns.cell4}, {c5, columns.cell5}}));
+    ReportLine(Row(kLineWidth + 1, {{first, 1},
+                                    {c2, columns.cell2},
+                                    {c3, columns.cell3},
+                                    {c4, columns.cell4},
+                                    {c5, columns.cell5}}));
     RuleAfterRow();
   }
 }
@@ -416,8 +447,11 @@ void ColumnHeadRow() {
     for (int i = 2; i <= 5; ++i) row += "<TD>" + HtmlEscape(h[i]) + "</TD>";
     ReportWrite(row + "</TR>");
   } else {
-    std::string line = Row(kLineWidth, {{h[1], 3}, {h[2], columns.cell2}, {h[3], columns.cell3},
-                                        {h[4], columns.cell4}, {h[5], columns.cell5}});
+    std::string line = Row(kLineWidth, {{h[1], 3},
+                                        {h[2], columns.cell2},
+                                        {h[3], columns.cell3},
+                                        {h[4], columns.cell4},
+                                        {h[5], columns.cell5}});
     OverwriteAt(BoxCorner(), line, 1);
     OverwriteAt(BoxCorner(), line, kLineWidth);
     ReportLine(line);
@@ -472,10 +506,13 @@ void CopyFileToReport(const std::string& name) {
   ListFile.Write(bytes);
 }
 
-std::uint16_t ReportDevice() { return ReportDeviceCode; }
+std::uint16_t ReportDevice() {
+  return ReportDeviceCode;
+}
 
 void InitReportEngine() {
-  kopfRec = ReportHeaderRecord{VersionTitle(), {}, {"", "", "Symbol", "Unit", "1", "2", "", "", ""}, 0};
+  kopfRec =
+      ReportHeaderRecord{VersionTitle(), {}, {"", "", "Symbol", "Unit", "1", "2", "", "", ""}, 0};
   ReportDeviceCode = 1;
   ReportPageNo = 0;
   ReportLineCount = 0;

@@ -12,10 +12,10 @@
 #include <string>
 
 struct ReportHeaderRecord {
-  std::string Title;                  // empty on SetReportHeader: LongTitle + "  V" + version
-  std::array<std::string, 5> Lines;   // [1..4]: report name, three header lines
-  std::array<std::string, 9> Heads;   // [1..8]: column heads; 6-8 stay empty
-  std::int32_t TotalPages = 0;        // 0: the header shows the page number alone
+  std::string Title;                 // empty on SetReportHeader: LongTitle + "  V" + version
+  std::array<std::string, 5> Lines;  // [1..4]: report name, three header lines
+  std::array<std::string, 9> Heads;  // [1..8]: column heads; 6-8 stay empty
+  std::int32_t TotalPages = 0;       // 0: the header shows the page number alone
 };
 extern ReportHeaderRecord kopfRec;
 

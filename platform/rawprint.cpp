@@ -83,7 +83,9 @@ std::unique_ptr<RawPrinter>& Installed() {
 
 }  // namespace
 
-void InstallRawPrinter(std::unique_ptr<RawPrinter> printer) { Installed() = std::move(printer); }
+void InstallRawPrinter(std::unique_ptr<RawPrinter> printer) {
+  Installed() = std::move(printer);
+}
 
 RawPrinter& RawPrinterPort() {
   if (!Installed()) Installed() = std::make_unique<SystemRawPrinter>();

@@ -66,7 +66,7 @@ class RecordingTextPrinter final : public TextPrinterBackend {
 
   std::unique_ptr<TextPrintJob> Begin(PrintRangeRequest& request) override;
 
-  std::deque<Job> jobs;  // references to a job stay valid while others are added
+  std::deque<Job> jobs;                    // references to a job stay valid while others are added
   std::vector<PrintRangeRequest> dialogs;  // every dialog shown, also cancelled ones
   bool cancel = false;
   std::int32_t from = 0;  // 0: keep the preset

@@ -23,19 +23,21 @@ using platform::kCodePage949;
 using platform::kCodePageUtf8;
 using platform::TaggedText;
 
-std::string Utf8Of(const MenuText& text) { return platform::TaggedToUtf8(text); }
+std::string Utf8Of(const MenuText& text) {
+  return platform::TaggedToUtf8(text);
+}
 
 const std::vector<const MenuText*>& AllMenuTexts() {
   static const std::vector<const MenuText*> all = {
-      &MenuTextMenu, &MenuTextFile, &MenuTextNew, &MenuTextOpen, &MenuTextSave,
-      &MenuTextSaveAs, &MenuTextSettings, &MenuTextExit, &MenuTextCopy, &MenuTextPrint,
-      &MenuTextPrinterSetup, &MenuTextEdit, &MenuTextText, &MenuTextQuick, &MenuTextMaterial,
-      &MenuTextSelectAll, &MenuTextView, &MenuTextDatabase, &MenuTextCAD,
-      &MenuTextProductionDrawing, &MenuTextDocument, &MenuTextDrawingData,
-      &MenuTextChangesInfo, &MenuTextChangesPrintout, &MenuTextChangeNew, &MenuTextChangeEdit,
-      &MenuTextChangeDelete, &MenuTextHelp, &MenuTextAuxImages, &MenuTextErrorMessages,
-      &MenuTextPrintout, &MenuTextLanguage, &MenuTextOthers, &MenuTextDimensions,
-      &MenuTextTable};
+      &MenuTextMenu,      &MenuTextFile,          &MenuTextNew,          &MenuTextOpen,
+      &MenuTextSave,      &MenuTextSaveAs,        &MenuTextSettings,     &MenuTextExit,
+      &MenuTextCopy,      &MenuTextPrint,         &MenuTextPrinterSetup, &MenuTextEdit,
+      &MenuTextText,      &MenuTextQuick,         &MenuTextMaterial,     &MenuTextSelectAll,
+      &MenuTextView,      &MenuTextDatabase,      &MenuTextCAD,          &MenuTextProductionDrawing,
+      &MenuTextDocument,  &MenuTextDrawingData,   &MenuTextChangesInfo,  &MenuTextChangesPrintout,
+      &MenuTextChangeNew, &MenuTextChangeEdit,    &MenuTextChangeDelete, &MenuTextHelp,
+      &MenuTextAuxImages, &MenuTextErrorMessages, &MenuTextPrintout,     &MenuTextLanguage,
+      &MenuTextOthers,    &MenuTextDimensions,    &MenuTextTable};
   return all;
 }
 
@@ -62,11 +64,11 @@ TEST_F(language_tables, EveryCodeGivesItsFileTextInItsCodePage) {
     std::uint16_t codePage;
   };
   const Case cases[] = {
-      {1, "&Datei", "&Beenden", kCodePage1252},  {2, "&File", "E&xit", kCodePage1252},
+      {1, "&Datei", "&Beenden", kCodePage1252},   {2, "&File", "E&xit", kCodePage1252},
       {3, "&Fichier", "&Quitter", kCodePage1252}, {4, "&File", "&Esci", kCodePage1252},
-      {5, "&Arkiv", "&Avsluta", kCodePage1252},  {6, "&Arquivo", "S&aida", kCodePage1252},
-      {7, "&Fisier", "Ie&sire", kCodePage1252},  {8, "파일(&F)", "끝내기(&x)", kCodePage949},
-      {9, "&Archivo", "&Salir", kCodePage1252},  {12, "文件", "退出", kCodePage936},
+      {5, "&Arkiv", "&Avsluta", kCodePage1252},   {6, "&Arquivo", "S&aida", kCodePage1252},
+      {7, "&Fisier", "Ie&sire", kCodePage1252},   {8, "파일(&F)", "끝내기(&x)", kCodePage949},
+      {9, "&Archivo", "&Salir", kCodePage1252},   {12, "文件", "退出", kCodePage936},
   };
   for (const Case& c : cases) {
     SetMenuTexts(c.code);
@@ -138,14 +140,14 @@ TEST_F(language_tables, MenuTermsFollowTheirSixLanguages) {
 
 // Stored bytes as the iconv command makes them from the UTF-8 text.
 std::string IconvBytes(const std::string& utf8, const char* codePage) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("kv6_language_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("kv6_language_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const auto in = dir / "in.txt";
   const auto out = dir / "out.txt";
   std::ofstream(in, std::ios::binary) << utf8;
-  const std::string command = std::string("iconv -f UTF-8 -t ") + codePage + " " + in.string() +
-                              " > " + out.string();
+  const std::string command =
+      std::string("iconv -f UTF-8 -t ") + codePage + " " + in.string() + " > " + out.string();
   EXPECT_EQ(std::system(command.c_str()), 0) << utf8;
   std::ifstream result(out, std::ios::binary);
   std::stringstream bytes;
@@ -181,7 +183,8 @@ TEST_F(language_tables, StoredBytesRoundTripAndMatchTheIconvCommand) {
   }
   // The 1252 table against iconv on texts typed here, not decoded by the table itself.
   EXPECT_EQ(IconvBytes("Menü Öffnen Matériau Språk Configuración", "WINDOWS-1252"),
-            "Men\xFC \xD6" "ffnen Mat\xE9riau Spr\xE5k Configuraci\xF3n");
+            "Men\xFC \xD6"
+            "ffnen Mat\xE9riau Spr\xE5k Configuraci\xF3n");
   SetMenuTexts(1);
   EXPECT_EQ(MenuTextMenu.bytes, "Men\xFC");
 }

@@ -1,0 +1,369 @@
+#include "base/reportdevice.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "base/brelvar.h"
+#include "base/listfile.h"
+#include "base/numbertext.h"
+#include "base/showtextfile.h"
+#include "base/textprint.h"
+#include "base/textreport.h"
+#include "base/utilcrt.h"
+#include "base/utilcrtfile.h"
+#include "base/utilpath.h"
+#include "base/wbrelvar.h"
+#include "platform/filelock.h"
+#include "platform/fileresolve.h"
+#include "platform/process.h"
+#include "platform/programsearch.h"
+#include "platform/rawprint.h"
+
+namespace {
+
+constexpr std::uint16_t kChoiceHelp = 1050;
+constexpr std::uint16_t kSinglePageHelp = 1060;
+constexpr std::uint16_t kFileDialogHelp = 1070;
+
+bool reportOpen = false;
+int tempNameLock = -1;                // descriptor holding the lock on the temporary report name
+std::string userFileName;             // the user's file being written (devices 3, 6, 7, 9)
+std::uintmax_t printerBytesSent = 0;  // text printer: bytes of the report already sent
+bool printerSetupSent = false;
+
+const char* const kDeviceTexts[] = {
+    "Screen",   "Text printer", "File", "Windows printer", "external word processor",
+    "TXT File", "HTML File"};
+
+// The report dialogs may move DataDir to the report's folder and clear archive mode; the next
+// File Save must still write the calculation where it came from.
+class FileStateGuard {
+ public:
+  FileStateGuard()
+      : fileExt_(FileExt),
+        currentFile_(CurrentFile),
+        startDir_(StartDir),
+        dataDir_(DataDir),
+        archiveMode_(ArchiveMode) {}
+  ~FileStateGuard() {
+    FileExt = fileExt_;
+    CurrentFile = currentFile_;
+    StartDir = startDir_;
+    DataDir = dataDir_;
+    ArchiveMode = archiveMode_;
+  }
+  FileStateGuard(const FileStateGuard&) = delete;
+  FileStateGuard& operator=(const FileStateGuard&) = delete;
+
+ private:
+  std::string fileExt_, currentFile_, startDir_, dataDir_;
+  std::uint8_t archiveMode_;
+};
+
+std::string TempFolder() {
+  return AddBackslash(TempDir);
+}
+std::string OutwinName() {
+  return TempFolder() + "outwin.txt";
+}
+
+void ReleaseTempName() {
+  if (tempNameLock >= 0) ::close(tempNameLock);
+  tempNameLock = -1;
+}
+
+void ChooseUserFile(const char* extension) {
+  SetHelpNumber(kFileDialogHelp);
+  std::string fullName;
+  {
+    FileStateGuard guard;
+    FileExt = extension;
+    SaveFileDialog("", fullName);
+  }
+  if (AbortFlag == 0) ReportFileName = fullName;
+}
+
+// A fresh temporary report file, created once to check that it can be written.
+void PrepareTempFile() {
+  std::string name;
+  TempReportName(name);
+  ListFile.Assign(name);
+  RewriteOrFail(ListFile);
+  if (AbortFlag == 0) ListFile.Close();
+}
+
+void PrepareFixedFile(const std::string& name) {
+  ReportFileName = name;
+  ListFile.Assign(name);
+  RewriteOrFail(ListFile);
+  if (AbortFlag == 0) ListFile.Close();
+}
+
+bool OpenOnDevice(std::uint16_t device) {
+  if (device != 2) SinglePageFlag = 0;
+  switch (device) {
+    case 1:
+    case 4:
+    case 5:
+      PrepareTempFile();
+      return AbortFlag == 0;
+    case 2: {
+      std::string name;
+      TempReportName(name);
+      SetHelpNumber(kSinglePageHelp);
+      const bool single = AskYesNo("single page printing ?");
+      if (AbortFlag != 0) return false;
+      SinglePageFlag = single ? 1 : 0;
+      ListFile.Assign(name);
+      printerBytesSent = 0;
+      printerSetupSent = false;
+      return true;
+    }
+    case 3:
+      ChooseUserFile("txt");
+      break;
+    case 6:
+    case 9:
+      if (TextDeviceWindow != 0) {
+        ChooseUserFile("txt");
+      } else {
+        SetHelpNumber(kFileDialogHelp);
+        ReportFileName = TempFolder() + "$$$" + IntText(TempFileCounter + 1) + ".txt";
+      }
+      break;
+    case 7:
+      if (!HtmlBrowser.empty()) {
+        SetHelpNumber(kFileDialogHelp);
+        ReportFileName = TempFolder() + ShortName + ".htm";
+        CheckOutputFileName(ReportFileName);
+      } else {
+        ChooseUserFile("htm");
+      }
+      break;
+    case 8:
+      PrepareFixedFile(TempFolder() + "OUTDOS.TXT");
+      return AbortFlag == 0;
+    default:
+      AbortFlag = 1;
+      return false;
+  }
+  if (AbortFlag != 0) return false;
+  userFileName = ReportFileName;
+  ListFile.Assign(ReportFileName);
+  return true;
+}
+
+std::uint16_t ResolveDevice(std::uint16_t device) {
+  if (device != 0) return device;
+  std::uint16_t chosen = TextDevice;
+  if (TextDeviceWindow != 0) {
+    ChooseItem("Device", 7, chosen);
+    if (AbortFlag != 0) return 0;
+  }
+  return chosen == 0 ? 1 : chosen;
+}
+
+std::string ReadFrom(const std::string& name, std::uintmax_t offset) {
+  std::ifstream in(name, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(offset));
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool SendFile(const std::string& name) {
+  return platform::SendRaw(static_cast<std::int32_t>(PrinterInterface), name);
+}
+
+// The printer set-up file goes ahead of the first job; then the bytes not yet sent.
+bool SendPendingBytes() {
+  if (!printerSetupSent) {
+    printerSetupSent = true;
+    const std::string setup = platform::ResolveFileName("TEXT.HXP");
+    if (::access(setup.c_str(), R_OK) == 0 && !SendFile(setup)) return false;
+  }
+  const std::string bytes = ReadFrom(ReportFileName, printerBytesSent);
+  if (bytes.empty()) return true;
+  const std::string jobName = ReportFileName + ".job";
+  {
+    std::ofstream job(jobName, std::ios::binary);
+    job << bytes;
+    if (!job.flush()) return false;
+  }
+  const bool sent = SendFile(jobName);
+  std::remove(jobName.c_str());
+  printerBytesSent += bytes.size();
+  return sent;
+}
+
+void PrinterSendFailed() {
+  ShowError("file write error");
+  AbortFlag = 1;
+}
+
+// Word processor and browser texts that name a Windows program stand for the desktop's default
+// program; any other names a program that must exist.
+bool MeansDesktopDefault(const std::string& program, bool emptyMeansDefault) {
+  if (program.empty()) return emptyMeansDefault;
+  std::string lower;
+  for (char c : program) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const bool exe = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0;
+  const bool drive = lower.size() >= 2 && lower[1] == ':';
+  return exe || drive || program.find('\\') != std::string::npos;
+}
+
+// False (with the " not found" message) when the named program does not exist.
+bool ProgramAvailable(const std::string& program, bool emptyMeansDefault) {
+  if (MeansDesktopDefault(program, emptyMeansDefault) || platform::ProgramExists(program)) {
+    return true;
+  }
+  ShowError(program + " not found");
+  return false;
+}
+
+void OpenWith(const std::string& program, bool emptyMeansDefault, const std::string& file) {
+  if (MeansDesktopDefault(program, emptyMeansDefault)) {
+    platform::OpenDocument(file);
+  } else {
+    platform::StartProgram({program, file});
+  }
+}
+
+void HandOn(std::uint16_t device) {
+  switch (device) {
+    case 1:
+      CopyTextFileConverted(ReportFileName, OutwinName());
+      if (AbortFlag == 0) ShowTextFileViewer(ReportFileName);
+      std::remove(ReportFileName.c_str());
+      break;
+    case 2:
+      if (!SendPendingBytes()) PrinterSendFailed();
+      std::remove(ReportFileName.c_str());
+      break;
+    case 3:
+    case 8:
+      CopyTextFileConverted(ReportFileName, OutwinName());
+      ErrorBoxOn = 1;
+      break;
+    case 4:
+      PrintTextFile(ReportFileName);
+      std::remove(ReportFileName.c_str());
+      break;
+    case 5:
+      if (!ProgramAvailable(WordProcessor, true)) return;
+      HourglassOn();
+      CopyTextFileConverted(ReportFileName, OutwinName());
+      if (AbortFlag == 0) OpenWith(WordProcessor, true, OutwinName());
+      break;
+    case 6:
+      ++TempFileCounter;
+      CopyTextFileConverted(ReportFileName,
+                            TempFolder() + "$$" + IntText(TempFileCounter) + ".txt");
+      break;
+    case 9:
+      ++TempFileCounter;
+      CopyTextFileConverted(ReportFileName, CurrentFile + ".txt");
+      break;
+    case 7:
+      if (HtmlBrowser.empty() || !ProgramAvailable(HtmlBrowser, false)) return;
+      HourglassOn();
+      OpenWith(HtmlBrowser, false, ReportFileName);
+      break;
+    default:
+      break;
+  }
+}
+
+// A stopped report must not look complete: its files go.
+void DiscardReport(std::uint16_t device) {
+  if (!userFileName.empty()) {
+    std::remove(userFileName.c_str());
+  } else if (device != 0) {
+    std::remove(ReportFileName.c_str());
+  }
+}
+
+void EndReport() {
+  ReleaseTempName();
+  userFileName.clear();
+  ReportDeviceCode = 1;
+  HtmlTableOpen = 0;
+  reportOpen = false;
+  HourglassOff();
+}
+
+}  // namespace
+
+void TempReportName(std::string& name) {
+  ReleaseTempName();
+  constexpr int kTries = 11;
+  for (int n = 1; n <= kTries; ++n) {
+    name = TempFolder() + "$OUT" + IntText(n) + ".TMP";
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) continue;
+    if (platform::LockRange(fd, 0, 1, true) == 0) {
+      tempNameLock = fd;
+      break;
+    }
+    ::close(fd);
+  }
+  ReportFileName = name;
+}
+
+void SendPrinterPagesSoFar() {
+  if (!reportOpen || ReportDeviceCode != 2) return;
+  if (!ListFile.Flush() || !SendPendingBytes()) PrinterSendFailed();
+}
+
+void OpenReport(std::uint16_t device, const std::string& /*name*/) {
+  for (int i = 0; i < 7; ++i) ChoiceTexts[i + 1] = kDeviceTexts[i];
+  if (device == 90) return;
+  if (reportOpen) {
+    const std::uint8_t abort = AbortFlag;
+    AbortFlag = 1;
+    CloseReport();
+    AbortFlag = abort;
+  }
+  SetHelpNumber(kChoiceHelp);
+  ReportDeviceCode = ResolveDevice(device);
+  if (AbortFlag != 0) {
+    EndReport();
+    return;
+  }
+  userFileName.clear();
+  HtmlTableOpen = 0;
+  if (!OpenOnDevice(ReportDeviceCode)) {
+    ReleaseTempName();
+    ReportDeviceCode = 1;
+    userFileName.clear();
+    return;
+  }
+  ReportLineCount = 0;
+  ReportPageNo = 0;
+  reportOpen = true;
+}
+
+void CloseReport() {
+  const std::uint16_t device = ReportDeviceCode;
+  if (AbortFlag == 0) {
+    const bool formFeedDevice = device == 1 || device == 2 || device == 4;
+    if (formFeedDevice && ReportLineCount > 0 && (HeaderMode == 2 || PrintoutStyle == 4)) {
+      ReportWriteText("\f");
+    }
+    if (IsHtmlDevice(device)) {
+      CloseHtmlTable();
+      ReportWrite("</BODY>");
+      ReportWrite("</HTML>");
+    }
+  }
+  ListFile.Close();
+  if (AbortFlag != 0) {
+    DiscardReport(device);
+  } else {
+    HandOn(device);
+  }
+  EndReport();
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// Prints a report file (code page 850) on the desktop printer, one text line per printer line in
+// the printout font, pages split at the form-feed lines, over the page range the user picks.
+void PrintTextFile(const std::string& name);

@@ -1,0 +1,22 @@
+#include <gtest/gtest.h>
+
+#include "app/menutexts.h"
+#include "base/showtextfile.h"
+#include "platform/textviewer.h"
+
+namespace {
+
+TEST(viewer_captions, FollowTheMenuLanguage) {
+  auto& viewer = platform::UseRecordingTextViewer();
+  SetMenuTexts(1);
+  ShowTextFileViewer("r.txt");
+  SetMenuTexts(5);  // Swedish keeps the German Copy
+  ShowTextFileViewer("r.txt");
+  EXPECT_EQ(platform::TaggedToUtf8(viewer.shown[0].menus.copy), "Kopieren");
+  EXPECT_EQ(platform::TaggedToUtf8(viewer.shown[1].menus.copy), "Kopieren");
+  EXPECT_EQ(platform::TaggedToUtf8(viewer.shown[1].menus.file), "&Arkiv");
+  EXPECT_EQ(platform::TaggedToUtf8(viewer.shown[1].menus.exportEditor), "Export &Notepad");
+  SetMenuTexts(2);
+}
+
+}  // namespace

@@ -1,0 +1,260 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "base/showtextfile.h"
+#include "base/textprint.h"
+#include "platform/filelock.h"
+#include "reportfixture.h"
+
+namespace {
+
+using platform::DialogClose;
+using platform::DialogKind;
+using platform::MessageAnswer;
+using platform::headless::Step;
+
+class report_devices : public ReportTest {
+ protected:
+  void ExpectFileStateKept() {
+    EXPECT_EQ(FileExt, "KV6");
+    EXPECT_EQ(CurrentFile, "calc1");
+    EXPECT_EQ(DataDir, dir_ + "/data");
+    EXPECT_EQ(ArchiveMode, 0);
+    EXPECT_EQ(ReportDeviceCode, 1);
+  }
+};
+
+TEST_F(report_devices, ScreenShowsTheConvertedCopyAndDeletesTheReport) {
+  viewer_.presses = {platform::ViewerPress::Print, platform::ViewerPress::Export};
+  Open(1);
+  EXPECT_EQ(ReportFileName, dir_ + "/temp/$OUT1.TMP");
+  WriteSample();
+  ASSERT_EQ(viewer_.shown.size(), 1u);
+  EXPECT_NE(viewer_.shown[0].textUtf8.find("a < b & c > d äöü"), std::string::npos);
+  EXPECT_EQ(viewer_.shown[0].caption, "KV6    " + dir_ + "/temp/outwin.txt");
+  ASSERT_EQ(printer_.jobs.size(), 1u);  // print uses the code-page-850 report
+  EXPECT_EQ(launcher_.documents, (std::vector<std::string>{dir_ + "/temp/outwin.txt"}));
+  EXPECT_EQ(Files(), (std::vector<std::string>{"temp/outwin.txt"}));
+  ExpectFileStateKept();
+}
+
+TEST_F(report_devices, FileDeviceKeepsCurrentFileFolderAndArchiveMode) {
+  ArchiveMode = 1;
+  script_.Expect(Step(DialogKind::SaveFile).Type(Path("out/rep.txt")));
+  std::filesystem::create_directory(Path("out"));
+  Open(3);
+  EXPECT_EQ(ReportFileName, Path("out/rep.txt"));
+  EXPECT_EQ(ArchiveMode, 1);
+  ArchiveMode = 0;
+  WriteSample();
+  EXPECT_NE(Read("out/rep.txt").find("\x84\x94\x81"), std::string::npos);
+  EXPECT_NE(Read("temp/outwin.txt").find("äöü"), std::string::npos);
+  ExpectFileStateKept();
+
+  script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
+  Open(3);
+  EXPECT_EQ(AbortFlag, 1);
+  ExpectFileStateKept();
+}
+
+TEST_F(report_devices, AStoppedReportLeavesNoFileBehind) {
+  script_.Expect(Step(DialogKind::SaveFile).Type(Path("part.txt")));
+  Open(3);
+  RewriteOrFail(ListFile);
+  ReportLine("half a report");
+  AbortFlag = 1;
+  CloseReport();
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(Files(), std::vector<std::string>{});
+  EXPECT_EQ(ReportDeviceCode, 1);
+
+  AbortFlag = 0;
+  Open(1);
+  RewriteOrFail(ListFile);
+  ReportLine("x");
+  Open(8);  // a report still open is closed as abandoned first
+  EXPECT_EQ(AbortFlag, 0);
+  WriteSample();
+  EXPECT_TRUE(viewer_.shown.empty());
+  EXPECT_EQ(Files(), (std::vector<std::string>{"temp/OUTDOS.TXT", "temp/outwin.txt"}));
+}
+
+TEST_F(report_devices, UnknownCodesAbortAndNinetyOnlyFillsTheChoiceTexts) {
+  for (std::uint16_t code : {10, 11, 89, 91, 65535}) {
+    AbortFlag = 0;
+    Open(code);
+    EXPECT_EQ(AbortFlag, 1) << code;
+  }
+  AbortFlag = 0;
+  ReportDeviceCode = 1;
+  ReportLineCount = 7;
+  Open(90);
+  EXPECT_EQ(ChoiceTexts[4], "Windows printer");
+  EXPECT_EQ(ReportLineCount, 7);
+  EXPECT_EQ(AbortFlag, 0);
+}
+
+TEST_F(report_devices, ConfiguredDeviceAndTheDeviceChoice) {
+  TextDevice = 8;
+  Open(0);
+  EXPECT_EQ(ReportDeviceCode, 8);
+  CloseReport();
+  TextDeviceWindow = 1;
+  script_.Expect(Step(DialogKind::Radio).Select(4));
+  Open(0);
+  EXPECT_EQ(ReportDeviceCode, 5);
+  EXPECT_EQ(script_.Requests().back().selected, 0);  // device 8 starts on the first item
+  CloseReport();
+}
+
+TEST_F(report_devices, TextPrinterSendsSetupFirstAndOnePagePerPaperQuestion) {
+  Write("text.hxp", "\x1b@");
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));  // single pages
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));  // paper for page 1
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));  // paper for the messages
+  AddMessage("Warning: w");
+  Open(2);
+  WriteSample();
+  ASSERT_EQ(raw_.jobs.size(), 3u);
+  EXPECT_EQ(raw_.jobs[0].second, "\x1b@");
+  EXPECT_EQ(raw_.jobs[1].second.find("KV6 Test"), 7u + 70u + 2u + 10u);
+  EXPECT_NE(raw_.jobs[2].second.find("Warning: w"), std::string::npos);
+  EXPECT_EQ(SinglePageFlag, 1);
+  EXPECT_EQ(Files(), std::vector<std::string>{"text.hxp"});
+
+  raw_.fail = true;
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
+  Open(2);
+  WriteSample();
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_NE(script_.Transcript().back().find("file write error"), std::string::npos);
+}
+
+TEST_F(report_devices, SinglePageModeEndsWithTheTextPrinter) {
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+  Open(2);
+  EXPECT_EQ(SinglePageFlag, 1);
+  RewriteOrFail(ListFile);
+  CloseReport();
+  script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
+  Open(7);  // no browser: the save dialog, cancelled
+  EXPECT_EQ(SinglePageFlag, 0);
+  EXPECT_EQ(AbortFlag, 1);
+}
+
+TEST_F(report_devices, WordProcessorAndBrowserStartOrReportTheirProgram) {
+  WordProcessor = "WRITE.EXE";
+  Open(5);
+  WriteSample();
+  EXPECT_EQ(launcher_.documents, (std::vector<std::string>{dir_ + "/temp/outwin.txt"}));
+
+  WordProcessor = "no-such-editor-kv6";
+  ErrorBoxOn = 1;
+  Open(5);
+  WriteSample();
+  EXPECT_NE(script_.Transcript().back().find("no-such-editor-kv6 not found"), std::string::npos);
+  EXPECT_TRUE(launcher_.programs.empty());
+
+  HtmlBrowser = "C:\\Programs\\browser";
+  Open(7);
+  WriteSample();
+  EXPECT_EQ(launcher_.documents.back(), dir_ + "/temp/KV6.htm");
+  EXPECT_EQ(FileExt, "KV6");
+}
+
+TEST_F(report_devices, CommandLineFileIsNamedByTheCurrentFile) {
+  CurrentFile = dir_ + "/calc1";
+  Open(9);
+  WriteSample();
+  EXPECT_NE(Read("calc1.txt").find("a < b & c > d äöü"), std::string::npos);
+  EXPECT_EQ(TempFileCounter, 1);
+}
+
+TEST_F(report_devices, TemporaryNameSkipsOneLockedElsewhere) {
+  const std::string first = dir_ + "/temp/$OUT1.TMP";
+  const int fd = ::open(first.c_str(), O_RDWR | O_CREAT, 0666);
+  ASSERT_EQ(platform::LockRange(fd, 0, 1, true), 0);
+  std::string name;
+  TempReportName(name);
+  EXPECT_EQ(name, dir_ + "/temp/$OUT2.TMP");
+  ::close(fd);
+  CloseReport();
+  TempReportName(name);
+  EXPECT_EQ(name, first);  // a stale file is reused
+  CloseReport();
+}
+
+TEST_F(report_devices, ErrorMessagesReportNeedsMessages) {
+  ErrorMessagesReport();
+  EXPECT_NE(script_.Transcript().back().find("Calculation successful without error messages"),
+            std::string::npos);
+  AddMessage("Error  : e1 = 0 !");
+  ErrorMessagesReport();
+  ASSERT_EQ(viewer_.shown.size(), 1u);
+  EXPECT_NE(viewer_.shown[0].textUtf8.find("Error  : e1 = 0 !"), std::string::npos);
+  EXPECT_NE(viewer_.shown[0].textUtf8.find("REMARKS, WARNINGS AND ERROR MESSAGES"),
+            std::string::npos);
+}
+
+class print_text : public ReportTest {
+ protected:
+  void Print(const std::string& content) {
+    Write("r.txt", content);
+    PrintTextFile(Path("r.txt"));
+  }
+};
+
+TEST_F(print_text, PageRangeFormFeedLinesAndNoTrailingBlankPage) {
+  LinesPerPage = 66;
+  printer_.from = 2;
+  printer_.to = 2;
+  Print("one\r\n\fhidden\r\ntwo a\r\ntwo b\r\n\f\r\nthree\r\n\f");
+  ASSERT_EQ(printer_.jobs.size(), 1u);
+  const auto& job = printer_.jobs[0];
+  EXPECT_EQ(job.request.maxPage, 3);
+  EXPECT_EQ(job.request.fromPage, 2);
+  ASSERT_EQ(job.pages.size(), 1u);
+  ASSERT_EQ(job.pages[0].lines.size(), 2u);
+  EXPECT_EQ(job.pages[0].lines[0].text, "two a");
+  EXPECT_EQ(job.pages[0].lines[1].y, 100);
+  EXPECT_EQ(job.pages[0].font.face, "Courier New");
+
+  printer_.from = printer_.to = 0;
+  std::string many;
+  for (int i = 1; i <= 300; ++i) many += "page " + std::to_string(i) + "\r\n\f\r\n";
+  Print(many);
+  EXPECT_EQ(printer_.jobs.back().pages.size(), 300u);
+  EXPECT_EQ(printer_.jobs.back().pages.back().lines[0].text, "page 300");
+
+  printer_.cancel = true;
+  Print("x\r\n");
+  EXPECT_EQ(printer_.jobs.size(), 2u);
+  EXPECT_EQ(printer_.dialogs.back().maxPage, 1);
+}
+
+TEST_F(print_text, MissingFileIsReported) {
+  PrintTextFile(Path("none.txt"));
+  EXPECT_NE(script_.Transcript().back().find("none.txt not found !"), std::string::npos);
+}
+
+class viewer : public ReportTest {};
+
+TEST_F(viewer, MissingCopyRectCarriedOverAndConvertedLongLines) {
+  ShowTextFileViewer(Path("r.txt"));
+  EXPECT_NE(script_.Transcript().back().find("outwin.txt not found !"), std::string::npos);
+  EXPECT_EQ(viewer_.shown[0].rect, (platform::WindowRect{10, 40, 700, 440}));
+  viewer_.closeRect = {5, 6, 800, 500};
+  ShowTextFileViewer(Path("r.txt"));
+  ShowTextFileViewer(Path("r.txt"));
+  EXPECT_EQ(viewer_.shown[2].rect, (platform::WindowRect{5, 6, 800, 500}));
+
+  Write("long.txt", std::string(300, '\x84') + "\r\n");
+  CopyTextFileConverted(Path("long.txt"), Path("long.utf8"));
+  EXPECT_EQ(Read("long.utf8").size(), 600u + 2u);
+  Write("empty.txt", "");
+  CopyTextFileConverted(Path("empty.txt"), Path("empty.utf8"));
+  EXPECT_EQ(Read("empty.utf8"), "\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// A report test: dialog fixture globals, a pinned clock (2024-03-05 9:07 UTC), recording viewer,
+// printers and program launcher, and a sample report that exercises every kind of line.
+#pragma once
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+
+#include "base/listfile.h"
+#include "base/messages.h"
+#include "base/reportdevice.h"
+#include "base/reportmessages.h"
+#include "base/textreport.h"
+#include "base/utilcrtfile.h"
+#include "base/wprinvar.h"
+#include "dialogfixture.h"
+#include "fakemachine.h"
+#include "platform/process.h"
+#include "platform/rawprint.h"
+#include "platform/textprinter.h"
+#include "platform/textviewer.h"
+
+class ReportTest : public DialogTest {
+ protected:
+  ReportTest() {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    auto machine = std::make_unique<FakeMachine>();
+    machine->now = std::chrono::system_clock::from_time_t(1709629620);  // 2024-03-05 09:07 UTC
+    platform::SetMachine(std::move(machine));
+    InitPrintSetup();
+    InitReportEngine();
+    LongTitle = "KV6 Test";
+    ProgVersion = "6.0";
+    ProductCode = "KV6";
+    CurrentFile = "calc1";
+    DataDir = dir_ + "/data";
+    FileExt = "KV6";
+    std::filesystem::create_directory(DataDir);
+    ::chdir(dir_.c_str());
+  }
+  ~ReportTest() override {
+    ::chdir("/");
+    platform::SetMachine(nullptr);
+  }
+
+  // Rows, a 20-character last cell, a wrapped text, special characters and the messages.
+  void WriteSample(std::int32_t rows = 3) {
+    SetReportHeader("", "Sample <report>", "first & line", "second line", "", 0);
+    SetTableColumns("Quantity", "Symbol", "Unit", "Value", "Limit");
+    if (AbortFlag != 0) return;
+    RewriteOrFail(ListFile);
+    if (AbortFlag == 0) {
+      ReportPageHeader(1, 1);
+      for (std::int32_t i = 1; i <= rows; ++i) {
+        ReportRow5("torque " + std::to_string(i), "T", "Nm", "12.5", "<20 & >10");
+      }
+      ReportRow4("diameter", "d1", "mm", "12345678901234567890");
+      ReportWrapped(std::string(40, 'w') + " " + std::string(40, 'x') + " end");
+      ReportLine("a < b & c > d \x84\x94\x81");
+      ReportLine(RuleSingle());
+      ReportMessages();
+    }
+    CloseReport();
+  }
+
+  void Open(std::uint16_t device) { OpenReport(device, ""); }
+
+  std::vector<std::string> Lines(const std::string& bytes) const {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+      std::size_t end = bytes.find("\r\n", start);
+      if (end == std::string::npos) end = bytes.size();
+      lines.push_back(bytes.substr(start, end - start));
+      start = end + 2;
+    }
+    return lines;
+  }
+
+  platform::RecordingTextViewer& viewer_ = platform::UseRecordingTextViewer();
+  platform::RecordingTextPrinter& printer_ = platform::UseRecordingTextPrinter();
+  platform::RecordingRawPrinter& raw_ = platform::UseRecordingRawPrinter();
+  platform::RecordingLauncher& launcher_ = platform::UseRecordingLauncher();
+};
