@@ -7,16 +7,26 @@
 
 namespace platform::qt {
 
-bool RenderPng(const std::string& path, Size size, const std::function<void(Canvas&)>& paint) {
-  if (size.width <= 0 || size.height <= 0) return false;
+namespace {
+
+QImage Painted(Size size, const std::function<void(Canvas&)>& paint) {
   QImage image(size.width, size.height, QImage::Format_RGB32);
   image.fill(Qt::black);
-  {
-    QPainter painter(&image);
-    PainterCanvas canvas(painter, size);
-    paint(canvas);
-  }
-  return image.save(QString::fromStdString(path), "PNG");
+  QPainter painter(&image);
+  PainterCanvas canvas(painter, size);
+  paint(canvas);
+  return image;
+}
+
+}  // namespace
+
+bool RenderPng(const std::string& path, Size size, const std::function<void(Canvas&)>& paint) {
+  if (size.width <= 0 || size.height <= 0) return false;
+  return Painted(size, paint).save(QString::fromStdString(path), "PNG");
+}
+
+void PaintImage(Size size, const std::function<void(Canvas&)>& paint) {
+  if (size.width > 0 && size.height > 0) Painted(size, paint);
 }
 
 }  // namespace platform::qt

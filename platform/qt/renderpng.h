@@ -12,4 +12,7 @@ namespace platform::qt {
 // written.
 bool RenderPng(const std::string& path, Size size, const std::function<void(Canvas&)>& paint);
 
+// Paints onto an image that is then dropped, as the speed measurements of drawing need.
+void PaintImage(Size size, const std::function<void(Canvas&)>& paint);
+
 }  // namespace platform::qt
