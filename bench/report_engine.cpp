@@ -1,0 +1,71 @@
+// Speed of report line writing: five-cell rows with their rules, on a file (device 3, with the
+// converted copy made at the close) and on the HTML page (device 7).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "base/brelvar.h"
+#include "base/listfile.h"
+#include "base/reportdevice.h"
+#include "base/textreport.h"
+#include "base/wbrelvar.h"
+#include "platform/headless/dialogscript.h"
+#include "platform/process.h"
+
+namespace {
+
+std::string TempFolder() {
+  static const std::string dir = [] {
+    char pattern[] = "/tmp/kv6benchXXXXXX";
+    return std::string(::mkdtemp(pattern)) + "/";
+  }();
+  return dir;
+}
+
+// Device 3 asks for its file; the script answers with a fixed name.
+void OpenDevice(std::uint16_t device, platform::headless::ScriptedDialogs& script) {
+  if (device == 3) {
+    script.Expect(
+        platform::headless::Step(platform::DialogKind::SaveFile).Type(TempFolder() + "report.txt"));
+  }
+  OpenReport(device, "");
+}
+
+void WriteRows(std::uint16_t device, std::int64_t rows,
+               platform::headless::ScriptedDialogs& script) {
+  AbortFlag = 0;
+  OpenDevice(device, script);
+  ListFile.Rewrite();
+  SetTableColumns("Quantity", "Symbol", "Unit", "Value", "Limit");
+  ReportPageHeader(1, 1);
+  for (std::int64_t i = 0; i < rows; ++i) {
+    ReportRow5("section modulus, polar", "Wp", "mm\xFC", "1234.567", "2345.678");
+  }
+  CloseReport();
+}
+
+void BM_ReportRows(benchmark::State& state, std::uint16_t device) {
+  InitWbrelvar();
+  InitBrelvar();
+  TempDir = TempFolder();
+  HtmlBrowser = "sh";
+  auto& script = platform::headless::UseScriptedDialogs();
+  platform::UseRecordingLauncher();
+  for (auto _ : state) WriteRows(device, state.range(0), script);
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  std::filesystem::remove_all(TempFolder());
+}
+
+void BM_ReportRowsFile(benchmark::State& state) {
+  BM_ReportRows(state, 3);
+}
+void BM_ReportRowsHtml(benchmark::State& state) {
+  BM_ReportRows(state, 7);
+}
+
+BENCHMARK(BM_ReportRowsFile)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportRowsHtml)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
