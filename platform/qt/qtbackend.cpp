@@ -7,6 +7,7 @@
 #include "platform/backend.h"
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
+#include "platform/qt/qtreportviews.h"
 #include "platform/qt/qttext.h"
 
 namespace platform {
@@ -93,6 +94,7 @@ class QtBackend : public Backend {
 
 void UseQtBackend(int& argc, char** argv) {
   InstallBackend(std::make_unique<QtBackend>(argc, argv));
+  qt::InstallQtReportViews();
 }
 
 }  // namespace platform

@@ -1,0 +1,93 @@
+#include "platform/qt/qtreportviews.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QMenuBar>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "platform/qt/qtbackend.h"
+
+namespace platform::qt {
+namespace {
+
+int argc = 1;
+char name[] = "test";
+char* argv[] = {name, nullptr};
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  char buffer[512];
+  while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+  if (pipe != nullptr) ::pclose(pipe);
+  return out;
+}
+
+// Acts on the modal dialog once it is shown.
+void WhenModal(std::function<void(QDialog&)> act) {
+  QTimer::singleShot(200, [act] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog != nullptr) act(*dialog);
+  });
+}
+
+TEST(print_qt, ThreePagesIntoAPdfFile) {
+  UseQtBackend(argc, argv);
+  const auto pdf =
+      std::filesystem::temp_directory_path() / ("kv6print" + std::to_string(::getpid()) + ".pdf");
+  PrintRangeRequest request{"report", 1, 3, 1, 3, pdf.string()};
+  WhenModal([](QDialog& dialog) { dialog.accept(); });
+  auto job = MakeQtTextPrinter()->Begin(request);
+  ASSERT_NE(job, nullptr);
+  job->SetFont({"Courier New", 10});
+  const std::int32_t lineHeight = job->PageHeight() / 66;
+  for (int page = 1; page <= 3; ++page) {
+    if (page > 1) job->NewPage();
+    for (int line = 0; line < 5; ++line) {
+      job->DrawLine(0, line * lineHeight,
+                    "page " + std::to_string(page) + " line " + std::to_string(line) + " \xE4");
+    }
+  }
+  ASSERT_TRUE(job->Finish());
+  const std::string info = RunCommand("pdfinfo " + pdf.string());
+  EXPECT_NE(info.find("Pages:"), std::string::npos);
+  EXPECT_EQ(info.substr(info.find("Pages:") + 6,
+                        info.find('\n', info.find("Pages:")) - info.find("Pages:") - 6)
+                .find_first_not_of(' '),
+            info.substr(info.find("Pages:") + 6).find('3'));
+  EXPECT_NE(RunCommand("pdftotext " + pdf.string() + " -").find("page 2 line 4 ä"),
+            std::string::npos);
+  std::filesystem::remove(pdf);
+}
+
+TEST(viewer_qt, KoreanCaptionsAndTheTextInThePrintoutFont) {
+  UseQtBackend(argc, argv);
+  TextViewerRequest request;
+  request.caption = "KV6    outwin.txt";
+  request.textUtf8 = "       ****\n       line äöü\n";
+  request.font = {"Courier New", 10};
+  request.rect = {10, 40, 700, 440};
+  request.menus = {EncodeTagged("파일(&F)", 949),     {"Export &Notepad", 1252},
+                   {"Export &Wordpad", 1252},         EncodeTagged("프린트(&P)", 949),
+                   EncodeTagged("끝내기(&x)", 949),   EncodeTagged("편집(&E)", 949),
+                   EncodeTagged("전부선택(&A)", 949), EncodeTagged("복사(&C)", 949)};
+  QStringList menus;
+  WhenModal([&menus](QDialog& dialog) {
+    for (QAction* action : dialog.findChild<QMenuBar*>()->actions()) menus << action->text();
+    dialog.grab().save("viewer_korean.png");
+    dialog.resize(800, 500);
+    dialog.accept();
+  });
+  const WindowRect closed = MakeQtTextViewer()->Show(request);
+  EXPECT_EQ(menus, (QStringList{QString::fromUtf8("파일(&F)"), QString::fromUtf8("편집(&E)")}));
+  EXPECT_EQ(closed.width, 800);
+  EXPECT_TRUE(std::filesystem::exists("viewer_korean.png"));
+}
+
+}  // namespace
+}  // namespace platform::qt
