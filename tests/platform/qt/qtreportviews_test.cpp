@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <regex>
 
 #include "platform/qt/qtbackend.h"
 
@@ -55,11 +56,7 @@ TEST(print_qt, ThreePagesIntoAPdfFile) {
   }
   ASSERT_TRUE(job->Finish());
   const std::string info = RunCommand("pdfinfo " + pdf.string());
-  EXPECT_NE(info.find("Pages:"), std::string::npos);
-  EXPECT_EQ(info.substr(info.find("Pages:") + 6,
-                        info.find('\n', info.find("Pages:")) - info.find("Pages:") - 6)
-                .find_first_not_of(' '),
-            info.substr(info.find("Pages:") + 6).find('3'));
+  EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +3\n"))) << info;
   EXPECT_NE(RunCommand("pdftotext " + pdf.string() + " -").find("page 2 line 4 ä"),
             std::string::npos);
   std::filesystem::remove(pdf);
