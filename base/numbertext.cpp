@@ -62,9 +62,15 @@ constexpr int kIntermediateDigits = 18;
 // The 18 significant digits of v > 0 (finite), as the extended arithmetic's decimal conversion
 // gives them: digits in [10^17, 10^18), top digit at the power `top`.
 Decimal EighteenDigits(long double v, int& top) {
-  int binaryExponent = 0;
-  std::frexp(v, &binaryExponent);
-  int e = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+  int e = 0;
+  if (v >= 1 && v < kExactPowerOf10[kIntermediateDigits]) {
+    // The usual magnitudes of drawings: the decade from the table, without frexp and floor.
+    while (v >= kExactPowerOf10[e + 1]) ++e;
+  } else {
+    int binaryExponent = 0;
+    std::frexp(v, &binaryExponent);
+    e = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+  }
   long double scaled = ScaleByPow10(v, kIntermediateDigits - 1 - e);
   if (scaled >= 1e18L) {
     ++e;

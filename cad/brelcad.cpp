@@ -178,15 +178,14 @@ void cad_blocks_begin() {
 }
 
 void cad_block_begin(const std::string& name) {
-  if (AbortFlag) return;
   const CadWriter* w = target_writer();
   if (w == nullptr) return;
   if (!w->block_files) {
-    if (w->block_begin) w->block_begin(name);
+    if (AbortFlag == 0 && w->block_begin) w->block_begin(name);
     return;
   }
-  cad_dxf_to_block_file();
-  if (!valid_block_name(name)) {
+  if (AbortFlag != 0 || !valid_block_name(name)) {
+    cad_block_file_discard();
     AbortFlag = 1;
     return;
   }

@@ -86,12 +86,14 @@ void cad_block_file_close() {
   close(BlockFile, block_state);
 }
 
-void cad_dxf_to_list_file() {
-  dxf_to_block = false;
+void cad_block_file_discard() {
+  cad_block_file_close();
+  block_state.failed = true;
+  dxf_to_block = true;
 }
 
-void cad_dxf_to_block_file() {
-  dxf_to_block = true;
+void cad_dxf_to_list_file() {
+  dxf_to_block = false;
 }
 
 bool cad_dxf_in_block_file() {

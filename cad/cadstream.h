@@ -18,10 +18,11 @@ void cad_list_file_close();
 // Creates the block file under name and makes it the DXF stream; false on failure.
 bool cad_block_file_create(const std::string& name);
 void cad_block_file_close();
+// A block that is not written: its entities go nowhere, without a report.
+void cad_block_file_discard();
 
 // Which stream the DXF emitters write to.
 void cad_dxf_to_list_file();
-void cad_dxf_to_block_file();
 bool cad_dxf_in_block_file();
 
 // One line and its CR LF into the current DXF stream.

@@ -1,5 +1,7 @@
 #include "platform/headless/headless.h"
 
+#include "platform/process.h"
+
 #include <deque>
 
 namespace platform {
@@ -101,6 +103,8 @@ std::unique_ptr<Backend> MakeHeadlessBackend() {
 
 void UseHeadlessBackend() {
   InstallBackend(MakeHeadlessBackend());
+  // Without a display nothing is started: program starts and document opens are only recorded.
+  UseRecordingLauncher();
 }
 
 namespace headless {

@@ -183,6 +183,24 @@ TEST_F(CadOutput, FullDiskFailsTheOutputOnce) {
   EXPECT_TRUE(launcher_->documents.empty());
 }
 
+// A block begun after a failure, or with a name that would leave TempDir, is skipped quietly.
+TEST_F(CadOutput, RefusedBlocksAreSkippedQuietly) {
+  cad_open(kCadScreen);
+  cad_blocks_begin();
+  AbortFlag = 1;
+  for (const char* name : {"A", "../B"}) {
+    cad_block_begin(name);
+    cad_line(0, 0, 1, 1);
+    cad_block_end();
+    EXPECT_EQ(AbortFlag, 0);
+  }
+  cad_blocks_end();
+  cad_close();
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_TRUE(dialogs_->Transcript().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(dir_));
+}
+
 TEST_F(CadOutput, PolylineModeRestoredAfterStep) {
   cad_register_writer(kCadStep, RecordingWriter(true));
   CadBatch = 1;

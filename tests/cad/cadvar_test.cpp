@@ -21,14 +21,6 @@ TEST(CadState, DimensionScale) {
   }
 }
 
-TEST(DxfNumbers, CodeLines) {
-  char buffer[16];
-  EXPECT_EQ(dxf_code_text(0, buffer), "  0");
-  EXPECT_EQ(dxf_code_text(10, buffer), " 10");
-  EXPECT_EQ(dxf_code_text(230, buffer), "230");
-  EXPECT_EQ(dxf_code_text(1001, buffer), "1001");
-}
-
 struct NumberCase {
   long double value, unscaled;
   int decimals;

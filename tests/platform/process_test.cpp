@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "platform/headless/headless.h"
 #include "platform/process.h"
 
 namespace {
@@ -22,6 +23,12 @@ TEST(Process, RecordingLauncherRecordsRequests) {
   ASSERT_EQ(recorder.programs.size(), 1u);
   EXPECT_EQ(recorder.programs[0][1], "a b");
   EXPECT_EQ(recorder.documents, std::vector<std::string>{"/tmp/x.dxf"});
+}
+
+TEST(Process, HeadlessRunsStartNothing) {
+  platform::UseHeadlessBackend();
+  EXPECT_EQ(platform::StartProgram({"/nonexistent/kv6/plotter"}), 0);
+  platform::OpenDocument("/tmp/y.dxf");
 }
 
 }  // namespace
