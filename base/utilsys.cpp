@@ -109,9 +109,17 @@ std::string FileVersionText(const std::string& fileName) {
 
 std::string FileVersionNumbersText(std::uint16_t major, std::uint16_t minor, std::uint16_t release,
                                    std::uint16_t build) {
-  std::string text = IntText(major) + "." + IntText(minor);
-  if (release > 0) text += "." + IntText(release);
-  if (release > 0 && build > 0) text += "." + IntText(build);
+  std::string text = IntText(major);
+  text += '.';
+  text += IntText(minor);
+  if (release > 0) {
+    text += '.';
+    text += IntText(release);
+    if (build > 0) {
+      text += '.';
+      text += IntText(build);
+    }
+  }
   return text;
 }
 

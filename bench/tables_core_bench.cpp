@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -40,10 +41,10 @@ constexpr std::int32_t kRecord = 30;
 
 void FillRecord(std::int32_t i) {
   ClearRecord();
-  std::string name = "N" + std::to_string(i);
   std::uint8_t* p = FieldAddress(1);
-  p[0] = static_cast<std::uint8_t>(name.size());
-  std::memcpy(p + 1, name.data(), name.size());
+  p[1] = 'N';
+  char* end = std::to_chars(reinterpret_cast<char*>(p + 2), reinterpret_cast<char*>(p + 11), i).ptr;
+  p[0] = static_cast<std::uint8_t>(end - reinterpret_cast<char*>(p + 1));
   double value = i * 0.25;
   std::memcpy(FieldAddress(2), &value, 8);
   p = FieldAddress(3);
@@ -236,7 +237,8 @@ void BM_PackRaw(benchmark::State& state) {
 void BM_Locate(benchmark::State& state) {
   Table table("loc");
   USE(table.path + " EXCLUSIVE");
-  std::string last = "N" + std::to_string(Records());
+  std::string last = std::to_string(Records());
+  last.insert(last.begin(), 'N');
   for (auto _ : state) {
     if (!LocateValue("NAME", LocateVariant{last}, false, 1, false)) std::abort();
   }

@@ -95,7 +95,7 @@ static void InitLayerDefaults() {
   CadFont = "TXT8";
   CadTextFactor = 1.0L;
   CadFontAngle = 0;
-  CurrentLayer = "0";
+  CurrentLayer = LayerNames[0];
   CurrentLayerNumber = 0;
 }
 

@@ -63,8 +63,7 @@ long double DiskFreeBytes(const std::string& path) {
 
 std::vector<std::string> MatchFiles(const std::string& mask) {
   std::string::size_type slash = mask.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : mask.substr(0, slash);
-  if (folder.empty()) folder = "/";
+  std::string folder = slash == std::string::npos ? "." : mask.substr(0, slash == 0 ? 1 : slash);
   std::string pattern = slash == std::string::npos ? mask : mask.substr(slash + 1);
   std::string prefix = slash == std::string::npos ? "" : mask.substr(0, slash + 1);
   std::vector<std::string> found;

@@ -24,7 +24,10 @@ std::string RectText(const Rect& r) {
 
 std::string PointsText(const std::vector<Point>& points) {
   std::string text;
-  for (const Point& p : points) text += " " + PointText(p);
+  for (const Point& p : points) {
+    text += ' ';
+    text += PointText(p);
+  }
   return text;
 }
 
