@@ -35,9 +35,9 @@ void Select(std::uint8_t area) {
 
 std::uint8_t CurrentArea() { return CurrentAreaNumber; }
 
-bool NoDbfInUse(const std::string& operation) {
+bool NoDbfInUse(const char* operation) {
   if (Area() != nullptr) return false;
-  ReportError(215, "No database in use [" + operation + "]  WorkArea = " +
+  ReportError(215, std::string("No database in use [") + operation + "]  WorkArea = " +
                        std::to_string(CurrentAreaNumber));
   return true;
 }

@@ -25,7 +25,7 @@ WorkArea* Area();
 
 void Select(std::uint8_t area);
 std::uint8_t CurrentArea();
-bool NoDbfInUse(const std::string& operation);
+bool NoDbfInUse(const char* operation);
 void DbfName(std::string& name);
 void AliasName(std::string& alias);
 std::int32_t RecCount();

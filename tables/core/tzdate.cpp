@@ -1,5 +1,6 @@
 #include "tables/core/tzdate.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -85,11 +86,16 @@ int ToInt(std::string_view text, bool& ok) {
   return value;
 }
 
-std::string Pad2(std::string_view part) {
-  std::string out(part);
-  if (out.size() == 1) out.insert(out.begin(), out[0] == ' ' ? ' ' : '0');
-  return out;
+// A one-character part with "0" in front (a blank with a blank), built in `buffer`; other
+// parts unchanged.
+std::string_view Pad2(std::string_view part, char (&buffer)[2]) {
+  if (part.size() != 1) return part;
+  buffer[0] = part[0] == ' ' ? ' ' : '0';
+  buffer[1] = part[0];
+  return std::string_view(buffer, 2);
 }
+
+bool IsDateSeparator(char c) { return c == '.' || c == '/' || c == '-'; }
 
 bool IsBlankDateText(std::string_view date) {
   return date.find_first_not_of(" /.-") == std::string_view::npos;
@@ -101,17 +107,26 @@ int DaysInMonth(int month, int year) {
   return kDays[month - 1];
 }
 
-// Month, day and year texts of a date in the MM/DD/YY(YY) form.
+// Month, day and year texts of a date in the MM/DD/YY(YY) form; views into that text.
 struct DateParts {
-  std::string month, day, year;
+  std::string_view month, day, year;
 };
 
 DateParts SplitNormalized(std::string_view normalized) {
   DateParts parts;
-  if (normalized.size() >= 2) parts.month = std::string(normalized.substr(0, 2));
-  if (normalized.size() >= 5) parts.day = std::string(normalized.substr(3, 2));
-  if (normalized.size() >= 7) parts.year = std::string(normalized.substr(6));
+  if (normalized.size() >= 2) parts.month = normalized.substr(0, 2);
+  if (normalized.size() >= 5) parts.day = normalized.substr(3, 2);
+  if (normalized.size() >= 7) parts.year = normalized.substr(6);
   return parts;
+}
+
+std::string JoinDate(std::string_view first, std::string_view second, std::string_view third,
+                     char separator) {
+  std::string out(first.size() + second.size() + third.size() + 2, separator);
+  char* at = std::copy(first.begin(), first.end(), out.data()) + 1;
+  at = std::copy(second.begin(), second.end(), at) + 1;
+  std::copy(third.begin(), third.end(), at);
+  return out;
 }
 
 }  // namespace
@@ -209,8 +224,8 @@ void FileDateTime(std::int32_t stamp, std::uint16_t& year, std::uint16_t& month,
 }
 
 std::string NormalizeDate(std::string_view date) {
-  std::size_t sepPos = date.find_first_of("./-");
-  if (sepPos == std::string_view::npos) return std::string(date);
+  const std::size_t sepPos = static_cast<std::size_t>(std::find_if(date.begin(), date.end(), IsDateSeparator) - date.begin());
+  if (sepPos == date.size()) return std::string(date);
   char sep = date[sepPos];
   std::size_t second = date.find(sep, sepPos + 1);
   if (second == std::string_view::npos) return std::string(date);
@@ -225,7 +240,8 @@ std::string NormalizeDate(std::string_view date) {
   } else {
     day = a, month = b, year = c;
   }
-  return Pad2(month) + "/" + Pad2(day) + "/" + std::string(year);
+  char monthBuffer[2], dayBuffer[2];
+  return JoinDate(Pad2(month, monthBuffer), Pad2(day, dayBuffer), year, '/');
 }
 
 void ToDatePicture(std::string& date) {
@@ -234,13 +250,13 @@ void ToDatePicture(std::string& date) {
     return;
   }
   DateParts parts = SplitNormalized(date);
-  std::string sep(1, SeparatorOf(DateFormat));
+  const char sep = SeparatorOf(DateFormat);
   if (DateFormat == 0) {
-    date = parts.month + sep + parts.day + sep + parts.year;
+    date = JoinDate(parts.month, parts.day, parts.year, sep);
   } else if (DateFormat == 1) {
-    date = parts.year + sep + parts.month + sep + parts.day;
+    date = JoinDate(parts.year, parts.month, parts.day, sep);
   } else {
-    date = parts.day + sep + parts.month + sep + parts.year;
+    date = JoinDate(parts.day, parts.month, parts.year, sep);
   }
 }
 
@@ -267,7 +283,7 @@ bool ValidDate(std::string& date) {
   if (!okMonth || !okDay || !okYear || month < 1 || month > 12 || day < 1) return false;
   if (text.size() == 8) {
     bool ok = false;
-    year = ToInt(WidenYear(text.substr(6)), ok);
+    year = ToInt(WidenYear(std::string_view(text).substr(6)), ok);
   }
   if (day > DaysInMonth(month, year)) return false;
   if (text.size() == 10 && !CenturyOn) text.erase(6, 2);
@@ -278,27 +294,32 @@ bool ValidDate(std::string& date) {
 
 std::string DateToDtos(std::string_view date) {
   if (IsBlankDateText(date)) return std::string(8, ' ');
-  DateParts parts = SplitNormalized(NormalizeDate(AllTrim(date)));
-  std::string year = parts.year.size() == 2 ? WidenYear(parts.year) : parts.year;
-  std::string out = year + parts.month + parts.day;
+  const std::string normalized = NormalizeDate(AllTrim(date));
+  const DateParts parts = SplitNormalized(normalized);
+  std::string out = WidenYear(parts.year);
+  out += parts.month;
+  out += parts.day;
   out.resize(8, ' ');
   return out;
 }
 
 std::string DtosToDate(std::string_view dtos) {
-  std::string raw(dtos.substr(0, 8));
-  raw.resize(8, ' ');
-  std::string year = CenturyOn ? raw.substr(0, 4) : raw.substr(2, 2);
-  std::string month = raw.substr(4, 2);
-  std::string day = raw.substr(6, 2);
-  std::string sep(1, SeparatorOf(DateFormat));
-  if (DateFormat == 0) return month + sep + day + sep + year;
-  if (DateFormat == 1) return year + sep + month + sep + day;
-  return day + sep + month + sep + year;
+  char raw[8];
+  std::size_t n = std::min<std::size_t>(dtos.size(), 8);
+  std::copy_n(dtos.data(), n, raw);
+  std::fill(raw + n, raw + 8, ' ');
+  const std::string_view year = CenturyOn ? std::string_view(raw, 4) : std::string_view(raw + 2, 2);
+  const std::string_view month(raw + 4, 2);
+  const std::string_view day(raw + 6, 2);
+  const char sep = SeparatorOf(DateFormat);
+  if (DateFormat == 0) return JoinDate(month, day, year, sep);
+  if (DateFormat == 1) return JoinDate(year, month, day, sep);
+  return JoinDate(day, month, year, sep);
 }
 
 std::int32_t DayOfWeek(std::string_view date) {
-  DateParts parts = SplitNormalized(NormalizeDate(date));
+  const std::string normalized = NormalizeDate(date);
+  const DateParts parts = SplitNormalized(normalized);
   bool ok = false;
   int m = ToInt(parts.month, ok);
   int d = ToInt(parts.day, ok);
@@ -365,7 +386,10 @@ std::string CenturyPrefix(std::string_view year) { return std::to_string(Century
 
 std::string WidenYear(std::string_view year) {
   if (year.size() != 2) return std::string(year);
-  return CenturyPrefix(year) + std::string(year);
+  char text[16];
+  char* end = std::to_chars(text, text + sizeof text, CenturyOf(year)).ptr;
+  end = std::copy(year.begin(), year.end(), end);
+  return std::string(text, end);
 }
 
 }  // namespace dadav

@@ -1,6 +1,7 @@
 #include "tables/core/tzdbflow.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -272,21 +273,60 @@ int FinishTable(WorkArea& area) {
   return code;
 }
 
-void PutFieldText(std::uint8_t* raw, const FieldDescriptor& f, const std::string& text) {
-  std::memset(raw + f.offset, ' ', f.length);
-  std::memcpy(raw + f.offset, text.data(), std::min<std::size_t>(text.size(), f.length));
+void PutFieldText(std::uint8_t* raw, const FieldDescriptor& f, std::string_view text) {
+  const std::size_t length = std::min<std::size_t>(text.size(), f.length);
+  std::memcpy(raw + f.offset, text.data(), length);
+  std::memset(raw + f.offset + length, ' ', f.length - length);
 }
 
-std::string FieldText(const WorkArea& area, const FieldDescriptor& f) {
-  return std::string(reinterpret_cast<const char*>(area.raw.data() + f.offset), f.length);
+std::string_view FieldText(const WorkArea& area, const FieldDescriptor& f) {
+  return std::string_view(reinterpret_cast<const char*>(area.raw.data() + f.offset), f.length);
+}
+
+// The shared code-page pair as lookup tables, so converting a record costs no call per byte,
+// and runs of bytes the table keeps (ASCII) are passed over eight at a time.
+struct ByteMap {
+  std::array<std::uint8_t, 256> to{};
+  bool keepsAscii = true;
+
+  void Convert(std::uint8_t* p, std::size_t n) const {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::size_t i = 0;
+    for (; keepsAscii && i + 8 <= n; i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, p + i, 8);
+      if ((word & kHighBits) == 0) continue;
+      for (std::size_t k = i; k < i + 8; ++k) p[k] = to[p[k]];
+    }
+    for (; i < n; ++i) p[i] = to[p[i]];
+  }
+};
+
+ByteMap MakeByteMap(std::uint8_t (*convert)(std::uint8_t)) {
+  ByteMap map;
+  for (std::size_t c = 0; c < map.to.size(); ++c) {
+    map.to[c] = convert(static_cast<std::uint8_t>(c));
+    if (c < 0x80 && map.to[c] != c) map.keepsAscii = false;
+  }
+  return map;
+}
+
+const ByteMap& OemToAnsiMap() {
+  static const ByteMap map = MakeByteMap(&platform::OemToAnsiChar);
+  return map;
+}
+
+const ByteMap& AnsiToOemMap() {
+  static const ByteMap map = MakeByteMap(&platform::AnsiToOemChar);
+  return map;
 }
 
 bool WideInteger(const FieldDescriptor& f) { return f.length >= 10; }
 
-std::string PackDate(const std::string& text, const std::string& stored) {
+std::string PackDate(std::string_view text, std::string_view stored) {
   // An untouched date keeps its bytes: with two-digit years the window would move 1940 to 2040.
-  if (text == DtosToDate(stored)) return stored;
-  std::string checked = text;
+  if (text == DtosToDate(stored)) return std::string(stored);
+  std::string checked(text);
   if (text.find_first_not_of(" /.-") == std::string::npos || !ValidDate(checked)) {
     return std::string(8, ' ');
   }
@@ -413,11 +453,15 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
     VFileRequest(area, 8, n);
     return;
   }
-  std::vector<std::uint8_t> stored(area.raw);
-  ConvertRecordCharset(true, area.tableIsOem, stored.size(), area.recordLength, stored.data());
+  const std::uint8_t* record = area.raw.data();
+  if (area.tableIsOem) {
+    area.stored.assign(area.raw.begin(), area.raw.end());
+    ConvertRecordCharset(true, true, area.stored.size(), area.recordLength, area.stored.data());
+    record = area.stored.data();
+  }
   std::size_t done = 0;
-  int code = area.file.WriteAt(RecordOffset(area, n), stored.data(), stored.size(), done);
-  if (code == 0 && done < stored.size()) code = 101;
+  int code = area.file.WriteAt(RecordOffset(area, n), record, area.raw.size(), done);
+  if (code == 0 && done < area.raw.size()) code = 101;
   if (code != 0) {
     // A partly written new record is cut off again, so the table stays whole.
     if (appending && done > 0) area.file.Truncate(RecordOffset(area, n));
@@ -624,10 +668,9 @@ void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint1
 void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
                           std::uint16_t recordLength, std::uint8_t* buffer) {
   if (!tableIsOem || recordLength == 0) return;
+  const ByteMap& map = toOem ? AnsiToOemMap() : OemToAnsiMap();
   for (std::size_t start = 0; start + recordLength <= bufferLength; start += recordLength) {
-    for (std::size_t i = start + 1; i < start + recordLength; ++i) {
-      buffer[i] = toOem ? platform::AnsiToOemChar(buffer[i]) : platform::OemToAnsiChar(buffer[i]);
-    }
+    map.Convert(buffer + start + 1, recordLength - 1u);
   }
 }
 
@@ -642,7 +685,7 @@ void UnpackRecord(WorkArea& area, std::uint8_t* native) {
         std::memcpy(out + 1, in, f.length);
         break;
       case 'D': {
-        std::string text = DtosToDate(FieldText(area, f));
+        const std::string text = DtosToDate(FieldText(area, f));
         std::memset(out, 0, NativeFieldSize(f));
         out[0] = static_cast<std::uint8_t>(text.size());
         std::memcpy(out + 1, text.data(), text.size());
@@ -681,14 +724,12 @@ void PackRecord(WorkArea& area, const std::uint8_t* native) {
   const std::uint8_t* in = native + 1;
   for (const FieldDescriptor& f : area.fields) {
     switch (f.type) {
-      case 'C': {
-        std::size_t length = std::min<std::size_t>(in[0], f.length);
-        PutFieldText(raw, f, std::string(reinterpret_cast<const char*>(in + 1), length));
+      case 'C':
+        PutFieldText(raw, f, std::string_view(reinterpret_cast<const char*>(in + 1), in[0]));
         break;
-      }
       case 'D': {
         std::size_t length = std::min<std::size_t>(in[0], f.length + 2u);
-        std::string text(reinterpret_cast<const char*>(in + 1), length);
+        std::string_view text(reinterpret_cast<const char*>(in + 1), length);
         PutFieldText(raw, f, PackDate(text, FieldText(area, f)));
         break;
       }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/numbertext.h"
 #include "tables/core/tzdate.h"
 
 namespace dadav {
@@ -18,16 +19,42 @@ std::string RightAlign(std::string text, int width) {
   return text;
 }
 
-// Adds one unit in the last place of a digit string.
-void IncrementDigits(std::string& digits) {
-  for (std::size_t i = digits.size(); i-- > 0;) {
-    if (digits[i] != '9') {
-      ++digits[i];
-      return;
+// A stored field: right-aligned in width, a row of "*" when the text is too long.
+std::string FitField(std::string text, int width) {
+  if (text.size() > static_cast<std::size_t>(width)) return std::string(static_cast<std::size_t>(width), '*');
+  return RightAlign(std::move(text), width);
+}
+
+// Reads "[-]digits[.digits]" with at most 15 significant digits and 22 decimals, the common
+// stored number, without the general parser. Digits and power of ten are both exact doubles,
+// so the one division rounds correctly, exactly as from_chars would.
+bool ParsePlainDecimal(std::string_view text, double& value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  std::uint64_t digits = 0;
+  int significant = 0, decimals = 0;
+  bool point = false, anyDigit = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+      continue;
     }
-    digits[i] = '0';
+    if (!IsDigit(c)) return false;
+    anyDigit = true;
+    if (point) ++decimals;
+    if (digits == 0 && c == '0') continue;
+    if (++significant > 15) return false;
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  digits.insert(digits.begin(), '1');
+  if (!anyDigit || decimals > 22) return false;
+  value = static_cast<double>(digits) / kPowers[decimals];
+  if (negative) value = -value;
+  return true;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -39,70 +66,25 @@ std::string_view TrimBlanks(std::string_view text) {
 }  // namespace
 
 std::string FixedText(long double value, int decimals) {
-  if (decimals < 0) decimals = 0;
   if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF");
-  bool negative = std::signbit(value);
-  long double magnitude = negative ? -value : value;
-  // 18 significant digits: "d.ddddddddddddddddde+XX".
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                              std::chars_format::scientific, 17);
-  std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
-  std::size_t ePos = sci.find('e');
-  std::string mantissa;
-  for (char c : sci.substr(0, ePos)) {
-    if (IsDigit(c)) mantissa += c;
-  }
-  int exponent = 0;
-  std::string_view expText = sci.substr(ePos + 1);
-  if (!expText.empty() && expText.front() == '+') expText.remove_prefix(1);
-  std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
-  // Integer digits of value * 10^decimals, then round on the first dropped digit.
-  int keep = exponent + 1 + decimals;
-  std::string digits;
-  if (keep >= 0) {
-    if (static_cast<std::size_t>(keep) <= mantissa.size()) {
-      digits = mantissa.substr(0, static_cast<std::size_t>(keep));
-      char next = static_cast<std::size_t>(keep) < mantissa.size() ? mantissa[keep] : '0';
-      if (digits.empty()) digits = "0";
-      if (next >= '5') IncrementDigits(digits);
-    } else {
-      digits = mantissa + std::string(static_cast<std::size_t>(keep) - mantissa.size(), '0');
-    }
-  } else {
-    digits = "0";
-  }
-  if (digits.size() < static_cast<std::size_t>(decimals) + 1) {
-    digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
-  }
-  bool isZero = digits.find_first_not_of('0') == std::string::npos;
-  std::string intPart = digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
-  std::size_t firstNonZero = intPart.find_first_not_of('0');
-  std::string text = (negative && !isZero) ? "-" : "";
-  text += firstNonZero == std::string::npos ? "0" : intPart.substr(firstNonZero);
-  if (decimals > 0) {
-    text += '.';
-    text += digits.substr(digits.size() - static_cast<std::size_t>(decimals));
-  }
-  return text;
+  return FixedPointText(value, decimals);
 }
 
 std::string FormatFieldReal(double value, int width, int decimals) {
-  std::string text = FixedText(value, decimals);
-  if (text.size() > static_cast<std::size_t>(width)) return std::string(width, '*');
-  return RightAlign(std::move(text), width);
+  return FitField(FixedText(value, decimals), width);
 }
 
 std::string FormatFieldInt(std::int64_t value, int width) {
-  std::string text = std::to_string(value);
-  if (text.size() > static_cast<std::size_t>(width)) return std::string(width, '*');
-  return RightAlign(std::move(text), width);
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  return FitField(std::string(digits, end), width);
 }
 
 double ParseFieldReal(std::string_view text) {
   text = TrimBlanks(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   double value = 0;
+  if (ParsePlainDecimal(text, value)) return value;
   auto result = std::from_chars(text.data(), text.data() + text.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     return (!text.empty() && text.front() == '-') ? -std::numeric_limits<double>::max()

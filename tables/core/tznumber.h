@@ -8,8 +8,9 @@
 
 namespace dadav {
 
-// Fixed-point text of value with the given decimals, rounded through an 18-significant-digit
-// intermediate and then half away from zero; a value that rounds to zero has no minus sign.
+// Fixed-point text of value with the given decimals and "." as decimal sign, rounded by the
+// program's one rule (base's FixedPointText: an 18-significant-digit intermediate, then half
+// away from zero, no minus sign on zero); "NAN", "INF" or "-INF" for a non-finite value.
 std::string FixedText(long double value, int decimals);
 // The stored form of an N or F field: right-aligned in width, a row of "*" when too long.
 std::string FormatFieldReal(double value, int width, int decimals);

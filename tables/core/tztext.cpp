@@ -31,7 +31,13 @@ std::string RTrim(std::string_view text) {
   return std::string(text.substr(0, end));
 }
 
-std::string AllTrim(std::string_view text) { return LTrim(RTrim(text)); }
+std::string AllTrim(std::string_view text) {
+  std::size_t start = 0;
+  std::size_t end = text.size();
+  while (end > 0 && IsBlankOrControl(text[end - 1])) --end;
+  while (start < end && IsBlankOrControl(text[start])) ++start;
+  return std::string(text.substr(start, end - start));
+}
 
 char CharUpper(char c) {
   return static_cast<char>(platform::Cp1252Upper(static_cast<std::uint8_t>(c)));

@@ -47,6 +47,7 @@ struct WorkArea {
   std::uint8_t state = kClosed;
   std::string dbfDateStamp;
   std::vector<std::uint8_t> raw;  // the current record, texts in the engine's code page
+  std::vector<std::uint8_t> stored;  // raw in the table's code page, on its way to disk
   std::int32_t recCount = 0;
   std::int32_t recNo = 0;
   bool eof = false;
