@@ -1,0 +1,62 @@
+#include "platform/qt/qtengine.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+void App() {
+  static int argc = 1;
+  static char name[] = "qtengine_test";
+  static char* argv[] = {name, nullptr};
+  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
+}
+
+// Counts the events of the given type that reach a widget.
+class EventCounter : public QWidget {
+ public:
+  explicit EventCounter(QEvent::Type type) : type_(type) {}
+  int count = 0;
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() == type_) ++count;
+    return QWidget::event(e);
+  }
+
+ private:
+  QEvent::Type type_;
+};
+
+TEST(QtEngine, HaltBoxIsModalAndShowsTheWindows1252Text) {
+  App();
+  QString title, text;
+  bool modal = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    title = box->windowTitle();
+    text = box->text();
+    modal = box->windowModality() == Qt::ApplicationModal;
+    box->accept();
+  });
+  platform::qt::ShowHaltBox("Error 210: Gu\xDF" "eisen.dbf is not a dBASE database.", "Program halted.");
+  EXPECT_EQ(title, QString("Program halted."));
+  EXPECT_EQ(text, QString::fromUtf8("Error 210: Gußeisen.dbf is not a dBASE database."));
+  EXPECT_TRUE(modal);
+}
+
+TEST(QtEngine, PumpRunsPendingEvents) {
+  App();
+  const auto kWake = static_cast<QEvent::Type>(QEvent::registerEventType());
+  EventCounter woken(kWake);
+  QCoreApplication::postEvent(&woken, new QEvent(kWake));
+  platform::qt::PumpEventsWithoutInput();
+  EXPECT_EQ(woken.count, 1);
+}
+
+}  // namespace
