@@ -7,6 +7,11 @@
 #include "platform/mainwindow.h"
 #include "platform/qt/dialogqt.h"
 #include "platform/qt/qtbackend.h"
+#include "platform/qt/qtengine.h"
+#include "tables/core/dbf4lock.h"
+#include "tables/core/dbf4use.h"
+#include "tables/core/engine.h"
+#include "tables/core/tzerror.h"
 
 namespace {
 
@@ -15,6 +20,10 @@ namespace {
 void StartUnits() {
   InitWbrelvar();
   InitBrelvar();
+  // A table error halts in a modal box, and lock waits keep the windows painted.
+  dadav::SetHaltDisplay(&platform::qt::ShowHaltBox);
+  dadav::SetWaitPump(&platform::qt::PumpEventsWithoutInput);
+  dadav::EngineStart();
 }
 
 void BuildMenus(platform::MainWindow& window) {
@@ -38,6 +47,7 @@ int main(int argc, char** argv) {
   platform::qt::UseQtDialogs();
   StartUnits();
   const int exitCode = RunMainWindow();
+  dadav::EngineExit();
   platform::InstallDialogBackend(nullptr);
   platform::InstallBackend(nullptr);
   return exitCode;
