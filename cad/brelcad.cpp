@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/breldraw.h"
+#include "base/brelgraf.h"
 #include "base/brelvar.h"
 #include "base/utilcrt.h"
 #include "base/utilcrtfile.h"
@@ -70,6 +71,10 @@ bool open_file(const CadWriter& w) {
 bool open_target(const CadWriter& w) {
   if (w.extension != nullptr) return open_file(w);
   if (CadTarget == kCadScreen) {
+    if (Drawer == nullptr || DrawWindow == nullptr) {
+      AbortFlag = 1;  // a run without a drawing window has no screen to draw on
+      return false;
+    }
     Drawer->grClear();
     Drawer->grWaitCursor();
   } else if (CadTarget == kCadPlot) {

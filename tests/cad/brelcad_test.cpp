@@ -106,6 +106,14 @@ TEST_F(CadOutput, UnregisteredTargetIsNotAvailable) {
   EXPECT_EQ(Boxes("CAD target not available"), 1);
 }
 
+TEST_F(CadOutput, ScreenNeedsADrawingWindow) {
+  TDrawer* drawer = Drawer;
+  Drawer = nullptr;
+  cad_open(kCadScreen);
+  Drawer = drawer;
+  EXPECT_EQ(AbortFlag, 1);
+}
+
 TEST_F(CadOutput, OpenAfterExportMatrix) {
   cad_register_writer(5, RecordingWriter(false));
   CadBatch = 1;
