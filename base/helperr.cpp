@@ -1,11 +1,6 @@
 #include "base/helperr.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <algorithm>
 #include <vector>
 
@@ -77,47 +72,6 @@ bool ReadAllLines(const std::string& name, std::vector<std::string>& lines) {
   return true;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  for (std::size_t done = 0; done < data.size();) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Writes the lines to a new file beside target, with target's permissions, and renames it over
-// target, so that target is either the old file or the complete new one.
-bool ReplaceFile(const std::string& target, const std::vector<std::string>& lines) {
-  std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  bool ok = fd >= 0;
-  int error = ok ? 0 : errno;
-  if (ok) {
-    std::string data;
-    for (const std::string& line : lines) data += line + "\r\n";
-    struct stat info {};
-    ok = ::stat(target.c_str(), &info) == 0 && ::fchmod(fd, info.st_mode & 07777) == 0 &&
-         WriteAll(fd, data) && ::fsync(fd) == 0;
-    if (!ok) error = errno;
-    if (::close(fd) != 0 && ok) {
-      ok = false;
-      error = errno;
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-      ok = false;
-      error = errno;
-    }
-    if (!ok) ::unlink(temp.c_str());
-  }
-  if (!ok) {
-    ShowError(error == ENOSPC || error == EDQUOT ? "disk full" : "file write error");
-    AbortFlag = 1;
-  }
-  return ok;
-}
-
 const std::string& MessageAt(std::int32_t index) {
   static const std::string none;
   return index >= 1 && index <= kMaxMessages ? Messages[index] : none;
@@ -164,7 +118,7 @@ void SaveErrorHelp(const std::string& message, const std::string& origin,
     lines.resize(std::max(lines.size(), i + 3));
     lines[i + 1] = OneLine(origin);
     lines[i + 2] = OneLine(remedy);
-    ReplaceFile(name, lines);
+    ReplaceFileLines(name, lines);
     return;
   }
   ShowPlainText(message + " not found.");

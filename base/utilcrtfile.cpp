@@ -84,7 +84,46 @@ void RefuseUserId(const std::string& id) {
   platform::Dialogs().Exit(1);
 }
 
+bool WriteAll(int fd, const std::string& data) {
+  for (std::size_t done = 0; done < data.size();) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
+
+bool ReplaceFileLines(const std::string& target, const std::vector<std::string>& lines) {
+  std::string temp = target + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  bool ok = fd >= 0;
+  int error = ok ? 0 : errno;
+  if (ok) {
+    std::string data;
+    for (const std::string& line : lines) data += line + "\r\n";
+    struct stat info {};
+    const mode_t mode = ::stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : 0644;
+    ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
+    if (!ok) error = errno;
+    if (::close(fd) != 0 && ok) {
+      ok = false;
+      error = errno;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+      ok = false;
+      error = errno;
+    }
+    if (!ok) ::unlink(temp.c_str());
+  }
+  if (!ok) {
+    ShowError(error == ENOSPC || error == EDQUOT ? "disk full" : "file write error");
+    AbortFlag = 1;
+  }
+  return ok;
+}
 
 void CheckOutputFileName(const std::string& fullName) {
   const std::string filePart = FilePart(fullName);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/textfile.h"
 
@@ -28,6 +29,11 @@ void RewriteChecked(TextFile& file);
 void RewriteOrFail(TextFile& file);
 void WriteLineChecked(TextFile& file, const std::string& text);
 void CloseChecked(TextFile& file);
+
+// Writes the lines (each ending in CR LF) to a new file beside target and renames it over target,
+// which keeps its permissions: target is either the old file or the complete new one. A failure
+// shows "disk full" or "file write error", sets AbortFlag and leaves no temporary file.
+bool ReplaceFileLines(const std::string& target, const std::vector<std::string>& lines);
 
 // Start-up prompt for the user's data folder below DefaultDataDir; ends the program on Cancel or
 // an unusable name.

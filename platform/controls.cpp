@@ -278,6 +278,14 @@ void SpinEdit::TypeValue(std::int32_t value) {
   if (onChange) onChange();
 }
 
+void SpinButton::ClickUp() {
+  if (Usable() && onUpClick) onUpClick();
+}
+
+void SpinButton::ClickDown() {
+  if (Usable() && onDownClick) onDownClick();
+}
+
 GroupBox::GroupBox(Container& parent, std::string name)
     : Control(ControlKind::GroupBox, parent, std::move(name)), Container(parent.OwnerForm()) {}
 

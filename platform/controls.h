@@ -34,6 +34,7 @@ enum class ControlKind {
   ListBox,
   Memo,
   SpinEdit,
+  SpinButton,
   GroupBox,
   Panel,
   PageControl,
@@ -306,6 +307,18 @@ class SpinEdit : public Control {
   std::int32_t value_ = 0;
   std::int32_t min_ = 0;
   std::int32_t max_ = 100;
+};
+
+// A pair of up and down arrows without a value of its own.
+class SpinButton : public Control {
+ public:
+  SpinButton(Container& parent, std::string name)
+      : Control(ControlKind::SpinButton, parent, name) {}
+
+  std::function<void()> onUpClick;
+  std::function<void()> onDownClick;
+  void ClickUp();
+  void ClickDown();
 };
 
 class GroupBox : public Control, public Container {

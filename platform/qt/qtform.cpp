@@ -23,6 +23,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "platform/qt/qtcanvas.h"
@@ -285,6 +286,25 @@ QWidget* MakeSpinEdit(SpinEdit& spin, QWidget* parent) {
   return widget;
 }
 
+QWidget* MakeSpinButton(SpinButton& spin, QWidget* parent) {
+  auto* widget = new QWidget(parent);
+  auto* layout = new QVBoxLayout(widget);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* up = new QToolButton(widget);
+  up->setArrowType(Qt::UpArrow);
+  up->setObjectName(QStringLiteral("up"));
+  auto* down = new QToolButton(widget);
+  down->setArrowType(Qt::DownArrow);
+  down->setObjectName(QStringLiteral("down"));
+  layout->addWidget(up);
+  layout->addWidget(down);
+  Bind(spin, widget, [] {});
+  QObject::connect(up, &QToolButton::clicked, [&spin] { spin.ClickUp(); });
+  QObject::connect(down, &QToolButton::clicked, [&spin] { spin.ClickDown(); });
+  return widget;
+}
+
 QWidget* MakeGroupBox(GroupBox& group, QWidget* parent) {
   auto* widget = new QGroupBox(parent);
   FillContainer(widget, group, nullptr);
@@ -428,6 +448,9 @@ QWidget* MakeWidget(Control& control, QWidget* parent) {
       break;
     case ControlKind::SpinEdit:
       widget = MakeSpinEdit(static_cast<SpinEdit&>(control), parent);
+      break;
+    case ControlKind::SpinButton:
+      widget = MakeSpinButton(static_cast<SpinButton&>(control), parent);
       break;
     case ControlKind::GroupBox:
       widget = MakeGroupBox(static_cast<GroupBox&>(control), parent);

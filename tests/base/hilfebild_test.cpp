@@ -1,0 +1,150 @@
+#include "base/hilfebild.h"
+
+#include <gmock/gmock.h>
+
+#include "base/wprinvar.h"
+#include "dialogfixture.h"
+#include "drawwindow_fixture.h"
+
+namespace {
+
+using platform::DialogClose;
+using platform::DialogKind;
+using platform::Form;
+using platform::MessageAnswer;
+using platform::headless::DialogStep;
+using platform::headless::Step;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+
+const std::string kList = "\"one\",\"First\"\r\n\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n";
+
+// Each image draws one line whose end tells it apart: image k ends at x = k mm.
+class AuxImagesTest : public DialogSetup, public DrawWindowTest {
+ protected:
+  AuxImagesTest() {
+    ShortName = "KV6";
+    Write("kv6.dbh", kList);
+    Write("one.plt", "PU0,0;SP1;PD40,0;\r\n");
+    Write("two.plt", "PU0,0;SP1;PD80,0;\r\n");
+    Write("three.plt", "PU0,0;SP1;PD120,0;\r\n");
+    Write("longername12.plt", "PU0,0;SP1;PD480,0;\r\n");
+  }
+
+  static DialogStep OnForm(std::function<void(Form&)> act) {
+    return Step(DialogKind::Form).Act(std::move(act));
+  }
+  static void Click(Form& form, const std::string& button) {
+    form.Get<platform::Button>(button).Click();
+  }
+  static platform::ComboBox& List(Form& form) { return form.Get<platform::ComboBox>("ListBox1"); }
+
+  bool Shows(int image) const {
+    return std::find(DisplayList.begin(), DisplayList.end(),
+                     "4;0;0;" + std::to_string(image) + ";0") != DisplayList.end();
+  }
+};
+
+TEST_F(AuxImagesTest, FirstImageAtOnceThenTheChosenLine) {
+  int preselected = -1;
+  script_.Expect(OnForm([&](Form& form) {
+    preselected = List(form).ItemIndex();
+    List(form).Choose(2);
+  }));
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  AuxImages();
+  EXPECT_EQ(preselected, 0);
+  EXPECT_TRUE(Shows(3));
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(SheetKind, 0);  // the plot file sets its own sheet kind
+  EXPECT_EQ(ChoiceTexts[2], "two     : Second");
+}
+
+TEST_F(AuxImagesTest, SpinDownOnTheLastLineShowsItAgain) {
+  int preselected = -1;
+  script_.Expect(OnForm([](Form& form) { List(form).Choose(2); }));
+  script_.Expect(OnForm([](Form& form) {
+    DisplayList.clear();
+    form.Get<platform::SpinButton>("SpinButton1").ClickDown();
+  }));
+  script_.Expect(OnForm([&](Form& form) {
+    preselected = List(form).ItemIndex();
+    form.PressEscape();
+  }));
+  AuxImages();
+  EXPECT_TRUE(Shows(3));
+  EXPECT_EQ(preselected, 2);
+  EXPECT_EQ(AbortFlag, 1);
+}
+
+TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
+  script_.Expect(OnForm([](Form& form) { List(form).Choose(1); }));
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_einfuegen"); }));
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("new.plt")));
+  script_.Expect(Step(DialogKind::Text).Type("Inserted"));
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  AuxImages();
+  EXPECT_EQ(Read("kv6.dbh"), "\"one\",\"First\"\r\n\"new\",\"Inserted\"\r\n"
+                             "\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n");
+  EXPECT_THAT(Files(), Not(Contains(::testing::HasSubstr("kv6.dbh."))));
+}
+
+TEST_F(AuxImagesTest, NewAppendsAndModifyReplacesWithoutQuotes) {
+  int preselected = -1;
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_neu"); }));
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("four.plt")));
+  script_.Expect(Step(DialogKind::Text).Type("Fourth"));
+  script_.Expect(OnForm([&](Form& form) {
+    preselected = List(form).ItemIndex();
+    List(form).Choose(0);
+  }));
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_aendern"); }));
+  script_.Expect(Step(DialogKind::Text).Type("uno"));
+  script_.Expect(Step(DialogKind::Text).Type("say \"hi\""));
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  AuxImages();
+  EXPECT_EQ(preselected, 2);  // the last line of the old list
+  EXPECT_EQ(Read("kv6.dbh"), "\"uno\",\"say 'hi'\"\r\n\"two\",\"Second\"\r\n"
+                             "\"three\",\"Third\"\r\n\"four\",\"Fourth\"\r\n");
+}
+
+TEST_F(AuxImagesTest, DeleteAnsweredNoChangesNothing) {
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_loeschen"); }));
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
+  AuxImages();
+  EXPECT_EQ(Read("kv6.dbh"), kList);
+  EXPECT_EQ(script_.Transcript()[1], "Box|BRELCOR Engineering Software|Delete ?");
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_loeschen"); }));
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  AuxImages();
+  EXPECT_EQ(Read("kv6.dbh"), "\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n");
+}
+
+TEST_F(AuxImagesTest, LongNamesAndDamagedLines) {
+  Write("kv6.dbh", "\"longername12\",\"Long\"\r\nbad,\"Text\"\r\n\"two\",\"Second\"\r\n");
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  AuxImages();
+  EXPECT_TRUE(Shows(12));
+  EXPECT_EQ(ChoiceTexts[1], "longername12: Long");
+  EXPECT_EQ(ChoiceTexts[3], "two     : Second");
+  EXPECT_EQ(script_.Transcript()[0], "Error  : |DBH file error");
+}
+
+TEST_F(AuxImagesTest, MissingImageEndsTheRunWithAbortClear) {
+  Write("kv6.dbh", "\"gone\",\"Missing\"\r\n");
+  AuxImages();
+  EXPECT_EQ(AbortFlag, 0);
+}
+
+TEST_F(AuxImagesTest, WithoutAListOpenDialogsUntilCancel) {
+  std::filesystem::remove(Path("kv6.dbh"));
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("two.plt")));
+  script_.Expect(Step(DialogKind::OpenFile).Closing(DialogClose::Cancel));
+  AuxImages();
+  EXPECT_TRUE(Shows(2));
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(PltDir, dir_ + "/");
+}
+
+}  // namespace
