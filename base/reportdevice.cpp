@@ -113,12 +113,12 @@ bool OpenOnDevice(std::uint16_t device) {
       PrepareTempFile();
       return AbortFlag == 0;
     case 2: {
-      std::string name;
-      TempReportName(name);
       SetHelpNumber(kSinglePageHelp);
       const bool single = AskYesNo("single page printing ?");
       if (AbortFlag != 0) return false;
       SinglePageFlag = single ? 1 : 0;
+      std::string name;  // named only now: a cancelled question must leave no file behind
+      TempReportName(name);
       ListFile.Assign(name);
       printerBytesSent = 0;
       printerSetupSent = false;
@@ -286,8 +286,16 @@ void DiscardReport(std::uint16_t device) {
   }
 }
 
+// A report lost to a full disk must not vanish without a word.
+void ReportWriteFailure() {
+  if (ReportWriteResult == 0) return;
+  ShowError(ReportWriteResult == IoWriteError ? "disk full" : "file write error");
+  AbortFlag = 1;
+}
+
 void EndReport() {
   ReleaseTempName();
+  ReportWriteResult = 0;
   userFileName.clear();
   ReportDeviceCode = 1;
   HtmlTableOpen = 0;
@@ -327,6 +335,7 @@ void OpenReport(std::uint16_t device, const std::string& /*name*/) {
     CloseReport();
     AbortFlag = abort;
   }
+  ReportWriteResult = 0;
   SetHelpNumber(kChoiceHelp);
   ReportDeviceCode = ResolveDevice(device);
   if (AbortFlag != 0) {
@@ -359,7 +368,10 @@ void CloseReport() {
       ReportWrite("</HTML>");
     }
   }
+  const bool written = ListFile.IsOpen();
   ListFile.Close();
+  if (written && ReportWriteResult == 0) ReportWriteResult = ListFile.IoResult();
+  ReportWriteFailure();
   if (AbortFlag != 0) {
     DiscardReport(device);
   } else {

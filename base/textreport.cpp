@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 #include "base/brelvar.h"
 #include "base/displaytext.h"
@@ -26,6 +27,7 @@ std::uint8_t AutoPageHeader = 1;
 std::uint8_t SinglePageFlag = 0;
 std::uint8_t HtmlTableOpen = 0;
 std::string ReportFileName = "$out.tmp";
+std::int32_t ReportWriteResult = 0;
 
 namespace {
 
@@ -102,13 +104,22 @@ std::string CommentSafe(std::string text) {
   return text;
 }
 
-void WriteConverted(const std::string& text, bool lineEnd) {
-  const std::string out =
-      IsHtmlDevice(ReportDeviceCode) ? platform::Cp1252ToUtf8(ToDisplayText(text)) : text;
+// Every report byte goes out here, so that the first failed write is remembered: a later
+// write that succeeds clears the file's own result.
+void Emit(std::string_view text, bool lineEnd) {
   if (lineEnd) {
-    ListFile.WriteLine(out);
+    ListFile.WriteLine(text);
   } else {
-    ListFile.Write(out);
+    ListFile.Write(text);
+  }
+  if (ReportWriteResult == 0) ReportWriteResult = ListFile.IoResult();
+}
+
+void WriteConverted(const std::string& text, bool lineEnd) {
+  if (IsHtmlDevice(ReportDeviceCode)) {
+    Emit(platform::Cp1252ToUtf8(ToDisplayText(text)), lineEnd);
+  } else {
+    Emit(text, lineEnd);
   }
 }
 
@@ -334,7 +345,7 @@ void ReportLine(const std::string& text) {
   if (text == kNoLine) return;
   ++ReportLineCount;
   PageFullCheck();
-  ListFile.WriteLine(kMargin + text);
+  Emit(kMargin + text, true);
 }
 
 void ReportText(const std::string& text) {
@@ -352,7 +363,7 @@ void ReportText(const std::string& text) {
   if (text == kNoLine) return;
   ++ReportLineCount;
   PageFullCheck();
-  ListFile.Write(kMargin + text);
+  Emit(kMargin + text, false);
 }
 
 void ReportRow4(const std::string& c1, const std::string& c2, const std::string& c3,
@@ -503,7 +514,7 @@ void CopyFileToReport(const std::string& name) {
   std::ifstream in(name, std::ios::binary);
   if (!in) return;
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  ListFile.Write(bytes);
+  Emit(bytes, false);
 }
 
 std::uint16_t ReportDevice() {
@@ -521,6 +532,7 @@ void InitReportEngine() {
   SinglePageFlag = 0;
   HtmlTableOpen = 0;
   ReportFileName = "$out.tmp";
+  ReportWriteResult = 0;
   ResetColumnPositions();
   pageLayoutRunning = false;
 }

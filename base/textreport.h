@@ -28,6 +28,8 @@ extern std::uint8_t AutoPageHeader;
 extern std::uint8_t SinglePageFlag;
 extern std::uint8_t HtmlTableOpen;
 extern std::string ReportFileName;
+// I/O result of the first failed write of the open report, 0 while all went well.
+extern std::int32_t ReportWriteResult;
 
 inline constexpr char kNoLine[] = "$!$";  // a rule line that is not there
 

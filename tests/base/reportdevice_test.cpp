@@ -14,48 +14,15 @@ using platform::DialogKind;
 using platform::MessageAnswer;
 using platform::headless::Step;
 
-class report_devices : public ReportTest {
- protected:
-  void ExpectFileStateKept() {
-    EXPECT_EQ(FileExt, "KV6");
-    EXPECT_EQ(CurrentFile, "calc1");
-    EXPECT_EQ(DataDir, dir_ + "/data");
-    EXPECT_EQ(ArchiveMode, 0);
-    EXPECT_EQ(ReportDeviceCode, 1);
-  }
-};
+class report_devices : public ReportTest {};
 
-TEST_F(report_devices, ScreenShowsTheConvertedCopyAndDeletesTheReport) {
-  viewer_.presses = {platform::ViewerPress::Print, platform::ViewerPress::Export};
+TEST_F(report_devices, ScreenViewerIsCaptionedWithTheConvertedCopy) {
   Open(1);
   EXPECT_EQ(ReportFileName, dir_ + "/temp/$OUT1.TMP");
   WriteSample();
   ASSERT_EQ(viewer_.shown.size(), 1u);
   EXPECT_NE(viewer_.shown[0].textUtf8.find("a < b & c > d äöü"), std::string::npos);
   EXPECT_EQ(viewer_.shown[0].caption, "KV6    " + dir_ + "/temp/outwin.txt");
-  ASSERT_EQ(printer_.jobs.size(), 1u);  // print uses the code-page-850 report
-  EXPECT_EQ(launcher_.documents, (std::vector<std::string>{dir_ + "/temp/outwin.txt"}));
-  EXPECT_EQ(Files(), (std::vector<std::string>{"temp/outwin.txt"}));
-  ExpectFileStateKept();
-}
-
-TEST_F(report_devices, FileDeviceKeepsCurrentFileFolderAndArchiveMode) {
-  ArchiveMode = 1;
-  script_.Expect(Step(DialogKind::SaveFile).Type(Path("out/rep.txt")));
-  std::filesystem::create_directory(Path("out"));
-  Open(3);
-  EXPECT_EQ(ReportFileName, Path("out/rep.txt"));
-  EXPECT_EQ(ArchiveMode, 1);
-  ArchiveMode = 0;
-  WriteSample();
-  EXPECT_NE(Read("out/rep.txt").find("\x84\x94\x81"), std::string::npos);
-  EXPECT_NE(Read("temp/outwin.txt").find("äöü"), std::string::npos);
-  ExpectFileStateKept();
-
-  script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
-  Open(3);
-  EXPECT_EQ(AbortFlag, 1);
-  ExpectFileStateKept();
 }
 
 TEST_F(report_devices, AStoppedReportLeavesNoFileBehind) {
@@ -80,21 +47,6 @@ TEST_F(report_devices, AStoppedReportLeavesNoFileBehind) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"temp/OUTDOS.TXT", "temp/outwin.txt"}));
 }
 
-TEST_F(report_devices, UnknownCodesAbortAndNinetyOnlyFillsTheChoiceTexts) {
-  for (std::uint16_t code : {10, 11, 89, 91, 65535}) {
-    AbortFlag = 0;
-    Open(code);
-    EXPECT_EQ(AbortFlag, 1) << code;
-  }
-  AbortFlag = 0;
-  ReportDeviceCode = 1;
-  ReportLineCount = 7;
-  Open(90);
-  EXPECT_EQ(ChoiceTexts[4], "Windows printer");
-  EXPECT_EQ(ReportLineCount, 7);
-  EXPECT_EQ(AbortFlag, 0);
-}
-
 TEST_F(report_devices, ConfiguredDeviceAndTheDeviceChoice) {
   TextDevice = 8;
   Open(0);
@@ -106,69 +58,6 @@ TEST_F(report_devices, ConfiguredDeviceAndTheDeviceChoice) {
   EXPECT_EQ(ReportDeviceCode, 5);
   EXPECT_EQ(script_.Requests().back().selected, 0);  // device 8 starts on the first item
   CloseReport();
-}
-
-TEST_F(report_devices, TextPrinterSendsSetupFirstAndOnePagePerPaperQuestion) {
-  Write("text.hxp", "\x1b@");
-  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));  // single pages
-  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));  // paper for page 1
-  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));  // paper for the messages
-  AddMessage("Warning: w");
-  Open(2);
-  WriteSample();
-  ASSERT_EQ(raw_.jobs.size(), 3u);
-  EXPECT_EQ(raw_.jobs[0].second, "\x1b@");
-  EXPECT_EQ(raw_.jobs[1].second.find("KV6 Test"), 7u + 70u + 2u + 10u);
-  EXPECT_NE(raw_.jobs[2].second.find("Warning: w"), std::string::npos);
-  EXPECT_EQ(SinglePageFlag, 1);
-  EXPECT_EQ(Files(), std::vector<std::string>{"text.hxp"});
-
-  raw_.fail = true;
-  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
-  Open(2);
-  WriteSample();
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_NE(script_.Transcript().back().find("file write error"), std::string::npos);
-}
-
-TEST_F(report_devices, SinglePageModeEndsWithTheTextPrinter) {
-  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
-  Open(2);
-  EXPECT_EQ(SinglePageFlag, 1);
-  RewriteOrFail(ListFile);
-  CloseReport();
-  script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
-  Open(7);  // no browser: the save dialog, cancelled
-  EXPECT_EQ(SinglePageFlag, 0);
-  EXPECT_EQ(AbortFlag, 1);
-}
-
-TEST_F(report_devices, WordProcessorAndBrowserStartOrReportTheirProgram) {
-  WordProcessor = "WRITE.EXE";
-  Open(5);
-  WriteSample();
-  EXPECT_EQ(launcher_.documents, (std::vector<std::string>{dir_ + "/temp/outwin.txt"}));
-
-  WordProcessor = "no-such-editor-kv6";
-  ErrorBoxOn = 1;
-  Open(5);
-  WriteSample();
-  EXPECT_NE(script_.Transcript().back().find("no-such-editor-kv6 not found"), std::string::npos);
-  EXPECT_TRUE(launcher_.programs.empty());
-
-  HtmlBrowser = "C:\\Programs\\browser";
-  Open(7);
-  WriteSample();
-  EXPECT_EQ(launcher_.documents.back(), dir_ + "/temp/KV6.htm");
-  EXPECT_EQ(FileExt, "KV6");
-}
-
-TEST_F(report_devices, CommandLineFileIsNamedByTheCurrentFile) {
-  CurrentFile = dir_ + "/calc1";
-  Open(9);
-  WriteSample();
-  EXPECT_NE(Read("calc1.txt").find("a < b & c > d äöü"), std::string::npos);
-  EXPECT_EQ(TempFileCounter, 1);
 }
 
 TEST_F(report_devices, TemporaryNameSkipsOneLockedElsewhere) {
