@@ -1,5 +1,7 @@
 #include "base/brelvar.h"
 
+#include "platform/screen.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -140,7 +142,7 @@ void InitBrelvar() {
   InitReportSettings();
   InitWindowSettings();
   InitUnitSystemNames();
-  ScreenDpi = 96;
+  ScreenDpi = platform::PrimaryScreen().logicalDpi;
   InputWindowScale = 100;
   DialogScale = 100;
 }

@@ -8,6 +8,7 @@
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
 #include "platform/qt/qtreportviews.h"
+#include "platform/qt/qtscreen.h"
 #include "platform/qt/qttext.h"
 
 namespace platform {
@@ -94,6 +95,7 @@ class QtBackend : public Backend {
 
 void UseQtBackend(int& argc, char** argv) {
   InstallBackend(std::make_unique<QtBackend>(argc, argv));
+  qt::UseQtScreen();
   qt::InstallQtReportViews();
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/brelvar.h"
 #include "base/wbrelvar.h"
+#include "platform/screen.h"
 
 namespace {
 
@@ -36,6 +37,16 @@ TEST(Globals, StartUpRoutinesRestoreTheDefaults) {
   EXPECT_FALSE(CurrentFile.empty());
   EXPECT_EQ(UnitSystem, 0);
   EXPECT_EQ(RecentFiles[2], "");
+}
+
+// Dialog scaling depends on the density the window system reports at start-up.
+TEST(Globals, StartUpReadsTheScreenDensity) {
+  platform::SetScreenSource([] { return platform::ScreenFacts{{1920, 1080}, 144}; });
+  InitBrelvar();
+  EXPECT_EQ(ScreenDpi, 144);
+  platform::SetScreenSource(nullptr);
+  InitBrelvar();
+  EXPECT_EQ(ScreenDpi, 96);
 }
 
 }  // namespace
