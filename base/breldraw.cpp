@@ -10,6 +10,7 @@
 #include "base/messages.h"
 #include "base/numbertext.h"
 #include "base/utilmath.h"
+#include "base/utilpath.h"
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
 #include "platform/messagebox.h"
@@ -119,9 +120,7 @@ std::int32_t PenToColor(std::uint8_t pen) {
 std::string CurrentFileName() {
   if (CurrentFile.empty()) return "";
   if (ArchiveMode != 0) return CurrentFile;
-  std::string folder = DataDir;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder + CurrentFile + "." + FileExt;
+  return AddBackslash(DataDir) + CurrentFile + "." + FileExt;
 }
 
 namespace {
@@ -152,6 +151,20 @@ bool ArcThroughPoints(long double x1, long double y1, long double x2, long doubl
   return true;
 }
 
+// Centre, radius and the angles of both points; the outputs stay untouched on failure.
+bool ArcCenterAndAngles(long double x1, long double y1, long double x2, long double y2,
+                        long double dphi, long double& xc, long double& yc, long double& a1,
+                        long double& a2, long double& r) {
+  long double cx = 0, cy = 0, radius = 0;
+  if (!ArcThroughPoints(x1, y1, x2, y2, dphi, cx, cy, radius)) return false;
+  xc = cx;
+  yc = cy;
+  r = radius;
+  a1 = AngleXY(x1 - cx, y1 - cy);
+  a2 = AngleXY(x2 - cx, y2 - cy);
+  return true;
+}
+
 }  // namespace
 
 void GetArcCenter(long double x1, long double y1, long double x2, long double y2,
@@ -163,26 +176,15 @@ void GetArcCenter(long double x1, long double y1, long double x2, long double y2
     a1 = a2 = r = 0;
     return;
   }
-  long double cx = 0, cy = 0, radius = 0;
-  if (!ArcThroughPoints(x1, y1, x2, y2, dphi, cx, cy, radius)) return;
-  xc = cx;
-  yc = cy;
-  r = radius;
-  a1 = AngleXY(x1 - cx, y1 - cy);
-  a2 = AngleXY(x2 - cx, y2 - cy);
-  if (dphi < 0) std::swap(a1, a2);
+  if (ArcCenterAndAngles(x1, y1, x2, y2, dphi, xc, yc, a1, a2, r) && dphi < 0) {
+    std::swap(a1, a2);
+  }
 }
 
 void GetArcCenterD(long double x1, long double y1, long double x2, long double y2,
                    long double dphi, long double& xc, long double& yc, long double& a1,
                    long double& a2, long double& r) {
-  long double cx = 0, cy = 0, radius = 0;
-  if (!ArcThroughPoints(x1, y1, x2, y2, dphi, cx, cy, radius)) return;
-  xc = cx;
-  yc = cy;
-  r = radius;
-  a1 = AngleXY(x1 - cx, y1 - cy);
-  a2 = AngleXY(x2 - cx, y2 - cy);
+  ArcCenterAndAngles(x1, y1, x2, y2, dphi, xc, yc, a1, a2, r);
 }
 
 void RotateAbout(long double px, long double py, long double cx, long double cy,

@@ -11,7 +11,7 @@
 #include "base/wbrelvar.h"
 #include "base/wprinvar.h"
 
-std::vector<std::string> DisplayList;
+RecordList DisplayList;
 
 PixelRect Viewport;
 PixelRect SavedViewport;

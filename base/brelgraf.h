@@ -8,11 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/brelgraflist.h"
 #include "platform/canvas.h"
 #include "platform/drawsurface.h"
 
 // Records: opcode and fields separated by ";" (see FloatField for the numbers).
-extern std::vector<std::string> DisplayList;
+extern RecordList DisplayList;
 
 struct PixelRect {
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;

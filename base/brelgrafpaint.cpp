@@ -1,10 +1,8 @@
 // The replay of the display list onto the screen canvas and, while printing, the printer canvas.
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
 #include "base/brelgraf.h"
 #include "base/hgvar.h"
@@ -17,66 +15,6 @@
 namespace {
 
 constexpr std::size_t kPumpInterval = 50000;
-constexpr int kMaxFields = 8;
-
-struct Record {
-  int opcode = 0;
-  long double value[kMaxFields] = {};
-  std::string_view text;  // opcode 6 only
-};
-
-// Numbers after the opcode, the text of opcode 6 aside.
-int FieldCount(int opcode) {
-  switch (opcode) {
-    case 1:
-    case 2:
-    case 6:
-      return 2;
-    case 3:
-      return 3;
-    case 4:
-    case 9:
-      return 4;
-    case 5:
-    case 7:
-    case 10:
-      return 8;
-    default:
-      return 1;
-  }
-}
-
-bool ParseNumber(std::string_view field, long double& out) {
-  double v = 0;
-  const auto r = std::from_chars(field.data(), field.data() + field.size(), v);
-  if (r.ec != std::errc()) return false;
-  out = v;
-  return true;
-}
-
-// False for an unknown opcode or a record too short or unreadable for its opcode.
-bool ParseRecord(std::string_view rec, Record& out) {
-  std::size_t semi = rec.find(';');
-  const std::string_view op = rec.substr(0, semi);
-  const auto r = std::from_chars(op.data(), op.data() + op.size(), out.opcode);
-  if (r.ec != std::errc() || r.ptr != op.data() + op.size()) return false;
-  if (out.opcode < 1 || out.opcode > 13 || semi == std::string_view::npos) return false;
-  std::string_view rest = rec.substr(semi + 1);
-  const int count = FieldCount(out.opcode);
-  for (int k = 0; k < count; ++k) {
-    semi = rest.find(';');
-    if (!ParseNumber(rest.substr(0, semi), out.value[k])) return false;
-    if (semi == std::string_view::npos) {
-      if (k + 1 < count || out.opcode == 6) return false;
-      rest = {};
-    } else {
-      rest = rest.substr(semi + 1);
-    }
-  }
-  out.text = rest;
-  return true;
-}
-
 platform::Color ToColor(std::uint32_t c) {
   return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
           static_cast<std::uint8_t>((c >> 16) & 0xFF)};
@@ -195,10 +133,10 @@ class Replayer {
   void Start();
   void DrawPrintBorder();
   // False ends the replay.
-  bool Execute(const Record& r);
+  bool Execute(const DrawRecord& r, std::size_t index);
   void ApplyColour(std::int32_t c);
-  void DrawText(const Record& r);
-  bool ApplyWindow(const Record& r);
+  void DrawText(const DrawRecord& r, std::string_view text);
+  bool ApplyWindow(const DrawRecord& r);
 
   TFbrelgra& window_;
   Side screen_;
@@ -258,7 +196,7 @@ void Replayer::ApplyColour(std::int32_t c) {
   }
 }
 
-void Replayer::DrawText(const Record& r) {
+void Replayer::DrawText(const DrawRecord& r, std::string_view text) {
   Side& side = TextSide();
   platform::Font font;
   if (colour_ == 0) {
@@ -287,10 +225,10 @@ void Replayer::DrawText(const Record& r) {
   const long double x = r.value[0] - 0.7L * textHeight_ * std::sin(a);
   const long double y = r.value[1] + 0.75L * textHeight_ * std::cos(a);
   side.Canvas().SetFont(font);
-  side.Canvas().TextOut(side.At(x, y), r.text);
+  side.Canvas().TextOut(side.At(x, y), text);
 }
 
-bool Replayer::ApplyWindow(const Record& r) {
+bool Replayer::ApplyWindow(const DrawRecord& r) {
   Viewport = {RoundPixel(r.value[0]), RoundPixel(r.value[1]), RoundPixel(r.value[2]),
               RoundPixel(r.value[3])};
   WorldWindow = {r.value[4], r.value[5], r.value[6], r.value[7]};
@@ -305,71 +243,72 @@ bool Replayer::ApplyWindow(const Record& r) {
   return true;
 }
 
-bool Replayer::Execute(const Record& r) {
-  const long double* v = r.value;
+bool Replayer::Execute(const DrawRecord& r, std::size_t index) {
+  // Fields are widened only where used: most records use few of them.
+  const auto v = [&r](int k) -> long double { return r.value[k]; };
   switch (r.opcode) {
     case 1:
-      ForEachSide([&](Side& s) { s.Canvas().MoveTo(s.At(v[0], v[1])); });
+      ForEachSide([&](Side& s) { s.Canvas().MoveTo(s.At(v(0), v(1))); });
       break;
     case 2:
       ForEachSide([&](Side& s) {
         s.Flush();
-        s.Canvas().LineTo(s.At(v[0], v[1]));
+        s.Canvas().LineTo(s.At(v(0), v(1)));
       });
       break;
     case 3:
       ForEachSide([&](Side& s) {
         s.SetBrushStyle(platform::BrushStyle::Clear);
         s.Flush();
-        s.Canvas().Ellipse(s.Box(v[0] - v[2], v[1] - v[2], v[0] + v[2], v[1] + v[2]));
+        s.Canvas().Ellipse(s.Box(v(0) - v(2), v(1) - v(2), v(0) + v(2), v(1) + v(2)));
       });
       break;
     case 4:
       ForEachSide([&](Side& s) {
         s.Flush();
-        s.Canvas().MoveTo(s.At(v[0], v[1]));
-        s.Canvas().LineTo(s.At(v[2], v[3]));
+        s.Canvas().MoveTo(s.At(v(0), v(1)));
+        s.Canvas().LineTo(s.At(v(2), v(3)));
       });
       break;
     case 5:
       ForEachSide([&](Side& s) {
         s.Flush();
-        s.Canvas().Arc(s.Box(v[0], v[1], v[2], v[3]), s.At(v[4], v[5]), s.At(v[6], v[7]));
+        s.Canvas().Arc(s.Box(v(0), v(1), v(2), v(3)), s.At(v(4), v(5)), s.At(v(6), v(7)));
       });
       break;
     case 6:
-      DrawText(r);
+      DrawText(r, DisplayList.Text(index, r));
       break;
     case 7:
       ForEachSide([&](Side& s) {
         s.SetBrushStyle(platform::BrushStyle::Solid);
         if (ColourGraphics == 0) s.SetBrushColour(platform::kBlack);
         s.Flush();
-        s.Canvas().Polygon({s.At(v[0], v[1]), s.At(v[2], v[3]), s.At(v[4], v[5]),
-                            s.At(v[6], v[7])});
+        s.Canvas().Polygon({s.At(v(0), v(1)), s.At(v(2), v(3)), s.At(v(4), v(5)),
+                            s.At(v(6), v(7))});
       });
       break;
     case 8:
-      ApplyColour(static_cast<std::int32_t>(v[0]));
+      ApplyColour(static_cast<std::int32_t>(v(0)));
       break;
     case 9:
-      textHeight_ = v[0] * 1.6L * TextHeightFactor;
-      textWidth_ = v[1] * 1.1L * GraphicsTextWidthFactor;
-      textAngle_ = v[3];
+      textHeight_ = v(0) * 1.6L * TextHeightFactor;
+      textWidth_ = v(1) * 1.1L * GraphicsTextWidthFactor;
+      textAngle_ = v(3);
       break;
     case 10:
       return ApplyWindow(r);
     case 11:
-      ForEachSide([&](Side& s) { s.SetPenStyle(StyleOf(v[0])); });
+      ForEachSide([&](Side& s) { s.SetPenStyle(StyleOf(v(0))); });
       break;
     case 12: {
-      const std::int32_t w = RoundPixel(v[0]);
+      const std::int32_t w = RoundPixel(v(0));
       screen_.SetPenWidth(w);
       if (printer_) printer_->SetPenWidth(RoundPixel(4.0L * w));
       break;
     }
     case 13:
-      if (Printing == 0) window_.Surface().Sleep(RoundPixel(v[0]));
+      if (Printing == 0) window_.Surface().Sleep(RoundPixel(v(0)));
       break;
     default:
       break;
@@ -380,15 +319,16 @@ bool Replayer::Execute(const Record& r) {
 void Replayer::Run() {
   window_.SetWaitCursor();
   Start();
-  Record record;
   // The count is read anew at every step: appends made while events run get drawn too.
   for (std::size_t i = 0; i < DisplayList.size(); ++i) {
     if (i % kPumpInterval == 0) {
       window_.Surface().PumpEvents();
       if (i >= DisplayList.size()) break;
     }
-    if (!ParseRecord(DisplayList[i], record)) continue;
-    if (!Execute(record)) break;
+    // A copy: the step prompt may run code that changes the list and its read cache.
+    const DrawRecord record = DisplayList.Read(i);
+    if (record.opcode == 0) continue;
+    if (!Execute(record, i)) break;
   }
   window_.SetOldCursor();
 }

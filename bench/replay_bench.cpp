@@ -81,7 +81,7 @@ void BM_ReplayOntoRecordingCanvas(benchmark::State& state) {
   for (auto _ : state) {
     platform::RecordingCanvas canvas({1600, 1200});
     f.window.Replay(canvas, nullptr);
-    benchmark::DoNotOptimize(canvas.Calls().size());
+    benchmark::DoNotOptimize(canvas.CallCount());
   }
 }
 BENCHMARK(BM_ReplayOntoRecordingCanvas)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);

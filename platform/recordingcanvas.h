@@ -2,6 +2,9 @@
 // what a paint routine drew.
 #pragma once
 
+#include <cstdint>
+#include <deque>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,8 +18,10 @@ class RecordingCanvas : public Canvas {
 
   // One line per call, for example "pen 255,0,0 2 dash not", "line_to 10,20",
   // "text 5,5 abc". Queries (Get..., TextExtent, GetSize) record nothing.
-  const std::vector<std::string>& Calls() const { return calls_; }
-  void ClearCalls() { calls_.clear(); }
+  const std::vector<std::string>& Calls() const;
+  // How many calls were recorded; cheaper than Calls().size().
+  std::size_t CallCount() const { return calls_.size(); }
+  void ClearCalls();
 
   void SetPen(const Pen& pen) override;
   Pen GetPen() const override { return pen_; }
@@ -44,13 +49,36 @@ class RecordingCanvas : public Canvas {
   Size GetSize() const override { return size_; }
 
  private:
-  void Record(std::string call) { calls_.push_back(std::move(call)); }
+  enum class Kind : std::uint8_t {
+    Pen, Brush, Font, MoveTo, LineTo, Polyline, Rectangle, FillRect, Ellipse, Polygon, Arc,
+    Text, Clip, NoClip
+  };
+  // A call as recorded: replays of long lists record many calls and read few of them, so
+  // the lines are written only when asked for.
+  struct Call {
+    Kind kind;
+    std::int32_t x = 0;  // the point of a move or line; else how many numbers are in data_
+    std::int32_t y = 0;
+    std::uint32_t extra = 0;  // where its numbers start in data_, or its font or text number
+  };
+
+  void Record(Kind kind, std::int32_t x, std::int32_t y) { calls_.push_back({kind, x, y}); }
+  void RecordNumbers(Kind kind, std::initializer_list<std::int32_t> numbers);
+  void RecordPoints(Kind kind, const std::vector<Point>& points);
+  void RecordRect(Kind kind, const Rect& r);
+  std::string Line(const Call& call) const;
 
   Size size_;
   Pen pen_;
   Brush brush_;
   Font font_;
-  std::vector<std::string> calls_;
+  // A deque grows in small blocks the allocator reuses: a long replay neither copies its
+  // calls nor faults in a fresh large array every time.
+  std::deque<Call> calls_;
+  std::vector<std::int32_t> data_;
+  std::vector<Font> fonts_;
+  std::vector<std::string> texts_;
+  mutable std::vector<std::string> lines_;  // lines of calls_[0 .. lines_.size() - 1]
 };
 
 }  // namespace platform

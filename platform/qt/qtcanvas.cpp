@@ -132,7 +132,7 @@ PainterCanvas::PainterCanvas(QPainter& painter, Size size) : painter_(painter), 
   painter_.setBackgroundMode(Qt::TransparentMode);
   SetPen(pen_);
   SetBrush(brush_);
-  SetFont(font_);
+  LoadFont();
 }
 
 void PainterCanvas::SetPen(const Pen& pen) {
@@ -151,9 +151,16 @@ void PainterCanvas::SetBrush(const Brush& brush) {
                                                      : QBrush(ToQColor(brush.color)));
 }
 
+// The replay sets the font before every text; most texts of a drawing share one font.
 void PainterCanvas::SetFont(const Font& font) {
+  if (font == font_) return;
   font_ = font;
-  qfont_ = CachedFont(font);
+  LoadFont();
+}
+
+void PainterCanvas::LoadFont() {
+  qfont_ = CachedFont(font_);
+  ascent_ = QFontMetrics(qfont_).ascent();
 }
 
 void PainterCanvas::LineTo(Point p) {
@@ -190,10 +197,7 @@ void PainterCanvas::Arc(const Rect& bounds, Point start, Point end) {
   QPainterPath path;
   path.arcMoveTo(box, from);
   path.arcTo(box, from, sweep);
-  painter_.save();
-  painter_.setBrush(Qt::NoBrush);
-  painter_.drawPath(path);
-  painter_.restore();
+  painter_.strokePath(path, painter_.pen());
 }
 
 void PainterCanvas::TextOut(Point p, std::string_view text) {
@@ -202,7 +206,7 @@ void PainterCanvas::TextOut(Point p, std::string_view text) {
   painter_.setPen(ToQColor(font_.color));
   painter_.translate(p.x, p.y);
   if (font_.escapement != 0) painter_.rotate(-font_.escapement / 10.0);
-  painter_.drawText(0, QFontMetrics(qfont_).ascent(), ToQString(text));
+  painter_.drawText(0, ascent_, ToQString(text));
   painter_.restore();
 }
 

@@ -36,12 +36,15 @@ class PainterCanvas : public Canvas {
   Size GetSize() const override { return size_; }
 
  private:
+  void LoadFont();
+
   QPainter& painter_;
   Size size_;
   Pen pen_;
   Brush brush_;
   Font font_;
   QFont qfont_;
+  int ascent_ = 0;
   Point position_;
 };
 

@@ -43,7 +43,7 @@ class HpglTest : public DrawWindowTest {
     DisplayList.clear();
     PlotHpglText(text);
     EXPECT_EQ(AbortFlag, 0);
-    return DisplayList;
+    return {DisplayList.begin(), DisplayList.end()};
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMainWindow>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <string>
@@ -12,8 +13,10 @@
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/qt/qtbackend.h"
+#include "platform/qt/qtmainwindow.h"
 #include "platform/qt/qtprinter.h"
 #include "platform/qt/renderpng.h"
+#include "platform/windowsurface.h"
 
 namespace {
 
@@ -121,6 +124,29 @@ TEST_F(DrawCanvasTest, RedrawAfterClearWithTheSameColourShowsTheDrawing) {
   window_.SetColor(12);
   window_.line(10, 240, 300, 240);
   EXPECT_EQ(Render().pixelColor(150, 240), QColor(255, 0, 0));
+}
+
+TEST_F(DrawCanvasTest, TheWindowShowsWhatThePngShows) {
+  platform::MainWindow main;
+  platform::WindowDrawSurface surface(main, nullptr);
+  TFbrelgra shown(surface);
+  main.SetClientSize({640, 480});
+  shown.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  shown.SetColor(12);
+  shown.line(10, 240, 300, 200);
+  shown.SetLineStyle(3);
+  shown.circle(400, 300, 50);
+  shown.SetColor(9);
+  shown.Arc(400, 100, 30, 250, 40, 220);
+  shown.SetTextStyle(0, 20, 12, 2);
+  shown.OutTextXY(100, 300, "P3G");
+  shown.Solid(20, 20, 60, 20, 60, 60, 20, 60);
+  main.Show();
+  QApplication::processEvents();
+  const QImage grabbed = platform::qt::QtWindowOf(main).centralWidget()->grab().toImage();
+  EXPECT_EQ(grabbed.convertToFormat(QImage::Format_RGB32),
+            Render().convertToFormat(QImage::Format_RGB32));
+  EXPECT_TRUE(main.Close());
 }
 
 TEST_F(DrawCanvasTest, PrintingReplaysOntoOneLandscapePdfPage) {

@@ -1,0 +1,71 @@
+#include "base/brelgraflist.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(ParseDrawRecordTest, ReadsTheFieldsOfItsOpcode) {
+  const struct {
+    const char* text;
+    int opcode;
+    std::vector<double> values;
+  } cases[] = {
+      {"4;1;2.5;-3;1E-05", 4, {1, 2.5, -3, 1e-5}},
+      {"10;1;1;639;479;0;0;160;120", 10, {1, 1, 639, 479, 0, 0, 160, 120}},
+      {"8;-2", 8, {-2}},
+      {"1;10;20;", 1, {10, 20}},
+      {"4;1;2;3", 0, {}},     // a field short
+      {"6;1;2", 0, {}},       // no text
+      {"3;1;;2", 0, {}},      // empty field
+      {"x;1;2", 0, {}},       // no opcode
+      {"14;1", 0, {}},        // unknown opcode
+      {"8", 0, {}},
+      {"", 0, {}},
+  };
+  for (const auto& c : cases) {
+    const DrawRecord r = ParseDrawRecord(c.text);
+    EXPECT_EQ(r.opcode, c.opcode) << c.text;
+    for (std::size_t k = 0; k < c.values.size(); ++k) EXPECT_EQ(r.value[k], c.values[k]) << c.text;
+  }
+}
+
+TEST(ParseDrawRecordTest, TextOfOpcodeSixKeepsItsSemicolons) {
+  RecordList list{"6;5;7;a;b;"};
+  const DrawRecord& r = list.Read(0);
+  EXPECT_EQ(r.opcode, 6);
+  EXPECT_EQ(list.Text(0, r), "a;b;");
+}
+
+// Every change must reach what the replay reads, however much of the list was read before.
+TEST(RecordListTest, ReadRecordsFollowEveryChange) {
+  const struct {
+    const char* change;
+    std::function<void(RecordList&)> apply;
+  } cases[] = {
+      {"push_back", [](RecordList& l) { l.push_back("8;3"); }},
+      {"pop_back then push_back", [](RecordList& l) { l.pop_back(); l.push_back("3;9;9;9"); }},
+      {"insert at the front", [](RecordList& l) { l.insert(l.begin(), "12;4"); }},
+      {"insert in the middle", [](RecordList& l) { l.insert(l.begin() + 1, "11;2"); }},
+      {"assign", [](RecordList& l) { l.assign(2, "1;5;6"); }},
+      {"assign a list", [](RecordList& l) { l = {"13;7", "8;1"}; }},
+      {"clear then push_back", [](RecordList& l) { l.clear(); l.push_back("8;9"); }},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t readBefore = 0; readBefore <= 3; ++readBefore) {
+      RecordList list{"4;0;0;1;1", "3;1;2;3", "8;5"};
+      for (std::size_t i = 0; i < readBefore; ++i) list.Read(i);
+      c.apply(list);
+      for (std::size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(list.Read(i).opcode, ParseDrawRecord(list[i]).opcode)
+            << c.change << ", record " << i << ", " << readBefore << " read before";
+        EXPECT_EQ(list.Read(i).value[0], ParseDrawRecord(list[i]).value[0]) << c.change;
+      }
+    }
+  }
+}
+
+}  // namespace
