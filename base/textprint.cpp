@@ -89,5 +89,5 @@ void PrintTextFile(const std::string& name) {
       job->DrawLine(0, y, ToDisplayText(line));
     y += lineHeight;
   }
-  job->Finish();
+  if (!job->Finish()) ShowError("print error");
 }

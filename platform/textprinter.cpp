@@ -11,7 +11,8 @@ std::unique_ptr<TextPrinterBackend>& Installed() {
 
 class RecordedJob final : public TextPrintJob {
  public:
-  RecordedJob(RecordingTextPrinter::Job& job, std::int32_t height) : job_(job), height_(height) {
+  RecordedJob(RecordingTextPrinter::Job& job, std::int32_t height, bool fails)
+      : job_(job), height_(height), fails_(fails) {
     job_.pages.emplace_back();
   }
   std::int32_t PageHeight() const override { return height_; }
@@ -25,13 +26,14 @@ class RecordedJob final : public TextPrintJob {
     job_.pages.back().lines.push_back({y, text});
   }
   bool Finish() override {
-    job_.finished = true;
-    return true;
+    job_.finished = !fails_;
+    return !fails_;
   }
 
  private:
   RecordingTextPrinter::Job& job_;
   std::int32_t height_;
+  bool fails_;
 };
 
 }  // namespace
@@ -58,7 +60,7 @@ std::unique_ptr<TextPrintJob> RecordingTextPrinter::Begin(PrintRangeRequest& req
   if (from != 0) request.fromPage = from;
   if (to != 0) request.toPage = to;
   jobs.push_back({request, {}, false});
-  return std::make_unique<RecordedJob>(jobs.back(), pageHeight);
+  return std::make_unique<RecordedJob>(jobs.back(), pageHeight, failFinish);
 }
 
 }  // namespace platform

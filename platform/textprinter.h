@@ -72,6 +72,7 @@ class RecordingTextPrinter final : public TextPrinterBackend {
   std::int32_t from = 0;  // 0: keep the preset
   std::int32_t to = 0;
   std::int32_t pageHeight = 6600;
+  bool failFinish = false;  // jobs cannot be completed, as a PDF file in a read-only folder
 };
 RecordingTextPrinter& UseRecordingTextPrinter();
 

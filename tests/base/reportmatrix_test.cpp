@@ -245,6 +245,8 @@ const PathCase kPaths[] = {
   // 4: the desktop printer.
   {"Ok", 4, [](auto&) {}, false,
    "abort=0 single=0 counter=0 files= viewer=0 printed=[4] raw= opened= messages= state=kept"},
+  {"PrintFails", 4, [](auto& t) { t.Printer().failFinish = true; }, false,
+   "abort=0 single=0 counter=0 files= viewer=0 printed=[4] raw= opened= messages=[print error] state=kept"},
   {"PrintCancelled", 4, [](auto& t) { t.Printer().cancel = true; }, false,
    "abort=0 single=0 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
   {"DiskFull", 4, [](auto&) {}, true,
