@@ -13,7 +13,7 @@
 #include "base/utilpath.h"
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
-#include "platform/messagebox.h"
+#include "platform/dialog.h"
 
 TDrawer* Drawer = nullptr;
 
@@ -61,7 +61,7 @@ void TDrawer::grSetColor(std::int32_t colour) {
 }
 
 void TDrawer::grMessage(const std::string& text) {
-  platform::ShowMessageBox({"", text, platform::MessageButtons::Ok});
+  platform::Dialogs().ShowBox({platform::ApplicationTitle(), text, platform::MessageButtons::Ok});
 }
 
 void TDrawer::grHeader(long double xmin, long double ymin, long double xmax, long double ymax) {

@@ -1,4 +1,4 @@
-// The toolkit behind forms, windows and message boxes, chosen once at start-up before any window
+// The toolkit behind forms and windows, chosen once at start-up before any window
 // exists: platform::headless::UseHeadlessBackend() or platform::qt::UseQtBackend(). Without a
 // choice the headless backend serves, so tests and command-line runs need no display.
 #pragma once
@@ -8,7 +8,6 @@
 
 #include "platform/forms.h"
 #include "platform/mainwindow.h"
-#include "platform/messagebox.h"
 
 namespace platform {
 
@@ -17,7 +16,6 @@ class Backend {
   virtual ~Backend() = default;
   virtual ModalResult RunModal(Form& form) = 0;
   virtual std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) = 0;
-  virtual MessageAnswer ShowMessageBox(const MessageBoxRequest& request) = 0;
   virtual int RunEventLoop() = 0;
   virtual void ExitEventLoop(int exitCode) = 0;
   virtual void ProcessEvents() = 0;

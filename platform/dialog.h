@@ -71,6 +71,8 @@ class DialogBackend {
  public:
   virtual ~DialogBackend() = default;
   virtual DialogResult RunDialog(const DialogRequest& request) = 0;
+  // The one way to show a message box: returns the button pressed; closing the box gives its
+  // CancelAnswer.
   virtual MessageAnswer ShowBox(const MessageBoxRequest& request) = 0;
   virtual FileResult ChooseFile(const FileRequest& request) = 0;
   // Shows a form of named controls modally.

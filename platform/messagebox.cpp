@@ -1,12 +1,6 @@
 #include "platform/messagebox.h"
 
-#include "platform/backend.h"
-
 namespace platform {
-
-MessageAnswer ShowMessageBox(const MessageBoxRequest& request) {
-  return CurrentBackend().ShowMessageBox(request);
-}
 
 MessageAnswer CancelAnswer(MessageButtons buttons) {
   switch (buttons) {

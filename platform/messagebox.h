@@ -1,4 +1,5 @@
-// Message boxes. Texts are Windows-1252 display bytes.
+// What a message box asks and how it can be answered. Every box goes through the dialog policy
+// (platform/dialog.h, DialogBackend::ShowBox). Texts are Windows-1252 display bytes.
 #pragma once
 
 #include <string>
@@ -15,10 +16,6 @@ struct MessageBoxRequest {
   MessageButtons buttons = MessageButtons::Ok;
   MessageIcon icon = MessageIcon::None;
 };
-
-// Shows the box modally through the chosen backend and returns the button pressed; closing
-// the box counts as its Cancel answer (No for Yes/No, OK for an OK box).
-MessageAnswer ShowMessageBox(const MessageBoxRequest& request);
 
 // The answer a box gives when nobody can answer it: Cancel where there is one, else No, else OK.
 MessageAnswer CancelAnswer(MessageButtons buttons);

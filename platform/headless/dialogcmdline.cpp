@@ -2,6 +2,7 @@
 // its Cancel answer at once. Standard input is never read.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "platform/backend.h"
@@ -14,6 +15,16 @@ namespace {
 
 std::string_view WithoutTrailingBlanks(std::string_view line) {
   while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+  return line;
+}
+
+// A box is one line: each line break of its text becomes a blank.
+std::string OneLine(const std::string& caption, std::string_view text) {
+  std::string line = caption.empty() ? "" : caption + " ";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    line += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
+  }
   return line;
 }
 
@@ -41,7 +52,7 @@ class CommandLineDialogs final : public DialogBackend {
   }
 
   MessageAnswer ShowBox(const MessageBoxRequest& request) override {
-    WriteErrorLine(request.caption + " " + request.text);
+    WriteErrorLine(OneLine(request.caption, request.text));
     return CancelAnswer(request.buttons);
   }
 

@@ -10,20 +10,11 @@ namespace {
 
 struct HeadlessState {
   std::deque<std::function<void(Form&)>> scripts;
-  std::deque<MessageAnswer> answers;
-  std::vector<std::string> messageLog;
 };
 
 HeadlessState& State() {
   static HeadlessState state;
   return state;
-}
-
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  return text;
 }
 
 class HeadlessWindowPeer : public WindowPeer {
@@ -76,17 +67,6 @@ class HeadlessBackend : public Backend {
     return std::make_unique<HeadlessWindowPeer>(window);
   }
 
-  MessageAnswer ShowMessageBox(const MessageBoxRequest& request) override {
-    std::string line = OneLine(request.caption + ": " + request.text);
-    WriteErrorLine(line);
-    State().messageLog.push_back(std::move(line));
-    auto& answers = State().answers;
-    if (answers.empty()) return CancelAnswer(request.buttons);
-    MessageAnswer answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-
   int RunEventLoop() override { return exitCode_; }
   void ExitEventLoop(int exitCode) override { exitCode_ = exitCode; }
   void ProcessEvents() override {}
@@ -115,14 +95,6 @@ void QueueModalScript(std::function<void(Form&)> script) {
 
 std::size_t PendingModalScripts() {
   return State().scripts.size();
-}
-
-void QueueMessageAnswer(MessageAnswer answer) {
-  State().answers.push_back(answer);
-}
-
-const std::vector<std::string>& MessageLog() {
-  return State().messageLog;
 }
 
 void Reset() {

@@ -1,6 +1,6 @@
 // The backend without a display, for tests and command-line runs. Modal forms run a script a
-// test queued (or end with Cancel), message boxes are written to standard error and answered
-// with a queued answer (or their Cancel answer), main windows only keep their state.
+// test queued (or end with Cancel), main windows only keep their state. Message boxes belong to
+// the dialog policies (platform/dialog.h).
 #pragma once
 
 #include <cstddef>
@@ -25,13 +25,7 @@ namespace headless {
 void QueueModalScript(std::function<void(Form&)> script);
 std::size_t PendingModalScripts();
 
-// Answers for the coming message boxes, one per box in order; without one a box gives its
-// Cancel answer.
-void QueueMessageAnswer(MessageAnswer answer);
-// Every box shown so far as "caption: text".
-const std::vector<std::string>& MessageLog();
-
-// Forgets queued scripts and answers and the message log.
+// Forgets queued scripts.
 void Reset();
 
 // What the headless backend keeps of a main window.

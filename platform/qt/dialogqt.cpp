@@ -168,6 +168,38 @@ void AddButtons(SmallDialog& dialog, QVBoxLayout& layout, const DialogRequest& r
   layout.addLayout(row);
 }
 
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::None:
+      return QMessageBox::NoIcon;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Warning:
+      return QMessageBox::Warning;
+    case MessageIcon::Error:
+      return QMessageBox::Critical;
+    case MessageIcon::Question:
+      break;
+  }
+  return QMessageBox::Question;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::Ok:
+      return QMessageBox::Ok;
+    case MessageButtons::OkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::RetryCancel:
+      return QMessageBox::Retry | QMessageBox::Cancel;
+    case MessageButtons::YesNoCancel:
+      break;
+  }
+  return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+}
+
 QString FilterText(const std::vector<FileFilter>& filters) {
   QStringList parts;
   for (const FileFilter& filter : filters) {
@@ -210,31 +242,19 @@ class QtDialogs final : public DialogBackend {
   }
 
   MessageAnswer ShowBox(const MessageBoxRequest& request) override {
-    QMessageBox box;
+    QMessageBox box(ToQtIcon(request.icon), ToQt(request.caption), ToQt(request.text),
+                    ToQtButtons(request.buttons));
     box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowTitle(ToQt(request.caption));
-    box.setText(ToQt(request.text));
-    box.setIcon(request.icon == MessageIcon::Question ? QMessageBox::Question
-                : request.icon == MessageIcon::Error  ? QMessageBox::Critical
-                                                      : QMessageBox::NoIcon);
-    if (request.buttons == MessageButtons::YesNoCancel) {
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-      box.setDefaultButton(QMessageBox::Yes);
-      box.setEscapeButton(QMessageBox::Cancel);
-    } else if (request.buttons == MessageButtons::RetryCancel) {
-      box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-      box.setDefaultButton(QMessageBox::Retry);
-      box.setEscapeButton(QMessageBox::Cancel);
-    } else {
-      box.setStandardButtons(QMessageBox::Ok);
-    }
+    const MessageAnswer cancel = CancelAnswer(request.buttons);
+    box.setEscapeButton(box.button(cancel == MessageAnswer::Ok   ? QMessageBox::Ok
+                                   : cancel == MessageAnswer::No ? QMessageBox::No
+                                                                 : QMessageBox::Cancel));
     switch (box.exec()) {
+      case QMessageBox::Ok: return MessageAnswer::Ok;
       case QMessageBox::Yes: return MessageAnswer::Yes;
       case QMessageBox::No: return MessageAnswer::No;
       case QMessageBox::Retry: return MessageAnswer::Retry;
-      case QMessageBox::Cancel: return MessageAnswer::Cancel;
-      default: return CancelAnswer(request.buttons) == MessageAnswer::Cancel ? MessageAnswer::Cancel
-                                                                             : MessageAnswer::Ok;
+      default: return cancel;
     }
   }
 

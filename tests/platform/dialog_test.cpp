@@ -95,10 +95,14 @@ TEST(CommandLineDialogs, QuestionsGoToStandardErrorAndAnswerCancel) {
   const auto answer =
       platform::Dialogs().ShowBox({"Title", "Overwrite?", MessageButtons::YesNoCancel, {}});
   platform::Dialogs().ShowBox({"Error  :", "disk full", {}, {}});
+  platform::Dialogs().ShowBox({"Help", "two\r\nlines\nand\rmore", {}, {}});
+  platform::Dialogs().ShowBox({"", "/x.plt not found !", {}, {}});
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(result.close, DialogClose::Cancel);
   EXPECT_EQ(answer, MessageAnswer::Cancel);
-  EXPECT_EQ(err, "Select one\n  a\n  b\n  c\nTitle Overwrite?\nError  : disk full\n");
+  EXPECT_EQ(err,
+            "Select one\n  a\n  b\n  c\nTitle Overwrite?\nError  : disk full\n"
+            "Help two lines and more\n/x.plt not found !\n");
 }
 
 TEST(CommandLineDialogs, InfoScreenWritesItsLinesWithoutTrailingBlanks) {

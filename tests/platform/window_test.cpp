@@ -82,21 +82,5 @@ TEST_F(WindowTest, PaintsIntoRecordingCanvases) {
             (std::vector<std::string>{"pen 0,0,0 1 solid not", "rectangle 1,2,3,4"}));
 }
 
-TEST_F(WindowTest, MessageBoxesGoToTheLogAndTakeTheirCancelAnswer) {
-  const std::vector<std::pair<MessageButtons, MessageAnswer>> cases = {
-      {MessageButtons::Ok, MessageAnswer::Ok},
-      {MessageButtons::OkCancel, MessageAnswer::Cancel},
-      {MessageButtons::YesNo, MessageAnswer::No},
-      {MessageButtons::YesNoCancel, MessageAnswer::Cancel},
-  };
-  for (const auto& [buttons, answer] : cases) {
-    EXPECT_EQ(ShowMessageBox({"KV6", "overwrite ?", buttons, MessageIcon::Question}), answer);
-  }
-  headless::QueueMessageAnswer(MessageAnswer::Yes);
-  EXPECT_EQ(ShowMessageBox({"Error  : ", "two\nlines", MessageButtons::YesNo}), MessageAnswer::Yes);
-  ASSERT_EQ(headless::MessageLog().size(), 5u);
-  EXPECT_EQ(headless::MessageLog().back(), "Error  : : two lines");
-}
-
 }  // namespace
 }  // namespace platform

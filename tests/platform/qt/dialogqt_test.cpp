@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 
@@ -109,6 +111,40 @@ TEST(QtDialogs, TypedTextComesBackAsWindows1252) {
     Press(dialog, Qt::Key_Return);
   });
   EXPECT_EQ(dialogs->RunDialog(request).text, "\xE4\x80?");
+}
+
+TEST(QtDialogs, MessageBoxOffersItsButtonsAndEscGivesTheCancelAnswer) {
+  using platform::MessageAnswer;
+  using platform::MessageButtons;
+  App();
+  const auto dialogs = platform::qt::MakeQtDialogs();
+  struct Case {
+    MessageButtons buttons;
+    QMessageBox::StandardButton click;  // NoButton: press Esc
+    MessageAnswer answer;
+  };
+  const Case cases[] = {
+      {MessageButtons::YesNoCancel, QMessageBox::No, MessageAnswer::No},
+      {MessageButtons::YesNo, QMessageBox::Yes, MessageAnswer::Yes},
+      {MessageButtons::YesNo, QMessageBox::NoButton, MessageAnswer::No},
+      {MessageButtons::OkCancel, QMessageBox::NoButton, MessageAnswer::Cancel},
+      {MessageButtons::RetryCancel, QMessageBox::Retry, MessageAnswer::Retry},
+      {MessageButtons::Ok, QMessageBox::NoButton, MessageAnswer::Ok},
+  };
+  for (const Case& c : cases) {
+    WhenShown([c](QWidget& widget) {
+      auto* box = qobject_cast<QMessageBox*>(&widget);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->text(), QString::fromUtf8("\u00c4nderung?"));
+      if (c.click == QMessageBox::NoButton) {
+        Press(widget, Qt::Key_Escape);
+      } else {
+        box->button(c.click)->click();
+      }
+    });
+    EXPECT_EQ(dialogs->ShowBox({"KV6", "\xc4nderung?", c.buttons, {}}), c.answer)
+        << static_cast<int>(c.buttons);
+  }
 }
 
 }  // namespace

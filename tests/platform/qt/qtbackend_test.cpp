@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -130,17 +129,6 @@ TEST_F(QtBackendTest, ShowModalRunsTheRealDialog) {
 
   QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
-}
-
-TEST_F(QtBackendTest, MessageBoxReturnsThePressedButton) {
-  QTimer::singleShot(0, [] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), QString::fromUtf8("\u00c4nderung?"));
-    box->button(QMessageBox::No)->click();
-  });
-  EXPECT_EQ(ShowMessageBox({"KV6", "\xc4nderung?", MessageButtons::YesNoCancel}),
-            MessageAnswer::No);
 }
 
 TEST_F(QtBackendTest, MainWindowShowsMenusAndPaintsItsContent) {
