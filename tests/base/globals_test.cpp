@@ -6,24 +6,6 @@
 
 namespace {
 
-TEST(Globals, StartWithTheDefaultsTheOtherUnitsRelyOn) {
-  EXPECT_EQ(UnitSystem, 0);
-  EXPECT_EQ(TextCharMode, 0);
-  EXPECT_EQ(DateCode, 3);
-  EXPECT_EQ(FloatDigits, 3);
-  EXPECT_EQ(TextDevice, 1);
-  EXPECT_EQ(LinesPerPage, 66);
-  EXPECT_EQ(ErrorBoxOn, 1);
-  EXPECT_EQ(ChoiceTexts[kChoiceTextCount], std::string(65, ' '));
-  EXPECT_EQ(WrapLines[kWrapLineCount], std::string(64, ' '));
-  EXPECT_EQ(DrawingTexts[3], "");
-  EXPECT_EQ(UnitSystemNames[3],
-            "metric (mm, N, N/mm\xFD, Nmm, \xF8"
-            "C)");
-  EXPECT_FALSE(StartDir.empty());
-  EXPECT_EQ(ConfigDir, StartDir);
-}
-
 TEST(Globals, StartUpRoutinesRestoreTheDefaults) {
   FloatDigits = 7;
   ChoiceTexts[1] = "picked";

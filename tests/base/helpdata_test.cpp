@@ -178,7 +178,8 @@ TEST(HelpData, AuxiliaryImageListNamesShippedImages) {
   }
 }
 
-TEST(HelpData, ImagesUseTheHelpSubsetInsideTheHeaderWindow) {
+// That they draw inside the header window is checked by plotting them (helptext_test).
+TEST(HelpData, ImagesUseOnlyTheHelpSubsetOfHpgl) {
   for (const char* name : {"start", "p3gdims", "material", "bores", "fwcoeff", "kacoeff"}) {
     const std::string bytes = ReadBytes(std::string(name) + ".plt");
     ASSERT_GE(bytes.size(), 4u) << name;
@@ -193,13 +194,6 @@ TEST(HelpData, ImagesUseTheHelpSubsetInsideTheHeaderWindow) {
       static const std::set<std::string> allowed = {"PU", "PD", "PA", "SP", "CI",
                                                     "SI", "DI", "LB", "CS"};
       EXPECT_TRUE(allowed.count(mnemonic)) << name << ": " << command;
-      if (mnemonic != "PU" && mnemonic != "PD" && mnemonic != "PA") continue;
-      std::istringstream numbers(command.substr(start + 2));
-      std::string x, y;
-      while (std::getline(numbers, x, ',') && std::getline(numbers, y, ',')) {
-        EXPECT_TRUE(std::stoi(x) >= 0 && std::stoi(x) <= 6400) << name << ": " << command;
-        EXPECT_TRUE(std::stoi(y) >= 0 && std::stoi(y) <= 4800) << name << ": " << command;
-      }
     }
   }
 }

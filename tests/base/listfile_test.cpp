@@ -12,34 +12,23 @@
 #include "base/brelvar.h"
 #include "base/numbertext.h"
 #include "base/wbrelvar.h"
+#include "tempfolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ValueFileTest : public ::testing::Test {
+class ValueFileTest : public ::testing::Test, public TempFolder {
  protected:
   void SetUp() override {
+    ASSERT_FALSE(dir_.empty());
     InitWbrelvar();
     InitBrelvar();
     DecimalSeparator = '.';
-    char pattern[] = "/tmp/kv6-listfile-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
   }
   void TearDown() override {
     if (ListFile.IsOpen()) ListFile.Close();
     AbortFlag = 0;
-    fs::remove_all(dir_);
-  }
-
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  void Put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
   }
   void Open(const std::string& name) {
     ListFile.Assign(Path(name));
@@ -51,7 +40,6 @@ class ValueFileTest : public ::testing::Test {
     ListFile.Rewrite();
   }
 
-  std::string dir_;
 };
 
 // Exact bytes, and the system's file tool must see DOS text.

@@ -12,6 +12,7 @@
 
 #include "base/utilpath.h"
 #include "base/wbrelvar.h"
+#include "tempfolder.h"
 
 namespace {
 
@@ -60,29 +61,13 @@ TEST(PathTest, ShortenMiddleAndMasks) {
   EXPECT_FALSE(MaskMatches("a*b*c", "aXbYbZ"));
 }
 
-class FileServiceTest : public ::testing::Test {
+class FileServiceTest : public ::testing::Test, public TempFolder {
  protected:
   void SetUp() override {
+    ASSERT_FALSE(dir_.empty());
     InitWbrelvar();
-    char pattern[] = "/tmp/kv6-utilfile-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
   }
-  void TearDown() override {
-    AbortFlag = 0;
-    fs::remove_all(dir_);
-  }
-
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  void Put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-
-  std::string dir_;
+  void TearDown() override { AbortFlag = 0; }
 };
 
 TEST_F(FileServiceTest, ExistenceAndFolderChecks) {

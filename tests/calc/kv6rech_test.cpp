@@ -310,12 +310,4 @@ TEST_F(MessageRules, ReliefAndGrindingDiameterProposals) {
   EXPECT_EQ(CalcData.d7, 18);
 }
 
-TEST_F(MessageRules, PolygonFactors) {
-  EXPECT_EQ(PolygonFactor(3), 0.04L);
-  EXPECT_EQ(PolygonFactor(4), 0.02L);
-  EXPECT_EQ(PolygonFactor(5), 0.6L * (1 / 48.0L));
-  EXPECT_EQ(PolygonBaseFactor(1), 0);
-  EXPECT_EQ(PolygonBaseFactor(2), 1 / 6.0L);
-}
-
 }  // namespace

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <functional>
 
+#include "qtapp.h"
+
 // Qt keeps its application and the font configuration's caches until the process ends.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig\nleak:QApplication\nleak:QGuiApplication\n";
@@ -20,13 +22,6 @@ namespace {
 using platform::DialogClose;
 using platform::DialogKind;
 using platform::DialogRequest;
-
-void App() {
-  static int argc = 1;
-  static char name[] = "dialogqt_test";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
 
 // Acts on the modal dialog as soon as it runs.
 void WhenShown(std::function<void(QWidget&)> act) {
@@ -55,7 +50,7 @@ DialogRequest Request(DialogKind kind) {
 }
 
 TEST(QtDialogs, EachSmallDialogClosesByEnterAndByEsc) {
-  App();
+  StartQtApplication();
   const auto dialogs = platform::qt::MakeQtDialogs();
   for (const DialogKind kind :
        {DialogKind::List, DialogKind::Radio, DialogKind::Text, DialogKind::YesNo}) {
@@ -71,7 +66,7 @@ TEST(QtDialogs, EachSmallDialogClosesByEnterAndByEsc) {
 }
 
 TEST(QtDialogs, EmptyListCannotBeAccepted) {
-  App();
+  StartQtApplication();
   const auto dialogs = platform::qt::MakeQtDialogs();
   DialogRequest request = Request(DialogKind::List);
   request.items.clear();
@@ -84,7 +79,7 @@ TEST(QtDialogs, EmptyListCannotBeAccepted) {
 }
 
 TEST(QtDialogs, TextDialogHoldsItsMaximumLengthAndKeepsALongerPreset) {
-  App();
+  StartQtApplication();
   const auto dialogs = platform::qt::MakeQtDialogs();
   DialogRequest request = Request(DialogKind::Text);
   request.text.clear();
@@ -100,7 +95,7 @@ TEST(QtDialogs, TextDialogHoldsItsMaximumLengthAndKeepsALongerPreset) {
 }
 
 TEST(QtDialogs, TypedTextComesBackAsWindows1252) {
-  App();
+  StartQtApplication();
   const auto dialogs = platform::qt::MakeQtDialogs();
   DialogRequest request = Request(DialogKind::Text);
   request.text = "\xE4";  // a-umlaut in Windows-1252

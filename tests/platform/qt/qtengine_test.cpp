@@ -7,14 +7,9 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace {
+#include "qtapp.h"
 
-void App() {
-  static int argc = 1;
-  static char name[] = "qtengine_test";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
+namespace {
 
 // Counts the events of the given type that reach a widget.
 class EventCounter : public QWidget {
@@ -33,7 +28,7 @@ class EventCounter : public QWidget {
 };
 
 TEST(QtEngine, HaltBoxIsModalAndShowsTheWindows1252Text) {
-  App();
+  StartQtApplication();
   QString title, text;
   bool modal = false;
   QTimer::singleShot(0, [&] {
@@ -51,7 +46,7 @@ TEST(QtEngine, HaltBoxIsModalAndShowsTheWindows1252Text) {
 }
 
 TEST(QtEngine, PumpRunsPendingEvents) {
-  App();
+  StartQtApplication();
   const auto kWake = static_cast<QEvent::Type>(QEvent::registerEventType());
   EventCounter woken(kWake);
   QCoreApplication::postEvent(&woken, new QEvent(kWake));

@@ -7,18 +7,12 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "qtapp.h"
+
 namespace {
 
-// The application lives until the process ends, shared with the other Qt tests.
-void App() {
-  static int argc = 1;
-  static char name[] = "qtscreen_test";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);
-}
-
 TEST(QtScreenTest, PrimaryScreenIsQtsOnceInstalled) {
-  App();
+  StartQtApplication();
   platform::qt::UseQtScreen();
   const platform::ScreenFacts facts = platform::PrimaryScreen();
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -31,7 +25,7 @@ TEST(QtScreenTest, PrimaryScreenIsQtsOnceInstalled) {
 }
 
 TEST(QtScreenTest, FormHandleMovesScalesAndFixesTheWidget) {
-  App();
+  StartQtApplication();
   QWidget window;
   window.resize(300, 200);
   QLabel* label = new QLabel("x", &window);
