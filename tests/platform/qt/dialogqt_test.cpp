@@ -111,7 +111,7 @@ TEST(QtDialogs, TypedTextComesBackAsWindows1252) {
 TEST(QtDialogs, MessageBoxOffersItsButtonsAndEscGivesTheCancelAnswer) {
   using platform::MessageAnswer;
   using platform::MessageButtons;
-  App();
+  StartQtApplication();
   const auto dialogs = platform::qt::MakeQtDialogs();
   struct Case {
     MessageButtons buttons;
