@@ -145,14 +145,16 @@ const std::vector<SpotValue> kSpotValues = {
     {"e8", 2200, -540, -260},
 };
 
-TEST_F(Iso286, LimitDeviationsMatchThePublishedTables) {
-  for (const SpotValue& spot : kSpotValues) {
-    const Deviations d = Check(spot.tolerance, spot.nominal);
-    EXPECT_EQ(d.message, "") << spot.tolerance << " at " << static_cast<double>(spot.nominal);
-    EXPECT_EQ(d.lower, spot.lower) << spot.tolerance << " at " << static_cast<double>(spot.nominal);
-    EXPECT_EQ(d.upper, spot.upper) << spot.tolerance << " at " << static_cast<double>(spot.nominal);
+void ExpectSpotValues(const std::vector<SpotValue>& values) {
+  for (const SpotValue& v : values) {
+    const Deviations d = Check(v.tolerance, v.nominal);
+    EXPECT_EQ(d.message, "") << v.tolerance << " at " << static_cast<double>(v.nominal);
+    EXPECT_EQ(d.lower, v.lower) << v.tolerance << " at " << static_cast<double>(v.nominal);
+    EXPECT_EQ(d.upper, v.upper) << v.tolerance << " at " << static_cast<double>(v.nominal);
   }
 }
+
+TEST_F(Iso286, LimitDeviationsMatchThePublishedTables) { ExpectSpotValues(kSpotValues); }
 
 TEST_F(Iso286, RulesOfEveryLetterRow) {
   const std::vector<SpotValue> values = {
@@ -168,12 +170,7 @@ TEST_F(Iso286, RulesOfEveryLetterRow) {
       {"T7", 40, -64, -39},   {"G7", 40, 9, 34},         {"F8", 40, 25, 64},
       {"EF5", 8, 18, 24},     {"h1", 2, -0.8, 0},
   };
-  for (const SpotValue& v : values) {
-    const Deviations d = Check(v.tolerance, v.nominal);
-    EXPECT_EQ(d.message, "") << v.tolerance;
-    EXPECT_EQ(d.lower, v.lower) << v.tolerance << " at " << static_cast<double>(v.nominal);
-    EXPECT_EQ(d.upper, v.upper) << v.tolerance << " at " << static_cast<double>(v.nominal);
-  }
+  ExpectSpotValues(values);
 }
 
 TEST_F(Iso286, SizeRangesIncludeTheirUpperLimit) {
