@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/displaytext.h"
+#include "base/formplace.h"
 #include "base/helptext.h"
 #include "base/messages.h"
 #include "base/textfile.h"
@@ -130,7 +131,7 @@ namespace {
 // and remedy, editable.
 class Thelperr final : public platform::Form {
  public:
-  Thelperr() : platform::Form("Thelperr", ToDisplayText("Error Message")) {
+  Thelperr() : platform::Form("Thelperr", ToDisplayText("Error Message"), {480, 360}) {
     Add<platform::Label>("Label_meldung").SetCaption(ToDisplayText("Error Message"));
     auto& message = Add<platform::Edit>("Edit_meldung");
     message.SetReadOnly(true);
@@ -166,6 +167,7 @@ void ShowErrorHelpForm(const std::string& message, const std::string& origin,
   form.Get<platform::Edit>("Edit_meldung").SetText(ToDisplayText(message));
   form.Get<platform::Memo>("Memo_ursache").SetLines({ToDisplayText(origin)});
   form.Get<platform::Memo>("Memo_abhilfe").SetLines({ToDisplayText(remedy)});
+  CenterOnDrawWindow(form.Placement());
   const platform::ModalResult result = platform::Dialogs().RunForm(form);
   if (result != platform::ModalResult::Ok || !form.Changed) return;
   if (!AskYesNo("Save Changes ?")) return;

@@ -7,6 +7,7 @@
 #include "base/brelvar.h"
 #include "base/breldraw.h"
 #include "base/displaytext.h"
+#include "base/formplace.h"
 #include "base/hbild.h"
 #include "base/helptext.h"
 #include "base/textfile.h"
@@ -72,7 +73,8 @@ void WriteList(const std::vector<ListLine>& list) {
 class TForm_hilfebild final : public platform::Form {
  public:
   TForm_hilfebild(std::int32_t lineCount, std::int32_t currentLine)
-      : platform::Form("TForm_hilfebild", ToDisplayText(ProductCode + " " + "Auxiliary Images")),
+      : platform::Form("TForm_hilfebild", ToDisplayText(ProductCode + " " + "Auxiliary Images"),
+                       {520, 110}),
         LineCount(lineCount),
         CurrentLine(currentLine) {
     auto& list = Add<platform::ComboBox>("ListBox1");
@@ -105,6 +107,13 @@ class TForm_hilfebild final : public platform::Form {
       Step(list, list.ItemIndex() < LineCount - 1 ? 1 : 0);
     };
     onShow = [this, &list] { Fill(list); };
+    // The form opens where the user left it last time.
+    PlaceAuxImageForm(Placement());
+    onClose = [this] {
+      if (!Placement().HasPosition()) return;
+      AuxImageFormLeft = Placement().Position().x;
+      AuxImageFormTop = Placement().Position().y;
+    };
   }
 
   std::int32_t Position() const { return Get<platform::ComboBox>("ListBox1").ItemIndex() + 1; }

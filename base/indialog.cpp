@@ -12,14 +12,15 @@
 
 namespace {
 
-using ScaleRule = void (*)(platform::FormHandle&);
+using PlaceRule = void (*)(platform::FormHandle&);
 
-// The dialog's size after the placement rule scaled its design size.
-platform::Size Scaled(platform::Size design, ScaleRule rule) {
+// The dialog as the placement rule sets it up from its design size and border.
+platform::RecordedFormHandle Placed(platform::Size design, PlaceRule rule,
+                                    platform::FormBorder border = platform::FormBorder::Dialog) {
   platform::RecordedFormHandle handle(design);
-  handle.SetOuterSize(design);
+  handle.SetBorder(border);
   rule(handle);
-  return handle.OuterSize();
+  return handle;
 }
 
 void ShowHelpOf(platform::HelpButton button) {
@@ -28,13 +29,13 @@ void ShowHelpOf(platform::HelpButton button) {
 }
 
 platform::DialogRequest Request(platform::DialogKind kind, const std::string& caption,
-                                const std::string& prompt, platform::Size size) {
+                                const std::string& prompt,
+                                const platform::RecordedFormHandle& placement) {
   platform::DialogRequest request;
   request.kind = kind;
   request.caption = caption;
   request.prompt = ToDisplayText(prompt);
-  request.width = size.width;
-  request.height = size.height;
+  request.placement = placement;
   request.onHelp = ShowHelpOf;
   return request;
 }
@@ -61,13 +62,13 @@ platform::DialogResult Run(const platform::DialogRequest& request, bool needsCho
 std::int32_t RadioGroupHeight(std::int32_t n) { return ScaleSize(25 * (n + 1)); }
 
 std::int32_t RunCodeDialog(const std::string& title, std::int32_t n, std::int32_t index) {
-  auto request = Request(platform::DialogKind::List, "Select", title, Scaled({440, 316}, ScaleDialog));
+  auto request = Request(platform::DialogKind::List, "Select", title, Placed({440, 316}, ScaleDialog));
   AddChoiceItems(request, n, index);
   return Run(request, true).selected + 1;
 }
 
 std::int32_t RunRadioDialog(const std::string& title, std::int32_t n, std::int32_t index) {
-  auto request = Request(platform::DialogKind::Radio, "Select", title, Scaled({444, 328}, ScaleDialog));
+  auto request = Request(platform::DialogKind::Radio, "Select", title, Placed({444, 328}, ScaleDialog));
   AddChoiceItems(request, n, index);
   request.groupHeight = RadioGroupHeight(n);
   return Run(request, true).selected + 1;
@@ -75,7 +76,8 @@ std::int32_t RunRadioDialog(const std::string& title, std::int32_t n, std::int32
 
 std::string RunTextDialog(const std::string& prompt, const std::string& text,
                           std::size_t maxLength) {
-  auto request = Request(platform::DialogKind::Text, "Input", prompt, Scaled({329, 185}, ScaleForm));
+  auto request = Request(platform::DialogKind::Text, "Input", prompt,
+                         Placed({329, 185}, ScaleForm, platform::FormBorder::Sizeable));
   request.text = ToDisplayText(text);
   // A longer preset is shown whole, so the limit grows to its length.
   request.maxLength = std::max(maxLength, request.text.size());
@@ -83,7 +85,7 @@ std::string RunTextDialog(const std::string& prompt, const std::string& text,
 }
 
 char RunYesNoDialog(const std::string& question, char answer) {
-  auto request = Request(platform::DialogKind::YesNo, "Input", question, Scaled({309, 233}, ScaleDialog));
+  auto request = Request(platform::DialogKind::YesNo, "Input", question, Placed({309, 233}, ScaleDialog));
   request.items = {"&Yes", "&No"};
   request.selected = (answer == 'N' || answer == 'n') ? 1 : 0;
   return Run(request, true).selected == 1 ? 'N' : 'J';
@@ -93,8 +95,7 @@ void RunShowScreen() {
   platform::DialogRequest request;
   request.kind = platform::DialogKind::InfoScreen;
   request.caption = ToDisplayText(ProductCode);
-  request.width = 544;
-  request.height = 408;
+  request.placement = Placed({544, 408}, CenterOnDrawWindow);
   for (std::int32_t i = 1; i <= 22; ++i) request.items.push_back(ToDisplayText(ChoiceTexts[i]));
   platform::Dialogs().RunDialog(request);
 }

@@ -17,6 +17,7 @@
 
 #include "platform/forms.h"
 #include "platform/messagebox.h"
+#include "platform/screen.h"
 
 namespace platform {
 
@@ -35,8 +36,9 @@ struct DialogRequest {
   std::int32_t selected = -1;  // 0-based, -1 for none
   std::string text;            // preset of the text dialog
   std::size_t maxLength = 0;   // of the text dialog; 0 for no limit
-  std::int32_t width = 0;      // design size, already scaled
-  std::int32_t height = 0;
+  // Size, font scale, border and (when set) position, as the core placed the dialog; without a
+  // designed size the toolkit sizes it.
+  RecordedFormHandle placement{Size{}};
   std::int32_t groupHeight = 0;  // of the radio group
   // Called for each press of "&Help Text" or "Aux. &Image"; the dialog stays open.
   std::function<void(HelpButton)> onHelp;

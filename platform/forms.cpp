@@ -20,8 +20,11 @@ Button* FindButton(const Container& container, bool (Button::*flag)() const) {
 
 }  // namespace
 
-Form::Form(std::string name, std::string caption)
-    : Container(*this), name_(std::move(name)), caption_(std::move(caption)) {}
+Form::Form(std::string name, std::string caption, Size designed)
+    : Container(*this),
+      name_(std::move(name)),
+      caption_(std::move(caption)),
+      placement_(designed) {}
 
 void Form::SetCaption(std::string caption) {
   caption_ = std::move(caption);

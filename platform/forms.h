@@ -7,12 +7,14 @@
 
 #include "platform/controls.h"
 #include "platform/menus.h"
+#include "platform/screen.h"
 
 namespace platform {
 
 class Form : public Container {
  public:
-  explicit Form(std::string name, std::string caption = "");
+  // designed: the outer size the form is designed for; without one the toolkit sizes it.
+  explicit Form(std::string name, std::string caption = "", Size designed = {});
   const Control* AsControl() const override { return nullptr; }
 
   const std::string& Name() const { return name_; }
@@ -21,6 +23,12 @@ class Form : public Container {
   // A form may have its own menu bar; an empty one shows none.
   MenuBar& Menus() { return menus_; }
   const MenuBar& Menus() const { return menus_; }
+
+  // Where and how big the form shows: the core places and scales it here before ShowModal; a
+  // toolkit applies it when the form shows and writes the real position and client size back
+  // when it closes, before onClose.
+  RecordedFormHandle& Placement() { return placement_; }
+  const RecordedFormHandle& Placement() const { return placement_; }
 
   // Shows the form, runs until a modal result is set, and returns it. onShow runs first,
   // onClose after the form has closed by any means.
@@ -51,6 +59,7 @@ class Form : public Container {
   std::string name_;
   std::string caption_;
   MenuBar menus_;
+  RecordedFormHandle placement_;
   ModalResult modalResult_ = ModalResult::None;
   bool showing_ = false;
   std::function<void()> viewUpdate_;

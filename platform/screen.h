@@ -45,14 +45,18 @@ class FormHandle {
   virtual void SetTooltipDuration(std::int32_t milliseconds) = 0;
 };
 
-// A form handle that only keeps what is set: the form model before a backend shows it, and the
-// headless backend.
+// A form handle that only keeps what is set: the placement of a form or dialog that the core
+// decides before a backend shows it (the headless backend keeps it as it is). Until a position
+// is set, the toolkit places the window itself.
 class RecordedFormHandle final : public FormHandle {
  public:
   explicit RecordedFormHandle(Size designed, Size frame = {16, 39});
 
   Point Position() const override { return position_; }
-  void SetPosition(Point position) override { position_ = position; }
+  void SetPosition(Point position) override {
+    position_ = position;
+    positioned_ = true;
+  }
   Size OuterSize() const override { return outer_; }
   void SetOuterSize(Size size) override { outer_ = size; }
   Size ClientSize() const override;
@@ -64,6 +68,7 @@ class RecordedFormHandle final : public FormHandle {
   void SetBackground(Color colour) override { background_ = colour; }
   void SetTooltipDuration(std::int32_t milliseconds) override { tooltipMs_ = milliseconds; }
 
+  bool HasPosition() const { return positioned_; }
   std::int32_t FontScale() const { return fontScale_; }
   bool ParentFont() const { return parentFont_; }
   FormBorder Border() const { return border_; }
@@ -74,6 +79,7 @@ class RecordedFormHandle final : public FormHandle {
   Size designed_;
   Size frame_;
   Point position_;
+  bool positioned_ = false;
   Size outer_;
   std::int32_t fontScale_ = 100;
   bool parentFont_ = false;

@@ -19,6 +19,7 @@
 #include <cstdlib>
 
 #include "platform/codepage.h"
+#include "platform/qt/qtscreen.h"
 
 namespace platform::qt {
 
@@ -220,7 +221,6 @@ class QtDialogs final : public DialogBackend {
     SmallDialog dialog;
     dialog.setWindowTitle(ToQt(request.caption));
     dialog.setWindowModality(Qt::ApplicationModal);
-    if (request.width > 0 && request.height > 0) dialog.resize(request.width, request.height);
     auto* layout = new QVBoxLayout(&dialog);
     if (request.kind == DialogKind::InfoScreen) {
       auto* memo = new QPlainTextEdit(&dialog);
@@ -235,6 +235,7 @@ class QtDialogs final : public DialogBackend {
     const Body body = AddBody(dialog, *layout, request);
     AddButtons(dialog, *layout, request, body);
     if (body.edit) body.edit->setFocus();
+    ApplyPlacement(dialog, request.placement);
     dialog.exec();
     DialogResult result{dialog.how, body.Selected(), request.text};
     if (body.edit) result.text = FromQt(body.edit->text());

@@ -28,6 +28,7 @@
 
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qtmenubar.h"
+#include "platform/qt/qtscreen.h"
 #include "platform/qt/qttext.h"
 
 namespace platform::qt {
@@ -605,7 +606,11 @@ void FormView::Unbind(Container& container) {
 }
 
 ModalResult FormView::Run() {
-  if (form_.GetModalResult() == ModalResult::None) dialog_->exec();
+  if (form_.GetModalResult() == ModalResult::None) {
+    ApplyPlacement(*dialog_, form_.Placement());
+    dialog_->exec();
+    ReadPlacement(*dialog_, form_.Placement());
+  }
   return form_.GetModalResult();
 }
 

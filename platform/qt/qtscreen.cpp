@@ -112,4 +112,26 @@ void QtFormHandle::SetTooltipDuration(std::int32_t milliseconds) {
   for (QWidget* child : widget_.findChildren<QWidget*>()) child->setToolTipDuration(milliseconds);
 }
 
+void ApplyPlacement(QWidget& widget, const RecordedFormHandle& placement) {
+  QtFormHandle handle(widget);
+  const Size designed = placement.DesignedSize();
+  if (designed.width > 0 && designed.height > 0) {
+    if (placement.ParentFont()) handle.UseParentFont();
+    handle.SetFontScale(placement.FontScale());
+    handle.SetBorder(placement.Border());
+    // Pixel sizes designed for other fonts may be too small for this toolkit's.
+    const QSize least = widget.minimumSizeHint();
+    const Size client = placement.ClientSize();
+    handle.SetClientSize(
+        {std::max(client.width, least.width()), std::max(client.height, least.height())});
+  }
+  if (placement.HasPosition()) handle.SetPosition(placement.Position());
+}
+
+void ReadPlacement(const QWidget& widget, RecordedFormHandle& placement) {
+  const QRect frame = widget.frameGeometry();
+  placement.SetPosition({frame.x(), frame.y()});
+  placement.SetClientSize({widget.width(), widget.height()});
+}
+
 }  // namespace platform::qt

@@ -43,4 +43,11 @@ class QtFormHandle final : public FormHandle {
   FormBorder border_ = FormBorder::Sizeable;
 };
 
+// Carries out a placement the core decided on a top-level widget about to show: with a designed
+// size its font, border and client size (never below what the widget's layout needs), and its
+// position once one is set.
+void ApplyPlacement(QWidget& widget, const RecordedFormHandle& placement);
+// Writes the widget's real position and client size back, as the user left them.
+void ReadPlacement(const QWidget& widget, RecordedFormHandle& placement);
+
 }  // namespace platform::qt

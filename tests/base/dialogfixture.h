@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/brelvar.h"
+#include "base/formplace.h"
 #include "base/helptext.h"
 #include "base/messages.h"
 #include "base/wbrelvar.h"
@@ -70,3 +71,18 @@ class DialogSetup {
 };
 
 class DialogTest : public ::testing::Test, public DialogSetup {};
+
+// A drawing window of 800 x 600 at (100, 50) for forms to be centred on, while it lives.
+class FakeDrawWindow {
+ public:
+  FakeDrawWindow() {
+    window_.SetPosition({100, 50});
+    DrawWindowForm = &window_;
+  }
+  ~FakeDrawWindow() { DrawWindowForm = nullptr; }
+  FakeDrawWindow(const FakeDrawWindow&) = delete;
+  FakeDrawWindow& operator=(const FakeDrawWindow&) = delete;
+
+ private:
+  platform::RecordedFormHandle window_{platform::Size{800, 600}};
+};

@@ -83,6 +83,19 @@ TEST_F(HelpErrTest, FormSavesEditedTextsAfterTheQuestion) {
   EXPECT_EQ(script_.Transcript()[1], "Box|BRELCOR Engineering Software|Save Changes ?");
 }
 
+TEST_F(HelpErrTest, FormOpensCentredOnTheDrawingWindow) {
+  const FakeDrawWindow window;
+  InputWindowScale = 50;
+  DialogScale = 125;
+  platform::RecordedFormHandle shown{platform::Size{}};
+  script_.Expect(Step(DialogKind::Form).Act([&](platform::Form& form) { shown = form.Placement(); }));
+  ShowErrorHelp(1);
+  EXPECT_EQ(shown.OuterSize(), (platform::Size{240, 180}));
+  EXPECT_EQ(shown.Position(), (platform::Point{380, 280}));  // 20 pixels below the centre
+  EXPECT_EQ(shown.FontScale(), 125);
+  EXPECT_TRUE(shown.ParentFont());
+}
+
 TEST_F(HelpErrTest, BrowserWalksTheMessagesAndEndsItself) {
   Messages[2] = "Error  : e1 = 0 !";
   Messages[3] = "Fatal  : none";

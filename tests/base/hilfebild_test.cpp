@@ -77,6 +77,35 @@ TEST_F(AuxImagesTest, SpinDownOnTheLastLineShowsItAgain) {
   EXPECT_EQ(AbortFlag, 1);
 }
 
+TEST_F(AuxImagesTest, FormOpensWhereTheUserLeftIt) {
+  AuxImageFormLeft = 7;
+  AuxImageFormTop = 9;
+  std::vector<platform::Point> opened;
+  script_.Expect(OnForm([&](Form& form) {
+    opened.push_back(form.Placement().Position());
+    form.Placement().SetPosition({300, 200});  // the user moves the form
+    List(form).Choose(1);
+  }));
+  script_.Expect(OnForm([&](Form& form) {
+    opened.push_back(form.Placement().Position());
+    Click(form, "Button_ok");
+  }));
+  AuxImages();
+  EXPECT_THAT(opened, ElementsAre(platform::Point{7, 9}, platform::Point{300, 200}));
+  EXPECT_EQ(AuxImageFormLeft, 300);
+  EXPECT_EQ(AuxImageFormTop, 200);
+  // Forms that keep their designed place leave it to the window system: nothing is stored.
+  WindowMode = 2;
+  script_.Expect(OnForm([](Form& form) {
+    EXPECT_FALSE(form.Placement().HasPosition());
+    Click(form, "Button_ok");
+  }));
+  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  AuxImages();
+  AuxImages();
+  EXPECT_EQ(AuxImageFormLeft, 300);
+}
+
 TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
   script_.Expect(OnForm([](Form& form) { List(form).Choose(1); }));
   script_.Expect(OnForm([](Form& form) { Click(form, "Button_einfuegen"); }));

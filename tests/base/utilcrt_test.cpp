@@ -90,6 +90,34 @@ TEST_F(UtilCrtTest, RadioGroupGrowsWithItsItemsAndTheScale) {
   EXPECT_EQ(RadioGroupHeight(3), 156);
 }
 
+TEST_F(UtilCrtTest, DialogsCarryTheirScalingAndTheInfoScreenIsCentred) {
+  const FakeDrawWindow window;
+  DialogScale = 125;
+  InputWindowScale = 50;
+  ScreenDpi = 120;
+  script_.Expect(Step(DialogKind::YesNo));
+  script_.Expect(Step(DialogKind::Text));
+  script_.Expect(Step(DialogKind::InfoScreen));
+  char answer = 'J';
+  AskYesNoDialog("sure?", answer);
+  std::string text;
+  InputText("name", 8, text);
+  ShowInfoScreen();
+  const auto& requests = script_.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  // Yes/no: size by density, font by the dialog scale, dialog border, placed by the toolkit.
+  EXPECT_EQ(requests[0].placement.OuterSize(), (platform::Size{386, 291}));
+  EXPECT_EQ(requests[0].placement.FontScale(), 125);
+  EXPECT_EQ(requests[0].placement.Border(), platform::FormBorder::Dialog);
+  EXPECT_FALSE(requests[0].placement.HasPosition());
+  // Text: size by the input scale, parent font, sizeable.
+  EXPECT_EQ(requests[1].placement.OuterSize(), (platform::Size{164, 92}));
+  EXPECT_TRUE(requests[1].placement.ParentFont());
+  EXPECT_EQ(requests[1].placement.Border(), platform::FormBorder::Sizeable);
+  // Information screen: 272 x 204, centred on the drawing window and 20 pixels lower.
+  EXPECT_EQ(requests[2].placement.Position(), (platform::Point{364, 268}));
+}
+
 TEST_F(UtilCrtTest, HelpPressesShowHelpWhileTheDialogStaysOpen) {
   Write("brelcor.hlp", "1210\r\nChoose a message.\r\n9995\r\nend\r\nx\r\n");
   FillChoices(3);

@@ -65,6 +65,21 @@ TEST(QtDialogs, EachSmallDialogClosesByEnterAndByEsc) {
   }
 }
 
+TEST(QtDialogs, DialogShowsAsTheCorePlacedIt) {
+  App();
+  const auto dialogs = platform::qt::MakeQtDialogs();
+  DialogRequest request = Request(DialogKind::List);
+  request.placement = platform::RecordedFormHandle({600, 400});
+  request.placement.SetPosition({30, 40});
+  QRect shown;  // the frame's corner and the client size
+  WhenShown([&shown](QWidget& dialog) {
+    shown = QRect(dialog.frameGeometry().topLeft(), dialog.size());
+    Press(dialog, Qt::Key_Escape);
+  });
+  dialogs->RunDialog(request);
+  EXPECT_EQ(shown, QRect(30, 40, 584, 361));  // the outer size less the frame
+}
+
 TEST(QtDialogs, EmptyListCannotBeAccepted) {
   StartQtApplication();
   const auto dialogs = platform::qt::MakeQtDialogs();

@@ -131,6 +131,34 @@ TEST_F(QtBackendTest, ShowModalRunsTheRealDialog) {
   EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
 }
 
+TEST_F(QtBackendTest, FormShowsAsTheCorePlacedItAndReportsWhereTheUserLeftIt) {
+  Form form("TForm_placed", "Placed", Size{600, 400});
+  form.Add<Label>("Label1").SetCaption("text");
+  form.Placement().SetPosition({120, 80});
+  form.Placement().SetFontScale(150);
+  QPoint corner;
+  QSize client;
+  bool fixed = false;
+  qreal points = 0;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    corner = dialog->frameGeometry().topLeft();
+    client = dialog->size();
+    fixed = dialog->minimumSize() == dialog->maximumSize();
+    points = dialog->font().pointSizeF();
+    dialog->move(200, 150);
+    dialog->close();
+  });
+  EXPECT_EQ(form.ShowModal(), ModalResult::Cancel);
+  EXPECT_EQ(corner, QPoint(120, 80));
+  EXPECT_EQ(client, QSize(584, 361));  // the designed outer size less the frame
+  EXPECT_TRUE(fixed);                  // a dialog border
+  EXPECT_DOUBLE_EQ(points, QApplication::font().pointSizeF() * 1.5);
+  EXPECT_EQ(form.Placement().Position(), (Point{200, 150}));
+  EXPECT_EQ(form.Placement().ClientSize(), (Size{584, 361}));
+}
+
 TEST_F(QtBackendTest, MainWindowShowsMenusAndPaintsItsContent) {
   MainWindow window;
   window.SetCaption("KV6 \x96 test");
