@@ -66,7 +66,7 @@ TEST(QtDialogs, EachSmallDialogClosesByEnterAndByEsc) {
 }
 
 TEST(QtDialogs, DialogShowsAsTheCorePlacedIt) {
-  App();
+  StartQtApplication();
   const auto dialogs = platform::qt::MakeQtDialogs();
   DialogRequest request = Request(DialogKind::List);
   request.placement = platform::RecordedFormHandle({600, 400});
