@@ -46,6 +46,15 @@ class DrawWindowTest : public ::testing::Test {
     return out;
   }
 
+  // The surface calls from the last cursor change on ("" without one).
+  std::vector<std::string> SinceLastCursor() const {
+    const auto& calls = surface_.Calls();
+    for (std::size_t i = calls.size(); i-- > 0;) {
+      if (calls[i].rfind("cursor ", 0) == 0) return {calls.begin() + i, calls.end()};
+    }
+    return {""};
+  }
+
   platform::RecordingDrawSurface surface_;
   TFbrelgra window_{surface_};
   TDrawer drawer_;

@@ -106,6 +106,18 @@ TEST_F(HelpTextTest, BoxAndImageByMode) {
   EXPECT_EQ(AbortFlag, 0);
 }
 
+// Clearing the view port after a help image shows the hourglass and asks for a paint; the
+// replay in that paint brings the arrow back, with or without an image.
+TEST_F(HelpTextTest, TheArrowComesBackWithThePaintAfterAHelpImage) {
+  for (const std::uint16_t number : {4710, 4720}) {
+    ShowHelpText(number, "", 2);
+    EXPECT_THAT(SinceLastCursor(), ElementsAre("cursor hourglass", "invalidate", "show"));
+    platform::RecordingCanvas canvas({640, 480});
+    window_.OnPaint(canvas);
+    EXPECT_THAT(SinceLastCursor(), ElementsAre("cursor arrow")) << number;
+  }
+}
+
 // Every help number written in the sources is in the help file its range selects.
 TEST_F(HelpTextTest, EveryHelpNumberInTheSourcesHasItsText) {
   PltDir = DataDir();

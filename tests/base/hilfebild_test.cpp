@@ -106,6 +106,14 @@ TEST_F(AuxImagesTest, FormOpensWhereTheUserLeftIt) {
   EXPECT_EQ(AuxImageFormLeft, 300);
 }
 
+TEST_F(AuxImagesTest, ShowingAnImageEndsWithTheArrow) {
+  for (const std::string name : {"one", "missing"}) {
+    ShowAuxImage(name);
+    EXPECT_THAT(SinceLastCursor(), ElementsAre("cursor arrow")) << name;
+  }
+  EXPECT_THAT(script_.Transcript(), ElementsAre(::testing::EndsWith("missing.plt not found !")));
+}
+
 TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
   script_.Expect(OnForm([](Form& form) { List(form).Choose(1); }));
   script_.Expect(OnForm([](Form& form) { Click(form, "Button_einfuegen"); }));
