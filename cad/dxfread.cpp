@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 
 #include "base/breldraw.h"
@@ -43,6 +44,19 @@ std::optional<std::int32_t> group_code(std::string_view line) {
   return negative ? -value : value;
 }
 
+// A number group an entity reader takes, and where the value goes.
+struct RealGroup {
+  std::int32_t code;
+  long double* value;
+};
+
+// The text groups an entity may carry besides its numbers.
+struct EntityGroups {
+  std::optional<std::int32_t> layer;  // group 8
+  std::string text;                   // group 1
+  std::string name;                   // group 2
+};
+
 struct Vertex {
   long double x = 0;
   long double y = 0;
@@ -70,6 +84,7 @@ class BlockReplay {
   std::int32_t LayerOf() const;
   void SelectLayer(std::int32_t layer);
   CadPoint Map(long double x, long double y) const;
+  std::optional<EntityGroups> ReadGroups(std::initializer_list<RealGroup> reals);
 
   bool Line();
   bool Circle();
@@ -155,6 +170,27 @@ CadPoint BlockReplay::Map(long double x, long double y) const {
   return p;
 }
 
+// Reads the current entity's pairs up to the next code 0 pair: the listed number groups into
+// their places, the text groups into the result, all others skipped. Empty after damage.
+std::optional<EntityGroups> BlockReplay::ReadGroups(std::initializer_list<RealGroup> reals) {
+  EntityGroups groups;
+  while (Next() && code_ != 0) {
+    if (code_ == 8) {
+      groups.layer = LayerOf();
+    } else if (code_ == 1) {
+      groups.text = value_;
+    } else if (code_ == 2) {
+      groups.name = std::string(trimmed(value_));
+    } else {
+      for (const RealGroup& group : reals) {
+        if (group.code == code_) *group.value = Real();
+      }
+    }
+  }
+  if (damaged_) return std::nullopt;
+  return groups;
+}
+
 void BlockReplay::Run() {
   if (!SkipToEntity()) return;
   while (AbortFlag == 0) {
@@ -186,60 +222,21 @@ void BlockReplay::Run() {
 }
 
 bool BlockReplay::Line() {
-  long double v[4] = {0, 0, 0, 0};
-  std::int32_t layer = 0;
-  while (Next() && code_ != 0) {
-    switch (code_) {
-      case 8:
-        layer = LayerOf();
-        break;
-      case 10:
-        v[0] = Real();
-        break;
-      case 20:
-        v[1] = Real();
-        break;
-      case 11:
-        v[2] = Real();
-        break;
-      case 21:
-        v[3] = Real();
-        break;
-      default:
-        break;
-    }
-  }
-  if (damaged_) return false;
-  SelectLayer(layer);
-  CadPoint a = Map(v[0], v[1]);
-  CadPoint b = Map(v[2], v[3]);
+  long double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  std::optional<EntityGroups> groups = ReadGroups({{10, &x1}, {20, &y1}, {11, &x2}, {21, &y2}});
+  if (!groups) return false;
+  SelectLayer(groups->layer.value_or(0));
+  CadPoint a = Map(x1, y1);
+  CadPoint b = Map(x2, y2);
   cad_line(a.x, a.y, b.x, b.y);
   return EntityDone();
 }
 
 bool BlockReplay::Circle() {
   long double x = 0, y = 0, r = 0;
-  std::int32_t layer = layer_;
-  while (Next() && code_ != 0) {
-    switch (code_) {
-      case 8:
-        layer = LayerOf();
-        break;
-      case 10:
-        x = Real();
-        break;
-      case 20:
-        y = Real();
-        break;
-      case 40:
-        r = Real();
-        break;
-      default:
-        break;
-    }
-  }
-  if (damaged_) return false;
-  SelectLayer(layer);
+  std::optional<EntityGroups> groups = ReadGroups({{10, &x}, {20, &y}, {40, &r}});
+  if (!groups) return false;
+  SelectLayer(groups->layer.value_or(layer_));
   CadPoint c = Map(x, y);
   cad_circle(c.x, c.y, r * InsertScaleX);
   return EntityDone();
@@ -247,36 +244,10 @@ bool BlockReplay::Circle() {
 
 bool BlockReplay::Arc() {
   long double x = 0, y = 0, r = 0, start = 0, end = 0, z = 0;
-  std::int32_t layer = layer_;
-  while (Next() && code_ != 0) {
-    switch (code_) {
-      case 8:
-        layer = LayerOf();
-        break;
-      case 10:
-        x = Real();
-        break;
-      case 20:
-        y = Real();
-        break;
-      case 40:
-        r = Real();
-        break;
-      case 50:
-        start = Real();
-        break;
-      case 51:
-        end = Real();
-        break;
-      case 230:
-        z = Real();
-        break;
-      default:
-        break;
-    }
-  }
-  if (damaged_) return false;
-  SelectLayer(layer);
+  std::optional<EntityGroups> groups =
+      ReadGroups({{10, &x}, {20, &y}, {40, &r}, {50, &start}, {51, &end}, {230, &z}});
+  if (!groups) return false;
+  SelectLayer(groups->layer.value_or(layer_));
   CadPoint c = Map(x, y);
   cad_arc(c.x, c.y, start + InsertAngle, end + InsertAngle, r * InsertScaleX,
           SweepAngle(start, end, z));
@@ -284,100 +255,44 @@ bool BlockReplay::Arc() {
 }
 
 bool BlockReplay::Text() {
-  std::string text;
   long double x = 0, y = 0, height = 3.5L, width_factor = 1, angle = 0;
-  std::int32_t layer = layer_;
-  while (Next() && code_ != 0) {
-    switch (code_) {
-      case 1:
-        text = value_;
-        break;
-      case 8:
-        layer = LayerOf();
-        break;
-      case 10:
-        x = Real();
-        break;
-      case 20:
-        y = Real();
-        break;
-      case 40:
-        height = Real();
-        break;
-      case 41:
-        width_factor = Real();
-        break;
-      case 50:
-        angle = Real();
-        break;
-      default:
-        break;
-    }
-  }
-  if (damaged_) return false;
-  SelectLayer(layer);
+  std::optional<EntityGroups> groups =
+      ReadGroups({{10, &x}, {20, &y}, {40, &height}, {41, &width_factor}, {50, &angle}});
+  if (!groups) return false;
+  SelectLayer(groups->layer.value_or(layer_));
   cad_text_style_stored(2, angle + InsertAngle, height * InsertScaleY,
                         height * width_factor * InsertScaleX);
   CadPoint p = Map(x, y);
-  cad_text(text, p.x, p.y);
+  cad_text(groups->text, p.x, p.y);
   return EntityDone();
 }
 
 bool BlockReplay::Solid() {
-  long double v[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-  std::int32_t layer = layer_;
-  while (Next() && code_ != 0) {
-    if (code_ == 8) {
-      layer = LayerOf();
-    } else if (code_ >= 10 && code_ <= 13) {
-      v[(code_ - 10) * 2] = Real();
-    } else if (code_ >= 20 && code_ <= 23) {
-      v[(code_ - 20) * 2 + 1] = Real();
-    }
-  }
-  if (damaged_) return false;
-  SelectLayer(layer);
+  long double x[4] = {0, 0, 0, 0}, y[4] = {0, 0, 0, 0};
+  std::optional<EntityGroups> groups = ReadGroups({{10, &x[0]},
+                                                   {20, &y[0]},
+                                                   {11, &x[1]},
+                                                   {21, &y[1]},
+                                                   {12, &x[2]},
+                                                   {22, &y[2]},
+                                                   {13, &x[3]},
+                                                   {23, &y[3]}});
+  if (!groups) return false;
+  SelectLayer(groups->layer.value_or(layer_));
   CadPoint p[4];
-  for (int i = 0; i < 4; ++i) p[i] = Map(v[2 * i], v[2 * i + 1]);
+  for (int i = 0; i < 4; ++i) p[i] = Map(x[i], y[i]);
   cad_solid(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y);
   return EntityDone();
 }
 
 bool BlockReplay::Insert() {
-  std::string name;
   long double x = 0, y = 0, sx = 1, sy = 1, angle = 0;
   std::int32_t layer_before = layer_;
-  std::optional<std::int32_t> layer;
-  while (Next() && code_ != 0) {
-    switch (code_) {
-      case 2:
-        name = std::string(trimmed(value_));
-        break;
-      case 8:
-        layer = LayerOf();
-        break;
-      case 10:
-        x = Real();
-        break;
-      case 20:
-        y = Real();
-        break;
-      case 41:
-        sx = Real();
-        break;
-      case 42:
-        sy = Real();
-        break;
-      case 50:
-        angle = Real();
-        break;
-      default:
-        break;
-    }
-  }
-  if (damaged_) return false;
-  if (layer) SelectLayer(*layer);
-  dxf_read_block(name, x, y, angle, sx, sy);
+  std::optional<EntityGroups> groups =
+      ReadGroups({{10, &x}, {20, &y}, {41, &sx}, {42, &sy}, {50, &angle}});
+  if (!groups) return false;
+  if (groups->layer) SelectLayer(*groups->layer);
+  dxf_read_block(groups->name, x, y, angle, sx, sy);
   SelectLayer(layer_before);
   return EntityDone();
 }
@@ -416,27 +331,11 @@ bool BlockReplay::PolylineVertices(std::int32_t flags) {
   std::int32_t count = 0;
   while (code_ == 0 && trimmed(value_) == "VERTEX") {
     Vertex v;
-    std::int32_t layer = layer_;
-    while (Next() && code_ != 0) {
-      switch (code_) {
-        case 8:
-          layer = LayerOf();
-          break;
-        case 10:
-          v.x = Real();
-          break;
-        case 20:
-          v.y = Real();
-          break;
-        case 42:
-          v.sweep = 4 * std::atan(Real());
-          break;
-        default:
-          break;
-      }
-    }
-    if (damaged_) return false;
-    SelectLayer(layer);
+    long double bulge = 0;
+    std::optional<EntityGroups> groups = ReadGroups({{10, &v.x}, {20, &v.y}, {42, &bulge}});
+    if (!groups) return false;
+    v.sweep = 4 * std::atan(bulge);
+    SelectLayer(groups->layer.value_or(layer_));
     if (count++ == 0) {
       first = v;
     } else {
