@@ -4,7 +4,6 @@
 #include <iterator>
 
 #include "base/displaytext.h"
-#include "base/fontstyle.h"
 #include "base/textfile.h"
 #include "base/textprint.h"
 #include "base/utilcrt.h"
@@ -22,16 +21,6 @@ platform::ViewerMenuCaptions EnglishCaptions() {
   auto latin = [](const char* text) { return platform::TaggedText{text, platform::kCodePage1252}; };
   return {latin("&File"), latin("Export &Notepad"), latin("Export &Wordpad"), latin("&Print..."),
           latin("E&xit"), latin("&Edit"),           latin("Select &All"),     latin("&Copy")};
-}
-
-platform::TextFontSpec PrintoutFont() {
-  const FontStyleSet style = CodeToFontStyle(PrintFontStyle);
-  return {ToDisplayText(PrintFontName),
-          PrintFontSize,
-          style.bold,
-          style.italic,
-          style.underline,
-          style.strikeout};
 }
 
 std::string OutwinName() {

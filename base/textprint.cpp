@@ -49,6 +49,8 @@ std::int32_t PageCount(const std::vector<std::string>& lines) {
   return std::max(pages + (textAfterLast ? 1 : 0), 1);
 }
 
+}  // namespace
+
 platform::TextFontSpec PrintoutFont() {
   const FontStyleSet style = CodeToFontStyle(PrintFontStyle);
   return {ToDisplayText(PrintFontName),
@@ -58,8 +60,6 @@ platform::TextFontSpec PrintoutFont() {
           style.underline,
           style.strikeout};
 }
-
-}  // namespace
 
 void PrintTextFile(const std::string& name) {
   if (!FileThere(name)) {
