@@ -28,8 +28,20 @@ void layer(std::int32_t n) {
   dxf_set_layer(n);
 }
 
+// The entity writers of a DXF file; a block file is DXF as well and takes the same.
+void set_dxf_entity_writers(CadWriter& w) {
+  w.line = dxf_line;
+  w.circle = circle;
+  w.circle_cw = circle;
+  w.arc = dxf_arc;
+  w.text = dxf_text;
+  w.solid = dxf_solid;
+  w.insert = dxf_insert;
+}
+
 CadWriter dxf_file_writer() {
   CadWriter w;
+  set_dxf_entity_writers(w);
   w.header = header;
   w.tables = dxf_tables;
   w.blocks_begin = dxf_blocks;
@@ -38,14 +50,7 @@ CadWriter dxf_file_writer() {
   w.blocks_end = dxf_endsec;
   w.entities_begin = dxf_entities;
   w.close = dxf_eof;
-  w.line = dxf_line;
-  w.circle = circle;
-  w.circle_cw = circle;
-  w.arc = dxf_arc;
-  w.text = dxf_text;
-  w.solid = dxf_solid;
   w.layer = layer;
-  w.insert = dxf_insert;
   w.polyline_begin = dxf_polyline;
   w.vertex = vertex;
   w.polyline_end = dxf_seqend;
@@ -69,14 +74,8 @@ void block_layer(std::int32_t n) {
 
 CadWriter make_block_file_writer() {
   CadWriter w;
-  w.line = dxf_line;
-  w.circle = circle;
-  w.circle_cw = circle;
-  w.arc = dxf_arc;
-  w.text = dxf_text;
-  w.solid = dxf_solid;
+  set_dxf_entity_writers(w);
   w.layer = block_layer;
-  w.insert = dxf_insert;
   return w;
 }
 
