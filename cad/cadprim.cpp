@@ -43,6 +43,18 @@ long double window_corrected_angle(long double angle) {
   return RadToDeg(ArcTan2(height * std::sin(rad), width * std::cos(rad) * 0.75L));
 }
 
+// A full circle as the target's own circle, or as chords where the target draws no curves.
+void circle_on_target(bool clockwise, long double x, long double y, long double r) {
+  const CadWriter* w = cad_active_writer();
+  if (w == nullptr) return;
+  const auto draw = clockwise ? w->circle_cw : w->circle;
+  if (w->curves_as_chords) {
+    cad_circle_polygon(clockwise, x, y, r);
+  } else if (draw) {
+    draw(x + ox(), y + oy(), r);
+  }
+}
+
 }  // namespace
 
 void cad_line(long double x1, long double y1, long double x2, long double y2) {
@@ -51,23 +63,11 @@ void cad_line(long double x1, long double y1, long double x2, long double y2) {
 }
 
 void cad_circle(long double x, long double y, long double r) {
-  const CadWriter* w = cad_active_writer();
-  if (w == nullptr) return;
-  if (w->curves_as_chords) {
-    cad_circle_polygon(false, x, y, r);
-  } else if (w->circle) {
-    w->circle(x + ox(), y + oy(), r);
-  }
+  circle_on_target(false, x, y, r);
 }
 
 void cad_circle_cw(long double x, long double y, long double r) {
-  const CadWriter* w = cad_active_writer();
-  if (w == nullptr) return;
-  if (w->curves_as_chords) {
-    cad_circle_polygon(true, x, y, r);
-  } else if (w->circle_cw) {
-    w->circle_cw(x + ox(), y + oy(), r);
-  }
+  circle_on_target(true, x, y, r);
 }
 
 void cad_arc(long double x, long double y, long double a1, long double a2, long double r,
