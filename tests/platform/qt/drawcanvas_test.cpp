@@ -26,7 +26,9 @@ class DrawCanvasTest : public ::testing::Test {
     static int argc = 1;
     static char name[] = "drawcanvas_test";
     static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) platform::UseQtBackend(argc, argv);
+    // Another suite in the same process may have made the application without the Qt backend;
+    // the window tests need the backend's own windows either way.
+    platform::UseQtBackend(argc, argv);
   }
   DrawCanvasTest() {
     HorizontalPixels = 640;
