@@ -22,15 +22,15 @@ QString Caption(const TaggedText& text) {
   return MenuTextToQString(text.bytes, text.codePage);
 }
 
-QFont ToQFont(const TextFontSpec& spec) {
-  QFont font(ToQString(spec.face));
+QFont ToQFont(const TextFontSpec& fontSpec) {
+  QFont font(ToQString(fontSpec.face));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  font.setPointSize(spec.pointSize > 0 ? spec.pointSize : 10);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
-  font.setUnderline(spec.underline);
-  font.setStrikeOut(spec.strikeout);
+  font.setPointSize(fontSpec.pointSize > 0 ? fontSpec.pointSize : 10);
+  font.setBold(fontSpec.bold);
+  font.setItalic(fontSpec.italic);
+  font.setUnderline(fontSpec.underline);
+  font.setStrikeOut(fontSpec.strikeout);
   return font;
 }
 

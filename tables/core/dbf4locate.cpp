@@ -190,12 +190,12 @@ bool LocateValue(const std::string& fieldSpec, const LocateVariant& value, bool 
                  std::int32_t start, bool exact) {
   if (NoDbfInUse("Locate/Count/Sum")) return false;
   LastErrorCode = 0;
-  std::string spec = AllTrim(fieldSpec);
-  spec = spec.substr(0, spec.find(' '));
-  if (nocase) spec += " NOCASE";
-  if (exact) spec += " EXACT";
+  std::string locateSpec = AllTrim(fieldSpec);
+  locateSpec = locateSpec.substr(0, locateSpec.find(' '));
+  if (nocase) locateSpec += " NOCASE";
+  if (exact) locateSpec += " EXACT";
   LocateText.clear();
-  std::int32_t field = ParseLocateField(spec);
+  std::int32_t field = ParseLocateField(locateSpec);
   if (field == 0) return false;
   const FieldDescriptor& f = FieldOf(field);
   LocateText = StoredForm(f, value, exact);

@@ -107,10 +107,10 @@ TEST_F(Validators, EngineReadsPythonTables) {
   std::string script =
       "import dbf\n"
       "for name, kind in (('db3', 'db3'), ('db3m', 'db3'), ('fp', 'fp'), ('vfp', 'vfp')):\n"
-      "  spec = 'NAME C(8); QTY N(6,2)' + ('; NOTE M' if name in ('db3m', 'fp') else '')\n"
-      "  t = dbf.Table('" + dir_ + "/' + name + '.dbf', spec, dbf_type=kind, codepage='cp850')\n"
+      "  fields = 'NAME C(8); QTY N(6,2)' + ('; NOTE M' if name in ('db3m', 'fp') else '')\n"
+      "  t = dbf.Table('" + dir_ + "/' + name + '.dbf', fields, dbf_type=kind, codepage='cp850')\n"
       "  t.open(dbf.READ_WRITE)\n"
-      "  t.append(('stahl', 2.5) + (('x',) if 'NOTE' in spec else ()))\n"
+      "  t.append(('stahl', 2.5) + (('x',) if 'NOTE' in fields else ()))\n"
       "  t.close()\n";
   Shell("/usr/bin/python3 -c \"" + script + "\"");
   for (const char* name : {"db3", "db3m", "fp"}) {
