@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 #include <numbers>
+#include <span>
 
 #include "platform/qt/qttext.h"
 
@@ -20,24 +21,32 @@ QColor ToQColor(Color c) {
 
 // The dash patterns of the classic display driver, in pen widths, at every width: printed
 // lines are four times as wide as on the screen and keep their style.
-void ApplyStyle(PenStyle style, QPen& pen) {
+std::span<const int> DashLengths(PenStyle style) {
+  static constexpr int kDot[] = {3, 3};
+  static constexpr int kDashDot[] = {9, 6, 3, 6};
+  static constexpr int kDash[] = {18, 6};
   switch (style) {
-    case PenStyle::Solid:
-      pen.setStyle(Qt::SolidLine);
-      return;
     case PenStyle::Dot:
-      pen.setDashPattern({3, 3});
-      break;
+      return kDot;
     case PenStyle::DashDot:
-      pen.setDashPattern({9, 6, 3, 6});
-      break;
+      return kDashDot;
     case PenStyle::Dash:
-      pen.setDashPattern({18, 6});
-      break;
+      return kDash;
+    case PenStyle::Solid:
     case PenStyle::Clear:
-      pen.setStyle(Qt::NoPen);
-      return;
+      break;
   }
+  return {};
+}
+
+void ApplyStyle(PenStyle style, QPen& pen) {
+  if (style == PenStyle::Clear) {
+    pen.setStyle(Qt::NoPen);
+    return;
+  }
+  const std::span<const int> dashes = DashLengths(style);
+  if (dashes.empty()) return;
+  pen.setDashPattern(QList<qreal>(dashes.begin(), dashes.end()));
   pen.setCapStyle(Qt::FlatCap);
 }
 
@@ -127,7 +136,8 @@ double ScreenAngle(const QRectF& box, Point p) {
 
 }  // namespace
 
-PainterCanvas::PainterCanvas(QPainter& painter, Size size) : painter_(painter), size_(size) {
+PainterCanvas::PainterCanvas(QPainter& painter, Size size)
+    : painter_(painter), size_(size), lineTarget_(ImageLineTargetOf(painter)) {
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setBackgroundMode(Qt::TransparentMode);
   SetPen(pen_);
@@ -143,6 +153,10 @@ void PainterCanvas::SetPen(const Pen& pen) {
   painter_.setPen(qpen);
   painter_.setCompositionMode(pen.mode == PenMode::Not ? QPainter::RasterOp_NotDestination
                                                        : QPainter::CompositionMode_SourceOver);
+  linePen_.reset();
+  if (lineTarget_ && pen.width <= 1 && pen.style != PenStyle::Clear && pen.mode == PenMode::Copy) {
+    linePen_ = ImageLinePen{ImagePixelOf(pen.color), DashLengths(pen.style)};
+  }
 }
 
 void PainterCanvas::SetBrush(const Brush& brush) {
@@ -164,7 +178,9 @@ void PainterCanvas::LoadFont() {
 }
 
 void PainterCanvas::LineTo(Point p) {
-  painter_.drawLine(position_.x, position_.y, p.x, p.y);
+  if (!linePen_ || !DrawImageLine(*lineTarget_, *linePen_, position_, p)) {
+    painter_.drawLine(position_.x, position_.y, p.x, p.y);
+  }
   position_ = p;
 }
 
@@ -217,10 +233,16 @@ Size PainterCanvas::TextExtent(std::string_view text) {
 
 void PainterCanvas::SetClip(const Rect& r) {
   painter_.setClipRect(AreaRect(r));
+  if (lineTarget_) {
+    lineTarget_->clip = {std::max(r.left, 0), std::max(r.top, 0),
+                         std::min(r.right, lineTarget_->size.width),
+                         std::min(r.bottom, lineTarget_->size.height)};
+  }
 }
 
 void PainterCanvas::ClearClip() {
   painter_.setClipping(false);
+  if (lineTarget_) lineTarget_->clip = {0, 0, lineTarget_->size.width, lineTarget_->size.height};
 }
 
 }  // namespace platform::qt

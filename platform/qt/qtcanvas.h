@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QPainter>
+#include <optional>
 
 #include "platform/canvas.h"
+#include "platform/qt/qtimagelines.h"
 
 namespace platform::qt {
 
@@ -40,6 +42,8 @@ class PainterCanvas : public Canvas {
 
   QPainter& painter_;
   Size size_;
+  std::optional<ImageLineTarget> lineTarget_;  // set while lines may go straight to the image
+  std::optional<ImageLinePen> linePen_;        // set while the pen allows that
   Pen pen_;
   Brush brush_;
   Font font_;

@@ -1,0 +1,39 @@
+// One-pixel lines written straight into a 32-bit image's pixel rows. A replayed drawing is
+// mostly short lines, and the painter's fixed cost per line outweighs the few pixels each one
+// sets; these lines set exactly the pixels the painter would for its aliased cosmetic pens.
+#pragma once
+
+#include <QPainter>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "platform/canvas.h"
+
+namespace platform::qt {
+
+struct ImageLineTarget {
+  std::uint32_t* pixels = nullptr;
+  std::int32_t pixelsPerRow = 0;
+  Size size;
+  Rect clip;  // the part of the image lines may set; left and top inside, right and bottom not
+};
+
+struct ImageLinePen {
+  std::uint32_t pixel = 0;
+  // Alternating on and off lengths in pixels, starting with on; empty for a solid line. Dashed
+  // lines leave out their last pixel, as the painter's flat caps do.
+  std::span<const int> dashes;
+};
+
+// The target when the painter draws on an RGB32 or premultiplied ARGB32 image without a
+// transform; otherwise the painter has to draw the lines itself.
+std::optional<ImageLineTarget> ImageLineTargetOf(QPainter& painter);
+
+std::uint32_t ImagePixelOf(Color color);
+
+// False when the line reaches too far beyond the image to match the painter's own clipping;
+// the caller then draws it with the painter.
+bool DrawImageLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to);
+
+}  // namespace platform::qt
