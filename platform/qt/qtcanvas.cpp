@@ -174,7 +174,18 @@ void PainterCanvas::SetFont(const Font& font) {
 
 void PainterCanvas::LoadFont() {
   qfont_ = CachedFont(font_);
-  ascent_ = QFontMetrics(qfont_).ascent();
+  const QFontMetrics metrics(qfont_);
+  ascent_ = metrics.ascent();
+  cellHeight_ = metrics.height();
+}
+
+// Figures wholly outside the image or its clip cost the painter nearly as much as visible ones,
+// and a zoomed drawing lies mostly outside. Reach widens the figure's box by what its pen adds.
+bool PainterCanvas::OutsideImage(const Rect& r, std::int32_t reach) const {
+  if (!lineTarget_) return false;
+  const Rect& c = lineTarget_->clip;
+  return std::max(r.left, r.right) + reach < c.left || std::min(r.left, r.right) - reach >= c.right ||
+         std::max(r.top, r.bottom) + reach < c.top || std::min(r.top, r.bottom) - reach >= c.bottom;
 }
 
 void PainterCanvas::LineTo(Point p) {
@@ -198,6 +209,7 @@ void PainterCanvas::FillRect(const Rect& r) {
 }
 
 void PainterCanvas::Ellipse(const Rect& bounds) {
+  if (OutsideImage(bounds, pen_.width + 2)) return;
   painter_.drawEllipse(OutlineRect(bounds));
 }
 
@@ -206,6 +218,7 @@ void PainterCanvas::Polygon(const std::vector<Point>& points) {
 }
 
 void PainterCanvas::Arc(const Rect& bounds, Point start, Point end) {
+  if (OutsideImage(bounds, pen_.width + 2)) return;
   const QRectF box(OutlineRect(bounds));
   const double from = ScreenAngle(box, start);
   double sweep = ScreenAngle(box, end) - from;
@@ -217,12 +230,19 @@ void PainterCanvas::Arc(const Rect& bounds, Point start, Point end) {
 }
 
 void PainterCanvas::TextOut(Point p, std::string_view text) {
+  const QString qtext = ToQString(text);
+  // Whatever its direction, the text stays within its advance and height around its origin.
+  // Measuring costs a layout, worth it only for texts that start outside.
+  if (OutsideImage({p.x, p.y, p.x, p.y}, 0)) {
+    const std::int32_t reach = QFontMetrics(qfont_).horizontalAdvance(qtext) + cellHeight_ + 2;
+    if (OutsideImage({p.x, p.y, p.x, p.y}, reach)) return;
+  }
   painter_.save();
   painter_.setFont(qfont_);
   painter_.setPen(ToQColor(font_.color));
   painter_.translate(p.x, p.y);
   if (font_.escapement != 0) painter_.rotate(-font_.escapement / 10.0);
-  painter_.drawText(0, ascent_, ToQString(text));
+  painter_.drawText(0, ascent_, qtext);
   painter_.restore();
 }
 

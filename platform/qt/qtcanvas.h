@@ -39,6 +39,7 @@ class PainterCanvas : public Canvas {
 
  private:
   void LoadFont();
+  bool OutsideImage(const Rect& r, std::int32_t reach) const;
 
   QPainter& painter_;
   Size size_;
@@ -49,6 +50,7 @@ class PainterCanvas : public Canvas {
   Font font_;
   QFont qfont_;
   int ascent_ = 0;
+  int cellHeight_ = 0;
   Point position_;
 };
 

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <functional>
+
+#include "platform/qt/qtcanvas.h"
+#include "qtapp.h"
+
+namespace {
+
+using platform::Canvas;
+using platform::Point;
+using platform::Rect;
+
+// The canvas leaves out figures that lie wholly outside an RGB32 image, and draws everything on
+// an ARGB32 one: figures reaching in from outside must look the same on both.
+QImage Paint(QImage::Format format, const std::function<void(Canvas&)>& draw) {
+  QImage image(60, 40, format);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    platform::qt::PainterCanvas canvas(painter, {60, 40});
+    canvas.SetPen({{0, 0, 200}, 1, platform::PenStyle::Solid, platform::PenMode::Copy});
+    canvas.SetBrush({{0, 0, 0}, platform::BrushStyle::Clear});
+    platform::Font font;
+    font.face = "Liberation Sans";
+    font.height = 30;
+    font.color = {200, 0, 0};
+    canvas.SetFont(font);
+    canvas.SetClip({5, 5, 55, 35});
+    draw(canvas);
+  }
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(QtCanvas, FiguresReachingIntoTheImageFromOutsideAreDrawnAndOthersLeftOut) {
+  StartQtApplication();
+  struct Case {
+    const char* name;
+    std::function<void(Canvas&)> draw;
+    bool inks;
+  };
+  const Case cases[] = {
+      {"circle from the left", [](Canvas& c) { c.Ellipse({-20, 10, 6, 30}); }, true},
+      {"circle beyond the clip", [](Canvas& c) { c.Ellipse({-20, 10, 3, 30}); }, false},
+      {"arc from below", [](Canvas& c) { c.Arc({20, 30, 40, 50}, {40, 40}, {20, 40}); }, true},
+      {"text from the left", [](Canvas& c) { c.TextOut({-40, 5}, "WWWWW"); }, true},
+      {"text from above", [](Canvas& c) { c.TextOut({10, -15}, "Hg"); }, true},
+      {"text turned up into the image",
+       [](Canvas& c) {
+         platform::Font font = c.GetFont();
+         font.escapement = 900;
+         c.SetFont(font);
+         c.TextOut({20, 80}, "WWWWWW");
+       },
+       true},
+      {"text far right", [](Canvas& c) { c.TextOut({70, 10}, "Hg"); }, false},
+  };
+  const QImage blank = Paint(QImage::Format_RGB32, [](Canvas&) {});
+  for (const Case& c : cases) {
+    const QImage fast = Paint(QImage::Format_RGB32, c.draw);
+    EXPECT_EQ(fast, Paint(QImage::Format_ARGB32, c.draw)) << c.name;
+    EXPECT_EQ(fast != blank, c.inks) << c.name;
+  }
+}
+
+}  // namespace
