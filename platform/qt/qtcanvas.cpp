@@ -237,13 +237,20 @@ void PainterCanvas::TextOut(Point p, std::string_view text) {
     const std::int32_t reach = QFontMetrics(qfont_).horizontalAdvance(qtext) + cellHeight_ + 2;
     if (OutsideImage({p.x, p.y, p.x, p.y}, reach)) return;
   }
-  painter_.save();
+  // Only pen, font and transform change here; saving the whole painter state costs more.
+  const QPen linePen = painter_.pen();
   painter_.setFont(qfont_);
   painter_.setPen(ToQColor(font_.color));
-  painter_.translate(p.x, p.y);
-  if (font_.escapement != 0) painter_.rotate(-font_.escapement / 10.0);
-  painter_.drawText(0, ascent_, qtext);
-  painter_.restore();
+  if (font_.escapement == 0) {
+    painter_.drawText(p.x, p.y + ascent_, qtext);
+  } else {
+    const QTransform world = painter_.worldTransform();
+    painter_.translate(p.x, p.y);
+    painter_.rotate(-font_.escapement / 10.0);
+    painter_.drawText(0, ascent_, qtext);
+    painter_.setWorldTransform(world);
+  }
+  painter_.setPen(linePen);
 }
 
 Size PainterCanvas::TextExtent(std::string_view text) {
