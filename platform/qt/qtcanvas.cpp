@@ -155,7 +155,7 @@ void PainterCanvas::SetPen(const Pen& pen) {
                                                        : QPainter::CompositionMode_SourceOver);
   linePen_.reset();
   if (lineTarget_ && pen.width <= 1 && pen.style != PenStyle::Clear && pen.mode == PenMode::Copy) {
-    linePen_ = ImageLinePen{ImagePixelOf(pen.color), DashLengths(pen.style)};
+    linePen_ = MakeImageLinePen(pen.color, DashLengths(pen.style));
   }
 }
 

@@ -20,17 +20,6 @@ bool WhollyOutside(Size size, Point a, Point b) {
          std::max(a.y, b.y) < -1 || std::min(a.y, b.y) > size.height + 1;
 }
 
-bool DashOn(std::span<const int> dashes, std::int32_t pixelIndex) {
-  int period = 0;
-  for (const int d : dashes) period += d;
-  int phase = pixelIndex % period;
-  for (std::size_t i = 0; i < dashes.size(); ++i) {
-    if (phase < dashes[i]) return i % 2 == 0;
-    phase -= dashes[i];
-  }
-  return false;
-}
-
 void Plot(const ImageLineTarget& target, std::uint32_t pixel, std::int32_t x, std::int32_t y) {
   const Rect& c = target.clip;
   if (x < c.left || x >= c.right || y < c.top || y >= c.bottom) return;
@@ -50,12 +39,18 @@ void Walk(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Po
   const Point high = reversed ? from : to;
   const std::int64_t step =
       (static_cast<std::int64_t>(v(high) - v(low)) * 65536) / (u(high) - u(low));
-  const bool dashed = !pen.dashes.empty();
+  const bool dashed = pen.dashPeriod > 0;
   std::int64_t minor = static_cast<std::int64_t>(v(low)) * 65536;
   if (step > 0) minor += dashed ? step >> 1 : step - (step >> 1);
   const std::int32_t count = u(high) - u(low) + (dashed ? 0 : 1);
+  std::int32_t phase = reversed && dashed ? (count - 1) % pen.dashPeriod : 0;
   for (std::int32_t i = 0; i < count; ++i, minor += step) {
-    if (dashed && !DashOn(pen.dashes, reversed ? count - 1 - i : i)) continue;
+    if (dashed) {
+      const bool on = (pen.dashOn >> phase & 1) != 0;
+      phase = reversed ? (phase == 0 ? pen.dashPeriod : phase) - 1
+                       : (phase + 1 == pen.dashPeriod ? 0 : phase + 1);
+      if (!on) continue;
+    }
     const std::int32_t major = u(low) + i;
     const auto across = static_cast<std::int32_t>(minor >> 16);
     if (kSteep) {
@@ -87,9 +82,17 @@ std::optional<ImageLineTarget> ImageLineTargetOf(QPainter& painter) {
   return target;
 }
 
-std::uint32_t ImagePixelOf(Color color) {
-  return 0xff000000u | std::uint32_t{color.red} << 16 | std::uint32_t{color.green} << 8 |
-         color.blue;
+std::optional<ImageLinePen> MakeImageLinePen(Color color, std::span<const int> dashes) {
+  ImageLinePen pen;
+  pen.pixel = 0xff000000u | std::uint32_t{color.red} << 16 | std::uint32_t{color.green} << 8 |
+              color.blue;
+  for (std::size_t i = 0; i < dashes.size(); ++i) {
+    for (int k = 0; k < dashes[i]; ++k, ++pen.dashPeriod) {
+      if (pen.dashPeriod == 64) return std::nullopt;
+      if (i % 2 == 0) pen.dashOn |= std::uint64_t{1} << pen.dashPeriod;
+    }
+  }
+  return pen;
 }
 
 bool DrawImageLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to) {

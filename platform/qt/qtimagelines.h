@@ -21,16 +21,19 @@ struct ImageLineTarget {
 
 struct ImageLinePen {
   std::uint32_t pixel = 0;
-  // Alternating on and off lengths in pixels, starting with on; empty for a solid line. Dashed
-  // lines leave out their last pixel, as the painter's flat caps do.
-  std::span<const int> dashes;
+  // The on pixels of one dash period, lowest bit first; a period of 0 draws a solid line.
+  // Dashed lines leave out their last pixel, as the painter's flat caps do.
+  std::uint64_t dashOn = 0;
+  std::int32_t dashPeriod = 0;
 };
+
+// The pen for alternating on and off lengths in pixels, starting with on (none: solid);
+// nothing when the dash period is longer than the pen can hold.
+std::optional<ImageLinePen> MakeImageLinePen(Color color, std::span<const int> dashes);
 
 // The target when the painter draws on an RGB32 or premultiplied ARGB32 image without a
 // transform; otherwise the painter has to draw the lines itself.
 std::optional<ImageLineTarget> ImageLineTargetOf(QPainter& painter);
-
-std::uint32_t ImagePixelOf(Color color);
 
 // False when the line reaches too far beyond the image to match the painter's own clipping;
 // the caller then draws it with the painter.
