@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <iterator>
 #include <regex>
+#include <sstream>
+#include <tuple>
 
 #include "base/hbild.h"
 #include "base/utilstr.h"
@@ -12,6 +15,7 @@
 
 namespace {
 
+using ::testing::AnyOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
@@ -42,27 +46,19 @@ class HelpTextTest : public DialogSetup, public DrawWindowTest {
 };
 
 TEST_F(HelpTextTest, HelpLinesOfAGroup) {
-  struct Case {
-    std::uint16_t number;
-    std::uint16_t level;
-    std::string line;
-  };
-  for (const Case& c : {Case{4710, 1, "Text 4710 line two line three  "},
-                        Case{4710, 2, "Text 4710 line two line three   (4710)"},
-                        Case{4720, 2, "Text 4720 continued    (4720)"},
-                        Case{9990, 2, "last    "},
-                        Case{3995, 1, "low    "},
-                        Case{4711, 1, "line two line three   "},
-                        Case{4000, 1, "help text No 4000: No help available."}}) {
-    HelpLevel = c.level;
-    std::string line;
+  const std::tuple<std::uint16_t, std::uint16_t, std::string> cases[] = {
+      {4710, 1, "Text 4710 line two line three  "}, {4710, 2, "Text 4710 line two line three   (4710)"},
+      {4720, 2, "Text 4720 continued    (4720)"},   {9990, 2, "last    "}, {3995, 1, "low    "},
+      {4711, 1, "line two line three   "},         {4000, 1, "help text No 4000: No help available."}};
+  std::string line;
+  for (const auto& [number, level, expected] : cases) {
+    HelpLevel = level;
     AbortFlag = 1;
-    HelpEntryLine(c.number, line);
-    EXPECT_EQ(line, c.line) << c.number;
+    HelpEntryLine(number, line);
+    EXPECT_EQ(line, expected) << number;
     EXPECT_EQ(AbortFlag, 0);
   }
   HelpNumber = 3995;
-  std::string line;
   HelpHint(0, line);
   EXPECT_EQ(line, "low    ");
   std::filesystem::remove(Path("brelcor.hlp"));
@@ -73,19 +69,15 @@ TEST_F(HelpTextTest, HelpLinesOfAGroup) {
 TEST_F(HelpTextTest, FileNamesAndNumberLines) {
   EXPECT_EQ(HelpFileName(4000), Path("kv6.hlp"));
   EXPECT_EQ(HelpFileName(3999), Path("brelcor.hlp"));
-  struct Case {
-    std::string line;
-    std::int32_t number;
-    std::string image;
-  };
-  for (const Case& c : {Case{"4710", 4710, "NULL"}, Case{"4710: abc ", 4710, "abc"},
-                        Case{" 015x", 15, "NULL"}, Case{"12a4:x", -1, "x"},
-                        Case{"100 N", -1, "NULL"}, Case{"-123", -1, "NULL"}, Case{"", -1, "NULL"}}) {
-    std::int32_t number = 0;
-    std::string image;
-    ParseHelpLine(c.line, number, image);
-    EXPECT_EQ(number, c.number) << c.line;
-    EXPECT_EQ(image, c.image) << c.line;
+  const std::tuple<std::string, std::int32_t, std::string> cases[] = {
+      {"4710", 4710, "NULL"}, {"4710: abc ", 4710, "abc"}, {" 015x", 15, "NULL"}, {"12a4:x", -1, "x"},
+      {"100 N", -1, "NULL"},  {"-123", -1, "NULL"},        {"", -1, "NULL"}};
+  for (const auto& [line, number, image] : cases) {
+    std::int32_t parsedNumber = 0;
+    std::string parsedImage;
+    ParseHelpLine(line, parsedNumber, parsedImage);
+    EXPECT_EQ(parsedNumber, number) << line;
+    EXPECT_EQ(parsedImage, image) << line;
   }
 }
 
@@ -131,13 +123,11 @@ TEST_F(HelpTextTest, EveryHelpNumberInTheSourcesHasItsText) {
       if (entry.path().extension() != ".cpp") continue;
       std::ifstream in(entry.path());
       const std::string text((std::istreambuf_iterator<char>(in)), {});
-      for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it) {
-        const auto number = static_cast<std::uint16_t>(std::stoi((*it)[2]));
+      for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it, ++found) {
         std::string line;
-        HelpEntryLine(number, line);
-        EXPECT_THAT(line, Not(StartsWith("help text No"))) << entry.path() << ": " << number;
-        EXPECT_THAT(line, Not(StartsWith("File "))) << entry.path() << ": " << number;
-        ++found;
+        HelpEntryLine(static_cast<std::uint16_t>(std::stoi((*it)[2])), line);
+        EXPECT_THAT(line, Not(AnyOf(StartsWith("help text No"), StartsWith("File "))))
+            << entry.path() << ": " << (*it)[2];
       }
     }
   }
@@ -160,13 +150,8 @@ TEST_F(HelpTextTest, ShippedImagesDrawInsideTheHeaderWindow) {
       const bool circle = record.rfind("3;", 0) == 0;
       if (!line && !circle) continue;
       ++lines;
-      std::vector<long double> v;
-      std::size_t at = record.find(';');
-      while (at != std::string::npos) {
-        const std::size_t next = record.find(';', at + 1);
-        v.push_back(std::stold(record.substr(at + 1, next - at - 1)));
-        at = next;
-      }
+      std::istringstream fields(std::regex_replace(record.substr(2), std::regex(";"), " "));
+      std::vector<long double> v{std::istream_iterator<long double>(fields), {}};
       const long double r = circle ? v[2] : 0;
       for (std::size_t i = 0; i + 1 < (circle ? 2u : v.size()); i += 2) {
         EXPECT_TRUE(v[i] - r >= 0 && v[i] + r <= 160 && v[i + 1] - r >= 0 && v[i + 1] + r <= 120)

@@ -120,14 +120,10 @@ TEST_F(ValueFileTest, LineReadersTable) {
     const char* fields;
   };
   const Case cases[] = {
-      {"TRUE", true, true, 0, "///"},
-      {"true", true, true, 0, "///"},
-      {"yes", false, true, 0, "///"},
-      {"False", false, false, 0, "///"},
-      {"12,5", false, true, 12.5L, "///"},
-      {"1,5,0", false, true, 0, "///"},
-      {"a|b|c|d|e|", false, true, 0, "a/b/c/d"},
-      {"", false, true, 0, "///"},
+      {"TRUE", true, true, 0, "///"}, {"true", true, true, 0, "///"},
+      {"yes", false, true, 0, "///"}, {"False", false, false, 0, "///"},
+      {"12,5", false, true, 12.5L, "///"}, {"1,5,0", false, true, 0, "///"},
+      {"a|b|c|d|e|", false, true, 0, "a/b/c/d"}, {"", false, true, 0, "///"}
   };
   for (const Case& c : cases) {
     const std::string line = std::string(c.line) + "\r\n";
@@ -154,13 +150,9 @@ TEST_F(ValueFileTest, LineEndsOfEitherSystemAndCtrlZ) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"one\ntwo\n", {"one", "two"}},
-      {"one\r\ntwo", {"one", "two"}},
-      {"a\rb\n", {"a\rb"}},
-      {"one\r\ntw\x1Ao\r\nthree\r\n", {"one", "tw"}},
-      {"one\r\n\x1A", {"one"}},
-      {"\r\n\n", {"", ""}},
-      {longLine + "\r\nb", {longLine, "b"}},
+      {"one\ntwo\n", {"one", "two"}}, {"one\r\ntwo", {"one", "two"}}, {"a\rb\n", {"a\rb"}},
+      {"one\r\ntw\x1Ao\r\nthree\r\n", {"one", "tw"}}, {"one\r\n\x1A", {"one"}},
+      {"\r\n\n", {"", ""}}, {longLine + "\r\nb", {longLine, "b"}}
   };
   for (const Case& c : cases) {
     Put("l.txt", c.bytes);

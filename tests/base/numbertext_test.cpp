@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -13,9 +14,7 @@ namespace {
 
 // Swaps "." for the separator under test in an expected text.
 std::string WithSeparator(std::string text, char separator) {
-  for (char& c : text) {
-    if (c == '.') c = separator;
-  }
+  std::replace(text.begin(), text.end(), '.', separator);
   return text;
 }
 
@@ -37,25 +36,11 @@ INSTANTIATE_TEST_SUITE_P(Separators, NumberText, testing::Values('.', ','));
 
 TEST_P(NumberText, RealTextShowsThreeOrFourSignificantDigitsWithoutTrailingZeros) {
   const std::pair<long double, const char*> cases[] = {
-      {12.5L, "12.5"},
-      {-12.5L, "-12.5"},
-      {12, "12"},
-      {0.12345L, "0.123"},
-      {1234.5L, "1235"},
-      {0.05L, "0.05"},
-      {0.000001L, "0"},
-      {-0.000009L, "0"},
-      {0.00001L, "0.00001"},
-      {1000, "1000"},
-      {100, "100"},
-      {0.1L, "0.1"},
-      {2.675L, "2.675"},
-      {999.96L, "1000.0"},
-      {12.997L, "13.00"},
-      {3.14159265L, "3.142"},
-      {1e6L, "1000000"},
-      {99999.7L, "1E+05"},
-      {1e20L, "100000000000000000000"},
+      {12.5L, "12.5"}, {-12.5L, "-12.5"}, {12, "12"}, {0.12345L, "0.123"}, {1234.5L, "1235"},
+      {0.05L, "0.05"}, {0.000001L, "0"}, {-0.000009L, "0"}, {0.00001L, "0.00001"}, {1000, "1000"},
+      {100, "100"}, {0.1L, "0.1"}, {2.675L, "2.675"}, {999.96L, "1000.0"}, {12.997L, "13.00"},
+      {3.14159265L, "3.142"}, {1e6L, "1000000"}, {99999.7L, "1E+05"},
+      {1e20L, "100000000000000000000"}
   };
   for (const auto& [x, text] : cases) EXPECT_EQ(RealText(x), Expect(text)) << text;
 }
@@ -71,8 +56,7 @@ TEST_P(NumberText, NumberDigitsCountsDigitsAndDropsTrailingZeros) {
       {3.14159265L, 6, 1, 6}, {5e-8L, 3, 0, 8}, {123456, 3, 6, 0},   {0.001L, 3, 0, 3},
   };
   for (const Case& c : cases) {
-    std::int32_t intDigits = -1;
-    std::int32_t decimals = -1;
+    std::int32_t intDigits = -1, decimals = -1;
     NumberDigits(c.x, c.precision, intDigits, decimals);
     EXPECT_EQ(intDigits, c.intDigits) << c.x;
     EXPECT_EQ(decimals, c.decimals) << c.x;
@@ -86,30 +70,14 @@ TEST_P(NumberText, RealTextFixedPadsRoundsHalfAwayAndFallsBackToScientific) {
     const char* text;
   };
   const Case cases[] = {
-      {3, 2, 1.234L, "  1.23"},
-      {3, 2, -1.234L, " -1.23"},
-      {2, 0, 2.5L, " 3"},
-      {1, 2, 2.675L, "2.68"},
-      {1, 2, -2.675L, "-2.68"},
-      {1, 2, 2.675, "2.67"},
-      {1, 2, 0.125L, "0.13"},
-      {1, 0, 0.5L, "1"},
-      {1, 0, -0.5L, "-1"},
-      {3, 0, -0.4L, "  0"},
-      {1, 3, -0.0004L, "0.000"},
-      {1, 3, 0.0005L, "0.001"},
-      {1, 2, 123.456L, "123.00"},
-      {1, 2, 1234.5L, "1.23E+03"},
-      {2, 1, 999.96L, "1E+03"},
-      {3, 2, 1e300L, "1E+300"},
-      {23, 0, -1e20L, " -100000000000000000000"},
-      {1, 2, -1e-16L, "0.00"},
-      {0, 0, 0, "0"},
-      {4, 3, 0, "   0.000"},
-      {0, 2, 0.5L, "0.50"},
-      {2, 16, 1.5L, " 1.5000000000000000"},
-      {3, 1, -123456.7L, "-1.235E+05"},
-      {1, 1, 1.23e-7L, "0.0"},
+      {3, 2, 1.234L, "  1.23"}, {3, 2, -1.234L, " -1.23"}, {2, 0, 2.5L, " 3"},
+      {1, 2, 2.675L, "2.68"}, {1, 2, -2.675L, "-2.68"}, {1, 2, 2.675, "2.67"},
+      {1, 2, 0.125L, "0.13"}, {1, 0, 0.5L, "1"}, {1, 0, -0.5L, "-1"}, {3, 0, -0.4L, "  0"},
+      {1, 3, -0.0004L, "0.000"}, {1, 3, 0.0005L, "0.001"}, {1, 2, 123.456L, "123.00"},
+      {1, 2, 1234.5L, "1.23E+03"}, {2, 1, 999.96L, "1E+03"}, {3, 2, 1e300L, "1E+300"},
+      {23, 0, -1e20L, " -100000000000000000000"}, {1, 2, -1e-16L, "0.00"}, {0, 0, 0, "0"},
+      {4, 3, 0, "   0.000"}, {0, 2, 0.5L, "0.50"}, {2, 16, 1.5L, " 1.5000000000000000"},
+      {3, 1, -123456.7L, "-1.235E+05"}, {1, 1, 1.23e-7L, "0.0"}
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RealTextFixed(c.intDigits, c.decimals, c.x), Expect(c.text))
@@ -154,24 +122,10 @@ struct Parsed {
 
 // Forms a user types or a file holds, each read exactly as its long double literal.
 const Parsed kAcceptedReals[] = {
-    {"1,5", 1.5L},
-    {"1.5", 1.5L},
-    {"1.", 1},
-    {".5", 0.5L},
-    {"-.5", -0.5L},
-    {"1e3", 1000},
-    {"1E-3", 0.001L},
-    {"+2,5e+2", 250},
-    {"  -12.25", -12.25L},
-    {"0", 0},
-    {"-0", 0},
-    {",25", 0.25L},
-    {"2,675", 2.675L},
-    {"0.1", 0.1L},
-    {"123456789012345678901234", 1.23456789012345678901234e23L},
-    {"1e-5000", 0},
-    {"1,000", 1},
-    {"00012", 12},
+    {"1,5", 1.5L}, {"1.5", 1.5L}, {"1.", 1}, {".5", 0.5L}, {"-.5", -0.5L}, {"1e3", 1000},
+    {"1E-3", 0.001L}, {"+2,5e+2", 250}, {"  -12.25", -12.25L}, {"0", 0}, {"-0", 0}, {",25", 0.25L},
+    {"2,675", 2.675L}, {"0.1", 0.1L}, {"123456789012345678901234", 1.23456789012345678901234e23L},
+    {"1e-5000", 0}, {"1,000", 1}, {"00012", 12}
 };
 
 const char* const kRejectedReals[] = {
@@ -196,27 +150,10 @@ TEST_P(NumberText, ReadsBackWhatItWrites) {
 
 TEST_P(NumberText, TextToIntAcceptsDecimalAndDollarHex) {
   const std::pair<const char*, std::int32_t> cases[] = {
-      {"42", 42},
-      {"  -42", -42},
-      {"+7", 7},
-      {"$FF", 255},
-      {"$ff", 255},
-      {"-$10", -16},
-      {"$FFFFFFFF", -1},
-      {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},
-      {"2147483648", 0},
-      {"$100000000", 0},
-      {"42 ", 0},
-      {"4 2", 0},
-      {"", 0},
-      {"$", 0},
-      {"-", 0},
-      {"1.0", 0},
-      {"0x10", 0},
-      {"1e3", 0},
-      {"$G1", 0},
-      {"99999999999999999999", 0},
+      {"42", 42}, {"  -42", -42}, {"+7", 7}, {"$FF", 255}, {"$ff", 255}, {"-$10", -16},
+      {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+      {"2147483648", 0}, {"$100000000", 0}, {"42 ", 0}, {"4 2", 0}, {"", 0}, {"$", 0}, {"-", 0},
+      {"1.0", 0}, {"0x10", 0}, {"1e3", 0}, {"$G1", 0}, {"99999999999999999999", 0}
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(TextToInt(text), value) << text;
 }
@@ -226,10 +163,7 @@ TEST(NumberTextLocale, GermanLocaleChangesNothing) {
   const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "de_DE@euro"};
   const char* found = nullptr;
   for (const char* name : names) {
-    if (setlocale(LC_ALL, name) != nullptr) {
-      found = name;
-      break;
-    }
+    if (found == nullptr && setlocale(LC_ALL, name) != nullptr) found = name;
   }
   if (found == nullptr) GTEST_SKIP() << "no German locale installed";
   ASSERT_STREQ(localeconv()->decimal_point, ",");
@@ -251,11 +185,7 @@ TEST(NumberTextLocale, RegionalSeparatorComesFromTheEnvironmentNotTheGlobalLocal
   EXPECT_EQ(RegionalDecimalSeparator(), '.');
   setenv("LC_ALL", "xx_NOWHERE", 1);
   EXPECT_EQ(RegionalDecimalSeparator(), '.');
-  if (saved == nullptr) {
-    unsetenv("LC_ALL");
-  } else {
-    setenv("LC_ALL", before.c_str(), 1);
-  }
+  saved == nullptr ? unsetenv("LC_ALL") : setenv("LC_ALL", before.c_str(), 1);
   EXPECT_STREQ(setlocale(LC_NUMERIC, nullptr), "C");
   if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale installed";
   setlocale(LC_ALL, "C");

@@ -46,6 +46,11 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
     Write(name, "old");
   }
+  void RefuseOverwrite(const std::string& name) {
+    Existing(name);
+    SaveAs(name);
+    Answer(MessageAnswer::No);
+  }
 
   platform::RecordingTextViewer& Viewer() { return viewer_; }
   platform::RecordingTextPrinter& Printer() { return printer_; }
@@ -93,12 +98,22 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     return summary;
   }
 
+  // Only the parts that differ from a quiet run: nothing left, shown, printed, opened or said.
   std::string Summary() const {
-    return "abort=" + std::to_string(AbortFlag) + " single=" + std::to_string(SinglePageFlag) +
-           " counter=" + std::to_string(TempFileCounter) + " files=" + FileSummary() +
-           " viewer=" + ViewerSummary() + " printed=" + PrintSummary() + " raw=" + RawSummary() +
-           " opened=" + OpenedSummary() + " messages=" + MessageSummary() +
-           " state=" + (FileStateKept() ? "kept" : "changed");
+    std::string out = "abort=" + std::to_string(AbortFlag);
+    const auto add = [&out](const char* key, const std::string& value, const char* quiet = "") {
+      if (value != quiet) out += std::string(" ") + key + "=" + value;
+    };
+    add("single", std::to_string(SinglePageFlag), "0");
+    add("counter", std::to_string(TempFileCounter), "0");
+    add("files", FileSummary());
+    add("viewer", ViewerSummary(), "0");
+    add("printed", PrintSummary());
+    add("raw", RawSummary());
+    add("opened", OpenedSummary());
+    add("messages", MessageSummary());
+    add("state", FileStateKept() ? "kept" : "changed", "kept");
+    return out;
   }
 
  private:
@@ -173,167 +188,72 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
 // clang-format off
 const PathCase kPaths[] = {
   // 0: the configured device, or the choice list.
-  {"ConfiguredEightWithoutAsking", 0, [](auto&) { TextDevice = 8; }, false,
-   "abort=0 single=0 counter=0 files=temp/OUTDOS.TXT[850],temp/outwin.txt[utf8] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"ChosenFromTheList", 0, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.Expect(Step(DialogKind::Radio).Select(2));
-     t.SaveAs("out/rep.txt");
-   }, false,
-   "abort=0 single=0 counter=0 files=out/rep.txt[850],temp/outwin.txt[utf8] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"ChoiceCancelled", 0, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.Expect(Step(DialogKind::Radio).Closing(DialogClose::Cancel));
-   }, false,
-   "abort=1 single=1 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"ChosenFileNotOverwritten", 0, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.Existing("out/rep.txt");
-     t.Expect(Step(DialogKind::Radio).Select(2));
-     t.SaveAs("out/rep.txt");
-     t.Answer(MessageAnswer::No);
-   }, false,
-   "abort=1 single=0 counter=0 files=out/rep.txt[old] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"DiskFull", 0, [](auto&) { TextDevice = 1; }, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"ConfiguredEightWithoutAsking", 0, [](auto&) { TextDevice = 8; }, false, "abort=0 files=temp/OUTDOS.TXT[850],temp/outwin.txt[utf8]"},
+  {"ChosenFromTheList", 0, [](auto& t) { TextDeviceWindow = 1; t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); }, false, "abort=0 files=out/rep.txt[850],temp/outwin.txt[utf8]"},
+  {"ChoiceCancelled", 0, [](auto& t) { TextDeviceWindow = 1; t.Expect(Step(DialogKind::Radio).Closing(DialogClose::Cancel)); }, false, "abort=1 single=1"},
+  {"ChosenFileNotOverwritten", 0, [](auto& t) { TextDeviceWindow = 1; t.Existing("out/rep.txt"); t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); t.Answer(MessageAnswer::No); }, false, "abort=1 files=out/rep.txt[old]"},
+  {"DiskFull", 0, [](auto&) { TextDevice = 1; }, true, "abort=1 messages=[disk full]"},
 
   // 1: the viewer; it prints the code-page-850 report and exports the UTF-8 copy.
-  {"ViewerPrintsAndExports", 1, [](auto& t) {
-     t.Viewer().presses = {platform::ViewerPress::Print, platform::ViewerPress::Export};
-   }, false,
-   "abort=0 single=0 counter=0 files=temp/outwin.txt[utf8] viewer=1[utf8] printed=[4] raw= opened=[outwin.txt] messages= state=kept"},
-  {"DiskFull", 1, [](auto&) {}, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"ViewerPrintsAndExports", 1, [](auto& t) { t.Viewer().presses = {platform::ViewerPress::Print, platform::ViewerPress::Export}; }, false, "abort=0 files=temp/outwin.txt[utf8] viewer=1[utf8] printed=[4] opened=[outwin.txt]"},
+  {"DiskFull", 1, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 2: the text printer; the set-up file goes first, single pages go one job each.
-  {"SinglePages", 2, [](auto& t) {
-     for (int i = 0; i < 5; ++i) t.Answer(MessageAnswer::Yes);  // single pages, paper x4
-   }, false,
-   "abort=0 single=1 counter=0 files= viewer=0 printed= raw=[setup][1][1][1][0] opened= messages= state=kept"},
-  {"OneJob", 2, [](auto& t) { t.Answer(MessageAnswer::No); }, false,
-   "abort=0 single=0 counter=0 files= viewer=0 printed= raw=[setup][3] opened= messages= state=kept"},
-  {"QuestionCancelled", 2, [](auto& t) { t.Answer(MessageAnswer::Cancel); }, false,
-   "abort=1 single=1 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"PaperRefused", 2, [](auto& t) {
-     t.Answer(MessageAnswer::Yes);
-     t.Answer(MessageAnswer::Yes);
-     t.Answer(MessageAnswer::No);
-   }, false,
-   "abort=1 single=1 counter=0 files= viewer=0 printed= raw=[setup][1] opened= messages= state=kept"},
-  {"SendFails", 2, [](auto& t) {
-     t.Raw().fail = true;
-     t.Answer(MessageAnswer::No);
-   }, false,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[file write error] state=kept"},
-  {"DiskFull", 2, [](auto& t) { t.Answer(MessageAnswer::No); }, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  // Yes to single pages, then to paper for each of the four pages.
+  {"SinglePages", 2, [](auto& t) { for (int i = 0; i < 5; ++i) t.Answer(MessageAnswer::Yes); }, false, "abort=0 single=1 raw=[setup][1][1][1][0]"},
+  {"OneJob", 2, [](auto& t) { t.Answer(MessageAnswer::No); }, false, "abort=0 raw=[setup][3]"},
+  {"QuestionCancelled", 2, [](auto& t) { t.Answer(MessageAnswer::Cancel); }, false, "abort=1 single=1"},
+  {"PaperRefused", 2, [](auto& t) { t.Answer(MessageAnswer::Yes); t.Answer(MessageAnswer::Yes); t.Answer(MessageAnswer::No); }, false, "abort=1 single=1 raw=[setup][1]"},
+  {"SendFails", 2, [](auto& t) { t.Raw().fail = true; t.Answer(MessageAnswer::No); }, false, "abort=1 messages=[file write error]"},
+  {"DiskFull", 2, [](auto& t) { t.Answer(MessageAnswer::No); }, true, "abort=1 messages=[disk full]"},
 
   // 3: a file of the user's choice and its UTF-8 copy.
-  {"Ok", 3, [](auto& t) { t.SaveAs("out/rep.txt"); }, false,
-   "abort=0 single=0 counter=0 files=out/rep.txt[850],temp/outwin.txt[utf8] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"Cancel", 3, [](auto& t) { t.CancelSave(); }, false,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"OverwriteRefused", 3, [](auto& t) {
-     t.Existing("out/rep.txt");
-     t.SaveAs("out/rep.txt");
-     t.Answer(MessageAnswer::No);
-   }, false,
-   "abort=1 single=0 counter=0 files=out/rep.txt[old] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"DiskFull", 3, [](auto& t) { t.SaveAs("out/rep.txt"); }, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"Ok", 3, [](auto& t) { t.SaveAs("out/rep.txt"); }, false, "abort=0 files=out/rep.txt[850],temp/outwin.txt[utf8]"},
+  {"Cancel", 3, [](auto& t) { t.CancelSave(); }, false, "abort=1"},
+  {"OverwriteRefused", 3, [](auto& t) { t.RefuseOverwrite("out/rep.txt"); }, false, "abort=1 files=out/rep.txt[old]"},
+  {"DiskFull", 3, [](auto& t) { t.SaveAs("out/rep.txt"); }, true, "abort=1 messages=[disk full]"},
 
   // 4: the desktop printer.
-  {"Ok", 4, [](auto&) {}, false,
-   "abort=0 single=0 counter=0 files= viewer=0 printed=[4] raw= opened= messages= state=kept"},
-  {"PrintFails", 4, [](auto& t) { t.Printer().failFinish = true; }, false,
-   "abort=0 single=0 counter=0 files= viewer=0 printed=[4] raw= opened= messages=[print error] state=kept"},
-  {"PrintCancelled", 4, [](auto& t) { t.Printer().cancel = true; }, false,
-   "abort=0 single=0 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"DiskFull", 4, [](auto&) {}, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"Ok", 4, [](auto&) {}, false, "abort=0 printed=[4]"},
+  {"PrintFails", 4, [](auto& t) { t.Printer().failFinish = true; }, false, "abort=0 printed=[4] messages=[print error]"},
+  {"PrintCancelled", 4, [](auto& t) { t.Printer().cancel = true; }, false, "abort=0"},
+  {"DiskFull", 4, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 5: the word processor; a Windows program name means the desktop's opener.
-  {"DesktopOpener", 5, [](auto&) { WordProcessor = "C:\\WINDOWS\\WRITE.EXE"; }, false,
-   "abort=0 single=0 counter=0 files=temp/$OUT1.TMP[850],temp/outwin.txt[utf8] viewer=0 printed= raw= opened=[outwin.txt] messages= state=kept"},
-  {"NamedProgram", 5, [](auto&) { WordProcessor = "sh"; }, false,
-   "abort=0 single=0 counter=0 files=temp/$OUT1.TMP[850],temp/outwin.txt[utf8] viewer=0 printed= raw= opened=[sh outwin.txt] messages= state=kept"},
-  {"ProgramMissing", 5, [](auto&) { WordProcessor = "no-such-editor-kv6"; }, false,
-   "abort=0 single=0 counter=0 files=temp/$OUT1.TMP[850] viewer=0 printed= raw= opened= messages=[no-such-editor-kv6 not found] state=kept"},
-  {"DiskFull", 5, [](auto&) {}, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"DesktopOpener", 5, [](auto&) { WordProcessor = "C:\\WINDOWS\\WRITE.EXE"; }, false, "abort=0 files=temp/$OUT1.TMP[850],temp/outwin.txt[utf8] opened=[outwin.txt]"},
+  {"NamedProgram", 5, [](auto&) { WordProcessor = "sh"; }, false, "abort=0 files=temp/$OUT1.TMP[850],temp/outwin.txt[utf8] opened=[sh outwin.txt]"},
+  {"ProgramMissing", 5, [](auto&) { WordProcessor = "no-such-editor-kv6"; }, false, "abort=0 files=temp/$OUT1.TMP[850] messages=[no-such-editor-kv6 not found]"},
+  {"DiskFull", 5, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 6: tab-separated text, to a numbered file or, with the device window, a chosen one.
-  {"NumberedFile", 6, [](auto&) { TempFileCounter = 4; }, false,
-   "abort=0 single=0 counter=5 files=temp/$$$5.txt[850],temp/$$5.txt[utf8] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"ChosenFile", 6, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.SaveAs("out/rep.txt");
-   }, false,
-   "abort=0 single=0 counter=1 files=out/rep.txt[850],temp/$$1.txt[utf8] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"Cancel", 6, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.CancelSave();
-   }, false,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"OverwriteRefused", 6, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.Existing("out/rep.txt");
-     t.SaveAs("out/rep.txt");
-     t.Answer(MessageAnswer::No);
-   }, false,
-   "abort=1 single=0 counter=0 files=out/rep.txt[old] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"DiskFull", 6, [](auto&) {}, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"NumberedFile", 6, [](auto&) { TempFileCounter = 4; }, false, "abort=0 counter=5 files=temp/$$$5.txt[850],temp/$$5.txt[utf8]"},
+  {"ChosenFile", 6, [](auto& t) { TextDeviceWindow = 1; t.SaveAs("out/rep.txt"); }, false, "abort=0 counter=1 files=out/rep.txt[850],temp/$$1.txt[utf8]"},
+  {"Cancel", 6, [](auto& t) { TextDeviceWindow = 1; t.CancelSave(); }, false, "abort=1"},
+  {"OverwriteRefused", 6, [](auto& t) { TextDeviceWindow = 1; t.RefuseOverwrite("out/rep.txt"); }, false, "abort=1 files=out/rep.txt[old]"},
+  {"DiskFull", 6, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 7: HTML, in the temporary folder for the browser, else where the user saves it.
-  {"Browser", 7, [](auto&) { HtmlBrowser = "sh"; }, false,
-   "abort=0 single=0 counter=0 files=temp/KV6.htm[utf8] viewer=0 printed= raw= opened=[sh KV6.htm] messages= state=kept"},
-  {"WindowsBrowser", 7, [](auto&) { HtmlBrowser = "iexplore.exe"; }, false,
-   "abort=0 single=0 counter=0 files=temp/KV6.htm[utf8] viewer=0 printed= raw= opened=[KV6.htm] messages= state=kept"},
-  {"BrowserMissing", 7, [](auto&) { HtmlBrowser = "no-such-browser-kv6"; }, false,
-   "abort=0 single=0 counter=0 files=temp/KV6.htm[utf8] viewer=0 printed= raw= opened= messages=[no-such-browser-kv6 not found] state=kept"},
-  {"Saved", 7, [](auto& t) { t.SaveAs("out/rep.htm"); }, false,
-   "abort=0 single=0 counter=0 files=out/rep.htm[utf8] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"Cancel", 7, [](auto& t) { t.CancelSave(); }, false,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"OverwriteRefused", 7, [](auto& t) {
-     HtmlBrowser = "sh";
-     t.Existing("temp/KV6.htm");
-     t.Answer(MessageAnswer::No);
-   }, false,
-   "abort=1 single=0 counter=0 files=temp/KV6.htm[old] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"DiskFull", 7, [](auto&) { HtmlBrowser = "sh"; }, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"Browser", 7, [](auto&) { HtmlBrowser = "sh"; }, false, "abort=0 files=temp/KV6.htm[utf8] opened=[sh KV6.htm]"},
+  {"WindowsBrowser", 7, [](auto&) { HtmlBrowser = "iexplore.exe"; }, false, "abort=0 files=temp/KV6.htm[utf8] opened=[KV6.htm]"},
+  {"BrowserMissing", 7, [](auto&) { HtmlBrowser = "no-such-browser-kv6"; }, false, "abort=0 files=temp/KV6.htm[utf8] messages=[no-such-browser-kv6 not found]"},
+  {"Saved", 7, [](auto& t) { t.SaveAs("out/rep.htm"); }, false, "abort=0 files=out/rep.htm[utf8]"},
+  {"Cancel", 7, [](auto& t) { t.CancelSave(); }, false, "abort=1"},
+  {"OverwriteRefused", 7, [](auto& t) { HtmlBrowser = "sh"; t.Existing("temp/KV6.htm"); t.Answer(MessageAnswer::No); }, false, "abort=1 files=temp/KV6.htm[old]"},
+  {"DiskFull", 7, [](auto&) { HtmlBrowser = "sh"; }, true, "abort=1 messages=[disk full]"},
 
   // 8: "OUTDOS.TXT".
-  {"Ok", 8, [](auto&) {}, false,
-   "abort=0 single=0 counter=0 files=temp/OUTDOS.TXT[850],temp/outwin.txt[utf8] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"DiskFull", 8, [](auto&) {}, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"Ok", 8, [](auto&) {}, false, "abort=0 files=temp/OUTDOS.TXT[850],temp/outwin.txt[utf8]"},
+  {"DiskFull", 8, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 9: the command line's report, its copy named by the current file in the working folder.
-  {"NumberedFile", 9, [](auto&) {}, false,
-   "abort=0 single=0 counter=1 files=calc1.txt[utf8],temp/$$$1.txt[850] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"Cancel", 9, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.CancelSave();
-   }, false,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"OverwriteRefused", 9, [](auto& t) {
-     TextDeviceWindow = 1;
-     t.Existing("out/rep.txt");
-     t.SaveAs("out/rep.txt");
-     t.Answer(MessageAnswer::No);
-   }, false,
-   "abort=1 single=0 counter=0 files=out/rep.txt[old] viewer=0 printed= raw= opened= messages= state=kept"},
-  {"DiskFull", 9, [](auto&) {}, true,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages=[disk full] state=kept"},
+  {"NumberedFile", 9, [](auto&) {}, false, "abort=0 counter=1 files=calc1.txt[utf8],temp/$$$1.txt[850]"},
+  {"Cancel", 9, [](auto& t) { TextDeviceWindow = 1; t.CancelSave(); }, false, "abort=1"},
+  {"OverwriteRefused", 9, [](auto& t) { TextDeviceWindow = 1; t.RefuseOverwrite("out/rep.txt"); }, false, "abort=1 files=out/rep.txt[old]"},
+  {"DiskFull", 9, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 90 only fills the choice texts; any other code opens nothing.
-  {"ChoiceTextsOnly", 90, [](auto&) {}, false,
-   "abort=0 single=1 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
-  {"Unknown", 13, [](auto&) {}, false,
-   "abort=1 single=0 counter=0 files= viewer=0 printed= raw= opened= messages= state=kept"},
+  {"ChoiceTextsOnly", 90, [](auto&) {}, false, "abort=0 single=1"},
+  {"Unknown", 13, [](auto&) {}, false, "abort=1"},
 };
 // clang-format on
 
