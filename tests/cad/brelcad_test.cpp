@@ -36,6 +36,17 @@ class CadOutput : public CadTest {
       count += line.find(text) != std::string::npos;
     return count;
   }
+  void OpenBatch(std::uint16_t target, const std::string& name) {
+    CadBatch = 1;
+    CurrentFile = Temp(name);
+    cad_open(target);
+  }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(Temp(name)); }
+  static void LineBlock(const char* name) {
+    cad_block_begin(name);
+    cad_line(0, 0, 1, 1);
+    cad_block_end();
+  }
   platform::RecordingLauncher* launcher_ = nullptr;
 };
 
@@ -59,9 +70,7 @@ TEST_F(CadOutput, ChosenNameTakesTheTargetExtension) {
 }
 
 TEST_F(CadOutput, BatchRunsAskNothing) {
-  CadBatch = 1;
-  CurrentFile = Temp("shaft1");
-  cad_open(kCadDxf);
+  OpenBatch(kCadDxf, "shaft1");
   EXPECT_EQ(AbortFlag, 0);
   EXPECT_EQ(CadFileName, Temp("shaft1.dxf"));
   cad_close();
@@ -99,9 +108,7 @@ TEST_F(CadOutput, StepOfferedOnlyIn3DMode) {
 }
 
 TEST_F(CadOutput, UnregisteredTargetIsNotAvailable) {
-  CadBatch = 1;
-  CurrentFile = Temp("x");
-  cad_open(kCadIges);
+  OpenBatch(kCadIges, "x");
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_EQ(Boxes("CAD target not available"), 1);
 }
@@ -173,9 +180,7 @@ TEST_F(CadOutput, CommandLineSplitting) {
 
 TEST_F(CadOutput, FullDiskFailsTheOutputOnce) {
   std::filesystem::create_symlink("/dev/full", Temp("full.dxf"));
-  CadBatch = 1;
-  CurrentFile = Temp("full");
-  cad_open(kCadDxf);
+  OpenBatch(kCadDxf, "full");
   cad_blocks_begin();
   cad_block_begin("B");
   for (int i = 0; i < 20000; ++i) cad_line(i, 0, i, 1);
@@ -197,9 +202,7 @@ TEST_F(CadOutput, RefusedBlocksAreSkippedQuietly) {
   cad_blocks_begin();
   AbortFlag = 1;
   for (const char* name : {"A", "../B"}) {
-    cad_block_begin(name);
-    cad_line(0, 0, 1, 1);
-    cad_block_end();
+    LineBlock(name);
     EXPECT_EQ(AbortFlag, 0);
   }
   cad_blocks_end();
@@ -226,9 +229,7 @@ TEST_F(CadOutput, PolylineModeRestoredAfterStep) {
 
 TEST_F(CadOutput, BlockContentStaysOutOfTheOutputFile) {
   cad_register_writer(kCadStep, RecordingWriter(true));
-  CadBatch = 1;
-  CurrentFile = Temp("s");
-  cad_open(kCadStep);
+  OpenBatch(kCadStep, "s");
   cad_blocks_begin();
   cad_block_begin("P3G0");
   cad_line(0, 0, 5, 5);
@@ -242,30 +243,25 @@ TEST_F(CadOutput, BlockContentStaysOutOfTheOutputFile) {
 }
 
 TEST_F(CadOutput, ScreenDeletesOnlyItsOwnBlockFiles) {
-  WriteBytes(Temp("$logo_1.dx$"), CrLf({"  0", "EOF"}));
-  WriteBytes(Temp("$LOGO_2.DX$"), CrLf({"  0", "EOF"}));
+  for (const char* name : {"$logo_1.dx$", "$LOGO_2.DX$"})
+    WriteBytes(Temp(name), CrLf({"  0", "EOF"}));
   cad_open(kCadScreen);
   cad_header_default();
   cad_blocks_begin();
-  for (const char* name : {"FRAME_1", "TABLE_1"}) {
-    cad_block_begin(name);
-    cad_line(0, 0, 1, 1);
-    cad_block_end();
-  }
+  LineBlock("FRAME_1");
+  LineBlock("TABLE_1");
   cad_blocks_end();
-  EXPECT_TRUE(std::filesystem::exists(Temp("$FRAME_1.dx$")));
+  EXPECT_TRUE(Exists("$FRAME_1.dx$"));
   cad_entities_begin();
   cad_insert("FRAME_1", 0, 0, 0, 1, 1);
   cad_blocks_end();
   cad_close();
-  EXPECT_FALSE(std::filesystem::exists(Temp("$FRAME_1.dx$")));
-  EXPECT_FALSE(std::filesystem::exists(Temp("$TABLE_1.dx$")));
-  EXPECT_TRUE(std::filesystem::exists(Temp("$logo_1.dx$")));
-  EXPECT_TRUE(std::filesystem::exists(Temp("$LOGO_2.DX$")));
+  EXPECT_FALSE(Exists("$FRAME_1.dx$"));
+  EXPECT_FALSE(Exists("$TABLE_1.dx$"));
+  EXPECT_TRUE(Exists("$logo_1.dx$"));
+  EXPECT_TRUE(Exists("$LOGO_2.DX$"));
   cad_register_writer(6, RecordingWriter(true));
-  CadBatch = 1;
-  CurrentFile = Temp("stl");
-  cad_open(6);
+  OpenBatch(6, "stl");
   cad_blocks_begin();
   cad_block_begin("P3G1");
   cad_block_end();
@@ -274,8 +270,8 @@ TEST_F(CadOutput, ScreenDeletesOnlyItsOwnBlockFiles) {
   AbortFlag = 1;
   EXPECT_TRUE(DeleteTempBlockFiles());
   EXPECT_EQ(AbortFlag, 0);
-  EXPECT_FALSE(std::filesystem::exists(Temp("$P3G1.dx$")));
-  EXPECT_TRUE(std::filesystem::exists(Temp("$logo_1.dx$")));
+  EXPECT_FALSE(Exists("$P3G1.dx$"));
+  EXPECT_TRUE(Exists("$logo_1.dx$"));
 }
 
 }  // namespace

@@ -32,7 +32,9 @@ void SetWorkedExample() {
   }
 }
 
-std::vector<std::string> MessageList() {
+using Texts = std::vector<std::string>;
+
+Texts MessageList() {
   return std::vector<std::string>(Messages.begin() + 1, Messages.begin() + 1 + MessageCount);
 }
 
@@ -41,14 +43,21 @@ void ExpectRelative(long double actual, long double expected, const char* what) 
       << what << ": " << static_cast<double>(actual);
 }
 
-class WorkedExample : public CalcFixture {};
+class ExampleFixture : public CalcFixture {
+ protected:
+  void SetUp() override {
+    CalcFixture::SetUp();
+    SetWorkedExample();
+  }
+};
+
+class WorkedExample : public ExampleFixture {};
 
 TEST_F(WorkedExample, GivesTheKnownResults) {
-  SetWorkedExample();
   CalculateP3G();
   const kv6record& r = CalcData;
   EXPECT_EQ(FatalFlag, 0);
-  EXPECT_EQ(MessageList(), std::vector<std::string>{"Warning: dB2 = 0 !"});
+  EXPECT_EQ(MessageList(), Texts{"Warning: dB2 = 0 !"});
   ExpectRelative(r.A, 2763.81613700L, "A");
   ExpectRelative(r.Ip, 1228920.28662L, "Ip");
   ExpectRelative(r.Wp, 35001.4568626L, "Wp");
@@ -82,7 +91,6 @@ TEST_F(WorkedExample, GivesTheKnownResults) {
 }
 
 TEST_F(WorkedExample, BoresChangeTheModuli) {
-  SetWorkedExample();
   CalcData.dB1 = 20;
   CalcData.dB2 = 100;
   CalculateP3G();
@@ -93,7 +101,6 @@ TEST_F(WorkedExample, BoresChangeTheModuli) {
 }
 
 TEST_F(WorkedExample, FreeDimensionsUseTheirOwnDesignations) {
-  SetWorkedExample();
   CalcData.DimensionMode = 2;
   CalcData.TolShaft = "m6";
   CalculateP3G();
@@ -102,14 +109,14 @@ TEST_F(WorkedExample, FreeDimensionsUseTheirOwnDesignations) {
   EXPECT_EQ(CalcData.Designation[kFit], "profile P3G - e=2.25, d1=60 H7/m6");
 }
 
-class Stops : public CalcFixture {};
+class Stops : public ExampleFixture {};
 
 // Each input stops the run with exactly its message and leaves every result as it was.
 void ExpectStop(const std::string& message) {
   const kv6record before = CalcData;
   const PartPair<long double> pzulBefore = PartPzul;
   CalculateP3G();
-  EXPECT_EQ(MessageList(), std::vector<std::string>{message});
+  EXPECT_EQ(MessageList(), Texts{message});
   EXPECT_EQ(FatalFlag, 1);
   EXPECT_TRUE(CalcData == before) << message;
   EXPECT_TRUE(PartPzul == pzulBefore) << message;
@@ -170,7 +177,6 @@ TEST_F(Stops, ZeroOuterDiameterGivesNoPolarModulus) {
   EXPECT_EQ(AnnulusPolarModulus(0, 0), 0);
   EXPECT_EQ(AnnulusBendingModulus(0, -5), 0);
   EXPECT_EQ(AnnulusPolarModulus(10, 20), 0);
-  SetWorkedExample();
   CalcData.d3 = 0;
   CalcData.dB1 = -5;
   CalculateP3G();
@@ -178,28 +184,24 @@ TEST_F(Stops, ZeroOuterDiameterGivesNoPolarModulus) {
   EXPECT_EQ(CalcData.tau[kShaft], 0);
 }
 
-class MessageRules : public CalcFixture {};
+class MessageRules : public ExampleFixture {};
 
 TEST_F(MessageRules, SafetyMessagesComeShaftFirstAndEqualValuesOnce) {
-  SetWorkedExample();
   Materials[kShaft].Re = 30;
   Materials[kHub].Re = 20;
   PartFS[kShaft] = PartFS[kHub] = 1;
   CalculateP3G();
   EXPECT_EQ(MessageList(),
-            (std::vector<std::string>{"Error  : Sp < 1 (0.90 shaft)", "Error  : Se < 1 (0.61)",
-                                      "Error  : Sp < 1 (0.60 hub)", "Error  : Se < 1 (0.40)",
-                                      "Warning: dB2 = 0 !"}));
+            (Texts{"Error  : Sp < 1 (0.90 shaft)", "Error  : Se < 1 (0.61)",
+                   "Error  : Sp < 1 (0.60 hub)", "Error  : Se < 1 (0.40)", "Warning: dB2 = 0 !"}));
 
   Materials[kHub].Re = 30;
   CalculateP3G();
-  EXPECT_EQ(MessageList(),
-            (std::vector<std::string>{"Error  : Sp < 1 (0.90 shaft)", "Error  : Se < 1 (0.61)",
-                                      "Error  : Sp < 1 (0.90 hub)", "Warning: dB2 = 0 !"}));
+  EXPECT_EQ(MessageList(), (Texts{"Error  : Sp < 1 (0.90 shaft)", "Error  : Se < 1 (0.61)",
+                                  "Error  : Sp < 1 (0.90 hub)", "Warning: dB2 = 0 !"}));
 }
 
 TEST_F(MessageRules, PressureSafetyJustBelowOneShowsTwoDecimals) {
-  SetWorkedExample();
   CalculateP3G();
   PartFS[kShaft] = 0.99L * CalcData.p / 300;
   CalculateP3G();
@@ -207,21 +209,18 @@ TEST_F(MessageRules, PressureSafetyJustBelowOneShowsTwoDecimals) {
 }
 
 TEST_F(MessageRules, NegativeTorqueReportsTheHubRootFirst) {
-  SetWorkedExample();
   CalcData.T = -1000;
   CalculateP3G();
-  EXPECT_EQ(MessageList(),
-            (std::vector<std::string>{"Warning: dB2 = 0 !", "smin (sqrt)", "s1min (sqrt)"}));
+  EXPECT_EQ(MessageList(), (Texts{"Warning: dB2 = 0 !", "smin (sqrt)", "s1min (sqrt)"}));
   EXPECT_EQ(CalcData.smin[kShaft], 0);
   EXPECT_EQ(CalcData.smin[kHub], 0);
 }
 
 TEST_F(MessageRules, LimitsOfTheInputChecks) {
-  SetWorkedExample();
   CalcData.d1 = 64;
   CalcData.e1 = 4;
   CalculateP3G();
-  EXPECT_EQ(MessageList(), std::vector<std::string>{"Warning: dB2 = 0 !"});
+  EXPECT_EQ(MessageList(), Texts{"Warning: dB2 = 0 !"});
   CalcData.e1 = 4.0001L;
   CalculateP3G();
   EXPECT_EQ(Messages[1], "Error  : e > e lim !");
@@ -231,15 +230,13 @@ TEST_F(MessageRules, LimitsOfTheInputChecks) {
   CalcData.l2 = 59;
   CalcData.e1 = 0;
   CalculateP3G();
-  EXPECT_EQ(MessageList(),
-            (std::vector<std::string>{"Error  : e1 = 0 !", "Error  : leff > l1 !",
-                                      "Error  : leff > l2 !", "Warning: dB2 = 0 !"}));
+  EXPECT_EQ(MessageList(), (Texts{"Error  : e1 = 0 !", "Error  : leff > l1 !",
+                                  "Error  : leff > l2 !", "Warning: dB2 = 0 !"}));
   EXPECT_EQ(CalcData.pFA, 0);
   EXPECT_NEAR(static_cast<double>(CalcData.A), 3.14159265358979 * 900, 1e-9);
 }
 
 TEST_F(MessageRules, HubWallFactorChangesAbove35) {
-  SetWorkedExample();
   CalcData.d4 = 35;
   CalculateP3G();
   EXPECT_NEAR(static_cast<double>(CalcData.smin[kHub] / CalcData.smin[kShaft]), 1.44, 1e-15);
@@ -249,7 +246,6 @@ TEST_F(MessageRules, HubWallFactorChangesAbove35) {
 }
 
 TEST_F(MessageRules, DisplacementCaseTwoHalvesTheAllowablePressure) {
-  SetWorkedExample();
   CalcData.DisplacementCase = 2;
   CalculateP3G();
   EXPECT_EQ(CalcData.fapp, 0.5L);
@@ -260,7 +256,6 @@ TEST_F(MessageRules, DisplacementCaseTwoHalvesTheAllowablePressure) {
 }
 
 TEST_F(MessageRules, HubAlwaysTakesH7AndToleranceAdviceLeavesTheAbortFlag) {
-  SetWorkedExample();
   CalcData.TolHub = "P9";
   CalcData.TolShaft = "m12";
   CalculateP3G();
@@ -268,14 +263,13 @@ TEST_F(MessageRules, HubAlwaysTakesH7AndToleranceAdviceLeavesTheAbortFlag) {
   EXPECT_EQ(CalcData.d1min, 60.011L);
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_EQ(FatalFlag, 0);
-  EXPECT_EQ(MessageList(), (std::vector<std::string>{"m3..m9", "Warning: dB2 = 0 !"}));
+  EXPECT_EQ(MessageList(), (Texts{"m3..m9", "Warning: dB2 = 0 !"}));
 }
 
 TEST_F(MessageRules, DefaultMaterialsWarnOfMissingYieldPoint) {
-  SetWorkedExample();
   ResetMaterials();
   CalculateP3G();
-  EXPECT_EQ(MessageList(), (std::vector<std::string>{"Warning: dB2 = 0 !", "Warning: Re = 0 !"}));
+  EXPECT_EQ(MessageList(), (Texts{"Warning: dB2 = 0 !", "Warning: Re = 0 !"}));
   EXPECT_EQ(CalcData.smin[kHub], 0);
   EXPECT_EQ(CalcData.smin[kShaft], 0);
 }
