@@ -123,6 +123,14 @@ TEST_F(DisplayListTest, TransformsRoundHalvesToEven) {
   EXPECT_EQ(PrinterSizeX(5, 21), 2);           // round(2.5)
 }
 
+TEST_F(DisplayListTest, ReplayStartsWithColourOneAndASolidThinPen) {
+  window_.line(0, 0, 0.5L, 0.5L);
+  const auto calls = Replayed();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(calls[0], "pen 0,0,128 1 solid copy") << "dark blue";
+  EXPECT_EQ(calls[1], "brush 0,0,128 solid");
+}
+
 TEST_F(DisplayListTest, RecordsDrawOnTheScreen) {
   window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
   DisplayList.push_back("1;10;20;");
@@ -134,9 +142,6 @@ TEST_F(DisplayListTest, RecordsDrawOnTheScreen) {
   DisplayList.push_back("14;1;2");
   window_.SleepMs(7);
   const auto calls = Replayed();
-  ASSERT_GE(calls.size(), 3u);
-  EXPECT_EQ(calls[0], "pen 0,0,128 1 solid copy") << "starts in dark blue, solid and thin";
-  EXPECT_EQ(calls[1], "brush 0,0,128 solid");
   EXPECT_THAT(Matching(calls, "move_to"), ElementsAre("move_to 10,460"));
   EXPECT_THAT(Matching(calls, "line_to"), ElementsAre("line_to 30,440"));
   EXPECT_THAT(Matching(calls, "ellipse"), ElementsAre("ellipse 90,370,110,390"));
