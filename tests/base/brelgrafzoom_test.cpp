@@ -4,15 +4,16 @@
 
 namespace {
 
+using Rect = std::vector<std::int32_t>;
+
 class ZoomTest : public DrawWindowTest {
  protected:
   ZoomTest() {
     window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
     DisplayList.clear();
   }
-  static std::vector<std::int32_t> Zoom() {
-    return {ZoomRect.x1, ZoomRect.y1, ZoomRect.x2, ZoomRect.y2};
-  }
+  static Rect Zoom() { return {ZoomRect.x1, ZoomRect.y1, ZoomRect.x2, ZoomRect.y2}; }
+  const Rect whole_{0, 0, 640, 480};
 };
 
 using ::testing::ElementsAre;
@@ -20,11 +21,11 @@ using ::testing::ElementsAre;
 TEST_F(ZoomTest, KeysZoomAndPan) {
   const struct {
     std::uint16_t key;
-    std::vector<std::int32_t> rect;
+    Rect rect;
   } cases[] = {
-      {107, {54, 40, 586, 440}},    {109, {-64, -48, 704, 528}}, {37, {64, 0, 704, 480}},
-      {39, {-64, 0, 576, 480}},     {38, {0, -48, 640, 432}},    {40, {0, 48, 640, 528}},
-      {33, {0, -240, 640, 240}},    {34, {0, 240, 640, 720}},
+      {107, {54, 40, 586, 440}}, {109, {-64, -48, 704, 528}}, {37, {64, 0, 704, 480}},
+      {39, {-64, 0, 576, 480}},  {38, {0, -48, 640, 432}},    {40, {0, 48, 640, 528}},
+      {33, {0, -240, 640, 240}}, {34, {0, 240, 640, 720}},
   };
   for (const auto& c : cases) {
     window_.ResetZoom();
@@ -32,7 +33,7 @@ TEST_F(ZoomTest, KeysZoomAndPan) {
     EXPECT_EQ(Zoom(), c.rect) << "key " << c.key;
   }
   window_.processKey(27);
-  EXPECT_EQ(Zoom(), (std::vector<std::int32_t>{0, 0, 640, 480}));
+  EXPECT_EQ(Zoom(), whole_);
   EXPECT_TRUE(DisplayList.empty()) << "zoom never changes the list";
 }
 
@@ -48,23 +49,24 @@ TEST_F(ZoomTest, UnlistedKeysDoNothing) {
 
 TEST_F(ZoomTest, ZoomOutStopsAtThePixelBound) {
   for (int i = 0; i < 200; ++i) window_.processKey(109);
-  for (const std::int32_t v : Zoom()) {
-    EXPECT_LE(std::abs(static_cast<std::int64_t>(v)), kZoomPixelBound);
-  }
+  auto withinBound = [] {
+    for (const std::int32_t v : Zoom())
+      EXPECT_LE(std::abs(static_cast<std::int64_t>(v)), kZoomPixelBound);
+  };
+  withinBound();
   EXPECT_GT(ZoomRect.x2, 1'000'000) << "zoomed out as far as the bound allows";
+  WheelZoomOn = 1;
   for (int i = 0; i < 200; ++i) window_.FormMouseWheel(120);
-  for (const std::int32_t v : Zoom()) {
-    EXPECT_LE(std::abs(static_cast<std::int64_t>(v)), kZoomPixelBound);
-  }
+  withinBound();
 }
 
 TEST_F(ZoomTest, WheelZoomsAboutTheCentreWhenSwitchedOn) {
   window_.FormMouseWheel(120);
-  EXPECT_EQ(Zoom(), (std::vector<std::int32_t>{0, 0, 640, 480})) << "off by default";
+  EXPECT_EQ(Zoom(), whole_) << "off by default";
   WheelZoomOn = 1;
   const struct {
     std::int32_t delta;
-    std::vector<std::int32_t> rect;
+    Rect rect;
   } cases[] = {{120, {-64, -48, 704, 528}},
                {240, {-448, -336, 1088, 816}},
                {-120, {54, 40, 586, 440}},
@@ -83,7 +85,7 @@ TEST_F(ZoomTest, DragZoomsToTheRectangleAndHidesTheBand) {
   window_.FormMouseMove(200, 150);
   window_.FormMouseMove(300, 200);
   window_.FormMouseUp(platform::MouseButton::Left, 300, 200);
-  EXPECT_EQ(Zoom(), (std::vector<std::int32_t>{100, 280, 300, 380}));
+  EXPECT_EQ(Zoom(), (Rect{100, 280, 300, 380}));
   EXPECT_THAT(Matching(surface_.Calls(), "band"),
               ElementsAre("band 100,100,200,150", "band 100,100,300,200", "band hidden"));
 }
@@ -95,15 +97,13 @@ TEST_F(ZoomTest, DragScalesXByTheMouseAspectWithKeepAspect) {
   window_.FormMouseUp(platform::MouseButton::Left, 300, 200);
   // x from the inset zoom rectangle 1..639: (100 / 640 * 638 + 1) * 0.5 = 50.34 and
   // (300 / 640 * 638 + 1) * 0.5 = 150.03; y is not scaled.
-  EXPECT_EQ(ZoomRect.x1, 50);
-  EXPECT_EQ(ZoomRect.x2, 150);
-  EXPECT_EQ(ZoomRect.y1, 280);
+  EXPECT_EQ(Zoom(), (Rect{50, 280, 150, Zoom()[3]}));
 }
 
 TEST_F(ZoomTest, DragWithoutExtentDoesNotZoom) {
   window_.FormMouseDown(platform::MouseButton::Left, 100, 100);
   window_.FormMouseUp(platform::MouseButton::Left, 100, 300);
-  EXPECT_EQ(Zoom(), (std::vector<std::int32_t>{0, 0, 640, 480}));
+  EXPECT_EQ(Zoom(), whole_);
   window_.FormMouseUp(platform::MouseButton::Right, 5, 5);
   EXPECT_EQ(surface_.Calls().back(), "band hidden") << "every release hides the band";
 }
@@ -111,7 +111,7 @@ TEST_F(ZoomTest, DragWithoutExtentDoesNotZoom) {
 TEST_F(ZoomTest, RightButtonResetsAndDoubleClickRestoresTheLimit) {
   window_.processKey(107);
   window_.FormMouseDown(platform::MouseButton::Right, 1, 1);
-  EXPECT_EQ(Zoom(), (std::vector<std::int32_t>{0, 0, 640, 480}));
+  EXPECT_EQ(Zoom(), whole_);
   window_.SaveLimit();
   window_.FormDblClick();
   window_.FormMouseDown(platform::MouseButton::Left, 1, 1);
@@ -138,7 +138,7 @@ TEST_F(ZoomTest, RegenRestoresTheWholeDrawing) {
   window_.processKey(107);
   window_.Regen();
   EXPECT_EQ(WorldWindow.xmax, 1);
-  EXPECT_EQ(Zoom(), (std::vector<std::int32_t>{1, 1, 639, 479}));
+  EXPECT_EQ(Zoom(), (Rect{1, 1, 639, 479}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,14 +66,15 @@ TEST_F(HpglTest, PenSelection) {
   EXPECT_EQ(HpglPen, 1);
   Plot("SP0;");
   EXPECT_EQ(HpglPen, 0);
-  EXPECT_EQ(HpglPenColor(0), 0);
-  EXPECT_EQ(HpglPenColor(7), 15);
-  EXPECT_EQ(HpglPenColor(9), 9);
+  for (auto [pen, colour] : {std::pair{0, 0}, {7, 15}, {9, 9}})
+    EXPECT_EQ(HpglPenColor(pen), colour);
 }
 
 TEST_F(HpglTest, LabelsWithUmlautsSizeAndDirection) {
   const auto list = Plot("SP1;PU0,0;SI0.2,0.3;DI0,1;CS3;LBGr}u}e\x03;CS1;LBa}\x03");
-  EXPECT_THAT(list, ElementsAre("8;12", "9;3;2;2;90", "6;0;0;" + ToDisplayText("Gr\x81" "e"),
+  EXPECT_THAT(list, ElementsAre("8;12", "9;3;2;2;90",
+                                "6;0;0;" + ToDisplayText("Gr\x81"
+                                                         "e"),
                                 "9;3;2;2;90", "6;0;0;a}"));
 }
 
@@ -94,8 +96,7 @@ TEST_F(HpglTest, ArcEndsAtItsEndPoint) {
   const auto list = Plot("SP1;PU40,0;PD;AA0,0,90;");
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[1].substr(0, 16), "5;-1;-1;1;1;1;0;");
-  EXPECT_NEAR(static_cast<double>(HpglPosX), 0, 1e-12);
-  EXPECT_NEAR(static_cast<double>(HpglPosY), 1, 1e-12);
+  EXPECT_NEAR(static_cast<double>(std::hypot(HpglPosX, HpglPosY - 1)), 0, 1e-12);
   EXPECT_THAT(Plot("PU0,40;AA0,0,90;"), IsEmpty()) << "pen up only moves";
   EXPECT_NEAR(static_cast<double>(HpglPosX), -1, 1e-12);
 }
@@ -104,16 +105,14 @@ TEST_F(HpglTest, EncodedPolylines) {
   // 7-bit: "<" pen up, "=" absolute, "_" is 0; "a" is +1 plotter unit.
   EXPECT_THAT(Plot("SP1;PE7<=__;PE7aa;"), ElementsAre("8;12", "4;0;0;0.025;0.025"));
   // 8-bit with negative values, relative to (0, 0).
-  const auto list = Plot("PU0,0;PE" + Encoded(-400) + Encoded(800) + Encoded(-1) + Encoded(0) +
-                         ";");
+  const auto list =
+      Plot("PU0,0;PE" + Encoded(-400) + Encoded(800) + Encoded(-1) + Encoded(0) + ";");
   EXPECT_THAT(list, ElementsAre("4;0;0;-10;20", "4;-10;20;-10.025;20"));
   // ":" selects the pen by an encoded integer, kept within 1..15.
-  Plot("PE:" + Encoded(3) + ";");
-  EXPECT_EQ(HpglPen, 3);
-  Plot("PE:" + Encoded(40) + ";");
-  EXPECT_EQ(HpglPen, 15);
-  Plot("PE:" + Encoded(-2) + ";");
-  EXPECT_EQ(HpglPen, 1);
+  for (auto [number, pen] : {std::pair{3L, 3}, {40L, 15}, {-2L, 1}}) {
+    Plot("PE:" + Encoded(number) + ";");
+    EXPECT_EQ(HpglPen, pen) << number;
+  }
 }
 
 TEST_F(HpglTest, EndOfFile) {
@@ -123,12 +122,8 @@ TEST_F(HpglTest, EndOfFile) {
   } cases[] = {
       {"SP1;PU0,0;PD40,0;", 2},  // the last byte closes the command
       {"SP1;PU0,0;PD40,0", 0},   // a parameter cut short stops its command
-      {"SP1;PU0,0;PD40,", 0},
-      {"SP1;PU0,0;PD40,0\r\n", 0},
-      {"SP1;PU0,0;LBabc", 0},
-      {"SP1;PU0,0;PE7a", 0},
-      {"SP1;PU0,0;P", 0},
-      {"", 0},
+      {"SP1;PU0,0;PD40,", 0},   {"SP1;PU0,0;PD40,0\r\n", 0}, {"SP1;PU0,0;LBabc", 0},
+      {"SP1;PU0,0;PE7a", 0},    {"SP1;PU0,0;P", 0},          {"", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(Plot(c.text).size(), c.records) << c.text;
 }
@@ -148,10 +143,9 @@ TEST_F(HpglTest, AllCommandsFileDrawsEveryKind) {
     return std::count_if(DisplayList.begin(), DisplayList.end(),
                          [&](const std::string& r) { return r.rfind(prefix, 0) == 0; });
   };
-  EXPECT_EQ(count("4;"), 4 + 1 + 3);
-  EXPECT_EQ(count("3;"), 1);
-  EXPECT_EQ(count("5;"), 1);
-  EXPECT_EQ(count("6;"), 2);
+  for (auto [kind, n] : {std::pair{"4;", 4 + 1 + 3}, {"3;", 1}, {"5;", 1}, {"6;", 2}}) {
+    EXPECT_EQ(count(kind), n) << kind;
+  }
   EXPECT_THAT(DisplayList, ::testing::Contains("8;10"));  // pen 3 of the encoded polyline
 }
 

@@ -122,10 +122,10 @@ TEST_F(Primitives, TextStyleFigures) {
   cad_text_style(2, 60, 0, 9);
   EXPECT_EQ(TextHeight, 5);
   GraphicsTextWidthFactor = 0.7L;
-  cad_text_fit(2, "0123456789", 0, 1, 2.5, 20);
-  EXPECT_NEAR(static_cast<double>(TextHeight), 0.72, 1e-12);
-  cad_text_fit(2, "01234", 0, 1, 2.5, 10);
-  EXPECT_NEAR(static_cast<double>(TextHeight), 0.648, 1e-12);
+  for (auto [text, width, height] : {std::tuple{"0123456789", 20, 0.72}, {"01234", 10, 0.648}}) {
+    cad_text_fit(2, text, 0, 1, 2.5, width);
+    EXPECT_NEAR(static_cast<double>(TextHeight), height, 1e-12) << text;
+  }
 }
 
 TEST_F(Primitives, LayerFolding) {
@@ -194,13 +194,15 @@ TEST_F(Primitives, NoCommaWhateverTheLocale) {
 
 // A clockwise bulge from (0, 0) to (2, 0) is the quarter arc about (1, -1) over the top.
 TEST_F(Primitives, ClockwiseBulgeSameArcOnEveryPath) {
-  const long double sweep = -kPi / 2;
+  auto bulge = [] {
+    cad_polyline_begin(0);
+    cad_vertex(0, 0, -kPi / 2);
+    cad_vertex(2, 0, 0);
+  };
   PolylineMode = 0;
   ArcsAsSegments = 1;
   Open(kRecordingTarget);
-  cad_polyline_begin(0);
-  cad_vertex(0, 0, sweep);
-  cad_vertex(2, 0, 0);
+  bulge();
   cad_polyline_end();
   ASSERT_GT(Count("line"), 2u);
   for (const RecordedCall& c : Recorded) {
@@ -210,20 +212,14 @@ TEST_F(Primitives, ClockwiseBulgeSameArcOnEveryPath) {
   }
   ArcsAsSegments = 0;
   Open(kRecordingTarget);
-  cad_polyline_begin(0);
-  cad_vertex(0, 0, sweep);
-  cad_vertex(2, 0, 0);
+  bulge();
   ASSERT_EQ(Count("arc"), 1u);
   const RecordedCall& arc = Recorded.front();
-  EXPECT_NEAR(static_cast<double>(arc.values[0]), 1, 1e-12);
-  EXPECT_NEAR(static_cast<double>(arc.values[1]), -1, 1e-12);
-  EXPECT_NEAR(static_cast<double>(arc.values[2]), 135, 1e-9);
-  EXPECT_NEAR(static_cast<double>(arc.values[3]), 45, 1e-9);
-  EXPECT_NEAR(static_cast<double>(arc.values[5]), -90, 1e-9);
+  for (auto [at, value] : {std::pair{0, 1}, {1, -1}, {2, 135}, {3, 45}, {5, -90}}) {
+    EXPECT_NEAR(static_cast<double>(arc.values[at]), value, 1e-9) << at;
+  }
   Open(kCadDxf);
-  cad_polyline_begin(0);
-  cad_vertex(0, 0, sweep);
-  cad_vertex(2, 0, 0);
+  bulge();
   cad_close();
   std::string dxf = ReadBytes(Temp("out.dxf"));
   EXPECT_NE(dxf.find(CrLf({" 50", "45.000000", " 51", "135.000000"})), std::string::npos);

@@ -53,19 +53,17 @@ TEST_F(Areas, SkipAndGoOverHiddenRecords) {
   MakeTable(6, {1, 3, 6});
   SetIgnoreDel(true);
   GoTop();
-  EXPECT_EQ(RecNo(), 2);
-  SKIP(1);
-  EXPECT_EQ(RecNo(), 4);
-  SKIP(-1);
-  EXPECT_EQ(RecNo(), 2);
-  SKIP(-1);
-  EXPECT_EQ(RecNo(), 2);
-  EXPECT_TRUE(dBOF());
-  SKIP(2);
-  EXPECT_EQ(RecNo(), 5);
-  SKIP(1);
-  EXPECT_TRUE(dEOF());
-  EXPECT_EQ(RecNo(), 7);
+  struct Step {
+    int skip, rec;
+    bool bof, eof;
+  } steps[] = {{0, 2, false, false}, {1, 4, false, false}, {-1, 2, false, false},
+               {-1, 2, true, false}, {2, 5, false, false}, {1, 7, false, true}};
+  for (const Step& step : steps) {
+    SKIP(step.skip);
+    EXPECT_EQ(RecNo(), step.rec) << step.skip;
+    EXPECT_EQ(dBOF(), step.bof) << step.rec;
+    EXPECT_EQ(dEOF(), step.eof) << step.rec;
+  }
   EXPECT_EQ(FieldText(1), "    ");
   EXPECT_THROW(SKIP(1), EDadavError);
   SKIP(0);
@@ -87,12 +85,10 @@ TEST_F(Areas, AllHiddenAndEmptyTables) {
   GoTop();
   EXPECT_TRUE(dEOF());
   GoBottom();
-  EXPECT_TRUE(dBOF());
-  EXPECT_TRUE(dEOF());
+  EXPECT_TRUE(dBOF() && dEOF());
   CreateDBF(Path("e.dbf"), {Def("A", 'C', 1)});
   USE(Path("e.dbf"));
-  EXPECT_TRUE(dBOF());
-  EXPECT_TRUE(dEOF());
+  EXPECT_TRUE(dBOF() && dEOF());
   EXPECT_THROW(SKIP(1), EDadavError);
   EXPECT_THROW(GO(1), EDadavError);
   EXPECT_FALSE(GoIfValid(1));
@@ -124,9 +120,9 @@ TEST_F(Areas, LockMatrixOnASharedTable) {
   GO(2);
   EXPECT_THROW(Replace(), EDadavError);
   EXPECT_EQ(LastErrorCode, 1200);
-  EXPECT_THROW(DeleteRec(), EDadavError);
-  EXPECT_THROW(RecallRec(), EDadavError);
-  EXPECT_THROW(Poke("x", 1, 2), EDadavError);
+  for (void (*change)() : {+[] { DeleteRec(); }, +[] { RecallRec(); }, +[] { Poke("x", 1, 2); }}) {
+    EXPECT_THROW(change(), EDadavError);
+  }
   EXPECT_TRUE(RLock());
   EXPECT_TRUE(RLock());
   EXPECT_EQ(Area()->recordLocks.size(), 1u);
@@ -136,10 +132,10 @@ TEST_F(Areas, LockMatrixOnASharedTable) {
   RecallRec();
   Poke("x", 1, 2);
   EXPECT_FALSE(FLock());
-  GO(3);
-  RLock();
-  GO(1);
-  RLock();
+  for (int rec : {3, 1}) {
+    GO(rec);
+    RLock();
+  }
   EXPECT_TRUE(UnlockRec(-1));
   EXPECT_FALSE(IsLocked(2));
   EXPECT_TRUE(UnlockRec(-2));
@@ -170,16 +166,6 @@ void Bracket(bool on) {
   bracketDepth += on ? 1 : -1;
   calls.push_back(on ? "read+" : "read-");
 }
-std::int32_t FirstKey() {
-  calls.push_back("first");
-  return failRead ? 99 : 2;
-}
-std::int32_t NextKey() {
-  calls.push_back("next");
-  return 1;
-}
-void SaveKey() { calls.push_back("save"); }
-void SyncKey() { calls.push_back("sync"); }
 
 TEST_F(Areas, IndexHooksInSlotOrderAndBalancedBrackets) {
   MakeTable(3, {2});
@@ -187,11 +173,11 @@ TEST_F(Areas, IndexHooksInSlotOrderAndBalancedBrackets) {
   IndexPresent = true;
   IndexHooks.indexActive = [] { return true; };
   IndexHooks.setReadSemaphore = &Bracket;
-  IndexHooks.firstKey = &FirstKey;
-  IndexHooks.nextKey = &NextKey;
+  IndexHooks.firstKey = [] { return calls.push_back("first"), failRead ? 99 : 2; };
+  IndexHooks.nextKey = [] { return calls.push_back("next"), 1; };
   IndexHooks.indexEof = [] { return false; };
-  IndexHooks.saveCurrentKey = &SaveKey;
-  IndexHooks.syncIndex = &SyncKey;
+  IndexHooks.saveCurrentKey = [] { calls.push_back("save"); };
+  IndexHooks.syncIndex = [] { calls.push_back("sync"); };
   calls.clear();
   GoTop();
   EXPECT_EQ(calls, (std::vector<std::string>{"read+", "first", "next", "save", "read-"}));

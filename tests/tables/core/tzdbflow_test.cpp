@@ -15,15 +15,10 @@ using namespace enginetest;
 class DbfLayer : public EngineTest {};
 
 std::vector<std::uint8_t> Header(std::uint8_t version, int count, int headerLength, int recordLength) {
-  std::vector<std::uint8_t> h(32, 0);
-  h[0] = version;
-  h[1] = 126;
-  h[2] = 3;
-  h[3] = 15;
-  h[4] = static_cast<std::uint8_t>(count);
-  h[8] = static_cast<std::uint8_t>(headerLength);
-  h[9] = static_cast<std::uint8_t>(headerLength >> 8);
-  h[10] = static_cast<std::uint8_t>(recordLength);
+  auto byte = [](int v) { return static_cast<std::uint8_t>(v); };
+  std::vector<std::uint8_t> h = {version, 126, 3, 15, byte(count), 0, 0, 0, byte(headerLength), byte(headerLength >> 8),
+                                 byte(recordLength)};
+  h.resize(32);
   return h;
 }
 
@@ -41,12 +36,11 @@ TEST_F(DbfLayer, CreateTwoAppendsAndCloseGiveExactBytes) {
   CreateDBF(path, {Def("name", 'C', 5), Def("Val", 'N', 5, 1)});
   USE(path + " EXCLUSIVE");
   ClearRecord();
-  SetText(1, "AB");
-  SetReal(2, 2.25);
-  Append();
-  SetText(1, "CDEFG");
-  SetReal(2, -1);
-  Append();
+  for (auto [name, value] : {std::pair{"AB", 2.25}, {"CDEFG", -1.0}}) {
+    SetText(1, name);
+    SetReal(2, value);
+    Append();
+  }
   CloseAll();
   std::vector<std::uint8_t> want = Header(0x03, 2, 97, 11);
   AddField(want, "NAME", 'C', 5, 0);
@@ -64,8 +58,7 @@ TEST_F(DbfLayer, CreateRulesAndMemoFile) {
   std::vector<std::uint8_t> memo = ReadBytes(Path("m.dbt"));
   ASSERT_EQ(memo.size(), 24u);
   EXPECT_EQ(std::string(memo.begin() + 8, memo.begin() + 9), "m");
-  EXPECT_EQ(memo[18], 0x02);
-  EXPECT_EQ(memo[19], 0x01);
+  EXPECT_EQ(std::vector<std::uint8_t>(memo.begin() + 18, memo.begin() + 20), (std::vector<std::uint8_t>{0x02, 0x01}));
   std::vector<std::uint8_t> table = ReadBytes(Path("m.dbf"));
   EXPECT_EQ(table[0], 0x8B);
   EXPECT_EQ(table[32 + 16], 8);  // the D field got length 8
@@ -80,33 +73,23 @@ TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
   std::vector<std::uint8_t> good = Header(0x03, 0, 65, 4);
   AddField(good, "A", 'C', 3, 0);
   good.push_back(0x0D);
-  auto withVersion = [&](std::uint8_t v) { auto h = good; h[0] = v; return h; };
-  auto descriptorEnd = good;
-  descriptorEnd[32] = 0x0D;
+  auto with = [&](std::size_t at, std::uint8_t v) { auto h = good; h[at] = v; return h; };
   auto noFields = Header(0x03, 0, 33, 1);
   noFields.push_back(0x0D);
-  auto shortRecord = good;
-  shortRecord[10] = 2;
-  auto hugeCount = good;
-  hugeCount[7] = 0x80;
-  auto badType = good;
-  badType[32 + 11] = 'Y';
-  auto badDate = good;
-  badDate[32 + 11] = 'D';
   struct Case {
     std::vector<std::uint8_t> bytes;
     std::uint16_t code;
     const char* message;
   } cases[] = {
       {std::vector<std::uint8_t>(20, 3), 210, " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]"},
-      {withVersion(0x30), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
-      {withVersion(0x05), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
+      {with(0, 0x30), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
+      {with(0, 0x05), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
       {noFields, 210, " is not a dBASE database. (Number of fields is out of range) [Use/OpenDbf]"},
-      {descriptorEnd, 222, " [Use/OpenDbf]"},
-      {shortRecord, 210, " is not a dBASE database. (Record length does not match the fields) [USE/OpenDbf]"},
-      {hugeCount, 210, " is not a dBASE database. (Number of records is out of range) [USE/OpenDbf]"},
-      {badType, 211, " is not a valid field type"},
-      {badDate, 211, " is not 8 bytes long"},
+      {with(32, 0x0D), 222, " [Use/OpenDbf]"},
+      {with(10, 2), 210, " is not a dBASE database. (Record length does not match the fields) [USE/OpenDbf]"},
+      {with(7, 0x80), 210, " is not a dBASE database. (Number of records is out of range) [USE/OpenDbf]"},
+      {with(32 + 11, 'Y'), 211, " is not a valid field type"},
+      {with(32 + 11, 'D'), 211, " is not 8 bytes long"},
       {Header(0x02, 0, 0, 2), 210, " is not a dBASE database.(Header is less than 521 bytes) [Use/OpenDBF]"},
   };
   for (const Case& c : cases) {
