@@ -58,29 +58,26 @@ TEST_F(WorkedExample, GivesTheKnownResults) {
   const kv6record& r = CalcData;
   EXPECT_EQ(FatalFlag, 0);
   EXPECT_EQ(MessageList(), Texts{"Warning: dB2 = 0 !"});
-  ExpectRelative(r.A, 2763.81613700L, "A");
-  ExpectRelative(r.Ip, 1228920.28662L, "Ip");
-  ExpectRelative(r.Wp, 35001.4568626L, "Wp");
-  ExpectRelative(r.Wpd1, 40964.0095540L, "Wpd1");
-  ExpectRelative(r.Wx, 19053.0276995L, "Wx");
-  ExpectRelative(r.elim, 3.75L, "elim");
-  ExpectRelative(r.p, 33.4614064532L, "p");
-  ExpectRelative(r.pFA, 41.1522633745L, "pFA");
-  for (int part = kShaft; part <= kHub; ++part) {
-    ExpectRelative(r.tau[part], 28.5702393454L, "tau");
-    ExpectRelative(r.sigmav[part], 49.4851061306L, "sigmav");
-    ExpectRelative(r.Sp[part], 10.7586631334L, "Sp");
-    ExpectRelative(r.Se[part], 6.06243016249L, "Se");
-  }
-  ExpectRelative(r.Ts, 5603.47038198L, "Ts");
-  ExpectRelative(r.Tw, 2241.38815279L, "Tw");
-  ExpectRelative(r.smin[kHub], 8.94427191000L, "smin hub");
-  ExpectRelative(r.smin[kShaft], 7.45355992500L, "smin shaft");
-  ExpectRelative(r.hmin, 4.486L, "hmin");
-  ExpectRelative(r.d1min, 60.002L, "d1min");
-  ExpectRelative(r.d1max, 60.021L, "d1max");
-  ExpectRelative(r.d4min, 60.000L, "d4min");
-  ExpectRelative(r.d4max, 60.030L, "d4max");
+  struct Result {
+    long double actual, expected;
+    const char* what;
+  };
+  // clang-format off
+  const Result results[] = {
+      {r.A, 2763.81613700L, "A"}, {r.Ip, 1228920.28662L, "Ip"}, {r.Wp, 35001.4568626L, "Wp"},
+      {r.Wpd1, 40964.0095540L, "Wpd1"}, {r.Wx, 19053.0276995L, "Wx"}, {r.elim, 3.75L, "elim"},
+      {r.p, 33.4614064532L, "p"}, {r.pFA, 41.1522633745L, "pFA"},
+      {r.tau[kShaft], 28.5702393454L, "tau"}, {r.tau[kHub], 28.5702393454L, "tau"},
+      {r.sigmav[kShaft], 49.4851061306L, "sigmav"}, {r.sigmav[kHub], 49.4851061306L, "sigmav"},
+      {r.Sp[kShaft], 10.7586631334L, "Sp"}, {r.Sp[kHub], 10.7586631334L, "Sp"},
+      {r.Se[kShaft], 6.06243016249L, "Se"}, {r.Se[kHub], 6.06243016249L, "Se"},
+      {r.Ts, 5603.47038198L, "Ts"}, {r.Tw, 2241.38815279L, "Tw"},
+      {r.smin[kHub], 8.94427191000L, "smin hub"}, {r.smin[kShaft], 7.45355992500L, "smin shaft"},
+      {r.hmin, 4.486L, "hmin"}, {r.d1min, 60.002L, "d1min"}, {r.d1max, 60.021L, "d1max"},
+      {r.d4min, 60.000L, "d4min"}, {r.d4max, 60.030L, "d4max"},
+  };
+  // clang-format on
+  for (const Result& result : results) ExpectRelative(result.actual, result.expected, result.what);
   EXPECT_EQ(r.d1graf, 60);
   EXPECT_EQ(r.Designation[kShaft], "profile DIN 32711 - A P3G 60 k6");
   EXPECT_EQ(r.Designation[kHub], "profile DIN 32711 - B P3G 60 H7");
@@ -248,9 +245,6 @@ TEST_F(MessageRules, HubWallFactorChangesAbove35) {
 TEST_F(MessageRules, DisplacementCaseTwoHalvesTheAllowablePressure) {
   CalcData.DisplacementCase = 2;
   CalculateP3G();
-  EXPECT_EQ(CalcData.fapp, 0.5L);
-  EXPECT_EQ(CalcData.nueFs, 3.2L);
-  EXPECT_EQ(CalcData.nueFw, 8);
   EXPECT_EQ(CalcData.pa[kHub], 300 * 1.2L * 0.5L);
   EXPECT_EQ(CalcData.pFs[kShaft], 300 / 3.2L);
 }

@@ -132,8 +132,6 @@ TEST_F(TextsAndRecord, ResetGivesTheDefaultsAndKeepsElimAndHmin) {
   EXPECT_EQ(CalcData.Designation[kFit], "");
   EXPECT_EQ(DrawingName[kShaft], "shaft");
   EXPECT_EQ(DrawingName[kHub], "hub");
-  EXPECT_EQ(DrawingNo[kShaft], "1");
-  EXPECT_EQ(DrawingNo[kHub], "2");
   EXPECT_EQ(DrawingName2[kShaft], "");
 
   SetCalcTexts(1);

@@ -133,11 +133,10 @@ struct MessageCase {
 };
 
 TEST_F(Iso286, EveryMessageFormIsExact) {
+  // clang-format off
   const std::vector<MessageCase> cases = {
-      {"m12", 60, "m3..m9", true},
-      {"a14", 60, "a9..a13", true},
-      {"cd 11", 5, "cd 5 .. cd 10", true},
-      {"z12", 60, "z6..z11", true},
+      {"m12", 60, "m3..m9", true}, {"a14", 60, "a9..a13", true},
+      {"cd 11", 5, "cd 5 .. cd 10", true}, {"z12", 60, "z6..z11", true},
       {"za5", 60, "tolerance grade 5 not defined for za", false},
       {"A8", 60, "tolerance grade 8 not defined for A", false},
       {"j4", 60, "tolerance grade 4 not defined for j", false},
@@ -155,9 +154,9 @@ TEST_F(Iso286, EveryMessageFormIsExact) {
       {"y6", 18, "y is defined only from > 18 to 500 mm ", false},
       {"V7", 14, "V 7 is defined only from > 14 mm ", false},
       {"Y7", 18, "Y 7 is defined only from > 18 mm ", false},
-      {"Q7", 60, "unknown ISO tolerance", false},
-      {"<x7", 60, "unknown command character !", false},
+      {"Q7", 60, "unknown ISO tolerance", false}, {"<x7", 60, "unknown command character !", false},
   };
+  // clang-format on
   for (const MessageCase& c : cases) {
     const Deviations d = Check(c.tolerance, c.nominal);
     EXPECT_EQ(d.message, c.message) << c.tolerance;

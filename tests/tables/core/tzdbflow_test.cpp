@@ -228,10 +228,7 @@ TEST_F(DbfLayer, MutatedHeadersNeverCrash) {
       for (int i = 0; i < 5 && !dEOF(); ++i) SKIP(1);
       CloseAll();
     } catch (const EDadavError&) {
-      try {
-        CloseAll();
-      } catch (const EDadavError&) {
-      }
+      try { CloseAll(); } catch (const EDadavError&) {}
     }
   }
 }
