@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/language.h"
@@ -57,24 +58,20 @@ class language_tables : public ::testing::Test {
 };
 
 TEST_F(language_tables, EveryCodeGivesItsFileTextInItsCodePage) {
-  struct Case {
-    std::int32_t code;
-    const char* file;
-    const char* exit;
-    std::uint16_t codePage;
-  };
-  const Case cases[] = {
+  const std::tuple<std::int32_t, const char*, const char*, std::uint16_t> cases[] = {
+      // clang-format off
       {1, "&Datei", "&Beenden", kCodePage1252},   {2, "&File", "E&xit", kCodePage1252},
       {3, "&Fichier", "&Quitter", kCodePage1252}, {4, "&File", "&Esci", kCodePage1252},
       {5, "&Arkiv", "&Avsluta", kCodePage1252},   {6, "&Arquivo", "S&aida", kCodePage1252},
       {7, "&Fisier", "Ie&sire", kCodePage1252},   {8, "파일(&F)", "끝내기(&x)", kCodePage949},
       {9, "&Archivo", "&Salir", kCodePage1252},   {12, "文件", "退出", kCodePage936},
+      // clang-format on
   };
-  for (const Case& c : cases) {
-    SetMenuTexts(c.code);
-    EXPECT_EQ(Utf8Of(MenuTextFile), c.file) << c.code;
-    EXPECT_EQ(Utf8Of(MenuTextExit), c.exit) << c.code;
-    EXPECT_EQ(MenuTextFile.codePage, c.codePage) << c.code;
+  for (const auto& [code, file, exit, codePage] : cases) {
+    SetMenuTexts(code);
+    EXPECT_EQ(std::tuple(Utf8Of(MenuTextFile), Utf8Of(MenuTextExit), MenuTextFile.codePage),
+              std::tuple(file, exit, codePage))
+        << code;
   }
 }
 
@@ -84,21 +81,19 @@ TEST_F(language_tables, UnknownCodesChangeNothingAndAreNotCutTo16Bits) {
   for (std::int32_t code : {0, -1, 10, 11, 13, 65538, 65537, 65544}) {
     SetMenuTexts(code);
     SetMenuTermsLanguage(code);
-    EXPECT_EQ(Utf8Of(MenuTextFile), "&Datei") << code;
-    EXPECT_EQ(Utf8Of(TermHub), "&Nabe") << code;
+    EXPECT_EQ(Utf8Of(MenuTextFile) + Utf8Of(TermHub), "&Datei&Nabe") << code;
   }
 }
 
 TEST_F(language_tables, KeptEntriesKeepTextAndTag) {
   SetMenuTexts(1);
   SetMenuTexts(5);
-  EXPECT_EQ(Utf8Of(MenuTextCopy), "Kopieren");
-  EXPECT_EQ(Utf8Of(MenuTextFile), "&Arkiv");
+  EXPECT_EQ(std::tuple(Utf8Of(MenuTextCopy), Utf8Of(MenuTextFile)),
+            std::tuple("Kopieren", "&Arkiv"));
   SetMenuTexts(8);
   SetMenuTexts(7);
-  EXPECT_EQ(MenuTextCopy.codePage, kCodePage949);
-  EXPECT_EQ(Utf8Of(MenuTextCopy), "복사(&C)");
-  EXPECT_EQ(Utf8Of(MenuTextFile), "&Fisier");
+  EXPECT_EQ(std::tuple(MenuTextCopy.codePage, Utf8Of(MenuTextCopy), Utf8Of(MenuTextFile)),
+            std::tuple(kCodePage949, "복사(&C)", "&Fisier"));
 }
 
 TEST_F(language_tables, TextsKeepTheirTrailingMarksAndBlanks) {
@@ -113,8 +108,7 @@ TEST_F(language_tables, TextsKeepTheirTrailingMarksAndBlanks) {
 
 TEST_F(language_tables, MenuTermsFollowTheirSixLanguages) {
   SetMenuTermsLanguage(8);
-  EXPECT_EQ(Utf8Of(TermLoad), "하중(&L)");
-  EXPECT_EQ(TermLoad.codePage, kCodePage949);
+  EXPECT_EQ(std::tuple(Utf8Of(TermLoad), TermLoad.codePage), std::tuple("하중(&L)", kCodePage949));
   EXPECT_EQ(Utf8Of(MenuTerms[1]), "Calc.Met&hod");
 
   SetMenuTermsLanguage(2);

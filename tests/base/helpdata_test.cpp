@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -45,12 +46,9 @@ std::vector<std::string> CrLfLines(const std::string& name) {
 
 // The number of a help line: its first four characters are blanks and then digits only.
 int HelpNumberOf(const std::string& line) {
+  static const std::regex number(" *[0-9]+");
   const std::string head = line.substr(0, 4);
-  const std::size_t first = head.find_first_not_of(' ');
-  if (first == std::string::npos || head.find_first_not_of("0123456789", first) != std::string::npos) {
-    return -1;
-  }
-  return std::stoi(head.substr(first));
+  return std::regex_match(head, number) ? std::stoi(head) : -1;
 }
 
 struct HelpEntry {
@@ -162,7 +160,8 @@ TEST(HelpData, MessageHelpRecordsHaveUniqueKeysAndCoverTheMessages) {
       "Y 11 is defined only from > 18 mm ", "Fatal  : DIN 6885 Datenbank",
       "Material type 47 not found.", "Werkstofftyp 99 nicht gefunden.", "Error  : DXF: 3DFACE",
       "Error  : DXF: LEADER", "Invalid temp directory", "Fehler in GetArcCenter (dphi = 0 ! ",
-      "Error  : Database #3"};
+      "Error  : Database #3",
+  };
   for (const std::string& message : messages) {
     EXPECT_TRUE(keys.count(message.substr(0, 15))) << message;
   }

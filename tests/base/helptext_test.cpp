@@ -47,9 +47,12 @@ class HelpTextTest : public DialogSetup, public DrawWindowTest {
 
 TEST_F(HelpTextTest, HelpLinesOfAGroup) {
   const std::tuple<std::uint16_t, std::uint16_t, std::string> cases[] = {
+      // clang-format off
       {4710, 1, "Text 4710 line two line three  "}, {4710, 2, "Text 4710 line two line three   (4710)"},
       {4720, 2, "Text 4720 continued    (4720)"},   {9990, 2, "last    "}, {3995, 1, "low    "},
-      {4711, 1, "line two line three   "},         {4000, 1, "help text No 4000: No help available."}};
+      // clang-format on
+      {4711, 1, "line two line three   "},
+      {4000, 1, "help text No 4000: No help available."}};
   std::string line;
   for (const auto& [number, level, expected] : cases) {
     HelpLevel = level;
@@ -69,9 +72,12 @@ TEST_F(HelpTextTest, HelpLinesOfAGroup) {
 TEST_F(HelpTextTest, FileNamesAndNumberLines) {
   EXPECT_EQ(HelpFileName(4000), Path("kv6.hlp"));
   EXPECT_EQ(HelpFileName(3999), Path("brelcor.hlp"));
-  const std::tuple<std::string, std::int32_t, std::string> cases[] = {
+  const std::tuple<std::string, std::int32_t, std::string> cases[] = {// clang-format off
       {"4710", 4710, "NULL"}, {"4710: abc ", 4710, "abc"}, {" 015x", 15, "NULL"}, {"12a4:x", -1, "x"},
-      {"100 N", -1, "NULL"},  {"-123", -1, "NULL"},        {"", -1, "NULL"}};
+                                                                      // clang-format on
+                                                                      {"100 N", -1, "NULL"},
+                                                                      {"-123", -1, "NULL"},
+                                                                      {"", -1, "NULL"}};
   for (const auto& [line, number, image] : cases) {
     std::int32_t parsedNumber = 0;
     std::string parsedImage;

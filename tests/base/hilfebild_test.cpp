@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <tuple>
+
 #include "base/wprinvar.h"
 #include "dialogfixture.h"
 #include "drawwindow_fixture.h"
@@ -25,10 +27,10 @@ class AuxImagesTest : public DialogSetup, public DrawWindowTest {
   AuxImagesTest() {
     ShortName = "KV6";
     Write("kv6.dbh", kList);
-    Write("one.plt", "PU0,0;SP1;PD40,0;\r\n");
-    Write("two.plt", "PU0,0;SP1;PD80,0;\r\n");
-    Write("three.plt", "PU0,0;SP1;PD120,0;\r\n");
-    Write("longername12.plt", "PU0,0;SP1;PD480,0;\r\n");
+    for (const auto& [name, length] :
+         {std::pair{"one", 40}, {"two", 80}, {"three", 120}, {"longername12", 480}}) {
+      Write(std::string(name) + ".plt", "PU0,0;SP1;PD" + std::to_string(length) + ",0;\r\n");
+    }
   }
 
   static DialogStep OnForm(std::function<void(Form&)> act) {
@@ -73,8 +75,7 @@ TEST_F(AuxImagesTest, SpinDownOnTheLastLineShowsItAgain) {
   }));
   AuxImages();
   EXPECT_TRUE(Shows(3));
-  EXPECT_EQ(preselected, 2);
-  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(std::tuple(preselected, AbortFlag), std::tuple(2, 1));
 }
 
 TEST_F(AuxImagesTest, FormOpensWhereTheUserLeftIt) {
@@ -92,8 +93,7 @@ TEST_F(AuxImagesTest, FormOpensWhereTheUserLeftIt) {
   }));
   AuxImages();
   EXPECT_THAT(opened, ElementsAre(platform::Point{7, 9}, platform::Point{300, 200}));
-  EXPECT_EQ(AuxImageFormLeft, 300);
-  EXPECT_EQ(AuxImageFormTop, 200);
+  EXPECT_EQ(std::tuple(AuxImageFormLeft, AuxImageFormTop), std::tuple(300, 200));
   // Forms that keep their designed place leave it to the window system: nothing is stored.
   WindowMode = 2;
   script_.Expect(OnForm([](Form& form) {
@@ -121,8 +121,9 @@ TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
   script_.Expect(Step(DialogKind::Text).Type("Inserted"));
   script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
   AuxImages();
-  EXPECT_EQ(Read("kv6.dbh"), "\"one\",\"First\"\r\n\"new\",\"Inserted\"\r\n"
-                             "\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n");
+  EXPECT_EQ(Read("kv6.dbh"),
+            "\"one\",\"First\"\r\n\"new\",\"Inserted\"\r\n"
+            "\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n");
   EXPECT_THAT(Files(), Not(Contains(::testing::HasSubstr("kv6.dbh."))));
 }
 
@@ -141,8 +142,9 @@ TEST_F(AuxImagesTest, NewAppendsAndModifyReplacesWithoutQuotes) {
   script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
   AuxImages();
   EXPECT_EQ(preselected, 2);  // the last line of the old list
-  EXPECT_EQ(Read("kv6.dbh"), "\"uno\",\"say 'hi'\"\r\n\"two\",\"Second\"\r\n"
-                             "\"three\",\"Third\"\r\n\"four\",\"Fourth\"\r\n");
+  EXPECT_EQ(Read("kv6.dbh"),
+            "\"uno\",\"say 'hi'\"\r\n\"two\",\"Second\"\r\n"
+            "\"three\",\"Third\"\r\n\"four\",\"Fourth\"\r\n");
 }
 
 TEST_F(AuxImagesTest, DeleteAnsweredNoChangesNothing) {
@@ -163,9 +165,8 @@ TEST_F(AuxImagesTest, LongNamesAndDamagedLines) {
   script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
   AuxImages();
   EXPECT_TRUE(Shows(12));
-  EXPECT_EQ(ChoiceTexts[1], "longername12: Long");
-  EXPECT_EQ(ChoiceTexts[3], "two     : Second");
-  EXPECT_EQ(script_.Transcript()[0], "Error  : |DBH file error");
+  EXPECT_EQ(std::tuple(ChoiceTexts[1], ChoiceTexts[3], script_.Transcript()[0]),
+            std::tuple("longername12: Long", "two     : Second", "Error  : |DBH file error"));
 }
 
 TEST_F(AuxImagesTest, MissingImageEndsTheRunWithAbortClear) {
@@ -180,8 +181,7 @@ TEST_F(AuxImagesTest, WithoutAListOpenDialogsUntilCancel) {
   script_.Expect(Step(DialogKind::OpenFile).Closing(DialogClose::Cancel));
   AuxImages();
   EXPECT_TRUE(Shows(2));
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(PltDir, dir_ + "/");
+  EXPECT_EQ(std::tuple(AbortFlag, PltDir), std::tuple(1, dir_ + "/"));
 }
 
 }  // namespace

@@ -36,11 +36,13 @@ INSTANTIATE_TEST_SUITE_P(Separators, NumberText, testing::Values('.', ','));
 
 TEST_P(NumberText, RealTextShowsThreeOrFourSignificantDigitsWithoutTrailingZeros) {
   const std::pair<long double, const char*> cases[] = {
+      // clang-format off
       {12.5L, "12.5"}, {-12.5L, "-12.5"}, {12, "12"}, {0.12345L, "0.123"}, {1234.5L, "1235"},
       {0.05L, "0.05"}, {0.000001L, "0"}, {-0.000009L, "0"}, {0.00001L, "0.00001"}, {1000, "1000"},
       {100, "100"}, {0.1L, "0.1"}, {2.675L, "2.675"}, {999.96L, "1000.0"}, {12.997L, "13.00"},
       {3.14159265L, "3.142"}, {1e6L, "1000000"}, {99999.7L, "1E+05"},
-      {1e20L, "100000000000000000000"}
+      {1e20L, "100000000000000000000"},
+      // clang-format on
   };
   for (const auto& [x, text] : cases) EXPECT_EQ(RealText(x), Expect(text)) << text;
 }
@@ -51,9 +53,11 @@ TEST_P(NumberText, NumberDigitsCountsDigitsAndDropsTrailingZeros) {
     int precision, intDigits, decimals;
   };
   const Case cases[] = {
+      // clang-format off
       {12.5L, 3, 2, 1},       {12, 3, 2, 0},    {0.12345L, 3, 0, 3}, {1234.5L, 3, 4, 0},
       {0.05L, 3, 0, 2},       {0, 3, 0, 1},     {-7.25L, 3, 1, 2},   {100, 3, 3, 0},
       {3.14159265L, 6, 1, 6}, {5e-8L, 3, 0, 8}, {123456, 3, 6, 0},   {0.001L, 3, 0, 3},
+      // clang-format on
   };
   for (const Case& c : cases) {
     std::int32_t intDigits = -1, decimals = -1;
@@ -70,6 +74,7 @@ TEST_P(NumberText, RealTextFixedPadsRoundsHalfAwayAndFallsBackToScientific) {
     const char* text;
   };
   const Case cases[] = {
+      // clang-format off
       {3, 2, 1.234L, "  1.23"}, {3, 2, -1.234L, " -1.23"}, {2, 0, 2.5L, " 3"},
       {1, 2, 2.675L, "2.68"}, {1, 2, -2.675L, "-2.68"}, {1, 2, 2.675, "2.67"},
       {1, 2, 0.125L, "0.13"}, {1, 0, 0.5L, "1"}, {1, 0, -0.5L, "-1"}, {3, 0, -0.4L, "  0"},
@@ -77,7 +82,8 @@ TEST_P(NumberText, RealTextFixedPadsRoundsHalfAwayAndFallsBackToScientific) {
       {1, 2, 1234.5L, "1.23E+03"}, {2, 1, 999.96L, "1E+03"}, {3, 2, 1e300L, "1E+300"},
       {23, 0, -1e20L, " -100000000000000000000"}, {1, 2, -1e-16L, "0.00"}, {0, 0, 0, "0"},
       {4, 3, 0, "   0.000"}, {0, 2, 0.5L, "0.50"}, {2, 16, 1.5L, " 1.5000000000000000"},
-      {3, 1, -123456.7L, "-1.235E+05"}, {1, 1, 1.23e-7L, "0.0"}
+      {3, 1, -123456.7L, "-1.235E+05"}, {1, 1, 1.23e-7L, "0.0"},
+      // clang-format on
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RealTextFixed(c.intDigits, c.decimals, c.x), Expect(c.text))
@@ -87,7 +93,9 @@ TEST_P(NumberText, RealTextFixedPadsRoundsHalfAwayAndFallsBackToScientific) {
 
 TEST_P(NumberText, FloatDigitsAddsDecimalsWithinZeroToTen) {
   const std::pair<int, const char*> cases[] = {
+      // clang-format off
       {5, "  1.2340"}, {0, "  1"}, {2, "  1.2"}, {20, "  1.2340000000"}, {-4, "  1"},
+      // clang-format on
   };
   for (const auto& [digits, text] : cases) {
     FloatDigits = digits;
@@ -122,10 +130,12 @@ struct Parsed {
 
 // Forms a user types or a file holds, each read exactly as its long double literal.
 const Parsed kAcceptedReals[] = {
+    // clang-format off
     {"1,5", 1.5L}, {"1.5", 1.5L}, {"1.", 1}, {".5", 0.5L}, {"-.5", -0.5L}, {"1e3", 1000},
     {"1E-3", 0.001L}, {"+2,5e+2", 250}, {"  -12.25", -12.25L}, {"0", 0}, {"-0", 0}, {",25", 0.25L},
     {"2,675", 2.675L}, {"0.1", 0.1L}, {"123456789012345678901234", 1.23456789012345678901234e23L},
-    {"1e-5000", 0}, {"1,000", 1}, {"00012", 12}
+    {"1e-5000", 0}, {"1,000", 1}, {"00012", 12},
+    // clang-format on
 };
 
 const char* const kRejectedReals[] = {
@@ -150,10 +160,12 @@ TEST_P(NumberText, ReadsBackWhatItWrites) {
 
 TEST_P(NumberText, TextToIntAcceptsDecimalAndDollarHex) {
   const std::pair<const char*, std::int32_t> cases[] = {
+      // clang-format off
       {"42", 42}, {"  -42", -42}, {"+7", 7}, {"$FF", 255}, {"$ff", 255}, {"-$10", -16},
       {"$FFFFFFFF", -1}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
       {"2147483648", 0}, {"$100000000", 0}, {"42 ", 0}, {"4 2", 0}, {"", 0}, {"$", 0}, {"-", 0},
-      {"1.0", 0}, {"0x10", 0}, {"1e3", 0}, {"$G1", 0}, {"99999999999999999999", 0}
+      {"1.0", 0}, {"0x10", 0}, {"1e3", 0}, {"$G1", 0}, {"99999999999999999999", 0},
+      // clang-format on
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(TextToInt(text), value) << text;
 }

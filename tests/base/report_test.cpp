@@ -2,6 +2,9 @@
 
 #include <sys/file.h>
 
+#include <compare>
+#include <tuple>
+
 #include "reportfixture.h"
 
 namespace {
@@ -73,16 +76,16 @@ TEST_F(report_layout, CompressedStyleWritesNoRulesAndBreaksOnlyPastHalfAPage) {
 TEST_F(report_layout, PageThresholdsAndHeaderOnTheFirstPageOnly) {
   Open(8);
   RewriteOrFail(ListFile);
-  ReportLineCount = 56;
-  NewPageIfNeeded(0);
-  EXPECT_EQ(ReportLineCount, 56);  // breaks only above 56
-  ReportLineCount = 57;
-  NewPageIfNeeded(0);
-  EXPECT_LT(ReportLineCount, 57);
-  LinesPerPage = 15;
-  ReportLineCount = 10;
-  NewPageIfNeeded(0);
-  EXPECT_EQ(ReportLineCount, 10);  // never at 10 lines or fewer
+  // Breaks only above 56 lines of a 66-line page, and never at 10 lines or fewer.
+  for (const auto& [page, count, breaks] :
+       {std::tuple{66, 56, false}, {66, 57, true}, {15, 10, false}}) {
+    LinesPerPage = page;
+    ReportLineCount = count;
+    NewPageIfNeeded(0);
+    EXPECT_EQ(ReportLineCount <=> count,
+              breaks ? std::strong_ordering::less : std::strong_ordering::equal)
+        << page << " " << count;
+  }
   CloseReport();
 
   HeaderMode = 2;
@@ -96,16 +99,14 @@ TEST_F(report_layout, PageThresholdsAndHeaderOnTheFirstPageOnly) {
 }
 
 TEST_F(report_layout, AHeaderLongerThanThePageEnds) {
-  LinesPerPage = 5;
   HeaderSpaceLines = 30;
-  Open(8);
-  WriteSample(20);
-  EXPECT_EQ(AbortFlag, 0);
-  EXPECT_GT(Read("temp/OUTDOS.TXT").size(), 1000u);
-  LinesPerPage = 1;
-  Open(8);
-  WriteSample(20);
-  EXPECT_EQ(AbortFlag, 0);
+  for (const std::int32_t lines : {5, 1}) {
+    LinesPerPage = lines;
+    Open(8);
+    WriteSample(20);
+    EXPECT_EQ(AbortFlag, 0) << lines;
+    EXPECT_GT(Read("temp/OUTDOS.TXT").size(), 1000u) << lines;
+  }
 }
 
 TEST_F(report_layout, RulesVanishOnTabSeparatedText) {

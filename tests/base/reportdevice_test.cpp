@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include "base/showtextfile.h"
 #include "base/textprint.h"
 #include "platform/filelock.h"
@@ -32,9 +34,8 @@ TEST_F(report_devices, AStoppedReportLeavesNoFileBehind) {
   ReportLine("half a report");
   AbortFlag = 1;
   CloseReport();
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(Files(), std::vector<std::string>{});
-  EXPECT_EQ(ReportDeviceCode, 1);
+  EXPECT_EQ(std::tuple(AbortFlag, Files(), ReportDeviceCode),
+            std::tuple(1, std::vector<std::string>{}, 1));
 
   AbortFlag = 0;
   Open(1);
@@ -101,13 +102,11 @@ TEST_F(print_text, PageRangeFormFeedLinesAndNoTrailingBlankPage) {
   Print("one\r\n\fhidden\r\ntwo a\r\ntwo b\r\n\f\r\nthree\r\n\f");
   ASSERT_EQ(printer_.jobs.size(), 1u);
   const auto& job = printer_.jobs[0];
-  EXPECT_EQ(job.request.maxPage, 3);
-  EXPECT_EQ(job.request.fromPage, 2);
+  EXPECT_EQ(std::tuple(job.request.maxPage, job.request.fromPage), std::tuple(3, 2));
   ASSERT_EQ(job.pages.size(), 1u);
   ASSERT_EQ(job.pages[0].lines.size(), 2u);
-  EXPECT_EQ(job.pages[0].lines[0].text, "two a");
-  EXPECT_EQ(job.pages[0].lines[1].y, 100);
-  EXPECT_EQ(job.pages[0].font.face, "Courier New");
+  EXPECT_EQ(std::tuple(job.pages[0].lines[0].text, job.pages[0].lines[1].y, job.pages[0].font.face),
+            std::tuple("two a", 100, "Courier New"));
 
   printer_.from = printer_.to = 0;
   std::string many;
@@ -118,8 +117,7 @@ TEST_F(print_text, PageRangeFormFeedLinesAndNoTrailingBlankPage) {
 
   printer_.cancel = true;
   Print("x\r\n");
-  EXPECT_EQ(printer_.jobs.size(), 2u);
-  EXPECT_EQ(printer_.dialogs.back().maxPage, 1);
+  EXPECT_EQ(std::tuple(printer_.jobs.size(), printer_.dialogs.back().maxPage), std::tuple(2u, 1));
 }
 
 TEST_F(print_text, MissingFileIsReported) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "base/indialog.h"
 #include "dialogfixture.h"
@@ -18,7 +19,9 @@ using platform::headless::Step;
 using ::testing::ElementsAre;
 
 // The value bits of an x87 extended number; the bytes behind them are padding.
-bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+bool SameBits(long double a, long double b) {
+  return std::memcmp(&a, &b, 10) == 0;
+}
 
 class UtilCrtTest : public DialogTest {
  protected:
@@ -35,42 +38,35 @@ TEST_F(UtilCrtTest, EveryWayOutButOkSetsAbortAndKeepsTheVariable) {
     script_.Expect(Step(DialogKind::Text).Type("new").Closing(how));
     std::uint16_t index = 1;
     ChooseItem("pick", 3, index);
-    EXPECT_EQ(AbortFlag, 1);
-    EXPECT_EQ(index, 1);
+    EXPECT_EQ(std::tuple(AbortFlag, index), std::tuple(1, 1));
     char answer = 'J';
+    AbortFlag = 0;
     AskYesNoDialog("sure?", answer);
-    EXPECT_EQ(AbortFlag, 1);
-    EXPECT_EQ(answer, 'J');
+    EXPECT_EQ(std::tuple(AbortFlag, answer), std::tuple(1, 'J'));
     std::string text = "old";
+    AbortFlag = 0;
     InputText("name", 8, text);
-    EXPECT_EQ(AbortFlag, 1);
-    EXPECT_EQ(text, "old");
+    EXPECT_EQ(std::tuple(AbortFlag, text), std::tuple(1, "old"));
   }
   script_.Expect(Step(DialogKind::Text).Type("new"));
   std::string text = "old";
-  AbortFlag = 1;
-  InputText("name", 8, text);
-  EXPECT_EQ(AbortFlag, 0);
-  EXPECT_EQ(text, "new");
+  InputText("name", 8, text);  // OK clears the flag left by the last question
+  EXPECT_EQ(std::tuple(AbortFlag, text), std::tuple(0, "new"));
 }
 
 TEST_F(UtilCrtTest, ChooseItemPicksTheDialogByCountAndFixesTheStartIndex) {
-  struct Case {
-    int n;
-    std::uint16_t index;
-    DialogKind kind;
-    std::int32_t preselected;
-  };
-  for (const Case c : {Case{7, 0, DialogKind::Radio, 0}, Case{8, 9, DialogKind::List, 0},
-                       Case{8, 8, DialogKind::List, 7}, Case{7, 3, DialogKind::Radio, 2}}) {
-    FillChoices(c.n);
-    script_.Expect(Step(c.kind).Select(4));
-    std::uint16_t index = c.index;
-    ChooseItem("pick", c.n, index);
-    EXPECT_EQ(index, 5);
-    EXPECT_EQ(script_.Requests().back().selected, c.preselected);
-    EXPECT_EQ(script_.Requests().back().items.size(), static_cast<std::size_t>(c.n));
-    EXPECT_EQ(script_.Requests().back().caption, "Select");
+  const std::tuple<int, std::uint16_t, DialogKind, std::int32_t> cases[] = {
+      // clang-format off
+      {7, 0, DialogKind::Radio, 0}, {8, 9, DialogKind::List, 0}, {8, 8, DialogKind::List, 7},
+      // clang-format on
+      {7, 3, DialogKind::Radio, 2}};
+  for (auto [n, index, kind, preselected] : cases) {
+    FillChoices(n);
+    script_.Expect(Step(kind).Select(4));
+    ChooseItem("pick", n, index);
+    const auto& asked = script_.Requests().back();
+    EXPECT_EQ(std::tuple(index, asked.selected, asked.items.size(), asked.caption),
+              std::tuple(5, preselected, static_cast<std::size_t>(n), "Select"));
   }
 }
 
@@ -78,8 +74,7 @@ TEST_F(UtilCrtTest, AnEmptyListCanOnlyBeCancelled) {
   script_.Expect(Step(DialogKind::Radio));
   std::uint16_t index = 4;
   ChooseItem("nothing", 0, index);
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(index, 1);
+  EXPECT_EQ(std::tuple(AbortFlag, index), std::tuple(1, 1));
 }
 
 TEST_F(UtilCrtTest, RadioGroupGrowsWithItsItemsAndTheScale) {
@@ -103,19 +98,17 @@ TEST_F(UtilCrtTest, DialogsCarryTheirScalingAndTheInfoScreenIsCentred) {
   std::string text;
   InputText("name", 8, text);
   ShowInfoScreen();
-  const auto& requests = script_.Requests();
-  ASSERT_EQ(requests.size(), 3u);
+  ASSERT_EQ(script_.Requests().size(), 3u);
+  const auto& yesNo = script_.Requests()[0].placement;
+  const auto& textBox = script_.Requests()[1].placement;
   // Yes/no: size by density, font by the dialog scale, dialog border, placed by the toolkit.
-  EXPECT_EQ(requests[0].placement.OuterSize(), (platform::Size{386, 291}));
-  EXPECT_EQ(requests[0].placement.FontScale(), 125);
-  EXPECT_EQ(requests[0].placement.Border(), platform::FormBorder::Dialog);
-  EXPECT_FALSE(requests[0].placement.HasPosition());
+  EXPECT_EQ(std::tuple(yesNo.OuterSize(), yesNo.FontScale(), yesNo.Border(), yesNo.HasPosition()),
+            std::tuple(platform::Size{386, 291}, 125, platform::FormBorder::Dialog, false));
   // Text: size by the input scale, parent font, sizeable.
-  EXPECT_EQ(requests[1].placement.OuterSize(), (platform::Size{164, 92}));
-  EXPECT_TRUE(requests[1].placement.ParentFont());
-  EXPECT_EQ(requests[1].placement.Border(), platform::FormBorder::Sizeable);
+  EXPECT_EQ(std::tuple(textBox.OuterSize(), textBox.ParentFont(), textBox.Border()),
+            std::tuple(platform::Size{164, 92}, true, platform::FormBorder::Sizeable));
   // Information screen: 272 x 204, centred on the drawing window and 20 pixels lower.
-  EXPECT_EQ(requests[2].placement.Position(), (platform::Point{364, 268}));
+  EXPECT_EQ(script_.Requests()[2].placement.Position(), (platform::Point{364, 268}));
 }
 
 TEST_F(UtilCrtTest, HelpPressesShowHelpWhileTheDialogStaysOpen) {
@@ -126,8 +119,7 @@ TEST_F(UtilCrtTest, HelpPressesShowHelpWhileTheDialogStaysOpen) {
   std::uint16_t index = 1;
   AbortFlag = 1;
   ChooseItem("pick", 3, index);
-  EXPECT_EQ(AbortFlag, 0);
-  EXPECT_EQ(index, 3);
+  EXPECT_EQ(std::tuple(AbortFlag, index), std::tuple(0, 3));
   EXPECT_THAT(script_.Transcript(),
               ElementsAre("Radio|pick", "HELP TEXT No.1210|Choose a message.     "));
 }
@@ -137,8 +129,7 @@ TEST_F(UtilCrtTest, YesNoDialogAnswersByTheChosenButton) {
   script_.Expect(Step(DialogKind::YesNo));
   char answer = 'J';
   AskYesNoDialog("sure?", answer);
-  EXPECT_EQ(answer, 'N');
-  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(std::tuple(AbortFlag, answer), std::tuple(0, 'N'));
   bool flag = false;
   AskYesNoFlag("again?", flag);
   EXPECT_EQ(script_.Requests().back().selected, 1);  // preset No
@@ -146,17 +137,14 @@ TEST_F(UtilCrtTest, YesNoDialogAnswersByTheChosenButton) {
 }
 
 TEST_F(UtilCrtTest, AskYesNoBoxAnswers) {
-  struct Case {
-    MessageAnswer given;
-    bool result;
-    int abort;
-  };
-  for (const Case c : {Case{MessageAnswer::Yes, true, 0}, Case{MessageAnswer::No, false, 0},
-                       Case{MessageAnswer::Cancel, false, 1}}) {
-    script_.Expect(Step(DialogKind::Box).Answer(c.given));
+  const std::tuple<MessageAnswer, bool, int> cases[] = {{MessageAnswer::Yes, true, 0},
+                                                        {MessageAnswer::No, false, 0},
+                                                        {MessageAnswer::Cancel, false, 1}};
+  for (const auto& [given, result, abort] : cases) {
+    script_.Expect(Step(DialogKind::Box).Answer(given));
     AbortFlag = 0;
-    EXPECT_EQ(AskYesNo("Delete ?"), c.result);
-    EXPECT_EQ(AbortFlag, c.abort);
+    EXPECT_EQ(AskYesNo("Delete ?"), result);
+    EXPECT_EQ(AbortFlag, abort);
   }
 }
 
@@ -182,8 +170,7 @@ TEST_F(UtilCrtTest, InputExtendedRefusesUntilValidOrTheScriptEnds) {
   script_.Expect(Step(DialogKind::Text).Type("0"));
   script_.Expect(Step(DialogKind::Text).Type("1e99999"));
   InputExtended("a", x, 1, 10);
-  EXPECT_EQ(x, 5);
-  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(std::tuple(AbortFlag, x), std::tuple(1, 5.0L));
   EXPECT_THAT(script_.Transcript(),
               ElementsAre("Text|a", "Error  : |Invalid Input \"abc\" !", "Text|a",
                           "Error  : |Valid Data are: 1 .. 10 !", "Text|a",
@@ -199,8 +186,8 @@ TEST_F(UtilCrtTest, InputIntegerTakesBoundsInEitherOrder) {
   script_.Expect(Step(DialogKind::Text).Type("10"));
   InputInteger("n", n, 10, 1);
   EXPECT_EQ(n, 10);
-  EXPECT_EQ(script_.Requests().front().text, "3");
-  EXPECT_EQ(script_.Requests().front().maxLength, 12u);
+  EXPECT_EQ(std::tuple(script_.Requests().front().text, script_.Requests().front().maxLength),
+            std::tuple("3", 12u));
   EXPECT_EQ(script_.Transcript()[1], "Error  : |Valid Data are: 1 .. 10 !");
   std::uint16_t w = 7;
   script_.Expect(Step(DialogKind::Text).Closing(DialogClose::Cancel));
@@ -218,8 +205,8 @@ TEST_F(UtilCrtTest, InputLengthInInchesKeepsTheBitsUnlessChanged) {
     InputLength("l", x, 0, 1000);
     EXPECT_TRUE(SameBits(x, mm));
   }
-  EXPECT_EQ(script_.Requests().front().prompt, "l [inch]");
-  EXPECT_EQ(script_.Requests().front().text, "1");
+  EXPECT_EQ(std::tuple(script_.Requests().front().prompt, script_.Requests().front().text),
+            std::tuple("l [inch]", "1"));
   long double x = 25.4L;
   script_.Expect(Step(DialogKind::Text).Type("2"));
   InputLength("l", x, 0, 1000);
@@ -251,27 +238,24 @@ TEST_F(UtilCrtTest, BoxesTakeTheirCaptionAndErrorsNeedErrorBoxOn) {
   ErrorBoxOn = 0;
   ShowError("silent");
   ShowErrorBox("always");
-  EXPECT_THAT(script_.Transcript(),
-              ElementsAre("Error  : |a", "Help|b", "Message:|c", "Message:|d", "Title|e",
-                          "Error  : |shown", "Error  : |always"));
+  EXPECT_THAT(script_.Transcript(), ElementsAre("Error  : |a", "Help|b", "Message:|c", "Message:|d",
+                                                "Title|e", "Error  : |shown", "Error  : |always"));
 }
 
 TEST_F(UtilCrtTest, WindowTitleNamesTheFileAndSetsTheApplicationTitle) {
   LongTitle = "KV6 Shaft-Hub";
   ProgVersion = "4.1";
   FileExt = "kv6";
-  CurrentFile.clear();
   std::string title;
   HourglassOn();
-  SetWindowTitle(title);
-  EXPECT_EQ(title, "KV6 Shaft-Hub   V 4.1");
-  EXPECT_FALSE(script_.Busy());
-  CurrentFile = "shaft";
-  SetWindowTitle(title);
-  EXPECT_EQ(title, "KV6 Shaft-Hub  -  shaft.kv6");
-  CurrentFile = "shaft.old";
-  SetWindowTitle(title);
-  EXPECT_EQ(title, "KV6 Shaft-Hub  -  shaft.old");
+  for (const auto& [file, expected] : {std::pair{"", "KV6 Shaft-Hub   V 4.1"},
+                                       {"shaft", "KV6 Shaft-Hub  -  shaft.kv6"},
+                                       {"shaft.old", "KV6 Shaft-Hub  -  shaft.old"}}) {
+    CurrentFile = file;
+    SetWindowTitle(title);
+    EXPECT_EQ(title, expected);
+    EXPECT_FALSE(script_.Busy());
+  }
   EXPECT_EQ(platform::ApplicationTitle(), title);
   EXPECT_EQ(script_.CursorChanges(), 2);
 }
@@ -282,7 +266,8 @@ TEST(CommandLineQuestions, ReturnAtOnceWithAbortSetAndStdinClosed) {
   platform::InstallDialogBackend(platform::MakeCommandLineDialogs());
   const int savedStdin = ::dup(0);
   ::close(0);
-  for (int i = 1; i <= 2; ++i) ChoiceTexts[i] = i == 1 ? "shaft" : "hub";
+  ChoiceTexts[1] = "shaft";
+  ChoiceTexts[2] = "hub";
   testing::internal::CaptureStderr();
   std::uint16_t index = 1;
   AbortFlag = 0;
@@ -297,11 +282,8 @@ TEST(CommandLineQuestions, ReturnAtOnceWithAbortSetAndStdinClosed) {
   const std::string err = testing::internal::GetCapturedStderr();
   ::dup2(savedStdin, 0);
   ::close(savedStdin);
-  EXPECT_EQ(chooseAbort, 1);
-  EXPECT_FALSE(yes);
-  EXPECT_EQ(askAbort, 1);
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(text, "x");
+  EXPECT_EQ(std::tuple(chooseAbort, yes, askAbort, AbortFlag, text),
+            std::tuple(1, false, 1, 1, "x"));
   EXPECT_EQ(err, "Which part ?\n  shaft\n  hub\n" + LongTitle + " Delete ?\nName ?\n");
 }
 

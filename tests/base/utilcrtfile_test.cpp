@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "dialogfixture.h"
 
@@ -16,16 +17,22 @@ using platform::headless::Step;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class UtilCrtFileTest : public DialogTest {};
+class UtilCrtFileTest : public DialogTest {
+ protected:
+  // The abort flag a check of the name leaves, starting from a clear flag.
+  int CheckName(const std::string& name) {
+    AbortFlag = 0;
+    CheckOutputFileName(name);
+    return AbortFlag;
+  }
+};
 
 TEST_F(UtilCrtFileTest, TooManyDotsCountOnlyInTheFileName) {
   std::filesystem::create_directory(Path("v1.2"));
-  CheckOutputFileName(Path("v1.2/shaft.kv6"));
-  EXPECT_EQ(AbortFlag, 0);
-  CheckOutputFileName(Path("a.b.kv6"));
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_THAT(script_.Transcript(), ElementsAre("KV6|" + Path("a.b.kv6") +
-                                                " not allowed (too many dots)!"));
+  EXPECT_EQ(CheckName(Path("v1.2/shaft.kv6")), 0);
+  EXPECT_EQ(CheckName(Path("a.b.kv6")), 1);
+  EXPECT_THAT(script_.Transcript(),
+              ElementsAre("KV6|" + Path("a.b.kv6") + " not allowed (too many dots)!"));
   EXPECT_THAT(Files(), IsEmpty());  // the probe of a new name leaves nothing behind
 }
 
@@ -34,32 +41,23 @@ TEST_F(UtilCrtFileTest, AnExistingFileIsAskedForAndKeptWhateverTheAnswer) {
   Write("actual.kv6", "content");
   script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
   script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
-  CheckOutputFileName(Path("shaft.kv6"));
-  EXPECT_EQ(AbortFlag, 1);
-  AbortFlag = 0;
-  CheckOutputFileName(Path("shaft.kv6"));
-  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(CheckName(Path("shaft.kv6")), 1);
+  EXPECT_EQ(CheckName(Path("shaft.kv6")), 0);
   EXPECT_EQ(HelpNumber, 3055);
-  CheckOutputFileName(Path("actual.kv6"));  // no question
-  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(CheckName(Path("actual.kv6")), 0);  // no question
   OverwriteQuestion = false;
-  CheckOutputFileName(Path("shaft.kv6"));
+  EXPECT_EQ(CheckName(Path("shaft.kv6")), 0);
   OverwriteQuestion = true;
-  EXPECT_EQ(AbortFlag, 0);
-  EXPECT_EQ(script_.Transcript()[0],
-            "Box|BRELCOR Engineering Software|" + Path("shaft.kv6") +
-                " already exists.   overwrite ?");
-  EXPECT_EQ(Read("shaft.kv6"), "content");
-  EXPECT_EQ(Read("actual.kv6"), "content");
+  EXPECT_EQ(script_.Transcript()[0], "Box|BRELCOR Engineering Software|" + Path("shaft.kv6") +
+                                         " already exists.   overwrite ?");
+  EXPECT_EQ(std::tuple(Read("shaft.kv6"), Read("actual.kv6")), std::tuple("content", "content"));
 }
 
 TEST_F(UtilCrtFileTest, FoldersAndNamesBelowAFileAreInvalid) {
   Write("plain", "x");
   std::filesystem::create_directory(Path("folder"));
   for (const std::string& name : {Path("folder"), Path("plain/x.kv6")}) {
-    AbortFlag = 0;
-    CheckOutputFileName(name);
-    EXPECT_EQ(AbortFlag, 1) << name;
+    EXPECT_EQ(CheckName(name), 1) << name;
     EXPECT_EQ(script_.Transcript().back(), "Error  : |invalid file name \"" + name + "\" !");
   }
 }
@@ -70,22 +68,19 @@ TEST_F(UtilCrtFileTest, SaveFileDialogBranches) {
   CurrentFile = "old";
   std::string full;
   SaveFileDialog("x", full);
-  EXPECT_EQ(full, Path("x.kv6"));
-  EXPECT_EQ(CurrentFile, "old");
+  EXPECT_EQ(std::tuple(full, CurrentFile), std::tuple(Path("x.kv6"), "old"));
   SaveFileDialog(Path("y.txt"), full);
   EXPECT_EQ(full, Path("y.txt"));
   script_.Expect(Step(DialogKind::SaveFile).Type(Path("sub/chosen.kv6")));
   std::filesystem::create_directory(Path("sub"));
   SaveFileDialog("", full);
-  EXPECT_EQ(full, Path("sub/chosen.kv6"));
-  EXPECT_EQ(CurrentFile, "chosen");
-  EXPECT_EQ(DataDir, Path("sub/"));
+  EXPECT_EQ(std::tuple(full, CurrentFile, DataDir),
+            std::tuple(Path("sub/chosen.kv6"), "chosen", Path("sub/")));
   EXPECT_EQ(script_.FileRequests().back().filters[0].pattern, "*.kv6");
   EXPECT_EQ(script_.FileRequests().back().name, "old");
   script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
   SaveFileDialog("", full);
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(CurrentFile, "chosen");
+  EXPECT_EQ(std::tuple(AbortFlag, CurrentFile), std::tuple(1, "chosen"));
   ArchiveMode = 1;
   ArchiveFlag = 1;
   AbortFlag = 0;
@@ -101,14 +96,11 @@ TEST_F(UtilCrtFileTest, FileChoicesSetFolderNameAndExtension) {
   std::string folder = dir_ + "/";
   std::string file;
   SelectFileOfKind(1, folder, "*.plt", file);
-  EXPECT_EQ(file, "start");
-  EXPECT_EQ(script_.FileRequests().back().folder, dir_);
+  EXPECT_EQ(std::tuple(file, script_.FileRequests().back().folder), std::tuple("start", dir_));
   SelectFileOfKind(4, folder, "*.*", file);
-  EXPECT_EQ(FileExt, "k6x");
-  EXPECT_EQ(folder, dir_ + "/");
+  EXPECT_EQ(std::tuple(FileExt, folder), std::tuple("k6x", dir_ + "/"));
   SelectFileOfKind(5, folder, "*.*", file);
-  EXPECT_EQ(file, "");
-  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(std::tuple(file, AbortFlag), std::tuple("", 1));
 }
 
 TEST_F(UtilCrtFileTest, ReadCheckAndWriteErrorsUseTheFixedTexts) {
@@ -172,9 +164,8 @@ TEST_F(UtilCrtFileTest, UserIdMustBeOneFolderBelowTheDataFolder) {
   EXPECT_EQ(script_.Transcript()[1], "Error  : |Invalid user ID  !");
   script_.Expect(Step(DialogKind::Text).Type("anna"));
   AskUserId();
-  EXPECT_EQ(script_.Exits().size(), exits);
-  EXPECT_EQ(DataDir, "anna");
-  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir_));
+  EXPECT_EQ(std::tuple(script_.Exits().size(), DataDir, std::filesystem::current_path()),
+            std::tuple(exits, "anna", std::filesystem::path(dir_)));
   EXPECT_EQ(script_.Requests().back().maxLength, 8u);
   std::filesystem::current_path(cwd);
 }

@@ -6,8 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <array>
+#include <filesystem>
 #include <tuple>
 
 #include "base/utilpath.h"
@@ -20,8 +20,10 @@ namespace fs = std::filesystem;
 
 TEST(PathTest, SeparatorRoutines) {
   const std::array<std::string, 3> cases[] = {
+      // clang-format off
       {"  /a/b/ ", "/a/b/", "/a/b"}, {"   ", "", ""},     {"/", "/", "/"},
       {"C:", "C:/", "C:"},           {"x.", "x./", "x."},
+      // clang-format on
   };
   for (const auto& [path, added, removed] : cases) {
     EXPECT_EQ(AddBackslash(path), added) << path;
@@ -33,10 +35,12 @@ TEST(PathTest, SeparatorRoutines) {
 // Dotted folders must not disturb the name routines.
 TEST(PathTest, NamePartsLookOnlyAtTheLastComponent) {
   const std::array<std::string, 6> cases[] = {
+      // clang-format off
       {"../x/file.tar.gz", "../x/", "file.tar", "../x/file.tar", "tar.gz", "file.tar"},
       {"../x", "../", "x", "../x", "", "x"}, {"./a.b/c.kv6", "./a.b/", "c", "./a.b/c", "kv6", "c"},
       {"name.", "", "name", "name", "", "name."},
-      {"C:\\data\\x.kv6", "", "C:\\data\\x", "C:\\data\\x", "kv6", "C:\\data\\x"}
+      {"C:\\data\\x.kv6", "", "C:\\data\\x", "C:\\data\\x", "kv6", "C:\\data\\x"},
+      // clang-format on
   };
   for (const auto& [path, dir, noExt, pathNoExt, ext, bare] : cases) {
     EXPECT_EQ(DirOfPath(path), dir) << path;
@@ -52,10 +56,14 @@ TEST(PathTest, ShortenMiddleAndMasks) {
   EXPECT_EQ(ShortenMiddle("abcdefghij", 10), "abcdefghij");
   EXPECT_EQ(ShortenMiddle("abcdefghijkl", 10), "ab ... jkl");
   EXPECT_EQ(ShortenMiddle("abcdefghijkl", 3), " ... l");
-  const std::tuple<const char*, const char*, bool> masks[] = {
+  const std::tuple<const char*, const char*, bool> masks[] = {// clang-format off
       {"*.*", "noext", true},          {"$*.dx$", "$LOGO_1.DX$", true}, {"$*.dx$", "logo.dx$", false},
-      {"?.txt", "ab.txt", false},      {"a*b*c", "aXbYbZc", true},      {"a*b*c", "aXbYbZ", false}};
-  for (const auto& [mask, name, matches] : masks) EXPECT_EQ(MaskMatches(mask, name), matches) << mask;
+                                                              // clang-format on
+                                                              {"?.txt", "ab.txt", false},
+                                                              {"a*b*c", "aXbYbZc", true},
+                                                              {"a*b*c", "aXbYbZ", false}};
+  for (const auto& [mask, name, matches] : masks)
+    EXPECT_EQ(MaskMatches(mask, name), matches) << mask;
 }
 
 class FileServiceTest : public ::testing::Test, public TempFolder {
