@@ -80,29 +80,6 @@ std::string FloatField(long double x) {
   return std::string(buffer, result.ptr);
 }
 
-// Pixels need no extended precision; rint of a double rounds halves to even in the default
-// rounding mode and costs a fraction of the extended routine.
-std::int32_t RoundPixel(long double v) {
-  const double d = static_cast<double>(v);
-  if (std::isnan(d)) return 0;
-  if (d >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (d <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(std::rint(d));
-}
-
-// Screen pixels in 64 bits, so that adding the viewport cannot overflow before saturation.
-std::int32_t WorldToScreenX(long double x) {
-  const std::int64_t p = static_cast<std::int64_t>(RoundPixel((x - VisibleWindow.xmin) * ScaleX)) +
-                         Viewport.left;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
-}
-
-std::int32_t WorldToScreenY(long double y) {
-  const std::int64_t p = static_cast<std::int64_t>(Viewport.bottom) -
-                         RoundPixel((y - VisibleWindow.ymin) * ScaleY);
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
-}
-
 long double ReferenceWidth() { return HorizontalPixels == 0 ? 640 : HorizontalPixels; }
 long double ReferenceHeight() { return VerticalPixels == 0 ? 480 : VerticalPixels; }
 
@@ -121,8 +98,6 @@ std::int32_t WorldToPrinterY(long double y, std::int32_t pageWidth, std::int32_t
                   RoundPixel(pageHeight * inner * PrintScaleY / ReferenceHeight()));
 }
 
-std::int32_t ScreenSizeX(long double w) { return RoundPixel(ScaleX * w); }
-std::int32_t ScreenSizeY(long double h) { return RoundPixel(ScaleY * h); }
 
 std::int32_t PrinterSizeX(long double w, std::int32_t pageWidth) {
   return RoundPixel(pageWidth * (ScaleX * w) * PrintScaleX / ReferenceWidth());

@@ -9,6 +9,8 @@
 #include <numbers>
 #include <span>
 
+#include "platform/qt/qtimagecurves.h"
+#include "platform/qt/qtimagetext.h"
 #include "platform/qt/qttext.h"
 
 namespace platform::qt {
@@ -210,7 +212,12 @@ void PainterCanvas::FillRect(const Rect& r) {
 
 void PainterCanvas::Ellipse(const Rect& bounds) {
   if (OutsideImage(bounds, pen_.width + 2)) return;
-  painter_.drawEllipse(OutlineRect(bounds));
+  const QRect box = OutlineRect(bounds);
+  if (linePen_ && brush_.style == BrushStyle::Clear &&
+      DrawImageArc(*lineTarget_, *linePen_, box, 0, 360)) {
+    return;
+  }
+  painter_.drawEllipse(box);
 }
 
 void PainterCanvas::Polygon(const std::vector<Point>& points) {
@@ -223,6 +230,7 @@ void PainterCanvas::Arc(const Rect& bounds, Point start, Point end) {
   const double from = ScreenAngle(box, start);
   double sweep = ScreenAngle(box, end) - from;
   if (sweep <= 0) sweep += 360.0;
+  if (linePen_ && DrawImageArc(*lineTarget_, *linePen_, box, from, sweep)) return;
   QPainterPath path;
   path.arcMoveTo(box, from);
   path.arcTo(box, from, sweep);
@@ -236,6 +244,10 @@ void PainterCanvas::TextOut(Point p, std::string_view text) {
   if (OutsideImage({p.x, p.y, p.x, p.y}, 0)) {
     const std::int32_t reach = QFontMetrics(qfont_).horizontalAdvance(qtext) + cellHeight_ + 2;
     if (OutsideImage({p.x, p.y, p.x, p.y}, reach)) return;
+  }
+  if (lineTarget_ && pen_.mode == PenMode::Copy &&
+      DrawImageText(*lineTarget_, qfont_, ascent_, font_.escapement, p, qtext, font_.color)) {
+    return;
   }
   // Only pen, font and transform change here; saving the whole painter state costs more.
   const QPen linePen = painter_.pen();

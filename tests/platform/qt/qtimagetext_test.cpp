@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <cstdlib>
+#include <string>
+
+#include "platform/qt/qtcanvas.h"
+#include "qtapp.h"
+
+namespace {
+
+// The canvas writes texts itself on an RGB32 image and leaves them to the painter on an ARGB32
+// one.
+QImage Write(QImage::Format format, const platform::Font& font, platform::Point at,
+             const std::string& text, const platform::Rect* clip = nullptr) {
+  QImage image(160, 120, format);
+  image.fill(QColor(250, 250, 240));
+  {
+    QPainter painter(&image);
+    platform::qt::PainterCanvas canvas(painter, {160, 120});
+    canvas.SetFont(font);
+    if (clip != nullptr) canvas.SetClip(*clip);
+    canvas.TextOut(at, text);
+  }
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+int LargestChannelDifference(const QImage& a, const QImage& b) {
+  int largest = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q))});
+    }
+  }
+  return largest;
+}
+
+TEST(QtImageText, TextsLookAsThePainterDrawsThem) {
+  StartQtApplication();
+  struct Case {
+    const char* name;
+    int height, escapement;
+    bool italic, underline;
+    platform::Point at;
+  };
+  const Case cases[] = {
+      {"small upright", 12, 0, false, false, {10, 10}},
+      {"large upright", 70, 0, false, false, {5, 20}},
+      {"turned up", 20, 900, false, false, {60, 110}},
+      {"slanted", 24, 300, false, false, {20, 90}},
+      {"italic underlined", 30, 0, true, true, {10, 40}},
+      {"reaching in from the left", 40, 0, false, false, {-50, 30}},
+      {"reaching out at the bottom right", 40, 0, false, false, {120, 100}},
+  };
+  for (const Case& c : cases) {
+    platform::Font font;
+    font.face = "Arial";
+    font.height = c.height;
+    font.escapement = c.escapement;
+    font.italic = c.italic;
+    font.underline = c.underline;
+    font.color = {200, 20, 40};
+    const QImage fast = Write(QImage::Format_RGB32, font, c.at, "P3G Hg");
+    const QImage painted = Write(QImage::Format_ARGB32, font, c.at, "P3G Hg");
+    ASSERT_NE(fast, Write(QImage::Format_RGB32, {}, {500, 500}, "")) << c.name << ": no ink";
+    // Coverage is blended in whole steps of 1/255 where the painter may round otherwise.
+    EXPECT_LE(LargestChannelDifference(fast, painted), 3) << c.name;
+    EXPECT_EQ(fast, Write(QImage::Format_RGB32, font, c.at, "P3G Hg")) << c.name << ", again";
+  }
+}
+
+TEST(QtImageText, OneKeptTextServesEveryColourAndClip) {
+  StartQtApplication();
+  platform::Font font;
+  font.face = "Liberation Mono";
+  font.height = 30;
+  const platform::Rect clip{30, 0, 70, 120};
+  for (const platform::Color colour : {platform::Color{0, 0, 0}, platform::Color{0, 160, 255}}) {
+    font.color = colour;
+    EXPECT_LE(LargestChannelDifference(Write(QImage::Format_RGB32, font, {10, 40}, "WWWW", &clip),
+                                       Write(QImage::Format_ARGB32, font, {10, 40}, "WWWW", &clip)),
+              3);
+  }
+}
+
+TEST(QtImageText, TextsTooLargeToKeepAreLeftToThePainter) {
+  StartQtApplication();
+  platform::Font font;
+  font.face = "Arial";
+  font.height = 5000;
+  font.color = {0, 0, 0};
+  EXPECT_EQ(Write(QImage::Format_RGB32, font, {-200, -1000}, "H"),
+            Write(QImage::Format_ARGB32, font, {-200, -1000}, "H"));
+}
+
+}  // namespace
