@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <utility>
 
@@ -68,16 +69,35 @@ bool IsDegenerate(const PixelRect& v) { return v.right <= v.left || v.bottom <= 
 
 long double DegreesToRadians(long double a) { return a * Pi / 180; }
 
-}  // namespace
-
-std::string FloatField(long double x) {
+void AppendFloatField(std::string& record, long double x) {
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(x),
                                     std::chars_format::general, 8);
   for (char* p = buffer; p != result.ptr; ++p) {
     if (*p == 'e') *p = 'E';
   }
-  return std::string(buffer, result.ptr);
+  record.append(buffer, result.ptr);
+}
+
+// "opcode;field;...;field" in one string, without a string per field: a drawing appends a
+// record for every line.
+std::string FieldRecord(std::string_view opcode, std::initializer_list<long double> fields) {
+  std::string record;
+  record.reserve(opcode.size() + 16 * fields.size());
+  record += opcode;
+  for (const long double field : fields) {
+    record += ';';
+    AppendFloatField(record, field);
+  }
+  return record;
+}
+
+}  // namespace
+
+std::string FloatField(long double x) {
+  std::string field;
+  AppendFloatField(field, x);
+  return field;
 }
 
 long double ReferenceWidth() { return HorizontalPixels == 0 ? 640 : HorizontalPixels; }
@@ -97,7 +117,6 @@ std::int32_t WorldToPrinterY(long double y, std::int32_t pageWidth, std::int32_t
                                                       PrintOriginY / 210)) +
                   RoundPixel(pageHeight * inner * PrintScaleY / ReferenceHeight()));
 }
-
 
 std::int32_t PrinterSizeX(long double w, std::int32_t pageWidth) {
   return RoundPixel(pageWidth * (ScaleX * w) * PrintScaleX / ReferenceWidth());
@@ -188,12 +207,11 @@ void TFbrelgra::RestoreLimit() {
 }
 
 void TFbrelgra::circle(long double x, long double y, long double r) {
-  Append("3;" + FloatField(x) + ";" + FloatField(y) + ";" + FloatField(r));
+  Append(FieldRecord("3", {x, y, r}));
 }
 
 void TFbrelgra::line(long double x1, long double y1, long double x2, long double y2) {
-  Append("4;" + FloatField(x1) + ";" + FloatField(y1) + ";" + FloatField(x2) + ";" +
-         FloatField(y2));
+  Append(FieldRecord("4", {x1, y1, x2, y2}));
 }
 
 void TFbrelgra::Arc(long double xc, long double yc, long double a1, long double a2,
@@ -207,9 +225,7 @@ void TFbrelgra::Arc(long double xc, long double yc, long double a1, long double 
     line(xs, ys, xe, ye);
     return;
   }
-  Append("5;" + FloatField(xc - r) + ";" + FloatField(yc - r) + ";" + FloatField(xc + r) +
-         ";" + FloatField(yc + r) + ";" + FloatField(xs) + ";" + FloatField(ys) + ";" +
-         FloatField(xe) + ";" + FloatField(ye));
+  Append(FieldRecord("5", {xc - r, yc - r, xc + r, yc + r, xs, ys, xe, ye}));
 }
 
 long double TFbrelgra::EinX(long double f) const {
@@ -321,9 +337,7 @@ void TFbrelgra::SetTextStyle(long double angle, long double height, long double 
 
 void TFbrelgra::Solid(long double x1, long double y1, long double x2, long double y2,
                       long double x3, long double y3, long double x4, long double y4) {
-  Append("7;" + FloatField(x1) + ";" + FloatField(y1) + ";" + FloatField(x2) + ";" +
-         FloatField(y2) + ";" + FloatField(x3) + ";" + FloatField(y3) + ";" + FloatField(x4) +
-         ";" + FloatField(y4));
+  Append(FieldRecord("7", {x1, y1, x2, y2, x3, y3, x4, y4}));
 }
 
 void TFbrelgra::ResetZoom() { SetScale(Viewport.left, Viewport.top, Viewport.right, Viewport.bottom); }
