@@ -69,7 +69,50 @@ bool IsDegenerate(const PixelRect& v) { return v.right <= v.left || v.bottom <= 
 
 long double DegreesToRadians(long double a) { return a * Pi / 180; }
 
+// The numbers of a drawing mostly come out in fixed notation, "%.8G" for magnitudes from 1E-04
+// to below 1E+08. Scaled to eight digits in extended precision, their rounding is exact unless
+// the scaled value lies within a hair of a half; those and all other numbers go through the
+// general routine. Building a list spends most of its time formatting numbers.
+bool AppendFixedField(std::string& record, double x) {
+  static constexpr double kDecades[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2,
+                                        1e3,  1e4,  1e5,  1e6,  1e7, 1e8};
+  const double magnitude = std::fabs(x);
+  if (!(magnitude >= kDecades[0] && magnitude < kDecades[12])) return false;
+  int decade = 0;  // magnitude lies in [10^(decade - 4), 10^(decade - 3))
+  while (magnitude >= kDecades[decade + 1]) ++decade;
+  int decimals = 11 - decade;
+  long double power = 1;
+  for (int k = 0; k < decimals; ++k) power *= 10;
+  const long double scaled = magnitude * power;
+  const long double whole = std::floor(scaled);
+  // Beyond eight digits or short of them: the decades of negative powers are not exact.
+  if (whole < 1e7L || whole >= 1e8L || std::fabs(scaled - whole - 0.5L) < 1e-6L) return false;
+  auto digits = static_cast<std::uint64_t>(whole) + (scaled - whole > 0.5L ? 1 : 0);
+  if (digits == 100000000) {  // rounded up into the next decade
+    if (decade == 11) return false;  // 1E+08 and beyond take the exponent form
+    digits = 10000000;
+    --decimals;
+  }
+  while (decimals > 0 && digits % 10 == 0) {
+    digits /= 10;
+    --decimals;
+  }
+  char buffer[24];
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  for (int k = 0; k < decimals; ++k, digits /= 10) *--p = static_cast<char>('0' + digits % 10);
+  if (decimals > 0) *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  } while (digits != 0);
+  if (x < 0) *--p = '-';
+  record.append(p, end);
+  return true;
+}
+
 void AppendFloatField(std::string& record, long double x) {
+  if (AppendFixedField(record, static_cast<double>(x))) return;
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(x),
                                     std::chars_format::general, 8);

@@ -40,7 +40,8 @@ std::optional<ImageLineTarget> ImageLineTargetOf(QPainter& painter);
 bool DrawImageLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to);
 
 // Lines from point to point with the dashes running on from one line to the next, clipped
-// pixel by pixel: the points may lie anywhere within some ten thousand pixels of the image.
+// pixel by pixel: the points may lie anywhere within some tens of thousands of pixels of the
+// image.
 void DrawImagePolyline(const ImageLineTarget& target, const ImageLinePen& pen,
                        std::span<const Point> points);
 

@@ -134,9 +134,9 @@ bool DrawImageText(const ImageLineTarget& target, const QFont& font, int ascent,
     const std::int64_t from = std::max<std::int64_t>(left, clip.left);
     const std::int64_t to = std::min<std::int64_t>(left + span.length, clip.right);
     std::uint32_t* row = target.pixels + y * target.pixelsPerRow;
-    const std::uint8_t* coverage = mask->coverage.data() + span.start - left;
+    const std::uint8_t* coverage = mask->coverage.data() + span.start;
     for (std::int64_t x = from; x < to; ++x) {
-      const std::uint32_t c = coverage[x];
+      const std::uint32_t c = coverage[x - left];
       row[x] = c == 255 ? pixel : Over(pixel, row[x], c);
     }
   }

@@ -2,6 +2,12 @@
 
 #include <gmock/gmock.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "drawwindow_fixture.h"
 #include "platform/headless/recordingprinter.h"
 
@@ -15,6 +21,40 @@ TEST(FloatFieldTest, GeneralFormatWithEightDigits) {
   } cases[] = {{1.0L / 3, "0.33333333"}, {100, "100"},     {123456789, "1.2345679E+08"},
                {1e-5L, "1E-05"},         {-12.5, "-12.5"}, {0, "0"}};
   for (const auto& c : cases) EXPECT_EQ(FloatField(c.value), c.text);
+}
+
+// Fixed-notation numbers take a short way of their own; the general routine is the reference.
+TEST(FloatFieldTest, ShortWayAgreesWithTheGeneralRoutine) {
+  const auto reference = [](double x) {
+    char buffer[32];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, 8);
+    std::string text(buffer, r.ptr);
+    for (char& c : text) c = c == 'e' ? 'E' : c;
+    return text;
+  };
+  std::vector<double> values;
+  for (int e = -6; e <= 9; ++e) {
+    const double decade = std::pow(10.0, e);
+    for (const double f : {1.0, 1 - 1e-9, 1 + 1e-9, 1 - 4e-16, 1 + 4e-16, 9.99999995, 9.9999999,
+                           9.99999994999, 1.000000005, 1.00000015, 2.5, 3.14159265358979}) {
+      values.push_back(decade * f);
+    }
+    // Halves at the ninth digit, and their neighbours.
+    for (int k = 0; k < 50; ++k) {
+      const double tie = (12345678 + k + 0.5) * decade / 1e7;
+      values.insert(values.end(), {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e30)});
+    }
+  }
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> exponent(-6, 9), sign(-1, 1);
+  for (int k = 0; k < 200000; ++k) {
+    values.push_back(std::copysign(std::pow(10.0, exponent(random)), sign(random)));
+  }
+  for (int k = -2000; k <= 2000; ++k) values.push_back(k * 0.05);
+  for (const double v : values) {
+    ASSERT_EQ(FloatField(v), reference(v)) << std::hexfloat << v;
+    ASSERT_EQ(FloatField(-v), reference(-v)) << std::hexfloat << -v;
+  }
 }
 
 TEST(RoundPixelTest, HalvesToEvenAndSaturates) {
