@@ -1,16 +1,7 @@
 // Drawing header: screen stamp, print border, logos and the STL height prompt.
-#include <gtest/gtest.h>
-
-#include "base/brelgraf.h"
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
-#include "base/wprinvar.h"
-#include "cad/brelcad.h"
 #include "cad/cadhead.h"
-#include "cad/cadprim.h"
-#include "cad/cadvar.h"
+#include "base/wprinvar.h"
 #include "cadtest.h"
-#include "platform/process.h"
 
 namespace {
 
@@ -18,23 +9,19 @@ using platform::DialogClose;
 using platform::DialogKind;
 using platform::headless::Step;
 
-class Header : public CadTest {
- protected:
-  void SetUp() override {
-    CadTest::SetUp();
-    platform::UseRecordingLauncher();
+using Header = CadTest;
+
+std::vector<std::string> Records(const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const std::string& r : DisplayList) {
+    if (r.rfind(prefix, 0) == 0) found.push_back(r);
   }
-  std::vector<std::string> Records(const std::string& prefix) const {
-    std::vector<std::string> found;
-    for (const std::string& r : DisplayList) {
-      if (r.rfind(prefix, 0) == 0) found.push_back(r);
-    }
-    return found;
-  }
-};
+  return found;
+}
 
 TEST_F(Header, ScreenStamp) {
   CurrentFile.clear();
+  const std::string program = "BRELCOR " + ProductCode + " V" + ProgVersion;
   for (std::uint8_t hide : {1, 0}) {
     HideFooter = hide;
     cad_open(kCadScreen);
@@ -42,11 +29,10 @@ TEST_F(Header, ScreenStamp) {
     EXPECT_NEAR(static_cast<double>(TextHeight), 0.72, 1e-12);
     auto texts = Records("6;");
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].rfind("6;0.8;0.24;", 0), 0u) << texts[0];
-    std::string program = "BRELCOR " + ProductCode + " V" + ProgVersion;
     if (hide) {
       EXPECT_EQ(texts[0], "6;0.8;0.24;" + program);
     } else {
+      EXPECT_EQ(texts[0].rfind("6;0.8;0.24;", 0), 0u) << texts[0];
       EXPECT_NE(texts[0].find(" - " + program + " - "), std::string::npos);
       EXPECT_EQ(texts[0].substr(texts[0].size() - 3), " - ");
     }
@@ -60,11 +46,9 @@ TEST_F(Header, LogosOnlyOnUnframedScreenAndPlotDrawings) {
     std::uint16_t target, sheet;
     bool logo;
   };
-  CadBatch = 1;
-  CurrentFile = Temp("l");
   for (Case c : {Case{kCadScreen, 0, true}, Case{kCadScreen, 2, false}, Case{kCadScreen, 3, false},
                  Case{kCadPlot, 0, true}, Case{kCadPlot, 3, false}, Case{kCadDxf, 0, false}}) {
-    cad_open(c.target);
+    OpenBatch(c.target, "l");
     cad_header_default();
     SheetKind = c.sheet;
     std::size_t lines_before = Records("4;").size();
@@ -81,10 +65,8 @@ TEST_F(Header, LogosOnlyOnUnframedScreenAndPlotDrawings) {
 
 TEST_F(Header, PlotBorderInsideEntities) {
   PrintBorder = 1;
-  CadBatch = 1;
-  CurrentFile = Temp("b");
   for (std::uint16_t target : {kCadPlot, kCadDxf}) {
-    cad_open(target);
+    OpenBatch(target, "b");
     cad_layer(3);
     cad_header_default();
     cad_entities_begin();
@@ -93,10 +75,9 @@ TEST_F(Header, PlotBorderInsideEntities) {
     cad_close();
   }
   std::string plot = ReadBytes(Temp("penwerk.dxf"));
-  std::size_t entities = plot.find("ENTITIES");
   std::size_t border = plot.find(CrLf({"LINE", "  8", "19"}));
   ASSERT_NE(border, std::string::npos);
-  EXPECT_GT(border, entities);
+  EXPECT_GT(border, plot.find("ENTITIES"));
   EXPECT_EQ(ReadBytes(Temp("b.dxf")).find(CrLf({"  8", "19"})), std::string::npos);
 }
 
@@ -107,12 +88,9 @@ TEST_F(Header, StlHeightPrompt) {
   dialogs_->Expect(Step(DialogKind::Text).Closing(DialogClose::Cancel));
   cad_open(kCadStl);
   cad_header_default();
-  EXPECT_EQ(AbortFlag, 0);
-  EXPECT_EQ(SuppressOpen, 1);
-  EXPECT_EQ(ZTop, 1);
+  EXPECT_EQ(std::tuple(AbortFlag, SuppressOpen, ZTop), std::tuple(0, 1, 1));
   cad_close();
-  CadBatch = 1;
-  cad_open(kCadStl);
+  OpenBatch(kCadStl, "s");
   cad_header(0, 0, 10, 10, 7);
   EXPECT_EQ(ZTop, 7);
   cad_header(0, 0, 10, 10, 0);

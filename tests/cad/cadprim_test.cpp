@@ -1,19 +1,12 @@
 // Primitives: offset, chords, text style figures, layers, code form, arcs on every path.
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
 #include <locale>
 #include <numbers>
 
-#include "base/brelvar.h"
 #include "base/hgvar.h"
 #include "base/numbertext.h"
-#include "base/wbrelvar.h"
-#include "cad/brelcad.h"
 #include "cad/cadhead.h"
-#include "cad/cadprim.h"
-#include "cad/cadvar.h"
 #include "cad/dxfutil.h"
 #include "cadtest.h"
 
@@ -30,19 +23,11 @@ class Primitives : public CadTest {
     CadWriter chords = RecordingWriter(false);
     chords.curves_as_chords = true;
     cad_register_writer(kChordTarget, chords);
-    CadBatch = 1;
-    CurrentFile = Temp("out");
   }
   void Open(std::uint16_t target) {
-    AbortFlag = 0;
-    cad_open(target);
+    OpenBatch(target);
     ASSERT_EQ(AbortFlag, 0);
     Recorded.clear();
-  }
-  std::size_t Count(const char* op) const {
-    std::size_t n = 0;
-    for (const RecordedCall& c : Recorded) n += c.op == op;
-    return n;
   }
 };
 
@@ -57,15 +42,12 @@ TEST_F(Primitives, OffsetAppliedExactlyOnce) {
   cad_vertex(1, 0, 0);
   cad_polyline_end();
   cad_insert_offset("B", 1, 1, 0, 1, 1);
-  for (const RecordedCall& c : Recorded) {
-    if (c.op == "line") {
-      EXPECT_GE(c.values[0], 100);
-      EXPECT_LE(c.values[0], 102);
-      EXPECT_GE(c.values[1], 200);
-      EXPECT_LE(c.values[1], 201);
-    }
+  auto lines = Calls("line");
+  ASSERT_EQ(lines.size(), 6u);
+  for (const RecordedCall& c : lines) {
+    EXPECT_TRUE(c.values[0] >= 100 && c.values[0] <= 102 && c.values[1] >= 200 &&
+                c.values[1] <= 201);
   }
-  EXPECT_EQ(Count("line"), 6u);
   EXPECT_EQ(Recorded.back().op, "insert");
   EXPECT_EQ(Recorded.back().values[0], 101);
   Open(kChordTarget);
@@ -78,22 +60,19 @@ TEST_F(Primitives, OffsetAppliedExactlyOnce) {
   }
 }
 
-TEST_F(Primitives, ChordCounts) {
+TEST_F(Primitives, ChordCountsAndRadiusZero) {
   Open(kChordTarget);
   cad_circle(0, 0, 1);
-  EXPECT_EQ(Count("line"), 64u);
+  EXPECT_EQ(Calls("line").size(), 64u);
   Recorded.clear();
   cad_circle_cw(0, 0, 1);
-  EXPECT_EQ(Count("line"), 64u);
+  EXPECT_EQ(Calls("line").size(), 64u);
   EXPECT_LT(Recorded[1].values[3], 0);  // clockwise: the first step goes below the x axis
   Recorded.clear();
   ArcResolution = 0;
   cad_circle(0, 0, 1e30L);  // a damaged block file cannot stall the output
   EXPECT_EQ(ArcResolution, 0.1L);
-  EXPECT_LE(Count("line"), 100001u);
-}
-
-TEST_F(Primitives, RadiusZeroDrawsNothing) {
+  EXPECT_LE(Calls("line").size(), 100001u);
   for (std::uint16_t target : {kRecordingTarget, kChordTarget}) {
     Open(target);
     cad_arc(0, 0, 0, 90, 0, 90);
@@ -107,15 +86,11 @@ TEST_F(Primitives, RadiusZeroDrawsNothing) {
 
 TEST_F(Primitives, TextStyleFigures) {
   Open(kRecordingTarget);
-  struct Case {
-    std::uint16_t h, v;
-    long double angle;
-  };
-  for (Case c : {Case{800, 600, 45}, Case{1024, 600, 37.99L}, Case{0, 0, 45}}) {
-    HorizontalPixels = c.h;
-    VerticalPixels = c.v;
+  for (auto [h, v, angle] : {std::tuple{800, 600, 45.0}, {1024, 600, 37.99}, {0, 0, 45.0}}) {
+    HorizontalPixels = h;
+    VerticalPixels = v;
     cad_text_style(2, 45, 5, 5);
-    EXPECT_NEAR(static_cast<double>(TextAngle), static_cast<double>(c.angle), 0.01);
+    EXPECT_NEAR(static_cast<double>(TextAngle), angle, 0.01) << h;
   }
   cad_text_style(2, 3, 5, 0);
   EXPECT_EQ(TextWidthFactor, 0.7L * CadTextFactor);
@@ -132,8 +107,10 @@ TEST_F(Primitives, LayerFolding) {
   Open(kRecordingTarget);
   for (auto [given, used] : {std::pair{40, 24}, {31, 31}, {-3, 0}, {-100, 0}, {5, 5}}) {
     cad_layer(given);
-    EXPECT_EQ(CurrentLayerNumber, used);
-    EXPECT_EQ(Recorded.back().values[0], used);
+    EXPECT_EQ(std::pair(static_cast<int>(CurrentLayerNumber),
+                        static_cast<int>(Recorded.back().values[0])),
+              std::pair(used, used))
+        << given;
   }
 }
 
@@ -148,11 +125,10 @@ TEST_F(Primitives, CodeForm) {
     cad_vertex(2, 2, 0);
     cad_polyline_end();
     cad_close();
-    std::string text = ReadBytes(Temp("out.pas"));
     std::string expected = mode ? "  c_polyline_begin(1);\r\n" : "";
     expected +=
         "  c_poly(1,0,0);\r\n  c_poly(2.5,0,0.5);\r\n  c_poly(3,2,0);\r\n  c_polyline_end;\r\n";
-    EXPECT_EQ(text, expected);
+    EXPECT_EQ(ReadBytes(Temp("out.pas")), expected);
   }
 }
 
@@ -204,7 +180,7 @@ TEST_F(Primitives, ClockwiseBulgeSameArcOnEveryPath) {
   Open(kRecordingTarget);
   bulge();
   cad_polyline_end();
-  ASSERT_GT(Count("line"), 2u);
+  ASSERT_GT(Calls("line").size(), 2u);
   for (const RecordedCall& c : Recorded) {
     EXPECT_NEAR(static_cast<double>(std::hypot(c.values[2] - 1, c.values[3] + 1)), std::sqrt(2.0),
                 1e-9);
@@ -213,16 +189,13 @@ TEST_F(Primitives, ClockwiseBulgeSameArcOnEveryPath) {
   ArcsAsSegments = 0;
   Open(kRecordingTarget);
   bulge();
-  ASSERT_EQ(Count("arc"), 1u);
-  const RecordedCall& arc = Recorded.front();
-  for (auto [at, value] : {std::pair{0, 1}, {1, -1}, {2, 135}, {3, 45}, {5, -90}}) {
-    EXPECT_NEAR(static_cast<double>(arc.values[at]), value, 1e-9) << at;
-  }
+  ASSERT_EQ(Calls("arc").size(), 1u);
+  ExpectValues(Recorded.front(), {1, -1, 135, 45, 1.4142135623730951L, -90});
   Open(kCadDxf);
   bulge();
   cad_close();
-  std::string dxf = ReadBytes(Temp("out.dxf"));
-  EXPECT_NE(dxf.find(CrLf({" 50", "45.000000", " 51", "135.000000"})), std::string::npos);
+  EXPECT_NE(ReadBytes(Temp("out.dxf")).find(CrLf({" 50", "45.000000", " 51", "135.000000"})),
+            std::string::npos);
 }
 
 }  // namespace

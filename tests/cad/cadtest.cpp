@@ -4,19 +4,19 @@
 #include <iterator>
 #include <random>
 
-#include "base/brelvar.h"
 #include "base/hgvar.h"
 #include "base/messages.h"
-#include "base/wbrelvar.h"
+#include "base/utilstr.h"
 #include "base/wprinvar.h"
 #include "cad/cadstream.h"
-#include "cad/cadvar.h"
 
 std::vector<RecordedCall> Recorded;
 
 namespace {
 
-void record(const char* op, std::vector<long double> values, std::string text = {}) {
+using LD = long double;
+
+void record(const char* op, std::vector<LD> values, std::string text = {}) {
   Recorded.push_back({op, std::move(values), std::move(text)});
 }
 
@@ -26,35 +26,38 @@ CadWriter RecordingWriter(bool block_files) {
   CadWriter w;
   w.extension = "rec";
   w.block_files = block_files;
-  w.line = [](long double x1, long double y1, long double x2, long double y2) {
+  w.line = [](LD x1, LD y1, LD x2, LD y2) {
     record("line", {x1, y1, x2, y2});
     cad_list_put_line("line");
   };
-  w.circle = [](long double x, long double y, long double r) { record("circle", {x, y, r}); };
-  w.circle_cw = [](long double x, long double y, long double r) { record("circle_cw", {x, y, r}); };
-  w.arc = [](long double x, long double y, long double a1, long double a2, long double r,
-             long double sweep) {
-    record("arc", {x, y, a1, a2, r, sweep});
-  };
-  w.text = [](const std::string& s, long double x, long double y) { record("text", {x, y}, s); };
-  w.solid = [](long double x1, long double y1, long double x2, long double y2, long double x3,
-               long double y3, long double x4, long double y4) {
-    record("solid", {x1, y1, x2, y2, x3, y3, x4, y4});
-  };
-  w.layer = [](std::int32_t n) { record("layer", {static_cast<long double>(n)}); };
-  w.insert = [](const std::string& name, long double x, long double y, long double angle,
-                long double sx, long double sy) {
+  w.circle = [](LD x, LD y, LD r) { record("circle", {x, y, r}); };
+  w.arc = [](LD x, LD y, LD a1, LD a2, LD r, LD sweep) { record("arc", {x, y, a1, a2, r, sweep}); };
+  w.text = [](const std::string& s, LD x, LD y) { record("text", {x, y}, s); };
+  w.layer = [](std::int32_t n) { record("layer", {static_cast<LD>(n)}); };
+  w.insert = [](const std::string& name, LD x, LD y, LD angle, LD sx, LD sy) {
     record("insert", {x, y, angle, sx, sy}, name);
   };
-  w.polyline_begin = [](std::uint8_t closed) {
-    record("pbegin", {static_cast<long double>(closed)});
-  };
-  w.vertex = [](long double x, long double y, long double sweep) {
-    record("vertex", {x, y, sweep});
-  };
+  w.polyline_begin = [](std::uint8_t closed) { record("pbegin", {static_cast<LD>(closed)}); };
+  w.vertex = [](LD x, LD y, LD sweep) { record("vertex", {x, y, sweep}); };
   w.polyline_end = [] { record("pend", {}); };
   w.close = cad_list_file_close;
   return w;
+}
+
+std::vector<RecordedCall> Calls(const std::string& op) {
+  std::vector<RecordedCall> calls;
+  for (const RecordedCall& c : Recorded) {
+    if (c.op == op) calls.push_back(c);
+  }
+  return calls;
+}
+
+void ExpectValues(const RecordedCall& call, const std::vector<LD>& expected) {
+  ASSERT_GE(call.values.size(), expected.size()) << call.op;
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_NEAR(static_cast<double>(call.values[i]), static_cast<double>(expected[i]), 1e-9)
+        << call.op << " value " << i;
+  }
 }
 
 std::string ReadBytes(const std::filesystem::path& path) {
@@ -63,14 +66,21 @@ std::string ReadBytes(const std::filesystem::path& path) {
 }
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string CrLf(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
+}
+
+void DrawBlock(const std::string& name, const std::function<void()>& body) {
+  cad_blocks_begin();
+  cad_block_begin(name);
+  body();
+  cad_block_end();
+  cad_blocks_end();
 }
 
 void CadTest::SetUp() {
@@ -81,6 +91,7 @@ void CadTest::SetUp() {
   InitCadDefaults();
   HorizontalPixels = 640;
   VerticalPixels = 480;
+  CommandLineParams = {};
   window_.FormCreate();
   ClearMessages();
   Recorded.clear();
@@ -91,9 +102,31 @@ void CadTest::SetUp() {
   TempDir = dir_.string();
   CadDir = dir_.string();
   dialogs_ = &platform::headless::UseScriptedDialogs();
+  launcher_ = &platform::UseRecordingLauncher();
 }
 
 void CadTest::TearDown() {
   std::error_code ignored;
   std::filesystem::remove_all(dir_, ignored);
+}
+
+void CadTest::OpenBatch(std::uint16_t target, const std::string& name) {
+  CadBatch = 1;
+  CurrentFile = Temp(name);
+  AbortFlag = 0;
+  cad_open(target);
+}
+
+int CadTest::Boxes(const std::string& text) const {
+  int count = 0;
+  for (const std::string& line : dialogs_->Transcript())
+    count += line.find(text) != std::string::npos;
+  return count;
+}
+
+std::set<std::string> CadTest::Files() const {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_))
+    names.insert(entry.path().filename().string());
+  return names;
 }

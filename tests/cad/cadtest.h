@@ -1,18 +1,27 @@
 // Shared fixture of the CAD tests: defaults, a private temporary folder as TempDir and CadDir,
-// scripted dialogs, and a recording writer that stands in for the writers registered later.
+// scripted dialogs, a recording launcher, and a recording writer that stands in for the writers
+// registered later.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/breldraw.h"
 #include "base/brelgraf.h"
+#include "base/brelvar.h"
+#include "base/wbrelvar.h"
+#include "cad/brelcad.h"
 #include "cad/caddisp.h"
+#include "cad/cadprim.h"
+#include "cad/cadvar.h"
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/recordingsurface.h"
+#include "platform/process.h"
 
 // One call that reached the recording writer.
 struct RecordedCall {
@@ -25,20 +34,32 @@ extern std::vector<RecordedCall> Recorded;
 // The recording writer; block_files makes it replay blocks like the screen and STL.
 CadWriter RecordingWriter(bool block_files);
 inline constexpr std::uint16_t kRecordingTarget = 7;
+std::vector<RecordedCall> Calls(const std::string& op);
+// The first expected.size() values of call, each to 1e-9.
+void ExpectValues(const RecordedCall& call, const std::vector<long double>& expected);
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 // "a\nb\n" as DXF lines "a\r\nb\r\n".
 std::string CrLf(const std::vector<std::string>& lines);
+// A BLOCKS section holding the one block name with what body draws.
+void DrawBlock(const std::string& name, const std::function<void()>& body);
 
 class CadTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
   std::string Temp(const std::string& name) const { return (dir_ / name).string(); }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }
+  std::set<std::string> Files() const;  // the names in the temporary folder
+  // Opens target in batch mode (no dialog) for CurrentFile name in the temporary folder.
+  void OpenBatch(std::uint16_t target, const std::string& name = "out");
+  // How many dialog boxes showed a text holding text.
+  int Boxes(const std::string& text) const;
 
   std::filesystem::path dir_;
   platform::headless::ScriptedDialogs* dialogs_ = nullptr;
+  platform::RecordingLauncher* launcher_ = nullptr;
   platform::RecordingDrawSurface surface_;
   TFbrelgra window_{surface_};
   TDrawer drawer_;

@@ -12,12 +12,9 @@ namespace {
 TEST(CadState, DimensionScale) {
   InitCadDefaults();
   DimArrowBase = 2;
-  struct Case {
-    long double f, factor;
-  };
-  for (Case c : {Case{0, 1}, Case{0.0004L, 1}, Case{1.5L, 3}, Case{-1, -2}}) {
-    cad_dim_scale(c.f);
-    EXPECT_EQ(DimArrowFactor, c.factor) << static_cast<double>(c.f);
+  for (auto [f, factor] : {std::pair{0.0L, 1.0L}, {0.0004L, 1.0L}, {1.5L, 3.0L}, {-1.0L, -2.0L}}) {
+    cad_dim_scale(f);
+    EXPECT_EQ(DimArrowFactor, factor) << static_cast<double>(f);
   }
 }
 

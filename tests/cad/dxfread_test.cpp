@@ -1,15 +1,7 @@
 // Block replay: transforms, nesting, entity forms of other programs, damaged files.
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <random>
 
-#include "base/brelvar.h"
 #include "base/messages.h"
-#include "base/wbrelvar.h"
-#include "cad/brelcad.h"
-#include "cad/cadprim.h"
-#include "cad/cadvar.h"
 #include "cad/dxfread.h"
 #include "cadtest.h"
 
@@ -20,162 +12,123 @@ class BlockReplay : public CadTest {
   void SetUp() override {
     CadTest::SetUp();
     cad_register_writer(kRecordingTarget, RecordingWriter(true));
-    CadBatch = 1;
-    CurrentFile = Temp("out");
-    cad_open(kRecordingTarget);
+    OpenBatch(kRecordingTarget);
     ASSERT_EQ(AbortFlag, 0);
     cad_blocks_end();
     cad_entities_begin();
     Recorded.clear();
   }
-  void Block(const std::string& name, const std::vector<std::string>& lines) {
+  // Writes the block file name with lines and inserts it at the origin.
+  void Insert(const std::string& name, const std::vector<std::string>& lines) {
     WriteBytes(Temp("$" + name + ".dx$"), CrLf(lines));
-  }
-  std::vector<RecordedCall> Calls(const char* op) const {
-    std::vector<RecordedCall> calls;
-    for (const RecordedCall& c : Recorded) {
-      if (c.op == op) calls.push_back(c);
-    }
-    return calls;
-  }
-  bool HasMessage(const std::string& text) const {
-    for (int i = 1; i <= MessageCount; ++i) {
-      if (Messages[i] == text) return true;
-    }
-    return false;
-  }
-  int BoxesWith(const std::string& text) const {
-    int count = 0;
-    for (const std::string& line : dialogs_->Transcript())
-      count += line.find(text) != std::string::npos;
-    return count;
+    cad_insert(name, 0, 0, 0, 1, 1);
   }
 };
 
-void ExpectPoints(const RecordedCall& call, std::vector<long double> expected) {
-  ASSERT_GE(call.values.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_NEAR(static_cast<double>(call.values[i]), static_cast<double>(expected[i]), 1e-9) << i;
+bool HasMessage(const std::string& text) {
+  for (int i = 1; i <= MessageCount; ++i) {
+    if (Messages[i] == text) return true;
   }
+  return false;
 }
 
 TEST_F(BlockReplay, InsertTransformAndTwoLevels) {
-  Block("L", {"  0", "LINE", " 10", "0", " 20", "0", " 11", "10", " 21", "0", "  0", "EOF"});
-  Block("N", {"  0", "INSERT", "  2", "L", " 10", "5", " 20", "0", " 50", "90", "  0", "EOF"});
+  WriteBytes(Temp("$L.dx$"),
+             CrLf({"  0", "LINE", " 10", "0", " 20", "0", " 11", "10", " 21", "0", "  0", "EOF"}));
+  WriteBytes(Temp("$N.dx$"), CrLf({"  0", "INSERT", "  2", "L", " 10", "5", " 20", "0", " 50", "90",
+                                   "  0", "EOF"}));
   cad_offset(1000, 1000);  // replay never adds the drawing offset
   cad_insert("L", 100, 50, 90, 2, 2);
   cad_insert("N", 0, 0, 0, 3, 3);
   auto lines = Calls("line");
   ASSERT_EQ(lines.size(), 2u);
-  ExpectPoints(lines[0], {100, 50, 100, 70});
-  ExpectPoints(lines[1], {15, 0, 15, 30});
-  EXPECT_EQ(BlockLevel, 0);
-  EXPECT_EQ(InsertScaleX, 1);
+  ExpectValues(lines[0], {100, 50, 100, 70});
+  ExpectValues(lines[1], {15, 0, 15, 30});
+  EXPECT_EQ(std::pair(BlockLevel, InsertScaleX), std::pair(0, 1.0L));
 }
 
 TEST_F(BlockReplay, ReplayedTextEqualsDirectText) {
   CadTextFactor = 0.8L;
   HorizontalPixels = 1024;
   VerticalPixels = 600;
-  cad_text_style(2, 45, 5, 4);
-  cad_text("X", 1, 2);
+  auto text = [] {
+    cad_text_style(2, 45, 5, 4);
+    cad_text("X", 1, 2);
+  };
+  text();
   const long double height = TextHeight, factor = TextWidthFactor, angle = TextAngle;
   EXPECT_NEAR(static_cast<double>(angle), 37.99, 0.01);
-  // The block file carries the angle with the four digits of the text number rule.
-  cad_blocks_begin();
-  cad_block_begin("DT");
-  cad_text_style(2, 45, 5, 4);
-  cad_text("X", 1, 2);
-  cad_block_end();
-  cad_blocks_end();
+  DrawBlock("DT", text);
   TextHeight = TextWidthFactor = TextAngle = 0;
   cad_insert("DT", 0, 0, 0, 1, 1);
   EXPECT_NEAR(static_cast<double>(TextHeight), static_cast<double>(height), 1e-9);
   EXPECT_NEAR(static_cast<double>(TextWidthFactor), static_cast<double>(factor), 1e-9);
+  // The block file carries the angle with the four digits of the text number rule.
   EXPECT_NEAR(static_cast<double>(TextAngle), static_cast<double>(angle), 0.005);
   auto texts = Calls("text");
   ASSERT_EQ(texts.size(), 2u);
-  ExpectPoints(texts[1], {texts[0].values[0], texts[0].values[1]});
+  ExpectValues(texts[1], {texts[0].values[0], texts[0].values[1]});
 }
 
 TEST_F(BlockReplay, ClockwiseArcRoundTrip) {
-  cad_blocks_begin();
-  cad_block_begin("A");
-  cad_arc(0, 0, 90, 0, 2, -90);
-  cad_block_end();
-  cad_blocks_end();
+  DrawBlock("A", [] { cad_arc(0, 0, 90, 0, 2, -90); });
   EXPECT_TRUE(Calls("arc").empty());  // inside BLOCKS the arc went into the block file
   cad_insert("A", 10, 0, 0, 3, 1);
   auto arcs = Calls("arc");
   ASSERT_EQ(arcs.size(), 1u);
-  ExpectPoints(arcs[0], {10, 0, 90, 0, 6, -90});
+  ExpectValues(arcs[0], {10, 0, 90, 0, 6, -90});
 }
 
 TEST_F(BlockReplay, SelfInsertStopsAtLevelFive) {
-  Block("S", {"  0", "LINE", "  0", "INSERT", "  2", "S", "  0", "EOF"});
-  cad_insert("S", 0, 0, 0, 1, 1);
+  Insert("S", {"  0", "LINE", "  0", "INSERT", "  2", "S", "  0", "EOF"});
   EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(BoxesWith("error blockno.5"), 1);
+  EXPECT_EQ(Boxes("error blockno.5"), 1);
   EXPECT_EQ(Calls("line").size(), 4u);
   EXPECT_EQ(BlockLevel, 0);
 }
 
-TEST_F(BlockReplay, LwPolylineRules) {
-  Block("W", {"  0", "LWPOLYLINE", "  8", "IGNORED", "100", "AcDbEntity", "100", "AcDbPolyline",
-              " 90", "3",          " 70", "1",       " 10", "0",          " 20", "0",
-              " 42", "1",          " 10", "2",       " 20", "0",          " 10", "2",
-              " 20", "2",          "  0", "EOF"});
-  cad_insert("W", 0, 0, 0, 1, 1);
+TEST_F(BlockReplay, LwPolylineRulesAndLimit) {
+  Insert("W", {"  0", "LWPOLYLINE", "  8", "IGNORED", "100", "AcDbEntity", "100", "AcDbPolyline",
+               " 90", "3",          " 70", "1",       " 10", "0",          " 20", "0",
+               " 42", "1",          " 10", "2",       " 20", "0",          " 10", "2",
+               " 20", "2",          "  0", "EOF"});
   auto arcs = Calls("arc");
   auto lines = Calls("line");
   ASSERT_EQ(arcs.size(), 1u);  // only the first vertex carries a bulge
-  ExpectPoints(arcs[0], {1, 0});
+  ExpectValues(arcs[0], {1, 0});
   ASSERT_EQ(lines.size(), 2u);
-  ExpectPoints(lines[0], {2, 0, 2, 2});
-  ExpectPoints(lines[1], {2, 2, 0, 0});  // closing line
+  ExpectValues(lines[0], {2, 0, 2, 2});
+  ExpectValues(lines[1], {2, 2, 0, 0});  // closing line
   EXPECT_EQ(Calls("layer").front().values[0], 0);
-}
-
-TEST_F(BlockReplay, LwPolylineVertexLimit) {
-  std::vector<std::string> lines = {"  0", "LWPOLYLINE", "100", "AcDbPolyline"};
-  for (int i = 0; i <= 100000; ++i) {
-    lines.insert(lines.end(), {" 10", "1", " 20", "1"});
-  }
-  lines.insert(lines.end(), {"  0", "EOF"});
-  Block("BIG", lines);
-  cad_insert("BIG", 0, 0, 0, 1, 1);
+  std::vector<std::string> big = {"  0", "LWPOLYLINE", "100", "AcDbPolyline"};
+  for (int i = 0; i <= 100000; ++i) big.insert(big.end(), {" 10", "1", " 20", "1"});
+  big.insert(big.end(), {"  0", "EOF"});
+  Insert("BIG", big);
   EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(BoxesWith("Elements > 100000 !"), 1);
+  EXPECT_EQ(Boxes("Elements > 100000 !"), 1);
 }
 
 TEST_F(BlockReplay, LayerNameMapping) {
   LayerNames[5] = "HIDDEN";
-  struct Case {
-    const char* name;
-    long double layer;
-  };
-  for (Case c : {Case{"HIDDEN", 5}, Case{"7", 7}, Case{"xyz", 0}, Case{"-4", 0}, Case{"40", 24}}) {
+  for (auto [name, layer] : {std::pair{"HIDDEN", 5}, {"7", 7}, {"xyz", 0}, {"-4", 0}, {"40", 24}}) {
     Recorded.clear();
-    Block("Y", {"  0", "LINE", "  8", c.name, "  0", "EOF"});
-    cad_insert("Y", 0, 0, 0, 1, 1);
+    Insert("Y", {"  0", "LINE", "  8", name, "  0", "EOF"});
     ASSERT_FALSE(Calls("layer").empty());
-    EXPECT_EQ(Calls("layer").front().values[0], c.layer) << c.name;
+    EXPECT_EQ(Calls("layer").front().values[0], layer) << name;
   }
 }
 
-TEST_F(BlockReplay, PolylineWithoutVertexAndDamage) {
-  Block("P", {"  0", "POLYLINE", " 70", "1", "  0", "LINE", " 11", "1", "  0", "EOF"});
-  cad_insert("P", 0, 0, 0, 1, 1);
-  EXPECT_EQ(BoxesWith("Error in DXF File"), 1);
+TEST_F(BlockReplay, DamagedEntitiesEndTheReplay) {
+  Insert("P", {"  0", "POLYLINE", " 70", "1", "  0", "LINE", " 11", "1", "  0", "EOF"});
+  EXPECT_EQ(Boxes("Error in DXF File"), 1);
   EXPECT_EQ(Calls("line").size(), 1u);
-  Block("D", {"  0", "LINE", " 10", "1", "  0", "CIRCLE", "1x0", "3", "  0", "LINE", "  0", "EOF"});
   Recorded.clear();
-  cad_insert("D", 0, 0, 0, 1, 1);
+  Insert("D",
+         {"  0", "LINE", " 10", "1", "  0", "CIRCLE", "1x0", "3", "  0", "LINE", "  0", "EOF"});
   EXPECT_TRUE(HasMessage("Error  : DXF: 1x0"));
   EXPECT_EQ(Calls("line").size(), 1u);
   EXPECT_TRUE(Calls("circle").empty());
-  Block("U", {"  0", "ELLIPSE", "  0", "EOF"});
-  cad_insert("U", 0, 0, 0, 1, 1);
+  Insert("U", {"  0", "ELLIPSE", "  0", "EOF"});
   EXPECT_TRUE(HasMessage("Error  : DXF: ELLIPSE"));
 }
 
@@ -196,16 +149,11 @@ TEST_F(BlockReplay, UserFilesInOtherForms) {
                  "B\n0\nEOF\n");
   cad_insert("LOGO_1", 0, 0, 0, 1, 1);
   ASSERT_EQ(Calls("line").size(), 2u);
-  ExpectPoints(Calls("line")[0], {1.5, 2, 3, 4});
+  ExpectValues(Calls("line")[0], {1.5, 2, 3, 4});
 }
 
 // Every prefix and many mutations of real block files replay without a fault.
 TEST_F(BlockReplay, DamagedFilesNeverFault) {
-  std::vector<std::string> corpus;
-  for (const char* name : {"own_block.dx$", "other_program.dx$"}) {
-    corpus.push_back(ReadBytes(FixtureDir() / name));
-    ASSERT_FALSE(corpus.back().empty()) << name;
-  }
   std::mt19937 random(20240611);
   auto replay = [&](const std::string& bytes) {
     WriteBytes(Temp("$F.dx$"), bytes);
@@ -213,13 +161,14 @@ TEST_F(BlockReplay, DamagedFilesNeverFault) {
     cad_insert("F", 1, 2, 30, 1.5, 0.5);
     EXPECT_EQ(BlockLevel, 0);
   };
-  for (const std::string& file : corpus) {
+  for (const char* name : {"own_block.dx$", "other_program.dx$"}) {
+    const std::string file = ReadBytes(FixtureDir() / name);
+    ASSERT_FALSE(file.empty()) << name;
     for (std::size_t n = 0; n <= file.size(); ++n) replay(file.substr(0, n));
     for (int round = 0; round < 200; ++round) {
       std::string mutated = file;
-      for (int k = 0; k < 4; ++k) {
+      for (int k = 0; k < 4; ++k)
         mutated[random() % mutated.size()] = static_cast<char>(random() % 256);
-      }
       replay(mutated);
     }
   }

@@ -62,11 +62,7 @@ void all_entities(const std::string& name) {
   cad_arc(100, 100, 90, 0, 30, -90);
   cad_arc(100, 100, 0, 45, 30, 45);
   cad_text_style(2, 0, 5, 3.5);
-  cad_text(
-      "Ma\xE1"
-      "e \x84 \xF1"
-      "0.1",
-      10, 150);
+  cad_text("Ma\341e \204 \3610.1", 10, 150);
   cad_solid(200, 10, 220, 10, 200, 30, 220, 30);
   cad_insert("OUTER", 150, 150, 0, 1, 1);
   polyline(0, kPi / 4);
@@ -94,9 +90,7 @@ int main(int argc, char** argv) {
          "modelspace LINE 2\nmodelspace CIRCLE 1\nmodelspace ARC 2\nmodelspace TEXT 1\n"
          "modelspace SOLID 1\nmodelspace INSERT 1\nmodelspace POLYLINE 2\n"
          "block INNER CIRCLE 1\nblock INNER POLYLINE 1\nblock OUTER LINE 1\nblock OUTER INSERT 1\n"
-         "arc 0 90\narc 0 45\ntext Ma\xC3\x9F"
-         "e \xC3\xA4 \xC2\xB1"
-         "0.1\n");
+         "arc 0 90\narc 0 45\ntext Ma\303\237e \303\244 \302\2610.1\n");
 
   CadUnitFactor = 25.4L;
   CadDecimals = 3;
