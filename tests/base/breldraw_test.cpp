@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include <array>
 #include <cmath>
 
 #include "base/brelvar.h"
@@ -34,33 +35,30 @@ Arc ArcCenter(long double x1, long double y1, long double x2, long double y2, lo
   return a;
 }
 
-void ExpectArc(const Arc& a, long double xc, long double yc, long double a1, long double a2,
-               long double r) {
-  EXPECT_NEAR(static_cast<double>(a.xc), static_cast<double>(xc), 1e-12);
-  EXPECT_NEAR(static_cast<double>(a.yc), static_cast<double>(yc), 1e-12);
-  EXPECT_NEAR(static_cast<double>(a.a1), static_cast<double>(a1), 1e-12);
-  EXPECT_NEAR(static_cast<double>(a.a2), static_cast<double>(a2), 1e-12);
-  EXPECT_NEAR(static_cast<double>(a.r), static_cast<double>(r), 1e-12);
+// Expects centre, start and end angle and radius.
+void ExpectArc(const Arc& a, const std::array<long double, 5>& want) {
+  const long double got[] = {a.xc, a.yc, a.a1, a.a2, a.r};
+  for (int i = 0; i < 5; ++i) EXPECT_NEAR(double(got[i]), double(want[i]), 1e-12) << i;
 }
 
 TEST(GetArcCenterTest, ArcsThroughTwoPoints) {
   SqrtQuiet = 0;
-  ExpectArc(ArcCenter(0, 0, 2, 0, Pi), 1, 0, Pi, 0, 1);
-  ExpectArc(ArcCenter(0, 0, 2, 0, -Pi), 1, 0, 0, Pi, 1);
-  ExpectArc(ArcCenter(0, 0, 0, 2, Pi / 2), -1, 1, -Pi / 4, Pi / 4, std::sqrt(2.0L));
-  ExpectArc(ArcCenter(3, 4, 9, 9, 2 * Pi), 3, 4, 0, 0, 0);
+  ExpectArc(ArcCenter(0, 0, 2, 0, Pi), {1, 0, Pi, 0, 1});
+  ExpectArc(ArcCenter(0, 0, 2, 0, -Pi), {1, 0, 0, Pi, 1});
+  ExpectArc(ArcCenter(0, 0, 0, 2, Pi / 2), {-1, 1, -Pi / 4, Pi / 4, std::sqrt(2.0L)});
+  ExpectArc(ArcCenter(3, 4, 9, 9, 2 * Pi), {3, 4, 0, 0, 0});
   // The variant keeps a1 at the first point for either direction.
-  ExpectArc(ArcCenter(0, 0, 2, 0, -Pi, true), 1, 0, Pi, 0, 1);
+  ExpectArc(ArcCenter(0, 0, 2, 0, -Pi, true), {1, 0, Pi, 0, 1});
 }
 
 TEST(GetArcCenterTest, ZeroSweepLeavesTheOutputsAndReportsOnce) {
   const std::uint16_t before = MessageCount;
   SqrtQuiet = 1;
-  ExpectArc(ArcCenter(0, 0, 2, 0, 0), -7, -7, -7, -7, -7);
+  ExpectArc(ArcCenter(0, 0, 2, 0, 0), {-7, -7, -7, -7, -7});
   EXPECT_EQ(MessageCount, before);
   SqrtQuiet = 0;
-  ExpectArc(ArcCenter(0, 0, 2, 0, 0), -7, -7, -7, -7, -7);
-  ExpectArc(ArcCenter(0, 0, 2, 0, 0, true), -7, -7, -7, -7, -7);
+  ExpectArc(ArcCenter(0, 0, 2, 0, 0), {-7, -7, -7, -7, -7});
+  ExpectArc(ArcCenter(0, 0, 2, 0, 0, true), {-7, -7, -7, -7, -7});
   EXPECT_EQ(MessageCount, before + 1);
   EXPECT_EQ(Messages[MessageCount].substr(0, 31), "Fehler in GetArcCenter (dphi = ");
 }

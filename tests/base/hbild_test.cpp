@@ -3,28 +3,16 @@
 #include <gmock/gmock.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "base/displaytext.h"
 #include "drawwindow_fixture.h"
+#include "testdata.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::string DataPath(const std::string& name) {
-  const char* root = std::getenv("KV6_TEST_DATA");
-  return std::string(root != nullptr ? root : "data") + "/" + name;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // 8-bit HP-GL/2 encoding of one integer.
 std::string Encoded(long v) {
@@ -51,8 +39,7 @@ class HpglTest : public DrawWindowTest {
 TEST_F(HpglTest, PenMovesDrawInThePenColour) {
   EXPECT_THAT(Plot("SP1;PU100,200;PD500,200,500,600;"),
               ElementsAre("8;12", "4;2.5;5;12.5;5", "4;12.5;5;12.5;15"));
-  EXPECT_EQ(HpglPosX, 12.5L);
-  EXPECT_EQ(HpglPenDown, 1);
+  EXPECT_EQ(std::tuple(HpglPosX, HpglPenDown), std::tuple(12.5L, 1));
 }
 
 TEST_F(HpglTest, NothingIsDrawnFromTheUndefinedStart) {
@@ -62,10 +49,10 @@ TEST_F(HpglTest, NothingIsDrawnFromTheUndefinedStart) {
 }
 
 TEST_F(HpglTest, PenSelection) {
-  Plot("SP;");
-  EXPECT_EQ(HpglPen, 1);
-  Plot("SP0;");
-  EXPECT_EQ(HpglPen, 0);
+  for (auto [command, pen] : {std::pair{"SP;", 1}, {"SP0;", 0}}) {
+    Plot(command);
+    EXPECT_EQ(HpglPen, pen) << command;
+  }
   for (auto [pen, colour] : {std::pair{0, 0}, {7, 15}, {9, 9}})
     EXPECT_EQ(HpglPenColor(pen), colour);
 }
@@ -80,16 +67,13 @@ TEST_F(HpglTest, LabelsWithUmlautsSizeAndDirection) {
 
 TEST_F(HpglTest, LongLabelsAreReadWhole) {
   const std::string text(300, 'x');
-  const auto list = Plot("SP1;PU0,0;LB" + text + "\x03PD40,0;");
-  ASSERT_EQ(list.size(), 4u);
-  EXPECT_EQ(list[2], "6;0;0;" + text);
-  EXPECT_EQ(list[3], "4;0;0;1;0");
+  EXPECT_THAT(Plot("SP1;PU0,0;LB" + text + "\x03PD40,0;"),
+              ElementsAre("8;12", ::testing::_, "6;0;0;" + text, "4;0;0;1;0"));
 }
 
 TEST_F(HpglTest, ScalingCommandsChangeNothing) {
   EXPECT_THAT(Plot("PU40,80;IP0,0,4000,4000;SC0,100,0,100;IW;RO90;\x1b.@;"), IsEmpty());
-  EXPECT_EQ(HpglPosX, 1);
-  EXPECT_EQ(HpglPosY, 2);
+  EXPECT_EQ(std::tuple(HpglPosX, HpglPosY), std::tuple(1.0L, 2.0L));
 }
 
 TEST_F(HpglTest, ArcEndsAtItsEndPoint) {
@@ -151,28 +135,19 @@ TEST_F(HpglTest, AllCommandsFileDrawsEveryKind) {
 
 // Damaged files end, whatever bytes they hold; the sanitizers watch every read.
 TEST_F(HpglTest, SurvivesThousandMutations) {
-  std::vector<std::string> seeds = {ReadAll(DataPath("tests/allcommands.plt")),
-                                    ReadAll(DataPath("start.plt"))};
+  const std::string seeds[] = {FileBytes(DataPath("tests/allcommands.plt")),
+                               FileBytes(DataPath("start.plt"))};
   std::mt19937 random(20240611);
   for (int i = 0; i < 1000; ++i) {
-    std::string text = seeds[i % seeds.size()];
+    std::string text = seeds[i % 2];
     const int edits = 1 + static_cast<int>(random() % 8);
     for (int e = 0; e < edits && !text.empty(); ++e) {
       const std::size_t at = random() % text.size();
-      switch (random() % 4) {
-        case 0:
-          text[at] = static_cast<char>(random() % 256);
-          break;
-        case 1:
-          text.erase(at, 1 + random() % 16);
-          break;
-        case 2:
-          text.insert(at, 1, static_cast<char>(random() % 256));
-          break;
-        default:
-          text.resize(at);
-          break;
-      }
+      const auto edit = random() % 4;
+      if (edit == 0) text[at] = static_cast<char>(random() % 256);
+      if (edit == 1) text.erase(at, 1 + random() % 16);
+      if (edit == 2) text.insert(at, 1, static_cast<char>(random() % 256));
+      if (edit == 3) text.resize(at);
     }
     DisplayList.clear();
     PlotHpglText(text);

@@ -3,15 +3,13 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
-#include <iterator>
 #include <regex>
-#include <sstream>
-#include <tuple>
 
+#include "base/brelgraflist.h"
 #include "base/hbild.h"
-#include "base/utilstr.h"
 #include "dialogfixture.h"
 #include "drawwindow_fixture.h"
+#include "testdata.h"
 
 namespace {
 
@@ -21,16 +19,6 @@ using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::Not;
 using ::testing::StartsWith;
-
-const std::string kSourceRoot = [] {
-  const std::string file = __FILE__;
-  return file.substr(0, file.rfind("/tests/"));
-}();
-
-std::string DataDir() {
-  const char* dir = std::getenv("KV6_TEST_DATA");
-  return dir != nullptr ? dir : kSourceRoot + "/data";
-}
 
 // A group 4710 with an image, two further entries and a continuation line, a group whose text
 // ends the file, and the program's own file in upper case.
@@ -50,9 +38,8 @@ TEST_F(HelpTextTest, HelpLinesOfAGroup) {
       // clang-format off
       {4710, 1, "Text 4710 line two line three  "}, {4710, 2, "Text 4710 line two line three   (4710)"},
       {4720, 2, "Text 4720 continued    (4720)"},   {9990, 2, "last    "}, {3995, 1, "low    "},
-      // clang-format on
-      {4711, 1, "line two line three   "},
-      {4000, 1, "help text No 4000: No help available."}};
+      {4711, 1, "line two line three   "},          {4000, 1, "help text No 4000: No help available."}};
+  // clang-format on
   std::string line;
   for (const auto& [number, level, expected] : cases) {
     HelpLevel = level;
@@ -72,18 +59,15 @@ TEST_F(HelpTextTest, HelpLinesOfAGroup) {
 TEST_F(HelpTextTest, FileNamesAndNumberLines) {
   EXPECT_EQ(HelpFileName(4000), Path("kv6.hlp"));
   EXPECT_EQ(HelpFileName(3999), Path("brelcor.hlp"));
-  const std::tuple<std::string, std::int32_t, std::string> cases[] = {// clang-format off
+  // clang-format off
+  const std::tuple<std::string, std::int32_t, std::string> cases[] = {
       {"4710", 4710, "NULL"}, {"4710: abc ", 4710, "abc"}, {" 015x", 15, "NULL"}, {"12a4:x", -1, "x"},
-                                                                      // clang-format on
-                                                                      {"100 N", -1, "NULL"},
-                                                                      {"-123", -1, "NULL"},
-                                                                      {"", -1, "NULL"}};
+      {"100 N", -1, "NULL"},  {"-123", -1, "NULL"},        {"", -1, "NULL"}};
+  // clang-format on
   for (const auto& [line, number, image] : cases) {
-    std::int32_t parsedNumber = 0;
-    std::string parsedImage;
-    ParseHelpLine(line, parsedNumber, parsedImage);
-    EXPECT_EQ(parsedNumber, number) << line;
-    EXPECT_EQ(parsedImage, image) << line;
+    std::tuple<std::int32_t, std::string> parsed;
+    ParseHelpLine(line, std::get<0>(parsed), std::get<1>(parsed));
+    EXPECT_EQ(parsed, std::tuple(number, image)) << line;
   }
 }
 
@@ -118,17 +102,16 @@ TEST_F(HelpTextTest, TheArrowComesBackWithThePaintAfterAHelpImage) {
 
 // Every help number written in the sources is in the help file its range selects.
 TEST_F(HelpTextTest, EveryHelpNumberInTheSourcesHasItsText) {
-  PltDir = DataDir();
+  PltDir = DataPath("");
   ShortName = "kv6";
   const std::regex call(R"((SetHelpNumber|ShowHelpText|HelpEntryLine|HelpHint)\((\d+))");
   int found = 0;
   for (const char* folder : {"base", "calc", "app", "cad", "tables"}) {
-    const std::filesystem::path root = kSourceRoot + "/" + folder;
+    const std::filesystem::path root = SourceRoot() + "/" + folder;
     if (!std::filesystem::exists(root)) continue;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
       if (entry.path().extension() != ".cpp") continue;
-      std::ifstream in(entry.path());
-      const std::string text((std::istreambuf_iterator<char>(in)), {});
+      const std::string text = FileBytes(entry.path());
       for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it, ++found) {
         std::string line;
         HelpEntryLine(static_cast<std::uint16_t>(std::stoi((*it)[2])), line);
@@ -143,7 +126,7 @@ TEST_F(HelpTextTest, EveryHelpNumberInTheSourcesHasItsText) {
 // The shipped images draw without a failure and stay inside the help window.
 TEST_F(HelpTextTest, ShippedImagesDrawInsideTheHeaderWindow) {
   int images = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(DataDir())) {
+  for (const auto& entry : std::filesystem::directory_iterator(DataPath(""))) {
     if (entry.path().extension() != ".plt") continue;
     ++images;
     Drawer->grClear();
@@ -152,15 +135,13 @@ TEST_F(HelpTextTest, ShippedImagesDrawInsideTheHeaderWindow) {
     EXPECT_EQ(AbortFlag, 0) << entry.path();
     int lines = 0;
     for (const std::string& record : DisplayList) {
-      const bool line = record.rfind("4;", 0) == 0;
-      const bool circle = record.rfind("3;", 0) == 0;
-      if (!line && !circle) continue;
+      const DrawRecord d = ParseDrawRecord(record);
+      if (d.opcode != 3 && d.opcode != 4) continue;
       ++lines;
-      std::istringstream fields(std::regex_replace(record.substr(2), std::regex(";"), " "));
-      std::vector<long double> v{std::istream_iterator<long double>(fields), {}};
-      const long double r = circle ? v[2] : 0;
-      for (std::size_t i = 0; i + 1 < (circle ? 2u : v.size()); i += 2) {
-        EXPECT_TRUE(v[i] - r >= 0 && v[i] + r <= 160 && v[i + 1] - r >= 0 && v[i + 1] + r <= 120)
+      const double r = d.opcode == 3 ? d.value[2] : 0;  // a circle's points are its centre
+      for (int i = 0; i < (d.opcode == 3 ? 2 : 4); i += 2) {
+        EXPECT_TRUE(d.value[i] - r >= 0 && d.value[i] + r <= 160 && d.value[i + 1] - r >= 0 &&
+                    d.value[i + 1] + r <= 120)
             << entry.path() << ": " << record;
       }
     }

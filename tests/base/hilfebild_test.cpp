@@ -25,7 +25,6 @@ const std::string kList = "\"one\",\"First\"\r\n\"two\",\"Second\"\r\n\"three\",
 class AuxImagesTest : public DialogSetup, public DrawWindowTest {
  protected:
   AuxImagesTest() {
-    ShortName = "KV6";
     Write("kv6.dbh", kList);
     for (const auto& [name, length] :
          {std::pair{"one", 40}, {"two", 80}, {"three", 120}, {"longername12", 480}}) {
@@ -39,6 +38,9 @@ class AuxImagesTest : public DialogSetup, public DrawWindowTest {
   static void Click(Form& form, const std::string& button) {
     form.Get<platform::Button>(button).Click();
   }
+  void ExpectClick(const std::string& button) {
+    script_.Expect(OnForm([button](Form& form) { Click(form, button); }));
+  }
   static platform::ComboBox& List(Form& form) { return form.Get<platform::ComboBox>("ListBox1"); }
 
   bool Shows(int image) const {
@@ -47,63 +49,48 @@ class AuxImagesTest : public DialogSetup, public DrawWindowTest {
   }
 };
 
-TEST_F(AuxImagesTest, FirstImageAtOnceThenTheChosenLine) {
-  int preselected = -1;
+// The first image shows at once; a chosen line shows its image; spinning down on the last line
+// shows it again.
+TEST_F(AuxImagesTest, ChosenLinesAndSpinningDownOnTheLast) {
+  std::vector<int> preselected;
   script_.Expect(OnForm([&](Form& form) {
-    preselected = List(form).ItemIndex();
+    preselected.push_back(List(form).ItemIndex());
+    EXPECT_TRUE(Shows(1));
     List(form).Choose(2);
   }));
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
-  AuxImages();
-  EXPECT_EQ(preselected, 0);
-  EXPECT_TRUE(Shows(3));
-  EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(SheetKind, 0);  // the plot file sets its own sheet kind
-  EXPECT_EQ(ChoiceTexts[2], "two     : Second");
-}
-
-TEST_F(AuxImagesTest, SpinDownOnTheLastLineShowsItAgain) {
-  int preselected = -1;
-  script_.Expect(OnForm([](Form& form) { List(form).Choose(2); }));
-  script_.Expect(OnForm([](Form& form) {
+  script_.Expect(OnForm([this](Form& form) {
+    EXPECT_TRUE(Shows(3));
     DisplayList.clear();
     form.Get<platform::SpinButton>("SpinButton1").ClickDown();
   }));
   script_.Expect(OnForm([&](Form& form) {
-    preselected = List(form).ItemIndex();
+    preselected.push_back(List(form).ItemIndex());
     form.PressEscape();
   }));
   AuxImages();
   EXPECT_TRUE(Shows(3));
-  EXPECT_EQ(std::tuple(preselected, AbortFlag), std::tuple(2, 1));
+  EXPECT_EQ(std::tuple(preselected, AbortFlag, SheetKind, ChoiceTexts[2]),
+            std::tuple(std::vector{0, 2}, 1, 0, "two     : Second"));  // the plot sets SheetKind
 }
 
 TEST_F(AuxImagesTest, FormOpensWhereTheUserLeftIt) {
   AuxImageFormLeft = 7;
   AuxImageFormTop = 9;
-  std::vector<platform::Point> opened;
   script_.Expect(OnForm([&](Form& form) {
-    opened.push_back(form.Placement().Position());
+    EXPECT_EQ(form.Placement().Position(), (platform::Point{7, 9}));
     form.Placement().SetPosition({300, 200});  // the user moves the form
     List(form).Choose(1);
   }));
   script_.Expect(OnForm([&](Form& form) {
-    opened.push_back(form.Placement().Position());
+    EXPECT_EQ(form.Placement().Position(), (platform::Point{300, 200}));
     Click(form, "Button_ok");
   }));
   AuxImages();
-  EXPECT_THAT(opened, ElementsAre(platform::Point{7, 9}, platform::Point{300, 200}));
-  EXPECT_EQ(std::tuple(AuxImageFormLeft, AuxImageFormTop), std::tuple(300, 200));
   // Forms that keep their designed place leave it to the window system: nothing is stored.
   WindowMode = 2;
-  script_.Expect(OnForm([](Form& form) {
-    EXPECT_FALSE(form.Placement().HasPosition());
-    Click(form, "Button_ok");
-  }));
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  ExpectClick("Button_ok");
   AuxImages();
-  AuxImages();
-  EXPECT_EQ(AuxImageFormLeft, 300);
+  EXPECT_EQ(std::tuple(AuxImageFormLeft, AuxImageFormTop), std::tuple(300, 200));
 }
 
 TEST_F(AuxImagesTest, ShowingAnImageEndsWithTheArrow) {
@@ -116,10 +103,10 @@ TEST_F(AuxImagesTest, ShowingAnImageEndsWithTheArrow) {
 
 TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
   script_.Expect(OnForm([](Form& form) { List(form).Choose(1); }));
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_einfuegen"); }));
+  ExpectClick("Button_einfuegen");
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("new.plt")));
   script_.Expect(Step(DialogKind::Text).Type("Inserted"));
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  ExpectClick("Button_ok");
   AuxImages();
   EXPECT_EQ(Read("kv6.dbh"),
             "\"one\",\"First\"\r\n\"new\",\"Inserted\"\r\n"
@@ -129,17 +116,17 @@ TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
 
 TEST_F(AuxImagesTest, NewAppendsAndModifyReplacesWithoutQuotes) {
   int preselected = -1;
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_neu"); }));
+  ExpectClick("Button_neu");
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("four.plt")));
   script_.Expect(Step(DialogKind::Text).Type("Fourth"));
   script_.Expect(OnForm([&](Form& form) {
     preselected = List(form).ItemIndex();
     List(form).Choose(0);
   }));
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_aendern"); }));
+  ExpectClick("Button_aendern");
   script_.Expect(Step(DialogKind::Text).Type("uno"));
   script_.Expect(Step(DialogKind::Text).Type("say \"hi\""));
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  ExpectClick("Button_ok");
   AuxImages();
   EXPECT_EQ(preselected, 2);  // the last line of the old list
   EXPECT_EQ(Read("kv6.dbh"),
@@ -148,21 +135,21 @@ TEST_F(AuxImagesTest, NewAppendsAndModifyReplacesWithoutQuotes) {
 }
 
 TEST_F(AuxImagesTest, DeleteAnsweredNoChangesNothing) {
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_loeschen"); }));
+  ExpectClick("Button_loeschen");
   script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
   AuxImages();
   EXPECT_EQ(Read("kv6.dbh"), kList);
   EXPECT_EQ(script_.Transcript()[1], "Box|BRELCOR Engineering Software|Delete ?");
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_loeschen"); }));
+  ExpectClick("Button_loeschen");
   script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  ExpectClick("Button_ok");
   AuxImages();
   EXPECT_EQ(Read("kv6.dbh"), "\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n");
 }
 
 TEST_F(AuxImagesTest, LongNamesAndDamagedLines) {
   Write("kv6.dbh", "\"longername12\",\"Long\"\r\nbad,\"Text\"\r\n\"two\",\"Second\"\r\n");
-  script_.Expect(OnForm([](Form& form) { Click(form, "Button_ok"); }));
+  ExpectClick("Button_ok");
   AuxImages();
   EXPECT_TRUE(Shows(12));
   EXPECT_EQ(std::tuple(ChoiceTexts[1], ChoiceTexts[3], script_.Transcript()[0]),

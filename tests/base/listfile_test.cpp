@@ -93,6 +93,7 @@ TEST_F(ValueFileTest, EveryWriterReadsBackWithEitherSeparator) {
     long double x = 0;
     double y = 0;
     char ch = 0;
+    bool flag = true;
     ReadTextLine(text);
     ReadIntLine(n);
     ReadWordLine(word);
@@ -101,17 +102,12 @@ TEST_F(ValueFileTest, EveryWriterReadsBackWithEitherSeparator) {
     ReadCharLine(ch);
     ReadFields4(a, b, c, d);
     EXPECT_TRUE(ListFile.Eof());
-    EXPECT_EQ(std::tuple(AbortFlag, text, n), std::tuple(0, "  blanks kept  ", -2147483647 - 1));
-    EXPECT_EQ(word, 70000 % 65536);
+    EXPECT_EQ(std::tuple(AbortFlag, text, n, word, y, ch, a + "," + b + "," + c + "," + d),
+              std::tuple(0, "  blanks kept  ", -2147483647 - 1, 70000 % 65536, 0.25, 'J', "x,y,,z"))
+        << separator;
     EXPECT_NEAR(static_cast<double>(x), -1234.5678, 1e-7) << separator;
-    EXPECT_DOUBLE_EQ(y, 0.25) << separator;
-    EXPECT_EQ(std::tuple(ch, a + "," + b + "," + c + "," + d), std::tuple('J', "x,y,,z"));
 
     // Reading past the end gives empty values without abort.
-    n = 5;
-    x = 5;
-    text = "old";
-    bool flag = true;
     ReadIntLine(n);
     ReadExtLine(x);
     ReadTextLine(text);

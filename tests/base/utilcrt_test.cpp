@@ -68,18 +68,14 @@ TEST_F(UtilCrtTest, ChooseItemPicksTheDialogByCountAndFixesTheStartIndex) {
     EXPECT_EQ(std::tuple(index, asked.selected, asked.items.size(), asked.caption),
               std::tuple(5, preselected, static_cast<std::size_t>(n), "Select"));
   }
-}
-
-TEST_F(UtilCrtTest, AnEmptyListCanOnlyBeCancelled) {
   script_.Expect(Step(DialogKind::Radio));
   std::uint16_t index = 4;
   ChooseItem("nothing", 0, index);
-  EXPECT_EQ(std::tuple(AbortFlag, index), std::tuple(1, 1));
+  EXPECT_EQ(std::tuple(AbortFlag, index), std::tuple(1, 1)) << "an empty list is only cancelled";
 }
 
 TEST_F(UtilCrtTest, RadioGroupGrowsWithItsItemsAndTheScale) {
-  EXPECT_EQ(RadioGroupHeight(7), 200);
-  EXPECT_EQ(RadioGroupHeight(1), 50);
+  EXPECT_EQ(std::tuple(RadioGroupHeight(7), RadioGroupHeight(1)), std::tuple(200, 50));
   DialogScale = 125;
   ScreenDpi = 120;
   EXPECT_EQ(RadioGroupHeight(3), 156);
@@ -124,7 +120,7 @@ TEST_F(UtilCrtTest, HelpPressesShowHelpWhileTheDialogStaysOpen) {
               ElementsAre("Radio|pick", "HELP TEXT No.1210|Choose a message.     "));
 }
 
-TEST_F(UtilCrtTest, YesNoDialogAnswersByTheChosenButton) {
+TEST_F(UtilCrtTest, YesNoQuestionsAnswerByTheChosenButton) {
   script_.Expect(Step(DialogKind::YesNo).Select(1));
   script_.Expect(Step(DialogKind::YesNo));
   char answer = 'J';
@@ -132,19 +128,15 @@ TEST_F(UtilCrtTest, YesNoDialogAnswersByTheChosenButton) {
   EXPECT_EQ(std::tuple(AbortFlag, answer), std::tuple(0, 'N'));
   bool flag = false;
   AskYesNoFlag("again?", flag);
-  EXPECT_EQ(script_.Requests().back().selected, 1);  // preset No
-  EXPECT_FALSE(flag);
-}
-
-TEST_F(UtilCrtTest, AskYesNoBoxAnswers) {
-  const std::tuple<MessageAnswer, bool, int> cases[] = {{MessageAnswer::Yes, true, 0},
+  EXPECT_EQ(std::tuple(script_.Requests().back().selected, flag), std::tuple(1, false));  // No
+  const std::tuple<MessageAnswer, bool, int> boxes[] = {{MessageAnswer::Yes, true, 0},
                                                         {MessageAnswer::No, false, 0},
                                                         {MessageAnswer::Cancel, false, 1}};
-  for (const auto& [given, result, abort] : cases) {
+  for (const auto& [given, result, abort] : boxes) {
     script_.Expect(Step(DialogKind::Box).Answer(given));
     AbortFlag = 0;
-    EXPECT_EQ(AskYesNo("Delete ?"), result);
-    EXPECT_EQ(AbortFlag, abort);
+    const bool yes = AskYesNo("Delete ?");
+    EXPECT_EQ(std::tuple(yes, AbortFlag), std::tuple(result, abort));
   }
 }
 
