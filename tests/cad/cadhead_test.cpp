@@ -1,5 +1,4 @@
 // Drawing header: screen stamp, print border, logos and the STL height prompt.
-#include "cad/cadhead.h"
 #include "base/wprinvar.h"
 #include "cadtest.h"
 
@@ -42,23 +41,23 @@ TEST_F(Header, ScreenStamp) {
 
 TEST_F(Header, LogosOnlyOnUnframedScreenAndPlotDrawings) {
   WriteBytes(Temp("$LOGO_2.dx$"), CrLf({"  0", "LINE", " 11", "480", "  0", "EOF"}));
-  struct Case {
-    std::uint16_t target, sheet;
-    bool logo;
-  };
-  for (Case c : {Case{kCadScreen, 0, true}, Case{kCadScreen, 2, false}, Case{kCadScreen, 3, false},
-                 Case{kCadPlot, 0, true}, Case{kCadPlot, 3, false}, Case{kCadDxf, 0, false}}) {
-    OpenBatch(c.target, "l");
+  for (auto [target, sheet, logo] : {std::tuple{kCadScreen, 0, true},
+                                     {kCadScreen, 2, false},
+                                     {kCadScreen, 3, false},
+                                     {kCadPlot, 0, true},
+                                     {kCadPlot, 3, false},
+                                     {kCadDxf, 0, false}}) {
+    OpenBatch(target, "l");
     cad_header_default();
-    SheetKind = c.sheet;
+    SheetKind = sheet;
     std::size_t lines_before = Records("4;").size();
     cad_entities_begin();
     cad_blocks_end();
     bool drawn = Records("4;").size() > lines_before;
     cad_close();
-    std::string file = c.target == kCadPlot ? Temp("penwerk.dxf") : Temp("l.dxf");
-    bool inserted = c.target != kCadScreen && ReadBytes(file).find("LOGO_2") != std::string::npos;
-    EXPECT_EQ(drawn || inserted, c.logo) << c.target << " " << c.sheet;
+    std::string file = target == kCadPlot ? Temp("penwerk.dxf") : Temp("l.dxf");
+    bool inserted = target != kCadScreen && ReadBytes(file).find("LOGO_2") != std::string::npos;
+    EXPECT_EQ(drawn || inserted, logo) << target << " " << sheet;
     std::filesystem::remove(file);
   }
 }

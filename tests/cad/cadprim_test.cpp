@@ -3,10 +3,11 @@
 #include <cmath>
 #include <locale>
 #include <numbers>
+#include <utility>
 
 #include "base/hgvar.h"
 #include "base/numbertext.h"
-#include "cad/cadhead.h"
+#include "cad/caddim.h"
 #include "cad/dxfutil.h"
 #include "cadtest.h"
 
@@ -103,6 +104,15 @@ TEST_F(Primitives, TextStyleFigures) {
   }
 }
 
+TEST(CadState, DimensionScale) {
+  InitCadDefaults();
+  DimArrowBase = 2;
+  for (auto [f, factor] : {std::pair{0.0L, 1.0L}, {0.0004L, 1.0L}, {1.5L, 3.0L}, {-1.0L, -2.0L}}) {
+    cad_dim_scale(f);
+    EXPECT_EQ(DimArrowFactor, factor) << static_cast<double>(f);
+  }
+}
+
 TEST_F(Primitives, LayerFolding) {
   Open(kRecordingTarget);
   for (auto [given, used] : {std::pair{40, 24}, {31, 31}, {-3, 0}, {-100, 0}, {5, 5}}) {
@@ -114,35 +124,17 @@ TEST_F(Primitives, LayerFolding) {
   }
 }
 
-TEST_F(Primitives, CodeForm) {
-  for (std::uint8_t mode : {1, 0}) {
-    PolylineMode = mode;
-    Open(kCadCode);
-    cad_offset(1, 0);
-    cad_polyline_begin(1);
-    cad_vertex(0, 0, 0);
-    cad_vertex(1.5, 0, 0.5);
-    cad_vertex(2, 2, 0);
-    cad_polyline_end();
-    cad_close();
-    std::string expected = mode ? "  c_polyline_begin(1);\r\n" : "";
-    expected +=
-        "  c_poly(1,0,0);\r\n  c_poly(2.5,0,0.5);\r\n  c_poly(3,2,0);\r\n  c_polyline_end;\r\n";
-    EXPECT_EQ(ReadBytes(Temp("out.pas")), expected);
-  }
-}
-
 class CommaNumpunct : public std::numpunct<char> {
  protected:
   char do_decimal_point() const override { return ','; }
 };
 
-TEST_F(Primitives, NoCommaWhateverTheLocale) {
+// Exact code-form bytes in both polyline modes, and no "," in them or a DXF under a "," locale.
+TEST_F(Primitives, CodeFormAndDxfKeepThePointWhateverTheLocale) {
   std::locale previous =
       std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
   std::setlocale(LC_ALL, "de_DE.UTF-8");
-  char separator = DecimalSeparator;
-  DecimalSeparator = ',';
+  const char separator = std::exchange(DecimalSeparator, ',');
   Open(kCadDxf);
   cad_header_default();
   cad_tables(2);
@@ -152,20 +144,29 @@ TEST_F(Primitives, NoCommaWhateverTheLocale) {
   cad_arc(0.5, 0.5, 10.5, 20.5, 1.5, 10);
   cad_blocks_end();
   cad_close();
-  PolylineMode = 1;
-  Open(kCadCode);
-  cad_setz(0.5, 1.5);
-  cad_polyline_begin(0);
-  cad_vertex(0.25, 0.75, 0.125);
-  cad_polyline_end();
-  cad_close();
+  std::vector<std::string> code;
+  for (std::uint8_t mode : {1, 0}) {
+    PolylineMode = mode;
+    Open(kCadCode);
+    cad_offset(1, 0);
+    cad_setz(0.5, 1.5);
+    cad_polyline_begin(1);
+    cad_vertex(0, 0, 0);
+    cad_vertex(1.5, 0, 0.5);
+    cad_vertex(2, 2, 0.125);
+    cad_polyline_end();
+    cad_close();
+    code.push_back(ReadBytes(Temp("out.pas")));
+  }
   DecimalSeparator = separator;
   std::setlocale(LC_ALL, "C");
   std::locale::global(previous);
   EXPECT_EQ(ReadBytes(Temp("out.dxf")).find(','), std::string::npos);
-  std::string code = ReadBytes(Temp("out.pas"));
-  EXPECT_NE(code.find("c_setz(0.5,1.5);"), std::string::npos);
-  EXPECT_NE(code.find("c_poly(0.25,0.75,0.125);"), std::string::npos);
+  const std::string vertices =
+      "  c_poly(1,0,0);\r\n  c_poly(2.5,0,0.5);\r\n  c_poly(3,2,0.125);\r\n  c_polyline_end;\r\n";
+  EXPECT_EQ(code,
+            (std::vector<std::string>{"  c_setz(0.5,1.5);\r\n  c_polyline_begin(1);\r\n" + vertices,
+                                      "  c_setz(0.5,1.5);\r\n" + vertices}));
 }
 
 // A clockwise bulge from (0, 0) to (2, 0) is the quarter arc about (1, -1) over the top.

@@ -5,7 +5,6 @@
 #include <random>
 
 #include "base/hgvar.h"
-#include "base/messages.h"
 #include "base/utilstr.h"
 #include "base/wprinvar.h"
 #include "cad/cadstream.h"

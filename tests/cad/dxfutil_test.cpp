@@ -1,5 +1,8 @@
 // Bytes of the DXF writer: pairs, numbers, tables, entities, unit factor and block files.
 #include "cad/dxfutil.h"
+#include <cmath>
+#include "cad/dxfnumber.h"
+
 #include "cad/cadstream.h"
 #include "cadtest.h"
 
@@ -19,6 +22,29 @@ class DxfWriter : public CadTest {
 
 bool Has(const std::string& bytes, const std::vector<std::string>& lines) {
   return bytes.find(CrLf(lines)) != std::string::npos;
+}
+
+struct NumberCase {
+  long double value, unscaled;
+  int decimals;
+  const char* text;
+};
+
+TEST(DxfNumbers, FixedPointAlwaysWithPoint) {
+  const NumberCase cases[] = {{0, 0, 6, "0.000000"},
+                              {-0.5L, -0.5L, 6, "-0.500000"},
+                              {1234.5678L, 1234.5678L, 6, "1234.567800"},
+                              {1, 1000, 0, "   1"},
+                              {-1, -1000, 0, "  -1"},
+                              {-0.0000001L, 0, 6, "0.000000"},
+                              {2.0005L, 2.0005L, 3, "2.001"},
+                              {NAN, 1, 6, "0.000000"},
+                              {-INFINITY, 1, 2, "0.00"},
+                              {0.5L, 0.5L, 32, "0.50000000000000000000000000000000"},
+                              {1e25L, 1e25L, 1, "10000000000000000000000000.0"}};
+  for (const NumberCase& c : cases) {
+    EXPECT_EQ(dxf_number_text(c.value, c.unscaled, c.decimals), c.text) << c.text;
+  }
 }
 
 TEST_F(DxfWriter, WorkedExampleByteForByte) {
@@ -118,14 +144,11 @@ TEST_F(DxfWriter, BlockFileKeepsDirectionAndPrecision) {
 
 TEST_F(DxfWriter, LayerNames) {
   LayerNames[3] = "KONTUR";
-  struct Case {
-    std::int32_t numbered, layer;
-    const char* name;
-  };
-  for (Case c : {Case{0, 7, "7"}, Case{1, 3, "3"}, Case{0, 0, "0"}, Case{1, 0, "0"}}) {
-    NumberedLayers = c.numbered;
-    dxf_set_layer(c.layer);
-    EXPECT_EQ(CurrentLayer, c.name);
+  for (auto [numbered, layer, name] :
+       {std::tuple{0, 7, "7"}, {1, 3, "3"}, {0, 0, "0"}, {1, 0, "0"}}) {
+    NumberedLayers = numbered;
+    dxf_set_layer(layer);
+    EXPECT_EQ(CurrentLayer, name) << numbered << " " << layer;
   }
 }
 
