@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -47,10 +46,6 @@ constexpr std::array<std::int32_t, 10> kCodes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 12};
 class language_tables : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetMenuTexts(2);
-    SetMenuTermsLanguage(2);
-  }
-  void TearDown() override {
     SetMenuTexts(2);
     SetMenuTermsLanguage(2);
     SetCalcTexts(2);
@@ -98,12 +93,10 @@ TEST_F(language_tables, KeptEntriesKeepTextAndTag) {
 
 TEST_F(language_tables, TextsKeepTheirTrailingMarksAndBlanks) {
   SetMenuTexts(12);
-  EXPECT_EQ(Utf8Of(MenuTextChangeEdit), "编辑变更 ");
-  EXPECT_EQ(Utf8Of(MenuTextPrinterSetup), "打印’");
-  EXPECT_EQ(MenuTextPrinterSetup.codePage, kCodePage936);
-  SetMenuTermsLanguage(2);
+  EXPECT_EQ(std::tuple(Utf8Of(MenuTextChangeEdit), Utf8Of(MenuTextPrinterSetup),
+                       MenuTextPrinterSetup.codePage, Utf8Of(MenuTextDocumentSetup)),
+            std::tuple("编辑变更 ", "打印’", kCodePage936, "Links"));
   EXPECT_EQ(Utf8Of(MenuTerms[31]), "T&emperature  ");
-  EXPECT_EQ(Utf8Of(MenuTextDocumentSetup), "Links");
 }
 
 TEST_F(language_tables, MenuTermsFollowTheirSixLanguages) {
@@ -134,20 +127,15 @@ TEST_F(language_tables, MenuTermsFollowTheirSixLanguages) {
 
 // Stored bytes as the iconv command makes them from the UTF-8 text.
 std::string IconvBytes(const std::string& utf8, const char* codePage) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("kv6_language_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const auto in = dir / "in.txt";
-  const auto out = dir / "out.txt";
+  const auto in = std::filesystem::temp_directory_path() /
+                  ("kv6_language_" + std::to_string(::getpid()) + ".txt");
   std::ofstream(in, std::ios::binary) << utf8;
-  const std::string command =
-      std::string("iconv -f UTF-8 -t ") + codePage + " " + in.string() + " > " + out.string();
-  EXPECT_EQ(std::system(command.c_str()), 0) << utf8;
-  std::ifstream result(out, std::ios::binary);
-  std::stringstream bytes;
-  bytes << result.rdbuf();
-  std::filesystem::remove_all(dir);
-  return bytes.str();
+  FILE* iconv = ::popen(("iconv -f UTF-8 -t " + (codePage + (" " + in.string()))).c_str(), "r");
+  std::string bytes;
+  for (int c; iconv != nullptr && (c = std::fgetc(iconv)) != EOF;) bytes += static_cast<char>(c);
+  EXPECT_EQ(iconv == nullptr ? -1 : ::pclose(iconv), 0) << utf8;
+  std::filesystem::remove(in);
+  return bytes;
 }
 
 const char* IconvName(std::uint16_t codePage) {
@@ -202,15 +190,13 @@ TEST_F(language_tables, ComposedCaptionsInGermanKoreanAndMixed) {
   SetMenuTexts(8);
   SetMenuTermsLanguage(8);
   const MenuText korean = CaptionOf("mi_helplanguage");
-  EXPECT_EQ(korean.codePage, kCodePage949);
-  EXPECT_EQ(Utf8Of(korean), "메뉴 언어(&L)");
+  EXPECT_EQ(std::tuple(Utf8Of(korean), korean.codePage), std::tuple("메뉴 언어(&L)", kCodePage949));
   EXPECT_EQ(Utf8Of(CaptionOf("mi_viewtabnabe")), "허브(&H) 테이블(&b)");
   EXPECT_EQ(CaptionOf("mi_viewP3G"), (TaggedText{"&P3G", kCodePage1252}));
 
   SetMenuTexts(9);  // Spanish drawing word beside the Korean shaft term
-  const MenuText mixed = CaptionOf("mi_viewfertwelle");
-  EXPECT_EQ(mixed.codePage, kCodePageUtf8);
-  EXPECT_EQ(mixed.bytes, "축(&a) Dibujo para &Fabricación");
+  EXPECT_EQ(CaptionOf("mi_viewfertwelle"),
+            (TaggedText{"축(&a) Dibujo para &Fabricación", kCodePageUtf8}));
 }
 
 class RecordingForm : public LanguageForm {
@@ -229,18 +215,12 @@ TEST_F(language_tables, SetLanguageSwitchesEveryTableThenTheForm) {
   SetLanguage(form, 1);
   const std::string german = CalcTexts[1];
   EXPECT_EQ(form.calls, (std::vector<std::string>{"captions", "caption"}));
-  EXPECT_EQ(form.fileCaption, "&Datei");
-  EXPECT_EQ(Language, 1);
-
+  EXPECT_EQ(std::tuple(form.fileCaption, Language), std::tuple("&Datei", 1));
   SetLanguage(form, 8);  // menus Korean, calculation texts stay German
-  EXPECT_EQ(form.fileCaption, "파일(&F)");
-  EXPECT_EQ(CalcTexts[1], german);
-
+  EXPECT_EQ(std::tuple(form.fileCaption, CalcTexts[1]), std::tuple("파일(&F)", german));
   SetLanguage(form, 65538);  // not English
-  EXPECT_EQ(Language, 65538);
-  EXPECT_EQ(CalcTexts[1], german);
-  EXPECT_EQ(form.fileCaption, "파일(&F)");
-
+  EXPECT_EQ(std::tuple(form.fileCaption, CalcTexts[1], Language),
+            std::tuple("파일(&F)", german, 65538));
   SetLanguage(form, 2);
   EXPECT_NE(CalcTexts[1], german);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "calcfixture.h"
@@ -82,47 +84,38 @@ const std::vector<SpotValue> kAbove500 = {
     {"H7", 600, 0, 70},       {"d9", 2000, -800, -430},   {"e8", 2200, -540, -260},
 };
 
-void ExpectSpotValues(const std::vector<SpotValue>& values) {
-  for (const SpotValue& v : values) {
-    const Deviations d = Check(v.tolerance, v.nominal);
-    EXPECT_EQ(d.message, "") << v.tolerance << " at " << static_cast<double>(v.nominal);
-    EXPECT_EQ(d.lower, v.lower) << v.tolerance << " at " << static_cast<double>(v.nominal);
-    EXPECT_EQ(d.upper, v.upper) << v.tolerance << " at " << static_cast<double>(v.nominal);
-  }
-}
+// One size per rule of every letter row.
+const std::vector<SpotValue> kRules = {
+    {"H7", 25, 0, 21},      {"g6", 25, -20, -7},       {"k6", 50, 2, 18},
+    {"s6", 100, 71, 93},    {"h9", 40, -62, 0},        {"JS7", 40, -12.5, 12.5},
+    {"j5", 40, -5, 6},      {"k3", 40, 0, 4},          {"cd6", 5, -54, -46},
+    {"ef4", 8, -22, -18},   {"fg5", 2, -8, -4},        {"CD7", 5, 46, 58},
+    {"y6", 20, 63, 76},     {"z8", 30, 88, 121},       {"za7", 10, 52, 67},
+    {"zb9", 100, 445, 532}, {"zc10", 400, 2100, 2330}, {"v7", 16, 39, 57},
+    {"V7", 16, -50, -32},   {"ZC6", 8, -103, -94},     {"M6", 300, -41, -9},
+    {"M9", 40, -71, -9},    {"N9", 2, -29, -4},        {"N10", 40, -100, 0},
+    {"K9", 40, -62, 0},     {"P8", 40, -65, -26},      {"S7", 40, -59, -34},
+    {"T7", 40, -64, -39},   {"G7", 40, 9, 34},         {"F8", 40, 25, 64},
+    {"EF5", 8, 18, 24},     {"h1", 2, -0.8, 0},
+};
 
-TEST_F(Iso286, LimitDeviationsMatchThePublishedTables) {
-  for (const auto* table : {&kHoles, &kShafts, &kAToE, &kAbove500}) {
-    ExpectSpotValues(*table);
+TEST_F(Iso286, LimitDeviationsMatchThePublishedTablesAndEveryRule) {
+  for (const auto* table : {&kHoles, &kShafts, &kAToE, &kAbove500, &kRules}) {
+    for (const SpotValue& v : *table) {
+      const Deviations d = Check(v.tolerance, v.nominal);
+      EXPECT_EQ(std::tuple(d.message, d.lower, d.upper), std::tuple("", v.lower, v.upper))
+          << v.tolerance << " at " << static_cast<double>(v.nominal);
+    }
   }
-}
-
-TEST_F(Iso286, RulesOfEveryLetterRow) {
-  const std::vector<SpotValue> values = {
-      {"H7", 25, 0, 21},      {"g6", 25, -20, -7},       {"k6", 50, 2, 18},
-      {"s6", 100, 71, 93},    {"h9", 40, -62, 0},        {"JS7", 40, -12.5, 12.5},
-      {"j5", 40, -5, 6},      {"k3", 40, 0, 4},          {"cd6", 5, -54, -46},
-      {"ef4", 8, -22, -18},   {"fg5", 2, -8, -4},        {"CD7", 5, 46, 58},
-      {"y6", 20, 63, 76},     {"z8", 30, 88, 121},       {"za7", 10, 52, 67},
-      {"zb9", 100, 445, 532}, {"zc10", 400, 2100, 2330}, {"v7", 16, 39, 57},
-      {"V7", 16, -50, -32},   {"ZC6", 8, -103, -94},     {"M6", 300, -41, -9},
-      {"M9", 40, -71, -9},    {"N9", 2, -29, -4},        {"N10", 40, -100, 0},
-      {"K9", 40, -62, 0},     {"P8", 40, -65, -26},      {"S7", 40, -59, -34},
-      {"T7", 40, -64, -39},   {"G7", 40, 9, 34},         {"F8", 40, 25, 64},
-      {"EF5", 8, 18, 24},     {"h1", 2, -0.8, 0},
-  };
-  ExpectSpotValues(values);
 }
 
 TEST_F(Iso286, SizeRangesIncludeTheirUpperLimit) {
-  EXPECT_EQ(Check("H7", 3).upper, 10);
-  EXPECT_EQ(Check("H7", 3.0005L).upper, 10);
-  EXPECT_EQ(Check("H7", 3.01L).upper, 12);
-  EXPECT_EQ(Check("H7", -60).upper, 30);
-  EXPECT_EQ(Check("H7", 3150).upper, 210);
-  const Deviations outside = Check("H7", 3151);
-  EXPECT_EQ(outside.message, "undefined dimension range");
-  EXPECT_EQ(outside.upper, 0);
+  const std::pair<long double, long double> cases[] = {{3, 10},   {3.0005L, 10}, {3.01L, 12},
+                                                       {-60, 30}, {3150, 210},   {3151, 0}};
+  for (const auto& [nominal, upper] : cases) {
+    EXPECT_EQ(Check("H7", nominal).upper, upper) << static_cast<double>(nominal);
+  }
+  EXPECT_EQ(Check("H7", 3151).message, "undefined dimension range");
 }
 
 struct MessageCase {
@@ -155,16 +148,15 @@ TEST_F(Iso286, EveryMessageFormIsExact) {
       {"V7", 14, "V 7 is defined only from > 14 mm ", false},
       {"Y7", 18, "Y 7 is defined only from > 18 mm ", false},
       {"Q7", 60, "unknown ISO tolerance", false}, {"<x7", 60, "unknown command character !", false},
+      {"7", 60, "invalid ISO tolerance", false}, {"k262", 60, "invalid ISO tolerance", false},
   };
   // clang-format on
   for (const MessageCase& c : cases) {
     const Deviations d = Check(c.tolerance, c.nominal);
-    EXPECT_EQ(d.message, c.message) << c.tolerance;
-    EXPECT_EQ(d.upper != 0 || d.lower != 0, c.computed) << c.tolerance;
+    EXPECT_EQ(std::tuple(d.message, d.upper != 0 || d.lower != 0),
+              std::tuple(c.message, c.computed))
+        << c.tolerance;
   }
-  const Deviations m12 = Check("m12", 60);
-  EXPECT_EQ(m12.lower, 11);
-  EXPECT_EQ(m12.upper, 311);
 }
 
 TEST_F(Iso286, ParsesTheFourFormsAndRejectsTheRest) {
@@ -182,47 +174,25 @@ TEST_F(Iso286, ParsesTheFourFormsAndRejectsTheRest) {
     std::string letters = "old";
     std::uint8_t grade = 99;
     ParseIsoTolerance(c.text, letters, grade);
-    EXPECT_EQ(letters, c.letters) << c.text;
-    EXPECT_EQ(grade, c.grade) << c.text;
+    EXPECT_EQ(std::tuple(letters, grade), std::tuple(c.letters, c.grade)) << c.text;
   }
-  const Deviations spaced = Check("k 6", 60);
-  const Deviations joined = Check("k6", 60);
-  EXPECT_EQ(spaced.lower, joined.lower);
-  EXPECT_EQ(spaced.upper, joined.upper);
   const Deviations cut = Check("kx6", 60);
-  EXPECT_EQ(cut.letters, "k");
-  EXPECT_EQ(cut.lower, 2);
-  EXPECT_EQ(cut.upper, 21);
-  EXPECT_EQ(Check("7", 60).message, "invalid ISO tolerance");
-  EXPECT_EQ(Check("k262", 60).message, "invalid ISO tolerance");
+  EXPECT_EQ(std::tuple(cut.letters, cut.lower, cut.upper), std::tuple("k", 2, 21));
 }
 
 TEST_F(Iso286, ReportingPutsTheMessageIntoTheListAndSetsTheAbortFlag) {
   long double lower = 0;
   long double upper = 0;
-  std::string text = "k6";
-  ReportIsoTolerance(lower, upper, text, 60);
-  EXPECT_EQ(text, "k 6");
-  EXPECT_EQ(MessageCount, 0);
-  EXPECT_EQ(AbortFlag, 0);
-
-  text = "m12";
-  ReportIsoTolerance(lower, upper, text, 60);
-  EXPECT_EQ(text, "m 12");
-  EXPECT_EQ(upper, 311);
-  EXPECT_EQ(AbortFlag, 1);
-  ASSERT_EQ(MessageCount, 1);
-  EXPECT_EQ(Messages[1], "m3..m9");
-
-  text = "7";
-  ReportIsoTolerance(lower, upper, text, 60);
-  EXPECT_EQ(text, "");
+  const auto report = [&](std::string text) {
+    ReportIsoTolerance(lower, upper, text, 60);
+    return std::tuple(text, MessageCount, AbortFlag);
+  };
+  EXPECT_EQ(report("k6"), std::tuple("k 6", 0, 0));
+  EXPECT_EQ(report("m12"), std::tuple("m 12", 1, 1));
+  EXPECT_EQ(std::tuple(lower, upper, Messages[1]), std::tuple(11, 311, "m3..m9"));
+  EXPECT_EQ(report("7"), std::tuple("", 2, 1));
   EXPECT_EQ(Messages[2], "invalid ISO tolerance");
-
-  text = "";
-  ReportIsoTolerance(lower, upper, text, 60);
-  EXPECT_EQ(text, "");
-  EXPECT_EQ(MessageCount, 2);
+  EXPECT_EQ(report(""), std::tuple("", 2, 1));
 }
 
 TEST_F(Iso286, LimitDimensionsLeaveTheTextAlone) {
@@ -230,12 +200,10 @@ TEST_F(Iso286, LimitDimensionsLeaveTheTextAlone) {
   long double maximum = 0;
   const std::string text = "k6";
   IsoLimitDimensions(minimum, maximum, text, 60);
-  EXPECT_EQ(text, "k6");
-  EXPECT_EQ(minimum, 60 + 2 / 1000.0L);
-  EXPECT_EQ(maximum, 60 + 21 / 1000.0L);
+  EXPECT_EQ(std::tuple(text, minimum, maximum),
+            std::tuple("k6", 60 + 2 / 1000.0L, 60 + 21 / 1000.0L));
   IsoLimitDimensions(minimum, maximum, "H7", 60);
-  EXPECT_EQ(minimum, 60);
-  EXPECT_EQ(maximum, 60 + 30 / 1000.0L);
+  EXPECT_EQ(std::tuple(minimum, maximum), std::tuple(60, 60 + 30 / 1000.0L));
 }
 
 TEST_F(Iso286, SteppingWalksTheLetterRows) {
