@@ -27,7 +27,7 @@ TEST_F(CadOutput, ChosenNameTakesTheTargetExtension) {
     cad_open(kCadDxf);
     EXPECT_EQ(std::tuple(AbortFlag, CadFileName), std::tuple(0, Temp(file)));
     cad_close();
-    EXPECT_TRUE(Exists(file));
+    EXPECT_EQ(Files().count(file), 1u);
   }
   ASSERT_EQ(dialogs_->FileRequests().size(), 2u);
   EXPECT_EQ(dialogs_->FileRequests()[0].filters[0].pattern, "*.dxf");

@@ -36,9 +36,7 @@ CadWriter RecordingWriter(bool block_files) {
   w.insert = [](const std::string& name, LD x, LD y, LD angle, LD sx, LD sy) {
     record("insert", {x, y, angle, sx, sy}, name);
   };
-  w.polyline_begin = [](std::uint8_t closed) { record("pbegin", {static_cast<LD>(closed)}); };
   w.vertex = [](LD x, LD y, LD sweep) { record("vertex", {x, y, sweep}); };
-  w.polyline_end = [] { record("pend", {}); };
   w.close = cad_list_file_close;
   return w;
 }

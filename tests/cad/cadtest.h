@@ -52,7 +52,6 @@ class CadTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   std::string Temp(const std::string& name) const { return (dir_ / name).string(); }
-  bool Exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }
   std::set<std::string> Files() const;  // the names in the temporary folder
   // Opens target in batch mode (no dialog) for CurrentFile name in the temporary folder.
   void OpenBatch(std::uint16_t target, const std::string& name = "out");

@@ -33,6 +33,17 @@ void open(std::uint16_t target, const std::string& name) {
   cad_tables(2);
 }
 
+// An output with an empty BLOCKS section and the entities body draws.
+void entities_only(std::uint16_t target, const std::string& name, void (*body)()) {
+  open(target, name);
+  cad_blocks_begin();
+  cad_blocks_end();
+  cad_entities_begin();
+  body();
+  cad_blocks_end();
+  cad_close();
+}
+
 void polyline(std::uint8_t closed, long double sweep) {
   cad_polyline_begin(closed);
   cad_vertex(0, 0, sweep);
@@ -100,26 +111,16 @@ int main(int argc, char** argv) {
   CadDecimals = 6;
 
   PrintBorder = 1;
-  open(kCadPlot, "plot");
-  cad_blocks_begin();
-  cad_blocks_end();
-  cad_entities_begin();
-  cad_line(0, 0, 10, 10);
-  cad_blocks_end();
-  cad_close();
+  entities_only(kCadPlot, "plot", [] { cad_line(0, 0, 10, 10); });
   std::filesystem::rename(dir + "/penwerk.dxf", dir + "/plot.dxf");
   expect("plot", "modelspace LINE 5\n");
   PrintBorder = 0;
 
-  open(kCadDxf, "big");
-  cad_blocks_begin();
-  cad_blocks_end();
-  cad_entities_begin();
-  cad_polyline_begin(0);
-  for (int i = 0; i < 100000; ++i) cad_vertex(i * 0.01L, (i % 7) * 0.5L, i % 3 == 0 ? 0.2L : 0);
-  cad_polyline_end();
-  cad_blocks_end();
-  cad_close();
+  entities_only(kCadDxf, "big", [] {
+    cad_polyline_begin(0);
+    for (int i = 0; i < 100000; ++i) cad_vertex(i * 0.01L, (i % 7) * 0.5L, i % 3 == 0 ? 0.2L : 0);
+    cad_polyline_end();
+  });
   expect("big", "modelspace POLYLINE 1\nvertices 100000\n");
   return AbortFlag;
 }
