@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "calc/kv6record.h"
@@ -150,15 +151,13 @@ TEST_F(P3G, InputsTheFormulasCannotTakeStopTheRun) {
 }
 
 TEST_F(P3G, ZeroOuterDiameterGivesNoPolarModulus) {
-  EXPECT_EQ(AnnulusPolarModulus(0, -5), 0);
-  EXPECT_EQ(AnnulusPolarModulus(0, 0), 0);
-  EXPECT_EQ(AnnulusBendingModulus(0, -5), 0);
-  EXPECT_EQ(AnnulusPolarModulus(10, 20), 0);
+  EXPECT_EQ(std::tuple(AnnulusPolarModulus(0, -5), AnnulusPolarModulus(0, 0),
+                       AnnulusBendingModulus(0, -5), AnnulusPolarModulus(10, 20)),
+            std::tuple(0, 0, 0, 0));
   CalcData.d3 = 0;
   CalcData.dB1 = -5;
   CalculateP3G();
-  EXPECT_EQ(CalcData.Wt[kShaft], 0);
-  EXPECT_EQ(CalcData.tau[kShaft], 0);
+  EXPECT_EQ(std::tuple(CalcData.Wt[kShaft], CalcData.tau[kShaft]), std::tuple(0, 0));
 }
 
 TEST_F(P3G, EachInputGivesExactlyItsMessages) {
@@ -224,22 +223,15 @@ TEST_F(P3G, HubWallFactorChangesAbove35) {
 }
 
 TEST_F(P3G, ReliefAndGrindingDiameterProposals) {
-  struct Proposal {
-    long double d6;
-    long double d6pre;
-    long double expected;
-  };
-  const std::vector<Proposal> proposals = {
-      {22.5L, 22.5L, 22.2L}, {22.6L, 22.6L, 22.2L}, {49.4L, 50, 49.0L},
-      {50, 50, 49.5L},       {30, 29, 29},
-  };
-  for (const Proposal& proposal : proposals) {
+  // d6, d6pre given, d6pre proposed
+  const std::tuple<long double, long double, double> proposals[] = {
+      {22.5L, 22.5L, 22.2}, {22.6L, 22.6L, 22.2}, {49.4L, 50, 49.0}, {50, 50, 49.5}, {30, 29, 29}};
+  for (const auto& [d6, d6pre, expected] : proposals) {
     SetWorkedExample();
-    CalcData.d6 = proposal.d6;
-    CalcData.d6pre = proposal.d6pre;
+    CalcData.d6 = d6;
+    CalcData.d6pre = d6pre;
     CalculateP3G();
-    EXPECT_NEAR(static_cast<double>(CalcData.d6pre), static_cast<double>(proposal.expected), 1e-12)
-        << static_cast<double>(proposal.d6);
+    EXPECT_NEAR(static_cast<double>(CalcData.d6pre), expected, 1e-12) << static_cast<double>(d6);
   }
   SetWorkedExample();
   CalcData.r2 = 15.37L;

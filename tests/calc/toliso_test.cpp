@@ -209,35 +209,21 @@ TEST_F(Iso286, LimitDimensionsLeaveTheTextAlone) {
 TEST_F(Iso286, SteppingWalksTheLetterRows) {
   long double lower = 0;
   long double upper = 0;
-  std::string message;
-  std::string letters;
-  for (int step = 0; step < 3; ++step) {
-    letters = ">w";
-    IsoToleranceDeviations(lower, upper, message, 7, letters, 60);
-  }
-  EXPECT_EQ(letters, "c");
-  EXPECT_EQ(upper, -140);
-
-  letters = "<B";
-  IsoToleranceDeviations(lower, upper, message, 9, letters, 60);
-  EXPECT_EQ(letters, "A");
-
-  letters = "k";
-  IsoToleranceDeviations(lower, upper, message, 6, letters, 60);
-  letters = ">w";
-  IsoToleranceDeviations(lower, upper, message, 6, letters, 60);
-  EXPECT_EQ(letters, "m");
-  EXPECT_EQ(lower, 11);
-
+  std::string message = "old";
+  const auto step = [&](std::string letters, std::uint8_t grade) {
+    IsoToleranceDeviations(lower, upper, message, grade, letters, 60);
+    return letters;
+  };
+  step(">w", 7);
+  step(">w", 7);
+  EXPECT_EQ(std::tuple(step(">w", 7), upper), std::tuple("c", -140));
+  EXPECT_EQ(step("<B", 9), "A");
+  step("k", 6);
+  EXPECT_EQ(std::tuple(step(">w", 6), lower), std::tuple("m", 11));
   IsoShaftPosition = 28;
-  letters = ">w";
-  IsoToleranceDeviations(lower, upper, message, 0, letters, 60);
-  EXPECT_EQ(letters, "zc");
-  EXPECT_EQ(message, "");
-  EXPECT_EQ(upper, 405 + 30);  // grade 0 counts as 7
-
-  letters = "";
-  IsoToleranceDeviations(lower, upper, message, 6, letters, 60);
+  // Grade 0 counts as 7.
+  EXPECT_EQ(std::tuple(step(">w", 0), message, upper), std::tuple("zc", "", 405 + 30));
+  step("", 6);
   EXPECT_EQ(upper, 405 + 30);
 }
 
