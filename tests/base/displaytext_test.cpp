@@ -23,11 +23,7 @@ TEST_F(DisplayText, TextsOfAnyLengthAreConverted) {
 
 TEST_F(DisplayText, TransliteratingModeSpellsOutAndKeepsTheRest) {
   TextCharMode = 1;
-  struct Case {
-    const char* stored;
-    const char* shown;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"\x84", "ae"},
       {"\x8E\x99\x9A\x94\x81\xE1", "AeOeUeoeuess"},
       {"\x82\xA0\xA3\xA4\xE6", "eaunu"},
@@ -38,7 +34,7 @@ TEST_F(DisplayText, TransliteratingModeSpellsOutAndKeepsTheRest) {
       {"\xC4\xCD\xB3\xDA", "--|+"},
       {"\x87\xA1", "\xE7\xED"},  // not spelled out: converted
   };
-  for (const Case& c : cases) EXPECT_EQ(ToDisplayText(c.stored), c.shown) << c.stored;
+  for (const auto& [stored, shown] : cases) EXPECT_EQ(ToDisplayText(stored), shown) << stored;
   EXPECT_EQ(Transliterate("\x84\xFC|"), "ae\xFC|");
   EXPECT_EQ(OemToAnsiTable("\x84"), "ae");
   TextCharMode = 0;
@@ -47,13 +43,10 @@ TEST_F(DisplayText, TransliteratingModeSpellsOutAndKeepsTheRest) {
 }
 
 TEST_F(DisplayText, CadTextFollowsCadTextMode) {
-  const std::pair<std::uint16_t, const char*> cases[] = {
-      {1, "\x84\xF8"},
-      {2, "\xE4\xB0"},
-      {3, "aedeg"},
-      {7, "\x84\xF8"},
-  };
-  for (const auto& [mode, text] : cases) {
+  for (const auto& [mode, text] : {std::pair<std::uint16_t, const char*>{1, "\x84\xF8"},
+                                   {2, "\xE4\xB0"},
+                                   {3, "aedeg"},
+                                   {7, "\x84\xF8"}}) {
     CadTextMode = mode;
     EXPECT_EQ(CadText("\x84\xF8"), text) << mode;
   }

@@ -12,11 +12,9 @@ class FakeMachine final : public platform::Machine {
  public:
   std::string hostName = "host";
   std::string userName = "alice";
-  std::string programPath = "/opt/kv6/wkv6";
   std::string kernelRelease = "6.1.0-18-amd64";
   std::uint64_t memoryBytes = 0;
   std::optional<platform::VolumeFacts> volume;
-  std::vector<std::string> addresses;
   std::chrono::system_clock::time_point now;
   std::chrono::steady_clock::time_point steady;
   std::optional<std::uint64_t> counter;  // none: a processor without a time-stamp counter
@@ -25,11 +23,11 @@ class FakeMachine final : public platform::Machine {
 
   std::string HostName() override { return hostName; }
   std::string UserName() override { return userName; }
-  std::string ProgramPath() override { return programPath; }
+  std::string ProgramPath() override { return "/opt/kv6/wkv6"; }
   std::string KernelRelease() override { return kernelRelease; }
   std::uint64_t PhysicalMemoryBytes() override { return memoryBytes; }
   std::optional<platform::VolumeFacts> Volume(const std::string&) override { return volume; }
-  std::vector<std::string> Ipv4Addresses() override { return addresses; }
+  std::vector<std::string> Ipv4Addresses() override { return {}; }
   std::chrono::system_clock::time_point Now() override { return now; }
   std::chrono::steady_clock::time_point SteadyNow() override { return steady; }
   void Sleep(std::chrono::milliseconds duration) override {

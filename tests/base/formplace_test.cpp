@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "base/brelvar.h"
 #include "base/hgvar.h"
@@ -49,17 +50,14 @@ TEST_F(PlacementTest, CentredOnTheDrawingWindow) {
   InputWindowScale = 150;
   RecordedFormHandle form(Size{400, 300});
   CenterOnDrawWindow(form);
-  EXPECT_EQ(form.OuterSize(), (Size{600, 450}));
-  EXPECT_EQ(form.Position(), (Point{200, 145}));
-  EXPECT_EQ(form.FontScale(), 125);
-  EXPECT_EQ(form.Border(), FormBorder::Dialog);
+  EXPECT_EQ(std::tuple(form.OuterSize(), form.Position(), form.FontScale(), form.Border()),
+            std::tuple(Size{600, 450}, Point{200, 145}, 125, FormBorder::Dialog));
 
   SizeableDialogs = 1;
   InputWindowScale = 300;
-  CenterOnDrawWindow(form);
-  EXPECT_EQ(form.OuterSize(), (Size{1200, 900}));
-  EXPECT_EQ(form.Position(), (Point{100, 50})) << "never left of or above the window";
-  EXPECT_EQ(form.Border(), FormBorder::Sizeable);
+  CenterOnDrawWindow(form);  // never left of or above the window
+  EXPECT_EQ(std::tuple(form.OuterSize(), form.Position(), form.Border()),
+            std::tuple(Size{1200, 900}, Point{100, 50}, FormBorder::Sizeable));
 }
 
 TEST_F(PlacementTest, OtherPlacements) {
@@ -73,11 +71,9 @@ TEST_F(PlacementTest, OtherPlacements) {
   PlaceAuxImageForm(aux);
   ScaleForm(scaled);
   ScaleDialog(dialog);
-  EXPECT_EQ(aux.Position(), (Point{7, 9}));
-  EXPECT_EQ(aux.OuterSize(), (Size{100, 50}));
-  EXPECT_EQ(scaled.Position(), (Point{33, 44}));
-  EXPECT_EQ(scaled.OuterSize(), (Size{100, 50}));
-  EXPECT_EQ(dialog.OuterSize(), (Size{300, 150}));
+  EXPECT_EQ(std::tuple(aux.Position(), aux.OuterSize(), scaled.Position(), scaled.OuterSize(),
+                       dialog.OuterSize()),
+            std::tuple(Point{7, 9}, Size{100, 50}, Point{33, 44}, Size{100, 50}, Size{300, 150}));
 }
 
 TEST_F(PlacementTest, MainWindowSetup) {
@@ -87,11 +83,10 @@ TEST_F(PlacementTest, MainWindowSetup) {
   DialogScale = 120;
   window_.SetPosition({300, 300});
   SetupMainWindow(window_);
-  EXPECT_EQ(window_.ClientSize(), (Size{640, 480}));
-  EXPECT_EQ(window_.Position(), (Point{0, 0}));
-  EXPECT_EQ(window_.Background(), (platform::Color{0x40, 0x80, 0xFF}));
-  EXPECT_EQ(window_.FontScale(), 120);
-  EXPECT_EQ(window_.TooltipDuration(), 100000);
+  EXPECT_EQ(
+      std::tuple(window_.ClientSize(), window_.Position(), window_.Background(),
+                 window_.FontScale(), window_.TooltipDuration()),
+      std::tuple(Size{640, 480}, Point{0, 0}, platform::Color{0x40, 0x80, 0xFF}, 120, 100000));
 }
 
 TEST_F(PlacementTest, WindowModeTwoKeepsEveryFormAsDesigned) {
@@ -106,11 +101,9 @@ TEST_F(PlacementTest, WindowModeTwoKeepsEveryFormAsDesigned) {
   ScaleForm(form);
   ScaleDialog(form);
   SetupMainWindow(form);
-  EXPECT_EQ(form.Position(), (Point{1, 2}));
-  EXPECT_EQ(form.OuterSize(), (Size{400, 300}));
-  EXPECT_EQ(form.FontScale(), 100);
-  EXPECT_FALSE(form.ParentFont());
-  EXPECT_EQ(form.TooltipDuration(), 0);
+  EXPECT_EQ(std::tuple(form.Position(), form.OuterSize(), form.FontScale(), form.ParentFont(),
+                       form.TooltipDuration()),
+            std::tuple(Point{1, 2}, Size{400, 300}, 100, false, 0));
 }
 
 TEST_F(PlacementTest, LargestClientArea) {

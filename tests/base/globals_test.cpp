@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/brelvar.h"
 #include "base/wbrelvar.h"
 #include "platform/screen.h"
@@ -14,11 +16,9 @@ TEST(Globals, StartUpRoutinesRestoreTheDefaults) {
   RecentFiles[2] = "x.kv6";
   InitWbrelvar();
   InitBrelvar();
-  EXPECT_EQ(FloatDigits, 3);
-  EXPECT_EQ(ChoiceTexts[1], std::string(65, ' '));
-  EXPECT_FALSE(CurrentFile.empty());
-  EXPECT_EQ(UnitSystem, 0);
-  EXPECT_EQ(RecentFiles[2], "");
+  EXPECT_EQ(
+      std::tuple(FloatDigits, ChoiceTexts[1], CurrentFile.empty(), UnitSystem, RecentFiles[2]),
+      std::tuple(3, std::string(65, ' '), false, 0, ""));
 }
 
 // Dialog scaling depends on the density the window system reports at start-up.

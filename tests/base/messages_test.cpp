@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -22,17 +23,12 @@ TEST_F(MessageList, KeepsTheFirstTwelveDistinctTextsInOrder) {
 }
 
 TEST_F(MessageList, DropsOnlyExactDuplicates) {
-  const char* texts[] = {"Warning: s < smin ! (1)",
-                         "Warning: s < smin ! (1)",
-                         "warning: s < smin ! (1)",
-                         "Warning: s < smin ! (1) ",
-                         "",
-                         ""};
-  for (const char* text : texts) AddMessage(text);
-  ASSERT_EQ(MessageCount, 4);
-  EXPECT_EQ(Messages[2], "warning: s < smin ! (1)");
-  EXPECT_EQ(Messages[3], "Warning: s < smin ! (1) ");
-  EXPECT_EQ(Messages[4], "");
+  for (const char* text : {"Warning: s < smin ! (1)", "Warning: s < smin ! (1)",
+                           "warning: s < smin ! (1)", "Warning: s < smin ! (1) ", "", ""}) {
+    AddMessage(text);
+  }
+  EXPECT_EQ(std::tuple(MessageCount, Messages[2], Messages[3], Messages[4]),
+            std::tuple(4, "warning: s < smin ! (1)", "Warning: s < smin ! (1) ", ""));
 }
 
 TEST_F(MessageList, ClearResetsCountAndBothFlagsButKeepsSlots) {
@@ -40,10 +36,8 @@ TEST_F(MessageList, ClearResetsCountAndBothFlagsButKeepsSlots) {
   FatalFlag = 1;
   AbortFlag = 1;
   ClearMessages();
-  EXPECT_EQ(MessageCount, 0);
-  EXPECT_EQ(FatalFlag, 0);
-  EXPECT_EQ(AbortFlag, 0);
-  EXPECT_EQ(Messages[1], "Fatal  : d1 = 0 !");
+  EXPECT_EQ(std::tuple(MessageCount, FatalFlag, AbortFlag, Messages[1]),
+            std::tuple(0, 0, 0, "Fatal  : d1 = 0 !"));
   AddMessage("Fatal  : d1 = 0 !");
   EXPECT_EQ(MessageCount, 1);
   FreeMessages();

@@ -68,18 +68,6 @@ class ReportTest : public DialogTest {
 
   void Open(std::uint16_t device) { OpenReport(device, ""); }
 
-  std::vector<std::string> Lines(const std::string& bytes) const {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-      std::size_t end = bytes.find("\r\n", start);
-      if (end == std::string::npos) end = bytes.size();
-      lines.push_back(bytes.substr(start, end - start));
-      start = end + 2;
-    }
-    return lines;
-  }
-
   platform::RecordingTextViewer& viewer_ = platform::UseRecordingTextViewer();
   platform::RecordingTextPrinter& printer_ = platform::UseRecordingTextPrinter();
   platform::RecordingRawPrinter& raw_ = platform::UseRecordingRawPrinter();

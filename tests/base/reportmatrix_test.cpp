@@ -30,10 +30,6 @@ struct PathCase {
   const char* expected;
 };
 
-void PrintTo(const PathCase& path, std::ostream* out) {
-  *out << path.name;
-}
-
 constexpr char kSetupBytes[] = "\x1b@setup";
 
 class report_device_matrix : public ReportTest, public ::testing::WithParamInterface<PathCase> {
@@ -42,10 +38,7 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
   void Answer(MessageAnswer answer) { Expect(Step(DialogKind::Box).Answer(answer)); }
   void SaveAs(const std::string& name) { Expect(Step(DialogKind::SaveFile).Type(Path(name))); }
   void CancelSave() { Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel)); }
-  void Existing(const std::string& name) {
-    std::filesystem::create_directories(std::filesystem::path(Path(name)).parent_path());
-    Write(name, "old");
-  }
+  void Existing(const std::string& name) { Write(name, "old"); }
   void RefuseOverwrite(const std::string& name) {
     Existing(name);
     SaveAs(name);
@@ -104,14 +97,37 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     const auto add = [&out](const char* key, const std::string& value, const char* quiet = "") {
       if (value != quiet) out += std::string(" ") + key + "=" + value;
     };
+    std::string files, viewer = std::to_string(viewer_.shown.size()), printed, raw, opened, said;
+    for (const auto& name : Files()) {
+      if (name != "text.hxp") files += (files.empty() ? "" : ",") + name + CodePageTag(Read(name));
+    }
+    for (const auto& shown : viewer_.shown) viewer += CodePageTag(shown.textUtf8);
+    for (const auto& job : printer_.jobs) printed += "[" + std::to_string(job.pages.size()) + "]";
+    // A raw job is the set-up file or else counted in pages (form feeds).
+    for (const auto& [port, bytes] : raw_.jobs) {
+      raw += bytes == kSetupBytes ? "[setup]"
+                                  : "[" + std::to_string(std::ranges::count(bytes, '\f')) + "]";
+    }
+    const auto name = [](const std::string& p) {
+      return std::filesystem::path(p).filename().string();
+    };
+    for (const auto& document : launcher_.documents) opened += "[" + name(document) + "]";
+    for (const auto& argv : launcher_.programs) opened += "[" + argv[0] + " " + name(argv[1]) + "]";
+    for (const auto& line : script_.Transcript()) {
+      const std::string text = line.substr(line.find('|') + 1);
+      if (text.find("not found") != std::string::npos || text.find("error") != std::string::npos ||
+          text.find("disk full") != std::string::npos) {
+        said += "[" + text + "]";
+      }
+    }
     add("single", std::to_string(SinglePageFlag), "0");
     add("counter", std::to_string(TempFileCounter), "0");
-    add("files", FileSummary());
-    add("viewer", ViewerSummary(), "0");
-    add("printed", PrintSummary());
-    add("raw", RawSummary());
-    add("opened", OpenedSummary());
-    add("messages", MessageSummary());
+    add("files", files);
+    add("viewer", viewer, "0");
+    add("printed", printed);
+    add("raw", raw);
+    add("opened", opened);
+    add("messages", said);
     add("state", FileStateKept() ? "kept" : "changed", "kept");
     return out;
   }
@@ -122,61 +138,6 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     if (bytes.find("\x84\x94\x81") != std::string::npos) return "[850]";
     if (bytes.find("äöü") != std::string::npos) return "[utf8]";
     return "[?]";
-  }
-
-  std::string FileSummary() const {
-    std::string out;
-    for (const auto& name : Files()) {
-      if (name != "text.hxp") out += (out.empty() ? "" : ",") + name + CodePageTag(Read(name));
-    }
-    return out;
-  }
-
-  std::string ViewerSummary() const {
-    std::string out = std::to_string(viewer_.shown.size());
-    for (const auto& shown : viewer_.shown) out += CodePageTag(shown.textUtf8);
-    return out;
-  }
-
-  // Pages of each print job.
-  std::string PrintSummary() const {
-    std::string out;
-    for (const auto& job : printer_.jobs) out += "[" + std::to_string(job.pages.size()) + "]";
-    return out;
-  }
-
-  // Each raw job: "setup" for the set-up file, else the number of pages (form feeds) it holds.
-  std::string RawSummary() const {
-    std::string out;
-    for (const auto& [port, bytes] : raw_.jobs) {
-      out += "[" +
-             (bytes == kSetupBytes ? std::string("setup")
-                                   : std::to_string(std::count(bytes.begin(), bytes.end(), '\f'))) +
-             "]";
-    }
-    return out;
-  }
-
-  std::string OpenedSummary() const {
-    std::string out;
-    auto name = [](const std::string& path) {
-      return std::filesystem::path(path).filename().string();
-    };
-    for (const auto& document : launcher_.documents) out += "[" + name(document) + "]";
-    for (const auto& argv : launcher_.programs) out += "[" + argv[0] + " " + name(argv[1]) + "]";
-    return out;
-  }
-
-  std::string MessageSummary() const {
-    std::string out;
-    for (const auto& line : script_.Transcript()) {
-      const std::string text = line.substr(line.find('|') + 1);
-      if (text.find("not found") != std::string::npos || text.find("error") != std::string::npos ||
-          text.find("disk full") != std::string::npos) {
-        out += "[" + text + "]";
-      }
-    }
-    return out;
   }
 
   bool FileStateKept() const {

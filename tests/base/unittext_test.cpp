@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "base/brelvar.h"
 #include "base/numbertext.h"
@@ -24,43 +25,32 @@ class UnitText : public testing::Test {
   char saved_ = '.';
 };
 
-struct SystemCase {
-  std::uint16_t system;
-  const char* length;     // LengthText(25.4)
-  const char* lengthDec;  // LengthTextDec(2, 25.4)
-  const char* stress;     // StressText(100)
-  const char* torque;     // TorqueText(1000)
-  const char* area;       // AreaText(645.16)
-  const char* volume;     // VolumeText(16387.064)
-  const char* inertia;    // InertiaText(416231.4256)
-  const char* labels;     // length stress torque area volume inertia
-};
+// LengthText(25.4), LengthTextDec(2, 25.4), StressText(100), TorqueText(1000), AreaText(645.16),
+// VolumeText(16387.064), InertiaText(416231.4256), then the six unit labels.
+std::string AllUnitTexts() {
+  std::string out;
+  for (const std::string& text :
+       {LengthText(25.4L), LengthTextDec(2, 25.4L), StressText(100), TorqueText(1000),
+        AreaText(645.16L), VolumeText(16387.064L), InertiaText(416231.4256L), LengthUnitLabel(),
+        StressUnitLabel(), TorqueUnitLabel(), AreaUnitLabel(), VolumeUnitLabel(),
+        InertiaUnitLabel()}) {
+    out += text + " ";
+  }
+  return out;
+}
 
 TEST_F(UnitText, ValuesAndLabelsInAllFiveUnitSystems) {
-  const SystemCase cases[] = {
-      {0, "25,4", "25,40", "100", "1000", "645,2", "16,39E3", "416231",
-       "mm MPa Nm mm\xFD mm\xFC mm4"},
-      {1, "1,0000", "1,000", "14504", "8851", "1", "1", "1", "in psi lbfin in\xFD in\xFC in4"},
-      {2, "25,4", "25,40", "100", "1000", "645,2", "16,39E3", "416231",
-       "mm MPa Nm mm\xFD mm\xFC mm4"},
-      {3, "25,4", "25,40", "100", "1000", "645,2", "16,39E3", "416231",
-       "mm N/mm\xFD Nm mm\xFD mm\xFC mm4"},
-      {4, "25,4", "25,40", "100", "1000", "645,2", "16,39E3", "416231",
-       "mm N/mm\xFD Nm mm\xFD mm\xFC mm4"},
+  const char* const metric = "25,4 25,40 100 1000 645,2 16,39E3 416231 mm ";
+  const std::string expected[] = {
+      std::string(metric) + "MPa Nm mm\xFD mm\xFC mm4 ",
+      "1,0000 1,000 14504 8851 1 1 1 in psi lbfin in\xFD in\xFC in4 ",
+      std::string(metric) + "MPa Nm mm\xFD mm\xFC mm4 ",
+      std::string(metric) + "N/mm\xFD Nm mm\xFD mm\xFC mm4 ",
+      std::string(metric) + "N/mm\xFD Nm mm\xFD mm\xFC mm4 ",
   };
-  for (const SystemCase& c : cases) {
-    UnitSystem = c.system;
-    EXPECT_EQ(LengthText(25.4L), c.length) << c.system;
-    EXPECT_EQ(LengthTextDec(2, 25.4L), c.lengthDec) << c.system;
-    EXPECT_EQ(StressText(100), c.stress) << c.system;
-    EXPECT_EQ(TorqueText(1000), c.torque) << c.system;
-    EXPECT_EQ(AreaText(645.16L), c.area) << c.system;
-    EXPECT_EQ(VolumeText(16387.064L), c.volume) << c.system;
-    EXPECT_EQ(InertiaText(416231.4256L), c.inertia) << c.system;
-    EXPECT_EQ(LengthUnitLabel() + " " + StressUnitLabel() + " " + TorqueUnitLabel() + " " +
-                  AreaUnitLabel() + " " + VolumeUnitLabel() + " " + InertiaUnitLabel(),
-              c.labels)
-        << c.system;
+  for (std::uint16_t system = 0; system <= 4; ++system) {
+    UnitSystem = system;
+    EXPECT_EQ(AllUnitTexts(), expected[system]) << system;
   }
 }
 
@@ -74,27 +64,25 @@ TEST_F(UnitText, PlainDigitsInLabelsWhenTransliterating) {
 }
 
 TEST_F(UnitText, FixedTextsShiftDigitsInImperial) {
-  EXPECT_EQ(LengthTextFixed(3, 2, 50.8L), " 50,80");
-  EXPECT_EQ(StressTextFixed(3, 2, 100), "100,00");
-  EXPECT_EQ(TorqueTextFixed(3, 2, 1), "  1,00");
+  const auto fixed = [] {
+    return std::tuple(LengthTextFixed(3, 2, 50.8L), LengthTextFixed(1, 1, 25.4L),
+                      StressTextFixed(3, 2, 100), TorqueTextFixed(3, 2, 1));
+  };
+  EXPECT_EQ(fixed(), std::tuple(" 50,80", "25,0", "100,00", "  1,00"));
   UnitSystem = 1;
-  EXPECT_EQ(LengthTextFixed(3, 2, 50.8L), " 2,000");
-  EXPECT_EQ(LengthTextFixed(1, 1, 25.4L), "1,00");
-  EXPECT_EQ(StressTextFixed(3, 2, 100), "14504");
-  EXPECT_EQ(TorqueTextFixed(3, 2, 1), "   8,9");
+  EXPECT_EQ(fixed(), std::tuple(" 2,000", "1,00", "14504", "   8,9"));
   EXPECT_EQ(TorqueValue(0.112984788L), 1);
 }
 
 TEST_F(UnitText, ImperialValuesReadBackToTheHeldUnits) {
   UnitSystem = 1;
-  EXPECT_EQ(TextToLength("1"), 25.4L);
-  EXPECT_EQ(TextToStress("145,037"), 1);
-  EXPECT_EQ(TextToTorque("1"), 0.112984788L);
-  const long double lengths[] = {25.4L, 12.7L, 100, 3.175L};
-  for (long double mm : lengths) EXPECT_NEAR(TextToLength(LengthText(mm)), mm, 1e-3L) << mm;
+  EXPECT_EQ(std::tuple(TextToLength("1"), TextToStress("145,037"), TextToTorque("1")),
+            std::tuple(25.4L, 1.0L, 0.112984788L));
+  for (long double mm : {25.4L, 12.7L, 100.0L, 3.175L}) {
+    EXPECT_NEAR(TextToLength(LengthText(mm)), mm, 1e-3L) << mm;
+  }
   UnitSystem = 2;
-  EXPECT_EQ(TextToLength("1"), 1);
-  EXPECT_EQ(TextToStress("x"), 0);
+  EXPECT_EQ(std::pair(TextToLength("1"), TextToStress("x")), std::pair(1.0L, 0.0L));
 }
 
 }  // namespace

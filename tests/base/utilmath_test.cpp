@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/brelvar.h"
 #include "base/messages.h"
 
@@ -38,11 +40,9 @@ TEST(UtilMath, SweepAngleIsCounterClockwiseOrNegativeClockwise) {
 }
 
 TEST(UtilMath, IntPowerTakesTheExponentFirst) {
-  EXPECT_EQ(IntPower(-2, 2), 0.25L);
-  EXPECT_EQ(IntPower(0, 7), 1.0L);
-  EXPECT_EQ(IntPower(4, 3), 81.0L);
-  EXPECT_EQ(IntPower(3, -2), -8.0L);
-  EXPECT_EQ(IntPower(1, 0.5L), 0.5L);
+  EXPECT_EQ(std::tuple(IntPower(-2, 2), IntPower(0, 7), IntPower(4, 3), IntPower(3, -2),
+                       IntPower(1, 0.5L)),
+            std::tuple(0.25L, 1.0L, 81.0L, -8.0L, 0.5L));
 }
 
 TEST(UtilMath, DecimalExponentAndFloorOf) {
@@ -50,11 +50,8 @@ TEST(UtilMath, DecimalExponentAndFloorOf) {
       {0, 0}, {0.05L, -2}, {999, 2}, {1000, 3}, {-1000, 3}, {1, 0}, {0.5L, -1}, {12.5L, 1},
   };
   for (const auto& [x, e] : cases) EXPECT_EQ(DecimalExponent(x), e) << x;
-  EXPECT_EQ(FloorOf(-2), -3);
-  EXPECT_EQ(FloorOf(-1.5L), -2);
-  EXPECT_EQ(FloorOf(2.9L), 2);
-  EXPECT_EQ(Log10(0), 0);
-  EXPECT_EQ(Log10(-5), 0);
+  EXPECT_EQ(std::tuple(FloorOf(-2), FloorOf(-1.5L), FloorOf(2.9L), Log10(0), Log10(-5)),
+            std::tuple(-3, -2, 2, 0, 0));
 }
 
 TEST(UtilMath, CheckedSqrtReportsNegativeValuesOnce) {

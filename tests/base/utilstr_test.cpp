@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/brelvar.h"
 #include "base/wbrelvar.h"
 
@@ -47,11 +49,10 @@ TEST(UtilStr, SplitLinesBreaksAfterTheLastBreakCharBeforeTheWidth) {
 }
 
 TEST(UtilStr, ShortenTextKeepsBothEnds) {
-  EXPECT_EQ(ShortenText("short", 10), "short");
-  EXPECT_EQ(ShortenText("abcdefghij", 10), "abcdefghij");
-  EXPECT_EQ(ShortenText("abcdefghijkl", 8), "abcdefgh");
-  EXPECT_EQ(ShortenText("abcdefghijk", 11), "abc__ijk");
-  EXPECT_EQ(ShortenText("abcdefghijklmnopqrstuvwxyz", 16), "abcdef__uvwxyz");
+  EXPECT_EQ(std::tuple(ShortenText("short", 10), ShortenText("abcdefghij", 10),
+                       ShortenText("abcdefghijkl", 8), ShortenText("abcdefghijk", 11),
+                       ShortenText("abcdefghijklmnopqrstuvwxyz", 16)),
+            std::tuple("short", "abcdefghij", "abcdefgh", "abc__ijk", "abcdef__uvwxyz"));
 }
 
 TEST(UtilStr, EdgesOfCuttingAndPositions) {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 #include "base/brelvar.h"
 #include "base/numbertext.h"
@@ -28,20 +29,18 @@ class SystemTest : public ::testing::Test {
 };
 
 TEST_F(SystemTest, FileVersions) {
-  EXPECT_EQ(FileVersionNumbersText(4, 1, 2, 0), "4.1.2");
-  EXPECT_EQ(FileVersionNumbersText(4, 1, 0, 5), "4.1");
-  EXPECT_EQ(FileVersionNumbersText(4, 1, 0, 0), "4.1");
-  EXPECT_EQ(FileVersionNumbersText(4, 1, 2, 7), "4.1.2.7");
   ShortName = "kv6";
-  EXPECT_EQ(FileVersionText(" "), "4.1");
-  EXPECT_EQ(FileVersionText("WKV6.EXE"), "4.1");
-  EXPECT_EQ(FileVersionText("notepad.exe"), "0");
+  EXPECT_EQ(
+      std::tuple(FileVersionNumbersText(4, 1, 2, 0), FileVersionNumbersText(4, 1, 0, 5),
+                 FileVersionNumbersText(4, 1, 0, 0), FileVersionNumbersText(4, 1, 2, 7),
+                 FileVersionText(" "), FileVersionText("WKV6.EXE"), FileVersionText("notepad.exe")),
+      std::tuple("4.1.2", "4.1", "4.1", "4.1.2.7", "4.1", "4.1", "0"));
 }
 
 TEST_F(SystemTest, KernelVersionName) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"6.1.0-18-amd64", "6.1 Linux"}, {"5.15.153.1-microsoft", "5.15 Linux"}, {"7", "7 Linux"}};
-  for (const auto& [release, name] : cases) {
+  for (const auto& [release, name] : {std::pair{"6.1.0-18-amd64", "6.1 Linux"},
+                                      {"5.15.153.1-microsoft", "5.15 Linux"},
+                                      {"7", "7 Linux"}}) {
     machine_->kernelRelease = release;
     std::string text;
     WindowsVersionName(text);
@@ -51,12 +50,12 @@ TEST_F(SystemTest, KernelVersionName) {
 
 // Above 4.3 GHz the 500 ms difference no longer fits 32 bits as a signed number.
 TEST_F(SystemTest, ClockFromTheTimeStampCounter) {
-  const std::uint64_t starts[] = {1000, 0xFFFFFFF0ull, 1ull << 40};
-  const std::uint64_t mhz[] = {2400, 4800, 5200};
-  for (int i = 0; i < 3; ++i) {
-    machine_->counter = starts[i];
-    machine_->ticksPerMicrosecond = mhz[i];
-    EXPECT_EQ(CpuClockMhz(), static_cast<std::int32_t>(mhz[i]));
+  for (const auto& [start, mhz] : {std::pair<std::uint64_t, std::int32_t>{1000, 2400},
+                                   {0xFFFFFFF0ull, 4800},
+                                   {1ull << 40, 5200}}) {
+    machine_->counter = start;
+    machine_->ticksPerMicrosecond = mhz;
+    EXPECT_EQ(CpuClockMhz(), mhz);
   }
   machine_->counter.reset();
   machine_->reportedMhz = 1800;
