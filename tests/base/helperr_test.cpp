@@ -7,9 +7,7 @@
 
 namespace {
 
-using platform::DialogClose;
 using platform::DialogKind;
-using platform::MessageAnswer;
 using platform::headless::Step;
 using ::testing::ElementsAre;
 
@@ -74,7 +72,7 @@ TEST_F(HelpErrTest, FormSavesEditedTextsAfterTheQuestion) {
     form.Get<platform::Memo>("Memo_abhilfe").TypeLines({"Enter e1", "above zero."});
     form.Get<platform::Button>("Button_ok").Click();
   }));
-  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+  script_.Expect(Step(DialogKind::Box).Answer(platform::MessageAnswer::Yes));
   ShowErrorHelp(1);  // "l2" finds the record of "l1"
   EXPECT_THAT(Read("kv6.err"), ::testing::HasSubstr("Enter e1 above zero."));
   EXPECT_EQ(script_.Transcript()[1], "Box|BRELCOR Engineering Software|Save Changes ?");
@@ -107,7 +105,7 @@ TEST_F(HelpErrTest, BrowserWalksTheMessagesAndEndsItself) {
   EXPECT_EQ(script_.Transcript().back(),
             "Message|no help description available for this error message.");
   HelpLevel = 2;
-  script_.Expect(Step(DialogKind::Radio).Closing(DialogClose::Escape));
+  script_.Expect(Step(DialogKind::Radio).Closing(platform::DialogClose::Escape));
   ShowCalcMessages();
   EXPECT_EQ(std::tuple(AbortFlag, script_.Requests().back().selected), std::tuple(1, 0));
   script_.Expect(Step(DialogKind::Radio).Select(3));

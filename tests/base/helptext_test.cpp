@@ -13,11 +13,8 @@
 
 namespace {
 
-using ::testing::AnyOf;
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
-using ::testing::Not;
 using ::testing::StartsWith;
 
 // A group 4710 with an image, two further entries and a continuation line, a group whose text
@@ -75,7 +72,7 @@ TEST_F(HelpTextTest, BoxAndImageByMode) {
   ShowHelpText(4710, "", 7);
   EXPECT_THAT(script_.Transcript(),
               ElementsAre("HELP TEXT No.4710|Text 4710 line two line three   "));
-  EXPECT_THAT(DisplayList, Contains(StartsWith("4;")));
+  EXPECT_THAT(DisplayList, ::testing::Contains(StartsWith("4;")));
   DisplayList.push_back("stale");
   ShowHelpText(4720, "", 2);  // no image: the window is only cleared and set
   EXPECT_THAT(DisplayList, ElementsAre(EndsWith(";0;0;160;120"), "11;0"));
@@ -115,7 +112,8 @@ TEST_F(HelpTextTest, EveryHelpNumberInTheSourcesHasItsText) {
       for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it, ++found) {
         std::string line;
         HelpEntryLine(static_cast<std::uint16_t>(std::stoi((*it)[2])), line);
-        EXPECT_THAT(line, Not(AnyOf(StartsWith("help text No"), StartsWith("File "))))
+        EXPECT_THAT(
+            line, ::testing::Not(::testing::AnyOf(StartsWith("help text No"), StartsWith("File "))))
             << entry.path() << ": " << (*it)[2];
       }
     }

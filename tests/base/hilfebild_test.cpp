@@ -10,13 +10,10 @@
 
 namespace {
 
-using platform::DialogClose;
 using platform::DialogKind;
 using platform::Form;
 using platform::MessageAnswer;
-using platform::headless::DialogStep;
 using platform::headless::Step;
-using ::testing::Contains;
 using ::testing::ElementsAre;
 
 const std::string kList = "\"one\",\"First\"\r\n\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n";
@@ -32,7 +29,7 @@ class AuxImagesTest : public DialogSetup, public DrawWindowTest {
     }
   }
 
-  static DialogStep OnForm(std::function<void(Form&)> act) {
+  static platform::headless::DialogStep OnForm(std::function<void(Form&)> act) {
     return Step(DialogKind::Form).Act(std::move(act));
   }
   static void Click(Form& form, const std::string& button) {
@@ -111,7 +108,7 @@ TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
   EXPECT_EQ(Read("kv6.dbh"),
             "\"one\",\"First\"\r\n\"new\",\"Inserted\"\r\n"
             "\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n");
-  EXPECT_THAT(Files(), Not(Contains(::testing::HasSubstr("kv6.dbh."))));
+  EXPECT_THAT(Files(), Not(::testing::Contains(::testing::HasSubstr("kv6.dbh."))));
 }
 
 TEST_F(AuxImagesTest, NewAppendsAndModifyReplacesWithoutQuotes) {
@@ -165,7 +162,7 @@ TEST_F(AuxImagesTest, MissingImageEndsTheRunWithAbortClear) {
 TEST_F(AuxImagesTest, WithoutAListOpenDialogsUntilCancel) {
   std::filesystem::remove(Path("kv6.dbh"));
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("two.plt")));
-  script_.Expect(Step(DialogKind::OpenFile).Closing(DialogClose::Cancel));
+  script_.Expect(Step(DialogKind::OpenFile).Closing(platform::DialogClose::Cancel));
   AuxImages();
   EXPECT_TRUE(Shows(2));
   EXPECT_EQ(std::tuple(AbortFlag, PltDir), std::tuple(1, dir_ + "/"));

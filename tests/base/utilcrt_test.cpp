@@ -1,7 +1,6 @@
 #include "base/utilcrt.h"
 
 #include <gmock/gmock.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <tuple>
@@ -252,31 +251,23 @@ TEST_F(UtilCrtTest, WindowTitleNamesTheFileAndSetsTheApplicationTitle) {
   EXPECT_EQ(script_.CursorChanges(), 2);
 }
 
-// Without a display nobody answers: each question goes to standard error and is cancelled at
-// once, with standard input closed.
-TEST(CommandLineQuestions, ReturnAtOnceWithAbortSetAndStdinClosed) {
+// Without a display nobody answers: each question goes to standard error and is cancelled.
+TEST(CommandLineQuestions, ReturnAtOnceWithAbortSet) {
   platform::InstallDialogBackend(platform::MakeCommandLineDialogs());
-  const int savedStdin = ::dup(0);
-  ::close(0);
   ChoiceTexts[1] = "shaft";
   ChoiceTexts[2] = "hub";
   testing::internal::CaptureStderr();
   std::uint16_t index = 1;
-  AbortFlag = 0;
   ChooseItem("Which part ?", 2, index);
-  const int chooseAbort = AbortFlag;
   AbortFlag = 0;
   const bool yes = AskYesNo("Delete ?");
-  const int askAbort = AbortFlag;
+  EXPECT_EQ(std::tuple(AbortFlag, yes), std::tuple(1, false));
   AbortFlag = 0;
   std::string text = "x";
   InputText("Name ?", 8, text);
-  const std::string err = testing::internal::GetCapturedStderr();
-  ::dup2(savedStdin, 0);
-  ::close(savedStdin);
-  EXPECT_EQ(std::tuple(chooseAbort, yes, askAbort, AbortFlag, text),
-            std::tuple(1, false, 1, 1, "x"));
-  EXPECT_EQ(err, "Which part ?\n  shaft\n  hub\n" + LongTitle + " Delete ?\nName ?\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Which part ?\n  shaft\n  hub\n" + LongTitle + " Delete ?\nName ?\n");
+  EXPECT_EQ(std::tuple(AbortFlag, text), std::tuple(1, "x"));
 }
 
 }  // namespace
