@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(print_font_style, CodesNamesAndSetsAgree) {
+TEST(print_font_style, CodesNamesAndSetsAgreeAndHighCodesUseTheirLowBits) {
   struct Case {
     std::uint16_t code;
     FontStyleSet style;
@@ -24,9 +24,7 @@ TEST(print_font_style, CodesNamesAndSetsAgree) {
     FontStyleName(c.code, name);
     EXPECT_EQ(name, c.name) << c.code;
   }
-}
-
-TEST(print_font_style, CodesAbove15UseTheirLowBitsAndKeepTheName) {
+  // Codes above 15 use their low bits and leave the name as it was.
   EXPECT_EQ(CodeToFontStyle(17), (FontStyleSet{true, false, false, false}));
   EXPECT_EQ(CodeToFontStyle(0xFFF0), FontStyleSet{});
   std::string name = "bold";

@@ -4,6 +4,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -117,13 +118,8 @@ TEST_P(NumberText, RealTextVariants) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
 
-struct Parsed {
-  const char* text;
-  long double value;
-};
-
 // Forms a user types or a file holds, each read exactly as its long double literal.
-const Parsed kAcceptedReals[] = {
+const std::pair<const char*, long double> kAcceptedReals[] = {
     // clang-format off
     {"1,5", 1.5L}, {"1.5", 1.5L}, {"1.", 1}, {".5", 0.5L}, {"-.5", -0.5L}, {"1e3", 1000},
     {"1E-3", 0.001L}, {"+2,5e+2", 250}, {"  -12.25", -12.25L}, {"0", 0}, {"-0", 0}, {",25", 0.25L},
@@ -139,7 +135,7 @@ const char* const kRejectedReals[] = {
 };
 
 TEST_P(NumberText, TextToRealAcceptsOnlyWholeNumbers) {
-  for (const Parsed& p : kAcceptedReals) EXPECT_EQ(TextToReal(p.text), p.value) << p.text;
+  for (const auto& [text, value] : kAcceptedReals) EXPECT_EQ(TextToReal(text), value) << text;
   for (const char* text : kRejectedReals) EXPECT_EQ(TextToReal(text), 0) << text;
 }
 
@@ -162,16 +158,14 @@ TEST_P(NumberText, TextToIntAcceptsDecimalAndDollarHex) {
 
 // The user's locale must not change what is read or written.
 TEST(NumberTextLocale, GermanLocaleChangesNothing) {
-  const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "de_DE@euro"};
-  const char* found = nullptr;
-  for (const char* name : names) {
-    if (found == nullptr && setlocale(LC_ALL, name) != nullptr) found = name;
+  if (std::ranges::none_of(std::array{"de_DE.UTF-8", "de_DE.utf8", "de_DE", "de_DE@euro"},
+                           [](const char* name) { return setlocale(LC_ALL, name) != nullptr; })) {
+    GTEST_SKIP() << "no German locale installed";
   }
-  if (found == nullptr) GTEST_SKIP() << "no German locale installed";
   ASSERT_STREQ(localeconv()->decimal_point, ",");
   const char saved = DecimalSeparator;
   DecimalSeparator = '.';
-  for (const Parsed& p : kAcceptedReals) EXPECT_EQ(TextToReal(p.text), p.value) << p.text;
+  for (const auto& [text, value] : kAcceptedReals) EXPECT_EQ(TextToReal(text), value) << text;
   for (const char* text : kRejectedReals) EXPECT_EQ(TextToReal(text), 0) << text;
   EXPECT_EQ(RealTextFixed(1, 2, 2.675L), "2.68");
   DecimalSeparator = saved;

@@ -86,8 +86,7 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     char buffer[512];
     for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) summary.append(buffer, n);
     ::close(fds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    ::waitpid(child, nullptr, 0);
     return summary;
   }
 
@@ -208,8 +207,6 @@ const PathCase kPaths[] = {
 
   // 9: the command line's report, its copy named by the current file in the working folder.
   {"NumberedFile", 9, [](auto&) {}, false, "abort=0 counter=1 files=calc1.txt[utf8],temp/$$$1.txt[850]"},
-  {"Cancel", 9, [](auto& t) { TextDeviceWindow = 1; t.CancelSave(); }, false, "abort=1"},
-  {"OverwriteRefused", 9, [](auto& t) { TextDeviceWindow = 1; t.RefuseOverwrite("out/rep.txt"); }, false, "abort=1 files=out/rep.txt[old]"},
   {"DiskFull", 9, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 90 only fills the choice texts; any other code opens nothing.
