@@ -14,12 +14,6 @@
 
 namespace {
 
-// Swaps "." for the separator under test in an expected text.
-std::string WithSeparator(std::string text, char separator) {
-  std::replace(text.begin(), text.end(), '.', separator);
-  return text;
-}
-
 class NumberText : public testing::TestWithParam<char> {
  protected:
   void SetUp() override {
@@ -28,7 +22,11 @@ class NumberText : public testing::TestWithParam<char> {
     DecimalSeparator = GetParam();
   }
   void TearDown() override { DecimalSeparator = saved_; }
-  std::string Expect(const char* text) const { return WithSeparator(text, GetParam()); }
+  // Swaps "." for the separator under test in an expected text.
+  std::string Expect(std::string text) const {
+    std::ranges::replace(text, '.', GetParam());
+    return text;
+  }
 
  private:
   char saved_ = '.';
