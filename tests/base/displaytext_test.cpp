@@ -24,15 +24,12 @@ TEST_F(DisplayText, TextsOfAnyLengthAreConverted) {
 TEST_F(DisplayText, TransliteratingModeSpellsOutAndKeepsTheRest) {
   TextCharMode = 1;
   const std::pair<const char*, const char*> cases[] = {
-      {"\x84", "ae"},
-      {"\x8E\x99\x9A\x94\x81\xE1", "AeOeUeoeuess"},
-      {"\x82\xA0\xA3\xA4\xE6", "eaunu"},
-      {"d1 \xF1 0,1 \xF8", "d1 +/- 0,1 deg"},
-      {"N/mm\xFD", "N/mm2"},
-      {"mm\xFC", "mm\xB3"},  // superscript three is not spelled out: shown as 1252's
-      {"a|b", "a|b"},
-      {"\xC4\xCD\xB3\xDA", "--|+"},
-      {"\x87\xA1", "\xE7\xED"},  // not spelled out: converted
+      // clang-format off
+      {"\x84", "ae"}, {"\x8E\x99\x9A\x94\x81\xE1", "AeOeUeoeuess"}, {"N/mm\xFD", "N/mm2"},
+      {"\x82\xA0\xA3\xA4\xE6", "eaunu"}, {"d1 \xF1 0,1 \xF8", "d1 +/- 0,1 deg"}, {"a|b", "a|b"},
+      // Not spelled out, so converted: superscript three as 1252's, accented letters, box drawing.
+      {"mm\xFC", "mm\xB3"}, {"\x87\xA1", "\xE7\xED"}, {"\xC4\xCD\xB3\xDA", "--|+"},
+      // clang-format on
   };
   for (const auto& [stored, shown] : cases) EXPECT_EQ(ToDisplayText(stored), shown) << stored;
   EXPECT_EQ(Transliterate("\x84\xFC|"), "ae\xFC|");

@@ -105,9 +105,10 @@ TEST_P(NumberText, RealTextVariants) {
   const std::pair<std::string, std::string> cases[] = {
       // clang-format off
       {RealTextDec(4, 1), Expect("1.0000")}, {RealTextDec(0, 0.4L), "0"},
-      {RealTextPrec(-3, 3.14159265L), Expect("3.141593")}, {RealTextWidth(8, 12.5L), Expect("    12.5")},
-      {RealTextWidth(6, 12), "    12"}, {RealTextWidth(5, 1e-7L), "    0"},
-      {RealTextAuto(0.5L), Expect("0.5")}, {RealTextAuto(1e-13L), "0"}, {RealTextAuto(25000), "25E3"},
+      {RealTextPrec(-3, 3.14159265L), Expect("3.141593")},
+      {RealTextWidth(8, 12.5L), Expect("    12.5")}, {RealTextWidth(6, 12), "    12"},
+      {RealTextWidth(5, 1e-7L), "    0"}, {RealTextAuto(0.5L), Expect("0.5")},
+      {RealTextAuto(1e-13L), "0"}, {RealTextAuto(25000), "25E3"},
       {RealTextAuto(0.00002L), Expect("0.02E-3")}, {RealTextEng(123456789), Expect("123.5E6")},
       {RealTextEng(-1234), "-1234"}, {RealTextPoint(-12.5L), "-12.5"},
       {RealTextDecPoint(2, 0.5L), "0.50"}, {RealTextFixedPoint(1, 2, 1234.5L), "1.23E+03"},
