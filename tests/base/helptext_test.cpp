@@ -42,8 +42,7 @@ TEST_F(HelpTextTest, HelpLinesOfAGroup) {
     HelpLevel = level;
     AbortFlag = 1;
     HelpEntryLine(number, line);
-    EXPECT_EQ(line, expected) << number;
-    EXPECT_EQ(AbortFlag, 0);
+    EXPECT_EQ(std::tuple(line, AbortFlag), std::tuple(expected, 0)) << number;
   }
   HelpNumber = 3995;
   HelpHint(0, line);
@@ -54,8 +53,8 @@ TEST_F(HelpTextTest, HelpLinesOfAGroup) {
 }
 
 TEST_F(HelpTextTest, FileNamesAndNumberLines) {
-  EXPECT_EQ(HelpFileName(4000), Path("kv6.hlp"));
-  EXPECT_EQ(HelpFileName(3999), Path("brelcor.hlp"));
+  EXPECT_EQ(std::tuple(HelpFileName(4000), HelpFileName(3999)),
+            std::tuple(Path("kv6.hlp"), Path("brelcor.hlp")));
   // clang-format off
   const std::tuple<std::string, std::int32_t, std::string> cases[] = {
       {"4710", 4710, "NULL"}, {"4710: abc ", 4710, "abc"}, {" 015x", 15, "NULL"}, {"12a4:x", -1, "x"},
@@ -81,8 +80,8 @@ TEST_F(HelpTextTest, BoxAndImageByMode) {
   ShowHelpText(0, "", 2);  // not available: no image is looked for
   EXPECT_THAT(DisplayList, ElementsAre(EndsWith(";0;0;160;120"), "11;0"));
   ShowHelpText(4711, "", 1);
-  EXPECT_EQ(script_.Transcript().size(), 2u);  // no message about a missing image
-  EXPECT_EQ(AbortFlag, 0);
+  // No message about a missing image.
+  EXPECT_EQ(std::tuple(script_.Transcript().size(), AbortFlag), std::tuple(2u, 0));
 }
 
 // Clearing the view port after a help image shows the hourglass and asks for a paint; the

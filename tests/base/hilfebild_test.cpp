@@ -98,21 +98,13 @@ TEST_F(AuxImagesTest, ShowingAnImageEndsWithTheArrow) {
   EXPECT_THAT(script_.Transcript(), ElementsAre(::testing::EndsWith("missing.plt not found !")));
 }
 
-TEST_F(AuxImagesTest, InsertBeforeTheSelectedLine) {
+// Insert goes before the selected line, New appends; the texts lose their double quotes.
+TEST_F(AuxImagesTest, InsertNewAndModifyRewriteTheList) {
+  int preselected = -1;
   script_.Expect(OnForm([](Form& form) { List(form).Choose(1); }));
   ExpectClick("Button_einfuegen");
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("new.plt")));
   script_.Expect(Step(DialogKind::Text).Type("Inserted"));
-  ExpectClick("Button_ok");
-  AuxImages();
-  EXPECT_EQ(Read("kv6.dbh"),
-            "\"one\",\"First\"\r\n\"new\",\"Inserted\"\r\n"
-            "\"two\",\"Second\"\r\n\"three\",\"Third\"\r\n");
-  EXPECT_THAT(Files(), Not(::testing::Contains(::testing::HasSubstr("kv6.dbh."))));
-}
-
-TEST_F(AuxImagesTest, NewAppendsAndModifyReplacesWithoutQuotes) {
-  int preselected = -1;
   ExpectClick("Button_neu");
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("four.plt")));
   script_.Expect(Step(DialogKind::Text).Type("Fourth"));
@@ -125,10 +117,11 @@ TEST_F(AuxImagesTest, NewAppendsAndModifyReplacesWithoutQuotes) {
   script_.Expect(Step(DialogKind::Text).Type("say \"hi\""));
   ExpectClick("Button_ok");
   AuxImages();
-  EXPECT_EQ(preselected, 2);  // the last line of the old list
+  EXPECT_EQ(preselected, 3);  // the last line of the old list
   EXPECT_EQ(Read("kv6.dbh"),
-            "\"uno\",\"say 'hi'\"\r\n\"two\",\"Second\"\r\n"
+            "\"uno\",\"say 'hi'\"\r\n\"new\",\"Inserted\"\r\n\"two\",\"Second\"\r\n"
             "\"three\",\"Third\"\r\n\"four\",\"Fourth\"\r\n");
+  EXPECT_THAT(Files(), Not(::testing::Contains(::testing::HasSubstr("kv6.dbh."))));
 }
 
 TEST_F(AuxImagesTest, DeleteAnsweredNoChangesNothing) {
