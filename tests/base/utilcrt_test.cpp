@@ -73,18 +73,14 @@ TEST_F(UtilCrtTest, ChooseItemPicksTheDialogByCountAndFixesTheStartIndex) {
   EXPECT_EQ(std::tuple(AbortFlag, index), std::tuple(1, 1)) << "an empty list is only cancelled";
 }
 
-TEST_F(UtilCrtTest, RadioGroupGrowsWithItsItemsAndTheScale) {
-  EXPECT_EQ(std::tuple(RadioGroupHeight(7), RadioGroupHeight(1)), std::tuple(200, 50));
-  DialogScale = 125;
-  ScreenDpi = 120;
-  EXPECT_EQ(RadioGroupHeight(3), 156);
-}
-
 TEST_F(UtilCrtTest, DialogsCarryTheirScalingAndTheInfoScreenIsCentred) {
   const FakeDrawWindow window;
+  // A radio group grows with its items and the scale.
+  EXPECT_EQ(std::tuple(RadioGroupHeight(7), RadioGroupHeight(1)), std::tuple(200, 50));
   DialogScale = 125;
   InputWindowScale = 50;
   ScreenDpi = 120;
+  EXPECT_EQ(RadioGroupHeight(3), 156);
   script_.Expect(Step(DialogKind::YesNo));
   script_.Expect(Step(DialogKind::Text));
   script_.Expect(Step(DialogKind::InfoScreen));

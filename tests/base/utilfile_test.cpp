@@ -53,15 +53,14 @@ TEST(PathTest, NamePartsLookOnlyAtTheLastComponent) {
 }
 
 TEST(PathTest, ShortenMiddleAndMasks) {
-  EXPECT_EQ(ShortenMiddle("abcdefghij", 10), "abcdefghij");
-  EXPECT_EQ(ShortenMiddle("abcdefghijkl", 10), "ab ... jkl");
-  EXPECT_EQ(ShortenMiddle("abcdefghijkl", 3), " ... l");
-  const std::tuple<const char*, const char*, bool> masks[] = {// clang-format off
-      {"*.*", "noext", true},          {"$*.dx$", "$LOGO_1.DX$", true}, {"$*.dx$", "logo.dx$", false},
-                                                              // clang-format on
-                                                              {"?.txt", "ab.txt", false},
-                                                              {"a*b*c", "aXbYbZc", true},
-                                                              {"a*b*c", "aXbYbZ", false}};
+  EXPECT_EQ(std::tuple(ShortenMiddle("abcdefghij", 10), ShortenMiddle("abcdefghijkl", 10),
+                       ShortenMiddle("abcdefghijkl", 3)),
+            std::tuple("abcdefghij", "ab ... jkl", " ... l"));
+  // clang-format off
+  const std::tuple<const char*, const char*, bool> masks[] = {
+      {"*.*", "noext", true},     {"$*.dx$", "$LOGO_1.DX$", true}, {"$*.dx$", "logo.dx$", false},
+      {"?.txt", "ab.txt", false}, {"a*b*c", "aXbYbZc", true},      {"a*b*c", "aXbYbZ", false}};
+  // clang-format on
   for (const auto& [mask, name, matches] : masks)
     EXPECT_EQ(MaskMatches(mask, name), matches) << mask;
 }
@@ -108,10 +107,9 @@ TEST_F(FileServiceTest, CopiesIntoFolders) {
   CopyFile(Path("src/A.TXT"), Path("dst"));
   CopyFileBlocks(Path("src/A.TXT"), Path("blocks.dat"));
   CopyFiles("*.txt", Path("src"), Path("dst"));  // a folder without its "/"
-  EXPECT_EQ(AbortFlag, 0);
-  EXPECT_EQ(Bytes("dst/a.txt"), content);
-  EXPECT_EQ(Bytes("blocks.dat"), content);
-  EXPECT_TRUE(fs::exists(Path("dst/B.TXT")));
+  EXPECT_EQ(
+      std::tuple(AbortFlag, Bytes("dst/a.txt"), Bytes("blocks.dat"), fs::exists(Path("dst/B.TXT"))),
+      std::tuple(0, content, content, true));
   EXPECT_FALSE(fs::exists(Path("dst/c.dat")) || fs::exists(Path("dstB.TXT")));
   CopyFiles("*.none", Path("src"), Path("dst"));
   EXPECT_EQ(AbortFlag, 1);
