@@ -12,18 +12,16 @@
 #include "drawwindow_fixture.h"
 #include "platform/headless/recordingprinter.h"
 
+using ::testing::_;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-using ::testing::_;
 
 TEST(FloatFieldTest, GeneralFormatWithEightDigits) {
-  const struct {
-    long double value;
-    const char* text;
-  } cases[] = {{1.0L / 3, "0.33333333"}, {100, "100"},     {123456789, "1.2345679E+08"},
-               {1e-5L, "1E-05"},         {-12.5, "-12.5"}, {0, "0"}};
-  for (const auto& c : cases) EXPECT_EQ(FloatField(c.value), c.text);
+  const std::pair<long double, const char*> cases[] = {
+      {1.0L / 3, "0.33333333"}, {100, "100"},     {123456789, "1.2345679E+08"},
+      {1e-5L, "1E-05"},         {-12.5, "-12.5"}, {0, "0"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(FloatField(value), text);
 }
 
 // Fixed-notation numbers take a short way of their own; the general routine is the reference.
@@ -90,19 +88,16 @@ TEST_F(DisplayListTest, ColourStyleAndWidthRecordOnlyChangesUntilClear) {
 }
 
 TEST_F(DisplayListTest, ZeroWindowsAbortAndKeepTheirRecord) {
-  const struct {
-    std::uint16_t h, v;
-    long double vx2, xmax;
-  } cases[] = {{640, 480, 1, 0},  // zero world width
-               {640, 480, 0, 1},  // zero viewport width
-               {0, 0, 1, 0}};     // zero reference extent: 640 x 480 stand in
-  for (const auto& c : cases) {
+  // Zero world width, zero viewport width, zero reference extent (640 x 480 stand in).
+  const std::tuple<std::uint16_t, std::uint16_t, long double, long double> cases[] = {
+      {640, 480, 1, 0}, {640, 480, 0, 1}, {0, 0, 1, 0}};
+  for (const auto& [h, v, vx2, xmax] : cases) {
     DisplayList.clear();
-    HorizontalPixels = c.h;
-    VerticalPixels = c.v;
+    HorizontalPixels = h;
+    VerticalPixels = v;
     AbortFlag = 0;
     ScaleX = 7;
-    window_.SetWindow(true, false, 0, 0, c.vx2, 1, 0, 0, c.xmax, 1);
+    window_.SetWindow(true, false, 0, 0, vx2, 1, 0, 0, xmax, 1);
     // The record is kept, the previous scales stay.
     EXPECT_EQ(std::tuple(DisplayList.size(), AbortFlag, ScaleX), std::tuple(1u, 1, 7));
   }
@@ -159,11 +154,11 @@ TEST_F(DisplayListTest, RecordsDrawOnTheScreen) {
   DisplayList.push_back("14;1;2");
   window_.SleepMs(7);
   // Unknown and short records draw nothing; the replay starts dark blue, solid and thin.
-  EXPECT_THAT(Replayed(), ElementsAre("move_to 10,460", "pen 0,0,128 1 solid copy",
-                                      "brush 0,0,128 solid", "line_to 30,440",
-                                      "pen 0,0,128 1 dash copy", "brush 0,0,128 clear",
-                                      "ellipse 90,370,110,390", "brush 0,0,128 solid",
-                                      "polygon 0,480 10,480 10,470 0,470"));
+  EXPECT_THAT(Replayed(),
+              ElementsAre("move_to 10,460", "pen 0,0,128 1 solid copy", "brush 0,0,128 solid",
+                          "line_to 30,440", "pen 0,0,128 1 dash copy", "brush 0,0,128 clear",
+                          "ellipse 90,370,110,390", "brush 0,0,128 solid",
+                          "polygon 0,480 10,480 10,470 0,470"));
   EXPECT_THAT(Matching(surface_.Calls(), "sleep"), ElementsAre("sleep 7"));
 }
 
@@ -249,9 +244,9 @@ TEST_F(DisplayListTest, ColourMatrix) {
         Matching(screen.Calls(), "pen").back(), Matching(screen.Calls(), "brush").back(),
         Matching(printer.Calls(), "pen").back(), Matching(printer.Calls(), "font").back(),
         Replayed("font").back()};
-    EXPECT_THAT(last, ElementsAre(HasSubstr(c.screenPen), HasSubstr(c.screenBrush),
-                                  HasSubstr(c.printerPen), HasSubstr(c.printerText),
-                                  HasSubstr(c.screenText)));
+    EXPECT_THAT(
+        last, ElementsAre(HasSubstr(c.screenPen), HasSubstr(c.screenBrush), HasSubstr(c.printerPen),
+                          HasSubstr(c.printerText), HasSubstr(c.screenText)));
   }
 }
 

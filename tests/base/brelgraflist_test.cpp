@@ -4,32 +4,25 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 TEST(ParseDrawRecordTest, ReadsTheFieldsOfItsOpcode) {
-  const struct {
-    const char* text;
-    int opcode;
-    std::vector<double> values;
-  } cases[] = {
+  // Opcode 0 for a field short ("4;1;2;3"), no text, an empty field, no or an unknown opcode.
+  // clang-format off
+  const std::tuple<const char*, int, std::vector<double>> cases[] = {
       {"4;1;2.5;-3;1E-05", 4, {1, 2.5, -3, 1e-5}},
       {"10;1;1;639;479;0;0;160;120", 10, {1, 1, 639, 479, 0, 0, 160, 120}},
-      {"8;-2", 8, {-2}},
-      {"1;10;20;", 1, {10, 20}},
-      {"4;1;2;3", 0, {}},     // a field short
-      {"6;1;2", 0, {}},       // no text
-      {"3;1;;2", 0, {}},      // empty field
-      {"x;1;2", 0, {}},       // no opcode
-      {"14;1", 0, {}},        // unknown opcode
-      {"8", 0, {}},
-      {"", 0, {}},
-  };
-  for (const auto& c : cases) {
-    const DrawRecord r = ParseDrawRecord(c.text);
-    EXPECT_EQ(r.opcode, c.opcode) << c.text;
-    for (std::size_t k = 0; k < c.values.size(); ++k) EXPECT_EQ(r.value[k], c.values[k]) << c.text;
+      {"8;-2", 8, {-2}}, {"1;10;20;", 1, {10, 20}}, {"4;1;2;3", 0, {}}, {"6;1;2", 0, {}},
+      {"3;1;;2", 0, {}}, {"x;1;2", 0, {}}, {"14;1", 0, {}}, {"8", 0, {}}, {"", 0, {}}};
+  // clang-format on
+  for (const auto& [text, opcode, values] : cases) {
+    const DrawRecord r = ParseDrawRecord(text);
+    EXPECT_EQ(std::tuple(r.opcode, std::vector<double>(r.value, r.value + values.size())),
+              std::tuple(opcode, values))
+        << text;
   }
 }
 

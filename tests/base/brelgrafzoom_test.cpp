@@ -19,22 +19,18 @@ class ZoomTest : public DrawWindowTest {
 using ::testing::ElementsAre;
 
 TEST_F(ZoomTest, KeysZoomAndPan) {
-  const struct {
-    std::uint16_t key;
-    Rect rect;
-  } cases[] = {
+  const std::pair<std::uint16_t, Rect> cases[] = {
       {107, {54, 40, 586, 440}}, {109, {-64, -48, 704, 528}}, {37, {64, 0, 704, 480}},
       {39, {-64, 0, 576, 480}},  {38, {0, -48, 640, 432}},    {40, {0, 48, 640, 528}},
-      {33, {0, -240, 640, 240}}, {34, {0, 240, 640, 720}},
-  };
-  for (const auto& c : cases) {
+      {33, {0, -240, 640, 240}}, {34, {0, 240, 640, 720}}};
+  for (const auto& [key, rect] : cases) {
     window_.ResetZoom();
-    window_.processKey(c.key);
-    EXPECT_EQ(Zoom(), c.rect) << "key " << c.key;
+    window_.processKey(key);
+    EXPECT_EQ(Zoom(), rect) << "key " << key;
   }
   surface_.ClearCalls();
   for (const std::uint16_t unlisted : {65, 13}) window_.processKey(unlisted);
-  EXPECT_EQ(Zoom(), cases[7].rect);
+  EXPECT_EQ(Zoom(), cases[7].second);
   EXPECT_TRUE(surface_.Calls().empty()) << "unlisted keys do nothing";
   window_.processKey(27);
   EXPECT_EQ(Zoom(), whole_);
@@ -57,18 +53,16 @@ TEST_F(ZoomTest, WheelZoomsAboutTheCentreWhenSwitchedOn) {
   window_.FormMouseWheel(120);
   EXPECT_EQ(Zoom(), whole_) << "off by default";
   WheelZoomOn = 1;
-  const struct {
-    std::int32_t delta;
-    Rect rect;
-  } cases[] = {{120, {-64, -48, 704, 528}},
-               {240, {-448, -336, 1088, 816}},
-               {-120, {54, 40, 586, 440}},
-               {-240, {187, 140, 453, 340}},  // divided by 2.4
-               {60, {-64, -48, 704, 528}}};
-  for (const auto& c : cases) {
+  // -240 divides by 2.4.
+  // clang-format off
+  const std::pair<std::int32_t, Rect> cases[] = {
+      {120, {-64, -48, 704, 528}}, {240, {-448, -336, 1088, 816}}, {-120, {54, 40, 586, 440}},
+      {-240, {187, 140, 453, 340}}, {60, {-64, -48, 704, 528}}};
+  // clang-format on
+  for (const auto& [delta, rect] : cases) {
     window_.ResetZoom();
-    window_.FormMouseWheel(c.delta);
-    EXPECT_EQ(Zoom(), c.rect) << "delta " << c.delta;
+    window_.FormMouseWheel(delta);
+    EXPECT_EQ(Zoom(), rect) << "delta " << delta;
   }
 }
 

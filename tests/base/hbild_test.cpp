@@ -99,16 +99,14 @@ TEST_F(HpglTest, EncodedPolylines) {
 }
 
 TEST_F(HpglTest, EndOfFile) {
-  const struct {
-    std::string text;
-    std::size_t records;
-  } cases[] = {
-      {"SP1;PU0,0;PD40,0;", 2},  // the last byte closes the command
-      {"SP1;PU0,0;PD40,0", 0},   // a parameter cut short stops its command
-      {"SP1;PU0,0;PD40,", 0},   {"SP1;PU0,0;PD40,0\r\n", 0}, {"SP1;PU0,0;LBabc", 0},
-      {"SP1;PU0,0;PE7a", 0},    {"SP1;PU0,0;P", 0},          {"", 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Plot(c.text).size(), c.records) << c.text;
+  // The last byte closes a command; a parameter cut short stops its command.
+  // clang-format off
+  const std::pair<std::string, std::size_t> cases[] = {
+      {"SP1;PU0,0;PD40,0;", 2}, {"SP1;PU0,0;PD40,0", 0},     {"SP1;PU0,0;PD40,", 0},
+      {"SP1;PU0,0;PD40,0\r\n", 0}, {"SP1;PU0,0;LBabc", 0}, {"SP1;PU0,0;PE7a", 0},
+      {"SP1;PU0,0;P", 0},       {"", 0}};
+  // clang-format on
+  for (const auto& [text, records] : cases) EXPECT_EQ(Plot(text).size(), records) << text;
 }
 
 TEST_F(HpglTest, MissingFileSetsTheAbortFlag) {

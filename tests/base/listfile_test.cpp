@@ -111,56 +111,44 @@ TEST_F(ValueFileTest, WritersPutExactBytesAndReadBackWithEitherSeparator) {
 }
 
 TEST_F(ValueFileTest, LineReadersTable) {
-  struct Case {
-    const char* line;
-    bool isTrue, notFalse;
-    long double real;
-    const char* fields;
-  };
-  const Case cases[] = {
-      // clang-format off
-      {"TRUE", true, true, 0, "///"}, {"true", true, true, 0, "///"},
-      {"yes", false, true, 0, "///"}, {"False", false, false, 0, "///"},
-      {"12,5", false, true, 12.5L, "///"}, {"1,5,0", false, true, 0, "///"},
-      {"a|b|c|d|e|", false, true, 0, "a/b/c/d"}, {"", false, true, 0, "///"},
-      // clang-format on
-  };
-  for (const Case& c : cases) {
-    const std::string line = std::string(c.line) + "\r\n";
+  // A line read as a flag, a "not false" flag, a number and four fields.
+  // clang-format off
+  const std::tuple<const char*, std::tuple<bool, bool, long double, std::string>> cases[] = {
+      {"TRUE", {true, true, 0, "///"}}, {"true", {true, true, 0, "///"}},
+      {"yes", {false, true, 0, "///"}}, {"False", {false, false, 0, "///"}},
+      {"12,5", {false, true, 12.5L, "///"}}, {"1,5,0", {false, true, 0, "///"}},
+      {"a|b|c|d|e|", {false, true, 0, "a/b/c/d"}}, {"", {false, true, 0, "///"}}};
+  // clang-format on
+  for (const auto& [text, expected] : cases) {
+    const std::string line = std::string(text) + "\r\n";
     Put("r.txt", line + line + line + line);
     Open("r.txt");
-    bool first = !c.isTrue, second = !c.notFalse;
+    bool first = !std::get<0>(expected), second = !std::get<1>(expected);
     long double real = 9;
     std::string a = "?", b = "?", x = "?", d = "?";
     ReadBoolLine(first);
     ReadBoolNotFalse(second);
     ReadExtLine(real);
     ReadFields4(a, b, x, d);
-    EXPECT_EQ(std::tuple(first, second, real, a + "/" + b + "/" + x + "/" + d),
-              std::tuple(c.isTrue, c.notFalse, c.real, c.fields))
-        << c.line;
+    EXPECT_EQ(std::tuple(first, second, real, a + "/" + b + "/" + x + "/" + d), expected) << text;
   }
 }
 
 TEST_F(ValueFileTest, LineEndsOfEitherSystemAndCtrlZ) {
   const std::string longLine(200000, 'x');
-  struct Case {
-    std::string bytes;
-    std::vector<std::string> lines;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
       // clang-format off
       {"one\ntwo\n", {"one", "two"}}, {"one\r\ntwo", {"one", "two"}}, {"a\rb\n", {"a\rb"}},
       {"one\r\ntw\x1Ao\r\nthree\r\n", {"one", "tw"}}, {"one\r\n\x1A", {"one"}},
       {"\r\n\n", {"", ""}}, {longLine + "\r\nb", {longLine, "b"}},
       // clang-format on
   };
-  for (const Case& c : cases) {
-    Put("l.txt", c.bytes);
+  for (const auto& [bytes, expected] : cases) {
+    Put("l.txt", bytes);
     Open("l.txt");
     std::vector<std::string> lines;
     while (!ListFile.Eof()) ReadTextLine(lines.emplace_back());
-    EXPECT_EQ(lines, c.lines) << c.bytes.substr(0, 20);
+    EXPECT_EQ(lines, expected) << bytes.substr(0, 20);
   }
   EXPECT_EQ(AbortFlag, 0);
 }
