@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,8 +16,9 @@
 #include "base/messages.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/dialogscript.h"
+#include "tempfolder.h"
 
-class DialogSetup {
+class DialogSetup : protected TempFolder {
  protected:
   DialogSetup() {
     InitWbrelvar();
@@ -29,8 +27,6 @@ class DialogSetup {
     HelpNumber = 0;
     ShortName = "KV6";
     platform::SetApplicationTitle("KV6");
-    char pattern[] = "/tmp/kv6dialogXXXXXX";
-    dir_ = ::mkdtemp(pattern);
     std::filesystem::create_directory(dir_ + "/temp");
     PltDir = dir_;
     TempDir = dir_ + "/temp/";
@@ -39,19 +35,10 @@ class DialogSetup {
   ~DialogSetup() {
     EXPECT_EQ(script_.Failed(), expectScriptFailure_) << testing::PrintToString(script_.Failures());
     EXPECT_TRUE(script_.UsedUp()) << "script steps left";
-    std::filesystem::remove_all(dir_);
   }
 
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void Write(const std::string& name, const std::string& bytes) const { Put(name, bytes); }
+  std::string Read(const std::string& name) const { return Bytes(name); }
 
   // Names in the folder and its temp subfolder, sorted.
   std::vector<std::string> Files() const {
@@ -66,7 +53,6 @@ class DialogSetup {
   }
 
   platform::headless::ScriptedDialogs& script_ = platform::headless::UseScriptedDialogs();
-  std::string dir_;
   bool expectScriptFailure_ = false;
 };
 

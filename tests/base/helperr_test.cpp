@@ -45,6 +45,7 @@ TEST_F(HelpErrTest, ReportLookupsNeverShowABox) {
   EXPECT_TRUE(script_.Transcript().empty());
 }
 
+// Saving matches the first 15 characters and also works with PltDir as TempDir.
 TEST_F(HelpErrTest, SaveChangesOnlyTheTwoLinesOfTheRecord) {
   SaveErrorHelp("Fatal  : d1 = 0 !", "o", "r");
   EXPECT_EQ(Read("kv6.err"), kFile);
@@ -56,18 +57,22 @@ TEST_F(HelpErrTest, SaveChangesOnlyTheTwoLinesOfTheRecord) {
   expected.replace(expected.find("Enter e1."), 9, "New remedy");
   EXPECT_EQ(Read("kv6.err"), expected);
   EXPECT_THAT(Files(), ElementsAre("kv6.err"));  // no second file, no temporary left
-}
 
-TEST_F(HelpErrTest, SaveMatchesOnFifteenCharactersAndWorksWithPltDirAsTempDir) {
   TempDir = PltDir;
   Write("kv6.err", "Error  : e > eX !\r\no\r\nr\r\nError  : e > e lim !\r\no2\r\nr2\r\nx\r\n");
   SaveErrorHelp("Error  : e > e lim !", "O", "R");  // 14 characters would hit the first record
-  EXPECT_EQ(Read("kv6.err"), "Error  : e > eX !\r\no\r\nr\r\nError  : e > e lim !\r\nO\r\nR\r\nx\r\n");
+  EXPECT_EQ(Read("kv6.err"),
+            "Error  : e > eX !\r\no\r\nr\r\nError  : e > e lim !\r\nO\r\nR\r\nx\r\n");
   EXPECT_THAT(Files(), ElementsAre("kv6.err"));
 }
 
-TEST_F(HelpErrTest, FormSavesEditedTextsAfterTheQuestion) {
-  script_.Expect(Step(DialogKind::Form).Act([](platform::Form& form) {
+TEST_F(HelpErrTest, FormOpensCentredAndSavesEditedTextsAfterTheQuestion) {
+  const FakeDrawWindow window;
+  InputWindowScale = 50;
+  DialogScale = 125;
+  platform::RecordedFormHandle shown{platform::Size{}};
+  script_.Expect(Step(DialogKind::Form).Act([&](platform::Form& form) {
+    shown = form.Placement();
     EXPECT_TRUE(form.Get<platform::Edit>("Edit_meldung").ReadOnly());
     form.Get<platform::Memo>("Memo_abhilfe").TypeLines({"Enter e1", "above zero."});
     form.Get<platform::Button>("Button_ok").Click();
@@ -76,15 +81,6 @@ TEST_F(HelpErrTest, FormSavesEditedTextsAfterTheQuestion) {
   ShowErrorHelp(1);  // "l2" finds the record of "l1"
   EXPECT_THAT(Read("kv6.err"), ::testing::HasSubstr("Enter e1 above zero."));
   EXPECT_EQ(script_.Transcript()[1], "Box|BRELCOR Engineering Software|Save Changes ?");
-}
-
-TEST_F(HelpErrTest, FormOpensCentredOnTheDrawingWindow) {
-  const FakeDrawWindow window;
-  InputWindowScale = 50;
-  DialogScale = 125;
-  platform::RecordedFormHandle shown{platform::Size{}};
-  script_.Expect(Step(DialogKind::Form).Act([&](platform::Form& form) { shown = form.Placement(); }));
-  ShowErrorHelp(1);
   // 20 pixels below the centre.
   EXPECT_EQ(std::tuple(shown.OuterSize(), shown.Position(), shown.FontScale(), shown.ParentFont()),
             std::tuple(platform::Size{240, 180}, platform::Point{380, 280}, 125, true));

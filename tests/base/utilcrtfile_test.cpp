@@ -25,13 +25,18 @@ class UtilCrtFileTest : public DialogTest {
   }
 };
 
-TEST_F(UtilCrtFileTest, TooManyDotsCountOnlyInTheFileName) {
+TEST_F(UtilCrtFileTest, DotsCountOnlyInTheFileNameAndFoldersAreNoFileNames) {
   std::filesystem::create_directory(Path("v1.2"));
   EXPECT_EQ(CheckName(Path("v1.2/shaft.kv6")), 0);
   EXPECT_EQ(CheckName(Path("a.b.kv6")), 1);
   EXPECT_THAT(script_.Transcript(),
               ::testing::ElementsAre("KV6|" + Path("a.b.kv6") + " not allowed (too many dots)!"));
   EXPECT_THAT(Files(), ::testing::IsEmpty());  // the probe of a new name leaves nothing behind
+  Write("plain", "x");
+  for (const std::string& name : {Path("v1.2"), Path("plain/x.kv6")}) {
+    EXPECT_EQ(CheckName(name), 1) << name;
+    EXPECT_EQ(script_.Transcript().back(), "Error  : |invalid file name \"" + name + "\" !");
+  }
 }
 
 TEST_F(UtilCrtFileTest, AnExistingFileIsAskedForAndKeptWhateverTheAnswer) {
@@ -49,15 +54,6 @@ TEST_F(UtilCrtFileTest, AnExistingFileIsAskedForAndKeptWhateverTheAnswer) {
   EXPECT_EQ(script_.Transcript()[0], "Box|BRELCOR Engineering Software|" + Path("shaft.kv6") +
                                          " already exists.   overwrite ?");
   EXPECT_EQ(std::tuple(Read("shaft.kv6"), Read("actual.kv6")), std::tuple("content", "content"));
-}
-
-TEST_F(UtilCrtFileTest, FoldersAndNamesBelowAFileAreInvalid) {
-  Write("plain", "x");
-  std::filesystem::create_directory(Path("folder"));
-  for (const std::string& name : {Path("folder"), Path("plain/x.kv6")}) {
-    EXPECT_EQ(CheckName(name), 1) << name;
-    EXPECT_EQ(script_.Transcript().back(), "Error  : |invalid file name \"" + name + "\" !");
-  }
 }
 
 TEST_F(UtilCrtFileTest, SaveFileDialogBranches) {
