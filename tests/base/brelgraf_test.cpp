@@ -64,17 +64,6 @@ TEST(RoundPixelTest, HalvesToEvenAndSaturates) {
 
 using DisplayListTest = DrawWindowTest;
 
-TEST_F(DisplayListTest, DrawingCallsAppendTheirRecords) {
-  window_.circle(1, 2, 0.5L);
-  window_.line(1, 2, 3, 4);
-  window_.OutTextXY(0, 0, "a;b");
-  window_.SetTextStyle(90, 3.5L, 2.5L, 2);
-  window_.Solid(0, 0, 1, 0, 1, 1, 0, 1);
-  window_.SleepMs(20);
-  EXPECT_THAT(DisplayList, ElementsAre("3;1;2;0.5", "4;1;2;3;4", "6;0;0;a;b", "9;3.5;2.5;2;90",
-                                       "7;0;0;1;0;1;1;0;1", "13;20"));
-}
-
 // -1 equals the colour after creation, 17 lies above MaxColour. After Clear the same settings
 // must be recorded again, or a redrawn list loses its colour.
 TEST_F(DisplayListTest, ColourStyleAndWidthRecordOnlyChangesUntilClear) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,9 +42,8 @@ class DrawWindowTest : public ::testing::Test {
   static std::vector<std::string> Matching(const std::vector<std::string>& calls,
                                            const std::string& prefix) {
     std::vector<std::string> out;
-    for (const std::string& c : calls) {
-      if (c.rfind(prefix, 0) == 0) out.push_back(c);
-    }
+    std::ranges::copy_if(calls, std::back_inserter(out),
+                         [&](const std::string& c) { return c.starts_with(prefix); });
     return out;
   }
 

@@ -205,14 +205,12 @@ TEST_F(UtilCrtTest, InputLengthInInchesKeepsTheBitsUnlessChanged) {
 }
 
 TEST_F(UtilCrtTest, TextDialogKeepsALongerPresetWhole) {
-  script_.Expect(Step(DialogKind::Text).Type("abcdefghijk"));
-  script_.Expect(Step(DialogKind::Text).Type("abcdefghijk"));
-  std::string text = "0123456789";
-  InputText("t", 4, text);
-  EXPECT_EQ(text, "abcdefghij");
-  text = "";
-  InputText("t", 4, text);
-  EXPECT_EQ(text, "abcd");
+  for (auto [preset, kept] : {std::pair{"0123456789", "abcdefghij"}, {"", "abcd"}}) {
+    script_.Expect(Step(DialogKind::Text).Type("abcdefghijk"));
+    std::string text = preset;
+    InputText("t", 4, text);
+    EXPECT_EQ(text, kept) << preset;
+  }
 }
 
 TEST_F(UtilCrtTest, BoxesTakeTheirCaptionAndErrorsNeedErrorBoxOn) {
