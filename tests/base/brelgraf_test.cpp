@@ -36,20 +36,17 @@ TEST(FloatFieldTest, ShortWayAgreesWithTheGeneralRoutine) {
   for (int e = -6; e <= 9; ++e) {
     const double decade = std::pow(10.0, e);
     for (const double f : {1.0, 1 - 1e-9, 1 + 1e-9, 1 - 4e-16, 1 + 4e-16, 9.99999995, 9.9999999,
-                           9.99999994999, 1.000000005, 1.00000015, 2.5, 3.14159265358979}) {
+                           9.99999994999, 1.000000005, 1.00000015, 2.5, 3.14159265358979})
       values.push_back(decade * f);
-    }
-    // Halves at the ninth digit, and their neighbours.
-    for (int k = 0; k < 50; ++k) {
+    for (int k = 0; k < 50; ++k) {  // halves at the ninth digit, and their neighbours
       const double tie = (12345678 + k + 0.5) * decade / 1e7;
       values.insert(values.end(), {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e30)});
     }
   }
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> exponent(-6, 9), sign(-1, 1);
-  for (int k = 0; k < 200000; ++k) {
+  for (int k = 0; k < 200000; ++k)
     values.push_back(std::copysign(std::pow(10.0, exponent(random)), sign(random)));
-  }
   for (int k = -2000; k <= 2000; ++k) values.push_back(k * 0.05);
   for (const double v : values) {
     ASSERT_EQ(FloatField(v), reference(v)) << std::hexfloat << v;

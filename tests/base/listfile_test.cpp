@@ -56,19 +56,20 @@ TEST_F(ValueFileTest, WritersPutExactBytesAndReadBackWithEitherSeparator) {
     WriteBoolLine(true);
     WriteBoolLine(false);
     WriteTextLine("J");
-    WriteFields4("a", "b", "", "d");
+    WriteFields4("a", "b", "c", "d");
+    WriteFields4("x", "y", "", "z");
     WriteFields6("1", "2", "3", "4", "5", "6");
     WriteFields8("", "", "", "", "", "", "", "8");
     WriteText("tail");
     ListFile.Close();
     std::string expected =
         "  text \x84 \r\n-2147483648\r\n70000\r\n0\r\n-3\r\n0.5000000\r\n-1234.5678000\r\nTRUE\r\n"
-        "FALSE\r\nJ\r\na|b||d|\r\n1|2|3|4|5|6|\r\n|||||||8|\r\ntail";
+        "FALSE\r\nJ\r\na|b|c|d|\r\nx|y||z|\r\n1|2|3|4|5|6|\r\n|||||||8|\r\ntail";
     std::replace(expected.begin(), expected.end(), '.', separator);
     EXPECT_EQ(std::tuple(AbortFlag, Bytes("v.txt")), std::tuple(0, expected));
 
     Open("v.txt");
-    std::string text, a, b, c, d, skipped;
+    std::string text, a, b, c, d, x1, x2, x3, x4, skipped;
     std::int32_t n = 0;
     std::uint16_t word = 0;
     long double zero = 9, minus3 = 0, x = 0;
@@ -86,13 +87,15 @@ TEST_F(ValueFileTest, WritersPutExactBytesAndReadBackWithEitherSeparator) {
     ReadBoolLine(no);
     ReadCharLine(ch);
     ReadFields4(a, b, c, d);
+    ReadFields4(x1, x2, x3, x4);
     for (int i = 0; i < 3; ++i) ReadTextLine(skipped);
     EXPECT_TRUE(ListFile.Eof());
     EXPECT_EQ(std::tuple(AbortFlag, text, n, word, zero, minus3, half, yes, no, ch, skipped),
               std::tuple(0, "  text \x84 ", -2147483647 - 1, 70000 % 65536, 0.0L, -3.0L, 0.5, true,
                          false, 'J', "tail"))
         << separator;
-    EXPECT_EQ(a + "," + b + "," + c + "," + d, "a,b,,d");
+    EXPECT_EQ((std::vector{a, b, c, d, x1, x2, x3, x4}),
+              (std::vector<std::string>{"a", "b", "c", "d", "x", "y", "", "z"}));
     EXPECT_NEAR(static_cast<double>(x), -1234.5678, 1e-7) << separator;
 
     ReadIntLine(n);
