@@ -54,11 +54,11 @@ TEST_F(UtilCrtTest, EveryWayOutButOkSetsAbortAndKeepsTheVariable) {
 }
 
 TEST_F(UtilCrtTest, ChooseItemPicksTheDialogByCountAndFixesTheStartIndex) {
+  // clang-format off
   const std::tuple<int, std::uint16_t, DialogKind, std::int32_t> cases[] = {
-      // clang-format off
       {7, 0, DialogKind::Radio, 0}, {8, 9, DialogKind::List, 0}, {8, 8, DialogKind::List, 7},
-      // clang-format on
       {7, 3, DialogKind::Radio, 2}};
+  // clang-format on
   for (auto [n, index, kind, preselected] : cases) {
     FillChoices(n);
     script_.Expect(Step(kind).Select(4));
