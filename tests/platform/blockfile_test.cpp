@@ -4,30 +4,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/filelock.h"
+#include "tests/base/tempfolder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using platform::BlockFile;
 
-class BlockFileTest : public testing::Test {
+class BlockFileTest : public testing::Test, protected TempFolder {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kv6-blockfile-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    path_ = (dir_ / "t.dbf").string();
-    std::ofstream(path_) << "0123456789";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
-  std::string path_;
+  BlockFileTest() { Put("t.dbf", "0123456789"); }
+  const std::string path_ = Path("t.dbf");
 };
 
 TEST_F(BlockFileTest, ShareModesOfTwoOpensConflictLikeWindows) {

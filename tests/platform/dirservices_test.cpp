@@ -1,26 +1,23 @@
 #include "platform/dirservices.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "tests/base/tempfolder.h"
+
 namespace {
 
-namespace fs = std::filesystem;
+class DirServices : public testing::Test, protected TempFolder {};
 
-TEST(DirServices, WildcardsMatchRegularFilesWithoutRegardToCase) {
-  std::string pattern = (fs::temp_directory_path() / "kv6-dirservices-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  const fs::path dir = pattern;
+TEST_F(DirServices, WildcardsMatchRegularFilesWithoutRegardToCase) {
   for (const char* name : {"Parts.DBF", "parts.dbt", "other.dbf", "p1.dbf", "p12.dbf", "readme"}) {
-    std::ofstream(dir / name) << "x";
+    Put(name, "x");
   }
-  fs::create_directory(dir / "sub.dbf");
-  const std::string d = dir.string() + "/";
+  std::filesystem::create_directory(Path("sub.dbf"));
+  const std::string d = dir_ + "/";
   struct Case {
     std::string mask;
     std::vector<std::string> found;
@@ -34,7 +31,6 @@ TEST(DirServices, WildcardsMatchRegularFilesWithoutRegardToCase) {
       {d + "missing/*", {}},
   };
   for (const Case& c : cases) EXPECT_EQ(platform::MatchFiles(c.mask), c.found) << c.mask;
-  fs::remove_all(dir);
 }
 
 }  // namespace

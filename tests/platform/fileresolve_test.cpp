@@ -1,65 +1,39 @@
 #include "platform/fileresolve.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <string>
+
+#include "tests/base/tempfolder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+class FileResolve : public testing::Test, protected TempFolder {};
 
-class FileResolve : public testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kv6-resolve-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+TEST_F(FileResolve, ExactNamesFirstThenTheFirstAsciiCaseMatchOfTheLastComponent) {
+  for (const char* name : {"P3g.dbf", "p3G.dbf", "p3g.dbfx", "\xC4nderung.txt", "Start.PLT"}) {
+    Put(name, "x");
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Make(const std::string& name) {
-    const fs::path p = dir_ / name;
-    std::ofstream(p) << "x";
-    return p.string();
+  std::filesystem::create_directory(Path("Sub"));
+  Put("Sub/Help.hlp", "x");
+  const std::pair<const char*, const char*> cases[] = {
+      {"P3G.DBF", "P3g.dbf"},  // byte order decides between two matches
+      {"p3G.dbf", "p3G.dbf"},
+      {"new.cfg", "new.cfg"},
+      {"\xE4NDERUNG.TXT", "\xE4NDERUNG.TXT"},  // the umlaut is not an ASCII letter
+      {"\xC4NDERUNG.TXT", "\xC4nderung.txt"},
+      {"Sub/HELP.HLP", "Sub/Help.hlp"},
+      {"SUB/HELP.HLP", "SUB/HELP.HLP"},
+      {"sub", "Sub"},
+  };
+  for (const auto& [asked, found] : cases) {
+    EXPECT_EQ(platform::ResolveFileName(Path(asked)), Path(found)) << asked;
   }
-  std::string In(const std::string& name) const { return (dir_ / name).string(); }
-
-  fs::path dir_;
-};
-
-TEST_F(FileResolve, FindsTheFirstCaseInsensitiveMatchInByteOrder) {
-  Make("P3g.dbf");
-  Make("p3G.dbf");
-  Make("p3g.dbfx");
-  EXPECT_EQ(platform::ResolveFileName(In("P3G.DBF")), In("P3g.dbf"));
-}
-
-TEST_F(FileResolve, LeavesAbsentNamesAndOnlyComparesAsciiCase) {
-  Make("\xC4nderung.txt");  // the umlaut is not an ASCII letter
-  EXPECT_EQ(platform::ResolveFileName(In("new.cfg")), In("new.cfg"));
-  EXPECT_EQ(platform::ResolveFileName(In("\xE4NDERUNG.TXT")), In("\xE4NDERUNG.TXT"));
-  EXPECT_EQ(platform::ResolveFileName(In("\xC4NDERUNG.TXT")), In("\xC4nderung.txt"));
-}
-
-TEST_F(FileResolve, MatchesOnlyTheLastComponent) {
-  fs::create_directory(dir_ / "Sub");
-  const std::string inside = (dir_ / "Sub" / "Help.hlp").string();
-  std::ofstream(inside) << "x";
-  EXPECT_EQ(platform::ResolveFileName(In("Sub/HELP.HLP")), inside);
-  EXPECT_EQ(platform::ResolveFileName(In("SUB/HELP.HLP")), In("SUB/HELP.HLP"));
-  EXPECT_EQ(platform::ResolveFileName(In("sub")), In("Sub"));
-}
-
-TEST_F(FileResolve, ResolvesARelativeNameInTheCurrentFolder) {
-  Make("Start.PLT");
-  const fs::path before = fs::current_path();
-  fs::current_path(dir_);
-  const std::string found = platform::ResolveFileName("start.plt");
-  fs::current_path(before);
-  EXPECT_EQ(found, "Start.PLT");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_);
+  const std::string relative = platform::ResolveFileName("start.plt");
+  std::filesystem::current_path(before);
+  EXPECT_EQ(relative, "Start.PLT");
 }
 
 }  // namespace
