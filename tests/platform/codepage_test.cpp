@@ -10,14 +10,13 @@
 namespace {
 
 // One text converted by glibc's iconv; nothing when iconv cannot convert it.
-std::optional<std::string> Iconv(const char* to, const char* from, const std::string& text) {
+std::optional<std::string> Iconv(const char* to, const char* from, std::string text) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string in = text;
   std::string out(16 * text.size() + 16, '\0');
-  char* inPtr = in.data();
+  char* inPtr = text.data();
   char* outPtr = out.data();
-  size_t inLeft = in.size();
+  size_t inLeft = text.size();
   size_t outLeft = out.size();
   const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
   iconv_close(cd);

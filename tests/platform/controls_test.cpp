@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/forms.h"
 
 namespace platform {
@@ -52,11 +54,9 @@ TEST_F(ChoiceControls, UserChoicesFireEventsProgramChoicesDoNot) {
   combo.Choose(1);
   combo.Choose(1);  // the same item again is no change
   radio.Choose(5);  // no such item
-  EXPECT_EQ(radio.ItemIndex(), 1);
-  EXPECT_EQ(list.ItemIndex(), 1);
-  EXPECT_EQ(combo.Text(), "Auto");
-  EXPECT_EQ(std::vector<int>({radioClicks, listClicks, doubleClicks, comboChanges}),
-            std::vector<int>({1, 1, 1, 1}));
+  EXPECT_EQ(std::tuple(radio.ItemIndex(), list.ItemIndex(), combo.Text(), radioClicks, listClicks,
+                       doubleClicks, comboChanges),
+            std::tuple(1, 1, "Auto", 1, 1, 1, 1));
 }
 
 TEST_F(ChoiceControls, ComboTextFollowsItems) {
@@ -96,12 +96,11 @@ TEST(PageControl, PagesHoldControlsAndSwitchOnlyToExistingPages) {
   pages.ChoosePage(2);
   EXPECT_EQ(pages.ActivePageIndex(), 1);
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(form.Get<TabPage>("Tab_cad").Caption(), "CAD");
 }
 
-TEST(StringGrid, ResizeKeepsCellsAndOutsideCellsAreEmpty) {
-  Form form("TForm_preview");
-  auto& grid = form.Add<StringGrid>("StringGrid1");
+TEST(StringGrid, CellsSurviveResizingAndTheUserKeepsToFixedCellsAndHandlers) {
+  Form form("TForm_zeichInfo");
+  auto& grid = form.Add<StringGrid>("StringGrid2");
   grid.SetSize(3, 2);
   grid.SetCell(2, 1, "x");
   grid.SetCell(0, 0, "File");
@@ -110,23 +109,16 @@ TEST(StringGrid, ResizeKeepsCellsAndOutsideCellsAreEmpty) {
   grid.SetSize(2, 3);
   grid.SetCell(5, 5, "ignored");
   EXPECT_EQ(grid.Cell(2, 1) + grid.Cell(5, 5) + grid.Cell(-1, 0), "");
-}
 
-TEST(StringGrid, SelectionAndEditingRespectFixedCellsAndHandlers) {
-  Form form("TForm_zeichInfo");
-  auto& grid = form.Add<StringGrid>("StringGrid2");
   grid.SetSize(7, 9);
   grid.SetEditable(true);
   grid.onSelectCell = [](std::int32_t col, std::int32_t) { return col != 3; };
   std::vector<std::pair<int, int>> edited;
   grid.onCellEdited = [&](std::int32_t c, std::int32_t r) { edited.emplace_back(c, r); };
-
   grid.SelectCell(2, 4);
-  EXPECT_EQ(std::make_pair(grid.Col(), grid.Row()), std::make_pair(2, 4));
   grid.SelectCell(3, 5);  // refused by the handler
   grid.SelectCell(0, 5);  // fixed column
   EXPECT_EQ(std::make_pair(grid.Col(), grid.Row()), std::make_pair(2, 4));
-
   grid.TypeCell(1, 1, "Name");
   grid.TypeCell(0, 1, "heading");  // fixed cells are not edited
   EXPECT_EQ(grid.Cell(1, 1) + grid.Cell(0, 1), "Name");

@@ -2,21 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/headless.h"
 
+namespace platform {
 namespace {
 
-using platform::DialogClose;
-using platform::DialogKind;
-using platform::DialogRequest;
-using platform::HelpButton;
-using platform::MessageAnswer;
-using platform::MessageBoxRequest;
-using platform::MessageButtons;
-using platform::headless::Step;
-using platform::headless::ScriptedDialogs;
-using platform::headless::UseScriptedDialogs;
+using headless::ScriptedDialogs;
+using headless::Step;
+using headless::UseScriptedDialogs;
 
 DialogRequest Request(DialogKind kind, std::string prompt) {
   DialogRequest request;
@@ -33,13 +29,15 @@ TEST(ScriptedDialogs, StepsAnswerInOrderAndKeepPresetsWhenLeftOpen) {
   script.Expect(Step(DialogKind::Radio).Select(2));
   script.Expect(Step(DialogKind::Text).Closing(DialogClose::Escape));
   script.Expect(Step(DialogKind::Text));
-  const auto chosen = platform::Dialogs().RunDialog(Request(DialogKind::Radio, "pick"));
-  EXPECT_EQ(chosen.close, DialogClose::Ok);
-  EXPECT_EQ(chosen.selected, 2);
-  EXPECT_EQ(platform::Dialogs().RunDialog(Request(DialogKind::Text, "t")).close,
-            DialogClose::Escape);
-  const auto kept = platform::Dialogs().RunDialog(Request(DialogKind::Text, "t"));
+  script.Expect(Step(DialogKind::Text).Type("abcdefgh"));
+  const auto chosen = Dialogs().RunDialog(Request(DialogKind::Radio, "pick"));
+  EXPECT_EQ(std::tuple(chosen.close, chosen.selected), std::tuple(DialogClose::Ok, 2));
+  EXPECT_EQ(Dialogs().RunDialog(Request(DialogKind::Text, "t")).close, DialogClose::Escape);
+  const auto kept = Dialogs().RunDialog(Request(DialogKind::Text, "t"));
   EXPECT_EQ(kept.text, "preset");
+  DialogRequest limited = Request(DialogKind::Text, "t");
+  limited.maxLength = 5;
+  EXPECT_EQ(Dialogs().RunDialog(limited).text, "abcde");
   EXPECT_FALSE(script.Failed());
   EXPECT_TRUE(script.UsedUp());
 }
@@ -47,12 +45,11 @@ TEST(ScriptedDialogs, StepsAnswerInOrderAndKeepPresetsWhenLeftOpen) {
 TEST(ScriptedDialogs, WrongKindOrNoStepCancelsAndFailsTheScript) {
   ScriptedDialogs& script = UseScriptedDialogs();
   script.Expect(Step(DialogKind::List));
-  EXPECT_EQ(platform::Dialogs().RunDialog(Request(DialogKind::Text, "t")).close,
-            DialogClose::Cancel);
+  EXPECT_EQ(Dialogs().RunDialog(Request(DialogKind::Text, "t")).close, DialogClose::Cancel);
   EXPECT_TRUE(script.Failed());
   ScriptedDialogs& empty = UseScriptedDialogs();
   MessageBoxRequest box{"cap", "question?", MessageButtons::YesNoCancel, {}};
-  EXPECT_EQ(platform::Dialogs().ShowBox(box), MessageAnswer::Cancel);
+  EXPECT_EQ(Dialogs().ShowBox(box), MessageAnswer::Cancel);
   EXPECT_TRUE(empty.Failed());
 }
 
@@ -63,56 +60,32 @@ TEST(ScriptedDialogs, HelpPressesCallBackBeforeTheDialogCloses) {
   DialogRequest request = Request(DialogKind::List, "list");
   request.onHelp = [&](HelpButton button) {
     pressed.push_back(button);
-    platform::Dialogs().ShowBox({"Help", "text", {}, {}});
+    Dialogs().ShowBox({"Help", "text", {}, {}});
   };
-  platform::Dialogs().RunDialog(request);
+  Dialogs().RunDialog(request);
   EXPECT_EQ(pressed, (std::vector<HelpButton>{HelpButton::Text, HelpButton::Image}));
   EXPECT_EQ(script.Transcript(), (std::vector<std::string>{"List|list", "Help|text", "Help|text"}));
 }
 
-TEST(ScriptedDialogs, TypedTextStopsAtTheMaximumLength) {
-  ScriptedDialogs& script = UseScriptedDialogs();
-  script.Expect(Step(DialogKind::Text).Type("abcdefgh"));
-  DialogRequest request = Request(DialogKind::Text, "t");
-  request.maxLength = 5;
-  EXPECT_EQ(platform::Dialogs().RunDialog(request).text, "abcde");
-}
-
-TEST(ScriptedDialogs, FormStepActsOnTheShownForm) {
-  ScriptedDialogs& script = UseScriptedDialogs();
-  script.Expect(Step(DialogKind::Form).Act([](platform::Form& form) {
-    form.SetModalResult(platform::ModalResult::Ok);
-  }));
-  platform::Form form("Form1", "caption");
-  EXPECT_EQ(platform::Dialogs().RunForm(form), platform::ModalResult::Ok);
-  EXPECT_TRUE(script.UsedUp());
-}
-
-TEST(CommandLineDialogs, QuestionsGoToStandardErrorAndAnswerCancel) {
-  platform::InstallDialogBackend(platform::MakeCommandLineDialogs());
+// Lists and yes/no questions on standard error are covered by the program's message tests.
+TEST(CommandLineDialogs, BoxesGoToStandardErrorOnOneLine) {
+  InstallDialogBackend(MakeCommandLineDialogs());
   testing::internal::CaptureStderr();
-  const auto result = platform::Dialogs().RunDialog(Request(DialogKind::List, "Select one"));
-  const auto answer =
-      platform::Dialogs().ShowBox({"Title", "Overwrite?", MessageButtons::YesNoCancel, {}});
-  platform::Dialogs().ShowBox({"Error  :", "disk full", {}, {}});
-  platform::Dialogs().ShowBox({"Help", "two\r\nlines\nand\rmore", {}, {}});
-  platform::Dialogs().ShowBox({"", "/x.plt not found !", {}, {}});
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(result.close, DialogClose::Cancel);
-  EXPECT_EQ(answer, MessageAnswer::Cancel);
-  EXPECT_EQ(err,
-            "Select one\n  a\n  b\n  c\nTitle Overwrite?\nError  : disk full\n"
+  Dialogs().ShowBox({"Help", "two\r\nlines\nand\rmore", {}, {}});
+  Dialogs().ShowBox({"", "/x.plt not found !", {}, {}});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Help two lines and more\n/x.plt not found !\n");
 }
 
 TEST(CommandLineDialogs, InfoScreenWritesItsLinesWithoutTrailingBlanks) {
-  platform::InstallDialogBackend(platform::MakeCommandLineDialogs());
+  InstallDialogBackend(MakeCommandLineDialogs());
   DialogRequest request;
   request.kind = DialogKind::InfoScreen;
-  request.items = {"first   ", "", "   ", "\xFC" "ber  "};
+  request.items = {"first   ", "", "   ", "\374ber  "};
   testing::internal::CaptureStdout();
-  EXPECT_EQ(platform::Dialogs().RunDialog(request).close, DialogClose::Ok);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "first\n\xC3\xBC" "ber\n");
+  EXPECT_EQ(Dialogs().RunDialog(request).close, DialogClose::Ok);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "first\n\303\274ber\n");
 }
 
 }  // namespace
+}  // namespace platform

@@ -26,7 +26,9 @@ TEST_F(DirServices, WildcardsMatchRegularFilesWithoutRegardToCase) {
       {d + "P?.DBF", {d + "p1.dbf"}},
       {d + "PARTS.*", {d + "Parts.DBF", d + "parts.dbt"}},
       {d + "*e*", {d + "other.dbf", d + "readme"}},
-      {d + "*", {d + "Parts.DBF", d + "other.dbf", d + "p1.dbf", d + "p12.dbf", d + "parts.dbt", d + "readme"}},
+      {d + "*",
+       {d + "Parts.DBF", d + "other.dbf", d + "p1.dbf", d + "p12.dbf", d + "parts.dbt",
+        d + "readme"}},
       {d + "x*", {}},
       {d + "missing/*", {}},
   };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/headless/headless.h"
 
 namespace platform {
@@ -12,7 +14,6 @@ namespace {
 class DiameterForm : public Form {
  public:
   DiameterForm() : Form("TForm_diameter", "Dimensions") {
-    Add<Label>("Label_d1").SetCaption("d1");
     Add<Edit>("Edit_d1").SetMaxLength(6);
     GroupBox& group = Add<GroupBox>("GroupBox_options");
     group.Add<CheckBox>("CheckBox_fine").SetCaption("fine");
@@ -47,11 +48,9 @@ TEST_F(FormTest, ScriptTypesAndClicksOk) {
     f.Get<Button>("Button_ok").Click();
   });
   EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
-  EXPECT_EQ(seenOnShow, "20");
-  EXPECT_EQ(form.Get<Edit>("Edit_d1").Text(), "25,5");
-  EXPECT_FALSE(form.cancelled);
-  EXPECT_FALSE(form.Showing());
-  EXPECT_EQ(headless::PendingModalScripts(), 0u);
+  EXPECT_EQ(std::tuple(seenOnShow, form.Get<Edit>("Edit_d1").Text(), form.cancelled, form.Showing(),
+                       headless::PendingModalScripts()),
+            std::tuple("20", "25,5", false, false, 0u));
 }
 
 // Enter clicks the default button; every other way out cancels.
@@ -96,6 +95,9 @@ TEST_F(FormTest, TypingStopsAtTheMaximumLengthButTheProgramDoesNot) {
   edit.SetText("123456789");
   EXPECT_EQ(edit.Text(), "123456789");
   EXPECT_EQ(changes, 1);
+  edit.SetReadOnly(true);
+  edit.TypeText("9");
+  EXPECT_EQ(edit.Text(), "123456789");
 }
 
 TEST_F(FormTest, UnusableControlsIgnoreTheUser) {
@@ -110,11 +112,6 @@ TEST_F(FormTest, UnusableControlsIgnoreTheUser) {
     fine.Click();
     EXPECT_EQ(fine.Checked(), visible);
   }
-
-  Edit& edit = form.Get<Edit>("Edit_d1");
-  edit.SetReadOnly(true);
-  edit.TypeText("9");
-  EXPECT_EQ(edit.Text(), "");
 }
 
 TEST_F(FormTest, FindsControlsByNameAndKindInsideContainers) {
@@ -122,19 +119,7 @@ TEST_F(FormTest, FindsControlsByNameAndKindInsideContainers) {
   EXPECT_NE(form.Find<CheckBox>("CheckBox_fine"), nullptr);
   EXPECT_EQ(form.Find<Edit>("CheckBox_fine"), nullptr);
   EXPECT_EQ(form.FindControl("Edit_none"), nullptr);
-  EXPECT_EQ(&form.Get<CheckBox>("CheckBox_fine").OwnerForm(), &form);
   EXPECT_DEATH(form.Get<Edit>("Button_ok"), "Button_ok");
-}
-
-TEST_F(FormTest, ModelChangesReachTheView) {
-  DiameterForm form;
-  int updates = 0;
-  Label& label = form.Get<Label>("Label_d1");
-  label.SetViewUpdate([&] { ++updates; });
-  label.SetCaption("d2");
-  label.SetEnabled(false);
-  label.SetHint("diameter");
-  EXPECT_EQ(updates, 3);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -20,31 +21,24 @@ std::string FirstLineOf(const std::string& command) {
   return line;
 }
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t start = text.find_first_not_of(' ');
-  return start == std::string::npos ? ""
-                                    : text.substr(start, text.find_last_not_of(' ') + 1 - start);
-}
-
 // The facts of the Linux machine agree with what the system's own tools report.
 TEST(LinuxMachineTest, FactsMatchTheSystemTools) {
   platform::Machine& machine = platform::CurrentMachine();
-  EXPECT_EQ(machine.KernelRelease(), FirstLineOf("uname -r"));
-  EXPECT_EQ(machine.HostName(), FirstLineOf("uname -n"));
-  EXPECT_EQ(machine.UserName(), FirstLineOf("id -un"));
-  const std::string pages = FirstLineOf("getconf _PHYS_PAGES");
-  const std::string pageSize = FirstLineOf("getconf PAGESIZE");
-  EXPECT_EQ(machine.PhysicalMemoryBytes(), std::stoull(pages) * std::stoull(pageSize));
+  EXPECT_EQ(std::tuple(machine.KernelRelease(), machine.HostName(), machine.UserName()),
+            std::tuple(FirstLineOf("uname -r"), FirstLineOf("uname -n"), FirstLineOf("id -un")));
+  EXPECT_EQ(machine.PhysicalMemoryBytes(), std::stoull(FirstLineOf("getconf _PHYS_PAGES")) *
+                                               std::stoull(FirstLineOf("getconf PAGESIZE")));
 
   char here[4096];
   ASSERT_NE(::getcwd(here, sizeof here), nullptr);
   const auto volume = machine.Volume(here);
   ASSERT_TRUE(volume.has_value());
-  const std::string df = "df -B1 --output=";
-  const std::string of = " '" + std::string(here) + "' | tail -1";
-  EXPECT_EQ(std::to_string(volume->totalBytes), Trimmed(FirstLineOf(df + "size" + of)));
-  EXPECT_EQ(volume->mountPoint, Trimmed(FirstLineOf(df + "target" + of)));
-  EXPECT_EQ(volume->fileSystem, Trimmed(FirstLineOf(df + "fstype" + of)));
+  const auto df = [&](const std::string& field) {
+    return FirstLineOf("df -B1 --output=" + field + " '" + here +
+                       "' | tail -1 | sed 's/^ *//;s/ *$//'");
+  };
+  EXPECT_EQ(std::tuple(std::to_string(volume->totalBytes), volume->mountPoint, volume->fileSystem),
+            std::tuple(df("size"), df("target"), df("fstype")));
   EXPECT_GE(volume->totalBytes, volume->freeBytes);
 }
 
