@@ -1,6 +1,3 @@
-#include <csignal>
-#include <sys/resource.h>
-
 #include "enginetest.h"
 #include "tables/core/dbf4locate.h"
 #include "tables/core/dbf4nav.h"
@@ -14,19 +11,8 @@ using namespace enginetest;
 class PackSearch : public EngineTest {
  protected:
   void MakeTable(int n, const std::vector<int>& deleted = {}) {
-    CreateDBF(Path("p.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2), Def("TAG", 'C', 3)});
-    USE(Path("p.dbf") + " EXCLUSIVE");
-    for (int i = 1; i <= n; ++i) {
-      ClearRecord();
-      SetText(1, "item" + std::to_string(i));
-      SetReal(2, i + 0.5);
-      SetText(3, "abc");
-      Append();
-    }
-    for (int d : deleted) {
-      GO(d);
-      DeleteRec();
-    }
+    auto fill = [](int i) { SetText(1, "item" + std::to_string(i)), SetReal(2, i + 0.5), SetText(3, "abc"); };
+    NewTable(Path("p.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2), Def("TAG", 'C', 3)}, n, fill, deleted);
   }
 };
 
@@ -53,14 +39,7 @@ TEST_F(PackSearch, PackWithAllDeletedAndAfterAnError) {
   CloseAll();
   EXPECT_EQ(ReadBytes(Path("p.dbf")).size(), 130u);
   MakeTable(400, {1});
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit limit = old;
-  limit.rlim_cur = 129;  // every write beyond the header fails
-  setrlimit(RLIMIT_FSIZE, &limit);
-  EXPECT_THROW(Pack(), EDadavError);
-  setrlimit(RLIMIT_FSIZE, &old);
+  WithFileSizeLimit(129, [] { EXPECT_THROW(Pack(), EDadavError); });  // every write beyond the header fails
   EXPECT_EQ(RecCount(), 400);
   GO(400);
   EXPECT_EQ(FieldText(1), "item400   ");
@@ -111,11 +90,7 @@ TEST_F(PackSearch, LocateOptionsAndNumbersUnderAComma) {
 }
 
 TEST_F(PackSearch, LocateInAnOemTableComparesAnsiText) {
-  CreateDBF(Path("oem.dbf"), {Def("MAT", 'C', 10)});
-  USE(Path("oem.dbf") + " EXCLUSIVE");
-  ClearRecord();
-  SetText(1, "Gu\xDF" "eisen");  // engine text, code page 1252
-  Append();
+  NewTable(Path("oem.dbf"), {Def("MAT", 'C', 10)}, 1, [](int) { SetText(1, "Gu\xDF" "eisen"); });  // code page 1252
   CloseAll();
   std::vector<std::uint8_t> bytes = ReadBytes(Path("oem.dbf"));
   EXPECT_EQ(bytes[65 + 3], 0xE1);  // stored as code page 850

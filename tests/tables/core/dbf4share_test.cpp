@@ -20,9 +20,9 @@ class OtherProcess {
     int ready[2], release[2];
     if (pipe(ready) != 0 || pipe(release) != 0) std::abort();
     pid_ = fork();
+    char byte = 1;
     if (pid_ == 0) {
-      close(ready[0]);
-      close(release[1]);
+      close(release[1]);  // else the child would never see the parent's release
       int status = 0;
       try {
         CloseAll();
@@ -31,20 +31,17 @@ class OtherProcess {
       } catch (...) {
         status = 3;
       }
-      char byte = 1;
-      if (write(ready[1], &byte, 1) != 1) status = 4;
-      if (read(release[0], &byte, 1) < 0) status = 5;
+      bool signalled = write(ready[1], &byte, 1) == 1 && read(release[0], &byte, 1) >= 0;
       try {
         CloseAll();
       } catch (...) {
-        status = 6;
+        status = 3;
       }
-      _exit(status);
+      _exit(signalled ? status : 4);
     }
     close(ready[1]);
     close(release[0]);
-    char byte = 0;
-    if (read(ready[0], &byte, 1) != 1) byte = 0;
+    if (read(ready[0], &byte, 1) != 1) ADD_FAILURE() << "the other process never got ready";
     close(ready[0]);
     release_ = release[1];
   }
@@ -65,13 +62,7 @@ class Sharing : public EngineTest {
  protected:
   std::string MakeTable(int n) {
     std::string path = Path("s.dbf");
-    CreateDBF(path, {Def("NAME", 'C', 6)});
-    USE(path + " EXCLUSIVE");
-    for (int i = 0; i < n; ++i) {
-      ClearRecord();
-      SetText(1, "N" + std::to_string(i + 1));
-      Append();
-    }
+    NewTable(path, {Def("NAME", 'C', 6)}, n, [](int i) { SetText(1, "N" + std::to_string(i)); });
     CloseAll();
     return path;
   }

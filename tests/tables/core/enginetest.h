@@ -3,15 +3,20 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/engine.h"
 #include "tables/core/tzdate.h"
@@ -61,6 +66,34 @@ inline dadav::FieldDescriptor Def(const char* name, char type, int length, int d
   f.length = static_cast<std::uint8_t>(length);
   f.decimals = static_cast<std::uint8_t>(decimals);
   return f;
+}
+
+// Creates the table, leaves it open exclusive, appends n records (fill sets record i, 1-based)
+// and deletes the records in `deleted`.
+inline void NewTable(const std::string& path, const std::vector<dadav::FieldDescriptor>& fields, int n = 0,
+                     const std::function<void(int)>& fill = {}, const std::vector<int>& deleted = {}) {
+  dadav::CreateDBF(path, fields);
+  dadav::USE(path + " EXCLUSIVE");
+  for (int i = 1; i <= n; ++i) {
+    dadav::ClearRecord();
+    if (fill) fill(i);
+    dadav::Append();
+  }
+  for (int d : deleted) {
+    dadav::GO(d);
+    dadav::DeleteRec();
+  }
+}
+
+// Runs call while no file of the process may grow beyond `bytes`.
+inline void WithFileSizeLimit(rlim_t bytes, const std::function<void()>& call) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit limit{bytes, old.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  call();
+  setrlimit(RLIMIT_FSIZE, &old);
 }
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {

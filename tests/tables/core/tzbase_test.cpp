@@ -11,23 +11,18 @@ namespace {
 using namespace dadav;
 
 TEST(Numbers, CleanNumberAndValRealFollowTheDecimalChar) {
-  struct Case {
-    char decimal;
-    const char* text;
-    const char* clean;
-    long double value;
-  } cases[] = {
+  const std::tuple<char, const char*, const char*, long double> cases[] = {
       {',', "-1.234,5", "-1234.5", -1234.5L}, {'.', "-1,234.5", "-1234.5", -1234.5L},
       {'.', " $+12.50 kg", "12.50", 12.5L},   {',', "- ,5", "-0.5", -0.5L},
       {'.', "abc", "", 0},                    {'.', "7.", "7", 7},
       {'.', "- - ", "", 0},                   {',', "3,5", "3.5", 3.5L},
   };
-  for (const Case& c : cases) {
-    DecimalChar = c.decimal;
-    std::string text = c.text;
-    CleanNumber(text);
-    EXPECT_EQ(text, c.clean) << c.text;
-    EXPECT_EQ(ValReal(c.text), c.value) << c.text;
+  for (const auto& [decimal, text, clean, value] : cases) {
+    DecimalChar = decimal;
+    std::string cleaned = text;
+    CleanNumber(cleaned);
+    EXPECT_EQ(cleaned, clean) << text;
+    EXPECT_EQ(ValReal(text), value) << text;
   }
   DecimalChar = '.';
   EXPECT_EQ(ValShortInt("40000"), 32767);
@@ -36,16 +31,14 @@ TEST(Numbers, CleanNumberAndValRealFollowTheDecimalChar) {
 }
 
 TEST(Numbers, FieldFormatterRoundsHalfAwayAndNeverUsesTheLocale) {
-  struct Case {
-    double value;
-    int width, decimals;
-    const char* text;
-  } cases[] = {
+  const std::tuple<double, int, int, const char*> cases[] = {
       {0.125, 5, 2, " 0.13"}, {-0.125, 5, 2, "-0.13"}, {-0.001, 5, 2, " 0.00"},
       {3.5, 8, 2, "    3.50"}, {2.675, 6, 2, "  2.67"},
       {1e15, 20, 2, " 1000000000000000.00"}, {0.5, 3, 0, "  1"},
   };
-  for (const Case& c : cases) EXPECT_EQ(FormatFieldReal(c.value, c.width, c.decimals), c.text) << c.value;
+  for (const auto& [value, width, decimals, text] : cases) {
+    EXPECT_EQ(FormatFieldReal(value, width, decimals), text) << value;
+  }
   EXPECT_EQ(FormatFieldInt(123456, 5), "*****");
   DecimalChar = ',';
   EXPECT_EQ(StrDec(8, 2, 3.5L), "    3,50");
@@ -55,34 +48,25 @@ TEST(Numbers, FieldFormatterRoundsHalfAwayAndNeverUsesTheLocale) {
 TEST(Text, OccursAtNthAndCase) {
   EXPECT_EQ(Occurs("a", "banana"), 3);
   EXPECT_EQ(Occurs("ana", "banana"), 1);
-  struct Case {
-    int nth;
-    const char* sought;
-    int at;
-  } cases[] = {{-1, "a", 6}, {2, "an", 4}, {2, "ana", 4}, {0, "a", 0}, {4, "a", 0}};
-  for (const Case& c : cases) EXPECT_EQ(AtNth(c.nth, c.sought, "banana"), c.at) << c.nth << c.sought;
+  const std::tuple<int, const char*, int> cases[] = {{-1, "a", 6}, {2, "an", 4}, {2, "ana", 4}, {0, "a", 0}, {4, "a", 0}};
+  for (const auto& [nth, sought, at] : cases) EXPECT_EQ(AtNth(nth, sought, "banana"), at) << nth << sought;
   EXPECT_EQ(UpperStr("gu\xDF" "eisen \xE4\xF6\xFC\xFF"), "GU\xDF" "EISEN \xC4\xD6\xDC\x9F");
   EXPECT_TRUE(IsAlpha("\xE9t\xE9"));
   EXPECT_FALSE(IsAlpha("1a"));
 }
 
 TEST(Text, ExtractOptionMatchesWholeWordsAndKeepsCase) {
-  struct Case {
-    const char* keyword;
-    const char* command;
-    bool found;
-    const char* rest;
-  } cases[] = {
+  const std::tuple<const char*, const char*, bool, const char*> cases[] = {
       {" EXCLUSIVE", "use parts exclusive alias p", true, "use parts alias p"},
       {" EXCLUSIVE", "Data/Parts.dbf EXCLUSIVE", true, "Data/Parts.dbf"},
       {" UNIQUE", "index on x to y UNIQUE2", false, "index on x to y UNIQUE2"},
       {" UNIQUE", "x unique_a unique", true, "x unique_a"},
       {" EXCLUSIVE", "a exclusive\\b", false, "a exclusive\\b"},
   };
-  for (const Case& c : cases) {
-    std::string command = c.command;
-    EXPECT_EQ(ExtractOption(c.keyword, command), c.found) << c.command;
-    EXPECT_EQ(command, c.rest);
+  for (const auto& [keyword, given, found, rest] : cases) {
+    std::string command = given;
+    EXPECT_EQ(ExtractOption(keyword, command), found) << given;
+    EXPECT_EQ(command, rest);
   }
 }
 
@@ -100,36 +84,28 @@ TEST(Dates, CenturyWindowAndValidation) {
   SetDateFormat(0);
   EXPECT_EQ(DateToDtos("01/01/55"), "20550101");
   EXPECT_EQ(DateToDtos("01/01/56"), "19560101");
-  struct Case {
-    const char* text;
-    bool valid;
-  } cases[] = {{"02/29/1900", false}, {"02/29/2000", true}, {"04/31/99", false},
-               {"13/01/99", false},   {"02/29/56", true},   {"  /  /  ", true},
-               {"1x/01/99", false},   {"12/31/99", true}};
-  for (const Case& c : cases) {
-    std::string text = c.text;
-    EXPECT_EQ(ValidDate(text), c.valid) << c.text;
+  for (auto [given, valid] : {std::pair{"02/29/1900", false}, {"02/29/2000", true}, {"04/31/99", false},
+                              {"13/01/99", false}, {"02/29/56", true}, {"  /  /  ", true},
+                              {"1x/01/99", false}, {"12/31/99", true}}) {
+    std::string text = given;
+    EXPECT_EQ(ValidDate(text), valid) << given;
   }
 }
 
 TEST(Dates, PicturesReorderAndSeparate) {
   CenturyOn = false;
   CenturyBase = 1956;
-  struct Case {
-    std::uint8_t picture;
-    const char* shown;
-    const char* format;
-  } cases[] = {{0, "12/24/99", "MM/dd/yy"}, {1, "99.12.24", "yy.MM.dd"}, {2, "24/12/99", "dd/MM/yy"},
-               {3, "24-12-99", "dd-MM-yy"}, {4, "24.12.99", "dd.MM.yy"}, {5, "24.12.99", "dd.MM.yy"},
-               {6, "24.12.99", "dd.MM.yy"}, {7, "24.12.99", "dd.MM.yy"}, {8, "24.12.99", "dd.MM.yy"}};
-  for (const Case& c : cases) {
-    SetDateFormat(c.picture);
+  const char* const forms[][2] = {{"12/24/99", "MM/dd/yy"}, {"99.12.24", "yy.MM.dd"}, {"24/12/99", "dd/MM/yy"},
+                                   {"24-12-99", "dd-MM-yy"}, {"24.12.99", "dd.MM.yy"}};
+  for (std::uint8_t picture = 0; picture <= 8; ++picture) {
+    const auto [shown, format] = forms[picture < 4 ? picture : 4];  // 4 to 8 are all German style
+    SetDateFormat(picture);
     std::string text = "12/24/99";
     ToDatePicture(text);
-    EXPECT_EQ(text, c.shown) << int(c.picture);
-    EXPECT_EQ(ShortDateFormat, c.format);
-    EXPECT_EQ(NormalizeDate(c.shown), "12/24/99");
-    EXPECT_EQ(DtosToDate("19991224"), c.shown);
+    EXPECT_EQ(text, shown) << int(picture);
+    EXPECT_EQ(ShortDateFormat, format);
+    EXPECT_EQ(NormalizeDate(shown), "12/24/99");
+    EXPECT_EQ(DtosToDate("19991224"), shown);
   }
   SetDateFormat(9);
   EXPECT_EQ(DateFormat, 0);
@@ -141,19 +117,14 @@ TEST(Dates, PicturesReorderAndSeparate) {
 }
 
 TEST(Dates, CountryFromLocale) {
-  struct Case {
-    const char* locale;
-    std::uint8_t country;
-    char decimal;
-  } cases[] = {{"de_DE.UTF-8", 5, ','}, {"en_GB.UTF-8", 2, '.'}, {"en_US", 0, '.'},
+  const std::tuple<const char*, std::uint8_t, char> cases[] = {{"de_DE.UTF-8", 5, ','}, {"en_GB.UTF-8", 2, '.'}, {"en_US", 0, '.'},
                {"fr_CA.UTF-8", 7, '.'}, {"C", 0, '.'},           {"ru_RU", 8, '.'}};
   const char* oldAll = std::getenv("LC_ALL");
   std::string saved = oldAll != nullptr ? oldAll : "";
-  for (const Case& c : cases) {
-    setenv("LC_ALL", c.locale, 1);
+  for (const auto& [locale, country, decimal] : cases) {
+    setenv("LC_ALL", locale, 1);
     InitCountry();
-    EXPECT_EQ(CountryCode, c.country) << c.locale;
-    EXPECT_EQ(DecimalChar, c.decimal) << c.locale;
+    EXPECT_EQ(std::pair(CountryCode, DecimalChar), std::pair(country, decimal)) << locale;
   }
   if (oldAll != nullptr) setenv("LC_ALL", saved.c_str(), 1); else unsetenv("LC_ALL");
 }

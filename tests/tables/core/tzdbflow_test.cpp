@@ -1,7 +1,4 @@
-#include <sys/resource.h>
-
 #include <clocale>
-#include <csignal>
 #include <random>
 
 #include "enginetest.h"
@@ -33,14 +30,9 @@ void AddField(std::vector<std::uint8_t>& h, const char* name, char type, int len
 
 TEST_F(DbfLayer, CreateTwoAppendsAndCloseGiveExactBytes) {
   std::string path = Path("golden.dbf");
-  CreateDBF(path, {Def("name", 'C', 5), Def("Val", 'N', 5, 1)});
-  USE(path + " EXCLUSIVE");
-  ClearRecord();
-  for (auto [name, value] : {std::pair{"AB", 2.25}, {"CDEFG", -1.0}}) {
-    SetText(1, name);
-    SetReal(2, value);
-    Append();
-  }
+  const std::pair<const char*, double> records[] = {{"AB", 2.25}, {"CDEFG", -1.0}};
+  NewTable(path, {Def("name", 'C', 5), Def("Val", 'N', 5, 1)}, 2,
+           [&](int i) { SetText(1, records[i - 1].first), SetReal(2, records[i - 1].second); });
   CloseAll();
   std::vector<std::uint8_t> want = Header(0x03, 2, 97, 11);
   AddField(want, "NAME", 'C', 5, 0);
@@ -76,11 +68,7 @@ TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
   auto with = [&](std::size_t at, std::uint8_t v) { auto h = good; h[at] = v; return h; };
   auto noFields = Header(0x03, 0, 33, 1);
   noFields.push_back(0x0D);
-  struct Case {
-    std::vector<std::uint8_t> bytes;
-    std::uint16_t code;
-    const char* message;
-  } cases[] = {
+  const std::tuple<std::vector<std::uint8_t>, std::uint16_t, const char*> cases[] = {
       {std::vector<std::uint8_t>(20, 3), 210, " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]"},
       {with(0, 0x30), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
       {with(0, 0x05), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
@@ -92,14 +80,14 @@ TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
       {with(32 + 11, 'D'), 211, " is not 8 bytes long"},
       {Header(0x02, 0, 0, 2), 210, " is not a dBASE database.(Header is less than 521 bytes) [Use/OpenDBF]"},
   };
-  for (const Case& c : cases) {
-    WriteBytes(Path("bad.dbf"), c.bytes);
+  for (const auto& [bytes, code, message] : cases) {
+    WriteBytes(Path("bad.dbf"), bytes);
     try {
       USE(Path("bad.dbf"));
-      ADD_FAILURE() << c.message;
+      ADD_FAILURE() << message;
     } catch (const EDadavError& e) {
-      EXPECT_EQ(LastErrorCode, c.code) << c.message;
-      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+      EXPECT_EQ(LastErrorCode, code) << message;
+      EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
     }
     EXPECT_EQ(Area(), nullptr);
   }
@@ -141,11 +129,7 @@ TEST_F(DbfLayer, GermanLocaleStillStoresAPoint) {
   const char* old = std::setlocale(LC_ALL, "de_DE.UTF-8");
   if (old == nullptr) GTEST_SKIP() << "de_DE.UTF-8 missing";
   DecimalChar = ',';
-  CreateDBF(Path("de.dbf"), {Def("V", 'N', 8, 2)});
-  USE(Path("de.dbf") + " EXCLUSIVE");
-  ClearRecord();
-  SetReal(1, 3.5);
-  Append();
+  NewTable(Path("de.dbf"), {Def("V", 'N', 8, 2)}, 1, [](int) { SetReal(1, 3.5); });
   EXPECT_EQ(FieldText(1), "    3,50");
   CloseAll();
   std::setlocale(LC_ALL, "C");
@@ -187,20 +171,9 @@ TEST_F(DbfLayer, ReplaceKeepsWideNumbersAndOldDates) {
 
 TEST_F(DbfLayer, ShortWriteLeavesTheTableWhole) {
   std::string path = Path("short.dbf");
-  CreateDBF(path, {Def("T", 'C', 200)});
-  USE(path + " EXCLUSIVE");
-  ClearRecord();
-  Append();
-  std::uint64_t size = ReadBytes(path).size();
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit limit = old;
-  limit.rlim_cur = size + 50;
-  setrlimit(RLIMIT_FSIZE, &limit);
-  EXPECT_THROW(Append(), EDadavError);
+  NewTable(path, {Def("T", 'C', 200)}, 1);
+  WithFileSizeLimit(ReadBytes(path).size() + 50, [] { EXPECT_THROW(Append(), EDadavError); });
   EXPECT_EQ(LastErrorCode, 101);
-  setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_EQ(RecCount(), 1);
   CloseAll();
   std::vector<std::uint8_t> bytes = ReadBytes(path);
@@ -210,10 +183,7 @@ TEST_F(DbfLayer, ShortWriteLeavesTheTableWhole) {
 
 TEST_F(DbfLayer, MutatedHeadersNeverCrash) {
   std::string path = Path("fuzz.dbf");
-  CreateDBF(path, {Def("A", 'C', 3), Def("N", 'N', 12, 3), Def("D", 'D', 8), Def("L", 'L', 1)});
-  USE(path + " EXCLUSIVE");
-  ClearRecord();
-  for (int i = 0; i < 3; ++i) Append();
+  NewTable(path, {Def("A", 'C', 3), Def("N", 'N', 12, 3), Def("D", 'D', 8), Def("L", 'L', 1)}, 3);
   CloseAll();
   const std::vector<std::uint8_t> clean = ReadBytes(path);
   std::mt19937 random(8);

@@ -33,30 +33,17 @@ class Validators : public EngineTest {
 
   std::string WriteSample() {
     std::string path = Path("sample.dbf");
-    CreateDBF(path, {Def("NAME", 'C', 10), Def("QTY", 'N', 5, 1), Def("RATE", 'F', 8, 3),
-                     Def("OK", 'L', 1), Def("BORN", 'D', 8)});
-    USE(path + " EXCLUSIVE");
-    struct Row {
-      const char* name;
-      double qty, rate;
-      bool ok;
-      const char* born;
-    } rows[] = {{"Gu\xDF" "eisen", 3.5, 0.125, true, "01/02/1940"},
-                {"gone", 1, 2, false, ""},
-                {"big", 123456, -1.5, false, "12/31/2025"}};
+    const std::tuple<const char*, double, double, bool, const char*> rows[] = {
+        {"Gu\xDF" "eisen", 3.5, 0.125, true, "01/02/1940"}, {"gone", 1, 2, false, ""},
+        {"big", 123456, -1.5, false, "12/31/2025"}};
     CenturyOn = true;
-    for (const Row& r : rows) {
-      ClearRecord();
-      SetText(1, r.name);
-      SetReal(2, r.qty);
-      SetReal(3, r.rate);
-      SetLogical(4, r.ok);
-      SetText(5, r.born);
-      Append();
-    }
+    auto fill = [&](int i) {
+      const auto& [name, qty, rate, ok, born] = rows[i - 1];
+      SetText(1, name), SetReal(2, qty), SetReal(3, rate), SetLogical(4, ok), SetText(5, born);
+    };
+    NewTable(path, {Def("NAME", 'C', 10), Def("QTY", 'N', 5, 1), Def("RATE", 'F', 8, 3), Def("OK", 'L', 1),
+                    Def("BORN", 'D', 8)}, 3, fill, {2});
     CenturyOn = false;
-    GO(2);
-    DeleteRec();
     CloseAll();
     return path;
   }
@@ -92,11 +79,7 @@ TEST_F(Validators, PackedAndSharedAppendsAreSeen) {
 }
 
 TEST_F(Validators, MemoTableOpensInDbfread) {
-  CreateDBF(Path("memo.dbf"), {Def("A", 'C', 3), Def("NOTE", 'M', 10)});
-  USE(Path("memo.dbf") + " EXCLUSIVE");
-  ClearRecord();
-  SetText(1, "abc");
-  Append();
+  NewTable(Path("memo.dbf"), {Def("A", 'C', 3), Def("NOTE", 'M', 10)}, 1, [](int) { SetText(1, "abc"); });
   CloseAll();
   EXPECT_EQ(Shell("/usr/bin/python3 -c \"import dbfread\nprint([dict(r) for r in dbfread.DBF('" + Path("memo.dbf") +
                 "', encoding='cp850')])\""),
