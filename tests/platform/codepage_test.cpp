@@ -84,11 +84,7 @@ TEST(Cp1252Utf8, AgreesWithIconvAndKeepsUnassignedBytes) {
 }
 
 TEST(Cp1252Utf8, UnmappableAndMalformedInputBecomesQuestionMarks) {
-  struct Case {
-    std::string utf8;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"a\u4E2Db", "a?b"},           // not in 1252
       {"\u0080", "?"},               // a C1 control 1252 assigns to the euro sign
       {"\xC3", "?"},                 // truncated
@@ -99,7 +95,7 @@ TEST(Cp1252Utf8, UnmappableAndMalformedInputBecomesQuestionMarks) {
       {"\xFF", "?"},                 // never a lead byte
       {"\xF0\x9F\x98\x80", "?"},     // valid, four bytes, not in 1252
   };
-  for (const Case& c : cases) EXPECT_EQ(platform::Utf8ToCp1252(c.utf8), c.expected) << c.utf8;
+  for (const auto& [utf8, cp1252] : cases) EXPECT_EQ(platform::Utf8ToCp1252(utf8), cp1252) << utf8;
 }
 
 }  // namespace

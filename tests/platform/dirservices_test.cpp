@@ -18,10 +18,7 @@ TEST_F(DirServices, WildcardsMatchRegularFilesWithoutRegardToCase) {
   }
   std::filesystem::create_directory(Path("sub.dbf"));
   const std::string d = dir_ + "/";
-  struct Case {
-    std::string mask;
-    std::vector<std::string> found;
-  } cases[] = {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
       {d + "*.dbf", {d + "Parts.DBF", d + "other.dbf", d + "p1.dbf", d + "p12.dbf"}},
       {d + "P?.DBF", {d + "p1.dbf"}},
       {d + "PARTS.*", {d + "Parts.DBF", d + "parts.dbt"}},
@@ -32,7 +29,7 @@ TEST_F(DirServices, WildcardsMatchRegularFilesWithoutRegardToCase) {
       {d + "x*", {}},
       {d + "missing/*", {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(platform::MatchFiles(c.mask), c.found) << c.mask;
+  for (const auto& [mask, found] : cases) EXPECT_EQ(platform::MatchFiles(mask), found) << mask;
 }
 
 }  // namespace

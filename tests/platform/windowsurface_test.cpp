@@ -44,10 +44,7 @@ class WindowSurfaceTest : public ::testing::Test {
 };
 
 TEST_F(WindowSurfaceTest, WheelDeltasSumToWholeNotches) {
-  const struct {
-    std::vector<std::int32_t> deltas;
-    std::vector<std::int32_t> wheels;
-  } cases[] = {
+  const std::pair<std::vector<std::int32_t>, std::vector<std::int32_t>> cases[] = {
       {{120}, {120}},
       {{-120}, {-120}},
       {{240}, {240}},
@@ -56,12 +53,12 @@ TEST_F(WindowSurfaceTest, WheelDeltasSumToWholeNotches) {
       {{-90, -90, -60}, {-120, -120}},
       {{100, -100}, {}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [deltas, wheels] : cases) {
     WindowDrawSurface surface(window_, nullptr);
     Sink sink(surface);
     surface.SetEvents(&sink);
-    for (const std::int32_t d : c.deltas) window_.onMouseWheel(d, ShiftState{}, Point{});
-    EXPECT_EQ(sink.wheels, c.wheels) << "first delta " << c.deltas.front();
+    for (const std::int32_t d : deltas) window_.onMouseWheel(d, ShiftState{}, Point{});
+    EXPECT_EQ(sink.wheels, wheels) << "first delta " << deltas.front();
   }
 }
 
