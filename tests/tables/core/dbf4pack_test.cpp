@@ -19,23 +19,18 @@ class PackSearch : public EngineTest {
 TEST_F(PackSearch, PackKeepsLiveRecordsInOrder) {
   MakeTable(5, {2, 4});
   EXPECT_TRUE(Pack());
-  EXPECT_EQ(RecCount(), 3);
-  EXPECT_EQ(RecNo(), 1);
+  EXPECT_EQ(std::tuple(RecCount(), RecNo()), std::tuple(3, 1));
   GO(3);
   EXPECT_EQ(FieldText(1), "item5     ");
   CloseAll();
   std::vector<std::uint8_t> bytes = ReadBytes(Path("p.dbf"));
-  EXPECT_EQ(bytes.size(), 129u + 3 * 22 + 1);
-  EXPECT_EQ(bytes[4], 3);
-  EXPECT_EQ(bytes.back(), 0x1A);
+  EXPECT_EQ(std::tuple(bytes.size(), int{bytes[4]}, int{bytes.back()}), std::tuple(129u + 3 * 22 + 1, 3, 0x1A));
 }
 
 TEST_F(PackSearch, PackWithAllDeletedAndAfterAnError) {
   MakeTable(3, {1, 2, 3});
   EXPECT_TRUE(Pack());
-  EXPECT_EQ(RecCount(), 0);
-  EXPECT_TRUE(dBOF());
-  EXPECT_TRUE(dEOF());
+  EXPECT_EQ(std::tuple(RecCount(), dBOF(), dEOF()), std::tuple(0, true, true));
   CloseAll();
   EXPECT_EQ(ReadBytes(Path("p.dbf")).size(), 130u);
   MakeTable(400, {1});
@@ -47,26 +42,18 @@ TEST_F(PackSearch, PackWithAllDeletedAndAfterAnError) {
 
 TEST_F(PackSearch, SearchAcrossBlocksAndFields) {
   MakeTable(7000, {6500});
-  std::int32_t field = 0;
-  Search("ITEM6999", field, true);
-  EXPECT_EQ(field, 1);
-  EXPECT_EQ(RecNo(), 6999);
-  field = 0;
-  Search("  item65", field, true);
-  EXPECT_EQ(field, 0);
-  EXPECT_EQ(RecNo(), 6999);
+  // the field and record a search lands on
+  auto found = [](const char* text, std::int32_t field, bool fromTop) {
+    Search(text, field, fromTop);
+    return std::pair(field, RecNo());
+  };
+  EXPECT_EQ(found("ITEM6999", 0, true), std::pair(1, 6999));
+  EXPECT_EQ(found("  item65", 0, true), std::pair(0, 6999));
   SetIgnoreDel(true);
   GO(6499);
-  field = 0;
-  Search("item650", field, false);
-  EXPECT_EQ(RecNo(), 6501);  // the deleted 6500 is hidden
-  field = 3;
-  Search("ABC", field, false);
-  EXPECT_EQ(field, 3);
-  EXPECT_EQ(RecNo(), 6502);
-  field = 0;
-  Search("5.50abc", field, true);  // spans two fields
-  EXPECT_EQ(field, 0);
+  EXPECT_EQ(found("item650", 0, false), std::pair(1, 6501));  // the deleted 6500 is hidden
+  EXPECT_EQ(found("ABC", 3, false), std::pair(3, 6502));
+  EXPECT_EQ(found("5.50abc", 0, true).first, 0);  // spans two fields
 }
 
 TEST_F(PackSearch, LocateOptionsAndNumbersUnderAComma) {

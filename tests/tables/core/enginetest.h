@@ -25,14 +25,7 @@
 
 namespace enginetest {
 
-inline platform::CivilDateTime FixedToday() {
-  platform::CivilDateTime t;
-  t.year = 2026;
-  t.month = 3;
-  t.day = 15;
-  t.dayOfWeek = 1;
-  return t;
-}
+inline platform::CivilDateTime FixedToday() { return {2026, 3, 15, 0, 0, 0, 1}; }  // a Sunday
 
 class EngineTest : public ::testing::Test {
  protected:

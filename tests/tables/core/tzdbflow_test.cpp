@@ -110,8 +110,7 @@ TEST_F(DbfLayer, Version2With32FieldsAndLevel7) {
   v2.insert(v2.end(), record.begin(), record.end());
   WriteBytes(Path("v2.dbf"), v2);
   USE(Path("v2.dbf"));
-  EXPECT_EQ(FieldCount(), 32);
-  EXPECT_EQ(FieldText(32), "x");
+  EXPECT_EQ(std::tuple(FieldCount(), FieldText(32)), std::tuple(32, std::string("x")));
   MemoType = 0x8C;
   CreateDBF(Path("l7.dbf"), {Def("LONGNAME", 'N', 4), Def("B", 'B', 0)});
   MemoType = 0x8B;
@@ -120,9 +119,7 @@ TEST_F(DbfLayer, Version2With32FieldsAndLevel7) {
   EXPECT_EQ(std::string(l7.begin() + 32, l7.begin() + 40), "DBWINWE0");
   EXPECT_EQ(l7[29], 0);
   USE(Path("l7.dbf") + " ALIAS L7");
-  EXPECT_EQ(FieldCount(), 2);
-  EXPECT_EQ(FieldType(2), 'M');
-  EXPECT_EQ(FieldLen(1), 4);
+  EXPECT_EQ(std::tuple(FieldCount(), FieldType(2), FieldLen(1)), std::tuple(2, 'M', 4));
 }
 
 TEST_F(DbfLayer, GermanLocaleStillStoresAPoint) {

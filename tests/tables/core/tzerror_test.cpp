@@ -48,9 +48,7 @@ TEST(ErrorReporter, HaltShowsOnceAndExitsWithAnEightBitStatus) {
   Halting = false;
   shown = 0;
   ReportError(1280, "x");
-  EXPECT_EQ(shown, 1);
-  EXPECT_EQ(exitStatus, 255);
-  EXPECT_TRUE(Halting);
+  EXPECT_EQ(std::tuple(shown, exitStatus, Halting), std::tuple(1, 255, true));
   ReportError(210, "second");
   EXPECT_EQ(shown, 1);
   Halting = false;
