@@ -108,8 +108,7 @@ std::optional<ImageLineTarget> ImageLineTargetOf(QPainter& painter) {
 
 std::optional<ImageLinePen> MakeImageLinePen(Color color, std::span<const int> dashes) {
   ImageLinePen pen;
-  pen.pixel = 0xff000000u | std::uint32_t{color.red} << 16 | std::uint32_t{color.green} << 8 |
-              color.blue;
+  pen.pixel = OpaquePixel(color);
   for (std::size_t i = 0; i < dashes.size(); ++i) {
     for (int k = 0; k < dashes[i]; ++k, ++pen.dashPeriod) {
       if (pen.dashPeriod == 64) return std::nullopt;

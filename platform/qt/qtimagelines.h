@@ -27,6 +27,11 @@ struct ImageLinePen {
   std::int32_t dashPeriod = 0;
 };
 
+// The colour as an opaque pixel of an RGB32 or premultiplied ARGB32 image.
+inline std::uint32_t OpaquePixel(Color c) {
+  return 0xff000000u | std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
+}
+
 // The pen for alternating on and off lengths in pixels, starting with on (none: solid);
 // nothing when the dash period is longer than the pen can hold.
 std::optional<ImageLinePen> MakeImageLinePen(Color color, std::span<const int> dashes);

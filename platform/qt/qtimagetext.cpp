@@ -122,8 +122,7 @@ bool DrawImageText(const ImageLineTarget& target, const QFont& font, int ascent,
                    std::int32_t escapement, Point p, const QString& text, Color colour) {
   const std::shared_ptr<const TextMask> mask = MaskOf(font, ascent, escapement, text);
   if (mask == nullptr) return false;
-  const std::uint32_t pixel = 0xff000000u | std::uint32_t{colour.red} << 16 |
-                              std::uint32_t{colour.green} << 8 | colour.blue;
+  const std::uint32_t pixel = OpaquePixel(colour);
   const Rect& clip = target.clip;
   const std::int64_t originX = std::int64_t{p.x} + mask->offset.x();
   const std::int64_t originY = std::int64_t{p.y} + mask->offset.y();
