@@ -16,5 +16,5 @@ platform::StepAnswer RunAnimationStep() {
   TForm_anistep form;
   const platform::ModalResult result = form.ShowModal();
   return result == platform::ModalResult::Ok && !form.EndMark() ? platform::StepAnswer::Next
-                                                                 : platform::StepAnswer::End;
+                                                                : platform::StepAnswer::End;
 }

@@ -47,8 +47,8 @@ void TDrawer::grLine(long double x1, long double y1, long double x2, long double
   if (DrawWindow != nullptr) DrawWindow->line(x1, y1, x2, y2);
 }
 
-void TDrawer::grArc(long double xc, long double yc, long double a1, long double a2,
-                    long double r, long double sweep) {
+void TDrawer::grArc(long double xc, long double yc, long double a1, long double a2, long double r,
+                    long double sweep) {
   if (DrawWindow != nullptr) DrawWindow->Arc(xc, yc, a1, a2, r, sweep);
 }
 
@@ -81,7 +81,9 @@ void TDrawer::grSetTextStyle(std::int32_t n, long double angle, long double heig
   if (DrawWindow != nullptr) DrawWindow->SetTextStyle(angle, height, width, n);
 }
 
-void TDrawer::grSetPenColor(std::uint8_t pen) { grSetColor(PenToColor(pen)); }
+void TDrawer::grSetPenColor(std::uint8_t pen) {
+  grSetColor(PenToColor(pen));
+}
 
 void TDrawer::grSolid(long double x1, long double y1, long double x2, long double y2,
                       long double x3, long double y3, long double x4, long double y4) {
@@ -167,9 +169,9 @@ bool ArcCenterAndAngles(long double x1, long double y1, long double x2, long dou
 
 }  // namespace
 
-void GetArcCenter(long double x1, long double y1, long double x2, long double y2,
-                  long double dphi, long double& xc, long double& yc, long double& a1,
-                  long double& a2, long double& r) {
+void GetArcCenter(long double x1, long double y1, long double x2, long double y2, long double dphi,
+                  long double& xc, long double& yc, long double& a1, long double& a2,
+                  long double& r) {
   if (dphi == 2 * Pi) {
     xc = x1;
     yc = y1;
@@ -181,14 +183,14 @@ void GetArcCenter(long double x1, long double y1, long double x2, long double y2
   }
 }
 
-void GetArcCenterD(long double x1, long double y1, long double x2, long double y2,
-                   long double dphi, long double& xc, long double& yc, long double& a1,
-                   long double& a2, long double& r) {
+void GetArcCenterD(long double x1, long double y1, long double x2, long double y2, long double dphi,
+                   long double& xc, long double& yc, long double& a1, long double& a2,
+                   long double& r) {
   ArcCenterAndAngles(x1, y1, x2, y2, dphi, xc, yc, a1, a2, r);
 }
 
-void RotateAbout(long double px, long double py, long double cx, long double cy,
-                 long double phi, long double& x, long double& y) {
+void RotateAbout(long double px, long double py, long double cx, long double cy, long double phi,
+                 long double& x, long double& y) {
   const long double dx = px - cx;
   const long double dy = py - cy;
   x = cx + dx * std::cos(phi) - dy * std::sin(phi);

@@ -9,15 +9,15 @@
 
 class TDrawer {
  public:
-  TDrawer();  // InitDrawer: an empty display list
+  TDrawer();           // InitDrawer: an empty display list
   virtual ~TDrawer();  // DoneDrawer
   TDrawer(const TDrawer&) = delete;
   TDrawer& operator=(const TDrawer&) = delete;
 
   void grClear();
-  void grSetWindow(bool keepAspect, bool inset, long double vx1, long double vy1,
-                   long double vx2, long double vy2, long double xmin, long double ymin,
-                   long double xmax, long double ymax);
+  void grSetWindow(bool keepAspect, bool inset, long double vx1, long double vy1, long double vx2,
+                   long double vy2, long double xmin, long double ymin, long double xmax,
+                   long double ymax);
   void grCircle(long double x, long double y, long double r);
   void grLine(long double x1, long double y1, long double x2, long double y2);
   void grArc(long double xc, long double yc, long double a1, long double a2, long double r,
@@ -49,13 +49,13 @@ std::string CurrentFileName();
 
 // The arc that leaves (x1, y1), ends at (x2, y2) and sweeps dphi radians (counterclockwise
 // when positive). a1 to a2 runs counterclockwise. A zero sweep leaves the outputs untouched.
-void GetArcCenter(long double x1, long double y1, long double x2, long double y2,
-                  long double dphi, long double& xc, long double& yc, long double& a1,
-                  long double& a2, long double& r);
+void GetArcCenter(long double x1, long double y1, long double x2, long double y2, long double dphi,
+                  long double& xc, long double& yc, long double& a1, long double& a2,
+                  long double& r);
 // As GetArcCenter without the full-circle case, a1 always from (x1, y1).
-void GetArcCenterD(long double x1, long double y1, long double x2, long double y2,
-                   long double dphi, long double& xc, long double& yc, long double& a1,
-                   long double& a2, long double& r);
+void GetArcCenterD(long double x1, long double y1, long double x2, long double y2, long double dphi,
+                   long double& xc, long double& yc, long double& a1, long double& a2,
+                   long double& r);
 
-void RotateAbout(long double px, long double py, long double cx, long double cy,
-                 long double phi, long double& x, long double& y);
+void RotateAbout(long double px, long double py, long double cx, long double cy, long double phi,
+                 long double& x, long double& y);

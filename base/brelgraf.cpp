@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <limits>
 #include <utility>
@@ -63,11 +63,17 @@ void DefaultReferenceExtent() {
   if (VerticalPixels == 0) VerticalPixels = 480;
 }
 
-bool IsDegenerate(const WorldRect& w) { return w.xmin == w.xmax || w.ymin == w.ymax; }
+bool IsDegenerate(const WorldRect& w) {
+  return w.xmin == w.xmax || w.ymin == w.ymax;
+}
 
-bool IsDegenerate(const PixelRect& v) { return v.right <= v.left || v.bottom <= v.top; }
+bool IsDegenerate(const PixelRect& v) {
+  return v.right <= v.left || v.bottom <= v.top;
+}
 
-long double DegreesToRadians(long double a) { return a * Pi / 180; }
+long double DegreesToRadians(long double a) {
+  return a * Pi / 180;
+}
 
 // The numbers of a drawing mostly come out in fixed notation, "%.8G" for magnitudes from 1E-04
 // to below 1E+08. Scaled to eight digits in extended precision, their rounding is exact unless
@@ -88,7 +94,7 @@ bool AppendFixedField(std::string& record, double x) {
   // Beyond eight digits or short of them: the decades of negative powers are not exact.
   if (whole < 1e7L || whole >= 1e8L || std::fabs(scaled - whole - 0.5L) < 1e-6L) return false;
   auto digits = static_cast<std::uint64_t>(whole) + (scaled - whole > 0.5L ? 1 : 0);
-  if (digits == 100000000) {  // rounded up into the next decade
+  if (digits == 100000000) {         // rounded up into the next decade
     if (decade == 11) return false;  // 1E+08 and beyond take the exponent form
     digits = 10000000;
     --decimals;
@@ -143,8 +149,12 @@ std::string FloatField(long double x) {
   return field;
 }
 
-long double ReferenceWidth() { return HorizontalPixels == 0 ? 640 : HorizontalPixels; }
-long double ReferenceHeight() { return VerticalPixels == 0 ? 480 : VerticalPixels; }
+long double ReferenceWidth() {
+  return HorizontalPixels == 0 ? 640 : HorizontalPixels;
+}
+long double ReferenceHeight() {
+  return VerticalPixels == 0 ? 480 : VerticalPixels;
+}
 
 std::int32_t WorldToPrinterX(long double x, std::int32_t pageWidth) {
   const long double pw = pageWidth;
@@ -156,8 +166,8 @@ std::int32_t WorldToPrinterX(long double x, std::int32_t pageWidth) {
 // The y origin also takes millimetres through the page width, as stored print setups expect.
 std::int32_t WorldToPrinterY(long double y, std::int32_t pageWidth, std::int32_t pageHeight) {
   const long double inner = Viewport.bottom - (y - VisibleWindow.ymin) * ScaleY;
-  return Saturate(static_cast<long double>(RoundPixel(static_cast<long double>(pageWidth) *
-                                                      PrintOriginY / 210)) +
+  return Saturate(static_cast<long double>(
+                      RoundPixel(static_cast<long double>(pageWidth) * PrintOriginY / 210)) +
                   RoundPixel(pageHeight * inner * PrintScaleY / ReferenceHeight()));
 }
 
@@ -190,7 +200,9 @@ void TFbrelgra::FormCreate() {
   InitCoordinateState();
 }
 
-void TFbrelgra::Append(std::string record) { DisplayList.push_back(std::move(record)); }
+void TFbrelgra::Append(std::string record) {
+  DisplayList.push_back(std::move(record));
+}
 
 void TFbrelgra::SetWindow(bool keepAspect, bool inset, long double vx1, long double vy1,
                           long double vx2, long double vy2, long double xmin, long double ymin,
@@ -206,8 +218,8 @@ void TFbrelgra::SetWindow(bool keepAspect, bool inset, long double vx1, long dou
   }
   Viewport = v;
   Append("10;" + std::to_string(v.left) + ";" + std::to_string(v.top) + ";" +
-         std::to_string(v.right) + ";" + std::to_string(v.bottom) + ";" + FloatField(xmin) +
-         ";" + FloatField(ymin) + ";" + FloatField(xmax) + ";" + FloatField(ymax));
+         std::to_string(v.right) + ";" + std::to_string(v.bottom) + ";" + FloatField(xmin) + ";" +
+         FloatField(ymin) + ";" + FloatField(xmax) + ";" + FloatField(ymax));
   WorldWindow = {xmin, ymin, xmax, ymax};
   KeepAspect = keepAspect ? 1 : 0;
   if (IsDegenerate(WorldWindow) || IsDegenerate(Viewport)) {
@@ -242,7 +254,9 @@ void TFbrelgra::SetScale(std::int32_t x1, std::int32_t y1, std::int32_t x2, std:
   }
 }
 
-void TFbrelgra::SaveLimit() { SavedWorldWindow = WorldWindow; }
+void TFbrelgra::SaveLimit() {
+  SavedWorldWindow = WorldWindow;
+}
 
 void TFbrelgra::RestoreLimit() {
   const WorldRect s = SavedWorldWindow;
@@ -257,8 +271,8 @@ void TFbrelgra::line(long double x1, long double y1, long double x2, long double
   Append(FieldRecord("4", {x1, y1, x2, y2}));
 }
 
-void TFbrelgra::Arc(long double xc, long double yc, long double a1, long double a2,
-                    long double r, long double sweep) {
+void TFbrelgra::Arc(long double xc, long double yc, long double a1, long double a2, long double r,
+                    long double sweep) {
   if (sweep < 0) std::swap(a1, a2);
   const long double xs = xc + r * std::cos(DegreesToRadians(a1));
   const long double ys = yc + r * std::sin(DegreesToRadians(a1));
@@ -298,8 +312,8 @@ void TFbrelgra::Clear() {
 void TFbrelgra::Header(long double xmin, long double ymin, long double xmax, long double ymax) {
   if (xmax != xmin && ymax != ymin) {
     DefaultReferenceExtent();
-    MouseAspectFactor = (0.75L * HorizontalPixels / VerticalPixels) * (640 / (xmax - xmin)) /
-                        (480 / (ymax - ymin));
+    MouseAspectFactor =
+        (0.75L * HorizontalPixels / VerticalPixels) * (640 / (xmax - xmin)) / (480 / (ymax - ymin));
   }
   SetWindow(true, true, 0, 0, 1, 1, xmin, ymin, xmax, ymax);
   SetLineStyle(0);
@@ -329,7 +343,9 @@ void TFbrelgra::SetLineWidth(std::uint16_t w) {
   lineWidth_ = w;
 }
 
-void TFbrelgra::SleepMs(std::int32_t ms) { Append("13;" + std::to_string(ms)); }
+void TFbrelgra::SleepMs(std::int32_t ms) {
+  Append("13;" + std::to_string(ms));
+}
 
 void TFbrelgra::SetLineStyleName(std::string_view name) {
   if (name == "DOTTED" || name == "PUNKT") {
@@ -367,8 +383,8 @@ void TFbrelgra::OutTextXY(long double x, long double y, std::string_view text) {
 }
 
 std::int32_t TFbrelgra::GetDirection(long double angle) {
-  const bool vertical = (angle > 45 && angle < 135) || (angle > 225 && angle < 315) ||
-                        (angle > -135 && angle < -45);
+  const bool vertical =
+      (angle > 45 && angle < 135) || (angle > 225 && angle < 315) || (angle > -135 && angle < -45);
   return vertical ? 1 : 0;
 }
 
@@ -383,11 +399,17 @@ void TFbrelgra::Solid(long double x1, long double y1, long double x2, long doubl
   Append(FieldRecord("7", {x1, y1, x2, y2, x3, y3, x4, y4}));
 }
 
-void TFbrelgra::ResetZoom() { SetScale(Viewport.left, Viewport.top, Viewport.right, Viewport.bottom); }
+void TFbrelgra::ResetZoom() {
+  SetScale(Viewport.left, Viewport.top, Viewport.right, Viewport.bottom);
+}
 
-void TFbrelgra::SaveViewPort() { SavedViewport = Viewport; }
+void TFbrelgra::SaveViewPort() {
+  SavedViewport = Viewport;
+}
 
-void TFbrelgra::RetrieveViewPort() { Viewport = SavedViewport; }
+void TFbrelgra::RetrieveViewPort() {
+  Viewport = SavedViewport;
+}
 
 // Our own mark: a blue frame of four bars around a magenta square.
 void TFbrelgra::DrawBrelcorLogo() {
@@ -404,6 +426,10 @@ void TFbrelgra::DrawBrelcorLogo() {
   MoveTo(0, 0);
 }
 
-void TFbrelgra::SetWaitCursor() { surface_.SetCursor(platform::CursorShape::Hourglass); }
+void TFbrelgra::SetWaitCursor() {
+  surface_.SetCursor(platform::CursorShape::Hourglass);
+}
 
-void TFbrelgra::SetOldCursor() { surface_.SetCursor(platform::CursorShape::Arrow); }
+void TFbrelgra::SetOldCursor() {
+  surface_.SetCursor(platform::CursorShape::Arrow);
+}

@@ -61,17 +61,21 @@ inline std::int32_t RoundPixel(long double v) {
 // Every paint maps each point of the list through these, so they are inline. Pixels are summed
 // in 64 bits, so that adding the viewport cannot overflow before saturation.
 inline std::int32_t WorldToScreenX(long double x) {
-  const std::int64_t p = static_cast<std::int64_t>(RoundPixel((x - VisibleWindow.xmin) * ScaleX)) +
-                         Viewport.left;
+  const std::int64_t p =
+      static_cast<std::int64_t>(RoundPixel((x - VisibleWindow.xmin) * ScaleX)) + Viewport.left;
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
 }
 inline std::int32_t WorldToScreenY(long double y) {
-  const std::int64_t p = static_cast<std::int64_t>(Viewport.bottom) -
-                         RoundPixel((y - VisibleWindow.ymin) * ScaleY);
+  const std::int64_t p =
+      static_cast<std::int64_t>(Viewport.bottom) - RoundPixel((y - VisibleWindow.ymin) * ScaleY);
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(p, INT32_MIN, INT32_MAX));
 }
-inline std::int32_t ScreenSizeX(long double w) { return RoundPixel(ScaleX * w); }
-inline std::int32_t ScreenSizeY(long double h) { return RoundPixel(ScaleY * h); }
+inline std::int32_t ScreenSizeX(long double w) {
+  return RoundPixel(ScaleX * w);
+}
+inline std::int32_t ScreenSizeY(long double h) {
+  return RoundPixel(ScaleY * h);
+}
 // Page sizes in device pixels of the printer canvas.
 std::int32_t WorldToPrinterX(long double x, std::int32_t pageWidth);
 std::int32_t WorldToPrinterY(long double y, std::int32_t pageWidth, std::int32_t pageHeight);
@@ -157,7 +161,7 @@ class TFbrelgra : public platform::DrawSurfaceEvents {
   void OnDblClick() override { FormDblClick(); }
   void OnWheel(std::int32_t delta) override { FormMouseWheel(delta); }
 
-  std::uint8_t StepMode = 0;  // colour 0 records wait for the step form while set
+  std::uint8_t StepMode = 0;     // colour 0 records wait for the step form while set
   std::uint8_t ZoomKeyCode = 0;  // second byte of the key pair; ZoomKeyMode is the first
 
   long double PenX() const { return penX_; }

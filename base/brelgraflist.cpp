@@ -100,4 +100,6 @@ const DrawRecord& RecordList::Read(size_type i) {
   return read_[i];
 }
 
-void RecordList::ForgetFrom(size_type i) { read_.resize(std::min(read_.size(), i)); }
+void RecordList::ForgetFrom(size_type i) {
+  read_.resize(std::min(read_.size(), i));
+}

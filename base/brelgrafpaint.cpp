@@ -173,8 +173,7 @@ void Replayer::ApplyColour(std::int32_t c) {
   const platform::Color black = platform::kBlack;
   const platform::Color background = ToColor(BackgroundColour);
   if (c == 0) {
-    if (window_.StepMode != 0 &&
-        window_.Surface().StepPrompt() == platform::StepAnswer::End) {
+    if (window_.StepMode != 0 && window_.Surface().StepPrompt() == platform::StepAnswer::End) {
       window_.StepMode = 0;
     }
     ForEachSide([&](Side& s) { s.SetColours(background, background, background); });
@@ -233,8 +232,8 @@ bool Replayer::ApplyWindow(const DrawRecord& r) {
               RoundPixel(r.value[3])};
   WorldWindow = {r.value[4], r.value[5], r.value[6], r.value[7]};
   const bool zeroWindow = WorldWindow.xmin == WorldWindow.xmax ||
-                          WorldWindow.ymin == WorldWindow.ymax ||
-                          Viewport.right <= Viewport.left || Viewport.bottom <= Viewport.top;
+                          WorldWindow.ymin == WorldWindow.ymax || Viewport.right <= Viewport.left ||
+                          Viewport.bottom <= Viewport.top;
   if (zeroWindow) {
     AbortFlag = 1;
     return false;
@@ -284,8 +283,8 @@ bool Replayer::Execute(const DrawRecord& r, std::size_t index) {
         s.SetBrushStyle(platform::BrushStyle::Solid);
         if (ColourGraphics == 0) s.SetBrushColour(platform::kBlack);
         s.Flush();
-        s.Canvas().Polygon({s.At(v(0), v(1)), s.At(v(2), v(3)), s.At(v(4), v(5)),
-                            s.At(v(6), v(7))});
+        s.Canvas().Polygon(
+            {s.At(v(0), v(1)), s.At(v(2), v(3)), s.At(v(4), v(5)), s.At(v(6), v(7))});
       });
       break;
     case 8:
@@ -357,4 +356,6 @@ void TFbrelgra::OnPaint(platform::Canvas& canvas) {
   Replay(canvas, nullptr);
 }
 
-void TFbrelgra::OnActivate() { surface_.Invalidate(); }
+void TFbrelgra::OnActivate() {
+  surface_.Invalidate();
+}

@@ -104,8 +104,7 @@ void TFbrelgra::ActOnKeyPair() {
     return;
   }
   if (ZoomKeyMode != 0) return;
-  const long double p =
-      (ZoomKeyCode == 'I' || ZoomKeyCode == 'Q') ? 5 * PanFactor : PanFactor;
+  const long double p = (ZoomKeyCode == 'I' || ZoomKeyCode == 'Q') ? 5 * PanFactor : PanFactor;
   const std::int64_t dx = Round64((x2 - x1) * p);
   const std::int64_t dy = Round64((y2 - y1) * p);
   switch (ZoomKeyCode) {
@@ -176,7 +175,9 @@ void TFbrelgra::FormMouseUp(platform::MouseButton, std::int32_t x, std::int32_t 
   ClearViewPort();
 }
 
-void TFbrelgra::FormDblClick() { dblClickSeen_ = 1; }
+void TFbrelgra::FormDblClick() {
+  dblClickSeen_ = 1;
+}
 
 void TFbrelgra::FormMouseWheel(std::int32_t delta) {
   if (WheelZoomOn == 0) return;
@@ -198,8 +199,7 @@ void TFbrelgra::FormMouseWheel(std::int32_t delta) {
   ClearViewPort();
 }
 
-void TFbrelgra::DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2,
-                              std::int32_t y2) {
+void TFbrelgra::DrawRectangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   surface_.ShowRubberBand({x1, y1, x2, y2});
 }
 

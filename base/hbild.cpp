@@ -8,8 +8,8 @@
 
 #include "base/breldraw.h"
 #include "base/hbildvar.h"
-#include "base/utilmath.h"
 #include "base/numbertext.h"
+#include "base/utilmath.h"
 #include "base/wbrelvar.h"
 #include "base/wprinvar.h"
 #include "platform/fileresolve.h"
@@ -19,7 +19,9 @@ namespace {
 constexpr long double kMmPerPlotterUnit = 0.025L;
 constexpr char kLabelEnd = 3;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char Upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 // Plot-file bytes with the readers of the command language. Every read consumes a byte, so
 // any loop over them ends with the data.
@@ -392,8 +394,7 @@ void PlotHpgl(const std::string& fileName) {
     return;
   }
   std::ifstream file(path, std::ios::binary);
-  const std::string data((std::istreambuf_iterator<char>(file)),
-                         std::istreambuf_iterator<char>());
+  const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   PlotHpglText(data);
   Drawer->grNormalCursor();
 }

@@ -1,6 +1,5 @@
 #include "base/helperr.h"
 
-
 #include <algorithm>
 #include <vector>
 
@@ -80,7 +79,9 @@ const std::string& MessageAt(std::int32_t index) {
 
 }  // namespace
 
-std::string MessageHelpFileName() { return AddBackslash(PltDir) + ShortName + ".err"; }
+std::string MessageHelpFileName() {
+  return AddBackslash(PltDir) + ShortName + ".err";
+}
 
 bool MessageKeyMatches(const std::string& line, const std::string& message) {
   return line.substr(0, kKeyLength) == message.substr(0, kKeyLength);

@@ -82,7 +82,9 @@ HelpEntry FindHelpEntry(std::uint16_t number, const std::string& fileName) {
   return entry;
 }
 
-std::uint16_t ResolvedNumber(std::uint16_t number) { return number == 0 ? HelpNumber : number; }
+std::uint16_t ResolvedNumber(std::uint16_t number) {
+  return number == 0 ? HelpNumber : number;
+}
 
 std::string FileMissingText(const std::string& fileName) {
   return "File " + fileName + " " + "not found" + " !";
@@ -118,8 +120,12 @@ void ShowHelpText(std::uint16_t number, const std::string&, std::uint16_t mode) 
   HelpLines lines;
   std::string image;  // a failed lookup draws no image
   switch (entry.status) {
-    case HelpStatus::FileMissing: lines[0] = FileMissingText(fileName); break;
-    case HelpStatus::NotAvailable: lines[0] = HelpNotAvailableText(number); break;
+    case HelpStatus::FileMissing:
+      lines[0] = FileMissingText(fileName);
+      break;
+    case HelpStatus::NotAvailable:
+      lines[0] = HelpNotAvailableText(number);
+      break;
     case HelpStatus::Found:
       lines = entry.lines;
       image = entry.image;
@@ -154,8 +160,12 @@ void HelpEntryLine(std::uint16_t number, std::string& text) {
   const std::string fileName = HelpFileName(number);
   HelpEntry entry = FindHelpEntry(number, fileName);
   switch (entry.status) {
-    case HelpStatus::FileMissing: text = ToDisplayText(FileMissingText(fileName)); break;
-    case HelpStatus::NotAvailable: text = HelpNotAvailableText(number); break;
+    case HelpStatus::FileMissing:
+      text = ToDisplayText(FileMissingText(fileName));
+      break;
+    case HelpStatus::NotAvailable:
+      text = HelpNotAvailableText(number);
+      break;
     case HelpStatus::Found:
       if (entry.endedAtNextGroup && HelpLevel >= 2) {
         entry.lines[4] += " (" + IntText(number) + ")";
@@ -170,4 +180,6 @@ void HelpEntryLine(std::uint16_t number, std::string& text) {
   AbortFlag = 0;
 }
 
-void HelpHint(std::uint16_t number, std::string& text) { HelpEntryLine(number, text); }
+void HelpHint(std::uint16_t number, std::string& text) {
+  HelpEntryLine(number, text);
+}

@@ -7,11 +7,10 @@ constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
 }
 
 constexpr std::array<std::uint32_t, kPaletteSize> kDefaultPalette = {
-    Rgb(0, 0, 0),       Rgb(0, 0, 128),     Rgb(0, 255, 0),   Rgb(0, 255, 255),
-    Rgb(255, 0, 0),     Rgb(128, 0, 128),   Rgb(128, 0, 0),   Rgb(192, 192, 192),
-    Rgb(176, 176, 176), Rgb(0, 0, 255),     Rgb(0, 255, 0),   Rgb(0, 255, 255),
-    Rgb(255, 0, 0),     Rgb(255, 0, 255),   Rgb(255, 255, 0), Rgb(255, 255, 255),
-    Rgb(0, 0, 0)};
+    Rgb(0, 0, 0),       Rgb(0, 0, 128),   Rgb(0, 255, 0),     Rgb(0, 255, 255),   Rgb(255, 0, 0),
+    Rgb(128, 0, 128),   Rgb(128, 0, 0),   Rgb(192, 192, 192), Rgb(176, 176, 176), Rgb(0, 0, 255),
+    Rgb(0, 255, 0),     Rgb(0, 255, 255), Rgb(255, 0, 0),     Rgb(255, 0, 255),   Rgb(255, 255, 0),
+    Rgb(255, 255, 255), Rgb(0, 0, 0)};
 
 }  // namespace
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/brelvar.h"
 #include "base/breldraw.h"
+#include "base/brelvar.h"
 #include "base/displaytext.h"
 #include "base/formplace.h"
 #include "base/hbild.h"
@@ -34,7 +34,9 @@ struct ListLine {
   std::string text;
 };
 
-std::string ListFileName() { return AddBackslash(PltDir) + LowerText(ShortName) + ".dbh"; }
+std::string ListFileName() {
+  return AddBackslash(PltDir) + LowerText(ShortName) + ".dbh";
+}
 
 std::vector<ListLine> ReadList() {
   std::vector<ListLine> list;
@@ -60,7 +62,9 @@ std::string ShownLine(const ListLine& line) {
   return name + ": " + line.text;
 }
 
-std::string ImageName(const ListLine& line) { return LowerText(NoBlanks(line.name)); }
+std::string ImageName(const ListLine& line) {
+  return LowerText(NoBlanks(line.name));
+}
 
 void WriteList(const std::vector<ListLine>& list) {
   std::vector<std::string> lines;
@@ -103,9 +107,7 @@ class TForm_hilfebild final : public platform::Form {
       Leave();
     };
     spin.onUpClick = [this, &list] { Step(list, list.ItemIndex() > 0 ? -1 : 0); };
-    spin.onDownClick = [this, &list] {
-      Step(list, list.ItemIndex() < LineCount - 1 ? 1 : 0);
-    };
+    spin.onDownClick = [this, &list] { Step(list, list.ItemIndex() < LineCount - 1 ? 1 : 0); };
     onShow = [this, &list] { Fill(list); };
     // The form opens where the user left it last time.
     PlaceAuxImageForm(Placement());

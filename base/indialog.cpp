@@ -59,16 +59,20 @@ platform::DialogResult Run(const platform::DialogRequest& request, bool needsCho
 
 }  // namespace
 
-std::int32_t RadioGroupHeight(std::int32_t n) { return ScaleSize(25 * (n + 1)); }
+std::int32_t RadioGroupHeight(std::int32_t n) {
+  return ScaleSize(25 * (n + 1));
+}
 
 std::int32_t RunCodeDialog(const std::string& title, std::int32_t n, std::int32_t index) {
-  auto request = Request(platform::DialogKind::List, "Select", title, Placed({440, 316}, ScaleDialog));
+  auto request =
+      Request(platform::DialogKind::List, "Select", title, Placed({440, 316}, ScaleDialog));
   AddChoiceItems(request, n, index);
   return Run(request, true).selected + 1;
 }
 
 std::int32_t RunRadioDialog(const std::string& title, std::int32_t n, std::int32_t index) {
-  auto request = Request(platform::DialogKind::Radio, "Select", title, Placed({444, 328}, ScaleDialog));
+  auto request =
+      Request(platform::DialogKind::Radio, "Select", title, Placed({444, 328}, ScaleDialog));
   AddChoiceItems(request, n, index);
   request.groupHeight = RadioGroupHeight(n);
   return Run(request, true).selected + 1;
@@ -85,7 +89,8 @@ std::string RunTextDialog(const std::string& prompt, const std::string& text,
 }
 
 char RunYesNoDialog(const std::string& question, char answer) {
-  auto request = Request(platform::DialogKind::YesNo, "Input", question, Placed({309, 233}, ScaleDialog));
+  auto request =
+      Request(platform::DialogKind::YesNo, "Input", question, Placed({309, 233}, ScaleDialog));
   request.items = {"&Yes", "&No"};
   request.selected = (answer == 'N' || answer == 'n') ? 1 : 0;
   return Run(request, true).selected == 1 ? 'N' : 'J';

@@ -23,7 +23,9 @@ platform::MessageAnswer Box(const std::string& caption, const std::string& text,
   return platform::Dialogs().ShowBox(box);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The syntax TextToReal reads: blanks, a sign, digits with one separator ("," counts as "."),
 // an exponent. TextToReal gives 0 for anything else, so a typed 0 needs this test.
@@ -122,9 +124,15 @@ void ShowError(const std::string& text) {
   if (ErrorBoxOn != 0) ShowMessageBox(text, 12);
 }
 
-void ShowErrorBox(const std::string& text) { ShowMessageBox(text, 12); }
-void ShowInfo(const std::string& text) { ShowMessageBox(text, 0); }
-void ShowNote(const std::string& text) { ShowMessageBox(text, 11); }
+void ShowErrorBox(const std::string& text) {
+  ShowMessageBox(text, 12);
+}
+void ShowInfo(const std::string& text) {
+  ShowMessageBox(text, 0);
+}
+void ShowNote(const std::string& text) {
+  ShowMessageBox(text, 11);
+}
 
 void ShowMessageTitled(const std::string& title, const std::string& text) {
   Box(ToDisplayText(title), ToDisplayText(text));
@@ -134,22 +142,28 @@ void ShowPlainText(const std::string& text) {
   Box(platform::ApplicationTitle(), ToDisplayText(text));
 }
 
-void ShowArchiveNote() { ShowError("Option is not available in archive mode."); }
+void ShowArchiveNote() {
+  ShowError("Option is not available in archive mode.");
+}
 
 void StatusText(const std::string&) {}
 
 bool AskYesNo(const std::string& question) {
   switch (Box(ToDisplayText(LongTitle), ToDisplayText(question),
               platform::MessageButtons::YesNoCancel, platform::MessageIcon::Question)) {
-    case platform::MessageAnswer::Yes: return true;
-    case platform::MessageAnswer::No: return false;
+    case platform::MessageAnswer::Yes:
+      return true;
+    case platform::MessageAnswer::No:
+      return false;
     default:
       AbortFlag = 1;
       return false;
   }
 }
 
-void SetHelpNumber(std::uint16_t n) { HelpNumber = n; }
+void SetHelpNumber(std::uint16_t n) {
+  HelpNumber = n;
+}
 
 void ChooseItem(const std::string& title, std::int32_t n, std::uint16_t& index) {
   if (index > n || index == 0) index = 1;
@@ -222,7 +236,9 @@ void InputWord(const std::string& prompt, std::uint16_t& n, std::int32_t a, std:
   n = static_cast<std::uint16_t>(value);
 }
 
-void ShowInfoScreen() { RunShowScreen(); }
+void ShowInfoScreen() {
+  RunShowScreen();
+}
 
 void SetWindowTitle(std::string& title) {
   if (CurrentFile.empty()) {
@@ -235,5 +251,9 @@ void SetWindowTitle(std::string& title) {
   HourglassOff();
 }
 
-void HourglassOn() { platform::Dialogs().SetBusyCursor(true); }
-void HourglassOff() { platform::Dialogs().SetBusyCursor(false); }
+void HourglassOn() {
+  platform::Dialogs().SetBusyCursor(true);
+}
+void HourglassOff() {
+  platform::Dialogs().SetBusyCursor(false);
+}

@@ -10,8 +10,8 @@
 #include "base/brelvar.h"
 #include "base/displaytext.h"
 #include "base/helptext.h"
-#include "base/utilcrt.h"
 #include "base/numbertext.h"
+#include "base/utilcrt.h"
 #include "base/utilfile.h"
 #include "base/utilpath.h"
 #include "base/utilstr.h"
@@ -161,8 +161,8 @@ void SaveFileDialog(std::string name, std::string& fullName) {
   const bool ask = name.empty();
   if (ask) {
     name = CurrentFile;
-    const auto chosen = Choose(platform::DialogKind::SaveFile, AddBackslash(DataDir),
-                               "*." + FileExt, name);
+    const auto chosen =
+        Choose(platform::DialogKind::SaveFile, AddBackslash(DataDir), "*." + FileExt, name);
     HourglassOff();
     if (!chosen.chosen || FilePart(chosen.path).empty()) {
       AbortFlag = 1;
@@ -191,8 +191,7 @@ void SelectFile(const std::string& currentPath, const std::string& mask, std::st
 
 void SelectFileOfKind(std::uint16_t kind, std::string& folder, const std::string& mask,
                       std::string& file) {
-  const auto chosen =
-      Choose(platform::DialogKind::OpenFile, RemoveBackslash(folder), mask);
+  const auto chosen = Choose(platform::DialogKind::OpenFile, RemoveBackslash(folder), mask);
   if (!chosen.chosen) {
     file.clear();
     AbortFlag = 1;

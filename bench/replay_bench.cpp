@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <random>
 
-#include "base/brelgraf.h"
 #include "base/breldraw.h"
+#include "base/brelgraf.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/qt/qtbackend.h"

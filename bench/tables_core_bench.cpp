@@ -33,7 +33,8 @@ std::int32_t Records() {
 
 std::string TablePath(const char* name) {
   const char* tmp = std::getenv("TMPDIR");
-  return std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/" + name + std::to_string(getpid()) + ".dbf";
+  return std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/" + name +
+         std::to_string(getpid()) + ".dbf";
 }
 
 constexpr std::int32_t kHeader = 32 * 5 + 1;
@@ -57,7 +58,8 @@ std::string MakeTable(const char* name, std::int32_t records, int deleteEvery = 
   EngineStart();
   SetExceptionMode(true);
   std::string path = TablePath(name);
-  FieldDescriptor c{"NAME", 'C', 10, 0, 0}, n{"PRICE", 'N', 10, 2, 0}, d{"BORN", 'D', 8, 0, 0}, l{"OK", 'L', 1, 0, 0};
+  FieldDescriptor c{"NAME", 'C', 10, 0, 0}, n{"PRICE", 'N', 10, 2, 0}, d{"BORN", 'D', 8, 0, 0},
+      l{"OK", 'L', 1, 0, 0};
   CreateDBF(path, {c, n, d, l});
   USE(path + " EXCLUSIVE");
   for (std::int32_t i = 1; i <= records; ++i) {
@@ -100,7 +102,8 @@ void BM_AppendPwrite(benchmark::State& state) {
   for (auto _ : state) {
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     for (std::int32_t i = 0; i < records; ++i) {
-      if (pwrite(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord) != kRecord) std::abort();
+      if (pwrite(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord) != kRecord)
+        std::abort();
     }
     close(fd);
   }
@@ -139,7 +142,8 @@ void BM_ScanPread(benchmark::State& state) {
   char record[kRecord];
   for (auto _ : state) {
     for (std::int32_t i = 0; i < Records(); ++i) {
-      benchmark::DoNotOptimize(pread(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord));
+      benchmark::DoNotOptimize(
+          pread(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord));
     }
   }
   close(fd);
@@ -165,7 +169,8 @@ void BM_GoRandomPread(benchmark::State& state) {
   std::int32_t n = Records();
   for (auto _ : state) {
     for (int i = 0; i < 100000; ++i) {
-      benchmark::DoNotOptimize(pread(fd, record, kRecord, kHeader + static_cast<off_t>(random() % n) * kRecord));
+      benchmark::DoNotOptimize(
+          pread(fd, record, kRecord, kHeader + static_cast<off_t>(random() % n) * kRecord));
     }
   }
   close(fd);
@@ -223,9 +228,11 @@ void BM_PackRaw(benchmark::State& state) {
   for (auto _ : state) {
     std::int32_t kept = 0;
     for (std::int32_t i = 0; i < Records(); ++i) {
-      benchmark::DoNotOptimize(pread(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord));
+      benchmark::DoNotOptimize(
+          pread(fd, record, kRecord, kHeader + static_cast<off_t>(i) * kRecord));
       if (i % 10 != 9) {
-        benchmark::DoNotOptimize(pwrite(fd, record, kRecord, kHeader + static_cast<off_t>(kept) * kRecord));
+        benchmark::DoNotOptimize(
+            pwrite(fd, record, kRecord, kHeader + static_cast<off_t>(kept) * kRecord));
         ++kept;
       }
     }
@@ -271,7 +278,9 @@ void BM_SearchAbsent(benchmark::State& state) {
 
 BENCHMARK(BM_AppendEngine)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AppendPwrite)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(BM_SkipScan, exclusive, " EXCLUSIVE")->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(BM_SkipScan, exclusive, " EXCLUSIVE")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 BENCHMARK_CAPTURE(BM_SkipScan, shared, "")->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ScanPread)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_GoRandom)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -12,33 +12,48 @@
 namespace platform {
 namespace {
 
-bool ModeIsShared(std::uint16_t mode) { return (mode & 0x70) == 0x40; }
-bool ModeWrites(std::uint16_t mode) { return (mode & 3) != 0; }
+bool ModeIsShared(std::uint16_t mode) {
+  return (mode & 0x70) == 0x40;
+}
+bool ModeWrites(std::uint16_t mode) {
+  return (mode & 3) != 0;
+}
 
 // A refused share lock is a sharing violation, not a lock violation.
-int ShareLockCode(int code) { return code == 33 ? 32 : code; }
+int ShareLockCode(int code) {
+  return code == 33 ? 32 : code;
+}
 
 }  // namespace
 
 int IoCodeFromErrno(int err, bool writing) {
   switch (err) {
-    case ENOENT: return 2;
+    case ENOENT:
+      return 2;
     case ENOTDIR:
-    case ENAMETOOLONG: return 3;
+    case ENAMETOOLONG:
+      return 3;
     case EMFILE:
-    case ENFILE: return 4;
+    case ENFILE:
+      return 4;
     case EACCES:
     case EPERM:
-    case EROFS: return 5;
-    case EBADF: return 6;
+    case EROFS:
+      return 5;
+    case EBADF:
+      return 6;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return 101;
-    default: return writing ? 101 : 100;
+    case EFBIG:
+      return 101;
+    default:
+      return writing ? 101 : 100;
   }
 }
 
-BlockFile::~BlockFile() { Close(); }
+BlockFile::~BlockFile() {
+  Close();
+}
 
 BlockFile::BlockFile(BlockFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
@@ -117,8 +132,7 @@ int BlockFile::ConvertShare(bool exclusive) {
   return 0;
 }
 
-int BlockFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t n,
-                      std::size_t& done) const {
+int BlockFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t& done) const {
   done = 0;
   auto* bytes = static_cast<unsigned char*>(buffer);
   while (done < n) {

@@ -38,7 +38,9 @@ void SleepMs(std::uint32_t milliseconds) {
   }
 }
 
-CivilDateTime LocalNow() { return FromTimeT(std::time(nullptr)); }
+CivilDateTime LocalNow() {
+  return FromTimeT(std::time(nullptr));
+}
 
 bool FileModTime(const std::string& path, CivilDateTime& out) {
   struct stat info {};

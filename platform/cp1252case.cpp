@@ -45,8 +45,14 @@ const CaseTables& Tables() {
 
 }  // namespace
 
-std::uint8_t Cp1252Upper(std::uint8_t c) { return Tables().upper[c]; }
-std::uint8_t Cp1252Lower(std::uint8_t c) { return Tables().lower[c]; }
-bool Cp1252IsAlpha(std::uint8_t c) { return Tables().alpha[c]; }
+std::uint8_t Cp1252Upper(std::uint8_t c) {
+  return Tables().upper[c];
+}
+std::uint8_t Cp1252Lower(std::uint8_t c) {
+  return Tables().lower[c];
+}
+bool Cp1252IsAlpha(std::uint8_t c) {
+  return Tables().alpha[c];
+}
 
 }  // namespace platform

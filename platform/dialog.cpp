@@ -16,9 +16,13 @@ std::string& Title() {
 
 }  // namespace
 
-void SetApplicationTitle(std::string title) { Title() = std::move(title); }
+void SetApplicationTitle(std::string title) {
+  Title() = std::move(title);
+}
 
-const std::string& ApplicationTitle() { return Title(); }
+const std::string& ApplicationTitle() {
+  return Title();
+}
 
 void InstallDialogBackend(std::unique_ptr<DialogBackend> backend) {
   Installed() = std::move(backend);

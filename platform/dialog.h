@@ -22,7 +22,18 @@
 namespace platform {
 
 // Box stands for a message box with more than an OK button, where a script must answer.
-enum class DialogKind { List, Radio, Text, YesNo, InfoScreen, OpenFile, SaveFile, Folder, Form, Box };
+enum class DialogKind {
+  List,
+  Radio,
+  Text,
+  YesNo,
+  InfoScreen,
+  OpenFile,
+  SaveFile,
+  Folder,
+  Form,
+  Box
+};
 // How a dialog was left: its OK button (or Enter), its Cancel button, Esc, or the close box.
 enum class DialogClose { Ok, Cancel, Escape, CloseBox };
 enum class HelpButton { Text, Image };

@@ -14,7 +14,9 @@
 namespace platform {
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 bool WildMatch(const char* pattern, const char* name) {
   const char* starPattern = nullptr;

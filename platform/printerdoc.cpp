@@ -24,6 +24,8 @@ bool PrinterDocument::End() {
   return DoEnd();
 }
 
-PrinterDocument* ActivePrinterDocument() { return active; }
+PrinterDocument* ActivePrinterDocument() {
+  return active;
+}
 
 }  // namespace platform

@@ -128,9 +128,9 @@ void RecordingCanvas::RecordRect(Kind kind, const Rect& r) {
 
 void RecordingCanvas::SetPen(const Pen& pen) {
   pen_ = pen;
-  RecordNumbers(Kind::Pen, {pen.color.red, pen.color.green, pen.color.blue, pen.width,
-                            static_cast<std::int32_t>(pen.style),
-                            static_cast<std::int32_t>(pen.mode)});
+  RecordNumbers(Kind::Pen,
+                {pen.color.red, pen.color.green, pen.color.blue, pen.width,
+                 static_cast<std::int32_t>(pen.style), static_cast<std::int32_t>(pen.mode)});
 }
 
 void RecordingCanvas::SetBrush(const Brush& brush) {
@@ -174,8 +174,8 @@ void RecordingCanvas::Polygon(const std::vector<Point>& points) {
 }
 
 void RecordingCanvas::Arc(const Rect& bounds, Point start, Point end) {
-  RecordNumbers(Kind::Arc, {bounds.left, bounds.top, bounds.right, bounds.bottom, start.x,
-                            start.y, end.x, end.y});
+  RecordNumbers(Kind::Arc, {bounds.left, bounds.top, bounds.right, bounds.bottom, start.x, start.y,
+                            end.x, end.y});
 }
 
 void RecordingCanvas::TextOut(Point p, std::string_view text) {

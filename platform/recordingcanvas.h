@@ -50,8 +50,20 @@ class RecordingCanvas : public Canvas {
 
  private:
   enum class Kind : std::uint8_t {
-    Pen, Brush, Font, MoveTo, LineTo, Polyline, Rectangle, FillRect, Ellipse, Polygon, Arc,
-    Text, Clip, NoClip
+    Pen,
+    Brush,
+    Font,
+    MoveTo,
+    LineTo,
+    Polyline,
+    Rectangle,
+    FillRect,
+    Ellipse,
+    Polygon,
+    Arc,
+    Text,
+    Clip,
+    NoClip
   };
   // A call as recorded: replays of long lists record many calls and read few of them, so
   // the lines are written only when asked for.

@@ -12,7 +12,9 @@ constexpr std::int32_t kWheelNotch = 120;
 WindowDrawSurface::WindowDrawSurface(MainWindow& window, std::function<StepAnswer()> stepForm)
     : window_(window), stepForm_(std::move(stepForm)) {}
 
-WindowDrawSurface::~WindowDrawSurface() { SetEvents(nullptr); }
+WindowDrawSurface::~WindowDrawSurface() {
+  SetEvents(nullptr);
+}
 
 void WindowDrawSurface::SetEvents(DrawSurfaceEvents* events) {
   if (events == nullptr) {

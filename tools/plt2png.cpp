@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "base/brelgraf.h"
 #include "base/breldraw.h"
+#include "base/brelgraf.h"
 #include "base/hbild.h"
 #include "base/numbertext.h"
 #include "base/wbrelvar.h"
@@ -16,7 +16,9 @@
 #include "platform/qt/renderpng.h"
 
 // Qt keeps the font configuration's caches until the process ends (sanitizer builds only).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}
 
 namespace {
 

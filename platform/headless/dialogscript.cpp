@@ -6,16 +6,26 @@ namespace platform::headless {
 
 const char* DialogKindName(DialogKind kind) {
   switch (kind) {
-    case DialogKind::List: return "List";
-    case DialogKind::Radio: return "Radio";
-    case DialogKind::Text: return "Text";
-    case DialogKind::YesNo: return "YesNo";
-    case DialogKind::InfoScreen: return "InfoScreen";
-    case DialogKind::OpenFile: return "OpenFile";
-    case DialogKind::SaveFile: return "SaveFile";
-    case DialogKind::Folder: return "Folder";
-    case DialogKind::Form: return "Form";
-    case DialogKind::Box: return "Box";
+    case DialogKind::List:
+      return "List";
+    case DialogKind::Radio:
+      return "Radio";
+    case DialogKind::Text:
+      return "Text";
+    case DialogKind::YesNo:
+      return "YesNo";
+    case DialogKind::InfoScreen:
+      return "InfoScreen";
+    case DialogKind::OpenFile:
+      return "OpenFile";
+    case DialogKind::SaveFile:
+      return "SaveFile";
+    case DialogKind::Folder:
+      return "Folder";
+    case DialogKind::Form:
+      return "Form";
+    case DialogKind::Box:
+      return "Box";
   }
   return "?";
 }

@@ -22,7 +22,7 @@ struct DialogStep {
   DialogClose close = DialogClose::Ok;
   // Answers; left empty they keep what the dialog preset. A yes/no dialog's items are 0 yes, 1 no.
   std::optional<std::int32_t> selected;
-  std::optional<std::string> text;  // typed text, or the chosen path of a file dialog
+  std::optional<std::string> text;            // typed text, or the chosen path of a file dialog
   MessageAnswer answer = MessageAnswer::Yes;  // of a Box step
   std::function<void(Form&)> act;             // of a Form step: what the user does in the form
 

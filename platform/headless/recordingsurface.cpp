@@ -2,9 +2,13 @@
 
 namespace platform {
 
-void RecordingDrawSurface::Invalidate() { calls_.push_back("invalidate"); }
+void RecordingDrawSurface::Invalidate() {
+  calls_.push_back("invalidate");
+}
 
-void RecordingDrawSurface::Show() { calls_.push_back("show"); }
+void RecordingDrawSurface::Show() {
+  calls_.push_back("show");
+}
 
 void RecordingDrawSurface::SetCursor(CursorShape shape) {
   calls_.push_back(shape == CursorShape::Hourglass ? "cursor hourglass" : "cursor arrow");
@@ -15,7 +19,9 @@ void RecordingDrawSurface::PumpEvents() {
   calls_.push_back("pump");
 }
 
-void RecordingDrawSurface::Sleep(std::int32_t ms) { calls_.push_back("sleep " + std::to_string(ms)); }
+void RecordingDrawSurface::Sleep(std::int32_t ms) {
+  calls_.push_back("sleep " + std::to_string(ms));
+}
 
 StepAnswer RecordingDrawSurface::StepPrompt() {
   calls_.push_back("step");
@@ -30,6 +36,8 @@ void RecordingDrawSurface::ShowRubberBand(const Rect& b) {
                    std::to_string(b.right) + "," + std::to_string(b.bottom));
 }
 
-void RecordingDrawSurface::HideRubberBand() { calls_.push_back("band hidden"); }
+void RecordingDrawSurface::HideRubberBand() {
+  calls_.push_back("band hidden");
+}
 
 }  // namespace platform

@@ -29,7 +29,9 @@ QString ToQt(const std::string& display) {
   return QString::fromUtf8(Cp1252ToUtf8(display).c_str());
 }
 
-std::string FromQt(const QString& text) { return Utf8ToCp1252(text.toUtf8().toStdString()); }
+std::string FromQt(const QString& text) {
+  return Utf8ToCp1252(text.toUtf8().toStdString());
+}
 
 // A dialog that tells Esc and the close box apart from its Cancel button.
 class SmallDialog final : public QDialog {
@@ -114,7 +116,8 @@ Body AddBody(SmallDialog& dialog, QVBoxLayout& layout, const DialogRequest& requ
       }
       layout.addWidget(body.edit);
       break;
-    default: break;
+    default:
+      break;
   }
   return body;
 }
@@ -207,8 +210,8 @@ QString FilterText(const std::vector<FileFilter>& filters) {
     // Each letter becomes a class of both cases, so "*.plt" also lists "START.PLT".
     QString pattern;
     for (const QChar c : ToQt(filter.pattern)) {
-      pattern += c.isLetter() ? QStringLiteral("[%1%2]").arg(c.toLower()).arg(c.toUpper())
-                              : QString(c);
+      pattern +=
+          c.isLetter() ? QStringLiteral("[%1%2]").arg(c.toLower()).arg(c.toUpper()) : QString(c);
     }
     parts << ToQt(filter.description) + QStringLiteral(" (") + pattern + QStringLiteral(")");
   }
@@ -251,11 +254,16 @@ class QtDialogs final : public DialogBackend {
                                    : cancel == MessageAnswer::No ? QMessageBox::No
                                                                  : QMessageBox::Cancel));
     switch (box.exec()) {
-      case QMessageBox::Ok: return MessageAnswer::Ok;
-      case QMessageBox::Yes: return MessageAnswer::Yes;
-      case QMessageBox::No: return MessageAnswer::No;
-      case QMessageBox::Retry: return MessageAnswer::Retry;
-      default: return cancel;
+      case QMessageBox::Ok:
+        return MessageAnswer::Ok;
+      case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+      case QMessageBox::No:
+        return MessageAnswer::No;
+      case QMessageBox::Retry:
+        return MessageAnswer::Retry;
+      default:
+        return cancel;
     }
   }
 
@@ -273,7 +281,8 @@ class QtDialogs final : public DialogBackend {
             FilterText(request.filters), nullptr, QFileDialog::DontConfirmOverwrite);
         break;
       default:
-        chosen = QFileDialog::getOpenFileName(nullptr, caption, folder, FilterText(request.filters));
+        chosen =
+            QFileDialog::getOpenFileName(nullptr, caption, folder, FilterText(request.filters));
         break;
     }
     if (chosen.isEmpty()) return FileResult{};
@@ -302,8 +311,12 @@ class QtDialogs final : public DialogBackend {
 
 }  // namespace
 
-std::unique_ptr<DialogBackend> MakeQtDialogs() { return std::make_unique<QtDialogs>(); }
+std::unique_ptr<DialogBackend> MakeQtDialogs() {
+  return std::make_unique<QtDialogs>();
+}
 
-void UseQtDialogs() { InstallDialogBackend(MakeQtDialogs()); }
+void UseQtDialogs() {
+  InstallDialogBackend(MakeQtDialogs());
+}
 
 }  // namespace platform::qt

@@ -4,10 +4,10 @@
 #include <QPainterPath>
 #include <QPolygon>
 #include <cmath>
-#include <string>
-#include <unordered_map>
 #include <numbers>
 #include <span>
+#include <string>
+#include <unordered_map>
 
 #include "platform/qt/qtimagecurves.h"
 #include "platform/qt/qtimagetext.h"
@@ -71,8 +71,8 @@ struct FontKeyHash {
     const std::size_t flags = std::size_t{k.bold} | std::size_t{k.italic} << 1 |
                               std::size_t{k.underline} << 2 | std::size_t{k.strikeOut} << 3;
     std::size_t h = std::hash<std::string>()(k.face);
-    for (const std::size_t v : {static_cast<std::size_t>(k.height),
-                                static_cast<std::size_t>(k.width), flags}) {
+    for (const std::size_t v :
+         {static_cast<std::size_t>(k.height), static_cast<std::size_t>(k.width), flags}) {
       h = h * 1000003u ^ v;
     }
     return h;
@@ -186,7 +186,8 @@ void PainterCanvas::LoadFont() {
 bool PainterCanvas::OutsideImage(const Rect& r, std::int32_t reach) const {
   if (!lineTarget_) return false;
   const Rect& c = lineTarget_->clip;
-  return std::max(r.left, r.right) + reach < c.left || std::min(r.left, r.right) - reach >= c.right ||
+  return std::max(r.left, r.right) + reach < c.left ||
+         std::min(r.left, r.right) - reach >= c.right ||
          std::max(r.top, r.bottom) + reach < c.top || std::min(r.top, r.bottom) - reach >= c.bottom;
 }
 

@@ -13,6 +13,8 @@ void ShowHaltBox(const std::string& text, const std::string& caption) {
   box.exec();
 }
 
-void PumpEventsWithoutInput() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void PumpEventsWithoutInput() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 }  // namespace platform::qt

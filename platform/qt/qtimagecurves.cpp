@@ -14,7 +14,9 @@ namespace {
 constexpr double kLargestHalfAxis = 16384;
 constexpr double kTolerance = 0.1;  // pixels between a chord and its arc
 
-std::int32_t Nearest(double v) { return static_cast<std::int32_t>(std::floor(v + 0.5)); }
+std::int32_t Nearest(double v) {
+  return static_cast<std::int32_t>(std::floor(v + 0.5));
+}
 
 }  // namespace
 

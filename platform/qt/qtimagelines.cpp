@@ -61,8 +61,7 @@ std::int32_t Walk(const ImageLineTarget& target, const ImageLinePen& pen, Point 
   for (std::int32_t i = first; i < last; ++i, minor += step) {
     if (dashed) {
       const bool on = (pen.dashOn >> at & 1) != 0;
-      at = reversed ? (at == 0 ? pen.dashPeriod : at) - 1
-                    : (at + 1 == pen.dashPeriod ? 0 : at + 1);
+      at = reversed ? (at == 0 ? pen.dashPeriod : at) - 1 : (at + 1 == pen.dashPeriod ? 0 : at + 1);
       if (!on) continue;
     }
     const std::int64_t major = u(low) + i;
@@ -77,8 +76,8 @@ std::int32_t Walk(const ImageLineTarget& target, const ImageLinePen& pen, Point 
   return dashed ? (phase + count) % pen.dashPeriod : 0;
 }
 
-std::int32_t WalkLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from,
-                      Point to, std::int32_t phase) {
+std::int32_t WalkLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to,
+                      std::int32_t phase) {
   if (std::abs(to.x - from.x) < std::abs(to.y - from.y)) {
     return Walk<true>(target, pen, from, to, phase);
   }

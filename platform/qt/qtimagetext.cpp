@@ -52,8 +52,8 @@ QTransform Turn(std::int32_t escapement) {
   return turn;
 }
 
-std::shared_ptr<const TextMask> RenderMask(const QFont& font, int ascent,
-                                           std::int32_t escapement, const QString& text) {
+std::shared_ptr<const TextMask> RenderMask(const QFont& font, int ascent, std::int32_t escapement,
+                                           const QString& text) {
   const QTransform turn = Turn(escapement);
   const QRect box = turn.mapRect(QRectF(UprightBounds(font, ascent, text))).toAlignedRect();
   if (box.width() > kLargestSide || box.height() > kLargestSide) return nullptr;

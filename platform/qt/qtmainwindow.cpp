@@ -251,8 +251,8 @@ class QtWindowPeer : public WindowPeer {
   void PaintNow(const std::function<void(Canvas&)>& draw) override { drawing_->PaintNow(draw); }
   void ShowRubberBand(const Rect& band) override {
     if (rubberBand_ == nullptr) rubberBand_ = new QRubberBand(QRubberBand::Rectangle, drawing_);
-    rubberBand_->setGeometry(QRect(QPoint(band.left, band.top), QPoint(band.right, band.bottom))
-                                 .normalized());
+    rubberBand_->setGeometry(
+        QRect(QPoint(band.left, band.top), QPoint(band.right, band.bottom)).normalized());
     rubberBand_->show();
   }
   void HideRubberBand() override {

@@ -25,9 +25,8 @@ class QtPrinterDocument : public PrinterDocument {
 
  protected:
   bool DoBegin(PageOrientation orientation) override {
-    printer_.setPageOrientation(orientation == PageOrientation::Landscape
-                                    ? QPageLayout::Landscape
-                                    : QPageLayout::Portrait);
+    printer_.setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                          : QPageLayout::Portrait);
     if (!painter_.begin(&printer_)) return false;
     const QRect page = printer_.pageLayout().paintRectPixels(printer_.resolution());
     canvas_.emplace(painter_, Size{page.width(), page.height()});

@@ -13,7 +13,9 @@ std::uint16_t ShareMode = platform::kModeShared;
 std::uint16_t ForcedOpenMode = 65535;
 bool EngineStarted = false;
 
-WorkArea* Area() { return WorkAreaTable[CurrentAreaNumber].get(); }
+WorkArea* Area() {
+  return WorkAreaTable[CurrentAreaNumber].get();
+}
 
 void Select(std::uint8_t area) {
   if (area >= 1 && area <= kUserAreas) {
@@ -33,17 +35,23 @@ void Select(std::uint8_t area) {
   ReportError(220, "Invalid workarea selected = [Select(" + std::to_string(area) + ")]");
 }
 
-std::uint8_t CurrentArea() { return CurrentAreaNumber; }
+std::uint8_t CurrentArea() {
+  return CurrentAreaNumber;
+}
 
 bool NoDbfInUse(const char* operation) {
   if (Area() != nullptr) return false;
-  ReportError(215, std::string("No database in use [") + operation + "]  WorkArea = " +
-                       std::to_string(CurrentAreaNumber));
+  ReportError(215, std::string("No database in use [") + operation +
+                       "]  WorkArea = " + std::to_string(CurrentAreaNumber));
   return true;
 }
 
-void DbfName(std::string& name) { name = Area() != nullptr ? Area()->fileName : std::string(); }
-void AliasName(std::string& alias) { alias = Area() != nullptr ? Area()->alias : std::string(); }
+void DbfName(std::string& name) {
+  name = Area() != nullptr ? Area()->fileName : std::string();
+}
+void AliasName(std::string& alias) {
+  alias = Area() != nullptr ? Area()->alias : std::string();
+}
 
 std::int32_t RecCount() {
   if (Area() == nullptr) return 0;
@@ -51,12 +59,17 @@ std::int32_t RecCount() {
   return Area()->recCount;
 }
 
-std::int32_t RecNo() { return Area() != nullptr ? Area()->recNo : 0; }
-std::uint16_t RecSize() { return Area() != nullptr ? Area()->recordLength : 0; }
+std::int32_t RecNo() {
+  return Area() != nullptr ? Area()->recNo : 0;
+}
+std::uint16_t RecSize() {
+  return Area() != nullptr ? Area()->recordLength : 0;
+}
 
 void RefreshRecCount() {
   WorkArea* area = Area();
-  if (area == nullptr || area->exclusive || area->vfile.isVirtual || area->recordLength == 0) return;
+  if (area == nullptr || area->exclusive || area->vfile.isVirtual || area->recordLength == 0)
+    return;
   std::uint64_t size = 0;
   if (area->file.Size(size) != 0 || size < static_cast<std::uint64_t>(area->headerLength)) return;
   std::uint64_t count = (size - area->headerLength) / area->recordLength;

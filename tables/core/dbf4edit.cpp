@@ -21,13 +21,16 @@ namespace {
 const FieldDescriptor* FieldAt(std::int32_t n, const char* name) {
   WorkArea& area = *Area();
   if (n < 1 || n > area.fieldCount) {
-    ReportError(220, "Invalid field number. [" + std::string(name) + "(" + std::to_string(n) + ")]");
+    ReportError(220,
+                "Invalid field number. [" + std::string(name) + "(" + std::to_string(n) + ")]");
     return nullptr;
   }
   return &area.fields[static_cast<std::size_t>(n - 1)];
 }
 
-std::string Quoted(const WorkArea& area) { return "\"" + area.fileName + "\""; }
+std::string Quoted(const WorkArea& area) {
+  return "\"" + area.fileName + "\"";
+}
 
 bool NeedsRecordLock(const WorkArea& area) {
   return !area.exclusive && area.lockState != kFileLock;
@@ -55,7 +58,9 @@ void WriteDeletionFlag(WorkArea& area, bool deleted) {
 
 }  // namespace
 
-std::int32_t FieldCount() { return Area() != nullptr ? Area()->fieldCount : 0; }
+std::int32_t FieldCount() {
+  return Area() != nullptr ? Area()->fieldCount : 0;
+}
 
 char FieldType(std::int32_t n) {
   if (NoDbfInUse("FieldType()")) return ' ';
@@ -104,7 +109,8 @@ std::uint8_t* FieldAddress(std::int32_t n) {
   std::uint8_t* address = area.native;
   if (n == 0) return address;
   address += 1;
-  for (std::int32_t i = 0; i < n - 1; ++i) address += NativeFieldSize(area.fields[static_cast<std::size_t>(i)]);
+  for (std::int32_t i = 0; i < n - 1; ++i)
+    address += NativeFieldSize(area.fields[static_cast<std::size_t>(i)]);
   return address;
 }
 
@@ -116,8 +122,12 @@ void FieldAsText(std::int32_t n, std::string& text) {
   const std::uint8_t* p = FieldAddress(n);
   switch (type) {
     case 'C':
-    case 'D': text.assign(reinterpret_cast<const char*>(p + 1), p[0]); break;
-    case 'L': text = LogicalLetters.substr(p[0] != 0 ? 1 : 0, 1); break;
+    case 'D':
+      text.assign(reinterpret_cast<const char*>(p + 1), p[0]);
+      break;
+    case 'L':
+      text = LogicalLetters.substr(p[0] != 0 ? 1 : 0, 1);
+      break;
     case 'M': {
       std::int32_t reference = 0;
       std::memcpy(&reference, p, 4);
@@ -178,7 +188,8 @@ void Append() {
       if (!area.exclusive && !area.vfile.isVirtual) WriteHeaderCount(area);
     }
     SetReportErrors(reporting);
-    if (LastErrorCode == 0 && indexed && IndexHooks.appendNewKey != nullptr) IndexHooks.appendNewKey();
+    if (LastErrorCode == 0 && indexed && IndexHooks.appendNewKey != nullptr)
+      IndexHooks.appendNewKey();
   }
   if (LastErrorCode == 0) area.bof = area.eof = false;
   ReportIfPending();
@@ -198,7 +209,8 @@ void Replace() {
   }
   const bool keep = Indexed();
   if (NeedsRecordLock(area) && !IsLocked(area.recNo)) {
-    ReportError(1200, "Record #" + std::to_string(area.recNo) + " in " + area.fileName + " [REPLACE]");
+    ReportError(1200,
+                "Record #" + std::to_string(area.recNo) + " in " + area.fileName + " [REPLACE]");
     return;
   }
   if (keep && !area.vfile.isVirtual && area.swap.size() != area.nativeSize) {
@@ -300,7 +312,8 @@ void Poke(const std::string& text, std::int32_t field, std::int32_t record) {
   if (NoDbfInUse("Poke")) return;
   LastErrorCode = 0;
   WorkArea& area = *Area();
-  std::string tag = "[Poke(" + text + "," + std::to_string(field) + "," + std::to_string(record) + ")]";
+  std::string tag =
+      "[Poke(" + text + "," + std::to_string(field) + "," + std::to_string(record) + ")]";
   if (tag.size() > 100) tag.resize(100);
   if (area.vfile.isVirtual) {
     ReportError(1100, "Operation cannot be used on virtual files." + tag);
@@ -315,7 +328,8 @@ void Poke(const std::string& text, std::int32_t field, std::int32_t record) {
   std::size_t length = 1;
   if (field > 0) {
     offset = area.fields[static_cast<std::size_t>(field - 1)].offset;
-    length = std::min<std::size_t>(text.size(), area.fields[static_cast<std::size_t>(field - 1)].length);
+    length =
+        std::min<std::size_t>(text.size(), area.fields[static_cast<std::size_t>(field - 1)].length);
   } else {
     length = std::min<std::size_t>(text.size(), 1);
   }

@@ -23,7 +23,9 @@ std::string LocateText;
 
 namespace {
 
-const FieldDescriptor& FieldOf(std::int32_t n) { return Area()->fields[static_cast<std::size_t>(n - 1)]; }
+const FieldDescriptor& FieldOf(std::int32_t n) {
+  return Area()->fields[static_cast<std::size_t>(n - 1)];
+}
 
 // Leaves the area at the end of the table without an error, even when nothing is visible.
 void GoToEnd() {
@@ -41,7 +43,8 @@ std::string VariantText(const LocateVariant& value) {
 long double VariantNumber(const LocateVariant& value) {
   if (const auto* text = std::get_if<std::string>(&value)) return ValReal(*text);
   if (const auto* real = std::get_if<long double>(&value)) return *real;
-  if (const auto* integer = std::get_if<std::int64_t>(&value)) return static_cast<long double>(*integer);
+  if (const auto* integer = std::get_if<std::int64_t>(&value))
+    return static_cast<long double>(*integer);
   return std::get<bool>(value) ? 1 : 0;
 }
 
@@ -60,13 +63,17 @@ std::string StoredForm(const FieldDescriptor& f, const LocateVariant& value, boo
       std::string text = VariantText(value);
       return exact ? PadRight(text, f.length) : text;
     }
-    case 'D': return DateToDtos(VariantText(value));
+    case 'D':
+      return DateToDtos(VariantText(value));
     case 'N':
     case 'F':
-      if (f.decimals > 0) return FormatFieldReal(static_cast<double>(VariantNumber(value)), f.length, f.decimals);
+      if (f.decimals > 0)
+        return FormatFieldReal(static_cast<double>(VariantNumber(value)), f.length, f.decimals);
       return FormatFieldInt(static_cast<std::int64_t>(VariantNumber(value)), f.length);
-    case 'L': return VariantBool(value) ? "T" : "F";
-    default: return VariantText(value);
+    case 'L':
+      return VariantBool(value) ? "T" : "F";
+    default:
+      return VariantText(value);
   }
 }
 
@@ -74,8 +81,10 @@ std::string VirtualFieldText(std::int32_t field) {
   const FieldDescriptor& f = FieldOf(field);
   const std::uint8_t* p = FieldAddress(field);
   switch (f.type) {
-    case 'D': return DateToDtos(std::string(reinterpret_cast<const char*>(p + 1), p[0]));
-    case 'L': return p[0] != 0 ? "T" : "F";
+    case 'D':
+      return DateToDtos(std::string(reinterpret_cast<const char*>(p + 1), p[0]));
+    case 'L':
+      return p[0] != 0 ? "T" : "F";
     case 'N':
     case 'F':
       if (f.decimals > 0) {
@@ -91,13 +100,16 @@ std::string VirtualFieldText(std::int32_t field) {
         std::memcpy(&value, p, 4);
         return FormatFieldInt(value, f.length);
       }
-    case 'C': return PadRight(std::string(reinterpret_cast<const char*>(p + 1), p[0]), f.length);
-    default: return std::string(f.length, ' ');
+    case 'C':
+      return PadRight(std::string(reinterpret_cast<const char*>(p + 1), p[0]), f.length);
+    default:
+      return std::string(f.length, ' ');
   }
 }
 
 bool Matches(std::string text) {
-  if (!LocateExact && !LocateContained && text.size() > LocateText.size()) text.resize(LocateText.size());
+  if (!LocateExact && !LocateContained && text.size() > LocateText.size())
+    text.resize(LocateText.size());
   if (!LocateCaseSensitive) text = UpperStr(text);
   if (LocateContained) return text.find(LocateText) != std::string::npos;
   return text == LocateText;
@@ -228,7 +240,8 @@ bool LocateFields(const std::string& fieldList, const std::vector<LocateVariant>
   if (fieldList.find(';') == std::string::npos) {
     found = !values.empty() && LocateValue(fieldList, values[0], nocase, 1, exact);
   } else {
-    const std::int32_t fields = static_cast<std::int32_t>(std::count(fieldList.begin(), fieldList.end(), ';')) + 1;
+    const std::int32_t fields =
+        static_cast<std::int32_t>(std::count(fieldList.begin(), fieldList.end(), ';')) + 1;
     std::int32_t start = 1;
     std::int32_t i = 0;
     std::int32_t agreed = -1;

@@ -20,7 +20,9 @@ std::uint64_t RecordLockOffset(const WorkArea& area, std::int32_t n) {
 }
 
 // A read-only descriptor can only hold read locks.
-bool LockExclusively(const WorkArea& area) { return area.file.Writable(); }
+bool LockExclusively(const WorkArea& area) {
+  return area.file.Writable();
+}
 
 bool TakeRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
   if (area.exclusive) return true;
@@ -47,7 +49,8 @@ std::uint32_t ReleaseRecord(WorkArea& area, std::int32_t n) {
   return code;
 }
 
-bool TakeWholeLock(const char* guard, std::uint8_t kind, std::uint64_t offset, std::uint64_t length) {
+bool TakeWholeLock(const char* guard, std::uint8_t kind, std::uint64_t offset,
+                   std::uint64_t length) {
   if (NoDbfInUse(guard)) return false;
   WorkArea& area = *Area();
   if (RefuseVirtual(area, kind == kFileLock ? " [FLock]" : " [ALock]")) return false;
@@ -71,10 +74,13 @@ bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool ex
   return LockRegion(false, fd, offset, length, exclusive) == 0;
 }
 
-void SetWaitPump(WaitPumpProc pump) { waitPump = pump; }
+void SetWaitPump(WaitPumpProc pump) {
+  waitPump = pump;
+}
 
 void WaitMs(std::int32_t milliseconds) {
-  std::uint32_t wanted = static_cast<std::uint32_t>(milliseconds < 0 ? -static_cast<std::int64_t>(milliseconds) : milliseconds);
+  std::uint32_t wanted = static_cast<std::uint32_t>(
+      milliseconds < 0 ? -static_cast<std::int64_t>(milliseconds) : milliseconds);
   std::uint32_t start = TickCount();
   for (;;) {
     std::uint32_t now = TickCount();
@@ -94,13 +100,18 @@ void UnlockFirstByte() {
   WorkArea& area = *Area();
   std::uint32_t code = ReleaseRange(area, kLockBase, 1);
   if (code != 0) {
-    ReportError(static_cast<std::uint16_t>(code), "Error attempting to UNLOCK file " + area.fileName +
-                                                      " in Workarea " + std::to_string(CurrentArea()));
+    ReportError(static_cast<std::uint16_t>(code), "Error attempting to UNLOCK file " +
+                                                      area.fileName + " in Workarea " +
+                                                      std::to_string(CurrentArea()));
   }
 }
 
-bool FLock() { return TakeWholeLock("FLock", kFileLock, kLockBase + 1, kFileLockLength); }
-bool ALock() { return TakeWholeLock("ALock", kAppendLock, kAppendByte, 1); }
+bool FLock() {
+  return TakeWholeLock("FLock", kFileLock, kLockBase + 1, kFileLockLength);
+}
+bool ALock() {
+  return TakeWholeLock("ALock", kAppendLock, kAppendByte, 1);
+}
 
 bool RLock() {
   if (NoDbfInUse("RLock")) return false;
@@ -124,7 +135,8 @@ bool IsLocked(std::int32_t record) {
   WorkArea& area = *Area();
   if (RefuseVirtual(area, "[IsLocked]")) return false;
   if (area.lockState == kFileLock) return true;
-  return std::find(area.recordLocks.begin(), area.recordLocks.end(), record) != area.recordLocks.end();
+  return std::find(area.recordLocks.begin(), area.recordLocks.end(), record) !=
+         area.recordLocks.end();
 }
 
 bool UnlockRec(std::int32_t selector) {
@@ -138,7 +150,8 @@ bool UnlockRec(std::int32_t selector) {
     return false;
   };
   if (selector >= 1) {
-    if (std::find(area.recordLocks.begin(), area.recordLocks.end(), selector) == area.recordLocks.end()) {
+    if (std::find(area.recordLocks.begin(), area.recordLocks.end(), selector) ==
+        area.recordLocks.end()) {
       return refuse("Record not locked. [UnlockRec(" + std::to_string(selector) + ")]");
     }
     LastErrorCode = static_cast<std::uint16_t>(ReleaseRecord(area, selector));

@@ -21,10 +21,13 @@ bool ReadAndLoad(std::int32_t n) {
   return true;
 }
 
-std::string Quoted(const WorkArea& area) { return "\"" + area.fileName + "\""; }
+std::string Quoted(const WorkArea& area) {
+  return "\"" + area.fileName + "\"";
+}
 
 void ReportGoError(std::int32_t n) {
-  ReportError(212, "Invalid record number = " + std::to_string(n) + " Database " + Quoted(*Area()) + " [GO]");
+  ReportError(212, "Invalid record number = " + std::to_string(n) + " Database " + Quoted(*Area()) +
+                       " [GO]");
 }
 
 void SaveKey(bool indexed) {
@@ -238,7 +241,9 @@ void Dbf4RawGo(std::int32_t n) {
   if (!ok) ReportError(LastErrorCode, LastErrorMessage + " [Dbf4RawGo]");
 }
 
-void RawGo(std::int32_t n) { Dbf4RawGo(n); }
+void RawGo(std::int32_t n) {
+  Dbf4RawGo(n);
+}
 
 bool dEOF() {
   if (Area() == nullptr) {

@@ -57,8 +57,10 @@ std::int64_t CompactRecords(WorkArea& area) {
   std::vector<std::uint8_t> kept(block.size());
   std::int64_t keptCount = 0;
   bool moving = false;
-  for (std::int64_t first = 1; first <= area.recCount; first += static_cast<std::int64_t>(perBlock)) {
-    std::size_t records = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(perBlock), area.recCount - first + 1));
+  for (std::int64_t first = 1; first <= area.recCount;
+       first += static_cast<std::int64_t>(perBlock)) {
+    std::size_t records = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(perBlock), area.recCount - first + 1));
     std::size_t bytes = records * area.recordLength;
     std::size_t done = 0;
     int code = area.file.ReadAt(RecordOffset(area, first), block.data(), bytes, done);
@@ -198,9 +200,12 @@ void Search(const std::string& text, std::int32_t& field, bool fromTop) {
   std::vector<std::uint8_t> block(perBlock * area.recordLength);
   for (std::int64_t first = fromTop ? 1 : static_cast<std::int64_t>(origin) + 1; first <= count;
        first += static_cast<std::int64_t>(perBlock)) {
-    std::size_t records = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(perBlock), count - first + 1));
+    std::size_t records = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(perBlock), count - first + 1));
     std::size_t done = 0;
-    if (area.file.ReadAt(RecordOffset(area, first), block.data(), records * area.recordLength, done) != 0) break;
+    if (area.file.ReadAt(RecordOffset(area, first), block.data(), records * area.recordLength,
+                         done) != 0)
+      break;
     records = done / area.recordLength;
     const std::size_t bytes = records * area.recordLength;
     ConvertRecordCharset(false, area.tableIsOem, bytes, area.recordLength, block.data());
@@ -212,7 +217,8 @@ void Search(const std::string& text, std::int32_t& field, bool fromTop) {
       const std::int32_t hitField = FieldAtOffset(area, inRecord);
       if (hitField == 0) continue;
       const FieldDescriptor& f = area.fields[static_cast<std::size_t>(hitField - 1)];
-      if (inRecord + wanted.size() > static_cast<std::size_t>(f.offset) + f.length || f.type == 'M') continue;
+      if (inRecord + wanted.size() > static_cast<std::size_t>(f.offset) + f.length || f.type == 'M')
+        continue;
       if (wantedField != 0 && hitField != wantedField) continue;
       const std::int64_t record = first + static_cast<std::int64_t>(hit / area.recordLength);
       if (record > RecCount()) return;

@@ -142,8 +142,9 @@ void OpenTable(std::string command, std::uint8_t* buffer, std::uint16_t size) {
   } else if (size != area->nativeSize) {
     std::uint16_t needed = area->nativeSize;
     CloseDbf(*area);
-    ReportError(266, "Database record/buffer size mismatch: " + original + " [USE()]\n\rRecord Size=" +
-                         std::to_string(needed) + ", Buffer Size=" + std::to_string(size));
+    ReportError(266, "Database record/buffer size mismatch: " + original +
+                         " [USE()]\n\rRecord Size=" + std::to_string(needed) +
+                         ", Buffer Size=" + std::to_string(size));
     return;
   } else {
     area->native = buffer;
@@ -164,7 +165,8 @@ void USE(const std::string& command, std::uint8_t* buffer, std::uint16_t size) {
   std::string text = AllTrim(command);
   if (text.empty()) return;
   std::string upper = UpperStr(text);
-  if (upper.find("LINKED LIST") != std::string::npos || upper.find("VIRTUAL FILE") != std::string::npos) {
+  if (upper.find("LINKED LIST") != std::string::npos ||
+      upper.find("VIRTUAL FILE") != std::string::npos) {
     UseVirtualFile(text, buffer, size);
     return;
   }
@@ -248,8 +250,10 @@ int ReopenDbf(bool exclusive) {
   if (code == 0) {
     lastReopenExclusive = exclusive;
     area->exclusive = exclusive;
-    if (exclusive) area->openMode = platform::kModeExclusive;
-    else area->openMode = ShareMode;
+    if (exclusive)
+      area->openMode = platform::kModeExclusive;
+    else
+      area->openMode = ShareMode;
   }
   return code;
 }

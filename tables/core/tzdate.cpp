@@ -25,18 +25,262 @@ TickProc tickProc = &platform::TickCountMs;
 
 // Day and month names, one fixed-width row per language; Latin rows in code page 850, the
 // Russian ones in code page 866.
-constexpr char kDays_en[] = "Sunday   " "Monday   " "Tuesday  " "Wednesday" "Thursday " "Friday   " "Saturday ";
-constexpr char kDays_it[] = "Domenica " "Luned\x8D""   " "Marted\x8D""  " "Mercoled\x8D" "Gioved\x8D""  " "Venerd\x8D""  " "Sabato   ";
-constexpr char kDays_fr[] = "Dimanche" "Lundi   " "Mardi   " "Mercredi" "Jeudi   " "Vendredi" "Samedi  ";
-constexpr char kDays_de[] = "Sonntag   " "Montag    " "Dienstag  " "Mittwoch  " "Donnerstag" "Freitag   " "Samstag   ";
-constexpr char kDays_es[] = "Domingo  " "Lunes    " "Martes   " "Mi\x82""rcoles" "Jueves   " "Viernes  " "S\xA0""bado   ";
-constexpr char kDays_ru[] = "\x82""\xAE""\xE1""\xAA""\xE0""\xA5""\xE1""\xA5""\xAD""\xEC""\xA5" "\x8F""\xAE""\xAD""\xA5""\xA4""\xA5""\xAB""\xEC""\xAD""\xA8""\xAA" "\x82""\xE2""\xAE""\xE0""\xAD""\xA8""\xAA""    " "\x91""\xE0""\xA5""\xA4""\xA0""      " "\x97""\xA5""\xE2""\xA2""\xA5""\xE0""\xA3""    " "\x8F""\xEF""\xE2""\xAD""\xA8""\xE6""\xA0""    " "\x91""\xE3""\xA1""\xA1""\xAE""\xE2""\xA0""    ";
-constexpr char kMonths_en[] = "January  " "February " "March    " "April    " "May      " "June     " "July     " "August   " "September" "October  " "November " "December ";
-constexpr char kMonths_it[] = "Gennaio  " "Febbraio " "Marzo    " "Aprile   " "Maggio   " "Giugno   " "Luglio   " "Agosto   " "Settembre" "Ottobre  " "Novembre " "Dicembre ";
-constexpr char kMonths_fr[] = "Janvier  " "F\x82""vrier  " "Mars     " "Avril    " "Mai      " "Juin     " "Juillet  " "Ao\x96""t     " "Septembre" "Octobre  " "Novembre " "D\x82""cembre ";
-constexpr char kMonths_de[] = "Januar   " "Februar  " "M\x84""rz     " "April    " "Mai      " "Juni     " "Juli     " "August   " "September" "Oktober  " "November " "Dezember ";
-constexpr char kMonths_es[] = "Enero     " "Febrero   " "Marzo     " "Abril     " "Mayo      " "Junio     " "Julio     " "Agosto    " "Septiembre" "Octubre   " "Noviembre " "Diciembre ";
-constexpr char kMonths_ru[] = "\x9F""\xAD""\xA2""\xA0""\xE0""\xEC""  " "\x94""\xA5""\xA2""\xE0""\xA0""\xAB""\xEC"" " "\x8C""\xA0""\xE0""\xE2""    " "\x80""\xAF""\xE0""\xA5""\xAB""\xEC""  " "\x8C""\xA0""\xA9""     " "\x88""\xEE""\xAD""\xEC""    " "\x88""\xEE""\xAB""\xEC""    " "\x80""\xA2""\xA3""\xE3""\xE1""\xE2""  " "\x91""\xA5""\xAD""\xE2""\xEF""\xA1""\xE0""\xEC" "\x8E""\xAA""\xE2""\xEF""\xA1""\xE0""\xEC"" " "\x8D""\xAE""\xEF""\xA1""\xE0""\xEC""  " "\x84""\xA5""\xAA""\xA0""\xA1""\xE0""\xEC"" ";
+constexpr char kDays_en[] =
+    "Sunday   "
+    "Monday   "
+    "Tuesday  "
+    "Wednesday"
+    "Thursday "
+    "Friday   "
+    "Saturday ";
+constexpr char kDays_it[] =
+    "Domenica "
+    "Luned\x8D"
+    "   "
+    "Marted\x8D"
+    "  "
+    "Mercoled\x8D"
+    "Gioved\x8D"
+    "  "
+    "Venerd\x8D"
+    "  "
+    "Sabato   ";
+constexpr char kDays_fr[] =
+    "Dimanche"
+    "Lundi   "
+    "Mardi   "
+    "Mercredi"
+    "Jeudi   "
+    "Vendredi"
+    "Samedi  ";
+constexpr char kDays_de[] =
+    "Sonntag   "
+    "Montag    "
+    "Dienstag  "
+    "Mittwoch  "
+    "Donnerstag"
+    "Freitag   "
+    "Samstag   ";
+constexpr char kDays_es[] =
+    "Domingo  "
+    "Lunes    "
+    "Martes   "
+    "Mi\x82"
+    "rcoles"
+    "Jueves   "
+    "Viernes  "
+    "S\xA0"
+    "bado   ";
+constexpr char kDays_ru[] =
+    "\x82"
+    "\xAE"
+    "\xE1"
+    "\xAA"
+    "\xE0"
+    "\xA5"
+    "\xE1"
+    "\xA5"
+    "\xAD"
+    "\xEC"
+    "\xA5"
+    "\x8F"
+    "\xAE"
+    "\xAD"
+    "\xA5"
+    "\xA4"
+    "\xA5"
+    "\xAB"
+    "\xEC"
+    "\xAD"
+    "\xA8"
+    "\xAA"
+    "\x82"
+    "\xE2"
+    "\xAE"
+    "\xE0"
+    "\xAD"
+    "\xA8"
+    "\xAA"
+    "    "
+    "\x91"
+    "\xE0"
+    "\xA5"
+    "\xA4"
+    "\xA0"
+    "      "
+    "\x97"
+    "\xA5"
+    "\xE2"
+    "\xA2"
+    "\xA5"
+    "\xE0"
+    "\xA3"
+    "    "
+    "\x8F"
+    "\xEF"
+    "\xE2"
+    "\xAD"
+    "\xA8"
+    "\xE6"
+    "\xA0"
+    "    "
+    "\x91"
+    "\xE3"
+    "\xA1"
+    "\xA1"
+    "\xAE"
+    "\xE2"
+    "\xA0"
+    "    ";
+constexpr char kMonths_en[] =
+    "January  "
+    "February "
+    "March    "
+    "April    "
+    "May      "
+    "June     "
+    "July     "
+    "August   "
+    "September"
+    "October  "
+    "November "
+    "December ";
+constexpr char kMonths_it[] =
+    "Gennaio  "
+    "Febbraio "
+    "Marzo    "
+    "Aprile   "
+    "Maggio   "
+    "Giugno   "
+    "Luglio   "
+    "Agosto   "
+    "Settembre"
+    "Ottobre  "
+    "Novembre "
+    "Dicembre ";
+constexpr char kMonths_fr[] =
+    "Janvier  "
+    "F\x82"
+    "vrier  "
+    "Mars     "
+    "Avril    "
+    "Mai      "
+    "Juin     "
+    "Juillet  "
+    "Ao\x96"
+    "t     "
+    "Septembre"
+    "Octobre  "
+    "Novembre "
+    "D\x82"
+    "cembre ";
+constexpr char kMonths_de[] =
+    "Januar   "
+    "Februar  "
+    "M\x84"
+    "rz     "
+    "April    "
+    "Mai      "
+    "Juni     "
+    "Juli     "
+    "August   "
+    "September"
+    "Oktober  "
+    "November "
+    "Dezember ";
+constexpr char kMonths_es[] =
+    "Enero     "
+    "Febrero   "
+    "Marzo     "
+    "Abril     "
+    "Mayo      "
+    "Junio     "
+    "Julio     "
+    "Agosto    "
+    "Septiembre"
+    "Octubre   "
+    "Noviembre "
+    "Diciembre ";
+constexpr char kMonths_ru[] =
+    "\x9F"
+    "\xAD"
+    "\xA2"
+    "\xA0"
+    "\xE0"
+    "\xEC"
+    "  "
+    "\x94"
+    "\xA5"
+    "\xA2"
+    "\xE0"
+    "\xA0"
+    "\xAB"
+    "\xEC"
+    " "
+    "\x8C"
+    "\xA0"
+    "\xE0"
+    "\xE2"
+    "    "
+    "\x80"
+    "\xAF"
+    "\xE0"
+    "\xA5"
+    "\xAB"
+    "\xEC"
+    "  "
+    "\x8C"
+    "\xA0"
+    "\xA9"
+    "     "
+    "\x88"
+    "\xEE"
+    "\xAD"
+    "\xEC"
+    "    "
+    "\x88"
+    "\xEE"
+    "\xAB"
+    "\xEC"
+    "    "
+    "\x80"
+    "\xA2"
+    "\xA3"
+    "\xE3"
+    "\xE1"
+    "\xE2"
+    "  "
+    "\x91"
+    "\xA5"
+    "\xAD"
+    "\xE2"
+    "\xEF"
+    "\xA1"
+    "\xE0"
+    "\xEC"
+    "\x8E"
+    "\xAA"
+    "\xE2"
+    "\xEF"
+    "\xA1"
+    "\xE0"
+    "\xEC"
+    " "
+    "\x8D"
+    "\xAE"
+    "\xEF"
+    "\xA1"
+    "\xE0"
+    "\xEC"
+    "  "
+    "\x84"
+    "\xA5"
+    "\xAA"
+    "\xA0"
+    "\xA1"
+    "\xE0"
+    "\xEC"
+    " ";
 
 struct NameRow {
   const char* names;
@@ -46,25 +290,37 @@ struct NameRow {
 
 NameRow DayRow(std::uint8_t picture) {
   switch (picture) {
-    case 3: return {kDays_it, 9, true};
+    case 3:
+      return {kDays_it, 9, true};
     case 4:
-    case 7: return {kDays_fr, 8, true};
-    case 5: return {kDays_de, 10, true};
-    case 6: return {kDays_es, 9, true};
-    case 8: return {kDays_ru, 11, false};
-    default: return {kDays_en, 9, true};
+    case 7:
+      return {kDays_fr, 8, true};
+    case 5:
+      return {kDays_de, 10, true};
+    case 6:
+      return {kDays_es, 9, true};
+    case 8:
+      return {kDays_ru, 11, false};
+    default:
+      return {kDays_en, 9, true};
   }
 }
 
 NameRow MonthRow(std::uint8_t picture) {
   switch (picture) {
-    case 3: return {kMonths_it, 9, true};
+    case 3:
+      return {kMonths_it, 9, true};
     case 4:
-    case 7: return {kMonths_fr, 9, true};
-    case 5: return {kMonths_de, 9, true};
-    case 6: return {kMonths_es, 10, true};
-    case 8: return {kMonths_ru, 8, false};
-    default: return {kMonths_en, 9, true};
+    case 7:
+      return {kMonths_fr, 9, true};
+    case 5:
+      return {kMonths_de, 9, true};
+    case 6:
+      return {kMonths_es, 10, true};
+    case 8:
+      return {kMonths_ru, 8, false};
+    default:
+      return {kMonths_en, 9, true};
   }
 }
 
@@ -95,7 +351,9 @@ std::string_view Pad2(std::string_view part, char (&buffer)[2]) {
   return std::string_view(buffer, 2);
 }
 
-bool IsDateSeparator(char c) { return c == '.' || c == '/' || c == '-'; }
+bool IsDateSeparator(char c) {
+  return c == '.' || c == '/' || c == '-';
+}
 
 bool IsBlankDateText(std::string_view date) {
   return date.find_first_not_of(" /.-") == std::string_view::npos;
@@ -148,7 +406,9 @@ std::uint8_t CountryFromLocaleName(std::string_view locale) {
   return 0;
 }
 
-std::uint8_t CountryFromLocale() { return CountryFromLocaleName(platform::UserLocaleName()); }
+std::uint8_t CountryFromLocale() {
+  return CountryFromLocaleName(platform::UserLocaleName());
+}
 
 void InitCountry() {
   CountryCode = CountryFromLocale();
@@ -180,8 +440,12 @@ void SetDateFormat(std::uint8_t picture) {
   }
 }
 
-void SetTodayProc(TodayProc proc) { todayProc = proc != nullptr ? proc : &platform::LocalNow; }
-void SetTickProc(TickProc proc) { tickProc = proc != nullptr ? proc : &platform::TickCountMs; }
+void SetTodayProc(TodayProc proc) {
+  todayProc = proc != nullptr ? proc : &platform::LocalNow;
+}
+void SetTickProc(TickProc proc) {
+  tickProc = proc != nullptr ? proc : &platform::TickCountMs;
+}
 
 void GetDate(std::uint16_t& year, std::uint16_t& month, std::uint16_t& day,
              std::uint16_t& dayOfWeek) {
@@ -200,18 +464,22 @@ std::string TodayDtos() {
   return text;
 }
 
-std::uint32_t TickCount() { return tickProc(); }
-std::uint32_t TickSeconds() { return tickProc() / 1000; }
+std::uint32_t TickCount() {
+  return tickProc();
+}
+std::uint32_t TickSeconds() {
+  return tickProc() / 1000;
+}
 
 std::int32_t PackFileStamp(const platform::CivilDateTime& when) {
-  auto date = static_cast<std::uint32_t>(((when.year - 1980) & 0x7F) << 9 | when.month << 5 | when.day);
+  auto date =
+      static_cast<std::uint32_t>(((when.year - 1980) & 0x7F) << 9 | when.month << 5 | when.day);
   auto time = static_cast<std::uint32_t>(when.hour << 11 | when.minute << 5 | when.second / 2);
   return static_cast<std::int32_t>(date << 16 | time);
 }
 
-void FileDateTime(std::int32_t stamp, std::uint16_t& year, std::uint16_t& month,
-                  std::uint16_t& day, std::uint16_t& hour, std::uint16_t& minute,
-                  std::uint16_t& second) {
+void FileDateTime(std::int32_t stamp, std::uint16_t& year, std::uint16_t& month, std::uint16_t& day,
+                  std::uint16_t& hour, std::uint16_t& minute, std::uint16_t& second) {
   auto packed = static_cast<std::uint32_t>(stamp);
   std::uint32_t date = packed >> 16;
   std::uint32_t time = packed & 0xFFFF;
@@ -224,7 +492,8 @@ void FileDateTime(std::int32_t stamp, std::uint16_t& year, std::uint16_t& month,
 }
 
 std::string NormalizeDate(std::string_view date) {
-  const std::size_t sepPos = static_cast<std::size_t>(std::find_if(date.begin(), date.end(), IsDateSeparator) - date.begin());
+  const std::size_t sepPos = static_cast<std::size_t>(
+      std::find_if(date.begin(), date.end(), IsDateSeparator) - date.begin());
   if (sepPos == date.size()) return std::string(date);
   char sep = date[sepPos];
   std::size_t second = date.find(sep, sepPos + 1);
@@ -382,7 +651,9 @@ std::int32_t CenturyOf(std::string_view year) {
   return yy < CenturyBase % 100 ? base + 1 : base;
 }
 
-std::string CenturyPrefix(std::string_view year) { return std::to_string(CenturyOf(year)); }
+std::string CenturyPrefix(std::string_view year) {
+  return std::to_string(CenturyOf(year));
+}
 
 std::string WidenYear(std::string_view year) {
   if (year.size() != 2) return std::string(year);

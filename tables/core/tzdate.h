@@ -39,9 +39,8 @@ std::string TodayDtos();
 std::uint32_t TickCount();
 std::uint32_t TickSeconds();
 // File time stamps are packed like the DOS ones: date in the high word, time in the low word.
-void FileDateTime(std::int32_t stamp, std::uint16_t& year, std::uint16_t& month,
-                  std::uint16_t& day, std::uint16_t& hour, std::uint16_t& minute,
-                  std::uint16_t& second);
+void FileDateTime(std::int32_t stamp, std::uint16_t& year, std::uint16_t& month, std::uint16_t& day,
+                  std::uint16_t& hour, std::uint16_t& minute, std::uint16_t& second);
 std::int32_t PackFileStamp(const platform::CivilDateTime& when);
 
 std::string NormalizeDate(std::string_view date);

@@ -30,7 +30,9 @@ struct Failure {
   explicit operator bool() const { return code != 0; }
 };
 
-std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t GetU16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 std::uint32_t GetU32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -61,7 +63,9 @@ std::uint64_t RecordOffset(const WorkArea& area, std::int32_t n) {
          static_cast<std::uint64_t>(n - 1) * area.recordLength;
 }
 
-bool IsValidType(char type) { return std::strchr("CDFLMN", type) != nullptr && type != '\0'; }
+bool IsValidType(char type) {
+  return std::strchr("CDFLMN", type) != nullptr && type != '\0';
+}
 
 char NormalizeType(std::uint8_t raw) {
   char type = static_cast<char>(raw);
@@ -116,7 +120,9 @@ Failure ReadDbf2Header(WorkArea& area, std::uint64_t fileSize, const std::string
   std::uint8_t slots[513];
   std::size_t got = 0;
   int code = area.file.ReadAt(8, slots, sizeof slots, got);
-  if (code != 0 || got < 512) return {static_cast<std::uint16_t>(code != 0 ? code : 100), "Error reading " + name + " [Use/OpenDbf]"};
+  if (code != 0 || got < 512)
+    return {static_cast<std::uint16_t>(code != 0 ? code : 100),
+            "Error reading " + name + " [Use/OpenDbf]"};
   // With all 32 slots used, the end mark sits at offset 520, just past the slots.
   Failure failure = ParseDescriptors(area, slots, 512, 16, 32, name);
   if (failure) return failure;
@@ -147,9 +153,11 @@ Failure ReadStandardHeader(WorkArea& area, const std::string& name) {
   area.recordLength = GetU16(p + 10);
   std::vector<std::uint8_t> descriptors(static_cast<std::size_t>(area.headerLength - start));
   std::size_t got = 0;
-  int code = area.file.ReadAt(static_cast<std::uint64_t>(start), descriptors.data(), descriptors.size(), got);
+  int code = area.file.ReadAt(static_cast<std::uint64_t>(start), descriptors.data(),
+                              descriptors.size(), got);
   if (code != 0 || got < descriptors.size()) {
-    return {static_cast<std::uint16_t>(code != 0 ? code : 100), "Error reading " + name + " [Use/OpenDbf]"};
+    return {static_cast<std::uint16_t>(code != 0 ? code : 100),
+            "Error reading " + name + " [Use/OpenDbf]"};
   }
   if (!descriptors.empty() && descriptors[0] == 0x0D) {
     return {222, "Error reading " + name + " [Use/OpenDbf]"};
@@ -170,7 +178,8 @@ Failure CheckRecordLength(const WorkArea& area, const std::string& name) {
 Failure ReadDbfHeader(WorkArea& area, std::uint64_t fileSize, const std::string& name) {
   std::size_t got = 0;
   int code = area.file.ReadAt(0, area.prolog.data(), 32, got);
-  if (code != 0) return {static_cast<std::uint16_t>(code), "Error reading " + name + " [Use/OpenDbf]"};
+  if (code != 0)
+    return {static_cast<std::uint16_t>(code), "Error reading " + name + " [Use/OpenDbf]"};
   if (got < 32) {
     return {210, NotDbase(name, " (Prolog is less than 32 bytes", ") [USE/OpenDBF]")};
   }
@@ -190,7 +199,8 @@ void AdoptTrailingRecords(WorkArea& area, std::uint64_t fileSize) {
          RecordOffset(area, area.recCount + 2) <= fileSize) {
     std::uint8_t flag = 0;
     std::size_t got = 0;
-    if (area.file.ReadAt(RecordOffset(area, area.recCount + 1), &flag, 1, got) != 0 || got != 1) return;
+    if (area.file.ReadAt(RecordOffset(area, area.recCount + 1), &flag, 1, got) != 0 || got != 1)
+      return;
     if (flag != ' ' && flag != '*') return;
     ++area.recCount;
   }
@@ -264,7 +274,8 @@ int FinishTable(WorkArea& area) {
     code = area.file.Size(size);
     if (code == 0 && size > static_cast<std::uint64_t>(area.headerLength)) {
       std::uint64_t count = (size - area.headerLength) / area.recordLength;
-      area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
+      area.recCount = static_cast<std::int32_t>(
+          std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
     }
   }
   if (code == 0) code = WriteHeader(area);
@@ -321,7 +332,9 @@ const ByteMap& AnsiToOemMap() {
   return map;
 }
 
-bool WideInteger(const FieldDescriptor& f) { return f.length >= 10; }
+bool WideInteger(const FieldDescriptor& f) {
+  return f.length >= 10;
+}
 
 std::string PackDate(std::string_view text, std::string_view stored) {
   // An untouched date keeps its bytes: with two-digit years the window would move 1940 to 2040.
@@ -335,13 +348,25 @@ std::string PackDate(std::string_view text, std::string_view stored) {
 
 }  // namespace
 
-bool IsDbf2(std::uint8_t version) { return version == 0x02; }
-bool IsLevel7(std::uint8_t version) { return version == 0x04 || version == 0x8C; }
+bool IsDbf2(std::uint8_t version) {
+  return version == 0x02;
+}
+bool IsLevel7(std::uint8_t version) {
+  return version == 0x04 || version == 0x8C;
+}
 
 bool ValidDbfVersion(std::uint8_t version) {
   switch (version) {
-    case 0x02: case 0x03: case 0x83: case 0x8B: case 0xF5: case 0x04: case 0x8C: return true;
-    default: return false;
+    case 0x02:
+    case 0x03:
+    case 0x83:
+    case 0x8B:
+    case 0xF5:
+    case 0x04:
+    case 0x8C:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -355,13 +380,19 @@ std::string MemoExt(std::uint8_t memoType) {
 
 std::uint16_t NativeFieldSize(const FieldDescriptor& f) {
   switch (f.type) {
-    case 'C': return static_cast<std::uint16_t>(f.length + 1);
-    case 'D': return static_cast<std::uint16_t>(f.length + 3);
+    case 'C':
+      return static_cast<std::uint16_t>(f.length + 1);
+    case 'D':
+      return static_cast<std::uint16_t>(f.length + 3);
     case 'F':
-    case 'N': return (f.decimals > 0 || WideInteger(f)) ? 8 : 4;
-    case 'L': return 1;
-    case 'M': return 4;
-    default: return 0;
+    case 'N':
+      return (f.decimals > 0 || WideInteger(f)) ? 8 : 4;
+    case 'L':
+      return 1;
+    case 'M':
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -415,7 +446,8 @@ void OpenDbf(WorkArea& area) {
   area.state = kOpen;
   if (CountFromFileSize && fileSize >= static_cast<std::uint64_t>(area.headerLength)) {
     std::uint64_t count = (fileSize - area.headerLength) / area.recordLength;
-    area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
+    area.recCount = static_cast<std::int32_t>(
+        std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
   } else if (area.file.ShareExclusive() && area.file.Writable()) {
     AdoptTrailingRecords(area, fileSize);
   }
@@ -443,7 +475,8 @@ void GetDbfRecord(WorkArea& area, std::int32_t n) {
     return;
   }
   area.recNo = n;
-  ConvertRecordCharset(false, area.tableIsOem, area.recordLength, area.recordLength, area.raw.data());
+  ConvertRecordCharset(false, area.tableIsOem, area.recordLength, area.recordLength,
+                       area.raw.data());
 }
 
 void PutDbfRecord(WorkArea& area, std::int32_t n) {
@@ -465,7 +498,8 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
   if (code != 0) {
     // A partly written new record is cut off again, so the table stays whole.
     if (appending && done > 0) area.file.Truncate(RecordOffset(area, n));
-    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [Replace/Append/PutDbfRecord]");
+    ReportError(static_cast<std::uint16_t>(code),
+                "File:  " + area.fileName + " [Replace/Append/PutDbfRecord]");
     return;
   }
   if (appending) {
@@ -477,7 +511,9 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
   }
 }
 
-void AppendDbfRecord(WorkArea& area) { PutDbfRecord(area, area.recCount + 1); }
+void AppendDbfRecord(WorkArea& area) {
+  PutDbfRecord(area, area.recCount + 1);
+}
 
 void PutDeletionFlag(WorkArea& area, std::int32_t n) {
   if (n < 1 || n > area.recCount) {
@@ -489,7 +525,8 @@ void PutDeletionFlag(WorkArea& area, std::int32_t n) {
   int code = area.file.WriteAt(RecordOffset(area, n), area.raw.data(), 1, done);
   if (code == 0 && done < 1) code = 101;
   if (code != 0) {
-    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [DeleteRec/RecallRec]");
+    ReportError(static_cast<std::uint16_t>(code),
+                "File:  " + area.fileName + " [DeleteRec/RecallRec]");
     return;
   }
   if (area.state != kAppended) area.state = kChanged;
@@ -497,7 +534,8 @@ void PutDeletionFlag(WorkArea& area, std::int32_t n) {
 
 void UpdateDbfHeader(WorkArea& area) {
   int code = WriteHeader(area);
-  if (code != 0) ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [UpdateDbfHeader]");
+  if (code != 0)
+    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [UpdateDbfHeader]");
 }
 
 void WriteHeaderCount(WorkArea& area) {
@@ -507,7 +545,8 @@ void WriteHeaderCount(WorkArea& area) {
   std::memcpy(area.prolog.data() + 4, count, 4);
   std::size_t done = 0;
   int code = area.file.WriteAt(4, count, 4, done);
-  if (code != 0) ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [Append]");
+  if (code != 0)
+    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [Append]");
 }
 
 void FlushFile(WorkArea& area) {
@@ -535,7 +574,8 @@ void CloseDbf(WorkArea& area) {
   area.file.Close();
   ResetBuffers(area);
   if (code != 0) {
-    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + " [CloseDbf(" + area.fileName + ")]");
+    ReportError(static_cast<std::uint16_t>(code),
+                "File:  " + area.fileName + " [CloseDbf(" + area.fileName + ")]");
   }
 }
 
@@ -547,7 +587,8 @@ bool TypeAllowed(char type, std::uint8_t version) {
 }
 
 // Builds the header of a new table; false on a bad definition.
-bool BuildHeader(const std::vector<FieldDescriptor>& definitions, std::vector<std::uint8_t>& header) {
+bool BuildHeader(const std::vector<FieldDescriptor>& definitions,
+                 std::vector<std::uint8_t>& header) {
   if (definitions.empty() || definitions.size() > 255) return false;
   const bool level7 = MemoType == 0x8C;
   const std::size_t slot = level7 ? 48 : 32;
@@ -633,7 +674,8 @@ void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& defi
   if (code == 0) code = area.file.WriteAt(0, header.data(), header.size(), done);
   if (code != 0) {
     area.file.Close();
-    ReportError(static_cast<std::uint16_t>(code), "Error writing " + area.fileName + ". [CreateDbf]");
+    ReportError(static_cast<std::uint16_t>(code),
+                "Error writing " + area.fileName + ". [CreateDbf]");
     return;
   }
   std::memcpy(area.prolog.data(), header.data(), 32);
@@ -644,8 +686,8 @@ void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& defi
   area.dbfDateStamp = TodayDtos();
   CloseDbf(area);
   if (LastErrorCode == 0 && (header[0] & 0x80) != 0) {
-    NewMemoFile(ForceExt(area.fileName, CompanionExt(area.fileName, MemoExt(MemoType))),
-                MemoType, MemoBlockSize, "CreateDbf()");
+    NewMemoFile(ForceExt(area.fileName, CompanionExt(area.fileName, MemoExt(MemoType))), MemoType,
+                MemoBlockSize, "CreateDbf()");
   }
 }
 
@@ -654,7 +696,8 @@ void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint1
   platform::BlockFile file;
   int code = file.Create(tableName);
   if (code != 0) {
-    ReportError(static_cast<std::uint16_t>(code), "Cannot create memo file " + tableName + " [" + tag + "]");
+    ReportError(static_cast<std::uint16_t>(code),
+                "Cannot create memo file " + tableName + " [" + tag + "]");
     return;
   }
   std::vector<std::uint8_t> header = MemoHeader(tableName, memoType, blockSize);
@@ -691,7 +734,9 @@ void UnpackRecord(WorkArea& area, std::uint8_t* native) {
         std::memcpy(out + 1, text.data(), text.size());
         break;
       }
-      case 'L': out[0] = std::strchr("TtYy", static_cast<char>(in[0])) != nullptr && in[0] != 0; break;
+      case 'L':
+        out[0] = std::strchr("TtYy", static_cast<char>(in[0])) != nullptr && in[0] != 0;
+        break;
       case 'M': {
         auto block = static_cast<std::int32_t>(std::clamp<std::int64_t>(
             ParseFieldInt(FieldText(area, f)), std::numeric_limits<std::int32_t>::min(),
@@ -712,7 +757,8 @@ void UnpackRecord(WorkArea& area, std::uint8_t* native) {
           std::memcpy(out, &value, 4);
         }
         break;
-      default: break;
+      default:
+        break;
     }
     out += NativeFieldSize(f);
   }
@@ -733,7 +779,9 @@ void PackRecord(WorkArea& area, const std::uint8_t* native) {
         PutFieldText(raw, f, PackDate(text, FieldText(area, f)));
         break;
       }
-      case 'L': raw[f.offset] = in[0] != 0 ? 'T' : 'F'; break;
+      case 'L':
+        raw[f.offset] = in[0] != 0 ? 'T' : 'F';
+        break;
       case 'M': {
         std::int32_t block = 0;
         std::memcpy(&block, in, 4);
@@ -760,7 +808,8 @@ void PackRecord(WorkArea& area, const std::uint8_t* native) {
           PutFieldText(raw, f, FormatFieldInt(value, f.length));
         }
         break;
-      default: break;
+      default:
+        break;
     }
     in += NativeFieldSize(f);
   }

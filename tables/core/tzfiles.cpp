@@ -84,7 +84,9 @@ std::string FExpand(std::string_view name) {
   return base + path;
 }
 
-std::string ShortPathName(std::string_view path) { return std::string(path); }
+std::string ShortPathName(std::string_view path) {
+  return std::string(path);
+}
 
 bool FileExists(std::string_view name) {
   struct stat info {};
@@ -133,7 +135,8 @@ int EraseFile(std::string_view name) {
 void EraseFiles(std::string_view mask) {
   if (mask.find_first_of("*?") == std::string_view::npos) {
     int code = EraseFile(mask);
-    if (code != 0) ReportError(static_cast<std::uint16_t>(code), "Error erasing " + std::string(mask));
+    if (code != 0)
+      ReportError(static_cast<std::uint16_t>(code), "Error erasing " + std::string(mask));
     return;
   }
   int failed = 0;
@@ -141,7 +144,8 @@ void EraseFiles(std::string_view mask) {
     if (EraseFile(path) != 0) ++failed;
   }
   if (failed > 0) {
-    ReportError(5, "Could not erase " + std::to_string(failed) + " files like " + std::string(mask));
+    ReportError(5,
+                "Could not erase " + std::to_string(failed) + " files like " + std::string(mask));
   }
 }
 
@@ -151,12 +155,15 @@ long double DiskFree(std::string_view path) {
   return platform::DiskFreeBytes(dir.empty() ? "." : dir);
 }
 
-long double DiskFreeOfDrive(int) { return platform::DiskFreeBytes("."); }
+long double DiskFreeOfDrive(int) {
+  return platform::DiskFreeBytes(".");
+}
 
 void UniqueFilename(std::string& name) {
   int code = platform::MakeTempFile(platform::TempFolder(), "TZP", name);
   if (code != 0) {
-    ReportError(static_cast<std::uint16_t>(code), "Error requesting unique file name [UniqueFilename]");
+    ReportError(static_cast<std::uint16_t>(code),
+                "Error requesting unique file name [UniqueFilename]");
   }
 }
 
@@ -174,6 +181,8 @@ void FreeMem(void*& pointer, std::uint16_t) {
   pointer = nullptr;
 }
 
-std::int32_t MaxAvail() { return 0x7FFFFFFF; }
+std::int32_t MaxAvail() {
+  return 0x7FFFFFFF;
+}
 
 }  // namespace dadav

@@ -10,7 +10,9 @@
 namespace dadav {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::string RightAlign(std::string text, int width) {
   if (width > 0 && text.size() < static_cast<std::size_t>(width)) {
@@ -21,7 +23,8 @@ std::string RightAlign(std::string text, int width) {
 
 // A stored field: right-aligned in width, a row of "*" when the text is too long.
 std::string FitField(std::string text, int width) {
-  if (text.size() > static_cast<std::size_t>(width)) return std::string(static_cast<std::size_t>(width), '*');
+  if (text.size() > static_cast<std::size_t>(width))
+    return std::string(static_cast<std::size_t>(width), '*');
   return RightAlign(std::move(text), width);
 }
 
@@ -147,8 +150,8 @@ void CleanNumber(std::string& text) {
   std::size_t blank = converted.find(' ');
   if (blank != std::string::npos) converted.resize(blank);
   std::size_t end = 0;
-  while (end < converted.size() &&
-         (IsDigit(converted[end]) || converted[end] == '.' || (end == 0 && converted[end] == '-'))) {
+  while (end < converted.size() && (IsDigit(converted[end]) || converted[end] == '.' ||
+                                    (end == 0 && converted[end] == '-'))) {
     ++end;
   }
   converted.resize(end);
@@ -175,8 +178,10 @@ std::int32_t ValLong(std::string_view text) {
     return (!clean.empty() && clean.front() == '-') ? std::numeric_limits<std::int32_t>::min()
                                                     : std::numeric_limits<std::int32_t>::max();
   }
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  if (value > std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
+  if (value < std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(value);
 }
 
@@ -200,7 +205,8 @@ std::int32_t ValShortInt(std::string_view text) {
   s.resize(end);
   std::int64_t value = 0;
   auto result = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (result.ec == std::errc::result_out_of_range) value = (!s.empty() && s.front() == '-') ? -32768 : 32767;
+  if (result.ec == std::errc::result_out_of_range)
+    value = (!s.empty() && s.front() == '-') ? -32768 : 32767;
   if (value > 32767) return 32767;
   if (value < -32768) return -32768;
   return static_cast<std::int32_t>(value);

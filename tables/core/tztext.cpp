@@ -8,7 +8,9 @@
 namespace dadav {
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlankOrControl(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
 
 bool IsWordChar(char c) {
   return (c >= '0' && c <= '9') || IsAlpha(std::string_view(&c, 1)) || c == '\\' || c == '_';
@@ -16,8 +18,12 @@ bool IsWordChar(char c) {
 
 }  // namespace
 
-std::string StrToOem(std::string_view text) { return platform::AnsiToOem(text); }
-std::string OemToStr(std::string_view text) { return platform::OemToAnsi(text); }
+std::string StrToOem(std::string_view text) {
+  return platform::AnsiToOem(text);
+}
+std::string OemToStr(std::string_view text) {
+  return platform::OemToAnsi(text);
+}
 
 std::string LTrim(std::string_view text) {
   std::size_t start = 0;
@@ -59,7 +65,8 @@ bool IsAlpha(std::string_view text) {
 
 std::int32_t Occurs(std::string_view part, std::string_view text) {
   if (part.empty() || text.empty()) return 0;
-  if (part.size() == 1) return static_cast<std::int32_t>(std::count(text.begin(), text.end(), part[0]));
+  if (part.size() == 1)
+    return static_cast<std::int32_t>(std::count(text.begin(), text.end(), part[0]));
   std::int32_t count = 0;
   for (std::size_t at = text.find(part); at != std::string_view::npos;
        at = text.find(part, at + part.size())) {

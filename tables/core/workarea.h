@@ -46,7 +46,7 @@ struct WorkArea {
   std::vector<FieldDescriptor> fields;
   std::uint8_t state = kClosed;
   std::string dbfDateStamp;
-  std::vector<std::uint8_t> raw;  // the current record, texts in the engine's code page
+  std::vector<std::uint8_t> raw;     // the current record, texts in the engine's code page
   std::vector<std::uint8_t> stored;  // raw in the table's code page, on its way to disk
   std::int32_t recCount = 0;
   std::int32_t recNo = 0;

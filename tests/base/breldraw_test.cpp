@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "base/brelvar.h"
-#include "base/utilmath.h"
 #include "base/displaytext.h"
 #include "base/messages.h"
+#include "base/utilmath.h"
 #include "drawwindow_fixture.h"
 
 namespace {
@@ -16,9 +16,9 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST(PenToColorTest, MapsCadPensOntoWindowColours) {
-  const std::pair<int, int> cases[] = {{0, 0},   {1, 12},  {2, 14}, {3, 10},  {4, 11}, {5, 9},
-                                       {6, 13},  {7, 15},  {8, 1},  {15, 8},  {16, 16},
-                                       {17, 12}, {255, 8}, {32, 0}};
+  const std::pair<int, int> cases[] = {{0, 0},   {1, 12},  {2, 14},  {3, 10}, {4, 11},
+                                       {5, 9},   {6, 13},  {7, 15},  {8, 1},  {15, 8},
+                                       {16, 16}, {17, 12}, {255, 8}, {32, 0}};
   for (const auto& [pen, colour] : cases) {
     EXPECT_EQ(PenToColor(static_cast<std::uint8_t>(pen)), colour) << "pen " << pen;
   }

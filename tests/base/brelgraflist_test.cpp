@@ -40,12 +40,23 @@ TEST(RecordListTest, ReadRecordsFollowEveryChange) {
     std::function<void(RecordList&)> apply;
   } cases[] = {
       {"push_back", [](RecordList& l) { l.push_back("8;3"); }},
-      {"pop_back then push_back", [](RecordList& l) { l.pop_back(); l.push_back("3;9;9;9"); }},
+      {"pop_back then push_back",
+       [](RecordList& l) {
+         l.pop_back();
+         l.push_back("3;9;9;9");
+       }},
       {"insert at the front", [](RecordList& l) { l.insert(l.begin(), "12;4"); }},
       {"insert in the middle", [](RecordList& l) { l.insert(l.begin() + 1, "11;2"); }},
       {"assign", [](RecordList& l) { l.assign(2, "1;5;6"); }},
-      {"assign a list", [](RecordList& l) { l = {"13;7", "8;1"}; }},
-      {"clear then push_back", [](RecordList& l) { l.clear(); l.push_back("8;9"); }},
+      {"assign a list",
+       [](RecordList& l) {
+         l = {"13;7", "8;1"};
+       }},
+      {"clear then push_back",
+       [](RecordList& l) {
+         l.clear();
+         l.push_back("8;9");
+       }},
   };
   for (const auto& c : cases) {
     for (std::size_t readBefore = 0; readBefore <= 3; ++readBefore) {

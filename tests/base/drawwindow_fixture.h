@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "base/brelgraf.h"
 #include "base/breldraw.h"
+#include "base/brelgraf.h"
 #include "base/hbildvar.h"
 #include "base/hgvar.h"
 #include "base/wbrelvar.h"

@@ -82,8 +82,8 @@ TEST(HelpData, CommonHelpFileHoldsEveryNumberTheProgramUses) {
 
 TEST(HelpData, ProgramHelpFileHoldsItsNumbersAndImages) {
   const auto entries = HelpEntries("kv6.hlp");
-  for (const int number : {5005, 5040, 5100, 5145, 5150, 5160, 5300, 5310, 5340, 5400, 5410,
-                           5420, 5430, 5500, 8260, 9500, 9510, 9520}) {
+  for (const int number : {5005, 5040, 5100, 5145, 5150, 5160, 5300, 5310, 5340, 5400, 5410, 5420,
+                           5430, 5500, 8260, 9500, 9510, 9520}) {
     EXPECT_TRUE(entries.count(number)) << number;
   }
   for (const int number : {5005, 5040, 5145, 5160, 5420}) {
@@ -123,18 +123,42 @@ TEST(HelpData, MessageHelpRecordsHaveUniqueKeysAndCoverTheMessages) {
     }
   }
   const std::vector<std::string> messages = {
-      "Fatal  : d1 = 0 !", "Fatal  : l = 0 !", "Error  : e1 = 0 !", "Error  : leff > l1 !",
-      "Error  : leff > l2 !", "Error  : e > e lim !", "Error  : Sp < 1 (0.95 shaft)",
-      "Error  : Se < 1 (0.80)", "Warning: dB2 = 0 !", "Warning: Re = 0 !",
-      "Warning: s < smin ! (1)", "Warning: s < smin ! (2)", "smin (sqrt)", "s1min (sqrt)",
-      "unknown command character !", "undefined dimension range", "unknown ISO tolerance",
-      "invalid ISO tolerance", "tolerance grade 19 not defined for k", "d>500 not defined for v",
-      "a9..a13", "cd 5 .. cd 10", "z6..z11", "cd is defined only from 1 to 10 mm ",
-      "FG 12 is defined only from 1 to 10 mm ", "t is defined only from > 24 mm ",
-      "y is defined only from > 18 to 500 mm ", "V 7 is defined only from > 14 mm ",
-      "Y 11 is defined only from > 18 mm ", "Fatal  : DIN 6885 Datenbank",
-      "Material type 47 not found.", "Werkstofftyp 99 nicht gefunden.", "Error  : DXF: 3DFACE",
-      "Error  : DXF: LEADER", "Invalid temp directory", "Fehler in GetArcCenter (dphi = 0 ! ",
+      "Fatal  : d1 = 0 !",
+      "Fatal  : l = 0 !",
+      "Error  : e1 = 0 !",
+      "Error  : leff > l1 !",
+      "Error  : leff > l2 !",
+      "Error  : e > e lim !",
+      "Error  : Sp < 1 (0.95 shaft)",
+      "Error  : Se < 1 (0.80)",
+      "Warning: dB2 = 0 !",
+      "Warning: Re = 0 !",
+      "Warning: s < smin ! (1)",
+      "Warning: s < smin ! (2)",
+      "smin (sqrt)",
+      "s1min (sqrt)",
+      "unknown command character !",
+      "undefined dimension range",
+      "unknown ISO tolerance",
+      "invalid ISO tolerance",
+      "tolerance grade 19 not defined for k",
+      "d>500 not defined for v",
+      "a9..a13",
+      "cd 5 .. cd 10",
+      "z6..z11",
+      "cd is defined only from 1 to 10 mm ",
+      "FG 12 is defined only from 1 to 10 mm ",
+      "t is defined only from > 24 mm ",
+      "y is defined only from > 18 to 500 mm ",
+      "V 7 is defined only from > 14 mm ",
+      "Y 11 is defined only from > 18 mm ",
+      "Fatal  : DIN 6885 Datenbank",
+      "Material type 47 not found.",
+      "Werkstofftyp 99 nicht gefunden.",
+      "Error  : DXF: 3DFACE",
+      "Error  : DXF: LEADER",
+      "Invalid temp directory",
+      "Fehler in GetArcCenter (dphi = 0 ! ",
       "Error  : Database #3",
   };
   for (const std::string& message : messages) {

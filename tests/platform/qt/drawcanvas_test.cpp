@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "base/brelgraf.h"
 #include "base/breldraw.h"
+#include "base/brelgraf.h"
 #include "base/hgvar.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
@@ -62,9 +62,9 @@ class DrawCanvasTest : public ::testing::Test {
 
 TEST_F(DrawCanvasTest, LineArcCircleAndSolidInTheirColours) {
   window_.SetColor(12);
-  window_.line(10, 240, 300, 240);      // red across y = 240
+  window_.line(10, 240, 300, 240);  // red across y = 240
   window_.SetColor(10);
-  window_.circle(400, 300, 50);         // green, hollow
+  window_.circle(400, 300, 50);  // green, hollow
   window_.SetColor(9);
   window_.Arc(400, 100, 0, 90, 40, 90);  // blue first quadrant only
   window_.SetColor(14);

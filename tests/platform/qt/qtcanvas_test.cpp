@@ -43,11 +43,31 @@ TEST(QtCanvas, FiguresReachingIntoTheImageFromOutsideAreDrawnAndOthersLeftOut) {
     bool inks;
   };
   const Case cases[] = {
-      {"circle from the left", [](Canvas& c) { c.Ellipse({-20, 10, 6, 30}); }, true},
-      {"circle beyond the clip", [](Canvas& c) { c.Ellipse({-20, 10, 3, 30}); }, false},
-      {"arc from below", [](Canvas& c) { c.Arc({20, 30, 40, 50}, {40, 40}, {20, 40}); }, true},
-      {"text from the left", [](Canvas& c) { c.TextOut({-40, 5}, "WWWWW"); }, true},
-      {"text from above", [](Canvas& c) { c.TextOut({10, -15}, "Hg"); }, true},
+      {"circle from the left",
+       [](Canvas& c) {
+         c.Ellipse({-20, 10, 6, 30});
+       },
+       true},
+      {"circle beyond the clip",
+       [](Canvas& c) {
+         c.Ellipse({-20, 10, 3, 30});
+       },
+       false},
+      {"arc from below",
+       [](Canvas& c) {
+         c.Arc({20, 30, 40, 50}, {40, 40}, {20, 40});
+       },
+       true},
+      {"text from the left",
+       [](Canvas& c) {
+         c.TextOut({-40, 5}, "WWWWW");
+       },
+       true},
+      {"text from above",
+       [](Canvas& c) {
+         c.TextOut({10, -15}, "Hg");
+       },
+       true},
       {"text turned up into the image",
        [](Canvas& c) {
          platform::Font font = c.GetFont();
@@ -56,7 +76,11 @@ TEST(QtCanvas, FiguresReachingIntoTheImageFromOutsideAreDrawnAndOthersLeftOut) {
          c.TextOut({20, 80}, "WWWWWW");
        },
        true},
-      {"text far right", [](Canvas& c) { c.TextOut({70, 10}, "Hg"); }, false},
+      {"text far right",
+       [](Canvas& c) {
+         c.TextOut({70, 10}, "Hg");
+       },
+       false},
   };
   const QImage blank = Paint(QImage::Format_RGB32, [](Canvas&) {});
   for (const Case& c : cases) {

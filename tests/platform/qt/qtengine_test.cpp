@@ -39,7 +39,10 @@ TEST(QtEngine, HaltBoxIsModalAndShowsTheWindows1252Text) {
     modal = box->windowModality() == Qt::ApplicationModal;
     box->accept();
   });
-  platform::qt::ShowHaltBox("Error 210: Gu\xDF" "eisen.dbf is not a dBASE database.", "Program halted.");
+  platform::qt::ShowHaltBox(
+      "Error 210: Gu\xDF"
+      "eisen.dbf is not a dBASE database.",
+      "Program halted.");
   EXPECT_EQ(title, QString("Program halted."));
   EXPECT_EQ(text, QString::fromUtf8("Error 210: Gußeisen.dbf is not a dBASE database."));
   EXPECT_TRUE(modal);

@@ -42,14 +42,38 @@ struct Curve {
 
 std::vector<Curve> Curves() {
   return {
-      {"circle", [](Canvas& c) { c.Ellipse({20, 20, 81, 81}); }},
-      {"flat ellipse", [](Canvas& c) { c.Ellipse({10, 40, 110, 61}); }},
-      {"tiny circle", [](Canvas& c) { c.Ellipse({50, 50, 54, 54}); }},
-      {"circle beyond the clip", [](Canvas& c) { c.Ellipse({-30, -30, 60, 60}); }},
-      {"first quadrant", [](Canvas& c) { c.Arc({20, 10, 100, 90}, {100, 50}, {60, 10}); }},
-      {"over the bottom", [](Canvas& c) { c.Arc({20, 10, 100, 90}, {20, 60}, {100, 60}); }},
-      {"equal radials", [](Canvas& c) { c.Arc({30, 20, 90, 80}, {90, 50}, {90, 50}); }},
-      {"ellipse arc", [](Canvas& c) { c.Arc({0, 30, 120, 70}, {120, 30}, {0, 70}); }},
+      {"circle",
+       [](Canvas& c) {
+         c.Ellipse({20, 20, 81, 81});
+       }},
+      {"flat ellipse",
+       [](Canvas& c) {
+         c.Ellipse({10, 40, 110, 61});
+       }},
+      {"tiny circle",
+       [](Canvas& c) {
+         c.Ellipse({50, 50, 54, 54});
+       }},
+      {"circle beyond the clip",
+       [](Canvas& c) {
+         c.Ellipse({-30, -30, 60, 60});
+       }},
+      {"first quadrant",
+       [](Canvas& c) {
+         c.Arc({20, 10, 100, 90}, {100, 50}, {60, 10});
+       }},
+      {"over the bottom",
+       [](Canvas& c) {
+         c.Arc({20, 10, 100, 90}, {20, 60}, {100, 60});
+       }},
+      {"equal radials",
+       [](Canvas& c) {
+         c.Arc({30, 20, 90, 80}, {90, 50}, {90, 50});
+       }},
+      {"ellipse arc",
+       [](Canvas& c) {
+         c.Arc({0, 30, 120, 70}, {120, 30}, {0, 70});
+       }},
   };
 }
 
@@ -76,11 +100,12 @@ TEST(QtImageCurves, DashedCurvesLeaveGapsAlongTheCurve) {
       const QImage dashed = Draw(QImage::Format_RGB32, style, curve.draw);
       const int ink = InkCount(dashed, kWhite);
       // Dashes may start elsewhere on the curve than the painter's, but lie on it.
-      EXPECT_TRUE(InkNearInk(dashed, Draw(QImage::Format_ARGB32, platform::PenStyle::Solid,
-                                          [&](Canvas& c) {
-                                            c.SetClip({0, 0, 120, 100});
-                                            curve.draw(c);
-                                          }),
+      EXPECT_TRUE(InkNearInk(dashed,
+                             Draw(QImage::Format_ARGB32, platform::PenStyle::Solid,
+                                  [&](Canvas& c) {
+                                    c.SetClip({0, 0, 120, 100});
+                                    curve.draw(c);
+                                  }),
                              kWhite, true))
           << curve.name;
       EXPECT_GT(ink, whole * 2 / 5) << curve.name << " style " << static_cast<int>(style);

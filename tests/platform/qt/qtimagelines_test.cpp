@@ -55,9 +55,8 @@ TEST(QtImageLines, LinesSetThePaintersPixelsInEveryDirectionStyleAndClip) {
       {"far outside", {-30, 70}, 8, false},
       {"clipped", {20, 20}, 16, true},
   };
-  for (const platform::PenStyle style :
-       {platform::PenStyle::Solid, platform::PenStyle::Dot, platform::PenStyle::DashDot,
-        platform::PenStyle::Dash}) {
+  for (const platform::PenStyle style : {platform::PenStyle::Solid, platform::PenStyle::Dot,
+                                         platform::PenStyle::DashDot, platform::PenStyle::Dash}) {
     const platform::Pen pen{{200, 30, 40}, 1, style, platform::PenMode::Copy};
     for (const Case& c : cases) {
       const std::vector<Point> ends = Ends(c.from, c.reach);

@@ -43,11 +43,13 @@ TEST_F(Areas, SkipAndGoOverHiddenRecords) {
   SetIgnoreDel(true);
   GoTop();
   // skip, then record number, BOF, EOF
-  const std::tuple<int, int, bool, bool> steps[] = {{0, 2, false, false}, {1, 4, false, false}, {-1, 2, false, false},
-                                                    {-1, 2, true, false}, {2, 5, false, false}, {1, 7, false, true}};
+  const std::tuple<int, int, bool, bool> steps[] = {{0, 2, false, false},  {1, 4, false, false},
+                                                    {-1, 2, false, false}, {-1, 2, true, false},
+                                                    {2, 5, false, false},  {1, 7, false, true}};
   for (const auto& [skip, rec, bof, eof] : steps) {
     SKIP(skip);
-    EXPECT_EQ(std::tuple(RecNo(), dBOF(), dEOF()), std::tuple(rec, bof, eof)) << "after reaching " << rec;
+    EXPECT_EQ(std::tuple(RecNo(), dBOF(), dEOF()), std::tuple(rec, bof, eof))
+        << "after reaching " << rec;
   }
   EXPECT_EQ(FieldText(1), "    ");
   EXPECT_THROW(SKIP(1), EDadavError);
@@ -134,7 +136,8 @@ TEST_F(Areas, LockMatrixOnASharedTable) {
   EXPECT_TRUE(IsLocked(1));
   Replace();
   Append();
-  EXPECT_EQ(std::tuple(RecCount(), int{ReadBytes(path)[4]}), std::tuple(5, 5));  // a shared append reaches the header at once
+  EXPECT_EQ(std::tuple(RecCount(), int{ReadBytes(path)[4]}),
+            std::tuple(5, 5));  // a shared append reaches the header at once
 }
 
 // Mock index module: records the slot calls and keeps the read bracket depth.

@@ -1,7 +1,7 @@
+#include "tables/core/dbf4pack.h"
 #include "enginetest.h"
 #include "tables/core/dbf4locate.h"
 #include "tables/core/dbf4nav.h"
-#include "tables/core/dbf4pack.h"
 
 namespace {
 
@@ -11,8 +11,11 @@ using namespace enginetest;
 class PackSearch : public EngineTest {
  protected:
   void MakeTable(int n, const std::vector<int>& deleted = {}) {
-    auto fill = [](int i) { SetText(1, "item" + std::to_string(i)), SetReal(2, i + 0.5), SetText(3, "abc"); };
-    NewTable(Path("p.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2), Def("TAG", 'C', 3)}, n, fill, deleted);
+    auto fill = [](int i) {
+      SetText(1, "item" + std::to_string(i)), SetReal(2, i + 0.5), SetText(3, "abc");
+    };
+    NewTable(Path("p.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2), Def("TAG", 'C', 3)}, n,
+             fill, deleted);
   }
 };
 
@@ -24,7 +27,8 @@ TEST_F(PackSearch, PackKeepsLiveRecordsInOrder) {
   EXPECT_EQ(FieldText(1), "item5     ");
   CloseAll();
   std::vector<std::uint8_t> bytes = ReadBytes(Path("p.dbf"));
-  EXPECT_EQ(std::tuple(bytes.size(), int{bytes[4]}, int{bytes.back()}), std::tuple(129u + 3 * 22 + 1, 3, 0x1A));
+  EXPECT_EQ(std::tuple(bytes.size(), int{bytes[4]}, int{bytes.back()}),
+            std::tuple(129u + 3 * 22 + 1, 3, 0x1A));
 }
 
 TEST_F(PackSearch, PackWithAllDeletedAndAfterAnError) {
@@ -34,7 +38,8 @@ TEST_F(PackSearch, PackWithAllDeletedAndAfterAnError) {
   CloseAll();
   EXPECT_EQ(ReadBytes(Path("p.dbf")).size(), 130u);
   MakeTable(400, {1});
-  WithFileSizeLimit(129, [] { EXPECT_THROW(Pack(), EDadavError); });  // every write beyond the header fails
+  WithFileSizeLimit(
+      129, [] { EXPECT_THROW(Pack(), EDadavError); });  // every write beyond the header fails
   EXPECT_EQ(RecCount(), 400);
   GO(400);
   EXPECT_EQ(FieldText(1), "item400   ");
@@ -71,18 +76,27 @@ TEST_F(PackSearch, LocateOptionsAndNumbersUnderAComma) {
   LocateText = "em3";
   LocateFrom(1, 1, true);
   EXPECT_EQ(RecNo(), 3);
-  EXPECT_TRUE(LocateFields("TAG;NAME", {LocateVariant{std::string("abc")}, LocateVariant{std::string("item3")}}, false, true, false));
+  EXPECT_TRUE(LocateFields("TAG;NAME",
+                           {LocateVariant{std::string("abc")}, LocateVariant{std::string("item3")}},
+                           false, true, false));
   EXPECT_EQ(RecNo(), 3);
   EXPECT_THROW(ParseLocateField("nosuch"), EDadavError);
 }
 
 TEST_F(PackSearch, LocateInAnOemTableComparesAnsiText) {
-  NewTable(Path("oem.dbf"), {Def("MAT", 'C', 10)}, 1, [](int) { SetText(1, "Gu\xDF" "eisen"); });  // code page 1252
+  NewTable(Path("oem.dbf"), {Def("MAT", 'C', 10)}, 1, [](int) {
+    SetText(1,
+            "Gu\xDF"
+            "eisen");
+  });  // code page 1252
   CloseAll();
   std::vector<std::uint8_t> bytes = ReadBytes(Path("oem.dbf"));
   EXPECT_EQ(bytes[65 + 3], 0xE1);  // stored as code page 850
   USE(Path("oem.dbf"));
-  EXPECT_TRUE(LocateValue("MAT", LocateVariant{std::string("GU\xDF" "EISEN")}, true, 1, false));
+  EXPECT_TRUE(LocateValue("MAT",
+                          LocateVariant{std::string("GU\xDF"
+                                                    "EISEN")},
+                          true, 1, false));
   std::int32_t field = 0;
   Search("gu\xDF", field, true);
   EXPECT_EQ(field, 1);

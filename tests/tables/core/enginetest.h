@@ -25,13 +25,16 @@
 
 namespace enginetest {
 
-inline platform::CivilDateTime FixedToday() { return {2026, 3, 15, 0, 0, 0, 1}; }  // a Sunday
+inline platform::CivilDateTime FixedToday() {
+  return {2026, 3, 15, 0, 0, 0, 1};
+}  // a Sunday
 
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kv6tblXXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kv6tblXXXXXX";
     dir_ = mkdtemp(pattern.data());
     dadav::SetTodayProc(&FixedToday);
     dadav::EngineStart();
@@ -63,8 +66,9 @@ inline dadav::FieldDescriptor Def(const char* name, char type, int length, int d
 
 // Creates the table, leaves it open exclusive, appends n records (fill sets record i, 1-based)
 // and deletes the records in `deleted`.
-inline void NewTable(const std::string& path, const std::vector<dadav::FieldDescriptor>& fields, int n = 0,
-                     const std::function<void(int)>& fill = {}, const std::vector<int>& deleted = {}) {
+inline void NewTable(const std::string& path, const std::vector<dadav::FieldDescriptor>& fields,
+                     int n = 0, const std::function<void(int)>& fill = {},
+                     const std::vector<int>& deleted = {}) {
   dadav::CreateDBF(path, fields);
   dadav::USE(path + " EXCLUSIVE");
   for (int i = 1; i <= n; ++i) {
@@ -96,7 +100,8 @@ inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void SetText(int field, const std::string& text) {
@@ -105,11 +110,17 @@ inline void SetText(int field, const std::string& text) {
   std::memcpy(p + 1, text.data(), text.size());
 }
 
-inline void SetReal(int field, double value) { std::memcpy(dadav::FieldAddress(field), &value, 8); }
+inline void SetReal(int field, double value) {
+  std::memcpy(dadav::FieldAddress(field), &value, 8);
+}
 
-inline void SetInt64(int field, std::int64_t value) { std::memcpy(dadav::FieldAddress(field), &value, 8); }
+inline void SetInt64(int field, std::int64_t value) {
+  std::memcpy(dadav::FieldAddress(field), &value, 8);
+}
 
-inline void SetLogical(int field, bool value) { *dadav::FieldAddress(field) = value ? 1 : 0; }
+inline void SetLogical(int field, bool value) {
+  *dadav::FieldAddress(field) = value ? 1 : 0;
+}
 
 inline std::string FieldText(int field) {
   std::string text;

@@ -12,10 +12,14 @@ using namespace dadav;
 
 TEST(Numbers, CleanNumberAndValRealFollowTheDecimalChar) {
   const std::tuple<char, const char*, const char*, long double> cases[] = {
-      {',', "-1.234,5", "-1234.5", -1234.5L}, {'.', "-1,234.5", "-1234.5", -1234.5L},
-      {'.', " $+12.50 kg", "12.50", 12.5L},   {',', "- ,5", "-0.5", -0.5L},
-      {'.', "abc", "", 0},                    {'.', "7.", "7", 7},
-      {'.', "- - ", "", 0},                   {',', "3,5", "3.5", 3.5L},
+      {',', "-1.234,5", "-1234.5", -1234.5L},
+      {'.', "-1,234.5", "-1234.5", -1234.5L},
+      {'.', " $+12.50 kg", "12.50", 12.5L},
+      {',', "- ,5", "-0.5", -0.5L},
+      {'.', "abc", "", 0},
+      {'.', "7.", "7", 7},
+      {'.', "- - ", "", 0},
+      {',', "3,5", "3.5", 3.5L},
   };
   for (const auto& [decimal, text, clean, value] : cases) {
     DecimalChar = decimal;
@@ -25,14 +29,15 @@ TEST(Numbers, CleanNumberAndValRealFollowTheDecimalChar) {
     EXPECT_EQ(ValReal(text), value) << text;
   }
   DecimalChar = '.';
-  EXPECT_EQ(std::tuple(ValShortInt("40000"), ValShortInt(" +1,234"), ValLong("12.9")), std::tuple(32767, 1234, 12));
+  EXPECT_EQ(std::tuple(ValShortInt("40000"), ValShortInt(" +1,234"), ValLong("12.9")),
+            std::tuple(32767, 1234, 12));
 }
 
 TEST(Numbers, FieldFormatterRoundsHalfAwayAndNeverUsesTheLocale) {
   const std::tuple<double, int, int, const char*> cases[] = {
-      {0.125, 5, 2, " 0.13"}, {-0.125, 5, 2, "-0.13"}, {-0.001, 5, 2, " 0.00"},
-      {3.5, 8, 2, "    3.50"}, {2.675, 6, 2, "  2.67"},
-      {1e15, 20, 2, " 1000000000000000.00"}, {0.5, 3, 0, "  1"},
+      {0.125, 5, 2, " 0.13"},  {-0.125, 5, 2, "-0.13"}, {-0.001, 5, 2, " 0.00"},
+      {3.5, 8, 2, "    3.50"}, {2.675, 6, 2, "  2.67"}, {1e15, 20, 2, " 1000000000000000.00"},
+      {0.5, 3, 0, "  1"},
   };
   for (const auto& [value, width, decimals, text] : cases) {
     EXPECT_EQ(FormatFieldReal(value, width, decimals), text) << value;
@@ -45,9 +50,14 @@ TEST(Numbers, FieldFormatterRoundsHalfAwayAndNeverUsesTheLocale) {
 
 TEST(Text, OccursAtNthAndCase) {
   EXPECT_EQ(std::tuple(Occurs("a", "banana"), Occurs("ana", "banana")), std::tuple(3, 1));
-  const std::tuple<int, const char*, int> cases[] = {{-1, "a", 6}, {2, "an", 4}, {2, "ana", 4}, {0, "a", 0}, {4, "a", 0}};
-  for (const auto& [nth, sought, at] : cases) EXPECT_EQ(AtNth(nth, sought, "banana"), at) << nth << sought;
-  EXPECT_EQ(UpperStr("gu\xDF" "eisen \xE4\xF6\xFC\xFF"), "GU\xDF" "EISEN \xC4\xD6\xDC\x9F");
+  const std::tuple<int, const char*, int> cases[] = {
+      {-1, "a", 6}, {2, "an", 4}, {2, "ana", 4}, {0, "a", 0}, {4, "a", 0}};
+  for (const auto& [nth, sought, at] : cases)
+    EXPECT_EQ(AtNth(nth, sought, "banana"), at) << nth << sought;
+  EXPECT_EQ(UpperStr("gu\xDF"
+                     "eisen \xE4\xF6\xFC\xFF"),
+            "GU\xDF"
+            "EISEN \xC4\xD6\xDC\x9F");
   EXPECT_EQ(std::tuple(IsAlpha("\xE9t\xE9"), IsAlpha("1a")), std::tuple(true, false));
 }
 
@@ -78,10 +88,16 @@ TEST(Dates, CenturyWindowAndValidation) {
   CenturyBase = 1956;
   CenturyOn = false;
   SetDateFormat(0);
-  EXPECT_EQ(std::tuple(DateToDtos("01/01/55"), DateToDtos("01/01/56")), std::tuple("20550101", "19560101"));
-  for (auto [given, valid] : {std::pair{"02/29/1900", false}, {"02/29/2000", true}, {"04/31/99", false},
-                              {"13/01/99", false}, {"02/29/56", true}, {"  /  /  ", true},
-                              {"1x/01/99", false}, {"12/31/99", true}}) {
+  EXPECT_EQ(std::tuple(DateToDtos("01/01/55"), DateToDtos("01/01/56")),
+            std::tuple("20550101", "19560101"));
+  for (auto [given, valid] : {std::pair{"02/29/1900", false},
+                              {"02/29/2000", true},
+                              {"04/31/99", false},
+                              {"13/01/99", false},
+                              {"02/29/56", true},
+                              {"  /  /  ", true},
+                              {"1x/01/99", false},
+                              {"12/31/99", true}}) {
     std::string text = given;
     EXPECT_EQ(ValidDate(text), valid) << given;
   }
@@ -90,8 +106,11 @@ TEST(Dates, CenturyWindowAndValidation) {
 TEST(Dates, PicturesReorderAndSeparate) {
   CenturyOn = false;
   CenturyBase = 1956;
-  const char* const forms[][2] = {{"12/24/99", "MM/dd/yy"}, {"99.12.24", "yy.MM.dd"}, {"24/12/99", "dd/MM/yy"},
-                                   {"24-12-99", "dd-MM-yy"}, {"24.12.99", "dd.MM.yy"}};
+  const char* const forms[][2] = {{"12/24/99", "MM/dd/yy"},
+                                  {"99.12.24", "yy.MM.dd"},
+                                  {"24/12/99", "dd/MM/yy"},
+                                  {"24-12-99", "dd-MM-yy"},
+                                  {"24.12.99", "dd.MM.yy"}};
   for (std::uint8_t picture = 0; picture <= 8; ++picture) {
     const auto [shown, format] = forms[picture < 4 ? picture : 4];  // 4 to 8 are all German style
     SetDateFormat(picture);
@@ -106,12 +125,14 @@ TEST(Dates, PicturesReorderAndSeparate) {
   EXPECT_EQ(DateFormat, 0);
   EXPECT_EQ(std::tuple(DayOfWeek("03/15/2026"), DayOfWeek("03/14/2026")), std::tuple(1, 7));
   SetDateFormat(5);
-  EXPECT_EQ(std::tuple(CDow("15.03.26"), CMonth("15.03.26")), std::tuple("Sonntag   ", "M\xE4rz     "));
+  EXPECT_EQ(std::tuple(CDow("15.03.26"), CMonth("15.03.26")),
+            std::tuple("Sonntag   ", "M\xE4rz     "));
 }
 
 TEST(Dates, CountryFromLocale) {
-  const std::tuple<const char*, std::uint8_t, char> cases[] = {{"de_DE.UTF-8", 5, ','}, {"en_GB.UTF-8", 2, '.'}, {"en_US", 0, '.'},
-               {"fr_CA.UTF-8", 7, '.'}, {"C", 0, '.'},           {"ru_RU", 8, '.'}};
+  const std::tuple<const char*, std::uint8_t, char> cases[] = {
+      {"de_DE.UTF-8", 5, ','}, {"en_GB.UTF-8", 2, '.'}, {"en_US", 0, '.'},
+      {"fr_CA.UTF-8", 7, '.'}, {"C", 0, '.'},           {"ru_RU", 8, '.'}};
   const char* oldAll = std::getenv("LC_ALL");
   std::string saved = oldAll != nullptr ? oldAll : "";
   for (const auto& [locale, country, decimal] : cases) {
@@ -119,7 +140,10 @@ TEST(Dates, CountryFromLocale) {
     InitCountry();
     EXPECT_EQ(std::tuple(CountryCode, DecimalChar), std::tuple(country, decimal)) << locale;
   }
-  if (oldAll != nullptr) setenv("LC_ALL", saved.c_str(), 1); else unsetenv("LC_ALL");
+  if (oldAll != nullptr)
+    setenv("LC_ALL", saved.c_str(), 1);
+  else
+    unsetenv("LC_ALL");
 }
 
 }  // namespace

@@ -11,9 +11,19 @@ using namespace enginetest;
 
 class DbfLayer : public EngineTest {};
 
-std::vector<std::uint8_t> Header(std::uint8_t version, int count, int headerLength, int recordLength) {
+std::vector<std::uint8_t> Header(std::uint8_t version, int count, int headerLength,
+                                 int recordLength) {
   auto byte = [](int v) { return static_cast<std::uint8_t>(v); };
-  std::vector<std::uint8_t> h = {version, 126, 3, 15, byte(count), 0, 0, 0, byte(headerLength), byte(headerLength >> 8),
+  std::vector<std::uint8_t> h = {version,
+                                 126,
+                                 3,
+                                 15,
+                                 byte(count),
+                                 0,
+                                 0,
+                                 0,
+                                 byte(headerLength),
+                                 byte(headerLength >> 8),
                                  byte(recordLength)};
   h.resize(32);
   return h;
@@ -38,7 +48,8 @@ TEST_F(DbfLayer, CreateTwoAppendsAndCloseGiveExactBytes) {
   AddField(want, "NAME", 'C', 5, 0);
   AddField(want, "VAL", 'N', 5, 1);
   want.push_back(0x0D);
-  for (const char* record : {" AB     2.3", " CDEFG -1.0"}) want.insert(want.end(), record, record + 11);
+  for (const char* record : {" AB     2.3", " CDEFG -1.0"})
+    want.insert(want.end(), record, record + 11);
   want.push_back(0x1A);
   EXPECT_EQ(ReadBytes(path), want);
 }
@@ -50,7 +61,8 @@ TEST_F(DbfLayer, CreateRulesAndMemoFile) {
   std::vector<std::uint8_t> memo = ReadBytes(Path("m.dbt"));
   ASSERT_EQ(memo.size(), 24u);
   EXPECT_EQ(std::string(memo.begin() + 8, memo.begin() + 9), "m");
-  EXPECT_EQ(std::vector<std::uint8_t>(memo.begin() + 18, memo.begin() + 20), (std::vector<std::uint8_t>{0x02, 0x01}));
+  EXPECT_EQ(std::vector<std::uint8_t>(memo.begin() + 18, memo.begin() + 20),
+            (std::vector<std::uint8_t>{0x02, 0x01}));
   std::vector<std::uint8_t> table = ReadBytes(Path("m.dbf"));
   EXPECT_EQ(table[0], 0x8B);
   EXPECT_EQ(table[32 + 16], 8);  // the D field got length 8
@@ -65,20 +77,28 @@ TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
   std::vector<std::uint8_t> good = Header(0x03, 0, 65, 4);
   AddField(good, "A", 'C', 3, 0);
   good.push_back(0x0D);
-  auto with = [&](std::size_t at, std::uint8_t v) { auto h = good; h[at] = v; return h; };
+  auto with = [&](std::size_t at, std::uint8_t v) {
+    auto h = good;
+    h[at] = v;
+    return h;
+  };
   auto noFields = Header(0x03, 0, 33, 1);
   noFields.push_back(0x0D);
   const std::tuple<std::vector<std::uint8_t>, std::uint16_t, const char*> cases[] = {
-      {std::vector<std::uint8_t>(20, 3), 210, " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]"},
+      {std::vector<std::uint8_t>(20, 3), 210,
+       " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]"},
       {with(0, 0x30), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
       {with(0, 0x05), 210, " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"},
       {noFields, 210, " is not a dBASE database. (Number of fields is out of range) [Use/OpenDbf]"},
       {with(32, 0x0D), 222, " [Use/OpenDbf]"},
-      {with(10, 2), 210, " is not a dBASE database. (Record length does not match the fields) [USE/OpenDbf]"},
-      {with(7, 0x80), 210, " is not a dBASE database. (Number of records is out of range) [USE/OpenDbf]"},
+      {with(10, 2), 210,
+       " is not a dBASE database. (Record length does not match the fields) [USE/OpenDbf]"},
+      {with(7, 0x80), 210,
+       " is not a dBASE database. (Number of records is out of range) [USE/OpenDbf]"},
       {with(32 + 11, 'Y'), 211, " is not a valid field type"},
       {with(32 + 11, 'D'), 211, " is not 8 bytes long"},
-      {Header(0x02, 0, 0, 2), 210, " is not a dBASE database.(Header is less than 521 bytes) [Use/OpenDBF]"},
+      {Header(0x02, 0, 0, 2), 210,
+       " is not a dBASE database.(Header is less than 521 bytes) [Use/OpenDBF]"},
   };
   for (const auto& [bytes, code, message] : cases) {
     WriteBytes(Path("bad.dbf"), bytes);
@@ -136,7 +156,8 @@ TEST_F(DbfLayer, GermanLocaleStillStoresAPoint) {
 
 TEST_F(DbfLayer, ReplaceKeepsWideNumbersAndOldDates) {
   std::string path = Path("keep.dbf");
-  CreateDBF(path, {Def("BIG", 'N', 11), Def("HUGE", 'N', 20), Def("BORN", 'D', 8), Def("NOTE", 'C', 2)});
+  CreateDBF(path,
+            {Def("BIG", 'N', 11), Def("HUGE", 'N', 20), Def("BORN", 'D', 8), Def("NOTE", 'C', 2)});
   std::vector<std::uint8_t> bytes = ReadBytes(path);
   bytes.pop_back();
   const std::string stored = std::string(" 12345678901") + " 9999999999999999999" + "19400101";
@@ -195,7 +216,10 @@ TEST_F(DbfLayer, MutatedHeadersNeverCrash) {
       for (int i = 0; i < 5 && !dEOF(); ++i) SKIP(1);
       CloseAll();
     } catch (const EDadavError&) {
-      try { CloseAll(); } catch (const EDadavError&) {}
+      try {
+        CloseAll();
+      } catch (const EDadavError&) {
+      }
     }
   }
 }

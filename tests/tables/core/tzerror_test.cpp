@@ -11,15 +11,19 @@ using namespace dadav;
 using enginetest::EngineTest;
 
 int shown = 0;
-void CountShown(const std::string&, const std::string&) { ++shown; }
+void CountShown(const std::string&, const std::string&) {
+  ++shown;
+}
 int exitStatus = -1;
-void RememberExit(int status) { exitStatus = status; }
+void RememberExit(int status) {
+  exitStatus = status;
+}
 
 TEST(ErrorText, CodesAndUndefinedOnes) {
   for (auto [code, text] : {std::pair<std::uint16_t, const char*>{0, ""},
-                             {7, "Error # 7 (Undefined error)"},
-                             {227, "Error # 227 (Insufficient disk space )"},
-                             {1250, "Error # 1250 (Network Error)"}}) {
+                            {7, "Error # 7 (Undefined error)"},
+                            {227, "Error # 227 (Insufficient disk space )"},
+                            {1250, "Error # 1250 (Network Error)"}}) {
     EXPECT_EQ(ErrorText(code), text) << code;
   }
 }
@@ -28,7 +32,8 @@ TEST(ErrorReporter, SilentModeDeliversTheErrorOnceAndExceptionsCarryTheTwoLines)
   SetReportErrors(false);
   ReportError(215, "No database in use [GoTop]  WorkArea = 1");
   EXPECT_EQ(LastErrorCode, 215);
-  EXPECT_EQ(TakeErrorText(), "Error # 215 (No database in use)\r\nNo database in use [GoTop]  WorkArea = 1");
+  EXPECT_EQ(TakeErrorText(),
+            "Error # 215 (No database in use)\r\nNo database in use [GoTop]  WorkArea = 1");
   EXPECT_EQ(TakeErrorText(), "");
   SetReportErrors(true);
   SetExceptionMode(true);
