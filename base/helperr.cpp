@@ -187,7 +187,7 @@ void ShowCalcMessages() {
   AbortFlag = 0;
   for (std::int32_t i = 1; i <= n; ++i) ChoiceTexts[i] = Messages[i];
   ChoiceTexts[n + 1] = "Continue...";
-  std::uint16_t chosen = HelpLevel < 2 ? n + 1 : 1;
+  std::uint16_t chosen = HelpLevel < 2 ? static_cast<std::uint16_t>(n + 1) : 1;
   for (;;) {
     SetHelpNumber(1210);
     ChooseItem("Calculation done. Select message for more info or continue.", n + 1, chosen);

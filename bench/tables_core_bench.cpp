@@ -51,7 +51,7 @@ void FillRecord(std::int32_t i) {
   p = FieldAddress(3);
   p[0] = 8;
   std::memcpy(p + 1, "03/15/26", 8);
-  *FieldAddress(4) = i % 2;
+  *FieldAddress(4) = static_cast<std::uint8_t>(i % 2);
 }
 
 std::string MakeTable(const char* name, std::int32_t records, int deleteEvery = 0) {

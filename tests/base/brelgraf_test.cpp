@@ -67,8 +67,10 @@ TEST_F(DisplayListTest, ColourStyleAndWidthRecordOnlyChangesUntilClear) {
   for (const bool cleared : {false, true}) {
     if (cleared) window_.Clear();
     for (const int colour : {-1, 5, 5, 17, -2}) window_.SetColor(colour);
-    for (const int style : {3, 3}) window_.SetLineStyle(style);
-    for (const int width : {1, 2}) window_.SetLineWidth(width);
+    for (const std::uint16_t style : {std::uint16_t{3}, std::uint16_t{3}})
+      window_.SetLineStyle(style);
+    for (const std::uint16_t width : {std::uint16_t{1}, std::uint16_t{2}})
+      window_.SetLineWidth(width);
     EXPECT_THAT(DisplayList, ElementsAre("8;5", "8;-2", "11;3", "12;2")) << cleared;
   }
 }

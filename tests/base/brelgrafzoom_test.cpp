@@ -29,7 +29,8 @@ TEST_F(ZoomTest, KeysZoomAndPan) {
     EXPECT_EQ(Zoom(), rect) << "key " << key;
   }
   surface_.ClearCalls();
-  for (const std::uint16_t unlisted : {65, 13}) window_.processKey(unlisted);
+  for (const std::uint16_t unlisted : {std::uint16_t{65}, std::uint16_t{13}})
+    window_.processKey(unlisted);
   EXPECT_EQ(Zoom(), cases[7].second);
   EXPECT_TRUE(surface_.Calls().empty()) << "unlisted keys do nothing";
   window_.processKey(27);

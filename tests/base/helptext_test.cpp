@@ -86,7 +86,7 @@ TEST_F(HelpTextTest, BoxAndImageByMode) {
 // Clearing the view port after a help image shows the hourglass and asks for a paint; the
 // replay in that paint brings the arrow back, with or without an image.
 TEST_F(HelpTextTest, TheArrowComesBackWithThePaintAfterAHelpImage) {
-  for (const std::uint16_t number : {4710, 4720}) {
+  for (const std::uint16_t number : {std::uint16_t{4710}, std::uint16_t{4720}}) {
     ShowHelpText(number, "", 2);
     EXPECT_THAT(SinceLastCursor(), ElementsAre("cursor hourglass", "invalidate", "show"));
     platform::RecordingCanvas canvas({640, 480});

@@ -19,11 +19,12 @@ TEST_F(report_layout, PageThresholds) {
   RewriteOrFail(ListFile);
   // Breaks only above 56 lines of a 66-line page, and never at 10 lines or fewer; the compressed
   // style breaks only past half a page.
-  for (const auto& [style, page, count, breaks] : {std::tuple{1, 66, 56, false},
-                                                   {1, 66, 57, true},
-                                                   {1, 15, 10, false},
-                                                   {4, 20, 9, false},
-                                                   {4, 20, 10, true}}) {
+  for (const auto& [style, page, count, breaks] :
+       {std::tuple<std::uint16_t, int, int, bool>{1, 66, 56, false},
+        {1, 66, 57, true},
+        {1, 15, 10, false},
+        {4, 20, 9, false},
+        {4, 20, 10, true}}) {
     PrintoutStyle = style;
     LinesPerPage = page;
     ReportLineCount = count;

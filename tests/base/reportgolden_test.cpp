@@ -137,10 +137,10 @@ INSTANTIATE_TEST_SUITE_P(Devices, report_golden,
                          ::testing::Combine(::testing::Values<std::uint16_t>(1, 6, 7),
                                             ::testing::Values<std::uint16_t>(1, 2, 3, 4),
                                             ::testing::Values<std::uint16_t>(1, 2)),
-                         [](const auto& info) {
-                           return "device" + std::to_string(std::get<0>(info.param)) + "_style" +
-                                  std::to_string(std::get<1>(info.param)) + "_mode" +
-                                  std::to_string(std::get<2>(info.param));
+                         [](const auto& test) {
+                           return "device" + std::to_string(std::get<0>(test.param)) + "_style" +
+                                  std::to_string(std::get<1>(test.param)) + "_mode" +
+                                  std::to_string(std::get<2>(test.param));
                          });
 
 }  // namespace

@@ -232,9 +232,9 @@ TEST_P(report_device_matrix, PathEndsAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, report_device_matrix, ::testing::ValuesIn(kPaths),
-                         [](const auto& info) {
-                           return "device" + std::to_string(info.param.device) + "_" +
-                                  info.param.name;
+                         [](const auto& test) {
+                           return "device" + std::to_string(test.param.device) + "_" +
+                                  test.param.name;
                          });
 
 }  // namespace

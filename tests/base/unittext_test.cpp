@@ -8,6 +8,7 @@
 #include "base/brelvar.h"
 #include "base/numbertext.h"
 #include "base/wbrelvar.h"
+#include "tests/support/nearlong.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(UnitText, ImperialValuesReadBackToTheHeldUnits) {
   EXPECT_EQ(std::tuple(TextToLength("1"), TextToStress("145,037"), TextToTorque("1")),
             std::tuple(25.4L, 1.0L, 0.112984788L));
   for (long double mm : {25.4L, 12.7L, 100.0L, 3.175L}) {
-    EXPECT_NEAR(TextToLength(LengthText(mm)), mm, 1e-3L) << mm;
+    EXPECT_NEAR_LONG(TextToLength(LengthText(mm)), mm, 1e-3L) << mm;
   }
   UnitSystem = 2;
   EXPECT_EQ(std::pair(TextToLength("1"), TextToStress("x")), std::pair(1.0L, 0.0L));

@@ -6,6 +6,7 @@
 
 #include "base/brelvar.h"
 #include "base/messages.h"
+#include "tests/support/nearlong.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ TEST(UtilMath, AngleXYCoversMinusHalfPiToThreeHalfPi) {
       {-1, 0, Pi}, {-1, -1, 5 * Pi / 4}, {1, -1, -Pi / 4}, {-1, 1, 3 * Pi / 4},
   };
   for (const Case& c : cases) {
-    EXPECT_NEAR(AngleXY(c.x, c.y), c.angle, kTolerance) << c.x << "," << c.y;
-    EXPECT_NEAR(ArcTan2(c.y, c.x), c.angle, kTolerance);
+    EXPECT_NEAR_LONG(AngleXY(c.x, c.y), c.angle, kTolerance) << c.x << "," << c.y;
+    EXPECT_NEAR_LONG(ArcTan2(c.y, c.x), c.angle, kTolerance);
   }
 }
 
@@ -34,7 +35,7 @@ TEST(UtilMath, SweepAngleIsCounterClockwiseOrNegativeClockwise) {
       {90, 90, 1, 0},   {0, 360, 1, 0},     {0, 180, -1, -180}, {45, 90, 0, 45},
   };
   for (const Case& c : cases) {
-    EXPECT_NEAR(SweepAngle(c.start, c.end, c.dir), c.sweep, 1e-12L)
+    EXPECT_NEAR_LONG(SweepAngle(c.start, c.end, c.dir), c.sweep, 1e-12L)
         << c.start << " " << c.end << " " << c.dir;
   }
 }
@@ -75,18 +76,18 @@ TEST(UtilMath, CheckedSqrtReportsNegativeValuesOnce) {
 TEST(UtilMath, PlaneTransforms) {
   long double x = 0, y = 0;
   RotateXY(1, 0, Pi / 2, x, y);
-  EXPECT_NEAR(x, 0, kTolerance);
-  EXPECT_NEAR(y, 1, kTolerance);
+  EXPECT_NEAR_LONG(x, 0, kTolerance);
+  EXPECT_NEAR_LONG(y, 1, kTolerance);
   InsertXY(2, 3, 10, 20, 90, 1, 1, x, y);  // scaled (2, 3), turned to (-3, 2), moved
-  EXPECT_NEAR(x, 7, 1e-12L);
-  EXPECT_NEAR(y, 22, 1e-12L);
+  EXPECT_NEAR_LONG(x, 7, 1e-12L);
+  EXPECT_NEAR_LONG(y, 22, 1e-12L);
   long double r = 0, phi = 0;
   XYToPolar(-3, 4, r, phi);
   EXPECT_EQ(r, 5);
   PolarToXY(r, phi, x, y);
-  EXPECT_NEAR(x, -3, 1e-12L);
-  EXPECT_NEAR(y, 4, 1e-12L);
-  EXPECT_NEAR(RadToDeg(DegToRad(33)), 33, 1e-15L);
+  EXPECT_NEAR_LONG(x, -3, 1e-12L);
+  EXPECT_NEAR_LONG(y, 4, 1e-12L);
+  EXPECT_NEAR_LONG(RadToDeg(DegToRad(33)), 33, 1e-15L);
 }
 
 }  // namespace

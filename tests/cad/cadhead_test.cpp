@@ -21,7 +21,7 @@ std::vector<std::string> Records(const std::string& prefix) {
 TEST_F(Header, ScreenStamp) {
   CurrentFile.clear();
   const std::string program = "BRELCOR " + ProductCode + " V" + ProgVersion;
-  for (std::uint8_t hide : {1, 0}) {
+  for (std::uint8_t hide : {std::uint8_t{1}, std::uint8_t{0}}) {
     HideFooter = hide;
     cad_open(kCadScreen);
     cad_header_default();
@@ -41,12 +41,13 @@ TEST_F(Header, ScreenStamp) {
 
 TEST_F(Header, LogosOnlyOnUnframedScreenAndPlotDrawings) {
   WriteBytes(Temp("$LOGO_2.dx$"), CrLf({"  0", "LINE", " 11", "480", "  0", "EOF"}));
-  for (auto [target, sheet, logo] : {std::tuple{kCadScreen, 0, true},
-                                     {kCadScreen, 2, false},
-                                     {kCadScreen, 3, false},
-                                     {kCadPlot, 0, true},
-                                     {kCadPlot, 3, false},
-                                     {kCadDxf, 0, false}}) {
+  for (auto [target, sheet, logo] :
+       {std::tuple<std::uint16_t, decltype(SheetKind), bool>{kCadScreen, 0, true},
+        {kCadScreen, 2, false},
+        {kCadScreen, 3, false},
+        {kCadPlot, 0, true},
+        {kCadPlot, 3, false},
+        {kCadDxf, 0, false}}) {
     OpenBatch(target, "l");
     cad_header_default();
     SheetKind = sheet;

@@ -87,7 +87,9 @@ TEST_F(Primitives, ChordCountsAndRadiusZero) {
 
 TEST_F(Primitives, TextStyleFigures) {
   Open(kRecordingTarget);
-  for (auto [h, v, angle] : {std::tuple{800, 600, 45.0}, {1024, 600, 37.99}, {0, 0, 45.0}}) {
+  for (auto [h, v, angle] : {std::tuple<std::uint16_t, std::uint16_t, double>{800, 600, 45.0},
+                             {1024, 600, 37.99},
+                             {0, 0, 45.0}}) {
     HorizontalPixels = h;
     VerticalPixels = v;
     cad_text_style(2, 45, 5, 5);
@@ -145,7 +147,7 @@ TEST_F(Primitives, CodeFormAndDxfKeepThePointWhateverTheLocale) {
   cad_blocks_end();
   cad_close();
   std::vector<std::string> code;
-  for (std::uint8_t mode : {1, 0}) {
+  for (std::uint8_t mode : {std::uint8_t{1}, std::uint8_t{0}}) {
     PolylineMode = mode;
     Open(kCadCode);
     cad_offset(1, 0);

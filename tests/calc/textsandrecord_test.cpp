@@ -50,7 +50,7 @@ class TextsAndRecord : public ::testing::Test {
 };
 
 TEST_F(TextsAndRecord, EveryTextIsFilledAndStoredInCodePage850) {
-  for (std::uint16_t language : {2, 1}) {
+  for (std::uint16_t language : {std::uint16_t{2}, std::uint16_t{1}}) {
     SetCalcTexts(language);
     SetVocabularyLanguage(language);
     for (int n = 1; n <= kCalcTextCount; ++n) EXPECT_TRUE(IsFilledCp850(CalcTexts[n])) << n;
