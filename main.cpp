@@ -1,9 +1,11 @@
 // wkv6: starts the units of the program and opens its main window.
 #include "base/brelvar.h"
 #include "base/displaytext.h"
+#include "base/startfolders.h"
 #include "base/wbrelvar.h"
 #include "platform/backend.h"
 #include "platform/dialog.h"
+#include "platform/machine.h"
 #include "platform/mainwindow.h"
 #include "platform/qt/dialogqt.h"
 #include "platform/qt/qtbackend.h"
@@ -20,6 +22,7 @@ namespace {
 void StartUnits() {
   InitWbrelvar();
   InitBrelvar();
+  SetUpFolders(platform::CurrentMachine().ProgramPath());
   // A table error halts in a modal box, and lock waits keep the windows painted.
   dadav::SetHaltDisplay(&platform::qt::ShowHaltBox);
   dadav::SetWaitPump(&platform::qt::PumpEventsWithoutInput);

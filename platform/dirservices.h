@@ -1,6 +1,6 @@
 #pragma once
-// Folder services of the table engine: unique temporary files, free space, and the files that
-// match a wildcard mask.
+// Folder services: unique temporary files, free space, the files that match a wildcard mask, and
+// making folders.
 
 #include <string>
 #include <vector>
@@ -16,5 +16,13 @@ long double DiskFreeBytes(const std::string& path);
 // Regular files of the mask's folder whose names match its last component ("*" and "?"),
 // compared without regard to ASCII case; full paths, sorted.
 std::vector<std::string> MatchFiles(const std::string& mask);
+
+// Makes the folder and any missing parents (new ones with mode 0700); true when it is a folder
+// afterwards.
+bool MakeFolders(const std::string& path);
+// Makes the folder with mode 0700, or takes an existing one that is a real folder (no link) owned
+// by this user, closing it to others when it was open to them. False for a folder of another user,
+// a link or a file: others could read or plant the files kept there.
+bool MakePrivateFolder(const std::string& path);
 
 }  // namespace platform
