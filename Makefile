@@ -1,5 +1,6 @@
-# make run   - install what is missing, build, start wkv6 in a working folder with the shipped data
-# make test  - install what is missing, build with ASan/UBSan, run every test
+# make run   - install what running needs, build, start wkv6 (its data lives in the user's own
+#              folder ~/.local/share/brelcor/kv6, seeded from data/ by the program itself)
+# make test  - install what testing needs, build with ASan/UBSan, run every test
 # make bench - release build, run every benchmark
 # make format - clang-format every source file
 JOBS ?= $(shell nproc)
@@ -8,27 +9,29 @@ BUILD_TEST := build/test
 BUILD_BENCH := build/bench
 RUN_DIR := build/run
 
-.PHONY: deps run test bench format build
+.PHONY: deps-run deps-test run test bench format build
 
-deps:
-	@scripts/install-deps
+deps-run:
+	@scripts/install-deps run
 
-build: deps
+deps-test:
+	@scripts/install-deps test
+
+build: deps-run
 	cmake -S . -B $(BUILD_DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV6_TESTS=OFF >/dev/null
 	cmake --build $(BUILD_DEBUG) -j $(JOBS) --target wkv6
 
 run: build
 	mkdir -p $(RUN_DIR)
-	cp -r data/. $(RUN_DIR)/
 	cd $(RUN_DIR) && ../../$(BUILD_DEBUG)/wkv6 $(ARGS)
 
-test: deps
+test: deps-test
 	cmake -S . -B $(BUILD_TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV6_SANITIZE=ON >/dev/null
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	ln -sf $(BUILD_TEST)/compile_commands.json compile_commands.json
 	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen KV6_TEST_DATA=$(CURDIR)/data ctest --output-on-failure -j $(JOBS)
 
-bench: deps
+bench: deps-test
 	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV6_TESTS=OFF -DKV6_BENCH=ON >/dev/null
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
