@@ -16,6 +16,7 @@
 #include "base/brelvar.h"
 #include "base/wbrelvar.h"
 #include "dialogfixture.h"
+#include "scopedvariable.h"
 
 namespace {
 
@@ -23,32 +24,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable (or removes it for nullopt) and puts it back afterwards.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      ::setenv(name, value->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedVariable() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 unsigned Mode(const std::string& path) {
   struct stat info {};
