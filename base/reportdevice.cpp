@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "base/brelvar.h"
+#include "base/displaytext.h"
 #include "base/listfile.h"
 #include "base/numbertext.h"
 #include "base/showtextfile.h"
@@ -16,8 +17,10 @@
 #include "base/textreport.h"
 #include "base/utilcrt.h"
 #include "base/utilcrtfile.h"
+#include "base/utilfile.h"
 #include "base/utilpath.h"
 #include "base/wbrelvar.h"
+#include "platform/codepage.h"
 #include "platform/filelock.h"
 #include "platform/fileresolve.h"
 #include "platform/process.h"
@@ -126,11 +129,13 @@ bool OpenOnDevice(std::uint16_t device) {
     }
     case 3:
       ChooseUserFile("txt");
+      ReportToUserFile = 1;
       break;
     case 6:
     case 9:
       if (TextDeviceWindow != 0) {
         ChooseUserFile("txt");
+        ReportToUserFile = 1;
       } else {
         SetHelpNumber(kFileDialogHelp);
         ReportFileName = TempFolder() + "$$$" + IntText(TempFileCounter + 1) + ".txt";
@@ -174,26 +179,39 @@ std::string ReadFrom(const std::string& name, std::uintmax_t offset) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool SendFile(const std::string& name) {
-  return platform::SendRaw(static_cast<std::int32_t>(PrinterInterface), name);
+std::int32_t PrinterPort() {
+  return static_cast<std::int32_t>(PrinterInterface);
 }
 
-// The printer set-up file goes ahead of the first job; then the bytes not yet sent.
+// A device file takes the printer's own bytes, the set-up file first; the print system takes
+// UTF-8 text and would print the set-up file's control bytes as text.
+bool SendJob(const std::string& jobName, const std::string& bytes) {
+  platform::RawPrinter& printer = platform::RawPrinterPort();
+  const bool raw = printer.HasDeviceFile(PrinterPort());
+  {
+    std::ofstream job(jobName, std::ios::binary);
+    job << (raw ? bytes : platform::Cp1252ToUtf8(ToDisplayText(bytes)));
+    if (!job.flush()) return false;
+  }
+  return raw ? printer.SendRaw(PrinterPort(), jobName) : printer.SendText(PrinterPort(), jobName);
+}
+
+// The printer set-up file goes ahead of the first job on a device file; then the bytes not yet
+// sent.
 bool SendPendingBytes() {
   if (!printerSetupSent) {
     printerSetupSent = true;
     const std::string setup = platform::ResolveFileName("TEXT.HXP");
-    if (::access(setup.c_str(), R_OK) == 0 && !SendFile(setup)) return false;
+    if (platform::RawPrinterPort().HasDeviceFile(PrinterPort()) &&
+        ::access(setup.c_str(), R_OK) == 0 &&
+        !platform::RawPrinterPort().SendRaw(PrinterPort(), setup)) {
+      return false;
+    }
   }
   const std::string bytes = ReadFrom(ReportFileName, printerBytesSent);
   if (bytes.empty()) return true;
   const std::string jobName = ReportFileName + ".job";
-  {
-    std::ofstream job(jobName, std::ios::binary);
-    job << bytes;
-    if (!job.flush()) return false;
-  }
-  const bool sent = SendFile(jobName);
+  const bool sent = SendJob(jobName, bytes);
   std::remove(jobName.c_str());
   printerBytesSent += bytes.size();
   return sent;
@@ -232,6 +250,15 @@ void OpenWith(const std::string& program, bool emptyMeansDefault, const std::str
   }
 }
 
+// The copy that other programs read: UTF-8 text. A file the user named is that already.
+void CopyReadable(const std::string& destination) {
+  if (ReportToUserFile != 0) {
+    CopyFile(ReportFileName, destination);
+  } else {
+    CopyTextFileConverted(ReportFileName, destination);
+  }
+}
+
 void HandOn(std::uint16_t device) {
   switch (device) {
     case 1:
@@ -245,7 +272,7 @@ void HandOn(std::uint16_t device) {
       break;
     case 3:
     case 8:
-      CopyTextFileConverted(ReportFileName, OutwinName());
+      CopyReadable(OutwinName());
       ErrorBoxOn = 1;
       break;
     case 4:
@@ -260,12 +287,11 @@ void HandOn(std::uint16_t device) {
       break;
     case 6:
       ++TempFileCounter;
-      CopyTextFileConverted(ReportFileName,
-                            TempFolder() + "$$" + IntText(TempFileCounter) + ".txt");
+      CopyReadable(TempFolder() + "$$" + IntText(TempFileCounter) + ".txt");
       break;
     case 9:
       ++TempFileCounter;
-      CopyTextFileConverted(ReportFileName, CurrentFile + ".txt");
+      CopyReadable(CurrentFile + ".txt");
       break;
     case 7:
       if (HtmlBrowser.empty() || !ProgramAvailable(HtmlBrowser, false)) return;
@@ -297,6 +323,7 @@ void EndReport() {
   ReleaseTempName();
   ReportWriteResult = 0;
   userFileName.clear();
+  ReportToUserFile = 0;
   ReportDeviceCode = 1;
   HtmlTableOpen = 0;
   reportOpen = false;
@@ -343,11 +370,13 @@ void OpenReport(std::uint16_t device, const std::string& /*name*/) {
     return;
   }
   userFileName.clear();
+  ReportToUserFile = 0;
   HtmlTableOpen = 0;
   if (!OpenOnDevice(ReportDeviceCode)) {
     ReleaseTempName();
     ReportDeviceCode = 1;
     userFileName.clear();
+    ReportToUserFile = 0;
     return;
   }
   ReportLineCount = 0;

@@ -28,6 +28,7 @@ std::uint8_t SinglePageFlag = 0;
 std::uint8_t HtmlTableOpen = 0;
 std::string ReportFileName = "$out.tmp";
 std::int32_t ReportWriteResult = 0;
+std::uint8_t ReportToUserFile = 0;
 
 namespace {
 
@@ -106,13 +107,22 @@ std::string CommentSafe(std::string text) {
 
 // Every report byte goes out here, so that the first failed write is remembered: a later
 // write that succeeds clears the file's own result.
-void Emit(std::string_view text, bool lineEnd) {
+void EmitBytes(std::string_view bytes, bool lineEnd) {
   if (lineEnd) {
-    ListFile.WriteLine(text);
+    ListFile.WriteLine(bytes);
   } else {
-    ListFile.Write(text);
+    ListFile.Write(bytes);
   }
   if (ReportWriteResult == 0) ReportWriteResult = ListFile.IoResult();
+}
+
+// A text file the user named is read by editors and spreadsheets that expect UTF-8.
+void Emit(std::string_view text, bool lineEnd) {
+  if (ReportToUserFile != 0) {
+    EmitBytes(platform::Cp1252ToUtf8(ToDisplayText(text)), lineEnd);
+  } else {
+    EmitBytes(text, lineEnd);
+  }
 }
 
 void WriteConverted(const std::string& text, bool lineEnd) {

@@ -2,7 +2,8 @@
 // The text report engine: report writers hand it lines and table rows, and it lays them out for
 // the device the report was opened on (base/reportdevice.h): paged text of 70 columns behind a
 // 7-blank margin with a boxed page header (devices 1-5, 8), tab-separated text (6, 9) or an HTML
-// page (7). Report texts are in code page 850; the HTML page is written as UTF-8.
+// page (7). Report texts are in code page 850; the HTML page and a text file the user named are
+// written as UTF-8, the program's own files in code page 850.
 //
 // Order of a report: SetReportHeader, [SetTableColumns], OpenReport, ListFile.Rewrite() unless
 // AbortFlag is set, ReportPageHeader, lines and rows, [ReportMessages], CloseReport.
@@ -30,6 +31,9 @@ extern std::uint8_t HtmlTableOpen;
 extern std::string ReportFileName;
 // I/O result of the first failed write of the open report, 0 while all went well.
 extern std::int32_t ReportWriteResult;
+// 1 while the report goes to a text file the user named (devices 3, 6 and 9 through the save
+// dialog): editors and spreadsheets read it, so it is written as UTF-8 text, converted for display.
+extern std::uint8_t ReportToUserFile;
 
 inline constexpr char kNoLine[] = "$!$";  // a rule line that is not there
 

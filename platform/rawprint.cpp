@@ -22,8 +22,9 @@ std::string ReadAll(const std::string& fileName, bool& ok) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Appends, so that a regular file standing in for the printer keeps every job in order.
 bool WriteToDevice(const std::string& device, const std::string& bytes) {
-  const int fd = ::open(device.c_str(), O_WRONLY | O_CLOEXEC);
+  const int fd = ::open(device.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -35,14 +36,16 @@ bool WriteToDevice(const std::string& device, const std::string& bytes) {
   return ::close(fd) == 0 && done == bytes.size();
 }
 
-// Runs the program with its output discarded and waits for it; its exit status, -1 when it
-// could not start.
-int RunQuietly(const std::vector<std::string>& argv) {
+// Runs the program with its output discarded and its standard input from stdinFile (none when
+// empty) and waits for it; its exit status, -1 when it could not start.
+int RunQuietly(const std::vector<std::string>& argv, const std::string& stdinFile = {}) {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  if (!stdinFile.empty())
+    posix_spawn_file_actions_addopen(&actions, 0, stdinFile.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
@@ -56,23 +59,34 @@ int RunQuietly(const std::vector<std::string>& argv) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string QueueName(std::int32_t port) {
+  return "LPT" + std::to_string(port);
+}
+
+const char* DeviceFile(std::int32_t port) {
+  const char* device = std::getenv(("KV6_" + QueueName(port)).c_str());
+  return device != nullptr && *device != '\0' ? device : nullptr;
+}
+
 class SystemRawPrinter final : public RawPrinter {
  public:
+  bool HasDeviceFile(std::int32_t port) override { return DeviceFile(port) != nullptr; }
+
   bool SendRaw(std::int32_t port, const std::string& fileName) override {
-    const std::string queue = "LPT" + std::to_string(port);
-    if (const char* device = std::getenv(("KV6_" + queue).c_str()); device && *device) {
-      bool ok = false;
-      const std::string bytes = ReadAll(fileName, ok);
-      return ok && WriteToDevice(device, bytes);
-    }
-    std::vector<std::string> command = {"lp", "-s", "-o", "raw"};
-    if (RunQuietly({"lpstat", "-p", queue}) == 0) {
+    const char* device = DeviceFile(port);
+    if (device == nullptr) return false;
+    bool ok = false;
+    const std::string bytes = ReadAll(fileName, ok);
+    return ok && WriteToDevice(device, bytes);
+  }
+
+  bool SendText(std::int32_t port, const std::string& fileName) override {
+    std::vector<std::string> command = {"lp", "-s"};
+    if (RunQuietly({"lpstat", "-p", QueueName(port)}) == 0) {
       command.push_back("-d");
-      command.push_back(queue);
+      command.push_back(QueueName(port));
     }
-    command.push_back("--");
-    command.push_back(fileName);
-    return RunQuietly(command) == 0;
+    return RunQuietly(command, fileName) == 0;
   }
 };
 
@@ -92,16 +106,21 @@ RawPrinter& RawPrinterPort() {
   return *Installed();
 }
 
-bool SendRaw(std::int32_t port, const std::string& fileName) {
-  return RawPrinterPort().SendRaw(port, fileName);
-}
-
 bool RecordingRawPrinter::SendRaw(std::int32_t port, const std::string& fileName) {
   if (fail) return false;
   bool ok = false;
   std::string bytes = ReadAll(fileName, ok);
   if (!ok) return false;
   jobs.emplace_back(port, std::move(bytes));
+  return true;
+}
+
+bool RecordingRawPrinter::SendText(std::int32_t port, const std::string& fileName) {
+  if (fail) return false;
+  bool ok = false;
+  std::string bytes = ReadAll(fileName, ok);
+  if (!ok) return false;
+  textJobs.emplace_back(port, std::move(bytes));
   return true;
 }
 

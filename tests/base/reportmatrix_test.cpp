@@ -96,7 +96,8 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     const auto add = [&out](const char* key, const std::string& value, const char* quiet = "") {
       if (value != quiet) out += std::string(" ") + key + "=" + value;
     };
-    std::string files, viewer = std::to_string(viewer_.shown.size()), printed, raw, opened, said;
+    std::string files, printed, raw, spooled, opened, said;
+    std::string viewer = std::to_string(viewer_.shown.size());
     for (const auto& name : Files()) {
       if (name != "text.hxp") files += (files.empty() ? "" : ",") + name + CodePageTag(Read(name));
     }
@@ -106,6 +107,9 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     for (const auto& [port, bytes] : raw_.jobs) {
       raw += bytes == kSetupBytes ? "[setup]"
                                   : "[" + std::to_string(std::ranges::count(bytes, '\f')) + "]";
+    }
+    for (const auto& [port, bytes] : raw_.textJobs) {
+      spooled += "[" + std::to_string(std::ranges::count(bytes, '\f')) + "]" + CodePageTag(bytes);
     }
     const auto name = [](const std::string& p) {
       return std::filesystem::path(p).filename().string();
@@ -125,6 +129,7 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
     add("viewer", viewer, "0");
     add("printed", printed);
     add("raw", raw);
+    add("text", spooled);
     add("opened", opened);
     add("messages", said);
     add("state", FileStateKept() ? "kept" : "changed", "kept");
@@ -149,7 +154,7 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
 const PathCase kPaths[] = {
   // 0: the configured device, or the choice list.
   {"ConfiguredEightWithoutAsking", 0, [](auto&) { TextDevice = 8; }, false, "abort=0 files=temp/OUTDOS.TXT[850],temp/outwin.txt[utf8]"},
-  {"ChosenFromTheList", 0, [](auto& t) { TextDeviceWindow = 1; t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); }, false, "abort=0 files=out/rep.txt[850],temp/outwin.txt[utf8]"},
+  {"ChosenFromTheList", 0, [](auto& t) { TextDeviceWindow = 1; t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); }, false, "abort=0 files=out/rep.txt[utf8],temp/outwin.txt[utf8]"},
   {"ChoiceCancelled", 0, [](auto& t) { TextDeviceWindow = 1; t.Expect(Step(DialogKind::Radio).Closing(DialogClose::Cancel)); }, false, "abort=1 single=1"},
   {"ChosenFileNotOverwritten", 0, [](auto& t) { TextDeviceWindow = 1; t.Existing("out/rep.txt"); t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); t.Answer(MessageAnswer::No); }, false, "abort=1 files=out/rep.txt[old]"},
   {"DiskFull", 0, [](auto&) { TextDevice = 1; }, true, "abort=1 messages=[disk full]"},
@@ -166,9 +171,10 @@ const PathCase kPaths[] = {
   {"PaperRefused", 2, [](auto& t) { t.Answer(MessageAnswer::Yes); t.Answer(MessageAnswer::Yes); t.Answer(MessageAnswer::No); }, false, "abort=1 single=1 raw=[setup][1]"},
   {"SendFails", 2, [](auto& t) { t.Raw().fail = true; t.Answer(MessageAnswer::No); }, false, "abort=1 messages=[file write error]"},
   {"DiskFull", 2, [](auto& t) { t.Answer(MessageAnswer::No); }, true, "abort=1 messages=[disk full]"},
+  {"PrintSystemTakesUtf8WithoutSetup", 2, [](auto& t) { t.Raw().deviceFile = false; t.Answer(MessageAnswer::No); }, false, "abort=0 text=[3][utf8]"},
 
-  // 3: a file of the user's choice and its UTF-8 copy.
-  {"Ok", 3, [](auto& t) { t.SaveAs("out/rep.txt"); }, false, "abort=0 files=out/rep.txt[850],temp/outwin.txt[utf8]"},
+  // 3: a file of the user's choice and its copy, both UTF-8.
+  {"Ok", 3, [](auto& t) { t.SaveAs("out/rep.txt"); }, false, "abort=0 files=out/rep.txt[utf8],temp/outwin.txt[utf8]"},
   {"Cancel", 3, [](auto& t) { t.CancelSave(); }, false, "abort=1"},
   {"OverwriteRefused", 3, [](auto& t) { t.RefuseOverwrite("out/rep.txt"); }, false, "abort=1 files=out/rep.txt[old]"},
   {"DiskFull", 3, [](auto& t) { t.SaveAs("out/rep.txt"); }, true, "abort=1 messages=[disk full]"},
@@ -187,7 +193,7 @@ const PathCase kPaths[] = {
 
   // 6: tab-separated text, to a numbered file or, with the device window, a chosen one.
   {"NumberedFile", 6, [](auto&) { TempFileCounter = 4; }, false, "abort=0 counter=5 files=temp/$$$5.txt[850],temp/$$5.txt[utf8]"},
-  {"ChosenFile", 6, [](auto& t) { TextDeviceWindow = 1; t.SaveAs("out/rep.txt"); }, false, "abort=0 counter=1 files=out/rep.txt[850],temp/$$1.txt[utf8]"},
+  {"ChosenFile", 6, [](auto& t) { TextDeviceWindow = 1; t.SaveAs("out/rep.txt"); }, false, "abort=0 counter=1 files=out/rep.txt[utf8],temp/$$1.txt[utf8]"},
   {"Cancel", 6, [](auto& t) { TextDeviceWindow = 1; t.CancelSave(); }, false, "abort=1"},
   {"OverwriteRefused", 6, [](auto& t) { TextDeviceWindow = 1; t.RefuseOverwrite("out/rep.txt"); }, false, "abort=1 files=out/rep.txt[old]"},
   {"DiskFull", 6, [](auto&) {}, true, "abort=1 messages=[disk full]"},
