@@ -1,7 +1,6 @@
 #include "base/breldraw.h"
 
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "base/brelgraf.h"
@@ -9,6 +8,7 @@
 #include "base/displaytext.h"
 #include "base/messages.h"
 #include "base/numbertext.h"
+#include "base/utilfile.h"
 #include "base/utilmath.h"
 #include "base/utilpath.h"
 #include "base/utilstr.h"
@@ -95,10 +95,10 @@ void TDrawer::grDrawLogo() {
 }
 
 void TDrawer::grCheckFile(const std::string& name) {
-  if (std::FILE* f = std::fopen(name.c_str(), "rb")) {
-    std::fclose(f);
-    return;
-  }
+  if (!FileThere(name)) grFileMissing(name);
+}
+
+void TDrawer::grFileMissing(const std::string& name) {
   grMessage(NoBlanks(name) + " not found !");
   AbortFlag = 1;
 }

@@ -34,8 +34,11 @@ class TDrawer {
   void grSolid(long double x1, long double y1, long double x2, long double y2, long double x3,
                long double y3, long double x4, long double y4);
   void grDrawLogo();
-  // Sets AbortFlag and tells the user when the file cannot be opened for reading.
+  // Sets AbortFlag and tells the user when the name is not a regular file that opens for
+  // reading.
   void grCheckFile(const std::string& name);
+  // Tells the user that the file is missing and sets AbortFlag.
+  void grFileMissing(const std::string& name);
   void grWaitCursor();
   void grNormalCursor();
 };

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 
 #include "base/breldraw.h"
 #include "base/hbildvar.h"
 #include "base/numbertext.h"
+#include "base/utilfile.h"
 #include "base/utilmath.h"
+#include "base/utilpath.h"
 #include "base/wbrelvar.h"
 #include "base/wprinvar.h"
 #include "platform/fileresolve.h"
@@ -375,6 +375,22 @@ void HpglInterpreter::PolylineEncoded() {
   }
 }
 
+void PlotFile(const std::string& fileName, bool nameAllowed) {
+  Drawer->grWaitCursor();
+  const std::string path = nameAllowed ? platform::ResolveFileName(fileName) : fileName;
+  if (nameAllowed) {
+    Drawer->grCheckFile(path);
+  } else {
+    Drawer->grFileMissing(path);
+  }
+  std::string data;
+  if (AbortFlag == 0) {
+    ReadWholeFile(path, data);  // a file that fails while being read draws what was read
+    PlotHpglText(data);
+  }
+  Drawer->grNormalCursor();
+}
+
 }  // namespace
 
 void PlotHpglText(const std::string& data) {
@@ -386,15 +402,11 @@ void PlotHpglText(const std::string& data) {
 }
 
 void PlotHpgl(const std::string& fileName) {
-  Drawer->grWaitCursor();
-  const std::string path = platform::ResolveFileName(fileName);
-  Drawer->grCheckFile(path);
-  if (AbortFlag != 0) {
-    Drawer->grNormalCursor();
-    return;
-  }
-  std::ifstream file(path, std::ios::binary);
-  const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  PlotHpglText(data);
-  Drawer->grNormalCursor();
+  PlotFile(fileName, true);
+}
+
+void PlotNamedImage(const std::string& name) {
+  const bool plain = name.find_first_of(std::string("/\0", 2)) == std::string::npos &&
+                     name.find("..") == std::string::npos;
+  PlotFile(AddBackslash(PltDir) + name + ".plt", plain);
 }

@@ -149,7 +149,7 @@ void ShowHelpEntry(const HelpLines& lines, const std::string& image, std::uint16
     Drawer->grClear();
     Drawer->grHeader(0, 0, 160, 120);
     if (!image.empty() && image != kNoImage) {
-      PlotHpgl(AddBackslash(PltDir) + image + ".plt");
+      PlotNamedImage(image);
     }
     Drawer->grClearViewPort();
   }

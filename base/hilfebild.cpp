@@ -98,9 +98,12 @@ class TForm_hilfebild final : public platform::Form {
       list.SetItemIndex(-1);
       Command(kNew);
     });
-    AddButton("Button_aendern", "&Modify", [this] { Command(kModify); });
+    auto& modify = AddButton("Button_aendern", "&Modify", [this] { Command(kModify); });
     AddButton("Button_einfuegen", "&Insert", [this] { Command(kInsert); });
-    AddButton("Button_loeschen", "&Delete", [this] { Command(kDelete); });
+    auto& remove = AddButton("Button_loeschen", "&Delete", [this] { Command(kDelete); });
+    // An empty list has no line to modify or delete.
+    modify.SetEnabled(lineCount > 0);
+    remove.SetEnabled(lineCount > 0);
     list.onChange = [this] {
       if (Filling) return;
       AbortFlag = 0;
@@ -214,11 +217,16 @@ bool RunCommand(std::uint16_t action, std::vector<ListLine>& list, std::int32_t 
       break;
     case kInsert:
       SetHelpNumber(2350);
-      if (!CommandLine(n, selected, "Insert before which line ?", line)) return false;
+      // An empty list has one place to insert at.
+      if (n == 0) {
+        line = 1;
+      } else if (!CommandLine(n, selected, "Insert before which line ?", line)) {
+        return false;
+      }
       if (!ChooseImage(entry.name)) return false;
       SetHelpNumber(2330);
       if (!AskDescription(entry.text)) return false;
-      if (line > n) return true;  // nothing stands there to insert before
+      if (n > 0 && line > n) return true;  // nothing stands there to insert before
       list.insert(list.begin() + (line - 1), entry);
       break;
     default:
@@ -271,7 +279,7 @@ void ShowAuxImage(const std::string& name) {
   if (Drawer == nullptr) return;
   Drawer->grClear();
   Drawer->grHeader(0, 0, 160, 120);
-  PlotHpgl(AddBackslash(PltDir) + LowerText(name) + ".plt");
+  PlotNamedImage(LowerText(name));
 }
 
 void AuxImages() {
@@ -292,7 +300,8 @@ void AuxImages() {
     SetHelpNumber(2300);
     std::uint16_t action = kShow;
     std::int32_t position = 1;
-    if (!firstPass) {
+    // The first pass shows the first line without the form, when there is one.
+    if (!firstPass || n == 0) {
       TForm_hilfebild form(n, currentLine);
       if (platform::Dialogs().RunForm(form) != platform::ModalResult::Ok) AbortFlag = 1;
       if (AbortFlag != 0) return;

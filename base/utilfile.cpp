@@ -108,6 +108,22 @@ bool FileThere(const std::string& name) {
   return regular;
 }
 
+bool ReadWholeFile(const std::string& name, std::string& bytes) {
+  bytes.clear();
+  const int fd = ::open(platform::ResolveFileName(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  std::vector<char> block(kCopyBlock);
+  ssize_t n = 0;
+  while (regular &&
+         ((n = ::read(fd, block.data(), block.size())) > 0 || (n < 0 && errno == EINTR))) {
+    if (n > 0) bytes.append(block.data(), static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return regular && n == 0;
+}
+
 bool FolderWritable(const std::string& dir) {
   const std::string base = AddBackslash(dir) + "x.$$$" + IntText(::getpid()) + ".";
   for (std::int32_t n = 0; n < 100; ++n) {

@@ -8,6 +8,9 @@
 
 // True for a regular file that opens for reading.
 bool FileThere(const std::string& name);
+// The whole content of a regular file; false, with what was read, when it is not one or a read
+// fails.
+bool ReadWholeFile(const std::string& name, std::string& bytes);
 // True when a new file can be created (exclusively, under a unique "x.$$$" name) in the folder and
 // removed again.
 bool FolderWritable(const std::string& dir);

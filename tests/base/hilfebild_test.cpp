@@ -152,6 +152,42 @@ TEST_F(AuxImagesTest, MissingImageEndsTheRunWithAbortClear) {
   EXPECT_EQ(AbortFlag, 0);
 }
 
+// The form's own Delete of the last line leaves an empty list file: the form then opens at once,
+// without an image, and offers only the commands that need no line.
+TEST_F(AuxImagesTest, EmptyListOpensTheFormForNewAndInsert) {
+  Write("kv6.dbh", "");
+  std::vector<bool> usable;
+  script_.Expect(OnForm([&](Form& form) {
+    for (const char* button :
+         {"Button_aendern", "Button_loeschen", "Button_einfuegen", "Button_neu"})
+      usable.push_back(form.Get<platform::Button>(button).Usable());
+    Click(form, "Button_einfuegen");
+  }));
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("two.plt")));
+  script_.Expect(Step(DialogKind::Text).Type("Second"));
+  ExpectClick("Button_ok");
+  AuxImages();
+  EXPECT_EQ(usable, (std::vector{false, false, true, true}));
+  EXPECT_TRUE(DisplayList.empty());
+  EXPECT_EQ(Read("kv6.dbh"), "\"two\",\"Second\"\r\n");
+}
+
+// A name that leads out of PltDir, and a folder, count as missing images.
+TEST_F(AuxImagesTest, ImagesArePlainNamesOfRegularFiles) {
+  std::filesystem::create_directory(Path("folder.plt"));
+  std::filesystem::create_directory(Path("sub"));
+  Write("sub/inner.plt", "PU0,0;SP1;PD40,0;\r\n");
+  for (const std::string& name :
+       std::vector<std::string>{"folder", "sub/inner", {"one.plt\0", 8}}) {
+    ShowAuxImage(name);
+    EXPECT_EQ(std::tuple(AbortFlag, Shows(1)), std::tuple(1, false)) << name;
+  }
+  PltDir = Path("sub");
+  ShowAuxImage("../one");
+  EXPECT_EQ(std::tuple(AbortFlag, Shows(1)), std::tuple(1, false));
+  EXPECT_EQ(script_.Transcript().size(), 4u);
+}
+
 TEST_F(AuxImagesTest, WithoutAListOpenDialogsUntilCancel) {
   std::filesystem::remove(Path("kv6.dbh"));
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("two.plt")));
