@@ -1,5 +1,6 @@
 #include "cad/dxfread.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -28,6 +29,13 @@ std::string_view trimmed(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
     s.remove_suffix(1);
   return s;
+}
+
+// A value that fits a long double can still overflow on the way (the centre of a bulge between
+// huge coordinates, a large insertion scale); an entity whose numbers did is left out, since the
+// writers cannot place an infinity or a NaN.
+bool all_finite(std::initializer_list<long double> values) {
+  return std::all_of(values.begin(), values.end(), [](long double v) { return std::isfinite(v); });
 }
 
 // A group code is a whole number, blanks around it allowed; anything else is damage.
@@ -228,7 +236,7 @@ bool BlockReplay::Line() {
   SelectLayer(groups->layer.value_or(0));
   CadPoint a = Map(x1, y1);
   CadPoint b = Map(x2, y2);
-  cad_line(a.x, a.y, b.x, b.y);
+  if (all_finite({a.x, a.y, b.x, b.y})) cad_line(a.x, a.y, b.x, b.y);
   return EntityDone();
 }
 
@@ -238,7 +246,7 @@ bool BlockReplay::Circle() {
   if (!groups) return false;
   SelectLayer(groups->layer.value_or(layer_));
   CadPoint c = Map(x, y);
-  cad_circle(c.x, c.y, r * InsertScaleX);
+  if (all_finite({c.x, c.y, r * InsertScaleX})) cad_circle(c.x, c.y, r * InsertScaleX);
   return EntityDone();
 }
 
@@ -249,8 +257,10 @@ bool BlockReplay::Arc() {
   if (!groups) return false;
   SelectLayer(groups->layer.value_or(layer_));
   CadPoint c = Map(x, y);
-  cad_arc(c.x, c.y, start + InsertAngle, end + InsertAngle, r * InsertScaleX,
-          SweepAngle(start, end, z));
+  if (all_finite({c.x, c.y, start + InsertAngle, end + InsertAngle, r * InsertScaleX})) {
+    cad_arc(c.x, c.y, start + InsertAngle, end + InsertAngle, r * InsertScaleX,
+            SweepAngle(start, end, z));
+  }
   return EntityDone();
 }
 
@@ -263,7 +273,7 @@ bool BlockReplay::Text() {
   cad_text_style_stored(2, angle + InsertAngle, height * InsertScaleY,
                         height * width_factor * InsertScaleX);
   CadPoint p = Map(x, y);
-  cad_text(groups->text, p.x, p.y);
+  if (all_finite({p.x, p.y})) cad_text(groups->text, p.x, p.y);
   return EntityDone();
 }
 
@@ -281,7 +291,9 @@ bool BlockReplay::Solid() {
   SelectLayer(groups->layer.value_or(layer_));
   CadPoint p[4];
   for (int i = 0; i < 4; ++i) p[i] = Map(x[i], y[i]);
-  cad_solid(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y);
+  if (all_finite({p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y})) {
+    cad_solid(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y, p[3].x, p[3].y);
+  }
   return EntityDone();
 }
 
@@ -302,12 +314,13 @@ void BlockReplay::Segment(const Vertex& from, const Vertex& to) {
   CadPoint a = Map(from.x, from.y);
   CadPoint b = Map(to.x, to.y);
   if (from.sweep == 0) {
-    cad_line(a.x, a.y, b.x, b.y);
+    if (all_finite({a.x, a.y, b.x, b.y})) cad_line(a.x, a.y, b.x, b.y);
     return;
   }
   long double xc = 0, yc = 0, a1 = 0, a2 = 0, r = 0;
   GetArcCenterD(from.x, from.y, to.x, to.y, from.sweep, xc, yc, a1, a2, r);
   CadPoint c = Map(xc, yc);
+  if (!all_finite({c.x, c.y, a1, a2, r * InsertScaleX})) return;
   cad_arc(c.x, c.y, RadToDeg(a1) + InsertAngle, RadToDeg(a2) + InsertAngle, r * InsertScaleX,
           RadToDeg(from.sweep));
 }

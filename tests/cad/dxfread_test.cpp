@@ -1,4 +1,5 @@
 // Block replay: transforms, nesting, entity forms of other programs, damaged files.
+#include <cmath>
 #include <random>
 
 #include "cad/dxfread.h"
@@ -127,6 +128,23 @@ TEST_F(BlockReplay, DamagedEntitiesEndTheReplay) {
   EXPECT_TRUE(Calls("circle").empty());
   Insert("U", {"  0", "ELLIPSE", "  0", "EOF"});
   EXPECT_TRUE(HasMessage("Error  : DXF: ELLIPSE"));
+}
+
+// A value that fits a long double but overflows on the way (the arc centre of a bulge, a scaled
+// insert) must not reach the writers; the rest of the block still does.
+TEST_F(BlockReplay, EntitiesThatOverflowAreSkipped) {
+  const std::vector<std::string> block = {
+      "  0", "POLYLINE", " 70", "0",    "  0", "VERTEX", " 10", "1e4000", " 20", "0",  " 42", "1",
+      "  0", "VERTEX",   " 10", "0",    " 20", "0",      "  0", "VERTEX", " 10", "5",  " 20", "0",
+      "  0", "SEQEND",   "  0", "LINE", " 10", "1e4000", " 11", "1",      "  0", "EOF"};
+  Insert("H", block);
+  cad_insert("H", 0, 0, 0, 1e1000L, 1);
+  for (const RecordedCall& call : Recorded) {
+    for (long double v : call.values) EXPECT_TRUE(std::isfinite(v)) << call.op;
+  }
+  EXPECT_TRUE(Calls("arc").empty());
+  ASSERT_EQ(Calls("line").size(), 3u);  // the straight segment twice, the line once
+  ExpectValues(Calls("line")[0], {0, 0, 5, 0});
 }
 
 TEST_F(BlockReplay, MissingOrEscapingNamesAreMissingFiles) {
