@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "base/brelvar.h"
@@ -25,6 +27,12 @@ std::string KernelMajorMinor(const std::string& release) {
   if (firstDot == std::string::npos) return release;
   const std::size_t end = release.find_first_not_of("0123456789", firstDot + 1);
   return release.substr(0, end);
+}
+
+// Digits only: sizes in the system line take neither decimals nor separators.
+std::string WholeNumberText(std::int64_t n) {
+  char digits[24];
+  return std::string(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
 }
 
 std::array<std::uint16_t, 4> ProgramVersionNumbers() {
@@ -73,11 +81,10 @@ std::string SystemInfoText(const std::string& drive) {
   }
   const long double gigahertz = static_cast<long double>(CpuClockMhz()) / 1000;
   const auto megabytes = static_cast<std::int64_t>(machine.PhysicalMemoryBytes() / 1000000);
-  const long double gigabytes = static_cast<long double>(DiskSizeOf(root)) / 1e9L;
+  const auto gigabytes = std::llround(static_cast<long double>(DiskSizeOf(root)) / 1e9L);
   return machine.HostName().substr(0, kHostNameWidth) + "/" +
          KernelMajorMinor(machine.KernelRelease()) + "/" + RealTextDec(1, gigahertz) + "GHz/" +
-         RealTextDec(0, static_cast<long double>(megabytes)) + "MB/" + RealTextDec(0, gigabytes) +
-         "GB/" + root;
+         WholeNumberText(megabytes) + "MB/" + WholeNumberText(gigabytes) + "GB/" + root;
 }
 
 std::vector<std::string> HostIpAddresses() {

@@ -72,6 +72,12 @@ TEST_F(SystemTest, SystemInfoLineFromTheFacts) {
   EXPECT_EQ(SystemInfoText("/data/"), "workstation-of-t/6.1/2.4GHz/8123MB/512GB//data/");
   machine_->volume.reset();
   EXPECT_EQ(SystemInfoText(""), "workstation-of-t/6.1/2.4GHz/8123MB/0GB//");
+  // Memory and disk are whole numbers, whatever the shown digits and the decimal sign.
+  machine_->volume = platform::VolumeFacts{"/opt", "ext4", 1'512'300'000'000, 1};
+  FloatDigits = 5;
+  DecimalSeparator = ',';
+  const std::string text = SystemInfoText("/data/");
+  EXPECT_NE(text.find("GHz/8123MB/1512GB//data/"), std::string::npos) << text;
 }
 
 TEST_F(SystemTest, EnvironmentFallbacks) {
