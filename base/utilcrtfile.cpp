@@ -157,7 +157,7 @@ void SaveFileDialog(std::string name, std::string& fullName) {
     AbortFlag = 1;
     return;
   }
-  if (ArchiveMode != 0) ArchiveMode = 0;
+  if (ArchiveFlag == 0) ArchiveMode = 0;
   const bool ask = name.empty();
   if (ask) {
     name = CurrentFile;

@@ -81,6 +81,14 @@ TEST_F(UtilCrtFileTest, SaveFileDialogBranches) {
   SaveFileDialog("x", full);
   EXPECT_EQ(std::tuple(AbortFlag, script_.Transcript().back()),
             std::tuple(1, "Error  : |Option is not available in archive mode."));
+  // The working file "actual" is saved in archive mode too, and archive mode stays; without
+  // the flag it ends.
+  AbortFlag = 0;
+  SaveFileDialog("actual", full);
+  EXPECT_EQ(std::tuple(AbortFlag, ArchiveMode, full), std::tuple(0, 1, Path("sub/actual.kv6")));
+  ArchiveFlag = 0;
+  SaveFileDialog("actual", full);
+  EXPECT_EQ(ArchiveMode, 0);
 }
 
 TEST_F(UtilCrtFileTest, FileChoicesSetFolderNameAndExtension) {
