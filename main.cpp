@@ -2,6 +2,7 @@
 #include "base/brelvar.h"
 #include "base/displaytext.h"
 #include "base/startfolders.h"
+#include "base/textreport.h"
 #include "base/wbrelvar.h"
 #include "platform/backend.h"
 #include "platform/dialog.h"
@@ -22,6 +23,7 @@ namespace {
 void StartUnits() {
   InitWbrelvar();
   InitBrelvar();
+  InitReportEngine();
   SetUpFolders(platform::CurrentMachine().ProgramPath());
   // A table error halts in a modal box, and lock waits keep the windows painted.
   dadav::SetHaltDisplay(&platform::qt::ShowHaltBox);
