@@ -539,10 +539,9 @@ std::string BlankDate(std::uint8_t picture) {
 bool ValidDate(std::string& date) {
   std::string text = AllTrim(date);
   if (text.size() > 10) text.resize(10);
-  if (IsBlankDateText(text)) {
-    date = BlankDate(DateFormat);
-    return true;
-  }
+  // Blanks and separators are no date; the record layer reads and writes a blank stored date
+  // itself.
+  if (IsBlankDateText(text)) return false;
   text = NormalizeDate(text);
   if ((text.size() != 8 && text.size() != 10) || text[2] != '/' || text[5] != '/') return false;
   bool okMonth = false, okDay = false, okYear = false;

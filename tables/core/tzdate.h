@@ -46,6 +46,8 @@ std::int32_t PackFileStamp(const platform::CivilDateTime& when);
 std::string NormalizeDate(std::string_view date);
 void ToDatePicture(std::string& date);
 std::string BlankDate(std::uint8_t picture);
+// True for a real date, which is then rewritten into the active picture; an empty text and one
+// of blanks and separators only are refused.
 bool ValidDate(std::string& date);
 std::string DateToDtos(std::string_view date);
 std::string DtosToDate(std::string_view dtos);

@@ -95,12 +95,16 @@ TEST(Dates, CenturyWindowAndValidation) {
                               {"04/31/99", false},
                               {"13/01/99", false},
                               {"02/29/56", true},
-                              {"  /  /  ", true},
+                              {"  /  /  ", false},
+                              {"", false},
+                              {"   ", false},
+                              {" .  . ", false},
                               {"1x/01/99", false},
                               {"12/31/99", true}}) {
     std::string text = given;
     EXPECT_EQ(ValidDate(text), valid) << given;
   }
+  EXPECT_EQ(DtosToDate("        "), "  /  /  ");  // a blank stored date reads as the blank date
 }
 
 TEST(Dates, PicturesReorderAndSeparate) {
