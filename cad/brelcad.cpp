@@ -33,6 +33,11 @@ const CadWriter* target_writer() {
   return cad_writer_of(CadTarget);
 }
 
+// A run without a drawing window (the command line) has no screen to draw on.
+bool has_screen() {
+  return Drawer != nullptr && DrawWindow != nullptr;
+}
+
 bool valid_block_name(const std::string& name) {
   return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
@@ -71,8 +76,8 @@ bool open_file(const CadWriter& w) {
 bool open_target(const CadWriter& w) {
   if (w.extension != nullptr) return open_file(w);
   if (CadTarget == kCadScreen) {
-    if (Drawer == nullptr || DrawWindow == nullptr) {
-      AbortFlag = 1;  // a run without a drawing window has no screen to draw on
+    if (!has_screen()) {
+      AbortFlag = 1;
       return false;
     }
     Drawer->grClear();
@@ -147,8 +152,13 @@ void cad_choose_target() {
       "STL", "STEP"};
   for (int i = 0; i < 7; ++i) ChoiceTexts[i + 1] = kTargets[i];
   SetHelpNumber(2050);
-  ChooseItem("CAD Code", Mode3D != 0 ? 7 : 6, CadTarget);
-  if (AbortFlag || CadTarget != kCadPlot) return;
+  // The choice preselects line 1 for a target it does not offer, so it works on a copy that
+  // only an answer makes the target.
+  std::uint16_t chosen = CadTarget;
+  ChooseItem("CAD Code", Mode3D != 0 ? 7 : 6, chosen);
+  if (AbortFlag) return;
+  CadTarget = chosen;
+  if (CadTarget != kCadPlot) return;
   if (PlotCommandLines.Count >= 2) {
     for (int i = 1; i <= PlotCommandLines.Count && i <= 5; ++i) {
       ChoiceTexts[i] = PlotCommandLines.Lines[i];
@@ -233,8 +243,10 @@ void cad_close() {
   const CadWriter* w = target_writer();
   if (w && w->close) w->close();
   if (CadTarget == kCadScreen) {
-    Drawer->grClearViewPort();
-    Drawer->grNormalCursor();
+    if (has_screen()) {
+      Drawer->grClearViewPort();
+      Drawer->grNormalCursor();
+    }
     delete_own_block_files();
   }
   cad_set_3d_mode(0);

@@ -46,14 +46,17 @@ TEST_F(CadOutput, BatchRunsAskNothing) {
 }
 
 TEST_F(CadOutput, CancelsAndRefusalsOpenNothing) {
-  CadTarget = kCadScreen;
-  for (std::int32_t mode : {0, 1}) {  // STEP is offered in 3D mode only
-    Mode3D = mode;
-    dialogs_->Expect(Step(DialogKind::Radio).Closing(DialogClose::Cancel));
-    AbortFlag = 0;
-    cad_open(0);
-    EXPECT_EQ(std::tuple(AbortFlag, CadTarget), std::tuple(1, kCadScreen));
-    EXPECT_EQ(dialogs_->Requests().back().items.size(), 6u + mode);
+  // Cancel keeps the target, also one the list does not offer (the code form, STEP in 2D).
+  for (std::uint16_t target : {kCadScreen, kCadCode, kCadStep}) {
+    for (std::int32_t mode : {0, 1}) {  // STEP is offered in 3D mode only
+      CadTarget = target;
+      Mode3D = mode;
+      dialogs_->Expect(Step(DialogKind::Radio).Closing(DialogClose::Cancel));
+      AbortFlag = 0;
+      cad_open(0);
+      EXPECT_EQ(std::tuple(AbortFlag, CadTarget), std::tuple(1, target));
+      EXPECT_EQ(dialogs_->Requests().back().items.size(), 6u + static_cast<std::size_t>(mode));
+    }
   }
   AbortFlag = 0;
   dialogs_->Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
@@ -66,6 +69,7 @@ TEST_F(CadOutput, CancelsAndRefusalsOpenNothing) {
   Drawer = nullptr;
   AbortFlag = 0;
   cad_open(kCadScreen);
+  cad_close();  // without a drawing window there is nothing to close on the screen
   Drawer = drawer;
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_TRUE(Files().empty());
