@@ -59,7 +59,8 @@ void WriteDeletionFlag(WorkArea& area, bool deleted) {
 }  // namespace
 
 std::int32_t FieldCount() {
-  return Area() != nullptr ? Area()->fieldCount : 0;
+  if (NoDbfInUse("FieldCount()")) return 0;
+  return Area()->fieldCount;
 }
 
 char FieldType(std::int32_t n) {
@@ -152,7 +153,7 @@ void FieldAsText(std::int32_t n, std::string& text) {
 }
 
 bool Deleted() {
-  if (Area() == nullptr) return false;
+  if (NoDbfInUse("Deleted")) return false;
   return Area()->native != nullptr && Area()->native[0] != 0;
 }
 

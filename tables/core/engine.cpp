@@ -1,10 +1,12 @@
 #include "tables/core/engine.h"
 
+#include "platform/blockfile.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"
+#include "tables/core/tzfiles.h"
 
 namespace dadav {
 
@@ -17,6 +19,7 @@ void EngineStart(const std::vector<ModuleInit>& modules) {
   std::uint16_t year, month, day, dow;
   GetDate(year, month, day, dow);
   CenturyBase = static_cast<std::uint16_t>(year - 70);
+  DefaultOpenMode = platform::kModeExclusive;
   ClearHookTables();
   ResetWorkAreas();
   SetHaltCleanup(&EngineExit);

@@ -785,7 +785,7 @@ void PackRecord(WorkArea& area, const std::uint8_t* native) {
       case 'M': {
         std::int32_t block = 0;
         std::memcpy(&block, in, 4);
-        PutFieldText(raw, f, block == 0 ? std::string() : FormatFieldInt(block, f.length));
+        PutFieldText(raw, f, FormatFieldInt(block, f.length));
         break;
       }
       case 'F':

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -19,8 +20,11 @@
 namespace dadav {
 
 std::int32_t DosError = 0;
+std::uint16_t DefaultOpenMode = platform::kModeExclusive;
 
 namespace {
+
+constexpr std::int32_t kNoMoreFiles = 18;
 
 bool HasLowerLetter(std::string_view text) {
   for (char c : text) {
@@ -165,6 +169,35 @@ void UniqueFilename(std::string& name) {
     ReportError(static_cast<std::uint16_t>(code),
                 "Error requesting unique file name [UniqueFilename]");
   }
+}
+
+void FindFirstFile(std::string_view mask, SearchRec& rec) {
+  const std::string expanded = FExpand(mask);
+  if (expanded.find_first_of("*?") != std::string::npos) {
+    rec.pending = platform::MatchFiles(expanded);
+  } else if (FileExists(expanded)) {
+    rec.pending = {platform::ResolveFileName(expanded)};
+  } else {
+    rec.pending.clear();
+  }
+  std::reverse(rec.pending.begin(), rec.pending.end());  // handed out from the back
+  FindNextFile(rec);
+}
+
+void FindNextFile(SearchRec& rec) {
+  if (rec.pending.empty()) {
+    rec.Name.clear();
+    DosError = kNoMoreFiles;
+    return;
+  }
+  const std::string& path = rec.pending.back();
+  rec.Name = path.substr(path.rfind('/') + 1);
+  rec.pending.pop_back();
+  DosError = 0;
+}
+
+void FindCloseFile(SearchRec& rec) {
+  rec.pending.clear();
 }
 
 void GetMem(void*& pointer, std::uint16_t size) {

@@ -4,10 +4,21 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dadav {
 
+// Result of the last directory search or file-date query: 0, or the operating-system code.
 extern std::int32_t DosError;
+// The open mode of files opened without one of their own; exclusive read/write (18) from the
+// engine's start.
+extern std::uint16_t DefaultOpenMode;
+
+// One directory search: the file found last and those still to come.
+struct SearchRec {
+  std::string Name;  // without its folder
+  std::vector<std::string> pending;
+};
 
 void FSplit(std::string_view path, std::string& dir, std::string& name, std::string& ext);
 std::string AddDefaultExt(std::string_view name, std::string_view ext);
@@ -25,6 +36,14 @@ void EraseFiles(std::string_view mask);
 long double DiskFree(std::string_view path);
 long double DiskFreeOfDrive(int drive);
 void UniqueFilename(std::string& name);
+
+// The directory search. FindFirstFile takes the regular files of the mask's folder whose names
+// match its last component, with the resolver's letter-case rules: "*" and "?" match without
+// regard to ASCII case, and a name without them finds the file the resolver finds. Each call
+// puts the next one into rec with DosError 0; when none is left DosError is 18.
+void FindFirstFile(std::string_view mask, SearchRec& rec);
+void FindNextFile(SearchRec& rec);
+void FindCloseFile(SearchRec& rec);
 
 // Memory blocks for the modules that manage their own buffers.
 void GetMem(void*& pointer, std::uint16_t size);

@@ -24,6 +24,11 @@ TEST_F(Areas, SelectAndGuard) {
   EXPECT_EQ(std::tuple(LastErrorMessage, CurrentArea()), std::tuple(std::string(), 1));
   EXPECT_THROW(GoTop(), EDadavError);
   EXPECT_EQ(LastErrorCode, 215);
+  for (const std::function<void()>& command : {std::function<void()>(FieldCount), {Deleted}}) {
+    LastErrorCode = 0;
+    EXPECT_THROW(command(), EDadavError);
+    EXPECT_EQ(LastErrorCode, 215);
+  }
   std::string path = MakeTable(1);
   CloseAll();
   USE(path);

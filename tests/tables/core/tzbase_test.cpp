@@ -3,6 +3,7 @@
 
 #include "enginetest.h"
 #include "tables/core/tzdate.h"
+#include "tables/core/tzfiles.h"
 #include "tables/core/tznumber.h"
 #include "tables/core/tztext.h"
 
@@ -148,6 +149,38 @@ TEST(Dates, CountryFromLocale) {
     setenv("LC_ALL", saved.c_str(), 1);
   else
     unsetenv("LC_ALL");
+}
+
+class FileServices : public enginetest::EngineTest {
+ protected:
+  std::vector<std::string> Search(const std::string& mask) {
+    std::vector<std::string> names;
+    SearchRec rec;
+    for (FindFirstFile(Path(mask), rec); DosError == 0; FindNextFile(rec)) {
+      names.push_back(rec.Name);
+    }
+    EXPECT_EQ(DosError, 18) << mask;
+    FindCloseFile(rec);
+    return names;
+  }
+};
+
+// The search finds names as the resolver does: letter case aside, and for a plain name the
+// exact one first; folders are no files.
+TEST_F(FileServices, FolderSearchAndDefaultOpenMode) {
+  for (const char* name : {"Parts.DBF", "parts.dbf", "orders.dbf", "notes.txt"}) {
+    std::ofstream(Path(name)) << "x";
+  }
+  std::filesystem::create_directory(Path("sub.dbf"));
+  EXPECT_EQ(Search("*.dbf"), (std::vector<std::string>{"Parts.DBF", "orders.dbf", "parts.dbf"}));
+  EXPECT_EQ(Search("P?RTS.*"), (std::vector<std::string>{"Parts.DBF", "parts.dbf"}));
+  EXPECT_EQ(Search("parts.dbf"), std::vector<std::string>{"parts.dbf"});
+  EXPECT_EQ(Search("ORDERS.DBF"), std::vector<std::string>{"orders.dbf"});
+  EXPECT_TRUE(Search("sub.dbf").empty());
+  EXPECT_TRUE(Search("missing/*.*").empty());
+  DefaultOpenMode = platform::kModeShared;
+  EngineStart();
+  EXPECT_EQ(DefaultOpenMode, platform::kModeExclusive);
 }
 
 }  // namespace

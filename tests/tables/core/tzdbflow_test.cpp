@@ -66,6 +66,12 @@ TEST_F(DbfLayer, CreateRulesAndMemoFile) {
   std::vector<std::uint8_t> table = ReadBytes(Path("m.dbf"));
   EXPECT_EQ(table[0], 0x8B);
   EXPECT_EQ(table[32 + 16], 8);  // the D field got length 8
+  USE(Path("m.dbf") + " EXCLUSIVE");
+  ClearRecord();
+  Append();
+  CloseAll();
+  table = ReadBytes(Path("m.dbf"));
+  EXPECT_EQ(std::string(table.end() - 11, table.end() - 1), "         0");  // no memo yet
   MemoType = 0x83;
   CreateDBF(Path("F.DBF"), {Def("X", 'F', 6, 2), Def("M", 'M', 0)});
   EXPECT_EQ(ReadBytes(Path("F.DBF"))[32 + 11], 'N');
