@@ -1,9 +1,7 @@
 #include "base/brelvar.h"
 
+#include "platform/osfiles.h"
 #include "platform/screen.h"
-
-#include <filesystem>
-#include <system_error>
 
 std::uint16_t DatabaseMode;
 std::string ExternalDatabase;
@@ -68,8 +66,7 @@ void InitPrograms() {
 }
 
 void InitFolders() {
-  std::error_code error;
-  const std::string current = std::filesystem::current_path(error).string();
+  const std::string current = platform::os::CurrentFolder();
   ConfigDir = current;
   PrintoutDir = current;
   DefaultDataDir = current;

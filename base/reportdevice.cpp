@@ -1,12 +1,10 @@
 #include "base/reportdevice.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 #include "base/brelvar.h"
 #include "base/displaytext.h"
@@ -23,6 +21,7 @@
 #include "platform/codepage.h"
 #include "platform/filelock.h"
 #include "platform/fileresolve.h"
+#include "platform/osfiles.h"
 #include "platform/process.h"
 #include "platform/programsearch.h"
 #include "platform/rawprint.h"
@@ -35,6 +34,7 @@ constexpr std::uint16_t kFileDialogHelp = 1070;
 
 bool reportOpen = false;
 int tempNameLock = -1;                // descriptor holding the lock on the temporary report name
+std::vector<int> claimedForRun;       // claims on names handed on, held until the program ends
 std::string userFileName;             // the user's file being written (devices 3, 6, 7, 9)
 std::uintmax_t printerBytesSent = 0;  // text printer: bytes of the report already sent
 bool printerSetupSent = false;
@@ -78,6 +78,21 @@ std::string OutwinName() {
 void ReleaseTempName() {
   if (tempNameLock >= 0) ::close(tempNameLock);
   tempNameLock = -1;
+}
+
+// "$$$" + (counter + 1) + ".txt", or the next number another running copy has not claimed;
+// the counter follows, so the converted copy "$$n.txt" takes the same number. The claim lasts
+// for the run, as the copy stays for the user to pick up.
+void ClaimNumberedReportName() {
+  constexpr int kTries = 100;
+  const platform::NameClaim claim =
+      platform::ClaimFreeName([](int n) { return TempFolder() + "$$$" + IntText(n) + ".txt"; },
+                              TempFileCounter + 1, TempFileCounter + kTries);
+  if (claim.fd >= 0) {
+    claimedForRun.push_back(claim.fd);
+    TempFileCounter = claim.number - 1;
+  }
+  ReportFileName = claim.name;
 }
 
 void ChooseUserFile(const char* extension) {
@@ -138,7 +153,7 @@ bool OpenOnDevice(std::uint16_t device) {
         ReportToUserFile = 1;
       } else {
         SetHelpNumber(kFileDialogHelp);
-        ReportFileName = TempFolder() + "$$$" + IntText(TempFileCounter + 1) + ".txt";
+        ClaimNumberedReportName();
       }
       break;
     case 7:
@@ -174,9 +189,9 @@ std::uint16_t ResolveDevice(std::uint16_t device) {
 }
 
 std::string ReadFrom(const std::string& name, std::uintmax_t offset) {
-  std::ifstream in(name, std::ios::binary);
-  in.seekg(static_cast<std::streamoff>(offset));
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string bytes;
+  platform::os::ReadWholeFile(name, bytes, static_cast<off_t>(offset));
+  return bytes;
 }
 
 std::int32_t PrinterPort() {
@@ -188,10 +203,9 @@ std::int32_t PrinterPort() {
 bool SendJob(const std::string& jobName, const std::string& bytes) {
   platform::RawPrinter& printer = platform::RawPrinterPort();
   const bool raw = printer.HasDeviceFile(PrinterPort());
-  {
-    std::ofstream job(jobName, std::ios::binary);
-    job << (raw ? bytes : platform::Cp1252ToUtf8(ToDisplayText(bytes)));
-    if (!job.flush()) return false;
+  if (!platform::os::WriteWholeFile(jobName,
+                                    raw ? bytes : platform::Cp1252ToUtf8(ToDisplayText(bytes)))) {
+    return false;
   }
   return raw ? printer.SendRaw(PrinterPort(), jobName) : printer.SendText(PrinterPort(), jobName);
 }
@@ -203,7 +217,7 @@ bool SendPendingBytes() {
     printerSetupSent = true;
     const std::string setup = platform::ResolveFileName("TEXT.HXP");
     if (platform::RawPrinterPort().HasDeviceFile(PrinterPort()) &&
-        ::access(setup.c_str(), R_OK) == 0 &&
+        platform::os::Accessible(setup, R_OK) &&
         !platform::RawPrinterPort().SendRaw(PrinterPort(), setup)) {
       return false;
     }
@@ -212,7 +226,7 @@ bool SendPendingBytes() {
   if (bytes.empty()) return true;
   const std::string jobName = ReportFileName + ".job";
   const bool sent = SendJob(jobName, bytes);
-  std::remove(jobName.c_str());
+  platform::os::Unlink(jobName);
   printerBytesSent += bytes.size();
   return sent;
 }
@@ -264,11 +278,11 @@ void HandOn(std::uint16_t device) {
     case 1:
       CopyTextFileConverted(ReportFileName, OutwinName());
       if (AbortFlag == 0) ShowTextFileViewer(ReportFileName);
-      std::remove(ReportFileName.c_str());
+      platform::os::Unlink(ReportFileName);
       break;
     case 2:
       if (!SendPendingBytes()) PrinterSendFailed();
-      std::remove(ReportFileName.c_str());
+      platform::os::Unlink(ReportFileName);
       break;
     case 3:
     case 8:
@@ -277,7 +291,7 @@ void HandOn(std::uint16_t device) {
       break;
     case 4:
       PrintTextFile(ReportFileName);
-      std::remove(ReportFileName.c_str());
+      platform::os::Unlink(ReportFileName);
       break;
     case 5:
       if (!ProgramAvailable(WordProcessor, true)) return;
@@ -306,9 +320,9 @@ void HandOn(std::uint16_t device) {
 // A stopped report must not look complete: its files go.
 void DiscardReport(std::uint16_t device) {
   if (!userFileName.empty()) {
-    std::remove(userFileName.c_str());
+    platform::os::Unlink(userFileName);
   } else if (device != 0) {
-    std::remove(ReportFileName.c_str());
+    platform::os::Unlink(ReportFileName);
   }
 }
 
@@ -335,16 +349,10 @@ void EndReport() {
 void TempReportName(std::string& name) {
   ReleaseTempName();
   constexpr int kTries = 11;
-  for (int n = 1; n <= kTries; ++n) {
-    name = TempFolder() + "$OUT" + IntText(n) + ".TMP";
-    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) continue;
-    if (platform::LockRange(fd, 0, 1, true) == 0) {
-      tempNameLock = fd;
-      break;
-    }
-    ::close(fd);
-  }
+  const platform::NameClaim claim = platform::ClaimFreeName(
+      [](int n) { return TempFolder() + "$OUT" + IntText(n) + ".TMP"; }, 1, kTries);
+  tempNameLock = claim.fd;
+  name = claim.name;
   ReportFileName = name;
 }
 

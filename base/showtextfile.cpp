@@ -1,8 +1,5 @@
 #include "base/showtextfile.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "base/displaytext.h"
 #include "base/textfile.h"
 #include "base/textprint.h"
@@ -11,6 +8,7 @@
 #include "base/wbrelvar.h"
 #include "base/wprinvar.h"
 #include "platform/codepage.h"
+#include "platform/osfiles.h"
 #include "platform/process.h"
 
 platform::ViewerMenuCaptions (*ViewerMenuCaptionSource)() = nullptr;
@@ -28,10 +26,7 @@ std::string OutwinName() {
 }
 
 bool ReadWhole(const std::string& name, std::string& text) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  return platform::os::ReadWholeFile(name, text);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "base/wbrelvar.h"
 #include "platform/fileresolve.h"
+#include "platform/osfiles.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TextFile::~TextFile() {
 bool TextFile::Open(const std::string& path, int flags, Mode mode) {
   if (IsOpen()) Close();
   ioResult_ = 0;
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  const int fd = platform::os::Open(path, flags | O_CLOEXEC);
   if (fd < 0) {
     ioResult_ = OpenErrorCode(errno);
     return false;

@@ -1,8 +1,6 @@
 #include "base/textreport.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 #include "base/brelvar.h"
@@ -16,6 +14,7 @@
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
 #include "platform/codepage.h"
+#include "platform/osfiles.h"
 
 ReportHeaderRecord kopfRec{"", {}, {"", "", "Symbol", "Unit", "1", "2", "", "", ""}, 0};
 
@@ -521,10 +520,8 @@ void CloseHtmlTable() {
 }
 
 void CopyFileToReport(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return;
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  Emit(bytes, false);
+  std::string bytes;
+  if (platform::os::ReadWholeFile(name, bytes)) Emit(bytes, false);
 }
 
 std::uint16_t ReportDevice() {

@@ -17,6 +17,7 @@
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
 #include "platform/dialog.h"
+#include "platform/osfiles.h"
 
 bool OverwriteQuestion = true;
 
@@ -51,7 +52,7 @@ void RefuseFileName(const std::string& fullName) {
 
 // An existing file must open for writing; it is neither emptied nor created.
 bool ExistingFileWritable(const std::string& fullName) {
-  const int fd = ::open(fullName.c_str(), O_WRONLY | O_CLOEXEC);
+  const int fd = platform::os::Open(fullName, O_WRONLY | O_CLOEXEC);
   if (fd < 0) return false;
   ::close(fd);
   return true;
@@ -59,10 +60,10 @@ bool ExistingFileWritable(const std::string& fullName) {
 
 // A new name must be creatable; the probe is removed again.
 bool NewFileCreatable(const std::string& fullName) {
-  const int fd = ::open(fullName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = platform::os::Open(fullName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
   if (fd < 0) return false;
   ::close(fd);
-  return ::unlink(fullName.c_str()) == 0;
+  return platform::os::Unlink(fullName) == 0;
 }
 
 platform::FileResult Choose(platform::DialogKind kind, const std::string& folder,
@@ -98,25 +99,25 @@ bool WriteAll(int fd, const std::string& data) {
 
 bool ReplaceFileLines(const std::string& target, const std::vector<std::string>& lines) {
   std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
+  const int fd = platform::os::MakeTempFile(temp);
   bool ok = fd >= 0;
   int error = ok ? 0 : errno;
   if (ok) {
     std::string data;
     for (const std::string& line : lines) data += line + "\r\n";
     struct stat info {};
-    const mode_t mode = ::stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : 0644;
+    const mode_t mode = platform::os::Stat(target, info) == 0 ? info.st_mode & 07777 : 0644;
     ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
     if (!ok) error = errno;
     if (::close(fd) != 0 && ok) {
       ok = false;
       error = errno;
     }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (ok && platform::os::Rename(temp, target) != 0) {
       ok = false;
       error = errno;
     }
-    if (!ok) ::unlink(temp.c_str());
+    if (!ok) platform::os::Unlink(temp);
   }
   if (!ok) {
     ShowError(error == ENOSPC || error == EDQUOT ? "disk full" : "file write error");
@@ -133,7 +134,7 @@ void CheckOutputFileName(const std::string& fullName) {
     return;
   }
   struct stat info {};
-  if (::stat(fullName.c_str(), &info) != 0) {
+  if (platform::os::Stat(fullName, info) != 0) {
     if (errno != ENOENT || !NewFileCreatable(fullName)) RefuseFileName(fullName);
     return;
   }
@@ -281,8 +282,9 @@ void AskUserId() {
     return;
   }
   DataDir = id;
-  if (::chdir(RemoveBackslash(DefaultDataDir).c_str()) != 0) {
+  if (platform::os::ChangeFolder(RemoveBackslash(DefaultDataDir)) != 0) {
     ShowError("Invalid Directory " + DefaultDataDir);
   }
-  if (::chdir(id.c_str()) != 0 || ::chdir("..") != 0) RefuseUserId(id);
+  if (platform::os::ChangeFolder(id) != 0 || platform::os::ChangeFolder("..") != 0)
+    RefuseUserId(id);
 }

@@ -1,6 +1,5 @@
 #include "base/utilfile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +11,9 @@
 #include "base/numbertext.h"
 #include "base/utilpath.h"
 #include "base/wbrelvar.h"
+#include "platform/cp1252case.h"
 #include "platform/fileresolve.h"
+#include "platform/osfiles.h"
 
 namespace {
 
@@ -21,18 +22,18 @@ constexpr std::size_t kCopyBlockSmall = 2048;
 
 bool IsRegular(const std::string& path) {
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return platform::os::Stat(path, info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool IsFolder(const std::string& path) {
   struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return platform::os::Stat(path, info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool SameFile(int fd, const std::string& path) {
   struct stat a {
   }, b{};
-  return ::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+  return ::fstat(fd, &a) == 0 && platform::os::Stat(path, b) == 0 && a.st_dev == b.st_dev &&
          a.st_ino == b.st_ino;
 }
 
@@ -40,8 +41,9 @@ std::string FolderOrCurrent(const std::string& dir) {
   return dir.empty() ? "." : dir;
 }
 
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+bool SameLetter(char a, char b) {
+  return platform::Cp1252Lower(static_cast<std::uint8_t>(a)) ==
+         platform::Cp1252Lower(static_cast<std::uint8_t>(b));
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
@@ -69,13 +71,13 @@ bool CopyData(int in, int out, std::size_t blockSize) {
 // Copies the resolved source onto target. A target that is the source is refused before it is
 // opened, since opening it for writing would empty the source.
 bool CopyContents(const std::string& source, const std::string& target, std::size_t blockSize) {
-  const int in = ::open(platform::ResolveFileName(source).c_str(), O_RDONLY | O_CLOEXEC);
+  const int in = platform::os::Open(platform::ResolveFileName(source), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   if (SameFile(in, target)) {
     ::close(in);
     return false;
   }
-  const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int out = platform::os::Open(target, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
   if (out < 0) {
     ::close(in);
     return false;
@@ -85,7 +87,7 @@ bool CopyContents(const std::string& source, const std::string& target, std::siz
   bool ok = CopyData(in, out, blockSize);
   ::close(in);
   ok = ::close(out) == 0 && ok;
-  if (!ok && removable) ::unlink(target.c_str());
+  if (!ok && removable) platform::os::Unlink(target);
   return ok;
 }
 
@@ -100,7 +102,7 @@ std::string LastComponent(const std::string& path) {
 }  // namespace
 
 bool FileThere(const std::string& name) {
-  const int fd = ::open(platform::ResolveFileName(name).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = platform::os::Open(platform::ResolveFileName(name), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -128,22 +130,20 @@ bool FolderWritable(const std::string& dir) {
   const std::string base = AddBackslash(dir) + "x.$$$" + IntText(::getpid()) + ".";
   for (std::int32_t n = 0; n < 100; ++n) {
     const std::string probe = base + IntText(n);
-    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = platform::os::Open(probe, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return false;
     }
     ::close(fd);
-    return ::unlink(probe.c_str()) == 0;
+    return platform::os::Unlink(probe) == 0;
   }
   return false;
 }
 
 bool FolderUsable(const std::string& dir) {
-  DIR* folder = ::opendir(FolderOrCurrent(RemoveBackslash(dir)).c_str());
-  if (folder == nullptr) return false;
-  ::closedir(folder);
-  return true;
+  std::vector<std::string> names;
+  return platform::os::FolderEntries(FolderOrCurrent(RemoveBackslash(dir)), names);
 }
 
 bool DirExists(const std::string& dir) {
@@ -153,11 +153,11 @@ bool DirExists(const std::string& dir) {
 void DeleteListFile(const std::string& name) {
   const std::string path = platform::ResolveFileName(name);
   if (!FileThere(path)) return;
-  if (::unlink(path.c_str()) != 0) AbortFlag = 1;
+  if (platform::os::Unlink(path) != 0) AbortFlag = 1;
 }
 
 void DeleteFiles(const std::string& dir, const std::string& mask) {
-  for (const std::string& name : MatchingFiles(dir, mask)) ::unlink((dir + name).c_str());
+  for (const std::string& name : MatchingFiles(dir, mask)) platform::os::Unlink(dir + name);
 }
 
 bool MaskMatches(const std::string& mask, const std::string& name) {
@@ -167,7 +167,7 @@ bool MaskMatches(const std::string& mask, const std::string& name) {
     if (m < mask.size() && mask[m] == '*') {
       starM = m++;
       starN = n;
-    } else if (m < mask.size() && (mask[m] == '?' || AsciiLower(mask[m]) == AsciiLower(name[n]))) {
+    } else if (m < mask.size() && (mask[m] == '?' || SameLetter(mask[m], name[n]))) {
       ++m;
       ++n;
     } else if (starM != std::string::npos) {
@@ -182,14 +182,11 @@ bool MaskMatches(const std::string& mask, const std::string& name) {
 }
 
 std::vector<std::string> MatchingFiles(const std::string& dir, const std::string& mask) {
-  std::vector<std::string> names;
-  DIR* folder = ::opendir(FolderOrCurrent(dir).c_str());
-  if (folder == nullptr) return names;
-  while (const dirent* entry = ::readdir(folder)) {
-    const std::string name = entry->d_name;
+  std::vector<std::string> entries, names;
+  platform::os::FolderEntries(FolderOrCurrent(dir), entries);
+  for (const std::string& name : entries) {
     if (MaskMatches(mask, name) && IsRegular(dir + name)) names.push_back(name);
   }
-  ::closedir(folder);
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -25,8 +25,8 @@ void DeleteListFile(const std::string& name);
 // errors are ignored.
 void DeleteFiles(const std::string& dir, const std::string& mask);
 
-// DOS file mask match, ASCII case-insensitive: "*" any run, "?" one character; "*.*" matches
-// every name.
+// DOS file mask match, case-insensitive in Windows-1252: "*" any run, "?" one character; "*.*"
+// matches every name.
 bool MaskMatches(const std::string& mask, const std::string& name);
 // Names of the regular files of a folder that match mask, in byte order.
 std::vector<std::string> MatchingFiles(const std::string& dir, const std::string& mask);

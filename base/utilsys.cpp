@@ -12,6 +12,7 @@
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
 #include "platform/machine.h"
+#include "platform/osfiles.h"
 
 #ifndef KV6_VERSION
 #error "KV6_VERSION must hold the program version, such as 4.1"
@@ -97,11 +98,11 @@ std::int64_t DiskSizeOf(const std::string& drive) {
 }
 
 std::string EnvironmentText(const std::string& name) {
-  const char* value = std::getenv(name.c_str());
-  if (value != nullptr && *value != '\0') return value;
+  const std::string value = platform::os::Variable(name);
+  if (!value.empty()) return value;
   if (name == "TEMP") {
-    const char* tmpdir = std::getenv("TMPDIR");
-    return tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+    const std::string tmpdir = platform::os::Variable("TMPDIR");
+    return !tmpdir.empty() ? tmpdir : "/tmp";
   }
   if (name == "USERNAME") return platform::CurrentMachine().UserName();
   return {};

@@ -1,7 +1,6 @@
 #include "base/wbrelvar.h"
 
-#include <filesystem>
-#include <system_error>
+#include "platform/osfiles.h"
 
 std::string ProductCode;
 std::string ShortName;
@@ -74,8 +73,7 @@ void InitFolders() {
   PltDir.clear();
   TempDir.clear();
   BrelcorDir.clear();
-  std::error_code error;
-  StartDir = std::filesystem::current_path(error).string();
+  StartDir = platform::os::CurrentFolder();
 }
 
 void InitTextArrays() {

@@ -22,6 +22,7 @@
 #include "cad/dxfread.h"
 #include "cad/dxfutil.h"
 #include "platform/dialog.h"
+#include "platform/osfiles.h"
 #include "platform/process.h"
 
 namespace {
@@ -107,7 +108,7 @@ void reset_output_state() {
 
 // Deletes the block files this run wrote.
 void delete_own_block_files() {
-  for (const std::string& name : cad_created_block_files()) std::remove(name.c_str());
+  for (const std::string& name : cad_created_block_files()) platform::os::Unlink(name);
   cad_forget_block_files();
 }
 

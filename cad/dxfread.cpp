@@ -9,6 +9,7 @@
 #include "base/breldraw.h"
 #include "base/messages.h"
 #include "base/numbertext.h"
+#include "base/runfolder.h"
 #include "base/textfile.h"
 #include "base/utilcrt.h"
 #include "base/utilfile.h"
@@ -405,7 +406,12 @@ bool BlockReplay::LwPolyline() {
 }  // namespace
 
 std::string cad_block_file_name(const std::string& name) {
-  return AddBackslash(TempDir) + "$" + name + ".dx$";
+  return RunFolder() + "$" + name + ".dx$";
+}
+
+std::string cad_block_file_to_read(const std::string& name) {
+  const std::string own = cad_block_file_name(name);
+  return FileThere(own) ? own : AddBackslash(TempDir) + "$" + name + ".dx$";
 }
 
 void dxf_read_block(const std::string& name, long double x, long double y, long double angle,
@@ -428,7 +434,7 @@ void dxf_read_block(const std::string& name, long double x, long double y, long 
     AddMessage("Invalid temp directory");
     AbortFlag = 1;
   } else {
-    BlockReplay replay(cad_block_file_name(name));
+    BlockReplay replay(cad_block_file_to_read(name));
     if (replay.Open()) {
       replay.Run();
       replay.Close();

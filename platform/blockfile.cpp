@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/filelock.h"
+#include "platform/osfiles.h"
 
 namespace platform {
 namespace {
@@ -76,9 +77,9 @@ int BlockFile::Open(const std::string& path, std::uint16_t mode) {
   // A write lock needs a writable descriptor, so a read-only exclusive open still asks for
   // write access; it never writes, and falls back to the shared lock where it cannot.
   bool wantWrite = ModeWrites(mode) || exclusive;
-  int fd = open(path.c_str(), (wantWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  int fd = os::Open(path, (wantWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
   if (fd < 0 && wantWrite && !ModeWrites(mode) && (errno == EACCES || errno == EROFS)) {
-    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = os::Open(path, O_RDONLY | O_CLOEXEC);
     wantWrite = false;
     exclusive = false;
   }
@@ -101,7 +102,7 @@ int BlockFile::Open(const std::string& path, std::uint16_t mode) {
 
 int BlockFile::Create(const std::string& path) {
   Close();
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int fd = os::Open(path, O_RDWR | O_CREAT | O_CLOEXEC);
   if (fd < 0) return IoCodeFromErrno(errno, true);
   int code = LockRange(fd, kShareByteOffset, 1, true);
   if (code == 0 && ftruncate(fd, 0) != 0) code = IoCodeFromErrno(errno, true);

@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "platform/osfiles.h"
+
 namespace platform {
 namespace {
 
@@ -44,7 +46,7 @@ CivilDateTime LocalNow() {
 
 bool FileModTime(const std::string& path, CivilDateTime& out) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0) return false;
+  if (os::Stat(path, info) != 0) return false;
   out = FromTimeT(info.st_mtime);
   return true;
 }

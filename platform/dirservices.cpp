@@ -1,21 +1,21 @@
 #include "platform/dirservices.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 
 #include "platform/blockfile.h"
+#include "platform/cp1252case.h"
+#include "platform/osfiles.h"
 
 namespace platform {
 namespace {
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+char FoldCase(char c) {
+  return static_cast<char>(Cp1252Lower(static_cast<std::uint8_t>(c)));
 }
 
 bool WildMatch(const char* pattern, const char* name) {
@@ -25,7 +25,7 @@ bool WildMatch(const char* pattern, const char* name) {
     if (*pattern == '*') {
       starPattern = ++pattern;
       starName = name;
-    } else if (*pattern == '?' || AsciiLower(*pattern) == AsciiLower(*name)) {
+    } else if (*pattern == '?' || FoldCase(*pattern) == FoldCase(*name)) {
       ++pattern;
       ++name;
     } else if (starPattern != nullptr) {
@@ -45,7 +45,7 @@ int MakeTempFile(const std::string& folder, const std::string& prefix, std::stri
   std::string pattern = folder;
   if (!pattern.empty() && pattern.back() != '/') pattern += '/';
   pattern.append(prefix).append("XXXXXX");
-  int fd = mkstemp(pattern.data());
+  int fd = os::MakeTempFile(pattern);
   if (fd < 0) return IoCodeFromErrno(errno, true);
   close(fd);
   name = pattern;
@@ -53,13 +53,13 @@ int MakeTempFile(const std::string& folder, const std::string& prefix, std::stri
 }
 
 std::string TempFolder() {
-  const char* dir = std::getenv("TMPDIR");
-  return (dir != nullptr && *dir != '\0') ? dir : "/tmp";
+  const std::string dir = os::Variable("TMPDIR");
+  return !dir.empty() ? dir : "/tmp";
 }
 
 long double DiskFreeBytes(const std::string& path) {
   struct statvfs info {};
-  if (statvfs(path.empty() ? "." : path.c_str(), &info) != 0) return -1;
+  if (os::StatFileSystem(path.empty() ? "." : path, info) != 0) return -1;
   return static_cast<long double>(info.f_bavail) * static_cast<long double>(info.f_frsize);
 }
 
@@ -68,17 +68,14 @@ std::vector<std::string> MatchFiles(const std::string& mask) {
   std::string folder = slash == std::string::npos ? "." : mask.substr(0, slash == 0 ? 1 : slash);
   std::string pattern = slash == std::string::npos ? mask : mask.substr(slash + 1);
   std::string prefix = slash == std::string::npos ? "" : mask.substr(0, slash + 1);
-  std::vector<std::string> found;
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return found;
-  while (dirent* entry = readdir(dir)) {
-    if (!WildMatch(pattern.c_str(), entry->d_name)) continue;
-    std::string full = prefix;
-    full.append(entry->d_name);
+  std::vector<std::string> names, found;
+  os::FolderEntries(folder, names);
+  for (const std::string& name : names) {
+    if (!WildMatch(pattern.c_str(), name.c_str())) continue;
+    const std::string full = prefix + name;
     struct stat info {};
-    if (stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode)) found.push_back(full);
+    if (os::Stat(full, info) == 0 && S_ISREG(info.st_mode)) found.push_back(full);
   }
-  closedir(dir);
   std::sort(found.begin(), found.end());
   return found;
 }

@@ -14,7 +14,7 @@ std::string TempFolder();
 // Free bytes for an unprivileged user on the file system holding path; -1 when unknown.
 long double DiskFreeBytes(const std::string& path);
 // Regular files of the mask's folder whose names match its last component ("*" and "?"),
-// compared without regard to ASCII case; full paths, sorted.
+// compared without regard to letter case (Windows-1252); full paths, sorted.
 std::vector<std::string> MatchFiles(const std::string& mask);
 
 // Makes the folder and any missing parents (new ones with mode 0700); true when it is a folder

@@ -1,10 +1,12 @@
 #include "platform/filelock.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 
 #include "platform/blockfile.h"
+#include "platform/osfiles.h"
 
 namespace platform {
 namespace {
@@ -29,6 +31,22 @@ int LockRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive
 
 int UnlockRange(int fd, std::uint64_t offset, std::uint64_t length) {
   return SetOfdLock(fd, F_UNLCK, offset, length);
+}
+
+NameClaim ClaimFreeName(const std::function<std::string(int)>& nameOf, int first, int last) {
+  NameClaim claim;
+  for (int n = first; n <= last; ++n) {
+    claim.number = n;
+    claim.name = nameOf(n);
+    const int fd = os::Open(claim.name, O_RDWR | O_CREAT | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (LockRange(fd, 0, 1, true) == 0) {
+      claim.fd = fd;
+      break;
+    }
+    close(fd);
+  }
+  return claim;
 }
 
 }  // namespace platform

@@ -1,46 +1,41 @@
 #include "platform/fileresolve.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <vector>
+
+#include "platform/cp1252case.h"
+#include "platform/osfiles.h"
 
 namespace platform {
 namespace {
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
+           return Cp1252Lower(static_cast<std::uint8_t>(x)) ==
+                  Cp1252Lower(static_cast<std::uint8_t>(y));
          });
 }
 
-std::vector<std::string> EntryNames(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  std::filesystem::directory_iterator it(folder, error);
-  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-    names.push_back(it->path().filename().string());
-  }
-  return names;
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return os::Stat(path, info) == 0;
 }
 
 }  // namespace
 
 std::string ResolveFileName(const std::string& path) {
-  std::error_code error;
-  if (path.empty() || std::filesystem::exists(path, error)) return path;
-  const std::filesystem::path asked(path);
-  const std::string name = asked.filename().string();
+  if (path.empty() || Exists(path)) return path;
+  const std::string::size_type slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty()) return path;
-  const std::filesystem::path folder = asked.parent_path();
-  std::vector<std::string> names = EntryNames(folder.empty() ? "." : folder);
+  const std::string prefix = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  std::vector<std::string> names;
+  os::FolderEntries(prefix.empty() ? "." : prefix, names);
   std::sort(names.begin(), names.end());
   for (const std::string& candidate : names) {
-    if (EqualIgnoringAsciiCase(candidate, name)) return (folder / candidate).string();
+    if (EqualIgnoringCase(candidate, name)) return prefix + candidate;
   }
   return path;
 }

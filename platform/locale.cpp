@@ -2,12 +2,13 @@
 
 #include <cstdlib>
 
+#include "platform/osfiles.h"
+
 namespace platform {
 
 std::string UserLocaleName() {
   for (const char* name : {"LC_ALL", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return value;
+    if (std::string value = os::Variable(name); !value.empty()) return value;
   }
   return "C";
 }

@@ -23,12 +23,14 @@
 #include <x86intrin.h>
 #endif
 
+#include "platform/osfiles.h"
+
 namespace platform {
 namespace {
 
 std::string ReadSmallFile(const std::string& path) {
   std::string text;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = os::Open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return text;
   char chunk[4096];
   ssize_t n;
@@ -81,18 +83,10 @@ bool IsUnder(const std::string& path, const std::string& mountPoint) {
          (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
 }
 
-std::string CanonicalPath(const std::string& path) {
-  char* resolved = ::realpath(path.empty() ? "." : path.c_str(), nullptr);
-  if (resolved == nullptr) return {};
-  std::string result = resolved;
-  std::free(resolved);
-  return result;
-}
-
 // Mount point and type of the file system of a path: the deepest mount of the path's device
 // that contains the path.
 void FindMount(const std::string& path, dev_t device, VolumeFacts& facts) {
-  const std::string canonical = CanonicalPath(path);
+  const std::string canonical = os::RealPath(path.empty() ? "." : path);
   const std::string mountinfo = ReadSmallFile("/proc/self/mountinfo");
   std::size_t best = 0;
   std::size_t pos = 0;
@@ -107,7 +101,7 @@ void FindMount(const std::string& path, dev_t device, VolumeFacts& facts) {
     if (colon == std::string_view::npos) continue;
     const auto major = static_cast<unsigned>(LeadingNumber(numbers.substr(0, colon)));
     const auto minor = static_cast<unsigned>(LeadingNumber(numbers.substr(colon + 1)));
-    const std::string mountPoint = Unescape(fields[4]);
+    const std::string mountPoint = os::ProgramName(Unescape(fields[4]));
     if (makedev(major, minor) != device || !IsUnder(canonical, mountPoint)) continue;
     if (mountPoint.size() >= best) {
       best = mountPoint.size();
@@ -180,15 +174,14 @@ class LinuxMachine final : public Machine {
     char buffer[4096];
     if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
       return found->pw_name;
-    const char* user = std::getenv("USER");
-    return user != nullptr ? user : "";
+    return os::Variable("USER");
   }
 
   std::string ProgramPath() override {
     char path[4096];
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);
     return n > 0 && static_cast<std::size_t>(n) < sizeof path
-               ? std::string(path, static_cast<std::size_t>(n))
+               ? os::ProgramName(std::string_view(path, static_cast<std::size_t>(n)))
                : std::string();
   }
 
@@ -208,8 +201,7 @@ class LinuxMachine final : public Machine {
     const std::string where = path.empty() ? "." : path;
     struct statvfs space {};
     struct stat info {};
-    if (::statvfs(where.c_str(), &space) != 0 || ::stat(where.c_str(), &info) != 0)
-      return std::nullopt;
+    if (os::StatFileSystem(where, space) != 0 || os::Stat(where, info) != 0) return std::nullopt;
     VolumeFacts facts;
     facts.totalBytes = static_cast<std::uint64_t>(space.f_blocks) * space.f_frsize;
     facts.freeBytes = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;

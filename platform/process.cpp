@@ -5,7 +5,7 @@
 
 #include <thread>
 
-extern char** environ;
+#include "platform/osfiles.h"
 
 namespace platform {
 
@@ -14,12 +14,8 @@ namespace {
 class SystemLauncher final : public ProcessLauncher {
  public:
   int StartProgram(const std::vector<std::string>& argv) override {
-    if (argv.empty()) return ENOENT;
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
     pid_t pid = 0;
-    int error = posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ);
+    const int error = os::SpawnProgram(argv, nullptr, pid);
     if (error != 0) return error;
     // The caller does not wait; a detached waiter reaps the child when it ends.
     std::thread([pid] {

@@ -5,17 +5,19 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/osfiles.h"
+
 namespace platform {
 
 bool ProgramExists(const std::string& program) {
   if (program.empty()) return false;
-  if (program.find('/') != std::string::npos) return ::access(program.c_str(), X_OK) == 0;
-  const char* path = std::getenv("PATH");
-  std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
+  if (program.find('/') != std::string::npos) return os::Accessible(program, X_OK);
+  const std::string path = os::Variable("PATH");
+  std::stringstream dirs(!path.empty() ? path : "/usr/bin:/bin");
   std::string dir;
   while (std::getline(dirs, dir, ':')) {
     const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
-    if (::access(candidate.c_str(), X_OK) == 0) return true;
+    if (os::Accessible(candidate, X_OK)) return true;
   }
   return false;
 }

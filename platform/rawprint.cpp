@@ -7,24 +7,16 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
-extern char** environ;
+#include "platform/osfiles.h"
 
 namespace platform {
 
 namespace {
 
-std::string ReadAll(const std::string& fileName, bool& ok) {
-  std::ifstream in(fileName, std::ios::binary);
-  ok = static_cast<bool>(in);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Appends, so that a regular file standing in for the printer keeps every job in order.
 bool WriteToDevice(const std::string& device, const std::string& bytes) {
-  const int fd = ::open(device.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  const int fd = os::Open(device, O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -39,17 +31,15 @@ bool WriteToDevice(const std::string& device, const std::string& bytes) {
 // Runs the program with its output discarded and its standard input from stdinFile (none when
 // empty) and waits for it; its exit status, -1 when it could not start.
 int RunQuietly(const std::vector<std::string>& argv, const std::string& stdinFile = {}) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
+  const std::string stdinHost = os::HostName(stdinFile);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!stdinFile.empty())
-    posix_spawn_file_actions_addopen(&actions, 0, stdinFile.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, stdinHost.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
-  const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  const int error = os::SpawnProgram(argv, &actions, pid);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) return -1;
   int status = 0;
@@ -63,21 +53,19 @@ std::string QueueName(std::int32_t port) {
   return "LPT" + std::to_string(port);
 }
 
-const char* DeviceFile(std::int32_t port) {
-  const char* device = std::getenv(("KV6_" + QueueName(port)).c_str());
-  return device != nullptr && *device != '\0' ? device : nullptr;
+// The printer's device file; empty when there is none.
+std::string DeviceFile(std::int32_t port) {
+  return os::Variable("KV6_" + QueueName(port));
 }
 
 class SystemRawPrinter final : public RawPrinter {
  public:
-  bool HasDeviceFile(std::int32_t port) override { return DeviceFile(port) != nullptr; }
+  bool HasDeviceFile(std::int32_t port) override { return !DeviceFile(port).empty(); }
 
   bool SendRaw(std::int32_t port, const std::string& fileName) override {
-    const char* device = DeviceFile(port);
-    if (device == nullptr) return false;
-    bool ok = false;
-    const std::string bytes = ReadAll(fileName, ok);
-    return ok && WriteToDevice(device, bytes);
+    const std::string device = DeviceFile(port);
+    std::string bytes;
+    return !device.empty() && os::ReadWholeFile(fileName, bytes) && WriteToDevice(device, bytes);
   }
 
   bool SendText(std::int32_t port, const std::string& fileName) override {
@@ -108,18 +96,16 @@ RawPrinter& RawPrinterPort() {
 
 bool RecordingRawPrinter::SendRaw(std::int32_t port, const std::string& fileName) {
   if (fail) return false;
-  bool ok = false;
-  std::string bytes = ReadAll(fileName, ok);
-  if (!ok) return false;
+  std::string bytes;
+  if (!os::ReadWholeFile(fileName, bytes)) return false;
   jobs.emplace_back(port, std::move(bytes));
   return true;
 }
 
 bool RecordingRawPrinter::SendText(std::int32_t port, const std::string& fileName) {
   if (fail) return false;
-  bool ok = false;
-  std::string bytes = ReadAll(fileName, ok);
-  if (!ok) return false;
+  std::string bytes;
+  if (!os::ReadWholeFile(fileName, bytes)) return false;
   textJobs.emplace_back(port, std::move(bytes));
   return true;
 }

@@ -19,6 +19,7 @@
 #include <cstdlib>
 
 #include "platform/codepage.h"
+#include "platform/osfiles.h"
 #include "platform/qt/qtscreen.h"
 
 namespace platform::qt {
@@ -286,7 +287,7 @@ class QtDialogs final : public DialogBackend {
         break;
     }
     if (chosen.isEmpty()) return FileResult{};
-    return FileResult{true, std::string(chosen.toLocal8Bit().constData())};
+    return FileResult{true, os::ProgramName(chosen.toUtf8().toStdString())};
   }
 
   ModalResult RunForm(Form& form) override { return form.ShowModal(); }

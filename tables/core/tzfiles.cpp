@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/dirservices.h"
 #include "platform/fileresolve.h"
+#include "platform/osfiles.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tztext.h"
@@ -81,9 +82,8 @@ std::string CompanionExt(std::string_view tableName, std::string_view ext) {
 std::string FExpand(std::string_view name) {
   std::string path(name);
   if (path.empty() || path.front() == '/') return path;
-  char cwd[PATH_MAX];
-  if (getcwd(cwd, sizeof cwd) == nullptr) return path;
-  std::string base = cwd;
+  std::string base = platform::os::CurrentFolder();
+  if (base.empty()) return path;
   if (base.back() != '/') base += '/';
   return base + path;
 }
@@ -94,7 +94,7 @@ std::string ShortPathName(std::string_view path) {
 
 bool FileExists(std::string_view name) {
   struct stat info {};
-  return stat(platform::ResolveFileName(std::string(name)).c_str(), &info) == 0 &&
+  return platform::os::Stat(platform::ResolveFileName(std::string(name)), info) == 0 &&
          S_ISREG(info.st_mode);
 }
 
@@ -132,7 +132,7 @@ int EraseFile(std::string_view name) {
   int code = probe.Open(path, platform::kModeExclusiveRead);
   if (code != 0) return code;
   // The exclusive lock is held until the name is gone, so no other program is using it.
-  if (unlink(path.c_str()) != 0) code = platform::IoCodeFromErrno(errno);
+  if (platform::os::Unlink(path) != 0) code = platform::IoCodeFromErrno(errno);
   return code;
 }
 

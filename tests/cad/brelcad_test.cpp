@@ -169,11 +169,13 @@ TEST_F(CadOutput, ScreenDeletesOnlyItsOwnBlockFiles) {
   }
   LineBlock("TABLE_1");
   cad_blocks_end();
-  EXPECT_EQ(Files().size(), 4u);
+  EXPECT_EQ(Files(), user_files);
+  EXPECT_EQ(RunFiles(), (std::set<std::string>{"$FRAME_1.dx$", "$TABLE_1.dx$"}));
   cad_entities_begin();
   cad_insert("FRAME_1", 0, 0, 0, 1, 1);
   cad_blocks_end();
   cad_close();
+  EXPECT_TRUE(RunFiles().empty());
   EXPECT_EQ(Files(), user_files);
   EXPECT_TRUE(dialogs_->Transcript().empty());
   cad_register_writer(6, RecordingWriter(true));
@@ -184,6 +186,7 @@ TEST_F(CadOutput, ScreenDeletesOnlyItsOwnBlockFiles) {
   EXPECT_TRUE(DeleteTempBlockFiles());
   EXPECT_EQ(AbortFlag, 0);
   std::filesystem::remove(Temp("stl.rec"));
+  EXPECT_TRUE(RunFiles().empty());
   EXPECT_EQ(Files(), user_files);
 }
 

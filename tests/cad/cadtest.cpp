@@ -5,6 +5,7 @@
 #include <random>
 
 #include "base/hgvar.h"
+#include "base/runfolder.h"
 #include "base/utilstr.h"
 #include "base/wprinvar.h"
 #include "cad/cadstream.h"
@@ -121,9 +122,16 @@ int CadTest::Boxes(const std::string& text) const {
   return count;
 }
 
+std::set<std::string> CadTest::RunFiles() const {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(RunFolder()))
+    if (entry.is_regular_file()) names.insert(entry.path().filename().string());
+  return names;
+}
+
 std::set<std::string> CadTest::Files() const {
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir_))
-    names.insert(entry.path().filename().string());
+    if (entry.is_regular_file()) names.insert(entry.path().filename().string());
   return names;
 }

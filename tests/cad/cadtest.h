@@ -52,7 +52,8 @@ class CadTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   std::string Temp(const std::string& name) const { return (dir_ / name).string(); }
-  std::set<std::string> Files() const;  // the names in the temporary folder
+  std::set<std::string> Files() const;     // the files in the temporary folder
+  std::set<std::string> RunFiles() const;  // the files in the run's private folder
   // Opens target in batch mode (no dialog) for CurrentFile name in the temporary folder.
   void OpenBatch(std::uint16_t target, const std::string& name = "out");
   // How many dialog boxes showed a text holding text.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include "cad/dxfnumber.h"
 
+#include "base/runfolder.h"
 #include "cad/cadstream.h"
 #include "cadtest.h"
 
@@ -135,7 +136,7 @@ TEST_F(DxfWriter, BlockFileKeepsDirectionAndPrecision) {
     dxf_arc(0, 0, 90, 0, 1.25, -1);
     dxf_arc(0, 0, 0, 90, 1, 0.000001L);
   });
-  std::string bytes = ReadBytes(Temp("$B.dx$"));
+  std::string bytes = ReadBytes(RunFolder() + "$B.dx$");
   EXPECT_TRUE(
       Has(bytes, {" 40", "1.250000", " 50", "90.000000", " 51", "0.000000", "230", "-1.000000"}));
   EXPECT_EQ(bytes.find("230"), bytes.rfind("230"));

@@ -1,0 +1,54 @@
+#include "base/runfolder.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "base/utilpath.h"
+#include "base/wbrelvar.h"
+#include "platform/osfiles.h"
+
+namespace {
+
+// A forked child inherits the parent's folder name and exit handler; the folder belongs to the
+// process that made it, under the TempDir of that moment.
+struct Made {
+  pid_t owner = 0;
+  std::string parent;
+  std::string path;
+};
+
+Made& made() {
+  static Made folder;
+  return folder;
+}
+
+void RemoveAtExit() {
+  RemoveRunFolder();
+}
+
+}  // namespace
+
+std::string RunFolder() {
+  const std::string parent = AddBackslash(TempDir);
+  Made& folder = made();
+  if (folder.owner == ::getpid() && folder.parent == parent) return folder.path;
+  RemoveRunFolder();
+  std::string pattern = parent + "kv6-run-XXXXXX";
+  if (!platform::os::MakeTempFolder(pattern)) return parent;
+  static const bool registered = std::atexit(RemoveAtExit) == 0;
+  static_cast<void>(registered);
+  folder = {::getpid(), parent, AddBackslash(pattern)};
+  return folder.path;
+}
+
+void RemoveRunFolder() {
+  Made& folder = made();
+  if (folder.owner != ::getpid()) return;
+  std::vector<std::string> names;
+  platform::os::FolderEntries(folder.path, names);
+  for (const std::string& name : names) platform::os::Unlink(folder.path + name);
+  platform::os::RemoveFolder(folder.path);
+  folder = {};
+}

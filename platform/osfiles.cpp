@@ -1,0 +1,188 @@
+#include "platform/osfiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/codepage.h"
+
+extern char** environ;
+
+namespace platform::os {
+namespace {
+
+// The UTF-8 form of a path, or false (errno ENOENT) when the path cannot name a file.
+bool HostPath(const std::string& path, std::string& host) {
+  if (!Nameable(path)) {
+    errno = ENOENT;
+    return false;
+  }
+  host = Cp1252ToUtf8(path);
+  return true;
+}
+
+bool ReadAll(int fd, std::string& bytes) {
+  char block[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    bytes.append(block, static_cast<std::size_t>(n));
+  }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ProgramName(std::string_view hostName) {
+  return Utf8ToCp1252(hostName);
+}
+
+bool Nameable(std::string_view path) {
+  return path.find('?') == std::string_view::npos;
+}
+
+int Open(const std::string& path, int flags, mode_t mode) {
+  std::string host;
+  return HostPath(path, host) ? ::open(host.c_str(), flags, mode) : -1;
+}
+
+int Stat(const std::string& path, struct stat& info) {
+  std::string host;
+  return HostPath(path, host) ? ::stat(host.c_str(), &info) : -1;
+}
+
+int StatFileSystem(const std::string& path, struct statvfs& info) {
+  std::string host;
+  return HostPath(path, host) ? ::statvfs(host.c_str(), &info) : -1;
+}
+
+bool Accessible(const std::string& path, int mode) {
+  std::string host;
+  return HostPath(path, host) && ::access(host.c_str(), mode) == 0;
+}
+
+int Unlink(const std::string& path) {
+  std::string host;
+  return HostPath(path, host) ? ::unlink(host.c_str()) : -1;
+}
+
+int Rename(const std::string& from, const std::string& to) {
+  std::string hostFrom, hostTo;
+  if (!HostPath(from, hostFrom) || !HostPath(to, hostTo)) return -1;
+  return ::rename(hostFrom.c_str(), hostTo.c_str());
+}
+
+int MakeFolder(const std::string& path, mode_t mode) {
+  std::string host;
+  return HostPath(path, host) ? ::mkdir(host.c_str(), mode) : -1;
+}
+
+int RemoveFolder(const std::string& path) {
+  std::string host;
+  return HostPath(path, host) ? ::rmdir(host.c_str()) : -1;
+}
+
+int ChangeFolder(const std::string& path) {
+  std::string host;
+  return HostPath(path, host) ? ::chdir(host.c_str()) : -1;
+}
+
+std::string RealPath(const std::string& path) {
+  std::string host;
+  if (!HostPath(path, host)) return {};
+  char* resolved = ::realpath(host.c_str(), nullptr);
+  if (resolved == nullptr) return {};
+  std::string name = ProgramName(resolved);
+  std::free(resolved);
+  return name;
+}
+
+std::string CurrentFolder() {
+  char folder[PATH_MAX];
+  return ::getcwd(folder, sizeof folder) != nullptr ? ProgramName(folder) : std::string();
+}
+
+bool FolderEntries(const std::string& folder, std::vector<std::string>& names) {
+  std::string host;
+  if (!HostPath(folder, host)) return false;
+  DIR* dir = ::opendir(host.c_str());
+  if (dir == nullptr) return false;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+    std::string name = ProgramName(entry->d_name);
+    if (Nameable(name)) names.push_back(std::move(name));
+  }
+  ::closedir(dir);
+  return true;
+}
+
+int MakeTempFile(std::string& pattern) {
+  std::string host;
+  if (!HostPath(pattern, host)) return -1;
+  const int fd = ::mkstemp(host.data());
+  if (fd >= 0) pattern = ProgramName(host);
+  return fd;
+}
+
+bool MakeTempFolder(std::string& pattern) {
+  std::string host;
+  if (!HostPath(pattern, host) || ::mkdtemp(host.data()) == nullptr) return false;
+  pattern = ProgramName(host);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, off_t offset) {
+  bytes.clear();
+  const int fd = Open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = (offset == 0 || ::lseek(fd, offset, SEEK_SET) == offset) && ReadAll(fd, bytes);
+  ::close(fd);
+  return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  const int fd = Open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool written = WriteAll(fd, bytes);
+  return ::close(fd) == 0 && written;
+}
+
+std::string Variable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value != nullptr ? ProgramName(value) : std::string();
+}
+
+int SpawnProgram(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions,
+                 pid_t& pid) {
+  if (argv.empty()) return ENOENT;
+  std::vector<std::string> host;
+  for (const std::string& arg : argv) host.push_back(Cp1252ToUtf8(arg));
+  std::vector<char*> args;
+  for (std::string& arg : host) args.push_back(arg.data());
+  args.push_back(nullptr);
+  return ::posix_spawnp(&pid, args[0], actions, nullptr, args.data(), environ);
+}
+
+std::vector<std::string> ProgramArguments(int argc, const char* const* argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(ProgramName(argv[i]));
+  return args;
+}
+
+}  // namespace platform::os

@@ -1,0 +1,62 @@
+#pragma once
+// The program's one door to the operating system's file names. Paths held in the program are
+// Windows-1252 bytes; the file system's names are UTF-8. Every path goes out through here and
+// every name the system hands back (folder entries, temporary names, the working folder,
+// environment variables, the program's arguments) comes back through here.
+//
+// A name without a Windows-1252 form comes back with "?" where a character is missing. No
+// Windows file name can hold "?", so a path that holds one names nothing here: such a file is
+// "not found" (errno ENOENT), never a garbled other file.
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::os {
+
+// The program's Windows-1252 text for a UTF-8 name of the system.
+std::string ProgramName(std::string_view hostName);
+// False for a path that cannot name a file ("?" stands for a character 1252 lacks).
+bool Nameable(std::string_view path);
+
+// The POSIX calls of the same names: -1 (or false, or an empty text) with errno on failure.
+int Open(const std::string& path, int flags, mode_t mode = 0666);
+int Stat(const std::string& path, struct stat& info);
+int StatFileSystem(const std::string& path, struct statvfs& info);
+bool Accessible(const std::string& path, int mode);
+int Unlink(const std::string& path);
+int Rename(const std::string& from, const std::string& to);
+int MakeFolder(const std::string& path, mode_t mode);
+int RemoveFolder(const std::string& path);
+int ChangeFolder(const std::string& path);
+std::string RealPath(const std::string& path);
+std::string CurrentFolder();
+
+// The names in a folder other than "." and "..", unsorted; names without a Windows-1252 form
+// are left out. False when the folder cannot be read.
+bool FolderEntries(const std::string& folder, std::vector<std::string>& names);
+
+// mkstemp and mkdtemp: the pattern ends in "XXXXXX" and receives the name made.
+int MakeTempFile(std::string& pattern);
+bool MakeTempFolder(std::string& pattern);
+
+// A whole file from offset on; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes, off_t offset = 0);
+// Creates or empties the file and writes bytes; false when any step fails.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// An environment variable's value; empty when unset.
+std::string Variable(const std::string& name);
+
+// posix_spawnp with every argument converted; 0 or the errno of the failure.
+int SpawnProgram(const std::vector<std::string>& argv, const posix_spawn_file_actions_t* actions,
+                 pid_t& pid);
+// The arguments this program was started with (argv[0] included).
+std::vector<std::string> ProgramArguments(int argc, const char* const* argv);
+
+}  // namespace platform::os
