@@ -4,8 +4,9 @@
 
 #include <string>
 
-// Replays the block file "$" + name + ".dx$" (see cad_block_file_to_read) inserted at (x, y), turned by angle degrees and scaled
-// by sx, sy relative to the current insertion transform. Nested inserts recurse up to level 4.
+// Replays the block file "$" + name + ".dx$" (see cad_block_file_to_read) inserted at (x, y),
+// turned by angle degrees and scaled by sx, sy relative to the current insertion transform. Nested
+// inserts recurse up to level 4.
 void dxf_read_block(const std::string& name, long double x, long double y, long double angle,
                     long double sx, long double sy);
 

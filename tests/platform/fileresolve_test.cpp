@@ -13,7 +13,8 @@ class FileResolve : public testing::Test, protected TempFolder {};
 // Names on disk are UTF-8; the program asks in Windows-1252 and gets Windows-1252 back.
 TEST_F(FileResolve, ExactNamesFirstThenTheFirstCaseMatchOfTheLastComponent) {
   for (const char* name : {"P3g.dbf", "p3G.dbf", "p3g.dbfx", "\xC3\x84nderung.txt", "Start.PLT",
-                           "Ma\xC3\x9F" "e.kv6"}) {
+                           "Ma\xC3\x9F"
+                           "e.kv6"}) {
     Put(name, "x");
   }
   std::filesystem::create_directory(Path("Sub"));
@@ -24,7 +25,10 @@ TEST_F(FileResolve, ExactNamesFirstThenTheFirstCaseMatchOfTheLastComponent) {
       {"new.cfg", "new.cfg"},
       {"\xE4NDERUNG.TXT", "\xC4nderung.txt"},  // case-blind for 1252 letters too
       {"\xC4NDERUNG.TXT", "\xC4nderung.txt"},
-      {"MA\xDF" "E.KV6", "Ma\xDF" "e.kv6"},
+      {"MA\xDF"
+       "E.KV6",
+       "Ma\xDF"
+       "e.kv6"},
       {"MASSE.KV6", "MASSE.KV6"},  // no spelling rules, only letter case
       {"Sub/HELP.HLP", "Sub/Help.hlp"},
       {"SUB/HELP.HLP", "SUB/HELP.HLP"},
