@@ -52,6 +52,10 @@ std::string OemToAnsiTable(std::string_view text) {
   return platform::OemToDisplay(text);
 }
 
+std::string PathInText(std::string_view path) {
+  return platform::AnsiToOem(path);
+}
+
 std::string ToDisplayText(std::string_view text) {
   return OemToAnsiTable(text);
 }

@@ -9,6 +9,11 @@
 // platform/codepage.h (exact where 1252 has the character, box drawing as "|", "+", "-").
 std::string ToDisplayText(std::string_view text);
 
+// A path (held in Windows-1252) placed in a stored text that is shown through ToDisplayText:
+// turned into code page 850 by the lossless pair, so that the display shows the path's own
+// characters instead of converting them a second time.
+std::string PathInText(std::string_view path);
+
 // Typed Windows-1252 text back to code page 850, same length; every character both code pages
 // hold maps back exactly.
 std::string FromDisplayText(std::string_view text);

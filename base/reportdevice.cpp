@@ -252,7 +252,7 @@ bool ProgramAvailable(const std::string& program, bool emptyMeansDefault) {
   if (MeansDesktopDefault(program, emptyMeansDefault) || platform::ProgramExists(program)) {
     return true;
   }
-  ShowError(program + " not found");
+  ShowError(PathInText(program) + " not found");
   return false;
 }
 

@@ -65,8 +65,8 @@ void ShowTextFileViewer(const std::string& printFileName) {
   request.menus.exportWordpad = {"Export &Wordpad", platform::kCodePage1252};
   const std::string shown = OutwinName();
   request.font = PrintoutFont();
-  if (!ReadWhole(shown, request.textUtf8)) ShowMessageBox(shown + " not found !", 0);
-  request.caption = ToDisplayText(ProductCode + "    " + shown);
+  if (!ReadWhole(shown, request.textUtf8)) ShowMessageBox(PathInText(shown) + " not found !", 0);
+  request.caption = ToDisplayText(ProductCode + "    " + PathInText(shown));
   request.onExport = [] { platform::OpenDocument(OutwinName()); };
   request.onPrint = [printFileName] { PrintTextFile(printFileName); };
   const platform::WindowRect closed = platform::TextViewer().Show(request);

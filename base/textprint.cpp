@@ -63,7 +63,7 @@ platform::TextFontSpec PrintoutFont() {
 
 void PrintTextFile(const std::string& name) {
   if (!FileThere(name)) {
-    ShowMessageBox(name + " not found !", 0);
+    ShowMessageBox(PathInText(name) + " not found !", 0);
     return;
   }
   if (AbortFlag != 0) return;

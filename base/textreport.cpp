@@ -183,11 +183,11 @@ std::string DateLine() {
 }
 
 std::string FileLine() {
-  if (ArchiveMode != 0) return BoxedLine(TrimBlanks(CurrentFile));
+  if (ArchiveMode != 0) return BoxedLine(PathInText(TrimBlanks(CurrentFile)));
   if (DataDir.size() + CurrentFile.size() > 69) {
-    return BoxedLine(CurrentFile + "." + FileExt);
+    return BoxedLine(PathInText(CurrentFile + "." + FileExt));
   }
-  return BoxedLine(AddBackslash(DataDir) + FromDisplayText(CurrentFile) + "." + FileExt);
+  return BoxedLine(PathInText(AddBackslash(DataDir) + CurrentFile + "." + FileExt));
 }
 
 bool IsFirstHeader(std::int32_t page) {

@@ -46,7 +46,7 @@ std::string FilePart(const std::string& path) {
 }
 
 void RefuseFileName(const std::string& fullName) {
-  ShowError("invalid file name \"" + fullName + "\" !");
+  ShowError("invalid file name \"" + PathInText(fullName) + "\" !");
   AbortFlag = 1;
 }
 
@@ -81,7 +81,7 @@ bool PlainFolderName(const std::string& id) {
 }
 
 void RefuseUserId(const std::string& id) {
-  ShowError("Invalid user ID " + id + " !");
+  ShowError("Invalid user ID " + PathInText(id) + " !");
   platform::Dialogs().Exit(1);
 }
 
@@ -129,7 +129,7 @@ bool ReplaceFileLines(const std::string& target, const std::vector<std::string>&
 void CheckOutputFileName(const std::string& fullName) {
   const std::string filePart = FilePart(fullName);
   if (std::count(filePart.begin(), filePart.end(), '.') >= 2) {
-    ShowPlainText(fullName + " not allowed (too many dots)!");
+    ShowPlainText(PathInText(fullName) + " not allowed (too many dots)!");
     AbortFlag = 1;
     return;
   }
@@ -144,7 +144,7 @@ void CheckOutputFileName(const std::string& fullName) {
   }
   if (fullName.find("actual") == std::string::npos && OverwriteQuestion) {
     SetHelpNumber(3055);
-    if (!AskYesNo(fullName + " " + "already exists" + ".   " + "overwrite" + " ?")) {
+    if (!AskYesNo(PathInText(fullName) + " " + "already exists" + ".   " + "overwrite" + " ?")) {
       AbortFlag = 1;
       return;
     }
@@ -217,7 +217,7 @@ void CheckFileReadable(const std::string& name) {
     file.Close();
     return;
   }
-  ShowError("file " + TrimBlanks(name) + " " + "not found or no access" + " !");
+  ShowError("file " + PathInText(TrimBlanks(name)) + " " + "not found or no access" + " !");
   AbortFlag = 1;
 }
 
@@ -283,7 +283,7 @@ void AskUserId() {
   }
   DataDir = id;
   if (platform::os::ChangeFolder(RemoveBackslash(DefaultDataDir)) != 0) {
-    ShowError("Invalid Directory " + DefaultDataDir);
+    ShowError("Invalid Directory " + PathInText(DefaultDataDir));
   }
   if (platform::os::ChangeFolder(id) != 0 || platform::os::ChangeFolder("..") != 0)
     RefuseUserId(id);

@@ -2,6 +2,7 @@
 
 #include "base/breldraw.h"
 #include "base/brelvar.h"
+#include "base/displaytext.h"
 #include "base/utilcrt.h"
 #include "base/utildate.h"
 #include "base/utilfile.h"
@@ -33,7 +34,7 @@ void print_border() {
 std::string stamp_text() {
   std::string program = "BRELCOR " + ProductCode + " V" + ProgVersion;
   if (HideFooter) return program;
-  std::string file = ShortenMiddle(CurrentFileName(), 120);
+  std::string file = ShortenMiddle(PathInText(CurrentFileName()), 120);
   return TodayText() + " " + HourMinuteText() + " - " + program + " - " + file;
 }
 

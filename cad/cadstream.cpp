@@ -1,5 +1,6 @@
 #include "cad/cadstream.h"
 
+#include "base/displaytext.h"
 #include "base/listfile.h"
 #include "base/textfile.h"
 #include "base/utilcrt.h"
@@ -26,7 +27,7 @@ void fail(StreamState& state, const std::string& name) {
   AbortFlag = 1;
   if (output_failed) return;
   output_failed = true;
-  ShowError("I/O error writing " + name);
+  ShowError("I/O error writing " + PathInText(name));
 }
 
 bool checked(TextFile& file, StreamState& state) {

@@ -177,13 +177,7 @@ class LinuxMachine final : public Machine {
     return os::Variable("USER");
   }
 
-  std::string ProgramPath() override {
-    char path[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);
-    return n > 0 && static_cast<std::size_t>(n) < sizeof path
-               ? os::ProgramName(std::string_view(path, static_cast<std::size_t>(n)))
-               : std::string();
-  }
+  std::string ProgramPath() override { return os::ProgramFile(); }
 
   std::string KernelRelease() override {
     utsname names{};

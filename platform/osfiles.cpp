@@ -22,7 +22,7 @@ bool HostPath(const std::string& path, std::string& host) {
     errno = ENOENT;
     return false;
   }
-  host = Cp1252ToUtf8(path);
+  host = HostName(path);
   return true;
 }
 
@@ -55,6 +55,18 @@ std::string ProgramName(std::string_view hostName) {
 
 bool Nameable(std::string_view path) {
   return path.find('?') == std::string_view::npos;
+}
+
+std::string HostName(std::string_view path) {
+  return Cp1252ToUtf8(path);
+}
+
+std::string ProgramFile() {
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);
+  return n > 0 && static_cast<std::size_t>(n) < sizeof path
+             ? ProgramName(std::string_view(path, static_cast<std::size_t>(n)))
+             : std::string();
 }
 
 int Open(const std::string& path, int flags, mode_t mode) {
@@ -172,7 +184,7 @@ int SpawnProgram(const std::vector<std::string>& argv, const posix_spawn_file_ac
                  pid_t& pid) {
   if (argv.empty()) return ENOENT;
   std::vector<std::string> host;
-  for (const std::string& arg : argv) host.push_back(Cp1252ToUtf8(arg));
+  for (const std::string& arg : argv) host.push_back(HostName(arg));
   std::vector<char*> args;
   for (std::string& arg : host) args.push_back(arg.data());
   args.push_back(nullptr);

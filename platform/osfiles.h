@@ -23,6 +23,10 @@ namespace platform::os {
 std::string ProgramName(std::string_view hostName);
 // False for a path that cannot name a file ("?" stands for a character 1252 lacks).
 bool Nameable(std::string_view path);
+// The system's UTF-8 name of a path, for a toolkit that opens the file itself (Qt).
+std::string HostName(std::string_view path);
+// The program's own file (the target of /proc/self/exe); empty when unknown.
+std::string ProgramFile();
 
 // The POSIX calls of the same names: -1 (or false, or an empty text) with errno on failure.
 int Open(const std::string& path, int flags, mode_t mode = 0666);

@@ -3,8 +3,9 @@
 //   plt2png INPUT OUTPUT.png [WIDTH HEIGHT]
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "base/breldraw.h"
 #include "base/brelgraf.h"
@@ -12,6 +13,7 @@
 #include "base/numbertext.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
+#include "platform/osfiles.h"
 #include "platform/qt/qtbackend.h"
 #include "platform/qt/renderpng.h"
 
@@ -30,8 +32,9 @@ bool EndsWithPlt(const std::string& name) {
 }
 
 bool ReadListFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
+  std::string bytes;
+  if (!platform::os::ReadWholeFile(name, bytes)) return false;
+  std::istringstream in(bytes);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -53,7 +56,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "plt2png: width and height must lie in 2..20000\n");
     return 2;
   }
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+  if (platform::os::Variable("DISPLAY").empty() &&
+      platform::os::Variable("WAYLAND_DISPLAY").empty()) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
   platform::UseQtBackend(argc, argv);
@@ -62,7 +66,8 @@ int main(int argc, char** argv) {
   platform::RecordingDrawSurface surface({width, height});
   TFbrelgra window(surface);
   TDrawer drawer;
-  const std::string input = argv[1];
+  const std::vector<std::string> args = platform::os::ProgramArguments(argc, argv);
+  const std::string& input = args[1];
   if (EndsWithPlt(input)) {
     drawer.grHeader(0, 0, 160, 120);
     PlotHpgl(input);
@@ -72,7 +77,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const bool written = platform::qt::RenderPng(
-      argv[2], {width, height}, [&window](platform::Canvas& canvas) { window.OnPaint(canvas); });
+      args[2], {width, height}, [&window](platform::Canvas& canvas) { window.OnPaint(canvas); });
   if (!written) {
     std::fprintf(stderr, "plt2png: cannot write %s\n", argv[2]);
     return 1;

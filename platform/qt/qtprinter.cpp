@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <optional>
 
+#include "platform/osfiles.h"
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qttext.h"
 
@@ -17,7 +18,7 @@ class QtPrinterDocument : public PrinterDocument {
   explicit QtPrinterDocument(const std::string& pdfPath) : printer_(QPrinter::HighResolution) {
     if (!pdfPath.empty()) {
       printer_.setOutputFormat(QPrinter::PdfFormat);
-      printer_.setOutputFileName(QString::fromStdString(pdfPath));
+      printer_.setOutputFileName(QString::fromStdString(os::HostName(pdfPath)));
     }
   }
 

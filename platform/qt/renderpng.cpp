@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "platform/osfiles.h"
 #include "platform/qt/qtcanvas.h"
 
 namespace platform::qt {
@@ -22,7 +23,7 @@ QImage Painted(Size size, const std::function<void(Canvas&)>& paint) {
 
 bool RenderPng(const std::string& path, Size size, const std::function<void(Canvas&)>& paint) {
   if (size.width <= 0 || size.height <= 0) return false;
-  return Painted(size, paint).save(QString::fromStdString(path), "PNG");
+  return Painted(size, paint).save(QString::fromStdString(os::HostName(path)), "PNG");
 }
 
 void PaintImage(Size size, const std::function<void(Canvas&)>& paint) {
