@@ -2,15 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 
+#include "platform/osfiles.h"
 #include "qtapp.h"
+#include "tests/base/tempfolder.h"
 
 // Qt keeps its application and the font configuration's caches until the process ends.
 extern "C" const char* __lsan_default_suppressions() {
@@ -155,6 +161,38 @@ TEST(QtDialogs, MessageBoxOffersItsButtonsAndEscGivesTheCancelAnswer) {
     EXPECT_EQ(dialogs->ShowBox({"KV6", "\xc4nderung?", c.buttons, {}}), c.answer)
         << static_cast<int>(c.buttons);
   }
+}
+
+// The file dialogs open on the UTF-8 folder of a Windows-1252 path and answer in Windows-1252;
+// a name without a Windows-1252 form comes back as one that opens no file.
+class QtFileDialogs : public testing::Test, protected TempFolder {};
+
+TEST_F(QtFileDialogs, NamesComeBackAsWindows1252) {
+  StartQtApplication();
+  const auto dialogs = platform::qt::MakeQtDialogs();
+  std::filesystem::create_directory(Path("Pr\303\274fstand"));
+  Put("Pr\303\274fstand/Ma\303\237e.kv6", "x");
+  Put("Pr\303\274fstand/\344\270\255.kv6", "x");
+  platform::FileRequest request;
+  request.folder = dir_ + "/Pr\374fstand";
+  const std::pair<const char*, std::string> picks[] = {
+      {"Ma\303\237e.kv6", request.folder + "/Ma\337e.kv6"},
+      {"\344\270\255.kv6", request.folder + "/?.kv6"},
+  };
+  for (const auto& [pick, expected] : picks) {
+    WhenShown([pick = QString::fromUtf8(pick), folder = Path("Pr\303\274fstand")](QWidget& shown) {
+      auto* dialog = qobject_cast<QFileDialog*>(&shown);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->directory().absolutePath(), QString::fromUtf8(folder.c_str()));
+      dialog->selectFile(pick);
+      static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept checks the choice
+    });
+    const platform::FileResult result = dialogs->ChooseFile(request);
+    EXPECT_TRUE(result.chosen);
+    EXPECT_EQ(result.path, expected);
+  }
+  EXPECT_GE(platform::os::Open(request.folder + "/Ma\337e.kv6", O_RDONLY), 0);
+  EXPECT_LT(platform::os::Open(request.folder + "/?.kv6", O_RDONLY), 0);
 }
 
 }  // namespace
