@@ -16,6 +16,7 @@
 #include "cad/caddim.h"
 #include "cad/caddisp.h"
 #include "cad/cadhead.h"
+#include "cad/cadplot.h"
 #include "cad/cadprim.h"
 #include "cad/cadstream.h"
 #include "cad/cadvar.h"
@@ -84,7 +85,7 @@ bool open_target(const CadWriter& w) {
     Drawer->grClear();
     Drawer->grWaitCursor();
   } else if (CadTarget == kCadPlot) {
-    CadFileName = AddBackslash(TempDir) + "penwerk.dxf";
+    CadFileName = cad_plot_file_name();
     return cad_list_file_create(CadFileName);
   }
   return true;

@@ -1,10 +1,14 @@
 // Course of an output: choosing, opening, failures, closing, opening the written file.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <tuple>
 
 #include "base/utilstr.h"
 #include "cad/cadplot.h"
 #include "cadtest.h"
+#include "platform/filelock.h"
 
 namespace {
 
@@ -91,6 +95,29 @@ TEST_F(CadOutput, OpenAfterExportMatrix) {
       EXPECT_EQ(launcher_->documents.size(), expected ? 1u : 0u) << target << " " << variant;
     }
   }
+}
+
+// Another running copy holds "penwerk.dxf": this one writes "penwerk2.dxf" and names that file
+// to the plot program, the rest of the command line as configured.
+TEST_F(CadOutput, PlotFileSkipsTheNameAnotherCopyHolds) {
+  const int other = ::open(Temp("penwerk.dxf").c_str(), O_RDWR | O_CREAT, 0666);
+  ASSERT_EQ(platform::LockRange(other, 0, 1, true), 0);
+  for (int run = 0; run < 2; ++run) {
+    cad_open(kCadPlot);
+    cad_header_default();
+    cad_entities_begin();
+    cad_line(0, 0, 1, 1);
+    cad_blocks_end();
+    cad_close();
+    EXPECT_EQ(AbortFlag, 0);
+  }
+  ::close(other);
+  EXPECT_EQ(ReadBytes(Temp("penwerk.dxf")), "");
+  const std::string dxf = ReadBytes(Temp("penwerk2.dxf"));
+  EXPECT_EQ(dxf.substr(dxf.size() - 10), CrLf({"  0", "EOF"}));
+  ASSERT_EQ(launcher_->programs.size(), 2u);
+  EXPECT_EQ(launcher_->programs[1],
+            (std::vector<std::string>{"C:\\PENWERK\\WPENWERK", "penwerk2.DXF", "/M1.0"}));
 }
 
 TEST_F(CadOutput, PlotProgramFailuresAreReported) {
