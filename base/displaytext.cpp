@@ -56,6 +56,10 @@ std::string PathInText(std::string_view path) {
   return platform::AnsiToOem(path);
 }
 
+std::string TextAsPath(std::string_view text) {
+  return platform::OemToAnsi(text);
+}
+
 std::string ToDisplayText(std::string_view text) {
   return OemToAnsiTable(text);
 }

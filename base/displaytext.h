@@ -13,6 +13,9 @@ std::string ToDisplayText(std::string_view text);
 // turned into code page 850 by the lossless pair, so that the display shows the path's own
 // characters instead of converting them a second time.
 std::string PathInText(std::string_view path);
+// The reverse: a typed answer (code page 850, as FromDisplayText gives it) that names a file or
+// folder, back in the Windows-1252 in which the program holds paths.
+std::string TextAsPath(std::string_view text);
 
 // Typed Windows-1252 text back to code page 850, same length; every character both code pages
 // hold maps back exactly.

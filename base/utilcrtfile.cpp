@@ -81,7 +81,7 @@ bool PlainFolderName(const std::string& id) {
 }
 
 void RefuseUserId(const std::string& id) {
-  ShowError("Invalid user ID " + PathInText(id) + " !");
+  ShowError("Invalid user ID " + id + " !");
   platform::Dialogs().Exit(1);
 }
 
@@ -281,10 +281,10 @@ void AskUserId() {
     RefuseUserId(id);
     return;
   }
-  DataDir = id;
+  DataDir = TextAsPath(id);
   if (platform::os::ChangeFolder(RemoveBackslash(DefaultDataDir)) != 0) {
     ShowError("Invalid Directory " + PathInText(DefaultDataDir));
   }
-  if (platform::os::ChangeFolder(id) != 0 || platform::os::ChangeFolder("..") != 0)
+  if (platform::os::ChangeFolder(DataDir) != 0 || platform::os::ChangeFolder("..") != 0)
     RefuseUserId(id);
 }

@@ -163,6 +163,10 @@ TEST_F(UtilCrtFileTest, UserIdMustBeOneFolderBelowTheDataFolder) {
   EXPECT_EQ(std::tuple(script_.Exits().size(), DataDir, std::filesystem::current_path()),
             std::tuple(exits, "anna", std::filesystem::path(dir_)));
   EXPECT_EQ(script_.Requests().back().maxLength, 8u);
+  std::filesystem::create_directory(Path("J\303\274rgen"));  // typed in Windows-1252 below
+  script_.Expect(Step(DialogKind::Text).Type("J\374rgen"));
+  AskUserId();
+  EXPECT_EQ(std::tuple(script_.Exits().size(), DataDir), std::tuple(exits, "J\374rgen"));
   std::filesystem::current_path(cwd);
 }
 
