@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "base/brelvar.h"
 #include "base/utilcrt.h"
 #include "base/utilfile.h"
@@ -13,6 +11,7 @@
 #include "base/wbrelvar.h"
 #include "platform/dirservices.h"
 #include "platform/fileresolve.h"
+#include "platform/osfiles.h"
 
 namespace {
 
@@ -24,8 +23,8 @@ constexpr const char* kSeededKinds[] = {"*.dbf", "*.dbt", "*.ndx", "*.plt",
 // An environment variable that holds an absolute path, else empty: a relative one would name a
 // different folder in every working directory.
 std::string AbsolutePathVariable(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr || value[0] != '/') return {};
+  const std::string value = platform::os::Variable(name);
+  if (value.empty() || value[0] != '/') return {};
   return RemoveBackslash(value);
 }
 
@@ -38,7 +37,7 @@ std::string FolderOf(const std::string& path) {
 // file out.
 bool NameTaken(const std::string& path) {
   struct stat info {};
-  return ::lstat(platform::ResolveFileName(path).c_str(), &info) == 0;
+  return platform::os::LinkStat(platform::ResolveFileName(path), info) == 0;
 }
 
 void SetIfUnset(std::string& folder, const std::string& value) {

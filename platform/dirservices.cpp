@@ -83,21 +83,21 @@ std::vector<std::string> MatchFiles(const std::string& mask) {
 bool MakeFolders(const std::string& path) {
   for (std::string::size_type slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1)) {
-    mkdir(path.substr(0, slash).c_str(), 0700);
+    os::MakeFolder(path.substr(0, slash), 0700);
   }
-  mkdir(path.c_str(), 0700);
+  os::MakeFolder(path, 0700);
   struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return os::Stat(path, info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool MakePrivateFolder(const std::string& path) {
-  if (mkdir(path.c_str(), 0700) == 0) return true;
+  if (os::MakeFolder(path, 0700) == 0) return true;
   if (errno != EEXIST) return false;
   struct stat info {};
-  if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()) {
+  if (os::LinkStat(path, info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()) {
     return false;
   }
-  return (info.st_mode & 0077) == 0 || chmod(path.c_str(), 0700) == 0;
+  return (info.st_mode & 0077) == 0 || os::ChangeMode(path, 0700) == 0;
 }
 
 }  // namespace platform

@@ -79,6 +79,16 @@ int Stat(const std::string& path, struct stat& info) {
   return HostPath(path, host) ? ::stat(host.c_str(), &info) : -1;
 }
 
+int LinkStat(const std::string& path, struct stat& info) {
+  std::string host;
+  return HostPath(path, host) ? ::lstat(host.c_str(), &info) : -1;
+}
+
+int ChangeMode(const std::string& path, mode_t mode) {
+  std::string host;
+  return HostPath(path, host) ? ::chmod(host.c_str(), mode) : -1;
+}
+
 int StatFileSystem(const std::string& path, struct statvfs& info) {
   std::string host;
   return HostPath(path, host) ? ::statvfs(host.c_str(), &info) : -1;

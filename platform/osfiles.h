@@ -31,6 +31,8 @@ std::string ProgramFile();
 // The POSIX calls of the same names: -1 (or false, or an empty text) with errno on failure.
 int Open(const std::string& path, int flags, mode_t mode = 0666);
 int Stat(const std::string& path, struct stat& info);
+int LinkStat(const std::string& path, struct stat& info);  // lstat
+int ChangeMode(const std::string& path, mode_t mode);      // chmod
 int StatFileSystem(const std::string& path, struct statvfs& info);
 bool Accessible(const std::string& path, int mode);
 int Unlink(const std::string& path);
