@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "base/showtextfile.h"
+#include "base/startfolders.h"
 #include "base/textfile.h"
 #include "base/utilfile.h"
 #include "platform/codepage.h"
 #include "reportfixture.h"
+#include "scopedvariable.h"
 
 namespace {
 
@@ -97,6 +99,10 @@ TEST_F(FileNames, EveryBaseRoutineReachesTheUtf8File) {
        }},
   };
   for (const auto& [what, call] : calls) EXPECT_TRUE(call()) << what;
+  {
+    const ScopedVariable home("HOME", Path(kFolderUtf8)), data("XDG_DATA_HOME", std::nullopt);
+    EXPECT_EQ(UserWorkingFolder(), f + ".local/share/brelcor/kv6");
+  }
   EXPECT_EQ(MatchingFiles(f, "ma*.*"), (std::vector<std::string>{"Ma\337e.kv6", "Ma\337e.txt"}));
   EXPECT_EQ(MatchingFiles(f, "*.txt"), (std::vector<std::string>{"Ma\337e.txt"}));
 }

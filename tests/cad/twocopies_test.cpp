@@ -1,6 +1,6 @@
-// Two running copies of the program share one TempDir: each draws a block of the same name many
-// times and replays it, and each writes a "$$$n.txt" report. Both get their own drawing every
-// time and their own report, and neither leaves its private folder behind when it exits.
+// Two running copies of the program share one TempDir, "Prüfstand": each draws a block of the same
+// name many times and replays it, and each writes a "$$$n.txt" report. Both get their own drawing
+// every time and their own report, and neither leaves its private folder behind when it exits.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +60,9 @@ bool WriteOwnReport(int n) {
 
 TEST_F(TwoCopies, ShareOneTempDirWithoutMeeting) {
   cad_register_writer(kRecordingTarget, RecordingWriter(true));
+  const std::filesystem::path temp = dir_ / "Pr\303\274fstand";  // UTF-8 on disk
+  std::filesystem::create_directory(temp);
+  TempDir = dir_.string() + "/Pr\374fstand";  // Windows-1252 in the program
   int ready[2], go[2];
   ASSERT_EQ(::pipe(ready), 0);
   ASSERT_EQ(::pipe(go), 0);
@@ -81,14 +84,14 @@ TEST_F(TwoCopies, ShareOneTempDirWithoutMeeting) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
-  const std::string first = ReadBytes(dir_ / "$$1.txt"), second = ReadBytes(dir_ / "$$2.txt");
+  const std::string first = ReadBytes(temp / "$$1.txt"), second = ReadBytes(temp / "$$2.txt");
   const auto holds = [](const std::string& report, const char* text) {
     return report.find(text) != std::string::npos;
   };
   EXPECT_TRUE((holds(first, "copy 1") && holds(second, "copy 2")) ||
               (holds(first, "copy 2") && holds(second, "copy 1")))
       << first << second;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+  for (const auto& entry : std::filesystem::directory_iterator(temp)) {
     EXPECT_FALSE(entry.is_directory()) << entry.path();
   }
 }

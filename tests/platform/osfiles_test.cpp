@@ -6,7 +6,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +22,7 @@
 #include "platform/fileresolve.h"
 #include "platform/process.h"
 #include "platform/programsearch.h"
+#include "tests/base/scopedvariable.h"
 #include "tests/base/tempfolder.h"
 
 namespace {
@@ -66,7 +66,7 @@ TEST_F(OsFiles, NamesGoOutAsUtf8AndComeBackAsWindows1252) {
   const std::string inside = platform::os::CurrentFolder();
   const std::string resolvedHere = platform::ResolveFileName("MA\337E.KV6");
   platform::os::ChangeFolder(before);
-  ::setenv("KV6_TEST_HOME", Path(kFolderUtf8).c_str(), 1);
+  const ScopedVariable home("KV6_TEST_HOME", Path(kFolderUtf8));
   const std::string argument = dir_ + "/" + kFolderUtf8 + "/Ma\303\237e.kv6";
   const char* const argv[] = {"wkv6", "/I", argument.c_str()};
 
@@ -91,7 +91,6 @@ TEST_F(OsFiles, NamesGoOutAsUtf8AndComeBackAsWindows1252) {
   EXPECT_EQ(platform::MatchFiles(f + "MA*"),
             (std::vector<std::string>{f + "Ma\337e.kv6", f + "Ma\337e.txt"}));
   EXPECT_EQ(platform::MatchFiles(f + "*.KV6"), (std::vector<std::string>{f + "Ma\337e.kv6"}));
-  ::unsetenv("KV6_TEST_HOME");
 }
 
 TEST_F(OsFiles, EveryCallReachesTheFileOfTheWindows1252Name) {
