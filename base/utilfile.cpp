@@ -112,7 +112,7 @@ bool FileThere(const std::string& name) {
 
 bool ReadWholeFile(const std::string& name, std::string& bytes) {
   bytes.clear();
-  const int fd = ::open(platform::ResolveFileName(name).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = platform::os::Open(platform::ResolveFileName(name), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
