@@ -24,10 +24,6 @@ Made& made() {
   return folder;
 }
 
-void RemoveAtExit() {
-  RemoveRunFolder();
-}
-
 }  // namespace
 
 std::string RunFolder() {
@@ -37,7 +33,8 @@ std::string RunFolder() {
   RemoveRunFolder();
   std::string pattern = parent + "kv6-run-XXXXXX";
   if (!platform::os::MakeTempFolder(pattern)) return parent;
-  static const bool registered = std::atexit(RemoveAtExit) == 0;
+  // Registered after the record above exists, so it runs before the record is destroyed.
+  static const int registered = std::atexit(RemoveRunFolder);
   static_cast<void>(registered);
   folder = {::getpid(), parent, AddBackslash(pattern)};
   return folder.path;
