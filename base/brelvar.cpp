@@ -143,6 +143,3 @@ void InitBrelvar() {
   InputWindowScale = 100;
   DialogScale = 100;
 }
-
-// The defaults hold from program start on, before any other unit reads them.
-[[maybe_unused]] static const bool kBrelvarDefaultsSet = (InitBrelvar(), true);

@@ -65,7 +65,7 @@ extern std::int32_t DialogSizeCode;
 extern std::int32_t TextWindowSizeCode;
 extern std::uint8_t PrinterChoice;
 
-// Sets every global above to its default and records the current directory in PrintoutDir,
-// DefaultDataDir and ConfigDir. ScreenDpi starts at 96 until the window system reports the
-// screen's density. Runs by itself at program start; tests call it again to reset.
+// Start routine, after InitWbrelvar: sets every global above to its default and records the
+// current directory in PrintoutDir, DefaultDataDir and ConfigDir, and ScreenDpi from the screen of
+// the installed backend. Tests call it to start from the defaults.
 void InitBrelvar();

@@ -13,8 +13,8 @@
 #include "base/utilpath.h"
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
-#include "platform/dialog.h"
 #include "platform/fileresolve.h"
+#include "platform/forms.h"
 
 namespace {
 
@@ -169,7 +169,7 @@ void ShowErrorHelpForm(const std::string& message, const std::string& origin,
   form.Get<platform::Memo>("Memo_ursache").SetLines({ToDisplayText(origin)});
   form.Get<platform::Memo>("Memo_abhilfe").SetLines({ToDisplayText(remedy)});
   CenterOnDrawWindow(form.Placement());
-  const platform::ModalResult result = platform::Dialogs().RunForm(form);
+  const platform::ModalResult result = form.ShowModal();
   if (result != platform::ModalResult::Ok || !form.Changed) return;
   if (!AskYesNo("Save Changes ?")) return;
   SaveErrorHelp(message,

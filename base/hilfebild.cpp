@@ -18,8 +18,8 @@
 #include "base/utilstr.h"
 #include "base/wbrelvar.h"
 #include "base/wprinvar.h"
-#include "platform/dialog.h"
 #include "platform/fileresolve.h"
+#include "platform/forms.h"
 
 namespace {
 
@@ -303,7 +303,7 @@ void AuxImages() {
     // The first pass shows the first line without the form, when there is one.
     if (!firstPass || n == 0) {
       TForm_hilfebild form(n, currentLine);
-      if (platform::Dialogs().RunForm(form) != platform::ModalResult::Ok) AbortFlag = 1;
+      if (form.ShowModal() != platform::ModalResult::Ok) AbortFlag = 1;
       if (AbortFlag != 0) return;
       action = form.Action;
       position = form.Position();

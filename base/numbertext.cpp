@@ -180,7 +180,11 @@ char RegionalDecimalSeparator() {
   return separator;
 }
 
-char DecimalSeparator = RegionalDecimalSeparator();
+char DecimalSeparator = '.';
+
+void InitNumberText() {
+  DecimalSeparator = RegionalDecimalSeparator();
+}
 
 std::string IntText(std::int32_t n) {
   char buffer[16];

@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
-// Decimal separator of the user's regional settings, read once at start-up from the user's
-// locale environment (LC_ALL, LC_NUMERIC, LANG) without touching the global locale; "." when
-// that locale is unknown. Tests and the configuration may set it.
+// Decimal separator of the user's regional settings: "." until the start routine reads it from
+// the user's locale environment (LC_ALL, LC_NUMERIC, LANG) without touching the global locale.
+// Tests and the configuration may set it.
 extern char DecimalSeparator;
-// The separator of the locale the environment names; what DecimalSeparator starts with.
+// The separator of the locale the environment names; "." when that locale is unknown.
 char RegionalDecimalSeparator();
+// Start routine: DecimalSeparator := RegionalDecimalSeparator().
+void InitNumberText();
 
 std::string IntText(std::int32_t n);
 // IntText with "0" in front up to width characters, never cut (for -5 and width 3: "0-5").

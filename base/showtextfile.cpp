@@ -67,6 +67,7 @@ void ShowTextFileViewer(const std::string& printFileName) {
   request.font = PrintoutFont();
   if (!ReadWhole(shown, request.textUtf8)) ShowMessageBox(PathInText(shown) + " not found !", 0);
   request.caption = ToDisplayText(ProductCode + "    " + PathInText(shown));
+  request.fileName = shown;
   request.onExport = [] { platform::OpenDocument(OutwinName()); };
   request.onPrint = [printFileName] { PrintTextFile(printFileName); };
   const platform::WindowRect closed = platform::TextViewer().Show(request);

@@ -125,6 +125,3 @@ void InitWbrelvar() {
   InitRunFlags();
   InitSettings();
 }
-
-// The defaults hold from program start on, before any other unit reads them.
-[[maybe_unused]] static const bool kWbrelvarDefaultsSet = (InitWbrelvar(), true);

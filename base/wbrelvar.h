@@ -66,6 +66,6 @@ extern std::uint8_t ColourGraphics;
 extern std::uint16_t WinPrintMode;
 extern std::int32_t ConfigSpare;
 
-// Sets every global above to its default and records the current directory in StartDir.
-// Runs by itself at program start; tests call it again to start from the defaults.
+// Start routine: sets every global above to its default and records the current directory in
+// StartDir. The program calls it first of the units; tests call it to start from the defaults.
 void InitWbrelvar();

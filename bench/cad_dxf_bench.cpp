@@ -14,7 +14,7 @@
 #include "cad/caddisp.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
-#include "platform/process.h"
+#include "platform/headless/recordingservices.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ std::string bench_dir() {
 void open_dxf() {
   InitWbrelvar();
   InitCadDefaults();
-  platform::UseRecordingLauncher();
+  platform::Slot<platform::ProcessLauncher>() = std::make_unique<platform::RecordingLauncher>();
   TempDir = bench_dir();
   CadBatch = 1;
   CurrentFile = bench_dir() + "/bench";

@@ -9,10 +9,10 @@
 #include "base/breldraw.h"
 #include "base/brelgraf.h"
 #include "base/wbrelvar.h"
+#include "platform/headless/recordingcanvas.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/qt/qtbackend.h"
 #include "platform/qt/renderpng.h"
-#include "platform/recordingcanvas.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ void BM_ReplayOntoImage(benchmark::State& state) {
   static char* argv[] = {name, nullptr};
   static const bool started = [] {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    platform::UseQtBackend(argc, argv);
+    platform::qt::Install(argc, argv);
     return true;
   }();
   benchmark::DoNotOptimize(started);

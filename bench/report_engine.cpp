@@ -12,7 +12,7 @@
 #include "base/textreport.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/dialogscript.h"
-#include "platform/process.h"
+#include "platform/headless/recordingservices.h"
 
 namespace {
 
@@ -51,9 +51,9 @@ void BM_ReportRows(benchmark::State& state, std::uint16_t device) {
   InitBrelvar();
   TempDir = TempFolder();
   HtmlBrowser = "sh";
-  auto& script = platform::headless::UseScriptedDialogs();
-  platform::UseRecordingLauncher();
-  for (auto _ : state) WriteRows(device, state.range(0), script);
+  const platform::headless::DialogScript script;
+  const platform::RecordedLauncher launcher;
+  for (auto _ : state) WriteRows(device, state.range(0), *script);
   state.SetItemsProcessed(state.iterations() * state.range(0));
   std::filesystem::remove_all(TempFolder());
 }

@@ -4,28 +4,55 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "platform/headless/headless.h"
+#include "platform/services.h"
 
 namespace platform {
 
 namespace {
 
-// Never destroyed at exit: a toolkit backend must not outlive its own library's statics. The
-// program ends it while it can with InstallBackend(nullptr).
-std::unique_ptr<Backend>& Installed() {
-  static auto* backend = new std::unique_ptr<Backend>;
-  return *backend;
-}
+class UnseenWindowPeer final : public WindowPeer {
+ public:
+  void Show() override {}
+  void Hide() override {}
+  void CaptionChanged() override {}
+  void CursorChanged() override {}
+  void Invalidate() override {}
+  void Repaint() override {}
+  Size ClientSize() const override { return clientSize_; }
+  void SetClientSize(Size size) override { clientSize_ = size; }
+  void PaintNow(const std::function<void(Canvas&)>&) override {}
+  void ShowRubberBand(const Rect&) override {}
+  void HideRubberBand() override {}
+
+ private:
+  Size clientSize_{640, 480};
+};
+
+// The command-line policy: nobody sees a window or answers a form.
+class NoDisplayBackend final : public Backend {
+ public:
+  ModalResult RunModal(Form& form) override {
+    WriteErrorLine(form.Caption());
+    return ModalResult::Cancel;
+  }
+  std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow&) override {
+    return std::make_unique<UnseenWindowPeer>();
+  }
+  int RunEventLoop() override { return exitCode_; }
+  void ExitEventLoop(int exitCode) override { exitCode_ = exitCode; }
+  void ProcessEvents() override {}
+  void ProcessEventsWithoutInput() override {}
+
+ private:
+  int exitCode_ = 0;
+};
 
 }  // namespace
 
-void InstallBackend(std::unique_ptr<Backend> backend) {
-  Installed() = std::move(backend);
-}
-
 Backend& CurrentBackend() {
-  if (!Installed()) Installed() = MakeHeadlessBackend();
-  return *Installed();
+  auto& backend = Slot<Backend>();
+  if (!backend) backend = std::make_unique<NoDisplayBackend>();
+  return *backend;
 }
 
 int RunEventLoop() {
@@ -38,6 +65,10 @@ void ExitEventLoop(int exitCode) {
 
 void ProcessEvents() {
   CurrentBackend().ProcessEvents();
+}
+
+void ProcessEventsWithoutInput() {
+  CurrentBackend().ProcessEventsWithoutInput();
 }
 
 void WriteErrorLine(std::string_view text) {

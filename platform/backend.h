@@ -1,6 +1,7 @@
-// The toolkit behind forms and windows, chosen once at start-up before any window
-// exists: platform::headless::UseHeadlessBackend() or platform::qt::UseQtBackend(). Without a
-// choice the headless backend serves, so tests and command-line runs need no display.
+// The toolkit behind windows and forms: one service of the platform's kit (platform/services.h),
+// put in place before any window exists by platform::qt::Install or platform::headless::Install.
+// Without one nothing shows: a modal form writes its caption to standard error and ends with
+// Cancel, a window is never seen, and the event loop returns at once.
 #pragma once
 
 #include <memory>
@@ -19,18 +20,21 @@ class Backend {
   virtual int RunEventLoop() = 0;
   virtual void ExitEventLoop(int exitCode) = 0;
   virtual void ProcessEvents() = 0;
+  // Pending events except user input, so that a click cannot start a command meanwhile.
+  virtual void ProcessEventsWithoutInput() = 0;
 };
 
-// Installing nullptr ends the current backend (the headless one serves again).
-void InstallBackend(std::unique_ptr<Backend> backend);
 Backend& CurrentBackend();
 
-// Runs the window event loop until ExitEventLoop and returns its exit code. The headless
-// backend has no events and returns the code set last (0 if none) at once.
+// Runs the window event loop until ExitEventLoop and returns its exit code. Without a display
+// there are no events: it returns the code set last (0 if none) at once.
 int RunEventLoop();
 void ExitEventLoop(int exitCode);
 // Handles pending window events, so that long work keeps the window responsive.
 void ProcessEvents();
+// The same while the program waits for something else (a table lock): the windows stay painted
+// but take no input.
+void ProcessEventsWithoutInput();
 
 // One line of text to standard error, converted from Windows-1252 to UTF-8.
 void WriteErrorLine(std::string_view text);

@@ -1,13 +1,10 @@
 #include "platform/dialog.h"
 
+#include "platform/services.h"
+
 namespace platform {
 
 namespace {
-
-std::unique_ptr<DialogBackend>& Installed() {
-  static std::unique_ptr<DialogBackend> backend;
-  return backend;
-}
 
 std::string& Title() {
   static std::string title;
@@ -24,12 +21,8 @@ const std::string& ApplicationTitle() {
   return Title();
 }
 
-void InstallDialogBackend(std::unique_ptr<DialogBackend> backend) {
-  Installed() = std::move(backend);
-}
-
 DialogBackend& Dialogs() {
-  auto& backend = Installed();
+  auto& backend = Slot<DialogBackend>();
   if (!backend) backend = MakeCommandLineDialogs();
   return *backend;
 }

@@ -2,7 +2,7 @@
 // yes or no, an information screen), file and folder choice, and the forms of the help services.
 // The core hands a backend one request and gets back how the dialog closed and its value; the
 // help buttons call back into the core while the dialog stays open. Texts are Windows-1252
-// display bytes.
+// display bytes. Forms run through Form::ShowModal.
 //
 // Three policies serve the requests: the Qt dialogs, a script for tests, and the command line,
 // which writes every question to standard error and answers Cancel, so it never blocks.
@@ -88,8 +88,6 @@ class DialogBackend {
   // CancelAnswer.
   virtual MessageAnswer ShowBox(const MessageBoxRequest& request) = 0;
   virtual FileResult ChooseFile(const FileRequest& request) = 0;
-  // Shows a form of named controls modally.
-  virtual ModalResult RunForm(Form& form) = 0;
   virtual void Beep() = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   // Ends the program with the exit code.
@@ -100,8 +98,8 @@ class DialogBackend {
 void SetApplicationTitle(std::string title);
 const std::string& ApplicationTitle();
 
-// Without an installed backend the command-line policy serves.
-void InstallDialogBackend(std::unique_ptr<DialogBackend> backend);
+// The dialog service of the platform's kit (platform/services.h); without one the command-line
+// policy serves.
 DialogBackend& Dialogs();
 
 std::unique_ptr<DialogBackend> MakeCommandLineDialogs();

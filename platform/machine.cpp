@@ -19,6 +19,8 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/services.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <x86intrin.h>
 #endif
@@ -231,19 +233,16 @@ class LinuxMachine final : public Machine {
   }
 };
 
-std::unique_ptr<Machine>& Installed() {
-  static std::unique_ptr<Machine> machine = std::make_unique<LinuxMachine>();
-  return machine;
-}
-
 }  // namespace
 
-Machine& CurrentMachine() {
-  return *Installed();
+std::unique_ptr<Machine> MakeLinuxMachine() {
+  return std::make_unique<LinuxMachine>();
 }
 
-void SetMachine(std::unique_ptr<Machine> machine) {
-  Installed() = machine ? std::move(machine) : std::make_unique<LinuxMachine>();
+Machine& CurrentMachine() {
+  auto& machine = Slot<Machine>();
+  if (!machine) machine = MakeLinuxMachine();
+  return *machine;
 }
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 #pragma once
 // Facts about the machine and the clock, for the system-information texts and the dates. One Linux
-// implementation serves both backends; tests install a fake through SetMachine.
+// implementation serves both backends; tests put a fake in its place (platform/services.h).
 
 #include <chrono>
 #include <cstdint>
@@ -47,9 +47,8 @@ class Machine {
   virtual std::int32_t ReportedCpuMhz() = 0;
 };
 
-// The machine in use: the Linux one unless a test installed another.
+// The machine service of the platform's kit; without one the Linux machine serves.
 Machine& CurrentMachine();
-// Installs a machine (tests); nullptr goes back to the Linux one.
-void SetMachine(std::unique_ptr<Machine> machine);
+std::unique_ptr<Machine> MakeLinuxMachine();
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/osfiles.h"
+#include "platform/services.h"
 
 namespace platform {
 
@@ -29,14 +30,22 @@ class SystemLauncher final : public ProcessLauncher {
   void OpenDocument(const std::string& path) override { StartProgram({"xdg-open", path}); }
 };
 
-std::unique_ptr<ProcessLauncher>& Installed() {
-  static std::unique_ptr<ProcessLauncher> launcher;
-  return launcher;
-}
+// A request is shown, not carried out: it counts as handled.
+class CommandLineLauncher final : public ProcessLauncher {
+ public:
+  int StartProgram(const std::vector<std::string>& argv) override {
+    std::string line;
+    for (const std::string& arg : argv) line += (line.empty() ? "" : " ") + arg;
+    WriteErrorLine(line);
+    return 0;
+  }
+  void OpenDocument(const std::string& path) override { WriteErrorLine(path); }
+};
 
 ProcessLauncher& Current() {
-  if (!Installed()) Installed() = MakeSystemLauncher();
-  return *Installed();
+  auto& launcher = Slot<ProcessLauncher>();
+  if (!launcher) launcher = MakeCommandLineLauncher();
+  return *launcher;
 }
 
 }  // namespace
@@ -45,15 +54,8 @@ std::unique_ptr<ProcessLauncher> MakeSystemLauncher() {
   return std::make_unique<SystemLauncher>();
 }
 
-void InstallProcessLauncher(std::unique_ptr<ProcessLauncher> launcher) {
-  Installed() = std::move(launcher);
-}
-
-RecordingLauncher& UseRecordingLauncher() {
-  auto recorder = std::make_unique<RecordingLauncher>();
-  RecordingLauncher& ref = *recorder;
-  InstallProcessLauncher(std::move(recorder));
-  return ref;
+std::unique_ptr<ProcessLauncher> MakeCommandLineLauncher() {
+  return std::make_unique<CommandLineLauncher>();
 }
 
 int StartProgram(const std::vector<std::string>& argv) {

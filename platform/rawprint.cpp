@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/osfiles.h"
+#include "platform/services.h"
 
 namespace platform {
 
@@ -78,43 +80,27 @@ class SystemRawPrinter final : public RawPrinter {
   }
 };
 
-std::unique_ptr<RawPrinter>& Installed() {
-  static std::unique_ptr<RawPrinter> printer;
-  return printer;
-}
+class CommandLineRawPrinter final : public RawPrinter {
+ public:
+  bool HasDeviceFile(std::int32_t) override { return false; }
+  bool SendRaw(std::int32_t, const std::string&) override { return false; }
+  bool SendText(std::int32_t, const std::string&) override { return false; }
+};
 
 }  // namespace
 
-void InstallRawPrinter(std::unique_ptr<RawPrinter> printer) {
-  Installed() = std::move(printer);
+std::unique_ptr<RawPrinter> MakeSystemRawPrinter() {
+  return std::make_unique<SystemRawPrinter>();
+}
+
+std::unique_ptr<RawPrinter> MakeCommandLineRawPrinter() {
+  return std::make_unique<CommandLineRawPrinter>();
 }
 
 RawPrinter& RawPrinterPort() {
-  if (!Installed()) Installed() = std::make_unique<SystemRawPrinter>();
-  return *Installed();
-}
-
-bool RecordingRawPrinter::SendRaw(std::int32_t port, const std::string& fileName) {
-  if (fail) return false;
-  std::string bytes;
-  if (!os::ReadWholeFile(fileName, bytes)) return false;
-  jobs.emplace_back(port, std::move(bytes));
-  return true;
-}
-
-bool RecordingRawPrinter::SendText(std::int32_t port, const std::string& fileName) {
-  if (fail) return false;
-  std::string bytes;
-  if (!os::ReadWholeFile(fileName, bytes)) return false;
-  textJobs.emplace_back(port, std::move(bytes));
-  return true;
-}
-
-RecordingRawPrinter& UseRecordingRawPrinter() {
-  auto printer = std::make_unique<RecordingRawPrinter>();
-  RecordingRawPrinter& result = *printer;
-  InstallRawPrinter(std::move(printer));
-  return result;
+  auto& printer = Slot<RawPrinter>();
+  if (!printer) printer = MakeCommandLineRawPrinter();
+  return *printer;
 }
 
 }  // namespace platform

@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace platform {
 
@@ -25,22 +23,11 @@ class RawPrinter {
   virtual bool SendText(std::int32_t port, const std::string& fileName) = 0;
 };
 
-// Without an installed one the system's printing serves.
-void InstallRawPrinter(std::unique_ptr<RawPrinter> printer);
+// The printer port service of the platform's kit (platform/services.h). Without one no port has
+// a device file and every job fails.
 RawPrinter& RawPrinterPort();
 
-// Keeps each job's bytes, raw ones in `jobs` and text ones in `textJobs`; every port is a device
-// file while `deviceFile` is set; fails every job while `fail` is set.
-class RecordingRawPrinter final : public RawPrinter {
- public:
-  bool HasDeviceFile(std::int32_t) override { return deviceFile; }
-  bool SendRaw(std::int32_t port, const std::string& fileName) override;
-  bool SendText(std::int32_t port, const std::string& fileName) override;
-  std::vector<std::pair<std::int32_t, std::string>> jobs;
-  std::vector<std::pair<std::int32_t, std::string>> textJobs;
-  bool deviceFile = true;
-  bool fail = false;
-};
-RecordingRawPrinter& UseRecordingRawPrinter();
+std::unique_ptr<RawPrinter> MakeSystemRawPrinter();
+std::unique_ptr<RawPrinter> MakeCommandLineRawPrinter();
 
 }  // namespace platform

@@ -1,27 +1,12 @@
 #include "platform/screen.h"
 
-#include <utility>
+#include "platform/services.h"
 
 namespace platform {
-namespace {
-
-ScreenFacts FixedScreen() {
-  return ScreenFacts{Size{1280, 1024}, 96};
-}
-
-std::function<ScreenFacts()>& Source() {
-  static std::function<ScreenFacts()> source = FixedScreen;
-  return source;
-}
-
-}  // namespace
-
 ScreenFacts PrimaryScreen() {
-  return Source()();
-}
-
-void SetScreenSource(std::function<ScreenFacts()> source) {
-  Source() = source ? std::move(source) : FixedScreen;
+  auto& source = Slot<ScreenSource>();
+  if (!source) source = std::make_unique<FixedScreen>();
+  return source->Primary();
 }
 
 RecordedFormHandle::RecordedFormHandle(Size designed, Size frame)

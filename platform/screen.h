@@ -4,7 +4,6 @@
 // compositor may place windows itself: positions set here are then requests.
 
 #include <cstdint>
-#include <functional>
 
 #include "platform/canvas.h"
 
@@ -15,10 +14,26 @@ struct ScreenFacts {
   std::int32_t logicalDpi = 96;  // toolkits scale by the device pixel ratio themselves
 };
 
-// The primary screen: 1280 x 1024 at 96 dpi unless a backend installed its own source.
+// Where the facts of the primary screen come from: the toolkit's display.
+class ScreenSource {
+ public:
+  virtual ~ScreenSource() = default;
+  virtual ScreenFacts Primary() = 0;
+};
+
+// A screen without a display: 1280 x 1024 at 96 dpi unless given other facts.
+class FixedScreen final : public ScreenSource {
+ public:
+  explicit FixedScreen(ScreenFacts facts = {Size{1280, 1024}, 96}) : facts_(facts) {}
+  ScreenFacts Primary() override { return facts_; }
+
+ private:
+  ScreenFacts facts_;
+};
+
+// The primary screen, from the screen service of the platform's kit (platform/services.h);
+// without one the fixed screen serves.
 ScreenFacts PrimaryScreen();
-// Installs the backend's source of screen facts; an empty function goes back to the fixed one.
-void SetScreenSource(std::function<ScreenFacts()> source);
 
 enum class FormBorder { Dialog, Sizeable };
 

@@ -1,13 +1,11 @@
 // Printing text pages: the print dialog with a page range, then a job that draws lines of text
 // on its pages. The desktop backend prints through the system's printers, or into a PDF file
-// when none is installed; the recording one keeps the pages for tests.
+// when none is installed.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/textviewer.h"
 
@@ -43,37 +41,9 @@ class TextPrinterBackend {
   virtual std::unique_ptr<TextPrintJob> Begin(PrintRangeRequest& request) = 0;
 };
 
-// Without an installed printer a recording one serves (no display).
-void InstallTextPrinter(std::unique_ptr<TextPrinterBackend> printer);
+// The text printer service of the platform's kit (platform/services.h). Without one every job
+// fails: its lines go nowhere and Finish answers false.
 TextPrinterBackend& TextPrinter();
-
-// Keeps the pages of each job; answers the dialog with the scripted range or Cancel.
-class RecordingTextPrinter final : public TextPrinterBackend {
- public:
-  struct Line {
-    std::int32_t y = 0;
-    std::string text;
-  };
-  struct Page {
-    TextFontSpec font;
-    std::vector<Line> lines;
-  };
-  struct Job {
-    PrintRangeRequest request;  // as the dialog was opened
-    std::vector<Page> pages;
-    bool finished = false;
-  };
-
-  std::unique_ptr<TextPrintJob> Begin(PrintRangeRequest& request) override;
-
-  std::deque<Job> jobs;                    // references to a job stay valid while others are added
-  std::vector<PrintRangeRequest> dialogs;  // every dialog shown, also cancelled ones
-  bool cancel = false;
-  std::int32_t from = 0;  // 0: keep the preset
-  std::int32_t to = 0;
-  std::int32_t pageHeight = 6600;
-  bool failFinish = false;  // jobs cannot be completed, as a PDF file in a read-only folder
-};
-RecordingTextPrinter& UseRecordingTextPrinter();
+std::unique_ptr<TextPrinterBackend> MakeCommandLineTextPrinter();
 
 }  // namespace platform

@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/taggedtext.h"
 
@@ -35,7 +34,8 @@ struct ViewerMenuCaptions {
 };
 
 struct TextViewerRequest {
-  std::string caption;  // Windows-1252
+  std::string caption;   // Windows-1252
+  std::string fileName;  // of the text shown, Windows-1252
   std::string textUtf8;
   TextFontSpec font;
   WindowRect rect;  // width or height 0: the design size 630 x 520
@@ -51,23 +51,9 @@ class TextViewerBackend {
   virtual WindowRect Show(const TextViewerRequest& request) = 0;
 };
 
-// Without an installed viewer a recording one serves (no display).
-void InstallTextViewer(std::unique_ptr<TextViewerBackend> viewer);
+// The viewer service of the platform's kit (platform/services.h). Without one a request writes
+// the file name to standard error and the window closes as it opened.
 TextViewerBackend& TextViewer();
-
-enum class ViewerPress { Export, Print, SelectAll, Copy, Close };
-
-// Keeps every request and acts out queued menu presses; the window closes after the last one.
-class RecordingTextViewer final : public TextViewerBackend {
- public:
-  WindowRect Show(const TextViewerRequest& request) override;
-
-  std::vector<TextViewerRequest> shown;
-  std::vector<ViewerPress> presses;  // for the next Show
-  std::string selection;
-  std::string clipboard;
-  WindowRect closeRect;  // the rect the window closes with; width 0: as it opened
-};
-RecordingTextViewer& UseRecordingTextViewer();
+std::unique_ptr<TextViewerBackend> MakeCommandLineTextViewer();
 
 }  // namespace platform

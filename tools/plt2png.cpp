@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
       platform::os::Variable("WAYLAND_DISPLAY").empty()) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
-  platform::UseQtBackend(argc, argv);
+  platform::qt::Install(argc, argv);
   HorizontalPixels = static_cast<std::uint16_t>(width - 1);
   VerticalPixels = static_cast<std::uint16_t>(height - 1);
   platform::RecordingDrawSurface surface({width, height});

@@ -1,7 +1,5 @@
 #include "platform/headless/dialogscript.h"
 
-#include "platform/headless/headless.h"
-
 namespace platform::headless {
 
 const char* DialogKindName(DialogKind kind) {
@@ -119,26 +117,16 @@ FileResult ScriptedDialogs::ChooseFile(const FileRequest& request) {
   return FileResult{true, step->text.value_or("")};
 }
 
-ModalResult ScriptedDialogs::RunForm(Form& form) {
+ModalResult ScriptedDialogs::PlayForm(Form& form) {
   const auto step = Next(DialogKind::Form, form.Caption());
-  if (!step) return ModalResult::Cancel;
-  auto act = step->act;
-  QueueModalScript([act](Form& shown) {
-    if (act) act(shown);
-  });
-  return form.ShowModal();
+  if (step && step->act && form.GetModalResult() == ModalResult::None) step->act(form);
+  if (form.GetModalResult() == ModalResult::None) form.Close();
+  return form.GetModalResult() == ModalResult::None ? ModalResult::Cancel : form.GetModalResult();
 }
 
 void ScriptedDialogs::SetBusyCursor(bool busy) {
   if (busy != busy_) ++cursorChanges_;
   busy_ = busy;
-}
-
-ScriptedDialogs& UseScriptedDialogs() {
-  auto scripted = std::make_unique<ScriptedDialogs>();
-  ScriptedDialogs& ref = *scripted;
-  InstallDialogBackend(std::move(scripted));
-  return ref;
 }
 
 }  // namespace platform::headless

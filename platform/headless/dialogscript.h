@@ -1,8 +1,8 @@
-// The scripted policy for tests: each dialog, file choice, form and Yes/No box takes the next
-// step of a queue, which says what kind of dialog is expected, which help buttons are pressed,
-// how it closes and with what answer. OK-only boxes answer themselves and are only written to the
-// transcript. A step of the wrong kind, or a question without a step, answers Cancel and marks
-// the script failed, so no input loop can wait for ever.
+// The scripted policy for tests: each dialog, file choice, modal form (run by the headless
+// backend) and Yes/No box takes the next step of a queue, which says what kind of dialog is
+// expected, which help buttons are pressed, how it closes and with what answer. OK-only boxes
+// answer themselves and are only written to the transcript. A step of the wrong kind, or a question
+// without a step, answers Cancel and marks the script failed, so no input loop can wait for ever.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/services.h"
 
 namespace platform::headless {
 
@@ -44,10 +45,12 @@ class ScriptedDialogs final : public DialogBackend {
   DialogResult RunDialog(const DialogRequest& request) override;
   MessageAnswer ShowBox(const MessageBoxRequest& request) override;
   FileResult ChooseFile(const FileRequest& request) override;
-  ModalResult RunForm(Form& form) override;
   void Beep() override { ++beeps_; }
   void SetBusyCursor(bool busy) override;
   void Exit(int code) override { exits_.push_back(code); }
+  // Acts out the next step in a form the headless backend shows; a step that leaves the form
+  // without a modal result closes it as the close box does.
+  ModalResult PlayForm(Form& form);
 
   bool Failed() const { return !failures_.empty(); }
   bool UsedUp() const { return steps_.empty(); }
@@ -76,8 +79,8 @@ class ScriptedDialogs final : public DialogBackend {
   std::vector<int> exits_;
 };
 
-// Installs a fresh scripted policy and returns it; it stays installed until the next install.
-ScriptedDialogs& UseScriptedDialogs();
+// A fresh script in place of the dialog service until the end of the scope.
+using DialogScript = Substitute<DialogBackend, ScriptedDialogs>;
 
 const char* DialogKindName(DialogKind kind);
 

@@ -1,27 +1,17 @@
 #include "platform/headless/headless.h"
 
-#include "platform/process.h"
+#include "platform/headless/dialogscript.h"
+#include "platform/services.h"
 
-#include <deque>
-
-namespace platform {
+namespace platform::headless {
 
 namespace {
-
-struct HeadlessState {
-  std::deque<std::function<void(Form&)>> scripts;
-};
-
-HeadlessState& State() {
-  static HeadlessState state;
-  return state;
-}
 
 class HeadlessWindowPeer : public WindowPeer {
  public:
   explicit HeadlessWindowPeer(MainWindow& window) : window_(window) {}
 
-  headless::WindowState& State() { return state_; }
+  WindowState& State() { return state_; }
 
   void Show() override { state_.shown = true; }
   void Hide() override { state_.shown = false; }
@@ -47,20 +37,15 @@ class HeadlessWindowPeer : public WindowPeer {
 
  private:
   MainWindow& window_;
-  headless::WindowState state_;
+  WindowState state_;
 };
 
 class HeadlessBackend : public Backend {
  public:
   ModalResult RunModal(Form& form) override {
-    auto& scripts = State().scripts;
-    if (form.GetModalResult() == ModalResult::None && !scripts.empty()) {
-      auto script = std::move(scripts.front());
-      scripts.pop_front();
-      script(form);
-    }
-    if (form.GetModalResult() == ModalResult::None) form.Close();
-    return form.GetModalResult() == ModalResult::None ? ModalResult::Cancel : form.GetModalResult();
+    if (auto* script = dynamic_cast<ScriptedDialogs*>(&Dialogs())) return script->PlayForm(form);
+    WriteErrorLine(form.Caption());
+    return ModalResult::Cancel;
   }
 
   std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) override {
@@ -70,6 +55,7 @@ class HeadlessBackend : public Backend {
   int RunEventLoop() override { return exitCode_; }
   void ExitEventLoop(int exitCode) override { exitCode_ = exitCode; }
   void ProcessEvents() override {}
+  void ProcessEventsWithoutInput() override {}
 
  private:
   int exitCode_ = 0;
@@ -77,33 +63,21 @@ class HeadlessBackend : public Backend {
 
 }  // namespace
 
-std::unique_ptr<Backend> MakeHeadlessBackend() {
-  return std::make_unique<HeadlessBackend>();
-}
-
-void UseHeadlessBackend() {
-  InstallBackend(MakeHeadlessBackend());
-  // Without a display nothing is started: program starts and document opens are only recorded.
-  UseRecordingLauncher();
-}
-
-namespace headless {
-
-void QueueModalScript(std::function<void(Form&)> script) {
-  State().scripts.push_back(std::move(script));
-}
-
-std::size_t PendingModalScripts() {
-  return State().scripts.size();
-}
-
-void Reset() {
-  State() = HeadlessState{};
+void Install() {
+  Services kit;
+  kit.windows = std::make_unique<HeadlessBackend>();
+  kit.dialogs = MakeCommandLineDialogs();
+  kit.textViewer = MakeCommandLineTextViewer();
+  kit.textPrinter = MakeCommandLineTextPrinter();
+  kit.rawPrinter = MakeCommandLineRawPrinter();
+  kit.launcher = MakeCommandLineLauncher();
+  kit.screen = std::make_unique<FixedScreen>();
+  kit.machine = MakeLinuxMachine();
+  InstallServices(std::move(kit));
 }
 
 WindowState& StateOf(MainWindow& window) {
   return dynamic_cast<HeadlessWindowPeer&>(window.Peer()).State();
 }
 
-}  // namespace headless
-}  // namespace platform
+}  // namespace platform::headless

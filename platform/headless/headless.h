@@ -1,32 +1,15 @@
-// The backend without a display, for tests and command-line runs. Modal forms run a script a
-// test queued (or end with Cancel), main windows only keep their state. Message boxes belong to
-// the dialog policies (platform/dialog.h).
+// The backend without a display, for command-line runs and tests. Install puts its whole kit in
+// place: a modal form is answered by the dialog script when a test installed one (else its
+// caption goes to standard error and it ends with Cancel), main windows only keep their state,
+// and every other service follows the command-line policy (platform/services.h).
 #pragma once
 
-#include <cstddef>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "platform/backend.h"
-#include "platform/recordingcanvas.h"
+#include "platform/headless/recordingcanvas.h"
 
-namespace platform {
+namespace platform::headless {
 
-void UseHeadlessBackend();
-std::unique_ptr<Backend> MakeHeadlessBackend();
-
-namespace headless {
-
-// Scripts for the coming modal runs, one per run in order. A script gets the form after onShow
-// and acts as the user (types, clicks a button); a run that it leaves without a modal result
-// ends as if the close box was pressed. A run without a script ends with Cancel at once.
-void QueueModalScript(std::function<void(Form&)> script);
-std::size_t PendingModalScripts();
-
-// Forgets queued scripts.
-void Reset();
+void Install();
 
 // What the headless backend keeps of a main window.
 struct WindowState {
@@ -42,5 +25,4 @@ struct WindowState {
 // The window must have been created while the headless backend was in use.
 WindowState& StateOf(MainWindow& window);
 
-}  // namespace headless
-}  // namespace platform
+}  // namespace platform::headless

@@ -3,8 +3,8 @@
 
 #include <optional>
 
+#include "platform/headless/recordingcanvas.h"
 #include "platform/printerdoc.h"
-#include "platform/recordingcanvas.h"
 
 namespace platform {
 

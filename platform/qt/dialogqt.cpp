@@ -290,8 +290,6 @@ class QtDialogs final : public DialogBackend {
     return FileResult{true, os::ProgramName(chosen.toUtf8().toStdString())};
   }
 
-  ModalResult RunForm(Form& form) override { return form.ShowModal(); }
-
   void Beep() override { QApplication::beep(); }
 
   void SetBusyCursor(bool busy) override {
@@ -314,10 +312,6 @@ class QtDialogs final : public DialogBackend {
 
 std::unique_ptr<DialogBackend> MakeQtDialogs() {
   return std::make_unique<QtDialogs>();
-}
-
-void UseQtDialogs() {
-  InstallDialogBackend(MakeQtDialogs());
 }
 
 }  // namespace platform::qt

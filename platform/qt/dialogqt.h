@@ -7,8 +7,7 @@
 
 namespace platform::qt {
 
+// A QApplication must exist.
 std::unique_ptr<DialogBackend> MakeQtDialogs();
-// Installs the Qt dialogs; a QApplication must exist.
-void UseQtDialogs();
 
 }  // namespace platform::qt

@@ -2,13 +2,14 @@
 
 #include <QApplication>
 
-#include "platform/backend.h"
+#include "platform/qt/dialogqt.h"
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
 #include "platform/qt/qtreportviews.h"
 #include "platform/qt/qtscreen.h"
+#include "platform/services.h"
 
-namespace platform {
+namespace platform::qt {
 
 namespace {
 
@@ -19,17 +20,20 @@ class QtBackend : public Backend {
   }
 
   ModalResult RunModal(Form& form) override {
-    qt::FormView view(form);
+    FormView view(form);
     return view.Run();
   }
 
   std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) override {
-    return qt::MakeWindowPeer(window);
+    return MakeWindowPeer(window);
   }
 
   int RunEventLoop() override { return QApplication::exec(); }
   void ExitEventLoop(int exitCode) override { QApplication::exit(exitCode); }
   void ProcessEvents() override { QApplication::processEvents(); }
+  void ProcessEventsWithoutInput() override {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
 
  private:
   std::unique_ptr<QApplication> app_;  // none when the application existed before
@@ -37,10 +41,17 @@ class QtBackend : public Backend {
 
 }  // namespace
 
-void UseQtBackend(int& argc, char** argv) {
-  InstallBackend(std::make_unique<QtBackend>(argc, argv));
-  qt::UseQtScreen();
-  qt::InstallQtReportViews();
+void Install(int& argc, char** argv) {
+  Services kit;
+  kit.windows = std::make_unique<QtBackend>(argc, argv);
+  kit.dialogs = MakeQtDialogs();
+  kit.textViewer = MakeQtTextViewer();
+  kit.textPrinter = MakeQtTextPrinter();
+  kit.rawPrinter = MakeSystemRawPrinter();
+  kit.launcher = MakeSystemLauncher();
+  kit.screen = MakeQtScreen();
+  kit.machine = MakeLinuxMachine();
+  InstallServices(std::move(kit));
 }
 
-}  // namespace platform
+}  // namespace platform::qt

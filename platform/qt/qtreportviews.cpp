@@ -148,9 +148,4 @@ std::unique_ptr<TextPrinterBackend> MakeQtTextPrinter() {
   return std::make_unique<QtTextPrinter>();
 }
 
-void InstallQtReportViews() {
-  InstallTextViewer(MakeQtTextViewer());
-  InstallTextPrinter(MakeQtTextPrinter());
-}
-
 }  // namespace platform::qt

@@ -12,7 +12,5 @@ namespace platform::qt {
 
 std::unique_ptr<TextViewerBackend> MakeQtTextViewer();
 std::unique_ptr<TextPrinterBackend> MakeQtTextPrinter();
-// Both of them, in place of the recording ones.
-void InstallQtReportViews();
 
 }  // namespace platform::qt

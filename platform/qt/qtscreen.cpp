@@ -12,13 +12,16 @@
 namespace platform::qt {
 namespace {
 
-ScreenFacts QtScreenFacts() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return ScreenFacts{Size{1280, 1024}, 96};
-  const QRect area = screen->geometry();
-  return ScreenFacts{Size{area.width(), area.height()},
-                     static_cast<std::int32_t>(std::lround(screen->logicalDotsPerInchX()))};
-}
+class QtScreen final : public ScreenSource {
+ public:
+  ScreenFacts Primary() override {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return FixedScreen().Primary();
+    const QRect area = screen->geometry();
+    return ScreenFacts{Size{area.width(), area.height()},
+                       static_cast<std::int32_t>(std::lround(screen->logicalDotsPerInchX()))};
+  }
+};
 
 Size FrameOf(const QWidget& widget) {
   const QSize outer = widget.frameGeometry().size();
@@ -27,8 +30,8 @@ Size FrameOf(const QWidget& widget) {
 
 }  // namespace
 
-void UseQtScreen() {
-  SetScreenSource(QtScreenFacts);
+std::unique_ptr<ScreenSource> MakeQtScreen() {
+  return std::make_unique<QtScreen>();
 }
 
 QtFormHandle::QtFormHandle(QWidget& widget)

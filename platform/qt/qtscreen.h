@@ -1,6 +1,8 @@
 #pragma once
 // The Qt side of the screen and of form placement.
 
+#include <memory>
+
 #include "platform/screen.h"
 
 class QWidget;
@@ -8,9 +10,9 @@ class QFont;
 
 namespace platform::qt {
 
-// Makes PrimaryScreen() report Qt's primary screen (its logical density: Qt scales by the device
-// pixel ratio itself). Called once the application object exists.
-void UseQtScreen();
+// Qt's primary screen, with its logical density (Qt scales by the device pixel ratio itself).
+// Asks Qt each time, so it follows a change of screen; the application object must exist.
+std::unique_ptr<ScreenSource> MakeQtScreen();
 
 // Places and scales a top-level widget. The designed size and font are those the widget has
 // when the handle is made.

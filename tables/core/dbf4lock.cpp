@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/filelock.h"
 #include "tables/core/dbf4area.h"
@@ -11,8 +12,6 @@
 
 namespace dadav {
 namespace {
-
-WaitPumpProc waitPump = nullptr;
 
 std::uint64_t RecordLockOffset(const WorkArea& area, std::int32_t n) {
   return kLockBase + static_cast<std::uint64_t>(area.headerLength) +
@@ -74,10 +73,6 @@ bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool ex
   return LockRegion(false, fd, offset, length, exclusive) == 0;
 }
 
-void SetWaitPump(WaitPumpProc pump) {
-  waitPump = pump;
-}
-
 void WaitMs(std::int32_t milliseconds) {
   std::uint32_t wanted = static_cast<std::uint32_t>(
       milliseconds < 0 ? -static_cast<std::int64_t>(milliseconds) : milliseconds);
@@ -85,7 +80,7 @@ void WaitMs(std::int32_t milliseconds) {
   for (;;) {
     std::uint32_t now = TickCount();
     if (now < start || now - start >= wanted || Halting) return;
-    if (wanted >= 10 && waitPump != nullptr) waitPump();
+    if (wanted >= 10) platform::ProcessEventsWithoutInput();
     platform::SleepMs(std::min<std::uint32_t>(wanted - (now - start), 5));
   }
 }

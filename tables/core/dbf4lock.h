@@ -10,9 +10,7 @@ std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_
                          bool exclusive = true);
 bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive = true);
 
-// Lets pending window messages run while WaitMs waits; the windowed program registers it.
-using WaitPumpProc = void (*)();
-void SetWaitPump(WaitPumpProc pump);
+// Waits, keeping the windows painted (without taking input) during longer waits.
 void WaitMs(std::int32_t milliseconds);
 
 bool LockFirstByte();

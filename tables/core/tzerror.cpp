@@ -1,8 +1,9 @@
 #include "tables/core/tzerror.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <string_view>
+
+#include "platform/dialog.h"
 
 namespace dadav {
 
@@ -15,15 +16,10 @@ bool Halting = false;
 
 namespace {
 
-void WriteToStderr(const std::string& text, const std::string& caption) {
-  std::fprintf(stderr, "%s\n%s\n", caption.c_str(), text.c_str());
-}
-
 void ExitProcess(int status) {
   std::exit(status);
 }
 
-HaltDisplayProc haltDisplay = &WriteToStderr;
 HaltCleanupProc haltCleanup = nullptr;
 HaltExitProc haltExit = &ExitProcess;
 
@@ -229,12 +225,9 @@ void RaiseDadavError(const std::string& message) {
   throw EDadavError(message);
 }
 
-void SetHaltDisplay(HaltDisplayProc display) {
-  haltDisplay = display != nullptr ? display : &WriteToStderr;
-}
-
 void ShowHaltBox(const std::string& text, const std::string& caption) {
-  haltDisplay(text, caption);
+  platform::Dialogs().ShowBox(
+      {caption, text, platform::MessageButtons::Ok, platform::MessageIcon::Error});
 }
 
 void SetHaltCleanup(HaltCleanupProc cleanup) {

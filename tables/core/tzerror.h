@@ -30,10 +30,8 @@ bool SetReportErrors(bool on);
 bool SetExceptionMode(bool on);
 [[noreturn]] void RaiseDadavError(const std::string& message);
 
-// Shows the halt text; the default writes caption and text to standard error. The windowed
-// program registers a modal box.
-using HaltDisplayProc = void (*)(const std::string& text, const std::string& caption);
-void SetHaltDisplay(HaltDisplayProc display);
+// Shows the halt text (Windows-1252) in the platform's error box: modal in the window, one line
+// on standard error on the command line.
 void ShowHaltBox(const std::string& text, const std::string& caption);
 
 // Runs before the process ends on a halt, so every open table gets its header and end mark.

@@ -52,7 +52,8 @@ class DialogSetup : protected TempFolder {
     return names;
   }
 
-  platform::headless::ScriptedDialogs& script_ = platform::headless::UseScriptedDialogs();
+  platform::headless::DialogScript scriptSlot_;
+  platform::headless::ScriptedDialogs& script_ = *scriptSlot_;
   bool expectScriptFailure_ = false;
 };
 

@@ -14,8 +14,8 @@
 #include "base/hgvar.h"
 #include "base/wbrelvar.h"
 #include "base/wprinvar.h"
+#include "platform/headless/recordingcanvas.h"
 #include "platform/headless/recordingsurface.h"
-#include "platform/recordingcanvas.h"
 
 class DrawWindowTest : public ::testing::Test {
  protected:

@@ -8,6 +8,7 @@
 #include "base/brelvar.h"
 #include "base/hgvar.h"
 #include "base/wbrelvar.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -24,10 +25,7 @@ class PlacementTest : public ::testing::Test {
     window_.SetPosition({100, 50});
     DrawWindowForm = &window_;
   }
-  void TearDown() override {
-    DrawWindowForm = nullptr;
-    platform::SetScreenSource(nullptr);
-  }
+  void TearDown() override { DrawWindowForm = nullptr; }
 
   RecordedFormHandle window_{Size{800, 600}};
 };
@@ -107,7 +105,8 @@ TEST_F(PlacementTest, WindowModeTwoKeepsEveryFormAsDesigned) {
 }
 
 TEST_F(PlacementTest, LargestClientArea) {
-  platform::SetScreenSource([] { return platform::ScreenFacts{Size{1920, 1080}, 96}; });
+  const platform::Substitute<platform::ScreenSource, platform::FixedScreen> screen(
+      std::make_unique<platform::FixedScreen>(platform::ScreenFacts{Size{1920, 1080}, 96}));
   EXPECT_EQ(MaxClientWidth(), 1920 - 16);
   EXPECT_EQ(MaxClientHeight(), 1080 - 74);  // 1.9 x 39 = 74.1
 }

@@ -4,7 +4,6 @@
 
 #include "base/brelvar.h"
 #include "base/wbrelvar.h"
-#include "platform/screen.h"
 
 namespace {
 
@@ -19,16 +18,6 @@ TEST(Globals, StartUpRoutinesRestoreTheDefaults) {
   EXPECT_EQ(
       std::tuple(FloatDigits, ChoiceTexts[1], CurrentFile.empty(), UnitSystem, RecentFiles[2]),
       std::tuple(3, std::string(65, ' '), false, 0, ""));
-}
-
-// Dialog scaling depends on the density the window system reports at start-up.
-TEST(Globals, StartUpReadsTheScreenDensity) {
-  platform::SetScreenSource([] { return platform::ScreenFacts{{1920, 1080}, 144}; });
-  InitBrelvar();
-  EXPECT_EQ(ScreenDpi, 144);
-  platform::SetScreenSource(nullptr);
-  InitBrelvar();
-  EXPECT_EQ(ScreenDpi, 96);
 }
 
 }  // namespace

@@ -121,7 +121,8 @@ TEST_F(HelpErrTest, BrowserWithoutMessagesOrUnderNoGui) {
 }
 
 TEST(HelpErrCommandLine, MessagesGoToStandardErrorAsACancelledChoice) {
-  platform::InstallDialogBackend(platform::MakeCommandLineDialogs());
+  const platform::Substitute<platform::DialogBackend, platform::DialogBackend> commandLine(
+      platform::MakeCommandLineDialogs());
   Messages[1] = "Error  : e1 = 0 !";
   Messages[2] = "Warning: dB2 = 0 !";
   MessageCount = 2;

@@ -161,6 +161,7 @@ TEST(NumberTextLocale, GermanLocaleChangesNothing) {
                            [](const char* name) { return setlocale(LC_ALL, name) != nullptr; })) {
     GTEST_SKIP() << "no German locale installed";
   }
+  InitWbrelvar();
   ASSERT_STREQ(localeconv()->decimal_point, ",");
   const char saved = DecimalSeparator;
   DecimalSeparator = '.';

@@ -17,19 +17,14 @@
 #include "base/wprinvar.h"
 #include "dialogfixture.h"
 #include "fakemachine.h"
-#include "platform/process.h"
-#include "platform/rawprint.h"
-#include "platform/textprinter.h"
-#include "platform/textviewer.h"
+#include "platform/headless/recordingservices.h"
 
 class ReportTest : public DialogTest {
  protected:
   ReportTest() {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    auto machine = std::make_unique<FakeMachine>();
-    machine->now = std::chrono::system_clock::from_time_t(1709629620);  // 2024-03-05 09:07 UTC
-    platform::SetMachine(std::move(machine));
+    machine_->now = std::chrono::system_clock::from_time_t(1709629620);  // 2024-03-05 09:07 UTC
     InitPrintSetup();
     InitReportEngine();
     LongTitle = "KV6 Test";
@@ -41,10 +36,7 @@ class ReportTest : public DialogTest {
     std::filesystem::create_directory(DataDir);
     ::chdir(dir_.c_str());
   }
-  ~ReportTest() override {
-    ::chdir("/");
-    platform::SetMachine(nullptr);
-  }
+  ~ReportTest() override { ::chdir("/"); }
 
   // Rows, a 20-character last cell, a wrapped text, special characters and the messages.
   void WriteSample(std::int32_t rows = 3) {
@@ -68,8 +60,13 @@ class ReportTest : public DialogTest {
 
   void Open(std::uint16_t device) { OpenReport(device, ""); }
 
-  platform::RecordingTextViewer& viewer_ = platform::UseRecordingTextViewer();
-  platform::RecordingTextPrinter& printer_ = platform::UseRecordingTextPrinter();
-  platform::RecordingRawPrinter& raw_ = platform::UseRecordingRawPrinter();
-  platform::RecordingLauncher& launcher_ = platform::UseRecordingLauncher();
+  platform::Substitute<platform::Machine, FakeMachine> machine_;
+  platform::RecordedViewer viewerSlot_;
+  platform::RecordedTextPrinter printerSlot_;
+  platform::RecordedRawPrinter rawSlot_;
+  platform::RecordedLauncher launcherSlot_;
+  platform::RecordingTextViewer& viewer_ = *viewerSlot_;
+  platform::RecordingTextPrinter& printer_ = *printerSlot_;
+  platform::RecordingRawPrinter& raw_ = *rawSlot_;
+  platform::RecordingLauncher& launcher_ = *launcherSlot_;
 };

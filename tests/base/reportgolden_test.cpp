@@ -42,7 +42,6 @@ class ReportFileCapture final : public platform::TextViewerBackend {
 class report_golden : public ReportTest, public ::testing::WithParamInterface<GoldenCase> {
  protected:
   report_golden() {
-    platform::InstallTextViewer(std::make_unique<ReportFileCapture>(shownReport_));
     std::tie(device_, PrintoutStyle, HeaderMode) = GetParam();
     LinesPerPage = 20;
     HtmlBrowser = "C:\\Browser\\browser.exe";
@@ -106,6 +105,8 @@ class report_golden : public ReportTest, public ::testing::WithParamInterface<Go
 
   std::uint16_t device_ = 0;
   std::string shownReport_;
+  platform::Substitute<platform::TextViewerBackend, ReportFileCapture> capture_{
+      std::make_unique<ReportFileCapture>(shownReport_)};
 };
 
 std::filesystem::path GoldenFolder() {

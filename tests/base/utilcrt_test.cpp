@@ -247,7 +247,9 @@ TEST_F(UtilCrtTest, WindowTitleNamesTheFileAndSetsTheApplicationTitle) {
 
 // Without a display nobody answers: each question goes to standard error and is cancelled.
 TEST(CommandLineQuestions, ReturnAtOnceWithAbortSet) {
-  platform::InstallDialogBackend(platform::MakeCommandLineDialogs());
+  const platform::Substitute<platform::DialogBackend, platform::DialogBackend> commandLine(
+      platform::MakeCommandLineDialogs());
+  InitWbrelvar();
   ChoiceTexts[1] = "shaft";
   ChoiceTexts[2] = "hub";
   testing::internal::CaptureStderr();

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "base/brelvar.h"
+#include "platform/services.h"
 #include "tests/base/fakemachine.h"
 
 namespace {
@@ -18,12 +19,11 @@ class DateTest : public ::testing::Test {
     InitBrelvar();
     ::setenv("TZ", "UTC0", 1);
     ::tzset();
-    auto fake = std::make_unique<FakeMachine>();
-    fake->now = std::chrono::system_clock::from_time_t(1709629507) +  // 2024-03-05 09:05:07 UTC
-                std::chrono::milliseconds(990);
-    platform::SetMachine(std::move(fake));
+    machine_->now = std::chrono::system_clock::from_time_t(1709629507) +  // 2024-03-05 09:05:07
+                    std::chrono::milliseconds(990);                       // UTC
   }
-  void TearDown() override { platform::SetMachine(nullptr); }
+
+  platform::Substitute<platform::Machine, FakeMachine> machine_;
 };
 
 TEST_F(DateTest, TextsAndNumbersOfAFixedClock) {

@@ -9,6 +9,7 @@
 #include "base/brelvar.h"
 #include "base/numbertext.h"
 #include "base/wbrelvar.h"
+#include "platform/services.h"
 #include "tests/base/fakemachine.h"
 
 namespace {
@@ -19,13 +20,10 @@ class SystemTest : public ::testing::Test {
     InitWbrelvar();
     InitBrelvar();
     DecimalSeparator = '.';
-    auto fake = std::make_unique<FakeMachine>();
-    machine_ = fake.get();
-    platform::SetMachine(std::move(fake));
   }
-  void TearDown() override { platform::SetMachine(nullptr); }
 
-  FakeMachine* machine_ = nullptr;
+  platform::Substitute<platform::Machine, FakeMachine> fake_;
+  FakeMachine* machine_ = &*fake_;
 };
 
 TEST_F(SystemTest, FileVersions) {

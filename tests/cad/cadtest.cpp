@@ -99,8 +99,6 @@ void CadTest::SetUp() {
   std::filesystem::create_directories(dir_);
   TempDir = dir_.string();
   CadDir = dir_.string();
-  dialogs_ = &platform::headless::UseScriptedDialogs();
-  launcher_ = &platform::UseRecordingLauncher();
 }
 
 void CadTest::TearDown() {

@@ -22,8 +22,8 @@
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
 #include "platform/headless/dialogscript.h"
+#include "platform/headless/recordingservices.h"
 #include "platform/headless/recordingsurface.h"
-#include "platform/process.h"
 
 // One call that reached the recording writer.
 struct RecordedCall {
@@ -60,8 +60,8 @@ class CadTest : public ::testing::Test {
   int Boxes(const std::string& text) const;
 
   std::filesystem::path dir_;
-  platform::headless::ScriptedDialogs* dialogs_ = nullptr;
-  platform::RecordingLauncher* launcher_ = nullptr;
+  platform::headless::DialogScript dialogs_;
+  platform::RecordedLauncher launcher_;
   platform::RecordingDrawSurface surface_;
   TFbrelgra window_{surface_};
   TDrawer drawer_;

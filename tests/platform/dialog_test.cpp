@@ -5,14 +5,12 @@
 #include <tuple>
 
 #include "platform/headless/dialogscript.h"
-#include "platform/headless/headless.h"
 
 namespace platform {
 namespace {
 
-using headless::ScriptedDialogs;
+using headless::DialogScript;
 using headless::Step;
-using headless::UseScriptedDialogs;
 
 DialogRequest Request(DialogKind kind, std::string prompt) {
   DialogRequest request;
@@ -25,11 +23,11 @@ DialogRequest Request(DialogKind kind, std::string prompt) {
 }
 
 TEST(ScriptedDialogs, StepsAnswerInOrderAndKeepPresetsWhenLeftOpen) {
-  ScriptedDialogs& script = UseScriptedDialogs();
-  script.Expect(Step(DialogKind::Radio).Select(2));
-  script.Expect(Step(DialogKind::Text).Closing(DialogClose::Escape));
-  script.Expect(Step(DialogKind::Text));
-  script.Expect(Step(DialogKind::Text).Type("abcdefgh"));
+  DialogScript script;
+  script->Expect(Step(DialogKind::Radio).Select(2));
+  script->Expect(Step(DialogKind::Text).Closing(DialogClose::Escape));
+  script->Expect(Step(DialogKind::Text));
+  script->Expect(Step(DialogKind::Text).Type("abcdefgh"));
   const auto chosen = Dialogs().RunDialog(Request(DialogKind::Radio, "pick"));
   EXPECT_EQ(std::tuple(chosen.close, chosen.selected), std::tuple(DialogClose::Ok, 2));
   EXPECT_EQ(Dialogs().RunDialog(Request(DialogKind::Text, "t")).close, DialogClose::Escape);
@@ -38,24 +36,24 @@ TEST(ScriptedDialogs, StepsAnswerInOrderAndKeepPresetsWhenLeftOpen) {
   DialogRequest limited = Request(DialogKind::Text, "t");
   limited.maxLength = 5;
   EXPECT_EQ(Dialogs().RunDialog(limited).text, "abcde");
-  EXPECT_FALSE(script.Failed());
-  EXPECT_TRUE(script.UsedUp());
+  EXPECT_FALSE(script->Failed());
+  EXPECT_TRUE(script->UsedUp());
 }
 
 TEST(ScriptedDialogs, WrongKindOrNoStepCancelsAndFailsTheScript) {
-  ScriptedDialogs& script = UseScriptedDialogs();
-  script.Expect(Step(DialogKind::List));
+  DialogScript script;
+  script->Expect(Step(DialogKind::List));
   EXPECT_EQ(Dialogs().RunDialog(Request(DialogKind::Text, "t")).close, DialogClose::Cancel);
-  EXPECT_TRUE(script.Failed());
-  ScriptedDialogs& empty = UseScriptedDialogs();
+  EXPECT_TRUE(script->Failed());
+  DialogScript empty;
   MessageBoxRequest box{"cap", "question?", MessageButtons::YesNoCancel, {}};
   EXPECT_EQ(Dialogs().ShowBox(box), MessageAnswer::Cancel);
-  EXPECT_TRUE(empty.Failed());
+  EXPECT_TRUE(empty->Failed());
 }
 
 TEST(ScriptedDialogs, HelpPressesCallBackBeforeTheDialogCloses) {
-  ScriptedDialogs& script = UseScriptedDialogs();
-  script.Expect(Step(DialogKind::List).Help(HelpButton::Text).Help(HelpButton::Image));
+  DialogScript script;
+  script->Expect(Step(DialogKind::List).Help(HelpButton::Text).Help(HelpButton::Image));
   std::vector<HelpButton> pressed;
   DialogRequest request = Request(DialogKind::List, "list");
   request.onHelp = [&](HelpButton button) {
@@ -64,12 +62,13 @@ TEST(ScriptedDialogs, HelpPressesCallBackBeforeTheDialogCloses) {
   };
   Dialogs().RunDialog(request);
   EXPECT_EQ(pressed, (std::vector<HelpButton>{HelpButton::Text, HelpButton::Image}));
-  EXPECT_EQ(script.Transcript(), (std::vector<std::string>{"List|list", "Help|text", "Help|text"}));
+  EXPECT_EQ(script->Transcript(),
+            (std::vector<std::string>{"List|list", "Help|text", "Help|text"}));
 }
 
 // Lists and yes/no questions on standard error are covered by the program's message tests.
 TEST(CommandLineDialogs, BoxesGoToStandardErrorOnOneLine) {
-  InstallDialogBackend(MakeCommandLineDialogs());
+  const Substitute<DialogBackend, DialogBackend> commandLine(MakeCommandLineDialogs());
   testing::internal::CaptureStderr();
   Dialogs().ShowBox({"Help", "two\r\nlines\nand\rmore", {}, {}});
   Dialogs().ShowBox({"", "/x.plt not found !", {}, {}});
@@ -78,7 +77,7 @@ TEST(CommandLineDialogs, BoxesGoToStandardErrorOnOneLine) {
 }
 
 TEST(CommandLineDialogs, InfoScreenWritesItsLinesWithoutTrailingBlanks) {
-  InstallDialogBackend(MakeCommandLineDialogs());
+  const Substitute<DialogBackend, DialogBackend> commandLine(MakeCommandLineDialogs());
   DialogRequest request;
   request.kind = DialogKind::InfoScreen;
   request.items = {"first   ", "", "   ", "\374ber  "};

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "platform/headless/headless.h"
+#include "platform/headless/dialogscript.h"
 
 namespace platform {
 namespace {
@@ -32,10 +32,14 @@ class DiameterForm : public Form {
   bool cancelled = false;
 };
 
+// Forms run through the headless backend, which takes each run's actions from the dialog script.
 class FormTest : public ::testing::Test {
  protected:
-  void SetUp() override { headless::Reset(); }
-  void TearDown() override { headless::Reset(); }
+  void Expect(std::function<void(Form&)> act) {
+    script_->Expect(headless::Step(DialogKind::Form).Act(std::move(act)));
+  }
+
+  headless::DialogScript script_;
 };
 
 TEST_F(FormTest, ScriptTypesAndClicksOk) {
@@ -43,21 +47,22 @@ TEST_F(FormTest, ScriptTypesAndClicksOk) {
   form.Get<Edit>("Edit_d1").SetText("20");
   std::string seenOnShow;
   form.onShow = [&] { seenOnShow = form.Get<Edit>("Edit_d1").Text(); };
-  headless::QueueModalScript([](Form& f) {
+  Expect([](Form& f) {
     f.Get<Edit>("Edit_d1").TypeText("25,5");
     f.Get<Button>("Button_ok").Click();
   });
   EXPECT_EQ(form.ShowModal(), ModalResult::Ok);
-  EXPECT_EQ(std::tuple(seenOnShow, form.Get<Edit>("Edit_d1").Text(), form.cancelled, form.Showing(),
-                       headless::PendingModalScripts()),
-            std::tuple("20", "25,5", false, false, 0u));
+  EXPECT_EQ(
+      std::tuple(seenOnShow, form.Get<Edit>("Edit_d1").Text(), form.cancelled, form.Showing(),
+                 script_->UsedUp(), script_->Transcript()),
+      std::tuple("20", "25,5", false, false, true, std::vector<std::string>{"Form|Dimensions"}));
 }
 
 // Enter clicks the default button; every other way out cancels.
 TEST_F(FormTest, EnterConfirmsEveryOtherWayOutCancels) {
   const std::vector<std::pair<const char*, std::function<void(Form&)>>> ways = {
       {"enter", [](Form& f) { f.PressEnter(); }},
-      {"no script", nullptr},
+      {"no action", nullptr},
       {"cancel button", [](Form& f) { f.Get<Button>("Button_cancel").Click(); }},
       {"escape", [](Form& f) { f.PressEscape(); }},
       {"close box", [](Form& f) { f.Close(); }},
@@ -66,7 +71,7 @@ TEST_F(FormTest, EnterConfirmsEveryOtherWayOutCancels) {
   for (const auto& [way, script] : ways) {
     SCOPED_TRACE(way);
     DiameterForm form;
-    if (script) headless::QueueModalScript(script);
+    Expect(script);
     const bool enter = std::string(way) == "enter";
     EXPECT_EQ(form.ShowModal(), enter ? ModalResult::Ok : ModalResult::Cancel);
     EXPECT_EQ(form.cancelled, !enter);

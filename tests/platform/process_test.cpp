@@ -1,10 +1,9 @@
-// Starting programs: a missing program reports ENOENT; a headless run starts nothing. The
-// recording launcher is exercised by the CAD output tests.
+// Starting programs: a missing program reports ENOENT. The command-line policy and the recording
+// launcher are exercised by the services and the CAD output tests.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
-#include "platform/headless/headless.h"
 #include "platform/process.h"
 
 namespace {
@@ -14,11 +13,6 @@ TEST(Process, MissingProgramIsReportedNotStarted) {
   EXPECT_EQ(launcher->StartProgram({"/nonexistent/kv6/plotter", "x.dxf"}), ENOENT);
   EXPECT_EQ(launcher->StartProgram({}), ENOENT);
   EXPECT_EQ(launcher->StartProgram({"true"}), 0);
-}
-
-TEST(Process, HeadlessRunsStartNothing) {
-  platform::UseHeadlessBackend();
-  EXPECT_EQ(platform::StartProgram({"/nonexistent/kv6/plotter"}), 0);
 }
 
 }  // namespace

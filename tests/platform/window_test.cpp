@@ -7,13 +7,7 @@
 namespace platform {
 namespace {
 
-class WindowTest : public ::testing::Test {
- protected:
-  void SetUp() override { headless::Reset(); }
-  void TearDown() override { headless::Reset(); }
-};
-
-TEST_F(WindowTest, MenuClicksReachOnlyUsableItems) {
+TEST(WindowTest, MenuClicksReachOnlyUsableItems) {
   MainWindow window;
   int exits = 0, opens = 0;
   Menu& file = window.Menus().AddMenu("mi_file", "&File");
@@ -32,7 +26,7 @@ TEST_F(WindowTest, MenuClicksReachOnlyUsableItems) {
   EXPECT_EQ(std::pair(exits, opens), std::pair(1, 0));
 }
 
-TEST_F(WindowTest, MenuChangesReachTheView) {
+TEST(WindowTest, MenuChangesReachTheView) {
   MenuBar bar;
   int updates = 0;
   bar.SetViewUpdate([&] { ++updates; });
@@ -42,7 +36,7 @@ TEST_F(WindowTest, MenuChangesReachTheView) {
   EXPECT_EQ(updates, 4);
 }
 
-TEST_F(WindowTest, CloseQueryCanRefuse) {
+TEST(WindowTest, CloseQueryCanRefuse) {
   MainWindow window;
   window.Show();
   bool allow = false;
@@ -57,7 +51,7 @@ TEST_F(WindowTest, CloseQueryCanRefuse) {
   EXPECT_EQ(closed, 1);
 }
 
-TEST_F(WindowTest, PaintsIntoRecordingCanvases) {
+TEST(WindowTest, PaintsIntoRecordingCanvases) {
   MainWindow window;
   window.onPaint = [](Canvas& canvas) {
     canvas.MoveTo({0, 0});

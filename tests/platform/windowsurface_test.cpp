@@ -31,9 +31,6 @@ class Sink : public DrawSurfaceEvents {
 
 class WindowSurfaceTest : public ::testing::Test {
  protected:
-  void SetUp() override { headless::Reset(); }
-  void TearDown() override { headless::Reset(); }
-
   MainWindow window_;
   int formRuns_ = 0;
   WindowDrawSurface surface_{window_, [this] {

@@ -13,7 +13,7 @@
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
-#include "platform/process.h"
+#include "platform/headless/headless.h"
 
 namespace {
 
@@ -90,8 +90,9 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   dir = argv[1];
   std::filesystem::create_directories(dir);
-  platform::UseRecordingLauncher();
+  platform::headless::Install();
   InitWbrelvar();
+  InitBrelvar();
   InitCadDefaults();
   TempDir = dir;
   CadBatch = 1;

@@ -9,6 +9,7 @@
 
 #include "base/breldraw.h"
 #include "base/brelgraf.h"
+#include "base/brelvar.h"
 #include "base/hgvar.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
@@ -28,9 +29,11 @@ class DrawCanvasTest : public ::testing::Test {
     static char* argv[] = {name, nullptr};
     // Another suite in the same process may have made the application without the Qt backend;
     // the window tests need the backend's own windows either way.
-    platform::UseQtBackend(argc, argv);
+    platform::qt::Install(argc, argv);
   }
   DrawCanvasTest() {
+    InitWbrelvar();
+    InitBrelvar();
     HorizontalPixels = 640;
     VerticalPixels = 480;
     ColourGraphics = 1;

@@ -30,7 +30,7 @@ class QtBackendTest : public ::testing::Test {
     static char name[] = "test_platform_qt";
     static char* argv[] = {name, nullptr};
     static bool installed = false;
-    if (!installed) UseQtBackend(argc, argv);
+    if (!installed) qt::Install(argc, argv);
     installed = true;
   }
 };

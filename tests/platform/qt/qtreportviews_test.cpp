@@ -38,7 +38,7 @@ void WhenModal(std::function<void(QDialog&)> act) {
 }
 
 TEST(print_qt, ThreePagesIntoAPdfFile) {
-  UseQtBackend(argc, argv);
+  Install(argc, argv);
   const auto pdf =
       std::filesystem::temp_directory_path() / ("kv6print" + std::to_string(::getpid()) + ".pdf");
   PrintRangeRequest request{"report", 1, 3, 1, 3, pdf.string()};
@@ -63,7 +63,7 @@ TEST(print_qt, ThreePagesIntoAPdfFile) {
 }
 
 TEST(viewer_qt, KoreanCaptionsAndTheTextInThePrintoutFont) {
-  UseQtBackend(argc, argv);
+  Install(argc, argv);
   TextViewerRequest request;
   request.caption = "KV6    outwin.txt";
   request.textUtf8 = "       ****\n       line äöü\n";

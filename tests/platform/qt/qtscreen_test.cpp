@@ -7,20 +7,24 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/services.h"
 #include "qtapp.h"
 
 namespace {
 
-TEST(QtScreenTest, PrimaryScreenIsQtsOnceInstalled) {
+TEST(QtScreenTest, PrimaryScreenIsQtsWhileInstalled) {
   StartQtApplication();
-  platform::qt::UseQtScreen();
-  const platform::ScreenFacts facts = platform::PrimaryScreen();
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  ASSERT_NE(screen, nullptr);
-  EXPECT_EQ(facts.size.width, screen->geometry().width());
-  EXPECT_EQ(facts.size.height, screen->geometry().height());
-  EXPECT_EQ(facts.logicalDpi, qRound(screen->logicalDotsPerInchX()));
-  platform::SetScreenSource(nullptr);
+  const platform::Substitute<platform::ScreenSource, platform::FixedScreen> fixed;
+  {
+    const platform::Substitute<platform::ScreenSource, platform::ScreenSource> qtScreen(
+        platform::qt::MakeQtScreen());
+    const platform::ScreenFacts facts = platform::PrimaryScreen();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(facts.size.width, screen->geometry().width());
+    EXPECT_EQ(facts.size.height, screen->geometry().height());
+    EXPECT_EQ(facts.logicalDpi, qRound(screen->logicalDotsPerInchX()));
+  }
   EXPECT_EQ(platform::PrimaryScreen().size, (platform::Size{1280, 1024}));
 }
 

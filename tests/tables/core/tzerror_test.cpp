@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "enginetest.h"
+#include "platform/headless/dialogscript.h"
 #include "tables/core/tzerror.h"
 
 namespace {
@@ -10,10 +11,6 @@ namespace {
 using namespace dadav;
 using enginetest::EngineTest;
 
-int shown = 0;
-void CountShown(const std::string&, const std::string&) {
-  ++shown;
-}
 int exitStatus = -1;
 void RememberExit(int status) {
   exitStatus = status;
@@ -46,19 +43,20 @@ TEST(ErrorReporter, SilentModeDeliversTheErrorOnceAndExceptionsCarryTheTwoLines)
   SetExceptionMode(false);
 }
 
+// The halt shows in the platform's error box.
 TEST(ErrorReporter, HaltShowsOnceAndExitsWithAnEightBitStatus) {
-  SetHaltDisplay(&CountShown);
+  const platform::headless::DialogScript script;
   SetHaltExit(&RememberExit);
   SetExceptionMode(false);
   Halting = false;
-  shown = 0;
   ReportError(1280, "x");
-  EXPECT_EQ(std::tuple(shown, exitStatus, Halting), std::tuple(1, 255, true));
+  EXPECT_EQ(std::tuple(script->Transcript().size(), exitStatus, Halting),
+            std::tuple(1u, 255, true));
+  EXPECT_EQ(script->Transcript()[0], "Program halted.|" + ErrorText(1280) + "\r\nx");
   ReportError(210, "second");
-  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(script->Transcript().size(), 1u);
   Halting = false;
   SetHaltExit(nullptr);
-  SetHaltDisplay(nullptr);
 }
 
 TEST_F(EngineTest, HaltClosesTablesBeforeExiting) {

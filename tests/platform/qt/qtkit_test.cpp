@@ -1,5 +1,5 @@
-#include "platform/qt/qtengine.h"
-
+// The Qt kit as the windowed program installs it: the table engine's halts go to the kit's
+// modal error box, and its lock waits run pending events without input.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,7 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "qtapp.h"
+#include "platform/qt/qtbackend.h"
+#include "platform/services.h"
 
 namespace {
 
@@ -27,8 +28,15 @@ class EventCounter : public QWidget {
   QEvent::Type type_;
 };
 
-TEST(QtEngine, HaltBoxIsModalAndShowsTheWindows1252Text) {
-  StartQtApplication();
+void InstallQtKit() {
+  static int argc = 1;
+  static char name[] = "test_platform_qt";
+  static char* argv[] = {name, nullptr};
+  platform::qt::Install(argc, argv);
+}
+
+TEST(QtKit, ErrorBoxIsModalAndShowsTheWindows1252Text) {
+  InstallQtKit();
   QString title, text;
   bool modal = false;
   QTimer::singleShot(0, [&] {
@@ -39,21 +47,21 @@ TEST(QtEngine, HaltBoxIsModalAndShowsTheWindows1252Text) {
     modal = box->windowModality() == Qt::ApplicationModal;
     box->accept();
   });
-  platform::qt::ShowHaltBox(
-      "Error 210: Gu\xDF"
-      "eisen.dbf is not a dBASE database.",
-      "Program halted.");
+  platform::Dialogs().ShowBox({"Program halted.",
+                               "Error 210: Gu\xDF"
+                               "eisen.dbf is not a dBASE database.",
+                               platform::MessageButtons::Ok, platform::MessageIcon::Error});
   EXPECT_EQ(title, QString("Program halted."));
   EXPECT_EQ(text, QString::fromUtf8("Error 210: Gußeisen.dbf is not a dBASE database."));
   EXPECT_TRUE(modal);
 }
 
-TEST(QtEngine, PumpRunsPendingEvents) {
-  StartQtApplication();
+TEST(QtKit, WaitsRunPendingEvents) {
+  InstallQtKit();
   const auto kWake = static_cast<QEvent::Type>(QEvent::registerEventType());
   EventCounter woken(kWake);
   QCoreApplication::postEvent(&woken, new QEvent(kWake));
-  platform::qt::PumpEventsWithoutInput();
+  platform::ProcessEventsWithoutInput();
   EXPECT_EQ(woken.count, 1);
 }
 

@@ -61,11 +61,6 @@ class CommandLineDialogs final : public DialogBackend {
     return FileResult{};
   }
 
-  ModalResult RunForm(Form& form) override {
-    WriteErrorLine(form.Caption());
-    return ModalResult::Cancel;
-  }
-
   void Beep() override {}
   void SetBusyCursor(bool) override {}
   void Exit(int code) override { std::exit(code); }

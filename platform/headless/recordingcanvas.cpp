@@ -1,4 +1,4 @@
-#include "platform/recordingcanvas.h"
+#include "platform/headless/recordingcanvas.h"
 
 #include <string>
 

@@ -1,0 +1,72 @@
+// The services a backend provides, held in one place: windows and forms, dialogs, the report
+// viewer, text and raw printing, program starts, the screen and the machine. A backend's Install
+// puts its whole kit here once at start-up (platform::qt::Install, platform::headless::Install);
+// a test swaps one service with Substitute and gets the one before back when it ends.
+//
+// A slot left empty serves the command-line policy, so nothing needs a display or blocks: a form
+// or question writes its caption to standard error and takes its Cancel answer, a viewer request
+// writes the file name to standard error, a print request fails, a program start or document
+// open is written to standard error and starts nothing.
+#pragma once
+
+#include <memory>
+#include <tuple>
+#include <utility>
+
+#include "platform/backend.h"
+#include "platform/dialog.h"
+#include "platform/machine.h"
+#include "platform/process.h"
+#include "platform/rawprint.h"
+#include "platform/screen.h"
+#include "platform/textprinter.h"
+#include "platform/textviewer.h"
+
+namespace platform {
+
+struct Services {
+  std::unique_ptr<Backend> windows;  // destroyed last: it may own the toolkit's application
+  std::unique_ptr<DialogBackend> dialogs;
+  std::unique_ptr<TextViewerBackend> textViewer;
+  std::unique_ptr<TextPrinterBackend> textPrinter;
+  std::unique_ptr<RawPrinter> rawPrinter;
+  std::unique_ptr<ProcessLauncher> launcher;
+  std::unique_ptr<ScreenSource> screen;
+  std::unique_ptr<Machine> machine;
+};
+
+// Never destroyed at exit: a toolkit's services must not outlive its library's statics, so the
+// program ends them while it can with InstallServices({}).
+Services& InstalledServices();
+// Replaces every service by the kit's; the old ones end here.
+void InstallServices(Services kit);
+
+// The slot of one service.
+template <typename Service>
+std::unique_ptr<Service>& Slot() {
+  Services& s = InstalledServices();
+  return std::get<std::unique_ptr<Service>&>(std::tie(s.windows, s.dialogs, s.textViewer,
+                                                      s.textPrinter, s.rawPrinter, s.launcher,
+                                                      s.screen, s.machine));
+}
+
+// Puts a test's double into its service's slot until the end of the scope, then the service
+// before it back.
+template <typename Service, typename Double>
+class Substitute {
+ public:
+  explicit Substitute(std::unique_ptr<Double> fresh = std::make_unique<Double>())
+      : double_(*fresh), previous_(std::exchange(Slot<Service>(), std::move(fresh))) {}
+  ~Substitute() { Slot<Service>() = std::move(previous_); }
+  Substitute(const Substitute&) = delete;
+  Substitute& operator=(const Substitute&) = delete;
+
+  Double& operator*() const { return double_; }
+  Double* operator->() const { return &double_; }
+
+ private:
+  Double& double_;
+  std::unique_ptr<Service> previous_;
+};
+
+}  // namespace platform
