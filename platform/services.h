@@ -51,21 +51,21 @@ std::unique_ptr<Service>& Slot() {
 }
 
 // Puts a test's double into its service's slot until the end of the scope, then the service
-// before it back.
+// before it back. A null double empties the slot, as if nothing was installed.
 template <typename Service, typename Double>
 class Substitute {
  public:
   explicit Substitute(std::unique_ptr<Double> fresh = std::make_unique<Double>())
-      : double_(*fresh), previous_(std::exchange(Slot<Service>(), std::move(fresh))) {}
+      : double_(fresh.get()), previous_(std::exchange(Slot<Service>(), std::move(fresh))) {}
   ~Substitute() { Slot<Service>() = std::move(previous_); }
   Substitute(const Substitute&) = delete;
   Substitute& operator=(const Substitute&) = delete;
 
-  Double& operator*() const { return double_; }
-  Double* operator->() const { return &double_; }
+  Double& operator*() const { return *double_; }
+  Double* operator->() const { return double_; }
 
  private:
-  Double& double_;
+  Double* double_;
   std::unique_ptr<Service> previous_;
 };
 

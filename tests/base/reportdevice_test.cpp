@@ -83,6 +83,21 @@ TEST_F(report_devices, ErrorMessagesReportNeedsMessages) {
   }
 }
 
+// As on the command line: without a viewer the report's file name goes to standard error,
+// without a printer printing fails with its message.
+TEST_F(report_devices, WithoutViewerOrPrinterTheCommandLinePolicyServes) {
+  const platform::Substitute<platform::TextViewerBackend, platform::TextViewerBackend> noViewer(
+      nullptr);
+  const platform::Substitute<platform::TextPrinterBackend, platform::TextPrinterBackend> noPrinter(
+      nullptr);
+  Write("temp/outwin.txt", "line\r\n");
+  testing::internal::CaptureStderr();
+  ShowTextFileViewer(Path("r.txt"));
+  PrintTextFile(Path("temp/outwin.txt"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), dir_ + "/temp/outwin.txt\n");
+  EXPECT_EQ(script_.Transcript(), std::vector<std::string>{"Error  : |print error"});
+}
+
 class print_text : public ReportTest {
  protected:
   void Print(const std::string& content) {
