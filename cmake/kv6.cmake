@@ -30,7 +30,8 @@ function(kv6_link_if target)
   endforeach()
 endfunction()
 
-# One GoogleTest executable per test folder, of every .cpp in it.
+# One GoogleTest executable per test folder, of every .cpp in it; its main installs the headless
+# kit before the tests run.
 function(kv6_test_suite name dir)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
   if(NOT sources)

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms.h"
 #include "platform/messagebox.h"
 #include "platform/screen.h"
 
