@@ -76,10 +76,8 @@ class TextPrinterPort : public ReportUtf8 {
     Script("bin/lp", "printf '%s\\n' \"$@\" > " + Path("lp.args") + "\ncat > " + Path("lp.stdin"));
     Script("bin/lpstat", "exit 1");
     Write("text.hxp", kSetupBytes);
-    platform::InstallRawPrinter(nullptr);
     script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));  // not single pages
   }
-  ~TextPrinterPort() override { platform::UseRecordingRawPrinter(); }
 
   void Script(const std::string& name, const std::string& body) const {
     Write(name, "#!/bin/sh\n" + body + "\n");
@@ -88,6 +86,8 @@ class TextPrinterPort : public ReportUtf8 {
 
   ScopedVariable path_{"PATH", Path("bin") + ":" + std::getenv("PATH")};
   ScopedVariable device_{"KV6_LPT1", std::nullopt};
+  platform::Substitute<platform::RawPrinter, platform::RawPrinter> port_{
+      platform::MakeSystemRawPrinter()};
 };
 
 TEST_F(TextPrinterPort, WithoutADeviceFileLpGetsUtf8TextWithoutTheSetupFile) {

@@ -29,7 +29,9 @@ auto AskEveryService() {
   PrintRangeRequest range;
   auto job = TextPrinter().Begin(range);
   const bool printed = job != nullptr && job->Finish();
-  const bool sent = SendRaw(1, "/proc/self/exe");
+  RawPrinter& port = RawPrinterPort();
+  const bool sent = port.HasDeviceFile(1) || port.SendRaw(1, "/proc/self/exe") ||
+                    port.SendText(1, "/proc/self/exe");
   const int started = StartProgram({"plotter", "a.dxf"});
   OpenDocument("a.dxf");
   const ScreenFacts screen = PrimaryScreen();
