@@ -9,7 +9,6 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/qt/qtimagecurves.h"
 #include "platform/qt/qtimagetext.h"
 #include "platform/qt/qttext.h"
 
@@ -138,8 +137,9 @@ double ScreenAngle(const QRectF& box, Point p) {
 
 }  // namespace
 
-PainterCanvas::PainterCanvas(QPainter& painter, Size size)
-    : painter_(painter), size_(size), lineTarget_(ImageLineTargetOf(painter)) {
+PainterCanvas::PainterCanvas(QPainter& painter, Size size, DirectPixels direct)
+    : painter_(painter), size_(size) {
+  if (direct == DirectPixels::Allowed) lineTarget_ = ImageLineTargetOf(painter);
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setBackgroundMode(Qt::TransparentMode);
   SetPen(pen_);
@@ -186,9 +186,15 @@ void PainterCanvas::LoadFont() {
 bool PainterCanvas::OutsideImage(const Rect& r, std::int32_t reach) const {
   if (!lineTarget_) return false;
   const Rect& c = lineTarget_->clip;
-  return std::max(r.left, r.right) + reach < c.left ||
-         std::min(r.left, r.right) - reach >= c.right ||
-         std::max(r.top, r.bottom) + reach < c.top || std::min(r.top, r.bottom) - reach >= c.bottom;
+  const std::int64_t scale = lineTarget_->scale;
+  const auto low = [scale, reach](std::int32_t a, std::int32_t b) {
+    return (std::int64_t{std::min(a, b)} - reach) * scale;
+  };
+  const auto high = [scale, reach](std::int32_t a, std::int32_t b) {
+    return (std::int64_t{std::max(a, b)} + reach) * scale;
+  };
+  return high(r.left, r.right) < c.left || low(r.left, r.right) >= c.right ||
+         high(r.top, r.bottom) < c.top || low(r.top, r.bottom) >= c.bottom;
 }
 
 void PainterCanvas::LineTo(Point p) {
@@ -213,12 +219,7 @@ void PainterCanvas::FillRect(const Rect& r) {
 
 void PainterCanvas::Ellipse(const Rect& bounds) {
   if (OutsideImage(bounds, pen_.width + 2)) return;
-  const QRect box = OutlineRect(bounds);
-  if (linePen_ && brush_.style == BrushStyle::Clear &&
-      DrawImageArc(*lineTarget_, *linePen_, box, 0, 360)) {
-    return;
-  }
-  painter_.drawEllipse(box);
+  painter_.drawEllipse(OutlineRect(bounds));
 }
 
 void PainterCanvas::Polygon(const std::vector<Point>& points) {
@@ -231,7 +232,6 @@ void PainterCanvas::Arc(const Rect& bounds, Point start, Point end) {
   const double from = ScreenAngle(box, start);
   double sweep = ScreenAngle(box, end) - from;
   if (sweep <= 0) sweep += 360.0;
-  if (linePen_ && DrawImageArc(*lineTarget_, *linePen_, box, from, sweep)) return;
   QPainterPath path;
   path.arcMoveTo(box, from);
   path.arcTo(box, from, sweep);
@@ -274,9 +274,13 @@ Size PainterCanvas::TextExtent(std::string_view text) {
 void PainterCanvas::SetClip(const Rect& r) {
   painter_.setClipRect(AreaRect(r));
   if (lineTarget_) {
-    lineTarget_->clip = {std::max(r.left, 0), std::max(r.top, 0),
-                         std::min(r.right, lineTarget_->size.width),
-                         std::min(r.bottom, lineTarget_->size.height)};
+    const std::int64_t scale = lineTarget_->scale;
+    const auto within = [scale](std::int32_t v, std::int32_t limit) {
+      return static_cast<std::int32_t>(std::clamp<std::int64_t>(v * scale, 0, limit));
+    };
+    const Size& size = lineTarget_->size;
+    lineTarget_->clip = {within(r.left, size.width), within(r.top, size.height),
+                         within(r.right, size.width), within(r.bottom, size.height)};
   }
 }
 

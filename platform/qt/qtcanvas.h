@@ -9,10 +9,19 @@
 
 namespace platform::qt {
 
+// Whether the canvas may write one-pixel lines and texts straight into the pixels of the image
+// the painter draws on. A replayed drawing is mostly short lines and a few texts repeated, for
+// which the painter's fixed cost per call outweighs the pixels it sets. Lines come out as the
+// painter's, pixel for pixel; texts within two levels of a colour channel. The image's owner
+// allows it for 32-bit images it paints without a transform of its own; on any other device the
+// painter draws everything.
+enum class DirectPixels { Forbidden, Allowed };
+
 class PainterCanvas : public Canvas {
  public:
-  // The painter must stay active while the canvas is used.
-  PainterCanvas(QPainter& painter, Size size);
+  // The painter must stay active while the canvas is used. Size is in the painter's logical
+  // pixels.
+  PainterCanvas(QPainter& painter, Size size, DirectPixels direct = DirectPixels::Forbidden);
 
   void SetPen(const Pen& pen) override;
   Pen GetPen() const override { return pen_; }

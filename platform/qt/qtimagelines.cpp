@@ -2,22 +2,33 @@
 
 #include <QImage>
 #include <QPaintDevice>
+#include <QTransform>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace platform::qt {
 
 namespace {
 
+// A canvas point in image pixels, wide enough for any scale.
+struct ImagePoint {
+  std::int64_t x, y;
+};
+
 // The painter clips lines roughly to one pixel around the image and then walks the clipped,
 // no longer whole-pixel end points; such lines are left to it.
-bool InsideRoughClip(Size size, Point p) {
+bool InsideRoughClip(Size size, ImagePoint p) {
   return p.x >= -1 && p.x <= size.width + 1 && p.y >= -1 && p.y <= size.height + 1;
 }
 
-bool WhollyOutside(Size size, Point a, Point b) {
+bool WhollyOutside(Size size, ImagePoint a, ImagePoint b) {
   return std::max(a.x, b.x) < -1 || std::min(a.x, b.x) > size.width + 1 ||
          std::max(a.y, b.y) < -1 || std::min(a.y, b.y) > size.height + 1;
+}
+
+ImagePoint ToImage(const ImageLineTarget& target, Point p) {
+  return {std::int64_t{p.x} * target.scale, std::int64_t{p.y} * target.scale};
 }
 
 void Plot(const ImageLineTarget& target, std::uint32_t pixel, std::int32_t x, std::int32_t y) {
@@ -29,12 +40,11 @@ void Plot(const ImageLineTarget& target, std::uint32_t pixel, std::int32_t x, st
 // Walks the major axis u from the lower end, stepping the minor axis v in 16.16 fixed point with
 // the painter's own rounding: a rising line's first pixel sits half a step along (square caps
 // round that half step up, flat caps down), a falling line's on its end point. Square caps reach
-// the far end pixel, flat caps stop before it. Dashes count on from `phase` at the pixel nearest
-// `from`; the phase after the line comes back. Only the pixels within the clip's extent along
-// u are walked, so a long line costs no more than the image is wide.
+// the far end pixel, flat caps stop before it. Dashes count from the pixel nearest `from`. Only
+// the pixels within the clip's extent along u are walked, so a long line costs no more than the
+// image is wide.
 template <bool kSteep>
-std::int32_t Walk(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to,
-                  std::int32_t phase) {
+void Walk(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to) {
   const auto u = [](Point p) { return kSteep ? p.y : p.x; };
   const auto v = [](Point p) { return kSteep ? p.x : p.y; };
   const bool reversed = u(from) > u(to);
@@ -51,7 +61,7 @@ std::int32_t Walk(const ImageLineTarget& target, const ImageLinePen& pen, Point 
   std::int64_t minor = static_cast<std::int64_t>(v(low)) * 65536 + first * step;
   if (step > 0) minor += dashed ? step >> 1 : step - (step >> 1);
   std::int32_t at = 0;
-  if (dashed) at = (phase + (reversed ? count - 1 - first : first)) % pen.dashPeriod;
+  if (dashed) at = (reversed ? count - 1 - first : first) % pen.dashPeriod;
   // Locals, so that the pixel stores need not reload the target.
   std::uint32_t* const pixels = target.pixels;
   const std::int64_t rowStep = target.pixelsPerRow;
@@ -73,15 +83,6 @@ std::int32_t Walk(const ImageLineTarget& target, const ImageLinePen& pen, Point 
       pixels[across * rowStep + major] = pixel;
     }
   }
-  return dashed ? (phase + count) % pen.dashPeriod : 0;
-}
-
-std::int32_t WalkLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to,
-                      std::int32_t phase) {
-  if (std::abs(to.x - from.x) < std::abs(to.y - from.y)) {
-    return Walk<true>(target, pen, from, to, phase);
-  }
-  return Walk<false>(target, pen, from, to, phase);
 }
 
 }  // namespace
@@ -94,12 +95,17 @@ std::optional<ImageLineTarget> ImageLineTargetOf(QPainter& painter) {
   if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) {
     return std::nullopt;
   }
-  if (!painter.deviceTransform().isIdentity() || image->devicePixelRatio() != 1.0) {
+  // Lines from whole canvas pixels end on whole image pixels only at a whole-number ratio.
+  constexpr double kLargestRatio = 8;  // beyond any screen's
+  const double ratio = image->devicePixelRatio();
+  if (ratio < 1 || ratio > kLargestRatio || ratio != std::floor(ratio) ||
+      painter.deviceTransform() != QTransform::fromScale(ratio, ratio)) {
     return std::nullopt;
   }
   ImageLineTarget target;
   target.pixels = reinterpret_cast<std::uint32_t*>(image->bits());
   target.pixelsPerRow = static_cast<std::int32_t>(image->bytesPerLine() / 4);
+  target.scale = static_cast<std::int32_t>(ratio);
   target.size = {image->width(), image->height()};
   target.clip = {0, 0, image->width(), image->height()};
   return target;
@@ -118,33 +124,20 @@ std::optional<ImageLinePen> MakeImageLinePen(Color color, std::span<const int> d
 }
 
 bool DrawImageLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to) {
-  if (WhollyOutside(target.size, from, to)) return true;
-  if (!InsideRoughClip(target.size, from) || !InsideRoughClip(target.size, to)) return false;
-  if (from == to) {
-    Plot(target, pen.pixel, from.x, from.y);
+  const ImagePoint a = ToImage(target, from), b = ToImage(target, to);
+  if (WhollyOutside(target.size, a, b)) return true;
+  if (!InsideRoughClip(target.size, a) || !InsideRoughClip(target.size, b)) return false;
+  // Within a pixel of the image, so within its range.
+  const Point start{static_cast<std::int32_t>(a.x), static_cast<std::int32_t>(a.y)};
+  const Point end{static_cast<std::int32_t>(b.x), static_cast<std::int32_t>(b.y)};
+  if (start == end) {
+    Plot(target, pen.pixel, start.x, start.y);
+  } else if (std::abs(end.x - start.x) < std::abs(end.y - start.y)) {
+    Walk<true>(target, pen, start, end);
   } else {
-    WalkLine(target, pen, from, to, 0);
+    Walk<false>(target, pen, start, end);
   }
   return true;
-}
-
-void DrawImagePolyline(const ImageLineTarget& target, const ImageLinePen& pen,
-                       std::span<const Point> points) {
-  std::int32_t phase = 0;
-  for (std::size_t i = 1; i < points.size(); ++i) {
-    const Point a = points[i - 1], b = points[i];
-    if (a == b) continue;
-    const Rect& c = target.clip;
-    // A segment wholly outside the clip still moves the dashes on.
-    const bool outside = std::max(a.x, b.x) < c.left || std::min(a.x, b.x) >= c.right ||
-                         std::max(a.y, b.y) < c.top || std::min(a.y, b.y) >= c.bottom;
-    if (outside && pen.dashPeriod == 0) continue;
-    if (outside) {
-      phase = (phase + std::max(std::abs(b.x - a.x), std::abs(b.y - a.y))) % pen.dashPeriod;
-    } else {
-      phase = WalkLine(target, pen, a, b, phase);
-    }
-  }
 }
 
 }  // namespace platform::qt

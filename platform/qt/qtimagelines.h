@@ -12,9 +12,12 @@
 
 namespace platform::qt {
 
+// Sizes and clip are in image pixels; points the canvas gives are in its own pixels, each of
+// which covers scale by scale image pixels on an image of a higher device pixel ratio.
 struct ImageLineTarget {
   std::uint32_t* pixels = nullptr;
   std::int32_t pixelsPerRow = 0;
+  std::int32_t scale = 1;
   Size size;
   Rect clip;  // the part of the image lines may set; left and top inside, right and bottom not
 };
@@ -36,18 +39,13 @@ inline std::uint32_t OpaquePixel(Color c) {
 // nothing when the dash period is longer than the pen can hold.
 std::optional<ImageLinePen> MakeImageLinePen(Color color, std::span<const int> dashes);
 
-// The target when the painter draws on an RGB32 or premultiplied ARGB32 image without a
-// transform; otherwise the painter has to draw the lines itself.
+// The target when the painter draws on an RGB32 or premultiplied ARGB32 image with no transform
+// but the image's whole-number device pixel ratio; otherwise the painter has to draw the lines
+// itself.
 std::optional<ImageLineTarget> ImageLineTargetOf(QPainter& painter);
 
 // False when the line reaches too far beyond the image to match the painter's own clipping;
 // the caller then draws it with the painter.
 bool DrawImageLine(const ImageLineTarget& target, const ImageLinePen& pen, Point from, Point to);
-
-// Lines from point to point with the dashes running on from one line to the next, clipped
-// pixel by pixel: the points may lie anywhere within some tens of thousands of pixels of the
-// image.
-void DrawImagePolyline(const ImageLineTarget& target, const ImageLinePen& pen,
-                       std::span<const Point> points);
 
 }  // namespace platform::qt

@@ -46,16 +46,18 @@ QRect UprightBounds(const QFont& font, int ascent, const QString& text) {
   return bounds.adjusted(-margin, -margin, margin, margin);
 }
 
-QTransform Turn(std::int32_t escapement) {
-  QTransform turn;
-  if (escapement != 0) turn.rotate(-escapement / 10.0);
-  return turn;
+// From the text's own coordinates to image pixels about its anchor: turned, then scaled to the
+// image's device pixel ratio.
+QTransform Placement(std::int32_t escapement, std::int32_t scale) {
+  QTransform placement;
+  if (escapement != 0) placement.rotate(-escapement / 10.0);
+  return placement * QTransform::fromScale(scale, scale);
 }
 
 std::shared_ptr<const TextMask> RenderMask(const QFont& font, int ascent, std::int32_t escapement,
-                                           const QString& text) {
-  const QTransform turn = Turn(escapement);
-  const QRect box = turn.mapRect(QRectF(UprightBounds(font, ascent, text))).toAlignedRect();
+                                           std::int32_t scale, const QString& text) {
+  const QTransform placement = Placement(escapement, scale);
+  const QRect box = placement.mapRect(QRectF(UprightBounds(font, ascent, text))).toAlignedRect();
   if (box.width() > kLargestSide || box.height() > kLargestSide) return nullptr;
   QImage image(box.size(), QImage::Format_Alpha8);
   image.fill(0);
@@ -65,7 +67,7 @@ std::shared_ptr<const TextMask> RenderMask(const QFont& font, int ascent, std::i
     painter.setPen(Qt::black);
     // Whole-pixel shifts only, so that the glyphs meet the pixel grid as they would in place.
     painter.translate(-box.left(), -box.top());
-    painter.setTransform(turn, true);
+    painter.setTransform(placement, true);
     painter.drawText(0, ascent, text);
   }
   auto mask = std::make_shared<TextMask>();
@@ -87,13 +89,14 @@ std::shared_ptr<const TextMask> RenderMask(const QFont& font, int ascent, std::i
 }
 
 std::shared_ptr<const TextMask> MaskOf(const QFont& font, int ascent, std::int32_t escapement,
-                                       const QString& text) {
+                                       std::int32_t scale, const QString& text) {
   static Cache cache;
   const QString key = font.key() + QChar(0x1f) + QString::number(ascent) + QChar(0x1f) +
-                      QString::number(escapement) + QChar(0x1f) + text;
+                      QString::number(escapement) + QChar(0x1f) + QString::number(scale) +
+                      QChar(0x1f) + text;
   const auto found = cache.masks.constFind(key);
   if (found != cache.masks.constEnd()) return found.value();
-  std::shared_ptr<const TextMask> mask = RenderMask(font, ascent, escapement, text);
+  std::shared_ptr<const TextMask> mask = RenderMask(font, ascent, escapement, scale, text);
   if (mask == nullptr) return nullptr;
   const std::size_t bytes = mask->coverage.size() + mask->spans.size() * sizeof(Span);
   if (cache.bytes + bytes > kCacheBytes) {
@@ -105,27 +108,32 @@ std::shared_ptr<const TextMask> MaskOf(const QFont& font, int ascent, std::int32
   return mask;
 }
 
-// Source over destination by coverage, all four channels at once two by two; the colour is
-// opaque, so premultiplied images keep their meaning.
-std::uint32_t Over(std::uint32_t source, std::uint32_t destination, std::uint32_t coverage) {
-  const std::uint32_t rest = 255 - coverage;
-  std::uint32_t rb = (source & 0xff00ff) * coverage + (destination & 0xff00ff) * rest;
+// Every channel of the pixel times a / 255, rounded, two channels at a time.
+std::uint32_t Scaled(std::uint32_t pixel, std::uint32_t a) {
+  std::uint32_t rb = (pixel & 0xff00ff) * a;
   rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-  std::uint32_t ag = ((source >> 8) & 0xff00ff) * coverage + ((destination >> 8) & 0xff00ff) * rest;
+  std::uint32_t ag = ((pixel >> 8) & 0xff00ff) * a;
   ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
   return ag | rb;
+}
+
+// Source over destination by coverage, rounded as the painter rounds it: the covered source and
+// the uncovered destination each on their own, so that texts laid over texts come out alike.
+// The colour is opaque, so premultiplied images keep their meaning.
+std::uint32_t Over(std::uint32_t source, std::uint32_t destination, std::uint32_t coverage) {
+  return Scaled(source, coverage) + Scaled(destination, 255 - coverage);
 }
 
 }  // namespace
 
 bool DrawImageText(const ImageLineTarget& target, const QFont& font, int ascent,
                    std::int32_t escapement, Point p, const QString& text, Color colour) {
-  const std::shared_ptr<const TextMask> mask = MaskOf(font, ascent, escapement, text);
+  const std::shared_ptr<const TextMask> mask = MaskOf(font, ascent, escapement, target.scale, text);
   if (mask == nullptr) return false;
   const std::uint32_t pixel = OpaquePixel(colour);
   const Rect& clip = target.clip;
-  const std::int64_t originX = std::int64_t{p.x} + mask->offset.x();
-  const std::int64_t originY = std::int64_t{p.y} + mask->offset.y();
+  const std::int64_t originX = std::int64_t{p.x} * target.scale + mask->offset.x();
+  const std::int64_t originY = std::int64_t{p.y} * target.scale + mask->offset.y();
   for (const Span& span : mask->spans) {
     const std::int64_t y = originY + span.row;
     if (y < clip.top || y >= clip.bottom) continue;

@@ -12,8 +12,8 @@ namespace platform::qt {
 
 // The text as the painter would draw it: turned by escapement (tenths of a degree,
 // counterclockwise) about the top left of its cell at p, its baseline ascent below that corner,
-// in colour over what is there. False when the text is too large to keep; the caller then lets
-// the painter draw it.
+// in colour over what is there, at the target's scale. False when the text is too large to keep;
+// the caller then lets the painter draw it.
 bool DrawImageText(const ImageLineTarget& target, const QFont& font, int ascent,
                    std::int32_t escapement, Point p, const QString& text, Color colour);
 

@@ -120,7 +120,7 @@ class DrawingWidget : public QWidget {
     EnsureContent();
     {
       QPainter painter(&backing_);
-      PainterCanvas canvas(painter, {backing_.width(), backing_.height()});
+      PainterCanvas canvas(painter, {width(), height()}, DirectPixels::Allowed);
       draw(canvas);
     }
     update();
@@ -170,12 +170,17 @@ class DrawingWidget : public QWidget {
     if (!handler || !ToMouseButton(event->button(), button)) return;
     handler({button, ToShiftState(event->modifiers()), Position(*event)});
   }
+  // The backing image has the screen's own pixels, so that a screen of a higher pixel ratio
+  // shows the drawing sharp instead of enlarged.
   void EnsureContent() {
-    if (valid_ && backing_.size() == size()) return;
-    backing_ = QImage(size(), QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (valid_ && backing_.size() == pixels && backing_.devicePixelRatio() == ratio) return;
+    backing_ = QImage(pixels, QImage::Format_RGB32);
+    backing_.setDevicePixelRatio(ratio);
     backing_.fill(Qt::white);
     QPainter painter(&backing_);
-    PainterCanvas canvas(painter, {width(), height()});
+    PainterCanvas canvas(painter, {width(), height()}, DirectPixels::Allowed);
     model_.Paint(canvas);
     valid_ = true;
   }

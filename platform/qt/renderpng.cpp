@@ -14,7 +14,7 @@ QImage Painted(Size size, const std::function<void(Canvas&)>& paint) {
   QImage image(size.width, size.height, QImage::Format_RGB32);
   image.fill(Qt::black);
   QPainter painter(&image);
-  PainterCanvas canvas(painter, size);
+  PainterCanvas canvas(painter, size, DirectPixels::Allowed);
   paint(canvas);
   return image;
 }

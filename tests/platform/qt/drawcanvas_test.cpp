@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QImage>
 #include <QMainWindow>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "base/breldraw.h"
@@ -14,6 +16,7 @@
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/qt/qtbackend.h"
+#include "platform/qt/qtcanvas.h"
 #include "platform/qt/qtmainwindow.h"
 #include "platform/qt/qtprinter.h"
 #include "platform/qt/renderpng.h"
@@ -152,6 +155,55 @@ TEST_F(DrawCanvasTest, TheWindowShowsWhatThePngShows) {
   EXPECT_EQ(grabbed.convertToFormat(QImage::Format_RGB32),
             Render().convertToFormat(QImage::Format_RGB32));
   EXPECT_TRUE(main.Close());
+}
+
+// The window on a screen of pixel ratio 2, which needs an application started at that scale:
+// run in a child process of its own, it exits with 0 when the window shows exactly what a
+// painter at that ratio draws, every one-pixel line one screen pixel wide.
+void ExitWithSharpnessAtRatioTwo() {
+  setenv("QT_SCALE_FACTOR", "2", 1);
+  static int argc = 1;
+  static char name[] = "drawcanvas_test";
+  static char* argv[] = {name, nullptr};
+  platform::UseQtBackend(argc, argv);
+  HorizontalPixels = 640;
+  VerticalPixels = 480;
+  InitGraphicsSettings();
+  platform::MainWindow main;
+  platform::WindowDrawSurface surface(main, nullptr);
+  TFbrelgra shown(surface);
+  TDrawer drawer;
+  main.SetClientSize({640, 480});
+  shown.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  shown.SetColor(12);
+  shown.line(10, 240, 300, 200);
+  shown.line(320, 10, 330, 470);
+  shown.SetLineStyle(3);
+  shown.circle(400, 300, 50);
+  main.Show();
+  QApplication::processEvents();
+  QWidget& drawing = *platform::qt::QtWindowOf(main).centralWidget();
+  const QImage grabbed = drawing.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QImage painted(grabbed.size(), QImage::Format_RGB32);
+  painted.setDevicePixelRatio(2);
+  painted.fill(Qt::white);
+  {
+    QPainter painter(&painted);
+    platform::qt::PainterCanvas canvas(painter, {drawing.width(), drawing.height()});
+    shown.OnPaint(canvas);
+  }
+  const bool sharp = drawing.devicePixelRatioF() == 2 && grabbed.size() == drawing.size() * 2 &&
+                     grabbed == painted;
+  main.Close();
+  std::fprintf(stderr, "ratio %g, %dx%d pixels for %dx%d, %s\n", drawing.devicePixelRatioF(),
+               grabbed.width(), grabbed.height(), drawing.width(), drawing.height(),
+               grabbed == painted ? "as painted" : "not as painted");
+  std::exit(sharp ? 0 : 1);
+}
+
+TEST(DrawingWindowRatioTwo, TheWindowDrawsOnTheScreensOwnPixels) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(ExitWithSharpnessAtRatioTwo(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(DrawCanvasTest, PrintingReplaysOntoOneLandscapePdfPage) {

@@ -13,15 +13,16 @@ namespace {
 using platform::Canvas;
 using platform::Point;
 using platform::Rect;
+using platform::qt::DirectPixels;
 
-// The canvas leaves out figures that lie wholly outside an RGB32 image, and draws everything on
-// an ARGB32 one: figures reaching in from outside must look alike on both.
-QImage Paint(QImage::Format format, const std::function<void(Canvas&)>& draw) {
-  QImage image(60, 40, format);
+// With direct pixels allowed the canvas leaves out figures that lie wholly outside the image,
+// and otherwise draws everything: figures reaching in from outside must look alike both ways.
+QImage Paint(DirectPixels direct, const std::function<void(Canvas&)>& draw) {
+  QImage image(60, 40, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
     QPainter painter(&image);
-    platform::qt::PainterCanvas canvas(painter, {60, 40});
+    platform::qt::PainterCanvas canvas(painter, {60, 40}, direct);
     canvas.SetPen({{0, 0, 200}, 1, platform::PenStyle::Solid, platform::PenMode::Copy});
     canvas.SetBrush({{0, 0, 0}, platform::BrushStyle::Clear});
     platform::Font font;
@@ -32,7 +33,7 @@ QImage Paint(QImage::Format format, const std::function<void(Canvas&)>& draw) {
     canvas.SetClip({5, 5, 55, 35});
     draw(canvas);
   }
-  return image.convertToFormat(QImage::Format_RGB32);
+  return image;
 }
 
 TEST(QtCanvas, FiguresReachingIntoTheImageFromOutsideAreDrawnAndOthersLeftOut) {
@@ -82,10 +83,10 @@ TEST(QtCanvas, FiguresReachingIntoTheImageFromOutsideAreDrawnAndOthersLeftOut) {
        },
        false},
   };
-  const QImage blank = Paint(QImage::Format_RGB32, [](Canvas&) {});
+  const QImage blank = Paint(DirectPixels::Allowed, [](Canvas&) {});
   for (const Case& c : cases) {
-    const QImage fast = Paint(QImage::Format_RGB32, c.draw);
-    EXPECT_TRUE(InkNearInk(fast, Paint(QImage::Format_ARGB32, c.draw), qRgb(255, 255, 255)))
+    const QImage fast = Paint(DirectPixels::Allowed, c.draw);
+    EXPECT_TRUE(InkNearInk(fast, Paint(DirectPixels::Forbidden, c.draw), qRgb(255, 255, 255)))
         << c.name;
     EXPECT_EQ(fast != blank, c.inks) << c.name;
   }

@@ -10,18 +10,19 @@
 namespace {
 
 using platform::Point;
+using platform::qt::DirectPixels;
 
 constexpr int kSide = 48;
 
-// The canvas writes lines itself on an RGB32 image and leaves them to the painter on an ARGB32
-// one: the same lines must set the same pixels on both.
-QImage DrawLines(QImage::Format format, const platform::Pen& pen, const platform::Rect* clip,
+// The canvas writes lines itself where direct pixels are allowed and leaves them to the painter
+// otherwise: the same lines must set the same pixels both ways.
+QImage DrawLines(DirectPixels direct, const platform::Pen& pen, const platform::Rect* clip,
                  Point from, const std::vector<Point>& ends) {
-  QImage image(kSide, kSide, format);
+  QImage image(kSide, kSide, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
     QPainter painter(&image);
-    platform::qt::PainterCanvas canvas(painter, {kSide, kSide});
+    platform::qt::PainterCanvas canvas(painter, {kSide, kSide}, direct);
     canvas.SetPen(pen);
     if (clip != nullptr) canvas.SetClip(*clip);
     for (const Point& end : ends) {
@@ -29,7 +30,7 @@ QImage DrawLines(QImage::Format format, const platform::Pen& pen, const platform
       canvas.LineTo(end);
     }
   }
-  return image.convertToFormat(QImage::Format_RGB32);
+  return image;
 }
 
 std::vector<Point> Ends(Point centre, int reach) {
@@ -64,8 +65,8 @@ TEST(QtImageLines, LinesSetThePaintersPixelsInEveryDirectionStyleAndClip) {
       // One line per image, so that overlapping lines hide no difference.
       for (const Point& end : ends) {
         const std::vector<Point> one{end};
-        ASSERT_EQ(DrawLines(QImage::Format_RGB32, pen, r, c.from, one),
-                  DrawLines(QImage::Format_ARGB32, pen, r, c.from, one))
+        ASSERT_EQ(DrawLines(DirectPixels::Allowed, pen, r, c.from, one),
+                  DrawLines(DirectPixels::Forbidden, pen, r, c.from, one))
             << c.name << " style " << static_cast<int>(style) << " to " << end.x << "," << end.y;
       }
     }

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "base/breldraw.h"
+#include "base/brelgraf.h"
+#include "bench/replaydrawing.h"
+#include "platform/headless/recordingsurface.h"
+#include "platform/qt/qtcanvas.h"
+#include "qtapp.h"
+
+namespace {
+
+using platform::qt::DirectPixels;
+
+// The drawing of the replay benchmark painted with direct pixels allowed and by the painter
+// alone: what the canvas writes into the image itself has to look as the painter's own, and a
+// Qt upgrade that moves the painter's pixels shows here. Texts may differ by two levels of a
+// colour channel where the painter rounds its blending otherwise; a line pixel set or missed
+// differs by a whole colour.
+class ReplayDrawingTest : public ::testing::Test {
+ protected:
+  struct Drawing {
+    Drawing() { replaydrawing::Build(window, 100000); }
+    ~Drawing() { window.Clear(); }
+    platform::RecordingDrawSurface surface{{replaydrawing::kWidth, replaydrawing::kHeight}};
+    TFbrelgra window{surface};
+    TDrawer drawer;
+  };
+
+  static void SetUpTestSuite() {
+    StartQtApplication();
+    drawing_ = new Drawing;
+  }
+  static void TearDownTestSuite() {
+    delete drawing_;
+    drawing_ = nullptr;
+  }
+
+  static QImage Paint(DirectPixels direct, int zoom, int ratio) {
+    replaydrawing::Zoom(drawing_->window, zoom);
+    QImage image(replaydrawing::kWidth * ratio, replaydrawing::kHeight * ratio,
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      platform::qt::PainterCanvas canvas(painter, {replaydrawing::kWidth, replaydrawing::kHeight},
+                                         direct);
+      drawing_->window.OnPaint(canvas);
+    }
+    return image;
+  }
+
+  static inline Drawing* drawing_ = nullptr;
+};
+
+// The largest difference of one colour channel between the images, and where it is.
+std::string LargestDifference(const QImage& a, const QImage& b, int& largest) {
+  largest = 0;
+  std::string where = "nowhere";
+  for (int y = 0; y < a.height(); ++y) {
+    const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+    const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+    for (int x = 0; x < a.width(); ++x) {
+      const int d =
+          std::max({std::abs(qRed(p[x]) - qRed(q[x])), std::abs(qGreen(p[x]) - qGreen(q[x])),
+                    std::abs(qBlue(p[x]) - qBlue(q[x]))});
+      if (d > largest) {
+        largest = d;
+        where = std::to_string(x) + "," + std::to_string(y);
+      }
+    }
+  }
+  return where;
+}
+
+TEST_F(ReplayDrawingTest, DirectPixelsLookAsThePaintersAtEveryZoomAndPixelRatio) {
+  for (const int ratio : {1, 2}) {
+    for (const int zoom : {1, 4}) {
+      const QImage direct = Paint(DirectPixels::Allowed, zoom, ratio);
+      const QImage painted = Paint(DirectPixels::Forbidden, zoom, ratio);
+      ASSERT_EQ(direct.size(), painted.size());
+      int largest = 0;
+      const std::string where = LargestDifference(direct, painted, largest);
+      EXPECT_LE(largest, 2) << "zoom " << zoom << ", ratio " << ratio << ", at " << where;
+    }
+  }
+}
+
+}  // namespace
