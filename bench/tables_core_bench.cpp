@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "benchsize.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4locate.h"
@@ -27,8 +28,8 @@ namespace {
 using namespace dadav;
 
 std::int32_t Records() {
-  const char* text = std::getenv("KV6_BENCH_RECORDS");
-  return text != nullptr ? std::atoi(text) : 1000000;
+  static const auto records = static_cast<std::int32_t>(BenchSize(1000000));
+  return records;
 }
 
 std::string TablePath(const char* name) {
