@@ -52,7 +52,7 @@ class PainterCanvas : public Canvas {
 
   QPainter& painter_;
   Size size_;
-  std::optional<ImageLineTarget> lineTarget_;  // set while lines may go straight to the image
+  std::optional<ImageLineTarget> lineTarget_;  // set while pixels are written directly
   std::optional<ImageLinePen> linePen_;        // set while the pen allows that
   Pen pen_;
   Brush brush_;
