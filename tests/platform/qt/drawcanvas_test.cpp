@@ -165,7 +165,7 @@ void ExitWithSharpnessAtRatioTwo() {
   static int argc = 1;
   static char name[] = "drawcanvas_test";
   static char* argv[] = {name, nullptr};
-  platform::UseQtBackend(argc, argv);
+  platform::qt::Install(argc, argv);
   HorizontalPixels = 640;
   VerticalPixels = 480;
   InitGraphicsSettings();
