@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -14,6 +11,8 @@
 #include "base/brelvar.h"
 #include "calc/calctexts.h"
 #include "platform/menus.h"
+#include "tests/support/command.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -127,15 +126,12 @@ TEST_F(language_tables, MenuTermsFollowTheirSixLanguages) {
 
 // Stored bytes as the iconv command makes them from the UTF-8 text.
 std::string IconvBytes(const std::string& utf8, const char* codePage) {
-  const auto in = std::filesystem::temp_directory_path() /
-                  ("kv6_language_" + std::to_string(::getpid()) + ".txt");
-  std::ofstream(in, std::ios::binary) << utf8;
-  FILE* iconv = ::popen(("iconv -f UTF-8 -t " + (codePage + (" " + in.string()))).c_str(), "r");
-  std::string bytes;
-  for (int c; iconv != nullptr && (c = std::fgetc(iconv)) != EOF;) bytes += static_cast<char>(c);
-  EXPECT_EQ(iconv == nullptr ? -1 : ::pclose(iconv), 0) << utf8;
-  std::filesystem::remove(in);
-  return bytes;
+  const TempFolder folder;
+  folder.Put("in.txt", utf8);
+  const CommandResult iconv =
+      RunCommand("iconv -f UTF-8 -t " + (codePage + (" " + folder.Path("in.txt"))));
+  EXPECT_EQ(iconv.status, 0) << utf8;
+  return iconv.output;
 }
 
 const char* IconvName(std::uint16_t codePage) {

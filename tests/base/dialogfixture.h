@@ -16,7 +16,7 @@
 #include "base/messages.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/dialogscript.h"
-#include "tempfolder.h"
+#include "tests/support/tempfolder.h"
 
 class DialogSetup : protected TempFolder {
  protected:

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,7 +13,8 @@
 #include "base/brelvar.h"
 #include "base/numbertext.h"
 #include "base/wbrelvar.h"
-#include "tempfolder.h"
+#include "tests/support/command.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -105,12 +105,9 @@ TEST_F(ValueFileTest, WritersPutExactBytesAndReadBackWithEitherSeparator) {
     ReadCharLine(ch);
     EXPECT_EQ(std::tuple(n + x, text, yes, ch, AbortFlag), std::tuple(0, "", false, '\0', 0));
   }
-  std::string verdict;
-  FILE* pipe = ::popen(("file -b '" + Path("v.txt") + "'").c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) verdict += static_cast<char>(c);
-  ASSERT_EQ(::pclose(pipe), 0) << "the file tool is missing";
-  EXPECT_NE(verdict.find("CRLF line terminators"), std::string::npos) << verdict;
+  const CommandResult verdict = RunCommand("file -b '" + Path("v.txt") + "'");
+  ASSERT_EQ(verdict.status, 0) << "the file tool is missing";
+  EXPECT_NE(verdict.output.find("CRLF line terminators"), std::string::npos) << verdict.output;
 }
 
 TEST_F(ValueFileTest, LineReadersTable) {

@@ -15,6 +15,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 #include "base/helperr.h"

@@ -12,7 +12,7 @@
 
 #include "base/utilpath.h"
 #include "base/wbrelvar.h"
-#include "tempfolder.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 

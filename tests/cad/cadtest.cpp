@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <random>
 
 #include "base/hgvar.h"
 #include "base/runfolder.h"
@@ -93,17 +92,8 @@ void CadTest::SetUp() {
   window_.FormCreate();
   ClearMessages();
   Recorded.clear();
-  std::random_device random;
-  dir_ = std::filesystem::temp_directory_path() /
-         ("kv6cad_" + std::to_string(random()) + "_" + std::to_string(random()));
-  std::filesystem::create_directories(dir_);
-  TempDir = dir_.string();
-  CadDir = dir_.string();
-}
-
-void CadTest::TearDown() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
+  TempDir = dir_;
+  CadDir = dir_;
 }
 
 void CadTest::OpenBatch(std::uint16_t target, const std::string& name) {

@@ -24,6 +24,7 @@
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/recordingservices.h"
 #include "platform/headless/recordingsurface.h"
+#include "tests/support/tempfolder.h"
 
 // One call that reached the recording writer.
 struct RecordedCall {
@@ -47,11 +48,10 @@ std::string CrLf(const std::vector<std::string>& lines);
 // A BLOCKS section holding the one block name with what body draws.
 void DrawBlock(const std::string& name, const std::function<void()>& body);
 
-class CadTest : public ::testing::Test {
+class CadTest : public ::testing::Test, protected TempFolder {
  protected:
   void SetUp() override;
-  void TearDown() override;
-  std::string Temp(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Temp(const std::string& name) const { return Path(name); }
   std::set<std::string> Files() const;     // the files in the temporary folder
   std::set<std::string> RunFiles() const;  // the files in the run's private folder
   // Opens target in batch mode (no dialog) for CurrentFile name in the temporary folder.
@@ -59,7 +59,6 @@ class CadTest : public ::testing::Test {
   // How many dialog boxes showed a text holding text.
   int Boxes(const std::string& text) const;
 
-  std::filesystem::path dir_;
   platform::headless::DialogScript dialogs_;
   platform::RecordedLauncher launcher_;
   platform::RecordingDrawSurface surface_;

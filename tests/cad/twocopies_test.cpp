@@ -60,9 +60,9 @@ bool WriteOwnReport(int n) {
 
 TEST_F(TwoCopies, ShareOneTempDirWithoutMeeting) {
   cad_register_writer(kRecordingTarget, RecordingWriter(true));
-  const std::filesystem::path temp = dir_ / "Pr\303\274fstand";  // UTF-8 on disk
+  const std::filesystem::path temp = Path("Pr\303\274fstand");  // UTF-8 on disk
   std::filesystem::create_directory(temp);
-  TempDir = dir_.string() + "/Pr\374fstand";  // Windows-1252 in the program
+  TempDir = dir_ + "/Pr\374fstand";  // Windows-1252 in the program
   int ready[2], go[2];
   ASSERT_EQ(::pipe(ready), 0);
   ASSERT_EQ(::pipe(go), 0);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/filelock.h"
-#include "tests/base/tempfolder.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/base/tempfolder.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 

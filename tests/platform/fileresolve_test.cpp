@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "tests/base/tempfolder.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 

@@ -4,21 +4,17 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <tuple>
+
+#include "tests/support/command.h"
 
 namespace {
 
 // The first line a shell command prints, without its line end.
 std::string FirstLineOf(const std::string& command) {
-  std::string line;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return line;
-  for (int c = std::fgetc(pipe); c != EOF && c != '\n'; c = std::fgetc(pipe))
-    line += static_cast<char>(c);
-  ::pclose(pipe);
-  return line;
+  const std::string output = RunCommand(command).output;
+  return output.substr(0, output.find('\n'));
 }
 
 // The facts of the Linux machine agree with what the system's own tools report.

@@ -23,7 +23,7 @@
 #include "platform/process.h"
 #include "platform/programsearch.h"
 #include "tests/base/scopedvariable.h"
-#include "tests/base/tempfolder.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 

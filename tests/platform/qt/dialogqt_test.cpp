@@ -15,8 +15,8 @@
 #include <functional>
 
 #include "platform/osfiles.h"
-#include "qtapp.h"
-#include "tests/base/tempfolder.h"
+#include "tests/support/qt/qtapp.h"
+#include "tests/support/tempfolder.h"
 
 // Qt keeps its application and the font configuration's caches until the process ends.
 extern "C" const char* __lsan_default_suppressions() {

@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,25 +14,20 @@
 #include "base/hgvar.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
-#include "platform/qt/qtbackend.h"
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qtmainwindow.h"
 #include "platform/qt/qtprinter.h"
 #include "platform/qt/renderpng.h"
 #include "platform/windowsurface.h"
+#include "tests/support/command.h"
+#include "tests/support/qt/qtapp.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
 class DrawCanvasTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "drawcanvas_test";
-    static char* argv[] = {name, nullptr};
-    // Another suite in the same process may have made the application without the Qt backend;
-    // the window tests need the backend's own windows either way.
-    platform::qt::Install(argc, argv);
-  }
+  static void SetUpTestSuite() { StartQtBackend(); }
   DrawCanvasTest() {
     InitWbrelvar();
     InitBrelvar();
@@ -44,23 +38,14 @@ class DrawCanvasTest : public ::testing::Test {
     window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
   }
   QImage Render() {
-    const std::string path = dir_.filePath("out.png").toStdString();
+    const std::string path = dir_.Path("out.png");
     EXPECT_TRUE(platform::qt::RenderPng(path, {640, 480},
                                         [this](platform::Canvas& c) { window_.OnPaint(c); }));
-    EXPECT_EQ(std::system(("pngcheck -q " + path).c_str()), 0);
+    const CommandResult check = RunCommand("pngcheck -q " + path);
+    EXPECT_EQ(check.status, 0) << check.output;
     return QImage(QString::fromStdString(path));
   }
-  static std::string Run(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-      char buffer[256];
-      while (fgets(buffer, sizeof buffer, p) != nullptr) out += buffer;
-      pclose(p);
-    }
-    return out;
-  }
-
-  QTemporaryDir dir_;
+  TempFolder dir_;
   platform::RecordingDrawSurface surface_;
   TFbrelgra window_{surface_};
   TDrawer drawer_;
@@ -162,10 +147,7 @@ TEST_F(DrawCanvasTest, TheWindowShowsWhatThePngShows) {
 // painter at that ratio draws, every one-pixel line one screen pixel wide.
 void ExitWithSharpnessAtRatioTwo() {
   setenv("QT_SCALE_FACTOR", "2", 1);
-  static int argc = 1;
-  static char name[] = "drawcanvas_test";
-  static char* argv[] = {name, nullptr};
-  platform::qt::Install(argc, argv);
+  StartQtBackend();
   HorizontalPixels = 640;
   VerticalPixels = 480;
   InitGraphicsSettings();
@@ -209,22 +191,22 @@ TEST(DrawingWindowRatioTwo, TheWindowDrawsOnTheScreensOwnPixels) {
 TEST_F(DrawCanvasTest, PrintingReplaysOntoOneLandscapePdfPage) {
   window_.SetColor(12);
   window_.line(0, 240, 640, 240);
-  const std::string pdf = dir_.filePath("print.pdf").toStdString();
+  const std::string pdf = dir_.Path("print.pdf");
   auto document = platform::qt::MakePrinterDocument(pdf);
   ASSERT_TRUE(document->Begin(platform::PageOrientation::Landscape));
   Printing = 1;
   window_.FormPaint();
   Printing = 0;
   ASSERT_TRUE(document->End());
-  const std::string info = Run("pdfinfo " + pdf);
+  const std::string info = RunCommand("pdfinfo " + pdf).output;
   EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
   const auto size = info.find("Page size:");
   ASSERT_NE(size, std::string::npos);
   double w = 0, h = 0;
   std::sscanf(info.c_str() + size, "Page size: %lf x %lf", &w, &h);
   EXPECT_GT(w, h) << "landscape";
-  const std::string png = dir_.filePath("page").toStdString();
-  Run("pdftoppm -r 30 -png -singlefile " + pdf + " " + png);
+  const std::string png = dir_.Path("page");
+  RunCommand("pdftoppm -r 30 -png -singlefile " + pdf + " " + png);
   const QImage page(QString::fromStdString(png + ".png"));
   ASSERT_FALSE(page.isNull());
   int black = 0;

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QImage>
 #include <QKeyEvent>
@@ -10,29 +10,22 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "platform/backend.h"
 #include "platform/forms.h"
-#include "platform/qt/qtbackend.h"
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
+#include "tests/support/qt/qtapp.h"
+#include "tests/support/tempfolder.h"
 
 namespace platform {
 namespace {
 
 class QtBackendTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test_platform_qt";
-    static char* argv[] = {name, nullptr};
-    static bool installed = false;
-    if (!installed) qt::Install(argc, argv);
-    installed = true;
-  }
+  static void SetUpTestSuite() { StartQtBackend(); }
 };
 
 // The form of the headless tests: OK is the default button and sets the result itself.
@@ -184,8 +177,8 @@ TEST_F(QtBackendTest, MainWindowShowsMenusAndPaintsItsContent) {
   EXPECT_EQ(exits, 1);
 
   EXPECT_EQ(window.ClientSize(), (Size{320, 200}));
-  QTemporaryDir dir;
-  const QString file = dir.filePath("window.png");
+  const TempFolder dir;
+  const QString file = QString::fromStdString(dir.Path("window.png"));
   ASSERT_TRUE(qwindow.centralWidget()->grab().save(file));
   QImage image(file);
   EXPECT_GT(QFileInfo(file).size(), 0);

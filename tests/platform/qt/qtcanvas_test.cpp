@@ -4,9 +4,9 @@
 #include <QPainter>
 #include <functional>
 
-#include "imagecompare.h"
 #include "platform/qt/qtcanvas.h"
-#include "qtapp.h"
+#include "tests/support/qt/imagecompare.h"
+#include "tests/support/qt/qtapp.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/qt/qtcanvas.h"
-#include "qtapp.h"
+#include "tests/support/qt/qtapp.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/qt/qtbackend.h"
 #include "platform/services.h"
+#include "tests/support/qt/qtapp.h"
 
 namespace {
 
@@ -28,15 +28,8 @@ class EventCounter : public QWidget {
   QEvent::Type type_;
 };
 
-void InstallQtKit() {
-  static int argc = 1;
-  static char name[] = "test_platform_qt";
-  static char* argv[] = {name, nullptr};
-  platform::qt::Install(argc, argv);
-}
-
 TEST(QtKit, ErrorBoxIsModalAndShowsTheWindows1252Text) {
-  InstallQtKit();
+  StartQtBackend();
   QString title, text;
   bool modal = false;
   QTimer::singleShot(0, [&] {
@@ -57,7 +50,7 @@ TEST(QtKit, ErrorBoxIsModalAndShowsTheWindows1252Text) {
 }
 
 TEST(QtKit, WaitsRunPendingEvents) {
-  InstallQtKit();
+  StartQtBackend();
   const auto kWake = static_cast<QEvent::Type>(QEvent::registerEventType());
   EventCounter woken(kWake);
   QCoreApplication::postEvent(&woken, new QEvent(kWake));

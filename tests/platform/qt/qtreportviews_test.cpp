@@ -6,28 +6,16 @@
 #include <QDialog>
 #include <QMenuBar>
 #include <QTimer>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <regex>
 
-#include "platform/qt/qtbackend.h"
+#include "tests/support/command.h"
+#include "tests/support/qt/qtapp.h"
+#include "tests/support/tempfolder.h"
 
 namespace platform::qt {
 namespace {
-
-int argc = 1;
-char name[] = "test";
-char* argv[] = {name, nullptr};
-
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  char buffer[512];
-  while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  if (pipe != nullptr) ::pclose(pipe);
-  return out;
-}
 
 // Acts on the modal dialog once it is shown.
 void WhenModal(std::function<void(QDialog&)> act) {
@@ -38,10 +26,10 @@ void WhenModal(std::function<void(QDialog&)> act) {
 }
 
 TEST(print_qt, ThreePagesIntoAPdfFile) {
-  Install(argc, argv);
-  const auto pdf =
-      std::filesystem::temp_directory_path() / ("kv6print" + std::to_string(::getpid()) + ".pdf");
-  PrintRangeRequest request{"report", 1, 3, 1, 3, pdf.string()};
+  StartQtBackend();
+  const TempFolder folder;
+  const std::string pdf = folder.Path("print.pdf");
+  PrintRangeRequest request{"report", 1, 3, 1, 3, pdf};
   WhenModal([](QDialog& dialog) { dialog.accept(); });
   auto job = MakeQtTextPrinter()->Begin(request);
   ASSERT_NE(job, nullptr);
@@ -55,15 +43,14 @@ TEST(print_qt, ThreePagesIntoAPdfFile) {
     }
   }
   ASSERT_TRUE(job->Finish());
-  const std::string info = RunCommand("pdfinfo " + pdf.string());
+  const std::string info = RunCommand("pdfinfo " + pdf).output;
   EXPECT_TRUE(std::regex_search(info, std::regex("Pages: +3\n"))) << info;
-  EXPECT_NE(RunCommand("pdftotext " + pdf.string() + " -").find("page 2 line 4 ä"),
+  EXPECT_NE(RunCommand("pdftotext " + pdf + " -").output.find("page 2 line 4 ä"),
             std::string::npos);
-  std::filesystem::remove(pdf);
 }
 
 TEST(viewer_qt, KoreanCaptionsAndTheTextInThePrintoutFont) {
-  Install(argc, argv);
+  StartQtBackend();
   TextViewerRequest request;
   request.caption = "KV6    outwin.txt";
   request.textUtf8 = "       ****\n       line äöü\n";

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "platform/services.h"
-#include "qtapp.h"
+#include "tests/support/qt/qtapp.h"
 
 namespace {
 

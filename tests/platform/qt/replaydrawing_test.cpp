@@ -2,16 +2,14 @@
 
 #include <QImage>
 #include <QPainter>
-#include <algorithm>
-#include <cstdlib>
-#include <string>
 
 #include "base/breldraw.h"
 #include "base/brelgraf.h"
 #include "bench/replaydrawing.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/qt/qtcanvas.h"
-#include "qtapp.h"
+#include "tests/support/qt/imagecompare.h"
+#include "tests/support/qt/qtapp.h"
 
 namespace {
 
@@ -59,35 +57,15 @@ class ReplayDrawingTest : public ::testing::Test {
   static inline Drawing* drawing_ = nullptr;
 };
 
-// The largest difference of one colour channel between the images, and where it is.
-std::string LargestDifference(const QImage& a, const QImage& b, int& largest) {
-  largest = 0;
-  std::string where = "nowhere";
-  for (int y = 0; y < a.height(); ++y) {
-    const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-    const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-    for (int x = 0; x < a.width(); ++x) {
-      const int d =
-          std::max({std::abs(qRed(p[x]) - qRed(q[x])), std::abs(qGreen(p[x]) - qGreen(q[x])),
-                    std::abs(qBlue(p[x]) - qBlue(q[x]))});
-      if (d > largest) {
-        largest = d;
-        where = std::to_string(x) + "," + std::to_string(y);
-      }
-    }
-  }
-  return where;
-}
-
 TEST_F(ReplayDrawingTest, DirectPixelsLookAsThePaintersAtEveryZoomAndPixelRatio) {
   for (const int ratio : {1, 2}) {
     for (const int zoom : {1, 4}) {
       const QImage direct = Paint(DirectPixels::Allowed, zoom, ratio);
       const QImage painted = Paint(DirectPixels::Forbidden, zoom, ratio);
       ASSERT_EQ(direct.size(), painted.size());
-      int largest = 0;
-      const std::string where = LargestDifference(direct, painted, largest);
-      EXPECT_LE(largest, 2) << "zoom " << zoom << ", ratio " << ratio << ", at " << where;
+      const ChannelDifference d = LargestChannelDifference(direct, painted);
+      EXPECT_LE(d.largest, 2) << "zoom " << zoom << ", ratio " << ratio << ", at " << d.at.x()
+                              << "," << d.at.y();
     }
   }
 }

@@ -22,6 +22,7 @@
 #include "tables/core/tzdate.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
+#include "tests/support/tempfolder.h"
 
 namespace enginetest {
 
@@ -29,13 +30,9 @@ inline platform::CivilDateTime FixedToday() {
   return {2026, 3, 15, 0, 0, 0, 1};
 }  // a Sunday
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, protected TempFolder {
  protected:
   void SetUp() override {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kv6tblXXXXXX";
-    dir_ = mkdtemp(pattern.data());
     dadav::SetTodayProc(&FixedToday);
     dadav::EngineStart();
     dadav::SetExceptionMode(true);
@@ -48,11 +45,7 @@ class EngineTest : public ::testing::Test {
       dadav::EngineExit();
     } catch (const dadav::EDadavError&) {
     }
-    std::filesystem::remove_all(dir_);
   }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
-  std::string dir_;
 };
 
 inline dadav::FieldDescriptor Def(const char* name, char type, int length, int decimals = 0) {

@@ -1,24 +1,13 @@
-#include <cstdio>
-
 #include "enginetest.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4pack.h"
+#include "tests/support/command.h"
 
 namespace {
 
 using namespace dadav;
 using namespace enginetest;
-
-std::string Shell(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
 
 bool Have(const std::string& probe) {
   return std::system((probe + " >/dev/null 2>&1").c_str()) == 0;
@@ -59,19 +48,21 @@ class Validators : public EngineTest {
 TEST_F(Validators, EngineTableReadsInAllThree) {
   std::string path = WriteSample();
   std::string dbfread =
-      Shell("/usr/bin/python3 -c \"import dbfread\nfor r in dbfread.DBF('" + path +
-            "', encoding='cp850', load=True): print(r['NAME'], r['QTY'], r['RATE'], r['OK'], "
-            "r['BORN'])\"");
+      RunCommand("/usr/bin/python3 -c \"import dbfread\nfor r in dbfread.DBF('" + path +
+                 "', encoding='cp850', load=True): print(r['NAME'], r['QTY'], r['RATE'], r['OK'], "
+                 "r['BORN'])\"")
+          .output;
   EXPECT_EQ(dbfread,
             "Gu\xC3\x9F"
             "eisen 3.5 0.125 True 1940-01-02\nbig None -1.5 False 2025-12-31\n");
-  std::string pydbf = Shell("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path +
-                            "', codepage='cp850')\nt.open()\nprint(len(t), t[0].name.strip(), "
-                            "t[0].qty, dbf.is_deleted(t[1]))\"");
+  std::string pydbf = RunCommand("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path +
+                                 "', codepage='cp850')\nt.open()\nprint(len(t), t[0].name.strip(), "
+                                 "t[0].qty, dbf.is_deleted(t[1]))\"")
+                          .output;
   EXPECT_EQ(pydbf,
             "3 Gu\xC3\x9F"
             "eisen 3.5 True\n");
-  std::string view = Shell("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf");
+  std::string view = RunCommand("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf").output;
   EXPECT_NE(view.find("3.5"), std::string::npos) << view;
   EXPECT_NE(view.find("19400102"), std::string::npos) << view;
 }
@@ -83,16 +74,18 @@ TEST_F(Validators, PackedAndSharedAppendsAreSeen) {
   ClearRecord();
   SetText(1, "shared");
   Append();
-  std::string pydbf = Shell("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path +
-                            "', codepage='cp850')\nt.open()\nprint(len(t))\"");
+  std::string pydbf = RunCommand("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path +
+                                 "', codepage='cp850')\nt.open()\nprint(len(t))\"")
+                          .output;
   EXPECT_EQ(pydbf, "4\n");
-  EXPECT_NE(Shell("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf").find("shared"),
+  EXPECT_NE(RunCommand("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf").output.find("shared"),
             std::string::npos);
   Unlock();
   EXPECT_TRUE(Pack());
   CloseAll();
-  EXPECT_EQ(Shell("/usr/bin/python3 -c \"import dbfread\nprint(len(dbfread.DBF('" + path +
-                  "', encoding='cp850', load=True)))\""),
+  EXPECT_EQ(RunCommand("/usr/bin/python3 -c \"import dbfread\nprint(len(dbfread.DBF('" + path +
+                       "', encoding='cp850', load=True)))\"")
+                .output,
             "3\n");
 }
 
@@ -100,9 +93,11 @@ TEST_F(Validators, MemoTableOpensInDbfread) {
   NewTable(Path("memo.dbf"), {Def("A", 'C', 3), Def("NOTE", 'M', 10)}, 1,
            [](int) { SetText(1, "abc"); });
   CloseAll();
-  EXPECT_EQ(Shell("/usr/bin/python3 -c \"import dbfread\nprint([dict(r) for r in dbfread.DBF('" +
-                  Path("memo.dbf") + "', encoding='cp850')])\""),
-            "[{'A': 'abc', 'NOTE': None}]\n");
+  EXPECT_EQ(
+      RunCommand("/usr/bin/python3 -c \"import dbfread\nprint([dict(r) for r in dbfread.DBF('" +
+                 Path("memo.dbf") + "', encoding='cp850')])\"")
+          .output,
+      "[{'A': 'abc', 'NOTE': None}]\n");
 }
 
 TEST_F(Validators, EngineReadsPythonTables) {
@@ -116,7 +111,7 @@ TEST_F(Validators, EngineReadsPythonTables) {
       "  t.open(dbf.READ_WRITE)\n"
       "  t.append(('stahl', 2.5) + (('x',) if 'NOTE' in fields else ()))\n"
       "  t.close()\n";
-  Shell("/usr/bin/python3 -c \"" + script + "\"");
+  RunCommand("/usr/bin/python3 -c \"" + script + "\"").output;
   for (auto [name, version] : {std::pair{"db3", 0x03}, {"db3m", 0x83}, {"fp", 0xF5}}) {
     EXPECT_EQ(ReadBytes(Path(name) + ".dbf")[0], version) << name;
     USE(Path(name));
