@@ -1,0 +1,169 @@
+#!/usr/bin/env python3
+"""Checks every include of the sources against the layering of the folders.
+
+    layering_check.py ROOT       checks the tree at ROOT; lists each wrong include, exit 1 if any
+    layering_check.py --self-test  checks generated trees with known faults
+
+A folder includes its own headers and those of the folders below it:
+platform <- base <- calc; platform <- tables/core <- tables/modules <- tables/access, which alone in
+tables/ also uses base; base, calc, tables <- cad <- app. platform/headless and platform/qt are
+backends beside each other above platform. Only platform/qt includes Qt. The program's entry,
+tools, tests and benchmarks may include anything.
+"""
+
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+TABLES = {"tables/core", "tables/modules", "tables/access"}
+BELOW = {
+    "platform": set(),
+    "platform/headless": {"platform"},
+    "platform/qt": {"platform"},
+    "base": {"platform"},
+    "calc": {"platform", "base"},
+    "tables/core": {"platform"},
+    "tables/modules": {"platform", "tables/core"},
+    "tables/access": {"platform", "tables/core", "tables/modules", "base"},
+    "cad": {"platform", "base", "calc"} | TABLES,
+    "app": {"platform", "base", "calc", "cad"} | TABLES,
+}
+# Folders above every layer: they may include any folder.
+FREE = {"main.cpp", "tools", "tests", "bench"}
+QT_FOLDERS = {"platform/qt"} | FREE
+
+# Single headers a folder may include against the layering, each with its reason.
+EXCEPTIONS = {
+    # The stored numbers' text shares the 18-digit rounding of every number the program shows.
+    ("tables/core", "base/numbertext.h"),
+}
+
+SOURCE = re.compile(r".*\.(cpp|h)$")
+QUOTED = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+QT = re.compile(r"^\s*#\s*include\s*<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*)>")
+
+
+def folder_of(path):
+    """The layer a repository path belongs to, or None outside the layered sources."""
+    parts = path.split("/")
+    if parts[0] in FREE:
+        return parts[0]
+    if len(parts) > 2 and "/".join(parts[:2]) in BELOW:
+        return "/".join(parts[:2])
+    if len(parts) > 1 and parts[0] in BELOW:
+        return parts[0]
+    return None
+
+
+def is_build_tree(path):
+    return os.path.exists(os.path.join(path, "CMakeCache.txt"))
+
+
+def sources(root):
+    for top, dirs, files in os.walk(root):
+        dirs[:] = sorted(
+            d for d in dirs if not d.startswith(".") and not is_build_tree(os.path.join(top, d))
+        )
+        for name in sorted(files):
+            if SOURCE.match(name):
+                yield os.path.relpath(os.path.join(top, name), root).replace(os.sep, "/")
+
+
+def check(root):
+    """The wrong includes of the tree at root, as "file:line: reason" texts."""
+    faults, used = [], set()
+    for path in sources(root):
+        folder = folder_of(path)
+        if folder is None:
+            faults.append(f"{path}: a source outside every layer; add its folder to the check")
+            continue
+        with open(os.path.join(root, path), encoding="utf-8", errors="replace") as text:
+            for number, line in enumerate(text, 1):
+                where = f"{path}:{number}"
+                if QT.match(line) and folder not in QT_FOLDERS:
+                    faults.append(f"{where}: {folder} includes Qt, which only platform/qt may")
+                match = QUOTED.match(line)
+                if not match or folder in FREE:
+                    continue
+                header = match.group(1)
+                target = folder_of(header)
+                if target is None or target == folder or target in BELOW[folder]:
+                    continue
+                if (folder, header) in EXCEPTIONS:
+                    used.add((folder, header))
+                    continue
+                faults.append(f"{where}: {folder} includes {header} of {target}")
+    for folder, header in sorted(EXCEPTIONS - used):
+        faults.append(f"no {folder} file includes {header} any more: remove its exception")
+    return faults
+
+
+def main_check(root):
+    faults = check(root)
+    for fault in faults:
+        print(fault)
+    return 1 if faults else 0
+
+
+def self_test():
+    """Runs the check on generated trees: each planted fault is found, and nothing else; an
+    exception that no source needs any more is reported."""
+    cases = {
+        "base/a.cpp": ('#include "calc/kv6rech.h"\n', "base includes calc/kv6rech.h of calc"),
+        "platform/b.h": ('#include "platform/qt/qtcanvas.h"\n', "platform includes platform/qt"),
+        "platform/h.cpp": ('#include "platform/headless/x.h"\n', "platform includes platform/h"),
+        "platform/qt/c.cpp": ('#include "platform/headless/x.h"\n', "qt includes platform/head"),
+        "tables/core/d.cpp": ('#include "base/utilstr.h"\n', "tables/core includes base/util"),
+        "calc/e.cpp": ("#include <QString>\n", "calc includes Qt"),
+        "cad/f.cpp": ('#include "tests/support/tempfolder.h"\n', "includes tests/support"),
+        "scripts/g.cpp": ("", "a source outside every layer"),
+    }
+    allowed = {
+        "platform/p.cpp": '#include "platform/canvas.h"\n#include <string>\n',
+        "platform/qt/q.cpp": '#include <QImage>\n#include "platform/canvas.h"\n',
+        "tables/core/r.cpp": '#include "base/numbertext.h"\n#include "platform/clock.h"\n',
+        "tables/access/s.cpp": '#include "base/brelvar.h"\n#include "tables/core/engine.h"\n',
+        "app/t.cpp": '#include "cad/brelcad.h"\n#include "tables/access/browse.h"\n',
+        "tests/u.cpp": '#include <QApplication>\n#include "app/v.h"\n#include "x.h"\n',
+        "main.cpp": '#include "platform/qt/qtbackend.h"\n',
+    }
+    with tempfile.TemporaryDirectory() as root:
+
+        def write(path, text):
+            os.makedirs(os.path.dirname(os.path.join(root, path)), exist_ok=True)
+            with open(os.path.join(root, path), "w", encoding="utf-8") as out:
+                out.write(text)
+
+        for path, text in allowed.items():
+            write(path, text)
+        clean = subprocess.run([sys.executable, __file__, root], capture_output=True, text=True)
+        ok = clean.returncode == 0 and clean.stdout == ""
+        if not ok:
+            print("a tree that keeps the layering was refused:\n" + clean.stdout)
+        for path, (text, _) in cases.items():
+            write(path, text)
+        faulty = subprocess.run([sys.executable, __file__, root], capture_output=True, text=True)
+        found = faulty.stdout.splitlines()
+        for path, (_, reason) in cases.items():
+            if not any(line.startswith(path) and reason in line for line in found):
+                print(f"missed in {path}: {reason}")
+                ok = False
+        if len(found) != len(cases) or faulty.returncode != 1:
+            print("expected exactly the planted faults and exit 1:\n" + faulty.stdout)
+            ok = False
+        write("tables/core/r.cpp", '#include "platform/clock.h"\n')
+        stale = subprocess.run([sys.executable, __file__, root], capture_output=True, text=True)
+        if "no tables/core file includes base/numbertext.h any more" not in stale.stdout:
+            print("an exception no source needs was not reported:\n" + stale.stdout)
+            ok = False
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--self-test"]:
+        sys.exit(self_test())
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    sys.exit(main_check(sys.argv[1]))
