@@ -3,13 +3,16 @@
 # make test  - install what testing needs, build with ASan/UBSan, run every test
 # make bench - release build, run every benchmark
 # make format - clang-format every source file
+# make check-format - fail on a source file that `make format` would change
 JOBS ?= $(shell nproc)
+# One major version formats alike on every machine; .ci/run checks with the same one.
+CLANG_FORMAT := clang-format-14
 BUILD_DEBUG := build/debug
 BUILD_TEST := build/test
 BUILD_BENCH := build/bench
 RUN_DIR := build/run
 
-.PHONY: deps-run deps-test run test bench format build
+.PHONY: deps-run deps-test run test bench format check-format build
 
 deps-run:
 	@scripts/install-deps run
@@ -36,5 +39,8 @@ bench: deps-test
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
-format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+format: deps-test
+	git ls-files -z '*.cpp' '*.h' | xargs -0 $(CLANG_FORMAT) -i
+
+check-format: deps-test
+	git ls-files -z '*.cpp' '*.h' | xargs -0 $(CLANG_FORMAT) --dry-run -Werror
