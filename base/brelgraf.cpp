@@ -128,12 +128,16 @@ void AppendFloatField(std::string& record, long double x) {
   record.append(buffer, result.ptr);
 }
 
+// The number that starts a record of op, with its ";".
+std::string RecordStart(DrawOp op) {
+  return std::to_string(static_cast<std::int32_t>(op)) + ';';
+}
+
 // "opcode;field;...;field" in one string, without a string per field: a drawing appends a
 // record for every line.
-std::string FieldRecord(std::string_view opcode, std::initializer_list<long double> fields) {
-  std::string record;
-  record.reserve(opcode.size() + 16 * fields.size());
-  record += opcode;
+std::string FieldRecord(DrawOp op, std::initializer_list<long double> fields) {
+  std::string record = std::to_string(static_cast<std::int32_t>(op));
+  record.reserve(record.size() + 16 * fields.size());
   for (const long double field : fields) {
     record += ';';
     AppendFloatField(record, field);
@@ -217,7 +221,7 @@ void TFbrelgra::SetWindow(bool keepAspect, bool inset, long double vx1, long dou
     --v.bottom;
   }
   Viewport = v;
-  Append("10;" + std::to_string(v.left) + ";" + std::to_string(v.top) + ";" +
+  Append(RecordStart(DrawOp::kWindow) + std::to_string(v.left) + ";" + std::to_string(v.top) + ";" +
          std::to_string(v.right) + ";" + std::to_string(v.bottom) + ";" + FloatField(xmin) + ";" +
          FloatField(ymin) + ";" + FloatField(xmax) + ";" + FloatField(ymax));
   WorldWindow = {xmin, ymin, xmax, ymax};
@@ -264,11 +268,11 @@ void TFbrelgra::RestoreLimit() {
 }
 
 void TFbrelgra::circle(long double x, long double y, long double r) {
-  Append(FieldRecord("3", {x, y, r}));
+  Append(FieldRecord(DrawOp::kCircle, {x, y, r}));
 }
 
 void TFbrelgra::line(long double x1, long double y1, long double x2, long double y2) {
-  Append(FieldRecord("4", {x1, y1, x2, y2}));
+  Append(FieldRecord(DrawOp::kLine, {x1, y1, x2, y2}));
 }
 
 void TFbrelgra::Arc(long double xc, long double yc, long double a1, long double a2, long double r,
@@ -282,7 +286,7 @@ void TFbrelgra::Arc(long double xc, long double yc, long double a1, long double 
     line(xs, ys, xe, ye);
     return;
   }
-  Append(FieldRecord("5", {xc - r, yc - r, xc + r, yc + r, xs, ys, xe, ye}));
+  Append(FieldRecord(DrawOp::kArc, {xc - r, yc - r, xc + r, yc + r, xs, ys, xe, ye}));
 }
 
 long double TFbrelgra::EinX(long double f) const {
@@ -295,7 +299,7 @@ long double TFbrelgra::EinY(long double f) const {
 
 void TFbrelgra::SetColor(std::int32_t c) {
   if (c > static_cast<std::int32_t>(MaxColour) || c == colour_) return;
-  Append("8;" + std::to_string(c));
+  Append(RecordStart(DrawOp::kColour) + std::to_string(c));
   colour_ = c;
 }
 
@@ -333,18 +337,18 @@ void TFbrelgra::ClearViewPort() {
 
 void TFbrelgra::SetLineStyle(std::uint16_t s) {
   if (s == lineStyle_) return;
-  Append("11;" + std::to_string(s));
+  Append(RecordStart(DrawOp::kLineStyle) + std::to_string(s));
   lineStyle_ = s;
 }
 
 void TFbrelgra::SetLineWidth(std::uint16_t w) {
   if (w == lineWidth_) return;
-  Append("12;" + std::to_string(w));
+  Append(RecordStart(DrawOp::kLineWidth) + std::to_string(w));
   lineWidth_ = w;
 }
 
 void TFbrelgra::SleepMs(std::int32_t ms) {
-  Append("13;" + std::to_string(ms));
+  Append(RecordStart(DrawOp::kPause) + std::to_string(ms));
 }
 
 void TFbrelgra::SetLineStyleName(std::string_view name) {
@@ -377,7 +381,7 @@ void TFbrelgra::MoveTo(long double x, long double y) {
 }
 
 void TFbrelgra::OutTextXY(long double x, long double y, std::string_view text) {
-  std::string record = "6;" + FloatField(x) + ";" + FloatField(y) + ";";
+  std::string record = RecordStart(DrawOp::kText) + FloatField(x) + ";" + FloatField(y) + ";";
   record += text;
   Append(std::move(record));
 }
@@ -390,13 +394,13 @@ std::int32_t TFbrelgra::GetDirection(long double angle) {
 
 void TFbrelgra::SetTextStyle(long double angle, long double height, long double width,
                              std::int32_t n) {
-  Append("9;" + FloatField(height) + ";" + FloatField(width) + ";" + std::to_string(n) + ";" +
-         FloatField(angle));
+  Append(RecordStart(DrawOp::kTextStyle) + FloatField(height) + ";" + FloatField(width) + ";" +
+         std::to_string(n) + ";" + FloatField(angle));
 }
 
 void TFbrelgra::Solid(long double x1, long double y1, long double x2, long double y2,
                       long double x3, long double y3, long double x4, long double y4) {
-  Append(FieldRecord("7", {x1, y1, x2, y2, x3, y3, x4, y4}));
+  Append(FieldRecord(DrawOp::kSolid, {x1, y1, x2, y2, x3, y3, x4, y4}));
 }
 
 void TFbrelgra::ResetZoom() {

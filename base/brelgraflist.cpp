@@ -7,21 +7,21 @@
 
 namespace {
 
-// Numbers after the opcode, the text of opcode 6 aside.
-int FieldCount(int opcode) {
-  switch (opcode) {
-    case 1:
-    case 2:
-    case 6:
+// Numbers after the opcode, the text of kText aside.
+int FieldCount(DrawOp op) {
+  switch (op) {
+    case DrawOp::kMoveTo:
+    case DrawOp::kLineTo:
+    case DrawOp::kText:
       return 2;
-    case 3:
+    case DrawOp::kCircle:
       return 3;
-    case 4:
-    case 9:
+    case DrawOp::kLine:
+    case DrawOp::kTextStyle:
       return 4;
-    case 5:
-    case 7:
-    case 10:
+    case DrawOp::kArc:
+    case DrawOp::kSolid:
+    case DrawOp::kWindow:
       return 8;
     default:
       return 1;
@@ -47,18 +47,21 @@ DrawRecord ParseDrawRecord(std::string_view record) {
   const char* const end = p + record.size();
   std::int32_t opcode = 0;
   const auto r = std::from_chars(p, end, opcode);
-  if (r.ec != std::errc() || r.ptr == end || *r.ptr != ';' || opcode < 1 || opcode > 13) {
+  if (r.ec != std::errc() || r.ptr == end || *r.ptr != ';' ||
+      opcode < static_cast<std::int32_t>(DrawOp::kMoveTo) ||
+      opcode > static_cast<std::int32_t>(DrawOp::kPause)) {
     return out;
   }
   p = r.ptr + 1;
-  const int count = FieldCount(opcode);
+  const auto op = static_cast<DrawOp>(opcode);
+  const int count = FieldCount(op);
   for (int k = 0; k < count; ++k) {
     bool last = false;
     if (!ReadField(p, end, out.value[k], last)) return out;
-    if (last && (k + 1 < count || opcode == 6)) return out;
+    if (last && (k + 1 < count || op == DrawOp::kText)) return out;
   }
   out.textStart = static_cast<std::uint32_t>(p - record.data());
-  out.opcode = opcode;
+  out.opcode = op;
   return out;
 }
 

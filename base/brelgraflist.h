@@ -8,15 +8,33 @@
 #include <string_view>
 #include <vector>
 
-// A record read for the replay. Opcode 0 marks an unknown or unreadable record.
+// What a record does: the number that starts its text.
+enum class DrawOp : std::int32_t {
+  kUnknown = 0,  // an unknown or unreadable record; never written
+  kMoveTo = 1,
+  kLineTo = 2,
+  kCircle = 3,
+  kLine = 4,
+  kArc = 5,
+  kText = 6,
+  kSolid = 7,
+  kColour = 8,
+  kTextStyle = 9,
+  kWindow = 10,
+  kLineStyle = 11,
+  kLineWidth = 12,
+  kPause = 13,
+};
+
+// A record read for the replay.
 struct DrawRecord {
   static constexpr int kMaxFields = 8;
-  std::int32_t opcode = 0;
-  std::uint32_t textStart = 0;  // opcode 6: where its text begins in the record
+  DrawOp opcode = DrawOp::kUnknown;
+  std::uint32_t textStart = 0;  // kText: where its text begins in the record
   double value[kMaxFields] = {};
 };
 
-// Reads "opcode;number;number;...": opcode 0 for an unknown opcode or a record too short or
+// Reads "opcode;number;number;...": kUnknown for an unknown opcode or a record too short or
 // unreadable for its opcode.
 DrawRecord ParseDrawRecord(std::string_view record);
 
@@ -48,7 +66,7 @@ class RecordList {
 
   // Record i (below size()) as read for the replay.
   const DrawRecord& Read(size_type i);
-  // The text of an opcode 6 record.
+  // The text of a kText record.
   std::string_view Text(size_type i, const DrawRecord& read) const {
     return std::string_view(texts_[i]).substr(read.textStart);
   }

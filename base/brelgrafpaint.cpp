@@ -246,39 +246,39 @@ bool Replayer::Execute(const DrawRecord& r, std::size_t index) {
   // Fields are widened only where used: most records use few of them.
   const auto v = [&r](int k) -> long double { return r.value[k]; };
   switch (r.opcode) {
-    case 1:
+    case DrawOp::kMoveTo:
       ForEachSide([&](Side& s) { s.Canvas().MoveTo(s.At(v(0), v(1))); });
       break;
-    case 2:
+    case DrawOp::kLineTo:
       ForEachSide([&](Side& s) {
         s.Flush();
         s.Canvas().LineTo(s.At(v(0), v(1)));
       });
       break;
-    case 3:
+    case DrawOp::kCircle:
       ForEachSide([&](Side& s) {
         s.SetBrushStyle(platform::BrushStyle::Clear);
         s.Flush();
         s.Canvas().Ellipse(s.Box(v(0) - v(2), v(1) - v(2), v(0) + v(2), v(1) + v(2)));
       });
       break;
-    case 4:
+    case DrawOp::kLine:
       ForEachSide([&](Side& s) {
         s.Flush();
         s.Canvas().MoveTo(s.At(v(0), v(1)));
         s.Canvas().LineTo(s.At(v(2), v(3)));
       });
       break;
-    case 5:
+    case DrawOp::kArc:
       ForEachSide([&](Side& s) {
         s.Flush();
         s.Canvas().Arc(s.Box(v(0), v(1), v(2), v(3)), s.At(v(4), v(5)), s.At(v(6), v(7)));
       });
       break;
-    case 6:
+    case DrawOp::kText:
       DrawText(r, DisplayList.Text(index, r));
       break;
-    case 7:
+    case DrawOp::kSolid:
       ForEachSide([&](Side& s) {
         s.SetBrushStyle(platform::BrushStyle::Solid);
         if (ColourGraphics == 0) s.SetBrushColour(platform::kBlack);
@@ -287,26 +287,26 @@ bool Replayer::Execute(const DrawRecord& r, std::size_t index) {
             {s.At(v(0), v(1)), s.At(v(2), v(3)), s.At(v(4), v(5)), s.At(v(6), v(7))});
       });
       break;
-    case 8:
+    case DrawOp::kColour:
       ApplyColour(static_cast<std::int32_t>(v(0)));
       break;
-    case 9:
+    case DrawOp::kTextStyle:
       textHeight_ = v(0) * 1.6L * TextHeightFactor;
       textWidth_ = v(1) * 1.1L * GraphicsTextWidthFactor;
       textAngle_ = v(3);
       break;
-    case 10:
+    case DrawOp::kWindow:
       return ApplyWindow(r);
-    case 11:
+    case DrawOp::kLineStyle:
       ForEachSide([&](Side& s) { s.SetPenStyle(StyleOf(v(0))); });
       break;
-    case 12: {
+    case DrawOp::kLineWidth: {
       const std::int32_t w = RoundPixel(v(0));
       screen_.SetPenWidth(w);
       if (printer_) printer_->SetPenWidth(RoundPixel(4.0L * w));
       break;
     }
-    case 13:
+    case DrawOp::kPause:
       if (Printing == 0) window_.Surface().Sleep(RoundPixel(v(0)));
       break;
     default:
@@ -326,7 +326,7 @@ void Replayer::Run() {
     }
     // A copy: the step prompt may run code that changes the list and its read cache.
     const DrawRecord record = DisplayList.Read(i);
-    if (record.opcode == 0) continue;
+    if (record.opcode == DrawOp::kUnknown) continue;
     if (!Execute(record, i)) break;
   }
   window_.SetOldCursor();

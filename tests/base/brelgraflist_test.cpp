@@ -10,13 +10,16 @@
 namespace {
 
 TEST(ParseDrawRecordTest, ReadsTheFieldsOfItsOpcode) {
-  // Opcode 0 for a field short ("4;1;2;3"), no text, an empty field, no or an unknown opcode.
+  // Unknown for a field short ("4;1;2;3"), no text, an empty field, no or an unknown opcode.
+  constexpr DrawOp kUnknown = DrawOp::kUnknown;
   // clang-format off
-  const std::tuple<const char*, int, std::vector<double>> cases[] = {
-      {"4;1;2.5;-3;1E-05", 4, {1, 2.5, -3, 1e-5}},
-      {"10;1;1;639;479;0;0;160;120", 10, {1, 1, 639, 479, 0, 0, 160, 120}},
-      {"8;-2", 8, {-2}}, {"1;10;20;", 1, {10, 20}}, {"4;1;2;3", 0, {}}, {"6;1;2", 0, {}},
-      {"3;1;;2", 0, {}}, {"x;1;2", 0, {}}, {"14;1", 0, {}}, {"8", 0, {}}, {"", 0, {}}};
+  const std::tuple<const char*, DrawOp, std::vector<double>> cases[] = {
+      {"4;1;2.5;-3;1E-05", DrawOp::kLine, {1, 2.5, -3, 1e-5}},
+      {"10;1;1;639;479;0;0;160;120", DrawOp::kWindow, {1, 1, 639, 479, 0, 0, 160, 120}},
+      {"8;-2", DrawOp::kColour, {-2}}, {"1;10;20;", DrawOp::kMoveTo, {10, 20}},
+      {"13;5", DrawOp::kPause, {5}}, {"4;1;2;3", kUnknown, {}}, {"6;1;2", kUnknown, {}},
+      {"3;1;;2", kUnknown, {}}, {"x;1;2", kUnknown, {}}, {"14;1", kUnknown, {}},
+      {"0;1", kUnknown, {}}, {"8", kUnknown, {}}, {"", kUnknown, {}}};
   // clang-format on
   for (const auto& [text, opcode, values] : cases) {
     const DrawRecord r = ParseDrawRecord(text);
@@ -29,7 +32,7 @@ TEST(ParseDrawRecordTest, ReadsTheFieldsOfItsOpcode) {
 TEST(ParseDrawRecordTest, TextOfOpcodeSixKeepsItsSemicolons) {
   RecordList list{"6;5;7;a;b;"};
   const DrawRecord& r = list.Read(0);
-  EXPECT_EQ(r.opcode, 6);
+  EXPECT_EQ(r.opcode, DrawOp::kText);
   EXPECT_EQ(list.Text(0, r), "a;b;");
 }
 

@@ -132,10 +132,11 @@ TEST_F(HelpTextTest, ShippedImagesDrawInsideTheHeaderWindow) {
     int lines = 0;
     for (const std::string& record : DisplayList) {
       const DrawRecord d = ParseDrawRecord(record);
-      if (d.opcode != 3 && d.opcode != 4) continue;
+      const bool circle = d.opcode == DrawOp::kCircle;
+      if (!circle && d.opcode != DrawOp::kLine) continue;
       ++lines;
-      const double r = d.opcode == 3 ? d.value[2] : 0;  // a circle's points are its centre
-      for (int i = 0; i < (d.opcode == 3 ? 2 : 4); i += 2) {
+      const double r = circle ? d.value[2] : 0;  // a circle's points are its centre
+      for (int i = 0; i < (circle ? 2 : 4); i += 2) {
         EXPECT_TRUE(d.value[i] - r >= 0 && d.value[i] + r <= 160 && d.value[i + 1] - r >= 0 &&
                     d.value[i + 1] + r <= 120)
             << entry.path() << ": " << record;
