@@ -48,8 +48,7 @@ std::uint32_t ReleaseRecord(WorkArea& area, std::int32_t n) {
   return code;
 }
 
-bool TakeWholeLock(const char* guard, std::uint8_t kind, std::uint64_t offset,
-                   std::uint64_t length) {
+bool TakeWholeLock(const char* guard, LockState kind, std::uint64_t offset, std::uint64_t length) {
   if (NoDbfInUse(guard)) return false;
   WorkArea& area = *Area();
   if (RefuseVirtual(area, kind == kFileLock ? " [FLock]" : " [ALock]")) return false;

@@ -44,7 +44,7 @@ struct WorkArea {
   std::uint16_t recordLength = 0;
   std::uint8_t fieldCount = 0;
   std::vector<FieldDescriptor> fields;
-  std::uint8_t state = kClosed;
+  TableState state = kClosed;
   std::string dbfDateStamp;
   std::vector<std::uint8_t> raw;     // the current record, texts in the engine's code page
   std::vector<std::uint8_t> stored;  // raw in the table's code page, on its way to disk
@@ -61,7 +61,7 @@ struct WorkArea {
   bool nativeOwned = false;
   std::vector<std::uint8_t> ownedNative;
   std::string alias;
-  std::uint8_t lockState = kNoLock;
+  LockState lockState = kNoLock;
   std::deque<std::int32_t> recordLocks;  // newest first
   std::vector<std::uint8_t> swap;
   bool exclusive = false;
