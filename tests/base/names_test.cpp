@@ -16,7 +16,7 @@
 #include "base/utilfile.h"
 #include "platform/codepage.h"
 #include "reportfixture.h"
-#include "scopedvariable.h"
+#include "tests/support/scopedvariable.h"
 
 namespace {
 

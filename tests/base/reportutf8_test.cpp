@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "reportfixture.h"
-#include "scopedvariable.h"
+#include "tests/support/scopedvariable.h"
 
 namespace {
 

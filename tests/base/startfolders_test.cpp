@@ -16,7 +16,7 @@
 #include "base/brelvar.h"
 #include "base/wbrelvar.h"
 #include "dialogfixture.h"
-#include "scopedvariable.h"
+#include "tests/support/scopedvariable.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "platform/fileresolve.h"
 #include "platform/process.h"
 #include "platform/programsearch.h"
-#include "tests/base/scopedvariable.h"
+#include "tests/support/scopedvariable.h"
 #include "tests/support/tempfolder.h"
 
 namespace {
