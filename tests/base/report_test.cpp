@@ -78,15 +78,4 @@ TEST_F(report_layout, HtmlPagesPassXmllintAndTidy) {
   EXPECT_EQ(launcher_.programs[0], (std::vector<std::string>{"sh", Path("temp/page--one.htm")}));
 }
 
-// The engine's start values hold the program's title and version, so the program's start routine
-// must apply them, and only once the identity is set, or an untitled report has no title.
-TEST(ReportEngineStart, ProgramStartAppliesItAfterTheIdentity) {
-  const std::string program = FileBytes(SourceRoot() + "/main.cpp");
-  const std::size_t identity = program.find("InitBrelvar();");
-  const std::size_t engine = program.find("InitReportEngine();");
-  ASSERT_NE(identity, std::string::npos);
-  ASSERT_NE(engine, std::string::npos);
-  EXPECT_GT(engine, identity);
-}
-
 }  // namespace

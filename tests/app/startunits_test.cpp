@@ -1,0 +1,30 @@
+#include "app/startunits.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "base/textreport.h"
+#include "base/wbrelvar.h"
+#include "tables/core/dbf4use.h"
+#include "tests/support/scopedvariable.h"
+#include "tests/support/tempfolder.h"
+
+namespace {
+
+// The start leaves a report that nobody titled with the program's identity, and the folders
+// the configuration leaves unset in the user's own places, not in the current folder.
+TEST(StartUnits, IdentityReachesTheReportAndTheFoldersTheUsersPlaces) {
+  const TempFolder home;
+  const ScopedVariable data("XDG_DATA_HOME", home.Path("data"));
+  const ScopedVariable runtime("XDG_RUNTIME_DIR", home.Dir());
+  kopfRec = {};
+  StartUnits(home.Path("bin/wkv6"));
+  EXPECT_FALSE(LongTitle.empty());
+  EXPECT_EQ(
+      std::tuple(kopfRec.Title, DbfDir, TempDir),
+      std::tuple(LongTitle + " V" + ProgVersion, home.Path("data/brelcor/kv6/"), home.Path("kv6")));
+  dadav::EngineExit();
+}
+
+}  // namespace
