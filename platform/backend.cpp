@@ -28,26 +28,16 @@ class UnseenWindowPeer final : public WindowPeer {
   Size clientSize_{640, 480};
 };
 
-// The command-line policy: nobody sees a window or answers a form.
-class NoDisplayBackend final : public Backend {
- public:
-  ModalResult RunModal(Form& form) override {
-    WriteErrorLine(form.Caption());
-    return ModalResult::Cancel;
-  }
-  std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow&) override {
-    return std::make_unique<UnseenWindowPeer>();
-  }
-  int RunEventLoop() override { return exitCode_; }
-  void ExitEventLoop(int exitCode) override { exitCode_ = exitCode; }
-  void ProcessEvents() override {}
-  void ProcessEventsWithoutInput() override {}
-
- private:
-  int exitCode_ = 0;
-};
-
 }  // namespace
+
+ModalResult NoDisplayBackend::RunModal(Form& form) {
+  WriteErrorLine(form.Caption());
+  return ModalResult::Cancel;
+}
+
+std::unique_ptr<WindowPeer> NoDisplayBackend::CreateWindowPeer(MainWindow&) {
+  return std::make_unique<UnseenWindowPeer>();
+}
 
 Backend& CurrentBackend() {
   auto& backend = Slot<Backend>();

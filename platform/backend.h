@@ -24,6 +24,21 @@ class Backend {
   virtual void ProcessEventsWithoutInput() = 0;
 };
 
+// The command-line policy: nobody sees a window or answers a form. It serves while no backend
+// is installed, and a backend without a display builds on it.
+class NoDisplayBackend : public Backend {
+ public:
+  ModalResult RunModal(Form& form) override;
+  std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) override;
+  int RunEventLoop() override { return exitCode_; }
+  void ExitEventLoop(int exitCode) override { exitCode_ = exitCode; }
+  void ProcessEvents() override {}
+  void ProcessEventsWithoutInput() override {}
+
+ private:
+  int exitCode_ = 0;
+};
+
 Backend& CurrentBackend();
 
 // Runs the window event loop until ExitEventLoop and returns its exit code. Without a display

@@ -40,25 +40,16 @@ class HeadlessWindowPeer : public WindowPeer {
   WindowState state_;
 };
 
-class HeadlessBackend : public Backend {
+class HeadlessBackend final : public NoDisplayBackend {
  public:
   ModalResult RunModal(Form& form) override {
     if (auto* script = dynamic_cast<ScriptedDialogs*>(&Dialogs())) return script->PlayForm(form);
-    WriteErrorLine(form.Caption());
-    return ModalResult::Cancel;
+    return NoDisplayBackend::RunModal(form);
   }
 
   std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) override {
     return std::make_unique<HeadlessWindowPeer>(window);
   }
-
-  int RunEventLoop() override { return exitCode_; }
-  void ExitEventLoop(int exitCode) override { exitCode_ = exitCode; }
-  void ProcessEvents() override {}
-  void ProcessEventsWithoutInput() override {}
-
- private:
-  int exitCode_ = 0;
 };
 
 }  // namespace
