@@ -24,6 +24,16 @@ void LineBlock(const char* name) {
   cad_block_end();
 }
 
+// One line through the plot program's target, from opening to handing the file over.
+void PlotOneLine() {
+  cad_open(kCadPlot);
+  cad_header_default();
+  cad_entities_begin();
+  cad_line(0, 0, 1, 1);
+  cad_blocks_end();
+  cad_close();
+}
+
 TEST_F(CadOutput, ChosenNameTakesTheTargetExtension) {
   for (auto [typed, file] : {std::pair{"part.bak", "part.dxf"}, {"shaft", "shaft.dxf"}}) {
     dialogs_->Expect(Step(DialogKind::SaveFile).Type(Temp(typed)));
@@ -103,12 +113,7 @@ TEST_F(CadOutput, PlotFileSkipsTheNameAnotherCopyHolds) {
   const int other = ::open(Temp("penwerk.dxf").c_str(), O_RDWR | O_CREAT, 0666);
   ASSERT_EQ(platform::LockRange(other, 0, 1, true), 0);
   for (int run = 0; run < 2; ++run) {
-    cad_open(kCadPlot);
-    cad_header_default();
-    cad_entities_begin();
-    cad_line(0, 0, 1, 1);
-    cad_blocks_end();
-    cad_close();
+    PlotOneLine();
     EXPECT_EQ(AbortFlag, 0);
   }
   ::close(other);
@@ -128,12 +133,7 @@ TEST_F(CadOutput, PlotProgramFailuresAreReported) {
     launcher_->startResult = error;
     const int before = Boxes(text);
     AbortFlag = 0;
-    cad_open(kCadPlot);
-    cad_header_default();
-    cad_entities_begin();
-    cad_line(0, 0, 1, 1);
-    cad_blocks_end();
-    cad_close();
+    PlotOneLine();
     EXPECT_EQ(AbortFlag, 1);
     EXPECT_EQ(Boxes(text) - before, 1) << text;
     std::string dxf = ReadBytes(Temp("penwerk.dxf"));
