@@ -12,29 +12,6 @@
 
 namespace {
 
-// The standard's worked example with the hub data completed, on a fresh record.
-void SetWorkedExample() {
-  ResetCalcData();
-  ResetMaterials();
-  kv6record& r = CalcData;
-  r.d1 = 60;
-  r.e1 = 2.25L;
-  r.d2 = 64.5L;
-  r.d3 = 55.5L;
-  r.l = r.l1 = r.l2 = 60;
-  r.T = 1000;
-  r.Mb = 0;
-  r.KA = r.fW = 1;
-  r.DisplacementCase = 1;
-  r.d4 = 60;
-  r.d5 = 64.5L;
-  for (int part = kShaft; part <= kHub; ++part) {
-    Materials[part].Re = 300;
-    PartFS[part] = 1.2L;
-    PartFH[part] = 1;
-  }
-}
-
 using Texts = std::vector<std::string>;
 using Designations = std::array<std::string, 3>;
 
