@@ -18,6 +18,7 @@
 #include "base/wbrelvar.h"
 #include "platform/dialog.h"
 #include "platform/osfiles.h"
+#include "platform/replacefile.h"
 
 bool OverwriteQuestion = true;
 
@@ -98,26 +99,25 @@ bool WriteAll(int fd, const std::string& data) {
 }  // namespace
 
 bool ReplaceFileLines(const std::string& target, const std::vector<std::string>& lines) {
-  std::string temp = target + ".XXXXXX";
-  const int fd = platform::os::MakeTempFile(temp);
+  std::string temp;
+  const int fd = platform::CreateTempBeside(target, temp);
   bool ok = fd >= 0;
   int error = ok ? 0 : errno;
   if (ok) {
     std::string data;
     for (const std::string& line : lines) data += line + "\r\n";
-    struct stat info {};
-    const mode_t mode = platform::os::Stat(target, info) == 0 ? info.st_mode & 07777 : 0644;
-    ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0;
+    ok = WriteAll(fd, data) && ::fsync(fd) == 0;
     if (!ok) error = errno;
     if (::close(fd) != 0 && ok) {
       ok = false;
       error = errno;
     }
-    if (ok && platform::os::Rename(temp, target) != 0) {
+    if (!ok) {
+      platform::os::Unlink(temp);
+    } else if (platform::ReplaceFile(temp, target) != 0) {
       ok = false;
       error = errno;
     }
-    if (!ok) platform::os::Unlink(temp);
   }
   if (!ok) {
     ShowError(error == ENOSPC || error == EDQUOT ? "disk full" : "file write error");

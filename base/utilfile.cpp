@@ -12,6 +12,7 @@
 #include "base/utilpath.h"
 #include "base/wbrelvar.h"
 #include "platform/cp1252case.h"
+#include "platform/fileidentity.h"
 #include "platform/fileresolve.h"
 #include "platform/osfiles.h"
 
@@ -28,13 +29,6 @@ bool IsRegular(const std::string& path) {
 bool IsFolder(const std::string& path) {
   struct stat info {};
   return platform::os::Stat(path, info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool SameFile(int fd, const std::string& path) {
-  struct stat a {
-  }, b{};
-  return ::fstat(fd, &a) == 0 && platform::os::Stat(path, b) == 0 && a.st_dev == b.st_dev &&
-         a.st_ino == b.st_ino;
 }
 
 std::string FolderOrCurrent(const std::string& dir) {
@@ -73,7 +67,7 @@ bool CopyData(int in, int out, std::size_t blockSize) {
 bool CopyContents(const std::string& source, const std::string& target, std::size_t blockSize) {
   const int in = platform::os::Open(platform::ResolveFileName(source), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
-  if (SameFile(in, target)) {
+  if (platform::SameFile(in, target)) {
     ::close(in);
     return false;
   }

@@ -116,6 +116,19 @@ int BlockFile::Create(const std::string& path) {
   return 0;
 }
 
+int BlockFile::Adopt(int fd) {
+  Close();
+  const int code = LockRange(fd, kShareByteOffset, 1, true);
+  if (code != 0) {
+    close(fd);
+    return ShareLockCode(code);
+  }
+  fd_ = fd;
+  writable_ = true;
+  shareExclusive_ = true;
+  return 0;
+}
+
 void BlockFile::Close() {
   if (fd_ >= 0) close(fd_);
   fd_ = -1;

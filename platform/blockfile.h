@@ -38,6 +38,9 @@ class BlockFile {
   // Creates or empties a file, but only after the exclusive share lock is held, so a file
   // that another program has open is never truncated under it (32).
   int Create(const std::string& path);
+  // Takes over a descriptor open for reading and writing (a new temporary file) and holds it
+  // with the exclusive share lock; the descriptor is closed when that fails (32).
+  int Adopt(int fd);
   void Close();
 
   // Moves the share lock between shared and exclusive without closing; 32 when refused,

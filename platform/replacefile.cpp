@@ -1,0 +1,60 @@
+#include "platform/replacefile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/osfiles.h"
+
+namespace platform {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+int CreateTempBeside(const std::string& target, std::string& tempName) {
+  tempName = target + ".XXXXXX";
+  const int fd = os::MakeTempFile(tempName);
+  if (fd < 0) return -1;
+  struct stat info {};
+  const mode_t mode = os::Stat(target, info) == 0 ? info.st_mode & 07777 : 0644;
+  if (::fchmod(fd, mode) != 0) {
+    const int error = errno;
+    ::close(fd);
+    os::Unlink(tempName);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+int ReplaceFile(const std::string& temp, const std::string& target) {
+  if (os::Rename(temp, target) != 0) {
+    const int error = errno;
+    os::Unlink(temp);
+    errno = error;
+    return -1;
+  }
+  return FsyncDirectory(FolderOf(target));
+}
+
+int FsyncDirectory(const std::string& folder) {
+  const int fd = os::Open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  int result = ::fsync(fd);
+  // Some file systems cannot sync a folder; the rename stands all the same.
+  if (result != 0 && (errno == EINVAL || errno == EROFS)) result = 0;
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  return result;
+}
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+#pragma once
+// Replacing a file whole: the new contents go to a temporary file beside the target, which is
+// renamed over it only when complete, so a failed write leaves the old file as it was.
+
+#include <string>
+
+namespace platform {
+
+// Creates target + ".XXXXXX" in the target's folder, open for reading and writing, with the
+// target's permission bits (0644 for a new target). The descriptor, or -1 with errno.
+int CreateTempBeside(const std::string& target, std::string& tempName);
+
+// Renames temp over target (one step, atomic), then syncs the folder so the rename survives a
+// crash. 0, or -1 with errno; a failed rename removes temp.
+int ReplaceFile(const std::string& temp, const std::string& target);
+
+// Makes the folder's entries durable. 0, or -1 with errno.
+int FsyncDirectory(const std::string& folder);
+
+}  // namespace platform
