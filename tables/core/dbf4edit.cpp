@@ -168,6 +168,19 @@ void ClearRecord() {
   LoadNativeRecord();
 }
 
+void PutStoredField(std::int32_t n, std::string_view stored) {
+  if (NoDbfInUse("PutStoredField")) return;
+  const FieldDescriptor* f = FieldAt(n, "PutStoredField");
+  if (f == nullptr) return;
+  WorkArea& area = *Area();
+  if (area.vfile.isVirtual) {
+    ReportError(1100, "Operation cannot be used on virtual files. [PutStoredField]");
+    return;
+  }
+  PutStoredText(area, *f, stored);
+  UnpackField(area, *f, FieldAddress(n));
+}
+
 void Append() {
   if (NoDbfInUse("Append")) return;
   LastErrorCode = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace dadav {
 
@@ -20,6 +21,10 @@ void FieldAsText(std::int32_t n, std::string& text);
 bool Deleted();
 
 void ClearRecord();
+// Sets field n of the current record from the text the table stores for it (a date as
+// YYYYMMDD, a number as its digits). The record is written back with exactly that text while
+// the field is left unchanged, so a date keeps its century.
+void PutStoredField(std::int32_t n, std::string_view stored);
 void Append();
 void Replace();
 void DeleteRec();

@@ -717,51 +717,59 @@ void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
   }
 }
 
+void UnpackField(const WorkArea& area, const FieldDescriptor& f, std::uint8_t* out) {
+  const std::uint8_t* in = area.raw.data() + f.offset;
+  switch (f.type) {
+    case 'C':
+      out[0] = f.length;
+      std::memcpy(out + 1, in, f.length);
+      break;
+    case 'D': {
+      const std::string text = DtosToDate(FieldText(area, f));
+      std::memset(out, 0, NativeFieldSize(f));
+      out[0] = static_cast<std::uint8_t>(text.size());
+      std::memcpy(out + 1, text.data(), text.size());
+      break;
+    }
+    case 'L':
+      out[0] = std::strchr("TtYy", static_cast<char>(in[0])) != nullptr && in[0] != 0;
+      break;
+    case 'M': {
+      auto block = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+          ParseFieldInt(FieldText(area, f)), std::numeric_limits<std::int32_t>::min(),
+          std::numeric_limits<std::int32_t>::max()));
+      std::memcpy(out, &block, 4);
+      break;
+    }
+    case 'F':
+    case 'N':
+      if (f.decimals > 0) {
+        double value = ParseFieldReal(FieldText(area, f));
+        std::memcpy(out, &value, 8);
+      } else if (WideInteger(f)) {
+        std::int64_t value = ParseFieldInt(FieldText(area, f));
+        std::memcpy(out, &value, 8);
+      } else {
+        auto value = static_cast<std::int32_t>(ParseFieldInt(FieldText(area, f)));
+        std::memcpy(out, &value, 4);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
 void UnpackRecord(WorkArea& area, std::uint8_t* native) {
   native[0] = area.raw[0] == '*' ? 1 : 0;
   std::uint8_t* out = native + 1;
   for (const FieldDescriptor& f : area.fields) {
-    const std::uint8_t* in = area.raw.data() + f.offset;
-    switch (f.type) {
-      case 'C':
-        out[0] = f.length;
-        std::memcpy(out + 1, in, f.length);
-        break;
-      case 'D': {
-        const std::string text = DtosToDate(FieldText(area, f));
-        std::memset(out, 0, NativeFieldSize(f));
-        out[0] = static_cast<std::uint8_t>(text.size());
-        std::memcpy(out + 1, text.data(), text.size());
-        break;
-      }
-      case 'L':
-        out[0] = std::strchr("TtYy", static_cast<char>(in[0])) != nullptr && in[0] != 0;
-        break;
-      case 'M': {
-        auto block = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-            ParseFieldInt(FieldText(area, f)), std::numeric_limits<std::int32_t>::min(),
-            std::numeric_limits<std::int32_t>::max()));
-        std::memcpy(out, &block, 4);
-        break;
-      }
-      case 'F':
-      case 'N':
-        if (f.decimals > 0) {
-          double value = ParseFieldReal(FieldText(area, f));
-          std::memcpy(out, &value, 8);
-        } else if (WideInteger(f)) {
-          std::int64_t value = ParseFieldInt(FieldText(area, f));
-          std::memcpy(out, &value, 8);
-        } else {
-          auto value = static_cast<std::int32_t>(ParseFieldInt(FieldText(area, f)));
-          std::memcpy(out, &value, 4);
-        }
-        break;
-      default:
-        break;
-    }
+    UnpackField(area, f, out);
     out += NativeFieldSize(f);
   }
+}
+
+void PutStoredText(WorkArea& area, const FieldDescriptor& f, std::string_view text) {
+  PutFieldText(area.raw.data(), f, text);
 }
 
 void PackRecord(WorkArea& area, const std::uint8_t* native) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tables/core/workarea.h"
@@ -42,6 +43,10 @@ void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint1
                  const std::string& tag);
 
 void UnpackRecord(WorkArea& area, std::uint8_t* native);
+// One field's native value from the raw record, written at out.
+void UnpackField(const WorkArea& area, const FieldDescriptor& f, std::uint8_t* out);
+// Puts text into the field's place in the raw record, cut or padded with blanks.
+void PutStoredText(WorkArea& area, const FieldDescriptor& f, std::string_view text);
 void PackRecord(WorkArea& area, const std::uint8_t* native);
 void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
                           std::uint16_t recordLength, std::uint8_t* buffer);
