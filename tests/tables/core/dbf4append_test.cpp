@@ -58,8 +58,6 @@ TEST_F(AppendFromTest, SameStructureKeepsStoredTextUnderACommaDesktop) {
 TEST_F(AppendFromTest, ReorderedFieldsAreMatchedByNameAndConverted) {
   const std::string source = MakeSource();
   DecimalChar = ',';
-  CenturyOn = true;
-  SetDateFormat(0);
   NewTable(Path("t.dbf"), {Def("BIG", 'N', 11), Def("BORN", 'D', 8), Def("PRICE", 'C', 6),
                            Def("NAME", 'C', 3), Def("OK", 'C', 1), Def("OTHER", 'C', 4)});
   AppendFrom(source);
@@ -162,6 +160,33 @@ TEST_F(AppendFromTest, OpenSourceHidesItsHiddenRecordsAndNoCommonFieldCopiesNoth
   NewTable(Path("u.dbf"), {Def("X", 'N', 3)});
   AppendFrom(source);
   EXPECT_EQ(std::tuple(LastErrorCode, RecCount()), std::tuple(0, 0));
+}
+
+std::vector<std::string> memoCalls;
+
+TEST_F(AppendFromTest, MemoFieldsGoThroughTheMemoModule) {
+  MemoHooks.copyMemoAsOld = [](std::uint8_t area, std::int32_t reference) {
+    memoCalls.push_back("copy " + std::to_string(area) + " " + std::to_string(reference));
+    return reference * 10;
+  };
+  MemoHooks.addMemo = [](const std::string& text) {
+    memoCalls.push_back("add " + text);
+    return std::int32_t{5};
+  };
+  NewTable(Path("src.dbf"), {Def("NAME", 'C', 4), Def("NOTE", 'M', 10)}, 2, [](int i) {
+    SetText(1, "N" + std::to_string(i));
+    PutStoredField(2, i == 1 ? "7" : "");
+  });
+  CloseArea();
+  NewTable(Path("same.dbf"), {Def("NAME", 'C', 4), Def("NOTE", 'M', 10)});
+  AppendFrom(Path("src.dbf"));
+  EXPECT_EQ(std::tuple(Stored(1, 1), Stored(2, 1), Stored(2, 2)),
+            std::tuple("N1  ", "        70", "         0"));
+  CloseArea();
+  NewTable(Path("text.dbf"), {Def("NAME", 'M', 10)});
+  AppendFrom(Path("src.dbf"));
+  EXPECT_EQ(Stored(1, 2), "         5");
+  EXPECT_EQ(memoCalls, (std::vector<std::string>{"copy 35 7", "add N1  ", "add N2  "}));
 }
 
 }  // namespace

@@ -134,6 +134,9 @@ TEST_F(Delimited, SharedTargetWithoutLockAppendsNothing) {
   USE(Path("t.dbf"));
   EXPECT_THROW(Import("a\r\nb\r\n"), EDadavError);
   EXPECT_EQ(std::tuple(LastErrorCode, RecCount()), std::tuple(5, 0));
+  const bool reporting = SetReportErrors(false);
+  EXPECT_EQ(std::tuple(Import("a\r\nb\r\n"), LastErrorCode, RecCount()), std::tuple(0, 5, 0));
+  SetReportErrors(reporting);
   ASSERT_TRUE(ALock());
   EXPECT_EQ(Import("a\r\nb\r\n"), 2);
   EXPECT_EQ(AppendFromDelimited(Path("none"), false), 0);
