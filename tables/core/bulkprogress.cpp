@@ -23,6 +23,10 @@ AppendProgress::~AppendProgress() {
 void AppendProgress::Reach(std::uint64_t done) {
   if (!show_) return;
   const auto due = static_cast<std::uint32_t>(std::min<std::uint64_t>(kSteps, done / stepBytes_));
+  if (due == shown_) {
+    if (ProgressWindow.idle != nullptr) ProgressWindow.idle();
+    return;
+  }
   for (; shown_ < due; ++shown_) {
     if (ProgressWindow.step != nullptr) ProgressWindow.step();
   }

@@ -10,6 +10,7 @@ namespace dadav {
 struct ProgressWindowHooks {
   void (*open)(const std::string& caption) = nullptr;
   void (*step)() = nullptr;  // one of 100 steps
+  void (*idle)() = nullptr;  // work went on without a step; the window may keep painting
   void (*close)() = nullptr;
 };
 

@@ -30,7 +30,7 @@ namespace {
 constexpr char kEndOfText = 0x1A;
 
 bool Written(char type) {
-  return std::strchr("CDFLN", type) != nullptr && type != 0;
+  return type != 0 && std::strchr("CDFLN", type) != nullptr;
 }
 
 std::string_view StoredText(const WorkArea& area, const FieldDescriptor& f) {
@@ -164,6 +164,28 @@ void ReportExportError(int code, const std::string& name) {
               "File: " + name + " [CopyToDelimited(" + name + ")]");
 }
 
+// The current record as one line, without its end.
+std::string DelimitedRecord() {
+  const WorkArea& area = *Area();
+  std::string line;
+  bool first = true;
+  for (const FieldDescriptor& f : area.fields) {
+    if (!Written(f.type)) continue;
+    if (!first) line += DelimitedSeparator;
+    line += FieldToken(area, f);
+    first = false;
+  }
+  return line;
+}
+
+// Stores the token at position of line in field n (1-based) and moves position past it. Memo
+// fields and types the format leaves out take no token.
+void ParseDelimitedField(std::int32_t n, const std::string& line, std::size_t& position) {
+  const FieldDescriptor& f = Area()->fields[static_cast<std::size_t>(n - 1)];
+  if (!Written(f.type)) return;
+  StoreToken(n, f, NextToken(line, position));
+}
+
 // Writes the visible records from the top and the end mark; the number of records.
 std::int32_t WriteRecords(platform::BlockLineWriter& writer) {
   std::int32_t count = 0;
@@ -178,25 +200,6 @@ std::int32_t WriteRecords(platform::BlockLineWriter& writer) {
 }
 
 }  // namespace
-
-std::string DelimitedRecord() {
-  const WorkArea& area = *Area();
-  std::string line;
-  bool first = true;
-  for (const FieldDescriptor& f : area.fields) {
-    if (!Written(f.type)) continue;
-    if (!first) line += DelimitedSeparator;
-    line += FieldToken(area, f);
-    first = false;
-  }
-  return line;
-}
-
-void ParseDelimitedField(std::int32_t n, const std::string& line, std::size_t& position) {
-  const FieldDescriptor& f = Area()->fields[static_cast<std::size_t>(n - 1)];
-  if (!Written(f.type)) return;
-  StoreToken(n, f, NextToken(line, position));
-}
 
 std::int32_t CopyToDelimited(const std::string& name) {
   if (NoDbfInUse("CopyToDelimited")) return 0;

@@ -19,10 +19,4 @@ std::int32_t CopyToDelimited(const std::string& name);
 // table refuses.
 std::int32_t AppendFromDelimited(const std::string& name, bool showProgress);
 
-// The current record as one line, without its end.
-std::string DelimitedRecord();
-// Stores the token at position of line in field n (1-based) and moves position past it. Memo
-// fields and types the format leaves out take no token.
-void ParseDelimitedField(std::int32_t n, const std::string& line, std::size_t& position);
-
 }  // namespace dadav

@@ -140,6 +140,10 @@ TEST_F(AppendFromTest, RefusalsLeaveTheScratchAreaClosed) {
   EXPECT_EQ(LastErrorCode, 2);
   EXPECT_THROW(AppendFrom(source), EDadavError);
   EXPECT_EQ(LastErrorCode, 220);
+  Put("bad.dbf", "not a table");
+  EXPECT_THROW(AppendFrom(Path("bad.dbf")), EDadavError);
+  EXPECT_TRUE(ScratchClosed());
+  EXPECT_EQ(CurrentArea(), 1);
   EXPECT_THROW(AppendFrom("x VIRTUAL FILE"), EDadavError);
   EXPECT_EQ(LastErrorCode, 215);
   EXPECT_TRUE(ScratchClosed());

@@ -149,6 +149,7 @@ TEST_F(Delimited, ProgressStepsOncePerHundredthOfTheFile) {
   ProgressWindow.open = [](const std::string& caption) { progressCalls.push_back(caption); };
   ProgressWindow.step = [] { progressCalls.push_back("step"); };
   ProgressWindow.close = [] { progressCalls.push_back("close"); };
+  ProgressWindow.idle = [] { progressCalls.push_back("idle"); };
   NewTable(Path("t.dbf"), {Def("A", 'C', 10)});
   std::string lines;
   for (int i = 0; i < 333; ++i) lines += "line\r\n";
@@ -158,6 +159,11 @@ TEST_F(Delimited, ProgressStepsOncePerHundredthOfTheFile) {
     AppendFromDelimited(Path("in.txt"), show);
     const auto steps = std::count(progressCalls.begin(), progressCalls.end(), "step");
     EXPECT_EQ(steps, show ? std::min<std::size_t>(100, bytes.size()) : 0u) << bytes.size();
+    // each line, shorter than a step, either steps or lets the window paint
+    const auto idle = std::count(progressCalls.begin(), progressCalls.end(), "idle");
+    if (show && bytes == lines) {
+      EXPECT_EQ(steps + idle, 333);
+    }
     if (show) {
       EXPECT_EQ(progressCalls.front(), "Appending...");
       EXPECT_EQ(progressCalls.back(), "close");
