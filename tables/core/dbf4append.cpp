@@ -66,6 +66,8 @@ struct Transfer {
   std::vector<FieldSlot> targetSlots;
   std::vector<FieldSlot> sourceSlots;
   std::vector<std::int32_t> map;  // per target field: the source field number, 0 for none
+  // Both are tables, so the stored text can go across; a virtual file holds values only.
+  bool storedTextTravels = false;
 };
 
 std::string_view StoredText(const WorkArea& area, const FieldDescriptor& f) {
@@ -211,7 +213,10 @@ void CopyFieldConverted(const Transfer& transfer, std::size_t b) {
       PutNativeText(to, NativeText(from), to.field->length);
       break;
     case 44:
-      PutStoredField(static_cast<std::int32_t>(b + 1), StoredText(*transfer.source, *from.field));
+      if (transfer.storedTextTravels)
+        PutStoredField(static_cast<std::int32_t>(b + 1), StoredText(*transfer.source, *from.field));
+      else
+        PutNativeText(to, NativeText(from), to.field->length + 2u);
       break;
     case 12:
       NumberToText(to, from);
@@ -304,7 +309,8 @@ bool TakeVirtualWords(std::string& source) {
 std::uint8_t AreaOfVirtual(const std::string& source) {
   for (std::uint8_t n = 1; n <= kUserAreas; ++n) {
     const WorkArea* area = WorkAreaTable[n].get();
-    if (area != nullptr && area->vfile.isVirtual && area->fileName == source) return n;
+    if (area != nullptr && area->vfile.isVirtual && UpperStr(area->fileName) == UpperStr(source))
+      return n;
   }
   return 0;
 }
@@ -374,6 +380,7 @@ Transfer MakeTransfer(std::uint8_t targetArea, std::uint8_t sourceArea) {
   t.targetSlots = Slots(target);
   t.sourceSlots = Slots(*t.source);
   for (const FieldDescriptor& f : target.fields) t.map.push_back(SourceFieldNo(*t.source, f.name));
+  t.storedTextTravels = !target.vfile.isVirtual && !t.source->vfile.isVirtual;
   return t;
 }
 
@@ -386,7 +393,7 @@ void FillRecord(const Transfer& t, WorkArea& target, int kind) {
     return;
   }
   // The stored record travels with the values, so dates keep their century.
-  target.raw = t.source->raw;
+  if (t.storedTextTravels) target.raw = t.source->raw;
   std::memcpy(target.native, t.source->native, target.nativeSize);
   if (kind == 1) {
     for (std::size_t b = 0; b < t.map.size(); ++b) {

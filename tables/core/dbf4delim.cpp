@@ -135,7 +135,7 @@ void StoreToken(std::int32_t n, const FieldDescriptor& f, const std::string& tok
       break;
     case 'D':
       // Digits are the stored form itself, so the year keeps its century.
-      if (EightDigits(token))
+      if (EightDigits(token) && !Area()->vfile.isVirtual)
         PutStoredField(n, token);
       else
         PutText(n, token, 10);

@@ -166,6 +166,21 @@ TEST_F(AppendFromTest, OpenSourceHidesItsHiddenRecordsAndNoCommonFieldCopiesNoth
   EXPECT_EQ(std::tuple(LastErrorCode, RecCount()), std::tuple(0, 0));
 }
 
+TEST_F(AppendFromTest, VirtualSourceIsFoundByItsName) {
+  VFileHook = [](WorkArea&) {};
+  std::uint8_t buffer[8] = {};
+  USE("LIST VIRTUAL FILE", buffer, 8);
+  Area()->fileName = "LIST";  // the virtual-file module names its files
+  EXPECT_THROW(AppendFrom("list virtual file"), EDadavError);
+  EXPECT_EQ(LastErrorCode, 214);
+  Select(2);
+  NewTable(Path("t.dbf"), {Def("A", 'C', 2)});
+  AppendFrom("list LINKED");
+  EXPECT_EQ(std::tuple(LastErrorCode, RecCount(), CurrentArea()), std::tuple(0, 0, 2));
+  EXPECT_THROW(AppendFrom("other VIRTUAL"), EDadavError);
+  EXPECT_EQ(LastErrorCode, 215);
+}
+
 std::vector<std::string> memoCalls;
 
 TEST_F(AppendFromTest, MemoFieldsGoThroughTheMemoModule) {
