@@ -1,6 +1,9 @@
 #include "calc/calcstart.h"
 
 #include "calc/calctexts.h"
+#include "calc/documentlinks.h"
+#include "calc/drawinginfo.h"
+#include "calc/drawinginfotexts.h"
 #include "calc/kv6record.h"
 #include "calc/toliso.h"
 #include "calc/vocabulary.h"
@@ -11,4 +14,7 @@ void StartCalculationUnits() {
   ResetCalcData();
   ResetMaterials();
   ResetIsoStepping();
+  SetDrawingInfoEnglish();
+  InitDrawingInfo();
+  InitDocumentLinks();
 }
