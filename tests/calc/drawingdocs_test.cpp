@@ -6,6 +6,7 @@
 
 #include "base/utildate.h"
 #include "base/wbrelvar.h"
+#include "calc/descriptiontext.h"
 #include "calc/documentlinks.h"
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"
@@ -199,6 +200,18 @@ TEST(RevisionIndexText, LettersDigitsCapitalsOrNothing) {
   EXPECT_EQ(RevisionIndexText(2, 25), "Y");
   EXPECT_EQ(RevisionIndexText(3, 1), "");
   EXPECT_EQ(RevisionIndexText(4, 1), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Every kind of line break shows as one bar, and a bar returns as the internal CR LF.
+TEST(DescriptionText, BreaksShowAsBarsAndBarsReturnAsCrLf) {
+  EXPECT_EQ(DescriptionAsOneLine("a\r\nb\rc\nd\r\n"), "a|b|c|d|");
+  EXPECT_EQ(DescriptionFromOneLine("Ma\341e|Toleranz k6|"), "Ma\341e\r\nToleranz k6\r\n");
+  EXPECT_EQ(DescriptionLines("one\r\ntwo"), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(DescriptionLines(""), (std::vector<std::string>{""}));
 }
 
 }  // namespace

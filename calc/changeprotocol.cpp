@@ -1,0 +1,63 @@
+#include "calc/changeprotocol.h"
+
+#include "base/brelvar.h"
+#include "base/listfile.h"
+#include "base/reportdevice.h"
+#include "base/textreport.h"
+#include "base/utilcrtfile.h"
+#include "base/utilstr.h"
+#include "base/wbrelvar.h"
+#include "calc/descriptiontext.h"
+#include "calc/drawinginfo.h"
+#include "calc/drawinginfotexts.h"
+#include "calc/revisionindex.h"
+
+namespace {
+
+void ReplacementLine(const std::string& label, const std::string& text) {
+  if (text.empty()) return;
+  ReportLine("");
+  ReportLine(label + ": " + TextLeft(text, 15));
+}
+
+void ChangeLines(std::int32_t i) {
+  const ChangeEntry& entry = ChangeEntries[i];
+  ReportLine("  " + ProtocolMark(i) + "     " + TextLeft(entry.ChangeDate, 10) + "   " +
+             TextLeft(entry.Editor, 6) + "   " + TextLeft(entry.ChangeText, 20));
+  for (const std::string& line : DescriptionLines(entry.Description)) ReportLine(" " + line);
+  ReportLine(RuleSingle());
+}
+
+void ProtocolBody() {
+  const TitleBlockFieldSet& title = TitleBlockFields;
+  ReportLine("");
+  ReportLine(DiDrawingDate + ": " + title.Rows[1].Date + "     " + DiDesignedBy + ": " +
+             title.Rows[1].Name);
+  ReplacementLine(DiReplacementFor, title.ReplacementFor);
+  ReplacementLine(DiReplacedBy, title.ReplacedBy);
+  ReportLine("");
+  ReportLine(TextLeft(DiIndex, 6) + "  " + TextLeft(DiDate, 10) + "   " + TextLeft(DiCompl, 6) +
+             "   " + TextLeft(DiModification, 20));
+  ReportLine(RuleDouble());
+  for (std::int32_t i = 1; i <= ChangeCount; ++i) ChangeLines(i);
+}
+
+}  // namespace
+
+std::string ProtocolMark(std::int32_t i) {
+  return RevisionIndexText(RevisionIndexStyle == 1 ? 1 : 0, i);
+}
+
+void PrintChangeProtocol(std::uint16_t device) {
+  if (AbortFlag != 0) return;
+  SetReportHeader(LongTitle + " V" + ProgVersion, DiProtocol, DrawingTexts[1], DrawingTexts[2],
+                  DrawingTexts[3], 0);
+  OpenReport(device, CurrentFile + ".TXT");
+  if (AbortFlag != 0) return;
+  RewriteOrFail(ListFile);
+  if (AbortFlag == 0) {
+    if (ReportDeviceCode != 1) ReportPageHeader(0, 0);
+    ProtocolBody();
+  }
+  CloseReport();
+}
