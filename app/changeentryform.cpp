@@ -1,0 +1,89 @@
+#include "app/changeentryform.h"
+
+#include "base/displaytext.h"
+#include "base/formplace.h"
+#include "base/helptext.h"
+#include "base/numbertext.h"
+#include "base/utildate.h"
+#include "base/wbrelvar.h"
+#include "calc/descriptiontext.h"
+#include "calc/drawinginfo.h"
+#include "calc/drawinginfotexts.h"
+#include "platform/forms.h"
+
+namespace {
+
+class TForm_EinAend final : public platform::Form {
+ public:
+  explicit TForm_EinAend(std::uint16_t changeIndex)
+      : platform::Form("TForm_EinAend", ToDisplayText(DiModification), {420, 200}),
+        ChangeIndex(changeIndex) {
+    AddField("aenderung", DiTextOfChanges, 20);
+    AddField("datum", DiDate, 10);
+    auto& today = Add<platform::Button>("Button_datum");
+    today.SetCaption("<" + ToDisplayText(TodayText()));
+    today.onClick = [this] { Get<platform::Edit>("Edit_datum").SetText(TodayText()); };
+    AddField("bearbeiter", DiResponsible, 5);
+    AddField("beschreibung", DiDescription, 255);
+    AddButtons();
+    onShow = [this] { FormShow(); };
+  }
+
+  // The edits' texts into the entry.
+  void Store() const {
+    ChangeEntry& entry = ChangeEntries[ChangeIndex];
+    entry.ChangeText = FromDisplayText(Text("aenderung"));
+    entry.ChangeDate = Text("datum");
+    entry.Editor = FromDisplayText(Text("bearbeiter"));
+    entry.Description = DescriptionFromOneLine(FromDisplayText(Text("beschreibung")));
+  }
+
+  const std::uint16_t ChangeIndex;
+
+ private:
+  void AddField(const std::string& name, const std::string& label, std::size_t maxLength) {
+    Add<platform::Label>("Label_" + name).SetCaption(ToDisplayText(label));
+    Add<platform::Edit>("Edit_" + name).SetMaxLength(maxLength);
+  }
+
+  void AddButtons() {
+    auto& ok = Add<platform::Button>("Button_ok");
+    ok.SetCaption("OK");
+    ok.SetDefault(true);
+    ok.SetModalResult(platform::ModalResult::Ok);
+    auto& cancel = Add<platform::Button>("Button_cancel");
+    cancel.SetCaption("Cancel");
+    cancel.SetCancel(true);
+    cancel.SetModalResult(platform::ModalResult::Cancel);
+    auto& help = Add<platform::Button>("Button_help");
+    help.SetCaption("&Help");
+    help.onClick = [] { ShowHelpText(3000, "", 1); };
+  }
+
+  void FormShow() {
+    SetCaption(ToDisplayText(DiModification) + " " + IntText(ChangeIndex));
+    const ChangeEntry& entry = ChangeEntries[ChangeIndex];
+    SetText("aenderung", ToDisplayText(entry.ChangeText));
+    SetText("datum", entry.ChangeDate);
+    SetText("bearbeiter", ToDisplayText(entry.Editor));
+    SetText("beschreibung", ToDisplayText(DescriptionAsOneLine(entry.Description)));
+  }
+
+  const std::string& Text(const std::string& name) const {
+    return Get<platform::Edit>("Edit_" + name).Text();
+  }
+  void SetText(const std::string& name, std::string text) {
+    Get<platform::Edit>("Edit_" + name).SetText(std::move(text));
+  }
+};
+
+}  // namespace
+
+void EditChangeEntry(std::uint16_t index) {
+  if (index < 1 || index > kChangeSlotCount) return;
+  TForm_EinAend form(index);
+  CenterOnDrawWindow(form.Placement());
+  const bool ok = form.ShowModal() == platform::ModalResult::Ok;
+  if (ok) form.Store();
+  AbortFlag = ok ? 0 : 1;
+}
