@@ -2,11 +2,11 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdio>
 #include <vector>
 
 #include "base/brelvar.h"
+#include "base/commandline.h"
 #include "base/displaytext.h"
 #include "base/listfile.h"
 #include "base/numbertext.h"
@@ -234,17 +234,6 @@ bool SendPendingBytes() {
 void PrinterSendFailed() {
   ShowError("file write error");
   AbortFlag = 1;
-}
-
-// Word processor and browser texts that name a Windows program stand for the desktop's default
-// program; any other names a program that must exist.
-bool MeansDesktopDefault(const std::string& program, bool emptyMeansDefault) {
-  if (program.empty()) return emptyMeansDefault;
-  std::string lower;
-  for (char c : program) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const bool exe = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0;
-  const bool drive = lower.size() >= 2 && lower[1] == ':';
-  return exe || drive || program.find('\\') != std::string::npos;
 }
 
 // False (with the " not found" message) when the named program does not exist.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "base/commandline.h"
 #include "base/numbertext.h"
 #include "base/utilcrt.h"
 #include "base/utilpath.h"
@@ -15,24 +16,7 @@
 #include "platform/process.h"
 
 std::vector<std::string> cad_split_command_line(const std::string& line) {
-  std::vector<std::string> words;
-  std::string word;
-  bool quoted = false, in_word = false;
-  for (char c : line) {
-    if (c == '"') {
-      quoted = !quoted;
-      in_word = true;
-    } else if (c == ' ' && !quoted) {
-      if (in_word) words.push_back(word);
-      word.clear();
-      in_word = false;
-    } else {
-      word += c;
-      in_word = true;
-    }
-  }
-  if (in_word) words.push_back(word);
-  return words;
+  return SplitCommandLine(line);
 }
 
 namespace {

@@ -1,0 +1,190 @@
+#include "app/drawinginfoform.h"
+
+#include "base/brelvar.h"
+#include "base/displaytext.h"
+#include "base/formplace.h"
+#include "base/helptext.h"
+#include "base/numbertext.h"
+#include "base/utildate.h"
+#include "base/utilstr.h"
+#include "base/wbrelvar.h"
+#include "cad/cadvar.h"
+#include "calc/drawinginfo.h"
+#include "calc/drawinginfotexts.h"
+#include "platform/forms.h"
+
+namespace {
+
+using platform::StringGrid;
+
+// Title blocks 0 and 3 are DIN 6771; the others ISO 7200, which has three date/name rows, no
+// replacement texts and three fields of its own.
+bool IsoLayout() {
+  return TitleBlockStandard != 0 && TitleBlockStandard != 3;
+}
+
+// The drawing-text grid's columns after the row number.
+enum TextColumn { kX = 1, kY, kH, kPhi, kText, kLayer };
+
+class TForm_zeichInfo final : public platform::Form {
+ public:
+  TForm_zeichInfo()
+      : platform::Form("TForm_zeichInfo",
+                       ToDisplayText(DiInfoDrawing) + (IsoLayout() ? " ISO 7200" : " DIN 6771"),
+                       {560, 480}) {
+    AddReplacementFields();
+    AddTitleRows();
+    AddIsoFields();
+    AddDrawingTexts();
+    AddButtons();
+  }
+
+  void Store() const {
+    TitleBlockFields.ReplacementFor = Typed(Get<platform::Edit>("Edit_ersatzfuer").Text());
+    TitleBlockFields.ReplacedBy = Typed(Get<platform::Edit>("Edit_ersetztdurch").Text());
+    // The ISO grid has no fourth row: its cells read empty.
+    const StringGrid& rows = Get<StringGrid>("StringGrid1");
+    for (int row = 1; row <= 4; ++row) {
+      TitleBlockFields.Rows[row] = {Typed(rows.Cell(1, row)), Typed(rows.Cell(2, row))};
+    }
+    StoreDrawingTexts();
+    DrawingTextMode = Get<platform::ComboBox>("ComboBox_zeichtextmode").ItemIndex();
+    if (IsoLayout()) {
+      const StringGrid& iso = Get<StringGrid>("StringGrid3");
+      TitleBlockFields.ResponsibleDept = Typed(iso.Cell(1, 1));
+      TitleBlockFields.DocumentType = Typed(iso.Cell(1, 2));
+      TitleBlockFields.DocumentStatus = Typed(iso.Cell(1, 3));
+    }
+  }
+
+ private:
+  static std::string Typed(const std::string& text) { return FromDisplayText(text); }
+
+  void AddReplacementFields() {
+    const bool shown = !IsoLayout();
+    auto& forLabel = Add<platform::Label>("Label_ersatz_fuer");
+    forLabel.SetCaption(ToDisplayText(DiReplacementFor));
+    forLabel.SetVisible(shown);
+    auto& forEdit = Add<platform::Edit>("Edit_ersatzfuer");
+    forEdit.SetMaxLength(15);
+    forEdit.SetText(ToDisplayText(TitleBlockFields.ReplacementFor));
+    forEdit.SetVisible(shown);
+    auto& byLabel = Add<platform::Label>("Label_ersetzt_durch");
+    byLabel.SetCaption(ToDisplayText(DiReplacedBy));
+    byLabel.SetVisible(shown);
+    auto& byEdit = Add<platform::Edit>("Edit_ersetztdurch");
+    byEdit.SetMaxLength(15);
+    byEdit.SetText(ToDisplayText(TitleBlockFields.ReplacedBy));
+    byEdit.SetVisible(shown);
+  }
+
+  void AddTitleRows() {
+    auto& grid = Add<StringGrid>("StringGrid1");
+    grid.SetEditable(true);
+    grid.SetFixed(1, 1);
+    const int rowCount = IsoLayout() ? 3 : 4;
+    grid.SetSize(3, rowCount + 1);
+    const bool iso = IsoLayout();
+    grid.SetCell(1, 0, ToDisplayText(iso ? " (" + DiDate + ")" : DiDate));
+    grid.SetCell(2, 0, ToDisplayText(DiName));
+    const std::string labels[4] = {iso ? DiCreatedBy : DiCompl, iso ? DiApprovedBy : DiCheck,
+                                   iso ? DiTechnicalReference : DiStand, ApprovalFieldText};
+    const int widths[3] = {iso ? 128 : 64, 64, iso ? 128 : 64};
+    for (int col = 0; col < 3; ++col) grid.SetColWidth(col, ScaleSize(widths[col]));
+    for (int row = 1; row <= rowCount; ++row) {
+      grid.SetCell(0, row, ToDisplayText(labels[row - 1]));
+      grid.SetCell(1, row, ToDisplayText(TitleBlockFields.Rows[row].Date));
+      grid.SetCell(2, row, ToDisplayText(TitleBlockFields.Rows[row].Name));
+    }
+    for (int row = 1; row <= 4; ++row) {
+      auto& today = Add<platform::Button>("Button" + IntText(row));
+      today.SetCaption("< " + ToDisplayText(TodayText()));
+      today.SetVisible(!iso);
+      today.onClick = [&grid, row] { grid.SetCell(1, row, ToDisplayText(TodayText())); };
+    }
+  }
+
+  void AddIsoFields() {
+    auto& grid = Add<StringGrid>("StringGrid3");
+    grid.SetEditable(true);
+    grid.SetFixed(1, 1);
+    grid.SetSize(2, 4);
+    for (int col = 0; col < 2; ++col) grid.SetColWidth(col, ScaleSize(128));
+    const std::string labels[3] = {DiResponsibleDept, DiDocumentType, DiDocumentStatus};
+    const std::string values[3] = {TitleBlockFields.ResponsibleDept, TitleBlockFields.DocumentType,
+                                   TitleBlockFields.DocumentStatus};
+    for (int row = 1; row <= 3; ++row) {
+      grid.SetCell(0, row, ToDisplayText(labels[row - 1]));
+      grid.SetCell(1, row, ToDisplayText(values[row - 1]));
+    }
+    grid.SetVisible(IsoLayout());
+  }
+
+  void AddDrawingTexts() {
+    auto& grid = Add<StringGrid>("StringGrid2");
+    grid.SetEditable(true);
+    grid.SetFixed(1, 1);
+    grid.SetSize(7, kDrawingTextSlotCount + 1);
+    for (int col = 0; col < 7; ++col) grid.SetColWidth(col, ScaleSize(col == kText ? 320 : 32));
+    const char* heads[] = {"x", "y", "h", "phi", "Text", "Layer"};
+    for (int col = kX; col <= kLayer; ++col) grid.SetCell(col, 0, heads[col - 1]);
+    for (int row = 1; row <= kDrawingTextSlotCount; ++row) grid.SetCell(0, row, IntText(row));
+    for (int row = 1; row <= DrawingTextCount && row <= kDrawingTextSlotCount; ++row) {
+      const DrawingTextRecord& text = DrawingTextRecords[row];
+      grid.SetCell(kX, row, RealText(text.x));
+      grid.SetCell(kY, row, RealText(text.y));
+      grid.SetCell(kH, row, RealText(text.h));
+      grid.SetCell(kPhi, row, RealText(text.phi));
+      grid.SetCell(kText, row, ToDisplayText(text.Text));
+      grid.SetCell(kLayer, row, IntText(text.Layer));
+    }
+    auto& mode = Add<platform::ComboBox>("ComboBox_zeichtextmode");
+    mode.SetItems({"A4", "A3", "A4+A3", "-"});
+    mode.SetItemIndex(DrawingTextMode);
+    std::string hint;
+    HelpHint(3020, hint);
+    mode.SetHint(hint);
+    mode.onChange = [&mode, &grid] { grid.SetVisible(mode.ItemIndex() != kDrawingTextsNone); };
+  }
+
+  // Row 1 is always read; the list ends before the first later row without text.
+  void StoreDrawingTexts() const {
+    const StringGrid& grid = Get<StringGrid>("StringGrid2");
+    int row = 1;
+    for (;;) {
+      DrawingTextRecords[row] = {TextToReal(grid.Cell(kX, row)), TextToReal(grid.Cell(kY, row)),
+                                 TextToReal(grid.Cell(kH, row)), TextToReal(grid.Cell(kPhi, row)),
+                                 Typed(grid.Cell(kText, row)),   TextToInt(grid.Cell(kLayer, row))};
+      if (row == kDrawingTextSlotCount || NoBlanks(grid.Cell(kText, row + 1)).empty()) break;
+      ++row;
+    }
+    DrawingTextCount = static_cast<std::uint16_t>(row);
+  }
+
+  void AddButtons() {
+    auto& ok = Add<platform::Button>("Button_ok");
+    ok.SetCaption("OK");
+    ok.SetDefault(true);
+    ok.SetModalResult(platform::ModalResult::Ok);
+    auto& cancel = Add<platform::Button>("Button_cancel");
+    cancel.SetCaption("Cancel");
+    cancel.SetCancel(true);
+    cancel.SetModalResult(platform::ModalResult::Cancel);
+    auto& help = Add<platform::Button>("Button_help");
+    help.SetCaption("&Help");
+    help.onClick = [] { ShowHelpText(3010, "", 1); };
+  }
+};
+
+}  // namespace
+
+void ShowDrawingInfo() {
+  TForm_zeichInfo form;
+  CenterOnDrawWindow(form.Placement());
+  const bool ok = form.ShowModal() == platform::ModalResult::Ok;
+  if (ok) {
+    form.Store();
+    Modified = 1;
+  }
+  AbortFlag = ok ? 0 : 1;
+}
