@@ -120,4 +120,20 @@ TEST_F(DocumentLinksTest, ABrowsedFileKeepsItsNameUpToTheProgram) {
                                      "e.txt");
 }
 
+// Programs here carry no ".exe", so the program choice lists every file; it starts in the
+// folder of the program text.
+TEST_F(DocumentLinksTest, TheProgramChoiceListsEveryFile) {
+  InForm([](Form& form) {
+    Type(form, "Edit_prog2", "/usr/bin/vi");
+    Press(form, "Button_prog2");
+    Press(form, "Button_ok");
+  });
+  script_.Expect(platform::headless::Step(platform::DialogKind::OpenFile).Type("/usr/bin/gedit"));
+  EditDocumentLinks();
+  ASSERT_EQ(script_.FileRequests().size(), 1u);
+  EXPECT_EQ(std::tuple(script_.FileRequests()[0].folder,
+                       script_.FileRequests()[0].filters.at(0).pattern, DocumentLinks[2].Program),
+            std::tuple("/usr/bin", "*", "/usr/bin/gedit"));
+}
+
 }  // namespace
