@@ -1,8 +1,8 @@
 #include "app/changeentryform.h"
 
+#include "app/formbuttons.h"
 #include "base/displaytext.h"
 #include "base/formplace.h"
-#include "base/helptext.h"
 #include "base/numbertext.h"
 #include "base/utildate.h"
 #include "base/wbrelvar.h"
@@ -25,7 +25,7 @@ class TForm_EinAend final : public platform::Form {
     today.onClick = [this] { Get<platform::Edit>("Edit_datum").SetText(TodayText()); };
     AddField("bearbeiter", DiResponsible, 5);
     AddField("beschreibung", DiDescription, 255);
-    AddButtons();
+    AddOkCancelHelp(*this, "&Help", 3000);
     onShow = [this] { FormShow(); };
   }
 
@@ -44,20 +44,6 @@ class TForm_EinAend final : public platform::Form {
   void AddField(const std::string& name, const std::string& label, std::size_t maxLength) {
     Add<platform::Label>("Label_" + name).SetCaption(ToDisplayText(label));
     Add<platform::Edit>("Edit_" + name).SetMaxLength(maxLength);
-  }
-
-  void AddButtons() {
-    auto& ok = Add<platform::Button>("Button_ok");
-    ok.SetCaption("OK");
-    ok.SetDefault(true);
-    ok.SetModalResult(platform::ModalResult::Ok);
-    auto& cancel = Add<platform::Button>("Button_cancel");
-    cancel.SetCaption("Cancel");
-    cancel.SetCancel(true);
-    cancel.SetModalResult(platform::ModalResult::Cancel);
-    auto& help = Add<platform::Button>("Button_help");
-    help.SetCaption("&Help");
-    help.onClick = [] { ShowHelpText(3000, "", 1); };
   }
 
   void FormShow() {

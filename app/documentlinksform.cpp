@@ -1,5 +1,6 @@
 #include "app/documentlinksform.h"
 
+#include "app/formbuttons.h"
 #include "app/linklauncher.h"
 #include "base/formplace.h"
 #include "base/helptext.h"
@@ -22,7 +23,7 @@ class TForm_confDoku final : public platform::Form {
     HelpHint(2710, programHint);
     HelpHint(2720, fileHint);
     for (int n = 1; n <= kDocumentLinkCount; ++n) AddLink(n, programHint, fileHint);
-    AddButtons();
+    AddOkCancelHelp(*this, "&Help Text", 2730);
     onShow = [this] { FormShow(); };
   }
 
@@ -68,20 +69,6 @@ class TForm_confDoku final : public platform::Form {
       SelectFile(edit.Text(), mask, chosen);
       edit.SetText(chosen);
     };
-  }
-
-  void AddButtons() {
-    auto& ok = Add<platform::Button>("Button_ok");
-    ok.SetCaption("OK");
-    ok.SetDefault(true);
-    ok.SetModalResult(platform::ModalResult::Ok);
-    auto& cancel = Add<platform::Button>("Button_cancel");
-    cancel.SetCaption("Cancel");
-    cancel.SetCancel(true);
-    cancel.SetModalResult(platform::ModalResult::Cancel);
-    auto& help = Add<platform::Button>("Button_help");
-    help.SetCaption("&Help Text");
-    help.onClick = [] { ShowHelpText(2730, "", 1); };
   }
 
   void FormShow() {

@@ -1,5 +1,6 @@
 #include "app/drawinginfoform.h"
 
+#include "app/formbuttons.h"
 #include "base/brelvar.h"
 #include "base/displaytext.h"
 #include "base/formplace.h"
@@ -36,7 +37,7 @@ class TForm_zeichInfo final : public platform::Form {
     AddTitleRows();
     AddIsoFields();
     AddDrawingTexts();
-    AddButtons();
+    AddOkCancelHelp(*this, "&Help", 3010);
   }
 
   void Store() const {
@@ -159,20 +160,6 @@ class TForm_zeichInfo final : public platform::Form {
       ++row;
     }
     DrawingTextCount = static_cast<std::uint16_t>(row);
-  }
-
-  void AddButtons() {
-    auto& ok = Add<platform::Button>("Button_ok");
-    ok.SetCaption("OK");
-    ok.SetDefault(true);
-    ok.SetModalResult(platform::ModalResult::Ok);
-    auto& cancel = Add<platform::Button>("Button_cancel");
-    cancel.SetCaption("Cancel");
-    cancel.SetCancel(true);
-    cancel.SetModalResult(platform::ModalResult::Cancel);
-    auto& help = Add<platform::Button>("Button_help");
-    help.SetCaption("&Help");
-    help.onClick = [] { ShowHelpText(3010, "", 1); };
   }
 };
 

@@ -68,6 +68,14 @@ TEST_F(DocumentLinksTest, ExecTakesUnconfirmedEditsAndCancelKeepsTheLinks) {
   EXPECT_EQ(std::tuple(AbortFlag, Modified), std::tuple(1, 0));
 }
 
+TEST_F(DocumentLinksTest, TheCloseBoxKeepsTheLinks) {
+  const auto before = DocumentLinks;
+  InForm([](Form& form) { Type(form, "Edit_prog1", "typed"); });
+  EditDocumentLinks();
+  EXPECT_EQ(DocumentLinks, before);
+  EXPECT_EQ(AbortFlag, 1);
+}
+
 TEST_F(DocumentLinksTest, OkStoresTheTenTexts) {
   InForm([](Form& form) {
     for (int n = 1; n <= 5; ++n) {
