@@ -14,6 +14,10 @@
 
 namespace {
 
+std::string ProtocolMark(std::int32_t i) {
+  return RevisionIndexText(RevisionIndexStyle == 1 ? 1 : 0, i);
+}
+
 void ReplacementLine(const std::string& label, const std::string& text) {
   if (text.empty()) return;
   ReportLine("");
@@ -43,10 +47,6 @@ void ProtocolBody() {
 }
 
 }  // namespace
-
-std::string ProtocolMark(std::int32_t i) {
-  return RevisionIndexText(RevisionIndexStyle == 1 ? 1 : 0, i);
-}
 
 void PrintChangeProtocol(std::uint16_t device) {
   if (AbortFlag != 0) return;

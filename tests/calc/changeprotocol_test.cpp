@@ -1,6 +1,5 @@
 // The change protocol report: the layout on the DOS text file (device 8) against hand-made
-// goldens, the viewer's copy without page header, the marks of every index style, and no report
-// after a cancelled step.
+// goldens, the viewer's copy without page header, and no report after a cancelled step.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -76,15 +75,6 @@ TEST_F(ChangeProtocolPrint, NothingIsShownWhenAStepBeforeWasCancelled) {
   EXPECT_TRUE(viewer_.shown.empty());
   EXPECT_FALSE(std::filesystem::exists(dir_ + "/temp/OUTDOS.TXT"));
   EXPECT_EQ(AbortFlag, 1);
-}
-
-// The drawings' capitals and unmarked style still print lower-case letters here.
-TEST_F(ChangeProtocolPrint, MarksAreDigitsInStyleOneElseLowerCaseLetters) {
-  for (std::uint16_t style = 0; style <= 3; ++style) {
-    RevisionIndexStyle = style;
-    EXPECT_EQ(ProtocolMark(1), style == 1 ? "1" : "a") << style;
-    EXPECT_EQ(ProtocolMark(25), style == 1 ? "25" : "y") << style;
-  }
 }
 
 }  // namespace
