@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 
 #include "base/numbertext.h"
 #include "base/utilstr.h"
@@ -110,22 +111,39 @@ void ReadBoolNotFalse(bool& b) {
 }
 
 void ReadFields4(std::string& a, std::string& b, std::string& c, std::string& d) {
-  const std::string line = ReadLine();
+  std::vector<std::string> fields = SplitFields(ReadLine(), 4);
+  a = std::move(fields[0]);
+  b = std::move(fields[1]);
+  c = std::move(fields[2]);
+  d = std::move(fields[3]);
+}
+
+std::vector<std::string> SplitFields(std::string_view line, std::size_t count) {
+  std::vector<std::string> fields(count);
   std::size_t start = 0;
-  bool cut = false;
-  for (std::string* field : {&a, &b, &c, &d}) {
-    const std::size_t bar = cut ? std::string::npos : line.find('|', start);
-    cut = bar == std::string::npos;
-    *field = cut ? std::string() : line.substr(start, bar - start);
+  for (std::string& field : fields) {
+    const std::size_t bar = line.find('|', start);
+    if (bar == std::string_view::npos) break;
+    field = line.substr(start, bar - start);
     start = bar + 1;
   }
+  return fields;
+}
+
+std::vector<std::string> ListingHeaderLines(const std::string& text1, const std::string& text2,
+                                            const std::string& text3) {
+  const std::string rule(65, '-');
+  return {rule,
+          LongTitle + "   V " + FileVersionText("W" + ShortName + ".exe"),
+          "Version " + ProgVersion,
+          rule,
+          text1,
+          text2,
+          text3};
 }
 
 void ListingHeader() {
-  const std::string rule(65, '-');
-  WriteTextLine(rule);
-  WriteTextLine(LongTitle + "   V " + FileVersionText("W" + ShortName + ".exe"));
-  WriteTextLine("Version " + ProgVersion);
-  WriteTextLine(rule);
-  for (int i = 1; i <= 3; ++i) WriteTextLine(DrawingTexts[i]);
+  for (const std::string& line :
+       ListingHeaderLines(DrawingTexts[1], DrawingTexts[2], DrawingTexts[3]))
+    WriteTextLine(line);
 }

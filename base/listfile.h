@@ -4,8 +4,11 @@
 // order of writing. Failures set AbortFlag (see TextFile); reading past the end is no failure and
 // gives empty texts, zeros and false.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "base/textfile.h"
 
@@ -44,6 +47,13 @@ void ReadBoolNotFalse(bool& b);
 // The texts before the first four "|"; a missing "|" empties its field and the ones after it.
 void ReadFields4(std::string& a, std::string& b, std::string& c, std::string& d);
 
+// The texts before the first count "|" of a field line; a missing "|" empties its field and the
+// ones after it. Always count texts.
+std::vector<std::string> SplitFields(std::string_view line, std::size_t count);
+
 // The seven-line header of calculation files: rules, title with the program file's version,
-// program version and the three drawing texts.
+// program version and the three given drawing texts.
+std::vector<std::string> ListingHeaderLines(const std::string& text1, const std::string& text2,
+                                            const std::string& text3);
+// ListingHeaderLines of DrawingTexts, written to ListFile.
 void ListingHeader();

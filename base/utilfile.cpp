@@ -104,7 +104,7 @@ bool FileThere(const std::string& name) {
   return regular;
 }
 
-bool ReadWholeFile(const std::string& name, std::string& bytes) {
+bool ReadWholeFile(const std::string& name, std::string& bytes, std::size_t limit) {
   bytes.clear();
   const int fd = platform::os::Open(platform::ResolveFileName(name), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -112,12 +112,13 @@ bool ReadWholeFile(const std::string& name, std::string& bytes) {
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   std::vector<char> block(kCopyBlock);
   ssize_t n = 0;
-  while (regular &&
-         ((n = ::read(fd, block.data(), block.size())) > 0 || (n < 0 && errno == EINTR))) {
+  while (regular && bytes.size() < limit &&
+         ((n = ::read(fd, block.data(), std::min(block.size(), limit - bytes.size()))) > 0 ||
+          (n < 0 && errno == EINTR))) {
     if (n > 0) bytes.append(block.data(), static_cast<std::size_t>(n));
   }
   ::close(fd);
-  return regular && n == 0;
+  return regular && n >= 0;
 }
 
 bool FolderWritable(const std::string& dir) {

@@ -3,14 +3,16 @@
 // through their result or AbortFlag, never by a message. Existing files are found
 // case-insensitively when the exact name is absent.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 // True for a regular file that opens for reading.
 bool FileThere(const std::string& name);
-// The whole content of a regular file; false, with what was read, when it is not one or a read
-// fails.
-bool ReadWholeFile(const std::string& name, std::string& bytes);
+// The whole content of a regular file, or its first limit bytes when it is longer; false, with
+// what was read, when it is not one or a read fails.
+bool ReadWholeFile(const std::string& name, std::string& bytes,
+                   std::size_t limit = static_cast<std::size_t>(-1));
 // True when a new file can be created (exclusively, under a unique "x.$$$" name) in the folder and
 // removed again.
 bool FolderWritable(const std::string& dir);

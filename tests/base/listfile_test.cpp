@@ -207,6 +207,14 @@ TEST_F(ValueFileTest, AnOpenFileIsClosedBeforeItsLinesCouldBeLost) {
   EXPECT_EQ(Bytes("local.txt"), "flushed\r\n");
 }
 
+TEST(FieldSplitTest, CountsFieldsUpToTheLastBar) {
+  using Fields = std::vector<std::string>;
+  EXPECT_EQ(SplitFields("a||c|d|e|f|7||", 8), (Fields{"a", "", "c", "d", "e", "f", "7", ""}));
+  EXPECT_EQ(SplitFields("1|2|3|tail without bar", 6), (Fields{"1", "2", "3", "", "", ""}));
+  EXPECT_EQ(SplitFields("x|y|z|", 2), (Fields{"x", "y"}));
+  EXPECT_EQ(SplitFields("", 3), Fields(3));
+}
+
 TEST_F(ValueFileTest, ListingHeaderLines) {
   LongTitle = "KV6  -  polygon profile P3G";
   ShortName = "kv6";

@@ -88,6 +88,18 @@ TEST_F(FileServiceTest, ExistenceAndFolderChecks) {
   EXPECT_EQ(fs::directory_iterator(Path("sub")), fs::directory_iterator());
 }
 
+// The bound keeps a huge or endless file from filling memory; the case-blind resolver finds it.
+TEST_F(FileServiceTest, WholeFileReadStopsAtItsBound) {
+  const std::string content(20000, 'k');
+  Put("Big.KV6", content);
+  std::string bytes;
+  EXPECT_TRUE(ReadWholeFile(Path("big.kv6"), bytes, 9000));
+  EXPECT_EQ(bytes, content.substr(0, 9000));
+  EXPECT_TRUE(ReadWholeFile(Path("big.kv6"), bytes, 20001));
+  EXPECT_EQ(bytes, content);
+  EXPECT_FALSE(ReadWholeFile(Path("missing"), bytes, 10) || ReadWholeFile(dir_, bytes, 10));
+}
+
 TEST_F(FileServiceTest, DeletingByMaskAndByName) {
   for (const char* name : {"$a.dx$", "$B.DX$", "Old.TXT"}) Put(name, "");
   fs::create_directory(Path("$c.dx$"));

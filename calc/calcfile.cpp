@@ -1,0 +1,69 @@
+#include "calc/calcfile.h"
+
+#include "base/displaytext.h"
+#include "base/utilcrt.h"
+#include "base/utilcrtfile.h"
+#include "base/utilfile.h"
+#include "base/utilpath.h"
+#include "base/wbrelvar.h"
+#include "calc/calcfileformat.h"
+#include "calc/kv6rech.h"
+
+namespace {
+
+constexpr std::uint16_t kFullPathKind = 5;
+
+// "null" and "init" name files of the data folder.
+bool IsBareName(const std::string& name) {
+  return name.find_first_of("/.") == std::string::npos;
+}
+
+void RefuseDamaged(const std::string& path) {
+  ShowError("file " + PathInText(path) + " damaged !");
+  AbortFlag = 1;
+}
+
+// Expects AbortFlag clear.
+bool ReadAndCommit(const std::string& path) {
+  CheckFileReadable(path);
+  if (AbortFlag != 0) return false;
+  std::string bytes;
+  const bool read = ReadWholeFile(path, bytes, kCalcFileLimit + 1);
+  const std::optional<CalcFileData> data =
+      read ? ParseCalcFile(bytes) : std::optional<CalcFileData>();
+  if (!data) {
+    RefuseDamaged(path);
+    return false;
+  }
+  CommitCalcFile(*data);
+  return true;
+}
+
+}  // namespace
+
+bool ReadCalcFile(const std::string& name) {
+  AbortFlag = 0;
+  if (!name.empty()) {
+    return ReadAndCommit(IsBareName(name) ? AddBackslash(DataDir) + name + "." + FileExt : name);
+  }
+  std::string folder = DataDir;
+  std::string path;
+  SelectFileOfKind(kFullPathKind, folder, "*." + FileExt, path);
+  if (AbortFlag != 0 || !ReadAndCommit(path)) return false;
+  CurrentFile = NameWithoutExt(path);
+  DataDir = folder;
+  return true;
+}
+
+bool LoadCalcFile(const std::string& name) {
+  if (!ReadCalcFile(name)) return false;
+  CalculateP3G();
+  return true;
+}
+
+bool WriteCalcFile(const std::string& name) {
+  AbortFlag = 0;
+  std::string fullName;
+  SaveFileDialog(name, fullName);
+  return AbortFlag == 0 && ReplaceFileLines(fullName, CalcFileLines(CalcFileSnapshot()));
+}
