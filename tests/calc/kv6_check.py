@@ -21,11 +21,12 @@ import sys
 
 HEADER_LINES = 7
 INTEGER = re.compile(r"-?[0-9]+\Z")
-# A real is either the short form of a whole value below 1 or has exactly 7 decimals.
+# A real is either the short form of a whole value below 1 or has exactly 7 decimals; the
+# decimal sign is the writer's regional one, "." or ",".
 REAL_SHORT = re.compile(r"-?[0-9]+\Z")
-REAL_LONG = re.compile(r"-?[0-9]+\.[0-9]{7}\Z")
-# Drawing-text numbers: digits with an optional fraction, "." as decimal sign.
-REAL_TEXT = re.compile(r"-?[0-9]+(\.[0-9]+)?\Z")
+REAL_LONG = re.compile(r"-?[0-9]+[.,][0-9]{7}\Z")
+# Drawing-text numbers: digits with an optional fraction.
+REAL_TEXT = re.compile(r"-?[0-9]+([.,][0-9]+)?\Z")
 
 
 class Damaged(Exception):
@@ -84,7 +85,7 @@ class Lines:
 
 def real_value(line, where):
     if REAL_LONG.match(line):
-        return float(line)
+        return float(line.replace(",", "."))
     if REAL_SHORT.match(line):
         value = int(line)
         # A value just below 1 may round to "1"; from 2 on the decimals belong.
@@ -97,7 +98,7 @@ def real_value(line, where):
 def text_real(text, where):
     if not REAL_TEXT.match(text):
         raise Damaged("%s: %r is no drawing-text number" % (where, text))
-    return float(text)
+    return float(text.replace(",", "."))
 
 
 def integer_field(text, where):
