@@ -1,0 +1,157 @@
+// Damaged calculation files in bulk: a corpus of unusual but valid files and 2,000 seeded mutants
+// of them. Whatever the reader takes must stay within the slots, hold finite values only,
+// calculate, and settle: the third file written from it equals the second.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+
+#include "calc/calcfile.h"
+#include "calc/calcfileformat.h"
+#include "calc/kv6rech.h"
+#include "tests/base/testdata.h"
+#include "tests/calc/calcfilefixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> CorpusFiles() {
+  std::vector<std::string> files;
+  for (const char* dir : {"/tests/calc/golden", "/tests/calc/corpus"}) {
+    for (const auto& entry : fs::directory_iterator(SourceRoot() + dir))
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::vector<long double> Reals(const CalcFileData& d) {
+  std::vector<long double> reals = {d.d1,    d.d2, d.d3, d.e1, d.d4, d.d5,  d.d6,
+                                    d.d6pre, d.d7, d.e2, d.r1, d.r2, d.l,   d.T,
+                                    d.Mb,    d.KA, d.fW, d.l1, d.l2, d.dB1, d.dB2};
+  for (int part = kShaft; part <= kHub; ++part) {
+    reals.insert(reals.end(), {d.Materials[part].Pzul, d.Materials[part].FH, d.Materials[part].FS});
+  }
+  for (const DrawingTextRecord& t : d.Texts) reals.insert(reals.end(), {t.x, t.y, t.h, t.phi});
+  return reals;
+}
+
+void ExpectSound(const CalcFileData& d, const std::string& what) {
+  EXPECT_LE(d.Changes.size(), static_cast<std::size_t>(kChangeSlotCount)) << what;
+  EXPECT_LE(d.Texts.size(), static_cast<std::size_t>(kDrawingTextSlotCount)) << what;
+  for (long double x : Reals(d)) EXPECT_TRUE(std::isfinite(x) && std::fabs(x) <= 1e12L) << what;
+}
+
+std::string Written() {
+  return JoinWithCrLf(CalcFileLines(CalcFileSnapshot()));
+}
+
+// Takes the bytes over and calculates; then writes, reads and calculates twice more.
+void Exercise(const std::string& bytes, const std::string& what) {
+  const std::optional<CalcFileData> first = ParseCalcFile(bytes);
+  if (!first) return;
+  ExpectSound(*first, what);
+  std::string written;
+  std::string previous;
+  std::optional<CalcFileData> data = first;
+  for (int round = 1; round <= 3 && data; ++round) {
+    CommitCalcFile(*data);
+    CalculateP3G();
+    previous = written;
+    written = Written();
+    data = ParseCalcFile(written);
+    ASSERT_TRUE(data) << what << ": our own file refused in round " << round;
+    ExpectSound(*data, what);
+  }
+  EXPECT_EQ(written, previous) << what;
+}
+
+using CalcFileRobustness = CalcFileTest;
+
+TEST_F(CalcFileRobustness, CorpusFilesReadCalculateAndSettle) {
+  for (const std::string& file : CorpusFiles()) {
+    StartAgain();
+    ASSERT_TRUE(LoadCalcFile(file)) << file;
+    ExpectSound(CalcFileSnapshot(), file);
+    ASSERT_TRUE(WriteCalcFile(Path("w.kv6"))) << file;
+    const std::string second = Bytes("w.kv6");
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_TRUE(LoadCalcFile(Path("w.kv6"))) << file;
+      ASSERT_TRUE(WriteCalcFile(Path("w.kv6"))) << file;
+    }
+    EXPECT_EQ(Bytes("w.kv6"), second) << file;
+  }
+}
+
+// What the mutants put into a line.
+const char* const kHostileLines[] = {
+    "-1",         "26",
+    "9",          "65536",
+    "2147483647", "-2147483648",
+    "$FFFFFFFF",  "1e4000",
+    "-1e4000",    "nan",
+    "inf",        "1e13",
+    "1,5,5",      "",
+    "|||||||||",  "99999999999999999999999999",
+};
+
+class Mutator {
+ public:
+  explicit Mutator(unsigned seed) : random_(seed) {}
+
+  std::string Mutate(std::string bytes) {
+    std::vector<std::string> lines = SplitAtCrLf(bytes);
+    switch (Pick(9)) {
+      case 0:
+        if (!bytes.empty()) bytes[Pick(bytes.size())] ^= static_cast<char>(1 << Pick(8));
+        return bytes;
+      case 1:
+        return bytes.insert(Pick(bytes.size() + 1), 1, static_cast<char>(Pick(256)));
+      case 2:
+        return bytes.empty() ? bytes : bytes.erase(Pick(bytes.size()), 1 + Pick(3));
+      case 3:
+        if (!lines.empty()) lines.erase(lines.begin() + static_cast<long>(Pick(lines.size())));
+        return JoinWithCrLf(lines);
+      case 4:
+        if (!lines.empty()) {
+          const std::size_t at = Pick(lines.size());
+          lines.insert(lines.begin() + static_cast<long>(at), lines[at]);
+        }
+        return JoinWithCrLf(lines);
+      case 5:
+        if (!lines.empty()) std::swap(lines[Pick(lines.size())], lines[Pick(lines.size())]);
+        return JoinWithCrLf(lines);
+      case 6:
+        return bytes.substr(0, Pick(bytes.size() + 1));
+      default:
+        if (!lines.empty()) {
+          lines[Pick(lines.size())] = kHostileLines[Pick(std::size(kHostileLines))];
+        }
+        return JoinWithCrLf(lines);
+    }
+  }
+
+  std::size_t Pick(std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_);
+  }
+
+ private:
+  std::mt19937 random_;
+};
+
+TEST_F(CalcFileRobustness, TwoThousandSeededMutants) {
+  std::vector<std::string> corpus;
+  for (const std::string& file : CorpusFiles()) corpus.push_back(FileBytes(file));
+  Mutator mutator(20261207);
+  for (int n = 0; n < 2000; ++n) {
+    std::string bytes = corpus[mutator.Pick(corpus.size())];
+    for (std::size_t k = 1 + mutator.Pick(3); k > 0; --k) bytes = mutator.Mutate(bytes);
+    StartAgain();
+    Exercise(bytes, "mutant " + std::to_string(n));
+    if (HasFailure()) break;
+  }
+}
+
+}  // namespace
