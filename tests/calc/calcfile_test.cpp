@@ -177,6 +177,7 @@ TEST_F(HostileFileTest, ChangeCountsStayWithinTheSlotsAndInStep) {
     StartAgain();
     ASSERT_TRUE(ReadLines(lines)) << c.count;
     EXPECT_EQ(ChangeCount, c.expected) << c.count;
+    EXPECT_EQ(ParseCalcFile(JoinWithCrLf(lines))->Changes.size(), c.expected) << c.count;
     if (c.count == "26") {
       EXPECT_EQ(ChangeEntries[25].Description, "zu viel");
       EXPECT_EQ(std::tuple(TitleBlockFields.Rows[3].Name, DrawingTextRecords[1].Text,
@@ -201,6 +202,7 @@ TEST_F(HostileFileTest, DrawingTextCountsStayWithinTheSlotsAndInStep) {
     StartAgain();
     ASSERT_TRUE(ReadLines(lines)) << count;
     EXPECT_EQ(DrawingTextCount, expected) << count;
+    EXPECT_EQ(ParseCalcFile(JoinWithCrLf(lines))->Texts.size(), expected) << count;
     if (extra > 0) {
       EXPECT_EQ(std::tuple(DrawingTextRecords[8].Text, DocumentLinks[1].File),
                 std::tuple("t", "notiz.txt"));
