@@ -1,15 +1,18 @@
 // Damaged calculation files in bulk: a corpus of unusual but valid files and 2,000 seeded mutants
 // of them. Whatever the reader takes must stay within the slots, hold finite values only,
-// calculate, and settle: the third file written from it equals the second.
+// calculate, report, and settle: the third file written from it equals the second.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <random>
 
+#include "base/utilstr.h"
 #include "calc/calcfile.h"
 #include "calc/calcfileformat.h"
 #include "calc/kv6rech.h"
+#include "calc/resultsreport.h"
+#include "tests/base/reportfixture.h"
 #include "tests/base/testdata.h"
 #include "tests/calc/calcfilefixture.h"
 
@@ -59,6 +62,7 @@ void Exercise(const std::string& bytes, const std::string& what) {
   for (int round = 1; round <= 3 && data; ++round) {
     CommitCalcFile(*data);
     CalculateP3G();
+    if (round == 1) WriteResultsReport();
     previous = written;
     written = Written();
     data = ParseCalcFile(written);
@@ -68,12 +72,30 @@ void Exercise(const std::string& bytes, const std::string& what) {
   EXPECT_EQ(written, previous) << what;
 }
 
-using CalcFileRobustness = CalcFileTest;
+// Reports go to the tab-separated file of device 6; a fatal calculation's messages are not shown.
+class CalcFileRobustness : public ReportTest {
+ protected:
+  CalcFileRobustness() {
+    DecimalSeparator = '.';
+    StartCalcFileUnits();
+    ClearMessages();
+    FileExt = "kv6";
+    TextDevice = 6;
+    TextDeviceWindow = 0;
+    CommandLineParams = {"/NOGUI"};
+    OverwriteQuestion = false;
+  }
+  ~CalcFileRobustness() override {
+    CommandLineParams.clear();
+    OverwriteQuestion = true;
+  }
+};
 
 TEST_F(CalcFileRobustness, CorpusFilesReadCalculateAndSettle) {
   for (const std::string& file : CorpusFiles()) {
-    StartAgain();
+    StartCalcFileUnits();
     ASSERT_TRUE(LoadCalcFile(file)) << file;
+    WriteResultsReport();
     ExpectSound(CalcFileSnapshot(), file);
     ASSERT_TRUE(WriteCalcFile(Path("w.kv6"))) << file;
     const std::string second = Bytes("w.kv6");
@@ -148,7 +170,7 @@ TEST_F(CalcFileRobustness, TwoThousandSeededMutants) {
   for (int n = 0; n < 2000; ++n) {
     std::string bytes = corpus[mutator.Pick(corpus.size())];
     for (std::size_t k = 1 + mutator.Pick(3); k > 0; --k) bytes = mutator.Mutate(bytes);
-    StartAgain();
+    StartCalcFileUnits();
     Exercise(bytes, "mutant " + std::to_string(n));
     if (HasFailure()) break;
   }

@@ -16,6 +16,12 @@
 #include "tests/calc/calcfixture.h"
 #include "tests/support/tempfolder.h"
 
+// The calculation units and drawing texts as the program starts them.
+inline void StartCalcFileUnits() {
+  for (std::string& text : DrawingTexts) text.clear();
+  StartCalculationUnits();
+}
+
 class CalcFileTest : public CalcFixture, protected TempFolder {
  protected:
   void SetUp() override {
@@ -27,11 +33,7 @@ class CalcFileTest : public CalcFixture, protected TempFolder {
   }
   void TearDown() override { OverwriteQuestion = true; }
 
-  // The program as just started.
-  static void StartAgain() {
-    for (std::string& text : DrawingTexts) text.clear();
-    StartCalculationUnits();
-  }
+  static void StartAgain() { StartCalcFileUnits(); }
 
   platform::headless::DialogScript scriptSlot_;
   platform::headless::ScriptedDialogs& script_ = *scriptSlot_;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/numbertext.h"
+#include "calc/calcfile.h"
 #include "calc/calcstart.h"
 #include "calc/calctexts.h"
 #include "calc/kv6rech.h"
@@ -34,23 +35,14 @@ using ::testing::Not;
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// The connection the golden calculation file holds, calculated. Once the calculation file reader
-// lands this becomes LoadCalcFile of tests/calc/golden/p3g60.kv6.
+std::filesystem::path GoldenFolder() {
+  return std::filesystem::path(__FILE__).parent_path() / "golden";
+}
+
+// The connection of the golden calculation file, loaded and so calculated.
 void LoadGoldenConnection() {
-  SetWorkedExample();
-  kv6record& r = CalcData;
-  r.d6 = 55.5L;
-  r.d6pre = 55;
-  r.d7 = 18;
-  r.e2 = 2.25L;
-  r.r1 = 44.63L;
-  r.r2 = 15.37L;
-  r.TolShaft = "k6";
-  PartPzul[kShaft] = PartPzul[kHub] = 360;
-  DrawingTexts[1] = "Pr\201fstand 3";
-  DrawingTexts[2] = "P3G 60";
+  ASSERT_TRUE(LoadCalcFile((GoldenFolder() / "p3g60.kv6").string()));
   CurrentFile = "p3g60";
-  CalculateP3G();
 }
 
 class ResultsReportTest : public ReportTest {
@@ -105,10 +97,6 @@ class ResultsReportTest : public ReportTest {
     return rows;
   }
 };
-
-std::filesystem::path GoldenFolder() {
-  return std::filesystem::path(__FILE__).parent_path() / "golden";
-}
 
 std::string GoldenBytes(const std::string& name) {
   std::ifstream in(GoldenFolder() / name, std::ios::binary);
