@@ -1,3 +1,5 @@
+#include "calc/calcfileformat.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -5,7 +7,6 @@
 #include "base/listfile.h"
 #include "base/numbertext.h"
 #include "base/utilstr.h"
-#include "calc/calcfileformat.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
+#include "calc/calcfileformat.h"
+
 #include <cmath>
+#include <initializer_list>
 
 #include "base/numbertext.h"
 #include "base/utilstr.h"
-#include "calc/calcfileformat.h"
 
 namespace {
 
@@ -15,7 +17,7 @@ std::string RealLine(long double x) {
   return FixedPointText(x, wholeBelowOne ? 0 : 7);
 }
 
-// The digits RealText gives at the default precision, with ".".
+// RealText as at FloatDigits 3 ("3.5", "10"), with "." whatever the regional settings.
 std::string PlainRealText(long double x) {
   if (std::fabs(x) < 1e-5L) return "0";
   std::int32_t intDigits = 0;

@@ -357,6 +357,13 @@ TEST_F(CalcFileTest, LoadingCalculatesWhatWasLoaded) {
   Put("damaged.kv6", "");
   EXPECT_FALSE(LoadCalcFile(Path("damaged.kv6")));
   EXPECT_EQ(CalcData.p, pressureOfB) << "a refused file is not calculated";
+
+  std::vector<std::string> lines = SplitAtCrLf(FileBytes(GoldenPath("p3g60.kv6")));
+  lines.at(82) = "zz";  // the shaft's tolerance, which the calculation reports as invalid
+  Put("advisory.kv6", JoinWithCrLf(lines));
+  EXPECT_TRUE(LoadCalcFile(Path("advisory.kv6")));
+  EXPECT_EQ(std::tuple(AbortFlag, CalcData.p), std::tuple(1, pressureOfA))
+      << "the advisory's flag is no failure of the load";
 }
 
 TEST_F(CalcFileTest, ACancelledSaveWritesNothing) {
