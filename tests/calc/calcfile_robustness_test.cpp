@@ -23,8 +23,10 @@ namespace fs = std::filesystem;
 std::vector<std::string> CorpusFiles() {
   std::vector<std::string> files;
   for (const char* dir : {"/tests/calc/golden", "/tests/calc/corpus"}) {
-    for (const auto& entry : fs::directory_iterator(SourceRoot() + dir))
-      files.push_back(entry.path().string());
+    for (const auto& entry : fs::directory_iterator(SourceRoot() + dir)) {
+      // The golden folder also holds report goldens, which are no calculation files.
+      if (entry.path().extension() == ".kv6") files.push_back(entry.path().string());
+    }
   }
   std::sort(files.begin(), files.end());
   return files;
