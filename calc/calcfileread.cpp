@@ -7,6 +7,7 @@
 #include "base/listfile.h"
 #include "base/numbertext.h"
 #include "base/utilstr.h"
+#include "calc/descriptiontext.h"
 
 namespace {
 
@@ -91,13 +92,6 @@ void ReadHead(LineReader& in, CalcFileData& d) {
   }
 }
 
-// Each "|" stood for a line break.
-std::string DescriptionText(std::string_view line) {
-  std::string text;
-  for (char c : line) text += c == '|' ? std::string("\r\n") : std::string(1, c);
-  return text;
-}
-
 DrawingTextRecord DrawingText(std::string_view line) {
   const std::vector<std::string> f = SplitFields(line, 6);
   return {RealValue(f[0]), RealValue(f[1]), RealValue(f[2]), RealValue(f[3]), f[4],
@@ -113,7 +107,7 @@ void ReadChangeSection(LineReader& in, CalcFileData& d) {
     entry.ChangeText = in.Text();
     entry.ChangeDate = in.Text();
     entry.Editor = in.Text();
-    entry.Description = DescriptionText(in.Line());
+    entry.Description = DescriptionFromOneLine(in.Line());
     in.Skip(1);
   }
   in.Skip(Surplus(count, kChangeSlotCount) * 5);

@@ -5,6 +5,7 @@
 
 #include "base/numbertext.h"
 #include "base/utilstr.h"
+#include "calc/descriptiontext.h"
 
 namespace {
 
@@ -36,16 +37,6 @@ std::string Field(std::string_view text) {
   std::string field = NoLineBreaks(text);
   ReplaceChar('|', '/', field);
   return field + "|";
-}
-
-// Each line break (CR LF, CR or LF) becomes one "|".
-std::string DescriptionLine(std::string_view text) {
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    line += text[i] == '\r' || text[i] == '\n' ? '|' : text[i];
-  }
-  return line;
 }
 
 void AddReals(std::vector<std::string>& lines, std::initializer_list<long double> values) {
@@ -82,7 +73,7 @@ void WriteChangeSection(const CalcFileData& d, std::vector<std::string>& lines) 
     lines.push_back(TextLine(entry.ChangeText));
     lines.push_back(TextLine(entry.ChangeDate));
     lines.push_back(TextLine(entry.Editor));
-    lines.push_back(DescriptionLine(entry.Description));
+    lines.push_back(DescriptionAsOneLine(entry.Description));
     lines.push_back(kShortRule);
   }
   const TitleBlockFieldSet& t = d.TitleBlock;
