@@ -605,14 +605,20 @@ std::int32_t DayOfWeek(std::string_view date) {
 std::string CDow(std::string_view date) {
   std::string normalized = NormalizeDate(date);
   if (IsBlankDateText(normalized)) return std::string(10, ' ');
-  int dow = DayOfWeek(date);
-  if (dow < 1 || dow > 7) return std::string(10, ' ');
-  return NameAt(DayRow(DateFormat), dow - 1);
+  return DayName(DayOfWeek(date));
 }
 
 std::string CMonth(std::string_view date) {
+  return MonthName(MonthOf(date));
+}
+
+std::string DayName(std::int32_t dayOfWeek) {
+  if (dayOfWeek < 1 || dayOfWeek > 7) return std::string(10, ' ');
+  return NameAt(DayRow(DateFormat), dayOfWeek - 1);
+}
+
+std::string MonthName(std::int32_t month) {
   NameRow row = MonthRow(DateFormat);
-  int month = MonthOf(date);
   if (month < 1 || month > 12) return std::string(static_cast<std::size_t>(row.width), ' ');
   return NameAt(row, month - 1);
 }

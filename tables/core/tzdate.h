@@ -54,6 +54,9 @@ std::string DtosToDate(std::string_view dtos);
 std::int32_t DayOfWeek(std::string_view date);
 std::string CDow(std::string_view date);
 std::string CMonth(std::string_view date);
+// The names of CDow and CMonth by number: day 1 (Sunday) .. 7, month 1 .. 12; blanks otherwise.
+std::string DayName(std::int32_t dayOfWeek);
+std::string MonthName(std::int32_t month);
 std::int32_t MonthOf(std::string_view date);
 std::int32_t DayOf(std::string_view date);
 std::int32_t YearOf(std::string_view date);

@@ -1,0 +1,150 @@
+#include "tables/modules/exprdates.h"
+
+#include <cmath>
+
+#include "tables/core/tzdate.h"
+#include "tables/modules/exprkeys.h"
+
+namespace dadav {
+namespace {
+
+constexpr std::int32_t kMonthTable[13] = {0,   31,  59,  90,  120, 151, 181,
+                                          212, 243, 273, 304, 334, 365};
+constexpr double kJulianOffset = 1721425;
+
+std::int32_t YearLength(std::int32_t year) {
+  return IsLeapYear(year) ? 366 : 365;
+}
+
+std::int32_t DigitsValue(std::string_view text) {
+  std::int32_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return text.empty() ? -1 : value;
+}
+
+std::string YearText(std::int32_t year) {
+  return CenturyOn ? ZeroPadInt(static_cast<std::uint16_t>(year), 4)
+                   : ZeroPadInt(static_cast<std::uint16_t>(year % 100), 2);
+}
+
+std::string Join(std::string_view a, char separator, std::string_view b, std::string_view c) {
+  std::string text(a);
+  text += separator;
+  text += b;
+  text += separator;
+  text += c;
+  return text;
+}
+
+// Keys and stored index texts depend on these pictures, so format 8 stays DD/MM/YY while
+// format 7 follows the other day-first pictures.
+std::string DatePicture(std::string_view year, std::string_view month, std::string_view day) {
+  switch (DateFormat) {
+    case 0:
+      return Join(month, '/', day, year);
+    case 1:
+      return Join(year, '.', month, day);
+    case 2:
+    case 8:
+      return Join(day, '/', month, year);
+    case 3:
+      return Join(day, '-', month, year);
+    default:
+      return Join(day, '.', month, year);
+  }
+}
+
+}  // namespace
+
+std::int32_t DayOfYear(std::int32_t year, std::int32_t month, std::int32_t day) {
+  if (year < 0 || month < 1 || month > 12 || day < 1) return -1;
+  const bool leap = IsLeapYear(year);
+  std::int32_t length = kMonthTable[month] - kMonthTable[month - 1];
+  if (month == 2 && leap) ++length;
+  if (day > length) return -1;
+  return kMonthTable[month - 1] + day + (leap && month > 2 ? 1 : 0);
+}
+
+std::int64_t DaysBeforeYear(std::int32_t year) {
+  const std::int64_t y = static_cast<std::int64_t>(year) - 1;
+  if (y < 1) return 0;
+  return y * 365 + y / 4 - y / 100 + y / 400;
+}
+
+CivilDate MonthAndDay(std::int32_t dayOfYear, bool leap) {
+  if (leap && dayOfYear == 60) return {0, 2, 29};
+  if (leap && dayOfYear > 60) --dayOfYear;
+  std::int32_t month = 1;
+  while (month < 12 && kMonthTable[month] < dayOfYear) ++month;
+  return {0, month, dayOfYear - kMonthTable[month - 1]};
+}
+
+double YmdToJulian(std::int32_t year, std::int32_t month, std::int32_t day) {
+  const std::int32_t n = DayOfYear(year, month, day);
+  if (n < 0) return 0;
+  return static_cast<double>(DaysBeforeYear(year) + n) + kJulianOffset;
+}
+
+CivilDate JulianToCivil(double julian) {
+  if (!(julian >= kFirstJulianDay && julian <= kLastJulianDay)) return {};
+  const auto n = static_cast<std::int64_t>(std::trunc(julian - kJulianOffset));
+  auto year = static_cast<std::int32_t>(std::max<std::int64_t>(n / 366, 1));
+  auto rest = static_cast<std::int32_t>(n - DaysBeforeYear(year));
+  while (rest > YearLength(year)) {
+    rest -= YearLength(year);
+    ++year;
+  }
+  CivilDate date = MonthAndDay(rest, IsLeapYear(year));
+  date.year = year;
+  return date;
+}
+
+std::int32_t JulianDayOfWeek(double julian) {
+  if (JulianToCivil(julian).year == 0) return 0;
+  const auto day = static_cast<std::int64_t>(std::trunc(julian));
+  return static_cast<std::int32_t>((day + 1) % 7) + 1;
+}
+
+double DtosToJulian(std::string_view dtos) {
+  dtos = dtos.substr(0, 8);
+  if (dtos.size() == 8 && dtos.find_first_not_of(' ') == std::string_view::npos) return 0;
+  if (dtos.size() < 8) return 0;
+  const std::int32_t year = DigitsValue(dtos.substr(0, 4));
+  const std::int32_t month = DigitsValue(dtos.substr(4, 2));
+  const std::int32_t day = DigitsValue(dtos.substr(6, 2));
+  if (year < 1 || month < 0 || day < 0) return 0;
+  return YmdToJulian(year, month, day);
+}
+
+std::string JulianToDtos(double julian) {
+  const CivilDate date = JulianToCivil(julian);
+  if (date.year == 0) return std::string(8, ' ');
+  return ZeroPadInt(static_cast<std::uint16_t>(date.year), 4) +
+         ZeroPadInt(static_cast<std::uint16_t>(date.month), 2) +
+         ZeroPadInt(static_cast<std::uint16_t>(date.day), 2);
+}
+
+std::string JulianToDtoc(double julian) {
+  const CivilDate date = JulianToCivil(julian);
+  if (date.year == 0) {
+    const std::string blanks(CenturyOn ? 4 : 2, ' ');
+    return DatePicture(blanks, "  ", "  ");
+  }
+  return DatePicture(YearText(date.year), ZeroPadInt(static_cast<std::uint16_t>(date.month), 2),
+                     ZeroPadInt(static_cast<std::uint16_t>(date.day), 2));
+}
+
+double CtodToJulian(std::string_view date) {
+  return DtosToJulian(DateTextToDtos(date));
+}
+
+std::string DateTextToDtos(std::string_view date) {
+  std::string dtos = DateToDtos(date.substr(0, 10));
+  if (dtos == "00000000") return std::string(8, ' ');
+  return dtos;
+}
+
+}  // namespace dadav
