@@ -12,6 +12,7 @@
 #include "cad/cadvar.h"
 #include "calc/calcstart.h"
 #include "tables/core/engine.h"
+#include "tables/modules/exprstart.h"
 
 void StartUnits(const std::string& programPath) {
   InitNumberText();
@@ -26,5 +27,5 @@ void StartUnits(const std::string& programPath) {
   SetUpFolders(programPath);
   StartCalculationUnits();
   InitCadDefaults();
-  dadav::EngineStart();
+  dadav::EngineStart({&dadav::ExprModuleStart});
 }

@@ -1,0 +1,413 @@
+#include "tables/modules/exprcompile.h"
+
+#include <memory>
+#include <unordered_set>
+
+#include "tables/core/tzerror.h"
+#include "tables/modules/exprlex.h"
+
+namespace dadav {
+namespace {
+
+constexpr std::uint8_t kDecimalsUnset = 19;
+
+std::unordered_set<const CompiledExpr*>& LiveExprs() {
+  static std::unordered_set<const CompiledExpr*> live;
+  return live;
+}
+
+struct BinaryRule {
+  std::int32_t token;
+  char left, right;
+  std::int32_t op;
+  char result;
+};
+
+constexpr BinaryRule kBinaryRules[] = {
+    {'+', 'N', 'N', kOpAddNN, 'N'},
+    {'+', 'N', 'D', kOpAddND, 'D'},
+    {'+', 'D', 'N', kOpAddDN, 'D'},
+    {'+', 'C', 'C', kOpAddCC, 'C'},
+    {'-', 'N', 'N', kOpSubNN, 'N'},
+    {'-', 'D', 'N', kOpSubDN, 'D'},
+    {'-', 'D', 'D', kOpSubDD, 'N'},
+    {'-', 'C', 'C', kOpSubCC, 'C'},
+    {'*', 'N', 'N', kOpMul, 'N'},
+    {'/', 'N', 'N', kOpDiv, 'N'},
+    {'^', 'N', 'N', kOpPow, 'N'},
+    {'=', 'N', 'N', kOpEqN, 'L'},
+    {'=', 'D', 'D', kOpEqN + 1, 'L'},
+    {'=', 'C', 'C', kOpEqN + 2, 'L'},
+    {'=', 'L', 'L', kOpEqN + 3, 'L'},
+    {kTokExact, 'C', 'C', kOpExactC, 'L'},
+    {kTokContains, 'C', 'C', kOpContainsC, 'L'},
+    {'>', 'N', 'N', kOpGtN, 'L'},
+    {'>', 'D', 'D', kOpGtN + 1, 'L'},
+    {'>', 'C', 'C', kOpGtN + 2, 'L'},
+    {'<', 'N', 'N', kOpLtN, 'L'},
+    {'<', 'D', 'D', kOpLtN + 1, 'L'},
+    {'<', 'C', 'C', kOpLtN + 2, 'L'},
+    {kTokNotEqual, 'N', 'N', kOpNeN, 'L'},
+    {kTokNotEqual, 'D', 'D', kOpNeN + 1, 'L'},
+    {kTokNotEqual, 'C', 'C', kOpNeN + 2, 'L'},
+    {kTokNotEqual, 'L', 'L', kOpNeN + 3, 'L'},
+    {kTokLessEqual, 'N', 'N', kOpLeN, 'L'},
+    {kTokLessEqual, 'D', 'D', kOpLeN + 1, 'L'},
+    {kTokLessEqual, 'C', 'C', kOpLeN + 2, 'L'},
+    {kTokGreaterEqual, 'N', 'N', kOpGeN, 'L'},
+    {kTokGreaterEqual, 'D', 'D', kOpGeN + 1, 'L'},
+    {kTokGreaterEqual, 'C', 'C', kOpGeN + 2, 'L'},
+    {kTokOr, 'L', 'L', kOpOr, 'L'},
+    {kTokAnd, 'L', 'L', kOpAnd, 'L'},
+};
+
+// Binding levels from the tightest binary operator (2) to the loosest (9); 0 for no operator.
+int LevelOf(std::int32_t token) {
+  switch (token) {
+    case '^':
+      return 2;
+    case '*':
+    case '/':
+      return 3;
+    case '+':
+    case '-':
+      return 4;
+    case '<':
+    case '>':
+    case kTokLessEqual:
+    case kTokGreaterEqual:
+      return 5;
+    case kTokContains:
+    case kTokExact:
+      return 6;
+    case '=':
+    case kTokNotEqual:
+      return 7;
+    case kTokAnd:
+      return 8;
+    case kTokOr:
+      return 9;
+    default:
+      return 0;
+  }
+}
+
+std::string OperatorName(std::int32_t token) {
+  switch (token) {
+    case '^':
+      return "** or ^";
+    case kTokExact:
+      return "==";
+    case kTokContains:
+      return "$";
+    case kTokNotEqual:
+      return "<>";
+    case kTokLessEqual:
+      return "<=";
+    case kTokGreaterEqual:
+      return ">=";
+    case kTokOr:
+      return ".OR.";
+    case kTokAnd:
+      return ".AND.";
+    default:
+      return std::string(1, static_cast<char>(token));
+  }
+}
+
+struct FunctionRule {
+  std::int32_t token;
+  std::string_view name;
+  std::string_view arguments;
+  char result;
+};
+
+constexpr FunctionRule kFunctionRules[] = {
+    {257, "ABS", "N", 'N'},      {259, "ASC", "C", 'N'},    {261, "AT", "CC", 'N'},
+    {264, "CDOW", "D", 'C'},     {266, "CHR", "N", 'C'},    {267, "CMONTH", "D", 'C'},
+    {269, "CTOD", "C", 'D'},     {270, "DATE", "", 'D'},    {271, "DAY", "D", 'N'},
+    {272, "DELETED", "", 'L'},   {274, "DOW", "D", 'N'},    {275, "DTOC", "D", 'C'},
+    {277, "DTOS", "D", 'C'},     {283, "IIF", "LCC", 'C'},  {284, "INT", "N", 'N'},
+    {288, "LEFT", "CN", 'C'},    {289, "LEN", "C", 'N'},    {292, "LOWER", "C", 'C'},
+    {293, "LTRIM", "C", 'C'},    {294, "MAX", "NN", 'N'},   {294, "MAX", "DD", 'D'},
+    {295, "MIN", "NN", 'N'},     {295, "MIN", "DD", 'D'},   {296, "MOD", "NN", 'N'},
+    {297, "MONTH", "D", 'N'},    {300, "RECNO", "", 'N'},   {301, "REPLICATE", "CN", 'C'},
+    {302, "RIGHT", "CN", 'C'},   {303, "ROUND", "NN", 'N'}, {305, "RTRIM", "C", 'C'},
+    {308, "SOUNDEX", "C", 'C'},  {310, "SPACE", "N", 'C'},  {311, "STR", "N", 'C'},
+    {311, "STR", "NN", 'C'},     {311, "STR", "NNN", 'C'},  {312, "STUFF", "CNNC", 'C'},
+    {313, "SUBSTR", "CNN", 'C'}, {316, "TRIM", "C", 'C'},   {318, "UPPER", "C", 'C'},
+    {319, "VAL", "C", 'N'},      {320, "YEAR", "D", 'N'},
+};
+
+bool IsFunction(std::int32_t token) {
+  return token >= 257 && token <= 320;
+}
+
+void ArgumentCounts(std::int32_t token, std::size_t& least, std::size_t& most) {
+  least = kMaxText;
+  most = 0;
+  for (const FunctionRule& rule : kFunctionRules) {
+    if (rule.token != token) continue;
+    least = std::min(least, rule.arguments.size());
+    most = std::max(most, rule.arguments.size());
+  }
+}
+
+// "[" or "[..." and at most 51 characters around the last character read, then "]" or "...]".
+std::string ErrorWindow(std::string_view text, std::size_t q) {
+  const std::size_t start = q < 50 ? 0 : q - 50;
+  std::string window = start == 0 ? "[" : "[...";
+  const std::string_view rest = text.substr(std::min(start, text.size()));
+  if (rest.size() <= 51) return window + std::string(rest) + "]";
+  return window + std::string(rest.substr(0, 51)) + "...]";
+}
+
+void ReportExprError(std::string_view text, std::size_t q, const std::string& message) {
+  ReportError(351, "Error in expression : " + message + "\r\n" + ErrorWindow(text, q) +
+                       "\r\n [AssignExpr]");
+}
+
+class ExprParser {
+ public:
+  ExprParser(std::string_view text, CompiledExpr& expr) : text_(text), lexer_(text), expr_(expr) {}
+
+  bool Parse() {
+    Advance();
+    const char type = Level(9);
+    if (type == 0) return false;
+    if (token_.code != kTokEnd) return Fail("Syntax error");
+    Emit({kOpEnd, 0, 0, 0, 0}, 0);
+    expr_.type = type;
+    return true;
+  }
+  const ExprLexer& Lexer() const { return lexer_; }
+  std::size_t Depth() const { return most_; }
+
+ private:
+  void Advance() { token_ = lexer_.Next(); }
+
+  bool Fail(const std::string& message) {
+    ReportExprError(text_, token_.last, message);
+    return false;
+  }
+
+  void Emit(const CodeCell& cell, int pops) {
+    expr_.code.push_back(cell);
+    if (cell.op == kOpEnd) return;
+    depth_ = depth_ - static_cast<std::size_t>(pops) + 1;
+    most_ = std::max(most_, depth_);
+  }
+
+  // Counts one more open nesting; false after the overflow was reported.
+  bool Enter() {
+    if (++nesting_ <= kMaxNesting) return true;
+    return Fail("Parser_stack_overflow");
+  }
+
+  char Level(int level) {
+    if (level == 1) return Unary();
+    char left = Level(level - 1);
+    while (left != 0 && LevelOf(token_.code) == level) {
+      const std::int32_t op = token_.code;
+      Advance();
+      const char right = Level(level - 1);
+      if (right == 0) return 0;
+      left = Binary(op, left, right);
+    }
+    return left;
+  }
+
+  char Binary(std::int32_t token, char left, char right) {
+    for (const BinaryRule& rule : kBinaryRules) {
+      if (rule.token == token && rule.left == left && rule.right == right) {
+        Emit({rule.op, 2, 0, 0, 0}, 2);
+        return rule.result;
+      }
+    }
+    Fail("PARSER:Type mismatch in expression \"" + OperatorName(token) + "\"");
+    return 0;
+  }
+
+  char Unary() {
+    const std::int32_t op = token_.code;
+    if (op != '+' && op != '-' && op != kTokNot) return Primary();
+    if (!Enter()) return 0;
+    Advance();
+    const char operand = Unary();
+    --nesting_;
+    if (operand == 0) return 0;
+    const char wanted = op == kTokNot ? 'L' : 'N';
+    if (operand != wanted) {
+      Fail(std::string("PARSER:Type mismatch in expression \"") +
+           (op == kTokNot ? ".NOT." : (op == '+' ? "Unary +" : "Unary -")) + "\"");
+      return 0;
+    }
+    if (op == '-') Emit({kOpNegate, 1, 0, 0, 0}, 1);
+    if (op == kTokNot) Emit({kOpNot, 1, 0, 0, 0}, 1);
+    return operand;
+  }
+
+  char Primary() {
+    const Token token = token_;
+    if (token.code == kTokNumber) {
+      Emit({kOpPush, 0, kTypeN, token.number, 0}, 0);
+    } else if (token.code == kTokString) {
+      expr_.literals.push_back(token.text);
+      Emit({kOpPush, 0, kTypeC, 0, static_cast<std::int32_t>(expr_.literals.size() - 1)}, 0);
+    } else if (token.code == kTokTrue || token.code == kTokFalse) {
+      Emit({kOpPush, 0, kTypeL, 0, token.code == kTokTrue ? 1 : 0}, 0);
+    } else if (token.code >= kTokFieldC && token.code < kTokString) {
+      return Field(token);
+    } else if (token.code == '(') {
+      return Parenthesised();
+    } else if (IsFunction(token.code)) {
+      return Call(token);
+    } else {
+      Fail("Syntax error");
+      return 0;
+    }
+    Advance();
+    if (token.code == kTokNumber) return 'N';
+    return token.code == kTokString ? 'C' : 'L';
+  }
+
+  char Field(const Token& token) {
+    static constexpr char kTypes[] = "CNLDM";
+    const bool aliased = token.code >= kTokAliasC;
+    const std::int32_t kind = token.code - (aliased ? kTokAliasC : kTokFieldC);
+    Emit({kOpPush, 0, kTypeL, 0, token.field}, 0);
+    if (aliased) Emit({kOpPush, 0, kTypeL, 0, token.area}, 0);
+    Emit({(aliased ? kOpFetchAliasC : kOpFetchC) + kind, aliased ? 2 : 1, 0, 0, 0},
+         aliased ? 2 : 1);
+    Advance();
+    return kTypes[kind];
+  }
+
+  char Parenthesised() {
+    if (!Enter()) return 0;
+    Advance();
+    const char type = Level(9);
+    if (type == 0) return 0;
+    if (token_.code != ')') {
+      Fail("Syntax error");
+      return 0;
+    }
+    --nesting_;
+    Advance();
+    return type;
+  }
+
+  char Call(const Token& name) {
+    Advance();
+    if (token_.code != '(') {
+      Fail("Syntax error");
+      return 0;
+    }
+    if (!Enter()) return 0;
+    Advance();
+    std::size_t least = 0, most = 0;
+    ArgumentCounts(name.code, least, most);
+    std::string types;
+    while (types.size() < most && !(types.empty() && token_.code == ')')) {
+      if (!types.empty()) {
+        if (token_.code != ',') break;
+        Advance();
+      }
+      const char type = Level(9);
+      if (type == 0) return 0;
+      types += type;
+    }
+    if (token_.code != ')' || types.size() < least) {
+      Fail("Syntax error");
+      return 0;
+    }
+    --nesting_;
+    for (const FunctionRule& rule : kFunctionRules) {
+      if (rule.token == name.code && rule.arguments == types) {
+        Emit({name.code, static_cast<std::int32_t>(types.size()), 0, 0, 0},
+             static_cast<int>(types.size()));
+        Advance();
+        return rule.result;
+      }
+    }
+    std::string canonical;
+    for (const FunctionRule& rule : kFunctionRules) {
+      if (rule.token == name.code) canonical = rule.name;
+    }
+    Fail("PARSER:Type mismatch in function \"" + canonical + "\"");
+    return 0;
+  }
+
+  std::string_view text_;
+  ExprLexer lexer_;
+  CompiledExpr& expr_;
+  Token token_;
+  int nesting_ = 0;
+  std::size_t depth_ = 0;
+  std::size_t most_ = 0;
+};
+
+void SetResultSize(CompiledExpr& expr, const ExprLexer& lexer) {
+  std::uint32_t pool = expr.type == 'M' ? 256 : lexer.PoolSize();
+  const std::uint16_t length = lexer.FieldLength();
+  switch (expr.type) {
+    case 'C':
+      expr.width = pool == length + 1u ? length : 0;
+      break;
+    case 'D':
+      expr.width = 8;
+      break;
+    case 'N': {
+      const std::uint8_t decimals = lexer.Decimals() < kDecimalsUnset ? lexer.Decimals() : 2;
+      expr.decimals = decimals;
+      expr.width = length >= decimals + 2 ? length : static_cast<std::uint16_t>(decimals + 11);
+      break;
+    }
+    case 'L':
+      expr.width = 1;
+      break;
+    default:
+      expr.width = static_cast<std::uint16_t>(pool);
+  }
+  expr.poolSize = static_cast<std::uint16_t>(pool);
+  expr.pool.assign(pool + 1u, 0);
+}
+
+}  // namespace
+
+CompiledExpr* AssignExpr(std::string_view text) {
+  if (LastErrorCode >= 350 && LastErrorCode <= 363) LastErrorCode = 0;
+  if (PendingErrorCode >= 350 && PendingErrorCode <= 363) PendingErrorCode = 0;
+  auto expr = std::make_unique<CompiledExpr>();
+  expr->text = std::string(text.substr(0, text.find('\0')));
+  if (expr->text.size() > kMaxText) {
+    ReportExprError(expr->text, kMaxText, "Syntax error");
+    return nullptr;
+  }
+  ExprParser parser(expr->text, *expr);
+  if (!parser.Parse()) return nullptr;
+  SetResultSize(*expr, parser.Lexer());
+  expr->stack.resize(parser.Depth());
+  LiveExprs().insert(expr.get());
+  return expr.release();
+}
+
+CompiledExpr* CompileExpr(std::string& text) {
+  return AssignExpr(text);
+}
+
+void FreeExpr(CompiledExpr*& handle) {
+  if (LiveExprs().erase(handle) == 0) return;
+  delete handle;
+  handle = nullptr;
+}
+
+std::string ExprText(CompiledExpr*& handle) {
+  return IsLiveExpr(handle) ? handle->text : std::string();
+}
+
+bool IsLiveExpr(const CompiledExpr* handle) {
+  return handle != nullptr && LiveExprs().count(handle) != 0;
+}
+
+}  // namespace dadav

@@ -1,0 +1,674 @@
+#include "tables/modules/expreval.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string_view>
+
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4hooks.h"
+#include "tables/core/tzdate.h"
+#include "tables/core/tzdbflow.h"
+#include "tables/core/tzerror.h"
+#include "tables/core/tznumber.h"
+#include "tables/core/tztext.h"
+#include "tables/modules/exprcompile.h"
+#include "tables/modules/exprdates.h"
+#include "tables/modules/exprkeys.h"
+
+namespace dadav {
+namespace {
+
+CompiledExpr* currentExpr = nullptr;
+
+// Whole part of a number as a 64-bit integer, saturating; NaN gives 0.
+std::int64_t WholePart(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 9.2233720368547758e18) return std::numeric_limits<std::int64_t>::max();
+  if (value <= -9.2233720368547758e18) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(value);
+}
+
+// A count: the whole part clamped to 0..255 (texts are never longer).
+std::size_t TextCount(double value) {
+  return static_cast<std::size_t>(std::clamp<std::int64_t>(WholePart(value), 0, kMaxText));
+}
+
+// A 1-based position as an index from 0: below 1 counts as 1, and beyond every text stays
+// beyond it.
+std::size_t TextIndex(double value) {
+  return static_cast<std::size_t>(std::clamp<std::int64_t>(WholePart(value), 1, kMaxText + 1)) - 1;
+}
+
+// Cuts the value's 15-significant-digit text after `decimals` decimals and reads it back, so
+// ROUND(8.2, 2) stays 8.2 where binary scaling gives 8.19.
+double CutDecimals(double value, std::int64_t decimals) {
+  if (!std::isfinite(value) || value == 0) return value;
+  char text[40];
+  const auto written =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 14);
+  const std::string_view scientific(text, static_cast<std::size_t>(written.ptr - text));
+  const bool negative = scientific[0] == '-';
+  const std::size_t e = scientific.find('e');
+  int exponent = 0;
+  std::from_chars(scientific.data() + e + 1 + (scientific[e + 1] == '+'),
+                  scientific.data() + scientific.size(), exponent);
+  char digits[16];
+  std::size_t count = 0;
+  for (char c : scientific.substr(0, e)) {
+    if (c >= '0' && c <= '9') digits[count++] = c;
+  }
+  const std::int64_t keep =
+      std::clamp<std::int64_t>(exponent + 1 + std::max<std::int64_t>(decimals, 0), 0, 15);
+  if (keep == 0) return 0;
+  char cut[48];
+  char* at = cut;
+  std::memcpy(at, digits, static_cast<std::size_t>(keep));
+  at += keep;
+  *at++ = 'e';
+  at = std::to_chars(at, cut + sizeof cut, exponent + 1 - keep).ptr;
+  double result = 0;
+  std::from_chars(cut, at, result);
+  return negative ? -result : result;
+}
+
+// The longest leading decimal number ("." always), 0 when the text starts with none.
+double LeadingNumber(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  auto digitAt = [&](std::size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  if (!(digitAt(0) || (!text.empty() && text[0] == '.' && digitAt(1)))) return 0;
+  double value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return negative ? -value : value;
+}
+
+bool StartsWith(std::string_view text, std::string_view part) {
+  return text.size() >= part.size() && std::memcmp(text.data(), part.data(), part.size()) == 0;
+}
+
+int CompareBytes(std::string_view a, std::string_view b) {
+  const int common = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
+  if (common != 0) return common;
+  return (a.size() > b.size()) - (a.size() < b.size());
+}
+
+// The memo module reads from the current area, so a memo of another area selects that area
+// for the moment.
+class SelectedArea {
+ public:
+  explicit SelectedArea(std::uint8_t area) : previous_(CurrentAreaNumber) {
+    CurrentAreaNumber = area;
+  }
+  ~SelectedArea() { CurrentAreaNumber = previous_; }
+  SelectedArea(const SelectedArea&) = delete;
+  SelectedArea& operator=(const SelectedArea&) = delete;
+
+ private:
+  std::uint8_t previous_;
+};
+
+// A 256-byte text under construction, never longer than a C value may be.
+struct TextBuffer {
+  char bytes[kMaxText + 1];
+  std::size_t length = 0;
+  void Append(std::string_view text) {
+    const std::size_t n = std::min(text.size(), kMaxText - length);
+    std::memcpy(bytes + length, text.data(), n);
+    length += n;
+  }
+  void AppendRepeated(char c, std::size_t count) {
+    const std::size_t n = std::min(count, kMaxText - length);
+    std::memset(bytes + length, c, n);
+    length += n;
+  }
+  std::string_view View() const { return {bytes, length}; }
+};
+
+class Machine {
+ public:
+  explicit Machine(CompiledExpr& expr) : e_(expr) {}
+
+  const void* Run() {
+    e_.poolPosition = 0;
+    top_ = 0;
+    for (const CodeCell& cell : e_.code) {
+      if (cell.op == kOpEnd) break;
+      Step(cell);
+    }
+    return Result();
+  }
+
+ private:
+  // Stack primitives.
+  ValueCell& Push(std::int32_t type) {
+    ValueCell& cell = e_.stack[top_++];
+    cell.type = type;
+    return cell;
+  }
+  void PushNumber(double value, std::int32_t type = kTypeN) {
+    Push(type).number = std::isnan(value) ? 0 : value;
+  }
+  void PushLogical(bool value) { Push(kTypeL).logical = value ? 1 : 0; }
+  // Copies a text into the pool: cut at its first 0 byte and at 255 bytes; "" when the pool
+  // is full.
+  void PushText(std::string_view text, std::int32_t type = kTypeC) {
+    text = text.substr(0, std::min(text.find('\0'), kMaxText));
+    const std::size_t at = e_.poolPosition;
+    ValueCell& cell = Push(type);
+    cell.offset = static_cast<std::uint32_t>(at);
+    cell.length = 0;
+    if (at + text.size() + 1 > e_.poolSize) {
+      ReportError(354, "Working pool overflow [PARSER/Allocate]");
+      return;
+    }
+    if (!text.empty()) std::memmove(e_.pool.data() + at, text.data(), text.size());
+    e_.pool[at + text.size()] = 0;
+    cell.length = static_cast<std::uint32_t>(text.size());
+    e_.poolPosition = at + text.size() + 1;
+  }
+  ValueCell& Pop() {
+    ValueCell& cell = e_.stack[--top_];
+    if (cell.type == kTypeC || cell.type == kTypeM) e_.poolPosition = cell.offset;
+    return cell;
+  }
+  double PopNumber() { return Pop().number; }
+  bool PopLogical() { return Pop().logical != 0; }
+  // The popped text stays readable until the next push.
+  std::string_view PopText() {
+    const ValueCell& cell = Pop();
+    return {e_.pool.data() + cell.offset, cell.length};
+  }
+  ValueCell& Top() { return e_.stack[top_ - 1]; }
+  char* TopChars() { return e_.pool.data() + Top().offset; }
+  std::string_view TopText() { return {TopChars(), Top().length}; }
+
+  const void* Result() {
+    if (top_ == 0) return nullptr;
+    const ValueCell& bottom = e_.stack[0];
+    if (bottom.type == kTypeC || bottom.type == kTypeM) {
+      std::memmove(e_.pool.data(), e_.pool.data() + bottom.offset, bottom.length);
+      e_.pool[bottom.length] = 0;
+      return e_.pool.data();
+    }
+    if (bottom.type == kTypeL) {
+      e_.resultLogical = bottom.logical;
+      return &e_.resultLogical;
+    }
+    e_.resultNumber = bottom.number;
+    return &e_.resultNumber;
+  }
+
+  void Step(const CodeCell& cell);
+  void Constant(const CodeCell& cell);
+  void Fetch(std::int32_t kind, bool aliased);
+  void FetchBlank(std::int32_t kind, std::size_t width = 0);
+  void FetchStored(const WorkArea& area, const FieldDescriptor& f, std::int32_t kind,
+                   std::uint8_t areaNumber);
+  void FetchNative(const WorkArea& area, std::size_t index, std::int32_t kind,
+                   std::uint8_t areaNumber);
+  void PushMemo(std::int32_t block, std::uint8_t area);
+  void Arithmetic(std::int32_t op);
+  void Compare(std::int32_t op);
+  void Function(std::int32_t token, std::int32_t argc);
+  void DateFunction(std::int32_t token);
+  void TextFunction(std::int32_t token);
+  void Str(std::int32_t argc);
+  void Stuff();
+  void Substr();
+
+  CompiledExpr& e_;
+  std::size_t top_ = 0;
+};
+
+void Machine::Step(const CodeCell& cell) {
+  if (cell.op == kOpPush) return Constant(cell);
+  if (cell.op >= kOpFetchC && cell.op < kOpFetchAliasC) return Fetch(cell.op - kOpFetchC, false);
+  if (cell.op >= kOpFetchAliasC && cell.op < kOpAddNN) return Fetch(cell.op - kOpFetchAliasC, true);
+  if (cell.op >= kOpAddNN && cell.op <= kOpPow) return Arithmetic(cell.op);
+  if (cell.op >= kOpEqN && cell.op <= kOpAnd) return Compare(cell.op);
+  if (cell.op == kOpNot) return PushLogical(!PopLogical());
+  if (cell.op == kOpNegate) return PushNumber(-PopNumber());
+  Function(cell.op, cell.argc);
+}
+
+void Machine::Constant(const CodeCell& cell) {
+  switch (cell.type) {
+    case kTypeC:
+      return PushText(e_.literals[static_cast<std::size_t>(cell.integer)]);
+    case kTypeL:
+      Push(kTypeL).logical = cell.integer;
+      return;
+    default:
+      PushNumber(cell.number, cell.type);
+  }
+}
+
+void Machine::FetchBlank(std::int32_t kind, std::size_t width) {
+  static constexpr std::int32_t kTypes[] = {kTypeC, kTypeN, kTypeL, kTypeD, kTypeM};
+  if (kind == 0) {
+    TextBuffer blanks;
+    blanks.AppendRepeated(' ', width);
+    return PushText(blanks.View());
+  }
+  if (kind == 4) return PushText("", kTypeM);
+  if (kind == 2) return PushLogical(false);
+  PushNumber(0, kTypes[kind]);
+}
+
+bool KindFits(char type, std::int32_t kind) {
+  static constexpr std::string_view kLetters[] = {"C", "NF", "L", "D", "M"};
+  return kLetters[kind].find(type) != std::string_view::npos;
+}
+
+void Machine::Fetch(std::int32_t kind, bool aliased) {
+  const auto areaNumber = aliased ? static_cast<std::uint8_t>(Pop().logical) : std::uint8_t{0};
+  const std::int32_t field = Pop().logical;
+  const WorkArea* area = aliased ? WorkAreaTable[areaNumber].get() : Area();
+  if (area == nullptr || area->state == kClosed) {
+    ReportError(215, "No database in use [PARSER/FetchField]");
+    return FetchBlank(kind);
+  }
+  if (field < 1 || static_cast<std::size_t>(field) > area->fields.size() ||
+      !KindFits(area->fields[static_cast<std::size_t>(field - 1)].type, kind)) {
+    ReportError(212, "Field " + std::to_string(field) + " [PARSER/FetchField]");
+    return FetchBlank(kind);
+  }
+  const auto index = static_cast<std::size_t>(field - 1);
+  if (area->recCount == 0) return FetchBlank(kind, area->fields[index].length);
+  const std::uint8_t number = aliased ? areaNumber : CurrentAreaNumber;
+  if (area->vfile.isVirtual) return FetchNative(*area, index, kind, number);
+  FetchStored(*area, area->fields[index], kind, number);
+}
+
+void Machine::FetchStored(const WorkArea& area, const FieldDescriptor& f, std::int32_t kind,
+                          std::uint8_t areaNumber) {
+  if (area.raw.size() < static_cast<std::size_t>(f.offset) + f.length)
+    return FetchBlank(kind, f.length);
+  const std::string_view text(reinterpret_cast<const char*>(area.raw.data()) + f.offset, f.length);
+  switch (kind) {
+    case 0:
+      return PushText(text);
+    case 1:
+      return PushNumber(ParseFieldReal(text));
+    case 2: {
+      const char c = text.empty() ? ' ' : CharUpper(text[0]);
+      return PushLogical(c == 'Y' || c == 'T');
+    }
+    case 3:
+      return PushNumber(DtosToJulian(text), kTypeD);
+    default: {
+      const std::int64_t block = ParseFieldInt(text);
+      PushMemo(static_cast<std::int32_t>(
+                   std::clamp<std::int64_t>(block, 0, std::numeric_limits<std::int32_t>::max())),
+               areaNumber);
+    }
+  }
+}
+
+// A virtual file keeps its record in the engine's native layout.
+void Machine::FetchNative(const WorkArea& area, std::size_t index, std::int32_t kind,
+                          std::uint8_t areaNumber) {
+  std::size_t offset = 1;
+  for (std::size_t i = 0; i < index; ++i) offset += NativeFieldSize(area.fields[i]);
+  const FieldDescriptor& f = area.fields[index];
+  const std::size_t size = NativeFieldSize(f);
+  if (area.native == nullptr || offset + size > area.nativeSize) return FetchBlank(kind, f.length);
+  const std::uint8_t* at = area.native + offset;
+  switch (kind) {
+    case 0: {
+      TextBuffer text;
+      text.Append({reinterpret_cast<const char*>(at + 1), std::min<std::size_t>(at[0], f.length)});
+      text.AppendRepeated(' ', f.length - text.length);
+      return PushText(text.View());
+    }
+    case 1:
+      if (size == 8 && f.decimals > 0) {
+        double value = 0;
+        std::memcpy(&value, at, 8);
+        return PushNumber(value);
+      } else if (size == 8) {
+        std::int64_t value = 0;
+        std::memcpy(&value, at, 8);
+        return PushNumber(static_cast<double>(value));
+      } else {
+        std::int32_t value = 0;
+        std::memcpy(&value, at, 4);
+        return PushNumber(value);
+      }
+    case 2:
+      return PushLogical(at[0] != 0);
+    case 3: {
+      const std::string_view text(reinterpret_cast<const char*>(at + 1),
+                                  std::min<std::size_t>(at[0], size - 1));
+      return PushNumber(DtosToJulian(DateTextToDtos(text)), kTypeD);
+    }
+    default: {
+      std::int32_t block = 0;
+      std::memcpy(&block, at, 4);
+      PushMemo(block, areaNumber);
+    }
+  }
+}
+
+// The memo's lines joined without their line ends, as much as the pool holds.
+void Machine::PushMemo(std::int32_t block, std::uint8_t area) {
+  TextBuffer text;
+  if (block > 0 && MemoHooks.assignMemo != nullptr) {
+    SelectedArea selected(area);
+    std::unique_ptr<MemoLineReader> reader = MemoHooks.assignMemo(block);
+    std::string line;
+    while (reader != nullptr && text.length < kMaxText && reader->ReadLine(line)) text.Append(line);
+  }
+  PushText(text.View(), kTypeM);
+}
+
+void Machine::Arithmetic(std::int32_t op) {
+  if (op == kOpAddCC || op == kOpSubCC) {
+    const std::string_view right = PopText();
+    const std::string_view left = PopText();
+    TextBuffer joined;
+    if (op == kOpAddCC) {
+      joined.Append(left);
+      joined.Append(right);
+    } else {
+      const std::string_view trimmed = left.substr(0, left.find_last_not_of(' ') + 1);
+      joined.Append(trimmed);
+      joined.Append(right);
+      joined.AppendRepeated(' ', left.size() - trimmed.size());
+    }
+    return PushText(joined.View());
+  }
+  const double b = PopNumber();
+  const double a = PopNumber();
+  switch (op) {
+    case kOpAddNN:
+      return PushNumber(a + b);
+    case kOpAddND:
+    case kOpAddDN:
+      return PushNumber(a + b, kTypeD);
+    case kOpSubNN:
+    case kOpSubDD:
+      return PushNumber(a - b);
+    case kOpSubDN:
+      return PushNumber(a - b, kTypeD);
+    case kOpMul:
+      return PushNumber(a * b);
+    case kOpDiv:
+      if (b == 0) {
+        ReportError(358, "Error during evaluation: Divide by 0 [Evaluate/Engine]");
+        return PushNumber(1e250);
+      }
+      return PushNumber(a / b);
+    default:
+      return PushNumber(std::pow(a, b));
+  }
+}
+
+void Machine::Compare(std::int32_t op) {
+  if (op == kOpOr || op == kOpAnd) {
+    const bool b = PopLogical();
+    const bool a = PopLogical();
+    return PushLogical(op == kOpOr ? (a || b) : (a && b));
+  }
+  const bool text = op == kOpEqN + 2 || op == kOpExactC || op == kOpContainsC || op == kOpGtN + 2 ||
+                    op == kOpLtN + 2 || op == kOpNeN + 2 || op == kOpLeN + 2 || op == kOpGeN + 2;
+  if (text) {
+    const std::string_view b = PopText();
+    const std::string_view a = PopText();
+    switch (op) {
+      case kOpEqN + 2:
+        return PushLogical(!b.empty() && StartsWith(a, b));
+      case kOpExactC:
+        return PushLogical(CompareBytes(a, b) == 0);
+      case kOpContainsC:
+        return PushLogical(!a.empty() && b.find(a) != std::string_view::npos);
+      case kOpNeN + 2:
+        return PushLogical(CompareBytes(a, b) != 0);
+      case kOpGtN + 2:
+        return PushLogical(CompareBytes(a, b) > 0);
+      case kOpLtN + 2:
+        return PushLogical(CompareBytes(a, b) < 0);
+      case kOpLeN + 2:
+        return PushLogical(CompareBytes(a, b) <= 0);
+      default:
+        return PushLogical(CompareBytes(a, b) >= 0);
+    }
+  }
+  const ValueCell right = Pop();
+  const ValueCell left = Pop();
+  const bool logical = left.type == kTypeL;
+  const double a = logical ? left.logical : left.number;
+  const double b = logical ? right.logical : right.number;
+  if (op >= kOpEqN && op < kOpExactC) return PushLogical(a == b);
+  if (op >= kOpGtN && op < kOpLtN) return PushLogical(a > b);
+  if (op >= kOpLtN && op < kOpNeN) return PushLogical(a < b);
+  if (op >= kOpNeN && op < kOpLeN) return PushLogical(a != b);
+  if (op >= kOpLeN && op < kOpGeN) return PushLogical(a <= b);
+  PushLogical(a >= b);
+}
+
+void Machine::Function(std::int32_t token, std::int32_t argc) {
+  switch (token) {
+    case 257:
+      return PushNumber(std::fabs(PopNumber()));
+    case 259: {
+      const std::string_view text = PopText();
+      return PushNumber(text.empty() ? 0 : static_cast<unsigned char>(text[0]));
+    }
+    case 261: {
+      const std::string_view text = PopText();
+      const std::string_view part = PopText();
+      const std::size_t at = part.empty() ? std::string_view::npos : text.find(part);
+      return PushNumber(at == std::string_view::npos ? 0 : static_cast<double>(at + 1));
+    }
+    case 266: {
+      const std::int64_t code = WholePart(PopNumber()) & 0xFF;
+      const char c = static_cast<char>(code);
+      return PushText(code == 0 ? std::string_view() : std::string_view(&c, 1));
+    }
+    case 269:
+      return PushNumber(CtodToJulian(PopText()), kTypeD);
+    case 270: {
+      std::uint16_t year, month, day, dow;
+      GetDate(year, month, day, dow);
+      return PushNumber(YmdToJulian(year, month, day), kTypeD);
+    }
+    case 272:
+      return PushLogical(Area() != nullptr && Deleted());
+    case 283: {
+      const ValueCell no = Pop();
+      const ValueCell yes = Pop();
+      const bool condition = PopLogical();
+      const ValueCell& chosen = condition ? yes : no;
+      return PushText({e_.pool.data() + chosen.offset, chosen.length});
+    }
+    case 284:
+      return PushNumber(std::trunc(PopNumber()));
+    case 289:
+      return PushNumber(static_cast<double>(PopText().size()));
+    case 294:
+    case 295: {
+      const ValueCell b = Pop();
+      const ValueCell a = Pop();
+      const bool first = token == 294 ? a.number > b.number : a.number < b.number;
+      return PushNumber(first ? a.number : b.number, a.type);
+    }
+    case 296: {
+      const std::int64_t b = WholePart(PopNumber());
+      const std::int64_t a = WholePart(PopNumber());
+      if (b == 0) {
+        ReportError(358, "Error during evaluation: Divide by 0 [Evaluate/Engine]");
+        return PushNumber(0);
+      }
+      return PushNumber(b == -1 ? 0 : static_cast<double>(a % b));
+    }
+    case 300:
+      return PushNumber(RecNo());
+    case 303: {
+      const double decimals = PopNumber();
+      return PushNumber(CutDecimals(PopNumber(), WholePart(decimals)));
+    }
+    case 310: {
+      TextBuffer blanks;
+      blanks.AppendRepeated(' ', TextCount(PopNumber()));
+      return PushText(blanks.View());
+    }
+    case 311:
+      return Str(argc);
+    case 312:
+      return Stuff();
+    case 313:
+      return Substr();
+    case 319:
+      return PushNumber(LeadingNumber(PopText()));
+    case 264:
+    case 267:
+    case 271:
+    case 274:
+    case 275:
+    case 277:
+    case 297:
+    case 320:
+      return DateFunction(token);
+    default:
+      return TextFunction(token);
+  }
+}
+
+void Machine::DateFunction(std::int32_t token) {
+  const double julian = PopNumber();
+  const CivilDate date = JulianToCivil(julian);
+  switch (token) {
+    case 264:
+      return PushText(DayName(JulianDayOfWeek(julian)));
+    case 267:
+      return PushText(MonthName(date.month));
+    case 271:
+      return PushNumber(date.day);
+    case 274:
+      return PushNumber(JulianDayOfWeek(julian));
+    case 275:
+      return PushText(JulianToDtoc(julian));
+    case 277:
+      return PushText(JulianToDtos(julian));
+    case 297:
+      return PushNumber(date.month);
+    default:
+      return PushNumber(date.year);
+  }
+}
+
+// Functions that change the text on top of the stack, most of them in place.
+void Machine::TextFunction(std::int32_t token) {
+  if (token == 288 || token == 302 || token == 301) {
+    const double count = PopNumber();
+    const std::size_t n = TextCount(count);
+    if (token == 301) {
+      const std::string_view text = PopText();
+      TextBuffer repeated;
+      for (std::size_t i = 0; i < n && repeated.length < kMaxText && !text.empty(); ++i)
+        repeated.Append(text);
+      return PushText(repeated.View());
+    }
+    ValueCell& cell = Top();
+    if (n >= cell.length) return;
+    if (token == 302) std::memmove(TopChars(), TopChars() + cell.length - n, n);
+    cell.length = static_cast<std::uint32_t>(n);
+    TopChars()[n] = 0;
+    return;
+  }
+  ValueCell& cell = Top();
+  char* chars = TopChars();
+  const std::string_view text = TopText();
+  switch (token) {
+    case 292:
+    case 318:
+      for (std::size_t i = 0; i < cell.length; ++i)
+        chars[i] = token == 318 ? CharUpper(chars[i]) : CharLower(chars[i]);
+      return;
+    case 293: {
+      const std::size_t blanks = std::min(text.find_first_not_of(' '), text.size());
+      std::memmove(chars, chars + blanks, cell.length - blanks);
+      cell.length -= static_cast<std::uint32_t>(blanks);
+      chars[cell.length] = 0;
+      return;
+    }
+    case 305:
+    case 316:
+      cell.length = static_cast<std::uint32_t>(text.find_last_not_of(' ') + 1);
+      chars[cell.length] = 0;
+      return;
+    default:
+      return PushText(SoundexCode(PopText()));
+  }
+}
+
+void Machine::Str(std::int32_t argc) {
+  std::size_t width = 10, decimals = 0;
+  if (argc == 3) decimals = TextCount(PopNumber());
+  if (argc >= 2) width = TextCount(PopNumber());
+  const double value = PopNumber();
+  PushText(FormatFieldReal(value, static_cast<int>(width), static_cast<int>(decimals)));
+}
+
+void Machine::Stuff() {
+  const std::string_view insert = PopText();
+  const double count = PopNumber();
+  const double startNumber = PopNumber();
+  const std::string_view text = PopText();
+  const std::size_t start = std::min(TextIndex(startNumber), text.size());
+  const std::size_t removed = std::min(TextCount(count), text.size() - start);
+  TextBuffer result;
+  result.Append(text.substr(0, start));
+  result.Append(insert);
+  result.Append(text.substr(start + removed));
+  PushText(result.View());
+}
+
+void Machine::Substr() {
+  const std::size_t count = TextCount(PopNumber());
+  const std::size_t start = TextIndex(PopNumber());
+  ValueCell& cell = Top();
+  if (start >= cell.length) {
+    cell.length = 0;
+  } else {
+    const std::size_t n = std::min(count, cell.length - start);
+    std::memmove(TopChars(), TopChars() + start, n);
+    cell.length = static_cast<std::uint32_t>(n);
+  }
+  TopChars()[cell.length] = 0;
+}
+
+}  // namespace
+
+const void* EvalCompiled(CompiledExpr* handle) {
+  if (!IsLiveExpr(handle)) return nullptr;
+  CurrentExprScope current(handle);
+  return Machine(*handle).Run();
+}
+
+const void* EvalExpr(CompiledExpr*& handle) {
+  return EvalCompiled(handle);
+}
+
+const void* EvalCurrentExpr() {
+  return EvalCompiled(currentExpr);
+}
+
+CurrentExprScope::CurrentExprScope(CompiledExpr* expr) : previous_(currentExpr) {
+  currentExpr = expr;
+}
+
+CurrentExprScope::~CurrentExprScope() {
+  currentExpr = previous_;
+}
+
+}  // namespace dadav

@@ -1,0 +1,255 @@
+#include "tables/modules/exprlex.h"
+
+#include <array>
+#include <charconv>
+
+#include "tables/core/dbf4area.h"
+#include "tables/core/tztext.h"
+
+namespace dadav {
+namespace {
+
+constexpr std::uint8_t kDecimalsUnset = 19;
+
+constexpr std::array<Keyword, 42> kKeywords = {{
+    {"ABS", 257, 0},         {"ASC", 259, 0},     {"AT", 261, 0},    {"CDOW", 264, 15},
+    {"CHR", 266, 2},         {"CMONTH", 267, 15}, {"CTOD", 269, 0},  {"DATE", 270, 0},
+    {"DAY", 271, 0},         {"DELETED", 272, 0}, {"DOW", 274, 0},   {"DTOC", 275, 11},
+    {"DTOS", 277, 9},        {"IIF", 283, 256},   {"INT", 284, 0},   {"LEFT", 288, 0},
+    {"LEN", 289, 0},         {"LOWER", 292, 0},   {"LTRIM", 293, 0}, {"MAX", 294, 0},
+    {"MIN", 295, 0},         {"MOD", 296, 0},     {"MONTH", 297, 0}, {"RECNO", 300, 0},
+    {"REPLICATE", 301, 256}, {"RIGHT", 302, 0},   {"ROUND", 303, 0}, {"RTRIM", 305, 0},
+    {"SOUNDEX", 308, 15},    {"SPACE", 310, 256}, {"STR", 311, 256}, {"STUFF", 312, 0},
+    {"SUBSTR", 313, 0},      {"TRIM", 316, 0},    {"UPPER", 318, 0}, {"VAL", 319, 0},
+    {"YEAR", 320, 0},        {".F.", 337, 0},     {".T.", 338, 0},   {".NOT.", 339, 0},
+    {".OR.", 340, 0},        {".AND.", 341, 0},
+}};
+
+constexpr std::array<std::string_view, 5> kDotWords = {".T.", ".F.", ".NOT.", ".AND.", ".OR."};
+
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsAlpha(std::string_view(&c, 1));
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool IsNameChar(char c) {
+  return IsLetter(c) || IsDigit(c) || c == '_';
+}
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = CharUpper(c);
+  return out;
+}
+
+bool Matches(std::string_view written, std::string_view name) {
+  if (written == name) return true;
+  return name.size() > 4 && written.size() >= 4 && name.substr(0, written.size()) == written;
+}
+
+std::int32_t FieldTokenOf(char type) {
+  switch (type) {
+    case 'C':
+      return 0;
+    case 'N':
+    case 'F':
+      return 1;
+    case 'L':
+      return 2;
+    case 'D':
+      return 3;
+    case 'M':
+      return 4;
+    default:
+      return -1;
+  }
+}
+
+}  // namespace
+
+const Keyword* FindKeyword(std::string_view name) {
+  for (const Keyword& row : kKeywords) {
+    if (Matches(name, row.name)) return &row;
+  }
+  return nullptr;
+}
+
+Token ExprLexer::Next() {
+  while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+  Token token;
+  if (pos_ >= text_.size()) {
+    token.last = Last();
+    return token;
+  }
+  const char c = text_[pos_];
+  if (IsDigit(c)) return Number();
+  if (c == '\'' || c == '"') return Literal();
+  if (IsLetter(c) || c == '_' || c == '.') return Name();
+  const std::string_view rest = text_.substr(pos_);
+  struct Pair {
+    std::string_view text;
+    std::int32_t code;
+  };
+  static constexpr Pair kPairs[] = {{"==", kTokExact},
+                                    {"**", '^'},
+                                    {">=", kTokGreaterEqual},
+                                    {"<=", kTokLessEqual},
+                                    {"<>", kTokNotEqual}};
+  for (const Pair& pair : kPairs) {
+    if (rest.starts_with(pair.text)) {
+      pos_ += 2;
+      token.code = pair.code;
+      token.last = Last();
+      return token;
+    }
+  }
+  ++pos_;
+  token.code = static_cast<unsigned char>(c);
+  if (c == '#') token.code = kTokNotEqual;
+  if (c == '$') token.code = kTokContains;
+  token.last = Last();
+  return token;
+}
+
+bool ExprLexer::DotWordAt(std::size_t at, std::size_t* length) const {
+  for (std::string_view word : kDotWords) {
+    if (text_.size() - at >= word.size() && Upper(text_.substr(at, word.size())) == word) {
+      if (length != nullptr) *length = word.size();
+      return true;
+    }
+  }
+  return false;
+}
+
+// Digits, at most one "." and an exponent of digits; a "." that begins a dot-word ends it.
+Token ExprLexer::Number() {
+  const std::size_t start = pos_;
+  auto digits = [&] {
+    while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
+  };
+  auto at = [&](char c) { return pos_ < text_.size() && CharUpper(text_[pos_]) == c; };
+  digits();
+  if (at('.') && !DotWordAt(pos_)) {
+    ++pos_;
+    digits();
+  }
+  if (at('E')) {
+    ++pos_;
+    digits();
+  }
+  Token token;
+  token.last = Last();
+  const std::string_view literal = text_.substr(start, pos_ - start);
+  const auto result =
+      std::from_chars(literal.data(), literal.data() + literal.size(), token.number);
+  const bool malformed = result.ec != std::errc() ||
+                         result.ptr != literal.data() + literal.size() || at('E') ||
+                         (at('.') && !DotWordAt(pos_));
+  token.code = malformed ? kTokBad : kTokNumber;
+  length_ = 0;
+  decimals_ = 2;
+  return token;
+}
+
+Token ExprLexer::Literal() {
+  const char quote = text_[pos_++];
+  const std::size_t close = text_.find(quote, pos_);
+  Token token;
+  if (close == std::string_view::npos) {
+    pos_ = text_.size();
+    token.code = kTokBad;
+    token.last = Last();
+    return token;
+  }
+  token.code = kTokString;
+  token.text = std::string(text_.substr(pos_, close - pos_));
+  pos_ = close + 1;
+  token.last = Last();
+  length_ = 0;
+  decimals_ = 2;
+  pool_ += static_cast<std::uint32_t>(token.text.size() + 1);
+  return token;
+}
+
+Token ExprLexer::Name() {
+  const std::size_t start = pos_;
+  std::size_t dotWord = 0;
+  if (DotWordAt(pos_, &dotWord)) {
+    pos_ += dotWord;
+  } else {
+    ++pos_;
+    while (pos_ < text_.size() && (IsNameChar(text_[pos_]) || text_[pos_] == '.') &&
+           !(text_[pos_] == '.' && DotWordAt(pos_)))
+      ++pos_;
+  }
+  const std::string name = Upper(text_.substr(start, pos_ - start));
+  Token token;
+  if (dotWord == 0 && text_.substr(pos_).starts_with("->")) {
+    pos_ += 2;
+    const std::size_t fieldStart = pos_;
+    while (pos_ < text_.size() && IsNameChar(text_[pos_])) ++pos_;
+    token.last = Last();
+    if (!FieldToken(Upper(text_.substr(fieldStart, pos_ - fieldStart)), name, token))
+      token.code = kTokBad;
+    return token;
+  }
+  token.last = Last();
+  if (dotWord == 0 && !OpenParenthesisFollows() && FieldToken(name, {}, token)) return token;
+  const Keyword* keyword = FindKeyword(name);
+  if (keyword == nullptr) {
+    token.code = kTokBad;
+    return token;
+  }
+  token.code = keyword->token;
+  token.text = std::string(keyword->name);
+  length_ = 0;
+  decimals_ = 2;
+  pool_ += keyword->resultSize;
+  return token;
+}
+
+bool ExprLexer::OpenParenthesisFollows() const {
+  std::size_t at = pos_;
+  while (at < text_.size() && (text_[at] == ' ' || text_[at] == '\t')) ++at;
+  return at < text_.size() && text_[at] == '(';
+}
+
+// Resolves a field of the current area, or of the area among 1 to 32 whose alias matches on
+// at most 10 characters.
+bool ExprLexer::FieldToken(std::string_view name, std::string_view alias, Token& token) {
+  const WorkArea* area = nullptr;
+  std::int32_t areaNumber = 0;
+  if (alias.empty()) {
+    area = Area();
+  } else {
+    for (std::uint8_t n = 1; n <= 32 && area == nullptr; ++n) {
+      const WorkArea* candidate = WorkAreaTable[n].get();
+      if (candidate != nullptr && candidate->state != kClosed &&
+          Upper(candidate->alias).substr(0, 10) == alias.substr(0, 10)) {
+        area = candidate;
+        areaNumber = n;
+      }
+    }
+  }
+  if (area == nullptr) return false;
+  for (std::size_t i = 0; i < area->fields.size(); ++i) {
+    const FieldDescriptor& f = area->fields[i];
+    const std::int32_t kind = FieldTokenOf(f.type);
+    if (kind < 0 || Upper(f.name) != name) continue;
+    token.code = (alias.empty() ? kTokFieldC : kTokAliasC) + kind;
+    token.field = static_cast<std::int32_t>(i + 1);
+    token.area = areaNumber;
+    token.length = f.length;
+    length_ = f.length;
+    if (f.type == 'N' || f.type == 'F')
+      decimals_ = decimals_ >= kDecimalsUnset ? f.decimals : std::uint8_t{2};
+    if (f.type == 'C') pool_ += f.length + 1u;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace dadav

@@ -1,0 +1,55 @@
+#pragma once
+// Shared fixture of the expression tests: the engine started with the expression module, a
+// private folder and a table with every field type.
+
+#include <memory>
+#include <string>
+
+#include "tables/core/dbf4hooks.h"
+#include "tables/modules/exprcompile.h"
+#include "tables/modules/expreval.h"
+#include "tables/modules/exprstart.h"
+#include "tests/tables/core/enginetest.h"
+
+namespace exprtest {
+
+struct FreeHandle {
+  void operator()(dadav::CompiledExpr* expr) const { dadav::FreeExpr(expr); }
+};
+using Handle = std::unique_ptr<dadav::CompiledExpr, FreeHandle>;
+
+inline Handle Compile(const std::string& text) {
+  return Handle(dadav::AssignExpr(text));
+}
+
+// Compiles with errors only recorded; the message, or "" when it compiled.
+inline std::string CompileError(const std::string& text) {
+  const bool old = dadav::SetReportErrors(false);
+  Handle handle = Compile(text);
+  dadav::SetReportErrors(old);
+  if (handle != nullptr) return "";
+  return dadav::TakeLastMessage();
+}
+
+class ExprTest : public enginetest::EngineTest {
+ protected:
+  void SetUp() override {
+    dadav::SetTodayProc(&enginetest::FixedToday);
+    dadav::EngineStart({&dadav::ExprModuleStart});
+    dadav::SetExceptionMode(true);
+    dadav::CenturyOn = false;
+    dadav::SetDateFormat(0);
+    dadav::DecimalChar = '.';
+  }
+
+  // NAME C(10), PRICE N(8,2), SMALL N(3,2), BORN D, OK L, COUNT N(10,0), in area 1.
+  void PeopleTable(int records, const std::function<void(int)>& fill = {}) {
+    using enginetest::Def;
+    enginetest::NewTable(Path("people.dbf"),
+                         {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2), Def("SMALL", 'N', 3, 2),
+                          Def("BORN", 'D', 8), Def("OK", 'L', 1), Def("COUNT", 'N', 10)},
+                         records, fill);
+  }
+};
+
+}  // namespace exprtest
