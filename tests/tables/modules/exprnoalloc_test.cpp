@@ -1,0 +1,57 @@
+// Counts the program's heap allocations, so the test can show that a warm evaluation makes
+// none.
+#include <cstdlib>
+#include <new>
+
+#include "tests/tables/modules/exprtest.h"
+
+namespace {
+bool counting = false;
+long allocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (counting) ++allocations;
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+
+namespace exprtest {
+namespace {
+
+class WarmEvaluation : public ExprTest {};
+
+TEST_F(WarmEvaluation, AllocatesNothing) {
+  PeopleTable(3, [](int i) {
+    enginetest::SetText(1, i == 2 ? "  anna" : "Bert");
+    enginetest::SetReal(2, 100.0 * i);
+    enginetest::SetLogical(5, i % 2 == 1);
+  });
+  const char* texts[] = {"UPPER(NAME)+DTOS(BORN)", "NAME='AB' .AND. PRICE>100",
+                         "IIF(OK, LTRIM(NAME), SUBSTR(NAME, 2, 3)) + RIGHT(DTOC(BORN), 2)",
+                         "ROUND(PRICE / 3, 2) * -2 + YEAR(BORN) + LEN(TRIM(NAME))"};
+  for (const char* text : texts) {
+    Handle handle = Compile(text);
+    ASSERT_NE(handle, nullptr) << text;
+    dadav::EvalCompiled(handle.get());
+    allocations = 0;
+    for (int i = 0; i < 10000; ++i) {
+      dadav::GO(i % 3 + 1);
+      counting = true;
+      dadav::EvalCompiled(handle.get());
+      counting = false;
+    }
+    EXPECT_EQ(allocations, 0) << text;
+  }
+}
+
+}  // namespace
+}  // namespace exprtest

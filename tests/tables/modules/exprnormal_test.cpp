@@ -1,0 +1,61 @@
+#include "tables/modules/exprnormal.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/tables/modules/exprtest.h"
+
+namespace exprtest {
+namespace {
+
+using dadav::NormalizeKeyExpression;
+
+TEST(KeyNormaliser, StoredBytes) {
+  EXPECT_EQ(NormalizeKeyExpression("upper(name) + dtos(born)"), "UPPER(NAME)+DTOS(BORN)");
+  EXPECT_EQ(NormalizeKeyExpression("a .and.\tb"), "A.AND.B");
+  EXPECT_EQ(NormalizeKeyExpression("name = 'a b'"), "NAME=\"a b\"");
+  EXPECT_EQ(NormalizeKeyExpression("\"it's\" $ name"), "\"it's\"$NAME");
+  EXPECT_EQ(NormalizeKeyExpression("'a\"b' + x"), "'a\"b'+X");
+  EXPECT_EQ(NormalizeKeyExpression("m\xe4h + 'open"), "M\xe4H+'open");
+  EXPECT_EQ(NormalizeKeyExpression(""), "");
+}
+
+class StoredKeys : public ExprTest {};
+
+TEST_F(StoredKeys, NormalisedFormsCompileToTheSameCode) {
+  using enginetest::Def;
+  enginetest::NewTable(Path("keys.dbf"),
+                       {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2), Def("BORN", 'D', 8),
+                        Def("OK", 'L', 1), Def("A", 'L', 1), Def("B", 'L', 1)});
+  dadav::Area()->alias = "KEYS";
+  const char* texts[] = {
+      "upper(name) + dtos(born)",
+      "name = 'ab' .and. price > 100",
+      "price > 0 .and. ok",
+      "a .and. b .or. .not. ok",
+      ".not. deleted()",
+      "iif(a .and. b, 'x', \"y\")",
+      "'a\"b' $ name",
+      "\"it's\" $ name",
+      "str(price, 8, 2) + ' ' + left(name, 3)",
+      "keys->price * 2 > 1.5e2",
+      "price = 1. .or. price = 2.",
+      "dtoc(born) + cmonth(born)",
+      "round(price, 1) ** 2 # 0",
+  };
+  for (const char* text : texts) {
+    const std::string stored = NormalizeKeyExpression(text);
+    Handle typed = Compile(text);
+    Handle read = Compile(stored);
+    ASSERT_NE(typed, nullptr) << text;
+    ASSERT_NE(read, nullptr) << stored;
+    EXPECT_EQ(read->code, typed->code) << stored;
+    EXPECT_EQ(read->literals, typed->literals) << stored;
+    EXPECT_EQ(std::tuple(read->type, read->width, read->decimals, read->poolSize),
+              std::tuple(typed->type, typed->width, typed->decimals, typed->poolSize))
+        << stored;
+    EXPECT_EQ(NormalizeKeyExpression(stored), stored);
+  }
+}
+
+}  // namespace
+}  // namespace exprtest
