@@ -22,6 +22,7 @@
 #include "tables/core/engine.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
+#include "tables/modules/exprstart.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void FillRecord(std::int32_t i) {
 }
 
 std::string MakeTable(const char* name, std::int32_t records, int deleteEvery = 0) {
-  EngineStart();
+  EngineStart({&ExprModuleStart});
   SetExceptionMode(true);
   std::string path = TablePath(name);
   FieldDescriptor c{"NAME", 'C', 10, 0, 0}, n{"PRICE", 'N', 10, 2, 0}, d{"BORN", 'D', 8, 0, 0},

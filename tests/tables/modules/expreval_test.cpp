@@ -240,6 +240,31 @@ TEST_F(Evaluator, MemosGiveTheirFirst255Characters) {
   EXPECT_EQ(asked, 5);
 }
 
+TEST_F(Evaluator, TemporarySwitchesComeBackWhenAnErrorIsThrown) {
+  enginetest::NewTable(Path("notes.dbf"), {Def("NOTE", 'M', 10)}, 1, [](int) {
+    std::int32_t block = 7;
+    std::memcpy(dadav::FieldAddress(1), &block, 4);
+  });
+  dadav::Area()->alias = "NOTES";
+  dadav::GO(1);
+  dadav::Select(2);
+  static std::uint8_t readFrom = 0;
+  dadav::MemoHooks.assignMemo = [](std::int32_t) -> std::unique_ptr<dadav::MemoLineReader> {
+    readFrom = dadav::CurrentAreaNumber;
+    dadav::RaiseDadavError("memo file damaged");
+  };
+  Handle memo = Compile("NOTES->NOTE");
+  EXPECT_THROW(dadav::EvalCompiled(memo.get()), dadav::EDadavError);
+  EXPECT_EQ(readFrom, 1);
+  EXPECT_EQ(dadav::CurrentAreaNumber, 2);
+  Handle quotient = Compile("1/0");
+  {
+    dadav::CurrentExprScope selected(quotient.get());
+    EXPECT_THROW(dadav::EvalCurrentExpr(), dadav::EDadavError);
+  }
+  EXPECT_EQ(dadav::EvalCurrentExpr(), nullptr);
+}
+
 // A virtual file's record in the native layout: C(5), D, N(8,2), N(10,0), L.
 TEST_F(Evaluator, VirtualFilesAreReadInTheNativeLayout) {
   auto area = std::make_unique<dadav::WorkArea>();
