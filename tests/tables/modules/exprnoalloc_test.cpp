@@ -10,17 +10,44 @@ bool counting = false;
 long allocations = 0;
 }  // namespace
 
-void* operator new(std::size_t size) {
+namespace {
+void* Allocate(std::size_t size) noexcept {
   if (counting) ++allocations;
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+  return std::malloc(size == 0 ? 1 : size);
+}
+}  // namespace
+
+// Every plain form is replaced together, so each block goes back to the allocator it came from.
+void* operator new(std::size_t size) {
+  if (void* memory = Allocate(size)) return memory;
   throw std::bad_alloc();
 }
-
+void* operator new[](std::size_t size) {
+  if (void* memory = Allocate(size)) return memory;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return Allocate(size);
+}
 void operator delete(void* memory) noexcept {
   std::free(memory);
 }
-
+void operator delete[](void* memory) noexcept {
+  std::free(memory);
+}
 void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept {
+  std::free(memory);
+}
+void operator delete[](void* memory, const std::nothrow_t&) noexcept {
   std::free(memory);
 }
 

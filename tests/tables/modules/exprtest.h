@@ -37,6 +37,7 @@ class ExprTest : public enginetest::EngineTest {
     dadav::SetTodayProc(&enginetest::FixedToday);
     dadav::EngineStart({&dadav::ExprModuleStart});
     dadav::SetExceptionMode(true);
+    dadav::SetReportErrors(true);
     dadav::CenturyOn = false;
     dadav::SetDateFormat(0);
     dadav::DecimalChar = '.';
