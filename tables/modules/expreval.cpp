@@ -62,7 +62,7 @@ double CutDecimals(double value, std::int64_t decimals) {
     if (c >= '0' && c <= '9') digits[count++] = c;
   }
   const std::int64_t keep =
-      std::clamp<std::int64_t>(exponent + 1 + std::max<std::int64_t>(decimals, 0), 0, 15);
+      std::clamp<std::int64_t>(exponent + 1 + std::clamp<std::int64_t>(decimals, 0, 400), 0, 15);
   if (keep == 0) return 0;
   char cut[48];
   char* at = cut;

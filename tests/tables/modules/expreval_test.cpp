@@ -88,6 +88,7 @@ TEST_F(Evaluator, FunctionEdgeCases) {
   EXPECT_EQ(Eval("ROUND(2.567, 2)"), "2.56");
   EXPECT_EQ(Number("ROUND(8.2, 2)"), 8.2);
   EXPECT_EQ(Number("ROUND(1234.5678, -2)"), 1234);
+  EXPECT_EQ(Number("ROUND(1.5, 1E300)"), 1.5);
   EXPECT_EQ(Eval("INT(-2.7)"), "-2");
   EXPECT_EQ(Eval("LEFT('abc', -1)"), "");
   EXPECT_EQ(Eval("LEFT('abc', 5)"), "abc");
@@ -210,6 +211,18 @@ TEST_F(Evaluator, ClosedOrChangedAreasGiveBlanksAndAnError) {
   dadav::LastErrorCode = 0;
   EXPECT_EQ(std::string(static_cast<const char*>(dadav::EvalCompiled(own.get()))), "          ");
   EXPECT_EQ(dadav::LastErrorCode, 0);
+}
+
+TEST_F(Evaluator, AWiderFieldThanCompiledOverflowsThePoolSafely) {
+  enginetest::NewTable(Path("narrow.dbf"), {Def("NAME", 'C', 4)}, 1);
+  Handle name = Compile("NAME + '!'");
+  dadav::USE("");
+  enginetest::NewTable(Path("wide.dbf"), {Def("NAME", 'C', 200)}, 1);
+  dadav::GO(1);
+  dadav::SetReportErrors(false);
+  EXPECT_EQ(std::string(static_cast<const char*>(dadav::EvalCompiled(name.get()))), "!");
+  EXPECT_EQ(dadav::LastErrorCode, 354);
+  EXPECT_EQ(dadav::TakeLastMessage(), "Working pool overflow [PARSER/Allocate]");
 }
 
 class SixHundredBytes : public dadav::MemoLineReader {
