@@ -57,5 +57,18 @@ TEST_F(StoredKeys, NormalisedFormsCompileToTheSameCode) {
   }
 }
 
+TEST_F(StoredKeys, NamesWithWindowsLettersReadBackRaised) {
+  using enginetest::Def;
+  enginetest::NewTable(Path("era.dbf"), {Def("\xC4RA", 'C', 4), Def("\xDFUM", 'N', 4)});
+  for (const char* text : {"\xe4ra + 'x'", "\xdfum * 2", "upper(\xe4Ra)"}) {
+    const std::string stored = NormalizeKeyExpression(text);
+    Handle typed = Compile(text);
+    Handle read = Compile(stored);
+    ASSERT_NE(typed, nullptr) << text;
+    ASSERT_NE(read, nullptr) << stored;
+    EXPECT_EQ(read->code, typed->code) << stored;
+  }
+}
+
 }  // namespace
 }  // namespace exprtest
