@@ -25,6 +25,12 @@ std::int32_t DigitsValue(std::string_view text) {
   return text.empty() ? -1 : value;
 }
 
+// Writes the last `width` digits of value, zero-padded, ending before `end`. Index keys take
+// a DTOS text for every record, so this avoids building texts piece by piece.
+void PutDigits(char* end, std::int32_t value, int width) {
+  for (int i = 0; i < width; ++i, value /= 10) *--end = static_cast<char>('0' + value % 10);
+}
+
 std::string YearText(std::int32_t year) {
   return CenturyOn ? ZeroPadInt(static_cast<std::uint16_t>(year), 4)
                    : ZeroPadInt(static_cast<std::uint16_t>(year % 100), 2);
@@ -91,8 +97,13 @@ double YmdToJulian(std::int32_t year, std::int32_t month, std::int32_t day) {
 CivilDate JulianToCivil(double julian) {
   if (!(julian >= kFirstJulianDay && julian <= kLastJulianDay)) return {};
   const auto n = static_cast<std::int64_t>(std::trunc(julian - kJulianOffset));
-  auto year = static_cast<std::int32_t>(std::max<std::int64_t>(n / 366, 1));
+  // 146097 days make 400 years, so the estimate is at most one year off either way.
+  auto year = static_cast<std::int32_t>(std::max<std::int64_t>(n * 400 / 146097, 1));
   auto rest = static_cast<std::int32_t>(n - DaysBeforeYear(year));
+  while (rest < 1) {
+    --year;
+    rest += YearLength(year);
+  }
   while (rest > YearLength(year)) {
     rest -= YearLength(year);
     ++year;
@@ -122,9 +133,11 @@ double DtosToJulian(std::string_view dtos) {
 std::string JulianToDtos(double julian) {
   const CivilDate date = JulianToCivil(julian);
   if (date.year == 0) return std::string(8, ' ');
-  return ZeroPadInt(static_cast<std::uint16_t>(date.year), 4) +
-         ZeroPadInt(static_cast<std::uint16_t>(date.month), 2) +
-         ZeroPadInt(static_cast<std::uint16_t>(date.day), 2);
+  char text[8];
+  PutDigits(text + 4, date.year, 4);
+  PutDigits(text + 6, date.month, 2);
+  PutDigits(text + 8, date.day, 2);
+  return std::string(text, 8);
 }
 
 std::string JulianToDtoc(double julian) {
