@@ -1,9 +1,8 @@
 #pragma once
 // A compiled expression: postfix code for the evaluator's stack machine, its result type and
-// size, and the working storage every evaluation reuses (value stack, string pool, fetch
-// buffer), so a warm evaluation allocates nothing.
+// size, and the working storage every evaluation reuses (value stack and string pool), so a
+// warm evaluation allocates nothing.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -11,6 +11,14 @@ namespace {
 
 constexpr std::uint8_t kDecimalsUnset = 19;
 
+// The name rows of the keyword table: a function of more than four letters may be written
+// with any leading part of four letters or more.
+struct Keyword {
+  std::string_view name;
+  std::int32_t token;
+  std::uint16_t resultSize;
+};
+
 constexpr std::array<Keyword, 42> kKeywords = {{
     {"ABS", 257, 0},         {"ASC", 259, 0},     {"AT", 261, 0},    {"CDOW", 264, 15},
     {"CHR", 266, 2},         {"CMONTH", 267, 15}, {"CTOD", 269, 0},  {"DATE", 270, 0},
@@ -68,14 +76,14 @@ std::int32_t FieldTokenOf(char type) {
   }
 }
 
-}  // namespace
-
 const Keyword* FindKeyword(std::string_view name) {
   for (const Keyword& row : kKeywords) {
     if (Matches(name, row.name)) return &row;
   }
   return nullptr;
 }
+
+}  // namespace
 
 Token ExprLexer::Next() {
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
@@ -204,7 +212,6 @@ Token ExprLexer::Name() {
     return token;
   }
   token.code = keyword->token;
-  token.text = std::string(keyword->name);
   length_ = 0;
   decimals_ = 2;
   pool_ += keyword->resultSize;
@@ -242,7 +249,6 @@ bool ExprLexer::FieldToken(std::string_view name, std::string_view alias, Token&
     token.code = (alias.empty() ? kTokFieldC : kTokAliasC) + kind;
     token.field = static_cast<std::int32_t>(i + 1);
     token.area = areaNumber;
-    token.length = f.length;
     length_ = f.length;
     if (f.type == 'N' || f.type == 'F')
       decimals_ = decimals_ >= kDecimalsUnset ? f.decimals : std::uint8_t{2};

@@ -32,20 +32,10 @@ struct Token {
   std::int32_t code = kTokEnd;
   std::size_t last = 0;  // index of the token's last character
   double number = 0;
-  std::string text;          // a string literal, or the keyword's name
-  std::int32_t field = 0;    // 1-based field number
-  std::int32_t area = 0;     // aliased area
-  std::uint16_t length = 0;  // the field's length
+  std::string text;        // a string literal
+  std::int32_t field = 0;  // 1-based field number
+  std::int32_t area = 0;   // aliased area
 };
-
-// The name rows of the keyword table: a function of more than four letters may be written
-// with any leading part of four letters or more.
-struct Keyword {
-  std::string_view name;
-  std::int32_t token;
-  std::uint16_t resultSize;
-};
-const Keyword* FindKeyword(std::string_view name);
 
 class ExprLexer {
  public:
