@@ -39,6 +39,10 @@ std::unique_ptr<WindowPeer> NoDisplayBackend::CreateWindowPeer(MainWindow&) {
   return std::make_unique<UnseenWindowPeer>();
 }
 
+std::unique_ptr<MessageWindow> NoDisplayBackend::CreateMessageWindow() {
+  return std::make_unique<TerminalMessageWindow>(terminal_);
+}
+
 Backend& CurrentBackend() {
   auto& backend = Slot<Backend>();
   if (!backend) backend = std::make_unique<NoDisplayBackend>();

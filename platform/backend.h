@@ -9,6 +9,8 @@
 
 #include "platform/forms.h"
 #include "platform/mainwindow.h"
+#include "platform/messagewindow.h"
+#include "platform/terminalwindow.h"
 
 namespace platform {
 
@@ -17,6 +19,7 @@ class Backend {
   virtual ~Backend() = default;
   virtual ModalResult RunModal(Form& form) = 0;
   virtual std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) = 0;
+  virtual std::unique_ptr<MessageWindow> CreateMessageWindow() = 0;
   virtual int RunEventLoop() = 0;
   virtual void ExitEventLoop(int exitCode) = 0;
   virtual void ProcessEvents() = 0;
@@ -25,17 +28,22 @@ class Backend {
 };
 
 // The command-line policy: nobody sees a window or answers a form. It serves while no backend
-// is installed, and a backend without a display builds on it.
+// is installed, and a backend without a display builds on it. Message windows show as a line on
+// the terminal, or nowhere.
 class NoDisplayBackend : public Backend {
  public:
+  explicit NoDisplayBackend(TerminalOutput terminal = StandardErrorTerminal())
+      : terminal_(std::move(terminal)) {}
   ModalResult RunModal(Form& form) override;
   std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) override;
+  std::unique_ptr<MessageWindow> CreateMessageWindow() override;
   int RunEventLoop() override { return exitCode_; }
   void ExitEventLoop(int exitCode) override { exitCode_ = exitCode; }
   void ProcessEvents() override {}
   void ProcessEventsWithoutInput() override {}
 
  private:
+  TerminalOutput terminal_;
   int exitCode_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/forms.h"
 
+#include <vector>
+
 #include "platform/backend.h"
 
 namespace platform {
@@ -18,7 +20,25 @@ Button* FindButton(const Container& container, bool (Button::*flag)() const) {
   return nullptr;
 }
 
+std::vector<Form*>& ShowingForms() {
+  static std::vector<Form*> forms;
+  return forms;
+}
+
+// Keeps the form on the stack of showing forms while its modal run lasts, however it ends.
+class ShowingScope {
+ public:
+  explicit ShowingScope(Form& form) { ShowingForms().push_back(&form); }
+  ~ShowingScope() { ShowingForms().pop_back(); }
+  ShowingScope(const ShowingScope&) = delete;
+  ShowingScope& operator=(const ShowingScope&) = delete;
+};
+
 }  // namespace
+
+const FormHandle* ActiveFormHandle() {
+  return ShowingForms().empty() ? nullptr : &ShowingForms().back()->Placement();
+}
 
 Form::Form(std::string name, std::string caption, Size designed)
     : Container(*this),
@@ -34,8 +54,12 @@ void Form::SetCaption(std::string caption) {
 ModalResult Form::ShowModal() {
   modalResult_ = ModalResult::None;
   showing_ = true;
-  if (onShow) onShow();
-  ModalResult result = CurrentBackend().RunModal(*this);
+  ModalResult result = ModalResult::None;
+  {
+    const ShowingScope active(*this);
+    if (onShow) onShow();
+    result = CurrentBackend().RunModal(*this);
+  }
   showing_ = false;
   if (result == ModalResult::None) result = ModalResult::Cancel;
   modalResult_ = result;

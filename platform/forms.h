@@ -65,4 +65,7 @@ class Form : public Container {
   std::function<void()> viewUpdate_;
 };
 
+// The handle of the program's active form: the innermost form whose ShowModal runs, or none.
+const FormHandle* ActiveFormHandle();
+
 }  // namespace platform

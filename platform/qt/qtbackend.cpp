@@ -5,6 +5,7 @@
 #include "platform/qt/dialogqt.h"
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
+#include "platform/qt/qtmessagewindow.h"
 #include "platform/qt/qtreportviews.h"
 #include "platform/qt/qtscreen.h"
 #include "platform/services.h"
@@ -27,6 +28,8 @@ class QtBackend : public Backend {
   std::unique_ptr<WindowPeer> CreateWindowPeer(MainWindow& window) override {
     return MakeWindowPeer(window);
   }
+
+  std::unique_ptr<MessageWindow> CreateMessageWindow() override { return MakeQtMessageWindow(); }
 
   int RunEventLoop() override { return QApplication::exec(); }
   void ExitEventLoop(int exitCode) override { QApplication::exit(exitCode); }

@@ -127,5 +127,23 @@ TEST_F(FormTest, FindsControlsByNameAndKindInsideContainers) {
   EXPECT_DEATH(form.Get<Edit>("Button_ok"), "Button_ok");
 }
 
+// A window opened while a form runs is placed over that form, the innermost of nested ones.
+TEST_F(FormTest, TheActiveFormIsTheInnermostRunningOne) {
+  Form outer("TForm_outer");
+  Form inner("TForm_inner");
+  std::vector<const FormHandle*> seen;
+  inner.onShow = [&] { seen.push_back(ActiveFormHandle()); };
+  Expect([&](Form&) {
+    seen.push_back(ActiveFormHandle());
+    inner.ShowModal();
+    seen.push_back(ActiveFormHandle());
+  });
+  Expect([](Form&) {});
+  outer.ShowModal();
+  EXPECT_EQ(seen, (std::vector<const FormHandle*>{&outer.Placement(), &inner.Placement(),
+                                                  &outer.Placement()}));
+  EXPECT_EQ(ActiveFormHandle(), nullptr);
+}
+
 }  // namespace
 }  // namespace platform
