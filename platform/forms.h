@@ -25,8 +25,8 @@ class Form : public Container {
   const MenuBar& Menus() const { return menus_; }
 
   // Where and how big the form shows: the core places and scales it here before ShowModal; a
-  // toolkit applies it when the form shows and writes the real position and client size back
-  // when it closes, before onClose.
+  // toolkit applies it when the form shows and keeps the real position and client size here
+  // while it shows, up to its close, before onClose.
   RecordedFormHandle& Placement() { return placement_; }
   const RecordedFormHandle& Placement() const { return placement_; }
 

@@ -52,6 +52,16 @@ class FormDialog : public QDialog {
       QDialog::keyPressEvent(event);
     }
   }
+  // The placement follows the dialog while it shows, so windows opened over the form meanwhile
+  // find it where it is.
+  void moveEvent(QMoveEvent* event) override {
+    QDialog::moveEvent(event);
+    if (isVisible()) ReadPlacement(*this, form_.Placement());
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QDialog::resizeEvent(event);
+    if (isVisible()) ReadPlacement(*this, form_.Placement());
+  }
 
  private:
   Form& form_;

@@ -6,7 +6,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+
+#include "platform/forms.h"
 
 #include "tables/core/tzmsg.h"
 #include "tests/support/qt/qtapp.h"
@@ -80,6 +83,31 @@ TEST_F(QtMessageWindowTest, AClickOnTheMainWindowDuringAnImportRunsNoHandlerThen
   EXPECT_EQ(commands, 1) << "the click was dropped, not kept for later";
   click();
   EXPECT_EQ(commands, 2) << "the main window takes input again";
+}
+
+// The toolkit places the form itself; the window opened while it runs is centred over it.
+TEST_F(QtMessageWindowTest, AWindowOpenedWhileAFormRunsIsCentredWhereTheFormIs) {
+  platform::Form form("TForm_table", "Table", platform::Size{400, 300});
+  QRect formFrame;
+  platform::Point windowPosition;
+  platform::Size windowSize;
+  QTimer::singleShot(0, [&] {
+    formFrame = QApplication::activeModalWidget()->frameGeometry();
+    {
+      const auto progress = dadav::TTzProgress100::CreateWithCaption(platform::ActiveFormHandle(),
+                                                                     "Indexing TABLE.DBF...");
+      windowPosition = progress->WindowPosition();
+      windowSize = progress->WindowSize();
+    }
+    form.SetModalResult(platform::ModalResult::Ok);
+  });
+  form.ShowModal();
+  ASSERT_FALSE(formFrame.isEmpty());
+  // The form's outer size is its client size plus an estimated frame, so the centres may differ
+  // by half the frame.
+  const QPoint formCentre = formFrame.center();
+  EXPECT_NEAR(windowPosition.x + windowSize.width / 2, formCentre.x(), 10);
+  EXPECT_NEAR(windowPosition.y + windowSize.height / 2, formCentre.y(), 20);
 }
 
 }  // namespace
