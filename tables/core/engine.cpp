@@ -7,6 +7,7 @@
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
+#include "tables/core/tzprogress.h"
 
 namespace dadav {
 
@@ -21,6 +22,7 @@ void EngineStart(const std::vector<ModuleInit>& modules) {
   CenturyBase = static_cast<std::uint16_t>(year - 70);
   DefaultOpenMode = platform::kModeExclusive;
   ClearHookTables();
+  ConnectProgressWindow();
   ResetWorkAreas();
   SetHaltCleanup(&EngineExit);
   for (ModuleInit init : modules) init();

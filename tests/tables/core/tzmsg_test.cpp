@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/clock.h"
 #include "platform/screen.h"
 #include "platform/services.h"
+#include "tables/core/bulkprogress.h"
+#include "tables/core/engine.h"
 
 namespace {
 
@@ -161,6 +164,24 @@ TEST_F(MsgWindowTest, AShorterTextKeepsTheSizeAndALongerOneRecentresTheWindow) {
   EXPECT_EQ(window.WindowSize(), (Size{320, 50}));
   EXPECT_EQ(window.WindowPosition(), (Point{240, 225}));
   EXPECT_EQ(Log().calls, (std::vector<std::string>{"size", "show", "size", "show"}));
+}
+
+// A bulk transfer's progress shows in the engine's window once the engine started.
+TEST_F(MsgWindowTest, AnAppendShowsItsProgressInTheEnginesWindow) {
+  EngineStart();
+  {
+    AppendProgress progress(true, 1000);
+    EXPECT_EQ(Log().caption, "Appending...");
+    progress.Reach(500);
+    EXPECT_EQ(Log().percent, 50);
+    const int pumps = Log().pumps;
+    progress.Reach(505);
+    EXPECT_EQ(Log().pumps, pumps) << "no pump sooner than 100 ms after an update";
+    platform::SleepMs(110);
+    progress.Reach(505);
+    EXPECT_EQ(Log().pumps, pumps + 1) << "the window paints while no step comes";
+  }
+  EXPECT_EQ(Log().calls.back(), "close");
 }
 
 // Without a display the bar is a line on the terminal, or nothing when there is none.
