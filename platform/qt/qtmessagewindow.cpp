@@ -51,6 +51,8 @@ class QtMessageWindow final : public MessageWindow {
     panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel_->setLineWidth(2);
     auto* inner = new QVBoxLayout(panel_);
+    // The text's room is its measure plus a small margin: the frames take no more of it.
+    inner->setContentsMargins(2, 2, 2, 2);
     text_ = new QLabel(panel_);
     text_->setObjectName("Text");
     text_->setFrameStyle(QFrame::Box | QFrame::Plain);
