@@ -9,30 +9,20 @@
 
 namespace {
 
-void TakeRecord(const kv6record& r, CalcFileData& data) {
-  data.P3GRow = r.P3GRow;
-  data.d1 = r.d1, data.d2 = r.d2, data.d3 = r.d3, data.e1 = r.e1, data.d4 = r.d4, data.d5 = r.d5;
-  data.d6 = r.d6, data.d6pre = r.d6pre, data.d7 = r.d7, data.e2 = r.e2;
-  data.r1 = r.r1, data.r2 = r.r2;
-  data.l = r.l, data.T = r.T, data.Mb = r.Mb;
-  data.DisplacementCase = r.DisplacementCase;
-  data.KA = r.KA, data.fW = r.fW;
-  data.DimensionMode = r.DimensionMode;
-  data.TolShaft = r.TolShaft;
-  data.l1 = r.l1, data.l2 = r.l2, data.dB1 = r.dB1, data.dB2 = r.dB2;
-}
-
-void GiveRecord(const CalcFileData& data, kv6record& r) {
-  r.P3GRow = data.P3GRow;
-  r.d1 = data.d1, r.d2 = data.d2, r.d3 = data.d3, r.e1 = data.e1, r.d4 = data.d4, r.d5 = data.d5;
-  r.d6 = data.d6, r.d6pre = data.d6pre, r.d7 = data.d7, r.e2 = data.e2;
-  r.r1 = data.r1, r.r2 = data.r2;
-  r.l = data.l, r.T = data.T, r.Mb = data.Mb;
-  r.DisplacementCase = data.DisplacementCase;
-  r.KA = data.KA, r.fW = data.fW;
-  r.DimensionMode = data.DimensionMode;
-  r.TolShaft = data.TolShaft;
-  r.l1 = data.l1, r.l2 = data.l2, r.dB1 = data.dB1, r.dB2 = data.dB2;
+// The record fields the file holds; the snapshot names them as the record does, so one copy
+// serves both directions.
+template <typename From, typename To>
+void CopyRecordFields(const From& from, To& to) {
+  to.P3GRow = from.P3GRow;
+  to.d1 = from.d1, to.d2 = from.d2, to.d3 = from.d3, to.e1 = from.e1, to.d4 = from.d4;
+  to.d5 = from.d5, to.d6 = from.d6, to.d6pre = from.d6pre, to.d7 = from.d7, to.e2 = from.e2;
+  to.r1 = from.r1, to.r2 = from.r2;
+  to.l = from.l, to.T = from.T, to.Mb = from.Mb;
+  to.DisplacementCase = from.DisplacementCase;
+  to.KA = from.KA, to.fW = from.fW;
+  to.DimensionMode = from.DimensionMode;
+  to.TolShaft = from.TolShaft;
+  to.l1 = from.l1, to.l2 = from.l2, to.dB1 = from.dB1, to.dB2 = from.dB2;
 }
 
 }  // namespace
@@ -45,7 +35,7 @@ CalcFileData CalcFileSnapshot() {
   data.DrawingName = DrawingName;
   data.DrawingNo = DrawingNo;
   data.DrawingName2 = DrawingName2;
-  TakeRecord(CalcData, data);
+  CopyRecordFields(CalcData, data);
   for (int part = kShaft; part <= kHub; ++part) {
     data.Materials[part] = {Materials[part].Name, Materials[part].Re, PartPzul[part],
                             PartFH[part],         PartFS[part],       MaterialRecNo[part],
@@ -66,7 +56,7 @@ void CommitCalcFile(const CalcFileData& data) {
   DrawingName = data.DrawingName;
   DrawingNo = data.DrawingNo;
   DrawingName2 = data.DrawingName2;
-  GiveRecord(data, CalcData);
+  CopyRecordFields(data, CalcData);
   for (int part = kShaft; part <= kHub; ++part) {
     const CalcFileMaterial& m = data.Materials[part];
     Materials[part].Name = m.Name;

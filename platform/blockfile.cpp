@@ -102,17 +102,15 @@ int BlockFile::Open(const std::string& path, std::uint16_t mode) {
 
 int BlockFile::Create(const std::string& path) {
   Close();
-  int fd = os::Open(path, O_RDWR | O_CREAT | O_CLOEXEC);
+  const int fd = os::Open(path, O_RDWR | O_CREAT | O_CLOEXEC);
   if (fd < 0) return IoCodeFromErrno(errno, true);
-  int code = LockRange(fd, kShareByteOffset, 1, true);
-  if (code == 0 && ftruncate(fd, 0) != 0) code = IoCodeFromErrno(errno, true);
-  if (code != 0) {
-    close(fd);
+  // Emptied only once the share lock is ours, so another holder's file is never cut.
+  if (const int code = Adopt(fd); code != 0) return code;
+  if (ftruncate(fd_, 0) != 0) {
+    const int code = IoCodeFromErrno(errno, true);
+    Close();
     return ShareLockCode(code);
   }
-  fd_ = fd;
-  writable_ = true;
-  shareExclusive_ = true;
   return 0;
 }
 
