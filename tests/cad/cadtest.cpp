@@ -37,6 +37,28 @@ CadWriter RecordingWriter(bool block_files) {
     record("insert", {x, y, angle, sx, sy}, name);
   };
   w.vertex = [](LD x, LD y, LD sweep) { record("vertex", {x, y, sweep}); };
+  w.header = [](LD xmin, LD ymin, LD xmax, LD ymax, LD height) {
+    record("header", {xmin, ymin, xmax, ymax, height});
+  };
+  w.block_begin = [](const std::string& name) { record("block_begin", {}, name); };
+  w.block_end = [] { record("block_end", {}); };
+  w.solid = [](LD x1, LD y1, LD x2, LD y2, LD x3, LD y3, LD x4, LD y4) {
+    record("solid", {x1, y1, x2, y2, x3, y3, x4, y4});
+  };
+  w.text_style = [](std::int32_t style, LD angle, LD height, LD width) {
+    record("text_style", {static_cast<LD>(style), angle, height, width});
+  };
+  w.circle_cw = [](LD x, LD y, LD r) { record("circle_cw", {x, y, r}); };
+  w.polyline_begin = [](std::uint8_t closed) {
+    record("polyline_begin", {static_cast<LD>(closed)});
+  };
+  w.polyline_end = [] { record("polyline_end", {}); };
+  // Asks for a second entity pass, so tests can compare the two.
+  w.output_complete = [] {
+    bool second = !Calls("output_complete").empty();
+    record("output_complete", {});
+    return second;
+  };
   w.close = cad_list_file_close;
   return w;
 }

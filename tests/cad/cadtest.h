@@ -34,9 +34,12 @@ struct RecordedCall {
 };
 
 extern std::vector<RecordedCall> Recorded;
-// The recording writer; block_files makes it replay blocks like the screen and STL.
+// The recording writer; block_files makes it replay blocks like the screen and STL. Its
+// output_complete records "output_complete" and answers false the first time, asking for a second
+// entity pass, and true once Recorded holds an earlier one.
 CadWriter RecordingWriter(bool block_files);
-inline constexpr std::uint16_t kRecordingTarget = 7;
+// A code no writer of the program uses.
+inline constexpr std::uint16_t kRecordingTarget = 8;
 std::vector<RecordedCall> Calls(const std::string& op);
 // The first expected.size() values of call, each to 1e-9.
 void ExpectValues(const RecordedCall& call, const std::vector<long double>& expected);
