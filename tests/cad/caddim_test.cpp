@@ -15,11 +15,7 @@ class Dimensions : public CadTest {
  protected:
   void SetUp() override {
     CadTest::SetUp();
-    CadWriter writer = RecordingWriter(false);
-    writer.solid = [](LD x1, LD y1, LD x2, LD y2, LD x3, LD y3, LD x4, LD y4) {
-      Recorded.push_back({"solid", {x1, y1, x2, y2, x3, y3, x4, y4}, {}});
-    };
-    cad_register_writer(kRecordingTarget, writer);
+    cad_register_writer(kRecordingTarget, RecordingWriter(false));
     OpenBatch(kRecordingTarget);
     ASSERT_EQ(AbortFlag, 0);
     cad_dim_scale(1);

@@ -26,12 +26,8 @@ class SheetFrame : public CadTest {
     CadTest::SetUp();
     InitDrawingInfo();
     saved_plot_ = *cad_writer_of(kCadPlot);
-    CadWriter writer = RecordingWriter(false);
-    writer.text_style = [](std::int32_t, LD angle, LD height, LD width) {
-      Recorded.push_back({"style", {angle, height, width}, {}});
-    };
-    cad_register_writer(kRecordingTarget, writer);
-    cad_register_writer(kCadPlot, writer);
+    cad_register_writer(kRecordingTarget, RecordingWriter(false));
+    cad_register_writer(kCadPlot, RecordingWriter(false));
     Open(kRecordingTarget);
   }
   void TearDown() override { cad_register_writer(kCadPlot, saved_plot_); }
@@ -129,7 +125,7 @@ TEST_F(SheetFrame, LargeSheetsKeepTheOffsetAndHaveNoNotice) {
   ExpectBox(RectAt(lines, 0), {100, 100, 694, 520}, "A2 trim only");
   ExpectBox(RectAt(lines, 4), {100, 100, 287.2L, 138.25L}, "block at the offset in force");
   EXPECT_EQ(SheetKind, 7);
-  for (const RecordedCall& c : Calls("style")) EXPECT_NE(c.values[0], 90);
+  for (const RecordedCall& c : Calls("text_style")) EXPECT_NE(c.values[1], 90);
 }
 
 TEST_F(SheetFrame, LoneSlashesAreEmpty) {
@@ -248,8 +244,8 @@ TEST_F(SheetFrame, FreeTextsFollowTheirMode) {
 TEST_F(SheetFrame, NoticeSetsTheStyleOfAFollowingTextOfHeightZero) {
   DrawProtectionNote(4);
   EXPECT_TRUE(Calls("text").empty());
-  ASSERT_EQ(Calls("style").size(), 1u);
-  ExpectValues(Calls("style")[0], {90, 1.8L});
+  ASSERT_EQ(Calls("text_style").size(), 1u);
+  ExpectValues(Calls("text_style")[0], {2, 90, 1.8L});
   DrawingTextCount = 1;
   DrawingTextRecords[1] = {30, 40, 0, 0, "inherits", 2};
   Recorded.clear();
@@ -258,10 +254,10 @@ TEST_F(SheetFrame, NoticeSetsTheStyleOfAFollowingTextOfHeightZero) {
   ASSERT_EQ(texts.size(), 1u);
   RecordedCall last_style;
   for (const RecordedCall& c : Recorded) {
-    if (c.op == "style") last_style = c;
+    if (c.op == "text_style") last_style = c;
     if (c.op == "text" && c.text == "inherits") break;
   }
-  ExpectValues(last_style, {90, 1.8L});
+  ExpectValues(last_style, {2, 90, 1.8L});
   HideProtectionNote = 1;
   Recorded.clear();
   DrawProtectionNote(4);
@@ -327,14 +323,11 @@ TEST_F(SheetFrame, UserBlocksOnScreenAndPlotOnly) {
 }
 
 TEST_F(SheetFrame, SheetExtents) {
-  SetSheetExtents(4);
-  EXPECT_EQ(DrawingExtents.xmax, 215);
-  EXPECT_EQ(DrawingExtents.ymax, 307);
-  SetSheetExtents(3);
-  EXPECT_EQ(DrawingExtents.xmin, -2);
-  EXPECT_EQ(DrawingExtents.xmax, 422);
-  SetSheetExtents(2);
-  EXPECT_EQ(DrawingExtents.xmax, 422);
+  for (std::int32_t size : {4, 3, 2, 1}) SetSheetExtents(size);
+  auto headers = Calls("header");
+  ASSERT_EQ(headers.size(), 2u);
+  ExpectValues(headers[0], {-5, -5, 215, 307, 0});
+  ExpectValues(headers[1], {-2, -5, 422, 305, 0});
 }
 
 }  // namespace
