@@ -82,7 +82,13 @@ void Label::Click() {
 
 void Edit::SetText(std::string text) {
   text_ = std::move(text);
+  filled_ = false;
   Changed();
+}
+
+void Edit::Fill(std::string text) {
+  SetText(std::move(text));
+  filled_ = true;
 }
 
 void Edit::SetMaxLength(std::size_t length) {

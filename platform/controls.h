@@ -141,7 +141,12 @@ class Edit : public Control {
  public:
   Edit(Container& parent, std::string name) : Control(ControlKind::Edit, parent, name) {}
   const std::string& Text() const { return text_; }
-  void SetText(std::string text);
+  void SetText(std::string text);  // clears the filled mark
+  // The program fills the edit with the text of a value it holds exactly; the mark tells it later
+  // that the text still stands for that value, which a rounded text could not give back.
+  void Fill(std::string text);
+  // Set by Fill, cleared by SetText and by any change the user makes.
+  bool Filled() const { return filled_; }
   // Longest text the user can type; 0 for no limit. The program's own SetText is not limited.
   std::size_t MaxLength() const { return maxLength_; }
   void SetMaxLength(std::size_t length);
@@ -157,6 +162,7 @@ class Edit : public Control {
 
  private:
   std::string text_;
+  bool filled_ = false;
   std::size_t maxLength_ = 0;
   bool readOnly_ = false;
 };

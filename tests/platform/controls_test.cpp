@@ -71,6 +71,26 @@ TEST_F(ChoiceControls, ComboTextFollowsItems) {
   EXPECT_EQ(combo.ItemIndex(), 0);
 }
 
+// The filled mark lasts while the text is the program's fill: typing the same text keeps it, a
+// different text (even typed back afterwards), a refused edit and the program's SetText do not.
+TEST(Edit, TheFilledMarkLastsUntilTheTextChanges) {
+  Form form{"TForm_test"};
+  auto& edit = form.Add<Edit>("Edit_d1graf");
+  edit.Fill("112.3");
+  edit.TypeText("112.3");
+  EXPECT_TRUE(edit.Filled());
+  edit.SetReadOnly(true);
+  edit.TypeText("40");
+  EXPECT_TRUE(edit.Filled());
+  edit.SetReadOnly(false);
+  edit.TypeText("112.");
+  edit.TypeText("112.3");
+  EXPECT_FALSE(edit.Filled());
+  edit.Fill("1.5748");
+  edit.SetText("1.5748");
+  EXPECT_FALSE(edit.Filled());
+}
+
 TEST(SpinEdit, KeepsTheValueInItsRange) {
   Form form("TForm_test");
   auto& spin = form.Add<SpinEdit>("SpinEdit_dxfdec");
