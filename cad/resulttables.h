@@ -1,0 +1,17 @@
+#pragma once
+// The inputs and results of the P3G calculation as CAD text tables on layer 4, in the current
+// language and the user's units. (x, y) is the top left corner, h the text height (0 means 3.5).
+
+#include <cstdint>
+
+// The P3G dimensions of part 1 (shaft) or 2 (hub), or with part 0 the section values. short_form
+// leaves out lengths, drill and grinding diameters; the section values have no short form.
+void DrawDimensionTable(bool short_form, std::int32_t part, long double x, long double y,
+                        long double h);
+// Loads, material values, allowable values, pressure and safety factors of shaft and hub;
+// detailed adds wall thicknesses and stresses in place of the material row.
+void DrawStrengthTable(bool detailed, long double x, long double y, long double h);
+// Drawing names and numbers and the two materials.
+void DrawMaterialTable(long double x, long double y, long double h);
+// The check of the textbook method: factors, permissible pressures and torques.
+void DrawPressureSafetyTable(long double x, long double y, long double h);
