@@ -386,6 +386,7 @@ std::uint16_t NativeFieldSize(const FieldDescriptor& f) {
       return static_cast<std::uint16_t>(f.length + 3);
     case 'F':
     case 'N':
+      if (f.memoReference) return 4;
       return (f.decimals > 0 || WideInteger(f)) ? 8 : 4;
     case 'L':
       return 1;

@@ -22,7 +22,8 @@ bool ValidDbfVersion(std::uint8_t version);
 std::string MemoExt(std::uint8_t memoType);
 
 // Bytes of a field in the native record: C length + 1, D length + 3, N and F with decimals 8,
-// without decimals 4 up to length 9 and 8 from length 10, L 1, M 4.
+// without decimals 4 up to length 9 and 8 from length 10, L 1, M 4; a memo reference kept as N
+// takes 4.
 std::uint16_t NativeFieldSize(const FieldDescriptor& field);
 std::uint16_t NativeSizeOf(const WorkArea& area);
 

@@ -19,6 +19,9 @@ struct FieldDescriptor {
   std::uint8_t length = 0;
   std::uint8_t decimals = 0;
   std::uint16_t offset = 0;
+  // A virtual file's M field is kept as N(10,0) but holds a 32-bit memo reference, so that its
+  // records match a table's native records byte for byte.
+  bool memoReference = false;
 };
 
 // The request record through which the core talks to the virtual-file module.

@@ -6,7 +6,9 @@
 
 #include "base/textreport.h"
 #include "base/wbrelvar.h"
+#include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"
+#include "tables/modules/vfile.h"
 #include "tests/support/scopedvariable.h"
 #include "tests/support/tempfolder.h"
 
@@ -24,6 +26,16 @@ TEST(StartUnits, IdentityReachesTheReportAndTheFoldersTheUsersPlaces) {
   EXPECT_EQ(
       std::tuple(kopfRec.Title, DbfDir, TempDir),
       std::tuple(LongTitle + " V" + ProgVersion, home.Path("data/brelcor/kv6/"), home.Path("kv6")));
+  dadav::EngineExit();
+}
+
+// The program's start brings the virtual-file module, so virtual tables can be opened.
+TEST(StartUnits, VirtualFilesCanBeOpened) {
+  const TempFolder home;
+  const ScopedVariable data("XDG_DATA_HOME", home.Path("data"));
+  const ScopedVariable runtime("XDG_RUNTIME_DIR", home.Dir());
+  StartUnits(home.Path("bin/wkv6"));
+  EXPECT_EQ(dadav::VFileHook, &dadav::ServeVFileRequest);
   dadav::EngineExit();
 }
 

@@ -1,0 +1,330 @@
+#include "tables/modules/vfilesort.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4nav.h"
+#include "tables/core/tzerror.h"
+#include "tables/modules/vfile.h"
+
+namespace dadav {
+namespace {
+
+// Records the error for the caller to raise once the list is whole again.
+void KeepError(std::uint16_t code, const std::string& message) {
+  bool reporting = SetReportErrors(false);
+  ReportError(code, message);
+  SetReportErrors(reporting);
+}
+
+// Runs the key procedure on the record buffer; false after it raised an error.
+bool BuildKey(WorkArea& area, VFileSortKey& key) {
+  const VFileList& list = ListOf(area);
+  std::string text;
+  bool reporting = SetReportErrors(false);
+  LastErrorCode = 0;
+  try {
+    list.keyMaker(list.userData, text);
+  } catch (const EDadavError& error) {
+    if (LastErrorCode == 0) {
+      LastErrorCode = 1100;
+      LastErrorMessage = error.what();
+    }
+  } catch (const std::bad_alloc&) {
+    ReportError(217, "Not enough HEAP memory to build a key for " + area.alias + " [VFiles]");
+  }
+  SetReportErrors(reporting);
+  if (LastErrorCode != 0) return false;
+  key = MakeSortKey(std::move(text));
+  return true;
+}
+
+bool GoesBefore(const VFileSortKey& a, const VFileSortKey& b, bool ascending) {
+  const int order = CompareSortKeys(a, b);
+  return ascending ? order < 0 : order > 0;
+}
+
+// Reads stored keys into the record buffer for the search, and puts buffer and position back.
+class Probe {
+ public:
+  Probe(WorkArea& area, const VFileNode& node)
+      : area_(area),
+        node_(node),
+        current_(ListOf(area).current),
+        currentNo_(ListOf(area).currentNo),
+        recNo_(area.recNo) {}
+  ~Probe() { std::memcpy(area_.native, node_.data, node_.size); }
+  Probe(const Probe&) = delete;
+  Probe& operator=(const Probe&) = delete;
+
+  bool KeyAt(std::int32_t n, VFileSortKey& key) {
+    SeekNode(area_, n);
+    LoadBuffer(area_, *ListOf(area_).current);
+    return BuildKey(area_, key);
+  }
+
+  void RestorePosition() {
+    ListOf(area_).current = current_;
+    ListOf(area_).currentNo = currentNo_;
+    area_.recNo = recNo_;
+  }
+
+ private:
+  WorkArea& area_;
+  const VFileNode& node_;
+  VFileNode* current_;
+  std::int32_t currentNo_;
+  std::int32_t recNo_;
+};
+
+// The position after which a record with the key goes: after the keys before it and after equal
+// ones, trying the old neighbourhood of a rewritten record first.
+bool FindPlace(WorkArea& area, Probe& probe, const VFileSortKey& key, std::int32_t hint,
+               std::int32_t& after) {
+  const bool ascending = area.vfile.listMode == 3;
+  const std::int32_t count = area.recCount;
+  VFileSortKey other;
+  if (hint > 0) {
+    bool fits = true;
+    if (hint > 1) {
+      if (!probe.KeyAt(hint - 1, other)) return false;
+      fits = !GoesBefore(key, other, ascending);
+    }
+    if (fits && hint <= count) {
+      if (!probe.KeyAt(hint, other)) return false;
+      fits = !GoesBefore(other, key, ascending);
+    }
+    if (fits) {
+      after = hint - 1;
+      return true;
+    }
+  }
+  if (!probe.KeyAt(1, other)) return false;
+  if (GoesBefore(key, other, ascending)) {
+    after = 0;
+    return true;
+  }
+  if (count == 1) {
+    after = 1;
+    return true;
+  }
+  if (!probe.KeyAt(count, other)) return false;
+  if (!GoesBefore(key, other, ascending)) {
+    after = count;
+    return true;
+  }
+  std::int32_t low = 1;       // its key does not go before the new one
+  std::int32_t high = count;  // its key goes after the new one
+  while (high - low > 1) {
+    const std::int32_t middle = low + (high - low) / 2;
+    if (!probe.KeyAt(middle, other)) return false;
+    if (GoesBefore(key, other, ascending))
+      high = middle;
+    else
+      low = middle;
+  }
+  after = low;
+  return true;
+}
+
+struct SortEntry {
+  VFileSortKey key;
+  VFileNode* node = nullptr;
+};
+
+template <typename Before>
+void InsertionSort(std::vector<SortEntry>& entries, std::size_t begin, std::size_t end,
+                   Before before) {
+  for (std::size_t i = begin + 1; i < end; ++i) {
+    SortEntry moving = std::move(entries[i]);
+    std::size_t j = i;
+    for (; j > begin && before(moving, entries[j - 1]); --j) entries[j] = std::move(entries[j - 1]);
+    entries[j] = std::move(moving);
+  }
+}
+
+// A stable merge sort that stays in bounds whatever the comparison answers, which
+// std::stable_sort does not promise for a comparison that is not a strict weak order.
+template <typename Before>
+void StableSort(std::vector<SortEntry>& entries, Before before) {
+  constexpr std::size_t kRun = 24;
+  const std::size_t count = entries.size();
+  for (std::size_t begin = 0; begin < count; begin += kRun)
+    InsertionSort(entries, begin, std::min(begin + kRun, count), before);
+  if (count <= kRun) return;
+  std::vector<SortEntry> other(count);
+  for (std::size_t width = kRun; width < count; width *= 2) {
+    for (std::size_t low = 0; low < count; low += 2 * width) {
+      const std::size_t middle = std::min(low + width, count);
+      const std::size_t high = std::min(low + 2 * width, count);
+      std::size_t left = low, right = middle, out = low;
+      while (left < middle && right < high) {
+        if (before(entries[right], entries[left]))
+          other[out++] = std::move(entries[right++]);
+        else
+          other[out++] = std::move(entries[left++]);
+      }
+      while (left < middle) other[out++] = std::move(entries[left++]);
+      while (right < high) other[out++] = std::move(entries[right++]);
+    }
+    entries.swap(other);
+  }
+}
+
+// Every record's key, in list order; false after the key procedure failed.
+bool CollectKeys(WorkArea& area, std::vector<SortEntry>& entries) {
+  entries.reserve(static_cast<std::size_t>(area.recCount));
+  for (VFileNode* node = ListOf(area).head; node != nullptr; node = node->next) {
+    LoadBuffer(area, *node);
+    SortEntry entry;
+    if (!BuildKey(area, entry.key)) return false;
+    entry.node = node;
+    entries.push_back(std::move(entry));
+  }
+  return true;
+}
+
+void Relink(WorkArea& area, const std::vector<SortEntry>& entries) {
+  VFileList& list = ListOf(area);
+  VFileNode* prev = nullptr;
+  for (const SortEntry& entry : entries) {
+    entry.node->prev = prev;
+    if (prev != nullptr)
+      prev->next = entry.node;
+    else
+      list.head = entry.node;
+    prev = entry.node;
+  }
+  prev->next = nullptr;
+  list.tail = prev;
+  list.current = nullptr;
+  list.currentNo = 0;
+}
+
+// Sorts the records by key; false after an error, with list, position and buffer unchanged.
+bool SortRecords(WorkArea& area, bool ascending) {
+  const std::vector<std::uint8_t> buffer(area.native, area.native + BufferRecordSize(area));
+  bool sorted = false;
+  try {
+    if (VFileAllocationFails()) throw std::bad_alloc();
+    std::vector<SortEntry> entries;
+    if (CollectKeys(area, entries)) {
+      StableSort(entries, [ascending](const SortEntry& a, const SortEntry& b) {
+        return GoesBefore(a.key, b.key, ascending);
+      });
+      Relink(area, entries);
+      sorted = true;
+    }
+  } catch (const std::bad_alloc&) {
+    KeepError(217, "Not enough HEAP memory to sort " + area.alias + " [SortVFile]");
+  }
+  std::memcpy(area.native, buffer.data(), buffer.size());
+  return sorted;
+}
+
+}  // namespace
+
+VFileSortKey MakeSortKey(std::string text) {
+  if (text.size() > kSortKeyLength) text.resize(kSortKeyLength);
+  VFileSortKey key;
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first != std::string::npos) {
+    const char* begin = text.data() + first;
+    const char* end = text.data() + text.find_last_not_of(' ') + 1;
+    double value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error == std::errc() && stop == end && std::isfinite(value)) {
+      key.numeric = true;
+      key.value = value;
+    }
+  }
+  key.text = std::move(text);
+  return key;
+}
+
+int CompareSortKeys(const VFileSortKey& a, const VFileSortKey& b) {
+  if (a.numeric && b.numeric) return (a.value > b.value) - (a.value < b.value);
+  const int order = a.text.compare(b.text);
+  return (order > 0) - (order < 0);
+}
+
+bool InsertSorted(WorkArea& area, VFileNode& node, std::int32_t hint) {
+  VFileList& list = ListOf(area);
+  if (list.keyMaker == nullptr) {
+    KeepError(1100, area.alias +
+                        " is a \"Sorted\" virtual file with no keymaker function. "
+                        "[Append/InsertRec/PushRec]");
+    return false;
+  }
+  Probe probe(area, node);
+  VFileSortKey key;
+  std::int32_t after = 0;
+  if (!BuildKey(area, key) || !FindPlace(area, probe, key, hint, after)) {
+    probe.RestorePosition();
+    return false;
+  }
+  VFileNode* afterNode = nullptr;
+  if (after > 0) {
+    SeekNode(area, after);
+    afterNode = list.current;
+  }
+  LinkAfter(area, afterNode, after, &node);
+  return true;
+}
+
+void RaiseKeptError() {
+  if (LastErrorCode != 0 && ReportErrors) HandleDadavError();
+}
+
+void Set_VFileKey_To(KeyMaker keyMaker, void* userData) {
+  WorkArea* area = VirtualArea("Set_VFileKey_To");
+  if (area == nullptr) return;
+  ListOf(*area).keyMaker = keyMaker;
+  ListOf(*area).userData = userData;
+}
+
+std::uint8_t Get_VFileMode() {
+  WorkArea* area = VirtualArea("Get_VFileMode");
+  return area != nullptr ? area->vfile.listMode : 0;
+}
+
+void Set_VFileMode_To(std::uint8_t mode) {
+  WorkArea* area = VirtualArea("Set_VFileMode_To");
+  if (area == nullptr) return;
+  const bool sortMode = mode == 3 || mode == 4;
+  if (area->recCount >= 2 && sortMode && mode != area->vfile.listMode) {
+    ReportError(1100, "Cannot set a sort mode on a virtual file containing records. (" +
+                          area->alias + ") [(Set_VFileMode_To) VFiles]");
+    return;
+  }
+  area->vfile.listMode = mode;
+}
+
+void SortVFile(std::uint8_t mode) {
+  WorkArea* area = VirtualArea("SortVFile");
+  if (area == nullptr) return;
+  LastErrorCode = 0;
+  if (ListOf(*area).keyMaker == nullptr) {
+    ReportError(1100, area->alias + " has no KeyMaker.  Records cannot be sorted. [SortVFile]");
+    return;
+  }
+  if (mode != 3 && mode != 4) {
+    ReportError(
+        220, "Sort mode not ASCENDING or DESCENDING for " + area->alias + " [(SortVFile) VFiles]");
+    return;
+  }
+  if (area->recCount > 0 && !SortRecords(*area, mode == 3)) {
+    RaiseKeptError();
+    return;
+  }
+  area->vfile.listMode = mode;
+  GoTop();
+}
+
+}  // namespace dadav

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "tests/tables/modules/vfiletest.h"
+
+namespace {
+
+using vfiletest::allocationRefusedAt;
+using vfiletest::keyFailsAtCall;
+using vfiletest::Record;
+using vfiletest::VFileTest;
+using Strings = std::vector<std::string>;
+
+TEST(SortKey, NumbersOnlyWhenTheWholeTextIsOneFiniteNumber) {
+  for (const char* text : {"10", " -2.5 ", "1e3", "0.", ".5"})
+    EXPECT_TRUE(dadav::MakeSortKey(text).numeric) << text;
+  for (const char* text : {"", "  ", "1a", "1,5", "+1", "inf", "nan", "0x1A", "1 2", "1e999"})
+    EXPECT_FALSE(dadav::MakeSortKey(text).numeric) << text;
+  EXPECT_EQ(dadav::MakeSortKey(std::string(150, 'k')).text.size(), 100u);
+  EXPECT_LT(dadav::CompareSortKeys(dadav::MakeSortKey("9"), dadav::MakeSortKey("10")), 0);
+  EXPECT_LT(dadav::CompareSortKeys(dadav::MakeSortKey("a"), dadav::MakeSortKey("\xe4")), 0);
+  EXPECT_LT(dadav::CompareSortKeys(dadav::MakeSortKey("ab"), dadav::MakeSortKey("abc")), 0);
+  EXPECT_EQ(dadav::CompareSortKeys(dadav::MakeSortKey("2"), dadav::MakeSortKey(" 2.0")), 0);
+}
+
+TEST_F(VFileTest, SortedAppendsFollowTheKeys) {
+  Open(" ASCENDING");
+  for (const char* key : {"10", "9", "100"}) Add(key);
+  EXPECT_EQ(Names(), (Strings{"9", "10", "100"}));
+  dadav::VFileRequest(*dadav::Area(), 12);
+  for (const char* key : {"b", "a10", "a9"}) Add(key);
+  EXPECT_EQ(Names(), (Strings{"a10", "a9", "b"}));
+  EXPECT_EQ(Current().name, "a9");
+  EXPECT_EQ(dadav::RecNo(), 2);
+}
+
+TEST_F(VFileTest, EqualKeysKeepTheirOrderInBothModes) {
+  for (const char* mode : {" ASCENDING", " DESCENDING"}) {
+    Open(mode);
+    Add("K", 1);
+    Add("A", 0);
+    Add("K", 2);
+    Add("Z", 0);
+    Add("K", 3);
+    std::vector<std::int32_t> ids;
+    for (const Record& r : Records())
+      if (r.name == "K") ids.push_back(r.id);
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 3})) << mode;
+    EXPECT_EQ(Names().front(), mode == std::string(" ASCENDING") ? "A" : "Z");
+  }
+}
+
+TEST_F(VFileTest, SortModeOnlyThroughSortVFileOnceFilled) {
+  Open();
+  for (const char* key : {"e", "d", "c", "b", "a"}) Add(key);
+  EXPECT_EQ(Failure([] { dadav::Set_VFileMode_To(3); }),
+            std::pair(std::uint16_t{1100},
+                      std::string("Cannot set a sort mode on a virtual file containing records. "
+                                  "(NAMES) [(Set_VFileMode_To) VFiles]")));
+  EXPECT_EQ(dadav::Get_VFileMode(), 0);
+  dadav::GO(3);
+  dadav::SortVFile(3);
+  EXPECT_EQ(Names(), (Strings{"a", "b", "c", "d", "e"}));
+  EXPECT_EQ(dadav::Get_VFileMode(), 3);
+  EXPECT_EQ(dadav::RecNo(), 1);
+  EXPECT_EQ(Current().name, "a");
+  dadav::Set_VFileMode_To(3);
+  dadav::Set_VFileMode_To(1);
+  EXPECT_EQ(dadav::Get_VFileMode(), 1);
+}
+
+TEST_F(VFileTest, SortingAnEmptyFileSetsTheMode) {
+  Open();
+  dadav::SortVFile(4);
+  EXPECT_EQ(dadav::RecCount(), 0);
+  EXPECT_EQ(dadav::Get_VFileMode(), 4);
+}
+
+TEST_F(VFileTest, SortAndSortedAppendNeedAKeyProcedure) {
+  Open(" ASCENDING", false);
+  Add("b");  // the first record needs no key
+  EXPECT_EQ(Failure([this] { Add("a"); }),
+            std::pair(std::uint16_t{1100},
+                      std::string("NAMES is a \"Sorted\" virtual file with no keymaker function. "
+                                  "[Append/InsertRec/PushRec]")));
+  EXPECT_EQ(Names(), (Strings{"b"}));
+  EXPECT_EQ(
+      Failure([] { dadav::SortVFile(3); }),
+      std::pair(std::uint16_t{1100},
+                std::string("NAMES has no KeyMaker.  Records cannot be sorted. [SortVFile]")));
+  dadav::Set_VFileKey_To(&vfiletest::NameKey, nullptr);
+  EXPECT_EQ(
+      Failure([] { dadav::SortVFile(2); }),
+      std::pair(std::uint16_t{220}, std::string("Sort mode not ASCENDING or DESCENDING for NAMES "
+                                                "[(SortVFile) VFiles]")));
+  dadav::USE("");
+  EXPECT_EQ(
+      Failure([] { dadav::SortVFile(3); }),
+      std::pair(std::uint16_t{215}, std::string("No database in use [SortVFile]  WorkArea = 1")));
+}
+
+// A key procedure that fails part-way, or memory running short, leaves the file as it was:
+// every record, its order, its mode and the position.
+TEST_F(VFileTest, FailedSortLosesNothing) {
+  Open();
+  for (const char* key : {"d", "a", "c", "b"}) Add(key);
+  dadav::GO(3);
+  const std::vector<Record> before = Records();
+  const Record current = Current();
+  for (int call : {1, 3, 4}) {
+    keyFailsAtCall = call;
+    EXPECT_EQ(Failure([] { dadav::SortVFile(3); }).first, 220);
+    allocationRefusedAt = 1;
+    EXPECT_EQ(Failure([] { dadav::SortVFile(4); }),
+              std::pair(std::uint16_t{217},
+                        std::string("Not enough HEAP memory to sort NAMES [SortVFile]")));
+    EXPECT_EQ(Records(), before);
+    EXPECT_EQ(dadav::Get_VFileMode(), 0);
+    EXPECT_EQ(dadav::RecNo(), 3);
+    EXPECT_EQ(Current(), current);
+  }
+}
+
+// A rewritten record moves to its new key's place; when its key cannot be built it stays where
+// it was with its old contents.
+TEST_F(VFileTest, SortedRewriteMovesTheRecordOrKeepsIt) {
+  Open(" ASCENDING");
+  for (const char* key : {"b", "d", "f", "h"}) Add(key);
+  dadav::GO(2);
+  Fill("g", 7);
+  dadav::Replace();
+  EXPECT_EQ(Names(), (Strings{"b", "f", "g", "h"}));
+  EXPECT_EQ(dadav::RecNo(), 3);
+  EXPECT_EQ(Current(), (Record{"g", 7}));
+
+  Fill("a", 8);
+  keyFailsAtCall = 2;
+  EXPECT_EQ(Failure([] { dadav::Replace(); }),
+            std::pair(std::uint16_t{220}, std::string("Key refused [NameKey]")));
+  allocationRefusedAt = 1;
+  EXPECT_EQ(Failure([] { dadav::Replace(); }).first, 217);
+  EXPECT_EQ(Names(), (Strings{"b", "f", "g", "h"}));
+  EXPECT_EQ(dadav::RecNo(), 3);
+
+  dadav::Set_VFileKey_To(nullptr, nullptr);
+  EXPECT_EQ(Failure([] { dadav::Replace(); }).first, 1100);
+  EXPECT_EQ(Records()[2], (Record{"g", 7}));
+}
+
+// A key that still fits between its neighbours keeps the record's place, even among equal keys.
+TEST_F(VFileTest, SortedRewriteStaysBetweenFittingNeighbours) {
+  Open(" DESCENDING");
+  Add("k", 1);
+  Add("k", 2);
+  Add("k", 3);
+  dadav::GO(1);
+  Fill("k", 9);
+  dadav::Replace();
+  EXPECT_EQ(Records().front(), (Record{"k", 9}));
+}
+
+std::vector<std::string> RandomKeys(std::mt19937& random, bool numeric, int count) {
+  std::uniform_int_distribution<int> pick(0, 40);
+  std::vector<std::string> keys;
+  for (int i = 0; i < count; ++i) {
+    const int value = pick(random);
+    keys.push_back(numeric ? std::to_string(value - 20) + "." + std::to_string(value % 7)
+                           : std::string(1, static_cast<char>('a' + value % 5)) +
+                                 static_cast<char>(0xe0 + value / 5));
+  }
+  return keys;
+}
+
+// SortVFile orders like a stable sort of the same keys, ascending and descending.
+TEST_F(VFileTest, SortVFileEqualsStableSort) {
+  std::mt19937 random(7);
+  for (bool numeric : {false, true}) {
+    for (std::uint8_t mode : {std::uint8_t{3}, std::uint8_t{4}}) {
+      const std::vector<std::string> keys = RandomKeys(random, numeric, 500);
+      Open(" INSERTION");
+      dadav::Set_VFileMode_To(0);
+      for (std::size_t i = 0; i < keys.size(); ++i) Add(keys[i], static_cast<std::int32_t>(i));
+      dadav::SortVFile(mode);
+      std::vector<std::int32_t> expected(keys.size());
+      for (std::size_t i = 0; i < keys.size(); ++i) expected[i] = static_cast<std::int32_t>(i);
+      std::stable_sort(expected.begin(), expected.end(), [&](std::int32_t a, std::int32_t b) {
+        const auto& ka = keys[static_cast<std::size_t>(a)];
+        const auto& kb = keys[static_cast<std::size_t>(b)];
+        if (numeric) {
+          const double va = std::stod(ka), vb = std::stod(kb);
+          return mode == 3 ? va < vb : vb < va;
+        }
+        return mode == 3 ? ka < kb : kb < ka;
+      });
+      std::vector<std::int32_t> ids;
+      for (const Record& r : Records()) ids.push_back(r.id);
+      EXPECT_EQ(ids, expected) << (numeric ? "numeric " : "text ") << int{mode};
+    }
+  }
+}
+
+// Numbers and texts mixed compare without a total order; the sort still keeps every record and
+// gives the same order every time.
+TEST_F(VFileTest, MixedKeysKeepEveryRecordAndRepeatTheOrder) {
+  std::mt19937 random(11);
+  std::vector<std::string> keys = RandomKeys(random, true, 300);
+  const std::vector<std::string> texts = RandomKeys(random, false, 300);
+  for (std::size_t i = 0; i < keys.size(); i += 2) keys[i] = texts[i];
+  keys[0] = "1a";
+  keys[1] = "9";
+  keys[2] = "10";
+  std::vector<Record> first;
+  for (int run = 0; run < 2; ++run) {
+    Open();
+    for (std::size_t i = 0; i < keys.size(); ++i) Add(keys[i], static_cast<std::int32_t>(i));
+    dadav::SortVFile(3);
+    const std::vector<Record> sorted = Records();
+    std::vector<std::int32_t> ids;
+    for (const Record& r : sorted) ids.push_back(r.id);
+    std::sort(ids.begin(), ids.end());
+    for (std::size_t i = 0; i < ids.size(); ++i) ASSERT_EQ(ids[i], static_cast<std::int32_t>(i));
+    if (run == 0)
+      first = sorted;
+    else
+      EXPECT_EQ(sorted, first);
+  }
+}
+
+}  // namespace
