@@ -138,9 +138,9 @@ void RemoveCurrent(WorkArea& area) {
   VFileNode* next = node->next;
   Unlink(area, node);
   FreeNode(node);
+  area.bof = area.eof = area.recCount == 0;
   if (area.recCount == 0) {
     area.recNo = 0;
-    area.bof = area.eof = true;
   } else if (next != nullptr) {
     list.current = next;
     list.currentNo = position;
