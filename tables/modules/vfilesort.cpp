@@ -133,19 +133,41 @@ bool FindPlace(WorkArea& area, Probe& probe, const VFileSortKey& key, std::int32
   return true;
 }
 
+// A key as the sort moves it: small and trivially copied, its text kept in one block, its first
+// eight bytes packed big-endian so that most comparisons of texts end there.
 struct SortEntry {
-  VFileSortKey key;
-  VFileNode* node = nullptr;
+  std::uint64_t prefix = 0;
+  double value = 0;
+  const char* text = nullptr;
+  std::uint32_t length = 0;
+  bool numeric = false;
+  std::uint16_t size = 0;
+  std::uint8_t* data = nullptr;
 };
+
+int CompareEntries(const SortEntry& a, const SortEntry& b) {
+  if (a.numeric && b.numeric) return (a.value > b.value) - (a.value < b.value);
+  if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+  const int order = std::memcmp(a.text, b.text, std::min(a.length, b.length));
+  if (order != 0) return order < 0 ? -1 : 1;
+  return (a.length > b.length) - (a.length < b.length);
+}
+
+std::uint64_t Prefix(const std::string& text) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    prefix = prefix << 8 | (i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0u);
+  return prefix;
+}
 
 template <typename Before>
 void InsertionSort(std::vector<SortEntry>& entries, std::size_t begin, std::size_t end,
                    Before before) {
   for (std::size_t i = begin + 1; i < end; ++i) {
-    SortEntry moving = std::move(entries[i]);
+    const SortEntry moving = entries[i];
     std::size_t j = i;
-    for (; j > begin && before(moving, entries[j - 1]); --j) entries[j] = std::move(entries[j - 1]);
-    entries[j] = std::move(moving);
+    for (; j > begin && before(moving, entries[j - 1]); --j) entries[j] = entries[j - 1];
+    entries[j] = moving;
   }
 }
 
@@ -153,7 +175,7 @@ void InsertionSort(std::vector<SortEntry>& entries, std::size_t begin, std::size
 // std::stable_sort does not promise for a comparison that is not a strict weak order.
 template <typename Before>
 void StableSort(std::vector<SortEntry>& entries, Before before) {
-  constexpr std::size_t kRun = 24;
+  constexpr std::size_t kRun = 16;
   const std::size_t count = entries.size();
   for (std::size_t begin = 0; begin < count; begin += kRun)
     InsertionSort(entries, begin, std::min(begin + kRun, count), before);
@@ -164,47 +186,77 @@ void StableSort(std::vector<SortEntry>& entries, Before before) {
       const std::size_t middle = std::min(low + width, count);
       const std::size_t high = std::min(low + 2 * width, count);
       std::size_t left = low, right = middle, out = low;
-      while (left < middle && right < high) {
-        if (before(entries[right], entries[left]))
-          other[out++] = std::move(entries[right++]);
-        else
-          other[out++] = std::move(entries[left++]);
-      }
-      while (left < middle) other[out++] = std::move(entries[left++]);
-      while (right < high) other[out++] = std::move(entries[right++]);
+      while (left < middle && right < high)
+        other[out++] = before(entries[right], entries[left]) ? entries[right++] : entries[left++];
+      while (left < middle) other[out++] = entries[left++];
+      while (right < high) other[out++] = entries[right++];
     }
     entries.swap(other);
   }
 }
 
-// Every record's key, in list order; false after the key procedure failed.
-bool CollectKeys(WorkArea& area, std::vector<SortEntry>& entries) {
-  entries.reserve(static_cast<std::size_t>(area.recCount));
-  for (VFileNode* node = ListOf(area).head; node != nullptr; node = node->next) {
-    LoadBuffer(area, *node);
-    SortEntry entry;
-    if (!BuildKey(area, entry.key)) return false;
-    entry.node = node;
-    entries.push_back(std::move(entry));
+// Every record's key, in list order, with the key texts one after another in texts; false after
+// the key procedure failed. The records of a list sorted before lie anywhere in memory, so the
+// ones a few steps ahead are fetched while a key is built.
+bool CollectKeys(WorkArea& area, std::vector<SortEntry>& entries, std::string& texts) {
+  constexpr std::size_t kAhead = 16;
+  const auto count = static_cast<std::size_t>(area.recCount);
+  std::vector<const VFileNode*> nodes;
+  nodes.reserve(count);
+  for (const VFileNode* node = ListOf(area).head; node != nullptr; node = node->next)
+    nodes.push_back(node);
+  entries.resize(nodes.size());
+  std::vector<std::size_t> offsets(nodes.size());
+  texts.reserve(count * 16);
+  VFileSortKey key;
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    if (i + kAhead < nodes.size()) __builtin_prefetch(nodes[i + kAhead]->data);
+    LoadBuffer(area, *nodes[i]);
+    if (!BuildKey(area, key)) return false;
+    SortEntry& entry = entries[i];
+    entry.prefix = Prefix(key.text);
+    entry.value = key.value;
+    entry.length = static_cast<std::uint32_t>(key.text.size());
+    entry.numeric = key.numeric;
+    entry.size = nodes[i]->size;
+    entry.data = nodes[i]->data;
+    offsets[i] = texts.size();
+    texts += key.text;
   }
+  for (std::size_t i = 0; i < entries.size(); ++i) entries[i].text = texts.data() + offsets[i];
   return true;
 }
 
-void Relink(WorkArea& area, const std::vector<SortEntry>& entries) {
-  VFileList& list = ListOf(area);
-  VFileNode* prev = nullptr;
-  for (const SortEntry& entry : entries) {
-    entry.node->prev = prev;
-    if (prev != nullptr)
-      prev->next = entry.node;
+bool AllNumeric(const std::vector<SortEntry>& entries) {
+  return std::all_of(entries.begin(), entries.end(),
+                     [](const SortEntry& entry) { return entry.numeric; });
+}
+
+// Sorts with the comparison of the keys, and with the numbers alone when every key is one.
+void SortEntries(std::vector<SortEntry>& entries, bool ascending) {
+  if (AllNumeric(entries)) {
+    if (ascending)
+      StableSort(entries, [](const SortEntry& a, const SortEntry& b) { return a.value < b.value; });
     else
-      list.head = entry.node;
-    prev = entry.node;
+      StableSort(entries, [](const SortEntry& a, const SortEntry& b) { return a.value > b.value; });
+  } else if (ascending) {
+    StableSort(entries,
+               [](const SortEntry& a, const SortEntry& b) { return CompareEntries(a, b) < 0; });
+  } else {
+    StableSort(entries,
+               [](const SortEntry& a, const SortEntry& b) { return CompareEntries(a, b) > 0; });
   }
-  prev->next = nullptr;
-  list.tail = prev;
-  list.current = nullptr;
-  list.currentNo = 0;
+}
+
+// The records go into the sorted order by handing their data to the nodes in list order: the
+// nodes are walked in the order they lie in memory, where relinking them would jump around.
+void Reorder(WorkArea& area, const std::vector<SortEntry>& entries) {
+  VFileNode* node = ListOf(area).head;
+  for (const SortEntry& entry : entries) {
+    node->data = entry.data;
+    node->size = entry.size;
+    node = node->next;
+  }
 }
 
 // Sorts the records by key; false after an error, with list, position and buffer unchanged.
@@ -214,11 +266,10 @@ bool SortRecords(WorkArea& area, bool ascending) {
   try {
     if (VFileAllocationFails()) throw std::bad_alloc();
     std::vector<SortEntry> entries;
-    if (CollectKeys(area, entries)) {
-      StableSort(entries, [ascending](const SortEntry& a, const SortEntry& b) {
-        return GoesBefore(a.key, b.key, ascending);
-      });
-      Relink(area, entries);
+    std::string texts;
+    if (CollectKeys(area, entries, texts)) {
+      SortEntries(entries, ascending);
+      Reorder(area, entries);
       sorted = true;
     }
   } catch (const std::bad_alloc&) {
