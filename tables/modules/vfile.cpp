@@ -18,7 +18,7 @@ namespace {
 constexpr std::uint8_t kLastMode = 4;
 
 bool Hidden(const WorkArea& area, const VFileNode& node) {
-  return area.hideDeleted && node.data[DeletionByteOffset(area)] != 0;
+  return area.hideDeleted && NodeDeleted(area, node);
 }
 
 // Insertion mode links before the current record: after the visible record before it.
@@ -51,8 +51,10 @@ void ReadRecord(WorkArea& area, std::int32_t n) {
 void MarkDeleted(WorkArea& area, std::int32_t n, std::uint8_t flag) {
   if (n < 1 || n > area.recCount) return;
   SeekNode(area, n);
+  VFileNode& node = *ListOf(area).current;
   const std::size_t at = DeletionByteOffset(area);
-  ListOf(area).current->data[at] = flag;
+  if (at >= node.size) return;
+  node.data[at] = flag;
   area.native[at] = flag;
 }
 
@@ -60,7 +62,7 @@ void Pack(WorkArea& area) {
   VFileList& list = ListOf(area);
   for (VFileNode* node = list.head; node != nullptr;) {
     VFileNode* next = node->next;
-    if (node->data[DeletionByteOffset(area)] != 0) {
+    if (NodeDeleted(area, *node)) {
       Unlink(area, node);
       FreeNode(node);
     }

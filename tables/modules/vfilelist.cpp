@@ -64,6 +64,11 @@ std::size_t DeletionByteOffset(const WorkArea& area) {
   return area.recordLength != 0 ? 0 : 2;
 }
 
+bool NodeDeleted(const WorkArea& area, const VFileNode& node) {
+  const std::size_t at = DeletionByteOffset(area);
+  return at < node.size && node.data[at] != 0;
+}
+
 void SeekNode(WorkArea& area, std::int32_t n) {
   VFileList& list = ListOf(area);
   const std::int32_t count = area.recCount;

@@ -51,6 +51,8 @@ VFileList& ListOf(WorkArea& area);
 std::uint16_t BufferRecordSize(const WorkArea& area);
 // Offset of the deletion byte in a record.
 std::size_t DeletionByteOffset(const WorkArea& area);
+// The deletion byte of a stored record; a variable-length record of length 0 has none.
+bool NodeDeleted(const WorkArea& area, const VFileNode& node);
 
 // Moves current to record n (1..count) from the nearest of head, tail and current.
 void SeekNode(WorkArea& area, std::int32_t n);

@@ -178,7 +178,8 @@ TEST_F(VFileTest, VariableLengthRecordKeepsItsPlaceWhenItsLengthChanges) {
     Strings texts;
     for (const dadav::VFileNode* node = dadav::ListOf(*dadav::Area()).head; node != nullptr;
          node = node->next)
-      texts.emplace_back(reinterpret_cast<const char*>(node->data + 3), node->size - 3u);
+      texts.emplace_back(reinterpret_cast<const char*>(node->data) + std::min(3, node->size + 0),
+                         node->size < 3 ? 0u : node->size - 3u);
     return texts;
   };
   for (const char* text : {"one", "two", "three"}) {
@@ -194,6 +195,13 @@ TEST_F(VFileTest, VariableLengthRecordKeepsItsPlaceWhenItsLengthChanges) {
   dadav::VFileRequest(*dadav::Area(), 2, 3);
   EXPECT_EQ(buffer[2], 1);
   EXPECT_EQ(buffer[0], 2);  // the length word is not the deletion byte
+
+  // A record of length 0 has no deletion byte: deleting it changes nothing, PACK keeps it.
+  std::memset(buffer, 0, sizeof buffer);
+  dadav::VFileRequest(*dadav::Area(), 7);
+  dadav::VFileRequest(*dadav::Area(), 2, 4);
+  dadav::VFileRequest(*dadav::Area(), 5);
+  EXPECT_EQ(words(), (Strings{"one", "2", ""}));
 }
 
 TEST_F(VFileTest, AddStruChecksEveryField) {
