@@ -160,11 +160,10 @@ std::uint64_t Prefix(const std::string& text) {
   return prefix;
 }
 
-template <typename Before>
-void InsertionSort(std::vector<SortEntry>& entries, std::size_t begin, std::size_t end,
-                   Before before) {
+template <typename Entry, typename Before>
+void InsertionSort(std::vector<Entry>& entries, std::size_t begin, std::size_t end, Before before) {
   for (std::size_t i = begin + 1; i < end; ++i) {
-    const SortEntry moving = entries[i];
+    const Entry moving = entries[i];
     std::size_t j = i;
     for (; j > begin && before(moving, entries[j - 1]); --j) entries[j] = entries[j - 1];
     entries[j] = moving;
@@ -173,14 +172,14 @@ void InsertionSort(std::vector<SortEntry>& entries, std::size_t begin, std::size
 
 // A stable merge sort that stays in bounds whatever the comparison answers, which
 // std::stable_sort does not promise for a comparison that is not a strict weak order.
-template <typename Before>
-void StableSort(std::vector<SortEntry>& entries, Before before) {
+template <typename Entry, typename Before>
+void StableSort(std::vector<Entry>& entries, Before before) {
   constexpr std::size_t kRun = 16;
   const std::size_t count = entries.size();
   for (std::size_t begin = 0; begin < count; begin += kRun)
     InsertionSort(entries, begin, std::min(begin + kRun, count), before);
   if (count <= kRun) return;
-  std::vector<SortEntry> other(count);
+  std::vector<Entry> other(count);
   for (std::size_t width = kRun; width < count; width *= 2) {
     for (std::size_t low = 0; low < count; low += 2 * width) {
       const std::size_t middle = std::min(low + width, count);
@@ -232,13 +231,34 @@ bool AllNumeric(const std::vector<SortEntry>& entries) {
                      [](const SortEntry& entry) { return entry.numeric; });
 }
 
+// What sorting numbers needs, half the size of a full entry.
+struct NumberEntry {
+  double value;
+  std::uint8_t* data;
+  std::uint16_t size;
+};
+
+template <typename Before>
+void SortNumbers(std::vector<SortEntry>& entries, Before before) {
+  std::vector<NumberEntry> numbers(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    numbers[i] = {entries[i].value, entries[i].data, entries[i].size};
+  StableSort(numbers, before);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    entries[i].data = numbers[i].data;
+    entries[i].size = numbers[i].size;
+  }
+}
+
 // Sorts with the comparison of the keys, and with the numbers alone when every key is one.
 void SortEntries(std::vector<SortEntry>& entries, bool ascending) {
   if (AllNumeric(entries)) {
     if (ascending)
-      StableSort(entries, [](const SortEntry& a, const SortEntry& b) { return a.value < b.value; });
+      SortNumbers(entries,
+                  [](const NumberEntry& a, const NumberEntry& b) { return a.value < b.value; });
     else
-      StableSort(entries, [](const SortEntry& a, const SortEntry& b) { return a.value > b.value; });
+      SortNumbers(entries,
+                  [](const NumberEntry& a, const NumberEntry& b) { return a.value > b.value; });
   } else if (ascending) {
     StableSort(entries,
                [](const SortEntry& a, const SortEntry& b) { return CompareEntries(a, b) < 0; });
