@@ -1,6 +1,12 @@
 #pragma once
 // Virtual files: tables that live only in memory as a list of records in a work area. The core
-// hands every record request of such an area to this module through its hook.
+// hands every record request of such an area to this module through its hook. A list is freed
+// when its area closes, also while the program ends.
+//
+// Limits: insertion mode (2) steps back from the current record like SKIP -1, so it passes
+// hidden records and links the new one after the visible record before them. Records of their
+// own length (record length 0) are read into the caller's buffer in full, so that buffer needs
+// 2 + the largest length word bytes.
 
 #include <cstdint>
 #include <string>
