@@ -3,6 +3,8 @@
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4locate.h"
 #include "tables/core/dbf4pack.h"
+#include "tables/modules/exprstart.h"
+#include "tests/tables/modules/exprtest.h"
 #include "tests/tables/modules/vfiletest.h"
 
 namespace {
@@ -287,6 +289,21 @@ TEST_F(VFileTest, VirtualRecordEqualsTheTablesNativeRecord) {
   dadav::Append();
   dadav::GO(2);
   EXPECT_EQ(std::vector<std::uint8_t>(dadav::Area()->native, dadav::Area()->native + size), stored);
+}
+
+// Expressions read a virtual memo field's reference as the 4 bytes it takes.
+TEST_F(VFileTest, ExpressionsReadTheMemoReference) {
+  dadav::ExprModuleStart();
+  std::uint8_t buffer[1 + 4 + 4] = {};
+  dadav::USE("NOTES VIRTUAL FILE", buffer, sizeof buffer);
+  dadav::AddStru({Def("NOTE", 'M', 10), Def("NEXT", 'N', 4)});
+  const std::int32_t reference = 42, next = 7;
+  std::memcpy(dadav::FieldAddress(1), &reference, 4);
+  std::memcpy(dadav::FieldAddress(2), &next, 4);
+  dadav::Append();
+  exprtest::Handle sum = exprtest::Compile("NOTE * 100 + NEXT");
+  ASSERT_NE(sum, nullptr);
+  EXPECT_EQ(*static_cast<const double*>(dadav::EvalCompiled(sum.get())), 4207.0);
 }
 
 TEST_F(VFileTest, HookIsEmptyWithoutTheModule) {
