@@ -1,0 +1,57 @@
+#pragma once
+// The node cache of a work area's controlling index: a fixed number of 512-byte buffers whose
+// pairs (node number, buffer) are kept roughly in order of use. A node found moves one place
+// forward; a node not found takes a free pair or the last one, whose node is written back
+// first when it was changed.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "tables/modules/ndxformat.h"
+
+namespace dadav {
+
+// Default size: 65,536 nodes.
+constexpr std::size_t kDefaultNodeCacheBytes = std::size_t{32} << 20;
+constexpr std::size_t kSmallestNodeCacheBytes = 2048;
+
+// Reads or writes one node; 0 or an I/O code.
+using NdxBlockIo = std::function<int(std::uint32_t node, NdxBlock& block)>;
+
+class NdxNodeCache {
+ public:
+  // The size is cut to whole nodes and raised to at least 2048 bytes. Buffers are taken only
+  // as nodes arrive, so a large cache costs nothing on a small index.
+  explicit NdxNodeCache(std::size_t bytes);
+
+  std::size_t Capacity() const { return pairs_.size(); }
+  std::size_t Bytes() const { return pairs_.size() * kNdxBlockSize; }
+
+  // The buffer of node n, read through `read` when it is not cached; nullptr with `code` set
+  // when a read or the write-back of an evicted changed node fails.
+  NdxBlock* Get(std::uint32_t node, const NdxBlockIo& read, const NdxBlockIo& write, int& code);
+  // Drops every cached node; changed ones are written first. 0 or the first write's code.
+  int Clear(const NdxBlockIo& write);
+
+  static void MarkChanged(NdxBlock& block);
+  static bool Changed(const NdxBlock& block);
+
+ private:
+  struct Pair {
+    std::uint32_t node = 0;
+    NdxBlock* buffer = nullptr;
+  };
+
+  // The pair to fill with a new node, its old node written back when changed; -1 on failure.
+  std::ptrdiff_t FreePair(const NdxBlockIo& write, int& code);
+
+  std::vector<Pair> pairs_;
+  std::size_t used_ = 0;
+  std::vector<std::unique_ptr<NdxBlock>> buffers_;
+  std::unordered_map<std::uint32_t, std::size_t> position_;
+};
+
+}  // namespace dadav
