@@ -40,11 +40,6 @@ function(kv6_test_suite name dir)
   add_executable(${name} ${sources} "${PROJECT_SOURCE_DIR}/tests/testmain.cpp")
   target_link_libraries(${name} PRIVATE ${ARGN} kv6_test_support kv6_platform_headless GTest::gtest
                                         GTest::gmock)
-  # GCC 12 at -O3 takes some string literal assignments in the tests for overlapping copies (a
-  # false positive); the program's own code keeps the full check.
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-    target_compile_options(${name} PRIVATE -Wno-restrict)
-  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
