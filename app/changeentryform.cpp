@@ -21,7 +21,7 @@ class TForm_EinAend final : public platform::Form {
     AddField("aenderung", DiTextOfChanges, 20);
     AddField("datum", DiDate, 10);
     auto& today = Add<platform::Button>("Button_datum");
-    today.SetCaption("<" + ToDisplayText(TodayText()));
+    today.SetCaption(std::string("<").append(ToDisplayText(TodayText())));
     today.onClick = [this] { Get<platform::Edit>("Edit_datum").SetText(TodayText()); };
     AddField("bearbeiter", DiResponsible, 5);
     AddField("beschreibung", DiDescription, 255);

@@ -1,6 +1,5 @@
-// Table engine speed against raw pread/pwrite of the same sizes and offsets, on an OEM table
-// with C(10), N(10,2), D and L fields (30 bytes a record). KV6_BENCH_RECORDS sets the size
-// (1,000,000 by default).
+// Table engine speed against raw pread/pwrite of the same sizes and offsets, on the table of
+// tablebench.h.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "benchsize.h"
+#include "tablebench.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4locate.h"
@@ -22,78 +21,14 @@
 #include "tables/core/engine.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
-#include "tables/modules/exprstart.h"
 
 namespace {
 
 using namespace dadav;
-
-std::int32_t Records() {
-  static const auto records = static_cast<std::int32_t>(BenchSize(1000000));
-  return records;
-}
-
-std::string TablePath(const char* name) {
-  const char* tmp = std::getenv("TMPDIR");
-  return std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/" + name +
-         std::to_string(getpid()) + ".dbf";
-}
-
-constexpr std::int32_t kHeader = 32 * 5 + 1;
-constexpr std::int32_t kRecord = 30;
-
-void FillRecord(std::int32_t i) {
-  ClearRecord();
-  std::uint8_t* p = FieldAddress(1);
-  p[1] = 'N';
-  char* end = std::to_chars(reinterpret_cast<char*>(p + 2), reinterpret_cast<char*>(p + 11), i).ptr;
-  p[0] = static_cast<std::uint8_t>(end - reinterpret_cast<char*>(p + 1));
-  double value = i * 0.25;
-  std::memcpy(FieldAddress(2), &value, 8);
-  p = FieldAddress(3);
-  p[0] = 8;
-  std::memcpy(p + 1, "03/15/26", 8);
-  *FieldAddress(4) = static_cast<std::uint8_t>(i % 2);
-}
-
-std::string MakeTable(const char* name, std::int32_t records, int deleteEvery = 0) {
-  EngineStart({&ExprModuleStart});
-  SetExceptionMode(true);
-  std::string path = TablePath(name);
-  FieldDescriptor c{"NAME", 'C', 10, 0, 0}, n{"PRICE", 'N', 10, 2, 0}, d{"BORN", 'D', 8, 0, 0},
-      l{"OK", 'L', 1, 0, 0};
-  CreateDBF(path, {c, n, d, l});
-  USE(path + " EXCLUSIVE");
-  for (std::int32_t i = 1; i <= records; ++i) {
-    FillRecord(i);
-    if (deleteEvery > 0 && i % deleteEvery == 0) *FieldAddress(0) = 1;
-    Append();
-  }
-  CloseAll();
-  return path;
-}
+using namespace tablebench;
 
 void Report(benchmark::State& state, std::int64_t records) {
   state.SetItemsProcessed(records);
-}
-
-void BM_AppendEngine(benchmark::State& state) {
-  std::int32_t records = Records();
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::string path = MakeTable("app", 0);
-    USE(path + " EXCLUSIVE");
-    state.ResumeTiming();
-    for (std::int32_t i = 1; i <= records; ++i) {
-      FillRecord(i);
-      Append();
-    }
-    state.PauseTiming();
-    CloseAll();
-    std::filesystem::remove(path);
-    state.ResumeTiming();
-  }
-  Report(state, static_cast<std::int64_t>(state.iterations()) * records);
 }
 
 void BM_AppendPwrite(benchmark::State& state) {
@@ -111,31 +46,6 @@ void BM_AppendPwrite(benchmark::State& state) {
   }
   std::filesystem::remove(path);
   Report(state, static_cast<std::int64_t>(state.iterations()) * records);
-}
-
-struct Table {
-  std::string path;
-  Table(const char* name, int deleteEvery = 0) : path(MakeTable(name, Records(), deleteEvery)) {}
-  ~Table() {
-    try {
-      CloseAll();
-    } catch (...) {
-    }
-    std::filesystem::remove(path);
-  }
-};
-
-void BM_SkipScan(benchmark::State& state, const char* option) {
-  Table table("scan");
-  USE(table.path + option);
-  for (auto _ : state) {
-    GoTop();
-    while (!Area()->eof) {
-      for (int f = 1; f <= 4; ++f) benchmark::DoNotOptimize(FieldAddress(f));
-      SKIP(1);
-    }
-  }
-  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
 }
 
 void BM_ScanPread(benchmark::State& state) {
