@@ -170,8 +170,10 @@ void SKIP(std::int32_t count) {
         candidate = IndexHooks.nextKey();
         atEnd = candidate == area.recNo;
       } else {
-        RefreshRecCount();
         candidate = area.recNo + 1;
+        // A shared file only grows (packing takes it exclusive), so its size is asked for only
+        // once the scan passes the records known.
+        if (candidate > area.recCount) RefreshRecCount();
         if (candidate > area.recCount) {
           candidate = area.recCount;
           atEnd = true;

@@ -156,4 +156,24 @@ TEST_F(Sharing, SharedAppendIsVisibleAndNoEndMarkLandsOnAForeignRecord) {
   EXPECT_EQ(std::tuple(bytes.size(), int{bytes.back()}), std::tuple(65u + 14u + 1u, 0x1A));
 }
 
+TEST_F(Sharing, SharedScanGoesOnIntoRecordsAppendedWhileItRuns) {
+  std::string path = MakeTable(2);
+  USE(path);
+  GO(1);
+  OtherProcess other(path, [] {
+    if (!ALock()) throw 1;
+    ClearRecord();
+    SetText(1, "LATE");
+    Append();
+  });
+  SKIP(1);
+  EXPECT_EQ(RecNo(), 2);
+  SKIP(1);
+  EXPECT_EQ(std::tuple(RecNo(), dEOF(), FieldText(1)), std::tuple(3, false, "LATE  "));
+  SKIP(1);
+  EXPECT_TRUE(dEOF());
+  CloseAll();
+  EXPECT_EQ(other.Finish(), 0);
+}
+
 }  // namespace
