@@ -11,14 +11,14 @@ struct CaseTables {
   std::array<bool, 256> alpha{};
 };
 
-void Pair(CaseTables& t, int up, int low) {
+constexpr void Pair(CaseTables& t, int up, int low) {
   t.upper[low] = static_cast<std::uint8_t>(up);
   t.lower[up] = static_cast<std::uint8_t>(low);
   t.alpha[up] = true;
   t.alpha[low] = true;
 }
 
-CaseTables BuildTables() {
+constexpr CaseTables BuildTables() {
   CaseTables t;
   for (int c = 0; c < 256; ++c) {
     t.upper[c] = static_cast<std::uint8_t>(c);
@@ -38,21 +38,19 @@ CaseTables BuildTables() {
   return t;
 }
 
-const CaseTables& Tables() {
-  static const CaseTables tables = BuildTables();
-  return tables;
-}
+// Built by the compiler, so a lookup is a plain load: keys raise the case of every record.
+constexpr CaseTables kTables = BuildTables();
 
 }  // namespace
 
 std::uint8_t Cp1252Upper(std::uint8_t c) {
-  return Tables().upper[c];
+  return kTables.upper[c];
 }
 std::uint8_t Cp1252Lower(std::uint8_t c) {
-  return Tables().lower[c];
+  return kTables.lower[c];
 }
 bool Cp1252IsAlpha(std::uint8_t c) {
-  return Tables().alpha[c];
+  return kTables.alpha[c];
 }
 
 }  // namespace platform

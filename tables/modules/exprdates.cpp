@@ -11,10 +11,8 @@ namespace {
 constexpr std::int32_t kMonthTable[13] = {0,   31,  59,  90,  120, 151, 181,
                                           212, 243, 273, 304, 334, 365};
 constexpr double kJulianOffset = 1721425;
-
-std::int32_t YearLength(std::int32_t year) {
-  return IsLeapYear(year) ? 366 : 365;
-}
+// The Julian day of 1 March of the proleptic year 0.
+constexpr std::uint32_t kMarchOfYearZero = 1721120;
 
 std::int32_t DigitsValue(std::string_view text) {
   std::int32_t value = 0;
@@ -80,14 +78,6 @@ std::int64_t DaysBeforeYear(std::int32_t year) {
   return y * 365 + y / 4 - y / 100 + y / 400;
 }
 
-CivilDate MonthAndDay(std::int32_t dayOfYear, bool leap) {
-  if (leap && dayOfYear == 60) return {0, 2, 29};
-  if (leap && dayOfYear > 60) --dayOfYear;
-  std::int32_t month = 1;
-  while (month < 12 && kMonthTable[month] < dayOfYear) ++month;
-  return {0, month, dayOfYear - kMonthTable[month - 1]};
-}
-
 double YmdToJulian(std::int32_t year, std::int32_t month, std::int32_t day) {
   const std::int32_t n = DayOfYear(year, month, day);
   if (n < 0) return 0;
@@ -96,21 +86,20 @@ double YmdToJulian(std::int32_t year, std::int32_t month, std::int32_t day) {
 
 CivilDate JulianToCivil(double julian) {
   if (!(julian >= kFirstJulianDay && julian <= kLastJulianDay)) return {};
-  const auto n = static_cast<std::int64_t>(std::trunc(julian - kJulianOffset));
-  // 146097 days make 400 years, so the estimate is at most one year off either way.
-  auto year = static_cast<std::int32_t>(std::max<std::int64_t>(n * 400 / 146097, 1));
-  auto rest = static_cast<std::int32_t>(n - DaysBeforeYear(year));
-  while (rest < 1) {
-    --year;
-    rest += YearLength(year);
-  }
-  while (rest > YearLength(year)) {
-    rest -= YearLength(year);
-    ++year;
-  }
-  CivilDate date = MonthAndDay(rest, IsLeapYear(year));
-  date.year = year;
-  return date;
+  // Counted from 1 March of year 0 in 400-year eras, a year's leap day is its last day, so
+  // year, month and day follow from divisions alone; index keys take a date for every record.
+  const auto days = static_cast<std::uint32_t>(julian) - kMarchOfYearZero;
+  const std::uint32_t era = days / 146097;
+  const std::uint32_t dayOfEra = days - era * 146097;
+  const std::uint32_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::uint32_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const std::uint32_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+  const auto month =
+      static_cast<std::int32_t>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+  const auto day = static_cast<std::int32_t>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+  const auto year = static_cast<std::int32_t>(era * 400 + yearOfEra + (month <= 2 ? 1 : 0));
+  return {year, month, day};
 }
 
 std::int32_t JulianDayOfWeek(double julian) {

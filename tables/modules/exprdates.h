@@ -20,8 +20,6 @@ struct CivilDate {
 // 1..366, or -1 for an impossible date.
 std::int32_t DayOfYear(std::int32_t year, std::int32_t month, std::int32_t day);
 std::int64_t DaysBeforeYear(std::int32_t year);
-// Month and day of a day of the year; day 60 of a leap year is 29 February.
-CivilDate MonthAndDay(std::int32_t dayOfYear, bool leap);
 // 0 for an impossible date.
 double YmdToJulian(std::int32_t year, std::int32_t month, std::int32_t day);
 // Year, month and day of a Julian day number; all 0 outside 0001-01-01 .. 9999-12-31.

@@ -160,7 +160,10 @@ class Machine {
   // Copies a text into the pool: cut at its first 0 byte and at 255 bytes; "" when the pool
   // is full.
   void PushText(std::string_view text, std::int32_t type = kTypeC) {
-    text = text.substr(0, std::min(text.find('\0'), kMaxText));
+    text = text.substr(0, std::min(text.size(), kMaxText));
+    // Texts here are short, so a plain scan beats a library call.
+    text = text.substr(
+        0, static_cast<std::size_t>(std::find(text.begin(), text.end(), '\0') - text.begin()));
     const std::size_t at = e_.poolPosition;
     ValueCell& cell = Push(type);
     cell.offset = static_cast<std::uint32_t>(at);
@@ -216,6 +219,7 @@ class Machine {
                    std::uint8_t areaNumber);
   void PushMemo(std::int32_t block, std::uint8_t area);
   void Arithmetic(std::int32_t op);
+  void Join();
   void Compare(std::int32_t op);
   void Function(std::int32_t token, std::int32_t argc);
   void DateFunction(std::int32_t token);
@@ -264,8 +268,18 @@ void Machine::FetchBlank(std::int32_t kind, std::size_t width) {
 }
 
 bool KindFits(char type, std::int32_t kind) {
-  static constexpr std::string_view kLetters[] = {"C", "NF", "L", "D", "M"};
-  return kLetters[kind].find(type) != std::string_view::npos;
+  switch (kind) {
+    case 0:
+      return type == 'C';
+    case 1:
+      return type == 'N' || type == 'F';
+    case 2:
+      return type == 'L';
+    case 3:
+      return type == 'D';
+    default:
+      return type == 'M';
+  }
 }
 
 void Machine::Fetch(std::int32_t kind, bool aliased) {
@@ -371,19 +385,15 @@ void Machine::PushMemo(std::int32_t block, std::uint8_t area) {
 }
 
 void Machine::Arithmetic(std::int32_t op) {
-  if (op == kOpAddCC || op == kOpSubCC) {
+  if (op == kOpAddCC) return Join();
+  if (op == kOpSubCC) {
     const std::string_view right = PopText();
     const std::string_view left = PopText();
     TextBuffer joined;
-    if (op == kOpAddCC) {
-      joined.Append(left);
-      joined.Append(right);
-    } else {
-      const std::string_view trimmed = left.substr(0, left.find_last_not_of(' ') + 1);
-      joined.Append(trimmed);
-      joined.Append(right);
-      joined.AppendRepeated(' ', left.size() - trimmed.size());
-    }
+    const std::string_view trimmed = left.substr(0, left.find_last_not_of(' ') + 1);
+    joined.Append(trimmed);
+    joined.Append(right);
+    joined.AppendRepeated(' ', left.size() - trimmed.size());
     return PushText(joined.View());
   }
   const double b = PopNumber();
@@ -410,6 +420,20 @@ void Machine::Arithmetic(std::int32_t op) {
     default:
       return PushNumber(std::pow(a, b));
   }
+}
+
+// The right text lies above the left one in the pool, so it only moves down to join it; keys
+// join texts for every record.
+void Machine::Join() {
+  const ValueCell right = Pop();
+  ValueCell& left = Top();
+  const std::size_t moved = std::min<std::size_t>(right.length, kMaxText - left.length);
+  char* end = TopChars() + left.length;
+  std::memmove(end, e_.pool.data() + right.offset, moved);
+  end[moved] = 0;
+  left.type = kTypeC;
+  left.length += static_cast<std::uint32_t>(moved);
+  e_.poolPosition = left.offset + left.length + 1;
 }
 
 void Machine::Compare(std::int32_t op) {
@@ -545,14 +569,13 @@ void Machine::Function(std::int32_t token, std::int32_t argc) {
 
 void Machine::DateFunction(std::int32_t token) {
   const double julian = PopNumber();
-  const CivilDate date = JulianToCivil(julian);
   switch (token) {
     case 264:
       return PushText(DayName(JulianDayOfWeek(julian)));
     case 267:
-      return PushText(MonthName(date.month));
+      return PushText(MonthName(JulianToCivil(julian).month));
     case 271:
-      return PushNumber(date.day);
+      return PushNumber(JulianToCivil(julian).day);
     case 274:
       return PushNumber(JulianDayOfWeek(julian));
     case 275:
@@ -560,9 +583,9 @@ void Machine::DateFunction(std::int32_t token) {
     case 277:
       return PushText(JulianToDtos(julian));
     case 297:
-      return PushNumber(date.month);
+      return PushNumber(JulianToCivil(julian).month);
     default:
-      return PushNumber(date.year);
+      return PushNumber(JulianToCivil(julian).year);
   }
 }
 
