@@ -81,7 +81,7 @@ void TerminalMessageWindow::Rewrite() {
   if (line == written_ && (lineOpen_ || line.empty())) return;
   std::string shown = line;
   if (shown.size() < written_.size()) shown.append(written_.size() - shown.size(), ' ');
-  write_("\r" + Cp1252ToUtf8(shown));
+  write_(std::string("\r").append(Cp1252ToUtf8(shown)));
   written_ = std::move(line);
   lineOpen_ = true;
 }
