@@ -30,35 +30,49 @@ namespace {
 constexpr char kEndOfText = 0x1A;
 
 bool Written(char type) {
-  return type != 0 && std::strchr("CDFLN", type) != nullptr;
+  switch (type) {
+    case 'C':
+    case 'D':
+    case 'F':
+    case 'L':
+    case 'N':
+      return true;
+    default:
+      return false;
+  }
 }
 
 std::string_view StoredText(const WorkArea& area, const FieldDescriptor& f) {
   return {reinterpret_cast<const char*>(area.raw.data() + f.offset), f.length};
 }
 
-// A text between quotes, its own quote characters doubled.
-std::string QuotedText(std::string_view text) {
-  if (DelimitedQuote == 0) return std::string(text);
-  std::string out(1, DelimitedQuote);
-  for (char c : text) {
-    if (c == DelimitedQuote) out += c;
-    out += c;
+// Appends a text between quotes, its own quote characters doubled.
+void AppendQuoted(std::string& line, std::string_view text) {
+  if (DelimitedQuote == 0) {
+    line += text;
+    return;
   }
-  return out + DelimitedQuote;
+  line += DelimitedQuote;
+  for (char c : text) {
+    if (c == DelimitedQuote) line += c;
+    line += c;
+  }
+  line += DelimitedQuote;
 }
 
-std::string FieldToken(const WorkArea& area, const FieldDescriptor& f) {
+void AppendFieldToken(std::string& line, const WorkArea& area, const FieldDescriptor& f) {
   const std::string_view stored = StoredText(area, f);
   switch (f.type) {
     case 'C':
-      return QuotedText(RTrim(stored));
+      return AppendQuoted(line, RTrim(stored));
     case 'D':
-      return RTrim(stored);
+      line += RTrim(stored);
+      return;
     case 'L':
-      return std::string(stored.substr(0, 1));
+      line += stored.substr(0, 1);
+      return;
     default:
-      return LTrim(stored);
+      line += LTrim(stored);
   }
 }
 
@@ -164,18 +178,18 @@ void ReportExportError(int code, const std::string& name) {
               "File: " + name + " [CopyToDelimited(" + name + ")]");
 }
 
-// The current record as one line, without its end.
-std::string DelimitedRecord() {
+// The current record as one line with its end, built in line: one buffer serves every record.
+void DelimitedRecord(std::string& line) {
   const WorkArea& area = *Area();
-  std::string line;
+  line.clear();
   bool first = true;
   for (const FieldDescriptor& f : area.fields) {
     if (!Written(f.type)) continue;
     if (!first) line += DelimitedSeparator;
-    line += FieldToken(area, f);
+    AppendFieldToken(line, area, f);
     first = false;
   }
-  return line;
+  line += "\r\n";
 }
 
 // Stores the token at position of line in field n (1-based) and moves position past it. Memo
@@ -189,9 +203,11 @@ void ParseDelimitedField(std::int32_t n, const std::string& line, std::size_t& p
 // Writes the visible records from the top and the end mark; the number of records.
 std::int32_t WriteRecords(platform::BlockLineWriter& writer) {
   std::int32_t count = 0;
+  std::string line;
   GoTop();
   while (!dEOF()) {
-    writer.Write(DelimitedRecord() + "\r\n");
+    DelimitedRecord(line);
+    writer.Write(line);
     ++count;
     SKIP(1);
   }
