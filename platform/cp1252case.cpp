@@ -53,4 +53,13 @@ bool Cp1252IsAlpha(std::uint8_t c) {
   return kTables.alpha[c];
 }
 
+void Cp1252UpperInPlace(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    text[i] = static_cast<char>(kTables.upper[static_cast<std::uint8_t>(text[i])]);
+}
+void Cp1252LowerInPlace(char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i)
+    text[i] = static_cast<char>(kTables.lower[static_cast<std::uint8_t>(text[i])]);
+}
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/cp1252case.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"
@@ -614,8 +615,10 @@ void Machine::TextFunction(std::int32_t token) {
   switch (token) {
     case 292:
     case 318:
-      for (std::size_t i = 0; i < cell.length; ++i)
-        chars[i] = token == 318 ? CharUpper(chars[i]) : CharLower(chars[i]);
+      if (token == 318)
+        platform::Cp1252UpperInPlace(chars, cell.length);
+      else
+        platform::Cp1252LowerInPlace(chars, cell.length);
       return;
     case 293: {
       const std::size_t blanks = std::min(text.find_first_not_of(' '), text.size());
