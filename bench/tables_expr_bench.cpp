@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <exception>
 #include <filesystem>
 #include <string>
 
