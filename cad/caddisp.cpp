@@ -4,6 +4,7 @@
 
 #include "cad/cadtargets.h"
 #include "cad/cadvar.h"
+#include "cad/igeswriter.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ void register_builtin_writers() {
   cad_register_dxf_writers();
   cad_register_screen_writer();
   cad_register_code_writer();
+  cad_register_iges_writer();
 }
 
 }  // namespace

@@ -1,0 +1,5 @@
+// The IGES file (target 2): fixed 80-column records, the drawing's blocks as subfigure
+// definitions placed by singular subfigure instances.
+#pragma once
+
+void cad_register_iges_writer();
