@@ -208,12 +208,6 @@ void text(const std::string& value, long double x, long double y) {
   directory(212, "0");
 }
 
-void block_begin(const std::string& name) {
-  file.blocks.push_back({name, 0});
-  file.in_definition = true;
-  file.members.clear();
-}
-
 void block_end() {
   if (!file.in_definition) return;
   file.in_definition = false;
@@ -233,7 +227,15 @@ void block_end() {
   file.members.clear();
 }
 
-// A definition left open by an aborted block is closed, so its entities stay subordinate to it.
+// A definition left open by an aborted block is closed by the next one or by the end of the
+// blocks, so its entities stay subordinate to a definition.
+void block_begin(const std::string& name) {
+  block_end();
+  file.blocks.push_back({name, 0});
+  file.in_definition = true;
+  file.members.clear();
+}
+
 void blocks_end() {
   block_end();
 }

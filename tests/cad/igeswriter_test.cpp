@@ -214,6 +214,24 @@ TEST_F(IgesTest, LargeBlockKeepsEveryMember) {
   EXPECT_EQ(all[3501].Params(), "408,7001,0.0000,0.0000,0.0,1.0000;");
 }
 
+TEST_F(IgesTest, BlockLeftOpenByAFailureIsClosedByTheNext) {
+  Open();
+  cad_blocks_begin();
+  cad_block_begin("FAILED");
+  cad_line(0, 0, 1, 1);
+  AbortFlag = 1;
+  cad_block_end();
+  cad_block_begin("NEXT");
+  cad_line(0, 0, 2, 2);
+  cad_block_end();
+  cad_blocks_end();
+  std::vector<Entity> all = CloseAndRead();
+  std::vector<Entity> definitions = OfType(all, 308);
+  ASSERT_EQ(definitions.size(), 2u);
+  EXPECT_EQ(definitions[0].Params(), "308,0,6HFAILED,1,1;");
+  EXPECT_EQ(definitions[1].Params(), "308,0,4HNEXT,1,5;");
+}
+
 TEST_F(IgesTest, UndefinedBlockIsReportedAndNotPlaced) {
   Open("first");
   DrawBlock("SHARED", [] { cad_line(0, 0, 1, 1); });
