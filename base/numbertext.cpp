@@ -285,6 +285,40 @@ std::string FixedPointText(long double x, std::int32_t decimals) {
   return std::string(buffer, out);
 }
 
+std::string ExponentText(long double x, std::int32_t significant, std::int32_t exponentDigits) {
+  significant = std::clamp(significant, 1, kIntermediateDigits);
+  exponentDigits = std::clamp(exponentDigits, 1, 4);
+  Decimal rounded;
+  int exponent = 0;
+  if (std::isfinite(x) && x != 0) {
+    const Decimal digits = EighteenDigits(std::fabs(x), exponent);
+    rounded = RoundAt(digits, exponent - significant + 1);
+    if (rounded.digits >= kPow10[significant]) {
+      rounded.digits /= 10;
+      ++exponent;
+    }
+  }
+  char digits[24] = {};
+  std::fill(digits, digits + significant, '0');
+  if (rounded.digits != 0) std::to_chars(digits, digits + sizeof digits, rounded.digits);
+  char buffer[48];
+  char* out = buffer;
+  if (x < 0 && rounded.digits != 0) *out++ = '-';
+  *out++ = digits[0];
+  if (significant > 1) {
+    *out++ = '.';
+    out = std::copy(digits + 1, digits + significant, out);
+  }
+  *out++ = 'E';
+  *out++ = exponent < 0 ? '-' : '+';
+  char power[8] = {};
+  const auto [end, ec] =
+      std::to_chars(power, power + sizeof power, exponent < 0 ? -exponent : exponent);
+  for (auto n = end - power; n < exponentDigits; ++n) *out++ = '0';
+  out = std::copy(power, end, out);
+  return std::string(buffer, out);
+}
+
 std::string RealText(long double x) {
   return RealTextPrec(0, x);
 }

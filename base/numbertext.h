@@ -40,6 +40,12 @@ std::string RealTextFixed(std::int32_t intDigits, std::int32_t decimals, long do
 // value rounds to zero; a non-finite x counts as 0.
 std::string FixedPointText(long double x, std::int32_t decimals);
 
+// x in exponent form for export files: `significant` digits (kept in 1..18, a "." after the
+// first when there are more), "E", the exponent's sign and at least `exponentDigits` digits (kept
+// in 1..4): 12.5 with 6 and 3 is "1.25000E+001". The rounding of FixedPointText at the last
+// significant digit; 0 and a non-finite x give zeros ("0.00000E+000"), never a "-".
+std::string ExponentText(long double x, std::int32_t significant, std::int32_t exponentDigits);
+
 std::string RealText(long double x);                      // precision 3; |x| < 1e-5 gives "0"
 std::string RealTextPrec(std::int32_t k, long double x);  // precision 3 - k
 std::string RealTextDec(std::int32_t decimals, long double x);

@@ -5,6 +5,7 @@
 #include "cad/cadtargets.h"
 #include "cad/cadvar.h"
 #include "cad/igeswriter.h"
+#include "cad/stepwriter.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ void register_builtin_writers() {
   cad_register_screen_writer();
   cad_register_code_writer();
   cad_register_iges_writer();
+  cad_register_step_writer();
 }
 
 }  // namespace

@@ -156,6 +156,25 @@ TEST_P(NumberText, TextToIntAcceptsDecimalAndDollarHex) {
 }
 
 // The user's locale must not change what is read or written.
+TEST(ExponentText, SignificantDigitsAndAMinimumOfExponentDigits) {
+  EXPECT_EQ(ExponentText(12.5L, 6, 3), "1.25000E+001");
+  EXPECT_EQ(ExponentText(-3, 6, 3), "-3.00000E+000");
+  EXPECT_EQ(ExponentText(0, 6, 3), "0.00000E+000");
+  EXPECT_EQ(ExponentText(12.5L, 7, 2), "1.250000E+01");
+  EXPECT_EQ(ExponentText(0.00123456789L, 6, 3), "1.23457E-003");
+  EXPECT_EQ(ExponentText(9.999995L, 6, 3), "1.00000E+001");  // rounding carries into the exponent
+  EXPECT_EQ(ExponentText(2.5e-7L, 1, 2), "3E-07");
+  EXPECT_EQ(ExponentText(1e300L, 6, 2), "1.00000E+300");
+  EXPECT_EQ(ExponentText(1e-4000L, 3, 3), "1.00E-4000");
+}
+
+TEST(ExponentText, NoMinusZeroAndNonFiniteAsZero) {
+  EXPECT_EQ(ExponentText(-0.0L, 6, 3), "0.00000E+000");
+  EXPECT_EQ(ExponentText(std::numeric_limits<long double>::quiet_NaN(), 6, 3), "0.00000E+000");
+  EXPECT_EQ(ExponentText(-std::numeric_limits<long double>::infinity(), 7, 2), "0.000000E+00");
+  EXPECT_EQ(ExponentText(1, 40, 9), "1.00000000000000000E+0000");  // kept to 18 and 4
+}
+
 TEST(NumberTextLocale, GermanLocaleChangesNothing) {
   if (std::ranges::none_of(std::array{"de_DE.UTF-8", "de_DE.utf8", "de_DE", "de_DE@euro"},
                            [](const char* name) { return setlocale(LC_ALL, name) != nullptr; })) {
