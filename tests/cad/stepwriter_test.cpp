@@ -308,4 +308,15 @@ TEST_F(StepWriterTest, NamesAreQuotedAsExchangeFileStrings) {
   ExpectConsistent(bytes);
 }
 
+TEST_F(StepWriterTest, AFileThatCannotBeCreatedIsOneMessageAndAFailedOutput) {
+  OpenBatch(kCadStep, "missing/out");
+  cad_header_default();
+  cad_entities_begin();
+  cad_line(0, 0, 10, 0);
+  AbortFlag = 0;
+  cad_close();
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(Boxes("I/O error writing"), 1);
+}
+
 }  // namespace
