@@ -87,7 +87,6 @@ TEST_F(CadOutput, CancelsAndRefusalsOpenNothing) {
 }
 
 TEST_F(CadOutput, OpenAfterExportMatrix) {
-  cad_register_writer(5, RecordingWriter(false));
   for (std::uint16_t target : {kCadDxf, kCadTextList, kCadCode, kCadPlot, kCadScreen}) {
     for (int variant = 0; variant < 8; ++variant) {
       const std::uint8_t suppress = variant & 1, open_after = (variant >> 1) & 1;
