@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -112,6 +113,22 @@ TEST_P(NumberText, RealTextVariants) {
       {RealTextAuto(0.00002L), Expect("0.02E-3")}, {RealTextEng(123456789), Expect("123.5E6")},
       {RealTextEng(-1234), "-1234"}, {RealTextPoint(-12.5L), "-12.5"},
       {RealTextDecPoint(2, 0.5L), "0.50"}, {RealTextFixedPoint(1, 2, 1234.5L), "1.23E+03"},
+      // clang-format on
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
+}
+
+// Exponent texts take their exponent from the value itself, also where rounding carries into a
+// new decade.
+TEST(ExponentText, SignificantDigitsAndCarries) {
+  const std::pair<std::string, std::string> cases[] = {
+      // clang-format off
+      {ExponentText(12.5L, 7, 2), "1.250000E+01"}, {ExponentText(10, 7, 2), "1.000000E+01"},
+      {ExponentText(1 - 1e-9L, 7, 2), "1.000000E+00"}, {ExponentText(9.9999996L, 7, 2), "1.000000E+01"},
+      {ExponentText(-0.5L, 3, 2), "-5.00E-01"}, {ExponentText(0.1234567L, 7, 2), "1.234567E-01"},
+      {ExponentText(-1e-30L, 3, 2), "-1.00E-30"}, {ExponentText(-0.0L, 3, 2), "0.00E+00"},
+      {ExponentText(NAN, 3, 2), "0.00E+00"}, {ExponentText(123456, 6, 3), "1.23456E+005"},
+      {ExponentText(2.5L, 1, 2), "3E+00"},
       // clang-format on
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
