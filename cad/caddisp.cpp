@@ -23,6 +23,7 @@ void register_builtin_writers() {
   cad_register_iges_writer();
   cad_register_step_writer();
   cad_register_text_list_writer();
+  cad_register_stl_writer();
 }
 
 }  // namespace

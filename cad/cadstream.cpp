@@ -22,12 +22,16 @@ bool dxf_to_block = false;
 std::vector<std::string> created_block_files;
 
 // The first failure of an output is reported; every failure sets AbortFlag.
-void fail(StreamState& state, const std::string& name) {
-  state.failed = true;
+void report(const std::string& name) {
   AbortFlag = 1;
   if (output_failed) return;
   output_failed = true;
   ShowError("I/O error writing " + PathInText(name));
+}
+
+void fail(StreamState& state, const std::string& name) {
+  state.failed = true;
+  report(name);
 }
 
 bool checked(TextFile& file, StreamState& state) {
@@ -91,6 +95,10 @@ void cad_block_file_discard() {
   cad_block_file_close();
   block_state.failed = true;
   dxf_to_block = true;
+}
+
+void cad_own_file_failed(const std::string& name) {
+  report(name);
 }
 
 void cad_dxf_to_list_file() {

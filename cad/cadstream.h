@@ -25,6 +25,10 @@ void cad_block_file_discard();
 void cad_dxf_to_list_file();
 bool cad_dxf_in_block_file();
 
+// A writer that keeps its own file reports a failed create, write or close of it here, into
+// the same once-per-output report and AbortFlag.
+void cad_own_file_failed(const std::string& name);
+
 // One line and its CR LF into the current DXF stream.
 void dxf_put_line(std::string_view line);
 // One line and its CR LF into ListFile (code form and later writers).

@@ -203,14 +203,13 @@ TEST_F(CadOutput, ScreenDeletesOnlyItsOwnBlockFiles) {
   EXPECT_TRUE(RunFiles().empty());
   EXPECT_EQ(Files(), user_files);
   EXPECT_TRUE(dialogs_->Transcript().empty());
-  cad_register_writer(6, RecordingWriter(true));
   OpenBatch(6, "stl");
   DrawBlock("P3G1", [] {});
   cad_close();
   AbortFlag = 1;
   EXPECT_TRUE(DeleteTempBlockFiles());
   EXPECT_EQ(AbortFlag, 0);
-  std::filesystem::remove(Temp("stl.rec"));
+  std::filesystem::remove(Temp("stl.stl"));
   EXPECT_TRUE(RunFiles().empty());
   EXPECT_EQ(Files(), user_files);
 }

@@ -80,7 +80,6 @@ TEST_F(Header, PrintBorderKeepsTheLayerAndStaysOutOfDxfFiles) {
 }
 
 TEST_F(Header, StlHeightPrompt) {
-  cad_register_writer(kCadStl, RecordingWriter(true));
   CurrentFile = Temp("s");
   dialogs_->Expect(Step(DialogKind::SaveFile).Type(Temp("s")));
   dialogs_->Expect(Step(DialogKind::Text).Closing(DialogClose::Cancel));
