@@ -123,6 +123,10 @@ TEST_F(Stl, StrokeFont) {
   EXPECT_EQ(count("h"), 48u);
   EXPECT_EQ(Write(0, [] { cad_text("b", 0, 0); }), Write(0, [] { cad_text("B", 0, 0); }));
   EXPECT_NE(Write(0, [] { cad_text("h", 0, 0); }), Write(0, [] { cad_text("H", 0, 0); }));
+  // The text angle is not applied.
+  const std::string upright = Write(0, [] { cad_text("8", 0, 0); });
+  TextAngle = 90;
+  EXPECT_EQ(Write(0, [] { cad_text("8", 0, 0); }), upright);
   // A blank takes its place: " -" is "-" moved on by height times width factor.
   EXPECT_EQ(Write(0, [] { cad_text(" -", 0, 0); }), Write(0, [] { cad_text("-", 7, 0); }));
 }

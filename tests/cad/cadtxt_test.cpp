@@ -96,6 +96,11 @@ TEST_F(TextList, UnitFactorScalesLengthsNotAnglesOrScales) {
                          "INSERT\tB\t2.000000\t4.000000\t45.000000\t0.500000\t0.250000", "EOF"}));
 }
 
+TEST_F(TextList, ZeroLengthLinesAreKept) {
+  EXPECT_EQ(Records([] { cad_line(1, 1, 1, 1); }),
+            CrLf({"LINE\t1.000000\t1.000000\t1.000000\t1.000000"}));
+}
+
 TEST_F(TextList, TabsAndLineBreaksInValuesBecomeBlanks) {
   EXPECT_EQ(Records([] {
               cad_text("a\tb\r\nc d", 0, 0);
