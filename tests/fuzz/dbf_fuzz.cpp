@@ -1,0 +1,55 @@
+// A table file opened and scanned: every field of every record read as text, forwards and
+// backwards. Damage must end in the engine's error, never a fault.
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4use.h"
+#include "tables/core/engine.h"
+#include "tables/core/tzerror.h"
+#include "tests/fuzz/fuzzrun.h"
+
+namespace {
+
+constexpr int kMaxRecords = 1000;
+
+void ReadRecord() {
+  std::string text;
+  for (std::int32_t n = 1; n <= dadav::FieldCount(); ++n) {
+    dadav::Field(n, text);
+    dadav::FieldAsText(n, text);
+  }
+  dadav::Deleted();
+}
+
+void Scan(const std::string& path) {
+  dadav::USE(path);
+  for (int i = 0; i < kMaxRecords && !dadav::dEOF(); ++i) {
+    ReadRecord();
+    dadav::SKIP(1);
+  }
+  dadav::GoBottom();
+  for (int i = 0; i < kMaxRecords && !dadav::dBOF(); ++i) {
+    ReadRecord();
+    dadav::SKIP(-1);
+  }
+  dadav::GO(dadav::RecCount());
+  ReadRecord();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzRun run;
+  run.Put("t.dbf", Bytes(data, size));
+  dadav::EngineStart();
+  dadav::SetExceptionMode(true);
+  try {
+    Scan(run.Path("t.dbf"));
+  } catch (const dadav::EDadavError&) {
+  }
+  try {
+    dadav::EngineExit();
+  } catch (const dadav::EDadavError&) {
+  }
+  return 0;
+}

@@ -1,0 +1,96 @@
+#include "tests/fuzz/fuzzrun.h"
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "base/brelvar.h"
+#include "base/hbildvar.h"
+#include "base/helptext.h"
+#include "base/hgvar.h"
+#include "base/messages.h"
+#include "base/runfolder.h"
+#include "base/wbrelvar.h"
+#include "base/wprinvar.h"
+#include "cad/cadvar.h"
+#include "platform/discardingcanvas.h"
+#include "platform/headless/headless.h"
+
+namespace {
+
+// The process's folder, removed when the fuzzer ends.
+class ProcessFolder {
+ public:
+  ProcessFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/kv6-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp " + pattern);
+    dir_ = pattern;
+  }
+  ~ProcessFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+  ProcessFolder(const ProcessFolder&) = delete;
+  ProcessFolder& operator=(const ProcessFolder&) = delete;
+
+  const std::string& Dir() const { return dir_; }
+
+ private:
+  std::string dir_;
+};
+
+std::string FreshRunFolder() {
+  static const ProcessFolder process;
+  const std::string dir = process.Dir() + "/run";
+  std::filesystem::create_directory(dir);
+  return dir;
+}
+
+}  // namespace
+
+FuzzRun::FuzzRun() : dir_(FreshRunFolder()) {
+  InitWbrelvar();
+  InitBrelvar();
+  InitHpglState();
+  InitGraphicsSettings();
+  InitPrintSetup();
+  InitCoordinateState();
+  InitCadDefaults();
+  FreeMessages();
+  HelpNumber = 0;
+  AbortFlag = 0;
+  HorizontalPixels = 640;
+  VerticalPixels = 480;
+  ShortName = "KV6";
+  PltDir = dir_;
+  TempDir = dir_ + "/";
+  CadDir = dir_;
+  window_.FormCreate();
+}
+
+FuzzRun::~FuzzRun() {
+  RemoveRunFolder();
+  std::filesystem::remove_all(dir_);
+}
+
+void FuzzRun::Paint() {
+  platform::DiscardingCanvas screen;
+  platform::DiscardingCanvas page({4960, 7016});
+  window_.Replay(screen, &page);
+}
+
+void FuzzRun::Put(const std::string& name, const std::string& bytes) const {
+  std::ofstream(Path(name), std::ios::binary) << bytes;
+}
+
+// libFuzzer calls this once before the first input: the program's headless kit, as the
+// command-line modes run.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  platform::headless::Install();
+  return 0;
+}
