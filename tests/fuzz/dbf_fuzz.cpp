@@ -1,5 +1,8 @@
 // A table file opened and scanned: every field of every record read as text, forwards and
-// backwards. Damage must end in the engine's error, never a fault.
+// backwards; once shared as a DOS table, once exclusive (which takes in trailing records) as a
+// Windows one. Damage must end in the engine's error, never a fault.
+#include <utility>
+
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4nav.h"
@@ -21,8 +24,9 @@ void ReadRecord() {
   dadav::Deleted();
 }
 
-void Scan(const std::string& path) {
-  dadav::USE(path);
+void Scan(const std::string& command, bool oem) {
+  dadav::TableLanguageOem = oem;
+  dadav::USE(command);
   for (int i = 0; i < kMaxRecords && !dadav::dEOF(); ++i) {
     ReadRecord();
     dadav::SKIP(1);
@@ -34,6 +38,7 @@ void Scan(const std::string& path) {
   }
   dadav::GO(dadav::RecCount());
   ReadRecord();
+  dadav::CloseAll();
 }
 
 }  // namespace
@@ -43,9 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run.Put("t.dbf", Bytes(data, size));
   dadav::EngineStart();
   dadav::SetExceptionMode(true);
-  try {
-    Scan(run.Path("t.dbf"));
-  } catch (const dadav::EDadavError&) {
+  for (const auto& [option, oem] : {std::pair{"", true}, {" EXCLUSIVE", false}}) {
+    try {
+      Scan(run.Path("t.dbf") + option, oem);
+    } catch (const dadav::EDadavError&) {
+    }
   }
   try {
     dadav::EngineExit();
