@@ -1,7 +1,5 @@
 #include "tables/core/dbf4area.h"
 
-#include <limits>
-
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 
@@ -73,8 +71,7 @@ void RefreshRecCount() {
   std::uint64_t size = 0;
   if (area->file.Size(size) != 0 || size < static_cast<std::uint64_t>(area->headerLength)) return;
   std::uint64_t count = (size - area->headerLength) / area->recordLength;
-  area->recCount = static_cast<std::int32_t>(
-      std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
+  area->recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
 }
 
 std::uint16_t NativeRecordSize(std::uint8_t area) {

@@ -146,7 +146,7 @@ Failure ReadStandardHeader(WorkArea& area, const std::string& name) {
   }
   area.dbfDateStamp = ZeroPad4(p[1] + 1900) + ZeroPad2(p[2]) + ZeroPad2(p[3]);
   std::uint32_t storedCount = GetU32(p + 4);
-  if (storedCount > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
+  if (storedCount > static_cast<std::uint32_t>(kMaxRecordCount)) {
     return {210, NotDbase(name, " (Number of records is out of range", ") [USE/OpenDbf]")};
   }
   area.recCount = static_cast<std::int32_t>(storedCount);
@@ -195,8 +195,7 @@ Failure ReadDbfHeader(WorkArea& area, std::uint64_t fileSize, const std::string&
 // Whole records beyond the header count that a crashed run left behind; an exclusive open
 // takes them in so the next append does not overwrite them.
 void AdoptTrailingRecords(WorkArea& area, std::uint64_t fileSize) {
-  while (area.recCount < std::numeric_limits<std::int32_t>::max() &&
-         RecordOffset(area, area.recCount + 2) <= fileSize) {
+  while (area.recCount < kMaxRecordCount && RecordOffset(area, area.recCount + 2) <= fileSize) {
     std::uint8_t flag = 0;
     std::size_t got = 0;
     if (area.file.ReadAt(RecordOffset(area, area.recCount + 1), &flag, 1, got) != 0 || got != 1)
@@ -274,8 +273,7 @@ int FinishTable(WorkArea& area) {
     code = area.file.Size(size);
     if (code == 0 && size > static_cast<std::uint64_t>(area.headerLength)) {
       std::uint64_t count = (size - area.headerLength) / area.recordLength;
-      area.recCount = static_cast<std::int32_t>(
-          std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
+      area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
     }
   }
   if (code == 0) code = WriteHeader(area);
@@ -447,8 +445,7 @@ void OpenDbf(WorkArea& area) {
   area.state = kOpen;
   if (CountFromFileSize && fileSize >= static_cast<std::uint64_t>(area.headerLength)) {
     std::uint64_t count = (fileSize - area.headerLength) / area.recordLength;
-    area.recCount = static_cast<std::int32_t>(
-        std::min<std::uint64_t>(count, std::numeric_limits<std::int32_t>::max()));
+    area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
   } else if (area.file.ShareExclusive() && area.file.Writable()) {
     AdoptTrailingRecords(area, fileSize);
   }

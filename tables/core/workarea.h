@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,10 @@
 #include "platform/blockfile.h"
 
 namespace dadav {
+
+// The most records a table holds: the end-of-file position, one past the last record, must stay
+// a record number.
+inline constexpr std::int32_t kMaxRecordCount = std::numeric_limits<std::int32_t>::max() - 1;
 
 struct FieldDescriptor {
   std::string name;

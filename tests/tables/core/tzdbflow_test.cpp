@@ -119,6 +119,29 @@ TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
   }
 }
 
+// The end-of-file position is one past the last record, so a stored count must leave room for it.
+TEST_F(DbfLayer, RecordCountsWithoutRoomPastTheEnd) {
+  auto table = [](std::uint32_t count) {
+    std::vector<std::uint8_t> h = Header(0x03, 0, 65, 4);
+    std::memcpy(h.data() + 4, &count, 4);
+    AddField(h, "A", 'C', 3, 0);
+    h.push_back(0x0D);
+    for (char c : std::string(" abc")) h.push_back(static_cast<std::uint8_t>(c));
+    return h;
+  };
+  WriteBytes(Path("max.dbf"), table(0x7FFFFFFF));
+  try {
+    USE(Path("max.dbf"));
+    ADD_FAILURE() << "opened";
+  } catch (const EDadavError& e) {
+    EXPECT_EQ(LastErrorCode, 210) << e.what();
+  }
+  // An exclusive open looks for trailing records past the largest count the engine allows.
+  WriteBytes(Path("largest.dbf"), table(0x7FFFFFFE));
+  USE(Path("largest.dbf") + " EXCLUSIVE");
+  EXPECT_EQ(RecCount(), 0x7FFFFFFE);
+}
+
 TEST_F(DbfLayer, Version2With32FieldsAndLevel7) {
   std::vector<std::uint8_t> v2(521, 0);
   v2[0] = 0x02;
