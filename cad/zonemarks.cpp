@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/numbertext.h"
 #include "base/utilstr.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
@@ -18,7 +19,7 @@ void zone_strip(std::int32_t nx, std::int32_t ny, long double x1, long double y1
   cad_layer(3);
   for (std::int32_t i = 0; i <= nx; ++i) {
     const long double x = x1 + i * dx;
-    const std::string number = std::to_string(i + 1);
+    const std::string number = IntText(i + 1);
     cad_vline(x, y2, w);
     if (i < nx) cad_text(number, x + dx / 2, y2 + 0.25L * w);
     cad_vline(x, y1, -w);
@@ -55,7 +56,7 @@ void millimetre_scale(long double x1, long double y1, long double x2, long doubl
     const long double x = x1 + static_cast<long double>(i);
     cad_vline(x, y2 + w, tick_length(i));
     if (i % 10 == 0) {
-      const std::string text = std::to_string(i);
+      const std::string text = IntText(static_cast<std::int32_t>(i));
       cad_text(text, x - half_text_length(text), y2 + w + 3.6L);
     }
   }
@@ -64,7 +65,7 @@ void millimetre_scale(long double x1, long double y1, long double x2, long doubl
     const long double y = y1 + static_cast<long double>(j);
     cad_hline(x2 + w, y, tick_length(j));
     if (j % 10 == 0) {
-      const std::string text = std::to_string(j);
+      const std::string text = IntText(static_cast<std::int32_t>(j));
       cad_text(text, x2 + w + 4.8L, y - half_text_length(text));
     }
   }
