@@ -1,6 +1,5 @@
 // Writes sample IGES files through the real CAD output layer, each with the number of edges a
 // reader must build from it beside it (name.igs.edges). occt_check reads both.
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -10,7 +9,7 @@
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
-#include "platform/headless/headless.h"
+#include "samplestart.h"
 
 namespace {
 
@@ -81,15 +80,8 @@ void place_big_block() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
-  dir = argv[1];
-  std::filesystem::create_directories(dir);
-  platform::headless::Install();
-  InitWbrelvar();
-  InitBrelvar();
-  InitCadDefaults();
-  TempDir = dir;
-  CadBatch = 1;
+  dir = StartSampleWriter(argc, argv);
+  if (dir.empty()) return 2;
 
   write("line", 1, no_blocks, [] { cad_line(10, 20, 30, 40); });
   // 2 lines, circle, 2 arcs, the solid's 4 sides, OUTER_BLOCK's line and INNER's 3 edges,

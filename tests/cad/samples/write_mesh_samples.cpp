@@ -2,7 +2,6 @@
 // what an independent reader must find beside it (name.expect): the facet count of an STL file,
 // the decimal sign and the records per kind of a text list. check_stl.py and check_txt.py read
 // both.
-#include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <string>
@@ -14,7 +13,7 @@
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
-#include "platform/headless/headless.h"
+#include "samplestart.h"
 
 namespace {
 
@@ -93,15 +92,8 @@ void text_list_samples() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
-  dir = argv[1];
-  std::filesystem::create_directories(dir);
-  platform::headless::Install();
-  InitWbrelvar();
-  InitBrelvar();
-  InitCadDefaults();
-  TempDir = dir;
-  CadBatch = 1;
+  dir = StartSampleWriter(argc, argv);
+  if (dir.empty()) return 2;
   stl_samples();
   text_list_samples();
   return AbortFlag;

@@ -13,7 +13,7 @@
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
-#include "platform/headless/headless.h"
+#include "samplestart.h"
 
 namespace {
 
@@ -87,15 +87,8 @@ void all_entities(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
-  dir = argv[1];
-  std::filesystem::create_directories(dir);
-  platform::headless::Install();
-  InitWbrelvar();
-  InitBrelvar();
-  InitCadDefaults();
-  TempDir = dir;
-  CadBatch = 1;
+  dir = StartSampleWriter(argc, argv);
+  if (dir.empty()) return 2;
 
   all_entities("entities");
   expect("entities",

@@ -1,6 +1,5 @@
 // Writes sample STEP files through the real CAD output layer, each with the number of edges a
 // reader must build from it beside it (name.stp.edges), for the Open CASCADE check.
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -11,7 +10,7 @@
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
 #include "platform/codepage.h"
-#include "platform/headless/headless.h"
+#include "samplestart.h"
 
 namespace {
 
@@ -66,15 +65,8 @@ void polylines() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
-  dir = argv[1];
-  std::filesystem::create_directories(dir);
-  platform::headless::Install();
-  InitWbrelvar();
-  InitBrelvar();
-  InitCadDefaults();
-  TempDir = dir;
-  CadBatch = 1;
+  dir = StartSampleWriter(argc, argv);
+  if (dir.empty()) return 2;
   OpenAfterExport = 0;
 
   write("step_lines", 2, 0, lines_and_curves);
