@@ -7,6 +7,8 @@ import re
 import subprocess
 import sys
 
+import checkrun
+
 
 def admesh_figures(path):
     out = subprocess.run(["admesh", "--exact", "--normal-values", path], capture_output=True,
@@ -42,29 +44,8 @@ def check(path):
     return problems
 
 
-def files(args):
-    for arg in args:
-        if os.path.isdir(arg):
-            for name in sorted(os.listdir(arg)):
-                if name.lower().endswith(".stl"):
-                    yield os.path.join(arg, name)
-        else:
-            yield arg
-
-
 def main(args):
-    checked = failed = 0
-    for path in files(args):
-        checked += 1
-        problems = check(path)
-        if problems:
-            failed += 1
-            print("%s: %s" % (path, "; ".join(problems)))
-    if checked == 0:
-        print("no STL file found")
-        return 1
-    print("%d STL files checked, %d failed" % (checked, failed))
-    return 1 if failed else 0
+    return checkrun.run(args, ".stl", "STL file", check)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@ import os
 import re
 import sys
 
+import checkrun
+
 # Keyword: the fields after it, "n" a number, "t" a text.
 LAYOUTS = {
     "MINMAX": "nnnn",
@@ -111,29 +113,8 @@ def check(path):
     return problems
 
 
-def files(args):
-    for arg in args:
-        if os.path.isdir(arg):
-            for name in sorted(os.listdir(arg)):
-                if name.lower().endswith(".txt"):
-                    yield os.path.join(arg, name)
-        else:
-            yield arg
-
-
 def main(args):
-    checked = failed = 0
-    for path in files(args):
-        checked += 1
-        problems = check(path)
-        if problems:
-            failed += 1
-            print("%s: %s" % (path, "; ".join(problems)))
-    if checked == 0:
-        print("no text list found")
-        return 1
-    print("%d text lists checked, %d failed" % (checked, failed))
-    return 1 if failed else 0
+    return checkrun.run(args, ".txt", "text list", check)
 
 
 if __name__ == "__main__":
