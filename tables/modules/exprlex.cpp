@@ -53,9 +53,11 @@ std::string Upper(std::string_view text) {
   return out;
 }
 
+// Functions of more than 4 letters may be shortened to 4 or more; dot-words never are.
 bool Matches(std::string_view written, std::string_view name) {
   if (written == name) return true;
-  return name.size() > 4 && written.size() >= 4 && name.substr(0, written.size()) == written;
+  return !name.starts_with('.') && name.size() > 4 && written.size() >= 4 &&
+         name.substr(0, written.size()) == written;
 }
 
 std::int32_t FieldTokenOf(char type) {

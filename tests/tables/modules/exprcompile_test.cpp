@@ -122,6 +122,9 @@ TEST_F(Compiler, AbbreviationsAndFieldsNamedLikeFunctions) {
   EXPECT_EQ(Ops("replicat('a', 3)"), (std::vector<std::int32_t>{0, 0, 301, -1}));
   EXPECT_NE(CompileError("REP('a', 3)"), "");
   EXPECT_NE(CompileError("REPLICATES('a', 3)"), "");
+  // Only functions shorten: ".NOT OK" would store as ".NOT.OK", which reads as another text.
+  EXPECT_NE(CompileError(".NOT .NOT. .T."), "");
+  EXPECT_NE(CompileError(".T. .AND .T."), "");
   EXPECT_EQ(Ops("DATE"), (std::vector<std::int32_t>{0, 324, -1}));
   EXPECT_EQ(Ops("DATE ( )"), (std::vector<std::int32_t>{270, -1}));
   EXPECT_EQ(Ops("UPPER(UPPER)"), (std::vector<std::int32_t>{0, 321, 318, -1}));
