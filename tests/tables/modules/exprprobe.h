@@ -1,0 +1,140 @@
+#pragma once
+// One expression text run through the compiler and the evaluator, as the fuzz target and the
+// mutation test both do: compiled with errors only recorded against a table with every field
+// type and an aliased second area, then evaluated on a filled record, a blank record and an
+// empty table. Probe returns what broke, or "" when the text behaved.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4use.h"
+#include "tables/core/tzdbflow.h"
+#include "tables/core/tzerror.h"
+#include "tables/modules/exprcompile.h"
+#include "tables/modules/expreval.h"
+#include "tables/modules/exprnormal.h"
+
+namespace exprprobe {
+
+inline dadav::FieldDescriptor Field(const char* name, char type, int length, int decimals = 0) {
+  dadav::FieldDescriptor f;
+  f.name = name;
+  f.type = type;
+  f.length = static_cast<std::uint8_t>(length);
+  f.decimals = static_cast<std::uint8_t>(decimals);
+  return f;
+}
+
+// DATE and YEAR are fields named like functions.
+inline std::vector<dadav::FieldDescriptor> Fields() {
+  return {Field("NAME", 'C', 12),     Field("CITY", 'C', 20),    Field("QTY", 'N', 6),
+          Field("PRICE", 'N', 10, 2), Field("RATE", 'N', 12, 5), Field("BIG", 'N', 15),
+          Field("TEMP", 'F', 8, 3),   Field("BORN", 'D', 8),     Field("DATE", 'D', 8),
+          Field("YEAR", 'N', 4),      Field("OK", 'L', 1),       Field("NOTE", 'M', 10)};
+}
+
+inline void SetFieldText(int field, const std::string& text) {
+  std::uint8_t* p = dadav::FieldAddress(field);
+  p[0] = static_cast<std::uint8_t>(text.size());
+  std::memcpy(p + 1, text.data(), text.size());
+}
+
+inline void SetFieldReal(int field, double value) {
+  std::memcpy(dadav::FieldAddress(field), &value, 8);
+}
+
+// Record 1 filled, record 2 blank.
+inline void FilledAndBlank(const std::string& path) {
+  dadav::CreateDBF(path, Fields());
+  dadav::USE(path + " EXCLUSIVE");
+  dadav::ClearRecord();
+  SetFieldText(1, "O'Brien \"x\"");
+  SetFieldText(2, "  Stuttgart");
+  SetFieldReal(3, -12);
+  SetFieldReal(4, 1234.5);
+  SetFieldReal(5, -0.125);
+  SetFieldReal(6, 1e14);
+  SetFieldReal(7, 3.25);
+  SetFieldReal(10, 1940);
+  *dadav::FieldAddress(11) = 1;
+  std::memcpy(dadav::Area()->raw.data() + dadav::Area()->fields[7].offset, "19400501", 8);
+  std::memcpy(dadav::Area()->raw.data() + dadav::Area()->fields[8].offset, "20000229", 8);
+  dadav::Append();
+  dadav::ClearRecord();
+  dadav::Append();
+}
+
+// Area 1 holds the filled and the blank record, area 2 the same under the alias PEOPLE, area 3
+// an empty table.
+inline void OpenTables(const std::string& folder) {
+  dadav::Select(2);
+  FilledAndBlank(folder + "/people.dbf");
+  dadav::Area()->alias = "PEOPLE";
+  dadav::GO(1);
+  dadav::Select(3);
+  dadav::CreateDBF(folder + "/empty.dbf", Fields());
+  dadav::USE(folder + "/empty.dbf EXCLUSIVE");
+  dadav::Select(1);
+  FilledAndBlank(folder + "/t.dbf");
+}
+
+inline dadav::CompiledExpr* CompileQuietly(const std::string& text) {
+  dadav::CompiledExpr* handle = dadav::AssignExpr(text);
+  dadav::TakeLastMessage();
+  dadav::LastErrorCode = 0;
+  return handle;
+}
+
+inline std::string EvaluateOnce(dadav::CompiledExpr* handle) {
+  const void* result = dadav::EvalCompiled(handle);
+  dadav::TakeLastMessage();
+  dadav::LastErrorCode = 0;
+  if (result == nullptr) return "no result";
+  if (handle->type != 'C' && handle->type != 'M') return "";
+  if (std::strlen(static_cast<const char*>(result)) > dadav::kMaxText) return "text over 255 bytes";
+  return "";
+}
+
+inline bool SameCode(const dadav::CompiledExpr& a, const dadav::CompiledExpr& b) {
+  return a.type == b.type && a.width == b.width && a.decimals == b.decimals && a.code == b.code &&
+         a.literals == b.literals && a.poolSize == b.poolSize;
+}
+
+// Evaluates on record 1 and 2 of the current area.
+inline std::string EvaluateRecords(dadav::CompiledExpr* handle) {
+  std::string broken;
+  for (std::int32_t record : {1, 2}) {
+    dadav::GO(record);
+    broken += EvaluateOnce(handle);
+  }
+  return broken;
+}
+
+// Needs the engine started with the expression module and OpenTables done; leaves area 1
+// selected and errors reported as it found them.
+inline std::string Probe(const std::string& text) {
+  const bool report = dadav::SetReportErrors(false);
+  std::string broken;
+  dadav::Select(1);
+  dadav::CompiledExpr* handle = CompileQuietly(text);
+  if (handle != nullptr) {
+    broken += EvaluateRecords(handle);
+    dadav::CompiledExpr* normal = CompileQuietly(dadav::NormalizeKeyExpression(text));
+    if (normal == nullptr || !SameCode(*handle, *normal)) broken += "normal form differs";
+    dadav::FreeExpr(normal);
+    dadav::FreeExpr(handle);
+  }
+  dadav::Select(3);
+  handle = CompileQuietly(text);
+  if (handle != nullptr) broken += EvaluateOnce(handle);
+  dadav::FreeExpr(handle);
+  dadav::Select(1);
+  dadav::SetReportErrors(report);
+  return broken;
+}
+
+}  // namespace exprprobe
