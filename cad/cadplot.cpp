@@ -55,7 +55,7 @@ std::string cad_plot_file_name() {
     held.folder = folder;
     held.claim = platform::ClaimFreeName(
         [&folder](int n) { return folder + plot_file_stem(n) + ".dxf"; }, 1, kPlotFileTries);
-    if (held.claim.fd < 0) held.claim.number = 1;  // all taken: the Part's name, as ever
+    if (held.claim.fd < 0) held.claim.number = 1;  // all taken: the plain name, as before
   }
   return folder + plot_file_stem(held.claim.number) + ".dxf";
 }
