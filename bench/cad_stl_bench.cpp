@@ -34,6 +34,7 @@ void BinaryStlLines(benchmark::State& state) {
   InitCadDefaults();
   TempDir = folder.path;
   CadBatch = 1;
+  OpenAfterExport = 0;  // the written file is not handed to a viewer
   CurrentFile = folder.path + "/bench";
   StlType = 0;
   for (auto _ : state) {
