@@ -37,41 +37,26 @@ def julian(year, month, day):
 
 
 class Operators(unittest.TestCase):
-    def test_precedence_and_associativity(self):
-        self.assertEqual(value("1+2*3"), ("N", 7))
-        self.assertEqual(value("2^3^2"), ("N", 64))
-        self.assertEqual(value("-2*3+1"), ("N", -5))
-        self.assertEqual(value("7-3-2"), ("N", 2))
-        self.assertEqual(value("-2^2"), ("N", 4))
-        self.assertEqual(value("2+3=5 .AND. 1<2"), ("L", True))
-        self.assertEqual(value(".NOT. .T. .AND. .F."), ("L", False))
-        self.assertEqual(value(".T. .OR. .F. .AND. .F."), ("L", True))
-        self.assertEqual(value(".NOT. OK = .T."), ("L", True))  # (.NOT. OK) = .T.
+    CASES = [
+        ("1+2*3", ("N", 7)), ("2^3^2", ("N", 64)), ("-2*3+1", ("N", -5)), ("7-3-2", ("N", 2)),
+        ("-2^2", ("N", 4)), ("2+3=5 .AND. 1<2", ("L", True)),
+        (".NOT. .T. .AND. .F.", ("L", False)), (".T. .OR. .F. .AND. .F.", ("L", True)),
+        (".NOT. OK = .T.", ("L", True)),  # (.NOT. OK) = .T.
+        ("2^3", ("N", 8.0)),  # not 7.999999999999998
+        ("QTY^0.5", ("N", 0.0)),  # NaN becomes 0
+        ("MOD(-7, 3)", ("N", -1)), ("MOD(7, 0)", ("N", 0)), ("1/0", ("N", 1e250)),
+        ("1/0 > 5", ("L", True)), ("'ABC' = 'AB'", ("L", True)), ("'AB' = 'ABC'", ("L", False)),
+        ("'ABC' <> 'AB'", ("L", True)), ("NAME = ''", ("L", False)), ("'' $ NAME", ("L", False)),
+        ("'B ' $ NAME", ("L", True)), ("NAME == 'AB'", ("L", False)),
+        ("'Z' < 'é'", ("L", True)),  # unsigned bytes
+        ("'AB' < 'ABC'", ("L", True)), ("TRIM('AB  ') + 'C'", ("C", b"ABC")),
+        ("'AB  ' - 'C'", ("C", b"ABC  ")), ("NAME", ("C", b"AB        ")),
+    ]
 
-    def test_arithmetic_results(self):
-        self.assertEqual(value("2^3"), ("N", 8.0))  # not 7.999999999999998
-        self.assertEqual(value("QTY^0.5"), ("N", 0.0))  # NaN becomes 0
-        self.assertEqual(value("MOD(-7, 3)"), ("N", -1))
-        self.assertEqual(value("MOD(7, 0)"), ("N", 0))
-        self.assertEqual(value("1/0"), ("N", 1e250))
-        self.assertEqual(value("1/0 > 5"), ("L", True))
-
-    def test_texts_compared(self):
-        self.assertEqual(value("'ABC' = 'AB'"), ("L", True))
-        self.assertEqual(value("'AB' = 'ABC'"), ("L", False))
-        self.assertEqual(value("'ABC' <> 'AB'"), ("L", True))
-        self.assertEqual(value("NAME = ''"), ("L", False))
-        self.assertEqual(value("'' $ NAME"), ("L", False))
-        self.assertEqual(value("'B ' $ NAME"), ("L", True))
-        self.assertEqual(value("NAME == 'AB'"), ("L", False))
-        self.assertEqual(value("'Z' < 'é'"), ("L", True))  # unsigned bytes
-        self.assertEqual(value("'AB' < 'ABC'"), ("L", True))
-
-    def test_texts_joined(self):
-        self.assertEqual(value("TRIM('AB  ') + 'C'"), ("C", b"ABC"))
-        self.assertEqual(value("'AB  ' - 'C'"), ("C", b"ABC  "))
+    def test_known_results(self):
+        for text, expected in self.CASES:
+            self.assertEqual(value(text), expected, text)
         self.assertEqual(value("TRIM(NAME) + '!'", record(name=b" " * 10)), ("C", b"!"))
-        self.assertEqual(value("NAME"), ("C", b"AB        "))
 
     def test_type_mismatches_are_refused(self):
         for text in ("1 + 'A'", "NAME - 1", "'A' $ 1", ".NOT. 1", "-NAME", "OK < OK", "BORN * 2",
@@ -146,42 +131,26 @@ class Dates(unittest.TestCase):
 
 
 class Functions(unittest.TestCase):
-    def test_str(self):
-        self.assertEqual(value("STR(123.456, 5, 2)"), ("C", b"*****"))
-        self.assertEqual(value("STR(5)"), ("C", b"         5"))
-        self.assertEqual(value("STR(-0.004, 5, 2)"), ("C", b" 0.00"))
-        self.assertEqual(value("STR(2.5)"), ("C", b"         3"))
-        self.assertEqual(value("STR(0.125, 5, 2)"), ("C", b" 0.13"))
-        self.assertEqual(value("STR(1.005, 5, 2)"), ("C", b" 1.00"))
-        self.assertEqual(value("LEN(STR(1, 300))"), ("N", 255))
-        self.assertEqual(value("STR(1, -4)"), ("C", b""))
+    CASES = [
+        ("STR(123.456, 5, 2)", ("C", b"*****")), ("STR(5)", ("C", b"         5")),
+        ("STR(-0.004, 5, 2)", ("C", b" 0.00")), ("STR(2.5)", ("C", b"         3")),
+        ("STR(0.125, 5, 2)", ("C", b" 0.13")), ("STR(1.005, 5, 2)", ("C", b" 1.00")),
+        ("LEN(STR(1, 300))", ("N", 255)), ("STR(1, -4)", ("C", b"")),
+        ("ROUND(8.2, 2)", ("N", 8.2)), ("ROUND(2.567, 2)", ("N", 2.56)),
+        ("ROUND(-2.567, 1)", ("N", -2.5)), ("ROUND(2.567, -1)", ("N", 2.0)),
+        ("VAL('3.50')", ("N", 3.5)), ("VAL('1E3x')", ("N", 1000)), ("VAL('7,5')", ("N", 7)),
+        ("VAL('abc')", ("N", 0)), ("VAL('+5')", ("N", 5)), ("VAL('1E400')", ("N", 0)),
+        ("VAL(STR(-2.5, 8, 1))", ("N", -2.5)), ("LEFT('abc', -1)", ("C", b"")),
+        ("RIGHT('abc', 2)", ("C", b"bc")), ("SUBSTR('abcdef', 0, 2)", ("C", b"ab")),
+        ("STUFF('abcdef', 2, 3, 'XY')", ("C", b"aXYef")),
+        ("LEN(REPLICATE('ab', 200))", ("N", 255)), ("LEN(SPACE(200) + SPACE(200))", ("N", 255)),
+        ("CHR(0)", ("C", b"")), ("CHR(321)", ("C", b"A")), ("AT('', 'abc')", ("N", 0)),
+        ("AT('c', 'abc')", ("N", 3)),
+    ]
 
-    def test_round_cuts_the_fifteen_digit_text(self):
-        self.assertEqual(value("ROUND(8.2, 2)"), ("N", 8.2))
-        self.assertEqual(value("ROUND(2.567, 2)"), ("N", 2.56))
-        self.assertEqual(value("ROUND(-2.567, 1)"), ("N", -2.5))
-        self.assertEqual(value("ROUND(2.567, -1)"), ("N", 2.0))
-
-    def test_val(self):
-        self.assertEqual(value("VAL('3.50')"), ("N", 3.5))
-        self.assertEqual(value("VAL('1E3x')"), ("N", 1000))
-        self.assertEqual(value("VAL('7,5')"), ("N", 7))
-        self.assertEqual(value("VAL('abc')"), ("N", 0))
-        self.assertEqual(value("VAL('+5')"), ("N", 5))
-        self.assertEqual(value("VAL('1E400')"), ("N", 0))
-        self.assertEqual(value("VAL(STR(-2.5, 8, 1))"), ("N", -2.5))
-
-    def test_text_limits(self):
-        self.assertEqual(value("LEFT('abc', -1)"), ("C", b""))
-        self.assertEqual(value("RIGHT('abc', 2)"), ("C", b"bc"))
-        self.assertEqual(value("SUBSTR('abcdef', 0, 2)"), ("C", b"ab"))
-        self.assertEqual(value("STUFF('abcdef', 2, 3, 'XY')"), ("C", b"aXYef"))
-        self.assertEqual(value("LEN(REPLICATE('ab', 200))"), ("N", 255))
-        self.assertEqual(value("LEN(SPACE(200) + SPACE(200))"), ("N", 255))
-        self.assertEqual(value("CHR(0)"), ("C", b""))
-        self.assertEqual(value("CHR(321)"), ("C", b"A"))
-        self.assertEqual(value("AT('', 'abc')"), ("N", 0))
-        self.assertEqual(value("AT('c', 'abc')"), ("N", 3))
+    def test_str_round_val_and_text_limits(self):
+        for text, expected in self.CASES:
+            self.assertEqual(value(text), expected, text)
 
     def test_case_of_windows_1252_letters(self):
         self.assertEqual(value("UPPER('àÿšœß')"), ("C", "ÀŸŠŒß".encode("cp1252")))

@@ -44,15 +44,7 @@ TEST_F(StoredKeys, NormalisedFormsCompileToTheSameCode) {
   };
   for (const char* text : texts) {
     const std::string stored = NormalizeKeyExpression(text);
-    Handle typed = Compile(text);
-    Handle read = Compile(stored);
-    ASSERT_NE(typed, nullptr) << text;
-    ASSERT_NE(read, nullptr) << stored;
-    EXPECT_EQ(read->code, typed->code) << stored;
-    EXPECT_EQ(read->literals, typed->literals) << stored;
-    EXPECT_EQ(std::tuple(read->type, read->width, read->decimals, read->poolSize),
-              std::tuple(typed->type, typed->width, typed->decimals, typed->poolSize))
-        << stored;
+    ExpectSameCode(stored, text);
     EXPECT_EQ(NormalizeKeyExpression(stored), stored);
   }
 }
@@ -60,14 +52,8 @@ TEST_F(StoredKeys, NormalisedFormsCompileToTheSameCode) {
 TEST_F(StoredKeys, NamesWithWindowsLettersReadBackRaised) {
   using enginetest::Def;
   enginetest::NewTable(Path("era.dbf"), {Def("\xC4RA", 'C', 4), Def("\xDFUM", 'N', 4)});
-  for (const char* text : {"\xe4ra + 'x'", "\xdfum * 2", "upper(\xe4Ra)"}) {
-    const std::string stored = NormalizeKeyExpression(text);
-    Handle typed = Compile(text);
-    Handle read = Compile(stored);
-    ASSERT_NE(typed, nullptr) << text;
-    ASSERT_NE(read, nullptr) << stored;
-    EXPECT_EQ(read->code, typed->code) << stored;
-  }
+  for (const char* text : {"\xe4ra + 'x'", "\xdfum * 2", "upper(\xe4Ra)"})
+    ExpectSameCode(NormalizeKeyExpression(text), text);
 }
 
 }  // namespace

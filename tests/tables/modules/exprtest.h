@@ -2,6 +2,8 @@
 // Shared fixture of the expression tests: the engine started with the expression module, a
 // private folder and a table with every field type.
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 
@@ -29,6 +31,19 @@ inline std::string CompileError(const std::string& text) {
   dadav::SetReportErrors(old);
   if (handle != nullptr) return "";
   return dadav::TakeLastMessage();
+}
+
+// Both texts compile to the same operations, constants, literal texts and sizes.
+inline void ExpectSameCode(const std::string& stored, const std::string& typed) {
+  Handle a = Compile(stored);
+  Handle b = Compile(typed);
+  ASSERT_NE(a, nullptr) << stored;
+  ASSERT_NE(b, nullptr) << typed;
+  EXPECT_EQ(a->code, b->code) << stored;
+  EXPECT_EQ(a->literals, b->literals) << stored;
+  EXPECT_EQ(std::tuple(a->type, a->width, a->decimals, a->poolSize),
+            std::tuple(b->type, b->width, b->decimals, b->poolSize))
+      << stored;
 }
 
 class ExprTest : public enginetest::EngineTest {
