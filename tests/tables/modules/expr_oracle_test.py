@@ -107,11 +107,11 @@ class Dates(unittest.TestCase):
         self.assertEqual(oracle.dtos_to_julian(b"19000229"), 0)
 
     def test_a_1940_date_under_a_two_digit_year(self):
-        self.assertEqual(value("YEAR(BORN)"), ("N", 1940))
-        self.assertEqual(value("DOW(BORN)"), ("N", 4))
-        self.assertEqual(value("CDOW(BORN)"), ("C", b"Wednesday"))
-        self.assertEqual(value("CMONTH(BORN)"), ("C", b"May      "))
-        self.assertEqual(value("DTOC(BORN)"), ("C", b"05/01/40"))
+        for text, expected in (("YEAR(BORN)", ("N", 1940)), ("DOW(BORN)", ("N", 4)),
+                               ("CDOW(BORN)", ("C", b"Wednesday")),
+                               ("CMONTH(BORN)", ("C", b"May      ")),
+                               ("DTOC(BORN)", ("C", b"05/01/40"))):
+            self.assertEqual(value(text), expected, text)
 
     def test_ctod(self):
         self.assertEqual(value("CTOD('02/29/2001')"), ("D", 0))
@@ -123,10 +123,9 @@ class Dates(unittest.TestCase):
 
     def test_blank_dates(self):
         blank = record(born=b"        ")
-        self.assertEqual(value("BORN", blank), ("D", 0))
-        self.assertEqual(value("DTOS(BORN)", blank), ("C", b"        "))
-        self.assertEqual(value("CDOW(BORN)", blank), ("C", b" " * 10))
-        self.assertEqual(value("YEAR(BORN)", blank), ("N", 0))
+        for text, expected in (("BORN", ("D", 0)), ("DTOS(BORN)", ("C", b"        ")),
+                               ("CDOW(BORN)", ("C", b" " * 10)), ("YEAR(BORN)", ("N", 0))):
+            self.assertEqual(value(text, blank), expected, text)
         self.assertEqual(value("DATE - BORN"), ("N", julian(2000, 2, 29) - julian(1940, 5, 1)))
 
 
