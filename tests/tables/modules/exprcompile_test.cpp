@@ -126,22 +126,6 @@ TEST_F(Compiler, AbbreviationsAndFieldsNamedLikeFunctions) {
   EXPECT_EQ(Ops("UPPER(UPPER)"), (std::vector<std::int32_t>{0, 321, 318, -1}));
 }
 
-TEST_F(Compiler, StoredFormsWithoutBlanksReadBack) {
-  using enginetest::Def;
-  enginetest::NewTable(Path("ab.dbf"),
-                       {Def("A", 'L', 1), Def("B", 'L', 1), Def("X", 'N', 5), Def("Y", 'N', 5)});
-  ExpectSameCode("A.AND.B", "A .AND. B");
-  ExpectSameCode("X>0.AND.Y>0", "X > 0 .AND. Y > 0");
-  ExpectSameCode("X>0.OR..NOT.A", "X > 0 .or. .not. A");
-  ExpectSameCode(".NOT.DELETED()", ".NOT. DELETED()");
-  ExpectSameCode("IIF(A.AND.B,\"x\",\"y\")", "IIF(A .AND. B, 'x', 'y')");
-  ExpectSameCode("'a\"b'", "'a\"b'");
-  ExpectSameCode("A=.T.", "A = .T.");
-  ExpectSameCode("X=1.AND.Y=2.", "X = 1 .AND. Y = 2.");
-  EXPECT_EQ(Compile("'a\"b'")->literals, (std::vector<std::string>{"a\"b"}));
-  EXPECT_NE(CompileError("A.AND"), "");
-}
-
 TEST_F(Compiler, NumbersAndAliasesKeepTheirMeaning) {
   using enginetest::Def;
   enginetest::NewTable(Path("my.dbf"), {Def("X", 'N', 5)});

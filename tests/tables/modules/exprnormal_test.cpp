@@ -41,12 +41,16 @@ TEST_F(StoredKeys, NormalisedFormsCompileToTheSameCode) {
       "price = 1. .or. price = 2.",
       "dtoc(born) + cmonth(born)",
       "round(price, 1) ** 2 # 0",
+      "a = .t. .and. price = 1 .and. price = 2.",
+      "price > 0 .or. .not. a",
   };
   for (const char* text : texts) {
     const std::string stored = NormalizeKeyExpression(text);
     ExpectSameCode(stored, text);
     EXPECT_EQ(NormalizeKeyExpression(stored), stored);
   }
+  EXPECT_EQ(Compile("'a\"b'")->literals, (std::vector<std::string>{"a\"b"}));
+  EXPECT_NE(CompileError("A.AND"), "");
 }
 
 TEST_F(StoredKeys, NamesWithWindowsLettersReadBackRaised) {
