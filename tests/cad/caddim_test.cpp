@@ -11,13 +11,10 @@ namespace {
 
 using LD = long double;
 
-class Dimensions : public CadTest {
+class Dimensions : public RecordingCadTest {
  protected:
   void SetUp() override {
-    CadTest::SetUp();
-    cad_register_writer(kRecordingTarget, RecordingWriter(false));
-    OpenBatch(kRecordingTarget);
-    ASSERT_EQ(AbortFlag, 0);
+    RecordingCadTest::SetUp();
     cad_dim_scale(1);
     Recorded.clear();
   }

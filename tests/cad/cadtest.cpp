@@ -132,16 +132,20 @@ int CadTest::Boxes(const std::string& text) const {
   return count;
 }
 
-std::set<std::string> CadTest::RunFiles() const {
+namespace {
+
+std::set<std::string> FilesIn(const std::string& dir) {
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(RunFolder()))
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
     if (entry.is_regular_file()) names.insert(entry.path().filename().string());
   return names;
 }
 
+}  // namespace
+
+std::set<std::string> CadTest::RunFiles() const {
+  return FilesIn(RunFolder());
+}
 std::set<std::string> CadTest::Files() const {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_))
-    if (entry.is_regular_file()) names.insert(entry.path().filename().string());
-  return names;
+  return FilesIn(dir_);
 }

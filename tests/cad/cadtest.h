@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -67,6 +68,31 @@ class CadTest : public ::testing::Test, protected TempFolder {
   platform::RecordingDrawSurface surface_;
   TFbrelgra window_{surface_};
   TDrawer drawer_;
+};
+
+// Drawing into the recording writer in batch mode, with an empty record to start from.
+class RecordingCadTest : public CadTest {
+ protected:
+  void SetUp() override {
+    CadTest::SetUp();
+    cad_register_writer(kRecordingTarget, RecordingWriter(false));
+    Open(kRecordingTarget);
+  }
+  void Open(std::uint16_t target) {
+    OpenBatch(target);
+    ASSERT_EQ(AbortFlag, 0);
+    Recorded.clear();
+  }
+  // The texts of the recorded text calls, in order.
+  static std::vector<std::string> Texts() {
+    std::vector<std::string> texts;
+    for (const RecordedCall& c : Calls("text")) texts.push_back(c.text);
+    return texts;
+  }
+  static bool HasText(const std::string& text) {
+    const std::vector<std::string> texts = Texts();
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  }
 };
 
 // The folder of the committed DXF fixtures.

@@ -48,19 +48,6 @@ TEST(DxfNumbers, FixedPointAlwaysWithPoint) {
   }
 }
 
-TEST_F(DxfWriter, WorkedExampleByteForByte) {
-  std::string bytes = Dxf([] {
-    dxf_header(0, 0, 160, 120);
-    dxf_line(10, 20, 30.5, 20);
-  });
-  std::string head =
-      CrLf({"  0", "SECTION", "  2", "HEADER", "  9", "$EXTMIN", " 10", "0.000000", " 20",
-            "0.000000", "  9", "$EXTMAX", " 10", "160.000000", " 20", "120.000000"});
-  EXPECT_EQ(bytes.substr(0, head.size()), head);
-  EXPECT_TRUE(Has(bytes, {"  0", "LINE", "  8", "0", " 10", "10.000000", " 20", "20.000000", " 11",
-                          "30.500000", " 21", "20.000000"}));
-}
-
 // Header, tables in mode 2, a block and one of each entity (a clockwise arc among them).
 TEST_F(DxfWriter, GoldenFile) {
   std::string bytes = Dxf([] {

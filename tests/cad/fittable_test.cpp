@@ -7,21 +7,7 @@
 
 namespace {
 
-class FitTableTest : public CadTest {
- protected:
-  void SetUp() override {
-    CadTest::SetUp();
-    cad_register_writer(kRecordingTarget, RecordingWriter(false));
-    OpenBatch(kRecordingTarget);
-    ASSERT_EQ(AbortFlag, 0);
-    Recorded.clear();
-  }
-  static std::vector<std::string> Texts() {
-    std::vector<std::string> texts;
-    for (const RecordedCall& c : Calls("text")) texts.push_back(c.text);
-    return texts;
-  }
-};
+using FitTableTest = RecordingCadTest;
 
 using Strings = std::vector<std::string>;
 

@@ -1,5 +1,5 @@
 // Drawing scales and the P3G contour: the scale series, the contour's geometry against its
-// support function, convexity, both directions and the resolution limits.
+// support function, both directions and the resolution limits.
 #include "cad/p3gcontour.h"
 
 #include <cmath>
@@ -34,15 +34,11 @@ TEST(DrawScale, ScaleTextNamesTheLargerSideFirst) {
   EXPECT_EQ(ScaleText(0.02L), "M 1:50");
 }
 
-class Contour : public CadTest {
+class Contour : public RecordingCadTest {
  protected:
   void SetUp() override {
-    CadTest::SetUp();
-    cad_register_writer(kRecordingTarget, RecordingWriter(false));
-    OpenBatch(kRecordingTarget);
-    ASSERT_EQ(AbortFlag, 0);
+    RecordingCadTest::SetUp();
     PolylineMode = 1;
-    Recorded.clear();
   }
   // The vertices of one polyline contour.
   static std::vector<CadPoint> Vertices(std::int32_t resolution, long double d, long double e,
@@ -89,23 +85,6 @@ TEST_F(Contour, PointsLieOnTheSupportFunctionWithConstantWidth) {
       ASSERT_NEAR(static_cast<double>(width), static_cast<double>(c.d), tolerance) << i;
     }
   }
-}
-
-// Whether every turn of the closed point sequence goes left.
-bool Convex(const std::vector<CadPoint>& p) {
-  for (std::size_t i = 1; i + 1 < p.size(); ++i) {
-    long double cross = (p[i].x - p[i - 1].x) * (p[i + 1].y - p[i].y) -
-                        (p[i].y - p[i - 1].y) * (p[i + 1].x - p[i].x);
-    if (cross <= 0) return false;
-  }
-  return true;
-}
-
-TEST_F(Contour, ConvexOnlyBelowASixteenthOfTheDiameter) {
-  EXPECT_TRUE(Convex(Vertices(360, 40, 1)));
-  EXPECT_TRUE(Convex(Vertices(360, 40, 2.4L)));
-  EXPECT_FALSE(Convex(Vertices(360, 40, 2.6L)));
-  EXPECT_FALSE(Convex(Vertices(360, 40, 3.5L)));
 }
 
 TEST_F(Contour, ReverseVisitsTheSamePointsBackwards) {

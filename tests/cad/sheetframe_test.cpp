@@ -20,22 +20,15 @@ struct Box {
   LD x1, y1, x2, y2;
 };
 
-class SheetFrame : public CadTest {
+class SheetFrame : public RecordingCadTest {
  protected:
   void SetUp() override {
-    CadTest::SetUp();
+    RecordingCadTest::SetUp();
     InitDrawingInfo();
     saved_plot_ = *cad_writer_of(kCadPlot);
-    cad_register_writer(kRecordingTarget, RecordingWriter(false));
     cad_register_writer(kCadPlot, RecordingWriter(false));
-    Open(kRecordingTarget);
   }
   void TearDown() override { cad_register_writer(kCadPlot, saved_plot_); }
-  void Open(std::uint16_t target) {
-    OpenBatch(target);
-    ASSERT_EQ(AbortFlag, 0);
-    Recorded.clear();
-  }
   void AddChanges(int count) {
     ChangeCount = static_cast<std::uint16_t>(count);
     for (int i = 1; i <= count; ++i) {
@@ -53,15 +46,6 @@ class SheetFrame : public CadTest {
       b.y2 = std::max({b.y2, lines[k].values[1], lines[k].values[3]});
     }
     return b;
-  }
-  static std::vector<std::string> Texts() {
-    std::vector<std::string> texts;
-    for (const RecordedCall& c : Calls("text")) texts.push_back(c.text);
-    return texts;
-  }
-  static bool HasText(const std::string& text) {
-    std::vector<std::string> texts = Texts();
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
   }
   // The text calls whose text starts with prefix, in call order.
   static std::vector<RecordedCall> TextsStarting(const std::string& prefix) {
