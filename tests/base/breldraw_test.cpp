@@ -63,13 +63,6 @@ TEST(GetArcCenterTest, ZeroSweepLeavesTheOutputsAndReportsOnce) {
   EXPECT_EQ(Messages[MessageCount].substr(0, 31), "Fehler in GetArcCenter (dphi = ");
 }
 
-TEST(RotateAboutTest, TurnsCounterclockwise) {
-  long double x = 0, y = 0;
-  RotateAbout(2, 1, 1, 1, Pi / 2, x, y);
-  EXPECT_NEAR(static_cast<double>(x), 1, 1e-15);
-  EXPECT_NEAR(static_cast<double>(y), 2, 1e-15);
-}
-
 TEST(CurrentFileNameTest, JoinsFolderNameAndExtension) {
   CurrentFile = "SHAFT";
   DataDir = "/work";

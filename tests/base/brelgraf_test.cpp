@@ -17,13 +17,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-TEST(FloatFieldTest, GeneralFormatWithEightDigits) {
-  const std::pair<long double, const char*> cases[] = {
-      {1.0L / 3, "0.33333333"}, {100, "100"},     {123456789, "1.2345679E+08"},
-      {1e-5L, "1E-05"},         {-12.5, "-12.5"}, {0, "0"}};
-  for (const auto& [value, text] : cases) EXPECT_EQ(FloatField(value), text);
-}
-
 // Fixed-notation numbers take a short way of their own; the general routine is the reference.
 TEST(FloatFieldTest, ShortWayAgreesWithTheGeneralRoutine) {
   const auto reference = [](double x) {
@@ -275,9 +268,4 @@ TEST_F(DisplayListTest, SmallMethods) {
   EXPECT_THAT(DisplayList, ElementsAre("11;1", "11;2", "11;3", "11;0"));
   window_.Rectangle(0, 0, 1, 2);
   EXPECT_EQ(DisplayList.size(), 8u);
-}
-
-TEST_F(DisplayListTest, LogoDrawsItsPolygons) {
-  window_.DrawBrelcorLogo();
-  EXPECT_EQ(Replayed("polygon").size(), 5u);
 }

@@ -29,13 +29,6 @@ TEST(ParseDrawRecordTest, ReadsTheFieldsOfItsOpcode) {
   }
 }
 
-TEST(ParseDrawRecordTest, TextOfOpcodeSixKeepsItsSemicolons) {
-  RecordList list{"6;5;7;a;b;"};
-  const DrawRecord& r = list.Read(0);
-  EXPECT_EQ(r.opcode, DrawOp::kText);
-  EXPECT_EQ(list.Text(0, r), "a;b;");
-}
-
 // Every change must reach what the replay reads, however much of the list was read before.
 TEST(RecordListTest, ReadRecordsFollowEveryChange) {
   const struct {

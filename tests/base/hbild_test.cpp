@@ -54,8 +54,6 @@ TEST_F(HpglTest, PenSelection) {
     Plot(command);
     EXPECT_EQ(HpglPen, pen) << command;
   }
-  for (auto [pen, colour] : {std::pair<std::uint8_t, int>{0, 0}, {7, 15}, {9, 9}})
-    EXPECT_EQ(HpglPenColor(pen), colour);
 }
 
 TEST_F(HpglTest, LabelsWithUmlautsSizeAndDirection) {

@@ -18,14 +18,6 @@ using platform::headless::Step;
 
 class report_devices : public ReportTest {};
 
-TEST_F(report_devices, ScreenViewerIsCaptionedWithTheConvertedCopy) {
-  Open(1);
-  EXPECT_EQ(ReportFileName, dir_ + "/temp/$OUT1.TMP");
-  WriteSample();
-  ASSERT_EQ(viewer_.shown.size(), 1u);
-  EXPECT_EQ(viewer_.shown[0].caption, "KV6    " + dir_ + "/temp/outwin.txt");
-}
-
 TEST_F(report_devices, AStoppedReportLeavesNoFileBehind) {
   script_.Expect(Step(DialogKind::SaveFile).Type(Path("part.txt")));
   Open(3);

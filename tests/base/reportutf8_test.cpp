@@ -59,14 +59,6 @@ TEST_F(ReportUtf8, FilesTheUserNamesAreUtf8AsAreTheirCopies) {
   EXPECT_EQ(ReportToUserFile, 0);
 }
 
-TEST_F(ReportUtf8, TheProgramsOwnFilesStayInCodePage850) {
-  WriteReport(8);
-  EXPECT_TRUE(HasBoth(Read("temp/OUTDOS.TXT"), kStress850, kMaterial850));
-  WriteReport(6);  // numbered, for the spreadsheet that reads the converted copy
-  EXPECT_TRUE(HasBoth(Read("temp/$$$1.txt"), kStress850, kMaterial850));
-  EXPECT_TRUE(HasBoth(Read("temp/$$1.txt"), kStressUtf8, kMaterialUtf8));
-}
-
 // The system's text printer port, with a stand-in "lp" that keeps its arguments and standard
 // input, and an "lpstat" that knows no queue.
 class TextPrinterPort : public ReportUtf8 {

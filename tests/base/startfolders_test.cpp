@@ -81,15 +81,6 @@ TEST_F(StartFolders, FirstStartSeedsTheWorkingFolderAndPointsTheUnsetFoldersTher
   EXPECT_THAT(script_.Transcript(), IsEmpty());
 }
 
-TEST_F(StartFolders, SecondStartKeepsTheUsersEditsAndRestoresWhatIsMissing) {
-  Start();
-  Put("xdg/brelcor/kv6/material.dbf", "edited");
-  fs::remove(Working("kv6.dbh"));
-  Start();
-  EXPECT_EQ(Bytes("xdg/brelcor/kv6/material.dbf"), "edited");
-  EXPECT_EQ(Bytes("xdg/brelcor/kv6/kv6.dbh"), "shipped kv6.dbh");
-}
-
 TEST_F(StartFolders, SeedingNeverOverwritesAFileOfTheUser) {
   fs::create_directories(Working());
   const std::pair<const char*, const char*> own[] = {{"MATERIAL.DBF", "mine, in capitals"},
