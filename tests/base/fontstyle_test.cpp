@@ -15,7 +15,6 @@ TEST(print_font_style, CodesNamesAndSetsAgreeAndHighCodesUseTheirLowBits) {
       {3, {true, true, false, false}, "bold italic"},
       {12, {false, false, true, true}, "underline strikeout"},
       {15, {true, true, true, true}, "bold italic underline strikeout"},
-      {6, {false, true, true, false}, "italic underline"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CodeToFontStyle(c.code), c.style) << c.code;

@@ -157,7 +157,6 @@ const PathCase kPaths[] = {
   {"ChosenFromTheList", 0, [](auto& t) { TextDeviceWindow = 1; t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); }, false, "abort=0 files=out/rep.txt[utf8],temp/outwin.txt[utf8]"},
   {"ChoiceCancelled", 0, [](auto& t) { TextDeviceWindow = 1; t.Expect(Step(DialogKind::Radio).Closing(DialogClose::Cancel)); }, false, "abort=1 single=1"},
   {"ChosenFileNotOverwritten", 0, [](auto& t) { TextDeviceWindow = 1; t.Existing("out/rep.txt"); t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); t.Answer(MessageAnswer::No); }, false, "abort=1 files=out/rep.txt[old]"},
-  {"DiskFull", 0, [](auto&) { TextDevice = 1; }, true, "abort=1 messages=[disk full]"},
 
   // 1: the viewer; it prints the code-page-850 report and exports the UTF-8 copy.
   {"ViewerPrintsAndExports", 1, [](auto& t) { t.Viewer().presses = {platform::ViewerPress::Print, platform::ViewerPress::Export}; }, false, "abort=0 files=temp/outwin.txt[utf8] viewer=1[utf8] printed=[4] opened=[outwin.txt]"},
