@@ -110,16 +110,12 @@ TEST_F(CalcFileRobustness, CorpusFilesReadCalculateAndSettle) {
 }
 
 // What the mutants put into a line.
+// clang-format off
 const char* const kHostileLines[] = {
-    "-1",         "26",
-    "9",          "65536",
-    "2147483647", "-2147483648",
-    "$FFFFFFFF",  "1e4000",
-    "-1e4000",    "nan",
-    "inf",        "1e13",
-    "1,5,5",      "",
-    "|||||||||",  "99999999999999999999999999",
+    "-1", "26", "9", "65536", "2147483647", "-2147483648", "$FFFFFFFF", "1e4000", "-1e4000",
+    "nan", "inf", "1e13", "1,5,5", "", "|||||||||", "99999999999999999999999999",
 };
+// clang-format on
 
 class Mutator {
  public:

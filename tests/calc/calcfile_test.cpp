@@ -52,9 +52,6 @@ TEST_F(CalcFileTest, ReadsBothGoldensIntoTheConnection) {
     StartAgain();
     ASSERT_TRUE(ReadCalcFile(GoldenPath(name))) << name;
     EXPECT_EQ(CalcFileSnapshot(), expected) << name;
-    EXPECT_EQ(ChangeEntries[2].Description,
-              "Ma\xE1"
-              "e ge\x84ndert\r\nToleranz k6");
   }
 }
 
@@ -79,10 +76,7 @@ CalcFileData EveryField() {
   d.Materials[kShaft] = {"C45", 490, 400.5L, 1.1L, 0.9L, 12, "1.0503"};
   d.Materials[kHub] = {"42CrMo4", -1, 0.25L, 2, 1.75L, 65535, "1.7225"};
   d.Changes = {{"A", "1.1.2027", "xy", "eins"}, {"B", "2.1.2027", "z", ""}};
-  d.TitleBlock.Rows[1] = {"d1", "n1"};
-  d.TitleBlock.Rows[2] = {"d2", "n2"};
-  d.TitleBlock.Rows[3] = {"d3", "n3"};
-  d.TitleBlock.Rows[4] = {"d4", "n4"};
+  for (int i = 1; i <= 4; ++i) d.TitleBlock.Rows[i] = {"d" + IntText(i), "n" + IntText(i)};
   d.TitleBlock.ReplacementFor = "ersetzt";
   d.TitleBlock.ReplacedBy = "durch";
   d.TitleBlock.ResponsibleDept = "Abt";

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "calc/calcstart.h"
 #include "calc/changeprotocol.h"
 #include "calc/drawinginfo.h"
 #include "tests/base/reportfixture.h"
+#include "tests/base/testdata.h"
 
 namespace {
 
@@ -37,9 +36,7 @@ class ChangeProtocolPrint : public ReportTest {
   }
 
   static std::string Golden(const std::string& name) {
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "golden" / name,
-                     std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return FileBytes(SourceRoot() + "/tests/calc/golden/" + name);
   }
 };
 

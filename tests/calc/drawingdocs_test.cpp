@@ -29,38 +29,14 @@ class DrawingDocsTest : public CalcFixture {
 };
 
 std::vector<std::string*> AllLabels() {
-  return {&DiTextOfChanges,
-          &DiResponsible,
-          &DiChanges,
-          &DiIndex,
-          &DiMax,
-          &DiChangesHeading,
-          &DiProtocol,
-          &DiInfoDrawing,
-          &DiDrawingDate,
-          &DiReplacementFor,
-          &DiReplacedBy,
-          &DiDesignedBy,
-          &DiDescription,
-          &DiCond,
-          &DiModification,
-          &DiDate,
-          &DiName,
-          &DiCompl,
-          &DiCheck,
-          &DiStand,
-          &DiPage,
-          &DiResponsibleDept,
-          &DiTechnicalReference,
-          &DiCreatedBy,
-          &DiApprovedBy,
-          &DiDocumentType,
-          &DiDocumentStatus,
-          &DiTitle,
-          &DiSupplementaryTitle,
-          &DiRev,
-          &DiDateOfIssue,
-          &DiLang};
+  // clang-format off
+  return {&DiTextOfChanges, &DiResponsible, &DiChanges, &DiIndex, &DiMax, &DiChangesHeading,
+          &DiProtocol, &DiInfoDrawing, &DiDrawingDate, &DiReplacementFor, &DiReplacedBy,
+          &DiDesignedBy, &DiDescription, &DiCond, &DiModification, &DiDate, &DiName, &DiCompl,
+          &DiCheck, &DiStand, &DiPage, &DiResponsibleDept, &DiTechnicalReference, &DiCreatedBy,
+          &DiApprovedBy, &DiDocumentType, &DiDocumentStatus, &DiTitle, &DiSupplementaryTitle,
+          &DiRev, &DiDateOfIssue, &DiLang};
+  // clang-format on
 }
 
 std::vector<std::string> LabelValues() {
@@ -75,10 +51,8 @@ void FillDocumentation() {
   }
   ChangeCount = 4;
   for (int row = 1; row <= 4; ++row) TitleBlockFields.Rows[row] = {"02.02.2020", "ann"};
-  TitleBlockFields.ReplacementFor = "old";
-  TitleBlockFields.ReplacedBy = "new";
-  TitleBlockFields.ResponsibleDept = "dept";
-  TitleBlockFields.DocumentType = "type";
+  TitleBlockFields.ReplacementFor = TitleBlockFields.ReplacedBy = "old";
+  TitleBlockFields.ResponsibleDept = TitleBlockFields.DocumentType = "dept";
   TitleBlockFields.DocumentStatus = "status";
   DrawingTextRecords[1] = {1, 2, 3, 4, "text", 5};
   DrawingTextCount = 1;
@@ -193,18 +167,12 @@ TEST_F(DrawingDocsTest, RomanceAndSwedishKeepIsoLabelsEnglishSpanishTranslatesTh
 }
 
 TEST(RevisionIndexText, LettersDigitsCapitalsOrNothing) {
-  EXPECT_EQ(RevisionIndexText(0, 1), "a");
-  EXPECT_EQ(RevisionIndexText(0, 25), "y");
-  EXPECT_EQ(RevisionIndexText(1, 12), "12");
-  EXPECT_EQ(RevisionIndexText(2, 1), "A");
-  EXPECT_EQ(RevisionIndexText(2, 25), "Y");
-  EXPECT_EQ(RevisionIndexText(3, 1), "");
-  EXPECT_EQ(RevisionIndexText(4, 1), "");
+  EXPECT_EQ(std::vector<std::string>({RevisionIndexText(0, 1), RevisionIndexText(0, 25),
+                                      RevisionIndexText(1, 12), RevisionIndexText(2, 1),
+                                      RevisionIndexText(2, 25), RevisionIndexText(3, 1),
+                                      RevisionIndexText(4, 1)}),
+            (std::vector<std::string>{"a", "y", "12", "A", "Y", "", ""}));
 }
-
-}  // namespace
-
-namespace {
 
 // Every kind of line break shows as one bar, and a bar returns as the internal CR LF.
 TEST(DescriptionText, BreaksShowAsBarsAndBarsReturnAsCrLf) {

@@ -21,9 +21,8 @@ import sys
 
 HEADER_LINES = 7
 INTEGER = re.compile(r"-?[0-9]+\Z")
-# A real is either the short form of a whole value below 1 or has exactly 7 decimals; the
-# decimal sign is the writer's regional one, "." or ",".
-REAL_SHORT = re.compile(r"-?[0-9]+\Z")
+# A real is either the short form (an INTEGER) of a whole value below 1 or has exactly 7
+# decimals; the decimal sign is the writer's regional one, "." or ",".
 REAL_LONG = re.compile(r"-?[0-9]+[.,][0-9]{7}\Z")
 # Drawing-text numbers: digits with an optional fraction.
 REAL_TEXT = re.compile(r"-?[0-9]+([.,][0-9]+)?\Z")
@@ -69,8 +68,7 @@ class Lines:
         return int(line)
 
     def real(self):
-        line = self.text()
-        return real_value(line, self.where())
+        return real_value(self.text(), self.where())
 
     def fields(self, count):
         line = self.text()
@@ -86,7 +84,7 @@ class Lines:
 def real_value(line, where):
     if REAL_LONG.match(line):
         return float(line.replace(",", "."))
-    if REAL_SHORT.match(line):
+    if INTEGER.match(line):
         value = int(line)
         # A value just below 1 may round to "1"; from 2 on the decimals belong.
         if value > 1:

@@ -8,9 +8,6 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +19,7 @@
 #include "calc/vocabulary.h"
 #include "calcfixture.h"
 #include "tests/base/reportfixture.h"
+#include "tests/base/testdata.h"
 
 namespace {
 
@@ -35,13 +33,13 @@ using ::testing::Not;
 
 using Rows = std::vector<std::vector<std::string>>;
 
-std::filesystem::path GoldenFolder() {
-  return std::filesystem::path(__FILE__).parent_path() / "golden";
+std::string GoldenBytes(const std::string& name) {
+  return FileBytes(SourceRoot() + "/tests/calc/golden/" + name);
 }
 
 // The connection of the golden calculation file, loaded and so calculated.
 void LoadGoldenConnection() {
-  ASSERT_TRUE(LoadCalcFile((GoldenFolder() / "p3g60.kv6").string()));
+  ASSERT_TRUE(LoadCalcFile(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
   CurrentFile = "p3g60";
 }
 
@@ -64,17 +62,11 @@ class ResultsReportTest : public ReportTest {
     TextDevice = device;
     WriteResultsReport();
     EXPECT_EQ(AbortFlag, 0);
-    std::string text = ReadReportFile();
+    std::string text = FileBytes(ReportFileName);
     for (std::size_t at = text.find(dir_); at != std::string::npos; at = text.find(dir_, at)) {
       text.replace(at, dir_.size(), "/tmp/kv6dialogXXXXXX");
     }
     return text;
-  }
-
-  // The file last written; a later report gets a file of its own.
-  static std::string ReadReportFile() {
-    std::ifstream in(ReportFileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
   // The tab-separated report as lines of cells.
@@ -86,22 +78,13 @@ class ResultsReportTest : public ReportTest {
       if (end == std::string::npos) end = text.size();
       std::vector<std::string>& cells = rows.emplace_back(1);
       for (std::size_t i = start; i < end; ++i) {
-        if (text[i] == '\t') {
-          cells.emplace_back();
-        } else {
-          cells.back() += text[i];
-        }
+        text[i] == '\t' ? void(cells.emplace_back()) : void(cells.back() += text[i]);
       }
       start = end + 2;
     }
     return rows;
   }
 };
-
-std::string GoldenBytes(const std::string& name) {
-  std::ifstream in(GoldenFolder() / name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The row whose symbol cell is the symbol; empty when there is none.
 std::vector<std::string> RowOf(const Rows& rows, const std::string& symbol) {
@@ -119,8 +102,9 @@ std::vector<std::string> Symbols(const Rows& rows) {
   return symbols;
 }
 
-TEST_F(ResultsReportTest, TabSeparatedEnglishMatchesTheGolden) {
+TEST_F(ResultsReportTest, TabSeparatedAndPagedEnglishMatchTheGoldens) {
   EXPECT_EQ(Report(6), GoldenBytes("p3g60_en.tsv"));
+  EXPECT_EQ(Report(8), GoldenBytes("p3g60_en.txt"));
 }
 
 TEST_F(ResultsReportTest, TabSeparatedGermanWithCommaMatchesTheGolden) {
@@ -129,10 +113,6 @@ TEST_F(ResultsReportTest, TabSeparatedGermanWithCommaMatchesTheGolden) {
   CalculateP3G();
   DecimalSeparator = ',';
   EXPECT_EQ(Report(6), GoldenBytes("p3g60_de.tsv"));
-}
-
-TEST_F(ResultsReportTest, PagedTextMatchesTheGolden) {
-  EXPECT_EQ(Report(8), GoldenBytes("p3g60_en.txt"));
 }
 
 TEST_F(ResultsReportTest, GrindingDiskRowOnlyForDimensionedProfiles) {
