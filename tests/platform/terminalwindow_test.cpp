@@ -17,16 +17,21 @@ struct FakeTerminal {
   }
 };
 
-TEST(TerminalMessageWindow, WithoutATerminalItWritesNothing) {
-  FakeTerminal pipe;
-  pipe.isTerminal = false;
-  TerminalMessageWindow window(pipe.Output());
-  window.SetCaption("Appending...");
-  window.Show();
-  window.SetProgress(40);
-  window.SetText("Done");
-  window.Close();
-  EXPECT_EQ(pipe.received, "");
+// Without a terminal nothing is written; with one, a window that showed nothing ends no line.
+TEST(TerminalMessageWindow, WritesNothingToAPipeOrForAWindowThatShowedNothing) {
+  for (const bool isTerminal : {false, true}) {
+    FakeTerminal out;
+    out.isTerminal = isTerminal;
+    TerminalMessageWindow window(out.Output());
+    window.Show();
+    if (!isTerminal) {
+      window.SetCaption("Appending...");
+      window.SetProgress(40);
+      window.SetText("Done");
+    }
+    window.Close();
+    EXPECT_EQ(out.received, "") << isTerminal;
+  }
 }
 
 TEST(TerminalMessageWindow, ABarRewritesOneLineAndEndsItAtClose) {
@@ -51,22 +56,6 @@ TEST(TerminalMessageWindow, AShorterLineBlanksWhatTheLongerOneLeft) {
   window.SetText("Sorting \xE9");  // Windows-1252 e acute
   window.Close();
   EXPECT_EQ(terminal.received, "\rReading from disk...\rSorting \xC3\xA9           \n");
-}
-
-TEST(TerminalMessageWindow, ClosingAWindowThatShowedNothingWritesNoNewline) {
-  FakeTerminal terminal;
-  TerminalMessageWindow window(terminal.Output());
-  window.Show();
-  window.Close();
-  EXPECT_EQ(terminal.received, "");
-}
-
-TEST(TerminalMessageWindow, MeasuresEightBySixteenPerCharacter) {
-  FakeTerminal terminal;
-  const TerminalMessageWindow window(terminal.Output());
-  EXPECT_EQ(window.TextSize("|||"), (Size{24, 16}));
-  EXPECT_EQ(window.TextSize(""), (Size{0, 16}));
-  EXPECT_EQ(window.CaptionSize("Progress"), (Size{64, 16}));
 }
 
 }  // namespace
