@@ -30,12 +30,6 @@ class AppendFromTest : public EngineTest {
     return path;
   }
 
-  static std::string Stored(int field, int record) {
-    std::string text;
-    Peek(field, record, text);
-    return text;
-  }
-
   static bool ScratchClosed() { return WorkAreaTable[kScratchArea] == nullptr; }
 };
 

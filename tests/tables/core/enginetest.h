@@ -121,4 +121,11 @@ inline std::string FieldText(int field) {
   return text;
 }
 
+// The stored text of a field of a record of the current table.
+inline std::string Stored(int field, int record) {
+  std::string text;
+  dadav::Peek(field, record, text);
+  return text;
+}
+
 }  // namespace enginetest

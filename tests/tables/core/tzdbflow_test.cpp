@@ -13,19 +13,10 @@ class DbfLayer : public EngineTest {};
 
 std::vector<std::uint8_t> Header(std::uint8_t version, int count, int headerLength,
                                  int recordLength) {
-  auto byte = [](int v) { return static_cast<std::uint8_t>(v); };
-  std::vector<std::uint8_t> h = {version,
-                                 126,
-                                 3,
-                                 15,
-                                 byte(count),
-                                 0,
-                                 0,
-                                 0,
-                                 byte(headerLength),
-                                 byte(headerLength >> 8),
-                                 byte(recordLength)};
-  h.resize(32);
+  std::vector<std::uint8_t> h(32, 0);
+  const int bytes[] = {version,           126,         3, 15, count, 0, 0, 0, headerLength,
+                       headerLength >> 8, recordLength};
+  for (int i = 0; i < 11; ++i) h[i] = static_cast<std::uint8_t>(bytes[i]);
   return h;
 }
 

@@ -39,28 +39,11 @@ TEST(MsgWindowGeometry, TextAndCaptionGiveTheSize) {
   EXPECT_EQ(NeededMsgSize(measure, "abc", "Reading from disk..."), (Size{140, 75}));
 }
 
-TEST(MsgWindowGeometry, TheWindowNeverShrinks) {
-  EXPECT_EQ(GrownMsgSize({200, 50}, {60, 50}), (Size{200, 50}));
-  EXPECT_EQ(GrownMsgSize({200, 50}, {60, 75}), (Size{200, 75}));
-  EXPECT_EQ(GrownMsgSize({0, 0}, {30, 50}), (Size{30, 50}));
-}
-
 TEST(MsgWindowGeometry, CentringRoundsTheHalvesTowardsZero) {
   EXPECT_EQ(CentredOver({100, 50}, {400, 301}, {131, 100}), (Point{234, 150}));
   // A window larger than its owner sticks out on both sides: -21 / 2 is -10, not -11.
   EXPECT_EQ(CentredOver({0, 0}, {10, 10}, {31, 31}), (Point{-10, -10}));
   EXPECT_EQ(CentredOver({-1280, 0}, {1280, 1024}, {330, 75}), (Point{-805, 474}));
-}
-
-TEST(ProgressBar, OneHundredStepsEmptyItAndTheNextFillsIt) {
-  std::size_t left = kProgressSteps;
-  for (int i = 0; i < 100; ++i) left = SteppedBar(left);
-  EXPECT_EQ(left, 0u);
-  EXPECT_EQ(BarPercent(left), 100);
-  left = SteppedBar(left);
-  EXPECT_EQ(left, kProgressSteps);
-  EXPECT_EQ(BarPercent(left), 0);
-  EXPECT_EQ(BarPercent(37), 63);
 }
 
 // What the model asked of its platform window.
