@@ -22,6 +22,13 @@ class Validators : public EngineTest {
     }
   }
 
+  static std::string Py(const std::string& code) {
+    return RunCommand("/usr/bin/python3 -c \"" + code + "\"").output;
+  }
+  std::string View() {
+    return RunCommand("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf").output;
+  }
+
   std::string WriteSample() {
     std::string path = Path("sample.dbf");
     const std::tuple<const char*, double, double, bool, const char*> rows[] = {
@@ -47,22 +54,17 @@ class Validators : public EngineTest {
 
 TEST_F(Validators, EngineTableReadsInAllThree) {
   std::string path = WriteSample();
-  std::string dbfread =
-      RunCommand("/usr/bin/python3 -c \"import dbfread\nfor r in dbfread.DBF('" + path +
-                 "', encoding='cp850', load=True): print(r['NAME'], r['QTY'], r['RATE'], r['OK'], "
-                 "r['BORN'])\"")
-          .output;
-  EXPECT_EQ(dbfread,
+  EXPECT_EQ(Py("import dbfread\nfor r in dbfread.DBF('" + path +
+               "', encoding='cp850', load=True): print(r['NAME'], r['QTY'], r['RATE'], r['OK'], "
+               "r['BORN'])"),
             "Gu\xC3\x9F"
             "eisen 3.5 0.125 True 1940-01-02\nbig None -1.5 False 2025-12-31\n");
-  std::string pydbf = RunCommand("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path +
-                                 "', codepage='cp850')\nt.open()\nprint(len(t), t[0].name.strip(), "
-                                 "t[0].qty, dbf.is_deleted(t[1]))\"")
-                          .output;
-  EXPECT_EQ(pydbf,
+  EXPECT_EQ(Py("import dbf\nt = dbf.Table('" + path +
+               "', codepage='cp850')\nt.open()\nprint(len(t), t[0].name.strip(), t[0].qty, "
+               "dbf.is_deleted(t[1]))"),
             "3 Gu\xC3\x9F"
             "eisen 3.5 True\n");
-  std::string view = RunCommand("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf").output;
+  const std::string view = View();
   EXPECT_NE(view.find("3.5"), std::string::npos) << view;
   EXPECT_NE(view.find("19400102"), std::string::npos) << view;
 }
@@ -74,30 +76,25 @@ TEST_F(Validators, PackedAndSharedAppendsAreSeen) {
   ClearRecord();
   SetText(1, "shared");
   Append();
-  std::string pydbf = RunCommand("/usr/bin/python3 -c \"import dbf\nt = dbf.Table('" + path +
-                                 "', codepage='cp850')\nt.open()\nprint(len(t))\"")
-                          .output;
-  EXPECT_EQ(pydbf, "4\n");
-  EXPECT_NE(RunCommand("cd " + dir_ + " && dbview -b -t -d ';' sample.dbf").output.find("shared"),
-            std::string::npos);
+  EXPECT_EQ(
+      Py("import dbf\nt = dbf.Table('" + path + "', codepage='cp850')\nt.open()\nprint(len(t))"),
+      "4\n");
+  EXPECT_NE(View().find("shared"), std::string::npos);
   Unlock();
   EXPECT_TRUE(Pack());
   CloseAll();
-  EXPECT_EQ(RunCommand("/usr/bin/python3 -c \"import dbfread\nprint(len(dbfread.DBF('" + path +
-                       "', encoding='cp850', load=True)))\"")
-                .output,
-            "3\n");
+  EXPECT_EQ(
+      Py("import dbfread\nprint(len(dbfread.DBF('" + path + "', encoding='cp850', load=True)))"),
+      "3\n");
 }
 
 TEST_F(Validators, MemoTableOpensInDbfread) {
   NewTable(Path("memo.dbf"), {Def("A", 'C', 3), Def("NOTE", 'M', 10)}, 1,
            [](int) { SetText(1, "abc"); });
   CloseAll();
-  EXPECT_EQ(
-      RunCommand("/usr/bin/python3 -c \"import dbfread\nprint([dict(r) for r in dbfread.DBF('" +
-                 Path("memo.dbf") + "', encoding='cp850')])\"")
-          .output,
-      "[{'A': 'abc', 'NOTE': None}]\n");
+  EXPECT_EQ(Py("import dbfread\nprint([dict(r) for r in dbfread.DBF('" + Path("memo.dbf") +
+               "', encoding='cp850')])"),
+            "[{'A': 'abc', 'NOTE': None}]\n");
 }
 
 TEST_F(Validators, EngineReadsPythonTables) {
@@ -111,7 +108,7 @@ TEST_F(Validators, EngineReadsPythonTables) {
       "  t.open(dbf.READ_WRITE)\n"
       "  t.append(('stahl', 2.5) + (('x',) if 'NOTE' in fields else ()))\n"
       "  t.close()\n";
-  RunCommand("/usr/bin/python3 -c \"" + script + "\"").output;
+  Py(script);
   for (auto [name, version] : {std::pair{"db3", 0x03}, {"db3m", 0x83}, {"fp", 0xF5}}) {
     EXPECT_EQ(ReadBytes(Path(name) + ".dbf")[0], version) << name;
     USE(Path(name));
