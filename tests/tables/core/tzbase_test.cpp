@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "enginetest.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzfiles.h"
 #include "tables/core/tznumber.h"
 #include "tables/core/tztext.h"
+#include "tests/support/scopedvariable.h"
 
 namespace {
 
@@ -138,17 +138,11 @@ TEST(Dates, CountryFromLocale) {
   const std::tuple<const char*, std::uint8_t, char> cases[] = {
       {"de_DE.UTF-8", 5, ','}, {"en_GB.UTF-8", 2, '.'}, {"en_US", 0, '.'},
       {"fr_CA.UTF-8", 7, '.'}, {"C", 0, '.'},           {"ru_RU", 8, '.'}};
-  const char* oldAll = std::getenv("LC_ALL");
-  std::string saved = oldAll != nullptr ? oldAll : "";
   for (const auto& [locale, country, decimal] : cases) {
-    setenv("LC_ALL", locale, 1);
+    const ScopedVariable all("LC_ALL", locale);
     InitCountry();
     EXPECT_EQ(std::tuple(CountryCode, DecimalChar), std::tuple(country, decimal)) << locale;
   }
-  if (oldAll != nullptr)
-    setenv("LC_ALL", saved.c_str(), 1);
-  else
-    unsetenv("LC_ALL");
 }
 
 class FileServices : public enginetest::EngineTest {
