@@ -46,69 +46,66 @@ TEST(NdxNodeCache, SizeIsCutToWholeNodesWithATwoKilobyteFloor) {
   EXPECT_EQ(NdxNodeCache(kDefaultNodeCacheBytes).Capacity(), 65536u);
 }
 
-TEST(NdxNodeCache, NodesAreReadOnceAndFreshlyReadNodesAreUnchanged) {
+// A cache of four pairs over the fake file.
+class NdxNodeCacheTest : public ::testing::Test {
+ protected:
+  NdxBlock* Get(std::uint32_t node) { return cache.Get(node, file.Reader(), file.Writer(), code); }
   FakeFile file;
-  NdxNodeCache cache(2048);
+  NdxNodeCache cache{2048};
   int code = -1;
-  NdxBlock* first = cache.Get(7, file.Reader(), file.Writer(), code);
+};
+
+TEST_F(NdxNodeCacheTest, NodesAreReadOnceAndFreshlyReadNodesAreUnchanged) {
+  NdxBlock* first = Get(7);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(code, 0);
   EXPECT_EQ((*first)[4], 7);
   EXPECT_FALSE(NdxNodeCache::Changed(*first));
-  EXPECT_EQ(cache.Get(7, file.Reader(), file.Writer(), code), first);
+  EXPECT_EQ(Get(7), first);
   EXPECT_EQ(file.reads, std::vector<std::uint32_t>{7});
 }
 
-TEST(NdxNodeCache, OftenUsedNodesMoveForwardAndTheLastPairIsEvicted) {
-  FakeFile file;
-  NdxNodeCache cache(2048);  // four pairs
-  int code = 0;
-  for (std::uint32_t n : {1u, 2u, 3u, 4u}) cache.Get(n, file.Reader(), file.Writer(), code);
+TEST_F(NdxNodeCacheTest, OftenUsedNodesMoveForwardAndTheLastPairIsEvicted) {
+  for (std::uint32_t n : {1u, 2u, 3u, 4u}) Get(n);
   // Pairs: 1 2 3 4. Using 4 twice moves it to the second place: 1 4 2 3.
-  cache.Get(4, file.Reader(), file.Writer(), code);
-  cache.Get(4, file.Reader(), file.Writer(), code);
-  cache.Get(5, file.Reader(), file.Writer(), code);  // evicts 3: 1 4 2 5
+  Get(4);
+  Get(4);
+  Get(5);  // evicts 3: 1 4 2 5
   file.reads.clear();
-  for (std::uint32_t n : {1u, 4u, 2u, 5u}) cache.Get(n, file.Reader(), file.Writer(), code);
+  for (std::uint32_t n : {1u, 4u, 2u, 5u}) Get(n);
   EXPECT_TRUE(file.reads.empty());
-  cache.Get(3, file.Reader(), file.Writer(), code);
+  Get(3);
   EXPECT_EQ(file.reads, std::vector<std::uint32_t>{3});
 }
 
-TEST(NdxNodeCache, AChangedNodeIsWrittenBackBeforeItsBufferIsReused) {
-  FakeFile file;
-  NdxNodeCache cache(2048);
-  int code = 0;
-  for (std::uint32_t n : {1u, 2u, 3u}) cache.Get(n, file.Reader(), file.Writer(), code);
-  NdxBlock* node = cache.Get(9, file.Reader(), file.Writer(), code);  // the last pair
+TEST_F(NdxNodeCacheTest, AChangedNodeIsWrittenBackBeforeItsBufferIsReused) {
+  for (std::uint32_t n : {1u, 2u, 3u}) Get(n);
+  NdxBlock* node = Get(9);  // the last pair
   (*node)[10] = 0xAB;
   NdxNodeCache::MarkChanged(*node);
 
   // The written-back node fails first: it stays cached and changed.
   file.failWrites = 1;
-  EXPECT_EQ(cache.Get(4, file.Reader(), file.Writer(), code), nullptr);
+  EXPECT_EQ(Get(4), nullptr);
   EXPECT_EQ(code, 101);
-  ASSERT_NE(cache.Get(4, file.Reader(), file.Writer(), code), nullptr);
+  ASSERT_NE(Get(4), nullptr);
   ASSERT_EQ(file.written.count(9), 1u);
   EXPECT_EQ(file.written[9][10], 0xAB);
   EXPECT_FALSE(NdxNodeCache::Changed(file.written[9]));
 }
 
-TEST(NdxNodeCache, ClearWritesChangedNodesAndForgetsAll) {
-  FakeFile file;
-  NdxNodeCache cache(2048);
-  int code = 0;
-  NdxNodeCache::MarkChanged(*cache.Get(1, file.Reader(), file.Writer(), code));
-  cache.Get(2, file.Reader(), file.Writer(), code);
+TEST_F(NdxNodeCacheTest, ClearWritesChangedNodesAndForgetsAll) {
+  NdxNodeCache::MarkChanged(*Get(1));
+  Get(2);
   EXPECT_EQ(cache.Clear(file.Writer()), 0);
   EXPECT_EQ(file.written.size(), 1u);
   file.reads.clear();
-  for (std::uint32_t n : {1u, 2u, 3u, 4u, 5u}) cache.Get(n, file.Reader(), file.Writer(), code);
+  for (std::uint32_t n : {1u, 2u, 3u, 4u, 5u}) Get(n);
   EXPECT_EQ(file.reads.size(), 5u);
   file.reads.clear();
-  cache.Get(1, file.Reader(), file.Writer(), code);
+  Get(1);
   EXPECT_TRUE(file.reads.empty());
-  cache.Get(4, file.Reader(), file.Writer(), code);  // evicted by 5
+  Get(4);  // evicted by 5
   EXPECT_EQ(file.reads.size(), 1u);
 }
 

@@ -94,12 +94,10 @@ TEST_F(CheckerTest, ShapeFaultsAreFound) {
                                             {{}, 1},    {{{2, 'C'}}, 3}, {{{4, 'B'}}, 5}};
   EXPECT_NE(Check(keyless, 6, false).fault, "");
   // Leaves at two depths: leaf 1 right under the root, leaves 2 and 3 one level lower.
-  EXPECT_NE(
-      Check({Leaf("AB"), Leaf("C"), Leaf("D"), {{{2, 'C'}}, 3}, {{{1, 'B'}}, 4}}, 5, false).fault,
-      "");
-  EXPECT_EQ(Check({Leaf("AB"), Leaf("C"), Leaf("D"), {{{2, 'C'}}, 3}, {{{1, 'B'}}, 4}}, 5, false)
-                .entries.size(),
-            4u);
+  const NdxWalk uneven =
+      Check({Leaf("AB"), Leaf("C"), Leaf("D"), {{{2, 'C'}}, 3}, {{{1, 'B'}}, 4}}, 5, false);
+  EXPECT_NE(uneven.fault, "");
+  EXPECT_EQ(uneven.entries.size(), 4u);
   // An empty leaf that is not the root.
   EXPECT_NE(Check({Leaf("AB"), Leaf(""), {{{1, 'B'}}, 2}}, 3, false).fault, "");
   // A cycle.

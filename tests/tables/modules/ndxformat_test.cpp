@@ -33,27 +33,15 @@ TEST(NdxAnchor, GeometryFollowsTheKeyLength) {
   struct Case {
     std::uint16_t keyLength, entrySize, keysPerNode;
   };
-  for (const Case& c : {Case{10, 20, 25}, Case{8, 16, 31}, Case{100, 108, 4}, Case{1, 12, 42},
-                        Case{12, 20, 25}, Case{13, 24, 21}}) {
+  for (const Case& c : {Case{1, 12, 42}, Case{12, 20, 25}, Case{13, 24, 21}, Case{100, 108, 4}}) {
     const NdxAnchor anchor = NewNdxAnchor('C', c.keyLength, false);
     EXPECT_EQ(anchor.EntrySize(), c.entrySize) << c.keyLength;
     EXPECT_EQ(anchor.KeysPerNode(), c.keysPerNode) << c.keyLength;
-    EXPECT_EQ(anchor.KeyLength(), c.keyLength);
-    EXPECT_EQ(anchor.Root(), 1u);
-    EXPECT_EQ(anchor.NextFree(), 2u);
     EXPECT_TRUE(NdxAnchorIsSound(anchor, 2));
   }
-}
-
-TEST(NdxAnchor, NumericKeysAreWrittenAsFloatWithTheNumericFlag) {
   EXPECT_EQ(NewNdxAnchor('N', 8, false).KeyType(), 'F');
-  EXPECT_TRUE(NewNdxAnchor('N', 8, false).Numeric());
-  EXPECT_EQ(NewNdxAnchor('D', 8, false).KeyType(), 'D');
   EXPECT_TRUE(NewNdxAnchor('D', 8, false).Numeric());
-  EXPECT_EQ(NewNdxAnchor('C', 8, true).KeyType(), 'C');
   EXPECT_FALSE(NewNdxAnchor('C', 8, true).Numeric());
-  EXPECT_TRUE(NewNdxAnchor('C', 8, true).Unique());
-  EXPECT_FALSE(NewNdxAnchor('C', 8, false).Unique());
 }
 
 TEST(NdxAnchor, BlockKeepsThePeersFieldsAndRebuildsTheRest) {
@@ -210,8 +198,6 @@ TEST(NdxNode, EntriesLieAfterTheCountWithTheTrailingChildBehind) {
   EXPECT_EQ(std::memcmp(&block[32], "KEY", 3), 0);
   EXPECT_EQ(Word(block, 44), 5u);
   EXPECT_FALSE(node.IsLeaf());
-  EXPECT_EQ(node.TrailingChild(), 5u);
-  EXPECT_EQ(node.Record(1), 77u);
 }
 
 TEST(NdxNode, SoundnessChecksCountsAndChildren) {

@@ -2,7 +2,6 @@
 
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4locate.h"
-#include "tables/core/dbf4pack.h"
 #include "tables/modules/exprstart.h"
 #include "tests/tables/modules/exprtest.h"
 #include "tests/tables/modules/vfiletest.h"
@@ -14,29 +13,6 @@ using vfiletest::allocationRefusedAt;
 using vfiletest::Record;
 using vfiletest::VFileTest;
 using Strings = std::vector<std::string>;
-
-TEST_F(VFileTest, ModesPlaceAppendedRecords) {
-  Open(" LIFO");
-  Add("A");
-  Add("B");
-  Add("C");
-  EXPECT_EQ(Names(), (Strings{"C", "B", "A"}));
-  EXPECT_EQ(dadav::RecNo(), 1);
-
-  dadav::USE("");
-  Open();
-  Add("A");
-  Add("B");
-  Add("C");
-  dadav::Set_VFileMode_To(2);
-  dadav::GO(2);
-  Add("X");
-  EXPECT_EQ(Names(), (Strings{"A", "X", "B", "C"}));
-  EXPECT_EQ(dadav::RecNo(), 2);
-  dadav::GO(1);
-  Add("F");
-  EXPECT_EQ(Names(), (Strings{"F", "A", "X", "B", "C"}));
-}
 
 // Insertion mode steps back like SKIP -1, so a hidden record before the current one is passed.
 TEST_F(VFileTest, InsertionModeStepsBackOverHiddenRecords) {
@@ -54,72 +30,27 @@ TEST_F(VFileTest, InsertionModeStepsBackOverHiddenRecords) {
   EXPECT_EQ(Names(), (Strings{"A", "X", "B", "C"}));
 }
 
-TEST_F(VFileTest, ReadsGoAndFieldsServeTheList) {
+TEST_F(VFileTest, FieldsReadTheRecordAndGoRefusesOutOfRange) {
   Open();
   Add("A", 1);
-  Add("B", 2);
   Add("C", 3);
-  EXPECT_EQ(dadav::RecCount(), 3);
-  dadav::GO(2);
-  EXPECT_EQ(Current(), (Record{"B", 2}));
-  dadav::SKIP(1);
-  EXPECT_EQ(Current(), (Record{"C", 3}));
-  dadav::SKIP(1);
-  EXPECT_TRUE(dadav::dEOF());
   dadav::GoBottom();
   EXPECT_EQ(enginetest::FieldText(1), "C");
   EXPECT_EQ(enginetest::FieldText(2), "       3");
-  for (std::int32_t n : {0, 4}) {
+  for (std::int32_t n : {0, 3}) {
     const auto [code, message] = Failure([n] { dadav::VFileRequest(*dadav::Area(), 3, n); });
     EXPECT_EQ(code, 212);
     EXPECT_EQ(message, "Attempted to position to record number " + std::to_string(n) +
-                           "  Database record count is 3NAMES [VFiles]");
+                           "  Database record count is 2NAMES [VFiles]");
   }
 }
 
-TEST_F(VFileTest, DeleteRecallAndPack) {
-  Open();
-  Add("A");
-  Add("B");
-  Add("C");
-  dadav::GO(2);
-  dadav::DeleteRec();
-  EXPECT_TRUE(dadav::Deleted());
-  EXPECT_TRUE(Records()[1].deleted);
-  dadav::RecallRec();
-  EXPECT_FALSE(Records()[1].deleted);
-  dadav::DeleteRec();
-  dadav::GO(3);
-  EXPECT_TRUE(dadav::Pack());
-  EXPECT_EQ(Names(), (Strings{"A", "C"}));
-  EXPECT_EQ(dadav::RecNo(), 1);
-  EXPECT_EQ(Current().name, "A");
-
-  for (std::int32_t n : {1, 2}) {
-    dadav::GO(n);
-    dadav::DeleteRec();
-  }
-  dadav::Pack();
-  EXPECT_EQ(dadav::RecCount(), 0);
-  EXPECT_TRUE(dadav::dEOF());
-  EXPECT_TRUE(dadav::dBOF());
-}
-
-TEST_F(VFileTest, PopTakesTheFirstRecord) {
+TEST_F(VFileTest, PopRefusesAnEmptyFileAndInsertionMode) {
   Open();
   EXPECT_EQ(Failure([] { dadav::VFileRequest(*dadav::Area(), 6); }),
             std::pair(std::uint16_t{1100},
                       std::string("Virtual file empty - no more records to POP from NAMES "
                                   "[(PopRec) VFiles]")));
-  Add("A");
-  Add("B");
-  dadav::VFileRequest(*dadav::Area(), 6);
-  EXPECT_EQ(Current().name, "A");
-  EXPECT_EQ(Names(), (Strings{"B"}));
-  dadav::VFileRequest(*dadav::Area(), 6);
-  EXPECT_EQ(dadav::RecCount(), 0);
-  EXPECT_TRUE(dadav::dEOF() && dadav::dBOF());
-
   Add("C");
   dadav::Set_VFileMode_To(2);
   EXPECT_EQ(
@@ -127,22 +58,6 @@ TEST_F(VFileTest, PopTakesTheFirstRecord) {
       std::pair(std::uint16_t{1100}, std::string("Cannot POP a record in INSERTION mode from NAMES "
                                                  "[(PopRec) VFiles]")));
   EXPECT_EQ(Names(), (Strings{"C"}));
-}
-
-TEST_F(VFileTest, RemovingMakesTheNextRecordCurrent) {
-  Open();
-  Add("A");
-  Add("B");
-  Add("C");
-  dadav::GO(2);
-  dadav::SnipRec();
-  EXPECT_EQ(Names(), (Strings{"A", "C"}));
-  EXPECT_EQ(dadav::RecNo(), 2);
-  dadav::SnipRec();
-  EXPECT_EQ(dadav::RecNo(), 1);
-  dadav::VFileRequest(*dadav::Area(), 12);
-  EXPECT_EQ(dadav::RecCount(), 0);
-  EXPECT_TRUE(dadav::dEOF() && dadav::dBOF());
 }
 
 TEST_F(VFileTest, FailedAllocationsLeaveTheListAsItWas) {

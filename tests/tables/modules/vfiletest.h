@@ -25,7 +25,6 @@ namespace vfiletest {
 
 // Fails the key procedure's n-th call from now (0: never).
 inline int keyFailsAtCall = 0;
-inline int keyCalls = 0;
 // Refuses the module's n-th allocation from now (0: never).
 inline int allocationRefusedAt = 0;
 
@@ -34,7 +33,6 @@ inline void NameKey(void*, std::string& key) {
     dadav::ReportError(220, "Key refused [NameKey]");
     return;
   }
-  ++keyCalls;
   std::string text;
   dadav::FieldAsText(1, text);
   key = text;
