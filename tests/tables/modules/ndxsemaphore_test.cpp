@@ -31,10 +31,6 @@ std::string RaisedMessage(Call call) {
   return "";
 }
 
-platform::CivilDateTime RealToday() {
-  return platform::LocalNow();
-}
-
 // One table opened shared in areas 1 and 2: the two descriptors' locks conflict like those of
 // two programs.
 class Semaphores : public EngineTest {
@@ -109,7 +105,7 @@ TEST_F(Semaphores, CountsLeftByAnEndedProgramAreClearedUnlessTheFileIsDatedToday
   EXPECT_EQ(Counts().counter, 0);
   HandleSemafore(SemaphoreAction::kLogout);
 
-  SetTodayProc(&RealToday);
+  SetTodayProc([] { return platform::LocalNow(); });
   PutCounts(3, 0, 9);
   LoginIn(1);
   EXPECT_EQ(Counts().logins, 4);
