@@ -53,7 +53,12 @@ NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const Nd
   const std::ptrdiff_t free = FreePair(write, code);
   if (free < 0) return nullptr;
   Pair& pair = pairs_[static_cast<std::size_t>(free)];
-  if ((code = read(node, *pair.buffer)) != 0) return nullptr;
+  if ((code = read(node, *pair.buffer)) != 0) {
+    // The pair taken is always the last of the used range: give it back, so an empty pair
+    // never sits among the used ones where no miss would take it again.
+    --used_;
+    return nullptr;
+  }
   pair.buffer->at(2) = 0;
   pair.buffer->at(3) = 0;
   pair.node = node;

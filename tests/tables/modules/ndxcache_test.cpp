@@ -13,10 +13,16 @@ struct FakeFile {
   std::map<std::uint32_t, NdxBlock> written;
   std::vector<std::uint32_t> reads;
   int failWrites = 0;
+  int failReads = 0;
 
   NdxBlockIo Reader() {
     return [this](std::uint32_t node, NdxBlock& block) {
       reads.push_back(node);
+      if (failReads > 0) {
+        --failReads;
+        block.fill(0xEE);  // a short read leaves whatever it got
+        return 100;
+      }
       if (auto it = written.find(node); it != written.end()) {
         block = it->second;
       } else {
@@ -107,6 +113,29 @@ TEST_F(NdxNodeCacheTest, ClearWritesChangedNodesAndForgetsAll) {
   EXPECT_TRUE(file.reads.empty());
   Get(4);  // evicted by 5
   EXPECT_EQ(file.reads.size(), 1u);
+}
+
+TEST(NdxNodeCache, FailedReadsLeaveEveryPairFree) {
+  FakeFile file;
+  NdxNodeCache cache(4096);
+  int code = 0;
+  auto get = [&](std::uint32_t node) {
+    return cache.Get(node, file.Reader(), file.Writer(), code);
+  };
+  auto readsOf = [&](std::uint32_t from, std::uint32_t to) {
+    file.reads.clear();
+    for (std::uint32_t n = from; n <= to; ++n) EXPECT_EQ((*get(n))[4], n);
+    return file.reads.size();
+  };
+  file.failReads = 4;
+  for (std::uint32_t n : {1u, 2u, 3u, 4u}) EXPECT_EQ(get(n), nullptr);
+  EXPECT_EQ(code, 100);
+  EXPECT_EQ(readsOf(1, 8), 8u);
+  EXPECT_EQ(readsOf(1, 8), 0u);
+  // A full cache that evicts its last node and then fails to read keeps the other seven.
+  file.failReads = 1;
+  EXPECT_EQ(get(9), nullptr);
+  EXPECT_EQ(readsOf(1, 8), 1u);
 }
 
 }  // namespace
