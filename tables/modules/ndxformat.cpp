@@ -46,6 +46,12 @@ int CompareDoubles(double a, double b) {
   return (a > b) - (a < b);
 }
 
+// Either mark makes some reader compare the keys as doubles, so both must agree with the length.
+bool HoldsDoubles(const NdxAnchor& anchor) {
+  const char type = anchor.KeyType();
+  return anchor.Numeric() || type == 'D' || type == 'F' || type == 'N';
+}
+
 }  // namespace
 
 std::uint32_t NdxAnchor::Root() const {
@@ -106,6 +112,7 @@ bool NdxAnchorIsSound(const NdxAnchor& anchor, std::uint64_t blocks) {
   const std::uint16_t keyLength = anchor.KeyLength();
   const std::uint16_t entrySize = anchor.EntrySize();
   if (keyLength < 1 || keyLength > kMaxNdxKeyLength) return false;
+  if (HoldsDoubles(anchor) && keyLength != kNdxDoubleKeyLength) return false;
   if (entrySize < keyLength + 8 || entrySize % 4 != 0) return false;
   const std::uint16_t keysPerNode = anchor.KeysPerNode();
   if (keysPerNode < 2 || keysPerNode > NdxKeysPerNode(entrySize)) return false;

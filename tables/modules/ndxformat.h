@@ -12,6 +12,7 @@ namespace dadav {
 
 constexpr std::size_t kNdxBlockSize = 512;
 constexpr std::uint16_t kMaxNdxKeyLength = 100;
+constexpr std::uint16_t kNdxDoubleKeyLength = 8;
 constexpr std::size_t kNdxAnchorFieldSize = 24;
 constexpr std::size_t kNdxExpressionOffset = 24;
 constexpr std::size_t kMaxNdxExpressionLength = 100;
@@ -43,9 +44,9 @@ std::uint16_t NdxKeysPerNode(std::uint16_t entrySize);
 // "N" letter makes some readers compare the doubles as packed decimals.
 NdxAnchor NewNdxAnchor(char expressionType, std::uint16_t keyLength, bool unique);
 
-// True when the geometry can be trusted: key length 1..100, an entry that holds the key and is
-// a whole number of words, 2 or more keys per node that fit a block, and a root inside a file
-// of `blocks` blocks.
+// True when the geometry can be trusted: key length 1..100 (exactly 8 for numeric and date
+// keys, which are compared as doubles), an entry that holds the key and is a whole number of
+// words, 2 or more keys per node that fit a block, and a root inside a file of `blocks` blocks.
 bool NdxAnchorIsSound(const NdxAnchor& anchor, std::uint64_t blocks);
 
 // The whole anchor block: bytes 0..23 as given, then the expression, the record count check

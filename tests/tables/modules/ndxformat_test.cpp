@@ -128,6 +128,23 @@ TEST(NdxAnchor, DamagedGeometryIsRefused) {
   EXPECT_FALSE(NdxAnchorIsSound(with(0, 0xFFFF), 0xFFFF));
 }
 
+// Numeric and date keys are always compared as 8-byte doubles, whatever length the anchor says.
+TEST(NdxAnchor, NumericAndDateKeysAreEightBytes) {
+  EXPECT_TRUE(NdxAnchorIsSound(NewNdxAnchor('N', 8, false), 2));
+  EXPECT_TRUE(NdxAnchorIsSound(NewNdxAnchor('D', 8, false), 2));
+  for (int length : {1, 4, 7, 9, 100}) {
+    const auto keyLength = static_cast<std::uint16_t>(length);
+    EXPECT_FALSE(NdxAnchorIsSound(NewNdxAnchor('N', keyLength, false), 2)) << length;
+    EXPECT_FALSE(NdxAnchorIsSound(NewNdxAnchor('D', keyLength, false), 2)) << length;
+  }
+  NdxAnchor flaggedOnly = NewNdxAnchor('C', 10, false);
+  flaggedOnly.bytes[16] = 1;
+  EXPECT_FALSE(NdxAnchorIsSound(flaggedOnly, 2));
+  NdxAnchor letterOnly = NewNdxAnchor('C', 10, false);
+  letterOnly.bytes[9] = 'N';
+  EXPECT_FALSE(NdxAnchorIsSound(letterOnly, 2));
+}
+
 std::array<std::uint8_t, 8> DoubleKey(double value) {
   std::array<std::uint8_t, 8> key{};
   StoreNdxDouble(value, key.data());
