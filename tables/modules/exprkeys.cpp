@@ -4,11 +4,14 @@
 #include <cstring>
 #include <new>
 
+#include "tables/core/tznumber.h"
+
 namespace dadav {
 namespace {
 
 constexpr std::uint8_t kKeyExponentBase = 52;
 constexpr std::size_t kKeyDigits = 20;
+constexpr std::size_t kFloatKeyTextLength = 50;
 constexpr std::string_view kSoundexTable = "01230120022455012623010202";
 
 int KeySign(const BcdKey& key) {
@@ -81,6 +84,11 @@ BcdKey TextToBcdKey(std::string_view text, int decimals) {
     key[1] |= static_cast<std::uint8_t>(count << 2);
   }
   return key;
+}
+
+BcdKey FloatToBcdKey(int decimals, double value) {
+  const std::string text = FixedText(value, decimals);
+  return TextToBcdKey(std::string_view(text).substr(0, kFloatKeyTextLength), decimals);
 }
 
 int CompareBcdKeys(const BcdKey& a, const BcdKey& b) {

@@ -14,6 +14,8 @@ namespace dadav {
 using BcdKey = std::array<std::uint8_t, 12>;
 
 BcdKey TextToBcdKey(std::string_view text, int decimals);
+// The key of value's fixed-point text with the given decimals, cut to 50 characters.
+BcdKey FloatToBcdKey(int decimals, double value);
 // Negative, 0 or positive as a orders before, with or after b.
 int CompareBcdKeys(const BcdKey& a, const BcdKey& b);
 

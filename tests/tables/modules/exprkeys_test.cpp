@@ -52,7 +52,8 @@ std::string Text(double value, int decimals) {
   return std::string(buffer, result.ptr);
 }
 
-TEST(BcdKeys, ComparisonSignsFollowTheNumbers) {
+// Values exactly as their fixed-point texts with 0 to 4 decimals give them, 1e-4 to 1e12.
+std::vector<std::pair<double, int>> KeyedValues() {
   std::mt19937_64 random(7);
   std::uniform_int_distribution<int> decimalsOf(0, 4);
   std::uniform_int_distribution<int> scaleOf(-4, 12);
@@ -65,16 +66,31 @@ TEST(BcdKeys, ComparisonSignsFollowTheNumbers) {
     std::from_chars(text.data(), text.data() + text.size(), value);
     values.emplace_back(value, decimals);
   }
+  return values;
+}
+
+template <typename MakeKey>
+void ExpectKeysOrderAsTheNumbers(MakeKey key) {
+  const auto values = KeyedValues();
   for (std::size_t i = 0; i + 1 < values.size(); ++i) {
     for (std::size_t j : {i + 1, (i * 7919) % values.size()}) {
       const auto [a, da] = values[i];
       const auto [b, db] = values[j];
       const int expected = (a > b) - (a < b);
-      EXPECT_EQ(Sign(CompareBcdKeys(TextToBcdKey(Text(a, da), da), TextToBcdKey(Text(b, db), db))),
-                expected)
+      EXPECT_EQ(Sign(CompareBcdKeys(key(a, da), key(b, db))), expected)
           << Text(a, da) << " vs " << Text(b, db);
     }
   }
+}
+
+TEST(BcdKeys, ComparisonSignsFollowTheNumbers) {
+  ExpectKeysOrderAsTheNumbers([](double v, int d) { return TextToBcdKey(Text(v, d), d); });
+}
+
+TEST(BcdKeys, KeysOfFloatsCompareAsTheFloats) {
+  ExpectKeysOrderAsTheNumbers([](double v, int d) { return FloatToBcdKey(d, v); });
+  EXPECT_EQ(DigitCountOf(FloatToBcdKey(2, 12.5)), 4);
+  EXPECT_EQ(FloatToBcdKey(0, -0.4), TextToBcdKey("0", 0));
 }
 
 TEST(Soundex, CodesOfNamesAndOddTexts) {
