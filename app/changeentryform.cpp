@@ -29,13 +29,13 @@ class TForm_EinAend final : public platform::Form {
     onShow = [this] { FormShow(); };
   }
 
-  // The edits' texts into the entry.
+  // The edits' texts into the entry; a text the user left as shown keeps its stored bytes.
   void Store() const {
     ChangeEntry& entry = ChangeEntries[ChangeIndex];
-    entry.ChangeText = FromDisplayText(Text("aenderung"));
+    entry.ChangeText = StoredAfterEdit(Text("aenderung"), entry.ChangeText);
     entry.ChangeDate = Text("datum");
-    entry.Editor = FromDisplayText(Text("bearbeiter"));
-    entry.Description = DescriptionFromOneLine(FromDisplayText(Text("beschreibung")));
+    entry.Editor = StoredAfterEdit(Text("bearbeiter"), entry.Editor);
+    StoreDescription(entry.Description);
   }
 
   const std::uint16_t ChangeIndex;
@@ -53,6 +53,14 @@ class TForm_EinAend final : public platform::Form {
     SetText("datum", entry.ChangeDate);
     SetText("bearbeiter", ToDisplayText(entry.Editor));
     SetText("beschreibung", ToDisplayText(DescriptionAsOneLine(entry.Description)));
+  }
+
+  // Only an edited description reads "|" as a line break: an unchanged one keeps its own breaks
+  // and the box-drawing characters the display shows as "|".
+  void StoreDescription(std::string& description) const {
+    const std::string oneLine = DescriptionAsOneLine(description);
+    const std::string typed = StoredAfterEdit(Text("beschreibung"), oneLine);
+    if (typed != oneLine) description = DescriptionFromOneLine(typed);
   }
 
   const std::string& Text(const std::string& name) const {

@@ -40,26 +40,32 @@ class TForm_zeichInfo final : public platform::Form {
     AddOkCancelHelp(*this, "&Help", 3010);
   }
 
+  // A text the user left as shown keeps its stored bytes.
   void Store() const {
-    TitleBlockFields.ReplacementFor = Typed(Get<platform::Edit>("Edit_ersatzfuer").Text());
-    TitleBlockFields.ReplacedBy = Typed(Get<platform::Edit>("Edit_ersetztdurch").Text());
+    TitleBlockFieldSet& fields = TitleBlockFields;
+    Keep(Get<platform::Edit>("Edit_ersatzfuer").Text(), fields.ReplacementFor);
+    Keep(Get<platform::Edit>("Edit_ersetztdurch").Text(), fields.ReplacedBy);
     // The ISO grid has no fourth row: its cells read empty.
     const StringGrid& rows = Get<StringGrid>("StringGrid1");
     for (int row = 1; row <= 4; ++row) {
-      TitleBlockFields.Rows[row] = {Typed(rows.Cell(1, row)), Typed(rows.Cell(2, row))};
+      Keep(rows.Cell(1, row), fields.Rows[row].Date);
+      Keep(rows.Cell(2, row), fields.Rows[row].Name);
     }
     StoreDrawingTexts();
     DrawingTextMode = Get<platform::ComboBox>("ComboBox_zeichtextmode").ItemIndex();
     if (IsoLayout()) {
       const StringGrid& iso = Get<StringGrid>("StringGrid3");
-      TitleBlockFields.ResponsibleDept = Typed(iso.Cell(1, 1));
-      TitleBlockFields.DocumentType = Typed(iso.Cell(1, 2));
-      TitleBlockFields.DocumentStatus = Typed(iso.Cell(1, 3));
+      Keep(iso.Cell(1, 1), fields.ResponsibleDept);
+      Keep(iso.Cell(1, 2), fields.DocumentType);
+      Keep(iso.Cell(1, 3), fields.DocumentStatus);
     }
   }
 
  private:
-  static std::string Typed(const std::string& text) { return FromDisplayText(text); }
+  // The text of a control filled with the stored text, back into it.
+  static void Keep(const std::string& shown, std::string& stored) {
+    stored = StoredAfterEdit(shown, stored);
+  }
 
   void AddReplacementFields() {
     const bool shown = !IsoLayout();
@@ -148,14 +154,19 @@ class TForm_zeichInfo final : public platform::Form {
     mode.onChange = [&mode, &grid] { grid.SetVisible(mode.ItemIndex() != kDrawingTextsNone); };
   }
 
-  // Row 1 is always read; the list ends before the first later row without text.
+  // Row 1 is always read; the list ends before the first later row without text. Rows beyond the
+  // stored count were shown empty, whatever their slots still hold.
   void StoreDrawingTexts() const {
     const StringGrid& grid = Get<StringGrid>("StringGrid2");
     int row = 1;
     for (;;) {
-      DrawingTextRecords[row] = {TextToReal(grid.Cell(kX, row)), TextToReal(grid.Cell(kY, row)),
-                                 TextToReal(grid.Cell(kH, row)), TextToReal(grid.Cell(kPhi, row)),
-                                 Typed(grid.Cell(kText, row)),   TextToInt(grid.Cell(kLayer, row))};
+      const std::string shownFrom = row <= DrawingTextCount ? DrawingTextRecords[row].Text : "";
+      DrawingTextRecords[row] = {TextToReal(grid.Cell(kX, row)),
+                                 TextToReal(grid.Cell(kY, row)),
+                                 TextToReal(grid.Cell(kH, row)),
+                                 TextToReal(grid.Cell(kPhi, row)),
+                                 StoredAfterEdit(grid.Cell(kText, row), shownFrom),
+                                 TextToInt(grid.Cell(kLayer, row))};
       if (row == kDrawingTextSlotCount || NoBlanks(grid.Cell(kText, row + 1)).empty()) break;
       ++row;
     }

@@ -68,6 +68,11 @@ std::string FromDisplayText(std::string_view text) {
   return platform::DisplayToOem(text);
 }
 
+std::string StoredAfterEdit(std::string_view shown, std::string_view stored) {
+  if (shown == ToDisplayText(stored)) return std::string(stored);
+  return platform::AnsiToOem(shown);
+}
+
 std::string CadText(std::string_view text) {
   switch (CadTextMode) {
     case 2:

@@ -21,6 +21,12 @@ std::string TextAsPath(std::string_view text);
 // hold maps back exactly.
 std::string FromDisplayText(std::string_view text);
 
+// A stored text shown through ToDisplayText, read back from the control that shows it. While the
+// control still shows what it was filled with, the stored bytes come back as they were: the
+// display may have spelled characters out or best-fitted them, which no conversion undoes. A text
+// the user changed comes back through the lossless pair, so every typed character is kept.
+std::string StoredAfterEdit(std::string_view shown, std::string_view stored);
+
 // Umlauts, sharp s and a few signs spelled out in ASCII ("\x84" to "ae", "\xF1" to "+/-", "\xF8"
 // to "deg", "\xFD" to "2", "\xC4" and "\xCD" to "-"); every other character stays.
 std::string Transliterate(std::string_view text);
