@@ -14,6 +14,14 @@
 // Larger files are no calculation files.
 inline constexpr std::size_t kCalcFileLimit = 1U << 20;
 
+// The fixed lines of the layout. The reader finds each where the counts before it place it, so
+// a count that disagrees with the lines it counts shows as damage instead of shifting values.
+inline constexpr std::string_view kLongRule = "--------------------";
+inline constexpr std::string_view kShortRule = "--------------";
+inline constexpr std::string_view kDocumentsHeading = "documents";
+inline constexpr std::string_view kIso7200Heading = "ISO 7200 Header";
+inline constexpr std::string_view kIso7200End = "---";
+
 // The file's lines, without their line ends.
 std::vector<std::string> CalcFileLines(const CalcFileData& data);
 // The sections of the lines, appended to lines.
@@ -21,7 +29,9 @@ void WriteChangeSection(const CalcFileData& data, std::vector<std::string>& line
 void WriteDocumentsSection(const CalcFileData& data, std::vector<std::string>& lines);
 void WriteIso7200Header(const CalcFileData& data, std::vector<std::string>& lines);
 
-// The data of a file's bytes; nothing for a damaged file (over kCalcFileLimit, or ending before
-// the last material line). Lines missing after that read as empty texts and zeros, numbers that
-// do not parse or lie outside what a connection can hold as 0, and counts within the slots.
+// The data of a file's bytes; nothing for a damaged file: over kCalcFileLimit, ending before the
+// last material line, a count that is no whole number, or a fixed line that is not where the
+// counts place it. Lines missing after the last material line read as empty texts and zeros,
+// numbers that do not parse or lie outside what a connection can hold as 0, and counts within
+// the slots.
 std::optional<CalcFileData> ParseCalcFile(std::string_view bytes);

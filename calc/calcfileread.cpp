@@ -43,29 +43,55 @@ std::size_t Count(std::string_view text, std::size_t slots) {
       std::clamp<std::int32_t>(TextToInt(text), 0, static_cast<std::int32_t>(slots)));
 }
 
-// Surplus entries beyond the slots, as the file counts them; 0 for a negative count.
-std::uint64_t Surplus(std::string_view text, std::size_t slots) {
-  const std::int64_t n = TextToInt(text);
-  return n > static_cast<std::int64_t>(slots) ? static_cast<std::uint64_t>(n) - slots : 0;
+// Optional blanks and sign, then the decimal digits of a 32-bit value.
+bool IsWholeNumber(std::string_view text) {
+  std::string_view digits = text.substr(std::min(text.find_first_not_of(' '), text.size()));
+  if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
+  const bool decimal = !digits.empty() && std::all_of(digits.begin(), digits.end(),
+                                                      [](char c) { return c >= '0' && c <= '9'; });
+  return decimal &&
+         (TextToInt(text) != 0 || digits.find_first_not_of('0') == std::string_view::npos);
 }
 
-// Reads the lines in order; past the last line every line is empty.
+// Reads the lines in order; past the last line every line is empty. A file that ends early is
+// no damage, so only lines the file holds are checked.
 class LineReader {
  public:
   explicit LineReader(std::vector<std::string_view> lines) : lines_(std::move(lines)) {}
 
-  std::string_view Line() { return next_ < lines_.size() ? lines_[next_++] : std::string_view(); }
+  bool AtEnd() const { return next_ >= lines_.size(); }
+  std::string_view Line() { return AtEnd() ? std::string_view() : lines_[next_++]; }
   std::string Text() { return std::string(Line()); }
   std::int32_t Int() { return TextToInt(Line()); }
   std::uint16_t Word() { return static_cast<std::uint16_t>(static_cast<std::uint32_t>(Int())); }
   long double Real() { return RealValue(Line()); }
-  void Skip(std::uint64_t count) {
-    next_ += static_cast<std::size_t>(std::min<std::uint64_t>(count, lines_.size() - next_));
+  // A fixed line of the layout.
+  void Expect(std::string_view marker) {
+    if (!AtEnd() && Line() != marker) damaged_ = true;
   }
+  void ExpectCount(std::string_view count) {
+    if (!IsWholeNumber(count)) damaged_ = true;
+  }
+  // A line of `fields` fields, each followed by "|" (the last one's may be missing).
+  std::string_view FieldLine(std::size_t fields) {
+    const bool held = !AtEnd();
+    const std::string_view line = Line();
+    if (held && static_cast<std::size_t>(std::count(line.begin(), line.end(), '|')) + 1 < fields)
+      damaged_ = true;
+    return line;
+  }
+  std::string_view CountLine() {
+    if (AtEnd()) return {};
+    const std::string_view count = Line();
+    ExpectCount(count);
+    return count;
+  }
+  bool Damaged() const { return damaged_; }
 
  private:
   std::vector<std::string_view> lines_;
   std::size_t next_ = 0;
+  bool damaged_ = false;
 };
 
 void ReadHead(LineReader& in, CalcFileData& d) {
@@ -98,20 +124,45 @@ DrawingTextRecord DrawingText(std::string_view line) {
           TextToInt(f[5])};
 }
 
+ChangeEntry ReadChangeEntry(LineReader& in) {
+  ChangeEntry entry;
+  entry.ChangeText = in.Text();
+  entry.ChangeDate = in.Text();
+  entry.Editor = in.Text();
+  entry.Description = DescriptionFromOneLine(in.Line());
+  in.Expect(kShortRule);
+  return entry;
+}
+
+// Entries beyond the slots are read for their rules and dropped.
+void ReadChangeEntries(LineReader& in, std::string_view count, std::vector<ChangeEntry>& changes) {
+  changes.resize(Count(count, kChangeSlotCount));
+  const std::int32_t entries = TextToInt(count);
+  for (std::int32_t i = 0; i < entries && !in.AtEnd(); ++i) {
+    const ChangeEntry entry = ReadChangeEntry(in);
+    if (static_cast<std::size_t>(i) < changes.size()) changes[static_cast<std::size_t>(i)] = entry;
+  }
+}
+
+// Texts beyond the slots are read for their form and dropped.
+void ReadDrawingTexts(LineReader& in, std::string_view count,
+                      std::vector<DrawingTextRecord>& texts) {
+  texts.resize(Count(count, kDrawingTextSlotCount));
+  const std::int32_t lines = TextToInt(count);
+  for (std::int32_t i = 0; i < lines && !in.AtEnd(); ++i) {
+    const DrawingTextRecord text = DrawingText(in.FieldLine(6));
+    if (static_cast<std::size_t>(i) < texts.size()) texts[static_cast<std::size_t>(i)] = text;
+  }
+}
+
 void ReadChangeSection(LineReader& in, CalcFileData& d) {
   d.ChangesHeading = in.Text();
-  const std::string_view count = in.Line();
-  in.Skip(1);
-  d.Changes.resize(Count(count, kChangeSlotCount));
-  for (ChangeEntry& entry : d.Changes) {
-    entry.ChangeText = in.Text();
-    entry.ChangeDate = in.Text();
-    entry.Editor = in.Text();
-    entry.Description = DescriptionFromOneLine(in.Line());
-    in.Skip(1);
-  }
-  in.Skip(Surplus(count, kChangeSlotCount) * 5);
+  const std::string_view count = in.CountLine();
+  in.Expect(kLongRule);
+  ReadChangeEntries(in, count, d.Changes);
+  const bool fieldLineHeld = !in.AtEnd();
   const std::vector<std::string> f = SplitFields(in.Line(), 8);
+  if (fieldLineHeld) in.ExpectCount(f[6]);
   TitleBlockFieldSet& t = d.TitleBlock;
   t.Rows[2] = {f[0], f[1]};
   t.Rows[3] = {f[2], f[3]};
@@ -120,28 +171,28 @@ void ReadChangeSection(LineReader& in, CalcFileData& d) {
   t.ReplacementFor = in.Text();
   t.ReplacedBy = in.Text();
   t.Rows[1].Name = in.Text();
-  d.Texts.resize(Count(f[6], kDrawingTextSlotCount));
-  for (DrawingTextRecord& text : d.Texts) text = DrawingText(in.Line());
-  in.Skip(Surplus(f[6], kDrawingTextSlotCount));
+  ReadDrawingTexts(in, f[6], d.Texts);
 }
 
 void ReadDocumentsSection(LineReader& in, CalcFileData& d) {
-  in.Skip(3);
+  in.Expect(kDocumentsHeading);
+  in.Expect(IntText(kDocumentLinkCount));
+  in.Expect(kLongRule);
   for (int i = 1; i <= kDocumentLinkCount; ++i) {
     d.Links[i].Program = in.Text();
     d.Links[i].File = in.Text();
-    in.Skip(1);
+    in.Expect(kShortRule);
   }
 }
 
 void ReadIso7200Header(LineReader& in, CalcFileData& d) {
-  in.Skip(1);
+  in.Expect(kIso7200Heading);
   d.TitleBlockStandard = InRange(in.Int(), 0, 3);
   d.DrawingTextMode = InRange(in.Int(), 0, 3);
   d.TitleBlock.ResponsibleDept = in.Text();
   d.TitleBlock.DocumentType = in.Text();
   d.TitleBlock.DocumentStatus = in.Text();
-  in.Skip(1);
+  in.Expect(kIso7200End);
 }
 
 }  // namespace
@@ -162,5 +213,6 @@ std::optional<CalcFileData> ParseCalcFile(std::string_view bytes) {
   d.Materials[kHub].Ident = in.Text();
   ReadIso7200Header(in, d);
   for (long double* x : {&d.l1, &d.l2, &d.dB1, &d.dB2}) *x = in.Real();
+  if (in.Damaged()) return std::nullopt;
   return d;
 }

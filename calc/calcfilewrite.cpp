@@ -9,9 +9,6 @@
 
 namespace {
 
-const std::string kLongRule(20, '-');
-const std::string kShortRule(14, '-');
-
 // Whole values below 1 keep their short form ("0", "-2"); every other value has 7 decimals.
 std::string RealLine(long double x) {
   const bool wholeBelowOne = x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
@@ -68,13 +65,13 @@ void WriteHead(const CalcFileData& d, std::vector<std::string>& lines) {
 void WriteChangeSection(const CalcFileData& d, std::vector<std::string>& lines) {
   lines.push_back(TextLine(d.ChangesHeading));
   lines.push_back(IntText(static_cast<std::int32_t>(d.Changes.size())));
-  lines.push_back(kLongRule);
+  lines.emplace_back(kLongRule);
   for (const ChangeEntry& entry : d.Changes) {
     lines.push_back(TextLine(entry.ChangeText));
     lines.push_back(TextLine(entry.ChangeDate));
     lines.push_back(TextLine(entry.Editor));
     lines.push_back(DescriptionAsOneLine(entry.Description));
-    lines.push_back(kShortRule);
+    lines.emplace_back(kShortRule);
   }
   const TitleBlockFieldSet& t = d.TitleBlock;
   lines.push_back(Field(t.Rows[2].Date) + Field(t.Rows[2].Name) + Field(t.Rows[3].Date) +
@@ -91,24 +88,24 @@ void WriteChangeSection(const CalcFileData& d, std::vector<std::string>& lines) 
 }
 
 void WriteDocumentsSection(const CalcFileData& d, std::vector<std::string>& lines) {
-  lines.push_back("documents");
+  lines.emplace_back(kDocumentsHeading);
   lines.push_back(IntText(kDocumentLinkCount));
-  lines.push_back(kLongRule);
+  lines.emplace_back(kLongRule);
   for (int i = 1; i <= kDocumentLinkCount; ++i) {
     lines.push_back(TextLine(d.Links[i].Program));
     lines.push_back(TextLine(d.Links[i].File));
-    lines.push_back(kShortRule);
+    lines.emplace_back(kShortRule);
   }
 }
 
 void WriteIso7200Header(const CalcFileData& d, std::vector<std::string>& lines) {
-  lines.push_back("ISO 7200 Header");
+  lines.emplace_back(kIso7200Heading);
   lines.push_back(IntText(d.TitleBlockStandard));
   lines.push_back(IntText(d.DrawingTextMode));
   lines.push_back(TextLine(d.TitleBlock.ResponsibleDept));
   lines.push_back(TextLine(d.TitleBlock.DocumentType));
   lines.push_back(TextLine(d.TitleBlock.DocumentStatus));
-  lines.push_back("---");
+  lines.emplace_back(kIso7200End);
 }
 
 std::vector<std::string> CalcFileLines(const CalcFileData& d) {

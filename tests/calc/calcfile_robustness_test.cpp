@@ -1,12 +1,15 @@
 // Damaged calculation files in bulk: a corpus of unusual but valid files and 2,000 seeded mutants
 // of them. Whatever the reader takes must stay within the slots, hold finite values only,
-// calculate, report, and settle: the third file written from it equals the second.
+// calculate, report, and settle: the third file written from it equals the second. A file with
+// one count changed is refused or read as before, never read with its values shifted.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <random>
 
+#include "base/listfile.h"
+#include "base/numbertext.h"
 #include "base/utilstr.h"
 #include "calc/calcfile.h"
 #include "calc/calcfileformat.h"
@@ -161,15 +164,73 @@ class Mutator {
   std::mt19937 random_;
 };
 
+// Where a whole file holds its counts: the line (from 0) and, in a field line, the field.
+struct CountPlace {
+  std::size_t line;
+  std::optional<std::size_t> field;
+};
+
+std::vector<CountPlace> CountPlaces(const CalcFileData& d) {
+  constexpr std::size_t kChangeCountLine = 45;
+  const std::size_t fieldLine = kChangeCountLine + 2 + 5 * d.Changes.size();
+  return {{kChangeCountLine, std::nullopt},
+          {fieldLine, 6},
+          {fieldLine + 6 + d.Texts.size(), std::nullopt}};
+}
+
+void ReplaceField(std::string& line, std::size_t field, const std::string& text) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < field; ++i) start = line.find('|', start) + 1;
+  line.replace(start, line.find('|', start) - start, text);
+}
+
+// A count other than the one the file holds, or the same count written otherwise.
+std::string OtherCount(const std::string& count, Mutator& mutator) {
+  const std::int32_t n = TextToInt(count);
+  switch (mutator.Pick(4)) {
+    case 0:
+      return kHostileLines[mutator.Pick(std::size(kHostileLines))];
+    case 1:
+      return IntText(n + (mutator.Pick(2) == 0 ? 1 : -1));
+    case 2:
+      return " +" + count;
+    default:
+      return IntText(static_cast<std::int32_t>(mutator.Pick(30)));
+  }
+}
+
+// A file with one count changed is either refused or read as it was before.
+void ExpectOneCountChangedRefusedOrTheSame(const std::string& bytes, Mutator& mutator) {
+  const std::optional<CalcFileData> original = ParseCalcFile(bytes);
+  std::vector<std::string> lines = SplitAtCrLf(bytes);
+  const std::vector<CountPlace> places = CountPlaces(*original);
+  if (lines.size() <= places.back().line) return;
+  const CountPlace& place = places[mutator.Pick(places.size())];
+  std::string& line = lines[place.line];
+  const std::string count = place.field ? SplitFields(line, 8)[*place.field] : line;
+  const std::string other = OtherCount(count, mutator);
+  if (place.field) {
+    ReplaceField(line, *place.field, other);
+  } else {
+    line = other;
+  }
+  const std::optional<CalcFileData> read = ParseCalcFile(JoinWithCrLf(lines));
+  if (read) {
+    EXPECT_EQ(*read, *original) << "count " << count << " made " << other;
+  }
+}
+
 TEST_F(CalcFileRobustness, TwoThousandSeededMutants) {
   std::vector<std::string> corpus;
   for (const std::string& file : CorpusFiles()) corpus.push_back(FileBytes(file));
   Mutator mutator(20261207);
+  Mutator countMutator(20261208);
   for (int n = 0; n < 2000; ++n) {
     std::string bytes = corpus[mutator.Pick(corpus.size())];
     for (std::size_t k = 1 + mutator.Pick(3); k > 0; --k) bytes = mutator.Mutate(bytes);
     StartCalcFileUnits();
     Exercise(bytes, "mutant " + std::to_string(n));
+    ExpectOneCountChangedRefusedOrTheSame(corpus[countMutator.Pick(corpus.size())], countMutator);
     if (HasFailure()) break;
   }
 }

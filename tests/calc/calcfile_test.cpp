@@ -251,6 +251,39 @@ TEST_F(HostileFileTest, TruncationAtEveryLine) {
   }
 }
 
+TEST_F(HostileFileTest, ACountOrFixedLineOutOfPlaceIsRefusedAndChangesNothing) {
+  const std::string fields = "02.12.2026|JS|03.12.2026|AB|||";
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"change count 1", With(kCountLine, "1")},
+      {"change count 3", With(kCountLine, "3")},
+      {"change count 0", With(kCountLine, "0")},
+      {"change count no number", With(kCountLine, "2 entries")},
+      {"rule after the count", With(kCountLine + 1, "-------------------")},
+      {"rule after an entry", With(kCountLine + 6, "")},
+      {"drawing-text count 0", With(kFieldLine, fields + "0||")},
+      {"drawing-text count 2", With(kFieldLine, fields + "2||")},
+      {"drawing-text count empty", With(kFieldLine, fields + "||")},
+      {"documents heading", With(kFieldLine + 6, "Documents")},
+      {"documents count", With(kFieldLine + 7, "4")},
+      {"rule after a link", With(kDimensionModeLine - 1, "")},
+      {"ISO 7200 heading", With(kDimensionModeLine + 4, "ISO 7200")},
+      {"ISO 7200 end", With(kDimensionModeLine + 10, "--")},
+  };
+  for (const auto& [what, lines] : cases) {
+    StartAgain();
+    SetGoldenConnection();
+    const CalcFileData before = CalcFileSnapshot();
+    ASSERT_FALSE(ReadLines(lines)) << what;
+    EXPECT_EQ(AbortFlag, 1) << what;
+    EXPECT_EQ(CalcFileSnapshot(), before) << what;
+    EXPECT_EQ(script_.Transcript().back(), "Error  : |file " + Path("h.kv6") + " damaged !")
+        << what;
+  }
+  StartAgain();
+  EXPECT_TRUE(ReadLines(With(kCountLine, " +2"))) << "a count with blanks and sign";
+  EXPECT_EQ(std::tuple(ChangeCount, CalcData.TolShaft), std::tuple(2, "k6"));
+}
+
 TEST_F(HostileFileTest, LineEndsControlCharactersAndSize) {
   const std::string golden = FileBytes(GoldenPath("p3g60.kv6"));
   std::string crOnly = golden;
