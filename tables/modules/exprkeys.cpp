@@ -118,6 +118,30 @@ std::string SoundexCode(std::string_view text) {
   return code;
 }
 
+std::size_t CStrLen(const std::uint8_t* text, std::size_t size) {
+  return static_cast<std::size_t>(std::find(text, text + size, std::uint8_t{0}) - text);
+}
+
+void CStrCopy(std::uint8_t* target, std::size_t targetSize, const std::uint8_t* source,
+              std::size_t sourceSize) {
+  if (targetSize == 0) return;
+  const std::size_t length = std::min(CStrLen(source, sourceSize), targetSize - 1);
+  std::copy_n(source, length, target);
+  target[length] = 0;
+}
+
+std::string CStrToText(const std::uint8_t* text, std::size_t size, std::size_t maxLength) {
+  const std::size_t length = CStrLen(text, std::min(size, maxLength));
+  return std::string(reinterpret_cast<const char*>(text), length);
+}
+
+void TextToCStr(std::uint8_t* target, std::size_t size, std::string_view text) {
+  if (size == 0) return;
+  const std::size_t length = std::min(text.size(), size - 1);
+  std::copy_n(text.data(), length, target);
+  target[length] = 0;
+}
+
 std::string UpperAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) {

@@ -22,6 +22,18 @@ int CompareBcdKeys(const BcdKey& a, const BcdKey& b);
 constexpr std::size_t kSoundexLength = 4;
 std::string SoundexCode(std::string_view text);
 
+// Zero-terminated byte strings in buffers of a known size; nothing reads or writes past the
+// size, and a buffer without a terminator holds a string of its whole size.
+std::size_t CStrLen(const std::uint8_t* text, std::size_t size);
+// Copies the string with its terminator, cut to targetSize - 1 bytes when the target is
+// smaller; a target of size 0 is left as it is.
+void CStrCopy(std::uint8_t* target, std::size_t targetSize, const std::uint8_t* source,
+              std::size_t sourceSize);
+// At most maxLength bytes of the string.
+std::string CStrToText(const std::uint8_t* text, std::size_t size, std::size_t maxLength);
+// The text and a terminator, the text cut to size - 1 bytes when the buffer is smaller.
+void TextToCStr(std::uint8_t* target, std::size_t size, std::string_view text);
+
 std::string UpperAscii(std::string_view text);
 bool IsUpperLetter(char c);
 // Decimal text left-padded with "0" up to width, never cut.

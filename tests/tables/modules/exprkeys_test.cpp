@@ -114,6 +114,39 @@ TEST(TextHelpers, PaddingAndBlockSwaps) {
   EXPECT_EQ(std::string(buffer, buffer + 5), "12abc");
 }
 
+// Buffers of exactly their size, so the sanitizer sees any byte read or written past it.
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+std::string String(const std::vector<std::uint8_t>& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(CStrings, StayInsideTheirBuffers) {
+  const auto terminated = Bytes(std::string_view("hello\0xy", 8));
+  const auto unterminated = Bytes("abc");
+  EXPECT_EQ(CStrLen(terminated.data(), terminated.size()), 5u);
+  EXPECT_EQ(CStrLen(unterminated.data(), unterminated.size()), 3u);
+  EXPECT_EQ(CStrToText(terminated.data(), terminated.size(), 3), "hel");
+  EXPECT_EQ(CStrToText(terminated.data(), terminated.size(), 50), "hello");
+  EXPECT_EQ(CStrToText(unterminated.data(), unterminated.size(), 50), "abc");
+
+  auto target = Bytes("########");
+  CStrCopy(target.data(), target.size(), terminated.data(), terminated.size());
+  EXPECT_EQ(String(target), std::string("hello\0##", 8));
+  CStrCopy(target.data(), target.size(), unterminated.data(), unterminated.size());
+  EXPECT_EQ(String(target), std::string("abc\0o\0##", 8));
+  auto small = Bytes("####");
+  CStrCopy(small.data(), small.size(), terminated.data(), terminated.size());
+  EXPECT_EQ(String(small), std::string("hel\0", 4));
+  CStrCopy(small.data(), 0, terminated.data(), terminated.size());
+  EXPECT_EQ(String(small), std::string("hel\0", 4));
+
+  TextToCStr(small.data(), small.size(), "wxyz");
+  EXPECT_EQ(String(small), std::string("wxy\0", 4));
+}
+
 TEST(PoolRings, OldestFirstAndRemovalFromTheHead) {
   PoolBlock* head = nullptr;
   EXPECT_EQ(RingRemove(head), nullptr);
