@@ -256,8 +256,11 @@ void CopyFieldConverted(const Transfer& transfer, std::size_t b) {
   }
 }
 
+// Equal definitions take equal room in the native record: a virtual file's memo reference,
+// kept as N(10), is narrower than a table's N(10).
 bool SameDefinition(const FieldDescriptor& a, const FieldDescriptor& b) {
-  return a.name == b.name && a.type == b.type && a.length == b.length && a.decimals == b.decimals;
+  return a.name == b.name && a.type == b.type && a.length == b.length && a.decimals == b.decimals &&
+         a.memoReference == b.memoReference;
 }
 
 // 0 same fields without memos, 1 same fields with memos, 2 otherwise.
@@ -394,7 +397,8 @@ void FillRecord(const Transfer& t, WorkArea& target, int kind) {
   }
   // The stored record travels with the values, so dates keep their century.
   if (t.storedTextTravels) target.raw = t.source->raw;
-  std::memcpy(target.native, t.source->native, target.nativeSize);
+  // A virtual file's buffer may be larger than its structure's record; the record is what goes.
+  std::memcpy(target.native, t.source->native, NativeSizeOf(target));
   if (kind == 1) {
     for (std::size_t b = 0; b < t.map.size(); ++b) {
       if (target.fields[b].type == 'M') CopyFieldConverted(t, b);

@@ -1,0 +1,54 @@
+// APPEND FROM with virtual files on either side: the real virtual-file module behind the core.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tables/core/dbf4append.h"
+#include "tables/core/dbf4delim.h"
+#include "tests/tables/modules/vfiletest.h"
+
+namespace {
+
+using enginetest::Def;
+using enginetest::FieldText;
+using enginetest::NewTable;
+using vfiletest::VFileTest;
+using Strings = std::vector<std::string>;
+
+class VFileAppendTest : public VFileTest {
+ protected:
+  // "src.dbf": NAME C(10), BORN D with the stored dates 19400501 and 20260315, closed again.
+  std::string MakeSource() {
+    const std::string path = Path("src.dbf");
+    NewTable(path, {Def("NAME", 'C', 10), Def("BORN", 'D', 8)}, 2, [](int i) {
+      enginetest::SetText(1, "Name" + std::to_string(i));
+      dadav::PutStoredField(2, i == 1 ? "19400501" : "20260315");
+    });
+    dadav::CloseArea();
+    return path;
+  }
+
+  // Every record of the current area: field `field` as text, dates as YYYYMMDD.
+  static Strings Column(std::int32_t field) {
+    Strings values;
+    for (dadav::GoTop(); !dadav::dEOF(); dadav::SKIP(1)) {
+      const std::string text = FieldText(field);
+      values.push_back(dadav::FieldType(field) == 'D' ? dadav::DateToDtos(text) : text);
+    }
+    return values;
+  }
+};
+
+// The caller's buffer may be larger than the structure needs; only the structure's record is
+// taken from the source.
+TEST_F(VFileAppendTest, VirtualTargetTakesTheRecordItsStructureDefines) {
+  const std::string source = MakeSource();
+  std::vector<std::uint8_t> buffer(256);
+  dadav::USE("WIDE VIRTUAL FILE", buffer.data(), static_cast<std::uint16_t>(buffer.size()));
+  dadav::AddStru({Def("NAME", 'C', 10), Def("BORN", 'D', 8)});
+  dadav::AppendFrom(source);
+  EXPECT_EQ(dadav::LastErrorCode, 0);
+  EXPECT_EQ(Column(1), (Strings{"Name1     ", "Name2     "}));
+}
+
+}  // namespace
