@@ -196,15 +196,16 @@ void UseVirtualFile(const std::string& command, std::uint8_t* buffer, std::uint1
   RemoveWord(upper, "VIRTUAL FILE");
   std::string withoutAlias = upper;
   std::string alias = TakeAlias(withoutAlias);
-  if (alias.empty()) {
-    std::string first = AllTrim(upper);
-    alias = first.substr(0, std::min(first.find(' '), first.find('.')));
-  }
+  // The name it is opened with, the first word, is the name APPEND FROM finds it by.
+  const std::string trimmed = AllTrim(withoutAlias);
+  const std::string name = trimmed.substr(0, trimmed.find(' '));
+  if (alias.empty()) alias = name.substr(0, name.find('.'));
   if (AliasInUse(alias, CurrentArea())) {
     ReportError(220, AliasReport(alias));
     return;
   }
   auto area = std::make_unique<WorkArea>();
+  area->fileName = name;
   area->alias = alias;
   area->vfile.isVirtual = true;
   area->recordLength = size;

@@ -164,7 +164,6 @@ TEST_F(AppendFromTest, VirtualSourceIsFoundByItsName) {
   VFileHook = [](WorkArea&) {};
   std::uint8_t buffer[8] = {};
   USE("LIST VIRTUAL FILE", buffer, 8);
-  Area()->fileName = "LIST";  // the virtual-file module names its files
   EXPECT_THROW(AppendFrom("list virtual file"), EDadavError);
   EXPECT_EQ(LastErrorCode, 214);
   Select(2);

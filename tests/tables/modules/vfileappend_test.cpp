@@ -51,4 +51,18 @@ TEST_F(VFileAppendTest, VirtualTargetTakesTheRecordItsStructureDefines) {
   EXPECT_EQ(Column(1), (Strings{"Name1     ", "Name2     "}));
 }
 
+TEST_F(VFileAppendTest, VirtualSourceIsFoundByTheNameItWasOpenedWith) {
+  dadav::USE("names.vf fifo virtual file alias N", buffer_, kSize);
+  dadav::AddStru({Def("NAME", 'C', 10), Def("ID", 'N', 8)});
+  Add("Gear", 1);
+  Add("Hub", 2);
+  EXPECT_EQ(Failure([] { dadav::AppendFrom("NAMES.VF VIRTUAL FILE"); }).first, 214);
+  dadav::Select(2);
+  NewTable(Path("t.dbf"), {Def("ID", 'N', 3), Def("NAME", 'C', 4)});
+  dadav::AppendFrom("Names.vf LINKED LIST");
+  EXPECT_EQ(dadav::LastErrorCode, 0);
+  EXPECT_EQ(Column(2), (Strings{"Gear", "Hub "}));
+  EXPECT_EQ(Failure([] { dadav::AppendFrom("N VIRTUAL"); }).first, 215);
+}
+
 }  // namespace
