@@ -68,6 +68,8 @@ struct Transfer {
   std::vector<std::int32_t> map;  // per target field: the source field number, 0 for none
   // Both are tables, so the stored text can go across; a virtual file holds values only.
   bool storedTextTravels = false;
+  // A table's dates into a virtual file: their century is in the stored text only.
+  bool datesNeedCentury = false;
 };
 
 std::string_view StoredText(const WorkArea& area, const FieldDescriptor& f) {
@@ -181,6 +183,19 @@ void DateToText(const FieldSlot& to, const FieldSlot& from) {
   PutNativeText(to, text, to.field->length);
 }
 
+// D <- D: between tables the stored YYYYMMDD; from a table into a virtual file the date with
+// its four-digit year; from a virtual file the date text it holds.
+void CopyDate(const Transfer& transfer, std::size_t b, const FieldSlot& to, const FieldSlot& from) {
+  if (transfer.storedTextTravels) {
+    PutStoredField(static_cast<std::int32_t>(b + 1), StoredText(*transfer.source, *from.field));
+  } else if (transfer.datesNeedCentury) {
+    PutNativeText(to, DtosToCenturyDate(StoredText(*transfer.source, *from.field)),
+                  to.field->length + 2u);
+  } else {
+    PutNativeText(to, NativeText(from), to.field->length + 2u);
+  }
+}
+
 void TextToDate(const FieldSlot& to, const FieldSlot& from) {
   std::string text = RTrim(NativeText(from));
   if (ValidDate(text)) PutNativeText(to, text, to.field->length + 2u);
@@ -213,10 +228,7 @@ void CopyFieldConverted(const Transfer& transfer, std::size_t b) {
       PutNativeText(to, NativeText(from), to.field->length);
       break;
     case 44:
-      if (transfer.storedTextTravels)
-        PutStoredField(static_cast<std::int32_t>(b + 1), StoredText(*transfer.source, *from.field));
-      else
-        PutNativeText(to, NativeText(from), to.field->length + 2u);
+      CopyDate(transfer, b, to, from);
       break;
     case 12:
       NumberToText(to, from);
@@ -384,7 +396,15 @@ Transfer MakeTransfer(std::uint8_t targetArea, std::uint8_t sourceArea) {
   t.sourceSlots = Slots(*t.source);
   for (const FieldDescriptor& f : target.fields) t.map.push_back(SourceFieldNo(*t.source, f.name));
   t.storedTextTravels = !target.vfile.isVirtual && !t.source->vfile.isVirtual;
+  t.datesNeedCentury = target.vfile.isVirtual && !t.source->vfile.isVirtual;
   return t;
+}
+
+// Fields that a byte copy of an equal native record does not carry whole: memos (their text
+// belongs in the target's memo file) and a table's dates into a virtual file.
+bool CopiedByField(const Transfer& t, const FieldDescriptor& f, int kind) {
+  if (f.type == 'M') return kind == 1;
+  return f.type == 'D' && t.datesNeedCentury;
 }
 
 // Fills the target's record from the source's current one.
@@ -399,10 +419,8 @@ void FillRecord(const Transfer& t, WorkArea& target, int kind) {
   if (t.storedTextTravels) target.raw = t.source->raw;
   // A virtual file's buffer may be larger than its structure's record; the record is what goes.
   std::memcpy(target.native, t.source->native, NativeSizeOf(target));
-  if (kind == 1) {
-    for (std::size_t b = 0; b < t.map.size(); ++b) {
-      if (target.fields[b].type == 'M') CopyFieldConverted(t, b);
-    }
+  for (std::size_t b = 0; b < t.map.size(); ++b) {
+    if (CopiedByField(t, target.fields[b], kind)) CopyFieldConverted(t, b);
   }
 }
 

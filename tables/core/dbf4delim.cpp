@@ -13,6 +13,7 @@
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4nav.h"
+#include "tables/core/tzdate.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
@@ -148,11 +149,14 @@ void StoreToken(std::int32_t n, const FieldDescriptor& f, const std::string& tok
       PutText(n, token, f.length);
       break;
     case 'D':
-      // Digits are the stored form itself, so the year keeps its century.
-      if (EightDigits(token) && !Area()->vfile.isVirtual)
-        PutStoredField(n, token);
-      else
+      // Digits are the stored form itself, so the year keeps its century; a virtual file has
+      // no stored form and takes the date with its four-digit year.
+      if (!EightDigits(token))
         PutText(n, token, 10);
+      else if (Area()->vfile.isVirtual)
+        PutText(n, DtosToCenturyDate(token), 10);
+      else
+        PutStoredField(n, token);
       break;
     case 'L':
       *FieldAddress(n) = !token.empty() && std::strchr("TtYy", token[0]) != nullptr;

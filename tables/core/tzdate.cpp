@@ -571,18 +571,30 @@ std::string DateToDtos(std::string_view date) {
   return out;
 }
 
-std::string DtosToDate(std::string_view dtos) {
+namespace {
+
+std::string DtosToPicture(std::string_view dtos, bool century) {
   char raw[8];
   std::size_t n = std::min<std::size_t>(dtos.size(), 8);
   std::copy_n(dtos.data(), n, raw);
   std::fill(raw + n, raw + 8, ' ');
-  const std::string_view year = CenturyOn ? std::string_view(raw, 4) : std::string_view(raw + 2, 2);
+  const std::string_view year = century ? std::string_view(raw, 4) : std::string_view(raw + 2, 2);
   const std::string_view month(raw + 4, 2);
   const std::string_view day(raw + 6, 2);
   const char sep = SeparatorOf(DateFormat);
   if (DateFormat == 0) return JoinDate(month, day, year, sep);
   if (DateFormat == 1) return JoinDate(year, month, day, sep);
   return JoinDate(day, month, year, sep);
+}
+
+}  // namespace
+
+std::string DtosToDate(std::string_view dtos) {
+  return DtosToPicture(dtos, CenturyOn);
+}
+
+std::string DtosToCenturyDate(std::string_view dtos) {
+  return DtosToPicture(dtos, true);
 }
 
 std::int32_t DayOfWeek(std::string_view date) {

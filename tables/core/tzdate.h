@@ -51,6 +51,9 @@ std::string BlankDate(std::uint8_t picture);
 bool ValidDate(std::string& date);
 std::string DateToDtos(std::string_view date);
 std::string DtosToDate(std::string_view dtos);
+// The same with a four-digit year whatever SET CENTURY says: a date text that keeps its century
+// where no stored text does (a virtual file's record).
+std::string DtosToCenturyDate(std::string_view dtos);
 std::int32_t DayOfWeek(std::string_view date);
 std::string CDow(std::string_view date);
 std::string CMonth(std::string_view date);

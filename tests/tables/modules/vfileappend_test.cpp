@@ -65,4 +65,35 @@ TEST_F(VFileAppendTest, VirtualSourceIsFoundByTheNameItWasOpenedWith) {
   EXPECT_EQ(Failure([] { dadav::AppendFrom("N VIRTUAL"); }).first, 215);
 }
 
+// Without SET CENTURY a two-digit year would move 1940 to 2040: a virtual file keeps the year
+// whole, whichever way the date arrives.
+TEST_F(VFileAppendTest, DatesReachAVirtualTargetWithTheirCentury) {
+  const std::string source = MakeSource();
+  const Strings dates = {"19400501", "20260315"};
+  std::vector<std::uint8_t> buffer(64);
+  const auto size = static_cast<std::uint16_t>(buffer.size());
+  dadav::USE("SAME VIRTUAL FILE", buffer.data(), size);
+  dadav::AddStru({Def("NAME", 'C', 10), Def("BORN", 'D', 8)});
+  dadav::AppendFrom(source);
+  EXPECT_EQ(Column(2), dates);
+
+  dadav::USE("OTHER VIRTUAL FILE", buffer.data(), size);
+  dadav::AddStru({Def("BORN", 'D', 8)});
+  dadav::AppendFrom(source);
+  EXPECT_EQ(Column(1), dates);
+
+  std::ofstream(Path("dates.txt"), std::ios::binary) << "19400501\r\n20260315\r\n";
+  dadav::USE("TEXT VIRTUAL FILE", buffer.data(), size);
+  dadav::AddStru({Def("BORN", 'D', 8)});
+  EXPECT_EQ(dadav::AppendFromDelimited(Path("dates.txt"), false), 2);
+  EXPECT_EQ(Column(1), dates);
+
+  // and back into a table, still with the century
+  dadav::Select(2);
+  NewTable(Path("t.dbf"), {Def("BORN", 'D', 8)});
+  dadav::AppendFrom("TEXT VIRTUAL FILE");
+  EXPECT_EQ(std::tuple(enginetest::Stored(1, 1), enginetest::Stored(1, 2)),
+            std::tuple(dates[0], dates[1]));
+}
+
 }  // namespace
