@@ -7,6 +7,7 @@
 
 #include "platform/codepage.h"
 #include "platform/filelock.h"
+#include "tables/core/accesscheck.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"
@@ -101,6 +102,10 @@ Failure ParseDescriptors(WorkArea& area, const std::uint8_t* data, std::size_t s
     }
     if (field.type == 'D' && field.length != 8) {
       return {211, "Field: " + field.name + " [D] in " + name + " is not 8 bytes long"};
+    }
+    // A logical's value is its one letter, whatever length the header gives.
+    if (field.type == 'L' && field.length != 1) {
+      return {211, "Field: " + field.name + " [L] in " + name + " is not 1 byte long"};
     }
     area.fields.push_back(field);
   }
@@ -280,6 +285,20 @@ int FinishTable(WorkArea& area) {
   if (code == 0 && (area.state == kAppended || shared)) code = WriteEndMark(area);
   if (tookByte) platform::UnlockRange(area.file.Descriptor(), kAppendByte, 1);
   return code;
+}
+
+// Bytes of the raw record that a field's access touches, from its offset.
+std::size_t StoredAccessLength(const FieldDescriptor& f) {
+  return f.type == 'L' ? 1u : f.length;
+}
+
+// Whatever a header holds, a field is read and written inside the raw record and inside the
+// native record (nativeAt: the field's place in it); the checked builds stop at the first
+// access that is not.
+void ExpectFieldInside(const WorkArea& area, const FieldDescriptor& f, std::size_t nativeAt) {
+  ExpectInsideBuffer(f.offset + StoredAccessLength(f) <= area.raw.size() &&
+                         nativeAt + NativeFieldSize(f) <= area.nativeSize,
+                     "field access");
 }
 
 void PutFieldText(std::uint8_t* raw, const FieldDescriptor& f, std::string_view text) {
@@ -716,6 +735,7 @@ void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
 }
 
 void UnpackField(const WorkArea& area, const FieldDescriptor& f, std::uint8_t* out) {
+  ExpectFieldInside(area, f, static_cast<std::size_t>(out - area.native));
   const std::uint8_t* in = area.raw.data() + f.offset;
   switch (f.type) {
     case 'C':
@@ -775,6 +795,7 @@ void PackRecord(WorkArea& area, const std::uint8_t* native) {
   raw[0] = native[0] != 0 ? '*' : ' ';
   const std::uint8_t* in = native + 1;
   for (const FieldDescriptor& f : area.fields) {
+    ExpectFieldInside(area, f, static_cast<std::size_t>(in - native));
     switch (f.type) {
       case 'C':
         PutFieldText(raw, f, std::string_view(reinterpret_cast<const char*>(in + 1), in[0]));

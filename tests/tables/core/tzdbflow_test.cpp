@@ -81,6 +81,10 @@ TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
   };
   auto noFields = Header(0x03, 0, 33, 1);
   noFields.push_back(0x0D);
+  // A logical of length 0 last in the record would read and write one byte past it.
+  auto emptyLogical = Header(0x03, 0, 65, 1);
+  AddField(emptyLogical, "OK", 'L', 0, 0);
+  emptyLogical.push_back(0x0D);
   const std::tuple<std::vector<std::uint8_t>, std::uint16_t, const char*> cases[] = {
       {std::vector<std::uint8_t>(20, 3), 210,
        " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]"},
@@ -94,6 +98,8 @@ TEST_F(DbfLayer, DamagedHeadersGiveTheirMessages) {
        " is not a dBASE database. (Number of records is out of range) [USE/OpenDbf]"},
       {with(32 + 11, 'Y'), 211, " is not a valid field type"},
       {with(32 + 11, 'D'), 211, " is not 8 bytes long"},
+      {emptyLogical, 211, "Field: OK [L] in "},
+      {with(32 + 11, 'L'), 211, " is not 1 byte long"},
       {Header(0x02, 0, 0, 2), 210,
        " is not a dBASE database.(Header is less than 521 bytes) [Use/OpenDBF]"},
   };
@@ -224,22 +230,42 @@ TEST_F(DbfLayer, MutatedHeadersNeverCrash) {
   NewTable(path, {Def("A", 'C', 3), Def("N", 'N', 12, 3), Def("D", 'D', 8), Def("L", 'L', 1)}, 3);
   CloseAll();
   const std::vector<std::uint8_t> clean = ReadBytes(path);
-  std::mt19937 random(8);
-  for (int round = 0; round < 400; ++round) {
-    std::vector<std::uint8_t> bytes = clean;
-    int flips = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < flips; ++i) bytes[random() % 160] = static_cast<std::uint8_t>(random());
-    if (round % 7 == 0) bytes.resize(random() % bytes.size());
+  auto tryTable = [&](const std::vector<std::uint8_t>& bytes, const std::string& option) {
     WriteBytes(path, bytes);
     try {
-      USE(path);
+      USE(path + option);
       for (int i = 0; i < 5 && !dEOF(); ++i) SKIP(1);
+      if (!option.empty()) {
+        Append();
+        GO(1);
+        Replace();
+      }
       CloseAll();
     } catch (const EDadavError&) {
       try {
         CloseAll();
       } catch (const EDadavError&) {
       }
+    }
+  };
+  std::mt19937 random(8);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<std::uint8_t> bytes = clean;
+    int flips = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < flips; ++i) bytes[random() % 160] = static_cast<std::uint8_t>(random());
+    if (round % 7 == 0) bytes.resize(random() % bytes.size());
+    tryTable(bytes, "");
+  }
+  // The types whose values have a size of their own, at every short length, as the last field
+  // with the record ending where it ends; read and written.
+  constexpr std::size_t kLast = 32 + 3 * 32;
+  for (char type : {'L', 'D', 'M', 'N'}) {
+    for (std::uint8_t length = 0; length <= 2; ++length) {
+      std::vector<std::uint8_t> bytes = clean;
+      bytes[kLast + 11] = static_cast<std::uint8_t>(type);
+      bytes[kLast + 16] = length;
+      bytes[10] = static_cast<std::uint8_t>(1 + 3 + 12 + 8 + length);
+      tryTable(bytes, " EXCLUSIVE");
     }
   }
 }
