@@ -3,9 +3,12 @@
 // ASCII facets are written as they come; binary facets are kept until close, since the header
 // carries their count.
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "base/numbertext.h"
 #include "base/textfile.h"
@@ -25,10 +28,6 @@ constexpr std::size_t kCountOffset = kHeaderSize;
 constexpr std::size_t kFacetsOffset = kHeaderSize + 4;
 static_assert(sizeof kHeaderText - 1 + 37 == kHeaderSize);
 
-struct Vertex {
-  long double x, y, z;
-};
-
 std::string SolidName = "MYSOLID";
 std::uint32_t FacetCount = 0;
 bool ascii = false;
@@ -41,8 +40,54 @@ std::string number(long double v) {
   return ExponentText(v, 7, 2);
 }
 
-void put_float(long double v) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(static_cast<float>(v));
+// A coordinate as the file holds it: the 32-bit float a reader gets, and in an ASCII file the
+// text that float is parsed from.
+struct Written {
+  float value = 0;
+  std::string text;
+};
+
+// The float a reader parses the text into; a text beyond the float range gives the value's own
+// float, as a binary file would hold it.
+float read_back(const std::string& text, long double v) {
+  float value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return result.ec == std::errc{} ? value : static_cast<float>(v);
+}
+
+Written written(long double v) {
+  if (!ascii) return {static_cast<float>(v), {}};
+  std::string text = number(v);
+  const float value = read_back(text, v);
+  return {value, std::move(text)};
+}
+
+struct Corner {
+  const Written* x;
+  const Written* y;
+  const Written* z;
+};
+
+struct Normal {
+  double x, y, z;
+};
+
+// The unit normal a reader computes from the corners' floats (exact in double), facing the
+// side from which they run counter-clockwise; none when they span no area.
+std::optional<Normal> normal_of(const Corner& a, const Corner& b, const Corner& c) {
+  const double ux = double{b.x->value} - a.x->value, uy = double{b.y->value} - a.y->value,
+               uz = double{b.z->value} - a.z->value;
+  const double vx = double{c.x->value} - a.x->value, vy = double{c.y->value} - a.y->value,
+               vz = double{c.z->value} - a.z->value;
+  const Normal n{uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx};
+  const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+  if (!(length > 0)) return std::nullopt;
+  // Adding 0 turns a negative zero positive: a zero component is written as one.
+  return Normal{n.x / length + 0.0, n.y / length + 0.0, n.z / length + 0.0};
+}
+
+void put_float(float v) {
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(v);
   for (int shift = 0; shift < 32; shift += 8) Binary += static_cast<char>((bits >> shift) & 0xFF);
 }
 
@@ -62,36 +107,43 @@ void ascii_line(const std::string& line) {
   if (AsciiFile.IoResult() != 0) fail();
 }
 
-std::string triple(const Vertex& v) {
-  return number(v.x) + " " + number(v.y) + " " + number(v.z);
+std::string triple(const Corner& v) {
+  return v.x->text + " " + v.y->text + " " + v.z->text;
 }
 
-void facet(Vertex normal, Vertex v1, Vertex v2, Vertex v3) {
-  // The exchanged winding faces the other way, and so must the normal.
-  if (StlInverse) {
-    std::swap(v2, v3);
-    normal = {-normal.x, -normal.y, -normal.z};
-  }
-  ++FacetCount;
-  if (ascii) {
-    ascii_line("  facet normal " + triple(normal));
-    ascii_line("    outer loop");
-    for (const Vertex* v : {&v1, &v2, &v3}) ascii_line("      vertex " + triple(*v));
-    ascii_line("    endloop");
-    ascii_line("  endfacet");
-    return;
-  }
-  for (const Vertex* v : {&normal, &v1, &v2, &v3}) {
-    put_float(v->x);
-    put_float(v->y);
-    put_float(v->z);
+void ascii_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corner& v3) {
+  ascii_line("  facet normal " + number(n.x) + " " + number(n.y) + " " + number(n.z));
+  ascii_line("    outer loop");
+  for (const Corner* v : {&v1, &v2, &v3}) ascii_line("      vertex " + triple(*v));
+  ascii_line("    endloop");
+  ascii_line("  endfacet");
+}
+
+void binary_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corner& v3) {
+  put_float(static_cast<float>(n.x));
+  put_float(static_cast<float>(n.y));
+  put_float(static_cast<float>(n.z));
+  for (const Corner* v : {&v1, &v2, &v3}) {
+    put_float(v->x->value);
+    put_float(v->y->value);
+    put_float(v->z->value);
   }
   Binary += "XX";
 }
 
-// Two values that the file cannot tell apart.
-bool written_alike(long double a, long double b) {
-  return ascii ? number(a) == number(b) : static_cast<float>(a) == static_cast<float>(b);
+// A facet that the written corners make degenerate is left out; the normal is the one a reader
+// computes from them, so that no reader finds one to correct.
+void facet(Corner v1, Corner v2, Corner v3) {
+  // The exchanged winding faces the other way.
+  if (StlInverse) std::swap(v2, v3);
+  const std::optional<Normal> normal = normal_of(v1, v2, v3);
+  if (!normal) return;
+  ++FacetCount;
+  if (ascii) {
+    ascii_facet(*normal, v1, v2, v3);
+  } else {
+    binary_facet(*normal, v1, v2, v3);
+  }
 }
 
 void open() {
@@ -142,13 +194,10 @@ void solid(long double x1, long double y1, long double x2, long double y2, long 
 
 void stl_wall(long double x1, long double y1, long double x2, long double y2) {
   if (!writing) return;
-  if (written_alike(x1, x2) && written_alike(y1, y2)) return;
-  if (written_alike(ZBottom, ZTop)) return;
-  const long double d = std::hypot(x2 - x1, y2 - y1);
-  const Vertex normal{(y1 - y2) / d, (x2 - x1) / d, 0};
-  const long double b = ZBottom, t = ZTop;
-  facet(normal, {x1, y1, b}, {x1, y1, t}, {x2, y2, b});
-  facet(normal, {x1, y1, t}, {x2, y2, t}, {x2, y2, b});
+  const Written b = written(ZBottom), t = written(ZTop);
+  const Written wx1 = written(x1), wy1 = written(y1), wx2 = written(x2), wy2 = written(y2);
+  facet({&wx1, &wy1, &b}, {&wx1, &wy1, &t}, {&wx2, &wy2, &b});
+  facet({&wx1, &wy1, &t}, {&wx2, &wy2, &t}, {&wx2, &wy2, &b});
 }
 
 void cad_register_stl_writer() {

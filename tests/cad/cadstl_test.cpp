@@ -1,8 +1,11 @@
 // The STL file: wall facets and their winding, the binary layout, the stroke font, solids,
 // degenerate walls, locale-free ASCII numbers and write failures.
 #include <bit>
+#include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstring>
+#include <sstream>
 
 #include "base/numbertext.h"
 #include "cadtest.h"
@@ -45,7 +48,40 @@ class Stl : public CadTest {
     }
     return facets;
   }
+  // The facets of an ASCII file as a reader gets them: every number parsed into a 32-bit float.
+  std::vector<Facet> Ascii(const std::function<void()>& body) {
+    std::istringstream lines(Write(1, body));
+    std::vector<float> values;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream words(line);
+      std::string word;
+      words >> word;
+      if (word == "facet") words >> word;
+      if (word != "normal" && word != "vertex") continue;
+      while (words >> word) {
+        values.emplace_back();
+        std::from_chars(word.data(), word.data() + word.size(), values.back());
+      }
+    }
+    std::vector<Facet> facets(values.size() / 12);
+    for (std::size_t i = 0; i < facets.size() * 12; ++i) facets[i / 12].values[i % 12] = values[i];
+    return facets;
+  }
 };
+
+// The unit normal of the corners' winding, computed as a reader does.
+std::vector<double> WindingNormal(const Facet& f) {
+  const float* v = f.values;
+  double u[3], w[3];
+  for (int i = 0; i < 3; ++i) {
+    u[i] = double{v[6 + i]} - v[3 + i];
+    w[i] = double{v[9 + i]} - v[3 + i];
+  }
+  const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                       u[0] * w[1] - u[1] * w[0]};
+  const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  return {n[0] / length, n[1] / length, n[2] / length};
+}
 
 TEST_F(Stl, AsciiLineWithInverseByteForByte) {
   StlInverse = 1;
@@ -94,6 +130,23 @@ TEST_F(Stl, NormalsFollowTheWinding) {
       float cross[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
                         e1[0] * e2[1] - e1[1] * e2[0]};
       EXPECT_GT(cross[0] * v[0] + cross[1] * v[1] + cross[2] * v[2], 0) << inverse;
+    }
+  }
+}
+
+// A chord much shorter than the rounding of its written corners moved them, in both forms and
+// with the bottom above the top: the normal is the one the written corners give, not the one of
+// the unrounded points.
+TEST_F(Stl, NormalsAreTheReadersOwn) {
+  const auto chord = [] { cad_line(210.12345L, 150.00005L, 210.1236L, 150.0001L); };
+  for (const auto& [bottom, top] : {std::pair{0.0L, 1.0L}, std::pair{1.0L, 0.0L}}) {
+    cad_setz(bottom, top);
+    for (const std::vector<Facet>& facets : {Binary(chord), Ascii(chord)}) {
+      ASSERT_EQ(facets.size(), 2u);
+      for (const Facet& f : facets) {
+        const std::vector<double> expected = WindingNormal(f);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(f.values[i], expected[i], 1e-6) << bottom;
+      }
     }
   }
 }

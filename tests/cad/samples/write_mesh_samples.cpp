@@ -2,6 +2,7 @@
 // what an independent reader must find beside it (name.expect): the facet count of an STL file,
 // the decimal sign and the records per kind of a text list. check_stl.py and check_txt.py read
 // both.
+#include <chrono>
 #include <fstream>
 #include <numbers>
 #include <string>
@@ -13,7 +14,12 @@
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
+#include "cad/p3gcontour.h"
+#include "cad/sheetframe.h"
+#include "calc/drawinginfo.h"
+#include "platform/services.h"
 #include "samplestart.h"
+#include "tests/base/fakemachine.h"
 
 namespace {
 
@@ -61,6 +67,33 @@ std::string stl_expect() {
   return "facets " + IntText(2 * walls) + "\n";
 }
 
+// An A3 sheet frame with a P3G contour (d 60, e 1.5) of 3600 steps per half turn: its chords are
+// so short that a normal taken from the unrounded coordinates disagrees with the one a reader
+// takes from the written ones.
+void frame_with_contour(const std::string& name) {
+  // A fixed day, and neither the output's path nor the time of day on the sheet: the frame's
+  // texts, and so its facets, are the same in every run.
+  platform::Substitute<platform::Machine, FakeMachine> machine;
+  machine->now = std::chrono::system_clock::from_time_t(1709640000);  // 2024-03-05 12:00 UTC
+  HideFileName = 1;
+  HideDate = 1;
+  InitDrawingInfo();
+  CurrentFile = dir + "/" + name;
+  cad_open(kCadStl);
+  SetSheetExtents(3);
+  DrawSheetFrame(3, "Shaft", "P3G 60", "4711");
+  cad_offset(210, 150);
+  DrawP3GContour(3, false, 3600, 60, 1.5L, false);
+  cad_close();
+  cad_offset(0, 0);
+  HideFileName = 0;
+  HideDate = 0;
+}
+
+// The contour's 7,200 chords (the first, from the start point to itself, gives none) are 14,400
+// facets; the frame's 11,378 walls, counted from the writer when the sample was added, 22,756.
+constexpr int kFrameFacets = 14400 + 22756;
+
 void stl_samples() {
   StlInverse = 1;
   StlType = 0;
@@ -74,6 +107,12 @@ void stl_samples() {
   drawing(kCadStl, "mesh_ascii_plain");
   expect("mesh_ascii_plain", stl_expect());
   DecimalSeparator = '.';
+  StlType = 0;
+  frame_with_contour("frame_binary");
+  expect("frame_binary", "facets " + IntText(kFrameFacets) + "\n");
+  StlType = 1;
+  frame_with_contour("frame_ascii");
+  expect("frame_ascii", "facets " + IntText(kFrameFacets) + "\n");
 }
 
 void text_list_samples() {
