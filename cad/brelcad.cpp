@@ -44,7 +44,8 @@ bool valid_block_name(const std::string& name) {
   return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
 }
 
-// The save dialog's answer as the output file name with the target's extension.
+// The save dialog's answer as the output file name with the target's extension, empty when the
+// dialog gave no name; false on Cancel or a refused name.
 bool ask_file_name(const std::string& ext) {
   platform::FileRequest request;
   request.kind = platform::DialogKind::SaveFile;
@@ -53,11 +54,12 @@ bool ask_file_name(const std::string& ext) {
   request.filters = {{"*." + ext, "*." + ext}, {"*.*", "*.*"}};
   platform::FileResult result = platform::Dialogs().ChooseFile(request);
   HourglassOff();
-  if (!result.chosen || result.path.empty()) {
+  if (!result.chosen) {
     AbortFlag = 1;
-    if (result.chosen) CadFileName.clear();
     return false;
   }
+  CadFileName.clear();
+  if (result.path.empty()) return true;
   std::string name = result.path;
   std::size_t slash = name.find_last_of('/');
   bool has_dot = name.find('.', slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
@@ -72,7 +74,14 @@ bool open_file(const CadWriter& w) {
   } else if (!ask_file_name(w.extension)) {
     return false;
   }
-  return w.own_file || cad_list_file_create(CadFileName);
+  // A writer of its own file refuses an empty name itself, with its message; for the others the
+  // output just stops.
+  if (w.own_file) return true;
+  if (CadFileName.empty()) {
+    AbortFlag = 1;
+    return false;
+  }
+  return cad_list_file_create(CadFileName);
 }
 
 bool open_target(const CadWriter& w) {

@@ -12,6 +12,7 @@
 
 #include "base/numbertext.h"
 #include "base/textfile.h"
+#include "base/utilcrt.h"
 #include "base/wbrelvar.h"
 #include "cad/brelcad.h"
 #include "cad/cadstream.h"
@@ -147,10 +148,16 @@ void facet(Corner v1, Corner v2, Corner v3) {
 }
 
 void open() {
+  FileName = CadFileName;
+  if (FileName.empty()) {
+    writing = false;
+    ShowErrorBox("invalid File name");
+    AbortFlag = 1;
+    return;
+  }
   writing = true;
   FacetCount = 0;
   SolidName = "BRLSOLID";
-  FileName = CadFileName;
   if (StlType >= 2) StlType = 0;
   ascii = StlType != 0;
   if (ascii) {

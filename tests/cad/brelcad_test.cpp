@@ -86,6 +86,29 @@ TEST_F(CadOutput, CancelsAndRefusalsOpenNothing) {
   EXPECT_TRUE(Files().empty());
 }
 
+// An empty name from the save dialog opens nothing. The STL writer, which opens its own file,
+// refuses it with its box and then ignores what is drawn; on the other targets the output just
+// stops.
+TEST_F(CadOutput, EmptyNameOpensNothing) {
+  for (std::uint16_t target : {kCadDxf, kCadIges, kCadTextList, kCadStl, kCadStep, kCadCode}) {
+    for (std::int32_t type : {0, 1}) {
+      StlType = type;
+      dialogs_->Expect(Step(DialogKind::SaveFile).Type(""));
+      AbortFlag = 0;
+      CadFileName = "earlier";
+      cad_open(target);
+      EXPECT_EQ(std::tuple(AbortFlag, CadFileName), std::tuple(1, "")) << target;
+      if (target != kCadStl) continue;
+      cad_line(0, 0, 1, 1);
+      cad_close();
+    }
+  }
+  EXPECT_EQ(Boxes("invalid File name"), 2);
+  EXPECT_EQ(Boxes("Error"), 2);
+  EXPECT_TRUE(Files().empty());
+  EXPECT_TRUE(launcher_->documents.empty());
+}
+
 TEST_F(CadOutput, OpenAfterExportMatrix) {
   for (std::uint16_t target : {kCadDxf, kCadTextList, kCadCode, kCadPlot, kCadScreen}) {
     for (int variant = 0; variant < 8; ++variant) {
