@@ -1,11 +1,14 @@
 // A table file opened and scanned: every field of every record read as text, forwards and
 // backwards; once shared as a DOS table, once exclusive (which takes in trailing records) as a
-// Windows one. Damage must end in the engine's error, never a fault.
+// Windows one. Then a copy of its own opened exclusive is written: a record appended, the first
+// one rewritten deleted, the table packed. Damage must end in the engine's error, never a fault.
+#include <functional>
 #include <utility>
 
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4pack.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/engine.h"
 #include "tables/core/tzerror.h"
@@ -41,11 +44,38 @@ void Scan(const std::string& command, bool oem) {
   dadav::CloseAll();
 }
 
+// One step of the write side; an error ends only that step.
+void Step(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const dadav::EDadavError&) {
+  }
+}
+
+void Write(const std::string& path) {
+  dadav::TableLanguageOem = true;
+  dadav::USE(path + " EXCLUSIVE");
+  // An exclusive area trusts the header's count: past some records the append would only make
+  // a sparse file that PACK then reads through.
+  if (dadav::RecCount() <= kMaxRecords) {
+    Step([] { dadav::Append(); });  // the first record once more, or a blank one
+    Step([] {
+      dadav::GO(1);
+      dadav::DeleteRec();
+      dadav::Replace();
+    });
+    Step([] { dadav::Pack(); });
+    Step(ReadRecord);
+  }
+  dadav::CloseAll();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzRun run;
   run.Put("t.dbf", Bytes(data, size));
+  run.Put("w.dbf", Bytes(data, size));
   dadav::EngineStart();
   dadav::SetExceptionMode(true);
   for (const auto& [option, oem] : {std::pair{"", true}, {" EXCLUSIVE", false}}) {
@@ -53,6 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Scan(run.Path("t.dbf") + option, oem);
     } catch (const dadav::EDadavError&) {
     }
+  }
+  try {
+    Write(run.Path("w.dbf"));
+  } catch (const dadav::EDadavError&) {
   }
   try {
     dadav::EngineExit();
