@@ -172,8 +172,9 @@ TEST_F(IgesTest, BlockMembersInPiecesOfTwelveAndInstances) {
   cad_entities_begin();
   cad_insert("LONGBLOCKNAME", 10, 20, 0, 0.6L, 0.6L);
   cad_insert("LONGBLOCKNAME", 10, 20, 90, 2, 2);
+  cad_insert("EMPTY", 0, 0, 0, 1, 1);
   std::vector<Entity> all = CloseAndRead();
-  ASSERT_EQ(all.size(), 13u + 2 + 3);
+  ASSERT_EQ(all.size(), 13u + 2 + 4);
   for (int i = 0; i < 13; ++i) EXPECT_EQ(all[static_cast<std::size_t>(i)].Field(9), "00010000");
 
   std::vector<Entity> definitions = OfType(all, 308);
@@ -186,7 +187,7 @@ TEST_F(IgesTest, BlockMembersInPiecesOfTwelveAndInstances) {
   EXPECT_EQ(definitions[1].Params(), "308,0,5HEMPTY,0;");
 
   std::vector<Entity> instances = OfType(all, 408);
-  ASSERT_EQ(instances.size(), 2u);
+  ASSERT_EQ(instances.size(), 3u);
   EXPECT_EQ(instances[0].Params(), "408,27,10.0000,20.0000,0.0,0.6000;");
   EXPECT_EQ(instances[0].Field(9), "00000000");
   EXPECT_EQ(instances[1].Params(), "408,27,0.0,0.0,0.0,2.0000;");
@@ -225,6 +226,8 @@ TEST_F(IgesTest, BlockLeftOpenByAFailureIsClosedByTheNext) {
   cad_line(0, 0, 2, 2);
   cad_block_end();
   cad_blocks_end();
+  cad_insert("FAILED", 0, 0, 0, 1, 1);
+  cad_insert("NEXT", 0, 0, 0, 1, 1);
   std::vector<Entity> all = CloseAndRead();
   std::vector<Entity> definitions = OfType(all, 308);
   ASSERT_EQ(definitions.size(), 2u);
@@ -232,9 +235,40 @@ TEST_F(IgesTest, BlockLeftOpenByAFailureIsClosedByTheNext) {
   EXPECT_EQ(definitions[1].Params(), "308,0,4HNEXT,1,5;");
 }
 
+// Readers take every entity nothing refers to as geometry: a definition never placed, or placed
+// only by one never placed, is left out with its members and matrices, and the pointers of what
+// is written close up.
+TEST_F(IgesTest, OnlyPlacedBlocksAreWritten) {
+  Open();
+  DrawBlock("INNER", [] { cad_line(0, 0, 1, 0); });
+  DrawBlock("LONELY", [] { cad_line(0, 0, 2, 0); });
+  DrawBlock("OUTER", [] {
+    cad_line(0, 0, 3, 0);
+    cad_insert("INNER", 1, 1, 30, 1, 1);
+  });
+  DrawBlock("UNUSED", [] {
+    cad_line(0, 0, 4, 0);
+    cad_insert("LONELY", 1, 1, 90, 1, 1);
+    cad_insert("INNER", 1, 1, 0, 1, 1);
+  });
+  cad_entities_begin();
+  cad_insert("OUTER", 5, 5, 0, 1, 1);
+  std::vector<Entity> all = CloseAndRead();
+  std::vector<std::int32_t> types;
+  for (const Entity& e : all) types.push_back(e.Type());
+  EXPECT_EQ(types, (std::vector<std::int32_t>{110, 308, 110, 124, 408, 308, 408}));
+  ASSERT_EQ(all.size(), 7u);
+  EXPECT_EQ(all[1].Params(), "308,0,5HINNER,1,1;");
+  EXPECT_EQ(all[4].Params(), "408,3,0.0,0.0,0.0,1.0000;");
+  EXPECT_EQ(all[4].Field(7), "7");
+  EXPECT_EQ(all[5].Params(), "308,0,5HOUTER,2,5,9;");
+  EXPECT_EQ(all[6].Params(), "408,11,5.0000,5.0000,0.0,1.0000;");
+}
+
 TEST_F(IgesTest, UndefinedBlockIsReportedAndNotPlaced) {
   Open("first");
   DrawBlock("SHARED", [] { cad_line(0, 0, 1, 1); });
+  cad_insert("SHARED", 0, 0, 0, 1, 1);
   CloseAndRead("first");
   Open("second");
   cad_insert("SHARED", 0, 0, 0, 1, 1);

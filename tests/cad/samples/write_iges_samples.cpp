@@ -85,9 +85,8 @@ int main(int argc, char** argv) {
 
   write("line", 1, no_blocks, [] { cad_line(10, 20, 30, 40); });
   // 2 lines, circle, 2 arcs, the solid's 4 sides, OUTER_BLOCK's line and INNER's 3 edges,
-  // INNER's 3 edges once more. Open CASCADE takes every entity nothing refers to as a root,
-  // whatever its use flag, so the line of the block never placed counts as well.
-  write("entities", 2 + 1 + 2 + 4 + 4 + 3 + 1, three_blocks, every_entity);
+  // INNER's 3 edges once more: what the drawing shows, without the block never placed.
+  write("entities", 2 + 1 + 2 + 4 + 4 + 3, three_blocks, every_entity);
   write("bigblock", 3500, big_block, place_big_block);
   return AbortFlag;
 }
