@@ -1,7 +1,6 @@
 #include "base/textfile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -53,12 +52,6 @@ bool TextFile::Open(const std::string& path, int flags, Mode mode) {
   const int fd = platform::os::Open(path, flags | O_CLOEXEC);
   if (fd < 0) {
     ioResult_ = OpenErrorCode(errno);
-    return false;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    ioResult_ = IoAccessDenied;
     return false;
   }
   fd_ = fd;

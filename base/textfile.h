@@ -35,7 +35,8 @@ class TextFile {
   const std::string& FileName() const { return name_; }
 
   // Opens the assigned file for reading; when the exact name is absent, a name differing only in
-  // letter case is taken. A folder is refused (IoAccessDenied).
+  // letter case is taken. Anything but a regular file (a folder, a FIFO) is refused
+  // (IoAccessDenied).
   void Reset();
   // Creates the assigned file under the name as given, or empties it, for writing.
   void Rewrite();

@@ -84,11 +84,6 @@ int BlockFile::Open(const std::string& path, std::uint16_t mode) {
     exclusive = false;
   }
   if (fd < 0) return IoCodeFromErrno(errno);
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    close(fd);
-    return 5;
-  }
   int code = LockRange(fd, kShareByteOffset, 1, exclusive);
   if (code != 0) {
     close(fd);

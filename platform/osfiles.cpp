@@ -26,6 +26,22 @@ bool HostPath(const std::string& path, std::string& host) {
   return true;
 }
 
+// Readers take only regular files, so that a FIFO, socket or device named as a file never holds
+// them; writers also take a character device (a printer's device file, /dev/null); O_DIRECTORY
+// asks for a folder.
+bool KindFits(mode_t kind, int flags) {
+  if ((flags & O_DIRECTORY) != 0) return S_ISDIR(kind);
+  if ((flags & O_ACCMODE) == O_WRONLY) return S_ISREG(kind) || S_ISCHR(kind);
+  return S_ISREG(kind);
+}
+
+// Closes fd and fails with error as errno.
+int Refuse(int fd, int error) {
+  ::close(fd);
+  errno = error;
+  return -1;
+}
+
 bool ReadAll(int fd, std::string& bytes) {
   char block[8192];
   for (;;) {
@@ -71,7 +87,16 @@ std::string ProgramFile() {
 
 int Open(const std::string& path, int flags, mode_t mode) {
   std::string host;
-  return HostPath(path, host) ? ::open(host.c_str(), flags, mode) : -1;
+  if (!HostPath(path, host)) return -1;
+  // A blocking open of a FIFO waits for the other end; the kind is known only once it is open.
+  const int fd = ::open(host.c_str(), flags | O_NONBLOCK, mode);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return Refuse(fd, errno);
+  if (!KindFits(info.st_mode, flags)) return Refuse(fd, EACCES);
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) return Refuse(fd, errno);
+  return fd;
 }
 
 int Stat(const std::string& path, struct stat& info) {

@@ -29,6 +29,9 @@ std::string HostName(std::string_view path);
 std::string ProgramFile();
 
 // The POSIX calls of the same names: -1 (or false, or an empty text) with errno on failure.
+// Open never waits at a FIFO or device and opens only a regular file, with O_DIRECTORY only a
+// folder, and for writing only (O_WRONLY) also a character device; another kind fails with
+// EACCES.
 int Open(const std::string& path, int flags, mode_t mode = 0666);
 int Stat(const std::string& path, struct stat& info);
 int LinkStat(const std::string& path, struct stat& info);  // lstat
