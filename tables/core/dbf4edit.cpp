@@ -1,5 +1,6 @@
 #include "tables/core/dbf4edit.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tables/core/dbf4area.h"
@@ -47,6 +48,27 @@ bool ServesField(const WorkArea& area, std::int32_t field, std::int32_t record) 
 
 void ReportIfPending() {
   if (LastErrorCode != 0 && ReportErrors) HandleDadavError();
+}
+
+// A virtual file has no stored record to unpack, so its blank record is written in place: what
+// a table's blank record reads as, the date with the whole year a virtual file keeps. Fields
+// that would reach past the caller's buffer are left alone.
+void BlankVirtualRecord(WorkArea& area) {
+  std::memset(area.native, 0, std::min(NativeSizeOf(area), area.nativeSize));
+  std::size_t at = 1;
+  for (const FieldDescriptor& f : area.fields) {
+    if (at + NativeFieldSize(f) > area.nativeSize) return;
+    std::uint8_t* out = area.native + at;
+    if (f.type == 'C') {
+      out[0] = f.length;
+      std::memset(out + 1, ' ', f.length);
+    } else if (f.type == 'D') {
+      const std::string blank = DtosToCenturyDate({});
+      out[0] = static_cast<std::uint8_t>(blank.size());
+      std::memcpy(out + 1, blank.data(), blank.size());
+    }
+    at += NativeFieldSize(f);
+  }
 }
 
 // Writes the flag byte of the current record.
@@ -162,6 +184,10 @@ void ClearRecord() {
   WorkArea& area = *Area();
   if (area.vfile.isVirtual && area.fields.empty()) {
     std::memset(area.native, 0, area.recordLength);
+    return;
+  }
+  if (area.vfile.isVirtual) {
+    BlankVirtualRecord(area);
     return;
   }
   std::fill(area.raw.begin(), area.raw.end(), ' ');

@@ -96,4 +96,36 @@ TEST_F(VFileAppendTest, DatesReachAVirtualTargetWithTheirCentury) {
             std::tuple(dates[0], dates[1]));
 }
 
+// A new record starts blank as a table's does, so fields the source does not fill never keep
+// the previous record's values.
+TEST_F(VFileAppendTest, FieldsWithoutSourceStartBlank) {
+  const std::string source = MakeSource();
+  std::ofstream(Path("names.txt"), std::ios::binary) << "Gear\r\nHub\r\n";
+  std::vector<std::uint8_t> buffer(64);
+  const auto size = static_cast<std::uint16_t>(buffer.size());
+  const auto open = [&](const char* name) {
+    dadav::USE(std::string(name) + " VIRTUAL FILE", buffer.data(), size);
+    dadav::AddStru({Def("NAME", 'C', 10), Def("ID", 'N', 8), Def("OK", 'L', 1), Def("CODE", 'C', 3),
+                    Def("DUE", 'D', 8)});
+    // values a previous record would leave behind
+    const std::int32_t id = 7;
+    std::memcpy(dadav::FieldAddress(2), &id, 4);
+    enginetest::SetLogical(3, true);
+    enginetest::SetText(4, "abc");
+    enginetest::SetText(5, "03/15/2026");
+  };
+  const auto expectBlank = [] {
+    EXPECT_EQ(Column(2), Strings(2, "       0"));
+    EXPECT_EQ(Column(3), Strings(2, "N"));
+    EXPECT_EQ(Column(4), Strings(2, "   "));
+    EXPECT_EQ(Column(5), Strings(2, "        "));
+  };
+  open("FROMTABLE");
+  dadav::AppendFrom(source);
+  expectBlank();
+  open("FROMTEXT");
+  EXPECT_EQ(dadav::AppendFromDelimited(Path("names.txt"), false), 2);
+  expectBlank();
+}
+
 }  // namespace
