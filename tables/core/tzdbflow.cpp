@@ -498,6 +498,11 @@ void GetDbfRecord(WorkArea& area, std::int32_t n) {
 
 void PutDbfRecord(WorkArea& area, std::int32_t n) {
   bool appending = n > area.recCount;
+  if (appending && area.recCount >= kMaxRecordCount) {
+    ReportError(212, "Table is full with " + std::to_string(kMaxRecordCount) +
+                         " records: " + area.fileName + " [Append/PutDbfRecord]");
+    return;
+  }
   if (appending) n = area.recCount + 1;
   if (area.vfile.isVirtual) {
     VFileRequest(area, 8, n);

@@ -137,6 +137,17 @@ TEST_F(DbfLayer, RecordCountsWithoutRoomPastTheEnd) {
   WriteBytes(Path("largest.dbf"), table(0x7FFFFFFE));
   USE(Path("largest.dbf") + " EXCLUSIVE");
   EXPECT_EQ(RecCount(), 0x7FFFFFFE);
+  // That table is full: an append is refused and changes nothing (the size limit only keeps a
+  // faulty engine from writing gigabytes).
+  const std::vector<std::uint8_t> before = ReadBytes(Path("largest.dbf"));
+  ClearRecord();
+  WithFileSizeLimit(1 << 20, [] {
+    for (int i = 0; i < 2; ++i) EXPECT_THROW(Append(), EDadavError);
+  });
+  EXPECT_EQ(LastErrorCode, 212);
+  EXPECT_EQ(RecCount(), 0x7FFFFFFE);
+  CloseAll();
+  EXPECT_EQ(ReadBytes(Path("largest.dbf")), before);
 }
 
 TEST_F(DbfLayer, Version2With32FieldsAndLevel7) {
