@@ -2,8 +2,8 @@
 // wrapped text, a rule passed as a line, the messages section) on the screen, tab-separated and
 // HTML devices, for printout styles 1-4 and header modes 1 and 2, with 20 lines a page and a
 // pinned clock. The code-page-850 report file and its UTF-8 copy are compared byte for byte with
-// the files in tests/base/golden/. The temporary folder's random name reads as
-// "/tmp/kv6dialogXXXXXX" there (same length, so the layout is unchanged).
+// the files in tests/base/golden/. The temporary folder reads as "/tmp/kv6dialogXXXXXX" there
+// (MaskFolder).
 //
 // Header modes change nothing on the tab-separated and HTML devices, so both modes of those are
 // compared with one file.
@@ -18,9 +18,11 @@
 #include <fstream>
 #include <iterator>
 #include <tuple>
+#include <utility>
 
 #include "base/helperr.h"
 #include "reportfixture.h"
+#include "tests/support/maskfolder.h"
 
 namespace {
 
@@ -98,12 +100,7 @@ class report_golden : public ReportTest, public ::testing::WithParamInterface<Go
     }
   }
 
-  std::string Normalized(std::string text) const {
-    for (std::size_t at = text.find(dir_); at != std::string::npos; at = text.find(dir_, at)) {
-      text.replace(at, dir_.size(), "/tmp/kv6dialogXXXXXX");
-    }
-    return text;
-  }
+  std::string Normalized(std::string text) const { return MaskFolder(std::move(text), dir_); }
 
   std::uint16_t device_ = 0;
   std::string shownReport_;

@@ -11,6 +11,7 @@
 #include "base/wbrelvar.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
+#include "tests/support/scopedvariable.h"
 
 namespace {
 
@@ -79,10 +80,12 @@ TEST_F(SystemTest, SystemInfoLineFromTheFacts) {
 }
 
 TEST_F(SystemTest, EnvironmentFallbacks) {
-  ::unsetenv("TEMP");
-  ::setenv("TMPDIR", "/var/tmp/x", 1);
-  EXPECT_EQ(EnvironmentText("TEMP"), "/var/tmp/x");
-  ::unsetenv("TMPDIR");
+  const ScopedVariable noTemp("TEMP", std::nullopt);
+  {
+    const ScopedVariable tmpdir("TMPDIR", "/var/tmp/x");
+    EXPECT_EQ(EnvironmentText("TEMP"), "/var/tmp/x");
+  }
+  const ScopedVariable noTmpdir("TMPDIR", std::nullopt);
   EXPECT_EQ(EnvironmentText("TEMP"), "/tmp");
   ::unsetenv("USERNAME");
   EXPECT_EQ(EnvironmentText("USERNAME"), "alice");

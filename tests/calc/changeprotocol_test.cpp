@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "calc/calcstart.h"
 #include "calc/changeprotocol.h"
 #include "calc/drawinginfo.h"
 #include "tests/base/reportfixture.h"
 #include "tests/base/testdata.h"
+#include "tests/support/maskfolder.h"
 
 namespace {
 
@@ -28,12 +30,7 @@ class ChangeProtocolPrint : public ReportTest {
     ChangeCount = 2;
   }
 
-  std::string Masked(std::string text) const {
-    for (std::size_t at = text.find(dir_); at != std::string::npos; at = text.find(dir_, at)) {
-      text.replace(at, dir_.size(), "/tmp/kv6dialogXXXXXX");
-    }
-    return text;
-  }
+  std::string Masked(std::string text) const { return MaskFolder(std::move(text), dir_); }
 
   static std::string Golden(const std::string& name) {
     return FileBytes(SourceRoot() + "/tests/calc/golden/" + name);

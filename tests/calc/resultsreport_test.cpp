@@ -1,8 +1,7 @@
 // The results report of the golden connection on the report-test fixture (pinned identity and
 // clock, a message help file with the connection's one message) against goldens built from the
 // report's tables by tests/calc/oracle/p3greport.py, which shares no code with ours. The
-// temporary folder's random name reads as "/tmp/kv6dialogXXXXXX" in the goldens (same length,
-// so the layout is unchanged).
+// temporary folder reads as "/tmp/kv6dialogXXXXXX" in the goldens (MaskFolder).
 #include "calc/resultsreport.h"
 
 #include <gmock/gmock.h>
@@ -20,6 +19,7 @@
 #include "calcfixture.h"
 #include "tests/base/reportfixture.h"
 #include "tests/base/testdata.h"
+#include "tests/support/maskfolder.h"
 
 namespace {
 
@@ -62,11 +62,7 @@ class ResultsReportTest : public ReportTest {
     TextDevice = device;
     WriteResultsReport();
     EXPECT_EQ(AbortFlag, 0);
-    std::string text = FileBytes(ReportFileName);
-    for (std::size_t at = text.find(dir_); at != std::string::npos; at = text.find(dir_, at)) {
-      text.replace(at, dir_.size(), "/tmp/kv6dialogXXXXXX");
-    }
-    return text;
+    return MaskFolder(FileBytes(ReportFileName), dir_);
   }
 
   // The tab-separated report as lines of cells.

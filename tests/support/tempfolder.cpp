@@ -8,8 +8,9 @@
 #include <stdexcept>
 
 TempFolder::TempFolder() {
-  char pattern[] = "/tmp/kv6-test-XXXXXX";
-  if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
+  // temp_directory_path is $TMPDIR when that is set, else /tmp.
+  std::string pattern = (std::filesystem::temp_directory_path() / "kv6-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp " + pattern);
   dir_ = pattern;
 }
 

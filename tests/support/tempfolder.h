@@ -1,6 +1,6 @@
-// A fresh folder of one test's own, made with mkdtemp so that tests of parallel runs never meet,
-// and removed with everything in it afterwards. Its name always has the same length, which
-// report goldens that show it rely on.
+// A fresh folder of one test's own under $TMPDIR (else /tmp), made with mkdtemp so that tests of
+// parallel runs never meet, and removed with everything in it afterwards. Its name's length
+// follows $TMPDIR; report goldens that show it go through MaskFolder.
 #pragma once
 
 #include <string>
