@@ -7,15 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "app/startunits.h"
 #include "base/breldraw.h"
 #include "base/brelgraf.h"
 #include "base/hbild.h"
 #include "base/numbertext.h"
 #include "base/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
+#include "platform/machine.h"
 #include "platform/osfiles.h"
 #include "platform/qt/qtbackend.h"
 #include "platform/qt/renderpng.h"
+#include "tables/core/dbf4use.h"
 
 // Qt keeps the font configuration's caches until the process ends (sanitizer builds only).
 extern "C" const char* __lsan_default_suppressions() {
@@ -43,6 +46,30 @@ bool ReadListFile(const std::string& name) {
   return true;
 }
 
+int Draw(const std::vector<std::string>& args, std::int32_t width, std::int32_t height) {
+  HorizontalPixels = static_cast<std::uint16_t>(width - 1);
+  VerticalPixels = static_cast<std::uint16_t>(height - 1);
+  platform::RecordingDrawSurface surface({width, height});
+  TFbrelgra window(surface);
+  TDrawer drawer;
+  const std::string& input = args[1];
+  if (EndsWithPlt(input)) {
+    drawer.grHeader(0, 0, 160, 120);
+    PlotHpgl(input);
+    if (AbortFlag != 0) return 1;
+  } else if (!ReadListFile(input)) {
+    std::fprintf(stderr, "plt2png: cannot read %s\n", input.c_str());
+    return 1;
+  }
+  const bool written = platform::qt::RenderPng(
+      args[2], {width, height}, [&window](platform::Canvas& canvas) { window.OnPaint(canvas); });
+  if (!written) {
+    std::fprintf(stderr, "plt2png: cannot write %s\n", args[2].c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,26 +88,9 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
   platform::qt::Install(argc, argv);
-  HorizontalPixels = static_cast<std::uint16_t>(width - 1);
-  VerticalPixels = static_cast<std::uint16_t>(height - 1);
-  platform::RecordingDrawSurface surface({width, height});
-  TFbrelgra window(surface);
-  TDrawer drawer;
-  const std::vector<std::string> args = platform::os::ProgramArguments(argc, argv);
-  const std::string& input = args[1];
-  if (EndsWithPlt(input)) {
-    drawer.grHeader(0, 0, 160, 120);
-    PlotHpgl(input);
-    if (AbortFlag != 0) return 1;
-  } else if (!ReadListFile(input)) {
-    std::fprintf(stderr, "plt2png: cannot read %s\n", input.c_str());
-    return 1;
-  }
-  const bool written = platform::qt::RenderPng(
-      args[2], {width, height}, [&window](platform::Canvas& canvas) { window.OnPaint(canvas); });
-  if (!written) {
-    std::fprintf(stderr, "plt2png: cannot write %s\n", argv[2]);
-    return 1;
-  }
-  return 0;
+  // The program's settings, its pen colours among them, come from the start routines.
+  StartUnits(platform::CurrentMachine().ProgramPath());
+  const int exitCode = Draw(platform::os::ProgramArguments(argc, argv), width, height);
+  dadav::EngineExit();
+  return exitCode;
 }
