@@ -1,4 +1,6 @@
 // wkv6: starts the units of the program and opens its main window.
+#include <cstdio>
+
 #include "app/startunits.h"
 #include "base/displaytext.h"
 #include "base/wbrelvar.h"
@@ -28,6 +30,11 @@ int RunMainWindow() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!platform::qt::HasDisplay()) {
+    std::fputs("wkv6: no display: start it on a desktop, or use a command-line mode (/I or /CAD)\n",
+               stderr);
+    return 1;
+  }
   platform::qt::Install(argc, argv);
   StartUnits(platform::CurrentMachine().ProgramPath());
   const int exitCode = RunMainWindow();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "platform/osfiles.h"
 #include "platform/qt/dialogqt.h"
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
@@ -55,6 +56,11 @@ void Install(int& argc, char** argv) {
   kit.screen = MakeQtScreen();
   kit.machine = MakeLinuxMachine();
   InstallServices(std::move(kit));
+}
+
+bool HasDisplay() {
+  return !os::Variable("DISPLAY").empty() || !os::Variable("WAYLAND_DISPLAY").empty() ||
+         !os::Variable("QT_QPA_PLATFORM").empty();
 }
 
 }  // namespace platform::qt

@@ -8,4 +8,8 @@ namespace platform::qt {
 
 void Install(int& argc, char** argv);
 
+// Whether Qt may find a display: DISPLAY or WAYLAND_DISPLAY is set, or QT_QPA_PLATFORM names the
+// platform plugin to try. Without any of them creating the QApplication aborts the process.
+bool HasDisplay();
+
 }  // namespace platform::qt
