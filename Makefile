@@ -1,7 +1,7 @@
 # make run   - install what running needs, build, start wkv6 (its data lives in the user's own
 #              folder ~/.local/share/brelcor/kv6, seeded from data/ by the program itself)
 # make test  - install what testing needs, build with ASan/UBSan, run every test in a home of the
-#              tests' own (it fails when the run left anything new in the user's folders or /tmp)
+#              tests' own (.ci/run fails when the run left anything new in the user's folders or /tmp)
 # make bench - release build, run every benchmark
 # make format - clang-format every source file
 # make check-format - fail on a source file that `make format` would change
@@ -33,8 +33,7 @@ test: deps-test
 	cmake -S . -B $(BUILD_TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV6_SANITIZE=ON >/dev/null
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	ln -sf $(BUILD_TEST)/compile_commands.json compile_commands.json
-	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen KV6_TEST_DATA=$(CURDIR)/data \
-	  $(CURDIR)/scripts/untouched-home ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen KV6_TEST_DATA=$(CURDIR)/data ctest --output-on-failure -j $(JOBS)
 
 bench: deps-test
 	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV6_TESTS=OFF -DKV6_BENCH=ON >/dev/null
