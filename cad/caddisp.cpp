@@ -4,8 +4,6 @@
 
 #include "cad/cadtargets.h"
 #include "cad/cadvar.h"
-#include "cad/igeswriter.h"
-#include "cad/stepwriter.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "cad/igeswriter.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -17,6 +15,7 @@
 #include "cad/brelcad.h"
 #include "cad/caddisp.h"
 #include "cad/cadstream.h"
+#include "cad/cadtargets.h"
 #include "cad/cadvar.h"
 #include "cad/igesrecord.h"
 

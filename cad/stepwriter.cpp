@@ -1,5 +1,3 @@
-#include "cad/stepwriter.h"
-
 #include <cmath>
 #include <string>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "base/wbrelvar.h"
 #include "cad/caddisp.h"
 #include "cad/cadstream.h"
+#include "cad/cadtargets.h"
 #include "cad/cadvar.h"
 #include "cad/stepstring.h"
 
