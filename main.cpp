@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "app/startunits.h"
-#include "base/displaytext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
 #include "platform/backend.h"
 #include "platform/machine.h"
 #include "platform/mainwindow.h"

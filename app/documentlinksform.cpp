@@ -2,12 +2,12 @@
 
 #include "app/formbuttons.h"
 #include "app/linklauncher.h"
-#include "base/formplace.h"
-#include "base/helptext.h"
-#include "base/numbertext.h"
-#include "base/utilcrt.h"
-#include "base/utilcrtfile.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/formplace.h"
+#include "base/dialogs/utilcrt.h"
+#include "base/dialogs/utilcrtfile.h"
+#include "base/help/helptext.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "calc/documentlinks.h"
 #include "platform/forms.h"
 

@@ -1,6 +1,6 @@
 #include "app/formbuttons.h"
 
-#include "base/helptext.h"
+#include "base/help/helptext.h"
 
 void AddOkCancelHelp(platform::Form& form, const std::string& helpCaption,
                      std::uint16_t helpNumber) {

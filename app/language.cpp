@@ -3,9 +3,9 @@
 #include <limits>
 
 #include "app/vmenuqel.h"
-#include "base/brelvar.h"
-#include "base/displaytext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
 #include "calc/calctexts.h"
 #include "calc/vocabulary.h"
 

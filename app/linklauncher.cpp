@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "base/commandline.h"
+#include "base/files/commandline.h"
 #include "cad/cadplot.h"
 #include "platform/osfiles.h"
 #include "platform/process.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "base/showtextfile.h"
+#include "base/report/showtextfile.h"
 
 MenuText MenuTextMenu;
 MenuText MenuTextFile;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "base/brelvar.h"
-#include "base/listfile.h"
-#include "base/wbrelvar.h"
+#include "base/files/listfile.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "benchsize.h"
 #include "cad/brelcad.h"
 #include "cad/caddisp.h"

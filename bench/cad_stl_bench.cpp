@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "benchsize.h"
 #include "cad/brelcad.h"
 #include "cad/cadprim.h"

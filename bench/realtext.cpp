@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "base/numbertext.h"
+#include "base/text/numbertext.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
 #include "benchsize.h"
 #include "platform/headless/recordingcanvas.h"
 #include "platform/headless/recordingsurface.h"

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <random>
 
-#include "base/brelgraf.h"
-#include "base/wbrelvar.h"
+#include "base/draw/brelgraf.h"
+#include "base/settings/wbrelvar.h"
 
 namespace replaydrawing {
 

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/listfile.h"
-#include "base/reportdevice.h"
-#include "base/textreport.h"
-#include "base/wbrelvar.h"
+#include "base/files/listfile.h"
+#include "base/report/reportdevice.h"
+#include "base/report/textreport.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "benchsize.h"
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/recordingservices.h"

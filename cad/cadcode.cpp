@@ -1,5 +1,5 @@
 // The code form (target 11): polylines as statements, one per line, in call order.
-#include "base/numbertext.h"
+#include "base/text/numbertext.h"
 #include "cad/cadstream.h"
 #include "cad/cadtargets.h"
 #include "cad/cadvar.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <utility>
 
-#include "base/hgvar.h"
-#include "base/numbertext.h"
-#include "base/utilmath.h"
+#include "base/draw/hgvar.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilmath.h"
 #include "cad/brelcad.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"

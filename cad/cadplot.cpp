@@ -5,12 +5,12 @@
 #include <cerrno>
 #include <string_view>
 
-#include "base/commandline.h"
-#include "base/numbertext.h"
-#include "base/utilcrt.h"
-#include "base/utilpath.h"
-#include "base/utilstr.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/utilcrt.h"
+#include "base/files/commandline.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
 #include "cad/cadvar.h"
 #include "platform/filelock.h"
 #include "platform/process.h"

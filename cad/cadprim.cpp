@@ -3,10 +3,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "base/breldraw.h"
-#include "base/hgvar.h"
-#include "base/utilmath.h"
-#include "base/wbrelvar.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/hgvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/utilmath.h"
 #include "cad/caddisp.h"
 #include "cad/cadvar.h"
 #include "cad/dxfread.h"

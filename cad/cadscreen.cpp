@@ -1,6 +1,6 @@
 // The screen target (3): primitives become records of the drawing window's display list.
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
 #include "cad/cadtargets.h"
 #include "cad/cadvar.h"
 

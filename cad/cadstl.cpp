@@ -10,10 +10,10 @@
 #include <string>
 #include <system_error>
 
-#include "base/numbertext.h"
-#include "base/textfile.h"
-#include "base/utilcrt.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/utilcrt.h"
+#include "base/files/textfile.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "cad/brelcad.h"
 #include "cad/cadstream.h"
 #include "cad/cadtargets.h"

@@ -1,10 +1,10 @@
 #include "cad/cadstream.h"
 
-#include "base/displaytext.h"
-#include "base/listfile.h"
-#include "base/textfile.h"
-#include "base/utilcrt.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/utilcrt.h"
+#include "base/files/listfile.h"
+#include "base/files/textfile.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "cad/cadtable.h"
 
-#include "base/messages.h"
-#include "base/utilmath.h"
-#include "base/utilstr.h"
+#include "base/text/messages.h"
+#include "base/text/utilmath.h"
+#include "base/text/utilstr.h"
 #include "cad/cadprim.h"
 
 namespace {

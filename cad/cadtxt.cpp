@@ -4,9 +4,9 @@
 #include <string_view>
 #include <utility>
 
-#include "base/brelvar.h"
-#include "base/displaytext.h"
-#include "base/utilstr.h"
+#include "base/settings/brelvar.h"
+#include "base/text/displaytext.h"
+#include "base/text/utilstr.h"
 #include "cad/brelcad.h"
 #include "cad/cadstream.h"
 #include "cad/cadtargets.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "base/numbertext.h"
-#include "base/utilmath.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilmath.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "base/numbertext.h"
-#include "base/utilmath.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilmath.h"
 
 std::string_view dxf_code_text(std::int32_t code, char* buffer) {
   char digits[16];

@@ -6,17 +6,17 @@
 #include <initializer_list>
 #include <optional>
 
-#include "base/breldraw.h"
-#include "base/messages.h"
-#include "base/numbertext.h"
-#include "base/runfolder.h"
-#include "base/textfile.h"
-#include "base/utilcrt.h"
-#include "base/utilfile.h"
-#include "base/utilmath.h"
-#include "base/utilpath.h"
-#include "base/utilstr.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/utilcrt.h"
+#include "base/draw/breldraw.h"
+#include "base/files/runfolder.h"
+#include "base/files/textfile.h"
+#include "base/files/utilfile.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/messages.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilmath.h"
+#include "base/text/utilstr.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
 

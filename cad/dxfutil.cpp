@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "base/displaytext.h"
-#include "base/numbertext.h"
-#include "base/utilstr.h"
+#include "base/text/displaytext.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
 #include "cad/cadstream.h"
 #include "cad/cadvar.h"
 #include "cad/dxfnumber.h"

@@ -1,7 +1,7 @@
 #include "cad/fittable.h"
 
-#include "base/unittext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/unittext.h"
 #include "calc/toliso.h"
 
 FitTable::FitTable(long double x, long double y, long double h)

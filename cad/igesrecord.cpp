@@ -1,7 +1,7 @@
 #include "cad/igesrecord.h"
 
-#include "base/numbertext.h"
-#include "base/utilstr.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "base/displaytext.h"
-#include "base/messages.h"
-#include "base/numbertext.h"
-#include "base/utildate.h"
-#include "base/utilpath.h"
-#include "base/utilstr.h"
-#include "base/wbrelvar.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
+#include "base/text/messages.h"
+#include "base/text/numbertext.h"
+#include "base/text/utildate.h"
+#include "base/text/utilstr.h"
 #include "cad/brelcad.h"
 #include "cad/caddisp.h"
 #include "cad/cadstream.h"

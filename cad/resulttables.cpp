@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "base/numbertext.h"
-#include "base/unittext.h"
-#include "base/utilmath.h"
+#include "base/text/numbertext.h"
+#include "base/text/unittext.h"
+#include "base/text/utilmath.h"
 #include "cad/cadprim.h"
 #include "cad/cadtable.h"
 #include "calc/calctexts.h"

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <optional>
 
-#include "base/breldraw.h"
-#include "base/brelvar.h"
-#include "base/utildate.h"
-#include "base/utilpath.h"
-#include "base/wbrelvar.h"
-#include "base/wprinvar.h"
+#include "base/draw/breldraw.h"
+#include "base/files/utilpath.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/settings/wprinvar.h"
+#include "base/text/utildate.h"
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"

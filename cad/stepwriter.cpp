@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "base/numbertext.h"
-#include "base/utildate.h"
-#include "base/utilpath.h"
-#include "base/wbrelvar.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
+#include "base/text/utildate.h"
 #include "cad/caddisp.h"
 #include "cad/cadstream.h"
 #include "cad/cadtargets.h"

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "base/brelvar.h"
-#include "base/utildate.h"
-#include "base/utilfile.h"
-#include "base/utilpath.h"
-#include "base/utilstr.h"
-#include "base/wbrelvar.h"
+#include "base/files/utilfile.h"
+#include "base/files/utilpath.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/utildate.h"
+#include "base/text/utilstr.h"
 #include "cad/brelcad.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"

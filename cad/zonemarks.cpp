@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "base/numbertext.h"
-#include "base/utilstr.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
 #include "cad/cadprim.h"
 #include "cad/cadvar.h"
 

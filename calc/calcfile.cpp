@@ -1,11 +1,11 @@
 #include "calc/calcfile.h"
 
-#include "base/displaytext.h"
-#include "base/utilcrt.h"
-#include "base/utilcrtfile.h"
-#include "base/utilfile.h"
-#include "base/utilpath.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/utilcrt.h"
+#include "base/dialogs/utilcrtfile.h"
+#include "base/files/utilfile.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
 #include "calc/calcfileformat.h"
 #include "calc/kv6rech.h"
 

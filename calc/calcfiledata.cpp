@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "base/brelvar.h"
-#include "base/listfile.h"
-#include "base/wbrelvar.h"
+#include "base/files/listfile.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "calc/drawinginfotexts.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "base/listfile.h"
-#include "base/numbertext.h"
-#include "base/utilstr.h"
+#include "base/files/listfile.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
 #include "calc/descriptiontext.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "base/numbertext.h"
-#include "base/utilstr.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
 #include "calc/descriptiontext.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "calc/documentlinks.h"
 
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
 
 OneBased<DocumentLink, kDocumentLinkCount> DocumentLinks;
 

@@ -1,6 +1,6 @@
 #include "calc/drawinginfo.h"
 
-#include "base/utildate.h"
+#include "base/text/utildate.h"
 
 OneBased<ChangeEntry, kChangeSlotCount> ChangeEntries;
 std::uint16_t ChangeCount = 0;

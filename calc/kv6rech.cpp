@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "base/messages.h"
-#include "base/numbertext.h"
-#include "base/unittext.h"
-#include "base/utilmath.h"
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/messages.h"
+#include "base/text/numbertext.h"
+#include "base/text/unittext.h"
+#include "base/text/utilmath.h"
 #include "calc/calctexts.h"
 #include "calc/kv6record.h"
 #include "calc/toliso.h"

@@ -1,9 +1,9 @@
 #include "calc/materialreport.h"
 
-#include "base/numbertext.h"
-#include "base/textreport.h"
-#include "base/unittext.h"
-#include "base/utilstr.h"
+#include "base/report/textreport.h"
+#include "base/text/numbertext.h"
+#include "base/text/unittext.h"
+#include "base/text/utilstr.h"
 #include "calc/kv6record.h"
 #include "calc/vocabulary.h"
 

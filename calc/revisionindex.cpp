@@ -1,6 +1,6 @@
 #include "calc/revisionindex.h"
 
-#include "base/numbertext.h"
+#include "base/text/numbertext.h"
 
 std::string RevisionIndexText(std::uint16_t style, std::int32_t n) {
   switch (style) {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "base/messages.h"
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/messages.h"
+#include "base/text/numbertext.h"
 #include "calc/tolisotables.h"
 
 std::int32_t IsoShaftPosition = 0;

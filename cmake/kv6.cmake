@@ -1,11 +1,18 @@
 # Each source folder becomes one static library of all the .cpp files in it, so adding a unit
-# never needs a build-file edit. A folder without sources yet makes no library.
+# never needs a build-file edit; a folder given after RECURSE also takes in its subfolders (base/,
+# cad/ and app/ keep their units in folders by concern). A folder without sources yet makes no
+# library.
 set(KV6_ALL_LIBRARIES "" CACHE INTERNAL "")
 
 function(kv6_library name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "RECURSE")
   set(sources "")
-  foreach(dir IN LISTS ARGN)
+  foreach(dir IN LISTS arg_UNPARSED_ARGUMENTS)
     file(GLOB found CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.cpp")
+    list(APPEND sources ${found})
+  endforeach()
+  foreach(dir IN LISTS arg_RECURSE)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.cpp")
     list(APPEND sources ${found})
   endforeach()
   if(NOT sources)

@@ -9,6 +9,9 @@ platform <- base <- calc; platform <- tables/core <- tables/modules <- tables/ac
 tables/ also uses base; base, calc, tables <- cad <- app. platform/headless and platform/qt are
 backends beside each other above platform. Only platform/qt includes Qt. The program's entry,
 tools, tests and benchmarks may include anything.
+
+Inside base/ every unit lives in a folder of its concern, and those folders are layered
+too: a folder includes only the ones before it in SUBFOLDERS.
 """
 
 import os
@@ -30,6 +33,10 @@ BELOW = {
     "cad": {"platform", "base", "calc"} | TABLES,
     "app": {"platform", "base", "calc", "cad"} | TABLES,
 }
+# The concern folders of a layer, lowest first.
+SUBFOLDERS = {
+    "base": ["settings", "text", "files", "draw", "help", "dialogs", "report", "start"],
+}
 # Folders above every layer: they may include any folder.
 FREE = {"main.cpp", "tools", "tests", "bench"}
 QT_FOLDERS = {"platform/qt"} | FREE
@@ -37,7 +44,7 @@ QT_FOLDERS = {"platform/qt"} | FREE
 # Single headers a folder may include against the layering, each with its reason.
 EXCEPTIONS = {
     # The stored numbers' text shares the 18-digit rounding of every number the program shows.
-    ("tables/core", "base/numbertext.h"),
+    ("tables/core", "base/text/numbertext.h"),
 }
 
 SOURCE = re.compile(r".*\.(cpp|h)$")
@@ -55,6 +62,27 @@ def folder_of(path):
     if len(parts) > 1 and parts[0] in BELOW:
         return parts[0]
     return None
+
+
+def subfolder_of(path):
+    """The concern folder of a path inside base/ or cad/, or None where it has none."""
+    parts = path.split("/")
+    if len(parts) > 2 and parts[1] in SUBFOLDERS.get(parts[0], []):
+        return parts[1]
+    return None
+
+
+def subfolder_fault(path, header):
+    """Why an include of header from path runs against the order of the concern folders, if it
+    does."""
+    top = path.split("/")[0]
+    if top not in SUBFOLDERS or header.split("/")[0] != top:
+        return None
+    order = SUBFOLDERS[top]
+    here, there = subfolder_of(path), subfolder_of(header)
+    if here is None or there is None or order.index(there) <= order.index(here):
+        return None
+    return f"{top}/{here} includes {header} of {top}/{there}, which is above it"
 
 
 def is_build_tree(path):
@@ -79,6 +107,8 @@ def check(root):
         if folder is None:
             faults.append(f"{path}: a source outside every layer; add its folder to the check")
             continue
+        if folder in SUBFOLDERS and subfolder_of(path) is None:
+            faults.append(f"{path}: a unit outside the concern folders of {folder}")
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as text:
             for number, line in enumerate(text, 1):
                 where = f"{path}:{number}"
@@ -88,6 +118,9 @@ def check(root):
                 if not match or folder in FREE:
                     continue
                 header = match.group(1)
+                wrong_way = subfolder_fault(path, header)
+                if wrong_way:
+                    faults.append(f"{where}: {wrong_way}")
                 target = folder_of(header)
                 if target is None or target == folder or target in BELOW[folder]:
                     continue
@@ -111,21 +144,27 @@ def self_test():
     """Runs the check on generated trees: each planted fault is found, and nothing else; an
     exception that no source needs any more is reported."""
     cases = {
-        "base/a.cpp": ('#include "calc/kv6rech.h"\n', "base includes calc/kv6rech.h of calc"),
+        "base/text/a.cpp": ('#include "calc/kv6rech.h"\n', "base includes calc/kv6rech.h of calc"),
+        "base/files/i.cpp": (
+            '#include "base/dialogs/utilcrt.h"\n',
+            "base/files includes base/dialogs/utilcrt.h of base/dialogs, which is above it",
+        ),
         "platform/b.h": ('#include "platform/qt/qtcanvas.h"\n', "platform includes platform/qt"),
         "platform/h.cpp": ('#include "platform/headless/x.h"\n', "platform includes platform/h"),
         "platform/qt/c.cpp": ('#include "platform/headless/x.h"\n', "qt includes platform/head"),
-        "tables/core/d.cpp": ('#include "base/utilstr.h"\n', "tables/core includes base/util"),
+        "tables/core/d.cpp": ('#include "base/text/utilstr.h"\n', "tables/core includes base/text/u"),
         "calc/e.cpp": ("#include <QString>\n", "calc includes Qt"),
-        "cad/f.cpp": ('#include "tests/support/tempfolder.h"\n', "includes tests/support"),
+        "cad/layer/f.cpp": ('#include "tests/support/tempfolder.h"\n', "includes tests/support"),
         "scripts/g.cpp": ("", "a source outside every layer"),
     }
     allowed = {
         "platform/p.cpp": '#include "platform/canvas.h"\n#include <string>\n',
         "platform/qt/q.cpp": '#include <QImage>\n#include "platform/canvas.h"\n',
-        "tables/core/r.cpp": '#include "base/numbertext.h"\n#include "platform/clock.h"\n',
-        "tables/access/s.cpp": '#include "base/brelvar.h"\n#include "tables/core/engine.h"\n',
-        "app/t.cpp": '#include "cad/brelcad.h"\n#include "tables/access/browse.h"\n',
+        "tables/core/r.cpp": '#include "base/text/numbertext.h"\n#include "platform/clock.h"\n',
+        "tables/access/s.cpp": '#include "base/settings/brelvar.h"\n#include "tables/core/engine.h"\n',
+        "app/t.cpp": '#include "cad/layer/brelcad.h"\n#include "tables/access/browse.h"\n',
+        "base/dialogs/k.cpp": '#include "base/help/helptext.h"\n#include "base/text/utilstr.h"\n',
+        "cad/drawings/l.cpp": '#include "cad/layer/cadprim.h"\n#include "cad/drawings/m.h"\n',
         "tests/u.cpp": '#include <QApplication>\n#include "app/v.h"\n#include "x.h"\n',
         "main.cpp": '#include "platform/qt/qtbackend.h"\n',
     }
@@ -155,7 +194,7 @@ def self_test():
             ok = False
         write("tables/core/r.cpp", '#include "platform/clock.h"\n')
         stale = subprocess.run([sys.executable, __file__, root], capture_output=True, text=True)
-        if "no tables/core file includes base/numbertext.h any more" not in stale.stdout:
+        if "no tables/core file includes base/text/numbertext.h any more" not in stale.stdout:
             print("an exception no source needs was not reported:\n" + stale.stdout)
             ok = False
     return 0 if ok else 1

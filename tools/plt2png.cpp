@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "app/startunits.h"
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
-#include "base/hbild.h"
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
+#include "base/help/hbild.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/machine.h"
 #include "platform/osfiles.h"

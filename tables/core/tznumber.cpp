@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "base/numbertext.h"
+#include "base/text/numbertext.h"
 #include "tables/core/tzdate.h"
 
 namespace dadav {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/utildate.h"
+#include "base/text/utildate.h"
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"
 #include "documentationfixture.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "base/brelvar.h"
-#include "base/utildate.h"
+#include "base/settings/brelvar.h"
+#include "base/text/utildate.h"
 #include "cad/cadvar.h"
 #include "calc/drawinginfo.h"
 #include "documentationfixture.h"

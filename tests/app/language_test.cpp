@@ -8,7 +8,7 @@
 #include "app/language.h"
 #include "app/menutexts.h"
 #include "app/vmenuqel.h"
-#include "base/brelvar.h"
+#include "base/settings/brelvar.h"
 #include "calc/calctexts.h"
 #include "platform/menus.h"
 #include "tests/support/command.h"

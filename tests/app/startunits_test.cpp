@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "base/textreport.h"
-#include "base/wbrelvar.h"
+#include "base/report/textreport.h"
+#include "base/settings/wbrelvar.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"
 #include "tables/modules/vfile.h"

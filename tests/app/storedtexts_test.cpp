@@ -7,7 +7,7 @@
 #include "app/changeentryform.h"
 #include "app/documentlinksform.h"
 #include "app/drawinginfoform.h"
-#include "base/brelvar.h"
+#include "base/settings/brelvar.h"
 #include "calc/documentlinks.h"
 #include "calc/drawinginfo.h"
 #include "documentationfixture.h"

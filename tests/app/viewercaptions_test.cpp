@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/menutexts.h"
-#include "base/showtextfile.h"
+#include "base/report/showtextfile.h"
 #include "platform/headless/recordingservices.h"
 
 namespace {

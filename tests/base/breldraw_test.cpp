@@ -1,14 +1,14 @@
-#include "base/breldraw.h"
+#include "base/draw/breldraw.h"
 
 #include <gmock/gmock.h>
 
 #include <array>
 #include <cmath>
 
-#include "base/brelvar.h"
-#include "base/displaytext.h"
-#include "base/messages.h"
-#include "base/utilmath.h"
+#include "base/settings/brelvar.h"
+#include "base/text/displaytext.h"
+#include "base/text/messages.h"
+#include "base/text/utilmath.h"
 #include "drawwindow_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "base/brelgraf.h"
+#include "base/draw/brelgraf.h"
 
 #include <gmock/gmock.h>
 

@@ -1,4 +1,4 @@
-#include "base/brelgraflist.h"
+#include "base/draw/brelgraflist.h"
 
 #include <gtest/gtest.h>
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "base/brelvar.h"
-#include "base/formplace.h"
-#include "base/helptext.h"
-#include "base/messages.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/formplace.h"
+#include "base/help/helptext.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/messages.h"
 #include "platform/headless/dialogscript.h"
 #include "tests/support/tempfolder.h"
 

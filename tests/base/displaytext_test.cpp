@@ -1,10 +1,10 @@
-#include "base/displaytext.h"
+#include "base/text/displaytext.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "base/brelvar.h"
+#include "base/settings/brelvar.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
-#include "base/hbildvar.h"
-#include "base/hgvar.h"
-#include "base/wbrelvar.h"
-#include "base/wprinvar.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
+#include "base/draw/hgvar.h"
+#include "base/help/hbildvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/settings/wprinvar.h"
 #include "platform/headless/recordingcanvas.h"
 #include "platform/headless/recordingsurface.h"
 

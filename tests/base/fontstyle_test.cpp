@@ -1,4 +1,4 @@
-#include "base/fontstyle.h"
+#include "base/draw/fontstyle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "base/formplace.h"
+#include "base/dialogs/formplace.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <tuple>
 
-#include "base/brelvar.h"
-#include "base/hgvar.h"
-#include "base/wbrelvar.h"
+#include "base/draw/hgvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "platform/services.h"
 
 namespace {

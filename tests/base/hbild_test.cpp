@@ -1,4 +1,4 @@
-#include "base/hbild.h"
+#include "base/help/hbild.h"
 
 #include <gmock/gmock.h>
 
@@ -6,7 +6,7 @@
 #include <map>
 #include <random>
 
-#include "base/displaytext.h"
+#include "base/text/displaytext.h"
 #include "drawwindow_fixture.h"
 #include "testdata.h"
 

@@ -1,8 +1,8 @@
-#include "base/helperr.h"
+#include "base/dialogs/helperr.h"
 
 #include <gmock/gmock.h>
 
-#include "base/utilstr.h"
+#include "base/text/utilstr.h"
 #include "dialogfixture.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "base/helptext.h"
+#include "base/help/helptext.h"
 
 #include <gmock/gmock.h>
 
 #include <filesystem>
 #include <regex>
 
-#include "base/brelgraflist.h"
-#include "base/hbild.h"
+#include "base/draw/brelgraflist.h"
+#include "base/help/hbild.h"
 #include "dialogfixture.h"
 #include "drawwindow_fixture.h"
 #include "testdata.h"

@@ -1,10 +1,10 @@
-#include "base/hilfebild.h"
+#include "base/dialogs/hilfebild.h"
 
 #include <gmock/gmock.h>
 
 #include <tuple>
 
-#include "base/wprinvar.h"
+#include "base/settings/wprinvar.h"
 #include "dialogfixture.h"
 #include "drawwindow_fixture.h"
 

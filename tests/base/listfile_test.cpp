@@ -1,4 +1,4 @@
-#include "base/listfile.h"
+#include "base/files/listfile.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
-#include "base/brelvar.h"
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "tests/support/command.h"
 #include "tests/support/tempfolder.h"
 

@@ -1,4 +1,4 @@
-#include "base/messages.h"
+#include "base/text/messages.h"
 
 #include <gtest/gtest.h>
 

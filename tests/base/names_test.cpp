@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "base/showtextfile.h"
-#include "base/startfolders.h"
-#include "base/textfile.h"
-#include "base/utilfile.h"
+#include "base/files/textfile.h"
+#include "base/files/utilfile.h"
+#include "base/report/showtextfile.h"
+#include "base/start/startfolders.h"
 #include "platform/codepage.h"
 #include "reportfixture.h"
 #include "tests/support/scopedvariable.h"

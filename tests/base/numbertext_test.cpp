@@ -1,4 +1,4 @@
-#include "base/numbertext.h"
+#include "base/text/numbertext.h"
 
 #include <gtest/gtest.h>
 #include <locale.h>
@@ -11,7 +11,7 @@
 #include <string>
 #include <tuple>
 
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
 
 namespace {
 

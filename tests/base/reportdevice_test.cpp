@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "base/showtextfile.h"
-#include "base/textprint.h"
+#include "base/report/showtextfile.h"
+#include "base/report/textprint.h"
 #include "platform/filelock.h"
 #include "reportfixture.h"
 

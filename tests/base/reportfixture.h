@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "base/listfile.h"
-#include "base/messages.h"
-#include "base/reportdevice.h"
-#include "base/reportmessages.h"
-#include "base/textreport.h"
-#include "base/utilcrtfile.h"
-#include "base/wprinvar.h"
+#include "base/dialogs/utilcrtfile.h"
+#include "base/files/listfile.h"
+#include "base/report/reportdevice.h"
+#include "base/report/reportmessages.h"
+#include "base/report/textreport.h"
+#include "base/settings/wprinvar.h"
+#include "base/text/messages.h"
 #include "dialogfixture.h"
 #include "fakemachine.h"
 #include "platform/headless/recordingservices.h"

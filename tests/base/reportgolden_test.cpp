@@ -20,7 +20,7 @@
 #include <tuple>
 #include <utility>
 
-#include "base/helperr.h"
+#include "base/dialogs/helperr.h"
 #include "reportfixture.h"
 #include "tests/support/maskfolder.h"
 

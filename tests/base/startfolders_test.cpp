@@ -1,4 +1,4 @@
-#include "base/startfolders.h"
+#include "base/start/startfolders.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "dialogfixture.h"
 #include "tests/support/scopedvariable.h"
 

@@ -1,13 +1,13 @@
-#include "base/unittext.h"
+#include "base/text/unittext.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 
-#include "base/brelvar.h"
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "tests/support/nearlong.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "base/utilcrt.h"
+#include "base/dialogs/utilcrt.h"
 
 #include <gmock/gmock.h>
 
 #include <cstring>
 #include <tuple>
 
-#include "base/indialog.h"
+#include "base/dialogs/indialog.h"
 #include "dialogfixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "base/utilcrtfile.h"
+#include "base/dialogs/utilcrtfile.h"
 
 #include <gmock/gmock.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "base/utildate.h"
+#include "base/text/utildate.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <tuple>
 
-#include "base/brelvar.h"
+#include "base/settings/brelvar.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
 

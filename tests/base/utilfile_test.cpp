@@ -1,4 +1,4 @@
-#include "base/utilfile.h"
+#include "base/files/utilfile.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "base/utilpath.h"
-#include "base/wbrelvar.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
 #include "tests/support/tempfolder.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "base/utilmath.h"
+#include "base/text/utilmath.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "base/brelvar.h"
-#include "base/messages.h"
+#include "base/settings/brelvar.h"
+#include "base/text/messages.h"
 #include "tests/support/nearlong.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "base/utilstr.h"
+#include "base/text/utilstr.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 
 namespace {
 

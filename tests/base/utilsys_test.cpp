@@ -1,4 +1,4 @@
-#include "base/utilsys.h"
+#include "base/files/utilsys.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <memory>
 #include <tuple>
 
-#include "base/brelvar.h"
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/support/scopedvariable.h"

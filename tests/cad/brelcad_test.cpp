@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <tuple>
 
-#include "base/utilstr.h"
+#include "base/text/utilstr.h"
 #include "cad/cadplot.h"
 #include "cadtest.h"
 #include "platform/filelock.h"

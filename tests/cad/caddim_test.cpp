@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "base/hgvar.h"
+#include "base/draw/hgvar.h"
 #include "cad/caddim.h"
 #include "cadtest.h"
 

@@ -1,5 +1,5 @@
 // Drawing header: screen stamp, print border, logos and the STL height prompt.
-#include "base/wprinvar.h"
+#include "base/settings/wprinvar.h"
 #include "cadtest.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <utility>
 
-#include "base/hgvar.h"
-#include "base/numbertext.h"
+#include "base/draw/hgvar.h"
+#include "base/text/numbertext.h"
 #include "cad/caddim.h"
 #include "cad/dxfutil.h"
 #include "cadtest.h"

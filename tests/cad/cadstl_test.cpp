@@ -7,7 +7,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "base/numbertext.h"
+#include "base/text/numbertext.h"
 #include "cadtest.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Text tables: columns and boundaries, row geometry, text forms, the message table.
 #include "cad/cadtable.h"
 
-#include "base/messages.h"
+#include "base/text/messages.h"
 #include "cad/cadprim.h"
 #include "cadtest.h"
 

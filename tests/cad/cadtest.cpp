@@ -3,10 +3,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "base/hgvar.h"
-#include "base/runfolder.h"
-#include "base/utilstr.h"
-#include "base/wprinvar.h"
+#include "base/draw/hgvar.h"
+#include "base/files/runfolder.h"
+#include "base/settings/wprinvar.h"
+#include "base/text/utilstr.h"
 #include "cad/cadstream.h"
 
 std::vector<RecordedCall> Recorded;

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
-#include "base/brelvar.h"
-#include "base/messages.h"
-#include "base/wbrelvar.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/messages.h"
 #include "cad/brelcad.h"
 #include "cad/caddisp.h"
 #include "cad/cadhead.h"

@@ -1,6 +1,6 @@
 // Records of the text list: every kind byte for byte, full turns, clockwise arcs, the decimal
 // mark, the unit factor and field separators inside texts.
-#include "base/brelvar.h"
+#include "base/settings/brelvar.h"
 #include "cadtest.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include "cad/dxfnumber.h"
 
-#include "base/runfolder.h"
+#include "base/files/runfolder.h"
 #include "cad/cadstream.h"
 #include "cadtest.h"
 

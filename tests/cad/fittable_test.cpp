@@ -1,8 +1,8 @@
 // Fit-dimension table: limit dimensions from the ISO tolerance, and the abort flag around it.
 #include "cad/fittable.h"
 
-#include "base/brelvar.h"
-#include "base/messages.h"
+#include "base/settings/brelvar.h"
+#include "base/text/messages.h"
 #include "cadtest.h"
 
 namespace {

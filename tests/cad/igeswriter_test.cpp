@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <map>
 
-#include "base/displaytext.h"
-#include "base/numbertext.h"
+#include "base/text/displaytext.h"
+#include "base/text/numbertext.h"
 #include "cad/cadvar.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"

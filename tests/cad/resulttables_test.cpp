@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/brelvar.h"
-#include "base/numbertext.h"
+#include "base/settings/brelvar.h"
+#include "base/text/numbertext.h"
 #include "cadtest.h"
 #include "calc/calcfile.h"
 #include "calc/calcstart.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/wprinvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wprinvar.h"
 #include "cad/sheetframe.h"
 #include "cad/titleblock.h"
 #include "cadtest.h"

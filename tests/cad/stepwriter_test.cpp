@@ -6,7 +6,7 @@
 #include <regex>
 #include <sstream>
 
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "cadtest.h"
 #include "platform/codepage.h"
 #include "platform/services.h"

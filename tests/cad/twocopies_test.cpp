@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "base/listfile.h"
-#include "base/reportdevice.h"
-#include "base/textreport.h"
-#include "base/utilcrtfile.h"
-#include "base/wprinvar.h"
+#include "base/dialogs/utilcrtfile.h"
+#include "base/files/listfile.h"
+#include "base/report/reportdevice.h"
+#include "base/report/textreport.h"
+#include "base/settings/wprinvar.h"
 #include "cadtest.h"
 
 namespace {

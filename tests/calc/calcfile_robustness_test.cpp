@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <random>
 
-#include "base/listfile.h"
-#include "base/numbertext.h"
-#include "base/utilstr.h"
+#include "base/files/listfile.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
 #include "calc/calcfile.h"
 #include "calc/calcfileformat.h"
 #include "calc/kv6rech.h"

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "base/numbertext.h"
-#include "base/utilsys.h"
+#include "base/files/utilsys.h"
+#include "base/text/numbertext.h"
 #include "calc/calcfileformat.h"
 #include "calc/kv6rech.h"
 #include "tests/base/testdata.h"

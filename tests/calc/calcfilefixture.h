@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "base/utilcrtfile.h"
-#include "base/wbrelvar.h"
+#include "base/dialogs/utilcrtfile.h"
+#include "base/settings/wbrelvar.h"
 #include "calc/calcfiledata.h"
 #include "calc/calcfileformat.h"
 #include "calc/documentlinks.h"

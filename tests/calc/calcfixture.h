@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "base/brelvar.h"
-#include "base/messages.h"
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/messages.h"
+#include "base/text/numbertext.h"
 #include "calc/calcstart.h"
 #include "calc/kv6record.h"
 

@@ -4,8 +4,8 @@
 #include <ctime>
 #include <vector>
 
-#include "base/utildate.h"
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/utildate.h"
 #include "calc/descriptiontext.h"
 #include "calc/documentlinks.h"
 #include "calc/drawinginfo.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/numbertext.h"
+#include "base/text/numbertext.h"
 #include "calc/calcfile.h"
 #include "calc/calcstart.h"
 #include "calc/calctexts.h"

@@ -1,6 +1,6 @@
 // The auxiliary-image list read by the browse run, whose first pass shows the first line's
 // image; the list form then takes Cancel.
-#include "base/hilfebild.h"
+#include "base/dialogs/hilfebild.h"
 #include "tests/fuzz/fuzzrun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

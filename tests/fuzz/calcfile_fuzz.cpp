@@ -1,6 +1,6 @@
 // A calculation file loaded by name: read whole or refused, then calculated.
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "calc/calcfile.h"
 #include "calc/calcstart.h"
 #include "tests/fuzz/fuzzrun.h"

@@ -1,7 +1,7 @@
 // A block file replayed into the screen target under a turned, scaled insertion and painted, as a
 // user's own block (a logo from another CAD program) is read at every insert.
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "cad/brelcad.h"
 #include "cad/cadprim.h"
 #include "tests/fuzz/fuzzrun.h"

@@ -1,7 +1,7 @@
 // The message help file read for messages whose keys are its own first lines (and one it lacks):
 // origin and remedy for the report, the help form, and a saved help rewriting the file.
-#include "base/helperr.h"
-#include "base/messages.h"
+#include "base/dialogs/helperr.h"
+#include "base/text/messages.h"
 #include "tests/fuzz/fuzzrun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,14 +7,14 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "base/brelvar.h"
-#include "base/hbildvar.h"
-#include "base/helptext.h"
-#include "base/hgvar.h"
-#include "base/messages.h"
-#include "base/runfolder.h"
-#include "base/wbrelvar.h"
-#include "base/wprinvar.h"
+#include "base/draw/hgvar.h"
+#include "base/files/runfolder.h"
+#include "base/help/hbildvar.h"
+#include "base/help/helptext.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/settings/wprinvar.h"
+#include "base/text/messages.h"
 #include "cad/cadvar.h"
 #include "platform/discardingcanvas.h"
 #include "platform/headless/headless.h"

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/recordingsurface.h"
 

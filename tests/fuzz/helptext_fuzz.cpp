@@ -2,7 +2,7 @@
 // box with its help image.
 #include <set>
 
-#include "base/helptext.h"
+#include "base/help/helptext.h"
 #include "tests/fuzz/fuzzrun.h"
 
 namespace {

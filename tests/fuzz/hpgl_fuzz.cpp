@@ -1,5 +1,5 @@
 // An HP-GL image opened by name from the image folder, drawn into the display list and painted.
-#include "base/hbild.h"
+#include "base/help/hbild.h"
 #include "tests/fuzz/fuzzrun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

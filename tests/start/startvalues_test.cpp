@@ -7,8 +7,8 @@
 #include <string>
 #include <tuple>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "platform/services.h"
 
 namespace {

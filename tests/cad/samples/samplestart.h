@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "cad/cadvar.h"
 #include "platform/headless/headless.h"
 

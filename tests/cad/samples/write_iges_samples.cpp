@@ -3,8 +3,8 @@
 #include <fstream>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "cad/brelcad.h"
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"

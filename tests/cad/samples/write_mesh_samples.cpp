@@ -7,9 +7,9 @@
 #include <numbers>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/numbertext.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "cad/brelcad.h"
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"

@@ -6,9 +6,9 @@
 #include <numbers>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
-#include "base/wprinvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/settings/wprinvar.h"
 #include "cad/brelcad.h"
 #include "cad/cadhead.h"
 #include "cad/cadprim.h"

@@ -9,10 +9,10 @@
 #include <random>
 #include <string>
 
-#include "base/brelvar.h"
-#include "base/numbertext.h"
-#include "base/utilfile.h"
-#include "base/wbrelvar.h"
+#include "base/files/utilfile.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "calc/calcfile.h"
 #include "calc/calcfiledata.h"
 #include "calc/calcfileformat.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "calc/calcstart.h"
 #include "calc/kv6rech.h"
 #include "calc/kv6record.h"

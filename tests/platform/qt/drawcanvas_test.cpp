@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
-#include "base/brelvar.h"
-#include "base/hgvar.h"
-#include "base/wbrelvar.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
+#include "base/draw/hgvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qtmainwindow.h"

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "base/brelvar.h"
-#include "base/wbrelvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
 #include "cad/drawsettingsform.h"
 #include "calc/calcstart.h"
 #include "calc/kv6record.h"

@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "base/breldraw.h"
-#include "base/brelgraf.h"
+#include "base/draw/breldraw.h"
+#include "base/draw/brelgraf.h"
 #include "bench/replaydrawing.h"
 #include "platform/headless/recordingsurface.h"
 #include "platform/qt/qtcanvas.h"

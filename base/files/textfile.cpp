@@ -1,0 +1,190 @@
+#include "base/files/textfile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "base/settings/wbrelvar.h"
+#include "platform/fileresolve.h"
+#include "platform/osfiles.h"
+
+namespace {
+
+constexpr std::size_t kBufferSize = 65536;
+constexpr char kCtrlZ = '\x1A';
+
+std::int32_t OpenErrorCode(int error) {
+  switch (error) {
+    case ENOENT:
+      return IoFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return IoPathNotFound;
+    case EROFS:
+      return IoWriteProtected;
+    case ENOMEDIUM:
+      return IoDriveNotReady;
+    case ENOSPC:
+    case EDQUOT:
+      return IoWriteError;
+    default:
+      return IoAccessDenied;
+  }
+}
+
+std::int32_t WriteErrorCode(int error) {
+  return error == EROFS ? IoWriteProtected : IoWriteError;
+}
+
+}  // namespace
+
+// Written lines are never dropped silently: a file still open is closed, flushing its buffer.
+TextFile::~TextFile() {
+  if (IsOpen()) Close();
+}
+
+bool TextFile::Open(const std::string& path, int flags, Mode mode) {
+  if (IsOpen()) Close();
+  ioResult_ = 0;
+  const int fd = platform::os::Open(path, flags | O_CLOEXEC);
+  if (fd < 0) {
+    ioResult_ = OpenErrorCode(errno);
+    return false;
+  }
+  fd_ = fd;
+  mode_ = mode;
+  buffer_.clear();
+  pos_ = 0;
+  ended_ = false;
+  return true;
+}
+
+void TextFile::Reset() {
+  Open(platform::ResolveFileName(name_), O_RDONLY, Mode::Reading);
+}
+
+void TextFile::Rewrite() {
+  Open(name_, O_WRONLY | O_CREAT | O_TRUNC, Mode::Writing);
+}
+
+void TextFile::Close() {
+  ioResult_ = 0;
+  if (!IsOpen()) {
+    Fail(IoFileNotOpen);
+    return;
+  }
+  const bool flushed = mode_ != Mode::Writing || Flush();
+  const int error = ::close(fd_) == 0 ? 0 : errno;
+  fd_ = -1;
+  mode_ = Mode::Closed;
+  buffer_.clear();
+  if (flushed && error != 0) Fail(WriteErrorCode(error));
+}
+
+bool TextFile::Require(Mode mode) {
+  ioResult_ = 0;
+  if (mode_ == mode) return true;
+  Fail(IoFileNotOpen);
+  return false;
+}
+
+void TextFile::Fail(std::int32_t code) {
+  ioResult_ = code;
+  AbortFlag = 1;
+}
+
+bool TextFile::Fill() {
+  buffer_.resize(kBufferSize);
+  pos_ = 0;
+  ssize_t n;
+  do {
+    n = ::read(fd_, buffer_.data(), kBufferSize);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    Fail(IoReadError);
+    n = 0;
+  }
+  buffer_.resize(static_cast<std::size_t>(n));
+  if (n == 0) ended_ = true;
+  return n > 0;
+}
+
+bool TextFile::Eof() {
+  if (!Require(Mode::Reading)) return true;
+  if (ended_) return true;
+  if (pos_ == buffer_.size() && !Fill()) return true;
+  if (buffer_[pos_] == kCtrlZ) ended_ = true;
+  return ended_;
+}
+
+namespace {
+
+// Position of the next line end or Ctrl-Z from pos, npos when neither follows. Two memchr scans:
+// find_first_of would test every byte against the set one call at a time.
+std::size_t LineStop(const std::string& buffer, std::size_t pos) {
+  const char* begin = buffer.data() + pos;
+  const std::size_t length = buffer.size() - pos;
+  const void* newline = std::memchr(begin, '\n', length);
+  const std::size_t scan = newline ? static_cast<const char*>(newline) - begin : length;
+  const void* ctrlZ = std::memchr(begin, kCtrlZ, scan);
+  if (ctrlZ) return pos + (static_cast<const char*>(ctrlZ) - begin);
+  return newline ? pos + scan : std::string::npos;
+}
+
+}  // namespace
+
+void TextFile::ReadLine(std::string& line) {
+  line.clear();
+  if (!Require(Mode::Reading)) return;
+  while (!ended_) {
+    if (pos_ == buffer_.size() && !Fill()) break;
+    const std::size_t stop = LineStop(buffer_, pos_);
+    if (stop == std::string::npos) {
+      line.append(buffer_, pos_);
+      pos_ = buffer_.size();
+      continue;
+    }
+    line.append(buffer_, pos_, stop - pos_);
+    pos_ = stop;
+    if (buffer_[stop] == kCtrlZ) {
+      ended_ = true;
+      break;
+    }
+    ++pos_;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    break;
+  }
+}
+
+bool TextFile::Flush() {
+  if (mode_ != Mode::Writing) return true;
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      Fail(n < 0 ? WriteErrorCode(errno) : IoWriteError);
+      buffer_.clear();
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  buffer_.clear();
+  return true;
+}
+
+void TextFile::Write(std::string_view text) {
+  if (!Require(Mode::Writing)) return;
+  buffer_.append(text);
+  if (buffer_.size() >= kBufferSize) Flush();
+}
+
+void TextFile::WriteLine(std::string_view text) {
+  if (!Require(Mode::Writing)) return;
+  buffer_.append(text);
+  buffer_.append("\r\n");
+  if (buffer_.size() >= kBufferSize) Flush();
+}

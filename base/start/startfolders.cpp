@@ -1,0 +1,118 @@
+#include "base/start/startfolders.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/dialogs/utilcrt.h"
+#include "base/files/utilfile.h"
+#include "base/files/utilpath.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/utilstr.h"
+#include "platform/dirservices.h"
+#include "platform/fileresolve.h"
+#include "platform/osfiles.h"
+
+namespace {
+
+// Tables with their memo and index files; help and help images with the auxiliary-image list.
+// The common defaults "init.kv6" are read where they are shipped and are not copied.
+constexpr const char* kSeededKinds[] = {"*.dbf", "*.dbt", "*.ndx", "*.plt",
+                                        "*.dbh", "*.hlp", "*.err"};
+
+// An environment variable that holds an absolute path, else empty: a relative one would name a
+// different folder in every working directory.
+std::string AbsolutePathVariable(const char* name) {
+  const std::string value = platform::os::Variable(name);
+  if (value.empty() || value[0] != '/') return {};
+  return RemoveBackslash(value);
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// Any entry of that name, in any letter case, even one the user cannot read, keeps the shipped
+// file out.
+bool NameTaken(const std::string& path) {
+  struct stat info {};
+  return platform::os::LinkStat(platform::ResolveFileName(path), info) == 0;
+}
+
+void SetIfUnset(std::string& folder, const std::string& value) {
+  if (TrimBlanks(folder).empty()) folder = value;
+}
+
+void SetUpWorkingFolders() {
+  const std::string working = UserWorkingFolder();
+  if (working.empty() || !platform::MakeFolders(working)) return;
+  const std::string folder = AddBackslash(working);
+  // The current folder that the settings record at start is no place for the user's files.
+  DefaultDataDir = folder;
+  SetIfUnset(DbfDir, folder);
+  SetIfUnset(PltDir, folder);
+  SetIfUnset(CadDir, folder);
+  if (!BrelcorDir.empty() && !SeedWorkingFolder(BrelcorDir, working)) {
+    ShowError("cannot copy the program's files to " + working);
+  }
+}
+
+void SetUpTempFolder() {
+  if (!TrimBlanks(TempDir).empty()) return;
+  const std::string folder = UserTempFolder();
+  if (platform::MakePrivateFolder(folder)) {
+    TempDir = folder;
+  } else {
+    ShowError("invalid temporary directory configured");
+  }
+}
+
+}  // namespace
+
+std::string ShippedFilesFolder(const std::string& programPath) {
+  const std::string programFolder = FolderOf(programPath);
+  if (programFolder.empty()) return {};
+  const std::string installed = FolderOf(programFolder) + "/share/kv6";
+  if (DirExists(installed)) return installed;
+  const std::string buildTree = programFolder + "/data";
+  if (DirExists(buildTree)) return buildTree;
+  return {};
+}
+
+std::string UserWorkingFolder() {
+  std::string dataHome = AbsolutePathVariable("XDG_DATA_HOME");
+  if (dataHome.empty()) {
+    const std::string home = AbsolutePathVariable("HOME");
+    if (home.empty()) return {};
+    dataHome = AddBackslash(home) + ".local/share";
+  }
+  return AddBackslash(dataHome) + "brelcor/kv6";
+}
+
+std::string UserTempFolder() {
+  const std::string runtime = AbsolutePathVariable("XDG_RUNTIME_DIR");
+  if (!runtime.empty()) return AddBackslash(runtime) + "kv6";
+  return "/tmp/kv6-" + std::to_string(::getuid());
+}
+
+bool SeedWorkingFolder(const std::string& shipped, const std::string& working) {
+  const std::uint8_t abort = AbortFlag;
+  AbortFlag = 0;
+  const std::string from = AddBackslash(shipped);
+  const std::string to = AddBackslash(working);
+  for (const char* kind : kSeededKinds) {
+    for (const std::string& name : MatchingFiles(from, kind)) {
+      if (!NameTaken(to + name)) CopyFile(from + name, to + name);
+    }
+  }
+  const bool copied = AbortFlag == 0;
+  AbortFlag = abort;
+  return copied;
+}
+
+void SetUpFolders(const std::string& programPath) {
+  BrelcorDir = ShippedFilesFolder(programPath);
+  SetUpWorkingFolders();
+  SetUpTempFolder();
+}
