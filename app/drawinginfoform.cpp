@@ -9,7 +9,7 @@
 #include "base/text/numbertext.h"
 #include "base/text/utildate.h"
 #include "base/text/utilstr.h"
-#include "cad/cadvar.h"
+#include "cad/layer/cadvar.h"
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"
 #include "platform/forms.h"

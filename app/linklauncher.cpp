@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "base/files/commandline.h"
-#include "cad/cadplot.h"
+#include "cad/layer/cadplot.h"
 #include "platform/osfiles.h"
 #include "platform/process.h"
 

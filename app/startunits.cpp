@@ -9,7 +9,7 @@
 #include "base/settings/wprinvar.h"
 #include "base/start/startfolders.h"
 #include "base/text/numbertext.h"
-#include "cad/cadvar.h"
+#include "cad/layer/cadvar.h"
 #include "calc/calcstart.h"
 #include "tables/core/engine.h"
 #include "tables/modules/exprstart.h"

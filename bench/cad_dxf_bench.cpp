@@ -13,11 +13,11 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "benchsize.h"
-#include "cad/brelcad.h"
-#include "cad/caddisp.h"
-#include "cad/cadprim.h"
-#include "cad/cadvar.h"
-#include "cad/dxfread.h"
+#include "cad/layer/brelcad.h"
+#include "cad/layer/caddisp.h"
+#include "cad/layer/cadprim.h"
+#include "cad/layer/cadvar.h"
+#include "cad/layer/dxfread.h"
 #include "platform/headless/recordingservices.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "benchsize.h"
-#include "cad/brelcad.h"
-#include "cad/cadprim.h"
-#include "cad/cadvar.h"
+#include "cad/layer/brelcad.h"
+#include "cad/layer/cadprim.h"
+#include "cad/layer/cadvar.h"
 
 namespace {
 

@@ -10,7 +10,7 @@ tables/ also uses base; base, calc, tables <- cad <- app. platform/headless and 
 backends beside each other above platform. Only platform/qt includes Qt. The program's entry,
 tools, tests and benchmarks may include anything.
 
-Inside base/ every unit lives in a folder of its concern, and those folders are layered
+Inside base/ and cad/ every unit lives in a folder of its concern, and those folders are layered
 too: a folder includes only the ones before it in SUBFOLDERS.
 """
 
@@ -36,6 +36,7 @@ BELOW = {
 # The concern folders of a layer, lowest first.
 SUBFOLDERS = {
     "base": ["settings", "text", "files", "draw", "help", "dialogs", "report", "start"],
+    "cad": ["layer", "writers", "drawings"],
 }
 # Folders above every layer: they may include any folder.
 FREE = {"main.cpp", "tools", "tests", "bench"}
@@ -149,6 +150,7 @@ def self_test():
             '#include "base/dialogs/utilcrt.h"\n',
             "base/files includes base/dialogs/utilcrt.h of base/dialogs, which is above it",
         ),
+        "cad/j.cpp": ("", "a unit outside the concern folders of cad"),
         "platform/b.h": ('#include "platform/qt/qtcanvas.h"\n', "platform includes platform/qt"),
         "platform/h.cpp": ('#include "platform/headless/x.h"\n', "platform includes platform/h"),
         "platform/qt/c.cpp": ('#include "platform/headless/x.h"\n', "qt includes platform/head"),

@@ -6,7 +6,7 @@
 
 #include "base/settings/brelvar.h"
 #include "base/text/utildate.h"
-#include "cad/cadvar.h"
+#include "cad/layer/cadvar.h"
 #include "calc/drawinginfo.h"
 #include "documentationfixture.h"
 

@@ -19,7 +19,7 @@
 #include "base/report/textprint.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/messages.h"
-#include "cad/dxfread.h"
+#include "cad/layer/dxfread.h"
 #include "calc/calcfile.h"
 #include "platform/blockfile.h"
 #include "platform/rawprint.h"

@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "base/text/utilstr.h"
-#include "cad/cadplot.h"
+#include "cad/layer/cadplot.h"
 #include "cadtest.h"
 #include "platform/filelock.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/draw/hgvar.h"
-#include "cad/caddim.h"
+#include "cad/layer/caddim.h"
 #include "cadtest.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "base/draw/hgvar.h"
 #include "base/text/numbertext.h"
-#include "cad/caddim.h"
-#include "cad/dxfutil.h"
+#include "cad/layer/caddim.h"
+#include "cad/layer/dxfutil.h"
 #include "cadtest.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Text tables: columns and boundaries, row geometry, text forms, the message table.
-#include "cad/cadtable.h"
+#include "cad/drawings/cadtable.h"
 
 #include "base/text/messages.h"
-#include "cad/cadprim.h"
+#include "cad/layer/cadprim.h"
 #include "cadtest.h"
 
 namespace {

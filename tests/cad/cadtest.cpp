@@ -7,7 +7,7 @@
 #include "base/files/runfolder.h"
 #include "base/settings/wprinvar.h"
 #include "base/text/utilstr.h"
-#include "cad/cadstream.h"
+#include "cad/layer/cadstream.h"
 
 std::vector<RecordedCall> Recorded;
 

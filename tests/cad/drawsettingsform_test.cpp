@@ -1,6 +1,6 @@
 // The drawing settings form: the diameter proposed per part and kept exactly, the unit toggle,
 // the hidden diameter part, cancelling, and the run without showing that batch drawings use.
-#include "cad/drawsettingsform.h"
+#include "cad/drawings/drawsettingsform.h"
 
 #include <gtest/gtest.h>
 

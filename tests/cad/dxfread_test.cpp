@@ -2,7 +2,7 @@
 #include <cmath>
 #include <random>
 
-#include "cad/dxfread.h"
+#include "cad/layer/dxfread.h"
 #include "cadtest.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Bytes of the DXF writer: pairs, numbers, tables, entities, unit factor and block files.
-#include "cad/dxfutil.h"
+#include "cad/layer/dxfutil.h"
 #include <cmath>
-#include "cad/dxfnumber.h"
+#include "cad/layer/dxfnumber.h"
 
 #include "base/files/runfolder.h"
-#include "cad/cadstream.h"
+#include "cad/layer/cadstream.h"
 #include "cadtest.h"
 
 namespace {

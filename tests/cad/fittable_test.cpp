@@ -1,5 +1,5 @@
 // Fit-dimension table: limit dimensions from the ISO tolerance, and the abort flag around it.
-#include "cad/fittable.h"
+#include "cad/drawings/fittable.h"
 
 #include "base/settings/brelvar.h"
 #include "base/text/messages.h"

@@ -4,7 +4,7 @@
 
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
-#include "cad/cadvar.h"
+#include "cad/layer/cadvar.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/cad/cadtest.h"

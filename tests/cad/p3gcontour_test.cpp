@@ -1,12 +1,12 @@
 // Drawing scales and the P3G contour: the scale series, the contour's geometry against its
 // support function, both directions and the resolution limits.
-#include "cad/p3gcontour.h"
+#include "cad/drawings/p3gcontour.h"
 
 #include <cmath>
 #include <limits>
 #include <numbers>
 
-#include "cad/drawscale.h"
+#include "cad/drawings/drawscale.h"
 #include "cadtest.h"
 
 namespace {

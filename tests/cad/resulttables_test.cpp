@@ -1,6 +1,6 @@
 // The result tables on the golden connection, row by row: each row's field and format, the rows
 // that depend on the values, the languages and units.
-#include "cad/resulttables.h"
+#include "cad/drawings/resulttables.h"
 
 #include <filesystem>
 #include <map>

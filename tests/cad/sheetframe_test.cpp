@@ -6,8 +6,8 @@
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wprinvar.h"
-#include "cad/sheetframe.h"
-#include "cad/titleblock.h"
+#include "cad/drawings/sheetframe.h"
+#include "cad/drawings/titleblock.h"
 #include "cadtest.h"
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"

@@ -2,8 +2,8 @@
 // user's own block (a logo from another CAD program) is read at every insert.
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "cad/brelcad.h"
-#include "cad/cadprim.h"
+#include "cad/layer/brelcad.h"
+#include "cad/layer/cadprim.h"
 #include "tests/fuzz/fuzzrun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

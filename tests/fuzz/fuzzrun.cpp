@@ -15,7 +15,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "base/text/messages.h"
-#include "cad/cadvar.h"
+#include "cad/layer/cadvar.h"
 #include "platform/discardingcanvas.h"
 #include "platform/headless/headless.h"
 

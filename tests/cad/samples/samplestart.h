@@ -7,7 +7,7 @@
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "cad/cadvar.h"
+#include "cad/layer/cadvar.h"
 #include "platform/headless/headless.h"
 
 // The output folder, or empty when the command line names none.

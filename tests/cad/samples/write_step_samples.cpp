@@ -5,10 +5,10 @@
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "cad/brelcad.h"
-#include "cad/cadhead.h"
-#include "cad/cadprim.h"
-#include "cad/cadvar.h"
+#include "cad/layer/brelcad.h"
+#include "cad/layer/cadhead.h"
+#include "cad/layer/cadprim.h"
+#include "cad/layer/cadvar.h"
 #include "platform/codepage.h"
 #include "samplestart.h"
 

@@ -10,7 +10,7 @@
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "cad/drawsettingsform.h"
+#include "cad/drawings/drawsettingsform.h"
 #include "calc/calcstart.h"
 #include "calc/kv6record.h"
 #include "tests/support/qt/qtapp.h"

@@ -1,0 +1,82 @@
+#include "cad/layer/cadplot.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "base/dialogs/utilcrt.h"
+#include "base/files/commandline.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
+#include "cad/layer/cadvar.h"
+#include "platform/filelock.h"
+#include "platform/process.h"
+
+std::vector<std::string> cad_split_command_line(const std::string& line) {
+  return SplitCommandLine(line);
+}
+
+namespace {
+
+constexpr int kPlotFileTries = 99;
+constexpr std::string_view kPlotStem = "penwerk";
+
+struct PlotFileClaim {
+  std::string folder;
+  platform::NameClaim claim;
+};
+
+std::string plot_file_stem(int n) {
+  return std::string(kPlotStem) + (n == 1 ? "" : IntText(n));
+}
+
+// Puts the stem of the file written in place of the stem of the word naming the plot file.
+void name_written_plot_file(std::vector<std::string>& argv, const std::string& stem) {
+  for (std::size_t i = 1; i < argv.size(); ++i) {
+    std::string& word = argv[i];
+    const std::size_t cut = word.find_last_of("/\\") + 1;  // 0 without a folder
+    const std::string name = LowerText(std::string_view(word).substr(cut));
+    if (name == kPlotStem || name == std::string(kPlotStem) + ".dxf") {
+      word = word.substr(0, cut) + stem + word.substr(cut + kPlotStem.size());
+    }
+  }
+}
+
+}  // namespace
+
+std::string cad_plot_file_name() {
+  static PlotFileClaim held;
+  const std::string folder = AddBackslash(TempDir);
+  if (held.folder != folder || held.claim.fd < 0) {
+    if (held.claim.fd >= 0) ::close(held.claim.fd);
+    held.folder = folder;
+    held.claim = platform::ClaimFreeName(
+        [&folder](int n) { return folder + plot_file_stem(n) + ".dxf"; }, 1, kPlotFileTries);
+    if (held.claim.fd < 0) held.claim.number = 1;  // all taken: the plain name, as before
+  }
+  return folder + plot_file_stem(held.claim.number) + ".dxf";
+}
+
+void cad_start_plot_program() {
+  std::uint16_t chosen = PlotCommandLines.Chosen;
+  if (chosen < 1 || chosen > 5) chosen = 1;
+  std::vector<std::string> argv = cad_split_command_line(PlotCommandLines.Lines[chosen]);
+  const std::string written = CadFileName.substr(CadFileName.find_last_of('/') + 1);
+  if (LowerText(written) != std::string(kPlotStem) + ".dxf") {
+    name_written_plot_file(argv, written.substr(0, written.size() - 4));
+  }
+  int error = argv.empty() ? ENOENT : platform::StartProgram(argv);
+  HourglassOff();
+  if (error == 0) return;
+  if (error == ENOENT || error == ENOTDIR) {
+    ShowError("file not found");
+  } else if (error == ENOMEM) {
+    ShowError("out of memory !");
+  } else {
+    ShowError("Exec error " + IntText(error));
+  }
+  AbortFlag = 1;
+}

@@ -1,0 +1,138 @@
+#include "cad/layer/cadstream.h"
+
+#include "base/dialogs/utilcrt.h"
+#include "base/files/listfile.h"
+#include "base/files/textfile.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
+
+namespace {
+
+// Block files get their own text file, so that an output file in ListFile stays open meanwhile.
+TextFile BlockFile;
+
+struct StreamState {
+  bool failed = false;  // later writes to this stream do nothing
+};
+
+StreamState list_state;
+StreamState block_state;
+bool output_failed = false;
+bool dxf_to_block = false;
+std::vector<std::string> created_block_files;
+
+// The first failure of an output is reported; every failure sets AbortFlag.
+void report(const std::string& name) {
+  AbortFlag = 1;
+  if (output_failed) return;
+  output_failed = true;
+  ShowError("I/O error writing " + PathInText(name));
+}
+
+void fail(StreamState& state, const std::string& name) {
+  state.failed = true;
+  report(name);
+}
+
+bool checked(TextFile& file, StreamState& state) {
+  if (file.IoResult() == 0) return true;
+  fail(state, file.FileName());
+  return false;
+}
+
+bool create(TextFile& file, StreamState& state, const std::string& name) {
+  if (file.IsOpen()) file.Close();
+  state.failed = false;
+  file.Assign(name);
+  file.Rewrite();
+  return checked(file, state);
+}
+
+void close(TextFile& file, StreamState& state) {
+  if (!file.IsOpen()) return;
+  file.Close();
+  if (!state.failed) checked(file, state);
+}
+
+void put(TextFile& file, StreamState& state, std::string_view line) {
+  if (state.failed) return;
+  file.WriteLine(line);
+  checked(file, state);
+}
+
+}  // namespace
+
+void cad_stream_reset_errors() {
+  output_failed = false;
+  list_state.failed = false;
+  block_state.failed = false;
+}
+
+bool cad_stream_failed() {
+  return output_failed;
+}
+
+bool cad_list_file_create(const std::string& name) {
+  return create(ListFile, list_state, name);
+}
+
+void cad_list_file_close() {
+  close(ListFile, list_state);
+}
+
+bool cad_block_file_create(const std::string& name) {
+  dxf_to_block = true;
+  if (!create(BlockFile, block_state, name)) return false;
+  created_block_files.push_back(name);
+  return true;
+}
+
+void cad_block_file_close() {
+  close(BlockFile, block_state);
+}
+
+void cad_block_file_discard() {
+  cad_block_file_close();
+  block_state.failed = true;
+  dxf_to_block = true;
+}
+
+void cad_own_file_failed(const std::string& name) {
+  report(name);
+}
+
+void cad_dxf_to_list_file() {
+  dxf_to_block = false;
+}
+
+bool cad_dxf_in_block_file() {
+  return dxf_to_block;
+}
+
+void dxf_put_line(std::string_view line) {
+  if (dxf_to_block) {
+    put(BlockFile, block_state, line);
+  } else {
+    put(ListFile, list_state, line);
+  }
+}
+
+void cad_list_put_line(std::string_view line) {
+  put(ListFile, list_state, line);
+}
+
+void cad_dxf_stream_close() {
+  if (dxf_to_block) {
+    cad_block_file_close();
+  } else {
+    cad_list_file_close();
+  }
+}
+
+const std::vector<std::string>& cad_created_block_files() {
+  return created_block_files;
+}
+
+void cad_forget_block_files() {
+  created_block_files.clear();
+}

@@ -1,0 +1,222 @@
+// The STL file (target 6): every line a vertical wall between ZBottom and ZTop, every solid four
+// walls, every text a row of stroke-font prisms. Walls only: the mesh is open by design.
+// ASCII facets are written as they come; binary facets are kept until close, since the header
+// carries their count.
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "base/dialogs/utilcrt.h"
+#include "base/files/textfile.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
+#include "cad/layer/brelcad.h"
+#include "cad/layer/cadstream.h"
+#include "cad/layer/cadtargets.h"
+#include "cad/layer/cadvar.h"
+#include "cad/writers/stlwall.h"
+#include "platform/osfiles.h"
+
+namespace {
+
+constexpr char kHeaderText[] = "STL binary file created by Brelcor Software";
+constexpr std::size_t kHeaderSize = 80;
+constexpr std::size_t kCountOffset = kHeaderSize;
+constexpr std::size_t kFacetsOffset = kHeaderSize + 4;
+static_assert(sizeof kHeaderText - 1 + 37 == kHeaderSize);
+
+std::string SolidName = "MYSOLID";
+std::uint32_t FacetCount = 0;
+bool ascii = false;
+bool writing = false;  // opened, not yet closed, and nothing failed
+TextFile AsciiFile;
+std::string FileName;
+std::string Binary;  // header, count and facets, written whole at close
+
+std::string number(long double v) {
+  return ExponentText(v, 7, 2);
+}
+
+// A coordinate as the file holds it: the 32-bit float a reader gets, and in an ASCII file the
+// text that float is parsed from.
+struct Written {
+  float value = 0;
+  std::string text;
+};
+
+// The float a reader parses the text into; a text beyond the float range gives the value's own
+// float, as a binary file would hold it.
+float read_back(const std::string& text, long double v) {
+  float value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return result.ec == std::errc{} ? value : static_cast<float>(v);
+}
+
+Written written(long double v) {
+  if (!ascii) return {static_cast<float>(v), {}};
+  std::string text = number(v);
+  const float value = read_back(text, v);
+  return {value, std::move(text)};
+}
+
+struct Corner {
+  const Written* x;
+  const Written* y;
+  const Written* z;
+};
+
+struct Normal {
+  double x, y, z;
+};
+
+// The unit normal a reader computes from the corners' floats (exact in double), facing the
+// side from which they run counter-clockwise; none when they span no area.
+std::optional<Normal> normal_of(const Corner& a, const Corner& b, const Corner& c) {
+  const double ux = double{b.x->value} - a.x->value, uy = double{b.y->value} - a.y->value,
+               uz = double{b.z->value} - a.z->value;
+  const double vx = double{c.x->value} - a.x->value, vy = double{c.y->value} - a.y->value,
+               vz = double{c.z->value} - a.z->value;
+  const Normal n{uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx};
+  const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+  if (!(length > 0)) return std::nullopt;
+  // Adding 0 turns a negative zero positive: a zero component is written as one.
+  return Normal{n.x / length + 0.0, n.y / length + 0.0, n.z / length + 0.0};
+}
+
+void put_float(float v) {
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(v);
+  for (int shift = 0; shift < 32; shift += 8) Binary += static_cast<char>((bits >> shift) & 0xFF);
+}
+
+void put_u32_at(std::size_t offset, std::uint32_t n) {
+  for (int i = 0; i < 4; ++i)
+    Binary[offset + static_cast<std::size_t>(i)] = static_cast<char>(n >> (8 * i));
+}
+
+void fail() {
+  writing = false;
+  cad_own_file_failed(FileName);
+}
+
+void ascii_line(const std::string& line) {
+  if (!writing) return;
+  AsciiFile.WriteLine(line);
+  if (AsciiFile.IoResult() != 0) fail();
+}
+
+std::string triple(const Corner& v) {
+  return v.x->text + " " + v.y->text + " " + v.z->text;
+}
+
+void ascii_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corner& v3) {
+  ascii_line("  facet normal " + number(n.x) + " " + number(n.y) + " " + number(n.z));
+  ascii_line("    outer loop");
+  for (const Corner* v : {&v1, &v2, &v3}) ascii_line("      vertex " + triple(*v));
+  ascii_line("    endloop");
+  ascii_line("  endfacet");
+}
+
+void binary_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corner& v3) {
+  put_float(static_cast<float>(n.x));
+  put_float(static_cast<float>(n.y));
+  put_float(static_cast<float>(n.z));
+  for (const Corner* v : {&v1, &v2, &v3}) {
+    put_float(v->x->value);
+    put_float(v->y->value);
+    put_float(v->z->value);
+  }
+  Binary += "XX";
+}
+
+// A facet that the written corners make degenerate is left out; the normal is the one a reader
+// computes from them, so that no reader finds one to correct.
+void facet(Corner v1, Corner v2, Corner v3) {
+  // The exchanged winding faces the other way.
+  if (StlInverse) std::swap(v2, v3);
+  const std::optional<Normal> normal = normal_of(v1, v2, v3);
+  if (!normal) return;
+  ++FacetCount;
+  if (ascii) {
+    ascii_facet(*normal, v1, v2, v3);
+  } else {
+    binary_facet(*normal, v1, v2, v3);
+  }
+}
+
+void open() {
+  FileName = CadFileName;
+  if (FileName.empty()) {
+    writing = false;
+    ShowErrorBox("invalid File name");
+    AbortFlag = 1;
+    return;
+  }
+  writing = true;
+  FacetCount = 0;
+  SolidName = "BRLSOLID";
+  if (StlType >= 2) StlType = 0;
+  ascii = StlType != 0;
+  if (ascii) {
+    AsciiFile.Assign(FileName);
+    AsciiFile.Rewrite();
+    if (AsciiFile.IoResult() != 0) fail();
+    ascii_line("solid " + SolidName);
+    return;
+  }
+  Binary.assign(kHeaderText);
+  Binary.resize(kFacetsOffset, ' ');
+}
+
+void close() {
+  if (ascii) {
+    ascii_line("endsolid " + SolidName);
+    if (AsciiFile.IsOpen()) AsciiFile.Close();
+    if (writing && AsciiFile.IoResult() != 0) fail();
+  } else if (writing) {
+    put_u32_at(kCountOffset, FacetCount);
+    if (!platform::os::WriteWholeFile(FileName, Binary)) fail();
+  }
+  writing = false;
+  std::string().swap(Binary);
+}
+
+void line(long double x1, long double y1, long double x2, long double y2) {
+  stl_wall(x1, y1, x2, y2);
+}
+
+// The corners come in DXF order, whose outline runs 1, 2, 4, 3.
+void solid(long double x1, long double y1, long double x2, long double y2, long double x3,
+           long double y3, long double x4, long double y4) {
+  stl_wall(x1, y1, x2, y2);
+  stl_wall(x2, y2, x4, y4);
+  stl_wall(x4, y4, x3, y3);
+  stl_wall(x3, y3, x1, y1);
+}
+
+}  // namespace
+
+void stl_wall(long double x1, long double y1, long double x2, long double y2) {
+  if (!writing) return;
+  const Written b = written(ZBottom), t = written(ZTop);
+  const Written wx1 = written(x1), wy1 = written(y1), wx2 = written(x2), wy2 = written(y2);
+  facet({&wx1, &wy1, &b}, {&wx1, &wy1, &t}, {&wx2, &wy2, &b});
+  facet({&wx1, &wy1, &t}, {&wx2, &wy2, &t}, {&wx2, &wy2, &b});
+}
+
+void cad_register_stl_writer() {
+  CadWriter w;
+  w.extension = "stl";
+  w.own_file = true;
+  w.block_files = true;
+  w.curves_as_chords = true;
+  w.open = open;
+  w.close = close;
+  w.line = line;
+  w.text = stl_text;
+  w.solid = solid;
+  cad_register_writer(kCadStl, w);
+}
