@@ -1,7 +1,7 @@
 // wkv6: starts the units of the program and opens its main window.
 #include <cstdio>
 
-#include "app/startunits.h"
+#include "app/main/startunits.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
 #include "platform/backend.h"

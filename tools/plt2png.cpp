@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startunits.h"
+#include "app/main/startunits.h"
 #include "base/draw/breldraw.h"
 #include "base/draw/brelgraf.h"
 #include "base/help/hbild.h"

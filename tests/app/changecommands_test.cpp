@@ -1,6 +1,6 @@
 // The change commands over the change list: a stack of entries edited in the change-entry form,
 // each confirmed change shown in the protocol and marking the input as modified.
-#include "app/changecommands.h"
+#include "app/docs/changecommands.h"
 
 #include <gtest/gtest.h>
 

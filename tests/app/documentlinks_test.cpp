@@ -1,6 +1,6 @@
 // Document links: the form keeps the links until OK, and starting a link runs its program with
 // its file without a shell, or opens the file with the desktop's default program.
-#include "app/documentlinksform.h"
+#include "app/docs/documentlinksform.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/linklauncher.h"
+#include "app/docs/linklauncher.h"
 #include "calc/documentlinks.h"
 #include "documentationfixture.h"
 #include "platform/process.h"

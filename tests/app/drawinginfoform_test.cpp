@@ -1,6 +1,6 @@
 // The drawing-information form: both title-block layouts, the reading of the drawing-text grid,
 // the sheet-format choice and how the form closes.
-#include "app/drawinginfoform.h"
+#include "app/docs/drawinginfoform.h"
 
 #include <gtest/gtest.h>
 

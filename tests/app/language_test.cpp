@@ -5,9 +5,9 @@
 #include <tuple>
 #include <vector>
 
-#include "app/language.h"
-#include "app/menutexts.h"
-#include "app/vmenuqel.h"
+#include "app/lang/language.h"
+#include "app/lang/menutexts.h"
+#include "app/lang/vmenuqel.h"
 #include "base/settings/brelvar.h"
 #include "calc/calctexts.h"
 #include "platform/menus.h"

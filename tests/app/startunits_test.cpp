@@ -1,4 +1,4 @@
-#include "app/startunits.h"
+#include "app/main/startunits.h"
 
 #include <gtest/gtest.h>
 

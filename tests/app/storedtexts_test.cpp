@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "app/changeentryform.h"
-#include "app/documentlinksform.h"
-#include "app/drawinginfoform.h"
+#include "app/docs/changeentryform.h"
+#include "app/docs/documentlinksform.h"
+#include "app/docs/drawinginfoform.h"
 #include "base/settings/brelvar.h"
 #include "calc/documentlinks.h"
 #include "calc/drawinginfo.h"

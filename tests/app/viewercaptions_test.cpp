@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/menutexts.h"
+#include "app/lang/menutexts.h"
 #include "base/report/showtextfile.h"
 #include "platform/headless/recordingservices.h"
 

@@ -1,4 +1,4 @@
-#include "app/menutexts.h"
+#include "app/lang/menutexts.h"
 
 #include <array>
 #include <vector>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/menutexts.h"
+#include "app/lang/menutexts.h"
 #include "platform/menus.h"
 
 // A menu item's (or menu's) caption in the current language, with its shortcut key.

@@ -1,8 +1,8 @@
-#include "app/language.h"
+#include "app/lang/language.h"
 
 #include <limits>
 
-#include "app/vmenuqel.h"
+#include "app/lang/vmenuqel.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"

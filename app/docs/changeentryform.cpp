@@ -1,6 +1,6 @@
-#include "app/changeentryform.h"
+#include "app/docs/changeentryform.h"
 
-#include "app/formbuttons.h"
+#include "app/docs/formbuttons.h"
 #include "base/dialogs/formplace.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/menutexts.h"
+#include "app/lang/menutexts.h"
 
 inline constexpr int kMenuTermCount = 77;
 extern std::array<MenuText, kMenuTermCount + 1> MenuTerms;  // [1..77] in the dictionary's order

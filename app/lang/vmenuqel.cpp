@@ -1,4 +1,4 @@
-#include "app/vmenuqel.h"
+#include "app/lang/vmenuqel.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "app/changecommands.h"
+#include "app/docs/changecommands.h"
 
-#include "app/changeentryform.h"
+#include "app/docs/changeentryform.h"
 #include "base/dialogs/utilcrt.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"

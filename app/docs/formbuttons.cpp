@@ -1,4 +1,4 @@
-#include "app/formbuttons.h"
+#include "app/docs/formbuttons.h"
 
 #include "base/help/helptext.h"
 

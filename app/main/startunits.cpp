@@ -1,4 +1,4 @@
-#include "app/startunits.h"
+#include "app/main/startunits.h"
 
 #include "base/draw/brelgraf.h"
 #include "base/draw/hgvar.h"

@@ -1,7 +1,7 @@
-#include "app/documentlinksform.h"
+#include "app/docs/documentlinksform.h"
 
-#include "app/formbuttons.h"
-#include "app/linklauncher.h"
+#include "app/docs/formbuttons.h"
+#include "app/docs/linklauncher.h"
 #include "base/dialogs/formplace.h"
 #include "base/dialogs/utilcrt.h"
 #include "base/dialogs/utilcrtfile.h"

@@ -1,6 +1,6 @@
-#include "app/drawinginfoform.h"
+#include "app/docs/drawinginfoform.h"
 
-#include "app/formbuttons.h"
+#include "app/docs/formbuttons.h"
 #include "base/dialogs/formplace.h"
 #include "base/help/helptext.h"
 #include "base/settings/brelvar.h"

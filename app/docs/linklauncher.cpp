@@ -1,4 +1,4 @@
-#include "app/linklauncher.h"
+#include "app/docs/linklauncher.h"
 
 #include <sys/stat.h>
 
