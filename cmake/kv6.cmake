@@ -86,17 +86,24 @@ function(kv6_put_folder_tests_in_test_home)
   endif()
 endfunction()
 
-# One GoogleTest executable per test folder, of every .cpp in it; its main installs the headless
-# kit before the tests run. gtest_discover_tests hands a list in its PROPERTIES on flattened, so
+# One GoogleTest executable per test folder, of every .cpp in it; with RECURSE also of the
+# *_test.cpp files of its subfolders, which mirror a source folder's concerns (other subfolders
+# hold sample writers and tools built on their own). Its main installs the headless kit before
+# the tests run. gtest_discover_tests hands a list in its PROPERTIES on flattened, so
 # that ENVIRONMENT would keep only its first variable: a ctest script of our own, read after the
 # discovered tests, sets the environment of the tests it lists.
 function(kv6_test_suite name dir)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "RECURSE" "" "")
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
+  if(arg_RECURSE)
+    file(GLOB_RECURSE tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*/*_test.cpp")
+    list(APPEND sources ${tests})
+  endif()
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources} "${PROJECT_SOURCE_DIR}/tests/testmain.cpp")
-  target_link_libraries(${name} PRIVATE ${ARGN} kv6_test_support kv6_platform_headless GTest::gtest
+  target_link_libraries(${name} PRIVATE ${arg_UNPARSED_ARGUMENTS} kv6_test_support kv6_platform_headless GTest::gtest
                                         GTest::gmock)
   kv6_test_home_fixture()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES FIXTURES_REQUIRED kv6_test_home)

@@ -1,0 +1,173 @@
+#include "base/dialogs/utilcrtfile.h"
+
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "tests/base/dialogfixture.h"
+
+namespace {
+
+using platform::DialogClose;
+using platform::DialogKind;
+using platform::MessageAnswer;
+using platform::headless::Step;
+
+class UtilCrtFileTest : public DialogTest {
+ protected:
+  // The abort flag a check of the name leaves, starting from a clear flag.
+  int CheckName(const std::string& name) {
+    AbortFlag = 0;
+    CheckOutputFileName(name);
+    return AbortFlag;
+  }
+};
+
+TEST_F(UtilCrtFileTest, DotsCountOnlyInTheFileNameAndFoldersAreNoFileNames) {
+  std::filesystem::create_directory(Path("v1.2"));
+  EXPECT_EQ(CheckName(Path("v1.2/shaft.kv6")), 0);
+  EXPECT_EQ(CheckName(Path("a.b.kv6")), 1);
+  EXPECT_THAT(script_.Transcript(),
+              ::testing::ElementsAre("KV6|" + Path("a.b.kv6") + " not allowed (too many dots)!"));
+  EXPECT_THAT(Files(), ::testing::IsEmpty());  // the probe of a new name leaves nothing behind
+  Write("plain", "x");
+  for (const std::string& name : {Path("v1.2"), Path("plain/x.kv6")}) {
+    EXPECT_EQ(CheckName(name), 1) << name;
+    EXPECT_EQ(script_.Transcript().back(), "Error  : |invalid file name \"" + name + "\" !");
+  }
+}
+
+TEST_F(UtilCrtFileTest, AnExistingFileIsAskedForAndKeptWhateverTheAnswer) {
+  Write("shaft.kv6", "content");
+  Write("actual.kv6", "content");
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+  EXPECT_EQ(CheckName(Path("shaft.kv6")), 1);
+  EXPECT_EQ(CheckName(Path("shaft.kv6")), 0);
+  EXPECT_EQ(HelpNumber, 3055);
+  EXPECT_EQ(CheckName(Path("actual.kv6")), 0);  // no question
+  OverwriteQuestion = false;
+  EXPECT_EQ(CheckName(Path("shaft.kv6")), 0);
+  OverwriteQuestion = true;
+  EXPECT_EQ(script_.Transcript()[0], "Box|BRELCOR Engineering Software|" + Path("shaft.kv6") +
+                                         " already exists.   overwrite ?");
+  EXPECT_EQ(std::tuple(Read("shaft.kv6"), Read("actual.kv6")), std::tuple("content", "content"));
+}
+
+TEST_F(UtilCrtFileTest, SaveFileDialogBranches) {
+  DataDir = dir_;
+  FileExt = "kv6";
+  CurrentFile = "old";
+  std::string full;
+  SaveFileDialog("x", full);
+  EXPECT_EQ(std::tuple(full, CurrentFile), std::tuple(Path("x.kv6"), "old"));
+  SaveFileDialog(Path("y.txt"), full);
+  EXPECT_EQ(full, Path("y.txt"));
+  script_.Expect(Step(DialogKind::SaveFile).Type(Path("sub/chosen.kv6")));
+  std::filesystem::create_directory(Path("sub"));
+  SaveFileDialog("", full);
+  EXPECT_EQ(std::tuple(full, CurrentFile, DataDir),
+            std::tuple(Path("sub/chosen.kv6"), "chosen", Path("sub/")));
+  const auto& request = script_.FileRequests().back();
+  EXPECT_EQ(std::tuple(request.filters[0].pattern, request.name), std::tuple("*.kv6", "old"));
+  script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
+  SaveFileDialog("", full);
+  EXPECT_EQ(std::tuple(AbortFlag, CurrentFile), std::tuple(1, "chosen"));
+  ArchiveMode = 1;
+  ArchiveFlag = 1;
+  AbortFlag = 0;
+  SaveFileDialog("x", full);
+  EXPECT_EQ(std::tuple(AbortFlag, script_.Transcript().back()),
+            std::tuple(1, "Error  : |Option is not available in archive mode."));
+  // The working file "actual" is saved in archive mode too, and archive mode stays; without
+  // the flag it ends.
+  AbortFlag = 0;
+  SaveFileDialog("actual", full);
+  EXPECT_EQ(std::tuple(AbortFlag, ArchiveMode, full), std::tuple(0, 1, Path("sub/actual.kv6")));
+  ArchiveFlag = 0;
+  SaveFileDialog("actual", full);
+  EXPECT_EQ(ArchiveMode, 0);
+}
+
+TEST_F(UtilCrtFileTest, FileChoicesSetFolderNameAndExtension) {
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("start.plt")));
+  script_.Expect(Step(DialogKind::OpenFile).Type(Path("calc.k6x")));
+  script_.Expect(Step(DialogKind::OpenFile).Closing(DialogClose::Cancel));
+  std::string folder = dir_ + "/";
+  std::string file;
+  SelectFileOfKind(1, folder, "*.plt", file);
+  EXPECT_EQ(std::tuple(file, script_.FileRequests().back().folder), std::tuple("start", dir_));
+  SelectFileOfKind(4, folder, "*.*", file);
+  EXPECT_EQ(std::tuple(FileExt, folder), std::tuple("k6x", dir_ + "/"));
+  SelectFileOfKind(5, folder, "*.*", file);
+  EXPECT_EQ(std::tuple(file, AbortFlag), std::tuple("", 1));
+}
+
+TEST_F(UtilCrtFileTest, ReadCheckAndWriteErrorsUseTheFixedTexts) {
+  CheckFileReadable(" " + Path("missing") + " ");
+  EXPECT_EQ(std::tuple(AbortFlag, script_.Transcript().back()),
+            std::tuple(1, "Error  : |file " + Path("missing") + " not found or no access !"));
+  TextFile full;
+  full.Assign("/dev/full");
+  AbortFlag = 0;
+  RewriteOrFail(full);
+  ASSERT_EQ(AbortFlag, 0);
+  WriteLineChecked(full, std::string(70000, 'x'));  // more than the buffer holds
+  EXPECT_EQ(std::tuple(AbortFlag, script_.Transcript().back()),
+            std::tuple(1, "Error  : |disk full"));
+  const std::size_t shown = script_.Transcript().size();
+  WriteLineChecked(full, "nothing while AbortFlag is set");
+  EXPECT_EQ(script_.Transcript().size(), shown);
+  full.Close();
+}
+
+TEST_F(UtilCrtFileTest, RewriteCheckedGivesUpInsteadOfLooping) {
+  TextFile file;
+  file.Assign(Path("no/such/folder.txt"));
+  // Without error boxes it fails at once; a box is answered Cancel, or Retry until it gives up.
+  const std::vector<MessageAnswer> runs[] = {
+      {}, {MessageAnswer::Cancel}, {MessageAnswer::Retry, MessageAnswer::Retry}};
+  for (const auto& answers : runs) {
+    ErrorBoxOn = answers.empty() ? 0 : 1;
+    for (const MessageAnswer answer : answers) script_.Expect(Step(DialogKind::Box).Answer(answer));
+    AbortFlag = 0;
+    RewriteChecked(file);
+    EXPECT_EQ(std::tuple(AbortFlag, file.IsOpen()), std::tuple(1, false)) << answers.size();
+  }
+  EXPECT_EQ(script_.Transcript().back(), "Error  : |I/O-Error 2");
+  file.Assign(Path("ok.txt"));
+  AbortFlag = 0;
+  RewriteChecked(file);
+  EXPECT_EQ(std::tuple(AbortFlag, file.IsOpen()), std::tuple(0, true));
+}
+
+TEST_F(UtilCrtFileTest, UserIdMustBeOneFolderBelowTheDataFolder) {
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::create_directory(Path("anna"));
+  DefaultDataDir = dir_ + "/";
+  std::size_t exits = 0;
+  for (const std::string id : {"", ".", "..", "a/../x", "a\\b", "c:", "bert"}) {
+    script_.Expect(Step(DialogKind::Text).Type(id));
+    AskUserId();
+    EXPECT_EQ(script_.Exits().size(), ++exits) << id;
+  }
+  script_.Expect(Step(DialogKind::Text).Closing(DialogClose::Cancel));
+  AskUserId();
+  EXPECT_EQ(script_.Exits().size(), ++exits);
+  EXPECT_THAT(script_.Exits(), ::testing::Each(1));
+  EXPECT_EQ(script_.Transcript()[1], "Error  : |Invalid user ID  !");
+  script_.Expect(Step(DialogKind::Text).Type("anna"));
+  AskUserId();
+  EXPECT_EQ(std::tuple(script_.Exits().size(), DataDir, std::filesystem::current_path()),
+            std::tuple(exits, "anna", std::filesystem::path(dir_)));
+  EXPECT_EQ(script_.Requests().back().maxLength, 8u);
+  std::filesystem::create_directory(Path("J\303\274rgen"));  // typed in Windows-1252 below
+  script_.Expect(Step(DialogKind::Text).Type("J\374rgen"));
+  AskUserId();
+  EXPECT_EQ(std::tuple(script_.Exits().size(), DataDir), std::tuple(exits, "J\374rgen"));
+  std::filesystem::current_path(cwd);
+}
+
+}  // namespace
