@@ -172,9 +172,9 @@ void ShowErrorHelpForm(const std::string& message, const std::string& origin,
   const platform::ModalResult result = form.ShowModal();
   if (result != platform::ModalResult::Ok || !form.Changed) return;
   if (!AskYesNo("Save Changes ?")) return;
-  SaveErrorHelp(message,
-                FromDisplayText(Thelperr::Joined(form.Get<platform::Memo>("Memo_ursache"))),
-                FromDisplayText(Thelperr::Joined(form.Get<platform::Memo>("Memo_abhilfe"))));
+  SaveErrorHelp(
+      message, StoredAfterEdit(Thelperr::Joined(form.Get<platform::Memo>("Memo_ursache")), origin),
+      StoredAfterEdit(Thelperr::Joined(form.Get<platform::Memo>("Memo_abhilfe")), remedy));
 }
 
 void ShowCalcMessages() {

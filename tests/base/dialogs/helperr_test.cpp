@@ -86,6 +86,28 @@ TEST_F(HelpErrTest, FormOpensCentredAndSavesEditedTextsAfterTheQuestion) {
             std::tuple(platform::Size{240, 180}, platform::Point{380, 280}, 125, true));
 }
 
+// The form shows the record through the display conversion, which spells umlauts out in mode 1
+// and best-fits box characters; saving must not write that conversion back into the file.
+TEST_F(HelpErrTest, SavingKeepsTheBytesOfTheTextNotEdited) {
+  Write("kv6.err",
+        "Error  : e1 = 0 !\r\nMa\xE1"
+        "e \xB3 zu klein.\r\nEnter e1.\r\n");
+  Messages[1] = "Error  : e1 = 0 !";
+  TextCharMode = 1;
+  script_.Expect(Step(DialogKind::Form).Act([](platform::Form& form) {
+    form.Get<platform::Memo>("Memo_abhilfe")
+        .TypeLines({"Gr\xF6\xDF"
+                    "er"});
+    form.Get<platform::Button>("Button_ok").Click();
+  }));
+  script_.Expect(Step(DialogKind::Box).Answer(platform::MessageAnswer::Yes));
+  ShowErrorHelp(1);
+  TextCharMode = 0;
+  EXPECT_THAT(Read("kv6.err"), ::testing::HasSubstr("Ma\xE1"
+                                                    "e \xB3 zu klein.\r\nGr\x94\xE1"
+                                                    "er\r\n"));
+}
+
 TEST_F(HelpErrTest, BrowserWalksTheMessagesAndEndsItself) {
   Messages[2] = "Error  : e1 = 0 !";
   Messages[3] = "Fatal  : none";
