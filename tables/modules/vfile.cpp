@@ -195,6 +195,17 @@ bool CheckField(const WorkArea& area, FieldDescriptor& f) {
   }
 }
 
+// The field routines find a field in the caller's buffer by the structure alone, so a record
+// longer than that buffer would take them past its end. A file of records of their own length
+// was opened with no buffer size, so no structure fits it.
+bool FitsBuffer(const WorkArea& area, std::uint16_t recordSize) {
+  if (recordSize <= area.nativeSize) return true;
+  ReportError(266, "Database record/buffer size mismatch: " + area.alias +
+                       " [AddStru]\n\rRecord Size=" + std::to_string(recordSize) +
+                       ", Buffer Size=" + std::to_string(area.nativeSize));
+  return false;
+}
+
 }  // namespace
 
 void VFileStart() {
@@ -306,6 +317,7 @@ void AddStru(const std::vector<FieldDescriptor>& fields) {
       f.offset = offset;
       offset = static_cast<std::uint16_t>(offset + NativeFieldSize(f));
     }
+    if (!FitsBuffer(*area, offset)) return;
     area->fields = std::move(checked);
     area->fieldCount = static_cast<std::uint8_t>(area->fields.size());
   } catch (const std::bad_alloc&) {

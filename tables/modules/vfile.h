@@ -22,7 +22,8 @@ void VFileStart();
 // Runs the request the core wrote into area.vfile.
 void ServeVFileRequest(WorkArea& area);
 
-// Defines the field structure of the current area's virtual file.
+// Defines the field structure of the current area's virtual file; a structure whose record is
+// longer than the buffer the file was opened with is refused.
 void AddStru(const std::vector<FieldDescriptor>& fields);
 // Removes the current record of the current area's virtual file.
 void SnipRec();

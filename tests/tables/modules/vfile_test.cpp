@@ -138,6 +138,8 @@ TEST_F(VFileTest, AddStruChecksEveryField) {
                                   "[AddStru]")));
   EXPECT_EQ(dadav::FieldCount(), 2);  // a refused list keeps the old structure
 
+  std::uint8_t wide[1 + 11 + 1 + 4] = {};
+  dadav::USE("NAMES VIRTUAL FILE", wide, sizeof wide);
   dadav::AddStru({Def("averyverylongname", 'd', 0), Def("F", 'L', 5), Def("NOTE", 'M', 0)});
   ASSERT_EQ(dadav::FieldCount(), 3);
   std::string name;
@@ -154,6 +156,26 @@ TEST_F(VFileTest, AddStruChecksEveryField) {
   dadav::USE(table);
   EXPECT_EQ(Failure([] { dadav::AddStru({Def("A", 'C', 1)}); }),
             std::pair(std::uint16_t{1100}, std::string("PLAIN is not a virtual file. [AddStru]")));
+}
+
+// Fields are found in the caller's buffer by the structure alone: one byte short, the last
+// field would be read past the buffer's end.
+TEST_F(VFileTest, AddStruRefusesAStructureLongerThanTheBuffer) {
+  std::vector<std::uint8_t> shortBuffer(kSize - 1);
+  dadav::USE("SHORT VIRTUAL FILE", shortBuffer.data(), kSize - 1);
+  dadav::AddStru({Def("NAME", 'C', 10)});
+  EXPECT_EQ(Failure([] {
+              dadav::AddStru({Def("NAME", 'C', 10), Def("ID", 'N', 8)});
+            }),
+            std::pair(std::uint16_t{266},
+                      std::string("Database record/buffer size mismatch: SHORT [AddStru]\n\r"
+                                  "Record Size=16, Buffer Size=15")));
+  EXPECT_EQ(dadav::FieldCount(), 1);
+  std::string text;
+  EXPECT_EQ(Failure([&text] { dadav::FieldAsText(2, text); }).first, 220);
+
+  Open();  // exactly the structure's size
+  EXPECT_EQ(std::tuple(dadav::LastErrorCode, dadav::FieldCount()), std::tuple(0, 2));
 }
 
 // A virtual file with a table's fields holds the table's native record byte for byte, so
