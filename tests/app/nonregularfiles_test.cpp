@@ -60,7 +60,7 @@ std::string AnswerWithinASecond(const std::function<std::string()>& read) {
   return answer;
 }
 
-class SpecialFiles : public DialogTest {
+class NonRegularFiles : public DialogTest {
  protected:
   // The text of the last box shown, without its caption.
   std::string LastBox() const {
@@ -87,7 +87,7 @@ struct Reader {
   std::string answer;  // "@" stands for the FIFO's path
 };
 
-TEST_F(SpecialFiles, AFifoIsRefusedAtOnceByEveryReader) {
+TEST_F(NonRegularFiles, AFifoIsRefusedAtOnceByEveryReader) {
   const Reader readers[] = {
       {"calculation file", "p.kv6",
        [&](const std::string& path) {
@@ -188,7 +188,7 @@ TEST_F(SpecialFiles, AFifoIsRefusedAtOnceByEveryReader) {
 }
 
 // The printer's device file may be a character device, as a real printer port is.
-TEST_F(SpecialFiles, APrinterDeviceFileMayBeACharacterDevice) {
+TEST_F(NonRegularFiles, APrinterDeviceFileMayBeACharacterDevice) {
   const ScopedVariable device("KV6_LPT1", "/dev/null");
   Write("job.prn", "text\f");
   EXPECT_TRUE(platform::MakeSystemRawPrinter()->SendRaw(1, Path("job.prn")));
