@@ -45,8 +45,7 @@ struct Entity {
 struct Block {
   std::string name;
   std::vector<std::size_t> members;
-  std::size_t definition = 0;  // its 308 entity, once the definition is complete
-  bool defined = false;
+  std::optional<std::size_t> definition;  // its 308 entity, once the definition is complete
   bool placed = false;
 };
 
@@ -216,14 +215,13 @@ void block_end() {
   // Use flag "definition": readers take it as geometry only where it is instanced.
   definition.status = "00000200";
   file.blocks[block].definition = file.entities.size() - 1;
-  file.blocks[block].defined = true;
 }
 
 // A definition left open by an aborted block is closed by the next one or by the end of the
 // blocks, so its entities stay subordinate to a definition.
 void block_begin(const std::string& name) {
   block_end();
-  file.blocks.push_back({name, {}, 0, false, false});
+  file.blocks.push_back({name, {}, std::nullopt, false});
   file.open_block = file.blocks.size() - 1;
 }
 
@@ -234,7 +232,7 @@ void blocks_end() {
 // The first complete definition of that name; one still being drawn cannot place itself.
 std::optional<std::size_t> find_block(const std::string& name) {
   for (std::size_t i = 0; i < file.blocks.size(); ++i) {
-    if (file.blocks[i].defined && file.blocks[i].name == name) return i;
+    if (file.blocks[i].definition && file.blocks[i].name == name) return i;
   }
   return std::nullopt;
 }
@@ -298,7 +296,7 @@ std::vector<std::int32_t> pointers() {
 // twelve after the first, and the definition an instance places.
 std::vector<std::string> parameters(const Entity& e, const std::vector<std::int32_t>& de) {
   if (e.places)
-    return {"408," + IntText(de[file.blocks[*e.places].definition]) + "," + e.params[0]};
+    return {"408," + IntText(de[*file.blocks[*e.places].definition]) + "," + e.params[0]};
   if (!e.defines) return e.params;
   const Block& block = file.blocks[*e.defines];
   std::vector<std::string> pieces{"308,0," + iges_hollerith(block.name) + "," +
