@@ -134,24 +134,16 @@ ChangeEntry ReadChangeEntry(LineReader& in) {
   return entry;
 }
 
-// Entries beyond the slots are read for their rules and dropped.
-void ReadChangeEntries(LineReader& in, std::string_view count, std::vector<ChangeEntry>& changes) {
-  changes.resize(Count(count, kChangeSlotCount));
-  const std::int32_t entries = TextToInt(count);
-  for (std::int32_t i = 0; i < entries && !in.AtEnd(); ++i) {
-    const ChangeEntry entry = ReadChangeEntry(in);
-    if (static_cast<std::size_t>(i) < changes.size()) changes[static_cast<std::size_t>(i)] = entry;
-  }
-}
-
-// Texts beyond the slots are read for their form and dropped.
-void ReadDrawingTexts(LineReader& in, std::string_view count,
-                      std::vector<DrawingTextRecord>& texts) {
-  texts.resize(Count(count, kDrawingTextSlotCount));
-  const std::int32_t lines = TextToInt(count);
-  for (std::int32_t i = 0; i < lines && !in.AtEnd(); ++i) {
-    const DrawingTextRecord text = DrawingText(in.FieldLine(6));
-    if (static_cast<std::size_t>(i) < texts.size()) texts[static_cast<std::size_t>(i)] = text;
+// As many items as the count line says, each read by readItem; the slots take the first ones,
+// and the rest are read only for the lines they check, then dropped.
+template <typename Item, typename ReadItem>
+void ReadCounted(LineReader& in, std::string_view count, std::size_t slots,
+                 std::vector<Item>& items, ReadItem readItem) {
+  items.resize(Count(count, slots));
+  const std::int32_t n = TextToInt(count);
+  for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
+    Item item = readItem();
+    if (static_cast<std::size_t>(i) < items.size()) items[static_cast<std::size_t>(i)] = std::move(item);
   }
 }
 
@@ -159,7 +151,7 @@ void ReadChangeSection(LineReader& in, CalcFileData& d) {
   d.ChangesHeading = in.Text();
   const std::string_view count = in.CountLine();
   in.Expect(kLongRule);
-  ReadChangeEntries(in, count, d.Changes);
+  ReadCounted(in, count, kChangeSlotCount, d.Changes, [&in] { return ReadChangeEntry(in); });
   const bool fieldLineHeld = !in.AtEnd();
   const std::vector<std::string> f = SplitFields(in.Line(), 8);
   if (fieldLineHeld) in.ExpectCount(f[6]);
@@ -171,7 +163,8 @@ void ReadChangeSection(LineReader& in, CalcFileData& d) {
   t.ReplacementFor = in.Text();
   t.ReplacedBy = in.Text();
   t.Rows[1].Name = in.Text();
-  ReadDrawingTexts(in, f[6], d.Texts);
+  ReadCounted(in, f[6], kDrawingTextSlotCount, d.Texts,
+              [&in] { return DrawingText(in.FieldLine(6)); });
 }
 
 void ReadDocumentsSection(LineReader& in, CalcFileData& d) {
