@@ -83,10 +83,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "plt2png: width and height must lie in 2..20000\n");
     return 2;
   }
-  if (platform::os::Variable("DISPLAY").empty() &&
-      platform::os::Variable("WAYLAND_DISPLAY").empty()) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  }
+  // A PNG needs no screen: without a display, Qt draws offscreen.
+  if (!platform::qt::HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   platform::qt::Install(argc, argv);
   // The program's settings, its pen colours among them, come from the start routines.
   StartUnits(platform::CurrentMachine().ProgramPath());
