@@ -55,11 +55,7 @@ std::string iges_hollerith(std::string_view text) {
 }
 
 std::string iges_field(std::string_view text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::string(8, ' ');
-  std::string_view trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  trimmed = trimmed.substr(0, 8);
-  return std::string(8 - trimmed.size(), ' ') + std::string(trimmed);
+  return TextRight(text, 8);
 }
 
 std::string iges_real(long double v) {
