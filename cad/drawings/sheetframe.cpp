@@ -9,6 +9,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "base/text/utildate.h"
+#include "base/text/utilstr.h"
 #include "cad/drawings/titleblock.h"
 #include "cad/drawings/zonemarks.h"
 #include "cad/layer/cadhead.h"
@@ -67,9 +68,7 @@ void sheet_rectangles(std::int32_t size) {
 
 // A text that is only a slash (blanks aside) stands for "no text".
 std::string without_lone_slash(const std::string& text) {
-  std::string compact = text;
-  compact.erase(std::remove(compact.begin(), compact.end(), ' '), compact.end());
-  return compact == "/" ? std::string() : text;
+  return NoBlanks(text) == "/" ? std::string() : text;
 }
 
 bool free_texts_on(std::int32_t size) {
