@@ -41,7 +41,6 @@ class TAusTabelle {
   long double row_bottom_;
   long double baseline_;
   TableTexts texts_;
-  long double height_;
   long double pitch_;
   std::int32_t last_;
 };
