@@ -123,15 +123,33 @@ char* WriteFixed(char* out, Decimal d, int decimals, char separator) {
   return out;
 }
 
+// d rounded to `precision` significant digits below its top digit at the power `top`; a carry
+// into one more digit drops the last and moves top up.
+Decimal RoundToSignificant(Decimal d, int& top, int precision) {
+  Decimal r = RoundAt(d, top - precision + 1);
+  if (r.digits >= kPow10[precision]) {
+    r.digits /= 10;
+    ++top;
+  }
+  return r;
+}
+
+// "E", the exponent's sign and at least minDigits exponent digits.
+char* WriteExponent(char* out, int exponent, int minDigits) {
+  *out++ = 'E';
+  *out++ = exponent < 0 ? '-' : '+';
+  char power[8] = {};
+  const auto [end, ec] =
+      std::to_chars(power, power + sizeof power, exponent < 0 ? -exponent : exponent);
+  for (auto n = end - power; n < minDigits; ++n) *out++ = '0';
+  return std::copy(power, end, out);
+}
+
 // Mantissa of `precision` significant digits without trailing zeros, "E", sign, two or more
 // exponent digits.
 char* WriteScientific(char* out, Decimal d, int top, int precision, char separator) {
-  Decimal r = RoundAt(d, top - precision + 1);
   int exponent = top;
-  if (r.digits >= kPow10[precision]) {
-    r.digits /= 10;
-    ++exponent;
-  }
+  const Decimal r = RoundToSignificant(d, exponent, precision);
   char digits[24] = {};
   const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, r.digits);
   const char* last = end;
@@ -141,10 +159,7 @@ char* WriteScientific(char* out, Decimal d, int top, int precision, char separat
     *out++ = separator;
     out = std::copy(static_cast<const char*>(digits) + 1, last, out);
   }
-  *out++ = 'E';
-  *out++ = exponent < 0 ? '-' : '+';
-  if (exponent > -10 && exponent < 10) *out++ = '0';
-  return std::to_chars(out, out + 8, exponent < 0 ? -exponent : exponent).ptr;
+  return WriteExponent(out, exponent, 2);
 }
 
 std::string PadFront(const char* text, std::size_t length, int width) {
@@ -292,11 +307,7 @@ std::string ExponentText(long double x, std::int32_t significant, std::int32_t e
   int exponent = 0;
   if (std::isfinite(x) && x != 0) {
     const Decimal digits = EighteenDigits(std::fabs(x), exponent);
-    rounded = RoundAt(digits, exponent - significant + 1);
-    if (rounded.digits >= kPow10[significant]) {
-      rounded.digits /= 10;
-      ++exponent;
-    }
+    rounded = RoundToSignificant(digits, exponent, significant);
   }
   char digits[24] = {};
   std::fill(digits, digits + significant, '0');
@@ -309,13 +320,7 @@ std::string ExponentText(long double x, std::int32_t significant, std::int32_t e
     *out++ = '.';
     out = std::copy(digits + 1, digits + significant, out);
   }
-  *out++ = 'E';
-  *out++ = exponent < 0 ? '-' : '+';
-  char power[8] = {};
-  const auto [end, ec] =
-      std::to_chars(power, power + sizeof power, exponent < 0 ? -exponent : exponent);
-  for (auto n = end - power; n < exponentDigits; ++n) *out++ = '0';
-  out = std::copy(power, end, out);
+  out = WriteExponent(out, exponent, exponentDigits);
   return std::string(buffer, out);
 }
 
