@@ -37,12 +37,16 @@ void point(std::int32_t code, long double x, long double y) {
 }
 
 int dxf_decimals() {
-  int decimals = CadDecimals < 0 ? 0 : (CadDecimals > 32 ? 32 : CadDecimals);
+  int decimals = cad_decimals();
   if (cad_dxf_in_block_file() && decimals < 6) decimals = 6;  // block files keep full precision
   return decimals;
 }
 
 }  // namespace
+
+std::int32_t cad_decimals() {
+  return CadDecimals < 0 ? 0 : (CadDecimals > 32 ? 32 : CadDecimals);
+}
 
 void dxf_code(std::int32_t code) {
   char buffer[16];

@@ -15,6 +15,9 @@ void dxf_real(long double v);
 void dxf_real_unscaled(long double v);
 long double dxf_bulge(long double angle);
 
+// CadDecimals kept in 0..32: the decimals of the DXF and text-list numbers.
+std::int32_t cad_decimals();
+
 // The value line dxf_real writes for v, without line end.
 std::string dxf_real_text(long double v);
 

@@ -16,13 +16,9 @@
 
 namespace {
 
-std::int32_t decimals() {
-  return CadDecimals < 0 ? 0 : (CadDecimals > 32 ? 32 : CadDecimals);
-}
-
 // value is what is written, unscaled the drawing value it comes from (the DXF field rule).
 std::string number(long double value, long double unscaled) {
-  std::string text = dxf_number_text(value, unscaled, decimals());
+  std::string text = dxf_number_text(value, unscaled, cad_decimals());
   if (text.size() < 3) text.insert(0, 3 - text.size(), ' ');
   return DecimalMark == 2 ? PointToComma(text) : text;
 }
