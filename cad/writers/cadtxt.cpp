@@ -34,10 +34,8 @@ std::string plain(long double v) {
 
 // A tab or line break inside a value would split the record.
 std::string field_text(std::string_view text) {
-  std::string value(text);
-  for (char& c : value) {
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  }
+  std::string value = NoLineBreaks(text);
+  ReplaceChar('\t', ' ', value);
   return value;
 }
 
