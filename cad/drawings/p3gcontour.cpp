@@ -1,14 +1,13 @@
 #include "cad/drawings/p3gcontour.h"
 
 #include <cmath>
-#include <numbers>
 
+#include "base/text/utilmath.h"
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadvar.h"
 
 namespace {
 
-constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr std::int32_t kContourLayer = 5;
 constexpr std::int32_t kDefaultResolution = 90;
 // The chord cap of the CAD layer; a stored resolution of 10^9 would otherwise stall the program.
@@ -48,7 +47,7 @@ void DrawP3GContour(std::uint16_t lobes, bool polyline, std::int32_t resolution,
   const std::int32_t steps = 2 * resolution;
   for (std::int32_t i = 0; i <= steps; ++i) {
     const std::int32_t step = (reverse ? steps - i : i) % steps;
-    const long double phi = static_cast<long double>(step) * kPi / resolution;
+    const long double phi = static_cast<long double>(step) * Pi / resolution;
     const CadPoint p = contour_point(phi, lobes, d, e);
     if (polyline) {
       cad_vertex(p.x, p.y, 0);
