@@ -66,10 +66,10 @@ void TForm_kv6config::AddDiameterControls() {
   Add<Label>("Label_d1grafu");
   auto& shaft = Add<Button>("Button_d1welle");
   shaft.SetCaption("d1");
-  shaft.onClick = [this] { FillDiameter(ShaftMean(), LengthTextDec(3, ShaftMean())); };
+  shaft.onClick = [this] { FillDiameter(ShaftMean()); };
   auto& hub = Add<Button>("Button_d1nabe");
   hub.SetCaption("d4");
-  hub.onClick = [this] { FillDiameter(HubMean(), LengthTextDec(3, HubMean())); };
+  hub.onClick = [this] { FillDiameter(HubMean()); };
   Add<Label>("Label_tolwelle").SetCaption(ToleranceLabel(VocShaft, CalcData.TolShaft));
   Add<Label>("Label_tolnabe").SetCaption(ToleranceLabel(VocHub, CalcData.TolHub));
 }
@@ -108,9 +108,9 @@ void TForm_kv6config::DrawSettingsLoad() {
   Get<RadioGroup>("RadioGroup1").SetItemIndex(CalcData.CadElement - 1);
   Get<Edit>("Edit_res").SetText(IntText(CalcData.Resolution));
   if (SettingsPart == kShaft) {
-    FillDiameter(ShaftMean(), LengthTextDec(3, ShaftMean()));
+    FillDiameter(ShaftMean());
   } else if (SettingsPart == kHub) {
-    FillDiameter(HubMean(), LengthTextDec(3, HubMean()));
+    FillDiameter(HubMean());
   } else {
     FillDiameter(CalcData.d1, LengthText(CalcData.d1));
   }
@@ -131,10 +131,14 @@ void TForm_kv6config::FillDiameter(long double diameter, std::string text) {
   Get<Edit>("Edit_d1graf").Fill(ToDisplayText(text));
 }
 
+void TForm_kv6config::FillDiameter(long double diameter) {
+  FillDiameter(diameter, LengthTextDec(3, diameter));
+}
+
 // The diameter the user entered stays; it shows again in the other unit.
 void TForm_kv6config::ToggleUnitSystem() {
   DrawSettingsStore();
   UnitSystem = UnitSystem == 1 ? 0 : 1;
   DrawSettingsLoad();
-  FillDiameter(CalcData.d1graf, LengthTextDec(3, CalcData.d1graf));
+  FillDiameter(CalcData.d1graf);
 }

@@ -31,6 +31,8 @@ class TForm_kv6config final : public platform::Form {
   void AddDiameterControls();
   void AddButtons();
   void FillDiameter(long double diameter, std::string text);
+  // The diameter with three decimals.
+  void FillDiameter(long double diameter);
   void ToggleUnitSystem();
 
   long double filledDiameter_ = 0;
