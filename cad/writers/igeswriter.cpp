@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "base/text/messages.h"
 #include "base/text/numbertext.h"
 #include "base/text/utildate.h"
+#include "base/text/utilmath.h"
 #include "base/text/utilstr.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/caddisp.h"
@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr long double kPi = std::numbers::pi_v<long double>;
 constexpr std::size_t kParameterWidth = 64;
 constexpr std::size_t kSectionWidth = 72;
 constexpr std::size_t kMembersPerPiece = 12;
@@ -103,10 +102,9 @@ std::string point(long double x, long double y) {
 
 // IGES colours 0..8; the CAD colours that map beyond them, and those without an entry, are 0.
 std::int32_t iges_colour(std::int32_t cad_colour) {
-  static constexpr std::int32_t kMap[16] = {0, 2, 5, 3, 7, 4, 6, 0, 8, 10, 11, 12, 13, 14, 15, 1};
+  static constexpr std::int32_t kMap[16] = {0, 2, 5, 3, 7, 4, 6, 0, 8, 0, 0, 0, 0, 0, 0, 1};
   if (cad_colour < 1 || cad_colour > 15) return 0;
-  std::int32_t c = kMap[cad_colour];
-  return c <= 8 ? c : 0;
+  return kMap[cad_colour];
 }
 
 std::string six_digit_date() {
@@ -175,7 +173,7 @@ void circle(long double x, long double y, long double r) {
 void arc(long double x, long double y, long double a1, long double a2, long double r,
          long double sweep) {
   if (sweep < 0) std::swap(a1, a2);
-  long double s = a1 * kPi / 180, e = a2 * kPi / 180;
+  long double s = DegToRad(a1), e = DegToRad(a2);
   circular_arc(x, y, x + r * std::cos(s), y + r * std::sin(s), x + r * std::cos(e),
                y + r * std::sin(e));
 }
@@ -194,13 +192,12 @@ void solid(long double x1, long double y1, long double x2, long double y2, long 
 void text(const std::string& value, long double x, long double y) {
   std::string written = CadText(NoLineBreaks(value));
   auto chars = static_cast<long double>(written.size());
-  add_entity(
-      212,
-      {"212,1," + IntText(static_cast<std::int32_t>(written.size())) + "," +
-           iges_real(chars * TextHeight * TextWidthFactor) + "," + iges_real(TextHeight) + ",1,," +
-           FixedPointText(TextAngle * kPi / 180, 6) + ",0,0," + point(x, y) + "0.0,",
-       iges_hollerith(written) + ";"},
-      true)
+  add_entity(212,
+             {"212,1," + IntText(static_cast<std::int32_t>(written.size())) + "," +
+                  iges_real(chars * TextHeight * TextWidthFactor) + "," + iges_real(TextHeight) +
+                  ",1,," + FixedPointText(DegToRad(TextAngle), 6) + ",0,0," + point(x, y) + "0.0,",
+              iges_hollerith(written) + ";"},
+             true)
       .matrix = "0";
 }
 
@@ -248,7 +245,7 @@ void insert(const std::string& name, long double x, long double y, long double a
     add_entity(408, {point(x, y) + "0.0," + iges_real(sx) + ";"}, true).places = block;
     return;
   }
-  long double a = angle * kPi / 180;
+  long double a = DegToRad(angle);
   std::string cos_a = FixedPointText(std::cos(a), 6);
   std::string sin_a = FixedPointText(std::sin(a), 6);
   Entity& matrix = add_entity(
