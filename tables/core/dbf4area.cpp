@@ -70,8 +70,7 @@ void RefreshRecCount() {
     return;
   std::uint64_t size = 0;
   if (area->file.Size(size) != 0 || size < static_cast<std::uint64_t>(area->headerLength)) return;
-  std::uint64_t count = (size - area->headerLength) / area->recordLength;
-  area->recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
+  area->recCount = RecordsInFile(*area, size);
 }
 
 std::uint16_t NativeRecordSize(std::uint8_t area) {

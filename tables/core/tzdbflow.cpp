@@ -277,8 +277,7 @@ int FinishTable(WorkArea& area) {
     std::uint64_t size = 0;
     code = area.file.Size(size);
     if (code == 0 && size > static_cast<std::uint64_t>(area.headerLength)) {
-      std::uint64_t count = (size - area.headerLength) / area.recordLength;
-      area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
+      area.recCount = RecordsInFile(area, size);
     }
   }
   if (code == 0) code = WriteHeader(area);
@@ -395,6 +394,11 @@ std::string MemoExt(std::uint8_t memoType) {
   return (memoType == 0xF5 || memoType == 0x30) ? "FPT" : "DBT";
 }
 
+std::int32_t RecordsInFile(const WorkArea& area, std::uint64_t fileSize) {
+  const std::uint64_t count = (fileSize - area.headerLength) / area.recordLength;
+  return static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
+}
+
 std::uint16_t NativeFieldSize(const FieldDescriptor& f) {
   switch (f.type) {
     case 'C':
@@ -463,8 +467,7 @@ void OpenDbf(WorkArea& area) {
   area.raw.assign(area.recordLength, ' ');
   area.state = kOpen;
   if (CountFromFileSize && fileSize >= static_cast<std::uint64_t>(area.headerLength)) {
-    std::uint64_t count = (fileSize - area.headerLength) / area.recordLength;
-    area.recCount = static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
+    area.recCount = RecordsInFile(area, fileSize);
   } else if (area.file.ShareExclusive() && area.file.Writable()) {
     AdoptTrailingRecords(area, fileSize);
   }

@@ -27,6 +27,10 @@ std::string MemoExt(std::uint8_t memoType);
 std::uint16_t NativeFieldSize(const FieldDescriptor& field);
 std::uint16_t NativeSizeOf(const WorkArea& area);
 
+// The whole records past the header of a file of fileSize bytes (at least the header), at most
+// kMaxRecordCount.
+std::int32_t RecordsInFile(const WorkArea& area, std::uint64_t fileSize);
+
 void OpenDbf(WorkArea& area);
 void GetDbfRecord(WorkArea& area, std::int32_t n);
 void PutDbfRecord(WorkArea& area, std::int32_t n);
