@@ -16,6 +16,11 @@ bool NdxNodeCache::Changed(const NdxBlock& block) {
   return block[2] != 0 || block[3] != 0;
 }
 
+void NdxNodeCache::ClearMark(NdxBlock& block) {
+  block[2] = 0;
+  block[3] = 0;
+}
+
 std::ptrdiff_t NdxNodeCache::FreePair(const NdxBlockIo& write, int& code) {
   if (used_ < pairs_.size()) {
     if (pairs_[used_].buffer == nullptr) {
@@ -26,8 +31,7 @@ std::ptrdiff_t NdxNodeCache::FreePair(const NdxBlockIo& write, int& code) {
   }
   Pair& last = pairs_.back();
   if (last.node != 0 && Changed(*last.buffer)) {
-    last.buffer->at(2) = 0;
-    last.buffer->at(3) = 0;
+    ClearMark(*last.buffer);
     if ((code = write(last.node, *last.buffer)) != 0) {
       MarkChanged(*last.buffer);
       return -1;
@@ -59,8 +63,7 @@ NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const Nd
     --used_;
     return nullptr;
   }
-  pair.buffer->at(2) = 0;
-  pair.buffer->at(3) = 0;
+  ClearMark(*pair.buffer);
   pair.node = node;
   position_[node] = static_cast<std::size_t>(free);
   return pair.buffer;
@@ -71,8 +74,7 @@ int NdxNodeCache::Clear(const NdxBlockIo& write) {
   for (std::size_t i = 0; i < used_; ++i) {
     Pair& pair = pairs_[i];
     if (pair.node == 0 || !Changed(*pair.buffer)) continue;
-    pair.buffer->at(2) = 0;
-    pair.buffer->at(3) = 0;
+    ClearMark(*pair.buffer);
     const int code = write(pair.node, *pair.buffer);
     if (first == 0) first = code;
   }

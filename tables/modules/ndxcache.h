@@ -45,6 +45,8 @@ class NdxNodeCache {
     NdxBlock* buffer = nullptr;
   };
 
+  // Clears the changed mark, as a node read or written back has it.
+  static void ClearMark(NdxBlock& block);
   // The pair to fill with a new node, its old node written back when changed; -1 on failure.
   std::ptrdiff_t FreePair(const NdxBlockIo& write, int& code);
 
