@@ -9,20 +9,12 @@
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 #include "tests/fuzz/fuzzrun.h"
+#include "tests/tables/core/enginetables.h"
 
 namespace {
 
-dadav::FieldDescriptor Def(const char* name, char type, std::uint8_t length,
-                           std::uint8_t decimals = 0) {
-  dadav::FieldDescriptor f;
-  f.name = name;
-  f.type = type;
-  f.length = length;
-  f.decimals = decimals;
-  return f;
-}
-
 void Import(const FuzzRun& run) {
+  using enginetest::Def;
   dadav::CreateDBF(run.Path("t.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 8, 2),
                                        Def("BORN", 'D', 8), Def("OK", 'L', 1), Def("BIG", 'N', 12),
                                        Def("RATE", 'F', 10, 3), Def("SMALL", 'N', 3)});

@@ -17,55 +17,36 @@
 #include "tables/modules/exprcompile.h"
 #include "tables/modules/expreval.h"
 #include "tables/modules/exprnormal.h"
+#include "tests/tables/core/enginetables.h"
 
 namespace exprprobe {
 
-inline dadav::FieldDescriptor Field(const char* name, char type, int length, int decimals = 0) {
-  dadav::FieldDescriptor f;
-  f.name = name;
-  f.type = type;
-  f.length = static_cast<std::uint8_t>(length);
-  f.decimals = static_cast<std::uint8_t>(decimals);
-  return f;
-}
-
 // DATE and YEAR are fields named like functions.
 inline std::vector<dadav::FieldDescriptor> Fields() {
-  return {Field("NAME", 'C', 12),     Field("CITY", 'C', 20),    Field("QTY", 'N', 6),
-          Field("PRICE", 'N', 10, 2), Field("RATE", 'N', 12, 5), Field("BIG", 'N', 15),
-          Field("TEMP", 'F', 8, 3),   Field("BORN", 'D', 8),     Field("DATE", 'D', 8),
-          Field("YEAR", 'N', 4),      Field("OK", 'L', 1),       Field("NOTE", 'M', 10)};
-}
-
-inline void SetFieldText(int field, const std::string& text) {
-  std::uint8_t* p = dadav::FieldAddress(field);
-  p[0] = static_cast<std::uint8_t>(text.size());
-  std::memcpy(p + 1, text.data(), text.size());
-}
-
-inline void SetFieldReal(int field, double value) {
-  std::memcpy(dadav::FieldAddress(field), &value, 8);
+  using enginetest::Def;
+  return {Def("NAME", 'C', 12),     Def("CITY", 'C', 20),    Def("QTY", 'N', 6),
+          Def("PRICE", 'N', 10, 2), Def("RATE", 'N', 12, 5), Def("BIG", 'N', 15),
+          Def("TEMP", 'F', 8, 3),   Def("BORN", 'D', 8),     Def("DATE", 'D', 8),
+          Def("YEAR", 'N', 4),      Def("OK", 'L', 1),       Def("NOTE", 'M', 10)};
 }
 
 // Record 1 filled, record 2 blank.
 inline void FilledAndBlank(const std::string& path) {
-  dadav::CreateDBF(path, Fields());
-  dadav::USE(path + " EXCLUSIVE");
-  dadav::ClearRecord();
-  SetFieldText(1, "O'Brien \"x\"");
-  SetFieldText(2, "  Stuttgart");
-  SetFieldReal(3, -12);
-  SetFieldReal(4, 1234.5);
-  SetFieldReal(5, -0.125);
-  SetFieldReal(6, 1e14);
-  SetFieldReal(7, 3.25);
-  SetFieldReal(10, 1940);
-  *dadav::FieldAddress(11) = 1;
-  std::memcpy(dadav::Area()->raw.data() + dadav::Area()->fields[7].offset, "19400501", 8);
-  std::memcpy(dadav::Area()->raw.data() + dadav::Area()->fields[8].offset, "20000229", 8);
-  dadav::Append();
-  dadav::ClearRecord();
-  dadav::Append();
+  using namespace enginetest;
+  NewTable(path, Fields(), 2, [](int record) {
+    if (record != 1) return;
+    SetText(1, "O'Brien \"x\"");
+    SetText(2, "  Stuttgart");
+    SetReal(3, -12);
+    SetReal(4, 1234.5);
+    SetReal(5, -0.125);
+    SetReal(6, 1e14);
+    SetReal(7, 3.25);
+    SetReal(10, 1940);
+    SetLogical(11, true);
+    std::memcpy(dadav::Area()->raw.data() + dadav::Area()->fields[7].offset, "19400501", 8);
+    std::memcpy(dadav::Area()->raw.data() + dadav::Area()->fields[8].offset, "20000229", 8);
+  });
 }
 
 // Area 1 holds the filled and the blank record, area 2 the same under the alias PEOPLE, area 3
@@ -76,8 +57,7 @@ inline void OpenTables(const std::string& folder) {
   dadav::Area()->alias = "PEOPLE";
   dadav::GO(1);
   dadav::Select(3);
-  dadav::CreateDBF(folder + "/empty.dbf", Fields());
-  dadav::USE(folder + "/empty.dbf EXCLUSIVE");
+  enginetest::NewTable(folder + "/empty.dbf", Fields());
   dadav::Select(1);
   FilledAndBlank(folder + "/t.dbf");
 }
