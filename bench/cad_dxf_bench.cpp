@@ -2,7 +2,6 @@
 // target 1 with default settings, and a block file of LINEs replayed into a counting writer.
 // KV6_BENCH_RECORDS sets the number of vertices, lines and block lines (1,000,000 by default).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include "base/files/listfile.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
+#include "benchfolder.h"
 #include "benchsize.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/caddisp.h"
@@ -31,21 +31,9 @@ int count() {
   return n;
 }
 
-// A folder of this run's own, removed at the end.
-struct BenchFolder {
-  BenchFolder() {
-    char pattern[] = "/tmp/kv6cadbenchXXXXXX";
-    if (::mkdtemp(pattern) != nullptr) path = pattern;
-  }
-  ~BenchFolder() {
-    if (!path.empty()) std::filesystem::remove_all(path);
-  }
-  std::string path;
-};
-
 std::string bench_dir() {
   static const BenchFolder folder;
-  return folder.path;
+  return folder.Path();
 }
 
 void open_dxf() {

@@ -2,13 +2,12 @@
 // close, in a fresh folder of the run's own. KV6_BENCH_RECORDS sets the number of lines (500,000
 // by default, 1,000,000 facets); the counter "facets" gives facets per second.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
+#include "benchfolder.h"
 #include "benchsize.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadprim.h"
@@ -16,26 +15,15 @@
 
 namespace {
 
-struct BenchFolder {
-  BenchFolder() {
-    char pattern[] = "/tmp/kv6stlbenchXXXXXX";
-    if (::mkdtemp(pattern) != nullptr) path = pattern;
-  }
-  ~BenchFolder() {
-    if (!path.empty()) std::filesystem::remove_all(path);
-  }
-  std::string path;
-};
-
 void BinaryStlLines(benchmark::State& state) {
   const BenchFolder folder;
   const std::int64_t lines = BenchSize(500000);
   InitWbrelvar();
   InitCadDefaults();
-  TempDir = folder.path;
+  TempDir = folder.Path();
   CadBatch = 1;
   OpenAfterExport = 0;  // the written file is not handed to a viewer
-  CurrentFile = folder.path + "/bench";
+  CurrentFile = folder.Path() + "/bench";
   StlType = 0;
   for (auto _ : state) {
     cad_open(kCadStl);

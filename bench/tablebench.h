@@ -5,17 +5,15 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "benchfolder.h"
 #include "benchsize.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
@@ -32,30 +30,6 @@ inline std::int32_t Records() {
   static const auto records = static_cast<std::int32_t>(BenchSize(1000000));
   return records;
 }
-
-// A fresh folder for this run, removed with everything in it when the program ends.
-class BenchFolder {
- public:
-  BenchFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/kv6bench.XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-      std::perror("mkdtemp");
-      std::exit(2);
-    }
-    path_ = pattern;
-  }
-  ~BenchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  BenchFolder(const BenchFolder&) = delete;
-  BenchFolder& operator=(const BenchFolder&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 inline std::string BenchPath(const std::string& name) {
   static const BenchFolder folder;
