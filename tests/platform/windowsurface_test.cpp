@@ -43,6 +43,7 @@ class WindowSurfaceTest : public ::testing::Test {
 TEST_F(WindowSurfaceTest, WheelDeltasSumToWholeNotches) {
   const std::pair<std::vector<std::int32_t>, std::vector<std::int32_t>> cases[] = {
       {{120}, {120}},
+      {{-120}, {-120}},
       {{240}, {240}},
       {{60, 60}, {120}},
       {{40, 40, 40, -120}, {120, -120}},

@@ -49,6 +49,24 @@ TEST_F(Delimited, ExportWritesEveryFieldButMemosWithQuotesDoubled) {
   EXPECT_EQ(Bytes("out.TXT"), kExport);
 }
 
+TEST_F(Delimited, ExportReadsBackFieldForField) {
+  MakeTable("t.dbf", 2);
+  DecimalChar = ',';
+  CopyToDelimited(Path("out.txt"));
+  CloseArea();
+  MakeTable("u.dbf");
+  EXPECT_EQ(AppendFromDelimited(Path("OUT.TXT"), false), 2);
+  for (int record : {1, 2}) {
+    for (int field = 0; field <= 6; ++field) {
+      Select(1);
+      const std::string got = Stored(field, record);
+      USE(Path("t.dbf"));
+      EXPECT_EQ(got, Stored(field, record)) << field << " of " << record;
+      USE(Path("u.dbf") + " EXCLUSIVE");
+    }
+  }
+}
+
 TEST_F(Delimited, TokensOfHandMadeFiles) {
   CenturyOn = false;
   SetDateFormat(2);
