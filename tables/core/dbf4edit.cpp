@@ -51,14 +51,12 @@ void ReportIfPending() {
 }
 
 // A virtual file has no stored record to unpack, so its blank record is written in place: what
-// a table's blank record reads as, the date with the whole year a virtual file keeps. Fields
-// that would reach past the caller's buffer are left alone.
+// a table's blank record reads as, the date with the whole year a virtual file keeps. Its
+// structure was refused unless it fits the caller's buffer.
 void BlankVirtualRecord(WorkArea& area) {
-  std::memset(area.native, 0, std::min(NativeSizeOf(area), area.nativeSize));
-  std::size_t at = 1;
+  std::memset(area.native, 0, NativeSizeOf(area));
+  std::uint8_t* out = area.native + 1;
   for (const FieldDescriptor& f : area.fields) {
-    if (at + NativeFieldSize(f) > area.nativeSize) return;
-    std::uint8_t* out = area.native + at;
     if (f.type == 'C') {
       out[0] = f.length;
       std::memset(out + 1, ' ', f.length);
@@ -67,7 +65,7 @@ void BlankVirtualRecord(WorkArea& area) {
       out[0] = static_cast<std::uint8_t>(blank.size());
       std::memcpy(out + 1, blank.data(), blank.size());
     }
-    at += NativeFieldSize(f);
+    out += NativeFieldSize(f);
   }
 }
 
