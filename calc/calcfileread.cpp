@@ -143,7 +143,8 @@ void ReadCounted(LineReader& in, std::string_view count, std::size_t slots,
   const std::int32_t n = TextToInt(count);
   for (std::int32_t i = 0; i < n && !in.AtEnd(); ++i) {
     Item item = readItem();
-    if (static_cast<std::size_t>(i) < items.size()) items[static_cast<std::size_t>(i)] = std::move(item);
+    if (static_cast<std::size_t>(i) < items.size())
+      items[static_cast<std::size_t>(i)] = std::move(item);
   }
 }
 
