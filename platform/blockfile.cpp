@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/filefaults.h"
 #include "platform/filelock.h"
 #include "platform/osfiles.h"
 
@@ -158,6 +159,9 @@ int BlockFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n,
                        std::size_t& done) const {
   done = 0;
   if (!writable_) return fd_ < 0 ? 6 : 5;
+  if (FileFaults* faults = ArmedFileFaults(); faults != nullptr) {
+    if (const int code = faults->WriteFault(); code != 0) return code;
+  }
   const auto* bytes = static_cast<const unsigned char*>(buffer);
   while (done < n) {
     ssize_t put = pwrite(fd_, bytes + done, n - done, static_cast<off_t>(offset + done));

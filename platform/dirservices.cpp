@@ -9,6 +9,7 @@
 
 #include "platform/blockfile.h"
 #include "platform/cp1252case.h"
+#include "platform/filefaults.h"
 #include "platform/osfiles.h"
 
 namespace platform {
@@ -58,6 +59,9 @@ std::string TempFolder() {
 }
 
 long double DiskFreeBytes(const std::string& path) {
+  if (FileFaults* faults = ArmedFileFaults(); faults != nullptr) {
+    if (const long double set = faults->FreeBytes(path); set >= 0) return set;
+  }
   struct statvfs info {};
   if (os::StatFileSystem(path.empty() ? "." : path, info) != 0) return -1;
   return static_cast<long double>(info.f_bavail) * static_cast<long double>(info.f_frsize);

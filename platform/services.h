@@ -1,7 +1,8 @@
 // The services a backend provides, held in one place: windows and forms, dialogs, the report
-// viewer, text and raw printing, program starts, the screen and the machine. A backend's Install
-// puts its whole kit here once at start-up (platform::qt::Install, platform::headless::Install);
-// a test swaps one service with Substitute and gets the one before back when it ends.
+// viewer, text and raw printing, program starts, the screen, the machine, and the file faults a
+// test arms. A backend's Install puts its whole kit here once at start-up (platform::qt::Install,
+// platform::headless::Install); a test swaps one service with Substitute and gets the one before
+// back when it ends.
 //
 // A slot left empty serves the command-line policy, so nothing needs a display or blocks: a form
 // or question writes its caption to standard error and takes its Cancel answer, a viewer request
@@ -15,6 +16,7 @@
 
 #include "platform/backend.h"
 #include "platform/dialog.h"
+#include "platform/filefaults.h"
 #include "platform/machine.h"
 #include "platform/process.h"
 #include "platform/rawprint.h"
@@ -33,6 +35,7 @@ struct Services {
   std::unique_ptr<ProcessLauncher> launcher;
   std::unique_ptr<ScreenSource> screen;
   std::unique_ptr<Machine> machine;
+  std::unique_ptr<FileFaults> fileFaults;  // only tests arm it
 };
 
 // Never destroyed at exit: a toolkit's services must not outlive its library's statics, so the
@@ -47,7 +50,7 @@ std::unique_ptr<Service>& Slot() {
   Services& s = InstalledServices();
   return std::get<std::unique_ptr<Service>&>(std::tie(s.windows, s.dialogs, s.textViewer,
                                                       s.textPrinter, s.rawPrinter, s.launcher,
-                                                      s.screen, s.machine));
+                                                      s.screen, s.machine, s.fileFaults));
 }
 
 // Puts a test's double into its service's slot until the end of the scope, then the service

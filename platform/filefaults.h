@@ -1,0 +1,38 @@
+#pragma once
+// Faults a test arms in the file services, to see how the engine copes with a full disk or a
+// failing device: the n-th block-file write fails with an I/O code, and every folder reports a
+// free-space figure the test sets. Nothing is armed unless a test puts a FileFaults into the
+// platform's services (platform/services.h); then files behave as the system makes them.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class FileFaults {
+ public:
+  virtual ~FileFaults() = default;
+
+  // Fails the n-th block-file write from now (1: the next) with `code`; 0 disarms.
+  void FailWrite(std::uint64_t nth, int code = 101);
+  // The free bytes every folder reports from now; a negative figure gives the system's own.
+  void SetFreeBytes(long double bytes) { freeBytes_ = bytes; }
+
+  // Asked before each block-file write: the code it fails with, or 0.
+  virtual int WriteFault();
+  // The free bytes of the folder to report, or a negative figure for the system's own.
+  virtual long double FreeBytes(const std::string& folder);
+
+  std::uint64_t Writes() const { return writes_; }
+
+ private:
+  std::uint64_t writes_ = 0;
+  std::uint64_t failAt_ = 0;
+  int failCode_ = 0;
+  long double freeBytes_ = -1;
+};
+
+// The armed faults, or nullptr when no test armed any.
+FileFaults* ArmedFileFaults();
+
+}  // namespace platform

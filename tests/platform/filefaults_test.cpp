@@ -1,0 +1,57 @@
+#include "platform/filefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/blockfile.h"
+#include "platform/dirservices.h"
+#include "platform/services.h"
+#include "tests/support/tempfolder.h"
+
+namespace {
+
+using platform::BlockFile;
+using platform::FileFaults;
+
+class FileFaultsTest : public testing::Test, protected TempFolder {
+ protected:
+  int Write(const BlockFile& file, std::uint64_t offset) {
+    std::size_t done = 0;
+    return file.WriteAt(offset, "ab", 2, done);
+  }
+};
+
+TEST_F(FileFaultsTest, OnlyTheArmedWriteFailsAndOnlyWhileArmed) {
+  BlockFile file;
+  ASSERT_EQ(file.Create(Path("f.bin")), 0);
+  {
+    platform::Substitute<FileFaults, FileFaults> faults;
+    faults->FailWrite(3, 112);
+    EXPECT_EQ(Write(file, 0), 0);
+    EXPECT_EQ(Write(file, 2), 0);
+    EXPECT_EQ(Write(file, 4), 112);
+    EXPECT_EQ(Write(file, 4), 0);
+    faults->FailWrite(1);
+    faults->FailWrite(0);
+    EXPECT_EQ(Write(file, 6), 0);
+  }
+  EXPECT_EQ(platform::ArmedFileFaults(), nullptr);
+  EXPECT_EQ(Write(file, 8), 0);
+  std::uint64_t size = 0;
+  ASSERT_EQ(file.Size(size), 0);
+  EXPECT_EQ(size, 10u) << "the failed write wrote nothing";
+}
+
+TEST_F(FileFaultsTest, FreeSpaceFigureIsTheSetOneUntilReset) {
+  ASSERT_GT(platform::DiskFreeBytes(Path("")), 4096);
+  platform::Substitute<FileFaults, FileFaults> faults;
+  EXPECT_GT(platform::DiskFreeBytes(Path("")), 4096) << "nothing set yet";
+  faults->SetFreeBytes(4096);
+  EXPECT_EQ(platform::DiskFreeBytes(Path("")), 4096);
+  EXPECT_EQ(platform::DiskFreeBytes("/"), 4096);
+  faults->SetFreeBytes(-1);
+  EXPECT_GT(platform::DiskFreeBytes(Path("")), 4096);
+}
+
+}  // namespace
