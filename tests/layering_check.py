@@ -156,6 +156,11 @@ def self_test():
         "platform/qt/c.cpp": ('#include "platform/headless/x.h"\n', "qt includes platform/head"),
         "tables/core/d.cpp": ('#include "base/text/utilstr.h"\n', "tables/core includes base/text/u"),
         "calc/e.cpp": ("#include <QString>\n", "calc includes Qt"),
+        "tables/modules/w.cpp": (
+            '#include "tables/access/tzprimds.h"\n',
+            "tables/modules includes tables/access",
+        ),
+        "tables/access/x.cpp": ('#include "cad/layer/brelcad.h"\n', "tables/access includes cad"),
         "cad/layer/f.cpp": ('#include "tests/support/tempfolder.h"\n', "includes tests/support"),
         "scripts/g.cpp": ("", "a source outside every layer"),
     }
