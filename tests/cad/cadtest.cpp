@@ -15,6 +15,8 @@ namespace {
 
 using LD = long double;
 
+bool second_pass_asked = false;
+
 void record(const char* op, std::vector<LD> values, std::string text = {}) {
   Recorded.push_back({op, std::move(values), std::move(text)});
 }
@@ -31,16 +33,22 @@ CadWriter RecordingWriter(bool block_files) {
   };
   w.circle = [](LD x, LD y, LD r) { record("circle", {x, y, r}); };
   w.arc = [](LD x, LD y, LD a1, LD a2, LD r, LD sweep) { record("arc", {x, y, a1, a2, r, sweep}); };
-  w.text = [](const std::string& s, LD x, LD y) { record("text", {x, y}, s); };
+  // A DXF file writes the text style and the layer into every text and insert, so they are
+  // recorded with them.
+  w.text = [](const std::string& s, LD x, LD y) {
+    record("text",
+           {x, y, TextHeight, TextWidthFactor, TextAngle, static_cast<LD>(CurrentLayerNumber)}, s);
+  };
   w.layer = [](std::int32_t n) { record("layer", {static_cast<LD>(n)}); };
   w.insert = [](const std::string& name, LD x, LD y, LD angle, LD sx, LD sy) {
-    record("insert", {x, y, angle, sx, sy}, name);
+    record("insert", {x, y, angle, sx, sy, static_cast<LD>(CurrentLayerNumber)}, name);
   };
   w.vertex = [](LD x, LD y, LD sweep) { record("vertex", {x, y, sweep}); };
   w.header = [](LD xmin, LD ymin, LD xmax, LD ymax, LD height) {
     record("header", {xmin, ymin, xmax, ymax, height});
   };
   w.block_begin = [](const std::string& name) { record("block_begin", {}, name); };
+  w.entities_begin = [] { record("entities_begin", {}); };
   w.block_end = [] { record("block_end", {}); };
   w.solid = [](LD x1, LD y1, LD x2, LD y2, LD x3, LD y3, LD x4, LD y4) {
     record("solid", {x1, y1, x2, y2, x3, y3, x4, y4});
@@ -53,9 +61,11 @@ CadWriter RecordingWriter(bool block_files) {
     record("polyline_begin", {static_cast<LD>(closed)});
   };
   w.polyline_end = [] { record("polyline_end", {}); };
-  // Asks for a second entity pass, so tests can compare the two.
+  // Asks for a second entity pass of every output, so tests can compare the two.
+  w.open = [] { second_pass_asked = false; };
   w.output_complete = [] {
-    bool second = !Calls("output_complete").empty();
+    const bool second = second_pass_asked;
+    second_pass_asked = true;
     record("output_complete", {});
     return second;
   };

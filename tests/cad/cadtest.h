@@ -27,7 +27,8 @@
 #include "platform/headless/recordingsurface.h"
 #include "tests/support/tempfolder.h"
 
-// One call that reached the recording writer.
+// One call that reached the recording writer. Texts carry x, y, the text height, width factor and
+// angle and the layer number; inserts their five arguments and the layer number.
 struct RecordedCall {
   std::string op;
   std::vector<long double> values;
@@ -36,8 +37,8 @@ struct RecordedCall {
 
 extern std::vector<RecordedCall> Recorded;
 // The recording writer; block_files makes it replay blocks like the screen and STL. Its
-// output_complete records "output_complete" and answers false the first time, asking for a second
-// entity pass, and true once Recorded holds an earlier one.
+// output_complete records "output_complete" and answers false the first time after each open,
+// asking for a second entity pass, and true the second time.
 CadWriter RecordingWriter(bool block_files);
 // A code no writer of the program uses.
 inline constexpr std::uint16_t kRecordingTarget = 8;

@@ -1,0 +1,236 @@
+#include "cad/drawings/drawingcontent.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "base/settings/wbrelvar.h"
+#include "cad/drawings/cadtable.h"
+#include "cad/drawings/drawscale.h"
+#include "cad/drawings/fittable.h"
+#include "cad/drawings/p3gpart.h"
+#include "cad/drawings/resulttables.h"
+#include "cad/drawings/sheetframe.h"
+#include "cad/layer/brelcad.h"
+#include "cad/layer/cadhead.h"
+#include "cad/layer/cadprim.h"
+#include "calc/kv6record.h"
+
+namespace {
+
+constexpr std::uint16_t kConnection = 0;
+constexpr std::int32_t kA3 = 3;
+constexpr std::int32_t kA4 = 4;
+constexpr long double kTableHeight = 3.5L;
+constexpr long double kQuickTableHeight = 1.4L;
+
+bool one_of(std::uint16_t drawing, std::initializer_list<std::uint16_t> drawings) {
+  return std::find(drawings.begin(), drawings.end(), drawing) != drawings.end();
+}
+
+void define_block(const char* name, const std::function<void()>& body) {
+  cad_block_begin(name);
+  body();
+  cad_block_end();
+}
+
+void insert(const char* name, long double x, long double y, long double scale) {
+  cad_insert(name, x, y, 0, scale, scale);
+}
+
+// Drawings 1, 2, 9 and 10 show the profile alone, extruded by length on STL.
+void profile_header(long double length) {
+  const long double d = CalcData.d1;
+  cad_header(-d, -0.8L * d, d, 0.8L * d, length);
+}
+
+// The larger of the profile's outer circle with a margin and the hub's outer diameter.
+long double profile_extent(long double hub_outer) {
+  return std::max(1.2L * CalcData.d2, hub_outer);
+}
+
+void sheet_frame(std::int32_t size, std::uint16_t drawing) {
+  if (drawing == 6 || drawing == 7) {
+    const int part = drawing == 6 ? kShaft : kHub;
+    DrawSheetFrame(size, DrawingName[part], DrawingName2[part], DrawingNo[part]);
+    return;
+  }
+  DrawSheetFrame(size, DrawingName[kShaft] + "/" + DrawingName[kHub], DrawingTexts[1],
+                 DrawingNo[kShaft] + "/" + DrawingNo[kHub]);
+}
+
+void dimension_table_block(const char* name, std::int32_t part, std::uint16_t drawing) {
+  define_block(name, [part, drawing] {
+    DrawDimensionTable(drawing == 5, part, 0, 0, drawing == 8 ? 3.4L : kTableHeight);
+  });
+}
+
+// The hub's pressure check has something to show only with a yield point and a safety factor.
+bool strength_table_shown() {
+  return Materials[kHub].Re > 0 && CalcData.Sp[kHub] > 0;
+}
+
+void scale_note(long double s) {
+  cad_text(ScaleText(s), 26, 274);
+}
+
+void quick_sheet() {
+  insert("TABLE_1", 2, 54, 0.6L);
+  insert("TABLE_2", 82, 54, 0.6L);
+  if (strength_table_shown()) insert("TABLE_3", 82, 118, 0.585L);
+  insert("P3G0", 40, 90, ProfileScale(50 / profile_extent(CalcData.dB2)));
+  DrawMessageTable(2, 20, 2, 42, 18);
+}
+
+void shaft_production_drawing() {
+  const kv6record& r = CalcData;
+  cad_layer(0);
+  insert("FRAME_1", 0, 0, 1);
+  const long double s = RoundScale(80 / r.d2);
+  scale_note(s);
+  insert("P3G1", 110, 220, s);
+  insert("TABLE_1", 48, 140, 1);
+  FitTable fits(120, 64, 2.5L);
+  fits.AddFit(r.TolShaft, r.d1);
+  fits.AddFit("js 4", r.e1);
+}
+
+void hub_production_drawing() {
+  const kv6record& r = CalcData;
+  cad_layer(0);
+  insert("FRAME_1", 0, 0, 1);
+  const long double s = RoundScale(100 / profile_extent(r.dB2));
+  scale_note(s);
+  insert("P3G2", 110, 220, s);
+  insert("TABLE_2", 48, 140, 1);
+  FitTable fits(120, 68, 2.5L);
+  fits.AddFit("H7", r.d4);
+  fits.AddFit("H8", r.d6pre);
+  fits.AddFit("JS4", r.e2);
+}
+
+void connection_production_drawing() {
+  cad_layer(0);
+  insert("FRAME_1", 0, 0, 1);
+  const long double s = RoundScale(80 / CalcData.d2);
+  scale_note(s);
+  insert("P3G0", 110, 220, s);
+  insert("TABLE_1", 22, 130, 0.7L);
+  insert("TABLE_2", 112, 130, 0.7L);
+}
+
+void quick_sheet_3() {
+  const long double s = ProfileScale(35 / profile_extent(std::fabs(CalcData.dB2)));
+  const long double h = kQuickTableHeight;
+  insert("P3G1", 25, 103, s);
+  DrawDimensionTable(true, kShaft, 2, 80, h);
+  insert("P3G2", 25, 46, s);
+  DrawDimensionTable(true, kHub, 2, 22, h);
+  DrawMaterialTable(56, 119, h);
+  DrawDimensionTable(false, kConnection, 109, 98, h);
+  DrawStrengthTable(true, 56, 98, h);
+  DrawPressureSafetyTable(56, 28, h);
+  cad_moveto(56, 34);
+  cad_text_angle(DrawingTexts[1]);
+  cad_text_angle(DrawingTexts[2]);
+  DrawMessageTable(109, 28, h, 40, 27);
+}
+
+}  // namespace
+
+long double ProfileScale(long double quotient) {
+  return std::isfinite(quotient) && quotient > 0 ? quotient : 1;
+}
+
+void DrawingHeader(std::uint16_t drawing) {
+  const kv6record& r = CalcData;
+  switch (drawing) {
+    case 1:
+    case 2:
+      profile_header(r.l);
+      break;
+    case 3:
+    case 4:
+      cad_header(-5, -5, 120, 100, 0);
+      break;
+    case 5:
+    case 11:
+      cad_header_default();
+      break;
+    case 6:
+    case 7:
+    case 8:
+      SetSheetExtents(kA4);
+      break;
+    case 9:
+      profile_header(r.l1);
+      break;
+    case 10:
+      profile_header(r.l2);
+      break;
+    case 12:
+      SetSheetExtents(kA3);
+      break;
+    default:
+      break;
+  }
+}
+
+void DrawingBlocks(std::uint16_t drawing) {
+  if (one_of(drawing, {6, 7, 8, 12})) {
+    define_block("FRAME_1", [drawing] { sheet_frame(drawing == 12 ? kA3 : kA4, drawing); });
+  }
+  if (one_of(drawing, {5, 8})) define_block("P3G0", [] { DrawP3GPart(kConnection, 2); });
+  if (one_of(drawing, {6, 11, 12})) define_block("P3G1", [] { DrawP3GPart(kShaft, 2); });
+  if (one_of(drawing, {7, 11, 12})) define_block("P3G2", [] { DrawP3GPart(kHub, 2); });
+  if (one_of(drawing, {5, 6, 8})) dimension_table_block("TABLE_1", kShaft, drawing);
+  if (one_of(drawing, {5, 7, 8})) dimension_table_block("TABLE_2", kHub, drawing);
+  if (one_of(drawing, {5, 8})) {
+    define_block("TABLE_3", [] { DrawStrengthTable(false, 0, 0, kTableHeight); });
+  }
+}
+
+void DrawingEntities(std::uint16_t drawing) {
+  switch (drawing) {
+    case 1:
+      DrawP3GPart(kConnection, 0);
+      break;
+    case 2:
+      DrawP3GPart(kConnection, 2);
+      break;
+    case 3:
+      DrawDimensionTable(false, kShaft, 0, 90, kTableHeight);
+      break;
+    case 4:
+      DrawDimensionTable(false, kHub, 0, 90, kTableHeight);
+      break;
+    case 5:
+      quick_sheet();
+      break;
+    case 6:
+      shaft_production_drawing();
+      break;
+    case 7:
+      hub_production_drawing();
+      break;
+    case 8:
+      connection_production_drawing();
+      break;
+    case 9:
+      DrawP3GPart(kShaft, 1);
+      break;
+    case 10:
+      DrawP3GPart(kHub, 1);
+      break;
+    case 11:
+      quick_sheet_3();
+      break;
+    case 12:
+      insert("FRAME_1", 0, 0, 1);
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,285 @@
+// The drawing dispatcher on the golden connection: headers and scales of the twelve drawings,
+// identical entity passes, the menu, the entry flags, the default view, the rules of the quick
+// sheet and the bore, and the command-line runs that show no dialog.
+#include "cad/drawings/outputdrawing.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/messages.h"
+#include "base/text/numbertext.h"
+#include "calc/calcfile.h"
+#include "calc/calcstart.h"
+#include "calc/kv6record.h"
+#include "platform/services.h"
+#include "tests/base/fakemachine.h"
+#include "tests/cad/cadtest.h"
+
+namespace {
+
+using LD = long double;
+using platform::DialogClose;
+using platform::DialogKind;
+using platform::headless::Step;
+
+using Pass = std::vector<RecordedCall>;
+
+std::string GoldenConnection() {
+  return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "calc" /
+          "golden" / "p3g60.kv6")
+      .string();
+}
+
+class Dispatcher : public CadTest {
+ protected:
+  void SetUp() override {
+    CadTest::SetUp();
+    StartCalculationUnits();
+    UnitSystem = 0;
+    DecimalSeparator = '.';
+    ASSERT_TRUE(LoadCalcFile(GoldenConnection()));
+    cad_register_writer(kRecordingTarget, RecordingWriter(false));
+    CadBatch = 1;
+    CurrentFile = Temp("out");
+    Recorded.clear();
+  }
+  void TearDown() override { CadBatch = 0; }
+
+  static void Draw(std::uint16_t drawing) {
+    Recorded.clear();
+    OutputDrawing(kRecordingTarget, drawing);
+  }
+  // The calls of each entity pass, from its start to the layer's question for another pass.
+  static std::vector<Pass> Passes() {
+    std::vector<Pass> passes;
+    bool inside = false;
+    for (const RecordedCall& call : Recorded) {
+      if (call.op == "entities_begin") {
+        passes.emplace_back();
+        inside = true;
+      } else if (call.op == "output_complete") {
+        inside = false;
+      } else if (inside) {
+        passes.back().push_back(call);
+      }
+    }
+    return passes;
+  }
+  static std::vector<RecordedCall> Inserts(const std::string& name) {
+    std::vector<RecordedCall> found;
+    for (const RecordedCall& call : Calls("insert"))
+      if (call.text == name) found.push_back(call);
+    return found;
+  }
+  static bool Defines(const std::string& block) {
+    for (const RecordedCall& call : Calls("block_begin"))
+      if (call.text == block) return true;
+    return false;
+  }
+  static std::size_t TextCount() { return Calls("text").size(); }
+  static bool HasText(const std::string& text) {
+    for (const RecordedCall& call : Calls("text"))
+      if (call.text == text) return true;
+    return false;
+  }
+  bool Written() const { return std::filesystem::exists(Temp("out.rec")); }
+
+  platform::Substitute<platform::Machine, FakeMachine> machine_;
+};
+
+void ExpectSamePass(const Pass& a, const Pass& b, int drawing) {
+  ASSERT_EQ(a.size(), b.size()) << "drawing " << drawing;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].op, b[i].op) << "drawing " << drawing << " call " << i;
+    EXPECT_EQ(a[i].text, b[i].text) << "drawing " << drawing << " call " << i;
+    EXPECT_TRUE(a[i].values == b[i].values) << "drawing " << drawing << " call " << i;
+  }
+}
+
+TEST_F(Dispatcher, HeadersAndScalesOfTheTwelveDrawings) {
+  const std::vector<std::vector<LD>> headers = {
+      {-60, -48, 60, 48, 60}, {-60, -48, 60, 48, 60}, {-5, -5, 120, 100, 0}, {-5, -5, 120, 100, 0},
+      {0, 0, 160, 120, 1},    {-5, -5, 215, 307, 0},  {-5, -5, 215, 307, 0}, {-5, -5, 215, 307, 0},
+      {-60, -48, 60, 48, 60}, {-60, -48, 60, 48, 60}, {0, 0, 160, 120, 1},   {-2, -5, 422, 305, 0}};
+  for (std::uint16_t drawing = 1; drawing <= 12; ++drawing) {
+    Draw(drawing);
+    EXPECT_EQ(AbortFlag, 0) << drawing;
+    const std::vector<RecordedCall> header = Calls("header");
+    ASSERT_EQ(header.size(), 1u) << drawing;
+    ExpectValues(header[0], headers[drawing - 1u]);
+    EXPECT_EQ(DrawingPage, drawing);
+    if (drawing == 5) ExpectValues(Inserts("P3G0")[0], {40, 90, 0, 50 / 77.4L, 50 / 77.4L});
+    if (drawing == 11) {
+      ExpectValues(Inserts("P3G1")[0], {25, 103, 0, 35 / 77.4L, 35 / 77.4L});
+      ExpectValues(Inserts("P3G2")[0], {25, 46, 0, 35 / 77.4L, 35 / 77.4L});
+    }
+    if (drawing == 6 || drawing == 7) {
+      EXPECT_TRUE(HasText("M 1:1")) << drawing;
+      ExpectValues(Inserts(drawing == 6 ? "P3G1" : "P3G2")[0], {110, 220, 0, 1, 1});
+    }
+  }
+}
+
+// The fit table of drawing 6 leaves its text height behind, and the advisory of a tolerance
+// the tables lack must not reach the next pass either.
+TEST_F(Dispatcher, EveryPassDrawsTheSame) {
+  for (const char* tolerance : {"k6", "m10"}) {
+    CalcData.TolShaft = tolerance;
+    for (std::uint16_t drawing = 1; drawing <= 12; ++drawing) {
+      Draw(drawing);
+      EXPECT_EQ(AbortFlag, 0) << tolerance << " " << drawing;
+      const std::vector<Pass> passes = Passes();
+      ASSERT_EQ(passes.size(), 2u) << drawing;
+      EXPECT_FALSE(passes[0].empty()) << drawing;
+      ExpectSamePass(passes[0], passes[1], drawing);
+    }
+    EXPECT_EQ(CalcData.TolShaft, tolerance);
+  }
+}
+
+TEST_F(Dispatcher, TheMenuComesBackWithTheNextDrawing) {
+  dialogs_->Expect(Step(DialogKind::List).Select(3));
+  dialogs_->Expect(Step(DialogKind::List).Closing(DialogClose::Cancel));
+  Draw(0);
+  EXPECT_EQ(Calls("header").size(), 1u);
+  ExpectValues(Calls("header")[0], {-5, -5, 120, 100, 0});
+  const auto& requests = dialogs_->Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].items.size(), 13u);
+  EXPECT_EQ(requests[0].items[12], "return ..");
+  EXPECT_EQ(requests[0].items[7], "Production drawing shaft + hub");
+  EXPECT_EQ(requests[0].selected, 0);
+  EXPECT_EQ(requests[1].selected, 4);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_FALSE(dialogs_->Failed());
+}
+
+TEST_F(Dispatcher, ReturnEndsTheMenuAndDrawsNothing) {
+  dialogs_->Expect(Step(DialogKind::List).Select(12));
+  Draw(0);
+  EXPECT_TRUE(Recorded.empty());
+  EXPECT_EQ(AbortFlag, 0);
+  CadBatch = 0;
+  for (const std::uint16_t drawing : {std::uint16_t{13}, std::uint16_t{14}, std::uint16_t{200}}) {
+    Draw(drawing);
+    EXPECT_TRUE(Recorded.empty()) << drawing;
+    EXPECT_EQ(AbortFlag, 0) << drawing;
+  }
+  EXPECT_EQ(dialogs_->Requests().size(), 1u);
+}
+
+TEST_F(Dispatcher, AFatalCalculationShowsItsMessagesAndDrawsNothing) {
+  ClearMessages();
+  AddMessage("Fatal  : d1 too small");
+  FatalFlag = 1;
+  dialogs_->Expect(Step(DialogKind::Radio).Select(1));
+  Draw(2);
+  FatalFlag = 0;
+  EXPECT_TRUE(Recorded.empty());
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_FALSE(Written());
+  ASSERT_EQ(dialogs_->Requests().size(), 1u);
+  EXPECT_EQ(dialogs_->Requests()[0].items[0], "Fatal  : d1 too small");
+}
+
+// An advisory of the calculation leaves the flag set; it must not stop the drawing.
+TEST_F(Dispatcher, AStaleAbortFlagStillDraws) {
+  AbortFlag = 1;
+  Draw(1);
+  EXPECT_EQ(Calls("polyline_begin").size(), 2u);
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_TRUE(Written());
+}
+
+TEST_F(Dispatcher, TheDefaultViewOnTheScreen) {
+  const std::vector<std::pair<std::int32_t, std::uint16_t>> views = {
+      {0, 11}, {1, 5}, {2, 11}, {3, 8}, {4, 5}, {5, 2}, {6, 12}, {7, 11}, {-1, 11}};
+  for (const auto& [view, drawing] : views) {
+    DefaultView = view;
+    DrawingPage = 0;
+    RedrawCurrentDrawing();
+    EXPECT_EQ(DrawingPage, drawing) << view;
+    EXPECT_EQ(CadTarget, kCadScreen);
+    EXPECT_EQ(AbortFlag, 0) << view;
+  }
+}
+
+TEST_F(Dispatcher, TheQuickSheetShowsTheStrengthTableOnlyWithAPressureCheck) {
+  Draw(5);
+  EXPECT_EQ(Inserts("TABLE_3").size(), 2u);
+  ExpectValues(Inserts("TABLE_3")[0], {82, 118, 0, 0.585L, 0.585L});
+  const auto without_table = [](const char* why) {
+    Draw(5);
+    EXPECT_TRUE(Inserts("TABLE_3").empty()) << why;
+    EXPECT_TRUE(Defines("TABLE_3")) << why;
+    EXPECT_EQ(Inserts("TABLE_1").size(), 2u) << why;
+  };
+  Materials[kHub].Re = 0;
+  without_table("no yield point");
+  Materials[kHub].Re = 300;
+  CalcData.Sp[kHub] = 0;
+  without_table("safety factor 0");
+  CalcData.Sp[kHub] = -1;
+  without_table("negative safety factor");
+}
+
+TEST_F(Dispatcher, BoreAndOuterCirclesOnlyWhenGiven) {
+  for (const std::uint16_t drawing : {std::uint16_t{2}, std::uint16_t{9}}) {
+    Draw(drawing);
+    EXPECT_TRUE(Calls("circle_cw").empty()) << drawing;
+  }
+  Draw(2);
+  const std::size_t texts_without_bore = TextCount();
+  EXPECT_TRUE(HasText("H7 / k6"));
+  CalcData.dB1 = 12;
+  Draw(9);
+  ASSERT_EQ(Calls("circle_cw").size(), 2u);  // one in each pass
+  ExpectValues(Calls("circle_cw")[0], {0, 0, 6});
+  Draw(2);
+  EXPECT_EQ(TextCount(), texts_without_bore + 2);
+  EXPECT_TRUE(HasText("12"));
+  Draw(10);
+  EXPECT_TRUE(Calls("circle_cw").empty());
+  EXPECT_TRUE(Calls("circle").empty());
+  CalcData.dB2 = 90;
+  Draw(10);
+  ASSERT_EQ(Calls("circle").size(), 2u);
+  ExpectValues(Calls("circle")[0], {0, 0, 45});
+}
+
+TEST_F(Dispatcher, TheContourDrawingsTakeTheirSettingsWithoutAsking) {
+  const kv6record& r = CalcData;
+  const std::vector<std::pair<std::uint16_t, LD>> diameters = {
+      {1, r.d1}, {9, (r.d1min + r.d1max) / 2}, {10, (r.d4min + r.d4max) / 2}};
+  for (const auto& [drawing, diameter] : diameters) {
+    CalcData.d1graf = 0;
+    Draw(drawing);
+    EXPECT_EQ(AbortFlag, 0) << drawing;
+    EXPECT_EQ(CalcData.d1graf, diameter) << drawing;
+    EXPECT_TRUE(Written()) << drawing;
+  }
+  EXPECT_TRUE(dialogs_->Requests().empty());
+  EXPECT_TRUE(dialogs_->Transcript().empty());
+}
+
+TEST_F(Dispatcher, ACommandLineRunFailsExactlyWhenNoFileIsWritten) {
+  dialogs_->Expect(Step(DialogKind::List).Closing(DialogClose::Cancel));
+  Draw(0);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_FALSE(Written());
+  for (const std::uint16_t drawing : {std::uint16_t{13}, std::uint16_t{99}}) {
+    Draw(drawing);
+    EXPECT_EQ(AbortFlag, 1) << drawing;
+    EXPECT_FALSE(Written()) << drawing;
+  }
+  EXPECT_EQ(Boxes("CAD drawing not available"), 2);
+  CalcData.TolShaft = "m10";
+  Draw(6);
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_TRUE(Written());
+}
+
+}  // namespace
