@@ -191,6 +191,9 @@ int BlockFile::Truncate(std::uint64_t size) const {
 }
 
 int BlockFile::Sync() const {
+  if (FileFaults* faults = ArmedFileFaults(); faults != nullptr) {
+    if (const int err = faults->SyncOrRenameFault(); err != 0) return IoCodeFromErrno(err, true);
+  }
   if (fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) return IoCodeFromErrno(errno, true);
   return 0;
 }

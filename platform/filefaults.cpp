@@ -1,5 +1,9 @@
 #include "platform/filefaults.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "platform/services.h"
 
 namespace platform {
@@ -9,9 +13,29 @@ void FileFaults::FailWrite(std::uint64_t nth, int code) {
   failCode_ = code;
 }
 
+void FileFaults::FailStep(std::uint64_t nth) {
+  failStepAt_ = nth == 0 ? 0 : steps_ + nth;
+}
+
+void FileFaults::CrashAtStep(std::uint64_t nth) {
+  crashAt_ = nth == 0 ? 0 : steps_ + nth;
+}
+
+int FileFaults::Step() {
+  ++steps_;
+  if (crashAt_ != 0 && steps_ == crashAt_) _exit(kCrashStatus);
+  return failStepAt_ != 0 && steps_ == failStepAt_ ? ENOSPC : 0;
+}
+
 int FileFaults::WriteFault() {
   ++writes_;
+  // A full disk fails a write with the engine's write-failure code.
+  if (Step() != 0) return 101;
   return failAt_ != 0 && writes_ == failAt_ ? failCode_ : 0;
+}
+
+int FileFaults::SyncOrRenameFault() {
+  return Step();
 }
 
 long double FileFaults::FreeBytes(const std::string&) {

@@ -6,10 +6,20 @@
 
 #include <cerrno>
 
+#include "platform/filefaults.h"
 #include "platform/osfiles.h"
 
 namespace platform {
 namespace {
+
+// A fault a test armed for this sync or rename: -1 with its errno, else 0.
+int ArmedFault() {
+  FileFaults* faults = ArmedFileFaults();
+  const int err = faults != nullptr ? faults->SyncOrRenameFault() : 0;
+  if (err == 0) return 0;
+  errno = err;
+  return -1;
+}
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -36,7 +46,7 @@ int CreateTempBeside(const std::string& target, std::string& tempName) {
 }
 
 int ReplaceFile(const std::string& temp, const std::string& target) {
-  if (os::Rename(temp, target) != 0) {
+  if (ArmedFault() != 0 || os::Rename(temp, target) != 0) {
     const int error = errno;
     os::Unlink(temp);
     errno = error;
@@ -46,6 +56,7 @@ int ReplaceFile(const std::string& temp, const std::string& target) {
 }
 
 int FsyncDirectory(const std::string& folder) {
+  if (ArmedFault() != 0) return -1;
   const int fd = os::Open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return -1;
   int result = ::fsync(fd);

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 #include "platform/blockfile.h"
 #include "platform/dirservices.h"
+#include "platform/replacefile.h"
 #include "platform/services.h"
 #include "tests/support/tempfolder.h"
 
@@ -52,6 +54,35 @@ TEST_F(FileFaultsTest, FreeSpaceFigureIsTheSetOneUntilReset) {
   EXPECT_EQ(platform::DiskFreeBytes("/"), 4096);
   faults->SetFreeBytes(-1);
   EXPECT_GT(platform::DiskFreeBytes(Path("")), 4096);
+}
+
+TEST_F(FileFaultsTest, StepsCountWritesSyncsAndRenamesAndTheArmedOneFailsOrEndsTheProcess) {
+  BlockFile file;
+  ASSERT_EQ(file.Create(Path("f.bin")), 0);
+  Put("new.bin", "x");
+  {
+    platform::Substitute<FileFaults, FileFaults> faults;
+    faults->FailStep(3);
+    EXPECT_EQ(Write(file, 0), 0);
+    EXPECT_EQ(file.Sync(), 0);
+    EXPECT_NE(platform::ReplaceFile(Path("new.bin"), Path("f.bin")), 0) << "the rename";
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_EQ(Bytes("f.bin"), "ab");
+    faults->FailStep(2);
+    EXPECT_EQ(file.Sync(), 0);
+    EXPECT_EQ(Write(file, 2), 101);
+    faults->FailStep(1);
+    EXPECT_NE(platform::FsyncDirectory(Dir()), 0);
+    EXPECT_EQ(faults->Steps(), 6u);
+    faults->CrashAtStep(2);
+    EXPECT_EXIT(
+        {
+          Write(file, 2);
+          file.Sync();
+        },
+        testing::ExitedWithCode(FileFaults::kCrashStatus), "");
+  }
+  EXPECT_EQ(file.Sync(), 0);
 }
 
 }  // namespace
