@@ -656,6 +656,8 @@ bool BuildHeader(const std::vector<FieldDescriptor>& definitions,
   return true;
 }
 
+}  // namespace
+
 std::vector<std::uint8_t> MemoHeader(const std::string& tableName, std::uint8_t memoType,
                                      std::uint16_t blockSize) {
   if (blockSize == 0) blockSize = 512;
@@ -682,8 +684,6 @@ std::vector<std::uint8_t> MemoHeader(const std::string& tableName, std::uint8_t 
   PutU16(header.data() + 20, blockSize);
   return header;
 }
-
-}  // namespace
 
 void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& definitions) {
   LastErrorCode = 0;

@@ -44,6 +44,10 @@ void WriteHeaderCount(WorkArea& area);
 void FlushFile(WorkArea& area);
 
 void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& definitions);
+// The header of a new, empty memo file; layout C names the table (tableName without folder
+// and extension).
+std::vector<std::uint8_t> MemoHeader(const std::string& tableName, std::uint8_t memoType,
+                                     std::uint16_t blockSize);
 void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint16_t blockSize,
                  const std::string& tag);
 

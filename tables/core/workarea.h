@@ -73,6 +73,7 @@ struct WorkArea {
   std::deque<std::int32_t> recordLocks;  // newest first
   std::vector<std::uint8_t> swap;
   bool exclusive = false;
+  std::shared_ptr<void> memoState;  // the open memo file, owned by the memo module
 
   std::uint8_t Version() const { return prolog[0]; }
 };
