@@ -13,6 +13,7 @@
 #include "calc/calcstart.h"
 #include "tables/core/engine.h"
 #include "tables/modules/exprstart.h"
+#include "tables/modules/ndxmanage.h"
 #include "tables/modules/vfile.h"
 
 void StartUnits(const std::string& programPath) {
@@ -28,5 +29,5 @@ void StartUnits(const std::string& programPath) {
   SetUpFolders(programPath);
   StartCalculationUnits();
   InitCadDefaults();
-  dadav::EngineStart({&dadav::ExprModuleStart, &dadav::VFileStart});
+  dadav::EngineStart({&dadav::ExprModuleStart, &dadav::IndexInit, &dadav::VFileStart});
 }

@@ -69,6 +69,12 @@ NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const Nd
   return pair.buffer;
 }
 
+void NdxNodeCache::Replace(std::uint32_t node, const NdxBlock& block) {
+  if (auto found = position_.find(node); found != position_.end()) {
+    *pairs_[found->second].buffer = block;
+  }
+}
+
 int NdxNodeCache::Clear(const NdxBlockIo& write) {
   int first = 0;
   for (std::size_t i = 0; i < used_; ++i) {

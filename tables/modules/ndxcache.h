@@ -33,6 +33,8 @@ class NdxNodeCache {
   // The buffer of node n, read through `read` when it is not cached; nullptr with `code` set
   // when a read or the write-back of an evicted changed node fails.
   NdxBlock* Get(std::uint32_t node, const NdxBlockIo& read, const NdxBlockIo& write, int& code);
+  // Puts the node's new bytes into its buffer when it is cached.
+  void Replace(std::uint32_t node, const NdxBlock& block);
   // Drops every cached node; changed ones are written first. 0 or the first write's code.
   int Clear(const NdxBlockIo& write);
 

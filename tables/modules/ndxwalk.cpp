@@ -1,0 +1,143 @@
+#include "tables/modules/ndxwalk.h"
+
+#include "tables/core/tzerror.h"
+
+namespace dadav {
+namespace {
+
+NdxNodeView View(const IndexDescriptor& d, NdxPathLevel& level) {
+  return NdxNodeView(level.block, d.EntrySize());
+}
+
+bool Push(IndexDescriptor& d, std::uint8_t slot, std::uint32_t node) {
+  if (d.path.size() >= kMaxNdxDepth) {
+    ReportError(254, "Index file corrupted. " + d.name);
+    return false;
+  }
+  // Levels are taken by reference while the path grows: it never moves.
+  if (d.path.capacity() < kMaxNdxDepth) d.path.reserve(kMaxNdxDepth);
+  NdxPathLevel& level = d.path.emplace_back();
+  level.node = node;
+  level.position = 0;
+  if (ReadNode(d, slot, node, level.block)) return true;
+  d.path.pop_back();
+  return false;
+}
+
+bool StartAtRoot(IndexDescriptor& d, std::uint8_t slot) {
+  d.path.clear();
+  d.endPosition = false;
+  return Push(d, slot, d.anchor.Root());
+}
+
+// Follows the first children (or the last) down to a leaf.
+bool DescendToLeaf(IndexDescriptor& d, std::uint8_t slot, bool leftmost) {
+  for (;;) {
+    NdxPathLevel& top = d.path.back();
+    const NdxNodeView view = View(d, top);
+    const std::int32_t count = view.Count();
+    if (view.IsLeaf()) {
+      top.position = leftmost ? 0 : count - 1;
+      return true;
+    }
+    top.position = leftmost ? 0 : count;
+    if (!Push(d, slot, view.Child(static_cast<std::uint16_t>(top.position)))) return false;
+  }
+}
+
+bool TopLeafEmpty(const IndexDescriptor& d) {
+  NdxPathLevel& top = const_cast<NdxPathLevel&>(d.path.back());
+  return View(d, top).Count() == 0;
+}
+
+// The next (or prior) leaf that holds entries; false when there is none or after an error.
+bool NeighbourLeaf(IndexDescriptor& d, std::uint8_t slot, bool forward) {
+  for (;;) {
+    std::size_t g = d.path.size() - 1;
+    bool found = false;
+    while (g > 0 && !found) {
+      --g;
+      const std::int32_t count = View(d, d.path[g]).Count();
+      found = forward ? d.path[g].position < count : d.path[g].position > 0;
+    }
+    if (!found) return false;
+    d.path.resize(g + 1);
+    NdxPathLevel& parent = d.path.back();
+    parent.position += forward ? 1 : -1;
+    const std::uint32_t child = View(d, parent).Child(static_cast<std::uint16_t>(parent.position));
+    if (!Push(d, slot, child) || !DescendToLeaf(d, slot, forward)) return false;
+    if (!TopLeafEmpty(d)) return true;
+  }
+}
+
+bool WalkEnd(IndexDescriptor& d, std::uint8_t slot, bool first) {
+  if (!StartAtRoot(d, slot) || !DescendToLeaf(d, slot, first)) return false;
+  return !TopLeafEmpty(d) || NeighbourLeaf(d, slot, first);
+}
+
+}  // namespace
+
+std::int32_t SearchNode(const IndexDescriptor& d, NdxBlock& block, const std::uint8_t* key) {
+  const NdxNodeView view(block, d.EntrySize());
+  const std::int32_t count = view.Count();
+  if (count < 1) return kWalkBeyond;
+  const int first = d.Order(key, view.Key(0));
+  if (first <= 0) return first == 0 ? 0 : -1;
+  if (d.Order(key, view.Key(static_cast<std::uint16_t>(count - 1))) > 0) return kWalkBeyond;
+  std::int32_t low = 1;
+  std::int32_t high = count - 1;
+  while (low < high) {
+    const std::int32_t middle = low + (high - low) / 2;
+    if (d.Order(view.Key(static_cast<std::uint16_t>(middle)), key) < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
+}
+
+bool WalkFirst(IndexDescriptor& d, std::uint8_t slot) {
+  return WalkEnd(d, slot, true);
+}
+
+bool WalkLast(IndexDescriptor& d, std::uint8_t slot) {
+  return WalkEnd(d, slot, false);
+}
+
+bool WalkNext(IndexDescriptor& d, std::uint8_t slot) {
+  if (d.path.empty()) return false;
+  NdxPathLevel& top = d.path.back();
+  if (top.position + 1 < View(d, top).Count()) {
+    ++top.position;
+    return true;
+  }
+  return NeighbourLeaf(d, slot, true);
+}
+
+bool WalkPrior(IndexDescriptor& d, std::uint8_t slot) {
+  if (d.path.empty()) return false;
+  NdxPathLevel& top = d.path.back();
+  if (top.position > 0 && top.position - 1 < View(d, top).Count()) {
+    --top.position;
+    return true;
+  }
+  return NeighbourLeaf(d, slot, false);
+}
+
+std::int32_t WalkToKey(IndexDescriptor& d, std::uint8_t slot, const std::uint8_t* key) {
+  if (!StartAtRoot(d, slot)) return kWalkEmpty;
+  for (;;) {
+    NdxPathLevel& top = d.path.back();
+    const NdxNodeView view = View(d, top);
+    const std::int32_t position = SearchNode(d, top.block, key);
+    if (view.IsLeaf()) {
+      if (view.Count() == 0) return d.path.size() == 1 ? kWalkEmpty : kWalkBeyond;
+      return position;
+    }
+    top.position = position == kWalkBeyond ? view.Count() : (position < 0 ? 0 : position);
+    if (!Push(d, slot, view.Child(static_cast<std::uint16_t>(top.position)))) return kWalkEmpty;
+  }
+}
+
+}  // namespace dadav

@@ -1,0 +1,210 @@
+// Random appends, key-changing replaces, packs, walks and finds on a table with three
+// indexes, checked against a model of the table's keys and by the structure checker.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tables/core/dbf4pack.h"
+#include "tables/core/tztext.h"
+#include "tables/modules/exprdates.h"
+#include "tables/modules/ndxbuild.h"
+#include "tables/modules/ndxsearch.h"
+#include "tests/tables/modules/ndxtest.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+using ndxtest::Entry;
+
+struct Row {
+  std::string name;
+  double qty = 0;
+  int day = 1;
+};
+
+class IndexModel : public ndxtest::IndexTest {
+ protected:
+  std::mt19937 random_{20261207};
+  std::vector<Row> rows_;  // record i at i - 1
+
+  Row RandomRow() {
+    Row row;
+    row.name = "K" + std::to_string(random_() % 400);
+    row.qty = static_cast<double>(static_cast<int>(random_() % 200) - 100);
+    row.day = static_cast<int>(random_() % 9);
+    return row;
+  }
+
+  static std::string DateOf(int day) { return "2026010" + std::to_string(day + 1); }
+
+  void Fill(const Row& row) {
+    SetText(1, row.name);
+    SetReal(2, row.qty);
+    PutStoredField(3, DateOf(row.day));
+  }
+
+  void Open(int records) {
+    CloseAll();
+    NewTable(Path("m.dbf"), {Def("NAME", 'C', 10), Def("QTY", 'N', 10, 2), Def("BORN", 'D', 8)});
+    for (int i = 0; i < records; ++i) {
+      rows_.push_back(RandomRow());
+      ClearRecord();
+      Fill(rows_.back());
+      Append();
+    }
+    MakeIndexExpr("NAME", Path("name.ndx"));
+    MakeIndexExpr("QTY", Path("qty.ndx"));
+    MakeIndexExpr("BORN", Path("born.ndx"));
+    CloseAndSetIndexTo(Path("name.ndx") + " " + Path("qty.ndx") + " " + Path("born.ndx"));
+  }
+
+  std::string Key(const Row& row, int index) {
+    std::string key(index == 0 ? 10 : 8, ' ');
+    if (index == 0) {
+      std::memcpy(key.data(), row.name.data(), row.name.size());
+      return key;
+    }
+    const double value = index == 1 ? row.qty : DtosToJulianOf(row.day);
+    StoreNdxDouble(value, reinterpret_cast<std::uint8_t*>(key.data()));
+    return key;
+  }
+
+  static double DtosToJulianOf(int day);
+
+  void CheckIndexes(const char* when) {
+    SCOPED_TRACE(when);
+    const char* files[] = {"name.ndx", "qty.ndx", "born.ndx"};
+    for (int index = 0; index < 3; ++index) {
+      const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path(files[index]));
+      ASSERT_EQ(report.problem, "") << files[index];
+      std::vector<Entry> found = report.entries;
+      std::vector<Entry> expected;
+      for (std::size_t i = 0; i < rows_.size(); ++i) {
+        expected.emplace_back(Key(rows_[i], index), static_cast<std::uint32_t>(i + 1));
+      }
+      std::sort(found.begin(), found.end());
+      std::sort(expected.begin(), expected.end());
+      ASSERT_EQ(found, expected) << files[index];
+    }
+  }
+
+  // The table in index order through the core's moves: every visible record once, names
+  // never falling.
+  void CheckWalk() {
+    GoTop();
+    std::vector<int> seen;
+    std::string previous;
+    while (!dEOF()) {
+      const std::string name = RTrim(FieldText(1));
+      EXPECT_LE(previous, name);
+      previous = name;
+      seen.push_back(RecNo());
+      SKIP(1);
+    }
+    std::vector<int> expected;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      expected.push_back(static_cast<int>(i + 1));
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, expected);
+    GoBottom();
+    std::vector<int> back;
+    while (!dBOF()) {
+      back.push_back(RecNo());
+      SKIP(-1);
+    }
+    std::sort(back.begin(), back.end());
+    EXPECT_EQ(back, expected);
+  }
+
+  void CheckFind() {
+    const Row& row = rows_[random_() % rows_.size()];
+    Find(row.name);
+    bool any = false;
+    for (const Row& r : rows_) any = any || r.name == row.name;
+    if (!any) return;
+    EXPECT_TRUE(FindFound) << row.name;
+    EXPECT_EQ(RTrim(FieldText(1)), row.name);
+    Find("ZZ");
+    EXPECT_FALSE(FindFound);
+    EXPECT_TRUE(dEOF());
+    EXPECT_EQ(RecNo(), RecCount() + 1);
+  }
+
+  void RandomStep() {
+    const auto kind = random_() % 10;
+    if (kind < 4 || rows_.empty()) {
+      rows_.push_back(RandomRow());
+      ClearRecord();
+      Fill(rows_.back());
+      Append();
+      EXPECT_EQ(RecNo(), static_cast<int>(rows_.size()));
+      return;
+    }
+    const int record = static_cast<int>(random_() % rows_.size()) + 1;
+    GO(record);
+    Row& row = rows_[static_cast<std::size_t>(record - 1)];
+    const Row changed = RandomRow();
+    row.name = changed.name;
+    if (kind < 8) row.qty = changed.qty;
+    if (kind == 9) row.day = changed.day;
+    Fill(row);
+    Replace();
+  }
+
+  void Run(int records, int steps) {
+    Open(records);
+    CheckIndexes("opened");
+    for (int step = 1; step <= steps; ++step) {
+      RandomStep();
+      if (step % 100 == 0) {
+        CheckIndexes("steps");
+        CheckFind();
+      }
+      if (step % 500 == 0) CheckWalk();
+    }
+    CheckIndexes("end");
+    CheckWalk();
+    std::set<int> gone;
+    for (int i = 0; i < 20; ++i) {
+      const int record = static_cast<int>(random_() % rows_.size()) + 1;
+      GO(record);
+      DeleteRec();
+      gone.insert(record);
+    }
+    Pack();
+    std::vector<Row> alive;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      if (gone.count(static_cast<int>(i + 1)) == 0) alive.push_back(rows_[i]);
+    }
+    rows_ = alive;
+    ASSERT_EQ(RecCount(), static_cast<int>(rows_.size()));
+    CheckIndexes("packed");
+    CheckWalk();
+  }
+};
+
+double IndexModel::DtosToJulianOf(int day) {
+  return DtosToJulian(DateOf(day));
+}
+
+TEST_F(IndexModel, AppendsAndReplacesKeepThreeIndexesRightUnderTheDefaultCache) {
+  Run(1000, 1500);
+}
+
+TEST_F(IndexModel, AppendsAndReplacesKeepThreeIndexesRightUnderAnEightNodeCache) {
+  const std::size_t saved = NodeCacheBytes;
+  NodeCacheBytes = 4096;
+  Run(3000, 1500);
+  NodeCacheBytes = saved;
+}
+
+}  // namespace
