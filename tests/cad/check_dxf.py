@@ -1,7 +1,8 @@
 """Checks DXF files with an independent reader (ezdxf): each file must load, audit clean, keep
-every tag pair inside a SECTION, end with EOF and hold the entities its ".expect" file lists.
+every tag pair inside a SECTION, end with EOF, insert only blocks it defines and hold the
+entities its ".expect" file lists.
 Usage: check_dxf.py FOLDER-or-FILE... ; exit status 1 when any file fails."""
-import collections
+import math
 import os
 import sys
 
@@ -46,6 +47,60 @@ def check_audit(doc):
     return problems
 
 
+def check_inserts(doc):
+    """Every INSERT, in the modelspace or inside a block, names a block of the same file."""
+    problems = []
+    for layout in doc.blocks:  # the modelspace among them
+        for insert in layout.query("INSERT"):
+            if doc.blocks.get(insert.dxf.name) is None:
+                problems.append("INSERT of the undefined block %s" % insert.dxf.name)
+    return problems
+
+
+def find_insert(msp, rest):
+    """The expectation "insert NAME X Y SCALE": such an INSERT in the modelspace, to 1e-6."""
+    name, x, y, scale = rest.split()
+    x, y, scale = float(x), float(y), float(scale)
+    for insert in msp.query("INSERT"):
+        at = insert.dxf.insert
+        if (insert.dxf.name == name and abs(at[0] - x) < 1e-6 and abs(at[1] - y) < 1e-6
+                and abs(insert.dxf.xscale - scale) < 1e-6 and abs(insert.dxf.yscale - scale) < 1e-6):
+            return None
+    found = [(i.dxf.name, tuple(i.dxf.insert)[:2], i.dxf.xscale) for i in msp.query("INSERT")]
+    return "no INSERT %s (found %s)" % (rest, found)
+
+
+def p3g_contour(d, e, resolution):
+    """The P3G contour with three lobes: with the support function h = d/2 - e cos 3phi the point
+    is h (cos phi, sin phi) + h' (-sin phi, cos phi), phi the normal's direction, from angle 0
+    round to angle 0 in 2 x resolution steps."""
+    points = []
+    for i in range(2 * resolution + 1):
+        phi = (i % (2 * resolution)) * math.pi / resolution
+        h = d / 2 - e * math.cos(3 * phi)
+        dh = 3 * e * math.sin(3 * phi)
+        points.append((h * math.cos(phi) - dh * math.sin(phi),
+                       h * math.sin(phi) + dh * math.cos(phi)))
+    return points
+
+
+def check_contour(msp, rest):
+    """The expectation "contour D E RESOLUTION FACTOR": the first polyline of the modelspace is
+    the contour in DXF units (times FACTOR), vertex for vertex to 1e-6."""
+    d, e, resolution, factor = rest.split()
+    expected = p3g_contour(float(d), float(e), int(resolution))
+    polylines = msp.query("POLYLINE")
+    if not polylines:
+        return ["no POLYLINE for the contour"]
+    found = [v.dxf.location for v in polylines[0].vertices]
+    if len(found) != len(expected):
+        return ["contour: %d vertices, expected %d" % (len(found), len(expected))]
+    for n, ((x, y), at) in enumerate(zip(expected, found)):
+        if abs(x * float(factor) - at[0]) > 1e-6 or abs(y * float(factor) - at[1]) > 1e-6:
+            return ["contour vertex %d at %s, expected %s" % (n, tuple(at)[:2], (x, y))]
+    return []
+
+
 def check_expected(doc, expect_path):
     problems = []
     msp = doc.modelspace()
@@ -59,13 +114,25 @@ def check_expected(doc, expect_path):
                 found = len(msp.query(dxftype))
             elif kind == "block":
                 name, dxftype, count = rest.split()
-                found = len(doc.blocks.get(name).query(dxftype))
+                block = doc.blocks.get(name)
+                if block is None:
+                    problems.append("no block " + name)
+                    continue
+                found = len(block.query(dxftype))
             elif kind == "vertices":
                 count, found = rest, sum(len(list(p.vertices)) for p in msp.query("POLYLINE"))
             elif kind == "arc":
                 start, end = (float(v) for v in rest.split())
                 if (start, end) not in arcs:
                     problems.append("no ARC from %s to %s (found %s)" % (start, end, sorted(arcs)))
+                continue
+            elif kind == "insert":
+                problem = find_insert(msp, rest)
+                if problem:
+                    problems.append(problem)
+                continue
+            elif kind == "contour":
+                problems += check_contour(msp, rest)
                 continue
             elif kind == "text":
                 if rest not in texts:
@@ -88,6 +155,7 @@ def check_file(path):
         doc = ezdxf.readfile(path)
     except Exception as error:  # a file that does not load fails, whatever the reason
         return problems + ["readfile: %s" % error]
+    problems += check_inserts(doc)  # before the audit, which deletes such an INSERT
     problems += check_audit(doc)
     expect_path = os.path.splitext(path)[0] + ".expect"
     if os.path.exists(expect_path):

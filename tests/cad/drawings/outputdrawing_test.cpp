@@ -282,4 +282,13 @@ TEST_F(Dispatcher, ACommandLineRunFailsExactlyWhenNoFileIsWritten) {
   EXPECT_TRUE(Written());
 }
 
+// The contour of drawing 1 as the command line writes it: extents -60, -48, 60, 48 and one
+// polyline of 721 vertices on layer 5 from (27.75, 0).
+TEST_F(Dispatcher, Drawing1AsDxfByteForByte) {
+  CurrentFile = Temp("p3g60");
+  OutputDrawing(kCadDxf, 1);
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_TRUE(ReadBytes(Temp("p3g60.dxf")) == ReadBytes(FixtureDir() / "p3g60_drawing1.dxf"));
+}
+
 }  // namespace

@@ -1,18 +1,28 @@
 // Writes sample DXF files through the real CAD output layer, each with a file of the entity
 // counts a reader must find beside it (name.expect, "layout type count" lines and the checks of
-// the clockwise arc and the decoded text). check_dxf.py reads both.
+// the clockwise arc, the decoded text, the placed blocks and the contour). check_dxf.py reads
+// both. The twelve drawings of the golden connection are written as the command line writes
+// them, also with single lines, German words and a DXF scale of 25.4.
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
+#include "cad/drawings/outputdrawing.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadhead.h"
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadvar.h"
+#include "calc/calcfile.h"
+#include "calc/calcstart.h"
+#include "calc/calctexts.h"
+#include "calc/kv6record.h"
+#include "calc/vocabulary.h"
 #include "samplestart.h"
 
 namespace {
@@ -84,6 +94,104 @@ void all_entities(const std::string& name) {
   cad_close();
 }
 
+// How one set of the twelve drawings is written.
+struct DrawingVariant {
+  const char* prefix;
+  bool polyline;
+  long double unit_factor;
+};
+
+std::string number(long double x) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(x)).ptr;
+  return std::string(text, end);
+}
+
+// An INSERT of the modelspace: block, point (in DXF units) and scale.
+std::string insert(const DrawingVariant& v, const char* name, long double x, long double y,
+                   long double scale) {
+  return std::string("insert ") + name + " " + number(x * v.unit_factor) + " " +
+         number(y * v.unit_factor) + " " + number(scale) + "\n";
+}
+
+// A profile view: the contour, as one polyline of 721 vertices or as lines, the first of them
+// of length 0 to the start point; the inner and outer circles when dimensioned (the connection
+// has neither bore nor hub diameter).
+std::string profile(const DrawingVariant& v, const std::string& layout, bool dimensioned) {
+  std::string lines = layout + " POLYLINE " + (v.polyline ? "1" : "0") + "\n";
+  if (!v.polyline && !dimensioned) lines += layout + " LINE 721\n";
+  if (layout == "modelspace" && v.polyline) lines += "vertices 721\n";
+  return lines + layout + " CIRCLE " + (dimensioned ? "2" : "0") + "\n";
+}
+
+// Each table row draws every column's text; the heading row too.
+std::string table(const std::string& layout, int rows, int columns) {
+  return layout + " TEXT " + std::to_string((rows + 1) * columns) + "\n";
+}
+
+std::string drawing_expectation(const DrawingVariant& v, int drawing) {
+  const long double quick = 50 / 77.4L;  // 50 / (1.2 x d2)
+  const long double quick3 = 35 / 77.4L;
+  switch (drawing) {
+    case 1:
+      return profile(v, "modelspace", false) + "modelspace INSERT 0\n" +
+             (v.polyline ? "contour 60 2.25 360 " + number(v.unit_factor) + "\n" : "");
+    case 2:
+      return profile(v, "modelspace", true) + "modelspace TEXT 4\ntext H7 / k6\n";
+    case 3:
+      return table("modelspace", 5, 4) + "modelspace INSERT 0\n";
+    case 4:
+      return table("modelspace", 7, 4) + "modelspace INSERT 0\n";
+    case 5:
+      return "modelspace INSERT 4\n" + insert(v, "TABLE_1", 2, 54, 0.6L) +
+             insert(v, "TABLE_2", 82, 54, 0.6L) + insert(v, "TABLE_3", 82, 118, 0.585L) +
+             insert(v, "P3G0", 40, 90, quick) + profile(v, "block P3G0", true) +
+             table("block TABLE_1", 4, 4) + table("block TABLE_2", 4, 4) +
+             table("block TABLE_3", 16, 5);
+    case 6:
+      return "modelspace INSERT 3\n" + insert(v, "FRAME_1", 0, 0, 1) +
+             insert(v, "P3G1", 110, 220, 1) + insert(v, "TABLE_1", 48, 140, 1) +
+             profile(v, "block P3G1", true) + table("block TABLE_1", 5, 4) +
+             "text M 1:1\ntext  60 k 6\n";
+    case 7:
+      return "modelspace INSERT 3\n" + insert(v, "FRAME_1", 0, 0, 1) +
+             insert(v, "P3G2", 110, 220, 1) + insert(v, "TABLE_2", 48, 140, 1) +
+             profile(v, "block P3G2", true) + table("block TABLE_2", 7, 4) +
+             "text M 1:1\ntext  60 H 7\n";
+    case 8:
+      return "modelspace INSERT 4\n" + insert(v, "FRAME_1", 0, 0, 1) +
+             insert(v, "P3G0", 110, 220, 1) + insert(v, "TABLE_1", 22, 130, 0.7L) +
+             insert(v, "TABLE_2", 112, 130, 0.7L) + table("block TABLE_1", 5, 4) +
+             table("block TABLE_2", 7, 4) + table("block TABLE_3", 16, 5);
+    case 9:
+    case 10:
+      return profile(v, "modelspace", false) + "modelspace INSERT 0\n";
+    case 11:
+      return "modelspace INSERT 2\n" + insert(v, "P3G1", 25, 103, quick3) +
+             insert(v, "P3G2", 25, 46, quick3) + profile(v, "block P3G1", true) +
+             profile(v, "block P3G2", true);
+    default:
+      return "modelspace INSERT 1\n" + insert(v, "FRAME_1", 0, 0, 1) +
+             profile(v, "block P3G1", true) + profile(v, "block P3G2", true);
+  }
+}
+
+void drawings(const DrawingVariant& v, const std::string& golden) {
+  if (!LoadCalcFile(golden)) {
+    AbortFlag = 1;
+    return;
+  }
+  CalcData.CadElement = v.polyline ? 2 : 1;
+  CadUnitFactor = v.unit_factor;
+  for (std::uint16_t drawing = 1; drawing <= 12 && AbortFlag == 0; ++drawing) {
+    const std::string name = v.prefix + std::to_string(drawing);
+    CurrentFile = dir + "/" + name;
+    OutputDrawing(kCadDxf, drawing);
+    expect(name, drawing_expectation(v, drawing));
+  }
+  CadUnitFactor = 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,5 +224,19 @@ int main(int argc, char** argv) {
     cad_polyline_end();
   });
   expect("big", "modelspace POLYLINE 1\nvertices 100000\n");
+
+  StartCalculationUnits();
+  const std::string golden =
+      (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "calc" /
+       "golden" / "p3g60.kv6")
+          .string();
+  drawings({"drawing", true, 1}, golden);
+  drawings({"lines_drawing", false, 1}, golden);
+  drawings({"inch_drawing", true, 25.4L}, golden);
+  SetCalcTexts(1);
+  SetVocabularyLanguage(1);
+  drawings({"german_drawing", true, 1}, golden);
+  expect("german_drawing3", table("modelspace", 5, 4) + "modelspace INSERT 0\n" +
+                                "text  Au\303\237enkreisdurchmesser\n");
   return AbortFlag;
 }
