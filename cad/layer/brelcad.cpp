@@ -17,9 +17,11 @@
 #include "cad/layer/caddisp.h"
 #include "cad/layer/cadhead.h"
 #include "cad/layer/cadplot.h"
+#include "cad/layer/cadplotline.h"
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadstream.h"
 #include "cad/layer/cadvar.h"
+#include "cad/layer/confpenwerk.h"
 #include "cad/layer/dxfread.h"
 #include "cad/layer/dxfutil.h"
 #include "platform/dialog.h"
@@ -181,11 +183,24 @@ void cad_choose_target() {
   } else {
     PlotCommandLines.Chosen = 1;
   }
-  std::string line = PlotCommandLines.Lines[PlotCommandLines.Chosen];
+  std::string& chosen_line = PlotCommandLines.Lines[PlotCommandLines.Chosen];
+  {
+    TForm_confpenwerk options;
+    options.CommandLine = chosen_line;
+    options.ShowModal();
+    // Cancel keeps the line; the prompt below offers it all the same.
+    if (AbortFlag == 0) chosen_line = options.CommandLine;
+  }
+  std::string line = chosen_line;
   SetHelpNumber(2060);
   InputText("PENWERK command line (0=Parameter)", 60, line);
   if (AbortFlag) return;
-  PlotCommandLines.Lines[PlotCommandLines.Chosen] = line;
+  if (line.empty() || line[0] == '0') {
+    line = chosen_line;  // whose program folder the builder proposes
+    plot_command_line(line);
+    if (AbortFlag) return;
+  }
+  chosen_line = line;
 }
 
 void cad_set_target(std::uint16_t code) {

@@ -13,10 +13,17 @@
 #include "base/text/utilstr.h"
 #include "cad/layer/cadvar.h"
 #include "platform/filelock.h"
+#include "platform/fileresolve.h"
+#include "platform/osfiles.h"
 #include "platform/process.h"
+#include "platform/programsearch.h"
 
 std::vector<std::string> cad_split_command_line(const std::string& line) {
   return SplitCommandLine(line);
+}
+
+std::string cad_quote_command_word(const std::string& word) {
+  return word.find(' ') == std::string::npos ? word : "\"" + word + "\"";
 }
 
 namespace {
@@ -47,6 +54,19 @@ void name_written_plot_file(std::vector<std::string>& argv, const std::string& s
 
 }  // namespace
 
+std::string cad_find_plot_program(const std::string& name) {
+  const bool bare = name.find('/') == std::string::npos;
+  for (const std::string& candidate : {name, name + ".exe"}) {
+    if (bare) {
+      if (platform::ProgramExists(candidate)) return candidate;
+      continue;
+    }
+    const std::string found = platform::ResolveFileName(candidate);
+    if (platform::os::Accessible(found, F_OK)) return found;
+  }
+  return name;
+}
+
 std::string cad_plot_file_name() {
   static PlotFileClaim held;
   const std::string folder = AddBackslash(TempDir);
@@ -64,6 +84,7 @@ void cad_start_plot_program() {
   std::uint16_t chosen = PlotCommandLines.Chosen;
   if (chosen < 1 || chosen > 5) chosen = 1;
   std::vector<std::string> argv = cad_split_command_line(PlotCommandLines.Lines[chosen]);
+  if (!argv.empty()) argv[0] = cad_find_plot_program(argv[0]);
   const std::string written = CadFileName.substr(CadFileName.find_last_of('/') + 1);
   if (LowerText(written) != std::string(kPlotStem) + ".dxf") {
     name_written_plot_file(argv, written.substr(0, written.size() - 4));
