@@ -37,9 +37,12 @@ class MemoTest : public EngineTest {
     MemoStart();
     MemoType = 0x8B;
     MemoBlockSize = 512;
+    // Stored bytes are the engine's unless a test asks for a DOS code-page table.
+    TableLanguageOem = false;
   }
   void TearDown() override {
     EngineTest::TearDown();
+    TableLanguageOem = true;
     MemoType = 0x8B;
     MemoBlockSize = 512;
     MemoWidthSwitch = false;
