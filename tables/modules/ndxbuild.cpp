@@ -554,6 +554,8 @@ void SetIndexProgressProc(IndexProgressProc proc, std::uint32_t steps) {
 std::string IndexFilePath(const std::string& name) {
   const WorkArea* area = Area();
   std::string path = AllTrim(name);
+  // A name stored by a Windows program may still separate its folders with backslashes.
+  std::replace(path.begin(), path.end(), '\\', '/');
   std::string dir, base, ext;
   FSplit(path, dir, base, ext);
   if (ext.empty()) {

@@ -103,6 +103,19 @@ bool OpenElsewhere(const platform::FileIdentity& file) {
   return false;
 }
 
+// The descriptor of any area that holds this file open.
+const IndexDescriptor* OpenDescriptorOf(const std::string& path) {
+  platform::FileIdentity wanted;
+  if (!platform::IdentityOfPath(path, wanted)) return nullptr;
+  for (std::uint8_t a = 1; a <= 35; ++a) {
+    for (const auto& slot : IndexAreaOf(a).slots) {
+      platform::FileIdentity open;
+      if (slot && platform::IdentityOfFile(slot->file, open) && open == wanted) return slot.get();
+    }
+  }
+  return nullptr;
+}
+
 void ReportOpen(std::uint16_t code, const std::string& text) {
   const bool tagged = text.find(" [") != std::string::npos && text.back() == ']';
   ReportError(code, tagged ? text : text + " [OpenIndex/Set_Index_To]");
@@ -480,7 +493,12 @@ void IndexInfo(IndexInfoRecord& info, const std::string& name) {
   int code = file.Open(path, platform::kModeShared);
   if (code == 5 || code == 32) code = file.Open(path, platform::kModeSharedRead);
   NdxBlock block{};
-  if (code == 0) code = ReadNdxBlock(file, 0, block);
+  if (code == 0) {
+    code = ReadNdxBlock(file, 0, block);
+  } else if (const IndexDescriptor* open = OpenDescriptorOf(path); open != nullptr) {
+    // This program holds it exclusively with its table: read it through that descriptor.
+    code = ReadNdxBlock(open->file, 0, block);
+  }
   if (code != 0) {
     ReportError(static_cast<std::uint16_t>(code),
                 "Error reading index file: \n\r[IndexInfo(<>," + path + ")]");
