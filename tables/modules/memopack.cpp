@@ -308,6 +308,35 @@ class MemoPacker {
   bool mapMade_ = false;
 };
 
+// Undoes or finishes the interrupted pack under the table's lock.
+bool RecoverPack(WorkArea& area, const std::string& memoName, const std::string& newName,
+                 const std::string& mapName, PackFailure& failure) {
+  TableLock lock(area);
+  if (!lock.Granted()) return false;
+  if (FileExists(newName)) {
+    EraseFile(mapName);
+    EraseFile(newName);
+    return true;
+  }
+  if (!FileExists(mapName)) return true;
+  if (!area.file.Writable()) {
+    failure = {5, memoName + " [USE]"};
+    return false;
+  }
+  std::string bytes;
+  std::vector<FieldUpdate> updates;
+  if (!platform::os::ReadWholeFile(mapName, bytes) || !ParseMap(area, bytes, updates)) {
+    failure = {30, mapName + " [USE]"};
+    return false;
+  }
+  if (const int code = WriteFieldTexts(area, updates); code != 0) {
+    failure = {static_cast<std::uint16_t>(code), area.fileName + " [USE]"};
+    return false;
+  }
+  EraseFile(mapName);
+  return true;
+}
+
 }  // namespace
 
 void PackMemofile() {
@@ -321,32 +350,13 @@ bool FinishInterruptedPack(WorkArea& area, const std::string& memoName) {
   const std::string newName = platform::ResolveFileName(PackFileName(area, memoName, "new"));
   const std::string mapName = platform::ResolveFileName(PackFileName(area, memoName, "map"));
   if (!FileExists(newName) && !FileExists(mapName)) return true;
-  TableLock lock(area);
-  if (!lock.Granted()) {
-    ReportError(33, memoName + " [USE]");
+  // The lock is released before reporting, which may throw.
+  PackFailure failure{33, memoName + " [USE]"};
+  if (!RecoverPack(area, memoName, newName, mapName, failure)) {
+    ReportError(failure.code, failure.message);
     return false;
   }
-  if (FileExists(newName)) {
-    EraseFile(mapName);
-    EraseFile(newName);
-    return true;
-  }
-  if (!FileExists(mapName)) return true;
-  if (!area.file.Writable()) {
-    ReportError(5, memoName + " [USE]");
-    return false;
-  }
-  std::string bytes;
-  std::vector<FieldUpdate> updates;
-  if (!platform::os::ReadWholeFile(mapName, bytes) || !ParseMap(area, bytes, updates)) {
-    ReportError(30, mapName + " [USE]");
-    return false;
-  }
-  if (const int code = WriteFieldTexts(area, updates); code != 0) {
-    ReportError(static_cast<std::uint16_t>(code), area.fileName + " [USE]");
-    return false;
-  }
-  EraseFile(mapName);
+  LastErrorCode = 0;
   ReloadCurrentRecord(area);
   return LastErrorCode == 0;
 }
