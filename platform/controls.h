@@ -41,6 +41,8 @@ enum class ControlKind {
   TabPage,
   StringGrid,
   Image,
+  DataGrid,
+  DataNavigator,
 };
 
 class Control {

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "platform/qt/qtcanvas.h"
+#include "platform/qt/qtdatagrid.h"
 #include "platform/qt/qtmenubar.h"
 #include "platform/qt/qtscreen.h"
 #include "platform/qt/qttext.h"
@@ -479,6 +480,12 @@ QWidget* MakeWidget(Control& control, QWidget* parent) {
       break;
     case ControlKind::Image:
       widget = MakeImage(static_cast<Image&>(control), parent);
+      break;
+    case ControlKind::DataGrid:
+      widget = MakeDataGrid(static_cast<DataGrid&>(control), parent);
+      break;
+    case ControlKind::DataNavigator:
+      widget = MakeDataNavigator(static_cast<DataNavigator&>(control), parent);
       break;
   }
   widget->setObjectName(QString::fromStdString(control.Name()));

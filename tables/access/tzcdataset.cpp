@@ -139,6 +139,12 @@ void TTzCDataSet::SField(std::int32_t n, std::string& text) {
   FieldAsText(n, text);
 }
 
+bool TTzCDataSet::RecordDeleted() {
+  if (RecNo() == 0) return false;
+  AreaSelect("RecordDeleted");
+  return Deleted();
+}
+
 std::string TTzCDataSet::GetFieldStr(const std::string& name) {
   return FieldByName(Cut10(name)).AsString();
 }

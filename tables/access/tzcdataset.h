@@ -43,6 +43,8 @@ class TTzCDataSet : public TTzDataSet {
   void Search(const std::string& text, std::int32_t& field, bool fromTop);
   // The field's value as text.
   void SField(std::int32_t n, std::string& text);
+  // Whether the current record is marked deleted.
+  bool RecordDeleted();
 
   // By name (cut to 10 characters); a write puts the dataset into edit state first.
   std::string GetFieldStr(const std::string& name);

@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/headless/dialogscript.h"
 #include "tables/access/tzdataset.h"
 #include "tables/core/dbf4area.h"
+#include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4use.h"
 #include "tests/tables/core/enginetest.h"
 
@@ -23,6 +25,11 @@ using enginetest::SetInt64;
 using enginetest::SetLogical;
 using enginetest::SetReal;
 using enginetest::SetText;
+
+// A whole-number field of at most 9 digits, held in 4 bytes.
+inline void SetInt32(int field, std::int32_t value) {
+  std::memcpy(dadav::FieldAddress(field), &value, 4);
+}
 
 class AccessTest : public enginetest::EngineTest {
  protected:
