@@ -13,6 +13,7 @@
 #include "calc/calcstart.h"
 #include "tables/core/engine.h"
 #include "tables/modules/exprstart.h"
+#include "tables/modules/memostart.h"
 #include "tables/modules/ndxmanage.h"
 #include "tables/modules/vfile.h"
 
@@ -29,5 +30,6 @@ void StartUnits(const std::string& programPath) {
   SetUpFolders(programPath);
   StartCalculationUnits();
   InitCadDefaults();
-  dadav::EngineStart({&dadav::ExprModuleStart, &dadav::IndexInit, &dadav::VFileStart});
+  dadav::EngineStart(
+      {&dadav::ExprModuleStart, &dadav::IndexInit, &dadav::MemoStart, &dadav::VFileStart});
 }

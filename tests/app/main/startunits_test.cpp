@@ -8,6 +8,7 @@
 #include "base/settings/wbrelvar.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"
+#include "tables/modules/memoopen.h"
 #include "tables/modules/vfile.h"
 #include "tests/support/scopedvariable.h"
 #include "tests/support/tempfolder.h"
@@ -36,6 +37,17 @@ TEST(StartUnits, VirtualFilesCanBeOpened) {
   const ScopedVariable runtime("XDG_RUNTIME_DIR", home.Dir());
   StartUnits(home.Path("bin/wkv6"));
   EXPECT_EQ(dadav::VFileHook, &dadav::ServeVFileRequest);
+  dadav::EngineExit();
+}
+
+// The program's start brings the memo module, so tables with memo fields open their memo files.
+TEST(StartUnits, MemoFilesAreOpened) {
+  const TempFolder home;
+  const ScopedVariable data("XDG_DATA_HOME", home.Path("data"));
+  const ScopedVariable runtime("XDG_RUNTIME_DIR", home.Dir());
+  StartUnits(home.Path("bin/wkv6"));
+  EXPECT_EQ(dadav::MemoHooks.openMemofile, &dadav::OpenMemofile);
+  EXPECT_NE(dadav::MemoHooks.addMemo, nullptr);
   dadav::EngineExit();
 }
 
