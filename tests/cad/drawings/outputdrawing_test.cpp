@@ -14,6 +14,8 @@
 #include "calc/calcfile.h"
 #include "calc/calcstart.h"
 #include "calc/kv6record.h"
+#include "platform/controls.h"
+#include "platform/forms.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/cad/cadtest.h"
@@ -280,6 +282,28 @@ TEST_F(Dispatcher, ACommandLineRunFailsExactlyWhenNoFileIsWritten) {
   Draw(6);
   EXPECT_EQ(AbortFlag, 0);
   EXPECT_TRUE(Written());
+}
+
+// Outside a command-line run the contour drawings show the settings form first; its Cancel
+// stops the drawing before any output, its OK stores the proposed diameter.
+TEST_F(Dispatcher, TheSettingsFormComesFirst) {
+  CadBatch = 0;
+  const long double before = CalcData.d1graf = 12.5L;
+  dialogs_->Expect(Step(DialogKind::Form).Closing(DialogClose::Cancel));
+  Draw(9);
+  EXPECT_TRUE(Recorded.empty());
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(CalcData.d1graf, before);
+  dialogs_->Expect(Step(DialogKind::Form).Act([](platform::Form& form) {
+    form.Get<platform::Button>("Button_ok").Click();
+  }));
+  dialogs_->Expect(Step(DialogKind::SaveFile).Type(Temp("hub")));
+  Draw(10);
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(CalcData.d1graf, (CalcData.d4min + CalcData.d4max) / 2);
+  EXPECT_EQ(Calls("header").size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(Temp("hub.rec")));
+  EXPECT_FALSE(dialogs_->Failed());
 }
 
 // The contour of drawing 1 as the command line writes it: extents -60, -48, 60, 48 and one
