@@ -53,7 +53,10 @@ AppendPosition EndPosition(const MemoControl& memo, std::uint64_t size) {
 
 bool LockMemoFile(MemoControl& memo, const std::string& tag) {
   if (!MemoShared(memo) || memo.lockHeld) return true;
+  // Another program holds the byte only for one write; a short, growing pause lets two programs
+  // that write at the same moment both succeed.
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+    if (attempt > 0) WaitMs(attempt);
     if (LockRegionRetry(memo.file.Descriptor(), kLockByte, 1)) {
       memo.lockHeld = true;
       return true;
