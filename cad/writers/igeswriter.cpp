@@ -241,10 +241,12 @@ void insert(const std::string& name, long double x, long double y, long double a
     AddMessage("Blockname " + name + " not found !");
     return;
   }
-  if (angle == 0) {
+  if (angle == 0 && sx == 1) {
     add_entity(408, {point(x, y) + "0.0," + iges_real(sx) + ";"}, true).places = block;
     return;
   }
+  // A scaled instance moves by a matrix entity even without a rotation: Open CASCADE drops an
+  // instance whose own parameters both move and scale it, with every edge it places.
   long double a = DegToRad(angle);
   std::string cos_a = FixedPointText(std::cos(a), 6);
   std::string sin_a = FixedPointText(std::sin(a), 6);
