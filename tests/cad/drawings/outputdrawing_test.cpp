@@ -228,6 +228,21 @@ TEST_F(Dispatcher, TheQuickSheetShowsTheStrengthTableOnlyWithAPressureCheck) {
   without_table("negative safety factor");
 }
 
+// Without a profile the quotients of the quick sheets are infinite: the views keep scale 1. A
+// negative hub diameter counts by its size on quick sheet 3.
+TEST_F(Dispatcher, QuickSheetScalesStayFinite) {
+  CalcData.d2 = 0;
+  for (const std::uint16_t drawing : {std::uint16_t{5}, std::uint16_t{11}}) {
+    Draw(drawing);
+    const auto insert = Inserts(drawing == 5 ? "P3G0" : "P3G1");
+    ASSERT_FALSE(insert.empty()) << drawing;
+    EXPECT_EQ(insert[0].values[3], 1) << drawing;
+  }
+  CalcData.dB2 = -100;
+  Draw(11);
+  ExpectValues(Inserts("P3G2")[0], {25, 46, 0, 0.35L, 0.35L});
+}
+
 TEST_F(Dispatcher, BoreAndOuterCirclesOnlyWhenGiven) {
   for (const std::uint16_t drawing : {std::uint16_t{2}, std::uint16_t{9}}) {
     Draw(drawing);
