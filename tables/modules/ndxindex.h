@@ -66,6 +66,9 @@ struct IndexDescriptor {
   std::vector<NdxPathLevel> path;
   // The current entry is the place after the last key (record -1).
   bool endPosition = false;
+  // Entries stepped over since the last descent from the root, forward counting up: more than
+  // the file can hold means its nodes share children, and the walk would never end.
+  std::int64_t walked = 0;
 };
 
 struct NdxAreaState {

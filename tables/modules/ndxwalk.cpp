@@ -26,6 +26,7 @@ bool Push(IndexDescriptor& d, std::uint8_t slot, std::uint32_t node) {
 
 bool StartAtRoot(IndexDescriptor& d, std::uint8_t slot) {
   d.path.clear();
+  d.walked = 0;
   d.endPosition = false;
   return Push(d, slot, d.anchor.Root());
 }
@@ -50,9 +51,19 @@ bool TopLeafEmpty(const IndexDescriptor& d) {
   return View(d, top).Count() == 0;
 }
 
+// Counts a step of a walk; false with error 254 once it passed more entries than the file holds.
+bool CountStep(IndexDescriptor& d, bool forward) {
+  d.walked += forward ? 1 : -1;
+  const std::int64_t most = std::int64_t{d.anchor.NextFree()} * d.anchor.KeysPerNode();
+  if (d.walked <= most && d.walked >= -most) return true;
+  ReportError(254, "Index file corrupted. " + d.name);
+  return false;
+}
+
 // The next (or prior) leaf that holds entries; false when there is none or after an error.
 bool NeighbourLeaf(IndexDescriptor& d, std::uint8_t slot, bool forward) {
   for (;;) {
+    if (!CountStep(d, forward)) return false;
     std::size_t g = d.path.size() - 1;
     bool found = false;
     while (g > 0 && !found) {
@@ -108,6 +119,7 @@ bool WalkLast(IndexDescriptor& d, std::uint8_t slot) {
 bool WalkNext(IndexDescriptor& d, std::uint8_t slot) {
   if (d.path.empty()) return false;
   NdxPathLevel& top = d.path.back();
+  if (!CountStep(d, true)) return false;
   if (top.position + 1 < View(d, top).Count()) {
     ++top.position;
     return true;
@@ -118,6 +130,7 @@ bool WalkNext(IndexDescriptor& d, std::uint8_t slot) {
 bool WalkPrior(IndexDescriptor& d, std::uint8_t slot) {
   if (d.path.empty()) return false;
   NdxPathLevel& top = d.path.back();
+  if (!CountStep(d, false)) return false;
   if (top.position > 0 && top.position - 1 < View(d, top).Count()) {
     --top.position;
     return true;
