@@ -1,19 +1,79 @@
-// Binary STL speed: lines written as walls (two facets each) on target 6 and the file written at
-// close, in a fresh folder of the run's own. KV6_BENCH_RECORDS sets the number of lines (500,000
-// by default, 1,000,000 facets); the counter "facets" gives facets per second.
+// Speed of the IGES, STEP and STL writers as the command line uses them: the golden connection's
+// drawings at the contour's resolution 3600 as one polyline (the shaft body of drawing 9 as
+// binary and ASCII STL, drawing 1 as IGES and as STEP), each written to a file in a fresh folder;
+// and binary STL alone: lines written as walls (two facets each) and the file written at close.
+// KV6_BENCH_RECORDS sets the number of STL lines (500,000 by default, 1,000,000 facets); the
+// counter "facets" gives facets per second.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "benchfolder.h"
 #include "benchsize.h"
+#include "cad/drawings/outputdrawing.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadvar.h"
+#include "calc/calcfile.h"
+#include "calc/calcstart.h"
+#include "calc/kv6record.h"
 
 namespace {
+
+constexpr std::int32_t kResolution = 3600;
+
+// The golden connection loaded, its drawings written without a question into folder.
+void LoadGolden(const BenchFolder& folder) {
+  InitWbrelvar();
+  InitBrelvar();
+  InitCadDefaults();
+  StartCalculationUnits();
+  TempDir = folder.Path();
+  CadDir = folder.Path();
+  const auto golden = std::filesystem::path(__FILE__).parent_path().parent_path() / "tests" /
+                      "calc" / "golden" / "p3g60.kv6";
+  if (!LoadCalcFile(golden.string())) {
+    std::fprintf(stderr, "cannot load %s\n", golden.string().c_str());
+    std::exit(2);
+  }
+  CalcData.Resolution = kResolution;
+  CalcData.CadElement = 2;
+  CadBatch = 1;
+  OpenAfterExport = 0;  // the files are for the clock only
+  CurrentFile = folder.Path() + "/drawing";
+}
+
+// One drawing on one target; the STL type for target 6.
+void Drawing(benchmark::State& state, std::uint16_t target, std::uint16_t drawing,
+             std::int32_t stl_type) {
+  const BenchFolder folder;
+  LoadGolden(folder);
+  StlType = stl_type;
+  for (auto _ : state) OutputDrawing(target, drawing);
+  if (AbortFlag != 0) state.SkipWithError("the drawing failed");
+}
+
+void BM_ShaftBodyBinaryStl(benchmark::State& state) {
+  Drawing(state, kCadStl, 9, 0);
+}
+void BM_ShaftBodyAsciiStl(benchmark::State& state) {
+  Drawing(state, kCadStl, 9, 1);
+}
+void BM_ContourIges(benchmark::State& state) {
+  Drawing(state, kCadIges, 1, 0);
+}
+void BM_ContourStep(benchmark::State& state) {
+  Drawing(state, kCadStep, 1, 0);
+}
+BENCHMARK(BM_ShaftBodyBinaryStl)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ShaftBodyAsciiStl)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ContourIges)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ContourStep)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 void BinaryStlLines(benchmark::State& state) {
   const BenchFolder folder;
