@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <utility>
@@ -14,6 +17,7 @@
 #include "tables/modules/exprstart.h"
 #include "tables/modules/ndxformat.h"
 #include "tables/modules/ndxmanage.h"
+#include "tests/support/command.h"
 #include "tests/tables/core/enginetest.h"
 
 namespace ndxtest {
@@ -121,6 +125,33 @@ class TreeChecker {
 
 inline TreeReport CheckIndexFile(const std::string& path, bool exact = false) {
   return TreeChecker(enginetest::ReadBytes(path), exact).Check();
+}
+
+// Debian's libdbd-xbase-perl, the independent reader, is installed.
+inline bool HavePerlReader() {
+  return std::system("/usr/bin/perl -MXBase::Index -e 1 >/dev/null 2>&1") == 0;
+}
+
+// What the independent reader finds wrong with the index against the entries (listed in
+// listPath for it); empty when it agrees.
+inline std::string PerlDisagreement(const std::string& index, const std::vector<Entry>& expected,
+                                    const std::string& listPath) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::ofstream list(listPath, std::ios::trunc);
+  for (const Entry& entry : expected) {
+    for (const char c : entry.first) {
+      list << kDigits[static_cast<std::uint8_t>(c) >> 4]
+           << kDigits[static_cast<std::uint8_t>(c) & 15];
+    }
+    list << ' ' << entry.second << '\n';
+  }
+  list.close();
+  const std::string script =
+      (std::filesystem::path(__FILE__).parent_path() / "ndx_reader.pl").string();
+  const CommandResult result =
+      RunCommand("/usr/bin/perl " + script + " " + index + " " + listPath + " 2>&1");
+  return result.status == 0 ? std::string()
+                            : result.output + " (status " + std::to_string(result.status) + ")";
 }
 
 class IndexTest : public enginetest::EngineTest {
