@@ -139,6 +139,28 @@ TEST_F(PlotOptionsForm, OkTakesTheControlsCancelKeepsTheLine) {
   EXPECT_EQ(AbortFlag, 1);
 }
 
+// The program file and the folder come from their dialogs, which start where the texts point;
+// a cancelled dialog keeps the text. Help shows its text.
+TEST_F(PlotOptionsForm, ChoosingTheProgramAndTheFolder) {
+  std::filesystem::create_directory(Path("pw"));
+  Type("Edit_penwerkPath", Path("pw") + "/wpenwerk");
+  dialogs_->Expect(Step(DialogKind::OpenFile).Type(Path("pw/penwerk")));
+  form_->Get<Button>("Button_penwerkpath").Click();
+  EXPECT_EQ(dialogs_->FileRequests().back().folder, Path("pw"));
+  dialogs_->Expect(Step(DialogKind::Folder).Type(Path("pw")));
+  Choose("RadioGroup_d", 2);
+  form_->Get<Button>("Button_outDir").Click();
+  EXPECT_EQ(Shown(),
+            Path("pw/penwerk") + " " + Path("pw/penwerk") + " /CHPL /D3 /F" + Path("pw/penwerk"));
+  dialogs_->Expect(Step(DialogKind::Folder).Closing(DialogClose::Cancel));
+  form_->Get<Button>("Button_outDir").Click();
+  EXPECT_EQ(form_->Get<Edit>("Edit_outdir").Text(), Path("pw"));
+  form_->Get<Button>("Button_help").Click();
+  EXPECT_EQ(dialogs_->Transcript().size(), 4u);
+  EXPECT_TRUE(dialogs_->UsedUp());
+  EXPECT_FALSE(dialogs_->Failed());
+}
+
 TEST_F(PlotOptionsForm, HintsOnlyWithHelpLevel) {
   HelpLevel = 0;
   TForm_confpenwerk without;
