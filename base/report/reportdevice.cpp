@@ -11,6 +11,7 @@
 #include "base/files/listfile.h"
 #include "base/files/utilfile.h"
 #include "base/files/utilpath.h"
+#include "base/report/launcher.h"
 #include "base/report/showtextfile.h"
 #include "base/report/textprint.h"
 #include "base/report/textreport.h"
@@ -234,23 +235,6 @@ bool SendPendingBytes() {
 void PrinterSendFailed() {
   ShowError("file write error");
   AbortFlag = 1;
-}
-
-// False (with the " not found" message) when the named program does not exist.
-bool ProgramAvailable(const std::string& program, bool emptyMeansDefault) {
-  if (MeansDesktopDefault(program, emptyMeansDefault) || platform::ProgramExists(program)) {
-    return true;
-  }
-  ShowError(PathInText(program) + " not found");
-  return false;
-}
-
-void OpenWith(const std::string& program, bool emptyMeansDefault, const std::string& file) {
-  if (MeansDesktopDefault(program, emptyMeansDefault)) {
-    platform::OpenDocument(file);
-  } else {
-    platform::StartProgram({program, file});
-  }
 }
 
 // The copy that other programs read: UTF-8 text. A file the user named is that already.

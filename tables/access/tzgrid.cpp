@@ -539,6 +539,7 @@ void TTzGrid::PastEnd() {
 }
 
 bool TTzGrid::KeyDown(std::uint16_t key, bool ctrl) {
+  if (OnKeyDown && OnKeyDown(key, ctrl)) return true;
   if (key != platform::keys::kDelete || !ctrl || !control_.HasOption(platform::kGridEditing) ||
       !dataset_.Active() || !dataset_.CanModify() || dataset_.RecNo() == 0) {
     return false;

@@ -76,6 +76,8 @@ class TTzGrid : public platform::GridModel {
   std::function<void(std::int32_t column)> OnDepressTitle;
   std::function<void()> OnCornerLeftClick;
   std::function<void()> OnCornerRightClick;
+  // Keys reach the owner first; true when it handled the key.
+  std::function<bool(std::uint16_t key, bool ctrl)> OnKeyDown;
 
   platform::DataGrid& Control() { return control_; }
   const std::vector<TGridColumn>& Columns() const { return columns_; }

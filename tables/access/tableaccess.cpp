@@ -1,0 +1,225 @@
+// The table access procedures over the browse form.
+
+#include "tables/access/tableaccess.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "base/dialogs/utilcrt.h"
+#include "base/dialogs/utilcrtfile.h"
+#include "base/files/utilfile.h"
+#include "base/files/utilpath.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
+#include "base/text/messages.h"
+#include "base/text/numbertext.h"
+#include "platform/codepage.h"
+#include "platform/fileresolve.h"
+#include "platform/osfiles.h"
+#include "platform/replacefile.h"
+#include "tables/access/dbf4.h"
+#include "tables/core/tzfiles.h"
+
+namespace {
+
+using dadav::DbfForm;
+
+// Copies made in the temporary folder in this run, by path.
+std::set<std::string>& CopiedTables() {
+  static std::set<std::string> copied;
+  return copied;
+}
+
+bool CopiedInThisRun(const std::string& name) {
+  const std::string target = TempPath(name);
+  return CopiedTables().count(target) != 0 && FileThere(target);
+}
+
+bool ReadOnlyFile(const std::string& path) {
+  struct stat info {};
+  if (platform::os::Stat(path, info) != 0) return false;
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+         !platform::os::Accessible(path, W_OK);
+}
+
+void MakeWritable(const std::string& path) {
+  struct stat info {};
+  if (platform::os::Stat(path, info) == 0) platform::os::ChangeMode(path, info.st_mode | S_IWUSR);
+}
+
+// Writes a whole copy of source over target in one rename, so a copy another running program has
+// open is never emptied under it.
+bool CopyWhole(const std::string& source, const std::string& target) {
+  std::string bytes;
+  if (!platform::os::ReadWholeFile(platform::ResolveFileName(source), bytes)) return false;
+  std::string temp;
+  const int fd = platform::CreateTempBeside(target, temp);
+  if (fd < 0) return false;
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n <= 0) break;
+    written += static_cast<std::size_t>(n);
+  }
+  const bool complete = written == bytes.size() && ::close(fd) == 0;
+  if (!complete) {
+    platform::os::Unlink(temp);
+    return false;
+  }
+  return platform::ReplaceFile(temp, target) == 0;
+}
+
+// The table and its memo file into the temporary folder, once per table and run; false when the
+// copy failed.
+bool CopyToTempDir(const std::string& folder, const std::string& name) {
+  const std::string target = TempPath(name);
+  if (CopiedInThisRun(name)) return true;
+  const std::string source = AddBackslash(folder) + name;
+  if (platform::os::RealPath(platform::ResolveFileName(source)) !=
+      platform::os::RealPath(platform::ResolveFileName(target))) {
+    if (!CopyWhole(source, target)) {
+      ShowError("File " + PathInText(target) + " write error");
+      AbortFlag = 1;
+      return false;
+    }
+    std::string dir, base, ext;
+    dadav::FSplit(name, dir, base, ext);
+    for (const char* memo : {"dbt", "fpt"}) {
+      const std::string memoName = base + "." + dadav::CompanionExt(name, memo);
+      if (FileThere(AddBackslash(folder) + memoName)) {
+        CopyWhole(AddBackslash(folder) + memoName, TempPath(memoName));
+        MakeWritable(TempPath(memoName));
+      }
+    }
+  }
+  MakeWritable(target);
+  CopiedTables().insert(target);
+  return true;
+}
+
+std::string Cut10(const std::string& name) {
+  return name.substr(0, 10);
+}
+
+}  // namespace
+
+std::string TempPath(const std::string& name) {
+  return AddBackslash(TempDir) + name;
+}
+
+bool CheckTableDirWritable(const std::string& folder, const std::string& name) {
+  if (DbfWriteChecked != 0) return DbfWritable != 0;
+  CheckFileReadable(AddBackslash(folder) + name);
+  if (AbortFlag != 0) return false;
+  const std::string test = AddBackslash(folder) + "TEST.$$$";
+  bool written = false;
+  const int fd = platform::os::Open(test, O_WRONLY | O_CREAT | O_TRUNC);
+  if (fd >= 0) {
+    static const char kLine[] = "DBF Write Check\r\n";
+    written = ::write(fd, kLine, sizeof kLine - 1) == static_cast<ssize_t>(sizeof kLine - 1);
+    written = ::close(fd) == 0 && written;
+    platform::os::Unlink(test);
+  }
+  DbfWritable = written ? 1 : 0;
+  DbfWriteChecked = 1;
+  return written;
+}
+
+void OpenTable(const std::string& tableName) {
+  const std::string folder = TablesInTempDir != 0 ? TempDir : DbfDir;
+  const std::string name =
+      tableName.find('.') == std::string::npos ? tableName + ".dbf" : tableName;
+  std::string path = AddBackslash(folder) + name;
+  if (!FileThere(path)) {
+    ShowError("File " + PathInText(path) + " not found.");
+    AbortFlag = 1;
+    return;
+  }
+  if (CheckTableDirWritable(folder, name)) {
+    if (ReadOnlyFile(platform::ResolveFileName(path)) || CopiedInThisRun(name)) {
+      if (!CopyToTempDir(folder, name)) return;
+      path = TempPath(name);
+    }
+  } else {
+    if (AbortFlag != 0) return;
+    if (!CopyToTempDir(folder, name)) return;
+    path = TempPath(name);
+  }
+  OpenTableFile(path);
+}
+
+void OpenTableFile(const std::string& path) {
+  DbfForm->SetTableFile(path);
+}
+
+void SetTableTitles(const std::string& title1, const std::string& title2) {
+  DbfForm->SetTitles(ToDisplayText(title1), ToDisplayText(title2));
+}
+
+void ShowTable(const std::string& command, std::uint16_t mode) {
+  DbfForm->ShowTable(command, mode);
+}
+
+void GotoTableRecord(std::int32_t n) {
+  const std::int32_t count = DbfForm->RecCount();
+  if (n > count) {
+    AddMessage("DBF #" + IntText(n) + " not found.");
+    if (count < 1) return;
+    n = count;
+  }
+  GotoClamped(n);
+}
+
+void GotoClamped(std::int32_t n) {
+  const std::int32_t count = DbfForm->RecCount();
+  if (count < 1) return;
+  if (n < 1 || n > count) n = 1;
+  DbfForm->GoRecord(n);
+}
+
+void CloseTableFile() {
+  DbfForm->Deactivate();
+}
+
+std::int32_t AppendTableRecord() {
+  return DbfForm->AppendLocked();
+}
+
+std::int32_t TableRecNo() {
+  return DbfForm->RecNo();
+}
+
+std::int32_t TableRecCount() {
+  return DbfForm->RecCount();
+}
+
+std::string TableFieldName(std::int32_t n) {
+  return platform::AnsiToOem(DbfForm->FieldName(n));
+}
+
+std::string GetTableField(std::int32_t n) {
+  return platform::AnsiToOem(DbfForm->GetFieldText(n));
+}
+
+bool GetTableBool(const std::string& name) {
+  return DbfForm->GetFieldBool(Cut10(name));
+}
+
+void PutTableStr(const std::string& name, const std::string& text) {
+  DbfForm->PutFieldStr(Cut10(name), platform::OemToAnsi(text));
+}
+
+void PutTableFloat(const std::string& name, double value) {
+  DbfForm->PutFieldFloat(Cut10(name), value);
+}
+
+void PutTableInt(const std::string& name, std::int64_t value) {
+  DbfForm->PutFieldInt(Cut10(name), value);
+}
+
+void PutTableBool(const std::string& name, bool value) {
+  DbfForm->PutFieldBool(Cut10(name), value);
+}

@@ -1,0 +1,278 @@
+#include "browsetest.h"
+#include "platform/keys.h"
+#include "tables/core/dbf4area.h"
+#include "tables/core/dbf4lock.h"
+#include "tables/core/dbf4nav.h"
+
+namespace {
+
+using namespace dadav;
+using namespace accesstest;
+using platform::DialogKind;
+using platform::MessageAnswer;
+using platform::NavigatorButton;
+using platform::headless::Step;
+
+class browse : public BrowseTest {
+ protected:
+  platform::DataGrid& Grid(platform::Form& form) { return form.Get<platform::DataGrid>("TzGrid1"); }
+  platform::DataNavigator& Navigator(platform::Form& form) {
+    return form.Get<platform::DataNavigator>("TzNavigator1");
+  }
+};
+
+TEST_F(browse, ASelectionViewHidesDeletedRecordsAndOffersOnlyTheMovingButtons) {
+  Form().SetTableFile(MakeTable("p.dbf", 4, {2}));
+  Form().SetTitles("Profiles", "P3G");
+  Show("", 1, [&](platform::Form& form) {
+    EXPECT_EQ(form.Caption(), "P3G   Profiles");
+    EXPECT_TRUE(Navigator(form).ButtonVisible(NavigatorButton::Last));
+    EXPECT_FALSE(Navigator(form).ButtonVisible(NavigatorButton::Delete));
+    EXPECT_FALSE(form.Menus().FindMenu("mi_edit")->Visible());
+    EXPECT_FALSE(form.Menus().FindItem("mi_fileAppenddbf")->Visible());
+    EXPECT_TRUE(Grid(form).HasOption(platform::kGridRowSelect));
+    EXPECT_FALSE(Grid(form).HasOption(platform::kGridEditing));
+    EXPECT_EQ(Form().Grid().RowCount(), 3);
+    EXPECT_EQ(form.Get<platform::Label>("Label_reccount").Caption(), "/4");
+    form.PressEnter();
+  });
+  EXPECT_EQ(BrowseExitKey, 13);
+  Show("", 2, [&](platform::Form& form) {
+    EXPECT_NE(form.Caption().find("P3G  Profiles  ("), std::string::npos);
+    EXPECT_TRUE(Navigator(form).ButtonVisible(NavigatorButton::Delete));
+    EXPECT_TRUE(form.Menus().FindMenu("mi_edit")->Visible());
+    EXPECT_TRUE(Grid(form).HasOption(platform::kGridEditing));
+    EXPECT_EQ(Form().Grid().RowCount(), 4);
+    EXPECT_TRUE(Form().Grid().RowDeleted(1));
+    form.PressEscape();
+  });
+  EXPECT_EQ(BrowseExitKey, 27);
+  EXPECT_EQ(AbortFlag, 1);
+}
+
+TEST_F(browse, UnderCloseTheFirstClickReturnsItsRecord) {
+  Form().SetTableFile(MakeTable("p.dbf", 5));
+  Show("CLOSE", 1, [&](platform::Form& form) { Grid(form).ClickCell(3, 1); });
+  EXPECT_EQ(SelectedRecord, 4);
+  EXPECT_EQ(BrowseExitKey, 13);
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(BrowseGridPos[1], 2);
+}
+
+TEST_F(browse, UnderCloseUpAndDownReturnTheRecordBeforeTheMove) {
+  Form().SetTableFile(MakeTable("p.dbf", 5));
+  Form().GoRecord(3);
+  Show("CLOSE", 1, [&](platform::Form& form) { Grid(form).PressKey(platform::keys::kDown); });
+  EXPECT_EQ(SelectedRecord, 3);
+  Show("CLOSE", 1, [&](platform::Form& form) { Grid(form).PressKey(platform::keys::kUp); });
+  EXPECT_EQ(SelectedRecord, 3);
+}
+
+TEST_F(browse, EscCancelsAnOpenCellEditorFirstAndEnterPostsIt) {
+  Form().SetTableFile(MakeTable("p.dbf", 2));
+  Show("", 2, [&](platform::Form& form) {
+    Grid(form).ClickCell(0, 0);
+    Grid(form).TypeInCell("DROPPED");
+    form.PressEscape();
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    Grid(form).TypeInCell("KEPT");
+    form.PressEnter();
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    EXPECT_EQ(Form().tzdbf.State(), TDataSetState::dsBrowse);
+    Grid(form).TypeInCell("LOST");
+    EXPECT_TRUE(Grid(form).CommitEditor());
+    form.PressEscape();
+  });
+  EXPECT_EQ(BrowseExitKey, 27);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(Form().GetFieldText(1), "KEPT    ");
+}
+
+TEST_F(browse, SearchingForACommaNumberFindsTheDotNumberOnTheSecondAttempt) {
+  Form().SetTableFile(MakeTable("p.dbf", 5));
+  Show("", 2, [&](platform::Form& form) {
+    script_->Expect(Step(DialogKind::Text).Type("3,5"));
+    form.Get<platform::Button>("Button_search").Click();
+    EXPECT_EQ(Form().RecNo(), 3);
+    EXPECT_TRUE(Form().Found());
+    script_->Expect(Step(DialogKind::Text).Type("R9"));
+    form.Menus().FindItem("mi_viewSearch")->Click();
+    EXPECT_EQ(Form().RecNo(), 3);
+    EXPECT_TRUE(Shown("R9 not found"));
+    form.PressEnter();
+  });
+  EXPECT_EQ(HelpNumber, 0);
+  EXPECT_EQ(SelectedRecord, 3);
+}
+
+TEST_F(browse, AFailedSearchUnderCloseStaysOpenAndAHitCloses) {
+  Form().SetTableFile(MakeTable("p.dbf", 5));
+  Show("CLOSE", 1, [&](platform::Form& form) {
+    script_->Expect(Step(DialogKind::Text).Type("nothing"));
+    form.Get<platform::Button>("Button_search").Click();
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    form.Get<platform::Button>("Button_SearchNext").Click();  // the same text again
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    script_->Expect(Step(DialogKind::Text).Type("r4"));
+    form.Get<platform::Button>("Button_search").Click();
+  });
+  EXPECT_EQ(SelectedRecord, 4);
+  EXPECT_EQ(BrowseExitKey, 13);
+}
+
+TEST_F(browse, ARecordNumberOutsideTheTableDoesNotMove) {
+  Form().SetTableFile(MakeTable("p.dbf", 5));
+  Show("", 2, [&](platform::Form& form) {
+    auto& recno = form.Get<platform::Edit>("Edit_recno");
+    recno.TypeText("4");
+    EXPECT_EQ(Form().RecNo(), 4);
+    recno.TypeText("0");
+    recno.TypeText("9");
+    recno.TypeText("x");
+    EXPECT_EQ(Form().RecNo(), 4);
+    form.PressEnter();
+  });
+  EXPECT_TRUE(script_->Failures().empty());
+}
+
+TEST_F(browse, PackAsksYesNoCancelAndOnlyYesPacks) {
+  Form().SetTableFile(MakeTable("p.dbf", 4, {2, 3}));
+  Show("", 2, [&](platform::Form& form) {
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Cancel}) {
+      script_->Expect(Step(DialogKind::Box).Answer(answer));
+      form.Menus().FindItem("mi_editPack")->Click();
+      EXPECT_EQ(Form().RecCount(), 4);
+    }
+    script_->Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+    form.Menus().FindItem("mi_editPack")->Click();
+    EXPECT_EQ(Form().RecCount(), 2);
+    EXPECT_EQ(Form().Grid().RowCount(), 2);
+    form.PressEnter();
+  });
+}
+
+TEST_F(browse, AppendLockedGivesZeroWhileAnotherProgramHoldsTheAppendLock) {
+  const std::string path = MakeTable("p.dbf", 2);
+  Form().SetTableFile(path);
+  {
+    OtherProcess other(path, [] {
+      if (!ALock()) throw 1;
+    });
+    Form().PutFieldStr("NAME", "NEW");
+    EXPECT_EQ(Form().AppendLocked(), 0);
+    EXPECT_EQ(Form().RecCount(), 2);
+    EXPECT_EQ(Form().tzdbf.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(Form().GetFieldText(1), "R1      ");
+    EXPECT_EQ(other.Finish(), 0);
+  }
+  Form().PutFieldStr("NAME", "NEW");
+  EXPECT_EQ(Form().AppendLocked(), 1);
+  EXPECT_EQ(Form().RecCount(), 3);
+  Form().GoRecord(1);
+  EXPECT_EQ(Form().GetFieldText(1), "R1      ");
+}
+
+TEST_F(browse, AppendsFromATableAndFromTextAndABadPickLeavesTheTableAlone) {
+  const std::string other = MakeTable("q.dbf", 3);
+  Form().SetTableFile(MakeTable("p.dbf", 2));
+  Put("in.txt", "\"T1\",1.25,T\r\n\"T2\",2.5,F\r\n");
+  std::string bad = Bytes("tables/q.dbf");
+  bad[0] = 0x30;
+  Put("bad.dbf", bad);
+  Show("", 2, [&](platform::Form& form) {
+    script_->Expect(Step(DialogKind::OpenFile).Type(other));
+    form.Menus().FindItem("mi_fileAppenddbf")->Click();
+    EXPECT_EQ(Form().RecCount(), 5);
+    script_->Expect(Step(DialogKind::OpenFile).Type(Path("in.txt")));
+    form.Menus().FindItem("mi_fileAppendDelimited")->Click();
+    EXPECT_EQ(Form().RecCount(), 7);
+    EXPECT_EQ(Form().Grid().CellText(6, 0), "T2");
+    script_->Expect(Step(DialogKind::OpenFile).Type(Path("bad.dbf")));
+    form.Menus().FindItem("mi_fileAppenddbf")->Click();
+    EXPECT_EQ(Form().RecCount(), 7);
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    form.PressEnter();
+  });
+  EXPECT_TRUE(Shown("Error # 210 (Not a dBASE data file)"));
+}
+
+TEST_F(browse, SaveAsTextWritesTheVisibleRecords) {
+  Form().SetTableFile(MakeTable("p.dbf", 3, {2}));
+  Show("", 1, [&](platform::Form& form) {
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("out.txt")));
+    form.Menus().FindItem("mi_fileSaveAsDelimited")->Click();
+    form.PressEnter();
+  });
+  const std::string text = Bytes("out.txt");
+  EXPECT_NE(text.find("R1"), std::string::npos) << text;
+  EXPECT_EQ(text.find("R2"), std::string::npos) << text;
+  EXPECT_NE(text.find("R3"), std::string::npos) << text;
+}
+
+TEST_F(browse, ATableInTheTemporaryFolderWarnsInTheEditView) {
+  MakeTable("p.dbf", 1);
+  std::filesystem::copy_file(Path("tables/p.dbf"), Path("temp/p.dbf"));
+  Form().SetTableFile(Path("temp/p.dbf"));
+  Show("", 2, [&](platform::Form& form) { form.PressEnter(); });
+  EXPECT_TRUE(Shown("No Write Access for dbf directory !  Temp directory used."));
+  Form().SetTableFile(Path("tables/p.dbf"));
+  script_->Transcript();
+  Show("", 2, [&](platform::Form& form) { form.PressEnter(); });
+  EXPECT_EQ(std::count_if(Boxes().begin(), Boxes().end(),
+                          [](const std::string& box) {
+                            return box.find("No Write Access") != std::string::npos;
+                          }),
+            1);
+}
+
+Dbf4MenuCaptions English() {
+  return {};
+}
+
+Dbf4MenuCaptions German() {
+  Dbf4MenuCaptions captions;
+  captions.file.bytes = "&Datei";
+  captions.exit.bytes = "&Beenden";
+  captions.edit.bytes = "&Bearbeiten";
+  captions.view.bytes = "&Ansicht";
+  captions.help.bytes = "&Hilfe";
+  captions.database.bytes = "Daten&bank";
+  captions.print.bytes = "&Drucken";
+  return captions;
+}
+
+TEST_F(browse, MenuCaptionsFollowTheLanguageAtEachShow) {
+  Form().SetTableFile(MakeTable("p.dbf", 1));
+  Show("", 2, [&](platform::Form& form) {
+    EXPECT_EQ(form.Menus().FindMenu("mi_File")->Caption(), "&File");
+    EXPECT_EQ(form.Menus().FindItem("mi_fileExportHtml")->Caption(), "Export &HTML...");
+    EXPECT_EQ(form.Menus().FindItem("mi_helphilfebild")->Caption(), "Aux. &Image");
+    form.PressEnter();
+  });
+  Dbf4MenuCaptionSource = &German;
+  Show("", 2, [&](platform::Form& form) {
+    EXPECT_EQ(form.Menus().FindMenu("mi_File")->Caption(), "&Datei");
+    EXPECT_EQ(form.Menus().FindItem("mi_helpDatei")->Caption(), "&Datei");
+    EXPECT_EQ(form.Menus().FindItem("mi_fileExit")->Caption(), "&Beenden");
+    EXPECT_EQ(form.Menus().FindItem("mi_helpCommon")->Caption(), "Daten&bank");
+    EXPECT_EQ(form.Get<platform::Button>("Button_search").Caption(), "&Search");
+    form.Menus().FindItem("mi_fileExit")->Click();
+  });
+  Dbf4MenuCaptionSource = &English;
+  EXPECT_EQ(BrowseExitKey, 13);
+}
+
+TEST_F(browse, AnEngineErrorInAUserActionShowsItsTextAndTheFormStays) {
+  Form().SetTableFile(MakeTable("p.dbf", 3));
+  const bool exceptions = SetExceptionMode(false);
+  Show("", 2, [&](platform::Form& form) {
+    Form().Guarded([] { GO(9); });
+    EXPECT_TRUE(Shown("Error # 212 (Request beyond range)"));
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    EXPECT_FALSE(Halting);
+    form.PressEnter();
+  });
+  SetExceptionMode(exceptions);
+}
+
+}  // namespace

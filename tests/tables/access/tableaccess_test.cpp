@@ -1,0 +1,141 @@
+#include <sys/stat.h>
+
+#include "base/text/messages.h"
+#include "browsetest.h"
+#include "tables/access/tableaccess.h"
+#include "tables/core/dbf4lock.h"
+
+namespace {
+
+using namespace dadav;
+using namespace accesstest;
+
+class tableaccess : public BrowseTest {
+ protected:
+  void SetUp() override {
+    BrowseTest::SetUp();
+    DbfWriteChecked = 0;
+  }
+  bool Said(const std::string& text) {
+    for (std::size_t i = 1; i <= MessageCount; ++i) {
+      if (Messages[i].find(text) != std::string::npos) return true;
+    }
+    return false;
+  }
+};
+
+TEST_F(tableaccess, ANameWithoutExtensionGetsDbfAndAnUpperCaseFileIsFound) {
+  MakeTable("RKM1BASE.DBF", 3);
+  AbortFlag = 0;
+  OpenTable("rkm1base");
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(TableRecCount(), 3);
+  CloseTableFile();
+  OpenTable("missing.dbf");
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_TRUE(Shown("File " + Path("tables") + "/missing.dbf not found."));
+}
+
+TEST_F(tableaccess, AReadOnlyTableIsCopiedWithItsMemoAndTheCopyIsReusedLater) {
+  const std::string path = MakeTable("printout.dbf", 2);
+  Put("tables/printout.dbt", "memo bytes");
+  chmod(path.c_str(), 0444);
+  const std::string original = Bytes("tables/printout.dbf");
+  OpenTable("printout.dbf");
+  ASSERT_EQ(AbortFlag, 0);
+  EXPECT_EQ(Form().Get<platform::Label>("Label_filename").Caption(), TempPath("printout.dbf"));
+  EXPECT_EQ(Bytes("temp/printout.dbt"), "memo bytes");
+  EXPECT_EQ(AppendTableRecord(), 1);
+  CloseTableFile();
+  EXPECT_EQ(Bytes("tables/printout.dbf"), original);
+  OpenTable("printout.dbf");
+  EXPECT_EQ(TableRecCount(), 3);  // the copy of this run, with the append in between
+  CloseTableFile();
+}
+
+TEST_F(tableaccess, AnUnwritableFolderOpensEveryTableFromACopyAndTheCheckIsCached) {
+  MakeTable("p3g.dbf", 2);
+  std::filesystem::create_directory(Path("tables/TEST.$$$"));  // no file can take that name
+  OpenTable("p3g");
+  ASSERT_EQ(AbortFlag, 0);
+  EXPECT_EQ(DbfWriteChecked, 1);
+  EXPECT_EQ(DbfWritable, 0);
+  EXPECT_EQ(Form().Get<platform::Label>("Label_filename").Caption(), TempPath("p3g.dbf"));
+  CloseTableFile();
+  std::filesystem::remove(Path("tables/TEST.$$$"));
+  EXPECT_FALSE(CheckTableDirWritable(Path("tables"), "p3g.dbf"));
+  DbfWriteChecked = 0;
+  EXPECT_TRUE(CheckTableDirWritable(Path("tables"), "p3g.dbf"));
+  EXPECT_FALSE(std::filesystem::exists(Path("tables/TEST.$$$")));
+}
+
+TEST_F(tableaccess, RecordNumbersAreClampedWithTheirMessage) {
+  MakeTable("p.dbf", 4);
+  OpenTable("p");
+  GotoTableRecord(0);
+  EXPECT_EQ(TableRecNo(), 1);
+  EXPECT_EQ(MessageCount, 0);
+  GotoTableRecord(9);
+  EXPECT_EQ(TableRecNo(), 4);
+  EXPECT_TRUE(Said("DBF #9 not found."));
+  GotoClamped(7);
+  EXPECT_EQ(TableRecNo(), 1);
+  EXPECT_EQ(TableFieldName(0), "");
+  EXPECT_EQ(TableFieldName(4), "");
+  EXPECT_EQ(TableFieldName(2), "VALUE");
+  CloseTableFile();
+}
+
+TEST_F(tableaccess, OnAnEmptyTableGotoOnlyAddsItsMessageEvenWhileErrorsHalt) {
+  MakeTable("e.dbf", 0);
+  OpenTable("e");
+  const bool exceptions = SetExceptionMode(false);
+  GotoTableRecord(3);
+  GotoClamped(2);
+  SetExceptionMode(exceptions);
+  EXPECT_FALSE(Halting);
+  EXPECT_TRUE(Said("DBF #3 not found."));
+  EXPECT_EQ(TableRecNo(), 0);
+  CloseTableFile();
+}
+
+TEST_F(tableaccess, ThePrintSetupSequenceAppendsOneRecordAndLeavesTheCurrentOne) {
+  MakeTable("printout.dbf", 2);
+  OpenTable("printout");
+  GotoTableRecord(1);
+  constexpr std::size_t kHeader = 32 + 3 * 32 + 1;
+  constexpr std::size_t kRecord = 1 + 8 + 8 + 1;
+  const std::string first = Bytes("tables/printout.dbf").substr(kHeader, kRecord);
+  PutTableStr("NAME",
+              "Gu\xE1"
+              "eisen");
+  PutTableFloat("VALUE", 2.25);
+  PutTableBool("OK", false);
+  EXPECT_EQ(AppendTableRecord(), 1);
+  EXPECT_EQ(TableRecCount(), 3);
+  EXPECT_EQ(TableRecNo(), 3);
+  EXPECT_EQ(GetTableField(1),
+            "Gu\xE1"
+            "eisen");
+  EXPECT_EQ(GetTableField(2), "    2.25");
+  EXPECT_FALSE(GetTableBool("OK"));
+  CloseTableFile();
+  const std::string table = Bytes("tables/printout.dbf");
+  EXPECT_EQ(table.substr(kHeader, kRecord), first);
+  EXPECT_EQ(table.substr(kHeader + 2 * kRecord, kRecord),
+            " Gu\xE1"
+            "eisen    2.25F");
+}
+
+TEST_F(tableaccess, AFieldNameOfTwelveLettersWritesTheFieldOfItsFirstTen) {
+  NewTable(Path("tables/d.dbf"), {Def("DESCRIPTIO", 'C', 12)}, 1);
+  CloseAll();
+  OpenTable("d");
+  PutTableStr("DESCRIPTION1", "cut name");
+  EXPECT_EQ(AppendTableRecord(), 1);
+  GotoTableRecord(2);
+  EXPECT_EQ(GetTableField(1), "cut name    ");
+  CloseTableFile();
+}
+
+}  // namespace
