@@ -3,6 +3,7 @@
 # make test  - install what testing needs, build with ASan/UBSan, run every test in a home of the
 #              tests' own (.ci/run fails when the run left anything new in the user's folders or /tmp)
 # make bench - release build, run every benchmark
+# make tables - build the table generator and write the shipped tables into data/
 # make format - clang-format every source file
 # make check-format - fail on a source file that `make format` would change
 JOBS ?= $(shell nproc)
@@ -13,7 +14,7 @@ BUILD_TEST := build/test
 BUILD_BENCH := build/bench
 RUN_DIR := build/run
 
-.PHONY: deps-run deps-test run test bench format check-format build
+.PHONY: deps-run deps-test run test bench format check-format build tables
 
 deps-run:
 	@scripts/install-deps run
@@ -39,6 +40,11 @@ bench: deps-test
 	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV6_TESTS=OFF -DKV6_BENCH=ON >/dev/null
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
+
+tables: deps-run
+	cmake -S . -B $(BUILD_DEBUG) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV6_TESTS=OFF >/dev/null
+	cmake --build $(BUILD_DEBUG) -j $(JOBS) --target make_tables
+	$(BUILD_DEBUG)/make_tables data
 
 format: deps-test
 	git ls-files -z '*.cpp' '*.h' | xargs -0 $(CLANG_FORMAT) -i

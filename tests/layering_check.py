@@ -8,7 +8,7 @@ A folder includes its own headers and those of the folders below it:
 platform <- base <- calc; platform <- tables/core <- tables/modules <- tables/access, which alone in
 tables/ also uses base; base, calc, tables <- cad <- app. platform/headless and platform/qt are
 backends beside each other above platform. Only platform/qt includes Qt. The program's entry,
-tools, tests and benchmarks may include anything.
+tools, the data generators, tests and benchmarks may include anything.
 
 Inside base/ and cad/ every unit lives in a folder of its concern, and those folders are layered
 too: a folder includes only the ones before it in SUBFOLDERS.
@@ -39,7 +39,7 @@ SUBFOLDERS = {
     "cad": ["layer", "writers", "drawings"],
 }
 # Folders above every layer: they may include any folder.
-FREE = {"main.cpp", "tools", "tests", "bench"}
+FREE = {"main.cpp", "tools", "tests", "bench", "data"}
 QT_FOLDERS = {"platform/qt"} | FREE
 
 # Single headers a folder may include against the layering, each with its reason.
