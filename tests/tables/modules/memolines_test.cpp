@@ -60,6 +60,19 @@ TEST_F(MemoLinesTest, TheLineReaderGivesWholeLogicalLinesSoLocateFindsTextAtColu
       << "a soft break joins the line";
 }
 
+TEST_F(MemoLinesTest, LocateOnAReferenceBeyond32BitsFindsNoOtherMemo) {
+  NewMemoTable(0x8B);
+  AppendWithMemo(1, "needle");
+  ClearRecord();
+  Append();
+  PutStoredField(2, "4294967297");
+  Replace();
+  EXPECT_EQ(
+      ErrorOf([] { LocateValue("NOTE", std::string("needle"), true, 2, false); }).substr(0, 36),
+      "Error # 1003 (Invalid memo address)\r")
+      << "not the memo in block 1";
+}
+
 TEST_F(MemoLinesTest, EditMemoRewritesALayoutCMemoInItsRunWhenItFits) {
   NewMemoTable(0x8B);
   AppendWithMemo(1, std::string(600, 'a'));  // blocks 1 and 2
