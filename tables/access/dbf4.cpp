@@ -16,9 +16,11 @@
 #include "platform/keys.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4hooks.h"
 #include "tables/core/tzfiles.h"
 #include "tables/core/tznumber.h"
 #include "tables/core/tztext.h"
+#include "tables/modules/ndxmanage.h"
 
 namespace dadav {
 
@@ -73,6 +75,7 @@ Tdbf4::Tdbf4() : platform::Form("dbf4", "", {640, 480}) {
   navigator_ = std::make_unique<TTzNavigator>(*navigatorControl_, tzdbf);
   navigator_->OnClick = [this](NavigatorButton) { Resynchronise(); };
   grid_->OnKeyDown = [this](std::uint16_t key, bool) { return GridKeyDown(key); };
+  grid_->OnDepressTitle = [this](std::int32_t column) { TitleClick(column); };
   onShow = [this] { FormShow(); };
 }
 
@@ -396,6 +399,68 @@ void Tdbf4::PutFieldBool(const std::string& name, bool value) {
 
 bool Tdbf4::GetFieldBool(const std::string& name) {
   return tzdbf.GetFieldBool(name);
+}
+
+bool Tdbf4::IndexOn(const std::string& keyExpression, const std::string& indexFile) {
+  HourglassOn();
+  tzdbf.IndexOn(keyExpression, indexFile);
+  HourglassOff();
+  // The dataset reads its record again afterwards; the build's error stays pending.
+  return PendingErrorCode == 0;
+}
+
+bool Tdbf4::SetIndexTo(const std::string& indexBase) {
+  tzdbf.SetIndexTo(ShortPathName(indexBase + ".ndx"));
+  grid_->Refresh();
+  return PendingErrorCode == 0;
+}
+
+void Tdbf4::Find(const std::string& key) {
+  const std::string cut = key.substr(0, 100);
+  found_ = tzdbf.Find(cut);
+  if (!found_ && std::count(cut.begin(), cut.end(), ',') == 1) {
+    std::string dotted = cut;
+    std::replace(dotted.begin(), dotted.end(), ',', '.');
+    found_ = tzdbf.Find(dotted);
+  }
+  grid_->Refresh();
+}
+
+std::string Tdbf4::ControllingIndex() {
+  if (!tzdbf.Active()) return {};
+  Select(tzdbf.WorkArea());
+  std::string name;
+  if (Indexed()) GetIndexFileName(1, name);
+  return name;
+}
+
+void Tdbf4::TitleClick(std::int32_t column) {
+  const std::vector<TGridColumn>& columns = grid_->Columns();
+  if (column < 0 || static_cast<std::size_t>(column) >= columns.size()) return;
+  const std::string& field = columns[static_cast<std::size_t>(column)].fieldName;
+  const TDbfFieldProp* prop = nullptr;
+  for (const TDbfFieldProp& p : tzdbf.FieldProps()) {
+    if (UpperStr(p.name) == UpperStr(field)) prop = &p;
+  }
+  // The index takes neither logical nor memo keys.
+  if (prop == nullptr || prop->type == 'L' || prop->type == 'M') return;
+  const std::string key =
+      prop->type == 'C' && prop->length > 100 ? "LEFT(" + prop->name + ",100)" : prop->name;
+  Guarded([&] {
+    tzdbf.CheckBrowseMode();
+    SelectedRecord = tzdbf.RecNo();
+    const std::string order = ControllingIndex();
+    const std::string base = AddBackslash(TempDir) + "$brltemp";
+    const bool built = IndexOn(key, base) && SetIndexTo(base);
+    if (!built) {
+      const std::string text = TakeErrorText();
+      tzdbf.SetIndexTo(order);
+      platform::Dialogs().ShowBox(
+          {"Error  : ", text, platform::MessageButtons::Ok, platform::MessageIcon::Error});
+    }
+    if (SelectedRecord > 0) tzdbf.SetRecNo(SelectedRecord);
+    grid_->Refresh();
+  });
 }
 
 void Tdbf4::ReportFailure(const std::string& datasetText) {

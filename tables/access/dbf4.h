@@ -54,7 +54,16 @@ class Tdbf4 : public platform::Form {
   std::int32_t FieldCount();
   bool Pack();
   void Search(const std::string& text, std::int32_t& field, bool fromTop);
+  // Builds an index; false when the build failed (its error stays pending).
+  bool IndexOn(const std::string& keyExpression, const std::string& indexFile);
+  // base + ".ndx" becomes the controlling index; false when it could not be opened.
+  bool SetIndexTo(const std::string& indexBase);
+  // An indexed search; a key with one "," is tried again with "." in its place.
+  void Find(const std::string& key);
   bool Found() const { return found_; }
+  void ForgetFound() { found_ = false; }
+  // The file of the controlling index; empty in natural order.
+  std::string ControllingIndex();
   std::string GetFieldText(std::int32_t field);
   std::string FieldName(std::int32_t field);
   void PutFieldStr(const std::string& name, const std::string& text);
@@ -80,6 +89,8 @@ class Tdbf4 : public platform::Form {
   void SaveAsDelimitedClick();
   void ExportHtmlClick();
   void PrintClick();
+  // Sorts by the column's field through the temporary index, keeping the current record.
+  void TitleClick(std::int32_t column);
   // Writes the HTML page of the table; false after a write error (the file is gone then).
   bool WriteHtmlExport(const std::string& fileName);
 

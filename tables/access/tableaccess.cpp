@@ -223,3 +223,35 @@ void PutTableInt(const std::string& name, std::int64_t value) {
 void PutTableBool(const std::string& name, bool value) {
   DbfForm->PutFieldBool(Cut10(name), value);
 }
+
+void TableIndexOn(const std::string& keyExpression, const std::string& indexFile) {
+  DbfForm->IndexOn(keyExpression, indexFile);
+}
+
+void IndexOnTemp(const std::string& keyExpression, const std::string& indexBase) {
+  const std::string path = TempPath(indexBase);
+  const bool reporting = dadav::SetReportErrors(false);
+  bool built = false;
+  try {
+    built = DbfForm->IndexOn(keyExpression, path) && DbfForm->SetIndexTo(path);
+  } catch (const dadav::EDadavError&) {
+  } catch (const dadav::EDatabaseError&) {
+  }
+  dadav::SetReportErrors(reporting);
+  if (built) return;
+  const std::string text = dadav::TakeErrorText();
+  AddMessage(platform::AnsiToOem(text.empty() ? "Index " + path + " not built." : text));
+  try {
+    DbfForm->tzdbf.SetIndexTo("");
+  } catch (const std::exception&) {
+  }
+  DbfForm->ForgetFound();
+}
+
+void TableFind(const std::string& key) {
+  DbfForm->Find(platform::OemToAnsi(key));
+}
+
+bool TableFound() {
+  return DbfForm->Found();
+}

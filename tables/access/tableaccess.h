@@ -32,3 +32,9 @@ void PutTableFloat(const std::string& name, double value);
 void PutTableInt(const std::string& name, std::int64_t value);
 void PutTableBool(const std::string& name, bool value);
 std::string TempPath(const std::string& name);
+void TableIndexOn(const std::string& keyExpression, const std::string& indexFile);
+// Builds the index in the temporary folder and makes it the controlling one; a failure is added
+// to the messages and leaves the natural order.
+void IndexOnTemp(const std::string& keyExpression, const std::string& indexBase);
+void TableFind(const std::string& key);
+bool TableFound();

@@ -4,16 +4,22 @@
 
 #include "platform/blockfile.h"
 #include "platform/dialog.h"
+#include "tables/core/bulkprogress.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4delim.h"
 #include "tables/core/dbf4edit.h"
+#include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
+#include "tables/core/tzprogress.h"
 #include "tables/core/tztext.h"
+#include "tables/modules/ndxindex.h"
+#include "tables/modules/ndxmanage.h"
+#include "tables/modules/ndxsearch.h"
 
 namespace dadav {
 
@@ -81,6 +87,86 @@ void TTzFileDataSet::OpenTable() {
                  : ForcedOpenMode;
   const Restored<std::uint16_t> openMode(ForcedOpenMode, forced);
   USE(command);
+  if (LastErrorCode == 0 && Area() != nullptr && !OpenIndexList()) CloseArea();
+}
+
+namespace {
+
+constexpr std::size_t kMaxKeyLength = 100;
+
+struct IndexLine {
+  std::string expression;
+  std::string file;
+};
+
+// "order,expression,file", "expression,file" or "file".
+IndexLine ParseIndexLine(const std::string& line) {
+  IndexLine parsed;
+  const std::size_t last = line.rfind(',');
+  parsed.file = AllTrim(last == std::string::npos ? line : line.substr(last + 1));
+  if (last != std::string::npos) {
+    const std::string front = line.substr(0, last);
+    const std::size_t first = front.find(',');
+    parsed.expression = AllTrim(first == std::string::npos ? front : front.substr(first + 1));
+  }
+  if (parsed.file.size() > kMaxKeyLength) parsed.file.resize(kMaxKeyLength);
+  return parsed;
+}
+
+bool RebuildAfterOpenError(std::uint16_t code) {
+  return code == 2 || code == 222 || code == 223;
+}
+
+}  // namespace
+
+bool TTzFileDataSet::BuildIndex(const std::string& expression, const std::string& file) {
+  bool build = true;
+  if (OnBeforeMakeIndex) OnBeforeMakeIndex(*this, file, build);
+  if (!build) return true;
+  if (ShowProgress && ProgressWindow.open != nullptr)
+    ProgressWindow.open("Indexing " + file + "...");
+  LastErrorCode = 0;
+  MakeIndexExpr(expression, file);
+  if (ShowProgress && ProgressWindow.close != nullptr) ProgressWindow.close();
+  if (LastErrorCode != 0) return false;
+  if (OnAfterMakeIndex) OnAfterMakeIndex(*this, file);
+  return true;
+}
+
+bool TTzFileDataSet::OpenIndexList() {
+  std::string names;
+  for (const std::string& line : IndexList) {
+    if (AllTrim(line).empty()) continue;
+    const IndexLine index = ParseIndexLine(line);
+    bool build = CreateIndex == TCreateIndexType::ciAlways;
+    if (CreateIndex == TCreateIndexType::ciVerifyHeader) {
+      const bool reporting = SetReportErrors(false);
+      build = IndexRecCount(index.file) != RecCount();
+      LastErrorCode = 0;
+      SetReportErrors(reporting);
+    }
+    if (!build) {
+      const bool reporting = SetReportErrors(false);
+      LastErrorCode = 0;
+      dadav::SetIndexTo(index.file, 1, nullptr, nullptr);
+      const std::uint16_t code = LastErrorCode;
+      TakeLastMessage();
+      LastErrorCode = 0;
+      SetReportErrors(reporting);
+      CloseIndexes();
+      build = code != 0 && RebuildAfterOpenError(code) && CreateIndex != TCreateIndexType::ciNever;
+      if (code != 0 && !build) {
+        ReportError(code, "Cannot open index " + index.file + " [" + Name() + ".OpenTable]");
+        return false;
+      }
+    }
+    if (build && !BuildIndex(index.expression, index.file)) return false;
+    names += index.file + " ";
+  }
+  if (names.empty()) return true;
+  LastErrorCode = 0;
+  CloseAndSetIndexTo(names);
+  return LastErrorCode == 0;
 }
 
 bool TTzFileDataSet::LockWithRetry(bool (*lock)(), const TTzLockFailedEvent& event,
@@ -134,6 +220,62 @@ bool TTzFileDataSet::LockedPost() {
   SkipToVisible();
   UnlockIfVisible();
   return true;
+}
+
+void TTzFileDataSet::IndexOn(const std::string& keyExpression, const std::string& indexFile) {
+  CheckBrowseMode();
+  Command("IndexOn", [&] { IndexOnExpr(keyExpression, indexFile); });
+  MarkersOff();
+  Resync();
+}
+
+void TTzFileDataSet::SetIndexTo(const std::string& indexFiles) {
+  CheckBrowseMode();
+  Command("SetIndexTo", [&] { CloseAndSetIndexTo(indexFiles); });
+  MarkersOff();
+  Resync();
+}
+
+bool TTzFileDataSet::SeekKey(const std::string& key, bool exact) {
+  CheckBrowseMode();
+  bool found = false;
+  Command("Find", [&] {
+    const bool old = exact ? SetFindExact() : ClearFindExact();
+    dadav::Find(key.substr(0, kMaxKeyLength));
+    found = FindFound;
+    if (old) {
+      SetFindExact();
+    } else {
+      ClearFindExact();
+    }
+  });
+  MarkersOff();
+  Resync();
+  return found;
+}
+
+bool TTzFileDataSet::Find(const std::string& key) {
+  return SeekKey(key, false);
+}
+
+bool TTzFileDataSet::FindExact(const std::string& key) {
+  return SeekKey(key, true);
+}
+
+bool TTzFileDataSet::IsSequenced() {
+  if (WorkArea() == 0) return true;
+  AreaSelect("IsSequenced");
+  return !Indexed();
+}
+
+bool TTzFileDataSet::TziLocate(const std::string& keyFields,
+                               const std::vector<LocateVariant>& values, TLocateOptions options) {
+  AreaSelect("TziLocate");
+  if (!Indexed() || values.empty() || !std::holds_alternative<std::string>(values[0])) {
+    return TTzCDataSet::TziLocate(keyFields, values, options);
+  }
+  const std::string& key = std::get<std::string>(values[0]);
+  return options.partialKey ? Find(key) : FindExact(key);
 }
 
 void TTzFileDataSet::Peek(std::int32_t field, std::int32_t record, std::string& text) {

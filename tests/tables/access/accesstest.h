@@ -15,6 +15,10 @@
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4use.h"
+#include "tables/modules/exprstart.h"
+#include "tables/modules/memostart.h"
+#include "tables/modules/ndxmanage.h"
+#include "tables/modules/vfile.h"
 #include "tests/tables/core/enginetest.h"
 
 namespace accesstest {
@@ -35,6 +39,8 @@ class AccessTest : public enginetest::EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
+    dadav::EngineStart(
+        {&dadav::ExprModuleStart, &dadav::IndexInit, &dadav::MemoStart, &dadav::VFileStart});
     dadav::TableLanguageOem = true;
   }
   // The boxes shown so far, as the script wrote them.

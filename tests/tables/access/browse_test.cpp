@@ -275,4 +275,40 @@ TEST_F(browse, AnEngineErrorInAUserActionShowsItsTextAndTheFormStays) {
   SetExceptionMode(exceptions);
 }
 
+TEST_F(browse, ATitleClickSortsByTheFieldAndKeepsTheRecordSelected) {
+  Form().SetTableFile(MakeTable("p.dbf", 12));
+  Show("", 2, [&](platform::Form& form) {
+    Form().GoRecord(11);
+    Grid(form).ClickTitle(0);  // NAME: R1, R10, R11, R12, R2, ...
+    EXPECT_EQ(Form().RecNo(), 11);
+    EXPECT_EQ(Form().Grid().RecordOfRow(0), 1);
+    EXPECT_EQ(Form().Grid().RecordOfRow(1), 10);
+    EXPECT_EQ(Grid(form).Row(), Form().Grid().RowOfRecord(11));
+    EXPECT_EQ(Grid(form).Row(), 2);
+    Grid(form).ClickTitle(1);  // VALUE: natural order again
+    EXPECT_EQ(Form().Grid().RecordOfRow(1), 2);
+    EXPECT_EQ(Grid(form).Row(), 10);
+    const std::string order = Form().ControllingIndex();
+    Grid(form).ClickTitle(2);  // a logical field is not sorted
+    EXPECT_EQ(Form().ControllingIndex(), order);
+    form.PressEnter();
+  });
+  EXPECT_EQ(SelectedRecord, 11);
+  EXPECT_TRUE(std::filesystem::exists(Path("temp/$brltemp.ndx")));
+}
+
+TEST_F(browse, AFailedSortShowsABoxAndKeepsTheOrder) {
+  Form().SetTableFile(MakeTable("p.dbf", 3));
+  std::filesystem::create_directory(Path("temp/$brltemp.ndx"));
+  Show("", 2, [&](platform::Form& form) {
+    Form().GoRecord(2);
+    Grid(form).ClickTitle(0);
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    EXPECT_EQ(Form().ControllingIndex(), "");
+    EXPECT_EQ(Form().RecNo(), 2);
+    form.PressEnter();
+  });
+  EXPECT_TRUE(Shown("Error  : |"));
+}
+
 }  // namespace

@@ -385,3 +385,78 @@ TEST_F(dataset, RegionalSettingsChooseTheDatePictureCenturyAndDecimalCharacter) 
 }
 
 }  // namespace
+
+namespace {
+
+using namespace dadav;
+using namespace accesstest;
+
+class datasetindex : public AccessTest {
+ protected:
+  std::string MakeTable(int n) {
+    const std::string path = Path("i.dbf");
+    NewTable(path, {Def("NAME", 'C', 8), Def("QTY", 'N', 6)}, n, [n](int i) {
+      SetText(1, "K" + std::to_string(n + 1 - i));
+      SetInt32(2, i);
+    });
+    CloseAll();
+    return path;
+  }
+};
+
+TEST_F(datasetindex, AStaleIndexIsRebuiltUnderVerifyHeaderAndAFreshOneOnlyOpened) {
+  const std::string path = MakeTable(3);
+  {
+    TTzDbf data("i");
+    data.IndexList = {"1,NAME," + Path("i.ndx")};
+    int builds = 0;
+    data.OnAfterMakeIndex = [&](TTzFileDataSet&, const std::string&) { ++builds; };
+    data.SetDbfFileName(path);
+    data.Open();  // missing: built under ciNotFound
+    EXPECT_EQ(builds, 1);
+    EXPECT_FALSE(data.IsSequenced());
+    EXPECT_EQ(data.FieldByName("NAME").AsString(), "K1");
+    data.Close();
+    data.CreateIndex = TCreateIndexType::ciVerifyHeader;
+    data.Open();
+    EXPECT_EQ(builds, 1);
+    data.Append();
+    data.FieldByName("NAME").SetAsString("K0");
+    data.Post();
+    data.Close();
+  }
+  // Another program appended without the index: its stored count is stale now.
+  USE(path + " EXCLUSIVE");
+  ClearRecord();
+  SetText(1, "A9");
+  dadav::Append();
+  CloseAll();
+  TTzDbf data("i");
+  data.IndexList = {Path("i.ndx")};
+  data.CreateIndex = TCreateIndexType::ciVerifyHeader;
+  data.IndexList = {"1,NAME," + Path("i.ndx")};
+  int builds = 0;
+  data.OnAfterMakeIndex = [&](TTzFileDataSet&, const std::string&) { ++builds; };
+  data.SetDbfFileName(path);
+  data.Open();
+  EXPECT_EQ(builds, 1);
+  EXPECT_EQ(data.FieldByName("NAME").AsString(), "A9");
+}
+
+TEST_F(datasetindex, FindSeeksTheControllingIndexAndLocateUsesIt) {
+  TTzDbf data("i");
+  data.SetDbfFileName(MakeTable(20));
+  data.Open();
+  data.IndexOn("NAME", Path("n.ndx"));
+  EXPECT_TRUE(data.Find("K1"));
+  EXPECT_EQ(data.FieldByName("NAME").AsString(), "K1");
+  EXPECT_FALSE(data.FindExact("K"));
+  EXPECT_TRUE(data.Find("K2"));
+  EXPECT_EQ(data.RecNo(), 19);
+  EXPECT_TRUE(data.Locate("NAME", {std::string("K15")}, {}));
+  EXPECT_EQ(data.RecNo(), 6);
+  data.SetIndexTo("");
+  EXPECT_TRUE(data.IsSequenced());
+}
+
+}  // namespace

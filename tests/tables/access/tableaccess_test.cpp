@@ -138,4 +138,31 @@ TEST_F(tableaccess, AFieldNameOfTwelveLettersWritesTheFieldOfItsFirstTen) {
   CloseTableFile();
 }
 
+TEST_F(tableaccess, TheMaterialPickFindsItsKeyThroughATemporaryIndex) {
+  MakeTable("rkm1base.dbf", 30);
+  OpenTable("rkm1base");
+  IndexOnTemp("NAME", "rkm1base");
+  EXPECT_TRUE(std::filesystem::exists(TempPath("rkm1base.ndx")));
+  TableFind("R17");
+  EXPECT_TRUE(TableFound());
+  EXPECT_EQ(TableRecNo(), 17);
+  TableFind("R99");
+  EXPECT_FALSE(TableFound());
+  CloseTableFile();
+}
+
+TEST_F(tableaccess, AFailedTemporaryIndexIsAMessageAndNaturalOrder) {
+  MakeTable("p3g.dbf", 3);
+  std::filesystem::create_directory(TempPath("p3g.ndx"));
+  OpenTable("p3g");
+  IndexOnTemp("NAME", "p3g");
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(MessageCount, 1);
+  EXPECT_EQ(DbfForm->ControllingIndex(), "");
+  EXPECT_FALSE(TableFound());
+  GotoTableRecord(2);
+  EXPECT_EQ(TableRecNo(), 2);
+  CloseTableFile();
+}
+
 }  // namespace
