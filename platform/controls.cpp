@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/forms.h"
+#include "platform/handlerguard.h"
 
 namespace platform {
 
@@ -37,6 +38,14 @@ void Control::SetHint(std::string hint) {
 void Control::SetFont(const Font& font) {
   font_ = font;
   Changed();
+}
+
+void Control::SetFocus() {
+  form_.SetFocusedControl(*this);
+}
+
+bool Control::HasFocus() const {
+  return form_.FocusedControl() == this;
 }
 
 bool Control::Usable() const {
@@ -77,7 +86,7 @@ void Label::SetWordWrap(bool on) {
 }
 
 void Label::Click() {
-  if (Usable() && onClick) onClick();
+  if (Usable()) RunGuarded(onClick);
 }
 
 void Edit::SetText(std::string text) {
@@ -106,11 +115,11 @@ void Edit::TypeText(std::string_view text) {
   if (maxLength_ > 0 && text.size() > maxLength_) text = text.substr(0, maxLength_);
   if (text == text_) return;
   SetText(std::string(text));
-  if (onChange) onChange();
+  RunGuarded(onChange);
 }
 
 void Edit::Leave() {
-  if (onExit) onExit();
+  RunGuarded(onExit);
 }
 
 void Button::SetCaption(std::string caption) {
@@ -135,7 +144,8 @@ void Button::SetCancel(bool on) {
 
 void Button::Click() {
   if (!Usable()) return;
-  if (onClick) onClick();
+  // A handler that failed leaves the form open.
+  if (!RunGuarded(onClick)) return;
   if (modalResult_ != ModalResult::None) OwnerForm().SetModalResult(modalResult_);
 }
 
@@ -152,7 +162,7 @@ void CheckBox::SetChecked(bool checked) {
 void CheckBox::Click() {
   if (!Usable()) return;
   SetChecked(!checked_);
-  if (onClick) onClick();
+  RunGuarded(onClick);
 }
 
 void RadioGroup::SetCaption(std::string caption) {
@@ -179,7 +189,7 @@ void RadioGroup::SetColumns(std::int32_t columns) {
 void RadioGroup::Choose(std::int32_t index) {
   if (!Usable() || !ValidIndex(index, items_)) return;
   SetItemIndex(index);
-  if (onClick) onClick();
+  RunGuarded(onClick);
 }
 
 void ComboBox::SetItems(std::vector<std::string> items) {
@@ -209,13 +219,13 @@ void ComboBox::SetEditable(bool on) {
 void ComboBox::Choose(std::int32_t index) {
   if (!Usable() || !ValidIndex(index, items_) || index == itemIndex_) return;
   SetItemIndex(index);
-  if (onChange) onChange();
+  RunGuarded(onChange);
 }
 
 void ComboBox::TypeText(std::string_view text) {
   if (!Usable() || !editable_ || text == text_) return;
   SetText(std::string(text));
-  if (onChange) onChange();
+  RunGuarded(onChange);
 }
 
 void ListBox::SetItems(std::vector<std::string> items) {
@@ -232,13 +242,13 @@ void ListBox::SetItemIndex(std::int32_t index) {
 void ListBox::Choose(std::int32_t index) {
   if (!Usable() || !ValidIndex(index, items_)) return;
   SetItemIndex(index);
-  if (onClick) onClick();
+  RunGuarded(onClick);
 }
 
 void ListBox::DoubleClick(std::int32_t index) {
   if (!Usable() || !ValidIndex(index, items_)) return;
   Choose(index);
-  if (onDoubleClick) onDoubleClick();
+  RunGuarded(onDoubleClick);
 }
 
 void Memo::SetLines(std::vector<std::string> lines) {
@@ -264,7 +274,7 @@ void Memo::SetWordWrap(bool on) {
 void Memo::TypeLines(std::vector<std::string> lines) {
   if (!Usable() || readOnly_ || lines == lines_) return;
   SetLines(std::move(lines));
-  if (onChange) onChange();
+  RunGuarded(onChange);
 }
 
 void SpinEdit::SetValue(std::int32_t value) {
@@ -281,15 +291,15 @@ void SpinEdit::SetRange(std::int32_t min, std::int32_t max) {
 void SpinEdit::TypeValue(std::int32_t value) {
   if (!Usable() || std::clamp(value, min_, max_) == value_) return;
   SetValue(value);
-  if (onChange) onChange();
+  RunGuarded(onChange);
 }
 
 void SpinButton::ClickUp() {
-  if (Usable() && onUpClick) onUpClick();
+  if (Usable()) RunGuarded(onUpClick);
 }
 
 void SpinButton::ClickDown() {
-  if (Usable() && onDownClick) onDownClick();
+  if (Usable()) RunGuarded(onDownClick);
 }
 
 GroupBox::GroupBox(Container& parent, std::string name)
@@ -315,7 +325,7 @@ void Panel::SetColor(Color color) {
 }
 
 void Panel::Click() {
-  if (Usable() && onClick) onClick();
+  if (Usable()) RunGuarded(onClick);
 }
 
 TabPage::TabPage(Container& parent, std::string name)
@@ -344,7 +354,7 @@ void PageControl::SetActivePageIndex(std::int32_t index) {
 void PageControl::ChoosePage(std::int32_t index) {
   if (!Usable() || index == activePage_) return;
   SetActivePageIndex(index);
-  if (activePage_ == index && onChange) onChange();
+  if (activePage_ == index) RunGuarded(onChange);
 }
 
 StringGrid::StringGrid(Container& parent, std::string name)
@@ -416,7 +426,10 @@ void StringGrid::SetCurrent(std::int32_t col, std::int32_t row) {
 
 void StringGrid::SelectCell(std::int32_t col, std::int32_t row) {
   if (!Usable() || !Inside(col, row) || col < fixedCols_ || row < fixedRows_) return;
-  if (onSelectCell && !onSelectCell(col, row)) return;
+  if (onSelectCell) {
+    bool allowed = false;
+    if (!RunGuarded([&] { allowed = onSelectCell(col, row); }) || !allowed) return;
+  }
   SetCurrent(col, row);
 }
 
@@ -426,7 +439,7 @@ void StringGrid::TypeCell(std::int32_t col, std::int32_t row, std::string_view t
   }
   if (Cell(col, row) == text) return;
   SetCell(col, row, std::string(text));
-  if (onCellEdited) onCellEdited(col, row);
+  if (onCellEdited) RunGuarded([&] { onCellEdited(col, row); });
 }
 
 void Image::SetSize(Size size) {
@@ -435,11 +448,11 @@ void Image::SetSize(Size size) {
 }
 
 void Image::Paint(Canvas& canvas) const {
-  if (onPaint) onPaint(canvas);
+  if (onPaint) RunGuarded([&] { onPaint(canvas); });
 }
 
 void Image::Click() {
-  if (Usable() && onClick) onClick();
+  if (Usable()) RunGuarded(onClick);
 }
 
 }  // namespace platform

@@ -3,8 +3,9 @@
 //
 // Setters are the program's own changes and fire no event. The user's actions (Click, Choose,
 // TypeText, ...) change the model as the user would, only on a usable control, and fire the
-// control's events. A backend that shows the controls listens through SetViewUpdate and reports
-// what the user did through the same user actions.
+// control's events, each inside the one guard for handlers (platform/handlerguard.h). A backend
+// that shows the controls listens through SetViewUpdate and reports what the user did through the
+// same user actions.
 #pragma once
 
 #include <cstdint>
@@ -67,6 +68,9 @@ class Control {
 
   // Enabled and visible, and so are all the containers around it.
   bool Usable() const;
+  // The program moves the keyboard focus to the control; the form remembers it.
+  void SetFocus();
+  bool HasFocus() const;
 
   // For the backend that shows the control: called after every change of its model.
   void SetViewUpdate(std::function<void()> update) { viewUpdate_ = std::move(update); }

@@ -75,6 +75,11 @@ void Form::SetModalResult(ModalResult result) {
   if (viewUpdate_) viewUpdate_();
 }
 
+void Form::SetFocusedControl(const Control& control) {
+  focused_ = &control;
+  if (focusView_) focusView_(control);
+}
+
 Button* Form::DefaultButton() const {
   return FindButton(*this, &Button::IsDefault);
 }

@@ -48,12 +48,18 @@ class Form : public Container {
   void PressEnter();
   void PressEscape();
 
+  // The control the program gave the keyboard focus last, or none.
+  const Control* FocusedControl() const { return focused_; }
+  void SetFocusedControl(const Control& control);
+
   std::function<void()> onShow;
   std::function<bool()> onCloseQuery;
   std::function<void()> onClose;
 
   // For the backend that shows the form: called after a change of the caption or the result.
   void SetViewUpdate(std::function<void()> update) { viewUpdate_ = std::move(update); }
+  // For the backend: called when the program moves the focus.
+  void SetFocusView(std::function<void(const Control&)> view) { focusView_ = std::move(view); }
 
  private:
   std::string name_;
@@ -63,6 +69,8 @@ class Form : public Container {
   ModalResult modalResult_ = ModalResult::None;
   bool showing_ = false;
   std::function<void()> viewUpdate_;
+  const Control* focused_ = nullptr;
+  std::function<void(const Control&)> focusView_;
 };
 
 // The handle of the program's active form: the innermost form whose ShowModal runs, or none.

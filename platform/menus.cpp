@@ -1,5 +1,7 @@
 #include "platform/menus.h"
 
+#include "platform/handlerguard.h"
+
 namespace platform {
 
 MenuItem::MenuItem(MenuBar& bar, std::string name, std::string caption)
@@ -44,7 +46,7 @@ void MenuItem::SetVisible(bool visible) {
 void MenuItem::Click() {
   if (!enabled_ || !visible_ || IsSeparator()) return;
   if (menu_ != nullptr && (!menu_->Enabled() || !menu_->Visible())) return;
-  if (onClick) onClick();
+  RunGuarded(onClick);
 }
 
 Menu::Menu(MenuBar& bar, std::string name, std::string caption)

@@ -584,6 +584,11 @@ void FillContainer(QWidget* host, Container& container, QHBoxLayout* buttonRow) 
   PlaceRows(*grid, rows, 1);  // row 0 is left for a container's own caption
 }
 
+void GiveFocus(QDialog& dialog, const Control& control) {
+  QWidget* widget = dialog.findChild<QWidget*>(QString::fromStdString(control.Name()));
+  if (widget != nullptr) widget->setFocus();
+}
+
 }  // namespace
 
 FormView::FormView(Form& form) : form_(form), dialog_(std::make_unique<FormDialog>(form)) {
@@ -607,10 +612,12 @@ FormView::FormView(Form& form) : form_(form), dialog_(std::make_unique<FormDialo
   };
   sync();
   form.SetViewUpdate(sync);
+  form.SetFocusView([dialog](const Control& control) { GiveFocus(*dialog, control); });
 }
 
 FormView::~FormView() {
   form_.SetViewUpdate(nullptr);
+  form_.SetFocusView(nullptr);
   form_.Menus().SetViewUpdate(nullptr);
   Unbind(form_);
 }
@@ -625,6 +632,7 @@ void FormView::Unbind(Container& container) {
 ModalResult FormView::Run() {
   if (form_.GetModalResult() == ModalResult::None) {
     ApplyPlacement(*dialog_, form_.Placement());
+    if (const Control* focused = form_.FocusedControl()) GiveFocus(*dialog_, *focused);
     dialog_->exec();
     ReadPlacement(*dialog_, form_.Placement());
   }
