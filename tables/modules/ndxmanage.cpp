@@ -9,6 +9,7 @@
 #include "platform/filelock.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4hooks.h"
+#include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
 #include "tables/core/tznumber.h"
@@ -218,8 +219,11 @@ void OpenIndex(const std::string& path, const IndexOptions& options, std::uint8_
   if (!TakeKey(*d, d->expression) || !CheckKeyLength(*d)) return;
   d->savedKey.assign(d->KeyLength() + 1u, 0);
   if (d->anchorChanged) {
+    // Another program may be writing nodes just now: the repair looks again once it is done.
     IndexBracket bracket(true, &SetLockSemaphoreProc);
-    WriteAnchorNode(*d);
+    d->anchorChanged = false;
+    if (!ReadHeader(*d, block)) return;
+    if (d->anchorChanged) WriteAnchorNode(*d);
     if (LastErrorCode != 0) return;
   }
   if (n == 1) {
@@ -232,6 +236,16 @@ void OpenIndex(const std::string& path, const IndexOptions& options, std::uint8_
     }
   }
   state.slots[n] = std::move(d);
+}
+
+// The record the table was opened on was read before this program logged in to the index:
+// another program may have changed it since.
+void RereadCurrentRecord(WorkArea& area) {
+  IndexBracket bracket(true, &SetReadSemaphoreProc);
+  RefreshRecCount();
+  if (area.recNo < 1 || area.recNo > area.recCount) return;
+  GetDbfRecord(area, area.recNo);
+  LoadNativeRecord();
 }
 
 void SwapSlots(std::uint8_t a, std::uint8_t b) {
@@ -345,6 +359,7 @@ bool SetIndexTo(const std::string& name, std::uint8_t order, KeyMaker keyMaker, 
   OpenIndex(path, options, order, keyMaker, userData);
   CurrentOrderSlot = 1;
   if (LastErrorCode != 0) return false;
+  if (SharedTable(*area)) RereadCurrentRecord(*area);
   SaveCurrentKey();
   return true;
 }

@@ -132,9 +132,10 @@ bool SyncSlot(std::uint8_t n, bool soft) {
   IndexDescriptor& d = *IndexSlot(n);
   CurrentOrderSlot = n;
   const WorkArea& area = *Area();
+  // Another program's change is looked for first: it may have changed the record itself.
+  if (!soft) ChangeCheck();
   std::vector<std::uint8_t> key;
   BuildKey(d, key);
-  if (!soft) ChangeCheck();
   SeekKey(key.data());
   if (LastErrorCode != 0) return false;
   if (!FindFound) {

@@ -402,7 +402,9 @@ void AppendNewKey() {
   if (Area() == nullptr) return;
   QuietErrors quiet;
   const bool natural = std::exchange(IndexArea().naturalOrder, false);
-  ChangeCheck();
+  // Only the anchors another program changed are read again: placing the index on the new
+  // record would look for a key that is not in it yet.
+  IndexChanged();
   std::vector<std::uint8_t> key;
   for (std::uint8_t n = 1; n <= kIndexSlots && LastErrorCode == 0; ++n) {
     IndexDescriptor* d = IndexSlot(n);
