@@ -2,6 +2,8 @@
 
 #include "tables/access/tzfiledataset.h"
 
+#include "tables/access/tzblobstream.h"
+
 #include "platform/blockfile.h"
 #include "platform/dialog.h"
 #include "tables/core/bulkprogress.h"
@@ -276,6 +278,12 @@ bool TTzFileDataSet::TziLocate(const std::string& keyFields,
   }
   const std::string& key = std::get<std::string>(values[0]);
   return options.partialKey ? Find(key) : FindExact(key);
+}
+
+std::unique_ptr<TTzBlobStream> TTzFileDataSet::CreateBlobStream(TField& field, bool forWriting) {
+  AreaSelect("CreateBlobStream");
+  return std::make_unique<TTzBlobStream>(
+      *this, field, forWriting ? TBlobStreamMode::bmWrite : TBlobStreamMode::bmRead);
 }
 
 void TTzFileDataSet::Peek(std::int32_t field, std::int32_t record, std::string& text) {

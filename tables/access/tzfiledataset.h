@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 namespace dadav {
 
 class TTzFileDataSet;
+class TTzBlobStream;
 
 // When the indexes of IndexList are built at open.
 enum class TCreateIndexType { ciNotFound, ciAlways, ciVerifyHeader, ciNever };
@@ -56,6 +58,9 @@ class TTzFileDataSet : public TTzCDataSet {
   bool Find(const std::string& key);
   bool FindExact(const std::string& key);
   bool IsSequenced() override;
+
+  // A stream over the memo or blob of the field in the current record.
+  std::unique_ptr<TTzBlobStream> CreateBlobStream(TField& field, bool forWriting);
 
   void Peek(std::int32_t field, std::int32_t record, std::string& text);
   std::int32_t AppendFromDelimited(const std::string& name);

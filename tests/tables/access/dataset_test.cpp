@@ -1,12 +1,14 @@
 #include <cstring>
 
 #include "accesstest.h"
+#include "tables/access/tzblobstream.h"
 #include "tables/access/tzfiledataset.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"
+#include "tables/core/tznumber.h"
 
 namespace {
 
@@ -457,6 +459,64 @@ TEST_F(datasetindex, FindSeeksTheControllingIndexAndLocateUsesIt) {
   EXPECT_EQ(data.RecNo(), 6);
   data.SetIndexTo("");
   EXPECT_TRUE(data.IsSequenced());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace dadav;
+using namespace accesstest;
+
+class datasetblob : public AccessTest {
+ protected:
+  void Open(TTzDbf& data) {
+    const std::string path = Path("m.dbf");
+    NewTable(path, {Def("NAME", 'C', 8), Def("NOTE", 'M', 10)}, 2);
+    CloseAll();
+    data.SetDbfFileName(path);
+    data.Open();
+  }
+  std::string ReadAll(TTzDbf& data) {
+    auto stream = data.CreateBlobStream(data.FieldByName("NOTE"), false);
+    std::string text(static_cast<std::size_t>(stream->Size()), '\0');
+    text.resize(static_cast<std::size_t>(stream->Read(text.data(), std::ssize(text))));
+    return text;
+  }
+};
+
+TEST_F(datasetblob, ABlobWrittenThroughAStreamReadsBackAfterThePost) {
+  TTzDbf data("m");
+  Open(data);
+  {
+    auto stream = data.CreateBlobStream(data.FieldByName("NOTE"), true);
+    EXPECT_EQ(stream->Write("hello ", 6), 6);
+    EXPECT_EQ(stream->Write("blob", 4), 4);
+    EXPECT_TRUE(stream->Modified());
+  }
+  EXPECT_EQ(data.State(), TDataSetState::dsEdit);
+  EXPECT_NE(data.FieldByName("NOTE").AsInteger(), 0);
+  data.Post();
+  data.Next();
+  EXPECT_EQ(ReadAll(data), "");
+  data.Prior();
+  EXPECT_EQ(ReadAll(data), "hello blob");
+}
+
+TEST_F(datasetblob, AWriteStreamClosedUnwrittenEmptiesTheField) {
+  TTzDbf data("m");
+  Open(data);
+  {
+    auto stream = data.CreateBlobStream(data.FieldByName("NOTE"), true);
+    stream->Write("kept?", 5);
+  }
+  data.Post();
+  ASSERT_NE(data.FieldByName("NOTE").AsInteger(), 0);
+  { auto stream = data.CreateBlobStream(data.FieldByName("NOTE"), true); }
+  EXPECT_EQ(data.FieldByName("NOTE").AsInteger(), 0);
+  data.Post();
+  EXPECT_EQ(ReadAll(data), "");
+  EXPECT_EQ(ParseFieldInt(enginetest::Stored(2, 1)), 0);
 }
 
 }  // namespace
