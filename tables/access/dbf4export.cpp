@@ -100,6 +100,8 @@ void Tdbf4::PrintClick() {
     SetReportHeader(ProductCode + " V" + ProgVersion, platform::AnsiToOem(path),
                     platform::AnsiToOem(Caption()),
                     platform::AnsiToOem(Get<platform::Label>("Label_title1").Caption()), "", 0);
+    // The column heads of the calculation report do not belong over a table.
+    SetTableColumns("", "", "", "", "");
     OpenReport(0, CurrentFile);
     if (AbortFlag != 0) return;
     try {

@@ -10,6 +10,7 @@
 
 #include "tests/base/reportfixture.h"
 #include "tests/base/testdata.h"
+#include "tests/support/htmlcheck.h"
 
 namespace {
 
@@ -50,14 +51,6 @@ TEST_F(report_layout, AHeaderLongerThanThePageEnds) {
     EXPECT_EQ(AbortFlag, 0) << lines;
     EXPECT_GT(Read("temp/OUTDOS.TXT").size(), 1000u) << lines;
   }
-}
-
-// Both parsers must be installed: a missing one fails like a faulty page.
-void ExpectValidHtml(const std::string& path) {
-  const std::string xmllint = "test -z \"$(xmllint --html --noout '" + path + "' 2>&1)\"";
-  EXPECT_EQ(std::system(xmllint.c_str()), 0) << "xmllint reports faults in " << path;
-  const int tidy = std::system(("tidy -q -e '" + path + "' 2>/dev/null").c_str());
-  EXPECT_LT(WEXITSTATUS(tidy), 2) << "tidy reports errors in " << path;
 }
 
 // The goldens hold every style with messages; this page has none and a name with "--".
