@@ -427,6 +427,11 @@ void SaveCurrentKeys(bool all, std::uint8_t count) {
   for (std::uint8_t n = 1; n <= last; ++n) {
     IndexDescriptor* d = IndexSlot(n);
     if (d == nullptr) continue;
+    // After a move the index stands on the record's entry, which holds its key.
+    if (!all && onRecord && CurrentEntryRecord(*d) == area->recNo) {
+      SaveEntryKey(*d);
+      continue;
+    }
     if (onRecord) {
       BuildKey(*d, key);
     } else {
