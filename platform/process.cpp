@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/osfiles.h"
+#include "platform/programsearch.h"
 #include "platform/services.h"
 
 namespace platform {
@@ -64,6 +65,14 @@ int StartProgram(const std::vector<std::string>& argv) {
 
 void OpenDocument(const std::string& path) {
   Current().OpenDocument(path);
+}
+
+bool OpensDocuments() {
+  return Current().OpensDocuments();
+}
+
+bool ProcessLauncher::OpensDocuments() {
+  return ProgramExists("xdg-open");
 }
 
 }  // namespace platform

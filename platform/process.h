@@ -16,6 +16,8 @@ class ProcessLauncher {
   // 0 when started, else the errno of the failure (ENOENT for a missing program).
   virtual int StartProgram(const std::vector<std::string>& argv) = 0;
   virtual void OpenDocument(const std::string& path) = 0;
+  // Whether OpenDocument has a program to hand documents to: the desktop's opener.
+  virtual bool OpensDocuments();
 };
 
 // Starts programs for real: posix_spawnp, the child reaped when it ends; documents through
@@ -28,5 +30,6 @@ std::unique_ptr<ProcessLauncher> MakeCommandLineLauncher();
 // command-line policy serves.
 int StartProgram(const std::vector<std::string>& argv);
 void OpenDocument(const std::string& path);
+bool OpensDocuments();
 
 }  // namespace platform

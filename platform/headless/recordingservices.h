@@ -77,8 +77,10 @@ class RecordingLauncher final : public ProcessLauncher {
     return startResult;
   }
   void OpenDocument(const std::string& path) override { documents.push_back(path); }
+  bool OpensDocuments() override { return opensDocuments; }
 
   int startResult = 0;
+  bool opensDocuments = true;
   std::vector<std::vector<std::string>> programs;
   std::vector<std::string> documents;
 };

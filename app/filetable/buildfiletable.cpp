@@ -1,0 +1,52 @@
+// The command File, open table: the listing, then the pick loop of the table window.
+#include "app/filetable/buildfiletable.h"
+
+#include <vector>
+
+#include "app/filetable/filetablerows.h"
+#include "app/filetable/formpreview.h"
+#include "base/dialogs/utilcrt.h"
+#include "base/draw/breldraw.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
+#include "calc/calcfile.h"
+
+namespace {
+
+void ListFiles(TForm_preview& table, const FileTableHooks& hooks) {
+  const std::vector<std::string> files = CalcFileNames(DataDir);
+  std::vector<std::vector<std::string>> rows;
+  rows.reserve(files.size() + 1);
+  rows.push_back(FileTableHeader());
+  HourglassOn();
+  for (const std::string& name : files) {
+    if (hooks.showProgress) hooks.showProgress(ToDisplayText(LongTitle) + " -> " + name);
+    rows.push_back(FileTableRow(DataDir, name));
+  }
+  HourglassOff();
+  table.Fill(std::move(rows), files);
+}
+
+// The picked file replaces the program's connection only when it loads.
+void LoadPicked(const std::string& name, const FileTableHooks& hooks) {
+  if (LoadCalcFile(AddBackslash(DataDir) + name)) CurrentFile = NameWithoutExt(name);
+  AbortFlag = 0;
+  if (hooks.afterLoad) hooks.afterLoad();
+}
+
+}  // namespace
+
+void BuildFileTable(const FileTableHooks& hooks) {
+  CurrentFile.clear();
+  if (Drawer != nullptr) Drawer->grClear();
+  TForm_preview table;
+  ListFiles(table, hooks);
+  for (;;) {
+    const std::int32_t before = table.SelectedRow;
+    const platform::ModalResult result = table.ShowModal();
+    if (result != platform::ModalResult::Ok || table.SelectedRow == before) break;
+    LoadPicked(table.FileOfRow(table.SelectedRow), hooks);
+  }
+  AbortFlag = 1;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// File, open table: lists the calculation files of the data folder in the table window and loads
+// each file the user picks there, until the window is closed.
+
+#include <functional>
+#include <string>
+
+struct FileTableHooks {
+  // The main window's caption while a file is listed.
+  std::function<void(const std::string& caption)> showProgress;
+  // After a pick has loaded its file: the message count and the caption of the main window.
+  std::function<void()> afterLoad;
+};
+
+// Runs after the main form has asked to save a modified file. Clears CurrentFile and the drawing;
+// a pick sets CurrentFile only when its file loaded. Ends with AbortFlag set.
+void BuildFileTable(const FileTableHooks& hooks);

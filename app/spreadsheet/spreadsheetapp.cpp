@@ -1,0 +1,124 @@
+// The spreadsheet stand-in: workbooks kept as cells, written as ".fods" files when a command ends.
+#include "app/spreadsheet/spreadsheetapp.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "base/dialogs/utilcrt.h"
+#include "base/files/utilpath.h"
+#include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
+#include "base/text/numbertext.h"
+#include "platform/codepage.h"
+#include "platform/osfiles.h"
+#include "platform/process.h"
+
+namespace {
+
+// The largest sheet the desktop's spreadsheet programs hold.
+constexpr std::int32_t kLastRow = 1048576;
+constexpr std::int32_t kLastColumn = 16384;
+
+void Fail(const std::string& reason) {
+  ShowError("Spreadsheet: " + reason);
+  AbortFlag = 1;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Rows of tab-separated fields; lines end in LF or CR LF.
+void AddTextLines(SheetCells& sheet, std::string_view bytes) {
+  std::int32_t row = 0;
+  while (!bytes.empty()) {
+    const std::size_t end = std::min(bytes.find('\n'), bytes.size());
+    std::string_view line = bytes.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    bytes.remove_prefix(std::min(end + 1, bytes.size()));
+    ++row;
+    std::int32_t column = 0;
+    for (std::size_t start = 0;;) {
+      const std::size_t tab = std::min(line.find('\t', start), line.size());
+      sheet.Set(row, ++column, std::string(line.substr(start, tab - start)));
+      if (tab == line.size()) break;
+      start = tab + 1;
+    }
+  }
+}
+
+}  // namespace
+
+void SpreadsheetCell::value(std::string_view text) {
+  if (sheet_ != nullptr) sheet_->Set(row_, column_, platform::Cp1252ToUtf8(text));
+}
+
+void SpreadsheetWorkbooks::add() {
+  app_.books_.emplace_back();
+}
+
+void SpreadsheetWorkbooks::OpenText(const std::string& file) {
+  std::string bytes;
+  if (!platform::os::ReadWholeFile(file, bytes)) {
+    Fail("cannot read the file " + PathInText(file));
+    return;
+  }
+  app_.books_.emplace_back();
+  AddTextLines(app_.books_.back().sheet, bytes);
+}
+
+SpreadsheetCell SpreadsheetApp::cells(std::int32_t row, std::int32_t column) {
+  if (books_.empty()) {
+    Fail("no workbook is open");
+    return {nullptr, 0, 0};
+  }
+  if (row < 1 || row > kLastRow || column < 1 || column > kLastColumn) {
+    Fail("the cell (" + IntText(row) + ", " + IntText(column) + ") lies outside the sheet");
+    return {nullptr, 0, 0};
+  }
+  return {&books_.back().sheet, row, column};
+}
+
+void SpreadsheetApp::Publish() {
+  if (!visible) return;
+  for (Workbook& book : books_) {
+    if (book.done || book.sheet.Empty()) continue;
+    book.done = true;
+    const std::string file = WriteNewWorkbookFile(FodsDocument(book.sheet));
+    if (file.empty()) return;
+    published_.push_back(file);
+    platform::OpenDocument(file);
+  }
+}
+
+std::unique_ptr<SpreadsheetApp> CreateSpreadsheetApp() {
+  if (!platform::OpensDocuments()) return nullptr;
+  return std::make_unique<SpreadsheetApp>();
+}
+
+std::string WriteNewWorkbookFile(const std::string& text) {
+  const std::string folder = AddBackslash(TempDir);
+  for (std::int32_t n = 1; n > 0; ++n) {
+    const std::string name = folder + "$XL" + IntText(n) + ".fods";
+    const int fd = platform::os::Open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EEXIST) continue;
+    const bool written = fd >= 0 && WriteAll(fd, text);
+    const bool closed = fd >= 0 && ::close(fd) == 0;
+    if (written && closed) return name;
+    if (fd >= 0) platform::os::Unlink(name);
+    break;
+  }
+  ShowError("file write error");
+  AbortFlag = 1;
+  return {};
+}
