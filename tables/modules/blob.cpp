@@ -16,8 +16,6 @@ namespace dadav {
 namespace {
 
 constexpr std::size_t kChunk = 32767;
-// A memo of up to 4 KiB comes in with the read that finds its header.
-constexpr std::size_t kHeadRead = 4096;
 constexpr std::size_t kScanRead = 4096;
 constexpr std::int64_t kMaxPosition = std::numeric_limits<std::int64_t>::max() / 4;
 
@@ -63,22 +61,23 @@ std::int64_t OpenForReading(MemoControl& memo, std::int64_t block) {
     ReportBlobError(memo, 1003, "CreateBlobDescriptor");
     return 0;
   }
-  blob.head.resize(std::max<std::size_t>(kHeadRead, memo.blockSize));
+  const std::size_t first = std::max<std::size_t>(memo.firstRead, memo.blockSize);
+  if (memo.blobBuffer.size() < first) memo.blobBuffer.resize(first);
   std::size_t done = 0;
-  int code = MemoRead(memo, start, blob.head.data(), blob.head.size(), done);
+  int code = MemoRead(memo, start, memo.blobBuffer.data(), first, done);
   if (code == 0 && done == 0) code = 1003;
   if (code != 0) {
     ReportBlobError(memo, code, "CreateBlobDescriptor");
     return 0;
   }
   std::uint64_t length = 0;
-  const bool group = ParseGroupHeader(memo.memoType, blob.head.data(), done, length);
+  const bool group = ParseGroupHeader(memo.memoType, memo.blobBuffer.data(), done, length);
   blob.headerLength = group ? static_cast<std::uint32_t>(kGroupHeaderBytes) : 0;
   blob.length = group ? static_cast<std::int64_t>(length) : -1;
   blob.dataStart = start + blob.headerLength;
-  const std::size_t skipped = std::min<std::size_t>(blob.headerLength, done);
-  blob.head.erase(blob.head.begin(), blob.head.begin() + static_cast<std::ptrdiff_t>(skipped));
-  blob.head.resize(done - skipped);
+  blob.headFrom = std::min<std::size_t>(blob.headerLength, done);
+  blob.headBytes = done - blob.headFrom;
+  if (group) NoteRecordBytes(memo, blob.headerLength + length);
   return Reference(memo, block < 0 ? -block : block);
 }
 
@@ -100,9 +99,9 @@ int ReadData(const MemoControl& memo, std::uint64_t pos, char* out, std::size_t 
              std::size_t& got) {
   const BlobDescriptor& blob = memo.blob;
   got = 0;
-  if (pos < blob.head.size()) {
-    got = std::min<std::size_t>(n, static_cast<std::size_t>(blob.head.size() - pos));
-    std::memcpy(out, blob.head.data() + pos, got);
+  if (pos < blob.headBytes) {
+    got = std::min<std::size_t>(n, static_cast<std::size_t>(blob.headBytes - pos));
+    std::memcpy(out, memo.blobBuffer.data() + blob.headFrom + pos, got);
   }
   if (got == n) return 0;
   std::size_t more = 0;

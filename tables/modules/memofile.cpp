@@ -15,6 +15,8 @@ namespace dadav {
 namespace {
 
 constexpr std::uint64_t kLockByte = 10;
+constexpr std::size_t kReadStep = 512;
+constexpr std::size_t kLargestFirstRead = 65536;
 
 }  // namespace
 
@@ -79,6 +81,11 @@ bool DiskHasRoom(const MemoControl& memo, std::uint64_t bytes) {
   if (free < 0) return true;
   const long double freeKiB = std::floor(free / 1024);
   return freeKiB > static_cast<long double>(bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0));
+}
+
+void NoteRecordBytes(MemoControl& memo, std::uint64_t bytes) {
+  const std::uint64_t rounded = (bytes / kReadStep + 1) * kReadStep;
+  memo.firstRead = static_cast<std::size_t>(std::min<std::uint64_t>(rounded, kLargestFirstRead));
 }
 
 void MemoToEngine(const MemoControl& memo, char* bytes, std::size_t n) {

@@ -24,8 +24,10 @@ struct BlobDescriptor {
   std::int64_t block = 0;
   std::int32_t textFlag = 0;    // -1 decide from the data, 0 binary, 1 text
   std::uint64_t highWater = 0;  // the highest position written: the data length at closing
-  // The record's first bytes from dataStart, read when the blob was opened for reading.
-  std::vector<std::uint8_t> head;
+  // The record's first data bytes, read when the blob was opened for reading: headBytes of
+  // them in the control's blobBuffer, from headFrom on.
+  std::size_t headFrom = 0;
+  std::size_t headBytes = 0;
 };
 
 struct MemoControl {
@@ -35,9 +37,13 @@ struct MemoControl {
   bool lockHeld = false;
   std::string fileName;
   BlobDescriptor blob;
-  std::uint16_t openMode = 0;  // the mode it was opened in, for reopening after PACK
+  std::vector<std::uint8_t> blobBuffer;  // kept from one blob to the next
+  std::uint16_t openMode = 0;            // the mode it was opened in, for reopening after PACK
   bool tableIsOem = false;
   std::uint64_t cachedSize = 0;  // valid while the file is exclusive
+  // The bytes the first read of a record takes: enough for the last record read, so that a file
+  // of like-sized memos reads each with one call and no more bytes than it needs.
+  std::size_t firstRead = 4096;
   // Blocks the reader read since the last header update; the header counter of types 0x8B and
   // 0x8C grows by them.
   std::uint64_t blocksRead = 0;
@@ -64,6 +70,9 @@ int MemoWrite(MemoControl& memo, std::uint64_t offset, const void* buffer, std::
 // True when the memo file's folder has more free KiB (rounded down) than bytes takes (rounded
 // up), or when its free space is unknown.
 bool DiskHasRoom(const MemoControl& memo, std::uint64_t bytes);
+
+// Sizes the next first read after a record of `bytes` bytes (header included).
+void NoteRecordBytes(MemoControl& memo, std::uint64_t bytes);
 
 // Converts the bytes between the table's code page and the engine's, in place, when the memo
 // file belongs to a DOS code-page table.

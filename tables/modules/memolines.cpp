@@ -106,7 +106,8 @@ bool GetMemo(std::int64_t block) {
   MemoControl& memo = *CurrentMemo();
   MemoLines.block = block;
   if (block == 0) return true;
-  MemoRecordReader reader;
+  // One reader for every GetMemo, so that its buffer is allocated once.
+  static MemoRecordReader reader;
   if (const int code = reader.Start(memo, block); code != 0) {
     const std::string where = code == 1003 ? " Record # " + std::to_string(RecNo()) : "";
     ReportMemoError(&memo, code == 1003 ? 1003 : 30, memo.fileName + where + " [GetMemo]");
@@ -115,6 +116,7 @@ bool GetMemo(std::int64_t block) {
   std::string_view piece;
   while (!MemoLines.Truncated() && reader.Next(piece)) MemoLines.Feed(piece);
   memo.blocksRead = NextFreeBlock(reader.Taken(), memo.blockSize);
+  NoteRecordBytes(memo, reader.Taken());
   if (reader.Code() != 0) {
     ReportMemoError(&memo, 30, memo.fileName + " [GetMemo]");
     return false;

@@ -9,8 +9,6 @@
 namespace dadav {
 namespace {
 
-// A memo of up to 4 KiB, header included, comes in with one read.
-constexpr std::size_t kFirstRead = 4096;
 constexpr std::size_t kLaterRead = 65536;
 constexpr std::uint64_t kNoStatedLength = std::numeric_limits<std::uint64_t>::max();
 
@@ -30,9 +28,12 @@ int MemoRecordReader::Start(const MemoControl& memo, std::int64_t block, bool en
   begin_ = end_ = 0;
   taken_ = 0;
   if (!BlockOffset(memo, block, recordStart_)) return code_ = 1003;
-  buffer_.resize(std::max<std::size_t>(kFirstRead, 2u * memo.blockSize));
+  // The buffer keeps its size from one record to the next, so a reader that is used again
+  // neither allocates nor clears it.
+  const std::size_t first = std::max<std::size_t>(memo.firstRead, 2u * memo.blockSize);
+  if (buffer_.size() < first) buffer_.resize(first);
   std::size_t done = 0;
-  code_ = MemoRead(memo, recordStart_, buffer_.data(), buffer_.size(), done);
+  code_ = MemoRead(memo, recordStart_, buffer_.data(), first, done);
   if (code_ != 0) return code_;
   if (done == 0) return code_ = 1003;
   end_ = done;
@@ -49,7 +50,7 @@ int MemoRecordReader::Start(const MemoControl& memo, std::int64_t block, bool en
 bool MemoRecordReader::Fill() {
   const std::size_t wanted =
       group_ ? static_cast<std::size_t>(std::min<std::uint64_t>(left_, kLaterRead)) : kLaterRead;
-  buffer_.resize(std::max(buffer_.size(), wanted));
+  if (buffer_.size() < wanted) buffer_.resize(wanted);
   std::size_t done = 0;
   code_ = MemoRead(*memo_, nextOffset_, buffer_.data(), wanted, done);
   if (code_ != 0 || done == 0) return false;
