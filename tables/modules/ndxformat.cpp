@@ -12,12 +12,7 @@ constexpr std::size_t kCountCheckOffset = 488;
 constexpr std::size_t kRecordCountOffset = 492;
 constexpr std::size_t kTableNameOffset = 496;
 constexpr std::size_t kTableNameLength = 12;
-constexpr std::size_t kNodeHeaderSize = 4;
 constexpr std::size_t kNodeEntrySpace = kNdxBlockSize - 8;
-
-std::uint16_t Load16(const std::uint8_t* bytes) {
-  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
 
 void Store16(std::uint8_t* bytes, std::uint16_t value) {
   bytes[0] = static_cast<std::uint8_t>(value);
@@ -54,36 +49,12 @@ bool HoldsDoubles(const NdxAnchor& anchor) {
 
 }  // namespace
 
-std::uint32_t NdxAnchor::Root() const {
-  return Load32(&bytes[0]);
-}
-
 void NdxAnchor::SetRoot(std::uint32_t node) {
   Store32(&bytes[0], node);
 }
 
-std::uint32_t NdxAnchor::NextFree() const {
-  return Load32(&bytes[4]);
-}
-
 void NdxAnchor::SetNextFree(std::uint32_t node) {
   Store32(&bytes[4], node);
-}
-
-std::uint16_t NdxAnchor::KeyLength() const {
-  return Load16(&bytes[12]);
-}
-
-std::uint16_t NdxAnchor::KeysPerNode() const {
-  return Load16(&bytes[14]);
-}
-
-bool NdxAnchor::Numeric() const {
-  return Load16(&bytes[16]) != 0;
-}
-
-std::uint16_t NdxAnchor::EntrySize() const {
-  return Load16(&bytes[18]);
 }
 
 std::uint16_t NdxEntrySize(std::uint16_t keyLength) {
@@ -175,28 +146,12 @@ double LoadNdxDouble(const std::uint8_t* key) {
   return std::bit_cast<double>(std::uint64_t{Load32(key)} | std::uint64_t{Load32(key + 4)} << 32);
 }
 
-std::uint16_t NdxNodeView::Count() const {
-  return Load16(&block_[0]);
-}
-
 void NdxNodeView::SetCount(std::uint16_t count) {
   Store16(&block_[0], count);
 }
 
-std::uint8_t* NdxNodeView::Entry(std::uint16_t index) const {
-  return &block_[kNodeHeaderSize + std::size_t{index} * entrySize_];
-}
-
-std::uint32_t NdxNodeView::Child(std::uint16_t index) const {
-  return Load32(Entry(index));
-}
-
 void NdxNodeView::SetChild(std::uint16_t index, std::uint32_t node) {
   Store32(Entry(index), node);
-}
-
-std::uint32_t NdxNodeView::Record(std::uint16_t index) const {
-  return Load32(Entry(index) + 4);
 }
 
 void NdxNodeView::SetRecord(std::uint16_t index, std::uint32_t record) {

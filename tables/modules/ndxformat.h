@@ -24,16 +24,25 @@ using NdxBlock = std::array<std::uint8_t, kNdxBlockSize>;
 struct NdxAnchor {
   std::array<std::uint8_t, kNdxAnchorFieldSize> bytes{};
 
-  std::uint32_t Root() const;
+  // The readers are inline: every key comparison asks for the key length.
+  std::uint32_t Root() const { return Word(0); }
   void SetRoot(std::uint32_t node);
-  std::uint32_t NextFree() const;
+  std::uint32_t NextFree() const { return Word(4); }
   void SetNextFree(std::uint32_t node);
   char KeyType() const { return static_cast<char>(bytes[9]); }
-  std::uint16_t KeyLength() const;
-  std::uint16_t KeysPerNode() const;
-  bool Numeric() const;
-  std::uint16_t EntrySize() const;
+  std::uint16_t KeyLength() const { return Half(12); }
+  std::uint16_t KeysPerNode() const { return Half(14); }
+  bool Numeric() const { return Half(16) != 0; }
+  std::uint16_t EntrySize() const { return Half(18); }
   bool Unique() const { return bytes[23] != 0; }
+
+ private:
+  std::uint16_t Half(std::size_t at) const {
+    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+  }
+  std::uint32_t Word(std::size_t at) const {
+    return std::uint32_t{Half(at)} | std::uint32_t{Half(at + 2)} << 16;
+  }
 };
 
 // Entry size: the key plus child and record numbers, rounded up to whole 4-byte words.
@@ -84,13 +93,16 @@ class NdxNodeView {
  public:
   NdxNodeView(NdxBlock& block, std::uint16_t entrySize) : block_(block), entrySize_(entrySize) {}
 
-  std::uint16_t Count() const;
+  // The readers are inline: a walk through the index runs through them for every key.
+  std::uint16_t Count() const { return static_cast<std::uint16_t>(block_[0] | block_[1] << 8); }
   void SetCount(std::uint16_t count);
   bool IsLeaf() const { return Child(0) == 0; }
-  std::uint8_t* Entry(std::uint16_t index) const;
-  std::uint32_t Child(std::uint16_t index) const;
+  std::uint8_t* Entry(std::uint16_t index) const {
+    return &block_[4 + std::size_t{index} * entrySize_];
+  }
+  std::uint32_t Child(std::uint16_t index) const { return Word(Entry(index)); }
   void SetChild(std::uint16_t index, std::uint32_t node);
-  std::uint32_t Record(std::uint16_t index) const;
+  std::uint32_t Record(std::uint16_t index) const { return Word(Entry(index) + 4); }
   void SetRecord(std::uint16_t index, std::uint32_t record);
   std::uint8_t* Key(std::uint16_t index) const { return Entry(index) + 8; }
   // The child after the last entry: the word at entry `Count()`.
@@ -98,6 +110,11 @@ class NdxNodeView {
   void SetTrailingChild(std::uint32_t node) { SetChild(Count(), node); }
 
  private:
+  static std::uint32_t Word(const std::uint8_t* bytes) {
+    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[3]} << 24;
+  }
+
   NdxBlock& block_;
   std::uint16_t entrySize_;
 };
