@@ -186,12 +186,12 @@ void MemoTextDevice::Close() {
   }
   AreaSelection selected(area_);
   const bool hadLines = MemoLines.Count() > 0;
+  // Failed until the lines are written, also when the error report throws.
+  error_ = kDeviceWriteError;
   LastErrorCode = 0;
   const std::int64_t block = EditMemo();
-  if (hadLines && (block == 0 || LastErrorCode != 0)) {
-    error_ = kDeviceWriteError;
-    return;
-  }
+  if (hadLines && (block == 0 || LastErrorCode != 0)) return;
+  error_ = 0;
   block_ = static_cast<std::int32_t>(block);
 }
 
