@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <queue>
 #include <vector>
 
@@ -610,7 +611,11 @@ void MakeIndex(const std::string& name, const std::string& expression, bool soun
         ReportError(static_cast<std::uint16_t>(code), "File not open" + path);
       } else {
         created = true;
-        Build(d, *area, path).Run();
+        try {
+          Build(d, *area, path).Run();
+        } catch (const std::bad_alloc&) {
+          ReportError(217, " to allocate RW buffer [MakeIndex]");
+        }
       }
     }
   }

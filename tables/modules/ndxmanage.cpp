@@ -26,6 +26,9 @@
 #include "tables/modules/ndxupdate.h"
 
 namespace dadav {
+
+std::uint8_t KeyIndexNumber = 1;
+
 namespace {
 
 struct IndexOptions {
@@ -302,12 +305,13 @@ using KeyTextProc = std::string (*)();
 
 KeyTextProc GetKeyProc(std::uint8_t slot) {
   if (IndexSlot(slot) == nullptr) return nullptr;
-  CurrentOrderSlot = slot;
+  KeyIndexNumber = slot;
   return &OrderKeyText;
 }
 
 KeyTextProc GetOrderKeyProc() {
   if (IndexSlot(1) == nullptr) return nullptr;
+  KeyIndexNumber = 1;
   return IndexArea().naturalOrder ? &RecordKeyText : &OrderKeyText;
 }
 
@@ -530,7 +534,7 @@ std::int32_t IndexRecCount(const std::string& name) {
 
 void CurrentKeyText(std::string& text) {
   text.clear();
-  IndexDescriptor* d = IndexSlot(CurrentOrderSlot);
+  IndexDescriptor* d = IndexSlot(KeyIndexNumber);
   if (d == nullptr) return;
   if (d->keyMaker != nullptr) {
     d->keyMaker(d->userData, d->order, text);
@@ -563,6 +567,7 @@ void IndexInit() {
     return;
   }
   CurrentOrderSlot = 1;
+  KeyIndexNumber = 1;
   FindExact = false;
   FindFound = false;
   ResetIndexAreas();

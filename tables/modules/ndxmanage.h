@@ -11,6 +11,9 @@
 
 namespace dadav {
 
+// The slot whose key CurrentKeyText gives; 1 after start.
+extern std::uint8_t KeyIndexNumber;
+
 bool SetIndexTo(const std::string& name, std::uint8_t order, KeyMaker keyMaker, void* userData);
 void SetIndexToNames(const std::string& name, std::uint8_t order);
 void SetIndexToCB(const std::string& name, std::uint8_t order, KeyMaker keyMaker, void* userData);
@@ -27,7 +30,7 @@ void MakeIndexCB(const std::string& name, KeyMaker keyMaker, void* userData);
 void Reindex();
 void IndexInfo(IndexInfoRecord& info, const std::string& name);
 std::int32_t IndexRecCount(const std::string& name);
-// The current record's key for the order slot as text.
+// The current record's key for the index in slot KeyIndexNumber as text.
 void CurrentKeyText(std::string& text);
 // The file name of the index in a slot; empty for an empty slot.
 void GetIndexFileName(std::uint8_t slot, std::string& name);

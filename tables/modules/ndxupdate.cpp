@@ -1,6 +1,7 @@
 #include "tables/modules/ndxupdate.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -372,7 +373,12 @@ int AppendIndex(const std::uint8_t* key, std::uint8_t slot) {
     return 0;
   }
   const std::vector<std::uint8_t> entry = Entry(*d, 0, static_cast<std::uint32_t>(record), key);
-  if (!InsertIntoPath(*d, slot, static_cast<std::size_t>(position), entry)) return -1;
+  try {
+    if (!InsertIntoPath(*d, slot, static_cast<std::size_t>(position), entry)) return -1;
+  } catch (const std::bad_alloc&) {
+    ReportError(217, "Out of memory [AppendIndex]");
+    return -1;
+  }
   d->anchorChanged = true;
   if (!WriteAnchorNode(*d)) return -1;
   d->path.clear();

@@ -140,13 +140,13 @@ TEST_F(IndexManage, CurrentKeyTextGivesTheKeyOfEachType) {
   std::string text;
   CurrentKeyText(text);
   EXPECT_EQ(text, "N5        ");
-  CurrentOrderSlot = 2;
+  KeyIndexNumber = 2;
   CurrentKeyText(text);
   EXPECT_EQ(text, "      2.50");
-  CurrentOrderSlot = 3;
+  KeyIndexNumber = 3;
   CurrentKeyText(text);
   EXPECT_EQ(text, "03/02/26");
-  CurrentOrderSlot = 1;
+  KeyIndexNumber = 1;
 }
 
 TEST_F(IndexManage, IndexInfoTrustsTheCountOnlyWithItsCheck) {
