@@ -92,6 +92,13 @@ TEST_F(MemoLinesTest, EditMemoRewritesALayoutCMemoInItsRunWhenItFits) {
   EXPECT_EQ(Lines(1), std::string(900, 'b'));
   ASSERT_TRUE(GetMemo(3));
   EXPECT_EQ(EditMemo(), 3) << "the last memo's run reaches to the end of the file";
+  std::int32_t block = 3;
+  MemoTextDevice device(block);
+  ASSERT_TRUE(device.Append());
+  device.Write(" appended");
+  device.Close();
+  EXPECT_EQ(block, 3) << "appending in the run it fits";
+  EXPECT_EQ(Lines(3), "second appended");
 }
 
 TEST_F(MemoLinesTest, ADamagedGroupHeaderIsNoRunToReuse) {

@@ -181,6 +181,29 @@ TEST_F(MemoValidators, PerlReadsTheEnginesLayoutCMemos) {
   EXPECT_EQ(PerlReads("t.dbf"), expected);
 }
 
+TEST_F(MemoValidators, BothReadTheEnginesMemosInTablesPythonMade) {
+  const std::vector<std::string> theirs = {MemoBytes(20, 1), MemoBytes(600, 2), MemoBytes(90, 3)};
+  const std::string hex = HexFile(theirs);
+  for (const char* kind : {"db3", "fp"}) {
+    SCOPED_TRACE(kind);
+    RunCommand("/usr/bin/python3 " + Script("memo_validate.py") + " write " + Path(kind) + " " +
+               kind + " " + hex);
+    TableLanguageOem = true;
+    USE(Path(kind) + " EXCLUSIVE");
+    GO(2);
+    GetMemo(Reference());
+    MemoLines.Add("Erg\xE4nzung", kLineEndNone);
+    SetReference(static_cast<std::int32_t>(EditMemo()));
+    Replace();
+    AppendWithMemo(4, platform::OemToAnsi(MemoBytes(1500, 4)));
+    CloseAll();
+    const std::vector<std::string> expected = {Hex(theirs[0]), Hex(theirs[1] + "Erg\x84nzung"),
+                                               Hex(theirs[2]), Hex(MemoBytes(1500, 4))};
+    EXPECT_EQ(PythonReads(kind), expected);
+    EXPECT_EQ(PerlReads(kind), expected);
+  }
+}
+
 TEST_F(MemoValidators, TheEngineReadsTheirMemosOfOneTo2000Bytes) {
   std::vector<std::string> memos;
   int seed = 0;
