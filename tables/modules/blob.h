@@ -6,8 +6,11 @@
 //
 // A blob opened for writing goes to the end of the memo file and keeps the memo lock until it
 // is closed; closing writes its group header with the highest position written as its length,
-// so seeking back and writing again loses nothing. In a type-0x83 file a blob keeps its group
-// header and has a negative reference: only this engine reads such blobs.
+// so seeking back and writing again loses nothing.
+//
+// Limits: in a type-0x83 file a blob keeps its group header and has a negative reference, so
+// only this engine reads such blobs; an FPT blob's group header says type 1 (text) even for
+// binary data.
 
 #include <cstdint>
 

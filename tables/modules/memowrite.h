@@ -3,7 +3,9 @@
 // A new record goes to the block boundary at the file's end in one write (the zero bytes up to
 // the boundary, the group header and the text together). Type-0x83 texts end with 0x1A 0x1A:
 // after a single one, some readers read on into the following memos. Layout-C files of types
-// 0x8B and 0x8C rewrite a memo in its old run when the run is large enough.
+// 0x8B and 0x8C rewrite a memo in its old run when the run is large enough; should the program
+// die in the middle of such a rewrite, that one memo can be left torn (a limit of the format,
+// which has no room for a second copy).
 
 #include <cstdint>
 #include <string_view>
