@@ -1,0 +1,27 @@
+#include "app/input/filledvalues.h"
+
+#include "base/text/displaytext.h"
+
+using platform::Edit;
+
+void FilledValues::Fill(Edit& edit, long double value, const std::string& text) {
+  numbers_[edit.Name()] = value;
+  edit.Fill(ToDisplayText(text));
+}
+
+long double FilledValues::Read(const Edit& edit, Parser parse) const {
+  const auto kept = numbers_.find(edit.Name());
+  if (edit.Filled() && kept != numbers_.end()) return kept->second;
+  return parse(FromDisplayText(edit.Text()));
+}
+
+void FilledValues::FillText(Edit& edit, const std::string& stored) {
+  texts_[edit.Name()] = stored;
+  edit.Fill(ToDisplayText(stored));
+}
+
+std::string FilledValues::ReadText(const Edit& edit) const {
+  const auto kept = texts_.find(edit.Name());
+  if (edit.Filled() && kept != texts_.end()) return kept->second;
+  return FromDisplayText(edit.Text());
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Edits filled from the record that give the record's value back bit for bit while the user
+// leaves them alone.
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/controls.h"
+
+// Values behind the texts the program filled edits with. A filled edit (its mark still standing)
+// reads back as the value it was filled with; only a text the user changed is parsed. Without
+// this an untouched OK would store every value rounded to the digits shown.
+class FilledValues {
+ public:
+  using Parser = long double (*)(std::string_view);
+
+  // value shown as text, a stored (code page 850) text.
+  void Fill(platform::Edit& edit, long double value, const std::string& text);
+  long double Read(const platform::Edit& edit, Parser parse) const;
+  // A stored text shown for display; an unchanged one reads back as the same bytes.
+  void FillText(platform::Edit& edit, const std::string& stored);
+  std::string ReadText(const platform::Edit& edit) const;
+
+ private:
+  std::map<std::string, long double> numbers_;
+  std::map<std::string, std::string> texts_;
+};

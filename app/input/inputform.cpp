@@ -1,0 +1,74 @@
+#include "app/input/inputform.h"
+
+#include "base/dialogs/formplace.h"
+#include "base/files/utilsys.h"
+#include "base/help/helptext.h"
+#include "base/settings/wbrelvar.h"
+#include "cad/drawings/outputdrawing.h"
+#include "calc/kv6rech.h"
+
+using platform::Button;
+using platform::ModalResult;
+
+InputForm::InputForm(std::string name, std::string caption, platform::Size designed)
+    : platform::Form(std::move(name), std::move(caption), designed) {
+  CenterOnDrawWindow(Placement());
+  onShow = [this] { Load(); };
+  onClose = [this] {
+    if (GetModalResult() != ModalResult::Ok) AbortFlag = 1;
+  };
+}
+
+void InputForm::AddHelpButton(const std::string& name, const std::string& caption,
+                              std::uint16_t number, std::uint16_t mode) {
+  auto& help = Add<Button>(name);
+  help.SetCaption(caption);
+  help.onClick = [number, mode] {
+    ShowHelpText(number, "", mode);
+    AbortFlag = 0;
+  };
+}
+
+void InputForm::AddUnitButton(const std::string& caption) {
+  auto& units = Add<Button>("Button_metric");
+  units.SetCaption(caption);
+  units.onClick = [this] { ToggleUnits(); };
+}
+
+void InputForm::AddCalcButton() {
+  auto& calc = Add<Button>("Button_calc");
+  calc.SetCaption("Calc");
+  calc.onClick = [this] { Calc(); };
+}
+
+void InputForm::AddOkCancel() {
+  auto& ok = Add<Button>("Button_ok");
+  ok.SetCaption("OK");
+  ok.SetDefault(true);
+  ok.onClick = [this] {
+    if (!Acceptable()) return;
+    Store();
+    AbortFlag = 0;
+    SetModalResult(ModalResult::Ok);
+  };
+  auto& cancel = Add<Button>("Button_cancel");
+  cancel.SetCaption("Cancel");
+  cancel.SetCancel(true);
+  cancel.SetModalResult(ModalResult::Cancel);
+  cancel.onClick = [] { AbortFlag = 1; };
+}
+
+void InputForm::Calc() {
+  if (!Acceptable()) return;
+  Store();
+  CalculateP3G();
+  RedrawCurrentDrawing();
+}
+
+// The values stored before the switch show again in the other units; a value left alone stays
+// exactly what it was, however often the units switch.
+void InputForm::ToggleUnits() {
+  Store();
+  ToggleUnitSystem();
+  Load();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// What the three input forms of a connection share: loading and storing the record, and the
+// buttons that end the form, recalculate and switch the units.
+
+#include <cstdint>
+#include <string>
+
+#include "app/input/filledvalues.h"
+#include "platform/forms.h"
+
+// A modal input form on the record: loads its fields when it shows, stores them on OK, Calc and
+// the unit toggle. OK clears AbortFlag and does not calculate; Cancel, Esc and the close box set
+// AbortFlag and store nothing more. Calc stores, calculates and redraws the current drawing, and
+// the form stays open.
+class InputForm : public platform::Form {
+ public:
+  InputForm(std::string name, std::string caption, platform::Size designed);
+
+ protected:
+  virtual void Load() = 0;
+  virtual void Store() = 0;
+  // Whether the fields may be stored; a form refuses by moving the focus to the culprit.
+  virtual bool Acceptable() { return true; }
+
+  void AddHelpButton(const std::string& name, const std::string& caption, std::uint16_t number,
+                     std::uint16_t mode);
+  void AddUnitButton(const std::string& caption);
+  void AddCalcButton();
+  void AddOkCancel();
+
+  FilledValues fields_;
+
+ private:
+  void Calc();
+  void ToggleUnits();
+};
+
+// Creates the form, centres it on the drawing window, shows it and frees it; AbortFlag tells
+// the caller whether the user confirmed (0) or cancelled (1).
+template <class T>
+void ShowInputForm() {
+  T form;
+  form.ShowModal();
+}
