@@ -32,22 +32,24 @@ class LogicalLines : public MemoLineReader {
     for (;;) {
       const std::size_t end = HardEnd();
       if (end != std::string::npos) {
-        Deliver(line, end, end + 2);
+        Deliver(line, end);
+        begin_ = scanned_ = end + 2;
         return true;
       }
       if (!More()) break;
     }
-    if (pending_.empty()) return false;
-    Deliver(line, pending_.size(), pending_.size());
+    if (begin_ == pending_.size()) return false;
+    Deliver(line, pending_.size());
+    begin_ = scanned_ = pending_.size();
     return true;
   }
 
  private:
-  // Where the first CR LF in pending_ starts, npos when there is none yet.
+  // Where the first CR LF of the line from begin_ on starts, npos when there is none yet.
   std::size_t HardEnd() {
     for (std::size_t lf = pending_.find('\n', scanned_); lf != std::string::npos;
          lf = pending_.find('\n', lf + 1)) {
-      if (lf > 0 && pending_[lf - 1] == '\r') return lf - 1;
+      if (lf > begin_ && pending_[lf - 1] == '\r') return lf - 1;
     }
     scanned_ = pending_.size();
     return std::string::npos;
@@ -62,13 +64,21 @@ class LogicalLines : public MemoLineReader {
       ended_ = true;
       return false;
     }
+    // The lines delivered go only once they are half of what is held, so that a memo of many
+    // lines is not moved along once per line.
+    if (begin_ > 0 && begin_ >= pending_.size() / 2) {
+      pending_.erase(0, begin_);
+      scanned_ -= begin_;
+      begin_ = 0;
+    }
     pending_.append(piece);
     return true;
   }
 
-  void Deliver(std::string& line, std::size_t length, std::size_t consumed) {
+  // The line from begin_ to end, without its soft line ends, in the engine's code page.
+  void Deliver(std::string& line, std::size_t end) {
     line.clear();
-    const std::string_view text = std::string_view(pending_).substr(0, length);
+    const std::string_view text = std::string_view(pending_).substr(begin_, end - begin_);
     std::size_t from = 0;
     for (std::size_t soft = text.find(kSoftEnd); soft != std::string_view::npos;
          soft = text.find(kSoftEnd, soft + 1)) {
@@ -79,14 +89,13 @@ class LogicalLines : public MemoLineReader {
     }
     line.append(text.substr(from));
     MemoToEngine(*memo_, line.data(), line.size());
-    pending_.erase(0, consumed);
-    scanned_ = 0;
   }
 
   std::shared_ptr<MemoControl> memo_;
   MemoRecordReader reader_;
   std::string pending_;
-  std::size_t scanned_ = 0;
+  std::size_t begin_ = 0;    // where the next line starts in pending_
+  std::size_t scanned_ = 0;  // pending_ holds no CR LF of that line before here
   bool ended_ = false;
 };
 

@@ -60,6 +60,25 @@ TEST_F(MemoLinesTest, TheLineReaderGivesWholeLogicalLinesSoLocateFindsTextAtColu
       << "a soft break joins the line";
 }
 
+TEST_F(MemoLinesTest, TheLineReaderTakesAMemoOfManyLinesAcrossItsReads) {
+  NewMemoTable(0xF5);
+  std::string text;
+  for (int i = 1; i <= 30000; ++i)
+    text += "line " + std::to_string(i) + (i % 3 ? "\r\n" : "\x8D\n");
+  text += "end";
+  const auto block = static_cast<std::int32_t>(AddMemo(text));
+  auto reader = MemoHooks.assignMemo(block);
+  std::string line;
+  int lines = 0;
+  std::string third;
+  while (reader->ReadLine(line)) {
+    if (++lines == 3) third = line;
+  }
+  EXPECT_EQ(lines, 20001);
+  EXPECT_EQ(third, "line 3line 4");
+  EXPECT_EQ(line, "line 30000end");
+}
+
 TEST_F(MemoLinesTest, LocateOnAReferenceBeyond32BitsFindsNoOtherMemo) {
   NewMemoTable(0x8B);
   AppendWithMemo(1, "needle");
