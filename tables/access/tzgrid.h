@@ -88,6 +88,8 @@ class TTzGrid : public platform::GridModel {
   // Reads the table's rows again: after a pack, an append, a post that changed the key, a
   // change of the hidden records or of the index.
   void Refresh();
+  // Forgets the rows read so far; the next paint reads them again.
+  void ClearRowCache() { cache_.clear(); }
   std::int32_t RowOfRecord(std::int32_t record);
   std::int32_t RecordOfRow(std::int32_t row);
   // Records read for the grid so far.
