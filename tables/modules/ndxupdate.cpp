@@ -391,7 +391,9 @@ int DeleteKey(const std::uint8_t* key, std::uint8_t slot) {
   if (d == nullptr) return -1;
   SlotScope scope(slot);
   SeekKey(key);
-  if (LastErrorCode != 0 || !FindFound) return -1;
+  if (LastErrorCode != 0) return -1;
+  // A unique index may lack a record's key altogether: it went with the record that held it.
+  if (!FindFound) return d->Unique() ? 0 : -1;
   while (CurrentEntryRecord(*d) != TargetRecord) {
     _FindNextRec();
     const std::uint8_t* at = CurrentEntryKey(*d);

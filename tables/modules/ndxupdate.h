@@ -14,7 +14,7 @@ extern std::int32_t TargetRecord;
 // a unique index already holds is left out with 0.
 int AppendIndex(const std::uint8_t* key, std::uint8_t slot);
 // Removes the entry with the key and TargetRecord; -1 when there is none (0 in a unique index,
-// whose entry may belong to another record) or after an error.
+// which may hold the key for another record or not at all) or after an error.
 int DeleteKey(const std::uint8_t* key, std::uint8_t slot);
 
 void AppendNewKey();

@@ -34,6 +34,16 @@ class IndexModel : public ndxtest::IndexTest {
  protected:
   std::mt19937 random_{20261207};
   std::vector<Row> rows_;  // record i at i - 1
+  // The unique QTY index: a key is entered by the first record that brings it and leaves with
+  // that record's key only.
+  std::map<double, std::uint32_t> unique_;
+
+  void RebuildUnique() {
+    unique_.clear();
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      unique_.emplace(rows_[i].qty, static_cast<std::uint32_t>(i + 1));
+    }
+  }
 
   Row RandomRow() {
     Row row;
@@ -63,7 +73,10 @@ class IndexModel : public ndxtest::IndexTest {
     MakeIndexExpr("NAME", Path("name.ndx"));
     MakeIndexExpr("QTY", Path("qty.ndx"));
     MakeIndexExpr("BORN", Path("born.ndx"));
-    CloseAndSetIndexTo(Path("name.ndx") + " " + Path("qty.ndx") + " " + Path("born.ndx"));
+    MakeIndexExpr("QTY", Path("uqty.ndx UNIQUE"));
+    CloseAndSetIndexTo(Path("name.ndx") + " " + Path("qty.ndx") + " " + Path("born.ndx") + " " +
+                       Path("uqty.ndx"));
+    RebuildUnique();
   }
 
   std::string Key(const Row& row, int index) {
@@ -99,6 +112,15 @@ class IndexModel : public ndxtest::IndexTest {
             << files[index];
       }
     }
+    const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path("uqty.ndx"));
+    ASSERT_EQ(report.problem, "") << "uqty.ndx";
+    std::vector<Entry> expected;
+    for (const auto& [qty, record] : unique_) {
+      Row row;
+      row.qty = qty;
+      expected.emplace_back(Key(row, 1), record);
+    }
+    ASSERT_EQ(report.entries, expected) << "uqty.ndx";
   }
 
   // The table in index order through the core's moves: every visible record once, names
@@ -152,6 +174,7 @@ class IndexModel : public ndxtest::IndexTest {
       Fill(rows_.back());
       Append();
       EXPECT_EQ(RecNo(), static_cast<int>(rows_.size()));
+      unique_.emplace(rows_.back().qty, static_cast<std::uint32_t>(rows_.size()));
       return;
     }
     const int record = static_cast<int>(random_() % rows_.size()) + 1;
@@ -159,7 +182,14 @@ class IndexModel : public ndxtest::IndexTest {
     Row& row = rows_[static_cast<std::size_t>(record - 1)];
     const Row changed = RandomRow();
     row.name = changed.name;
-    if (kind < 8) row.qty = changed.qty;
+    if (kind < 8 && changed.qty != row.qty) {
+      const auto held = unique_.find(row.qty);
+      if (held != unique_.end() && held->second == static_cast<std::uint32_t>(record)) {
+        unique_.erase(held);
+      }
+      unique_.emplace(changed.qty, static_cast<std::uint32_t>(record));
+      row.qty = changed.qty;
+    }
     if (kind == 9) row.day = changed.day;
     Fill(row);
     Replace();
@@ -191,6 +221,7 @@ class IndexModel : public ndxtest::IndexTest {
       if (gone.count(static_cast<int>(i + 1)) == 0) alive.push_back(rows_[i]);
     }
     rows_ = alive;
+    RebuildUnique();
     ASSERT_EQ(RecCount(), static_cast<int>(rows_.size()));
     CheckIndexes("packed", true);
     CheckWalk();
