@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "platform/backend.h"
+#include "platform/currentprinter.h"
 #include "platform/dialog.h"
 #include "platform/filefaults.h"
 #include "platform/machine.h"
@@ -31,6 +32,7 @@ struct Services {
   std::unique_ptr<DialogBackend> dialogs;
   std::unique_ptr<TextViewerBackend> textViewer;
   std::unique_ptr<TextPrinterBackend> textPrinter;
+  std::unique_ptr<PrinterService> printer;  // the current printer of drawings and text
   std::unique_ptr<RawPrinter> rawPrinter;
   std::unique_ptr<ProcessLauncher> launcher;
   std::unique_ptr<ScreenSource> screen;
@@ -48,9 +50,9 @@ void InstallServices(Services kit);
 template <typename Service>
 std::unique_ptr<Service>& Slot() {
   Services& s = InstalledServices();
-  return std::get<std::unique_ptr<Service>&>(std::tie(s.windows, s.dialogs, s.textViewer,
-                                                      s.textPrinter, s.rawPrinter, s.launcher,
-                                                      s.screen, s.machine, s.fileFaults));
+  return std::get<std::unique_ptr<Service>&>(
+      std::tie(s.windows, s.dialogs, s.textViewer, s.textPrinter, s.printer, s.rawPrinter,
+               s.launcher, s.screen, s.machine, s.fileFaults));
 }
 
 // Puts a test's double into its service's slot until the end of the scope, then the service

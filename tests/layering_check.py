@@ -36,7 +36,7 @@ BELOW = {
 # The concern folders of a layer, lowest first.
 SUBFOLDERS = {
     "base": ["settings", "text", "files", "draw", "help", "dialogs", "report", "start"],
-    "cad": ["layer", "writers", "drawings"],
+    "cad": ["layer", "writers", "drawings", "print"],
 }
 # Folders above every layer: they may include any folder.
 FREE = {"main.cpp", "tools", "tests", "bench", "data"}

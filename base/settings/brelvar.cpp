@@ -53,7 +53,7 @@ std::int32_t SheetBorderCode;
 std::int32_t ScreenSizeCode;
 std::int32_t DialogSizeCode;
 std::int32_t TextWindowSizeCode;
-std::uint8_t PrinterChoice;
+std::uint8_t NoPrinterQuery;
 
 namespace {
 
@@ -113,7 +113,7 @@ void InitWindowSettings() {
   ScreenSizeCode = 1;
   DialogSizeCode = 1;
   TextWindowSizeCode = 1;
-  PrinterChoice = 0;
+  NoPrinterQuery = 0;
 }
 
 // "°" is 248 and "²" is 253 in code page 850.

@@ -63,7 +63,7 @@ extern std::int32_t SheetBorderCode;  // ISO 7200 frame: 0 "5 mm", 1 "10 mm"
 extern std::int32_t ScreenSizeCode;
 extern std::int32_t DialogSizeCode;
 extern std::int32_t TextWindowSizeCode;
-extern std::uint8_t PrinterChoice;
+extern std::uint8_t NoPrinterQuery;  // no printer name shown, no job title set by the print form
 
 // Start routine, after InitWbrelvar: sets every global above to its default and records the
 // current directory in PrintoutDir, DefaultDataDir and ConfigDir, and ScreenDpi from the screen of

@@ -1,5 +1,6 @@
 // Developer program: writes the shipped reference tables p3g.dbf, rkm1base.dbf and kv3wstyp.dbf
-// through the program's own table engine, so that they are exactly what the program reads.
+// and the print setups printout.dbf through the program's own table engine, so that they are
+// exactly what the program reads.
 //   make_tables FOLDER
 // The header date is fixed, so the same sources always give the same bytes (`make tables`
 // rewrites data/, a test compares a fresh run with it). Every sourced value names its source
@@ -264,6 +265,28 @@ std::vector<std::vector<std::string>> MaterialRows() {
   return rows;
 }
 
+// ------------------------------------------------------------------------------------------
+// printout: the print setups offered with the program.
+//
+// The printout maps the whole drawing window onto the printable area, x scale times the page
+// width across the window's width and y scale times the page height across its height. The
+// window of the default screen size is 4:3, so a drawing prints true to scale when
+//   x scale / y scale = (4/3) (page height / page width).
+// ISO A paper has height / width = sqrt 2 upright and 1 / sqrt 2 across, which gives, to four
+// decimals, 4/3 sqrt 2 = 1.8856 for portrait and 4/3 / sqrt 2 = 0.9428 for landscape; the
+// portrait window setup keeps x scale 1 and takes y scale 1 / 1.8856 = 0.5303.
+// The sheet setups print monochrome and fit the window to the drawing first; "fit" also does so
+// for the whole window with a border line.
+std::vector<std::vector<std::string>> PrintoutRows() {
+  return {
+      {"A4 sheet portrait", "1.8856", "1.0000", "0", "0", "F", "T", "T", "F"},
+      {"A3 sheet landscape", "0.9428", "1.0000", "0", "0", "T", "T", "T", "F"},
+      {"Window landscape", "0.9428", "1.0000", "0", "0", "T", "F", "F", "F"},
+      {"Window landscape fit", "0.9428", "1.0000", "0", "0", "T", "F", "T", "T"},
+      {"Window portrait", "1.0000", "0.5303", "0", "0", "F", "F", "F", "F"},
+  };
+}
+
 bool WriteAll(const std::string& folder) {
   using dadav::FieldDescriptor;
   std::vector<FieldDescriptor> p3g;
@@ -280,7 +303,12 @@ bool WriteAll(const std::string& folder) {
   for (const char* name : {"FS_KEY", "FH_KEY", "FS_SHAFT", "FH_SHAFT", "FS_HUB", "FH_HUB"}) {
     types.push_back(Field(name, 'N', 5, 2));
   }
+  const std::vector<FieldDescriptor> printout = {
+      Field("NAME", 'C', 25),     Field("XSCALE", 'N', 10, 4), Field("YSCALE", 'N', 10, 4),
+      Field("XORIGIN", 'N', 6),   Field("YORIGIN", 'N', 6),    Field("LANDSCAPE", 'L', 1),
+      Field("MONOCHROM", 'L', 1), Field("VARIABLE", 'L', 1),   Field("BORDERLINE", 'L', 1)};
   return WriteTable(folder + "/p3g.dbf", p3g, P3gRows()) &&
+         WriteTable(folder + "/printout.dbf", printout, PrintoutRows()) &&
          WriteTable(folder + "/rkm1base.dbf", materials, MaterialRows()) &&
          WriteTable(folder + "/kv3wstyp.dbf", types, TypeRows());
 }

@@ -1,6 +1,7 @@
 #include "platform/headless/headless.h"
 
 #include "platform/headless/dialogscript.h"
+#include "platform/headless/scriptedprinters.h"
 #include "platform/services.h"
 
 namespace platform::headless {
@@ -60,6 +61,7 @@ void Install() {
   kit.dialogs = MakeCommandLineDialogs();
   kit.textViewer = MakeCommandLineTextViewer();
   kit.textPrinter = MakeCommandLineTextPrinter();
+  kit.printer = std::make_unique<ScriptedPrinters>();
   kit.rawPrinter = MakeCommandLineRawPrinter();
   kit.launcher = MakeCommandLineLauncher();
   kit.screen = std::make_unique<FixedScreen>();

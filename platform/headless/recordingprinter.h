@@ -13,6 +13,7 @@ class RecordingPrinterDocument : public PrinterDocument {
   Canvas& PageCanvas() override { return *page_; }
   // The page of the last job, kept after End.
   const RecordingCanvas& Page() const { return *page_; }
+  int JobsBegun() const { return jobsBegun_; }
   int PagesEnded() const { return pagesEnded_; }
 
  protected:
@@ -21,6 +22,7 @@ class RecordingPrinterDocument : public PrinterDocument {
 
  private:
   std::optional<RecordingCanvas> page_;
+  int jobsBegun_ = 0;
   int pagesEnded_ = 0;
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/osfiles.h"
 #include "platform/qt/dialogqt.h"
+#include "platform/qt/qtcurrentprinter.h"
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
 #include "platform/qt/qtmessagewindow.h"
@@ -51,6 +52,7 @@ void Install(int& argc, char** argv) {
   kit.dialogs = MakeQtDialogs();
   kit.textViewer = MakeQtTextViewer();
   kit.textPrinter = MakeQtTextPrinter();
+  kit.printer = MakeQtCurrentPrinter();
   kit.rawPrinter = MakeSystemRawPrinter();
   kit.launcher = MakeSystemLauncher();
   kit.screen = MakeQtScreen();

@@ -15,12 +15,14 @@ namespace {
 
 class QtPrinterDocument : public PrinterDocument {
  public:
-  explicit QtPrinterDocument(const std::string& pdfPath) : printer_(QPrinter::HighResolution) {
+  explicit QtPrinterDocument(const std::string& pdfPath)
+      : owned_(std::make_unique<QPrinter>(QPrinter::HighResolution)), printer_(*owned_) {
     if (!pdfPath.empty()) {
       printer_.setOutputFormat(QPrinter::PdfFormat);
       printer_.setOutputFileName(QString::fromStdString(os::HostName(pdfPath)));
     }
   }
+  explicit QtPrinterDocument(QPrinter& printer) : printer_(printer) {}
 
   Canvas& PageCanvas() override { return *canvas_; }
 
@@ -40,7 +42,8 @@ class QtPrinterDocument : public PrinterDocument {
   }
 
  private:
-  QPrinter printer_;
+  std::unique_ptr<QPrinter> owned_;
+  QPrinter& printer_;
   QPainter painter_;
   std::optional<PainterCanvas> canvas_;
 };
@@ -49,6 +52,10 @@ class QtPrinterDocument : public PrinterDocument {
 
 std::unique_ptr<PrinterDocument> MakePrinterDocument(const std::string& pdfPath) {
   return std::make_unique<QtPrinterDocument>(pdfPath);
+}
+
+std::unique_ptr<PrinterDocument> MakePrinterDocument(QPrinter& printer) {
+  return std::make_unique<QtPrinterDocument>(printer);
 }
 
 }  // namespace platform::qt

@@ -9,9 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QVBoxLayout>
 
+#include "platform/qt/qtcurrentprinter.h"
 #include "platform/qt/qttext.h"
 
 namespace platform::qt {
@@ -110,7 +110,10 @@ class QtTextPrinter final : public TextPrinterBackend {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setDocName(ToQString(request.title));
     printer->setPageOrientation(QPageLayout::Portrait);
-    const bool noPrinter = QPrinterInfo::availablePrinters().isEmpty();
+    // The run's current printer, unless it writes a PDF file: the report's file is its own.
+    const QString current = CurrentQtPrinterName();
+    const bool noPrinter = current.isEmpty();
+    if (!noPrinter) printer->setPrinterName(current);
     if (noPrinter) {
       printer->setOutputFormat(QPrinter::PdfFormat);
       printer->setOutputFileName(ToQString(request.pdfFileName));
