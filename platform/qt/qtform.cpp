@@ -551,14 +551,18 @@ void FillContainer(QWidget* host, Container& container, QHBoxLayout* buttonRow) 
     rowOpen = true;
     return rows.back();
   };
-  for (const auto& child : container.Children()) {
-    Control& control = *child;
+  const auto& children = container.Children();
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    Control& control = *children[i];
     QWidget* widget = MakeWidget(control, host);
     if (widget == nullptr) continue;
     const ControlKind kind = control.Kind();
     Row* current = rowOpen ? &rows.back() : nullptr;
+    // A label right before a field is that field's caption, not the unit of the field before.
+    const bool captionOfNext = i + 1 < children.size() && IsField(children[i + 1]->Kind());
     if (kind == ControlKind::Label) {
-      if (current && current->field && !current->unit && current->extras.empty()) {
+      if (current && current->field && !current->unit && current->extras.empty() &&
+          !captionOfNext) {
         current->unit = widget;
       } else {
         newRow().caption = widget;
