@@ -160,6 +160,15 @@ std::string RealPath(const std::string& path) {
   return name;
 }
 
+std::string ReadLink(const std::string& path) {
+  std::string host;
+  if (!HostPath(path, host)) return {};
+  std::vector<char> buffer(PATH_MAX);
+  const ssize_t n = ::readlink(host.c_str(), buffer.data(), buffer.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return {};
+  return ProgramName(std::string(buffer.data(), static_cast<std::size_t>(n)));
+}
+
 std::string CurrentFolder() {
   char folder[PATH_MAX];
   return ::getcwd(folder, sizeof folder) != nullptr ? ProgramName(folder) : std::string();

@@ -44,6 +44,8 @@ int MakeFolder(const std::string& path, mode_t mode);
 int RemoveFolder(const std::string& path);
 int ChangeFolder(const std::string& path);
 std::string RealPath(const std::string& path);
+// What a symlink holds (in the program's code page); empty for anything else.
+std::string ReadLink(const std::string& path);
 std::string CurrentFolder();
 
 // The names in a folder other than "." and "..", unsorted; names without a Windows-1252 form

@@ -27,10 +27,24 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The file a symlink finally names, so that replacing it keeps the link a link; any other path
+// as it is. A link chain longer than the system allows is left to fail at the rename.
+std::string FinalTarget(const std::string& target) {
+  std::string path = target;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat info {};
+    if (os::LinkStat(path, info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    const std::string link = os::ReadLink(path);
+    if (link.empty()) return path;
+    path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
+  }
+  return path;
+}
+
 }  // namespace
 
 int CreateTempBeside(const std::string& target, std::string& tempName) {
-  tempName = target + ".XXXXXX";
+  tempName = FinalTarget(target) + ".XXXXXX";
   const int fd = os::MakeTempFile(tempName);
   if (fd < 0) return -1;
   struct stat info {};
@@ -46,13 +60,14 @@ int CreateTempBeside(const std::string& target, std::string& tempName) {
 }
 
 int ReplaceFile(const std::string& temp, const std::string& target) {
-  if (ArmedFault() != 0 || os::Rename(temp, target) != 0) {
+  const std::string final = FinalTarget(target);
+  if (ArmedFault() != 0 || os::Rename(temp, final) != 0) {
     const int error = errno;
     os::Unlink(temp);
     errno = error;
     return -1;
   }
-  return FsyncDirectory(FolderOf(target));
+  return FsyncDirectory(FolderOf(final));
 }
 
 int FsyncDirectory(const std::string& folder) {

@@ -51,8 +51,12 @@ void WriteIntLine(std::int32_t n) {
 }
 
 void WriteRealLine(long double x) {
+  ListFile.WriteLine(RealLineText(x));
+}
+
+std::string RealLineText(long double x) {
   const bool wholeBelowOne = x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
-  ListFile.WriteLine(wholeBelowOne ? RealText(x) : RealTextDec(7, x));
+  return wholeBelowOne ? RealText(x) : RealTextDec(7, x);
 }
 
 void WriteBoolLine(bool b) {

@@ -21,6 +21,8 @@ void WriteText(const std::string& text);
 void WriteIntLine(std::int32_t n);
 // "0" style for whole values below 1 ("-3"), else the value with 7 decimals ("0.5000000").
 void WriteRealLine(long double x);
+// The line WriteRealLine writes.
+std::string RealLineText(long double x);
 void WriteBoolLine(bool b);
 // The texts each followed by "|", on one line.
 void WriteFields4(const std::string& a, const std::string& b, const std::string& c,
