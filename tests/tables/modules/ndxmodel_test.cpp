@@ -160,6 +160,11 @@ class IndexModel : public ndxtest::IndexTest {
     if (!any) return;
     EXPECT_TRUE(FindFound) << row.name;
     EXPECT_EQ(RTrim(FieldText(1)), row.name);
+    SetFindExact();
+    Find(row.name);
+    EXPECT_TRUE(FindFound) << row.name;
+    EXPECT_EQ(RTrim(FieldText(1)), row.name) << "exactly, not one that only begins with it";
+    ClearFindExact();
     Find("ZZ");
     EXPECT_FALSE(FindFound);
     EXPECT_TRUE(dEOF());
@@ -232,11 +237,15 @@ double IndexModel::DtosToJulianOf(int day) {
   return DtosToJulian(DateOf(day));
 }
 
-TEST_F(IndexModel, AppendsAndReplacesKeepThreeIndexesRightUnderTheDefaultCache) {
+TEST_F(IndexModel, AppendsAndReplacesKeepFourIndexesRightUnderTheDefaultCache) {
   Run(1000, 1500);
 }
 
-TEST_F(IndexModel, AppendsAndReplacesKeepThreeIndexesRightUnderAnEightNodeCache) {
+TEST_F(IndexModel, ALargeTableKeepsItsIndexesRightToo) {
+  Run(20000, 300);
+}
+
+TEST_F(IndexModel, AppendsAndReplacesKeepFourIndexesRightUnderAnEightNodeCache) {
   const std::size_t saved = NodeCacheBytes;
   NodeCacheBytes = 4096;
   Run(3000, 1500);
