@@ -69,6 +69,7 @@ Dbf4MenuCaptions (*Dbf4MenuCaptionSource)() = &EnglishCaptions;
 Tdbf4::Tdbf4() : platform::Form("dbf4", "", {640, 480}) {
   tzdbf.SetHideDeletedRecs(true);
   tzdbf.SetTableLanguage(TTzTableLanguage::tlOem);
+  TzVFile1.SetTableLanguage(TTzTableLanguage::tlOem);
   BuildControls();
   BuildMenu();
   grid_ = std::make_unique<TTzGrid>(*gridControl_, tzdbf);

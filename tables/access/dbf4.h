@@ -16,6 +16,7 @@
 #include "tables/access/tzfiledataset.h"
 #include "tables/access/tzgrid.h"
 #include "tables/access/tznavigator.h"
+#include "tables/access/tzvfile.h"
 #include "tables/core/tzerror.h"
 
 namespace dadav {
@@ -39,6 +40,8 @@ class Tdbf4 : public platform::Form {
   ~Tdbf4() override;
 
   TTzDbf tzdbf{"tzdbf"};
+  // Held for the program's use; the form itself never opens it.
+  TTzVFile TzVFile1{"TzVFile1"};
 
   void SetTableFile(const std::string& path);
   // Modes 1, 4 and 5 pick a record; every other mode edits. "CLOSE" closes after a pick.

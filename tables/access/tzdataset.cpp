@@ -203,7 +203,7 @@ void TTzDataSet::TziSetToEnd() {
 }
 
 int TTzDataSet::TziOpen() {
-  if (dbfFileName_.empty()) return kTziNoFileName;
+  if (dbfFileName_.empty() && NeedsFileName()) return kTziNoFileName;
   const std::uint8_t remembered = CurrentArea();
   TableLanguageOem = tableLanguage_ == TTzTableLanguage::tlOem;
   LastErrorCode = 0;
@@ -277,12 +277,13 @@ std::vector<std::unique_ptr<TField>> TTzDataSet::InitFieldDefs() {
 
 void TTzDataSet::TziClose() {
   if (area_ != 0 && WorkAreaTable[area_]) {
+    // The dataset is closed; its area still holds the records for what closing does with them.
+    AfterClose();
     Select(area_);
     CloseArea();
   }
   area_ = 0;
   props_.clear();
-  AfterClose();
 }
 
 std::int32_t TTzDataSet::TziGetRecordCount() {
@@ -295,8 +296,9 @@ void TTzDataSet::TziForceReread() {
   SKIP(0);
 }
 
-int TTzDataSet::TziInsertRecord(bool) {
+int TTzDataSet::TziInsertRecord(bool append) {
   AreaSelect("TziInsertRecord");
+  insertAppends_ = append;
   LastErrorCode = 0;
   LockedInsert();
   MarkersOff();

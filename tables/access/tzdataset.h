@@ -61,6 +61,8 @@ class TTzDataSet : public TTzPrimDataset {
   // Makes the dataset's area current; without one reports 1103 and ends the action.
   virtual void AreaSelect(const char* operation);
   virtual void OpenTable() = 0;
+  // A dataset without a file of its own opens without a name.
+  virtual bool NeedsFileName() const { return true; }
   // The writes under their locks; false when nothing was written.
   virtual bool LockedInsert() = 0;
   virtual bool LockedDelete() = 0;
@@ -68,7 +70,10 @@ class TTzDataSet : public TTzPrimDataset {
   virtual bool LockedPost() = 0;
   virtual bool MemoAsInteger() { return false; }
   virtual void SetModified() {}
+  // Runs while the dataset closes, before its area goes.
   virtual void AfterClose() {}
+  // Whether the insert being stored is an append (to the end) rather than an insert.
+  bool InsertAppends() const { return insertAppends_; }
   // The before-first and after-last markers off, after a command moved the area.
   void MarkersOff() { beforeFirst_ = afterLast_ = false; }
   // The current engine error as the code of a Tzi operation.
@@ -108,6 +113,7 @@ class TTzDataSet : public TTzPrimDataset {
   TDbfFieldProps props_;
   bool beforeFirst_ = false;
   bool afterLast_ = false;
+  bool insertAppends_ = true;
 };
 
 }  // namespace dadav

@@ -203,8 +203,13 @@ void TTzPrimDataset::Edit() {
 }
 
 void TTzPrimDataset::Insert() {
+  StartInsert(false);
+}
+
+void TTzPrimDataset::StartInsert(bool append) {
   CheckActive();
   CheckBrowseMode();
+  appending_ = append;
   if (!CanModify()) throw EDatabaseError("Cannot modify a read-only dataset");
   TziInitRecord();
   SetState(TDataSetState::dsInsert);
@@ -212,12 +217,12 @@ void TTzPrimDataset::Insert() {
 }
 
 void TTzPrimDataset::Append() {
-  Insert();
+  StartInsert(true);
 }
 
 void TTzPrimDataset::PostChanges() {
   const bool inserting = state_ == TDataSetState::dsInsert;
-  const int code = inserting ? TziInsertRecord(true) : TziModifyRecord();
+  const int code = inserting ? TziInsertRecord(appending_) : TziModifyRecord();
   state_ = TDataSetState::dsBrowse;
   Check(code);
 }

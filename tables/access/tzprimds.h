@@ -154,6 +154,7 @@ class TTzPrimDataset {
  private:
   void CheckActive() const;
   void PostChanges();
+  void StartInsert(bool append);
 
   std::string name_;
   TDataSetState state_ = TDataSetState::dsInactive;
@@ -161,6 +162,7 @@ class TTzPrimDataset {
   std::int32_t current_ = 0;
   bool bof_ = true;
   bool eof_ = true;
+  bool appending_ = true;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextListener_ = 1;
 };
