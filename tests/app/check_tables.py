@@ -2,6 +2,9 @@
 """Checks the shipped reference tables with an independent DBF reader (dbfread).
 
     check_tables.py FOLDER    checks p3g.dbf, rkm1base.dbf and kv3wstyp.dbf in FOLDER
+    check_tables.py --self-test FOLDER
+                              checks copies of them, each with a planted fault, and fails unless
+                              exactly the planted faults are found
 
 Each table must have its fields in order with their types and sizes, be a dBASE III table
 without memo and with language-driver byte 0, and keep the rules its rows follow: the profile
@@ -10,7 +13,10 @@ strengths, and factors in their ranges. Lists every fault; exit 1 if any.
 """
 
 import os
+import shutil
+import struct
 import sys
+import tempfile
 
 import dbfread
 
@@ -135,15 +141,49 @@ class Checker:
                     self.fault(f"{where}: G {row['G']} is not E/(2(1+nu)) = {shear:.1f}")
 
 
-def main(argv):
-    if len(argv) != 2:
-        sys.exit(__doc__)
-    checker = Checker(argv[1])
+def check(folder):
+    checker = Checker(folder)
     checker.check_p3g()
     checker.check_materials(checker.check_types())
-    for fault in checker.faults:
+    return checker.faults
+
+
+def plant(path, record, offset, text):
+    """Overwrites the stored text at offset (after the deletion flag) of a record."""
+    with open(path, "r+b") as table:
+        header = table.read(12)
+        header_length, record_length = struct.unpack("<HH", header[8:12])
+        table.seek(header_length + (record - 1) * record_length + 1 + offset)
+        table.write(text.encode("ascii"))
+
+
+def self_test(folder):
+    """Each planted fault is reported, and nothing else."""
+    with tempfile.TemporaryDirectory() as copy:
+        for name in ("p3g", "rkm1base", "kv3wstyp"):
+            shutil.copy(os.path.join(folder, name + ".dbf"), copy)
+        plant(os.path.join(copy, "p3g.dbf"), 2, 8, "  99.000")  # d2 of the second profile
+        plant(os.path.join(copy, "rkm1base.dbf"), 1, 9 + 18 + 18 + 2 + 5, "  999")  # RE > RM
+        plant(os.path.join(copy, "kv3wstyp.dbf"), 1, 2 + 30 + 3 * 5, " 1.30")  # FH_SHAFT
+        faults = check(copy)
+    expected = ["p3g d1 16.0 d2", "rkm1base 1.0038: RE 999", "FH_SHAFT 1.3 outside"]
+    missed = [e for e in expected if not any(e in fault for fault in faults)]
+    for text in missed:
+        print("missed: " + text)
+    if len(faults) != len(expected):
+        print("expected exactly the planted faults, found:\n" + "\n".join(faults))
+    return 1 if missed or len(faults) != len(expected) else 0
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == "--self-test":
+        return self_test(argv[2])
+    if len(argv) != 2:
+        sys.exit(__doc__)
+    faults = check(argv[1])
+    for fault in faults:
         print(fault)
-    return 1 if checker.faults else 0
+    return 1 if faults else 0
 
 
 if __name__ == "__main__":
