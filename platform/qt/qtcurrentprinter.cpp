@@ -117,7 +117,9 @@ class QtCurrentPrinter final : public PrinterService {
   void MakePdfWriter(const std::string& path) {
     printer_.setOutputFormat(QPrinter::PdfFormat);
     printer_.setResolution(kPdfResolution);
-    printer_.setPageSize(QPageSize(QPageSize::A4));
+    // Exactly 210 x 297 mm: Qt's own A4 is rounded to whole points.
+    printer_.setPageSize(
+        QPageSize(QSizeF(210, 297), QPageSize::Millimeter, "A4", QPageSize::ExactMatch));
     printer_.setFullPage(true);
     printer_.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     printer_.setOutputFileName(QString::fromStdString(os::HostName(path)));
