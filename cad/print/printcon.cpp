@@ -260,12 +260,17 @@ void TForm_printconf::Button_okClick() {
   SetModalResult(ModalResult::Ok);
 }
 
+void TForm_printconf::PrintDrawing() {
+  if (DrawWindow == nullptr) return;  // only the main window's drawing is printed
+  TakeDrawingState();
+  RunPrintJob();
+}
+
 // The first replay brings the coordinate state to the drawing's, which the border line of the
 // printout is drawn in before the list sets any window. "fit limits" appends the window records
 // of the whole drawing and of the unit square, so after it the replay would end in the unit
 // square: the state of the whole drawing is put back instead.
-void TForm_printconf::PrintDrawing() {
-  if (DrawWindow == nullptr) return;
+void TForm_printconf::TakeDrawingState() {
   std::optional<CoordinateState> fitted;
   if (Get<CheckBox>("CheckBox_anpassen").Checked()) {
     DrawWindow->RestoreLimit();
@@ -277,7 +282,10 @@ void TForm_printconf::PrintDrawing() {
   platform::DiscardingCanvas screen(DrawWindow->Surface().ClientSize());
   DrawWindow->Replay(screen, nullptr);
   if (fitted) fitted->Restore();
+}
 
+// A job that fails leaves no file behind: a PDF cut short would pass for the drawing.
+void TForm_printconf::RunPrintJob() {
   platform::PrinterService& printer = platform::CurrentPrinter();
   printer.ProposePdf(DrawingPdfPath());
   const std::string pdf = printer.PdfFile();

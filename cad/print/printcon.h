@@ -43,8 +43,10 @@ class TForm_printconf final : public platform::Form {
   void Button_appendClick();
 
   void ShowPrinterLabel();
-  // The print itself; false when the job failed.
   void PrintDrawing();
+  void TakeDrawingState();
+  // A failed job shows "file write error" and sets AbortFlag.
+  void RunPrintJob();
   // Opens "printout.dbf"; false when it could not be opened (the user was told).
   bool OpenSetupTable();
   void TakeSetup();
