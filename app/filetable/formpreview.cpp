@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr std::int32_t kHelpNumber = 3400;
 constexpr std::int32_t kWideColumns[] = {2, 3, 12, 13};
 
 void SetMenuCaption(platform::Menu& menu, const MenuText& text) {
@@ -241,6 +240,6 @@ void TForm_preview::mi_fileExitClick() {
 }
 
 void TForm_preview::mi_HelpHelpClick() {
-  ShowHelpText(kHelpNumber, "", 1);
+  ShowHelpText(3400, "", 1);
   AbortFlag = 0;
 }

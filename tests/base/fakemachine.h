@@ -15,6 +15,7 @@ class FakeMachine final : public platform::Machine {
   std::string kernelRelease = "6.1.0-18-amd64";
   std::uint64_t memoryBytes = 0;
   std::optional<platform::VolumeFacts> volume;
+  std::vector<std::string> ipv4;
   std::chrono::system_clock::time_point now;
   std::chrono::steady_clock::time_point steady;
   std::optional<std::uint64_t> counter;  // none: a processor without a time-stamp counter
@@ -27,7 +28,7 @@ class FakeMachine final : public platform::Machine {
   std::string KernelRelease() override { return kernelRelease; }
   std::uint64_t PhysicalMemoryBytes() override { return memoryBytes; }
   std::optional<platform::VolumeFacts> Volume(const std::string&) override { return volume; }
-  std::vector<std::string> Ipv4Addresses() override { return {}; }
+  std::vector<std::string> Ipv4Addresses() override { return ipv4; }
   std::chrono::system_clock::time_point Now() override { return now; }
   std::chrono::steady_clock::time_point SteadyNow() override { return steady; }
   void Sleep(std::chrono::milliseconds duration) override {
