@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/handlerguard.h"
 #include "platform/keys.h"
 
 namespace platform {
@@ -57,28 +58,31 @@ void DataGrid::MoveTo(std::int32_t row, std::int32_t col) {
   const std::int32_t oldRow = row_;
   const std::int32_t oldCol = col_;
   SetCurrent(row, col);
-  if ((row_ != oldRow || col_ != oldCol) && onCurrentChanged) onCurrentChanged();
+  if (row_ != oldRow || col_ != oldCol) RunGuarded(onCurrentChanged);
 }
 
 void DataGrid::ClickCell(std::int32_t row, std::int32_t col) {
   if (!Usable() || model_ == nullptr || row < 0 || row >= model_->RowCount()) return;
   MoveTo(row, col);
-  if (onCellClick) onCellClick(row_, col_);
+  if (onCellClick) RunGuarded([&] { onCellClick(row_, col_); });
 }
 
 void DataGrid::ClickTitle(std::int32_t col) {
   if (!Usable() || !HasOption(kGridTitles)) return;
-  if (onTitleClick) onTitleClick(col);
+  if (onTitleClick) RunGuarded([&] { onTitleClick(col); });
 }
 
 void DataGrid::ClickCorner(bool left) {
   if (!Usable()) return;
-  if (onCornerClick) onCornerClick(left);
+  if (onCornerClick) RunGuarded([&] { onCornerClick(left); });
 }
 
 void DataGrid::PressKey(std::uint16_t key, bool ctrl) {
   if (!Usable()) return;
-  if (onKeyDown && onKeyDown(key, ctrl)) return;
+  if (onKeyDown) {
+    bool handled = false;
+    if (!RunGuarded([&] { handled = onKeyDown(key, ctrl); }) || handled) return;
+  }
   const std::int32_t rows = model_ != nullptr ? model_->RowCount() : 0;
   switch (key) {
     case keys::kEnter:
@@ -90,7 +94,7 @@ void DataGrid::PressKey(std::uint16_t key, bool ctrl) {
     case keys::kDown:
       if (row_ + 1 >= rows && onPastEnd) {
         if (editorOpen_ && !CommitEditor()) return;
-        onPastEnd();
+        RunGuarded(onPastEnd);
       } else {
         MoveTo(row_ + 1, col_);
       }
@@ -124,7 +128,7 @@ void DataGrid::PressKey(std::uint16_t key, bool ctrl) {
 
 void DataGrid::ReleaseKey(std::uint16_t key) {
   if (!Usable()) return;
-  if (onKeyUp) onKeyUp(key);
+  if (onKeyUp) RunGuarded([&] { onKeyUp(key); });
 }
 
 void DataGrid::TypeInCell(const std::string& text) {
@@ -183,7 +187,7 @@ void DataNavigator::SetButtonHint(NavigatorButton button, std::string hint) {
 
 void DataNavigator::Click(NavigatorButton button) {
   if (!Usable() || !ButtonVisible(button)) return;
-  if (onClick) onClick(button);
+  if (onClick) RunGuarded([&] { onClick(button); });
 }
 
 }  // namespace platform

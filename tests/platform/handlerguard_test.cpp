@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/datagrid.h"
 #include "platform/dialog.h"
 #include "platform/forms.h"
 #include "platform/headless/dialogscript.h"
+#include "platform/keys.h"
 
 namespace platform {
 namespace {
@@ -48,6 +50,23 @@ TEST_F(HandlerGuard, AThrowingHandlerReachesTheProgramsHandlerAndTheFormStaysOpe
             (std::vector<std::string>{"platform::(anonymous namespace)::DiskFull|disk full",
                                       "int|unknown error", "std::out_of_range|index"}));
   EXPECT_EQ(edit.Text(), "1");
+}
+
+TEST_F(HandlerGuard, GridAndNavigatorHandlersAreGuardedToo) {
+  std::vector<std::string> reported;
+  SetUnexpectedErrorHandler([&](const std::string& type, const std::string& text) {
+    reported.push_back(type + "|" + text);
+  });
+  Form form("TForm_test");
+  DataNavigator& navigator = form.Add<DataNavigator>("Navigator");
+  navigator.SetButtonVisible(NavigatorButton::Next, true);
+  navigator.onClick = [](NavigatorButton) { throw std::runtime_error("locked"); };
+  navigator.Click(NavigatorButton::Next);
+  DataGrid& grid = form.Add<DataGrid>("Grid");
+  grid.onKeyDown = [](std::uint16_t, bool) -> bool { throw std::length_error("key"); };
+  grid.PressKey(keys::kDown, false);
+  EXPECT_EQ(reported,
+            (std::vector<std::string>{"std::runtime_error|locked", "std::length_error|key"}));
 }
 
 TEST_F(HandlerGuard, WithoutAProgramHandlerTheTextAloneGoesToAnErrorBox) {
