@@ -503,7 +503,6 @@ bool PrepareKey(IndexDescriptor& d, const std::string& expression, bool unique) 
     }
   }
   d.numeric = type != 'C';
-  d.characterKey = !d.numeric;
   std::size_t length = kNdxDoubleKeyLength;
   if (!d.numeric) {
     length = d.keyMaker != nullptr && d.soundex && expression.empty()

@@ -23,7 +23,6 @@ namespace dadav {
 
 bool FindFound = false;
 bool FindExact = false;
-bool SoftSeekFlag = false;
 std::uint8_t CurrentOrderSlot = 1;
 std::size_t NodeCacheBytes = kDefaultNodeCacheBytes;
 
@@ -126,14 +125,15 @@ bool WriteAnchorNode(IndexDescriptor& d) {
   return true;
 }
 
+namespace {
+
+// A character key's text cut or padded with blanks to the length; OEM when the table is.
 void FitCharacterKey(const IndexDescriptor& d, std::string text, std::vector<std::uint8_t>& key) {
   const WorkArea* area = Area();
   if (d.keyMaker == nullptr && area != nullptr && area->tableIsOem) text = StrToOem(text);
   key.assign(d.KeyLength(), ' ');
   std::memcpy(key.data(), text.data(), std::min(text.size(), key.size()));
 }
-
-namespace {
 
 std::string ExpressionText(const IndexDescriptor& d) {
   const void* value = EvalCompiled(d.compiled);

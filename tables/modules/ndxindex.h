@@ -54,7 +54,6 @@ struct IndexDescriptor {
   std::string expression;  // as stored: normalised, or the KeyMaker text
   CompiledExpr* compiled = nullptr;
   bool numeric = false;
-  bool characterKey = true;
   bool anchorChanged = false;
   bool atBegin = false;
   bool atEnd = false;
@@ -81,8 +80,6 @@ struct NdxAreaState {
 extern bool FindFound;
 // Find pads its text to the key length and matches whole keys only.
 extern bool FindExact;
-// A seek for a key above a leaf's last entry stays behind that entry in the leaf.
-extern bool SoftSeekFlag;
 // The slot the search routines work on; 1 except while an update works on another.
 extern std::uint8_t CurrentOrderSlot;
 // Size of the node cache of an exclusive table's controlling index.
@@ -106,8 +103,6 @@ bool WriteAnchorNode(IndexDescriptor& d);
 // KeyMaker's text (converted to OEM for an OEM table, SOUNDEX and DESCENDING applied), a text
 // padded with blanks or cut to the key length, a number as a double with -0.0 as +0.0.
 void BuildKey(IndexDescriptor& d, std::vector<std::uint8_t>& key);
-// A character key's text cut or padded with blanks to the length; OEM when the table is.
-void FitCharacterKey(const IndexDescriptor& d, std::string text, std::vector<std::uint8_t>& key);
 // The key of the area's blank record, whose length fixes a character key's length.
 std::string BlankRecordKeyText(IndexDescriptor& d);
 // The record's key as text: the character key without trailing blanks, a date or a number.

@@ -154,7 +154,6 @@ bool TakeKey(IndexDescriptor& d, const std::string& stored) {
     return false;
   }
   d.numeric = type != 'C';
-  d.characterKey = !d.numeric;
   return true;
 }
 

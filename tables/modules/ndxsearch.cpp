@@ -318,10 +318,6 @@ void SeekKey(const std::uint8_t* key) {
   NdxPathLevel& top = d->path.back();
   const std::uint16_t count = NdxNodeView(top.block, d->EntrySize()).Count();
   if (position == kWalkBeyond) {
-    if (SoftSeekFlag) {
-      top.position = count;
-      return;
-    }
     top.position = count - 1;
     StepForward(*d, slot);
     if (d->atEnd) {

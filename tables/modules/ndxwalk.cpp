@@ -86,8 +86,8 @@ bool WalkEnd(IndexDescriptor& d, std::uint8_t slot, bool first) {
   return !TopLeafEmpty(d) || NeighbourLeaf(d, slot, first);
 }
 
-}  // namespace
-
+// Position of the first entry whose key is not below the key: -1 when the key is below the
+// first, -2 when above the last (and for an empty node), else the entry's index.
 std::int32_t SearchNode(const IndexDescriptor& d, NdxBlock& block, const std::uint8_t* key) {
   const NdxNodeView view(block, d.EntrySize());
   const std::int32_t count = view.Count();
@@ -107,6 +107,8 @@ std::int32_t SearchNode(const IndexDescriptor& d, NdxBlock& block, const std::ui
   }
   return low;
 }
+
+}  // namespace
 
 bool WalkFirst(IndexDescriptor& d, std::uint8_t slot) {
   return WalkEnd(d, slot, true);

@@ -14,10 +14,6 @@ namespace dadav {
 constexpr std::int32_t kWalkEmpty = -3;   // the index holds no key
 constexpr std::int32_t kWalkBeyond = -2;  // the key is above the leaf's last entry
 
-// Position of the first entry whose key is not below the key: -1 when the key is below the
-// first, -2 when above the last (and for an empty node), else the entry's index.
-std::int32_t SearchNode(const IndexDescriptor& d, NdxBlock& block, const std::uint8_t* key);
-
 // Places the path on the first or last entry of the index; false when it holds none or after
 // an error (LastErrorCode set).
 bool WalkFirst(IndexDescriptor& d, std::uint8_t slot);
