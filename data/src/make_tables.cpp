@@ -189,8 +189,9 @@ std::vector<std::vector<std::string>> TypeRows() {
 //   grey iron: E (lower end of the range), nu 0.26, density and alpha (20-200 C) from
 //           EN 1561:2011, Annex (informative) table of properties;
 //   spheroidal iron: E, nu 0.275, density and alpha from EN 1563:2011, Annex (informative);
-//   aluminium: E, nu 0.33, density and alpha from EN 1999-1-1:2007, 3.2.5 (E 70000, nu 0.3 for
-//           design, 0.33 as the handbook value) and EN 573-3 / the alloys' data sheets.
+//   aluminium: E 70000 N/mm^2, nu 0.3, density 2.7 kg/dm^3 and alpha 23e-6/K, the values
+//           EN 1999-1-1:2007, 3.2.5 gives for its wrought alloys; 7075 is not among them, so
+//           its row carries the same general values.
 // Strengths:
 //   EN 10025-2:2004, Table 7 (Rm for t < 3 mm, ReH for t <= 16 mm), as rolled;
 //   EN 10083-2:2006, Table 6 and EN 10083-3:2006, Table 5, quenched and tempered, d <= 16 mm;
@@ -242,9 +243,9 @@ const Material kMaterials[] = {
      "cast samples, t<=30; Re=Rp0.2"},
     {"0.7060", "EN-GJS-600-3", "GGG-60", 5, 600, 370, 174000, 7200, 12500, 275, "EN 1563",
      "cast samples, t<=30; Re=Rp0.2"},
-    {"3.2315", "EN AW-6082 T6", "AlMgSi1 F31", 6, 295, 250, 70000, 2700, 23400, 330, "EN 755-2",
+    {"3.2315", "EN AW-6082 T6", "AlMgSi1 F31", 6, 295, 250, 70000, 2700, 23000, 300, "EN 755-2",
      "extruded rod T6, D<=20; Rp0.2"},
-    {"3.4365", "EN AW-7075 T6", "AlZnMgCu1,5 F53", 6, 540, 480, 72000, 2800, 23400, 330, "EN 755-2",
+    {"3.4365", "EN AW-7075 T6", "AlZnMgCu1,5 F53", 6, 540, 480, 70000, 2700, 23000, 300, "EN 755-2",
      "extruded rod T6, D<=25; Rp0.2"},
 };
 
