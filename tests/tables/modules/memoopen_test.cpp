@@ -49,6 +49,19 @@ TEST_F(MemoOpen, ReopenEmptiesTheMemoFile) {
   EXPECT_EQ(AddMemo("new"), 1);
 }
 
+TEST_F(MemoOpen, EditingOnAFullDiskIs1004AndWritesNothing) {
+  NewMemoTable(0x8B);
+  const std::int64_t block = AddMemo("kept");
+  const std::string before = MemoFileBytes(0x8B);
+  platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+  faults->SetFreeBytes(1024);
+  ASSERT_TRUE(GetMemo(block));
+  MemoLines.Add(std::string(2000, 'x'), kLineEndNone);
+  EXPECT_EQ(ErrorOf([] { EditMemo(); }),
+            "Error # 1004 (Disk full)\r\n" + Path("t.dbt") + " [EditMemo/CloseMemo]");
+  EXPECT_EQ(MemoFileBytes(0x8B), before);
+}
+
 TEST_F(MemoOpen, AFailedWriteLeavesTheDevicesMemoWhereItWas) {
   NewMemoTable(0x8B);
   std::int32_t block = static_cast<std::int32_t>(AddMemo("kept"));
