@@ -145,6 +145,7 @@ TEST_F(InputFormsQt, TheTextFormInGermanShowsTheUmlautInUnicode) {
 
 TEST_F(InputFormsQt, TheDimensionsForm) {
   TForm_kv6abm form;
+  bool lengthFocused = false;
   Show(form, "form_kv6abm.png", [&](QWidget& dialog) {
     ExpectNamed(dialog, {"RadioGroup_abm",   "Edit_d1",       "Label_d1u",       "Edit_e1",
                          "Label_e1u",        "Edit_l",        "Label_lu",        "Edit_l1",
@@ -158,8 +159,16 @@ TEST_F(InputFormsQt, TheDimensionsForm) {
     EXPECT_EQ(Widget<QLabel>(dialog, "Label_d1")->text(), "spherical diameter d1");
     EXPECT_EQ(Widget<QAbstractButton>(dialog, "Button_metric")->text(), "mm <--> inch");
     QTest::mouseClick(Widget<QWidget>(dialog, "Button_told1b"), Qt::LeftButton);
+    // A length of 0 is refused with the keyboard focus on it.
+    QLineEdit* length = Widget<QLineEdit>(dialog, "Edit_l");
+    length->selectAll();
+    QTest::keyClicks(length, "0");
+    QTest::mouseClick(Widget<QWidget>(dialog, "Button_ok"), Qt::LeftButton);
+    lengthFocused = dialog.focusWidget() == length;
   });
   EXPECT_EQ(form.Get<platform::Edit>("Edit_told1").Text(), "g6");
+  EXPECT_TRUE(lengthFocused);
+  EXPECT_EQ(AbortFlag, 1);
 }
 
 TEST_F(InputFormsQt, TheMaterialForm) {
