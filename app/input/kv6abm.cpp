@@ -40,7 +40,7 @@ std::string BoreHint() {
 
 }  // namespace
 
-TForm_kv6abm::TForm_kv6abm() : InputForm("TForm_kv6abm", ToDisplayText(ProductCode), {560, 470}) {
+TForm_kv6abm::TForm_kv6abm() : InputForm("TForm_kv6abm", ToDisplayText(ProductCode), {780, 470}) {
   AddModeControls();
   AddProfileRows();
   AddLengthRow("l", VocJointLength + " l eff", "Edit_d1");

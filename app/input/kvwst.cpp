@@ -70,7 +70,7 @@ std::int32_t WholeStress(long double stress) {
 }  // namespace
 
 TForm_kvwst::TForm_kvwst()
-    : InputForm("TForm_kvwst", ToDisplayText(VocMaterial + "  " + ProductCode), {620, 420}) {
+    : InputForm("TForm_kvwst", ToDisplayText(VocMaterial + "  " + ProductCode), {820, 440}) {
   AddPart(kShaft);
   AddPart(kHub);
   AddHelpButton("Button_hilfebild", "fs, fH ?", kHelp, 2);
