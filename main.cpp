@@ -1,44 +1,62 @@
-// wkv6: starts the units of the program and opens its main window.
+// wkv6: the P3G shaft-hub connection program. Without a window for the command-line outputs
+// and the usage text, else with its main window until that closes.
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/main/commandline.h"
 #include "app/main/startunits.h"
-#include "base/settings/wbrelvar.h"
-#include "base/text/displaytext.h"
+#include "app/main/thh.h"
+#include "base/text/utilstr.h"
+#include "cad/layer/brelcad.h"
 #include "platform/backend.h"
+#include "platform/dialog.h"
 #include "platform/machine.h"
-#include "platform/mainwindow.h"
+#include "platform/osfiles.h"
 #include "platform/qt/qtbackend.h"
 #include "platform/services.h"
 #include "tables/core/dbf4use.h"
 
 namespace {
 
-void BuildMenus(platform::MainWindow& window) {
-  platform::Menu& file = window.Menus().AddMenu("mi_file", "&File");
-  file.AddItem("mi_fileexit", "E&xit", [&window] { window.Close(); });
+int RunProgram(const CommandLine& line) {
+  Thh form;
+  if (const std::optional<int> code = form.FormCreate(line)) return *code;
+  form.Window().onClose = [] { platform::ExitEventLoop(0); };
+  form.Window().Show();
+  const int code = platform::RunEventLoop();
+  form.FormDestroy();
+  return code;
 }
 
-int RunMainWindow() {
-  platform::MainWindow window;
-  window.SetCaption(ToDisplayText(LongTitle));
-  BuildMenus(window);
-  window.onClose = [] { platform::ExitEventLoop(0); };
-  window.Show();
-  return platform::RunEventLoop();
+// Every end of the run, inside start-up or after the window closed, comes through here.
+void ShutDown() {
+  DeleteTempBlockFiles();
+  dadav::EngineExit();
+  platform::InstallServices({});
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!platform::qt::HasDisplay()) {
-    std::fputs("wkv6: no display: start it on a desktop, or use a command-line mode (/I or /CAD)\n",
-               stderr);
-    return 1;
+  const std::vector<std::string> args = platform::os::ProgramArguments(argc, argv);
+  const CommandLine line = ParseCommandLine(std::vector<std::string>(args.begin() + 1, args.end()));
+  // The command-line outputs run on the command-line policy of the empty kit: no toolkit, no
+  // display, no question that waits for an answer.
+  if (!RunsWithoutWindow(line.mode)) {
+    if (!platform::qt::HasDisplay()) {
+      std::fputs(
+          "wkv6: no display: start it on a desktop, or use a command-line mode (/I or /CAD)\n",
+          stderr);
+      return 1;
+    }
+    platform::qt::Install(argc, argv);
   }
-  platform::qt::Install(argc, argv);
+  CommandLineParams = args;
+  platform::SetApplicationTitle("KV6");
   StartUnits(platform::CurrentMachine().ProgramPath());
-  const int exitCode = RunMainWindow();
-  dadav::EngineExit();
-  platform::InstallServices({});
+  const int exitCode = RunProgram(line);
+  ShutDown();
   return exitCode;
 }

@@ -11,7 +11,24 @@ std::string& Title() {
   return title;
 }
 
+std::optional<int>& RequestedExit() {
+  static std::optional<int> code;
+  return code;
+}
+
 }  // namespace
+
+void RecordExitRequest(int code) {
+  RequestedExit() = code;
+}
+
+std::optional<int> ExitRequest() {
+  return RequestedExit();
+}
+
+void ClearExitRequest() {
+  RequestedExit().reset();
+}
 
 void SetApplicationTitle(std::string title) {
   Title() = std::move(title);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,9 +90,15 @@ class DialogBackend {
   virtual FileResult ChooseFile(const FileRequest& request) = 0;
   virtual void Beep() = 0;
   virtual void SetBusyCursor(bool busy) = 0;
-  // Ends the program with the exit code.
+  // Asks to end the program with the exit code: the backends record it (RecordExitRequest),
+  // and the program body ends through its one shutdown path.
   virtual void Exit(int code) = 0;
 };
+
+// The exit code a dialog asked for, until cleared; none while nobody asked.
+void RecordExitRequest(int code);
+std::optional<int> ExitRequest();
+void ClearExitRequest();
 
 // The application's title: the caption of plain messages.
 void SetApplicationTitle(std::string title);

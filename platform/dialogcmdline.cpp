@@ -63,7 +63,7 @@ class CommandLineDialogs final : public DialogBackend {
 
   void Beep() override {}
   void SetBusyCursor(bool) override {}
-  void Exit(int code) override { std::exit(code); }
+  void Exit(int code) override { RecordExitRequest(code); }
 };
 
 }  // namespace

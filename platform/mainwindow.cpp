@@ -4,7 +4,48 @@
 
 namespace platform {
 
-MainWindow::MainWindow() : peer_(CurrentBackend().CreateWindowPeer(*this)) {}
+namespace {
+
+// The frame the placement rules assume around a main window's client area: borders, caption
+// and menu bar.
+constexpr Size kMainWindowFrame{16, 59};
+
+class WindowFormHandle final : public FormHandle {
+ public:
+  explicit WindowFormHandle(MainWindow& window)
+      : window_(window), recorded_(window.ClientSize(), kMainWindowFrame) {}
+
+  Point Position() const override { return recorded_.Position(); }
+  void SetPosition(Point position) override { recorded_.SetPosition(position); }
+  Size OuterSize() const override {
+    const Size client = window_.ClientSize();
+    return {client.width + kMainWindowFrame.width, client.height + kMainWindowFrame.height};
+  }
+  void SetOuterSize(Size size) override {
+    window_.SetClientSize(
+        {size.width - kMainWindowFrame.width, size.height - kMainWindowFrame.height});
+  }
+  Size ClientSize() const override { return window_.ClientSize(); }
+  void SetClientSize(Size size) override { window_.SetClientSize(size); }
+  Size DesignedSize() const override { return recorded_.DesignedSize(); }
+  void SetFontScale(std::int32_t percent) override { recorded_.SetFontScale(percent); }
+  void UseParentFont() override { recorded_.UseParentFont(); }
+  void SetBorder(FormBorder border) override { recorded_.SetBorder(border); }
+  void SetBackground(Color colour) override { recorded_.SetBackground(colour); }
+  void SetTooltipDuration(std::int32_t milliseconds) override {
+    recorded_.SetTooltipDuration(milliseconds);
+  }
+
+ private:
+  MainWindow& window_;
+  RecordedFormHandle recorded_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : peer_(CurrentBackend().CreateWindowPeer(*this)),
+      form_(std::make_unique<WindowFormHandle>(*this)) {}
 
 MainWindow::~MainWindow() = default;
 

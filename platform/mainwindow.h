@@ -10,6 +10,7 @@
 
 #include "platform/canvas.h"
 #include "platform/menus.h"
+#include "platform/screen.h"
 
 namespace platform {
 
@@ -108,11 +109,16 @@ class MainWindow {
 
   WindowPeer& Peer() const { return *peer_; }
 
+  // The window as the placement rules see it: its client area is the drawing surface; the
+  // rest of the placement is kept for the backend.
+  FormHandle& Form() { return *form_; }
+
  private:
   MenuBar menus_;
   std::string caption_;
   CursorShape cursor_ = CursorShape::Arrow;
   std::unique_ptr<WindowPeer> peer_;
+  std::unique_ptr<FormHandle> form_;
 };
 
 }  // namespace platform

@@ -49,6 +49,14 @@ void MenuItem::Click() {
   RunGuarded(onClick);
 }
 
+Menu& MenuItem::AddSubMenu() {
+  if (!subMenu_) {
+    subMenu_ = std::make_unique<Menu>(bar_, name_, caption_);
+    bar_.Changed();
+  }
+  return *subMenu_;
+}
+
 Menu::Menu(MenuBar& bar, std::string name, std::string caption)
     : bar_(bar), name_(std::move(name)), caption_(std::move(caption)) {}
 
@@ -104,11 +112,23 @@ Menu* MenuBar::FindMenu(std::string_view name) const {
   return nullptr;
 }
 
+namespace {
+
+MenuItem* FindIn(const Menu& menu, std::string_view name) {
+  for (const auto& item : menu.Items()) {
+    if (item->Name() == name) return item.get();
+    if (item->SubMenu() != nullptr) {
+      if (MenuItem* found = FindIn(*item->SubMenu(), name)) return found;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 MenuItem* MenuBar::FindItem(std::string_view name) const {
   for (const auto& menu : menus_) {
-    for (const auto& item : menu->Items()) {
-      if (item->Name() == name) return item.get();
-    }
+    if (MenuItem* found = FindIn(*menu, name)) return found;
   }
   return nullptr;
 }

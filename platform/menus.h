@@ -42,10 +42,18 @@ class MenuItem {
   // enabled menu.
   void Click();
 
+  // The items shown beside this one when it is chosen: made on the first call. An item with a
+  // sub-menu opens it instead of running onClick.
+  class Menu& AddSubMenu();
+  class Menu* SubMenu() const {
+    return subMenu_.get();
+  }
+
  private:
   friend class Menu;
   MenuBar& bar_;
   const class Menu* menu_ = nullptr;
+  std::unique_ptr<class Menu> subMenu_;
   std::string name_;
   std::string caption_;
   std::uint16_t codePage_ = 0;
@@ -95,6 +103,7 @@ class MenuBar {
   const std::vector<std::unique_ptr<Menu>>& Menus() const { return menus_; }
   bool Empty() const { return menus_.empty(); }
   Menu* FindMenu(std::string_view name) const;
+  // An item of any menu, sub-menus included.
   MenuItem* FindItem(std::string_view name) const;
 
   // Code page of the captions: 1252 (the default), 949 (Korean) or 936 (Chinese).

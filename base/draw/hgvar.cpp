@@ -24,6 +24,10 @@ std::uint16_t GraphicsTextStyle;
 std::array<std::uint32_t, kPaletteSize> Palette;
 std::uint8_t WheelZoomOn;
 
+const std::array<std::uint32_t, kPaletteSize>& DefaultPalette() {
+  return kDefaultPalette;
+}
+
 void InitGraphicsSettings() {
   ZoomIncrement = 1.2L;
   PanFactor = 0.1L;

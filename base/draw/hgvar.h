@@ -20,3 +20,5 @@ extern std::uint8_t WheelZoomOn;
 
 // Sets every value above to its default.
 void InitGraphicsSettings();
+// The palette InitGraphicsSettings starts with.
+const std::array<std::uint32_t, kPaletteSize>& DefaultPalette();

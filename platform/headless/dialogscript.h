@@ -47,7 +47,10 @@ class ScriptedDialogs final : public DialogBackend {
   FileResult ChooseFile(const FileRequest& request) override;
   void Beep() override { ++beeps_; }
   void SetBusyCursor(bool busy) override;
-  void Exit(int code) override { exits_.push_back(code); }
+  void Exit(int code) override {
+    exits_.push_back(code);
+    RecordExitRequest(code);
+  }
   // Acts out the next step in a form the headless backend shows; a step that leaves the form
   // without a modal result closes it as the close box does.
   ModalResult PlayForm(Form& form);

@@ -302,7 +302,7 @@ class QtDialogs final : public DialogBackend {
     }
   }
 
-  void Exit(int code) override { std::exit(code); }
+  void Exit(int code) override { RecordExitRequest(code); }
 
  private:
   bool busy_ = false;

@@ -8,6 +8,35 @@
 
 namespace platform::qt {
 
+namespace {
+
+void FillMenu(QMenu& qmenu, const Menu& menu) {
+  for (const auto& item : menu.Items()) {
+    const QString caption = MenuTextToQString(item->Caption(), item->CaptionCodePage());
+    QAction* action = nullptr;
+    if (item->SubMenu() != nullptr) {
+      QMenu* sub = qmenu.addMenu(caption);
+      FillMenu(*sub, *item->SubMenu());
+      action = sub->menuAction();
+    } else {
+      action = item->IsSeparator() ? qmenu.addSeparator() : qmenu.addAction(caption);
+    }
+    action->setObjectName(QString::fromStdString(item->Name()));
+    action->setVisible(item->Visible());
+    action->setEnabled(item->Enabled());
+    action->setCheckable(item->Checked());
+    action->setChecked(item->Checked());
+    if (!item->Shortcut().empty()) {
+      action->setShortcut(QKeySequence(QString::fromStdString(item->Shortcut())));
+    }
+    if (item->SubMenu() != nullptr) continue;
+    MenuItem* target = item.get();
+    QObject::connect(action, &QAction::triggered, [target] { target->Click(); });
+  }
+}
+
+}  // namespace
+
 void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
   const auto oldMenus = bar.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
   bar.clear();
@@ -17,22 +46,7 @@ void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
     qmenu->menuAction()->setObjectName(QString::fromStdString(menu->Name()));
     qmenu->menuAction()->setVisible(menu->Visible());
     qmenu->setEnabled(menu->Enabled());
-    for (const auto& item : menu->Items()) {
-      QAction* action =
-          item->IsSeparator()
-              ? qmenu->addSeparator()
-              : qmenu->addAction(MenuTextToQString(item->Caption(), item->CaptionCodePage()));
-      action->setObjectName(QString::fromStdString(item->Name()));
-      action->setVisible(item->Visible());
-      action->setEnabled(item->Enabled());
-      action->setCheckable(item->Checked());
-      action->setChecked(item->Checked());
-      if (!item->Shortcut().empty()) {
-        action->setShortcut(QKeySequence(QString::fromStdString(item->Shortcut())));
-      }
-      MenuItem* target = item.get();
-      QObject::connect(action, &QAction::triggered, [target] { target->Click(); });
-    }
+    FillMenu(*qmenu, *menu);
   }
 }
 

@@ -26,6 +26,18 @@ TEST(WindowTest, MenuClicksReachOnlyUsableItems) {
   EXPECT_EQ(std::pair(exits, opens), std::pair(1, 0));
 }
 
+// Sub-menu items are found by name like any other and run their commands.
+TEST(WindowTest, SubMenuItemsAreFoundAndClicked) {
+  MainWindow window;
+  int german = 0;
+  MenuItem& language = window.Menus().AddMenu("mi_Help", "&Help").AddItem("mi_helplanguage", "L");
+  language.AddSubMenu().AddItem("mi_helplanguagedeutsch", "&Deutsch", [&] { ++german; });
+  EXPECT_EQ(&language.AddSubMenu(), language.SubMenu());
+  ASSERT_NE(window.Menus().FindItem("mi_helplanguagedeutsch"), nullptr);
+  window.Menus().FindItem("mi_helplanguagedeutsch")->Click();
+  EXPECT_EQ(german, 1);
+}
+
 TEST(WindowTest, MenuChangesReachTheView) {
   MenuBar bar;
   int updates = 0;

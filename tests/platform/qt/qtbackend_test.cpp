@@ -155,6 +155,12 @@ TEST_F(QtBackendTest, MainWindowShowsMenusAndPaintsItsContent) {
   window.SetCaption("KV6 \x96 test");
   int exits = 0;
   window.Menus().AddMenu("mi_file", "&File").AddItem("mi_fileexit", "E&xit", [&] { ++exits; });
+  int german = 0;
+  window.Menus()
+      .AddMenu("mi_Help", "&Help")
+      .AddItem("mi_helplanguage", "Language")
+      .AddSubMenu()
+      .AddItem("mi_helplanguagedeutsch", "&Deutsch", [&] { ++german; });
   window.onPaint = [](Canvas& canvas) {
     const Size size = canvas.GetSize();
     canvas.SetBrush({{255, 0, 0}});
@@ -173,6 +179,10 @@ TEST_F(QtBackendTest, MainWindowShowsMenusAndPaintsItsContent) {
   ASSERT_NE(exit, nullptr);
   exit->trigger();
   EXPECT_EQ(exits, 1);
+  auto* deutsch = qwindow.menuBar()->findChild<QAction*>("mi_helplanguagedeutsch");
+  ASSERT_NE(deutsch, nullptr);
+  deutsch->trigger();
+  EXPECT_EQ(german, 1);
 
   EXPECT_EQ(window.ClientSize(), (Size{320, 200}));
   const QImage image = qwindow.centralWidget()->grab().toImage();

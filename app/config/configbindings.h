@@ -1,0 +1,109 @@
+#pragma once
+// How a control of the configuration form shows a setting and stores it back. A control still
+// showing what it was loaded with stores the setting as it was, then the setting's repair; a
+// choice with nothing selected keeps the setting.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "base/text/numbertext.h"
+#include "platform/controls.h"
+
+using LoadStore = std::pair<std::function<void()>, std::function<void()>>;
+
+using Repair = std::function<long double(long double)>;
+
+inline Repair ZeroGives(long double replacement) {
+  return [replacement](long double x) { return x == 0 ? replacement : x; };
+}
+
+// A real (long double or double) shown with `show` and read with `read`.
+template <typename Real>
+LoadStore RealBinding(platform::Edit& edit, Real& value, Repair repair = nullptr,
+                      std::function<std::string(long double)> show = RealText,
+                      std::function<long double(std::string_view)> read = TextToReal) {
+  return {[&edit, &value, show] { edit.Fill(show(static_cast<long double>(value))); },
+          [&edit, &value, repair, read] {
+            long double x = edit.Filled() ? static_cast<long double>(value) : read(edit.Text());
+            if (repair) x = repair(x);
+            value = static_cast<Real>(x);
+          }};
+}
+
+// A whole number in an edit; repair gets the typed number.
+template <typename Int>
+LoadStore IntEditBinding(platform::Edit& edit, Int& value,
+                         std::function<std::int32_t(std::int32_t)> repair = nullptr) {
+  return {[&edit, &value] { edit.Fill(IntText(static_cast<std::int32_t>(value))); },
+          [&edit, &value, repair] {
+            const std::int32_t n =
+                edit.Filled() ? static_cast<std::int32_t>(value) : TextToInt(edit.Text());
+            value = static_cast<Int>(repair ? repair(n) : n);
+          }};
+}
+
+inline LoadStore TextBinding(platform::Edit& edit, std::string& value) {
+  return {[&edit, &value] { edit.Fill(value); },
+          [&edit, &value] {
+            if (!edit.Filled()) value = edit.Text();
+          }};
+}
+
+// A check box; inverse: ticked while the flag is clear.
+template <typename Flag>
+LoadStore FlagBinding(platform::CheckBox& box, Flag& flag, bool inverse = false) {
+  return {[&box, &flag, inverse] { box.SetChecked((flag != 0) != inverse); },
+          [&box, &flag, inverse] { flag = static_cast<Flag>(box.Checked() != inverse ? 1 : 0); }};
+}
+
+// Item index + offset; an item the setting has none for selects nothing and keeps the setting,
+// unless noneStoresZero.
+template <typename Choice, typename Value>
+LoadStore ChoiceBinding(Choice& choice, Value& value, std::int32_t offset = 0,
+                        bool noneStoresZero = false) {
+  return {
+      [&choice, &value, offset] { choice.SetItemIndex(static_cast<std::int32_t>(value) - offset); },
+      [&choice, &value, offset, noneStoresZero] {
+        if (choice.ItemIndex() >= 0) {
+          value = static_cast<Value>(choice.ItemIndex() + offset);
+        } else if (noneStoresZero) {
+          value = 0;
+        }
+      }};
+}
+
+// A spin edit keeps its range; a value it had to bring into the range is stored only when the
+// user changed it.
+template <typename Int>
+LoadStore SpinBinding(platform::SpinEdit& spin, Int& value,
+                      std::function<std::int32_t(std::int32_t)> repair = nullptr) {
+  auto shown = std::make_shared<std::int32_t>(0);
+  return {[&spin, &value, shown] {
+            spin.SetValue(static_cast<std::int32_t>(value));
+            *shown = spin.Value();
+          },
+          [&spin, &value, shown, repair] {
+            std::int32_t n =
+                spin.Value() == *shown ? static_cast<std::int32_t>(value) : spin.Value();
+            if (repair) n = repair(n);
+            value = static_cast<Int>(n);
+          }};
+}
+
+// A grid cell holding a whole number.
+template <typename Int>
+LoadStore CellBinding(platform::StringGrid& grid, std::int32_t col, std::int32_t row, Int& value) {
+  auto shown = std::make_shared<std::string>();
+  return {[&grid, col, row, &value, shown] {
+            *shown = IntText(static_cast<std::int32_t>(value));
+            grid.SetCell(col, row, *shown);
+          },
+          [&grid, col, row, &value, shown] {
+            if (grid.Cell(col, row) != *shown)
+              value = static_cast<Int>(TextToInt(grid.Cell(col, row)));
+          }};
+}

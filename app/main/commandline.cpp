@@ -1,0 +1,73 @@
+#include "app/main/commandline.h"
+
+#include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
+#include "base/text/utilstr.h"
+
+namespace {
+
+std::uint16_t Number(std::string_view text) {
+  return static_cast<std::uint16_t>(static_cast<std::uint32_t>(TextToInt(text)));
+}
+
+void ParseSwitch(const std::string& word, CommandLine& line) {
+  const std::string upper = UpperText(word);
+  if (upper == "/E" || word == "/G") {
+    line.mode = StartMode::Window;
+  } else if (upper == "/I" || upper == "-I") {
+    line.mode = StartMode::Report;
+  } else if (upper.rfind("/CAD", 0) == 0 || upper.rfind("-CAD", 0) == 0) {
+    line.mode = StartMode::Cad;
+    // Character 5 is the device; character 6 is skipped unchecked.
+    line.device = Number(std::string_view(word).substr(4, 1));
+    line.drawing = word.size() > 6 ? Number(std::string_view(word).substr(6)) : 0;
+  } else {
+    line.mode = StartMode::File;
+  }
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& params) {
+  CommandLine line;
+  for (const std::string& word : params) {
+    if (UpperText(word) == "/NOGUI") line.noGui = true;
+  }
+  if (params.empty()) return line;
+  if (params[0] == "?" || params[0] == "/?") {
+    line.mode = StartMode::Usage;
+    return line;
+  }
+  line.file = params[0];
+  line.mode = StartMode::File;
+  if (params.size() > 1) ParseSwitch(params[1], line);
+  return line;
+}
+
+bool RunsWithoutWindow(StartMode mode) {
+  return mode == StartMode::Usage || mode == StartMode::Report || mode == StartMode::Cad;
+}
+
+std::vector<std::string> UsageLines() {
+  const std::string example = "Example: w" + ShortName + " test." + FileExt;
+  return {ProductCode + " Command Line Mode",
+          "",
+          "w" + ShortName + " Filename [/I] [/CADi:j] [/NOGUI]",
+          "",
+          "/I       -> TXT file",
+          "",
+          "/CADi:j  -> CAD File",
+          "            i: 1=DXF, 2=IGS, 5=TXT",
+          "            j: index (1,2,3, ..)",
+          "",
+          "/NOGOUI  -> No GUI, exit on fatal error",
+          "",
+          "",
+          "",
+          "/?       -> Help",
+          "",
+          "",
+          example + "          ->  GUI",
+          example + " /I       ->  test.txt",
+          example + " /CAD1:01 ->  test.dxf"};
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The program's command line: a calculation file, optionally followed by one switch. The
+// grammar alone, without effects, so that the program body can choose its backend from it
+// before anything starts.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class StartMode {
+  Plain,   // no parameter: the window with the default input
+  Usage,   // "?" or "/?" first: the usage text
+  Window,  // "/E" or "/G": the window, the file not loaded
+  Report,  // "/I": the results report through device 9
+  Cad,     // "/CADi:j": drawing j through CAD device i
+  File,    // anything else: the window with the file loaded
+};
+
+struct CommandLine {
+  StartMode mode = StartMode::Plain;
+  std::string file;           // parameter 1 as typed
+  std::uint16_t device = 0;   // "/CADi:j": i, 0 when not a digit
+  std::uint16_t drawing = 0;  // "/CADi:j": j, 0 when not a number
+  bool noGui = false;         // "/NOGUI" anywhere
+};
+
+// params: the words after the program name.
+CommandLine ParseCommandLine(const std::vector<std::string>& params);
+// Whether the mode runs without a window (and so without a display).
+bool RunsWithoutWindow(StartMode mode);
+// The usage text's lines as "?" shows them, empty lines included.
+std::vector<std::string> UsageLines();

@@ -1,0 +1,122 @@
+// The start-up on the headless kit: the default input files, the switches of the window start,
+// the files the command line names, the user ID and the window size of a configuration that
+// ends early.
+#include "app/main/startprogram.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main/configfile.h"
+#include "base/files/listfile.h"
+#include "calc/kv6record.h"
+#include "platform/headless/dialogscript.h"
+#include "tests/app/main/mainformfixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class StartProgramTest : public MainFormTest {
+ protected:
+  // The golden connection with another spherical diameter.
+  std::string Connection(const std::string& d1) const {
+    std::string bytes = FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6");
+    const std::string::size_type at = bytes.find("\r\n60.0000000\r\n");
+    bytes.replace(at, 14, "\r\n" + d1 + "\r\n");
+    return bytes;
+  }
+};
+
+// "init" is read after "null", so its values win; the start leaves no current file and nothing
+// changed, and the connection calculated.
+TEST_F(StartProgramTest, DefaultFilesNullThenInit) {
+  fs::create_directories(Working());
+  home.Put("data/brelcor/kv6/null.kv6", Connection("50.0000000"));
+  EXPECT_EQ(Start(), std::nullopt);
+  EXPECT_EQ(CalcData.d1, 60.0L);
+  EXPECT_GT(CalcData.Sp[kHub], 10.0L);
+  EXPECT_EQ(CurrentFile, "");
+  EXPECT_EQ(Modified, 0);
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(DataDir, Working());
+  // Without "init" the user's defaults stand.
+  BrelcorDir = home.Path("nowhere");
+  CalcData = {};
+  EXPECT_EQ(form->FormCreate(CommandLine{}), std::nullopt);
+  EXPECT_EQ(CalcData.d1, 50.0L);
+}
+
+TEST_F(StartProgramTest, WindowSwitchDoesNotLoadTheFile) {
+  home.Put("x.kv6", Connection("50.0000000"));
+  EXPECT_EQ(Start({home.Path("x.kv6"), "/e"}), std::nullopt);
+  EXPECT_EQ(CalcData.d1, 60.0L);
+  EXPECT_EQ(ArchiveMode, 0);
+}
+
+TEST_F(StartProgramTest, FileModeLoadsTheFileOrTakesItsNameForANewOne) {
+  home.Put("x.kv6", Connection("50.0000000"));
+  EXPECT_EQ(Start({home.Path("x.kv6")}), std::nullopt);
+  EXPECT_EQ(CalcData.d1, 50.0L);
+  EXPECT_EQ(ArchiveMode, 1);
+  EXPECT_EQ(CurrentFile, home.Path("x.kv6"));
+  // A damaged file is not loaded, and it stays as it was when the user agrees to overwrite it
+  // later.
+  const std::string damaged = Connection("50.0000000").substr(0, 300);
+  home.Put("bad.kv6", damaged);
+  form.reset();
+  form = std::make_unique<Thh>();
+  platform::headless::DialogScript script;
+  script->Expect(
+      platform::headless::Step(platform::DialogKind::Box).Answer(platform::MessageAnswer::Yes));
+  EXPECT_EQ(Start({home.Path("bad.kv6")}), std::nullopt);
+  EXPECT_EQ(CurrentFile, home.Path("bad.kv6"));
+  EXPECT_EQ(home.Bytes("bad.kv6"), damaged);
+}
+
+TEST_F(StartProgramTest, NameWithoutExtensionEndsTheStart) {
+  EXPECT_EQ(Start({home.Path("v1.2/name")}), 0);
+}
+
+TEST_F(StartProgramTest, UsageEndsWithZero) {
+  EXPECT_EQ(Start({"?"}), 0);
+  EXPECT_EQ(ChoiceTexts[1], "KV6 Command Line Mode");
+  EXPECT_EQ(ChoiceTexts[11], "/NOGOUI  -> No GUI, exit on fatal error");
+}
+
+TEST_F(StartProgramTest, RefusedUserIdEndsWithOne) {
+  EnterPassword = 1;
+  WriteConfig();
+  platform::headless::DialogScript script;
+  script->Expect(
+      platform::headless::Step(platform::DialogKind::Text).Closing(platform::DialogClose::Cancel));
+  EXPECT_EQ(Start(), 1);
+}
+
+TEST_F(StartProgramTest, AcceptedUserIdSelectsItsDataFolder) {
+  EnterPassword = 1;
+  WriteConfig();
+  fs::create_directories(Working("anna"));
+  platform::headless::DialogScript script;
+  script->Expect(platform::headless::Step(platform::DialogKind::Text).Type("anna"));
+  EXPECT_EQ(Start(), std::nullopt);
+  EXPECT_EQ(DataDir, Working("anna"));
+}
+
+// A configuration that stops at a checkpoint before its window size still gives a window of the
+// screen's size.
+TEST_F(StartProgramTest, ConfigurationEndingBeforeTheWindowSizeGivesAFullWindow) {
+  std::vector<std::string> lines = ConfigFileLines();
+  lines.resize(static_cast<std::size_t>(std::find(lines.begin(), lines.end(), "Printing density") -
+                                        lines.begin()));
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  home.Put("kv6.cfg", bytes);
+  HorizontalPixels = 0;
+  VerticalPixels = 0;
+  EXPECT_EQ(Start(), std::nullopt);
+  EXPECT_EQ(HorizontalPixels, 1280 - 9);
+  EXPECT_EQ(form->Window().ClientSize().width, 1280 - 9 + 1);
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+// The main form on the headless kit: its menu tree, captions in every language, the commands'
+// drawings, the save question on closing, the recent files and the window caption.
+#include "app/main/thh.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "app/lang/language.h"
+#include "app/main/currentfile.h"
+#include "app/main/mainmenu.h"
+#include "app/main/recentfiles.h"
+#include "base/text/messages.h"
+#include "cad/layer/cadstream.h"
+#include "cad/layer/cadvar.h"
+#include "calc/kv6record.h"
+#include "platform/controls.h"
+#include "platform/headless/dialogscript.h"
+#include "tests/app/main/mainformfixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::DialogKind;
+using platform::MessageAnswer;
+using platform::headless::DialogScript;
+using platform::headless::Step;
+
+// The items of a menu in order, sub-menus after their item.
+std::vector<std::string> Names(const platform::Menu& menu) {
+  std::vector<std::string> names;
+  for (const auto& item : menu.Items()) {
+    names.push_back(item->Name());
+    if (item->SubMenu() != nullptr) {
+      for (const std::string& sub : Names(*item->SubMenu())) names.push_back(sub);
+    }
+  }
+  return names;
+}
+
+class ThhTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    ASSERT_EQ(Start(), std::nullopt);
+    form->outputDrawing = [this](std::uint16_t device, std::uint16_t drawing) {
+      drawings.emplace_back(device, drawing);
+    };
+  }
+  std::vector<std::pair<int, int>> drawings;
+};
+
+TEST_F(ThhTest, BarHoldsTheMenuTreeInOrder) {
+  const auto& menus = form->Window().Menus().Menus();
+  std::vector<std::string> bar;
+  for (const auto& menu : menus) bar.push_back(menu->Name());
+  EXPECT_EQ(bar,
+            (std::vector<std::string>{"mi_file", "mi_Edit", "mi_View", "mi_CAD", "STL1",
+                                      "mi_database", "mi_documentation", "mi_OLE", "mi_Help"}));
+  EXPECT_EQ(
+      Names(*menus[0]),
+      (std::vector<std::string>{"mi_fileNew", "mi_fileOpen", "mi_fileOpenTable", "mi_FileSave",
+                                "mi_FileSaveAs", "N1", "ExportDXF1", "mi_FileCopy", "mi_fileprint",
+                                "mi_fileprintersetup", "N4", "mi_fileConfig", "N3", "mi_file1",
+                                "mi_file2", "mi_file3", "mi_file4", "N12", "mi_fileexit"}));
+  EXPECT_EQ(Names(*menus[2]),
+            (std::vector<std::string>{"mi_ViewAusdruck", "mi_viewQuick", "mi_viewquick3",
+                                      "mi_viewquick4", "mi_viewP3G", "mi_viewtabwelle",
+                                      "mi_viewtabnabe", "mi_viewfertwelle", "mi_viewfertnabe",
+                                      "mi_viewfertwellenabe", "N10", "mi_viewErrorMessages"}));
+  EXPECT_EQ(Names(*menus[8]),
+            (std::vector<std::string>{"mi_HelpHilfebild", "mi_helpErrorMessages", "mi_helplanguage",
+                                      "mi_helplanguagedeutsch", "mi_helplanguageenglisch",
+                                      "mi_helplanguageRoman", "mi_helplanguageKorea",
+                                      "mi_helplanguageChinese", "mi_helpSysInfo", "mi_HelpAbout"}));
+  std::size_t items = 0;
+  for (const auto& menu : menus) items += Names(*menu).size();
+  EXPECT_EQ(items, 72U);
+  EXPECT_EQ(Item("mi_fileNew").Shortcut(), "Ctrl+N");
+  EXPECT_EQ(Item("mi_file3").Shortcut(), "Shift+F3");
+  EXPECT_FALSE(Item("mi_viewtabnabe").Visible());
+  EXPECT_FALSE(Item("mi_OleExportExcel").Enabled());
+  EXPECT_FALSE(Item("N12").Visible());
+  // The printing and periphery slots stay disabled.
+  for (const char* slot :
+       {"mi_fileprint", "mi_fileprintersetup", "mi_fileConfig", "mi_helpSysInfo", "mi_HelpAbout"}) {
+    EXPECT_FALSE(Item(slot).Enabled()) << slot;
+  }
+}
+
+TEST_F(ThhTest, CaptionsFollowEveryLanguageAndKeepTheMessageCount) {
+  MessageCount = 3;
+  UpdateMessageCount(form->Window());
+  for (const std::int32_t code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 12}) {
+    SCOPED_TRACE(code);
+    SetLanguage(*form, code);
+    for (const MenuCaption& caption : MenuCaptions()) {
+      const platform::MenuBar& bar = form->Window().Menus();
+      if (const platform::Menu* menu = bar.FindMenu(caption.item)) {
+        EXPECT_EQ(menu->Caption(), caption.caption.bytes) << caption.item;
+      } else if (caption.item != "mi_viewErrorMessages") {
+        EXPECT_EQ(Item(caption.item.c_str()).Caption(), caption.caption.bytes) << caption.item;
+      }
+    }
+    const std::string& count = Item("mi_viewErrorMessages").Caption();
+    EXPECT_EQ(count.substr(count.size() - 4), " (3)");
+  }
+  MessageCount = 0;
+  SetLanguage(*form, 2);
+}
+
+TEST_F(ThhTest, DrawingCommandsSendTheirDeviceAndDrawing) {
+  const std::vector<std::tuple<const char*, int, int>> expected = {
+      {"ExportDXF1", 1, 1},           {"mi_viewQuick", 3, 5},        {"mi_viewquick3", 3, 11},
+      {"mi_viewP3G", 3, 2},           {"mi_viewfertwelle", 3, 6},    {"mi_viewfertnabe", 3, 7},
+      {"mi_viewfertwellenabe", 3, 8}, {"mi_cadp3g", 0, 1},           {"mi_cadfertwelle", 0, 6},
+      {"mi_cadfertnabe", 0, 7},       {"mi_cadfertwellenabe", 0, 8}, {"mi_cadsonstige", 0, 0},
+      {"mi_stlwelle", 6, 9},          {"mi_stlnabe", 6, 10}};
+  for (const auto& [name, device, drawing] : expected) {
+    drawings.clear();
+    CalcData.CadElement = 1;
+    Item(name).Click();
+    EXPECT_EQ(drawings, (std::vector<std::pair<int, int>>{{device, drawing}})) << name;
+    if (device == 6) {
+      EXPECT_EQ(CalcData.CadElement, 2) << name;
+    }
+  }
+}
+
+TEST_F(ThhTest, DrawingSettingsDrawOnlyAfterOk) {
+  {
+    DialogScript script;
+    script->Expect(Step(DialogKind::Form).Closing(platform::DialogClose::Cancel));
+    Item("mi_editconfig").Click();
+  }
+  EXPECT_TRUE(drawings.empty());
+  {
+    DialogScript script;
+    script->Expect(Step(DialogKind::Form).Act([](platform::Form& settings) {
+      settings.Get<platform::Button>("Button_ok").Click();
+    }));
+    Item("mi_editconfig").Click();
+  }
+  EXPECT_EQ(drawings, (std::vector<std::pair<int, int>>{{3, 2}}));
+}
+
+TEST_F(ThhTest, ClosingWithChangesAsksFirst) {
+  CurrentFile = "c";
+  DataDir = home.Dir();
+  Modified = 1;
+  {
+    DialogScript script;
+    script->Expect(Step(DialogKind::Box).Answer(MessageAnswer::Cancel));
+    EXPECT_FALSE(form->Window().Close());
+    EXPECT_EQ(Modified, 1);
+  }
+  {
+    DialogScript script;
+    script->Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
+    EXPECT_TRUE(form->Window().Close());
+    EXPECT_FALSE(fs::exists(home.Path("c.kv6")));
+  }
+  Modified = 1;
+  {
+    DialogScript script;
+    script->Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+    EXPECT_TRUE(form->Window().Close());
+    EXPECT_TRUE(fs::exists(home.Path("c.kv6")));
+    EXPECT_EQ(Modified, 0);
+  }
+}
+
+// A save that fails keeps the input marked as changed, and the window open.
+TEST_F(ThhTest, FailedSaveKeepsTheWindowAndTheChanges) {
+  home.Put("file", "x");
+  CurrentFile = "c";
+  DataDir = home.Path("file");
+  Modified = 1;
+  DialogScript script;
+  script->Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+  EXPECT_FALSE(form->Window().Close());
+  EXPECT_EQ(Modified, 1);
+}
+
+TEST_F(ThhTest, ClosingDeletesTheRunsBlockFilesOnly) {
+  fs::create_directories(TempDir);
+  const std::string user = TempDir + "/$logo_9.dx$";
+  home.Put("user.dx$", "mine");
+  fs::copy_file(home.Path("user.dx$"), user);
+  // A block file of an output that did not finish.
+  ASSERT_TRUE(cad_block_file_create(TempDir + "/$blk_1.dx$"));
+  cad_block_file_close();
+  const std::vector<std::string> created = cad_created_block_files();
+  EXPECT_TRUE(form->Window().Close());
+  for (const std::string& name : created) EXPECT_FALSE(fs::exists(name)) << name;
+  EXPECT_TRUE(fs::exists(user));
+}
+
+TEST_F(ThhTest, RecentFileThatIsGoneOrDamaged) {
+  home.Put("good.kv6", FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
+  home.Put("bad.kv6", "damaged");
+  RecentFiles = {"", home.Path("bad.kv6"), home.Path("gone.kv6"), home.Path("good.kv6"), ""};
+  form->UpdateCaption();
+  EXPECT_TRUE(Item("mi_file3").Visible());
+  EXPECT_FALSE(Item("mi_file4").Visible());
+  // A missing file leaves the list at once.
+  Item("mi_file2").Click();
+  EXPECT_EQ(RecentFiles[2], home.Path("good.kv6"));
+  EXPECT_FALSE(Item("mi_file3").Visible());
+  // A damaged one changes nothing of the current file.
+  CurrentFile = "current";
+  DataDir = home.Path("elsewhere/");
+  Item("mi_file1").Click();
+  EXPECT_EQ(std::tuple(CurrentFile, DataDir, Modified),
+            std::tuple(std::string("current"), home.Path("elsewhere/"), std::uint8_t{0}));
+  // A good one becomes current and moves to the top.
+  Item("mi_file2").Click();
+  EXPECT_EQ(std::tuple(CurrentFile, DataDir), std::tuple(std::string("good"), home.Dir() + "/"));
+  EXPECT_EQ(RecentFiles[1], home.Path("good.kv6"));
+  EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G  -  good.kv6");
+  EXPECT_EQ(Item("mi_file1").Caption(), "&1 " + ShortenPath(home.Path("good.kv6")));
+}
+
+TEST_F(ThhTest, CaptionWithoutAFile) {
+  EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G   V 4.1");
+}
+
+}  // namespace

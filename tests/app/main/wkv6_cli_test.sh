@@ -1,0 +1,111 @@
+#!/bin/sh
+# The program run from the command line as a user runs it: no display, nothing on standard
+# input, a home of its own and a fresh folder with the golden connection. Each case checks the
+# exit code and what the run leaves behind.
+# Usage: wkv6_cli_test.sh <wkv6> <source root>
+set -u
+wkv6=$1
+src=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# A fresh folder with the connection, a file cut inside its geometry and a folder named as a file.
+fresh() {
+  dir=$(mktemp -d "$root/run.XXXXXX")
+  cp "$src/tests/calc/golden/p3g60.kv6" "$dir/"
+  head -n 12 "$dir/p3g60.kv6" > "$dir/cut.kv6"
+  mkdir "$dir/folder.kv6"
+  sed '0,/^60\.0000000\r$/s//0\r/' "$dir/p3g60.kv6" > "$dir/zero.kv6"
+  echo "$dir"
+}
+
+run() {
+  (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$root/home" \
+    XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" XDG_RUNTIME_DIR="$root/run" \
+    TMPDIR="$root/tmp" timeout 20 "$wkv6" "$@" < /dev/null > "$dir/stdout" 2> "$dir/stderr")
+}
+
+expect_exit() {
+  want=$1
+  shift
+  run "$@"
+  got=$?
+  [ "$got" -eq "$want" ] || fail "wkv6 $* exited $got, not $want: $(cat "$dir/stderr")"
+}
+
+mkdir -p "$root/home" "$root/config" "$root/data" "$root/tmp"
+mkdir -m 700 "$root/run"
+
+# The report: Sp and Se of the example, nothing on standard error.
+dir=$(fresh)
+expect_exit 0 p3g60.kv6 /I
+[ -s "$dir/stderr" ] && fail "/I wrote to standard error: $(cat "$dir/stderr")"
+grep -q "Sp=paadm/pmax.*10\.76" "$dir/p3g60.txt" || fail "/I: no Sp of 10.76"
+grep -q "Se=fW\*Re/Sig\.v.*6\.06" "$dir/p3g60.txt" || fail "/I: no Se of 6.06"
+
+# The full path from an empty folder.
+dir=$(mktemp -d "$root/empty.XXXXXX")
+expect_exit 0 "$src/tests/calc/golden/p3g60.kv6" /I
+[ -s "$dir/p3g60.txt" ] || fail "/I with a full path left no p3g60.txt in the working folder"
+
+# Drawing 1 as DXF, byte for byte.
+dir=$(fresh)
+expect_exit 0 p3g60.kv6 /CAD1:1
+cmp -s "$dir/p3g60.dxf" "$src/tests/cad/data/p3g60_drawing1.dxf" || fail "/CAD1:1: not the drawing"
+
+for mode in /CAD7:1 /CAD2:1 /CAD6:9 /CAD5:6; do
+  dir=$(fresh)
+  expect_exit 0 p3g60.kv6 $mode
+  [ -n "$(find "$dir" -name 'p3g60.*' ! -name '*.kv6' -size +0)" ] || fail "$mode wrote no file"
+done
+
+# Failures leave no output file.
+for args in "missing.kv6 /I" "cut.kv6 /I" "folder.kv6 /I" "zero.kv6 /I" "cut.kv6 /CAD1:1" \
+            "p3g60.kv6 /CAD1:0" "p3g60.kv6 /CAD1:13" "p3g60.kv6 /CADx:1" "p3g60.kv6 /CAD12:3" \
+            "p3g60.kv6 /CAD3:1"; do
+  dir=$(fresh)
+  # shellcheck disable=SC2086
+  expect_exit 1 $args
+  left=$(find "$dir" -maxdepth 1 -type f ! -name '*.kv6' ! -name stdout ! -name stderr)
+  [ -z "$left" ] || fail "wkv6 $args left $left"
+done
+
+# The usage: eleven lines on standard output.
+for first in "?" "/?"; do
+  dir=$(fresh)
+  expect_exit 0 "$first" whatever
+  [ "$(grep -c . "$dir/stdout")" -eq 11 ] || fail "$first: not the 11 usage lines"
+  head -n 1 "$dir/stdout" | grep -q "^KV6 Command Line Mode$" || fail "$first: no usage title"
+done
+
+# No command-line run keeps settings.
+find "$root" -name 'kv6.cf?' | grep -q . && fail "a command-line run wrote a configuration file"
+
+# Eight reports at once, sharing one temporary folder: eight correct reports. Each names in its
+# second line the temporary file it was made through, which another run may take after it.
+dir=$(fresh)
+for n in 1 2 3 4 5 6 7 8; do
+  mkdir "$dir/p$n" && cp "$dir/p3g60.kv6" "$dir/p$n/"
+done
+for n in 1 2 3 4 5 6 7 8; do
+  (cd "$dir/p$n" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$root/home" \
+    XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" XDG_RUNTIME_DIR="$root/run" \
+    TMPDIR="$root/tmp" timeout 20 "$wkv6" p3g60.kv6 /I < /dev/null > out 2>&1; echo $? > rc) &
+done
+wait
+for n in 1 2 3 4 5 6 7 8; do
+  [ "$(cat "$dir/p$n/rc")" = 0 ] || fail "parallel report $n exited $(cat "$dir/p$n/rc")"
+  sed 2d "$dir/p$n/p3g60.txt" | cmp -s - "$dir/p1/p3g60.txt.body" 2> /dev/null ||
+    { [ "$n" -eq 1 ] && sed 2d "$dir/p1/p3g60.txt" > "$dir/p1/p3g60.txt.body"; } ||
+    fail "parallel report $n differs"
+done
+grep -q "Sp=paadm/pmax.*10\.76" "$dir/p1/p3g60.txt" || fail "parallel report without its Sp"
+
+[ "$failures" -eq 0 ] && echo "all command-line runs as expected"
+exit "$failures"
