@@ -145,7 +145,7 @@ void Tdbf4::BuildMenu() {
   view.AddItem("mi_viewSearchNext", "Search &Next", [this] { SearchNextClick(); });
   platform::Menu& help = bar.AddMenu("mi_Help", "");
   help.AddItem("mi_helpdbf", "", [] {
-    ShowHelpText(0, "", 1);
+    ShowHelpText(HelpNumber, "", 1);
     AbortFlag = 0;
   });
   help.AddItem("mi_helpCommon", "", [] {
@@ -153,7 +153,7 @@ void Tdbf4::BuildMenu() {
     AbortFlag = 0;
   });
   help.AddItem("mi_helphilfebild", "Aux. &Image", [] {
-    ShowHelpText(0, "", 2);
+    ShowHelpText(HelpNumber, "", 2);
     AbortFlag = 0;
   });
   help.AddItem("mi_helpDatei", "", [this] {
