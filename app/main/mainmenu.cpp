@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/about/aboutbox.h"
+#include "app/about/sysinfo.h"
+#include "app/config/tconfig.h"
 #include "app/docs/changecommands.h"
 #include "app/docs/drawinginfoform.h"
 #include "app/main/thh.h"
@@ -77,7 +80,7 @@ std::vector<MainMenuEntry> FileMenu() {
       Slot("mi_fileprint", "mi_file", "&Print...", "Ctrl+P"),
       Slot("mi_fileprintersetup", "mi_file", "P&rinter Setup"),
       Separator("N4", "mi_file"),
-      Slot("mi_fileConfig", "mi_file", "Se&ttings"),
+      Item("mi_fileConfig", "mi_file", "Se&ttings", Plain(ConfigureSettings)),
       Separator("N3", "mi_file"),
       Item("mi_file1", "mi_file", "1", Recent(1), "Shift+F1"),
       Item("mi_file2", "mi_file", "2", Recent(2), "Shift+F2"),
@@ -169,8 +172,8 @@ std::vector<MainMenuEntry> HelpMenu() {
       Item("mi_helplanguageRoman", "mi_helplanguage", "&Roman", Language(7)),
       Item("mi_helplanguageKorea", "mi_helplanguage", "&Korea", Language(8)),
       Item("mi_helplanguageChinese", "mi_helplanguage", "&Chinese", Language(12)),
-      Slot("mi_helpSysInfo", "mi_Help", "System Info"),
-      Slot("mi_HelpAbout", "mi_Help", "KV6"),
+      Item("mi_helpSysInfo", "mi_Help", "System Info", Plain(ShowSysInfo)),
+      Item("mi_HelpAbout", "mi_Help", "KV6", Plain(ShowAboutBox)),
   };
 }
 

@@ -82,10 +82,12 @@ TEST_F(ThhTest, BarHoldsTheMenuTreeInOrder) {
   EXPECT_FALSE(Item("mi_viewtabnabe").Visible());
   EXPECT_FALSE(Item("mi_OleExportExcel").Enabled());
   EXPECT_FALSE(Item("N12").Visible());
-  // The printing and periphery slots stay disabled.
-  for (const char* slot :
-       {"mi_fileprint", "mi_fileprintersetup", "mi_fileConfig", "mi_helpSysInfo", "mi_HelpAbout"}) {
+  // The printing slots stay disabled; settings, system information and about are enabled.
+  for (const char* slot : {"mi_fileprint", "mi_fileprintersetup"}) {
     EXPECT_FALSE(Item(slot).Enabled()) << slot;
+  }
+  for (const char* item : {"mi_fileConfig", "mi_helpSysInfo", "mi_HelpAbout"}) {
+    EXPECT_TRUE(Item(item).Enabled()) << item;
   }
 }
 
