@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/report/showtextfile.h"
+#include "tables/access/dbf4.h"
 
 MenuText MenuTextMenu;
 MenuText MenuTextFile;
@@ -140,8 +141,14 @@ platform::ViewerMenuCaptions ViewerCaptions() {
           MenuTextSelectAll, MenuTextCopy};
 }
 
+dadav::Dbf4MenuCaptions TableFormCaptions() {
+  return {MenuTextFile, MenuTextPrint,    MenuTextExit, MenuTextEdit,
+          MenuTextView, MenuTextDatabase, MenuTextHelp};
+}
+
 [[maybe_unused]] const bool kStartsInEnglish =
-    (SetMenuTexts(2), ViewerMenuCaptionSource = ViewerCaptions, true);
+    (SetMenuTexts(2), ViewerMenuCaptionSource = ViewerCaptions,
+     dadav::Dbf4MenuCaptionSource = TableFormCaptions, true);
 
 }  // namespace
 
