@@ -85,12 +85,6 @@ CheckBox& Check(Container& page, const char* name, const std::string& caption) {
   return box;
 }
 
-SpinEdit& Spin(Container& page, const char* name, std::int32_t min, std::int32_t max) {
-  SpinEdit& spin = page.Add<SpinEdit>(name);
-  spin.SetRange(min, max);
-  return spin;
-}
-
 }  // namespace
 
 Tconfig::Tconfig()
@@ -237,18 +231,22 @@ void Tconfig::AddGraphicsPage() {
   CheckBox& border = Check(page, "CheckBox_umrandung", "Border line");
   Bind([&border] { border.SetChecked(ScreendumpBorder != 0); },
        [&border] { PrintBorder = ScreendumpBorder = border.Checked() ? 1 : 0; });
-  Bind(SpinBinding(Spin(page, "SpinEdit_dialogfenster", 30, 300), InputWindowScale,
-                   [](std::int32_t n) { return n == 0 ? 100 : n; }));
-  Bind(SpinBinding(Spin(page, "SpinEdit_dialogelemente", 30, 300), DialogScale,
-                   [](std::int32_t n) { return n == 0 ? 100 : n; }));
+  Bind(SpinBinding(Labelled<SpinEdit>(page, "SpinEdit_dialogfenster", "dialog window size %"),
+                   InputWindowScale, [](std::int32_t n) { return n == 0 ? 100 : n; }));
+  Bind(SpinBinding(Labelled<SpinEdit>(page, "SpinEdit_dialogelemente", "Dialog element size %"),
+                   DialogScale, [](std::int32_t n) { return n == 0 ? 100 : n; }));
+  for (const char* spin : {"SpinEdit_dialogfenster", "SpinEdit_dialogelemente"}) {
+    Get<SpinEdit>(spin).SetRange(30, 300);
+  }
   ComboBox& dialogSize = Combo(page, "ComboBox_dialogwindowSizecode", {"Input", "Auto"});
   Bind(ChoiceBinding(dialogSize, DialogSizeCode));
   Bind(FlagBinding(Check(page, "CheckBox_dialogwindowsizeable", "sizeable ?"), SizeableDialogs));
   Bind(FlagBinding(Check(page, "CheckBox_3dxyz", "3D Edit x,y,z"), Edit3DAngles));
   const char* angles[] = {"Edit_3dx", "Edit_3dy", "Edit_3dz"};
+  const char* axes[] = {"x \xF8", "y \xF8", "z \xF8"};
   for (std::size_t i = 0; i < 3; ++i) {
     Bind(RealBinding(
-        page.Add<Edit>(angles[i]), ViewAngles3D[i], nullptr,
+        Labelled<Edit>(page, angles[i], axes[i]), ViewAngles3D[i], nullptr,
         [](long double radians) { return RealText(radians / kDegree); },
         [](std::string_view degrees) { return TextToReal(degrees) * kDegree; }));
   }

@@ -1,0 +1,124 @@
+// The periphery's forms built by the Qt backend: the nine pages of the configuration form, the
+// colour picker, the table of 2,000 calculation files, its search form, the about and the
+// system-information windows. Every control the models name is a widget of that name, and each
+// form (each page of the configuration) is saved as a PNG in the working folder, which pngcheck
+// must accept.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/about/aboutbox.h"
+#include "app/about/sysinfo.h"
+#include "app/config/selectcolor.h"
+#include "app/config/tconfig.h"
+#include "app/filetable/filetablerows.h"
+#include "app/filetable/formpreview.h"
+#include "app/main/programidentity.h"
+#include "base/draw/hgvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/settings/wprinvar.h"
+#include "cad/layer/cadvar.h"
+#include "calc/calcstart.h"
+#include "tests/app/tools/calcfilegen.h"
+#include "tests/support/command.h"
+#include "tests/support/qt/qtapp.h"
+#include "tests/support/tempfolder.h"
+
+namespace {
+
+class PeripheryQt : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { StartQtBackend(); }
+  void SetUp() override {
+    InitWbrelvar();
+    InitBrelvar();
+    InitGraphicsSettings();
+    InitPrintSetup();
+    InitCadDefaults();
+    StartCalculationUnits();
+    SetProgramIdentity();
+    AbortFlag = 0;
+  }
+
+  static void SavePng(QWidget& dialog, const std::string& png) {
+    QApplication::processEvents();
+    const std::string path = (std::filesystem::current_path() / png).string();
+    EXPECT_TRUE(dialog.grab().save(QString::fromStdString(path), "PNG"));
+    const CommandResult check = RunCommand("pngcheck -q " + path);
+    EXPECT_EQ(check.status, 0) << check.output;
+  }
+
+  static void ExpectEveryControl(QWidget& dialog, const platform::Container& container) {
+    for (const auto& child : container.Children()) {
+      EXPECT_NE(dialog.findChild<QWidget*>(QString::fromStdString(child->Name())), nullptr)
+          << child->Name();
+      if (const auto* inner = dynamic_cast<const platform::Container*>(child.get())) {
+        ExpectEveryControl(dialog, *inner);
+      }
+    }
+  }
+
+  // Shows the form; while it shows, finds every control, runs act and closes it unless act did.
+  static void Show(platform::Form& form, std::function<void(QWidget&)> act) {
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr) {
+        ADD_FAILURE() << "no dialog";
+        return;
+      }
+      ExpectEveryControl(*dialog, form);
+      act(*dialog);
+      if (dialog->isVisible()) form.SetModalResult(platform::ModalResult::Cancel);
+    });
+    form.ShowModal();
+  }
+};
+
+TEST_F(PeripheryQt, TheNinePagesOfTheConfigurationForm) {
+  Tconfig form;
+  Show(form, [&](QWidget& dialog) {
+    auto& pages = form.Get<platform::PageControl>("PageControl1");
+    for (std::int32_t i = 0; i < 9; ++i) {
+      pages.SetActivePageIndex(i);
+      SavePng(dialog, "config_page" + std::to_string(i + 1) + ".png");
+    }
+  });
+}
+
+TEST_F(PeripheryQt, TheColourPicker) {
+  ColourNames();
+  TForm_selectcolor form;
+  form.ListBox_colors.SetItemIndex(4);
+  Show(form, [](QWidget& dialog) { SavePng(dialog, "selectcolor.png"); });
+}
+
+TEST_F(PeripheryQt, TheTableOfTwoThousandFilesAndItsSearchForm) {
+  const TempFolder folder;
+  FileExt = "kv6";
+  ASSERT_TRUE(calcfilegen::MakeCalcFiles(folder.Dir(), 2000, FileExt, false));
+  std::vector<std::vector<std::string>> rows = {FileTableHeader()};
+  const std::vector<std::string> names = CalcFileNames(folder.Dir());
+  for (const std::string& name : names) rows.push_back(FileTableRow(folder.Dir(), name));
+  TForm_preview table;
+  table.Fill(rows, names);
+  Show(table, [](QWidget& dialog) { SavePng(dialog, "filetable.png"); });
+  EXPECT_EQ(table.SelectedRow, 0);
+  TForm_Suchen search;
+  Show(search, [](QWidget& dialog) { SavePng(dialog, "search.png"); });
+}
+
+TEST_F(PeripheryQt, TheAboutAndSystemInformationWindows) {
+  TAboutBox about;
+  Show(about, [](QWidget& dialog) { SavePng(dialog, "about.png"); });
+  TSysinfo info;
+  Show(info, [](QWidget& dialog) { SavePng(dialog, "sysinfo.png"); });
+  EXPECT_FALSE(info.Get<platform::Memo>("Memo1").Lines().empty());
+}
+
+}  // namespace
