@@ -10,7 +10,7 @@
 
 namespace dadav {
 
-// 1017 after 11 refused attempts (about 55 ms), reported with the tag.
+// 1017 after 11 refused attempts (over about half a second), reported with the tag.
 bool LockMemoFile(MemoControl& memo, const std::string& tag);
 // 0, or 1018 reported.
 bool UnlockMemoFile(MemoControl& memo);
