@@ -9,6 +9,7 @@
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4pack.h"
+#include "tables/core/tzerror.h"
 #include "tables/core/tznumber.h"
 #include "tables/core/tztext.h"
 
@@ -100,7 +101,14 @@ void TTzCDataSet::AppendFrom(const std::string& source) {
 
 bool TTzCDataSet::Pack() {
   bool packed = false;
-  Command("Pack", [&packed] { packed = dadav::Pack(); });
+  Command("Pack", [this, &packed] {
+    packed = dadav::Pack();
+    // A table another program shares cannot be taken exclusive; the engine says so only in its
+    // code, and a refused pack must not pass for a done one.
+    if (!packed && LastErrorCode != 0 && PendingErrorCode == 0) {
+      ReportError(LastErrorCode, "Cannot pack " + DbfFileName() + " [Pack]");
+    }
+  });
   SetModified();
   MarkersOff();
   Resync();

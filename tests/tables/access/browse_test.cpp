@@ -311,4 +311,19 @@ TEST_F(browse, AFailedSortShowsABoxAndKeepsTheOrder) {
   EXPECT_TRUE(Shown("Error  : |"));
 }
 
+TEST_F(browse, APackWhileAnotherProgramSharesTheTableIsRefusedAndShown) {
+  const std::string path = MakeTable("p.dbf", 3, {2});
+  Form().SetTableFile(path);
+  OtherProcess other(path, [] {});
+  Show("", 2, [&](platform::Form& form) {
+    script_->Expect(Step(DialogKind::Box).Answer(MessageAnswer::Yes));
+    form.Menus().FindItem("mi_editPack")->Click();
+    EXPECT_EQ(Form().RecCount(), 3);
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    form.PressEnter();
+  });
+  EXPECT_TRUE(Shown("Error  : |Error # "));
+  EXPECT_EQ(other.Finish(), 0);
+}
+
 }  // namespace

@@ -165,4 +165,20 @@ TEST_F(tableaccess, AFailedTemporaryIndexIsAMessageAndNaturalOrder) {
   CloseTableFile();
 }
 
+TEST_F(tableaccess, AReadOnlyTableInTheTemporaryFolderItselfIsMadeWritableInPlace) {
+  MakeTable("p.dbf", 2);
+  std::filesystem::copy_file(Path("tables/p.dbf"), TempPath("p.dbf"));
+  chmod(TempPath("p.dbf").c_str(), 0444);
+  TablesInTempDir = 1;
+  OpenTable("p");
+  TablesInTempDir = 0;
+  ASSERT_EQ(AbortFlag, 0);
+  EXPECT_EQ(Form().Get<platform::Label>("Label_filename").Caption(), TempPath("p.dbf"));
+  struct stat info {};
+  stat(TempPath("p.dbf").c_str(), &info);
+  EXPECT_NE(info.st_mode & S_IWUSR, 0u);
+  EXPECT_EQ(AppendTableRecord(), 1);
+  CloseTableFile();
+}
+
 }  // namespace
