@@ -2,7 +2,9 @@
 
 #include "tables/access/tzfields.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "tables/access/tzprimds.h"
 #include "tables/core/tzdate.h"
@@ -11,6 +13,17 @@
 #include "tables/modules/exprdates.h"
 
 namespace dadav {
+
+namespace {
+
+// An optional sign and at least one digit.
+bool WholeNumberText(std::string_view text) {
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) text.remove_prefix(1);
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
 
 TField::TField(TTzPrimDataset& dataset, std::int32_t fieldNo, std::string name, TFieldType type,
                std::int32_t size, std::int32_t decimals)
@@ -174,16 +187,17 @@ std::string TTzIntegerField::AsString() const {
 }
 
 void TTzIntegerField::SetAsString(const std::string& text) {
-  if (AllTrim(text).empty()) {
+  const std::string number = AllTrim(text);
+  if (number.empty()) {
     Clear();
     return;
   }
   bool clamped = false;
-  const std::int64_t number = ParseFieldInt(AllTrim(text), &clamped);
-  if (clamped || (number == 0 && AllTrim(text).find_first_not_of("+-0") != std::string::npos)) {
+  const std::int64_t value = ParseFieldInt(number, &clamped);
+  if (!WholeNumberText(number) || clamped) {
     throw EDatabaseError("'" + text + "' is not a valid integer value");
   }
-  SetAsInteger(number);
+  SetAsInteger(value);
 }
 
 double TTzIntegerField::AsFloat() const {

@@ -520,3 +520,40 @@ TEST_F(datasetblob, AWriteStreamClosedUnwrittenEmptiesTheField) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace dadav;
+using namespace accesstest;
+
+class datasetfields : public AccessTest {};
+
+TEST_F(datasetfields, TextsAreCheckedForTheFieldsType) {
+  const std::string path = Path("f.dbf");
+  NewTable(path, {Def("QTY", 'N', 11), Def("OK", 'L', 1), Def("PRICE", 'N', 8, 2)}, 1);
+  CloseAll();
+  TTzDbf data("f");
+  data.SetDbfFileName(path);
+  data.Open();
+  data.Edit();
+  TField& qty = data.FieldByName("QTY");
+  qty.SetAsString(" -42 ");
+  EXPECT_EQ(qty.AsInteger(), -42);
+  for (const char* bad : {"4x", "+", "1.5", "99999999999999999999999"}) {
+    EXPECT_THROW(qty.SetAsString(bad), EDatabaseError) << bad;
+  }
+  EXPECT_EQ(qty.AsInteger(), -42);
+  TField& ok = data.FieldByName("OK");
+  ok.SetAsString("yes");
+  EXPECT_TRUE(ok.AsBoolean());
+  EXPECT_EQ(ok.AsString(), "True");
+  EXPECT_THROW(ok.SetAsString("maybe"), EDatabaseError);
+  TField& price = data.FieldByName("PRICE");
+  price.SetAsString("3.5");
+  EXPECT_EQ(price.AsString(), "3.50");
+  EXPECT_THROW(price.SetAsBoolean(true), EDatabaseError);
+  data.Cancel();
+  EXPECT_THROW(qty.SetAsInteger(1), EDatabaseError);  // not in edit state
+}
+
+}  // namespace
