@@ -11,6 +11,7 @@
 #include "base/text/numbertext.h"
 #include "cad/layer/cadvar.h"
 #include "calc/calcstart.h"
+#include "tables/access/tzdataset.h"
 #include "tables/core/engine.h"
 #include "tables/modules/exprstart.h"
 #include "tables/modules/memostart.h"
@@ -32,4 +33,5 @@ void StartUnits(const std::string& programPath) {
   InitCadDefaults();
   dadav::EngineStart(
       {&dadav::ExprModuleStart, &dadav::IndexInit, &dadav::MemoStart, &dadav::VFileStart});
+  dadav::DatasetUnitStart();
 }

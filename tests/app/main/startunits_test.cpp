@@ -6,8 +6,10 @@
 
 #include "base/report/textreport.h"
 #include "base/settings/wbrelvar.h"
+#include "tables/access/tzdataset.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"
+#include "tables/core/tzdate.h"
 #include "tables/modules/memoopen.h"
 #include "tables/modules/vfile.h"
 #include "tests/support/scopedvariable.h"
@@ -49,6 +51,26 @@ TEST(StartUnits, MemoFilesAreOpened) {
   EXPECT_EQ(dadav::MemoHooks.openMemofile, &dadav::OpenMemofile);
   EXPECT_NE(dadav::MemoHooks.addMemo, nullptr);
   dadav::EngineExit();
+}
+
+platform::RegionalSettings German() {
+  return {'.', ',', "dd.MM.yyyy"};
+}
+
+// The engine's dates follow the user's regional settings from the program's start.
+TEST(StartUnits, DatesFollowTheRegionalSettings) {
+  const TempFolder home;
+  const ScopedVariable data("XDG_DATA_HOME", home.Path("data"));
+  const ScopedVariable runtime("XDG_RUNTIME_DIR", home.Dir());
+  dadav::SetRegionalSettingsQuery(&German);
+  StartUnits(home.Path("bin/wkv6"));
+  dadav::SetRegionalSettingsQuery(nullptr);
+  EXPECT_EQ(std::tuple(dadav::DateFormat, dadav::CenturyOn, dadav::DecimalChar),
+            std::tuple(5, true, ','));
+  dadav::EngineExit();
+  dadav::CenturyOn = false;
+  dadav::SetDateFormat(0);
+  dadav::DecimalChar = '.';
 }
 
 }  // namespace
