@@ -13,6 +13,7 @@
 #include "base/dialogs/hilfebild.h"
 #include "base/report/reportmessages.h"
 #include "base/settings/wbrelvar.h"
+#include "cad/print/printcon.h"
 #include "calc/resultsreport.h"
 
 namespace {
@@ -77,8 +78,9 @@ std::vector<MainMenuEntry> FileMenu() {
       Separator("N1", "mi_file"),
       Item("ExportDXF1", "mi_file", "Export DXF", DrawingCommand(1, 1)),
       Separator("mi_FileCopy", "mi_file"),
-      Slot("mi_fileprint", "mi_file", "&Print...", "Ctrl+P"),
-      Slot("mi_fileprintersetup", "mi_file", "P&rinter Setup"),
+      Item(
+          "mi_fileprint", "mi_file", "&Print...", [](Thh&) { ShowPrintForm(0); }, "Ctrl+P"),
+      Item("mi_fileprintersetup", "mi_file", "P&rinter Setup", [](Thh&) { ShowPrintForm(1); }),
       Separator("N4", "mi_file"),
       Item("mi_fileConfig", "mi_file", "Se&ttings", Plain(ConfigureSettings)),
       Separator("N3", "mi_file"),

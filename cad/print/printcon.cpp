@@ -370,6 +370,12 @@ void TForm_printconf::AppendSetup(const std::string& name) {
   if (AppendTableRecord() == 0) AbortFlag = 1;
 }
 
+void ShowPrintForm(std::uint8_t printerInfoMode) {
+  TForm_printconf form;
+  form.PrinterInfoMode = printerInfoMode;
+  form.ShowModal();
+}
+
 std::vector<std::pair<std::string, std::string>> PrinterInfoRows(
     const platform::PrinterCaps& caps) {
   std::vector<std::pair<std::string, std::string>> rows = {

@@ -56,6 +56,9 @@ class TForm_printconf final : public platform::Form {
   double filledScaleY_ = 0;
 };
 
+// File, Print (0) and File, Printer Setup (1): the print form shown modally in that mode.
+void ShowPrintForm(std::uint8_t printerInfoMode);
+
 class TForm_printerinfo final : public platform::Form {
  public:
   TForm_printerinfo();

@@ -14,6 +14,7 @@
 #include "base/text/messages.h"
 #include "cad/layer/cadstream.h"
 #include "cad/layer/cadvar.h"
+#include "cad/print/printcon.h"
 #include "calc/kv6record.h"
 #include "platform/controls.h"
 #include "platform/headless/dialogscript.h"
@@ -82,11 +83,8 @@ TEST_F(ThhTest, BarHoldsTheMenuTreeInOrder) {
   EXPECT_FALSE(Item("mi_viewtabnabe").Visible());
   EXPECT_FALSE(Item("mi_OleExportExcel").Enabled());
   EXPECT_FALSE(Item("N12").Visible());
-  // The printing slots stay disabled; settings, system information and about are enabled.
-  for (const char* slot : {"mi_fileprint", "mi_fileprintersetup"}) {
-    EXPECT_FALSE(Item(slot).Enabled()) << slot;
-  }
-  for (const char* item : {"mi_fileConfig", "mi_helpSysInfo", "mi_HelpAbout"}) {
+  for (const char* item :
+       {"mi_fileprint", "mi_fileprintersetup", "mi_fileConfig", "mi_helpSysInfo", "mi_HelpAbout"}) {
     EXPECT_TRUE(Item(item).Enabled()) << item;
   }
 }
@@ -145,6 +143,22 @@ TEST_F(ThhTest, DrawingSettingsDrawOnlyAfterOk) {
     Item("mi_editconfig").Click();
   }
   EXPECT_EQ(drawings, (std::vector<std::pair<int, int>>{{3, 2}}));
+}
+
+// Print shows the print form to print, Printer Setup the same form for the settings only.
+TEST_F(ThhTest, PrintAndPrinterSetupShowThePrintForm) {
+  for (const auto& [item, mode] :
+       {std::pair{"mi_fileprint", 0}, std::pair{"mi_fileprintersetup", 1}}) {
+    DialogScript script;
+    int shownMode = -1;
+    script->Expect(Step(DialogKind::Form).Act([&](platform::Form& shown) {
+      shownMode = dynamic_cast<TForm_printconf&>(shown).PrinterInfoMode;
+      shown.Get<platform::Button>("Button_cancel").Click();
+    }));
+    Item(item).Click();
+    EXPECT_EQ(shownMode, mode) << item;
+    EXPECT_TRUE(script->UsedUp());
+  }
 }
 
 TEST_F(ThhTest, ClosingWithChangesAsksFirst) {
