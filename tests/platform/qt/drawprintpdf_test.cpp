@@ -27,6 +27,8 @@
 #include "platform/currentprinter.h"
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/recordingsurface.h"
+#include "platform/qt/qtcurrentprinter.h"
+#include "platform/services.h"
 #include "tests/support/command.h"
 #include "tests/support/qt/qtapp.h"
 #include "tests/support/tempfolder.h"
@@ -231,6 +233,22 @@ TEST_F(drawprint_pdf, Drawing12WithTheA3SheetSetupPrintsAcrossThePage) {
   EXPECT_NEAR(PageSize().first, 841.9, 1) << PdfInfo();
   EXPECT_NEAR(PageSize().second, 595.3, 1);
   ExpectRectangleDrawn({0, 0, 420, 297}, "A3 trim");
+}
+
+// Without a printer the drawing goes into a PDF file beside the calculation file, named after it.
+TEST_F(drawprint_pdf, WithoutAPrinterThePrintoutIsAPdfInTheDataFolder) {
+  platform::Substitute<platform::PrinterService, platform::PrinterService> fresh(
+      platform::qt::MakeQtCurrentPrinter());
+  if (!platform::qt::CurrentQtPrinterName().isEmpty()) GTEST_SKIP() << "a printer is installed";
+  DataDir = dir_.Dir();
+  OutputDrawing(3, 11);
+  TForm_printconf form;
+  QTimer::singleShot(0, [&] { form.Get<platform::Button>("Button_ok").Click(); });
+  ASSERT_EQ(form.ShowModal(), platform::ModalResult::Ok);
+  EXPECT_EQ(AbortFlag, 0);
+  pdf_ = dir_.Path("p3g60_drawing.pdf");
+  EXPECT_NE(PdfInfo().find("Pages:           1\n"), std::string::npos);
+  EXPECT_EQ(Boxes("PDF: " + pdf_), 1);
 }
 
 TEST_F(drawprint_pdf, ThePdfWritersInformation) {
