@@ -16,6 +16,7 @@
 #include "platform/osfiles.h"
 #include "platform/qt/qtbackend.h"
 #include "platform/services.h"
+#include "tables/access/dbf4.h"
 #include "tables/core/dbf4use.h"
 
 namespace {
@@ -33,6 +34,7 @@ int RunProgram(const CommandLine& line) {
 // Every end of the run, inside start-up or after the window closed, comes through here.
 void ShutDown() {
   DeleteTempBlockFiles();
+  dadav::FreeDbfForm();
   dadav::EngineExit();
   platform::InstallServices({});
 }

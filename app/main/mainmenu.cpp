@@ -8,6 +8,10 @@
 #include "app/config/tconfig.h"
 #include "app/docs/changecommands.h"
 #include "app/docs/drawinginfoform.h"
+#include "app/input/kv6abm.h"
+#include "app/input/kv6load.h"
+#include "app/input/kvwst.h"
+#include "app/input/materialtables.h"
 #include "app/main/thh.h"
 #include "base/dialogs/helperr.h"
 #include "base/dialogs/hilfebild.h"
@@ -26,6 +30,10 @@ Command DrawingCommand(std::uint16_t device, std::uint16_t drawing) {
 
 Command Plain(void (*routine)()) {
   return [routine](Thh&) { routine(); };
+}
+
+Command InputForm(void (*showForm)()) {
+  return [showForm](Thh& form) { form.InputFormClick(showForm); };
 }
 
 Command Changes(std::uint16_t action) {
@@ -58,16 +66,11 @@ MainMenuEntry Separator(const char* name, const char* parent, bool visible = tru
   return {name, parent, "-", "", visible, true, nullptr};
 }
 
-// A command a later part of the program brings: shown, disabled.
-MainMenuEntry Slot(const char* name, const char* parent, const char* caption,
-                   const char* shortcut = "") {
-  return {name, parent, caption, shortcut, true, false, nullptr};
-}
-
 std::vector<MainMenuEntry> FileMenu() {
   return {
       Menu("mi_file", "&File"),
-      Slot("mi_fileNew", "mi_file", "&New...", "Ctrl+N"),
+      Item(
+          "mi_fileNew", "mi_file", "&New...", [](Thh& f) { f.mi_fileNewClick(); }, "Ctrl+N"),
       Item(
           "mi_fileOpen", "mi_file", "&Open...", [](Thh& f) { f.mi_fileOpenClick(); }, "Ctrl+O"),
       Item("mi_fileOpenTable", "mi_file", "Open... (Table)",
@@ -96,10 +99,10 @@ std::vector<MainMenuEntry> FileMenu() {
 std::vector<MainMenuEntry> EditAndViewMenus() {
   return {
       Menu("mi_Edit", "&Edit"),
-      Slot("mi_EditText", "mi_Edit", "&Text"),
-      Slot("mi_editabmessungen", "mi_Edit", "&Dimensions"),
-      Slot("mi_EditMaterial", "mi_Edit", "&Material"),
-      Slot("mi_editlast", "mi_Edit", "&Load"),
+      Item("mi_EditText", "mi_Edit", "&Text", [](Thh& f) { f.mi_EditTextClick(); }),
+      Item("mi_editabmessungen", "mi_Edit", "&Dimensions", InputForm(ShowDimensionsForm)),
+      Item("mi_EditMaterial", "mi_Edit", "&Material", InputForm(ShowMaterialForm)),
+      Item("mi_editlast", "mi_Edit", "&Load", InputForm(ShowLoadForm)),
       Separator("N5", "mi_Edit"),
       Item("mi_editconfig", "mi_Edit", "&Settings", [](Thh& f) { f.mi_editconfigClick(); }),
       Menu("mi_View", "&View"),
@@ -132,9 +135,9 @@ std::vector<MainMenuEntry> CadMenus() {
       Item("mi_stlwelle", "STL1", "Shaft", [](Thh& f) { f.mi_stlClick(9); }),
       Item("mi_stlnabe", "STL1", "Hub", [](Thh& f) { f.mi_stlClick(10); }),
       Menu("mi_database", "&Database"),
-      Slot("mi_dbfP3G", "mi_database", "&P3G"),
-      Slot("mi_dbfmaterial", "mi_database", "&Material"),
-      Slot("mi_dbwstyp", "mi_database", "Material &type"),
+      Item("mi_dbfP3G", "mi_database", "&P3G", [](Thh&) { SelectP3GProfile(0); }),
+      Item("mi_dbfmaterial", "mi_database", "&Material", [](Thh&) { BrowseMaterials(0); }),
+      Item("mi_dbwstyp", "mi_database", "Material &type", [](Thh&) { BrowseMaterialTypes(0); }),
   };
 }
 

@@ -2,14 +2,18 @@
 
 #include "app/docs/documentlinksform.h"
 #include "app/filetable/buildfiletable.h"
+#include "app/input/kveingabetext.h"
 #include "app/lang/language.h"
 #include "app/main/currentfile.h"
 #include "app/main/mainmenu.h"
 #include "app/main/programidentity.h"
+#include "app/main/quickinput.h"
 #include "app/main/recentfiles.h"
 #include "app/main/startprogram.h"
 #include "app/spreadsheet/spreadsheetlink.h"
 #include "base/dialogs/formplace.h"
+#include "base/files/utilfile.h"
+#include "base/files/utilpath.h"
 #include "base/help/anistep.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
@@ -21,6 +25,7 @@
 #include "calc/drawinginfo.h"
 #include "calc/kv6rech.h"
 #include "calc/kv6record.h"
+#include "tables/access/dbf4.h"
 
 Thh* hh = nullptr;
 
@@ -59,6 +64,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& line) {
   ReadRecentFiles();
   AbortFlag = 0;
   InitRecentMenu(window_.Menus());
+  dadav::CreateDbfForm();
   if (const std::optional<int> code = StartProgram(line)) return code;
   AbortFlag = 0;
   SetupMainWindow(window_.Form());
@@ -81,6 +87,7 @@ bool Thh::FormCloseQuery() {
 
 void Thh::FormDestroy() {
   WriteRecentFiles();
+  dadav::FreeDbfForm();
 }
 
 void Thh::ApplyMenuCaptions() {
@@ -93,6 +100,20 @@ void Thh::UpdateCaption() {
 
 void Thh::Draw(std::uint16_t device, std::uint16_t drawing) {
   outputDrawing(device, drawing);
+}
+
+void Thh::mi_fileNewClick() {
+  AskSaveModified();
+  if (AbortFlag != 0) return;
+  if (FileThere(AddBackslash(DataDir) + "null." + FileExt)) ReadCalcFile("null");
+  CurrentFile.clear();
+  UpdateCaption();
+  ResetDrawingInfo();
+  ResetDocumentTexts();
+  Drawer->grClear();
+  QuickInput();
+  UpdateMessageCount(window_);
+  Modified = 1;
 }
 
 void Thh::mi_fileOpenClick() {
@@ -136,6 +157,19 @@ void Thh::mi_fileRecentClick(std::int32_t n) {
 
 void Thh::mi_fileexitClick() {
   window_.Close();
+}
+
+void Thh::mi_EditTextClick() {
+  ShowTextInput();
+  if (AbortFlag == 0) Modified = 1;
+}
+
+void Thh::InputFormClick(void (*showForm)()) {
+  showForm();
+  if (AbortFlag != 0) return;
+  Modified = 1;
+  CalculateP3G();
+  UpdateMessageCount(window_);
 }
 
 void Thh::mi_editconfigClick() {

@@ -42,12 +42,16 @@ class Thh final : public LanguageForm {
 
   // Menu commands.
   void Draw(std::uint16_t device, std::uint16_t drawing);
+  void mi_fileNewClick();
   void mi_fileOpenClick();
   void mi_fileOpenTableClick();
   void mi_FileSaveClick();
   void mi_FileSaveAsClick();
   void mi_fileRecentClick(std::int32_t n);
   void mi_fileexitClick();
+  void mi_EditTextClick();
+  // An input form; after OK the connection is calculated again and the drawing follows.
+  void InputFormClick(void (*showForm)());
   void mi_editconfigClick();
   void mi_stlClick(std::uint16_t drawing);
   void mi_DocumentSetupClick();

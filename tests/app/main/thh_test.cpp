@@ -161,6 +161,25 @@ TEST_F(ThhTest, PrintAndPrinterSetupShowThePrintForm) {
   }
 }
 
+// The Edit menu's input forms mark the input as changed only after OK.
+TEST_F(ThhTest, InputFormsChangeTheInputOnlyAfterOk) {
+  for (const char* name : {"mi_EditText", "mi_editabmessungen", "mi_EditMaterial", "mi_editlast"}) {
+    for (const bool ok : {false, true}) {
+      Modified = 0;
+      DialogScript script;
+      if (ok) {
+        script->Expect(Step(DialogKind::Form).Act([](platform::Form& input) {
+          input.Get<platform::Button>("Button_ok").Click();
+        }));
+      } else {
+        script->Expect(Step(DialogKind::Form).Closing(platform::DialogClose::Cancel));
+      }
+      Item(name).Click();
+      EXPECT_EQ(Modified, ok ? 1 : 0) << name;
+    }
+  }
+}
+
 TEST_F(ThhTest, ClosingWithChangesAsksFirst) {
   CurrentFile = "c";
   DataDir = home.Dir();
