@@ -32,7 +32,9 @@ enum class DialogKind {
   SaveFile,
   Folder,
   Form,
-  Box
+  Box,
+  Color,
+  Font
 };
 // How a dialog was left: its OK button (or Enter), its Cancel button, Esc, or the close box.
 enum class DialogClose { Ok, Cancel, Escape, CloseBox };
@@ -80,6 +82,26 @@ struct FileResult {
   std::string path;
 };
 
+// The colour dialog's answer: a Windows colour value 0x00BBGGRR.
+struct ColorResult {
+  bool chosen = false;
+  std::uint32_t color = 0;
+};
+
+// A font as the font dialog shows and returns it; style is the font style code (bold 1, italic 2,
+// underline 4, strikeout 8).
+struct FontSpec {
+  std::string face;
+  std::int32_t size = 0;  // points
+  std::uint16_t style = 0;
+  bool operator==(const FontSpec&) const = default;
+};
+
+struct FontResult {
+  bool chosen = false;
+  FontSpec font;
+};
+
 class DialogBackend {
  public:
   virtual ~DialogBackend() = default;
@@ -88,6 +110,10 @@ class DialogBackend {
   // CancelAnswer.
   virtual MessageAnswer ShowBox(const MessageBoxRequest& request) = 0;
   virtual FileResult ChooseFile(const FileRequest& request) = 0;
+  // The colour dialog opened on initial; not chosen when it was cancelled.
+  virtual ColorResult ChooseColor(std::uint32_t initial) = 0;
+  // The font dialog opened on initial; not chosen when it was cancelled.
+  virtual FontResult ChooseFont(const FontSpec& initial) = 0;
   virtual void Beep() = 0;
   virtual void SetBusyCursor(bool busy) = 0;
   // Asks to end the program with the exit code: the backends record it (RecordExitRequest),

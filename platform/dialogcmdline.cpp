@@ -61,6 +61,16 @@ class CommandLineDialogs final : public DialogBackend {
     return FileResult{};
   }
 
+  ColorResult ChooseColor(std::uint32_t) override {
+    WriteErrorLine("Color");
+    return ColorResult{};
+  }
+
+  FontResult ChooseFont(const FontSpec&) override {
+    WriteErrorLine("Font");
+    return FontResult{};
+  }
+
   void Beep() override {}
   void SetBusyCursor(bool) override {}
   void Exit(int code) override { RecordExitRequest(code); }

@@ -15,6 +15,7 @@
 #include "base/dialogs/utilcrt.h"
 #include "base/dialogs/utilcrtfile.h"
 #include "base/draw/brelgraf.h"
+#include "base/draw/fontstyle.h"
 #include "base/draw/hgvar.h"
 #include "base/files/utilpath.h"
 #include "base/files/utilsys.h"
@@ -198,6 +199,13 @@ void Tconfig::AddGraphicsPage() {
        });
   platform::Panel& background = page.Add<platform::Panel>("Panel_colour");
   Bind([&background] { background.SetColor(ToColor(BackgroundColour)); }, [] {});
+  // The background changes at once, not only on OK.
+  AddButton(page, "Button_hintergrundfarbe", "background colour", [&background] {
+    const platform::ColorResult chosen = platform::Dialogs().ChooseColor(BackgroundColour);
+    if (!chosen.chosen) return;
+    BackgroundColour = chosen.color;
+    background.SetColor(ToColor(BackgroundColour));
+  });
   AddWindowSizeControls(page);
   Bind(RealBinding(Labelled<Edit>(page, "Edit_textbreitenfaktor", "Textwidth/height"),
                    GraphicsTextWidthFactor, ZeroGives(1.0L)));
@@ -216,12 +224,26 @@ void Tconfig::AddGraphicsPage() {
         GraphicsFontName = font.Caption();
         GraphicsTextStyle = static_cast<std::uint16_t>(TextToInt(style.Caption()));
       });
-  AddButton(page, "Button_graphicfont", "<", [&font, &style, &page] {
+  Label& styleName = page.Add<Label>("Label_hstyle");
+  const auto showStyle = [&style, &styleName](std::uint16_t code) {
+    style.SetCaption(IntText(code));
+    std::string name;
+    FontStyleName(code, name);
+    styleName.SetCaption(name);
+  };
+  AddButton(page, "Button_graphicfont", "<", [&font, showStyle] {
     font.SetCaption("Arial");
-    style.SetCaption("3");
-    page.Get<Label>("Label_hstyle").SetCaption("bold italic");
+    showStyle(3);
   });
-  page.Add<Label>("Label_hstyle");
+  const auto chooseFont = [&font, &style, showStyle] {
+    const auto code = static_cast<std::uint16_t>(TextToInt(style.Caption()));
+    const platform::FontResult chosen = platform::Dialogs().ChooseFont({font.Caption(), 0, code});
+    if (!chosen.chosen) return;
+    font.SetCaption(chosen.font.face);
+    showStyle(chosen.font.style);
+  };
+  AddButton(page, "Button_font", "Font...", chooseFont);
+  for (Label* label : {&font, &style, &styleName}) label->onClick = chooseFont;
   Bind(RealBinding(Labelled<Edit>(page, "Edit_zoomfaktor", "zoom increment"), ZoomIncrement,
                    ZeroGives(1.0L)));
   AddPreset(page, "Button_zoom", "Edit_zoomfaktor", "1.02");
@@ -465,6 +487,11 @@ void Tconfig::AddColourPage() {
         page.Add<platform::Panel>("Panel_color" + IntText(static_cast<std::int32_t>(i)));
     panel.SetCaption("Colour");
     panel.SetVisible(i > 0);
+    panel.onClick = [&panel] {
+      const platform::ColorResult chosen =
+          platform::Dialogs().ChooseColor(FromColor(panel.GetColor()));
+      if (chosen.chosen) panel.SetColor(ToColor(chosen.color));
+    };
     Bind([&panel, i] { panel.SetColor(ToColor(Palette[i])); },
          [&panel, i] { Palette[i] = FromColor(panel.GetColor()); });
   }
@@ -584,6 +611,15 @@ void Tconfig::AddPrintoutPage() {
   Label& font = page.Add<Label>("Label_courier");
   Label& size = page.Add<Label>("Label_couriersize");
   Label& style = page.Add<Label>("Label_courierstyle");
+  AddButton(page, "Button_textfont", "Font..", [&font, &size, &style] {
+    const platform::FontResult chosen =
+        platform::Dialogs().ChooseFont({font.Caption(), TextToInt(size.Caption()),
+                                        static_cast<std::uint16_t>(TextToInt(style.Caption()))});
+    if (!chosen.chosen) return;
+    font.SetCaption(chosen.font.face);
+    size.SetCaption(IntText(chosen.font.size));
+    style.SetCaption(IntText(chosen.font.style));
+  });
   Bind(
       [&font, &size, &style] {
         font.SetCaption(PrintFontName);

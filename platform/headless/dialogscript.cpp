@@ -24,6 +24,10 @@ const char* DialogKindName(DialogKind kind) {
       return "Form";
     case DialogKind::Box:
       return "Box";
+    case DialogKind::Color:
+      return "Color";
+    case DialogKind::Font:
+      return "Font";
   }
   return "?";
 }
@@ -67,6 +71,12 @@ DialogStep DialogStep::Answer(MessageAnswer given) const {
 DialogStep DialogStep::Act(std::function<void(Form&)> action) const {
   DialogStep step = *this;
   step.act = std::move(action);
+  return step;
+}
+
+DialogStep DialogStep::Choose(FontSpec chosen) const {
+  DialogStep step = *this;
+  step.font = std::move(chosen);
   return step;
 }
 
@@ -115,6 +125,18 @@ FileResult ScriptedDialogs::ChooseFile(const FileRequest& request) {
   const auto step = Next(request.kind, request.caption);
   if (!step || step->close != DialogClose::Ok) return FileResult{};
   return FileResult{true, step->text.value_or("")};
+}
+
+ColorResult ScriptedDialogs::ChooseColor(std::uint32_t initial) {
+  const auto step = Next(DialogKind::Color, "");
+  if (!step || step->close != DialogClose::Ok) return ColorResult{};
+  return ColorResult{true, step->selected ? static_cast<std::uint32_t>(*step->selected) : initial};
+}
+
+FontResult ScriptedDialogs::ChooseFont(const FontSpec& initial) {
+  const auto step = Next(DialogKind::Font, initial.face);
+  if (!step || step->close != DialogClose::Ok) return FontResult{};
+  return FontResult{true, step->font.value_or(initial)};
 }
 
 ModalResult ScriptedDialogs::PlayForm(Form& form) {

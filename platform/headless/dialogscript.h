@@ -26,6 +26,7 @@ struct DialogStep {
   std::optional<std::string> text;            // typed text, or the chosen path of a file dialog
   MessageAnswer answer = MessageAnswer::Yes;  // of a Box step
   std::function<void(Form&)> act;             // of a Form step: what the user does in the form
+  std::optional<FontSpec> font;               // of a Font step: the font chosen
 
   DialogStep Help(HelpButton button) const;
   DialogStep Closing(DialogClose how) const;
@@ -33,6 +34,7 @@ struct DialogStep {
   DialogStep Type(std::string typed) const;
   DialogStep Answer(MessageAnswer given) const;
   DialogStep Act(std::function<void(Form&)> action) const;
+  DialogStep Choose(FontSpec chosen) const;
 };
 
 // A step of the kind that closes with OK and keeps every preset; refine it with the members.
@@ -45,6 +47,10 @@ class ScriptedDialogs final : public DialogBackend {
   DialogResult RunDialog(const DialogRequest& request) override;
   MessageAnswer ShowBox(const MessageBoxRequest& request) override;
   FileResult ChooseFile(const FileRequest& request) override;
+  // A Color step answers with its selected value as the colour, a Font step with its font; either
+  // keeps the initial value without one.
+  ColorResult ChooseColor(std::uint32_t initial) override;
+  FontResult ChooseFont(const FontSpec& initial) override;
   void Beep() override { ++beeps_; }
   void SetBusyCursor(bool busy) override;
   void Exit(int code) override {

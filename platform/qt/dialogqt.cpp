@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -288,6 +290,31 @@ class QtDialogs final : public DialogBackend {
     }
     if (chosen.isEmpty()) return FileResult{};
     return FileResult{true, os::ProgramName(chosen.toUtf8().toStdString())};
+  }
+
+  ColorResult ChooseColor(std::uint32_t initial) override {
+    const QColor start(static_cast<int>(initial & 0xFFu), static_cast<int>((initial >> 8) & 0xFFu),
+                       static_cast<int>((initial >> 16) & 0xFFu));
+    const QColor chosen = QColorDialog::getColor(start, QApplication::activeModalWidget());
+    if (!chosen.isValid()) return ColorResult{};
+    return ColorResult{true, static_cast<std::uint32_t>(chosen.red()) |
+                                 (static_cast<std::uint32_t>(chosen.green()) << 8) |
+                                 (static_cast<std::uint32_t>(chosen.blue()) << 16)};
+  }
+
+  FontResult ChooseFont(const FontSpec& initial) override {
+    QFont start(ToQt(initial.face), initial.size > 0 ? initial.size : -1);
+    start.setBold((initial.style & 1u) != 0);
+    start.setItalic((initial.style & 2u) != 0);
+    start.setUnderline((initial.style & 4u) != 0);
+    start.setStrikeOut((initial.style & 8u) != 0);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, start, QApplication::activeModalWidget());
+    if (!ok) return FontResult{};
+    const auto style =
+        static_cast<std::uint16_t>((chosen.bold() ? 1 : 0) | (chosen.italic() ? 2 : 0) |
+                                   (chosen.underline() ? 4 : 0) | (chosen.strikeOut() ? 8 : 0));
+    return FontResult{true, {FromQt(chosen.family()), chosen.pointSize(), style}};
   }
 
   void Beep() override { QApplication::beep(); }

@@ -304,6 +304,50 @@ TEST_F(ConfigFormTest, CancelKeepsOnlyTheImmediateChanges) {
   EXPECT_EQ(Palette[16], palette[16]);
 }
 
+// The colour dialog changes the background at once; panels and fonts wait for OK.
+TEST_F(ConfigFormTest, ColourAndFontDialogsFillTheirControls) {
+  using platform::headless::Step;
+  BackgroundColour = 0x505050;
+  InConfig([this](Tconfig& form) {
+    script_.Expect(Step(platform::DialogKind::Color).Select(0x0000FF));
+    Press(form, "Button_hintergrundfarbe");
+    EXPECT_EQ(form.Get<platform::Panel>("Panel_colour").GetColor(), (platform::Color{255, 0, 0}));
+    script_.Expect(Step(platform::DialogKind::Color).Select(0x00FF00));
+    form.Get<platform::Panel>("Panel_color3").Click();
+    script_.Expect(Step(platform::DialogKind::Color).Closing(platform::DialogClose::Cancel));
+    form.Get<platform::Panel>("Panel_color4").Click();
+    script_.Expect(Step(platform::DialogKind::Font).Choose({"Liberation Mono", 12, 2}));
+    Press(form, "Button_textfont");
+    script_.Expect(Step(platform::DialogKind::Font).Choose({"DejaVu Sans", 10, 1}));
+    form.Get<platform::Label>("Label_font").Click();
+    EXPECT_EQ(form.Get<platform::Label>("Label_hstyle").Caption(), "bold");
+    script_.Expect(Step(platform::DialogKind::Font).Closing(platform::DialogClose::Cancel));
+    Press(form, "Button_font");
+    Press(form, "Button_cancel");
+  });
+  const auto palette = Palette;
+  ConfigureSettings();
+  EXPECT_EQ(BackgroundColour, 0x0000FFu);
+  EXPECT_EQ(Palette, palette);
+  EXPECT_NE(PrintFontName, "Liberation Mono");
+  InConfig([this](Tconfig& form) {
+    script_.Expect(Step(platform::DialogKind::Color).Select(0x00FF00));
+    form.Get<platform::Panel>("Panel_color3").Click();
+    script_.Expect(Step(platform::DialogKind::Font).Choose({"Liberation Mono", 12, 2}));
+    Press(form, "Button_textfont");
+    script_.Expect(Step(platform::DialogKind::Font).Choose({"DejaVu Sans", 10, 1}));
+    Press(form, "Button_font");
+    Press(form, "Button_ok");
+  });
+  ConfigureSettings();
+  EXPECT_EQ(Palette[3], 0x00FF00u);
+  EXPECT_EQ(PrintFontName, "Liberation Mono");
+  EXPECT_EQ(PrintFontSize, 12);
+  EXPECT_EQ(PrintFontStyle, 2);
+  EXPECT_EQ(GraphicsFontName, "DejaVu Sans");
+  EXPECT_EQ(GraphicsTextStyle, 1);
+}
+
 TEST_F(ConfigFormTest, ImportReadsExactlyTheChosenFile) {
   const ScopedVariable xdg("XDG_CONFIG_HOME", dir_ + "/xdg");
   const std::string decoyFolder = dir_ + "/xdg/brelcor/kv6";

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
@@ -25,6 +27,7 @@
 #include "base/settings/wprinvar.h"
 #include "cad/layer/cadvar.h"
 #include "calc/calcstart.h"
+#include "platform/dialog.h"
 #include "tests/app/tools/calcfilegen.h"
 #include "tests/support/command.h"
 #include "tests/support/qt/qtapp.h"
@@ -119,6 +122,41 @@ TEST_F(PeripheryQt, TheAboutAndSystemInformationWindows) {
   TSysinfo info;
   Show(info, [](QWidget& dialog) { SavePng(dialog, "sysinfo.png"); });
   EXPECT_FALSE(info.Get<platform::Memo>("Memo1").Lines().empty());
+}
+
+// The colour and font dialogs answer in the program's terms: a Windows colour value and a style
+// code; Cancel chooses nothing.
+TEST_F(PeripheryQt, TheColourAndFontDialogs) {
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->currentColor(), QColor(0x56, 0x34, 0x12));
+    dialog->setCurrentColor(QColor(255, 128, 0));
+    dialog->accept();
+  });
+  const platform::ColorResult colour = platform::Dialogs().ChooseColor(0x123456);
+  EXPECT_TRUE(colour.chosen);
+  EXPECT_EQ(colour.color, 0x0080FFu);
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_FALSE(platform::Dialogs().ChooseColor(0).chosen);
+
+  QFont shown;
+  QTimer::singleShot(0, [&shown] {
+    auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->currentFont().italic());
+    QFont font = dialog->currentFont();
+    font.setUnderline(true);
+    font.setPointSize(14);
+    dialog->setCurrentFont(font);
+    shown = dialog->currentFont();
+    dialog->accept();
+  });
+  const platform::FontResult font = platform::Dialogs().ChooseFont({"DejaVu Sans", 10, 2});
+  EXPECT_TRUE(font.chosen);
+  EXPECT_EQ(font.font.style, (shown.bold() ? 1 : 0) + (shown.italic() ? 2 : 0) + 4);
+  EXPECT_EQ(font.font.size, 14);
+  EXPECT_EQ(font.font.face, shown.family().toStdString());
 }
 
 }  // namespace
