@@ -14,6 +14,7 @@
 #include "platform/dialog.h"
 #include "platform/machine.h"
 #include "platform/osfiles.h"
+#include "platform/process.h"
 #include "platform/qt/qtbackend.h"
 #include "platform/services.h"
 #include "tables/access/dbf4.h"
@@ -44,9 +45,13 @@ void ShutDown() {
 int main(int argc, char** argv) {
   const std::vector<std::string> args = platform::os::ProgramArguments(argc, argv);
   const CommandLine line = ParseCommandLine(std::vector<std::string>(args.begin() + 1, args.end()));
-  // The command-line outputs run on the command-line policy of the empty kit: no toolkit, no
-  // display, no question that waits for an answer.
-  if (!RunsWithoutWindow(line.mode)) {
+  // The command-line outputs run on the command-line policy: no toolkit, no display, no question
+  // that waits for an answer. Only the plot program of CAD device 4 is really started.
+  if (RunsWithoutWindow(line.mode)) {
+    platform::Services kit;
+    kit.launcher = platform::MakeSystemLauncher();
+    platform::InstallServices(std::move(kit));
+  } else {
     if (!platform::qt::HasDisplay()) {
       std::fputs(
           "wkv6: no display: start it on a desktop, or use a command-line mode (/I or /CAD)\n",

@@ -65,6 +65,12 @@ for mode in /CAD7:1 /CAD2:1 /CAD6:9 /CAD5:6; do
   [ -n "$(find "$dir" -name 'p3g60.*' ! -name '*.kv6' -size +0)" ] || fail "$mode wrote no file"
 done
 
+# The plot program's file is written, but the configured program does not exist.
+dir=$(fresh)
+expect_exit 1 p3g60.kv6 /CAD4:1
+grep -q "file not found" "$dir/stderr" || fail "/CAD4:1 did not say that the plot program is missing"
+find "$root/run" -iname 'penwerk*.dxf' -size +0 | grep -q . || fail "/CAD4:1 wrote no penwerk.dxf"
+
 # Failures leave no output file.
 for args in "missing.kv6 /I" "cut.kv6 /I" "folder.kv6 /I" "zero.kv6 /I" "cut.kv6 /CAD1:1" \
             "p3g60.kv6 /CAD1:0" "p3g60.kv6 /CAD1:13" "p3g60.kv6 /CADx:1" "p3g60.kv6 /CAD12:3" \
