@@ -72,10 +72,19 @@ bool OnValidEntry(const IndexDescriptor& d) {
 }
 
 // One entry forward from a real position of the index.
+// The first or last entry in the middle of a walk: the steps taken so far still count, so a
+// damaged file whose neighbours lead in a circle ends in an error.
+std::int32_t EndWithinWalk(IndexDescriptor& d, std::uint8_t slot, bool last) {
+  const std::int64_t walked = d.walked;
+  const std::int32_t record = last ? LastOf(d, slot) : FirstOf(d, slot);
+  d.walked += walked;
+  return record;
+}
+
 std::int32_t StepForward(IndexDescriptor& d, std::uint8_t slot) {
   if (!WalkNext(d, slot)) {
     if (LastErrorCode != 0) return PastEnd();
-    if (!OnValidEntry(d)) return LastOf(d, slot);
+    if (!OnValidEntry(d)) return EndWithinWalk(d, slot, true);
     d.atEnd = true;
   }
   FindFound = !d.atEnd;
@@ -86,7 +95,7 @@ std::int32_t StepForward(IndexDescriptor& d, std::uint8_t slot) {
 std::int32_t StepBack(IndexDescriptor& d, std::uint8_t slot) {
   if (!WalkPrior(d, slot)) {
     if (LastErrorCode != 0) return PastEnd();
-    if (!OnValidEntry(d)) return FirstOf(d, slot);
+    if (!OnValidEntry(d)) return EndWithinWalk(d, slot, false);
     d.atBegin = true;
   }
   FindFound = !d.atBegin;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -76,6 +77,22 @@ TEST_F(IndexDamage, EveryMutationEndsInAnErrorOrASuccess) {
   }
   EngineStart();
   SUCCEED() << kMutations << " mutations";
+}
+
+}  // namespace
+
+namespace {
+
+// Leaves shared between inner nodes, so that stepping on from the last key leads back to it:
+// each step placed the index on its last key afresh and counted its steps anew, for ever.
+TEST_F(IndexDamage, NeighboursInACircleEndTheStepsWithAnError) {
+  ndxdamage::MakeTable(Path("t.dbf"));
+  const std::filesystem::path finding =
+      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+      "fuzz/corpus/ndx/finding-neighbours-in-a-circle.ndx";
+  WriteBytes(Path("c.ndx"), ReadBytes(finding.string()));
+  ndxdamage::Exercise(Path("t.dbf"), Path("c.ndx"));
+  EngineStart();
 }
 
 }  // namespace
