@@ -433,6 +433,24 @@ void StringGrid::SelectCell(std::int32_t col, std::int32_t row) {
   SetCurrent(col, row);
 }
 
+void StringGrid::SetDefaultRowHeight(std::int32_t height) {
+  rowHeight_ = std::max<std::int32_t>(height, 1);
+  Changed();
+}
+
+Rect StringGrid::CellRect(std::int32_t col, std::int32_t row) const {
+  constexpr std::int32_t kUnsetWidth = 64;
+  const auto width = [this](std::int32_t c) { return ColWidth(c) > 0 ? ColWidth(c) : kUnsetWidth; };
+  std::int32_t left = 0;
+  for (std::int32_t c = 0; c < col; ++c) left += width(c) + 1;
+  const std::int32_t top = row * (rowHeight_ + 1);
+  return {left, top, left + width(col), top + rowHeight_};
+}
+
+void StringGrid::MouseDown(MouseButton button, std::int32_t x, std::int32_t y) {
+  if (Usable() && onMouseDown) RunGuarded([&] { onMouseDown(button, x, y); });
+}
+
 void StringGrid::TypeCell(std::int32_t col, std::int32_t row, std::string_view text) {
   if (!Usable() || !editable_ || !Inside(col, row) || col < fixedCols_ || row < fixedRows_) {
     return;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/mainwindow.h"
 
 namespace platform {
 
@@ -414,8 +415,19 @@ class StringGrid : public Control {
   std::int32_t Row() const { return row_; }
   void SetCurrent(std::int32_t col, std::int32_t row);
 
+  // Height of every row in pixels, lines between rows left out.
+  std::int32_t DefaultRowHeight() const { return rowHeight_; }
+  void SetDefaultRowHeight(std::int32_t height);
+  // The cell's rectangle in client pixels, unscrolled, with a line of one pixel between cells; a
+  // column without a width counts 64 pixels.
+  Rect CellRect(std::int32_t col, std::int32_t row) const;
+
   // May refuse the move by returning false.
   std::function<bool(std::int32_t col, std::int32_t row)> onSelectCell;
+  // A press of a mouse button at client pixels of CellRect's frame. The press itself never moves
+  // the current cell; a left press on a cell is followed by SelectCell.
+  std::function<void(MouseButton button, std::int32_t x, std::int32_t y)> onMouseDown;
+  void MouseDown(MouseButton button, std::int32_t x, std::int32_t y);
   std::function<void(std::int32_t col, std::int32_t row)> onCellEdited;
   void SelectCell(std::int32_t col, std::int32_t row);
   void TypeCell(std::int32_t col, std::int32_t row, std::string_view text);  // when editable
@@ -432,6 +444,7 @@ class StringGrid : public Control {
   bool editable_ = false;
   std::int32_t col_ = 1;
   std::int32_t row_ = 1;
+  std::int32_t rowHeight_ = 24;
 };
 
 // An area the program paints through onPaint.

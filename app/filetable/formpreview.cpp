@@ -66,16 +66,19 @@ TForm_Suchen::TForm_Suchen()
 TForm_preview::TForm_preview()
     : platform::Form("TForm_preview", "", {1000, 600}),
       StringGrid1(Add<platform::StringGrid>("StringGrid1")),
-      files_(1),
-      rowHeight_(ScaleSize(16)) {
+      files_(1) {
   platform::Font font;
   font.face = "Courier New";
   font.height = 11;
   StringGrid1.SetFont(font);
   StringGrid1.SetFixed(0, 1);
   StringGrid1.SetEditable(false);
+  StringGrid1.SetDefaultRowHeight(ScaleSize(16));
   StringGrid1.onSelectCell = [this](std::int32_t col, std::int32_t row) {
     return StringGrid1SelectCell(col, row);
+  };
+  StringGrid1.onMouseDown = [this](platform::MouseButton button, std::int32_t x, std::int32_t y) {
+    StringGrid1MouseDown(button, x, y);
   };
 
   platform::Menu& file = Menus().AddMenu("mi_file", "");
@@ -127,18 +130,11 @@ void TForm_preview::FormShow() {
   if (StringGrid1.RowCount() > 1) StringGrid1.SetCurrent(0, 1);
 }
 
-platform::Rect TForm_preview::CellRect(std::int32_t col, std::int32_t row) const {
-  std::int32_t left = 0;
-  for (std::int32_t c = 0; c < col; ++c) left += StringGrid1.ColWidth(c) + 1;
-  const std::int32_t top = row * (rowHeight_ + 1);
-  return {left, top, left + StringGrid1.ColWidth(col), top + rowHeight_};
-}
-
 void TForm_preview::StringGrid1MouseDown(platform::MouseButton button, std::int32_t x,
                                          std::int32_t y) {
   if (button != platform::MouseButton::Right) return;
   for (std::int32_t c = 0; c < StringGrid1.ColCount(); ++c) {
-    const platform::Rect head = CellRect(c, 0);
+    const platform::Rect head = StringGrid1.CellRect(c, 0);
     if (x > head.left && x < head.right && y > head.top && y < head.bottom) {
       SortByColumn(c);
       return;

@@ -38,16 +38,14 @@ class TForm_preview : public platform::Form {
   std::int32_t SearchRow = 0;
   std::int32_t SelectedRow = 0;
 
-  // A press in the grid at client pixels (x, y): the right button on a column head sorts by
-  // that column; no press moves the current cell here.
+  // A press in the grid at client pixels (x, y): the right button strictly inside a column head
+  // sorts by that column.
   void StringGrid1MouseDown(platform::MouseButton button, std::int32_t x, std::int32_t y);
   // Every move of the current cell: a row other than the one picked last is picked, which
   // closes the form with OK. The move is always allowed.
   bool StringGrid1SelectCell(std::int32_t col, std::int32_t row);
   void SortByColumn(std::int32_t col);
   bool SearchGrid();
-  // The cell's rectangle in client pixels, lines between cells left out.
-  platform::Rect CellRect(std::int32_t col, std::int32_t row) const;
 
   void mi_fileExportExcelClick();
   void mi_fileExitClick();
@@ -62,6 +60,5 @@ class TForm_preview : public platform::Form {
   void ReportNotFound() const;
 
   std::vector<std::string> files_;  // by row; row 0 unused
-  std::int32_t rowHeight_;
   bool shownBefore_ = false;
 };

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -394,8 +395,38 @@ void SyncGrid(QTableWidget& table, const StringGrid& grid) {
   table.setCurrentCell(grid.Row(), grid.Col());
 }
 
+MouseButton ButtonOf(Qt::MouseButton button) {
+  if (button == Qt::RightButton) return MouseButton::Right;
+  return button == Qt::MiddleButton ? MouseButton::Middle : MouseButton::Left;
+}
+
+// A table that tells the grid every press, in the grid's own cell frame, and lets no right press
+// move the current cell (a plain view would, and so pick a row where a pick means loading it).
+class GridWidget final : public QTableWidget {
+ public:
+  GridWidget(StringGrid& model, QWidget* parent) : QTableWidget(parent), model_(model) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex index = indexAt(pos);
+    if (index.isValid()) {
+      const QRect cell = visualRect(index);
+      const Rect rect = model_.CellRect(index.column(), index.row());
+      model_.MouseDown(ButtonOf(event->button()), rect.left + pos.x() - cell.left(),
+                       rect.top + pos.y() - cell.top());
+    }
+    if (event->button() == Qt::RightButton) return;
+    QTableWidget::mousePressEvent(event);
+  }
+
+ private:
+  StringGrid& model_;
+};
+
 QWidget* MakeStringGrid(StringGrid& grid, QWidget* parent) {
-  auto* widget = new QTableWidget(parent);
+  auto* widget = new GridWidget(grid, parent);
+  widget->verticalHeader()->setDefaultSectionSize(grid.DefaultRowHeight() + 1);
   widget->horizontalHeader()->hide();
   widget->verticalHeader()->hide();
   SyncGrid(*widget, grid);

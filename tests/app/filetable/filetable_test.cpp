@@ -85,9 +85,9 @@ class FileTableTest : public DocumentationTest {
   }
 
   static void RightPressOnHead(TForm_preview& table, std::int32_t col) {
-    const platform::Rect head = table.CellRect(col, 0);
-    table.StringGrid1MouseDown(MouseButton::Right, (head.left + head.right) / 2,
-                               (head.top + head.bottom) / 2);
+    const platform::Rect head = table.StringGrid1.CellRect(col, 0);
+    table.StringGrid1.MouseDown(MouseButton::Right, (head.left + head.right) / 2,
+                                (head.top + head.bottom) / 2);
   }
 
   std::vector<std::string> loads_;
@@ -213,12 +213,12 @@ TEST_F(FileTableTest, OnlyARightPressInsideAHeadSorts) {
   Make(12);
   InTable([&](TForm_preview& table) {
     const Rows start = GridRows(table);
-    const platform::Rect head = table.CellRect(5, 0);
-    table.StringGrid1MouseDown(MouseButton::Left, head.left + 5, head.top + 5);
-    table.StringGrid1MouseDown(MouseButton::Right, head.left, head.top + 5);
-    table.StringGrid1MouseDown(MouseButton::Right, head.left + 5, head.bottom);
-    const platform::Rect cell = table.CellRect(5, 3);
-    table.StringGrid1MouseDown(MouseButton::Right, cell.left + 5, cell.top + 5);
+    const platform::Rect head = table.StringGrid1.CellRect(5, 0);
+    table.StringGrid1.MouseDown(MouseButton::Left, head.left + 5, head.top + 5);
+    table.StringGrid1.MouseDown(MouseButton::Right, head.left, head.top + 5);
+    table.StringGrid1.MouseDown(MouseButton::Right, head.left + 5, head.bottom);
+    const platform::Rect cell = table.StringGrid1.CellRect(5, 3);
+    table.StringGrid1.MouseDown(MouseButton::Right, cell.left + 5, cell.top + 5);
     EXPECT_EQ(GridRows(table), start);
     // "Typ" is "P3G" everywhere: the stable sort keeps every row where it is.
     RightPressOnHead(table, 4);

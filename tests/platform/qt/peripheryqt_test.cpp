@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QTableWidget>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
@@ -110,8 +112,28 @@ TEST_F(PeripheryQt, TheTableOfTwoThousandFilesAndItsSearchForm) {
   for (const std::string& name : names) rows.push_back(FileTableRow(folder.Dir(), name));
   TForm_preview table;
   table.Fill(rows, names);
-  Show(table, [](QWidget& dialog) { SavePng(dialog, "filetable.png"); });
-  EXPECT_EQ(table.SelectedRow, 0);
+  const std::string before = table.StringGrid1.Cell(5, 2);
+  Show(table, [&table](QWidget& dialog) {
+    SavePng(dialog, "filetable.png");
+    auto* grid = dialog.findChild<QTableWidget*>("StringGrid1");
+    ASSERT_NE(grid, nullptr);
+    const auto press = [grid](Qt::MouseButton button, int row, int col) {
+      QTest::mouseClick(grid->viewport(), button, {},
+                        grid->visualRect(grid->model()->index(row, col)).center());
+      QApplication::processEvents();
+    };
+    press(Qt::RightButton, 3, 5);  // a row: nothing sorts, nothing is picked
+    EXPECT_EQ(table.StringGrid1.Row(), 1);
+    press(Qt::RightButton, 0, 5);  // the head of d1: sorted, the current file stays first
+    EXPECT_EQ(table.StringGrid1.Cell(5, 2), "  8.00");
+    EXPECT_EQ(table.StringGrid1.Row(), 1);
+    EXPECT_EQ(table.SelectedRow, 0);
+    EXPECT_TRUE(dialog.isVisible());
+    press(Qt::LeftButton, 3, 0);
+  });
+  EXPECT_NE(before, "  8.00");
+  EXPECT_EQ(table.SelectedRow, 3);
+  EXPECT_EQ(table.GetModalResult(), platform::ModalResult::Ok);
   TForm_Suchen search;
   Show(search, [](QWidget& dialog) { SavePng(dialog, "search.png"); });
 }
