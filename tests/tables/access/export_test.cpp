@@ -9,6 +9,7 @@
 #include "base/settings/wprinvar.h"
 #include "base/text/utildate.h"
 #include "browsetest.h"
+#include "platform/headless/recordingservices.h"
 #include "platform/keys.h"
 #include "tables/core/tztext.h"
 #include "tests/base/fakemachine.h"
@@ -110,8 +111,26 @@ TEST_F(tablereportexport, TheHtmlExportIsTheTableLineByLineInUtf8) {
   ExpectValidHtml(Path("mat.htm"));
 }
 
+TEST_F(tablereportexport, TheConfiguredViewerShowsTheExportAndAnEmptyOneNothing) {
+  OpenTenFields();
+  const platform::RecordedLauncher launcher;
+  Show("", 2, [&](platform::Form& form) {
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("quiet.htm")));
+    form.Menus().FindItem("mi_fileExportHtml")->Click();
+    HtmlBrowser = "sh";
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("shown.htm")));
+    form.Menus().FindItem("mi_fileExportHtml")->Click();
+    form.PressEnter();
+  });
+  EXPECT_TRUE(std::filesystem::exists(Path("quiet.htm")));
+  ASSERT_EQ(launcher->programs.size(), 1u);
+  EXPECT_EQ(launcher->programs[0], (std::vector<std::string>{"sh", Path("shown.htm")}));
+  EXPECT_TRUE(launcher->documents.empty());
+}
+
 TEST_F(tablereportexport, AFailedExportWriteRemovesTheFileAndStartsNothing) {
   OpenTenFields();
+  const platform::RecordedLauncher launcher;
   HtmlBrowser = "sh";
   std::filesystem::create_directory(Path("gone"));
   Show("", 2, [&](platform::Form& form) {
@@ -121,6 +140,7 @@ TEST_F(tablereportexport, AFailedExportWriteRemovesTheFileAndStartsNothing) {
   });
   EXPECT_TRUE(Shown("file write error"));
   EXPECT_FALSE(std::filesystem::exists(Path("gone/x/mat.htm")));
+  EXPECT_TRUE(launcher->programs.empty());
 }
 
 TEST_F(tablereportexport, PrintingWritesTheFirstSevenFieldsOnEachDevice) {
