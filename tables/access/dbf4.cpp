@@ -330,6 +330,7 @@ void Tdbf4::GoRecord(std::int32_t record) {
 
 void Tdbf4::Deactivate() {
   tzdbf.Close();
+  grid_->Refresh();
   HourglassOff();
 }
 

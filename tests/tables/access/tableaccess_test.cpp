@@ -84,6 +84,7 @@ TEST_F(tableaccess, RecordNumbersAreClampedWithTheirMessage) {
   EXPECT_EQ(TableFieldName(4), "");
   EXPECT_EQ(TableFieldName(2), "VALUE");
   CloseTableFile();
+  EXPECT_EQ(Form().Grid().RowCount(), 0);  // no rows of a closed table stay on show
 }
 
 TEST_F(tableaccess, OnAnEmptyTableGotoOnlyAddsItsMessageEvenWhileErrorsHalt) {
