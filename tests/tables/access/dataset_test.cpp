@@ -285,6 +285,39 @@ TEST_F(dataset, APostRetriedOnceByTheHandlerWritesOnTheSecondAttempt) {
   EXPECT_EQ(enginetest::Stored(1, 2), "KEPT      ");
 }
 
+TEST_F(dataset, RefusedAppendAndRecordLocksGoToTheirEventsOrTheirMessage) {
+  const std::string path = MakeTable(3);
+  TTzDbf data("parts");
+  OpenOn(data, path);
+  {
+    OtherProcess holder(path, [] {
+      GO(2);
+      if (!RLock()) throw 1;
+    });
+    data.SetRecNo(2);
+    data.Delete();
+    EXPECT_TRUE(Shown("Lock failed [Delete]"));
+    EXPECT_FALSE(data.RecordDeleted());
+    EXPECT_EQ(holder.Finish(), 0);
+  }
+  auto other = std::make_unique<OtherProcess>(path, [] {
+    if (!ALock()) throw 1;
+  });
+  int calls = 0;
+  data.OnALockFailedOnInsert = [&](TTzFileDataSet&, bool& retry) {
+    retry = ++calls == 1;
+    if (retry) {
+      EXPECT_EQ(other->Finish(), 0);
+    }
+  };
+  data.Append();
+  data.FieldByName("NAME").SetAsString("LATE");
+  data.Post();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(data.RecordCount(), 4);
+  EXPECT_EQ(enginetest::Stored(1, 4), "LATE      ");
+}
+
 TEST_F(dataset, AReadOnlyDatasetOpensWhileAnotherProgramHoldsTheTableShared) {
   const std::string path = MakeTable(2);
   OtherProcess other(path, [] {});
