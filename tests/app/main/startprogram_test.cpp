@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/main/configfile.h"
+#include "base/draw/brelgraf.h"
 #include "base/files/listfile.h"
 #include "calc/kv6record.h"
 #include "platform/headless/dialogscript.h"
@@ -101,6 +102,40 @@ TEST_F(StartProgramTest, AcceptedUserIdSelectsItsDataFolder) {
   script->Expect(platform::headless::Step(platform::DialogKind::Text).Type("anna"));
   EXPECT_EQ(Start(), std::nullopt);
   EXPECT_EQ(DataDir, Working("anna"));
+}
+
+// Folders a configuration leaves empty stay where the start put them: the CAD folder is the
+// data folder, the shipped files are still found.
+TEST_F(StartProgramTest, FoldersTheConfigurationLeavesEmptyKeepTheStartsPlaces) {
+  const std::string shipped = BrelcorDir, cadDir = CadDir, tempDir = TempDir;
+  CadDir.clear();
+  BrelcorDir.clear();
+  TempDir.clear();
+  WriteConfig();
+  BrelcorDir = shipped;
+  CadDir = cadDir;
+  TempDir = tempDir;
+  EXPECT_EQ(Start(), std::nullopt);
+  EXPECT_EQ(CadDir, Working());
+  EXPECT_EQ(BrelcorDir, shipped);
+  EXPECT_EQ(TempDir, home.Path("kv6"));
+  EXPECT_EQ(CalcData.d1, 60.0L);
+}
+
+// "start.plt" in the PLT folder, in any letter case, replaces the logo.
+TEST_F(StartProgramTest, StartImageInAnyCaseElseTheLogo) {
+  fs::create_directories(home.Path("plt"));
+  fs::copy_file(SourceRoot() + "/data/start.plt", home.Path("plt/START.PLT"));
+  PltDir = home.Path("plt");
+  WriteConfig();
+  EXPECT_EQ(Start(), std::nullopt);
+  const std::size_t image = DisplayList.size();
+  fs::remove(home.Path("plt/START.PLT"));
+  form.reset();
+  form = std::make_unique<Thh>();
+  EXPECT_EQ(Start(), std::nullopt);
+  const std::size_t logo = DisplayList.size();
+  EXPECT_GT(image, logo + 100);
 }
 
 // A configuration that stops at a checkpoint before its window size still gives a window of the
