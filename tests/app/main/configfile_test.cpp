@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <set>
 
 #include "app/main/screensize.h"
@@ -281,6 +282,43 @@ TEST_F(ConfigFileTest, TextWindowRectangleNeedsASizeAndAFollowingLine) {
   EXPECT_EQ(TextWindowRect[2], 3);
   ReadBack(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(rect) + 1));
   EXPECT_EQ(TextWindowRect[2], 700);
+}
+
+// Damaged files (lines dropped, doubled, cut or replaced by bytes of any value, huge plot
+// counts) read to their end without a fault, and the settings stay within their repairs.
+TEST_F(ConfigFileTest, DamagedFilesReadWithoutFault) {
+  const std::vector<std::string> defaults = DefaultLines();
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> lines = defaults;
+    const int edits = 1 + static_cast<int>(random() % 8);
+    for (int e = 0; e < edits && !lines.empty(); ++e) {
+      const std::size_t at = random() % lines.size();
+      switch (random() % 5) {
+        case 0:
+          lines.erase(lines.begin() + static_cast<long>(at));
+          break;
+        case 1:
+          lines.insert(lines.begin() + static_cast<long>(at), lines[at]);
+          break;
+        case 2:
+          lines[at] = lines[at].substr(0, lines[at].size() / 2);
+          break;
+        case 3:
+          lines[at] = IntText(static_cast<std::int32_t>(random() % 100000));
+          break;
+        default: {
+          std::string junk(random() % 40, ' ');
+          for (char& c : junk) c = static_cast<char>(random() % 256);
+          lines[at] = junk;
+        }
+      }
+    }
+    ReadBack(lines);
+    EXPECT_TRUE(PlotCommandLines.Count >= 1 && PlotCommandLines.Count <= 5) << round;
+    EXPECT_TRUE(CadDecimals >= 1 && CadDecimals <= 32) << round;
+    EXPECT_TRUE(FloatDigits >= 1 && FloatDigits <= 9) << round;
+  }
 }
 
 class ConfigPlacesTest : public ConfigFileTest {
