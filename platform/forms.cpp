@@ -67,6 +67,10 @@ ModalResult Form::ShowModal() {
   return result;
 }
 
+void Form::Activate() {
+  if (showing_ && onActivate) onActivate();
+}
+
 void Form::SetModalResult(ModalResult result) {
   if (result != ModalResult::None && onCloseQuery && !onCloseQuery()) {
     result = ModalResult::None;

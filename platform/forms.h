@@ -53,6 +53,10 @@ class Form : public Container {
   void SetFocusedControl(const Control& control);
 
   std::function<void()> onShow;
+  // Each time the form becomes the active window while it shows: every activation the toolkit
+  // reports, or once at the start of a run without a toolkit.
+  std::function<void()> onActivate;
+  void Activate();
   std::function<bool()> onCloseQuery;
   std::function<void()> onClose;
 

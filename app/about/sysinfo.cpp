@@ -65,7 +65,7 @@ TSysinfo::TSysinfo() : platform::Form("TSysinfo", "Info", {420, 320}) {
   ok.SetModalResult(platform::ModalResult::Ok);
   Add<platform::Memo>("Memo1").SetReadOnly(true);
   SetCaption(ToDisplayText(ProductCode) + " System Info");
-  onShow = [this] { FormActivate(); };
+  onActivate = [this] { FormActivate(); };
 }
 
 void TSysinfo::FormActivate() {

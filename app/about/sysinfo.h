@@ -10,7 +10,7 @@
 class TSysinfo : public platform::Form {
  public:
   TSysinfo();
-  // Appends the lines of SystemInfoLines to the memo.
+  // Appends the lines of SystemInfoLines to the memo, on every activation of the window.
   void FormActivate();
 };
 

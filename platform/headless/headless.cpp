@@ -44,6 +44,7 @@ class HeadlessWindowPeer : public WindowPeer {
 class HeadlessBackend final : public NoDisplayBackend {
  public:
   ModalResult RunModal(Form& form) override {
+    form.Activate();
     if (auto* script = dynamic_cast<ScriptedDialogs*>(&Dialogs())) return script->PlayForm(form);
     return NoDisplayBackend::RunModal(form);
   }

@@ -44,6 +44,10 @@ class FormDialog : public QDialog {
   void reject() override { form_.Close(); }
 
  protected:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate) form_.Activate();
+    return QDialog::event(event);
+  }
   void keyPressEvent(QKeyEvent* event) override {
     const int key = event->key();
     if (key == Qt::Key_Escape) {

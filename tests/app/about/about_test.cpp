@@ -75,7 +75,7 @@ TEST_F(SysInfoTest, EachActivationAppendsTheLinesAgain) {
     auto& info = dynamic_cast<TSysinfo&>(form);
     const Lines once = info.Get<platform::Memo>("Memo1").Lines();
     EXPECT_EQ(once.front(), "PC Name     : bench7");
-    info.FormActivate();
+    info.Activate();  // focus back from another window
     Lines twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
     EXPECT_EQ(info.Get<platform::Memo>("Memo1").Lines(), twice);
