@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <tuple>
 
 #include "app/config/configbindings.h"
 #include "app/config/selectcolor.h"
@@ -84,6 +85,14 @@ CheckBox& Check(Container& page, const char* name, const std::string& caption) {
   CheckBox& box = page.Add<CheckBox>(name);
   box.SetCaption(ToDisplayText(caption));
   return box;
+}
+
+// "round" of the window sizes: halves go to the even neighbour.
+std::int32_t RoundHalfEven(long double x) {
+  const long double down = std::floor(x);
+  const long double rest = x - down;
+  const bool up = rest > 0.5L || (rest == 0.5L && std::fmod(down, 2.0L) != 0);
+  return static_cast<std::int32_t>(up ? down + 1 : down);
 }
 
 }  // namespace
@@ -260,8 +269,32 @@ void Tconfig::AddGraphicsPage() {
   for (const char* spin : {"SpinEdit_dialogfenster", "SpinEdit_dialogelemente"}) {
     Get<SpinEdit>(spin).SetRange(30, 300);
   }
+  AddButton(page, "Button_dialogfenster", "<", [this] {
+    // The scale the automatic dialog size gives, shown without taking it over yet.
+    const auto kept = std::tuple(InputWindowScale, DialogScale, ScreenSizeCode, DialogSizeCode);
+    ScreenSizeCode = 0;
+    DialogSizeCode = 1;
+    ApplyScreenSize();
+    Get<SpinEdit>("SpinEdit_dialogfenster").SetValue(InputWindowScale);
+    Get<SpinEdit>("SpinEdit_dialogelemente").SetValue(100);
+    std::tie(InputWindowScale, DialogScale, ScreenSizeCode, DialogSizeCode) = kept;
+  });
   ComboBox& dialogSize = Combo(page, "ComboBox_dialogwindowSizecode", {"Input", "Auto"});
-  Bind(ChoiceBinding(dialogSize, DialogSizeCode));
+  const auto showSizes = [this, &dialogSize] {
+    const bool input = dialogSize.ItemIndex() == 0;
+    for (const char* name :
+         {"SpinEdit_dialogfenster", "SpinEdit_dialogelemente", "Label_dialogfenster",
+          "Label_dialogelemente", "Button_dialogfenster"}) {
+      FindControl(name)->SetVisible(input);
+    }
+  };
+  dialogSize.onChange = showSizes;
+  Bind(
+      [&dialogSize, showSizes] {
+        dialogSize.SetItemIndex(DialogSizeCode);
+        showSizes();
+      },
+      ChoiceBinding(dialogSize, DialogSizeCode).second);
   Bind(FlagBinding(Check(page, "CheckBox_dialogwindowsizeable", "sizeable ?"), SizeableDialogs));
   Bind(FlagBinding(Check(page, "CheckBox_3dxyz", "3D Edit x,y,z"), Edit3DAngles));
   const char* angles[] = {"Edit_3dx", "Edit_3dy", "Edit_3dz"};
@@ -316,23 +349,21 @@ void Tconfig::AddWindowSizeControls(Container& page) {
       DrawWindowForm->SetClientSize({MaxClientWidth(), MaxClientHeight()});
   });
   AddButton(page, "Button_x", "<", [&x, &y] {
-    const std::int32_t wide =
-        static_cast<std::int32_t>(std::lround(TextToInt(y.Text()) * 4.0L / 3));
+    const std::int32_t wide = RoundHalfEven(TextToInt(y.Text()) * 4.0L / 3);
     if (wide <= MaxClientWidth()) {
       x.SetText(IntText(wide));
     } else {
       x.SetText(IntText(MaxClientWidth()));
-      y.SetText(IntText(static_cast<std::int32_t>(std::lround(MaxClientWidth() * 3.0L / 4))));
+      y.SetText(IntText(RoundHalfEven(MaxClientWidth() * 3.0L / 4)));
     }
   });
   AddButton(page, "Button_y", "<", [&x, &y] {
-    const std::int32_t high =
-        static_cast<std::int32_t>(std::lround(TextToInt(x.Text()) * 3.0L / 4));
+    const std::int32_t high = RoundHalfEven(TextToInt(x.Text()) * 3.0L / 4);
     if (high <= MaxClientHeight()) {
       y.SetText(IntText(high));
     } else {
       y.SetText(IntText(MaxClientHeight()));
-      x.SetText(IntText(static_cast<std::int32_t>(std::lround(MaxClientHeight() * 4.0L / 3))));
+      x.SetText(IntText(RoundHalfEven(MaxClientHeight() * 4.0L / 3)));
     }
   });
   ComboBox& code = Combo(page, "ComboBox_screensizecode", {"Input", "max 4:3", "max"});

@@ -142,6 +142,7 @@ TEST_F(ConfigFormTest, SaveWritesWhatTheConfigurationWriterWrites) {
 
 TEST_F(ConfigFormTest, EachKindOfControlStoresTheUsersChoice) {
   SetEverythingOdd(0);
+  DialogSizeCode = 0;
   InConfig([](Tconfig& form) {
     EXPECT_EQ(form.Caption(), "KV6 Configuration");
     EXPECT_EQ(form.Get<ComboBox>("ComboBox_precision").Text(), "+1");  // FloatDigits 4
@@ -219,6 +220,29 @@ TEST_F(ConfigFormTest, WindowFieldsAreRepaired) {
   EXPECT_EQ(TextWindowRect[1], 40);
   EXPECT_EQ(TextWindowRect[0], 10);
   EXPECT_EQ(TextWindowRect[3], 480);
+}
+
+// The 4:3 buttons round halves to the even neighbour; "Auto" hides the dialog sizes.
+TEST_F(ConfigFormTest, FourToThreeRoundsHalvesToEvenAndAutoHidesTheDialogSizes) {
+  ScreenSizeCode = 0;
+  DialogSizeCode = 0;
+  InConfig([](Tconfig& form) {
+    Type(form, "Edit_x", "6");
+    Press(form, "Button_y");
+    EXPECT_EQ(form.Get<Edit>("Edit_y").Text(), "4");  // 4.5
+    Type(form, "Edit_x", "10");
+    Press(form, "Button_y");
+    EXPECT_EQ(form.Get<Edit>("Edit_y").Text(), "8");  // 7.5
+    Type(form, "Edit_y", "300");
+    Press(form, "Button_x");
+    EXPECT_EQ(form.Get<Edit>("Edit_x").Text(), "400");
+    EXPECT_TRUE(form.Get<platform::SpinEdit>("SpinEdit_dialogfenster").Visible());
+    Choose(form, "ComboBox_dialogwindowSizecode", 1);
+    EXPECT_FALSE(form.Get<platform::SpinEdit>("SpinEdit_dialogfenster").Visible());
+    EXPECT_FALSE(form.Get<platform::Button>("Button_dialogfenster").Visible());
+    Press(form, "Button_cancel");
+  });
+  ConfigureSettings();
 }
 
 // A choice whose setting has no item shows none and keeps the setting.
