@@ -205,7 +205,11 @@ TEST_F(ConfigFormTest, WindowFieldsAreRepaired) {
   SetEverythingOdd(0);
   ScreenSizeCode = 0;
   TextWindowSizeCode = 0;
+  const FakeDrawWindow window;
   InConfig([](Tconfig& form) {
+    Type(form, "Edit_x", "900");
+    form.Get<Edit>("Edit_x").Leave();  // the drawing window takes the width at once
+    EXPECT_EQ(DrawWindowForm->ClientSize().width, 900);
     Type(form, "Edit_x", "0");
     Type(form, "Edit_y", "9999");
     Type(form, "Edit_width", "40");
@@ -216,6 +220,7 @@ TEST_F(ConfigFormTest, WindowFieldsAreRepaired) {
   ConfigureSettings();
   EXPECT_EQ(HorizontalPixels, MaxClientWidth());
   EXPECT_EQ(VerticalPixels, 5000);
+  EXPECT_EQ(DrawWindowForm->ClientSize(), (platform::Size{MaxClientWidth() + 1, 5001}));
   EXPECT_EQ(TextWindowRect[2], 700);
   EXPECT_EQ(TextWindowRect[1], 40);
   EXPECT_EQ(TextWindowRect[0], 10);
