@@ -198,12 +198,7 @@ std::int64_t WriteBlobStream(const void* buffer, std::int64_t count, std::int32_
   int code = MemoWrite(*memo, blob.dataStart + blob.position, bytes.data(), n);
   std::uint64_t size = 0;
   if (code == 0) code = MemoFileSize(*memo, size);
-  if (code == 0) {
-    const auto next = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(NextFreeBlock(size, memo->blockSize), 0xFFFFFFFFu));
-    const std::array<std::uint8_t, 4> header = NextFreeBytes(memo->memoType, next);
-    code = MemoWrite(*memo, 0, header.data(), header.size());
-  }
+  if (code == 0) code = WriteNextFreeBlock(*memo, size);
   if (code != 0) {
     ReportBlobError(*memo, code, "WriteBlobStream");
     return 0;

@@ -92,15 +92,17 @@ bool LockMemoPadAndSeekEOF(MemoControl& memo, const std::string& tag, AppendPosi
   return true;
 }
 
+int WriteNextFreeBlock(MemoControl& memo, std::uint64_t size) {
+  const auto next = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(NextFreeBlock(size, memo.blockSize), 0xFFFFFFFFu));
+  const std::array<std::uint8_t, 4> bytes = NextFreeBytes(memo.memoType, next);
+  return MemoWrite(memo, 0, bytes.data(), bytes.size());
+}
+
 bool UpdateMemoHeader(MemoControl& memo) {
   std::uint64_t size = 0;
   int code = MemoFileSize(memo, size);
-  if (code == 0) {
-    const auto next = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(NextFreeBlock(size, memo.blockSize), 0xFFFFFFFFu));
-    const std::array<std::uint8_t, 4> bytes = NextFreeBytes(memo.memoType, next);
-    code = MemoWrite(memo, 0, bytes.data(), bytes.size());
-  }
+  if (code == 0) code = WriteNextFreeBlock(memo, size);
   if (code == 0) code = AddToCounter(memo);
   memo.blocksRead = 0;
   if (code != 0) {

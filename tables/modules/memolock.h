@@ -30,6 +30,9 @@ AppendPosition EndPosition(const MemoControl& memo, std::uint64_t size);
 // Locks and finds the append position; false after a reported error.
 bool LockMemoPadAndSeekEOF(MemoControl& memo, const std::string& tag, AppendPosition& position);
 
+// Writes the next free block of a file of size bytes into the header; 0 or the I/O code.
+int WriteNextFreeBlock(MemoControl& memo, std::uint64_t size);
+
 // Writes the next free block (and, for types 0x8B and 0x8C, the header counter), then unlocks;
 // false after a reported error.
 bool UpdateMemoHeader(MemoControl& memo);

@@ -235,10 +235,7 @@ class MemoPacker {
 
   // The new file's header, synced; then the map, synced with its folder entry.
   bool Seal(PackFailure& failure) {
-    const auto next = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(NextFreeBlock(target_.cachedSize, target_.blockSize), 0xFFFFFFFFu));
-    const std::array<std::uint8_t, 4> bytes = NextFreeBytes(target_.memoType, next);
-    int code = MemoWrite(target_, 0, bytes.data(), bytes.size());
+    int code = WriteNextFreeBlock(target_, target_.cachedSize);
     if (code == 0) code = target_.file.Sync();
     if (code == 0 && !platform::IdentityOfFile(target_.file, newIdentity_)) code = 100;
     target_.file.Close();
