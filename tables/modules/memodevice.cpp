@@ -59,7 +59,7 @@ class LogicalLines : public MemoLineReader {
     std::string_view piece;
     if (ended_ || !reader_.Next(piece)) {
       if (!ended_ && reader_.Code() != 0) {
-        ReportMemoError(memo_.get(), 30, memo_->fileName + " [GetMemo]");
+        ReportGetMemoError(*memo_, 30);
       }
       ended_ = true;
       return false;
@@ -105,9 +105,7 @@ std::unique_ptr<MemoLineReader> AssignMemo(std::int64_t block) {
   if (CheckMemoArea("AssignMemo")) return nullptr;
   auto lines = std::make_unique<LogicalLines>(CurrentMemoShared());
   if (const int code = lines->Start(block); code != 0) {
-    MemoControl& memo = *CurrentMemo();
-    const std::string where = code == 1003 ? " Record # " + std::to_string(RecNo()) : "";
-    ReportMemoError(&memo, code == 1003 ? 1003 : 30, memo.fileName + where + " [GetMemo]");
+    ReportGetMemoError(*CurrentMemo(), code);
     return nullptr;
   }
   return lines;

@@ -109,8 +109,7 @@ bool GetMemo(std::int64_t block) {
   // One reader for every GetMemo, so that its buffer is allocated once.
   static MemoRecordReader reader;
   if (const int code = reader.Start(memo, block); code != 0) {
-    const std::string where = code == 1003 ? " Record # " + std::to_string(RecNo()) : "";
-    ReportMemoError(&memo, code == 1003 ? 1003 : 30, memo.fileName + where + " [GetMemo]");
+    ReportGetMemoError(memo, code);
     return false;
   }
   std::string_view piece;
@@ -118,13 +117,18 @@ bool GetMemo(std::int64_t block) {
   memo.blocksRead = NextFreeBlock(reader.Taken(), memo.blockSize);
   NoteRecordBytes(memo, reader.Taken());
   if (reader.Code() != 0) {
-    ReportMemoError(&memo, 30, memo.fileName + " [GetMemo]");
+    ReportGetMemoError(memo, 30);
     return false;
   }
   MemoLines.Finish();
   std::string& text = MemoLines.AllText();
   MemoToEngine(memo, text.data(), text.size());
   return true;
+}
+
+void ReportGetMemoError(MemoControl& memo, int code) {
+  const std::string where = code == 1003 ? " Record # " + std::to_string(RecNo()) : "";
+  ReportMemoError(&memo, code == 1003 ? 1003 : 30, memo.fileName + where + " [GetMemo]");
 }
 
 }  // namespace dadav

@@ -13,6 +13,8 @@
 
 namespace dadav {
 
+struct MemoControl;
+
 constexpr std::uint8_t kLineEndNone = 0;
 constexpr std::uint8_t kLineEndHard = 0x0D;
 constexpr std::uint8_t kLineEndSoft = 0x8D;
@@ -64,5 +66,9 @@ extern MemoLineSet MemoLines;
 // Reads the current area's memo at block into MemoLines; block 0 gives no lines. False after a
 // reported error: 1003 for a block outside the file, 30 for a read error.
 bool GetMemo(std::int64_t block);
+
+// Reports a memo that could not be read as GetMemo does: code 1003 (a block outside the file)
+// with the current record's number, any other code as read error 30.
+void ReportGetMemoError(MemoControl& memo, int code);
 
 }  // namespace dadav
