@@ -34,6 +34,7 @@
 #include "tables/modules/memostart.h"
 #include "tables/modules/ndxmanage.h"
 #include "tables/modules/vfile.h"
+#include "tests/base/testdata.h"
 #include "tests/support/tempfolder.h"
 
 class InputTest : public ::testing::Test, protected TempFolder {
@@ -58,7 +59,7 @@ class InputTest : public ::testing::Test, protected TempFolder {
     CadDir = Dir();
     DbfDir = Path("tables");
     for (const char* table : {"p3g.dbf", "rkm1base.dbf", "kv3wstyp.dbf"}) {
-      std::filesystem::copy_file(ShippedData() / table, Path(std::string("tables/") + table));
+      std::filesystem::copy_file(DataPath(table), Path(std::string("tables/") + table));
     }
     dadav::EngineStart(
         {&dadav::ExprModuleStart, &dadav::IndexInit, &dadav::MemoStart, &dadav::VFileStart});
@@ -75,11 +76,7 @@ class InputTest : public ::testing::Test, protected TempFolder {
     TextCharMode = 0;
   }
 
-  static std::filesystem::path Source() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
-  }
-  static std::filesystem::path ShippedData() { return Source() / "data"; }
-  static std::string Golden() { return (Source() / "tests/calc/golden/p3g60.kv6").string(); }
+  static std::string Golden() { return SourceRoot() + "/tests/calc/golden/p3g60.kv6"; }
 
   // What the user does in the next form the program shows.
   void InForm(std::function<void(platform::Form&)> act) {

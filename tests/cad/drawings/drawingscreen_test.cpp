@@ -1,7 +1,6 @@
 // Each of the twelve drawings on the screen: the display list it leaves replays onto a canvas,
 // holds only readable records with finite numbers, and no block file of the drawing remains.
 #include <cmath>
-#include <filesystem>
 #include <string>
 
 #include "base/draw/brelgraf.h"
@@ -14,6 +13,7 @@
 #include "platform/headless/recordingcanvas.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
+#include "tests/base/testdata.h"
 #include "tests/cad/cadtest.h"
 
 namespace {
@@ -24,9 +24,7 @@ class DrawingScreen : public CadTest {
     CadTest::SetUp();
     StartCalculationUnits();
     UnitSystem = 0;
-    const auto golden = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-                        "calc" / "golden" / "p3g60.kv6";
-    ASSERT_TRUE(LoadCalcFile(golden.string()));
+    ASSERT_TRUE(LoadCalcFile(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
     CadBatch = 1;  // the contour drawings take their settings without the form
   }
   void TearDown() override { CadBatch = 0; }

@@ -18,6 +18,7 @@
 #include "platform/forms.h"
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
+#include "tests/base/testdata.h"
 #include "tests/cad/cadtest.h"
 
 namespace {
@@ -29,12 +30,6 @@ using platform::headless::Step;
 
 using Pass = std::vector<RecordedCall>;
 
-std::string GoldenConnection() {
-  return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "calc" /
-          "golden" / "p3g60.kv6")
-      .string();
-}
-
 class Dispatcher : public CadTest {
  protected:
   void SetUp() override {
@@ -42,7 +37,7 @@ class Dispatcher : public CadTest {
     StartCalculationUnits();
     UnitSystem = 0;
     DecimalSeparator = '.';
-    ASSERT_TRUE(LoadCalcFile(GoldenConnection()));
+    ASSERT_TRUE(LoadCalcFile(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
     cad_register_writer(kRecordingTarget, RecordingWriter(false));
     CadBatch = 1;
     CurrentFile = Temp("out");

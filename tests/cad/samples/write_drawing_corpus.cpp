@@ -35,6 +35,7 @@
 #include "platform/services.h"
 #include "samplestart.h"
 #include "tests/base/fakemachine.h"
+#include "tests/base/testdata.h"
 
 namespace {
 
@@ -301,11 +302,7 @@ int main(int argc, char** argv) {
   StlInverse = 1;
   StartCalculationUnits();
   InitDrawingInfo();
-  const std::string golden =
-      (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "calc" /
-       "golden" / "p3g60.kv6")
-          .string();
-  if (!LoadCalcFile(golden)) return 1;
+  if (!LoadCalcFile(SourceRoot() + "/tests/calc/golden/p3g60.kv6")) return 1;
   const kv6record loaded = CalcData;
   bool ok = true;
   for (std::uint16_t drawing = 1; drawing <= 12 && ok; ++drawing) ok = write_drawing("p", drawing);

@@ -24,6 +24,7 @@
 #include "calc/kv6record.h"
 #include "calc/vocabulary.h"
 #include "samplestart.h"
+#include "tests/base/testdata.h"
 
 namespace {
 
@@ -226,10 +227,7 @@ int main(int argc, char** argv) {
   expect("big", "modelspace POLYLINE 1\nvertices 100000\n");
 
   StartCalculationUnits();
-  const std::string golden =
-      (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "calc" /
-       "golden" / "p3g60.kv6")
-          .string();
+  const std::string golden = SourceRoot() + "/tests/calc/golden/p3g60.kv6";
   drawings({"drawing", true, 1}, golden);
   drawings({"lines_drawing", false, 1}, golden);
   drawings({"inch_drawing", true, 25.4L}, golden);
