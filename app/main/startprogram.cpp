@@ -88,13 +88,13 @@ std::optional<int> FileMode() {
 
 void LoadDefaultFiles() {
   if (FileThere(AddBackslash(DataDir) + "null." + FileExt)) {
-    ReadCalcFile("null");
+    LoadCalcFile("null");
     CurrentFile.clear();
   }
   if (FileThere(AddBackslash(BrelcorDir) + "init." + FileExt)) {
     const std::string dataDir = DataDir;
     DataDir = BrelcorDir;
-    ReadCalcFile("init");
+    LoadCalcFile("init");
     DataDir = dataDir;
     CurrentFile.clear();
   }

@@ -105,7 +105,7 @@ void Thh::Draw(std::uint16_t device, std::uint16_t drawing) {
 void Thh::mi_fileNewClick() {
   AskSaveModified();
   if (AbortFlag != 0) return;
-  if (FileThere(AddBackslash(DataDir) + "null." + FileExt)) ReadCalcFile("null");
+  if (FileThere(AddBackslash(DataDir) + "null." + FileExt)) LoadCalcFile("null");
   CurrentFile.clear();
   UpdateCaption();
   ResetDrawingInfo();
