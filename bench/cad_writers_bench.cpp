@@ -6,22 +6,16 @@
 // counter "facets" gives facets per second.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "benchfolder.h"
+#include "benchgolden.h"
 #include "benchsize.h"
 #include "cad/drawings/outputdrawing.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadvar.h"
-#include "calc/calcfile.h"
 #include "calc/calcstart.h"
-#include "calc/kv6record.h"
 
 namespace {
 
@@ -33,19 +27,7 @@ void LoadGolden(const BenchFolder& folder) {
   InitBrelvar();
   InitCadDefaults();
   StartCalculationUnits();
-  TempDir = folder.Path();
-  CadDir = folder.Path();
-  const auto golden = std::filesystem::path(__FILE__).parent_path().parent_path() / "tests" /
-                      "calc" / "golden" / "p3g60.kv6";
-  if (!LoadCalcFile(golden.string())) {
-    std::fprintf(stderr, "cannot load %s\n", golden.string().c_str());
-    std::exit(2);
-  }
-  CalcData.Resolution = kResolution;
-  CalcData.CadElement = 2;
-  CadBatch = 1;
-  OpenAfterExport = 0;  // the files are for the clock only
-  CurrentFile = folder.Path() + "/drawing";
+  LoadGoldenConnection(folder, kResolution);
 }
 
 // One drawing on one target; the STL type for target 6.

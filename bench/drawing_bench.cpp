@@ -6,9 +6,6 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <filesystem>
-#include <string>
-
 #include "base/draw/breldraw.h"
 #include "base/draw/brelgraf.h"
 #include "base/draw/hgvar.h"
@@ -16,11 +13,11 @@
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "benchfolder.h"
+#include "benchgolden.h"
 #include "benchsize.h"
 #include "cad/drawings/outputdrawing.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadvar.h"
-#include "calc/calcfile.h"
 #include "calc/calcstart.h"
 #include "calc/kv6record.h"
 #include "platform/headless/recordingcanvas.h"
@@ -45,19 +42,7 @@ struct Drawings {
     window.FormCreate();
     HorizontalPixels = static_cast<std::uint16_t>(kSize.width - 1);
     VerticalPixels = static_cast<std::uint16_t>(kSize.height - 1);
-    TempDir = folder.Path();
-    CadDir = folder.Path();
-    const auto golden = std::filesystem::path(__FILE__).parent_path().parent_path() / "tests" /
-                        "calc" / "golden" / "p3g60.kv6";
-    if (!LoadCalcFile(golden.string())) {
-      std::fprintf(stderr, "cannot load %s\n", golden.string().c_str());
-      std::exit(2);
-    }
-    CalcData.Resolution = kResolution;
-    CalcData.CadElement = 2;
-    CadBatch = 1;
-    OpenAfterExport = 0;  // the files are for the clock only
-    CurrentFile = folder.Path() + "/drawing";
+    LoadGoldenConnection(folder, kResolution);
   }
   BenchFolder folder;
   platform::RecordingDrawSurface surface{kSize};
