@@ -234,11 +234,35 @@ class ItemSort {
     return record;
   }
   void Sort(std::vector<const std::uint8_t*>& items) const {
-    std::sort(items.begin(), items.end(),
-              [this](const std::uint8_t* a, const std::uint8_t* b) { return Less(a, b); });
+    if (d_.numeric) {
+      std::sort(items.begin(), items.end(),
+                [this](const std::uint8_t* a, const std::uint8_t* b) { return Less(a, b); });
+      return;
+    }
+    // Character keys order by their bytes: the first eight, read as one big-endian number,
+    // decide most comparisons without touching the items.
+    std::vector<Prefixed> prefixed(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) prefixed[i] = {Prefix(items[i]), items[i]};
+    std::sort(prefixed.begin(), prefixed.end(), [this](const Prefixed& a, const Prefixed& b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      return Less(a.item, b.item);
+    });
+    for (std::size_t i = 0; i < items.size(); ++i) items[i] = prefixed[i].item;
   }
 
  private:
+  struct Prefixed {
+    std::uint64_t prefix = 0;
+    const std::uint8_t* item = nullptr;
+  };
+
+  std::uint64_t Prefix(const std::uint8_t* item) const {
+    std::uint64_t prefix = 0;
+    const std::size_t length = std::min<std::size_t>(8, d_.KeyLength());
+    for (std::size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < length ? item[i] : 0u);
+    return prefix;
+  }
+
   const IndexDescriptor& d_;
   std::size_t size_;
 };
@@ -414,9 +438,10 @@ class Build {
         if (d_.keyMaker != nullptr) LoadNativeRecord();
         BuildKey(d_, key);
         const auto record = static_cast<std::uint32_t>(area_.recNo);
-        items_.insert(items_.end(), key.begin(), key.end());
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
-        items_.insert(items_.end(), bytes, bytes + 4);
+        const std::size_t at = items_.size();
+        items_.resize(at + itemSize);
+        std::memcpy(&items_[at], key.data(), key.size());
+        std::memcpy(&items_[at + key.size()], &record, 4);
         progress.Item();
         if (items_.size() / itemSize == runItems && runFile_.IsOpen() && !WriteRun()) return false;
       }
