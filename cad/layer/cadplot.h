@@ -1,8 +1,18 @@
 // Start of the external plot program after its DXF file is written.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
+
+// The plot program's destinations as its options form and its prompts offer them, and in the same
+// order the codes its /C option takes.
+inline constexpr std::array<const char*, 5> kPlotDestinations = {
+    "HP-GL Laserjet (HPL)", "Postscript  (PS)", "HP-GL (PLT)", "HP-GL/2  (PL2)", "Aristo  (ART)"};
+inline constexpr std::array<const char*, 5> kPlotDestinationCodes = {"HPL", "PS", "PLT", "PL2",
+                                                                     "ART"};
+// The output interfaces in the order offered; the /D option takes an interface's place from 1.
+inline constexpr std::array<const char*, 3> kPlotInterfaces = {"serial", "parallel", "file"};
 
 // The command line split at blanks, double quotes grouping (the quotes are removed).
 std::vector<std::string> cad_split_command_line(const std::string& line);

@@ -1,6 +1,7 @@
 #include "cad/layer/cadplotline.h"
 
 #include <cstdint>
+#include <span>
 
 #include "base/dialogs/utilcrt.h"
 #include "base/dialogs/utilcrtfile.h"
@@ -20,8 +21,6 @@ constexpr std::uint16_t kSerial = 1;
 constexpr std::uint16_t kParallel = 2;
 constexpr std::uint16_t kFile = 3;
 constexpr std::uint16_t kPostScript = 2;
-
-const char* const kCodes[] = {"HPL", "PS", "PLT", "PL2", "ART"};
 
 // What the prompts ask, with the answers a plain line to a parallel printer needs.
 struct PlotAnswers {
@@ -72,7 +71,7 @@ bool ask_program(PlotAnswers& a) {
   } while (true);
 }
 
-bool choose(std::uint16_t help, const std::string& title, std::initializer_list<const char*> items,
+bool choose(std::uint16_t help, const std::string& title, std::span<const char* const> items,
             std::uint16_t& index) {
   std::int32_t n = 0;
   for (const char* item : items) ChoiceTexts[static_cast<std::size_t>(++n)] = item;
@@ -82,13 +81,10 @@ bool choose(std::uint16_t help, const std::string& title, std::initializer_list<
 }
 
 bool ask_destination(PlotAnswers& a) {
-  if (!choose(2090, "destination code",
-              {"HP-GL Laserjet (HPL)", "Postscript  (PS)", "HP-GL (PLT)", "HP-GL/2  (PL2)",
-               "Aristo  (ART)"},
-              a.destination)) {
+  if (!choose(2090, "destination code", kPlotDestinations, a.destination) ||
+      !choose(2110, "output interface", kPlotInterfaces, a.interface)) {
     return false;
   }
-  if (!choose(2110, "output interface", {"serial", "parallel", "file"}, a.interface)) return false;
   if (a.interface == kFile) {
     SetHelpNumber(2130);
     InputText("destination file name", 30, a.file);
@@ -130,7 +126,7 @@ std::string program_path(const PlotAnswers& a) {
 std::string assemble(const PlotAnswers& a, const std::string& program) {
   std::string line = cad_quote_command_word(program) + " " +
                      cad_quote_command_word(AddBackslash(TempDir) + "penwerk");
-  line += " /C" + std::string(kCodes[a.destination - 1]);
+  line += " /C" + std::string(kPlotDestinationCodes[a.destination - 1]);
   if (a.interface != kParallel) line += " /D" + IntText(a.interface);
   if (a.interface != kFile && a.port != 1) line += " /P" + IntText(a.port);
   if (a.interface == kFile && !TrimBlanks(a.file).empty()) line += " /F" + a.file;

@@ -68,8 +68,6 @@ constexpr std::int32_t kParallel = 1;
 constexpr std::int32_t kFile = 2;
 constexpr std::int32_t kPostScript = 1;
 
-const char* const kCodes[] = {"HPL", "PS", "PLT", "PL2", "ART"};
-
 // Each edit with its default text and the help text of its hint.
 struct EditDefault {
   const char* name;
@@ -134,12 +132,11 @@ void TForm_confpenwerk::AddProgramControls() {
 void TForm_confpenwerk::AddDestinationControls() {
   auto& code = Add<RadioGroup>("RadioGroup_outcode");
   code.SetCaption(ToDisplayText("destination code"));
-  code.SetItems({"HP-GL Laserjet (HPL)", "Postscript  (PS)", "HP-GL (PLT)", "HP-GL/2  (PL2)",
-                 "Aristo  (ART)"});
+  code.SetItems(std::vector<std::string>(kPlotDestinations.begin(), kPlotDestinations.end()));
   code.SetItemIndex(0);
   auto& interface = Add<RadioGroup>("RadioGroup_d");
   interface.SetCaption(ToDisplayText("output interface"));
-  interface.SetItems({"serial", "parallel", "file"});
+  interface.SetItems(std::vector<std::string>(kPlotInterfaces.begin(), kPlotInterfaces.end()));
   interface.SetItemIndex(kParallel);
   Add<Label>("Label_com").SetCaption("COM-Port");
   Add<Edit>("Edit_com");
@@ -258,7 +255,7 @@ void TForm_confpenwerk::BuildPlotCommandLine() {
   const std::string& outdir = text("Edit_outdir");
   std::string line = cad_quote_command_word(text("Edit_penwerkPath")) + " " + plot_file_in(outdir);
   const std::int32_t code = Get<RadioGroup>("RadioGroup_outcode").ItemIndex();
-  line += " /C" + std::string(kCodes[code < 0 ? 0 : code]);
+  line += " /C" + std::string(kPlotDestinationCodes[code < 0 ? 0 : code]);
   const std::int32_t interface = Get<RadioGroup>("RadioGroup_d").ItemIndex();
   if (interface != kParallel) line += " /D" + IntText(interface + 1);
   if (interface == kSerial || interface == kParallel) {
