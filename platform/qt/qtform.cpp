@@ -372,18 +372,32 @@ QWidget* MakePageControl(PageControl& pages, QWidget* parent) {
   return widget;
 }
 
+// A grid with one fixed row shows that row as the table's header, whose sections the user sizes;
+// the table's rows are then the grid's rows below it.
+std::int32_t HeaderRows(const StringGrid& grid) {
+  return grid.FixedRows() == 1 ? 1 : 0;
+}
+
 void SyncGrid(QTableWidget& table, const StringGrid& grid) {
   const QSignalBlocker block(&table);
+  const std::int32_t header = HeaderRows(grid);
   table.setColumnCount(grid.ColCount());
-  table.setRowCount(grid.RowCount());
+  table.setRowCount(grid.RowCount() - header);
+  table.horizontalHeader()->setVisible(header == 1);
   table.setEditTriggers(grid.Editable() ? QAbstractItemView::AllEditTriggers
                                         : QAbstractItemView::NoEditTriggers);
-  for (std::int32_t row = 0; row < grid.RowCount(); ++row) {
+  for (std::int32_t col = 0; col < grid.ColCount() && header == 1; ++col) {
+    const QString text = ToQString(grid.Cell(col, 0));
+    QTableWidgetItem* item = table.horizontalHeaderItem(col);
+    if (item == nullptr) table.setHorizontalHeaderItem(col, item = new QTableWidgetItem);
+    if (item->text() != text) item->setText(text);
+  }
+  for (std::int32_t row = header; row < grid.RowCount(); ++row) {
     for (std::int32_t col = 0; col < grid.ColCount(); ++col) {
-      QTableWidgetItem* item = table.item(row, col);
+      QTableWidgetItem* item = table.item(row - header, col);
       if (item == nullptr) {
         item = new QTableWidgetItem;
-        table.setItem(row, col, item);
+        table.setItem(row - header, col, item);
       }
       const QString text = ToQString(grid.Cell(col, row));
       if (item->text() != text) item->setText(text);
@@ -396,7 +410,7 @@ void SyncGrid(QTableWidget& table, const StringGrid& grid) {
   for (std::int32_t col = 0; col < grid.ColCount(); ++col) {
     if (grid.ColWidth(col) > 0) table.setColumnWidth(col, grid.ColWidth(col));
   }
-  table.setCurrentCell(grid.Row(), grid.Col());
+  table.setCurrentCell(grid.Row() - header, grid.Col());
 }
 
 MouseButton ButtonOf(Qt::MouseButton button) {
@@ -404,21 +418,60 @@ MouseButton ButtonOf(Qt::MouseButton button) {
   return button == Qt::MiddleButton ? MouseButton::Middle : MouseButton::Left;
 }
 
+// A press at pos inside the widget's area shown for cell (col, row), told to the grid in the
+// grid's own cell frame.
+void TellPress(StringGrid& grid, Qt::MouseButton button, QPoint pos, const QRect& shown,
+               std::int32_t col, std::int32_t row) {
+  const Rect rect = grid.CellRect(col, row);
+  const auto scaled = [](int offset, int shownSize, std::int32_t size) {
+    return shownSize > 0 ? offset * size / shownSize : 0;
+  };
+  grid.MouseDown(ButtonOf(button),
+                 rect.left + scaled(pos.x() - shown.left(), shown.width(), rect.right - rect.left),
+                 rect.top + scaled(pos.y() - shown.top(), shown.height(), rect.bottom - rect.top));
+}
+
+// The header of a grid with a fixed row: a press on a section is a press on that row's cell.
+class GridHeader final : public QHeaderView {
+ public:
+  GridHeader(StringGrid& model, QWidget* parent)
+      : QHeaderView(Qt::Horizontal, parent), model_(model) {
+    // A press on a head selects nothing: the head is no cell the current cell may move to.
+    setSectionsClickable(false);
+    setSectionResizeMode(QHeaderView::Interactive);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    const QPoint pos = event->position().toPoint();
+    const int section = logicalIndexAt(pos);
+    if (section >= 0) {
+      const QRect shown(sectionViewportPosition(section), 0, sectionSize(section), height());
+      TellPress(model_, event->button(), pos, shown, section, 0);
+    }
+    if (event->button() == Qt::RightButton) return;
+    QHeaderView::mousePressEvent(event);
+  }
+
+ private:
+  StringGrid& model_;
+};
+
 // A table that tells the grid every press, in the grid's own cell frame, and lets no right press
 // move the current cell (a plain view would, and so pick a row where a pick means loading it).
 class GridWidget final : public QTableWidget {
  public:
-  GridWidget(StringGrid& model, QWidget* parent) : QTableWidget(parent), model_(model) {}
+  GridWidget(StringGrid& model, QWidget* parent) : QTableWidget(parent), model_(model) {
+    setHorizontalHeader(new GridHeader(model, this));
+  }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override {
     const QPoint pos = event->position().toPoint();
     const QModelIndex index = indexAt(pos);
     if (index.isValid()) {
-      const QRect cell = visualRect(index);
-      const Rect rect = model_.CellRect(index.column(), index.row());
-      model_.MouseDown(ButtonOf(event->button()), rect.left + pos.x() - cell.left(),
-                       rect.top + pos.y() - cell.top());
+      TellPress(model_, event->button(), pos, visualRect(index), index.column(),
+                index.row() + HeaderRows(model_));
     }
     if (event->button() == Qt::RightButton) return;
     QTableWidget::mousePressEvent(event);
@@ -431,7 +484,6 @@ class GridWidget final : public QTableWidget {
 QWidget* MakeStringGrid(StringGrid& grid, QWidget* parent) {
   auto* widget = new GridWidget(grid, parent);
   widget->verticalHeader()->setDefaultSectionSize(grid.DefaultRowHeight() + 1);
-  widget->horizontalHeader()->hide();
   widget->verticalHeader()->hide();
   SyncGrid(*widget, grid);
   // A grid changes cell by cell; one refresh after the program's changes is enough.
@@ -445,15 +497,21 @@ QWidget* MakeStringGrid(StringGrid& grid, QWidget* parent) {
     });
   });
   QObject::connect(widget, &QTableWidget::currentCellChanged, [widget, &grid](int row, int col) {
-    grid.SelectCell(col, row);
-    if (grid.Row() != row || grid.Col() != col) {
+    const std::int32_t header = HeaderRows(grid);
+    grid.SelectCell(col, row + header);
+    if (grid.Row() != row + header || grid.Col() != col) {
       const QSignalBlocker block(widget);
-      widget->setCurrentCell(grid.Row(), grid.Col());
+      widget->setCurrentCell(grid.Row() - header, grid.Col());
     }
   });
   QObject::connect(widget, &QTableWidget::cellChanged, [widget, &grid](int row, int col) {
-    grid.TypeCell(col, row, FromQString(widget->item(row, col)->text()));
+    grid.TypeCell(col, row + HeaderRows(grid), FromQString(widget->item(row, col)->text()));
   });
+  // The widths the user gives the columns stay with the grid, also when the form shows again.
+  QObject::connect(widget->horizontalHeader(), &QHeaderView::sectionResized,
+                   [&grid](int col, int, int width) {
+                     if (width != grid.ColWidth(col)) grid.SetColWidth(col, width);
+                   });
   return widget;
 }
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -117,19 +118,32 @@ TEST_F(PeripheryQt, TheTableOfTwoThousandFilesAndItsSearchForm) {
     SavePng(dialog, "filetable.png");
     auto* grid = dialog.findChild<QTableWidget*>("StringGrid1");
     ASSERT_NE(grid, nullptr);
-    const auto press = [grid](Qt::MouseButton button, int row, int col) {
+    // The grid's row 0 is the table's header; its row r the table's row r - 1.
+    QHeaderView* head = grid->horizontalHeader();
+    ASSERT_TRUE(head->isVisible());
+    EXPECT_EQ(grid->horizontalHeaderItem(5)->text(), "d1 [mm]");
+    const auto pressCell = [grid](Qt::MouseButton button, int row, int col) {
       QTest::mouseClick(grid->viewport(), button, {},
-                        grid->visualRect(grid->model()->index(row, col)).center());
+                        grid->visualRect(grid->model()->index(row - 1, col)).center());
       QApplication::processEvents();
     };
-    press(Qt::RightButton, 3, 5);  // a row: nothing sorts, nothing is picked
+    const auto pressHead = [head](Qt::MouseButton button, int col) {
+      QTest::mouseClick(head->viewport(), button, {},
+                        QPoint(head->sectionViewportPosition(col) + head->sectionSize(col) / 2,
+                               head->height() / 2));
+      QApplication::processEvents();
+    };
+    pressCell(Qt::RightButton, 3, 5);  // a row: nothing sorts, nothing is picked
     EXPECT_EQ(table.StringGrid1.Row(), 1);
-    press(Qt::RightButton, 0, 5);  // the head of d1: sorted, the current file stays first
+    pressHead(Qt::LeftButton, 5);   // a left press on a head sorts nothing
+    pressHead(Qt::RightButton, 5);  // the head of d1: sorted, the current file stays first
     EXPECT_EQ(table.StringGrid1.Cell(5, 2), "  8.00");
     EXPECT_EQ(table.StringGrid1.Row(), 1);
     EXPECT_EQ(table.SelectedRow, 0);
     EXPECT_TRUE(dialog.isVisible());
-    press(Qt::LeftButton, 3, 0);
+    head->resizeSection(0, 333);  // as the user drags the section's edge
+    EXPECT_EQ(table.StringGrid1.ColWidth(0), 333);
+    pressCell(Qt::LeftButton, 3, 0);
   });
   EXPECT_NE(before, "  8.00");
   EXPECT_EQ(table.SelectedRow, 3);
