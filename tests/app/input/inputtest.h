@@ -36,6 +36,7 @@
 #include "tables/modules/vfile.h"
 #include "tests/base/testdata.h"
 #include "tests/support/tempfolder.h"
+#include "tests/tables/core/enginetables.h"
 
 class InputTest : public ::testing::Test, protected TempFolder {
  protected:
@@ -123,33 +124,25 @@ class InputTest : public ::testing::Test, protected TempFolder {
     dadav::CloseAll();
     dadav::TableLanguageOem = true;
   }
-  static dadav::FieldDescriptor Field(const char* name, char type, int length, int decimals = 0) {
-    dadav::FieldDescriptor f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(length);
-    f.decimals = static_cast<std::uint8_t>(decimals);
-    return f;
-  }
   // Material rows: IDENT, NAME, NAME2, TYPENO, RM, RE, E, DENSITY, ALPHA, POISSON, G, STANDARD,
   // REMARK.
   void WriteMaterials(const std::vector<std::vector<std::string>>& rows) {
-    WriteTable(
-        "rkm1base.dbf",
-        {Field("IDENT", 'C', 9), Field("NAME", 'C', 18), Field("NAME2", 'C', 18),
-         Field("TYPENO", 'N', 2), Field("RM", 'N', 5), Field("RE", 'N', 5), Field("E", 'N', 6),
-         Field("DENSITY", 'N', 6, 3), Field("ALPHA", 'N', 5, 1), Field("POISSON", 'N', 5, 3),
-         Field("G", 'N', 6), Field("STANDARD", 'C', 16), Field("REMARK", 'C', 30)},
-        rows);
+    using enginetest::Def;
+    WriteTable("rkm1base.dbf",
+               {Def("IDENT", 'C', 9), Def("NAME", 'C', 18), Def("NAME2", 'C', 18),
+                Def("TYPENO", 'N', 2), Def("RM", 'N', 5), Def("RE", 'N', 5), Def("E", 'N', 6),
+                Def("DENSITY", 'N', 6, 3), Def("ALPHA", 'N', 5, 1), Def("POISSON", 'N', 5, 3),
+                Def("G", 'N', 6), Def("STANDARD", 'C', 16), Def("REMARK", 'C', 30)},
+               rows);
   }
   // Type rows: TYPENO, NAME, then fS and fH of the key, the shaft and the hub.
   void WriteTypes(const std::vector<std::vector<std::string>>& rows) {
-    WriteTable(
-        "kv3wstyp.dbf",
-        {Field("TYPENO", 'C', 2), Field("NAME", 'C', 30), Field("FS_KEY", 'N', 5, 2),
-         Field("FH_KEY", 'N', 5, 2), Field("FS_SHAFT", 'N', 5, 2), Field("FH_SHAFT", 'N', 5, 2),
-         Field("FS_HUB", 'N', 5, 2), Field("FH_HUB", 'N', 5, 2)},
-        rows);
+    using enginetest::Def;
+    WriteTable("kv3wstyp.dbf",
+               {Def("TYPENO", 'C', 2), Def("NAME", 'C', 30), Def("FS_KEY", 'N', 5, 2),
+                Def("FH_KEY", 'N', 5, 2), Def("FS_SHAFT", 'N', 5, 2), Def("FH_SHAFT", 'N', 5, 2),
+                Def("FS_HUB", 'N', 5, 2), Def("FH_HUB", 'N', 5, 2)},
+               rows);
   }
   bool Boxed(const std::string& text) const {
     for (const std::string& line : dialogs_->Transcript()) {
