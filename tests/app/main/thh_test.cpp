@@ -106,8 +106,12 @@ TEST_F(ThhTest, CaptionsFollowEveryLanguageAndKeepTheMessageCount) {
     const std::string& count = Item("mi_viewErrorMessages").Caption();
     EXPECT_EQ(count.substr(count.size() - 4), " (3)");
   }
+  EXPECT_TRUE(Item("mi_viewErrorMessages").Enabled());
   MessageCount = 0;
   SetLanguage(*form, 2);
+  UpdateMessageCount(form->Window());
+  EXPECT_FALSE(Item("mi_viewErrorMessages").Enabled());
+  EXPECT_EQ(Item("mi_viewErrorMessages").Caption(), "&Error messages (0)");
 }
 
 TEST_F(ThhTest, DrawingCommandsSendTheirDeviceAndDrawing) {
