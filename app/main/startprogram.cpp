@@ -86,15 +86,17 @@ std::optional<int> FileMode() {
   return std::nullopt;
 }
 
+// Read, not loaded: the start calculates once after both, so "init" over "null" costs one
+// calculation instead of three.
 void LoadDefaultFiles() {
   if (FileThere(AddBackslash(DataDir) + "null." + FileExt)) {
-    LoadCalcFile("null");
+    ReadCalcFile("null");
     CurrentFile.clear();
   }
   if (FileThere(AddBackslash(BrelcorDir) + "init." + FileExt)) {
     const std::string dataDir = DataDir;
     DataDir = BrelcorDir;
-    LoadCalcFile("init");
+    ReadCalcFile("init");
     DataDir = dataDir;
     CurrentFile.clear();
   }
