@@ -1,6 +1,7 @@
 #include "platform/controls.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -288,7 +289,17 @@ void SpinEdit::SetRange(std::int32_t min, std::int32_t max) {
   SetValue(value_);
 }
 
+void SpinEdit::SetMaxDigits(std::int32_t digits) {
+  maxDigits_ = std::max<std::int32_t>(digits, 0);
+  Changed();
+}
+
 void SpinEdit::TypeValue(std::int32_t value) {
+  if (maxDigits_ > 0) {
+    std::int32_t limit = 1;
+    for (std::int32_t d = 0; d < maxDigits_ && limit <= INT32_MAX / 10; ++d) limit *= 10;
+    while (value >= limit || value <= -limit) value /= 10;
+  }
   if (!Usable() || std::clamp(value, min_, max_) == value_) return;
   SetValue(value);
   RunGuarded(onChange);

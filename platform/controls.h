@@ -312,14 +312,19 @@ class SpinEdit : public Control {
   std::int32_t Min() const { return min_; }
   std::int32_t Max() const { return max_; }
   void SetRange(std::int32_t min, std::int32_t max);
+  // Most digits the user can type; 0 for no limit.
+  std::int32_t MaxDigits() const { return maxDigits_; }
+  void SetMaxDigits(std::int32_t digits);
 
   std::function<void()> onChange;
+  // The user types the number's digits; typing stops at the most digits.
   void TypeValue(std::int32_t value);
 
  private:
   std::int32_t value_ = 0;
   std::int32_t min_ = 0;
   std::int32_t max_ = 100;
+  std::int32_t maxDigits_ = 0;
 };
 
 // A pair of up and down arrows without a value of its own.

@@ -268,6 +268,7 @@ void Tconfig::AddGraphicsPage() {
                    DialogScale, [](std::int32_t n) { return n == 0 ? 100 : n; }));
   for (const char* spin : {"SpinEdit_dialogfenster", "SpinEdit_dialogelemente"}) {
     Get<SpinEdit>(spin).SetRange(30, 300);
+    Get<SpinEdit>(spin).SetMaxDigits(3);
   }
   AddButton(page, "Button_dialogfenster", "<", [this] {
     // The scale the automatic dialog size gives, shown without taking it over yet.
@@ -413,6 +414,7 @@ void Tconfig::AddCadPage() {
   SpinEdit& decimals =
       Labelled<SpinEdit>(page, "SpinEdit_dxfdec", "Digits for floating point numbers DXF, TXT");
   decimals.SetRange(3, 16);
+  decimals.SetMaxDigits(2);
   Bind(SpinBinding(decimals, CadDecimals));
   AddButton(page, "Button_dxfdec", "<", [&decimals] { decimals.SetValue(6); });
   Bind(RealBinding(Labelled<Edit>(page, "Edit_dxfscale", "Scale DXF, TXT"), CadUnitFactor,
@@ -581,9 +583,11 @@ void Tconfig::AddPrintoutPage() {
       Labelled<SpinEdit>(page, "SpinEdit_linesperpage", "Max. lines per page for printer"),
       LinesPerPage));
   Get<SpinEdit>("SpinEdit_linesperpage").SetRange(1, 999);
+  Get<SpinEdit>("SpinEdit_linesperpage").SetMaxDigits(3);
   Bind(SpinBinding(Labelled<SpinEdit>(page, "SpinEdit_spacelines", "header space lines"),
                    HeaderSpaceLines));
   Get<SpinEdit>("SpinEdit_spacelines").SetRange(0, 30);
+  Get<SpinEdit>("SpinEdit_spacelines").SetMaxDigits(2);
   Bind(ChoiceBinding(Radio(page, "RadioGroup_date", "date",
                            {"DD.MM.YYYY", "MM/DD/YYYY", "YYYY-MM-DD", "DD/MM/YYYY"}),
                      DateCode, 1));

@@ -298,6 +298,9 @@ QWidget* MakeSpinEdit(SpinEdit& spin, QWidget* parent) {
   Bind(spin, widget, [widget, &spin] {
     widget->setRange(spin.Min(), spin.Max());
     widget->setValue(spin.Value());
+    if (QLineEdit* edit = widget->findChild<QLineEdit*>()) {
+      edit->setMaxLength(spin.MaxDigits() > 0 ? spin.MaxDigits() : 32767);
+    }
   });
   QObject::connect(widget, &QSpinBox::valueChanged, [&spin](int value) { spin.TypeValue(value); });
   return widget;

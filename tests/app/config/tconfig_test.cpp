@@ -151,7 +151,8 @@ TEST_F(ConfigFormTest, EachKindOfControlStoresTheUsersChoice) {
     Type(form, "Edit_massfaktorconfig", "0.005");
     Type(form, "Edit_3dx", "90");
     form.Get<platform::SpinEdit>("SpinEdit_dialogfenster").TypeValue(0);
-    form.Get<platform::SpinEdit>("SpinEdit_linesperpage").TypeValue(72);
+    form.Get<platform::SpinEdit>("SpinEdit_linesperpage").TypeValue(7212);  // 3 digits: 721
+    form.Get<platform::SpinEdit>("SpinEdit_spacelines").TypeValue(123);     // 2 digits: 12
     form.Get<StringGrid>("StringGrid_color").TypeCell(1, 1, "11");
     Choose(form, "RadioGroup_date", 2);
     Choose(form, "ComboBox_unit", 1);
@@ -164,7 +165,8 @@ TEST_F(ConfigFormTest, EachKindOfControlStoresTheUsersChoice) {
   EXPECT_EQ(DimArrowBase, 1.0L);
   EXPECT_NEAR(static_cast<double>(ViewAngles3D[0]), 1.5707963267948966, 1e-15);
   EXPECT_EQ(InputWindowScale, 30);  // the spin edit's range keeps 0 from it
-  EXPECT_EQ(LinesPerPage, 72);
+  EXPECT_EQ(LinesPerPage, 721);
+  EXPECT_EQ(HeaderSpaceLines, 12);
   EXPECT_EQ(PenColours[1], 11);
   EXPECT_EQ(DateCode, 3);
   EXPECT_EQ(UnitSystem, 1);
