@@ -219,9 +219,9 @@ bool IndexChanged() {
 }
 
 void ChangeCheck() {
-  if (!IndexChanged()) return;
   WorkArea* area = Area();
-  if (area == nullptr) return;
+  // Nobody else can change the indexes of a table opened exclusively.
+  if (area == nullptr || area->exclusive || !IndexChanged()) return;
   RefreshRecCount();
   if (area->recNo < 1 || area->recNo > area->recCount) {
     GoToEndPosition();
