@@ -12,7 +12,6 @@ namespace dadav {
 namespace {
 
 constexpr std::size_t kFlushBytes = 65536;
-constexpr std::string_view kTextEnd = "\x1A\x1A";
 
 // Collects a record on its way into the target and writes it in large pieces; the group
 // header, whose length is known only at the end, goes into its place last.

@@ -15,6 +15,8 @@ namespace dadav {
 constexpr std::uint8_t kMemoTypeA = 0x83;
 constexpr std::uint8_t kMemoTypeB = 0xF5;
 constexpr std::uint8_t kMemoEnd = 0x1A;
+// What ends a text-form record: after a single 0x1A, some readers read on into the next memo.
+constexpr std::string_view kTextEnd = "\x1A\x1A";
 constexpr std::size_t kGroupHeaderBytes = 8;
 constexpr std::uint16_t kLayoutABlockSize = 512;
 // A memo field holds at most ten digits.

@@ -9,8 +9,6 @@
 namespace dadav {
 namespace {
 
-constexpr std::string_view kTextEnd = "\x1A\x1A";
-
 // Stored text of the lines: each line's text, then CR LF after a hard end and 0x8D LF after a
 // soft one.
 std::string StoredLines(const MemoControl& memo) {
