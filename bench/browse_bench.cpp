@@ -3,27 +3,24 @@
 // offscreen to the first paint into a QImage), sorting by a title
 // click on the C(10) and the N(10,2) column (split into index, row map and first screen), and a
 // jump to a random row with its 40 rows read while the row cache is empty.
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
 #include <chrono>
+#include <cstdlib>
 #include <random>
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/headless.h"
+#include "platform/qt/qtbackend.h"
 #include "tablebench.h"
 #include "tables/access/dbf4.h"
 #include "tables/access/tableaccess.h"
 #include "tables/modules/ndxmanage.h"
-
-// After the index module, whose names meet Qt's "slots" keyword macro.
-#include <QApplication>
-#include <QImage>
-#include <QPainter>
-#include <QTimer>
-#include <QWidget>
-#include <cstdlib>
-
-#include "platform/qt/qtbackend.h"
 
 namespace {
 

@@ -276,7 +276,7 @@ bool OpenInAnyArea(const std::string& path) {
   if (!platform::IdentityOfPath(path, wanted)) return false;
   for (std::uint8_t n = 1; n <= 34; ++n) {
     const NdxAreaState& state = IndexAreaOf(n);
-    for (const auto& slot : state.slots) {
+    for (const auto& slot : state.descriptors) {
       platform::FileIdentity open;
       if (slot && platform::IdentityOfFile(slot->file, open) && open == wanted) return true;
     }

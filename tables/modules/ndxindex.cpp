@@ -60,7 +60,7 @@ NdxAreaState& IndexArea() {
 
 IndexDescriptor* IndexSlot(std::uint8_t n) {
   if (n < 1 || n > kIndexSlots) return nullptr;
-  return IndexArea().slots[n].get();
+  return IndexArea().descriptors[n].get();
 }
 
 void ResetIndexAreas() {

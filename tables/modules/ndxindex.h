@@ -71,8 +71,8 @@ struct IndexDescriptor {
 };
 
 struct NdxAreaState {
-  std::array<std::unique_ptr<IndexDescriptor>, kIndexSlots + 1> slots;  // 1..16
-  std::unique_ptr<NdxNodeCache> cache;                                  // slot 1 only
+  std::array<std::unique_ptr<IndexDescriptor>, kIndexSlots + 1> descriptors;  // 1..16
+  std::unique_ptr<NdxNodeCache> cache;                                        // slot 1 only
   bool naturalOrder = false;
 };
 

@@ -80,7 +80,7 @@ void WriteAnchorAtClose(IndexDescriptor& d) {
 
 void CloseSlot(std::uint8_t n) {
   NdxAreaState& state = IndexArea();
-  std::unique_ptr<IndexDescriptor>& slot = state.slots[n];
+  std::unique_ptr<IndexDescriptor>& slot = state.descriptors[n];
   if (!slot) return;
   WriteAnchorAtClose(*slot);
   if (n == 1) state.cache.reset();
@@ -93,7 +93,7 @@ bool OpenElsewhere(const platform::FileIdentity& file) {
   platform::FileIdentity tableId;
   const bool haveTable = table != nullptr && platform::IdentityOfFile(table->file, tableId);
   for (std::uint8_t a = 1; a <= 35; ++a) {
-    for (const auto& slot : IndexAreaOf(a).slots) {
+    for (const auto& slot : IndexAreaOf(a).descriptors) {
       platform::FileIdentity open;
       if (!slot || !platform::IdentityOfFile(slot->file, open) || !(open == file)) continue;
       const WorkArea* other = WorkAreaTable[a].get();
@@ -112,7 +112,7 @@ const IndexDescriptor* OpenDescriptorOf(const std::string& path) {
   platform::FileIdentity wanted;
   if (!platform::IdentityOfPath(path, wanted)) return nullptr;
   for (std::uint8_t a = 1; a <= 35; ++a) {
-    for (const auto& slot : IndexAreaOf(a).slots) {
+    for (const auto& slot : IndexAreaOf(a).descriptors) {
       platform::FileIdentity open;
       if (slot && platform::IdentityOfFile(slot->file, open) && open == wanted) return slot.get();
     }
@@ -199,7 +199,7 @@ void OpenIndex(const std::string& path, const IndexOptions& options, std::uint8_
                          ". [OpenIndex/Set_Index_To]");
     return;
   }
-  if (state.slots[n]) {
+  if (state.descriptors[n]) {
     ReportError(254, "Internal error: IND pointer already allocated [OpenIndex/Set_Index_To]");
     return;
   }
@@ -237,7 +237,7 @@ void OpenIndex(const std::string& path, const IndexOptions& options, std::uint8_
       state.cache = std::make_unique<NdxNodeCache>(NodeCacheBytes);
     }
   }
-  state.slots[n] = std::move(d);
+  state.descriptors[n] = std::move(d);
 }
 
 // The record the table was opened on was read before this program logged in to the index:
@@ -251,7 +251,7 @@ void RereadCurrentRecord(WorkArea& area) {
 }
 
 void SwapSlots(std::uint8_t a, std::uint8_t b) {
-  std::swap(IndexArea().slots[a], IndexArea().slots[b]);
+  std::swap(IndexArea().descriptors[a], IndexArea().descriptors[b]);
 }
 
 std::string WithOptions(const std::string& name, bool unique, bool soundex, bool descending,

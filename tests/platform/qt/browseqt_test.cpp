@@ -3,9 +3,6 @@
 // leaves a picture of the sorted grid as browse_100k.png in the test folder.
 #include <gtest/gtest.h>
 
-// Before Qt, whose "slots" keyword is a macro that the index module's names would meet.
-#include "tables/modules/ndxmanage.h"
-
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QHeaderView>
@@ -24,6 +21,7 @@
 #include "tables/core/engine.h"
 #include "tables/core/tzerror.h"
 #include "tables/modules/exprstart.h"
+#include "tables/modules/ndxmanage.h"
 #include "tests/support/command.h"
 #include "tests/support/qt/qtapp.h"
 #include "tests/support/tempfolder.h"
