@@ -35,7 +35,7 @@ const char* const kUnitLabels[] = {"Label_d1u", "Label_e1u",       "Label_lu",  
 std::string BoreHint() {
   std::string hint;
   HelpHint(kBoreImage, hint);
-  return ToDisplayText(hint);
+  return hint;
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ constexpr int kTextApplication = 51;
 std::string Hint(std::uint16_t number) {
   std::string text;
   HelpHint(number, text);
-  return ToDisplayText(text);
+  return text;
 }
 
 }  // namespace

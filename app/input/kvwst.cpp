@@ -56,7 +56,7 @@ void AddCaption(GroupBox& group, const std::string& name, const char* caption, s
   if (HelpLevel == 0) return;
   std::string text;
   HelpHint(hint, text);
-  label.SetHint(ToDisplayText(text));
+  label.SetHint(text);
 }
 
 // Whole N/mm^2, halves to the even neighbour; values beyond 32 bits are held at its limits.

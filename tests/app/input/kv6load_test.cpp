@@ -2,8 +2,10 @@
 // the two items, the untouched OK, and the box of an exception in a handler.
 #include "app/input/kv6load.h"
 
+#include <fstream>
 #include <stdexcept>
 
+#include "base/help/helptext.h"
 #include "tests/app/input/inputtest.h"
 
 namespace {
@@ -12,6 +14,25 @@ using platform::Form;
 using platform::RadioGroup;
 
 class LoadForm : public InputTest {};
+
+// A hint is the help text as the help file gives it for display: converting it once more would
+// garble every letter outside ASCII.
+TEST_F(LoadForm, HintsShowTheHelpTextAsItStands) {
+  PltDir = Dir();
+  HelpLevel = 1;
+  std::ofstream(HelpFileName(5430), std::ios::binary) << "5430\r\nMa\xE1"
+                                                         "e \x84\r\n";
+  std::string expected;
+  HelpHint(5430, expected);
+  std::string shown;
+  InForm([&](Form& form) {
+    shown = form.Get<RadioGroup>("RadioGroup_verschieb").Hint();
+    Press(form, "Button_cancel");
+  });
+  ShowLoadForm();
+  EXPECT_NE(expected.find("Ma"), std::string::npos);
+  EXPECT_EQ(shown, expected);
+}
 
 TEST_F(LoadForm, TorquesInBothUnitSystemsAndTheFactorButtons) {
   CalcData.T = 1000;
