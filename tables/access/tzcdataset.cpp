@@ -21,6 +21,8 @@ std::string Cut10(const std::string& name) {
   return AllTrim(name).substr(0, 10);
 }
 
+}  // namespace
+
 std::vector<std::string> SplitCommas(const std::string& line) {
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -32,8 +34,6 @@ std::vector<std::string> SplitCommas(const std::string& line) {
   parts.push_back(line.substr(start));
   return parts;
 }
-
-}  // namespace
 
 std::vector<FieldDescriptor> ParseDbfFields(const std::vector<std::string>& lines) {
   std::vector<FieldDescriptor> fields;

@@ -13,6 +13,9 @@
 
 namespace dadav {
 
+// The texts between the commas of a line: one more than it has commas.
+std::vector<std::string> SplitCommas(const std::string& line);
+
 // The field definitions of lines "NAME,C,20,0"; a line of type X is skipped, each definition
 // normalised as a stored one; parsing stops at the first line without exactly three commas.
 std::vector<FieldDescriptor> ParseDbfFields(const std::vector<std::string>& lines);

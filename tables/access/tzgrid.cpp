@@ -37,18 +37,6 @@ constexpr NamedColor kColors[] = {
     {"CLWINDOWTEXT", {0, 0, 0}},
 };
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (std::size_t comma = text.find(','); comma != std::string::npos;
-       comma = text.find(',', start)) {
-    parts.push_back(text.substr(start, comma - start));
-    start = comma + 1;
-  }
-  parts.push_back(text.substr(start));
-  return parts;
-}
-
 bool NumberCharacter(char c) {
   return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == DecimalChar || c == ' ';
 }
