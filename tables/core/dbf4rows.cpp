@@ -55,7 +55,9 @@ std::vector<std::int32_t> LiveRecordNumbers(const WorkArea& area) {
     if (area.file.ReadAt(OffsetOf(area, first), block.data(), block.size(), done) != 0) break;
     const auto records = static_cast<std::int32_t>(done / area.recordLength);
     for (std::int32_t i = 0; i < records; ++i) {
-      if (block[static_cast<std::size_t>(i) * area.recordLength] != '*') live.push_back(first + i);
+      if (!RawDeleted(&block[static_cast<std::size_t>(i) * area.recordLength])) {
+        live.push_back(first + i);
+      }
     }
     if (records < count) break;
   }
