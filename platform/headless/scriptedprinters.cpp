@@ -65,9 +65,4 @@ void ScriptedPrinters::ProposePdf(const std::string& path) {
   if (current_ < 0 && !pdfChosen_) pdfFile_ = path;
 }
 
-PrinterDocument& ScriptedPrinters::Document() {
-  document_.title = title_;
-  return document_;
-}
-
 }  // namespace platform::headless

@@ -16,7 +16,6 @@ class ScriptedPrinterDocument final : public RecordingPrinterDocument {
  public:
   bool failBegin = false;
   bool failEnd = false;
-  std::string title;
 
  protected:
   bool DoBegin(PageOrientation orientation) override {
@@ -41,7 +40,7 @@ class ScriptedPrinters final : public PrinterService {
   PrinterCaps Caps() override;
   void UsePdf(const std::string& path) override;
   void ProposePdf(const std::string& path) override;
-  PrinterDocument& Document() override;
+  PrinterDocument& Document() override { return document_; }
 
  private:
   std::vector<PrinterCaps> printers_;
