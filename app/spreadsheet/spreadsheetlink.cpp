@@ -28,6 +28,11 @@ void RefuseExport() {
   AbortFlag = 1;
 }
 
+void RefuseStart() {
+  ShowError("Could not start Excel");
+  AbortFlag = 1;
+}
+
 // The lines as a line reader gives them: an empty file still has one empty line, and a last line
 // end adds none.
 std::vector<std::string_view> FileLines(std::string_view bytes) {
@@ -83,8 +88,7 @@ void StartSpreadsheet() {
   std::unique_ptr<SpreadsheetApp> app = CreateSpreadsheetApp();
   HourglassOff();
   if (!app) {
-    ShowError("Could not start Excel");
-    AbortFlag = 1;
+    RefuseStart();
     return;
   }
   ExcelApp = std::move(app);
@@ -108,8 +112,7 @@ void ExportDataToExcel(const std::string& name) {
     return;
   }
   if (!ExcelApp) {
-    ShowError("Could not start Excel");
-    AbortFlag = 1;
+    RefuseStart();
     return;
   }
   ExcelApp->visible = true;
@@ -130,8 +133,7 @@ void PrintoutToExcel() {
   }
   const std::unique_ptr<SpreadsheetApp> app = CreateSpreadsheetApp();
   if (!app) {
-    ShowError("Could not start Excel");
-    AbortFlag = 1;
+    RefuseStart();
     return;
   }
   app->visible = true;
