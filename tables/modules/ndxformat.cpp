@@ -19,11 +19,6 @@ void Store16(std::uint8_t* bytes, std::uint16_t value) {
   bytes[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-std::uint32_t Load32(const std::uint8_t* bytes) {
-  return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-         std::uint32_t{bytes[3]} << 24;
-}
-
 void Store32(std::uint8_t* bytes, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
@@ -121,8 +116,8 @@ IndexInfoRecord NdxInfoOf(const NdxBlock& block) {
   info.keyLength = static_cast<std::uint8_t>(anchor.KeyLength());
   info.keyType = anchor.KeyType();
   info.unique = anchor.Unique();
-  const std::uint32_t count = Load32(&block[kRecordCountOffset]);
-  if (Load32(&block[kCountCheckOffset]) == ~count) {
+  const std::uint32_t count = LoadNdx32(&block[kRecordCountOffset]);
+  if (LoadNdx32(&block[kCountCheckOffset]) == ~count) {
     info.tableName = TextAt(&block[kTableNameOffset], kTableNameLength);
     info.recordCount = static_cast<std::int32_t>(count);
   }
@@ -143,7 +138,9 @@ void StoreNdxDouble(double value, std::uint8_t* key) {
 }
 
 double LoadNdxDouble(const std::uint8_t* key) {
-  return std::bit_cast<double>(std::uint64_t{Load32(key)} | std::uint64_t{Load32(key + 4)} << 32);
+  const std::uint64_t low = LoadNdx32(key);
+  const std::uint64_t high = LoadNdx32(key + 4);
+  return std::bit_cast<double>(low | high << 32);
 }
 
 void NdxNodeView::SetCount(std::uint16_t count) {

@@ -19,30 +19,31 @@ constexpr std::size_t kMaxNdxExpressionLength = 100;
 
 using NdxBlock = std::array<std::uint8_t, kNdxBlockSize>;
 
+// The file's little-endian words. Inline: every key comparison and every step of a walk through
+// the index reads them.
+inline std::uint16_t LoadNdx16(const std::uint8_t* bytes) {
+  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+inline std::uint32_t LoadNdx32(const std::uint8_t* bytes) {
+  return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+         std::uint32_t{bytes[3]} << 24;
+}
+
 // Anchor bytes 0..23: root, next free node, key type letter, key length, keys per node, numeric
 // flag, entry size and the unique byte.
 struct NdxAnchor {
   std::array<std::uint8_t, kNdxAnchorFieldSize> bytes{};
 
-  // The readers are inline: every key comparison asks for the key length.
-  std::uint32_t Root() const { return Word(0); }
+  std::uint32_t Root() const { return LoadNdx32(&bytes[0]); }
   void SetRoot(std::uint32_t node);
-  std::uint32_t NextFree() const { return Word(4); }
+  std::uint32_t NextFree() const { return LoadNdx32(&bytes[4]); }
   void SetNextFree(std::uint32_t node);
   char KeyType() const { return static_cast<char>(bytes[9]); }
-  std::uint16_t KeyLength() const { return Half(12); }
-  std::uint16_t KeysPerNode() const { return Half(14); }
-  bool Numeric() const { return Half(16) != 0; }
-  std::uint16_t EntrySize() const { return Half(18); }
+  std::uint16_t KeyLength() const { return LoadNdx16(&bytes[12]); }
+  std::uint16_t KeysPerNode() const { return LoadNdx16(&bytes[14]); }
+  bool Numeric() const { return LoadNdx16(&bytes[16]) != 0; }
+  std::uint16_t EntrySize() const { return LoadNdx16(&bytes[18]); }
   bool Unique() const { return bytes[23] != 0; }
-
- private:
-  std::uint16_t Half(std::size_t at) const {
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-  }
-  std::uint32_t Word(std::size_t at) const {
-    return std::uint32_t{Half(at)} | std::uint32_t{Half(at + 2)} << 16;
-  }
 };
 
 // Entry size: the key plus child and record numbers, rounded up to whole 4-byte words.
@@ -93,16 +94,15 @@ class NdxNodeView {
  public:
   NdxNodeView(NdxBlock& block, std::uint16_t entrySize) : block_(block), entrySize_(entrySize) {}
 
-  // The readers are inline: a walk through the index runs through them for every key.
-  std::uint16_t Count() const { return static_cast<std::uint16_t>(block_[0] | block_[1] << 8); }
+  std::uint16_t Count() const { return LoadNdx16(&block_[0]); }
   void SetCount(std::uint16_t count);
   bool IsLeaf() const { return Child(0) == 0; }
   std::uint8_t* Entry(std::uint16_t index) const {
     return &block_[4 + std::size_t{index} * entrySize_];
   }
-  std::uint32_t Child(std::uint16_t index) const { return Word(Entry(index)); }
+  std::uint32_t Child(std::uint16_t index) const { return LoadNdx32(Entry(index)); }
   void SetChild(std::uint16_t index, std::uint32_t node);
-  std::uint32_t Record(std::uint16_t index) const { return Word(Entry(index) + 4); }
+  std::uint32_t Record(std::uint16_t index) const { return LoadNdx32(Entry(index) + 4); }
   void SetRecord(std::uint16_t index, std::uint32_t record);
   std::uint8_t* Key(std::uint16_t index) const { return Entry(index) + 8; }
   // The child after the last entry: the word at entry `Count()`.
@@ -110,11 +110,6 @@ class NdxNodeView {
   void SetTrailingChild(std::uint32_t node) { SetChild(Count(), node); }
 
  private:
-  static std::uint32_t Word(const std::uint8_t* bytes) {
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
-  }
-
   NdxBlock& block_;
   std::uint16_t entrySize_;
 };
