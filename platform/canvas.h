@@ -16,6 +16,16 @@ struct Color {
   bool operator==(const Color&) const = default;
 };
 
+// Colours as the settings store them: red in the low byte, then green, then blue.
+constexpr Color ColorFromValue(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value & 0xFFu), static_cast<std::uint8_t>((value >> 8) & 0xFFu),
+          static_cast<std::uint8_t>((value >> 16) & 0xFFu)};
+}
+constexpr std::uint32_t ColorValue(Color c) {
+  return c.red | (static_cast<std::uint32_t>(c.green) << 8) |
+         (static_cast<std::uint32_t>(c.blue) << 16);
+}
+
 inline constexpr Color kBlack{0, 0, 0};
 inline constexpr Color kWhite{255, 255, 255};
 

@@ -48,16 +48,6 @@ constexpr std::uint32_t kWhite = 16777215;
 constexpr std::int32_t kLargestPixels = 5000;
 constexpr long double kDegree = std::numbers::pi_v<long double> / 180;
 
-platform::Color ToColor(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value & 0xFFu), static_cast<std::uint8_t>((value >> 8) & 0xFFu),
-          static_cast<std::uint8_t>((value >> 16) & 0xFFu)};
-}
-
-std::uint32_t FromColor(platform::Color c) {
-  return c.red | (static_cast<std::uint32_t>(c.green) << 8) |
-         (static_cast<std::uint32_t>(c.blue) << 16);
-}
-
 template <typename T>
 T& Labelled(Container& page, const char* name, const std::string& caption) {
   page.Add<Label>(std::string("Label_") + (name + std::string(name).find('_') + 1))
@@ -207,13 +197,13 @@ void Tconfig::AddGraphicsPage() {
          if (colour.ItemIndex() >= 0) ColourGraphics = colour.ItemIndex() == 0 ? 1 : 0;
        });
   platform::Panel& background = page.Add<platform::Panel>("Panel_colour");
-  Bind([&background] { background.SetColor(ToColor(BackgroundColour)); }, [] {});
+  Bind([&background] { background.SetColor(platform::ColorFromValue(BackgroundColour)); }, [] {});
   // The background changes at once, not only on OK.
   AddButton(page, "Button_hintergrundfarbe", "background colour", [&background] {
     const platform::ColorResult chosen = platform::Dialogs().ChooseColor(BackgroundColour);
     if (!chosen.chosen) return;
     BackgroundColour = chosen.color;
-    background.SetColor(ToColor(BackgroundColour));
+    background.SetColor(platform::ColorFromValue(BackgroundColour));
   });
   AddWindowSizeControls(page);
   Bind(RealBinding(Labelled<Edit>(page, "Edit_textbreitenfaktor", "Textwidth/height"),
@@ -397,7 +387,7 @@ void Tconfig::ChooseMonochrome() {
     return;
   }
   BackgroundColour = kWhite;
-  Get<platform::Panel>("Panel_colour").SetColor(ToColor(BackgroundColour));
+  Get<platform::Panel>("Panel_colour").SetColor(platform::ColorFromValue(BackgroundColour));
 }
 
 // CAD -----------------------------------------------------------------------------------------
@@ -522,17 +512,17 @@ void Tconfig::AddColourPage() {
     panel.SetVisible(i > 0);
     panel.onClick = [&panel] {
       const platform::ColorResult chosen =
-          platform::Dialogs().ChooseColor(FromColor(panel.GetColor()));
-      if (chosen.chosen) panel.SetColor(ToColor(chosen.color));
+          platform::Dialogs().ChooseColor(platform::ColorValue(panel.GetColor()));
+      if (chosen.chosen) panel.SetColor(platform::ColorFromValue(chosen.color));
     };
-    Bind([&panel, i] { panel.SetColor(ToColor(Palette[i])); },
-         [&panel, i] { Palette[i] = FromColor(panel.GetColor()); });
+    Bind([&panel, i] { panel.SetColor(platform::ColorFromValue(Palette[i])); },
+         [&panel, i] { Palette[i] = platform::ColorValue(panel.GetColor()); });
   }
   AddButton(page, "Button_resetcolor", "<", [this] {
     const auto& defaults = DefaultPalette();
     for (std::size_t i = 0; i < 16; ++i) {
       Get<platform::Panel>("Panel_color" + IntText(static_cast<std::int32_t>(i)))
-          .SetColor(ToColor(defaults[i]));
+          .SetColor(platform::ColorFromValue(defaults[i]));
     }
   });
   AddHelpButton(page, "Button_colorhilfe", 1555);

@@ -58,11 +58,6 @@ platform::Size DrawWindowFrame() {
   return {outer.width - client.width, outer.height - client.height};
 }
 
-platform::Color WindowsColour(std::uint32_t bgr) {
-  return {static_cast<std::uint8_t>(bgr & 0xFF), static_cast<std::uint8_t>((bgr >> 8) & 0xFF),
-          static_cast<std::uint8_t>((bgr >> 16) & 0xFF)};
-}
-
 }  // namespace
 
 void CenterOnDrawWindow(platform::FormHandle& form) {
@@ -103,7 +98,7 @@ void SetupMainWindow(platform::FormHandle& form) {
   if (KeepsDesign()) return;
   form.SetClientSize({HorizontalPixels + 1, VerticalPixels + 1});
   form.SetPosition({0, 0});
-  form.SetBackground(WindowsColour(BackgroundColour));
+  form.SetBackground(platform::ColorFromValue(BackgroundColour));
   ScaleContents(form);
   form.SetTooltipDuration(kTooltipMilliseconds);
 }

@@ -15,11 +15,6 @@
 namespace {
 
 constexpr std::size_t kPumpInterval = 50000;
-platform::Color ToColor(std::uint32_t c) {
-  return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
-          static_cast<std::uint8_t>((c >> 16) & 0xFF)};
-}
-
 platform::PenStyle StyleOf(long double s) {
   switch (static_cast<int>(s)) {
     case 1:
@@ -158,7 +153,7 @@ void Replayer::Start() {
 
 void Replayer::DrawPrintBorder() {
   Side& p = *printer_;
-  if (ColourGraphics != 0) p.SetPenColour(ToColor(Palette[11]));
+  if (ColourGraphics != 0) p.SetPenColour(platform::ColorFromValue(Palette[11]));
   p.Flush();
   const WorldRect& w = WorldWindow;
   p.Canvas().MoveTo(p.At(w.xmin, w.ymin));
@@ -171,7 +166,7 @@ void Replayer::DrawPrintBorder() {
 void Replayer::ApplyColour(std::int32_t c) {
   colour_ = c;
   const platform::Color black = platform::kBlack;
-  const platform::Color background = ToColor(BackgroundColour);
+  const platform::Color background = platform::ColorFromValue(BackgroundColour);
   if (c == 0) {
     if (window_.StepMode != 0 && window_.Surface().StepPrompt() == platform::StepAnswer::End) {
       window_.StepMode = 0;
@@ -180,7 +175,7 @@ void Replayer::ApplyColour(std::int32_t c) {
     return;
   }
   if (c < 1 || c > 16) return;
-  const platform::Color entry = ToColor(Palette[c]);
+  const platform::Color entry = platform::ColorFromValue(Palette[c]);
   if (ColourGraphics != 0) {
     screen_.SetColours(entry, entry, entry);
   } else {
@@ -199,11 +194,11 @@ void Replayer::DrawText(const DrawRecord& r, std::string_view text) {
   Side& side = TextSide();
   platform::Font font;
   if (colour_ == 0) {
-    side.SetFontColour(ToColor(BackgroundColour));
+    side.SetFontColour(platform::ColorFromValue(BackgroundColour));
   } else if (ColourGraphics == 0 || (side.IsPrinter() && WinPrintMode == 1)) {
     side.SetFontColour(platform::kBlack);
   } else if (colour_ >= 1 && colour_ <= 15) {
-    side.SetFontColour(ToColor(Palette[colour_]));
+    side.SetFontColour(platform::ColorFromValue(Palette[colour_]));
   }
   font.color = side.FontColour();
   const std::uint16_t style = GraphicsTextStyle;
@@ -351,7 +346,7 @@ void TFbrelgra::FormPaint() {
 
 void TFbrelgra::OnPaint(platform::Canvas& canvas) {
   const platform::Size size = canvas.GetSize();
-  canvas.SetBrush({ToColor(BackgroundColour), platform::BrushStyle::Solid});
+  canvas.SetBrush({platform::ColorFromValue(BackgroundColour), platform::BrushStyle::Solid});
   canvas.FillRect({0, 0, size.width, size.height});
   Replay(canvas, nullptr);
 }
