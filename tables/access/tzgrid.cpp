@@ -290,7 +290,6 @@ void TTzGrid::FillBlock(std::int32_t block) {
     std::int32_t run = 1;
     while (row + run < last && RecordOfRow(row + run) == RecordOfRow(row) + run) ++run;
     const std::int32_t read = ReadRecordBlock(*area, RecordOfRow(row), run, bytes);
-    recordsRead_ += static_cast<std::uint64_t>(read);
     for (std::int32_t i = 0; i < run; ++i) {
       CachedRow cached;
       cached.record = RecordOfRow(row + i);

@@ -92,8 +92,6 @@ class TTzGrid : public platform::GridModel {
   void ClearRowCache() { cache_.clear(); }
   std::int32_t RowOfRecord(std::int32_t record);
   std::int32_t RecordOfRow(std::int32_t row);
-  // Records read for the grid so far.
-  std::uint64_t RecordsRead() const { return recordsRead_; }
 
   std::int32_t RowCount() override;
   std::int32_t ColumnCount() override;
@@ -141,7 +139,6 @@ class TTzGrid : public platform::GridModel {
   std::vector<std::int32_t> rows_;
   std::vector<std::int32_t> rowOfRecord_;
   std::map<std::int32_t, std::vector<CachedRow>> cache_;
-  std::uint64_t recordsRead_ = 0;
   bool appendRowChanged_ = false;
   bool following_ = false;
 };
