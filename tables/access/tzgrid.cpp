@@ -322,9 +322,9 @@ const TTzGrid::CachedRow* TTzGrid::Cached(std::int32_t row) {
 const FieldDescriptor* TTzGrid::FieldOf(std::int32_t column) {
   if (column < 0 || column >= ColumnCount() || !dataset_.Active()) return nullptr;
   const WorkArea* area = WorkAreaTable[dataset_.WorkArea()].get();
-  const std::string& name = columns_[static_cast<std::size_t>(column)].fieldName;
+  const std::string name = UpperStr(columns_[static_cast<std::size_t>(column)].fieldName);
   for (const FieldDescriptor& f : area->fields) {
-    if (UpperStr(f.name.substr(0, 10)) == UpperStr(name)) return &f;
+    if (UpperStr(f.name.substr(0, 10)) == name) return &f;
   }
   return nullptr;
 }
