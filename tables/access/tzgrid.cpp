@@ -61,8 +61,7 @@ platform::Color ColorFromText(const std::string& text) {
     if (digit >= base) return platform::kBlack;
     value = value * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(digit);
   }
-  return {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>((value >> 8) & 0xFF),
-          static_cast<std::uint8_t>((value >> 16) & 0xFF)};
+  return platform::ColorFromValue(value);
 }
 
 TGridFont FontFromText(const std::string& text) {
