@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the dataset, grid, browse and table access tests: the engine fixture with a
-// dialog script that records every box, and a second process that holds a table meanwhile.
+// dialog script that records every box; a second process comes from otherprocess.h.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -20,6 +20,7 @@
 #include "tables/modules/ndxmanage.h"
 #include "tables/modules/vfile.h"
 #include "tests/tables/core/enginetest.h"
+#include "tests/tables/core/otherprocess.h"
 
 namespace accesstest {
 
@@ -53,59 +54,6 @@ class AccessTest : public enginetest::EngineTest {
   }
 
   platform::headless::DialogScript script_;
-};
-
-// Runs body in a child process that first opens the table with command; the child signals
-// readiness through a pipe and waits until the parent closes its end.
-class OtherProcess {
- public:
-  template <typename Body>
-  OtherProcess(const std::string& command, Body body) {
-    int ready[2], release[2];
-    if (pipe(ready) != 0 || pipe(release) != 0) std::abort();
-    pid_ = fork();
-    char byte = 1;
-    if (pid_ == 0) {
-      close(release[1]);
-      int status = 0;
-      try {
-        dadav::CloseAll();
-        dadav::Select(1);
-        dadav::USE(command);
-        body();
-      } catch (...) {
-        status = 3;
-      }
-      bool signalled = write(ready[1], &byte, 1) == 1 && read(release[0], &byte, 1) >= 0;
-      try {
-        dadav::CloseAll();
-      } catch (...) {
-        status = 3;
-      }
-      _exit(signalled ? status : 4);
-    }
-    close(ready[1]);
-    close(release[0]);
-    if (read(ready[0], &byte, 1) != 1) ADD_FAILURE() << "the other process never got ready";
-    close(ready[0]);
-    release_ = release[1];
-  }
-  ~OtherProcess() {
-    if (release_ >= 0) Finish();
-  }
-  OtherProcess(const OtherProcess&) = delete;
-  OtherProcess& operator=(const OtherProcess&) = delete;
-  int Finish() {
-    close(release_);
-    release_ = -1;
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int release_ = -1;
 };
 
 }  // namespace accesstest
