@@ -51,7 +51,7 @@ TEST_F(MaterialTables, TheBrowsesOfTheTableMenu) {
   EXPECT_EQ(PartFS[kShaft], fs);
 }
 
-// Without the type table the Part's message goes to the list, and no fatal stop is made of it.
+// Without the type table its message goes to the list, and no fatal stop is made of it.
 TEST_F(MaterialTables, AMissingTypeTableIsAMessageWithoutAFatalStop) {
   std::filesystem::remove(Path("tables/kv3wstyp.dbf"));
   BrowseMaterialTypes(1);
