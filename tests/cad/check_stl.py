@@ -11,8 +11,10 @@ import checkrun
 
 
 def admesh_figures(path):
+    # admesh prints the file's 80-byte header as it stands, with whatever byte follows it in
+    # admesh's memory: its output is no text of any one encoding.
     out = subprocess.run(["admesh", "--exact", "--normal-values", path], capture_output=True,
-                         text=True, check=True).stdout
+                         check=True).stdout.decode("ascii", errors="replace")
     figures = {}
     for name in ("Number of facets", "Degenerate facets", "Normals fixed"):
         m = re.search(r"^%s\s*:\s*(\d+)" % name, out, re.M)
