@@ -40,9 +40,10 @@ endfunction()
 # Every test runs in a home of its own: HOME, the XDG folders and TMPDIR point into one folder,
 # made afresh before the tests of a ctest run and removed after them, so that nothing a test or Qt
 # writes (the file dialogs' history, temporary folders) stays in the developer's own folders or in
-# the shared temporary folder. The folder lies in /tmp under a short name of the build tree's own:
-# report headers show the test folders made inside it, and a path as deep as a build tree can lie
-# would no longer fit their boxes. Qt wants the runtime folder private.
+# the shared temporary folder. Overlapping ctest runs of one build tree share it (cmake/test-home).
+# The folder lies in /tmp under a short name of the build tree's own: report headers show the test
+# folders made inside it, and a path as deep as a build tree can lie would no longer fit their
+# boxes. Qt wants the runtime folder private.
 string(MD5 build_tree_hash "${PROJECT_BINARY_DIR}")
 string(SUBSTRING "${build_tree_hash}" 0 8 build_tree_hash)
 set(KV6_TEST_HOME "/tmp/kv6t-${build_tree_hash}")
@@ -59,10 +60,10 @@ function(kv6_test_home_fixture)
   endif()
   set_property(GLOBAL PROPERTY KV6_TEST_HOME_ADDED TRUE)
   set(home "${KV6_TEST_HOME}")
-  add_test(NAME test_home_make COMMAND sh -c "rm -rf '${home}' && \
-mkdir -p '${home}/home' '${home}/config' '${home}/data' '${home}/tmp' && mkdir -m 700 '${home}/run'")
+  set(script "${PROJECT_SOURCE_DIR}/cmake/test-home")
+  add_test(NAME test_home_make COMMAND "${script}" make "${home}")
   set_tests_properties(test_home_make PROPERTIES FIXTURES_SETUP kv6_test_home)
-  add_test(NAME test_home_remove COMMAND "${CMAKE_COMMAND}" -E rm -rf "${home}")
+  add_test(NAME test_home_remove COMMAND "${script}" remove "${home}")
   set_tests_properties(test_home_remove PROPERTIES FIXTURES_CLEANUP kv6_test_home)
 endfunction()
 
