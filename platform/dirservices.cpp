@@ -53,9 +53,16 @@ int MakeTempFile(const std::string& folder, const std::string& prefix, std::stri
   return 0;
 }
 
+bool UsableFolder(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && os::Stat(path, info) == 0 && S_ISDIR(info.st_mode) &&
+         os::Accessible(path, W_OK | X_OK);
+}
+
 std::string TempFolder() {
+  // A TMPDIR naming a folder that is gone or closed to us would fail every temporary file.
   const std::string dir = os::Variable("TMPDIR");
-  return !dir.empty() ? dir : "/tmp";
+  return UsableFolder(dir) ? dir : "/tmp";
 }
 
 long double DiskFreeBytes(const std::string& path) {

@@ -9,7 +9,9 @@ namespace platform {
 
 // Creates a new empty file "<folder>/<prefix>XXXXXX"; 0 and its name, or an I/O code.
 int MakeTempFile(const std::string& folder, const std::string& prefix, std::string& name);
-// The system's temporary folder ($TMPDIR, else /tmp).
+// A folder that exists and that we may create files in.
+bool UsableFolder(const std::string& path);
+// The system's temporary folder: $TMPDIR when it is a usable folder, else /tmp.
 std::string TempFolder();
 // Free bytes for an unprivileged user on the file system holding path; -1 when unknown.
 long double DiskFreeBytes(const std::string& path);

@@ -11,6 +11,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
+#include "platform/dirservices.h"
 #include "platform/machine.h"
 #include "platform/osfiles.h"
 
@@ -100,10 +101,7 @@ std::int64_t DiskSizeOf(const std::string& drive) {
 std::string EnvironmentText(const std::string& name) {
   const std::string value = platform::os::Variable(name);
   if (!value.empty()) return value;
-  if (name == "TEMP") {
-    const std::string tmpdir = platform::os::Variable("TMPDIR");
-    return !tmpdir.empty() ? tmpdir : "/tmp";
-  }
+  if (name == "TEMP") return platform::TempFolder();
   if (name == "USERNAME") return platform::CurrentMachine().UserName();
   return {};
 }

@@ -91,8 +91,9 @@ std::string UserWorkingFolder() {
 }
 
 std::string UserTempFolder() {
+  // A runtime folder that is gone (its session ended) or closed to us gives way to the next.
   const std::string runtime = AbsolutePathVariable("XDG_RUNTIME_DIR");
-  if (!runtime.empty()) return AddBackslash(runtime) + "kv6";
+  if (platform::UsableFolder(runtime)) return AddBackslash(runtime) + "kv6";
   return "/tmp/kv6-" + std::to_string(::getuid());
 }
 

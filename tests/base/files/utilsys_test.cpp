@@ -12,6 +12,7 @@
 #include "platform/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/support/scopedvariable.h"
+#include "tests/support/tempfolder.h"
 
 namespace {
 
@@ -82,8 +83,14 @@ TEST_F(SystemTest, SystemInfoLineFromTheFacts) {
 TEST_F(SystemTest, EnvironmentFallbacks) {
   const ScopedVariable noTemp("TEMP", std::nullopt);
   {
-    const ScopedVariable tmpdir("TMPDIR", "/var/tmp/x");
-    EXPECT_EQ(EnvironmentText("TEMP"), "/var/tmp/x");
+    const TempFolder folder;
+    const ScopedVariable tmpdir("TMPDIR", folder.Dir());
+    EXPECT_EQ(EnvironmentText("TEMP"), folder.Dir());
+  }
+  {
+    // A TMPDIR that names no folder would fail every temporary file: the system's one serves.
+    const ScopedVariable tmpdir("TMPDIR", "/var/tmp/no-such-folder");
+    EXPECT_EQ(EnvironmentText("TEMP"), "/tmp");
   }
   const ScopedVariable noTmpdir("TMPDIR", std::nullopt);
   EXPECT_EQ(EnvironmentText("TEMP"), "/tmp");

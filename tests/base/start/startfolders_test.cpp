@@ -155,9 +155,16 @@ TEST_F(StartFolders, ConfiguredFoldersAreKept) {
 }
 
 TEST_F(StartFolders, TempFolderIsTheRuntimeFolderElseOneOfTheUserInTmp) {
+  const std::string inTmp = "/tmp/kv6-" + std::to_string(::getuid());
   EXPECT_EQ(UserTempFolder(), Path("run/kv6"));
+  {
+    // A session's runtime folder is gone once the session ends; a tool started from it then
+    // must not stop at a box.
+    ScopedVariable gone("XDG_RUNTIME_DIR", Path("ended-session"));
+    EXPECT_EQ(UserTempFolder(), inTmp);
+  }
   ScopedVariable unset("XDG_RUNTIME_DIR", std::nullopt);
-  EXPECT_EQ(UserTempFolder(), "/tmp/kv6-" + std::to_string(::getuid()));
+  EXPECT_EQ(UserTempFolder(), inTmp);
 }
 
 TEST_F(StartFolders, ATempFolderThatIsALinkIsRefused) {
