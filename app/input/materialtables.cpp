@@ -21,12 +21,18 @@ constexpr std::uint16_t kTypeHelp = 9520;
 constexpr char kEnter = 13;
 constexpr char kEsc = 27;
 
+// Field n of the current row; nothing once a read of the row has failed, so a table that lacks
+// fields is reported once.
+std::string Field(std::int32_t n) {
+  return AbortFlag == 0 ? GetTableField(n) : std::string();
+}
+
 long double RealField(std::int32_t n) {
-  return TextToReal(GetTableField(n));
+  return TextToReal(Field(n));
 }
 
 std::int32_t IntField(std::int32_t n) {
-  return TextToInt(GetTableField(n));
+  return TextToInt(Field(n));
 }
 
 // Opens the table under its titles: the table's name, and the title that leads the caption
@@ -59,9 +65,11 @@ void ReadPartFactors(int part) {
   TableFind(IntTextBlank(type, 2));
   if (TableFound()) {
     ReadMaterialType();
-    PartFS[part] = part == kShaft ? MaterialType.Field5 : MaterialType.Field7;
-    PartFH[part] = part == kShaft ? MaterialType.Field6 : MaterialType.Field8;
-  } else {
+    if (AbortFlag == 0) {
+      PartFS[part] = part == kShaft ? MaterialType.Field5 : MaterialType.Field7;
+      PartFH[part] = part == kShaft ? MaterialType.Field6 : MaterialType.Field8;
+    }
+  } else if (AbortFlag == 0) {
     const std::string text = VocMaterialType + " " + IntTextZero(type, 2) + " " + VocNotFound + ".";
     ShowError(text);
     AddMessage(text);
@@ -72,19 +80,22 @@ void ReadPartFactors(int part) {
 }  // namespace
 
 void ReadP3GProfileRow() {
+  long double fields[9] = {};
+  for (std::int32_t n = 1; n <= 8; ++n) fields[n] = RealField(n);
+  if (AbortFlag != 0) return;
   kv6record& r = CalcData;
-  r.d1 = RealField(1);
-  r.d2 = RealField(2);
-  r.d3 = RealField(3);
-  r.e1 = RealField(4);
+  r.d1 = fields[1];
+  r.d2 = fields[2];
+  r.d3 = fields[3];
+  r.e1 = fields[4];
   r.d4 = r.d1;
   r.d5 = r.d2;
   r.d6 = r.d3;
-  r.d6pre = RealField(5);
-  r.d7 = RealField(6);
+  r.d6pre = fields[5];
+  r.d7 = fields[6];
   r.e2 = r.e1;
-  r.r1 = RealField(7);
-  r.r2 = RealField(8);
+  r.r1 = fields[7];
+  r.r2 = fields[8];
 }
 
 void SelectP3GProfile(std::uint16_t mode) {
@@ -93,16 +104,16 @@ void SelectP3GProfile(std::uint16_t mode) {
   if (CalcData.P3GRow != 0) GotoTableRecord(CalcData.P3GRow);
   if (RowChosen(mode, kProfileHelp) && mode == 1) {
     ReadP3GProfileRow();
-    CalcData.P3GRow = SelectedRecord;
+    if (AbortFlag == 0) CalcData.P3GRow = SelectedRecord;
   }
   CloseTableFile();
 }
 
 void ReadMaterialRecord(int part) {
-  RKM1BASE_Record& m = Materials[part];
-  m.Ident = GetTableField(1);
-  m.Name = TrimBlanks(GetTableField(2));
-  m.Name2 = TrimBlanks(GetTableField(3));
+  RKM1BASE_Record m = Materials[part];
+  m.Ident = Field(1);
+  m.Name = TrimBlanks(Field(2));
+  m.Name2 = TrimBlanks(Field(3));
   m.TypeNo = IntField(4);
   m.Rm = IntField(5);
   m.Re = IntField(6);
@@ -111,19 +122,22 @@ void ReadMaterialRecord(int part) {
   m.Val9 = static_cast<double>(RealField(9));
   m.Poisson = static_cast<double>(RealField(10));
   m.Val11 = static_cast<double>(RealField(11));
-  m.Text12 = GetTableField(12);
-  m.Text13 = GetTableField(13);
+  m.Text12 = Field(12);
+  m.Text13 = Field(13);
+  if (AbortFlag == 0) Materials[part] = m;
 }
 
 void ReadMaterialType() {
-  MaterialType.TypeNo = IntField(1);
-  MaterialType.Name = GetTableField(2);
-  MaterialType.Field3 = static_cast<double>(RealField(3));
-  MaterialType.Field4 = static_cast<double>(RealField(4));
-  MaterialType.Field5 = static_cast<double>(RealField(5));
-  MaterialType.Field6 = static_cast<double>(RealField(6));
-  MaterialType.Field7 = static_cast<double>(RealField(7));
-  MaterialType.Field8 = static_cast<double>(RealField(8));
+  KV3WSTYP_Record type = MaterialType;
+  type.TypeNo = IntField(1);
+  type.Name = Field(2);
+  type.Field3 = static_cast<double>(RealField(3));
+  type.Field4 = static_cast<double>(RealField(4));
+  type.Field5 = static_cast<double>(RealField(5));
+  type.Field6 = static_cast<double>(RealField(6));
+  type.Field7 = static_cast<double>(RealField(7));
+  type.Field8 = static_cast<double>(RealField(8));
+  if (AbortFlag == 0) MaterialType = type;
 }
 
 bool PickMaterial(std::uint16_t mode, int part) {
@@ -140,11 +154,12 @@ bool PickMaterial(std::uint16_t mode, int part) {
       GotoClamped(1);
     }
   }
-  const bool chosen = RowChosen(mode, kMaterialHelp) && mode != 0;
+  bool chosen = RowChosen(mode, kMaterialHelp) && mode != 0;
   if (chosen) {
     ReadMaterialRecord(part);
-    MaterialRecNo[part] = static_cast<std::uint16_t>(SelectedRecord);
+    chosen = AbortFlag == 0;
   }
+  if (chosen) MaterialRecNo[part] = static_cast<std::uint16_t>(SelectedRecord);
   CloseTableFile();
   if (chosen) ReadPartFactors(part);
   return chosen;

@@ -1,5 +1,6 @@
 #include "cad/print/printcon.h"
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -70,6 +71,36 @@ bool TableStep(const std::function<void()>& step) {
     done = dadav::PendingErrorCode == 0;
   });
   return done;
+}
+
+// The current record of the setup table, read whole before any control shows it; once a read
+// failed (a table that lacks fields) nothing more is read, so the error shows once.
+struct StoredSetup {
+  std::array<std::string, 4> numbers;  // fields 2 to 5: the scales and the origins
+  bool landscape = false;
+  bool monochrome = false;
+  bool fitLimits = false;
+  bool borderLine = false;
+};
+
+std::string SetupField(std::int32_t n) {
+  return AbortFlag == 0 ? GetTableField(n) : std::string();
+}
+
+bool SetupFlag(const char* name) {
+  return AbortFlag == 0 && GetTableBool(name);
+}
+
+StoredSetup ReadStoredSetup() {
+  StoredSetup setup;
+  for (std::size_t i = 0; i < setup.numbers.size(); ++i) {
+    setup.numbers[i] = SetupField(static_cast<std::int32_t>(i) + 2);
+  }
+  setup.landscape = SetupFlag("landscape");
+  setup.monochrome = SetupFlag("monochrom");
+  setup.fitLimits = SetupFlag("variable");
+  setup.borderLine = SetupFlag("borderline");
+  return setup;
 }
 
 std::string Known(const std::optional<std::int32_t>& value) {
@@ -336,14 +367,16 @@ void TForm_printconf::Button_dbClick() {
 }
 
 void TForm_printconf::TakeSetup() {
+  const StoredSetup setup = ReadStoredSetup();
+  if (AbortFlag != 0) return;
   const char* const edits[] = {"Edit_scalex", "Edit_scaley", "Edit_xorigin", "Edit_yorigin"};
-  for (std::int32_t field = 2; field <= 5; ++field) {
-    Get<Edit>(edits[field - 2]).SetText(ToDisplayText(TrimBlanks(GetTableField(field))));
+  for (std::size_t i = 0; i < setup.numbers.size(); ++i) {
+    Get<Edit>(edits[i]).SetText(ToDisplayText(TrimBlanks(setup.numbers[i])));
   }
-  Get<RadioGroup>("RadioGroup_hochquer").SetItemIndex(GetTableBool("landscape") ? 1 : 0);
-  Get<RadioGroup>("RadioGroup_printmono").SetItemIndex(GetTableBool("monochrom") ? 0 : 1);
-  Get<CheckBox>("CheckBox_anpassen").SetChecked(GetTableBool("variable"));
-  Get<CheckBox>("CheckBox_umrandung").SetChecked(GetTableBool("borderline"));
+  Get<RadioGroup>("RadioGroup_hochquer").SetItemIndex(setup.landscape ? 1 : 0);
+  Get<RadioGroup>("RadioGroup_printmono").SetItemIndex(setup.monochrome ? 0 : 1);
+  Get<CheckBox>("CheckBox_anpassen").SetChecked(setup.fitLimits);
+  Get<CheckBox>("CheckBox_umrandung").SetChecked(setup.borderLine);
   PrintSetupRecNo = static_cast<std::uint16_t>(SelectedRecord);
 }
 

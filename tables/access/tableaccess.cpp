@@ -104,6 +104,42 @@ std::string Cut10(const std::string& name) {
   return name.substr(0, 10);
 }
 
+// Runs one call into the table engine with the engine's halt switched off, so that a damaged or
+// foreign table never ends the program: an error the engine reports, or one a dataset raises,
+// shows its text in the error box and sets AbortFlag, and the caller unwinds. False on an error.
+template <class Call>
+bool EngineCall(Call call) {
+  const bool reporting = dadav::SetReportErrors(false);
+  std::string raised;
+  try {
+    call();
+  } catch (const dadav::EAbort&) {
+    // Reported before it was raised; the recorded error says what failed.
+  } catch (const dadav::EDadavError& error) {
+    raised = error.what();
+  } catch (const dadav::EDatabaseError& error) {
+    raised = error.what();
+  }
+  dadav::SetReportErrors(reporting);
+  const std::string recorded = dadav::TakeErrorText();
+  const std::string& text = recorded.empty() ? raised : recorded;
+  if (text.empty()) return true;
+  ShowErrorBox(platform::AnsiToOem(text));
+  AbortFlag = 1;
+  return false;
+}
+
+// Closes what a failed call left open, without a second box: the first error is the one to see.
+void CloseQuietly() {
+  const bool reporting = dadav::SetReportErrors(false);
+  try {
+    DbfForm->Deactivate();
+  } catch (const std::exception&) {
+  }
+  dadav::SetReportErrors(reporting);
+  dadav::TakeErrorText();
+}
+
 }  // namespace
 
 std::string TempPath(const std::string& name) {
@@ -152,7 +188,7 @@ void OpenTable(const std::string& tableName) {
 }
 
 void OpenTableFile(const std::string& path) {
-  DbfForm->SetTableFile(path);
+  if (!EngineCall([&] { DbfForm->SetTableFile(path); })) CloseQuietly();
 }
 
 void SetTableTitles(const std::string& title1, const std::string& title2) {
@@ -160,11 +196,11 @@ void SetTableTitles(const std::string& title1, const std::string& title2) {
 }
 
 void ShowTable(const std::string& command, std::uint16_t mode) {
-  DbfForm->ShowTable(command, mode);
+  EngineCall([&] { DbfForm->ShowTable(command, mode); });
 }
 
 void GotoTableRecord(std::int32_t n) {
-  const std::int32_t count = DbfForm->RecCount();
+  const std::int32_t count = TableRecCount();
   if (n > count) {
     AddMessage("DBF #" + IntText(n) + " not found.");
     if (count < 1) return;
@@ -174,58 +210,70 @@ void GotoTableRecord(std::int32_t n) {
 }
 
 void GotoClamped(std::int32_t n) {
-  const std::int32_t count = DbfForm->RecCount();
+  const std::int32_t count = TableRecCount();
   if (count < 1) return;
   if (n < 1 || n > count) n = 1;
-  DbfForm->GoRecord(n);
+  EngineCall([&] { DbfForm->GoRecord(n); });
 }
 
 void CloseTableFile() {
-  DbfForm->Deactivate();
+  if (!EngineCall([] { DbfForm->Deactivate(); })) CloseQuietly();
 }
 
 std::int32_t AppendTableRecord() {
-  return DbfForm->AppendLocked();
+  std::int32_t appended = 0;
+  EngineCall([&] { appended = DbfForm->AppendLocked(); });
+  return appended;
 }
 
 std::int32_t TableRecNo() {
-  return DbfForm->RecNo();
+  std::int32_t record = 0;
+  EngineCall([&] { record = DbfForm->RecNo(); });
+  return record;
 }
 
 std::int32_t TableRecCount() {
-  return DbfForm->RecCount();
+  std::int32_t count = 0;
+  EngineCall([&] { count = DbfForm->RecCount(); });
+  return count;
 }
 
 std::string TableFieldName(std::int32_t n) {
-  return platform::AnsiToOem(DbfForm->FieldName(n));
+  std::string name;
+  EngineCall([&] { name = DbfForm->FieldName(n); });
+  return platform::AnsiToOem(name);
 }
 
 std::string GetTableField(std::int32_t n) {
-  return platform::AnsiToOem(DbfForm->GetFieldText(n));
+  std::string text;
+  EngineCall([&] { text = DbfForm->GetFieldText(n); });
+  return platform::AnsiToOem(text);
 }
 
 bool GetTableBool(const std::string& name) {
-  return DbfForm->GetFieldBool(Cut10(name));
+  bool value = false;
+  EngineCall([&] { value = DbfForm->GetFieldBool(Cut10(name)); });
+  return value;
 }
 
 void PutTableStr(const std::string& name, const std::string& text) {
-  DbfForm->PutFieldStr(Cut10(name), platform::OemToAnsi(text));
+  EngineCall([&] { DbfForm->PutFieldStr(Cut10(name), platform::OemToAnsi(text)); });
 }
 
 void PutTableFloat(const std::string& name, double value) {
-  DbfForm->PutFieldFloat(Cut10(name), value);
+  EngineCall([&] { DbfForm->PutFieldFloat(Cut10(name), value); });
 }
 
 void PutTableInt(const std::string& name, std::int64_t value) {
-  DbfForm->PutFieldInt(Cut10(name), value);
+  EngineCall([&] { DbfForm->PutFieldInt(Cut10(name), value); });
 }
 
 void PutTableBool(const std::string& name, bool value) {
-  DbfForm->PutFieldBool(Cut10(name), value);
+  EngineCall([&] { DbfForm->PutFieldBool(Cut10(name), value); });
 }
 
 void TableIndexOn(const std::string& keyExpression, const std::string& indexFile) {
-  DbfForm->IndexOn(keyExpression, indexFile);
+  EngineCall([&] { DbfForm->IndexOn(keyExpression, indexFile); });
 }
 
 void IndexOnTemp(const std::string& keyExpression, const std::string& indexBase) {
@@ -249,7 +297,7 @@ void IndexOnTemp(const std::string& keyExpression, const std::string& indexBase)
 }
 
 void TableFind(const std::string& key) {
-  DbfForm->Find(platform::OemToAnsi(key));
+  if (!EngineCall([&] { DbfForm->Find(platform::OemToAnsi(key)); })) DbfForm->ForgetFound();
 }
 
 bool TableFound() {

@@ -3,7 +3,10 @@
 // time, open in the browse form. The table is found in the table folder, or worked on as a copy
 // in the temporary folder when the table or its folder cannot be written; records are reached by
 // number, picked in the browse form, and read and written by field number or name. Failures show
-// a message and set AbortFlag. Texts here are code page 850, paths Windows-1252.
+// a message and set AbortFlag; an error of the table engine (a damaged or foreign table, a field
+// the table lacks, a full disk) shows the engine's text in the error box and never ends the
+// program, whatever the engine's own error switches say. A read that failed answers empty, 0 or
+// false. Texts here are code page 850, paths Windows-1252.
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,11 @@
 // The dimensions form: the free profile's geometry and the proposals, the length check, the
-// profile picked from the shipped table, Calc, and OK or the unit toggle leaving untouched
-// values exactly as they were.
+// profile picked from the shipped table (and from a file that is no table), Calc, and OK or the
+// unit toggle leaving untouched values exactly as they were.
 #include "app/input/kv6abm.h"
 
 #include "calc/kv6rech.h"
 #include "tests/app/input/inputtest.h"
+#include "tests/tables/core/haltrecorder.h"
 
 namespace {
 
@@ -157,6 +158,26 @@ TEST_F(DimensionsForm, EscInTheProfileBrowseChangesNothing) {
   ShowDimensionsForm();
   EXPECT_EQ(CalcData, before);
   EXPECT_EQ(AbortFlag, 0);
+}
+
+// A profile table that is no table: the engine's error in a box, the form stays open, and the
+// program neither halts nor loses the connection.
+TEST_F(DimensionsForm, AProfileTableThatIsNoTableIsABoxAndTheFormStaysOpen) {
+  const EngineHaltRecorder halts;
+  Put("tables/p3g.dbf", "DIN 32711 profiles\r\n");
+  const kv6record before = CalcData;
+  bool open = false;
+  InForm([&](Form& form) {
+    Press(form, "Button_db");
+    open = form.GetModalResult() == platform::ModalResult::None;
+    Press(form, "Button_cancel");
+  });
+  ShowDimensionsForm();
+  EXPECT_TRUE(open);
+  EXPECT_TRUE(Boxed("Error  : |Error # 210 (Not a dBASE data file)"));
+  EXPECT_FALSE(Boxed("Program halted."));
+  EXPECT_TRUE(EngineHaltRecorder::Statuses().empty());
+  EXPECT_EQ(CalcData, before);
 }
 
 // Calc stores, calculates and shows the default view while the form stays open; an input the

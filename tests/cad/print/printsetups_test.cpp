@@ -1,12 +1,17 @@
 // Print setups in "printout.dbf": choosing one in the browse form, storing the form's settings
-// under a name, where the table is found, and a damaged table; the printer-information mode.
+// under a name, where the table is found, and damaged or short tables in the program's own error
+// mode; the printer-information mode.
 #include "base/help/helptext.h"
 #include "base/text/messages.h"
 #include "base/text/utilstr.h"
 #include "platform/fileresolve.h"
 #include "printtest.h"
 #include "tables/access/tableaccess.h"
+#include "tables/core/dbf4edit.h"
+#include "tables/core/tzdbflow.h"
 #include "tests/support/command.h"
+#include "tests/tables/core/enginetables.h"
+#include "tests/tables/core/haltrecorder.h"
 
 namespace {
 
@@ -174,6 +179,40 @@ TEST_F(drawprint_setups, ADamagedTableIsShownAsAnErrorAndTheFormLivesOn) {
   });
   EXPECT_EQ(Boxes("Error  : "), 2);
   EXPECT_EQ(Boxes("Program halted."), 0);
+}
+
+// A setup table short of the fields the form reads: the engine's error once, no setting of its
+// row, and the program neither halts nor closes the form.
+TEST_F(drawprint_setups, ATableShortOfFieldsIsOneBoxAndChangesNoSetting) {
+  const EngineHaltRecorder halts;
+  const std::string path = Path("tables/printout.dbf");
+  std::filesystem::remove(path);
+  using enginetest::Def;
+  dadav::CreateDBF(path, {Def("NAME", 'C', 25), Def("XSCALE", 'N', 8, 4), Def("YSCALE", 'N', 8, 4),
+                          Def("XORIGIN", 'N', 5)});
+  dadav::USE(path + " EXCLUSIVE");
+  dadav::ClearRecord();
+  for (const auto& [field, text] :
+       {std::pair(1, "short"), {2, "0.5000"}, {3, "0.2500"}, {4, "7"}}) {
+    dadav::PutStoredField(field, text);
+  }
+  dadav::Append();
+  dadav::CloseAll();
+  PrintScaleX = 0.75;
+  PrintSetupRecNo = 0;
+  Show([&](Form& form) {
+    ExpectPick(1);
+    Press(form, "Button_db");
+    EXPECT_EQ(Text(form, "Edit_scalex"), "0.75");
+    EXPECT_EQ(Text(form, "Edit_xorigin"), "0");
+    EXPECT_EQ(form.GetModalResult(), ModalResult::None);
+    EXPECT_FALSE(dadav::DbfForm->tzdbf.Active());
+    Press(form, "Button_cancel");
+  });
+  EXPECT_EQ(PrintSetupRecNo, 0);
+  EXPECT_EQ(Boxes("Error  : "), 1);
+  EXPECT_EQ(Boxes("Program halted."), 0);
+  EXPECT_TRUE(EngineHaltRecorder::Statuses().empty());
 }
 
 TEST_F(drawprint_setups, AMissingTableIsReported) {

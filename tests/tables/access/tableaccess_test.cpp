@@ -4,6 +4,7 @@
 #include "browsetest.h"
 #include "tables/access/tableaccess.h"
 #include "tables/core/dbf4lock.h"
+#include "tests/tables/core/haltrecorder.h"
 
 namespace {
 
@@ -98,6 +99,34 @@ TEST_F(tableaccess, OnAnEmptyTableGotoOnlyAddsItsMessageEvenWhileErrorsHalt) {
   EXPECT_TRUE(Said("DBF #3 not found."));
   EXPECT_EQ(TableRecNo(), 0);
   CloseTableFile();
+}
+
+// In the program's own error mode every engine or dataset error of a table access is its text in
+// the error box and AbortFlag, never a halt; a failed read answers empty.
+TEST_F(tableaccess, AnEngineErrorIsABoxAndAbortFlagAndNeverAHalt) {
+  const EngineHaltRecorder halts;
+  Put("tables/p.dbf", "NAME;VALUE\r\nR1;1.5\r\n");
+  OpenTable("p");
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_TRUE(Shown("Error  : |Error # 210 (Not a dBASE data file)"));
+  EXPECT_FALSE(Form().tzdbf.Active());
+
+  MakeTable("p.dbf", 2);
+  AbortFlag = 0;
+  OpenTable("p");
+  ASSERT_EQ(AbortFlag, 0);
+  EXPECT_EQ(GetTableField(4), "");
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_TRUE(Shown("Error  : |Error # 220 (Invalid parameter)"));
+  AbortFlag = 0;
+  EXPECT_FALSE(GetTableBool("LANDSCAPE"));
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_TRUE(Shown("LANDSCAPE"));
+  EXPECT_EQ(GetTableField(1), "R1      ");
+  CloseTableFile();
+  EXPECT_EQ(Boxes().size(), 3u);
+  EXPECT_TRUE(EngineHaltRecorder::Statuses().empty());
+  EXPECT_FALSE(Halting);
 }
 
 TEST_F(tableaccess, ThePrintSetupSequenceAppendsOneRecordAndLeavesTheCurrentOne) {
