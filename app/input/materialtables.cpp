@@ -48,12 +48,14 @@ void IndexOnFirstField(const std::string& table) {
 }
 
 // Shows the browse form; true when the user chose a row with Enter. A browse closed any other
-// way chooses nothing.
+// way, or left with Enter where there is no row, chooses nothing and sets AbortFlag.
 bool RowChosen(std::uint16_t mode, std::uint16_t help) {
   SetHelpNumber(help);
   BrowseExitKey = kEsc;
   ShowTable("", mode);
-  return BrowseExitKey == kEnter && AbortFlag == 0;
+  if (BrowseExitKey == kEnter && AbortFlag == 0 && SelectedRecord > 0) return true;
+  AbortFlag = 1;
+  return false;
 }
 
 // The type of the part's material gives its fS and fH: fields 5 and 6 of the type row for the

@@ -10,7 +10,8 @@
 // The current row of "p3g" into CalcData; the hub takes the shaft's profile.
 void ReadP3GProfileRow();
 // Browses "p3g" in the given mode, at P3GRow; in mode 1 the row chosen with Enter becomes the
-// profile. A browse left any other way (Esc, the close box) chooses nothing and sets AbortFlag.
+// profile. A browse left any other way (Esc, the close box), or with Enter on a table without
+// rows, chooses nothing and sets AbortFlag.
 void SelectP3GProfile(std::uint16_t mode);
 
 // The current row of "rkm1base" into the material of part 1 (shaft) or 2 (hub).

@@ -361,7 +361,10 @@ void TForm_printconf::Button_dbClick() {
   BrowseExitKey = 27;
   ShowTable("", 1);
   SetHelpNumber(help);
-  if (BrowseExitKey == 13 && AbortFlag == 0) TableStep([this] { TakeSetup(); });
+  // Enter on a table without rows picks nothing.
+  if (BrowseExitKey == 13 && AbortFlag == 0 && SelectedRecord > 0) {
+    TableStep([this] { TakeSetup(); });
+  }
   TableStep([] { CloseTableFile(); });
   AbortFlag = 0;
 }

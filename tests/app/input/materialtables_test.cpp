@@ -1,7 +1,7 @@
 // The table picks without a form: the profile row with the hub taking the shaft's profile, where
 // the profile browse opens and under which title, the browse of the materials and of the types,
-// a pick whose type table is missing, and tables that are damaged, foreign or short of fields in
-// the program's own error mode.
+// a pick whose type table is missing, Enter where there is no row, and tables that are damaged,
+// foreign or short of fields in the program's own error mode.
 #include "app/input/materialtables.h"
 
 #include "base/help/helptext.h"
@@ -97,6 +97,31 @@ TEST_F(MaterialTables, AMissingTypeTableIsAMessageWithoutAFatalStop) {
   EXPECT_EQ(Materials[kHub].Name, "S275JR");
   EXPECT_EQ(MaterialRecNo[kHub], 2);
   EXPECT_EQ(PartFS[kHub], 1.75L);
+}
+
+// Enter in a browse without rows picks nothing: the record, the material and its factors stay.
+TEST_F(MaterialTables, EnterWhereThereIsNoRowChangesNothing) {
+  WriteProfiles(8, {});
+  WriteMaterials({});
+  const kv6record connection = CalcData;
+  const RKM1BASE_Record shaft = Materials[kShaft];
+  const long double fs = PartFS[kShaft];
+  const auto enter = [](Form& form) { form.PressEnter(); };
+  InForm(enter);
+  SelectP3GProfile(1);
+  EXPECT_EQ(AbortFlag, 1);
+  AbortFlag = 0;
+  InForm(enter);
+  EXPECT_FALSE(PickMaterial(1, kShaft));
+  AbortFlag = 0;
+  InForm(enter);
+  BrowseMaterials(1);
+  EXPECT_TRUE(dialogs_->UsedUp());
+  EXPECT_EQ(CalcData, connection);
+  EXPECT_EQ(Materials[kShaft], shaft);
+  EXPECT_EQ(PartFS[kShaft], fs);
+  EXPECT_FALSE(Said("not found"));
+  EXPECT_EQ(BoxCount("Error  : "), 0u);
 }
 
 // A text file where a table should be: the engine's text in a box for each pick and browse, no

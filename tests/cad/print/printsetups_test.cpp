@@ -1,6 +1,6 @@
 // Print setups in "printout.dbf": choosing one in the browse form, storing the form's settings
-// under a name, where the table is found, and damaged or short tables in the program's own error
-// mode; the printer-information mode.
+// under a name, where the table is found, a table without setups, and damaged or short tables in
+// the program's own error mode; the printer-information mode.
 #include "base/help/helptext.h"
 #include "base/text/messages.h"
 #include "base/text/utilstr.h"
@@ -179,6 +179,33 @@ TEST_F(drawprint_setups, ADamagedTableIsShownAsAnErrorAndTheFormLivesOn) {
   });
   EXPECT_EQ(Boxes("Error  : "), 2);
   EXPECT_EQ(Boxes("Program halted."), 0);
+}
+
+// Enter in the browse of a table without setups picks nothing: the settings stay and OK prints.
+TEST_F(drawprint_setups, EnterOnATableWithoutSetupsChangesNothing) {
+  std::string table = TableBytes();
+  const std::size_t header = static_cast<unsigned char>(table[8]) |
+                             static_cast<std::size_t>(static_cast<unsigned char>(table[9])) << 8;
+  table = table.substr(0, header) + '\x1A';
+  std::fill_n(table.begin() + 4, 4, '\0');
+  Put("tables/printout.dbf", table);
+  PrintScaleX = 0.75;
+  PrintOrientation = 2;
+  PrintSetupRecNo = 0;
+  EXPECT_EQ(Show([&](Form& form) {
+              ExpectForm([](Form& browse) { browse.PressEnter(); });
+              Press(form, "Button_db");
+              EXPECT_EQ(Text(form, "Edit_scalex"), "0.75");
+              EXPECT_EQ(Index(form, "RadioGroup_hochquer"), 1);
+              EXPECT_EQ(AbortFlag, 0);
+              Press(form, "Button_ok");
+            }),
+            ModalResult::Ok);
+  EXPECT_TRUE(dialogs_->UsedUp());
+  EXPECT_EQ(Job().PagesEnded(), 1);
+  EXPECT_EQ(PrintSetupRecNo, 0);
+  EXPECT_EQ(PrintScaleX, 0.75);
+  EXPECT_EQ(PrintOrientation, 2);
 }
 
 // A setup table short of the fields the form reads: the engine's error once, no setting of its
