@@ -116,7 +116,9 @@ void choose_drawing(std::uint16_t drawing) {
 void OutputDrawing(std::uint16_t device, std::uint16_t drawing) {
   if (FatalFlag) {
     ShowCalcMessages();
-    AbortFlag = 1;
+    // The command line must fail; on the screen the user has seen why, and the next command
+    // (a pick in the form that ran the calculation) must not find the flag set.
+    if (CadBatch) AbortFlag = 1;
     return;
   }
   // A flag left over from an earlier step, such as an advisory of the calculation, must not

@@ -1,6 +1,7 @@
 // The dimensions form: the free profile's geometry and the proposals, the length check, the
-// profile picked from the shipped table (and from a file that is no table), Calc, and OK or the
-// unit toggle leaving untouched values exactly as they were.
+// profile picked from the shipped table (also right after a fatal calculation, and from a file
+// that is no table), Calc, and OK or the unit toggle leaving untouched values exactly as they
+// were.
 #include "app/input/kv6abm.h"
 
 #include "calc/kv6rech.h"
@@ -158,6 +159,27 @@ TEST_F(DimensionsForm, EscInTheProfileBrowseChangesNothing) {
   ShowDimensionsForm();
   EXPECT_EQ(CalcData, before);
   EXPECT_EQ(AbortFlag, 0);
+}
+
+// A calculation that ends fatally shows its messages and leaves nothing that stops the next pick.
+TEST_F(DimensionsForm, AfterAFatalCalcTheProfilePickWorksAtTheFirstClick) {
+  std::uint8_t fatal = 0;
+  InForm([&](Form& form) {
+    Free(form);
+    Type(form, "Edit_d1", "0");
+    Press(form, "Button_calc");
+    fatal = FatalFlag;
+    form.Get<RadioGroup>("RadioGroup_abm").Choose(0);
+    Press(form, "Button_db");
+    Press(form, "Button_ok");
+  });
+  dialogs_->Expect(platform::headless::Step(platform::DialogKind::Radio));
+  PickRow(15);
+  ShowDimensionsForm();
+  EXPECT_EQ(fatal, 1);
+  EXPECT_TRUE(dialogs_->UsedUp());
+  EXPECT_EQ(CalcData.P3GRow, 15);
+  EXPECT_EQ(std::tuple(CalcData.d1, CalcData.e1), std::tuple(60.0L, 2.25L));
 }
 
 // A profile table that is no table: the engine's error in a box, the form stays open, and the

@@ -168,18 +168,27 @@ TEST_F(Dispatcher, ReturnEndsTheMenuAndDrawsNothing) {
   EXPECT_EQ(dialogs_->Requests().size(), 1u);
 }
 
+// The command line fails on a fatal calculation; on the screen the flag stays clear, so the next
+// command of the form that ran the calculation is not stopped by it.
 TEST_F(Dispatcher, AFatalCalculationShowsItsMessagesAndDrawsNothing) {
   ClearMessages();
   AddMessage("Fatal  : d1 too small");
   FatalFlag = 1;
   dialogs_->Expect(Step(DialogKind::Radio).Select(1));
   Draw(2);
-  FatalFlag = 0;
   EXPECT_TRUE(Recorded.empty());
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_FALSE(Written());
   ASSERT_EQ(dialogs_->Requests().size(), 1u);
   EXPECT_EQ(dialogs_->Requests()[0].items[0], "Fatal  : d1 too small");
+
+  CadBatch = 0;
+  AbortFlag = 0;
+  dialogs_->Expect(Step(DialogKind::Radio).Select(1));
+  RedrawCurrentDrawing();
+  FatalFlag = 0;
+  EXPECT_EQ(dialogs_->Requests().size(), 2u);
+  EXPECT_EQ(AbortFlag, 0);
 }
 
 // An advisory of the calculation leaves the flag set; it must not stop the drawing.
