@@ -282,18 +282,21 @@ void IndexOnTemp(const std::string& keyExpression, const std::string& indexBase)
   bool built = false;
   try {
     built = DbfForm->IndexOn(keyExpression, path) && DbfForm->SetIndexTo(path);
-  } catch (const dadav::EDadavError&) {
-  } catch (const dadav::EDatabaseError&) {
+  } catch (const std::runtime_error&) {
+    // The engine's record of the error says what failed.
+  }
+  if (!built) {
+    const std::string text = dadav::TakeErrorText();
+    AddMessage(platform::AnsiToOem(text.empty() ? "Index " + path + " not built." : text));
+    // Back to natural order; a table that cannot even do that reports at its next access.
+    try {
+      DbfForm->tzdbf.SetIndexTo("");
+    } catch (const std::runtime_error&) {
+    }
+    dadav::TakeErrorText();
+    DbfForm->ForgetFound();
   }
   dadav::SetReportErrors(reporting);
-  if (built) return;
-  const std::string text = dadav::TakeErrorText();
-  AddMessage(platform::AnsiToOem(text.empty() ? "Index " + path + " not built." : text));
-  try {
-    DbfForm->tzdbf.SetIndexTo("");
-  } catch (const std::exception&) {
-  }
-  DbfForm->ForgetFound();
 }
 
 void TableFind(const std::string& key) {
