@@ -160,6 +160,28 @@ TEST_F(MaterialTables, AForeignFileIsTheEnginesErrorAndNothingEndsTheProgram) {
   EXPECT_EQ(CalcData.d1, 40.0L);
 }
 
+// With the engine's real halt in place: a pick from a file that is no table, and from a type table
+// short of fields, ends in the child process's own exit, not in the halt's exit with the error
+// code.
+TEST_F(MaterialTables, NoPickFromABrokenTableEndsTheProcess) {
+  Put("tables/p3g.dbf", "d1;d2;d3;e1\r\n40;43;37;1.5\r\n");
+  using enginetest::Def;
+  WriteTable("kv3wstyp.dbf",
+             {Def("TYPENO", 'C', 2), Def("NAME", 'C', 30), Def("FS_KEY", 'N', 5, 2),
+              Def("FH_KEY", 'N', 5, 2)},
+             {{" 4", "Grey iron", "1.2", "1.1"}});
+  ASSERT_FALSE(dadav::ExceptionMode);
+  ASSERT_TRUE(dadav::ReportErrors);
+  const auto pickBoth = [this] {
+    SelectP3GProfile(1);
+    AbortFlag = 0;
+    PickRow(12);
+    PickMaterial(1, kHub);
+    std::exit(BoxCount("Error  : |Error # 2") == 2 ? 0 : 1);
+  };
+  EXPECT_EXIT(pickBoth(), ::testing::ExitedWithCode(0), "");
+}
+
 // Tables short of the fields read by position: one box each, and a row is taken whole or not at
 // all. The material row read before the short type table failed stays taken, its factors do not
 // change.
