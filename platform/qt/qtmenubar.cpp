@@ -10,43 +10,75 @@ namespace platform::qt {
 
 namespace {
 
-void FillMenu(QMenu& qmenu, const Menu& menu) {
-  for (const auto& item : menu.Items()) {
-    const QString caption = MenuTextToQString(item->Caption(), item->CaptionCodePage());
-    QAction* action = nullptr;
-    if (item->SubMenu() != nullptr) {
-      QMenu* sub = qmenu.addMenu(caption);
-      FillMenu(*sub, *item->SubMenu());
-      action = sub->menuAction();
-    } else {
-      action = item->IsSeparator() ? qmenu.addSeparator() : qmenu.addAction(caption);
-    }
-    action->setObjectName(QString::fromStdString(item->Name()));
-    action->setVisible(item->Visible());
-    action->setEnabled(item->Enabled());
-    action->setCheckable(item->Checked());
-    action->setChecked(item->Checked());
-    if (!item->Shortcut().empty()) {
-      action->setShortcut(QKeySequence(QString::fromStdString(item->Shortcut())));
-    }
-    if (item->SubMenu() != nullptr) continue;
-    MenuItem* target = item.get();
-    QObject::connect(action, &QAction::triggered, [target] { target->Click(); });
+// Every action carries the model object it shows, so that an update finds it again. Actions are
+// made once and changed in place ever after: a menu may be inside its key handler, or a form it
+// opened inside its modal loop, while the model changes, and Qt must not lose the objects under
+// it.
+QVariant ModelTag(const void* model) {
+  return QVariant::fromValue(reinterpret_cast<quintptr>(model));
+}
+
+QAction* ActionOf(const QWidget& owner, const void* model) {
+  const QVariant tag = ModelTag(model);
+  for (QAction* action : owner.actions()) {
+    if (action->data() == tag) return action;
   }
+  return nullptr;
+}
+
+QAction* MakeItemAction(QMenu& qmenu, MenuItem& item) {
+  QAction* action = qmenu.addAction(QString());
+  action->setData(ModelTag(&item));
+  QObject::connect(action, &QAction::triggered, [target = &item] { target->Click(); });
+  return action;
+}
+
+void ShowItem(QAction& action, const MenuItem& item) {
+  action.setText(MenuTextToQString(item.Caption(), item.CaptionCodePage()));
+  action.setObjectName(QString::fromStdString(item.Name()));
+  action.setSeparator(item.IsSeparator());
+  action.setVisible(item.Visible());
+  action.setEnabled(item.Enabled());
+  action.setCheckable(item.Checked());
+  action.setChecked(item.Checked());
+  action.setShortcut(QKeySequence(QString::fromStdString(item.Shortcut())));
+}
+
+void UpdateMenu(QMenu& qmenu, const Menu& menu);
+
+void UpdateSubMenu(QMenu& qmenu, QAction& action, const Menu& subMenu) {
+  if (action.menu() == nullptr) action.setMenu(new QMenu(&qmenu));
+  UpdateMenu(*action.menu(), subMenu);
+}
+
+// Items only ever join a menu at its end, so a missing action is added at the end too.
+void UpdateMenu(QMenu& qmenu, const Menu& menu) {
+  for (const auto& item : menu.Items()) {
+    QAction* action = ActionOf(qmenu, item.get());
+    if (action == nullptr) action = MakeItemAction(qmenu, *item);
+    ShowItem(*action, *item);
+    if (item->SubMenu() != nullptr) UpdateSubMenu(qmenu, *action, *item->SubMenu());
+  }
+}
+
+QMenu& MenuOf(QMenuBar& bar, const Menu& menu) {
+  if (QAction* action = ActionOf(bar, &menu)) return *action->menu();
+  QMenu* qmenu = bar.addMenu(QString());
+  qmenu->menuAction()->setData(ModelTag(&menu));
+  return *qmenu;
 }
 
 }  // namespace
 
 void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
-  const auto oldMenus = bar.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
-  bar.clear();
-  for (QMenu* old : oldMenus) old->deleteLater();
   for (const auto& menu : model.Menus()) {
-    QMenu* qmenu = bar.addMenu(MenuTextToQString(menu->Caption(), menu->CaptionCodePage()));
-    qmenu->menuAction()->setObjectName(QString::fromStdString(menu->Name()));
-    qmenu->menuAction()->setVisible(menu->Visible());
-    qmenu->setEnabled(menu->Enabled());
-    FillMenu(*qmenu, *menu);
+    QMenu& qmenu = MenuOf(bar, *menu);
+    QAction* action = qmenu.menuAction();
+    action->setText(MenuTextToQString(menu->Caption(), menu->CaptionCodePage()));
+    action->setObjectName(QString::fromStdString(menu->Name()));
+    action->setVisible(menu->Visible());
+    qmenu.setEnabled(menu->Enabled());
+    UpdateMenu(qmenu, *menu);
   }
 }
 

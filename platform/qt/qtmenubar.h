@@ -7,7 +7,8 @@
 
 namespace platform::qt {
 
-// Fills bar from the model's present state.
+// Brings bar to the model's present state: the menus and actions made for the model's menus and
+// items are changed in place, never replaced, and the missing ones are added.
 void FillMenuBar(QMenuBar& bar, const MenuBar& model);
 
 // Fills bar from model now and again after each change of the model (deferred to the event

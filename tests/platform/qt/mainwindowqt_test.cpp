@@ -47,8 +47,7 @@ class MainWindowQt : public ::testing::Test {
     form.reset();
     dadav::EngineExit();
   }
-  // The action the bar shows now: a menu rebuilt after a change leaves its old actions until
-  // they are deleted later.
+  // The action the bar shows for the named menu or item.
   QAction* Action(const std::string& name) const {
     QMenuBar& bar = *platform::qt::QtWindowOf(form->Window()).menuBar();
     const QString wanted = QString::fromStdString(name);
