@@ -55,7 +55,7 @@ std::vector<MenuCaption> MenuCaptions() {
       {"mi_editlast", TermLoad, ""},
       {"mi_View", MenuTextView, ""},
       {"mi_ViewAusdruck", MenuTextPrintout, ""},
-      {"mi_viewP3G", Plain("&P3G"), ""},
+      {"mi_viewP3G", Plain("P3&G"), ""},
       {"mi_viewQuick", Join({MenuTextQuick, Plain(" 1")}), ""},
       {"mi_viewquick3", Join({MenuTextQuick, Plain(" 3")}), ""},
       {"mi_viewquick4", Join({MenuTextQuick, Plain(" 4")}), ""},

@@ -110,7 +110,7 @@ std::vector<MainMenuEntry> EditAndViewMenus() {
       Item("mi_viewQuick", "mi_View", "Quick 1", DrawingCommand(3, 5)),
       Item("mi_viewquick3", "mi_View", "Quick 3", DrawingCommand(3, 11)),
       HiddenItem("mi_viewquick4", "mi_View", "Quick 4", DrawingCommand(3, 12)),
-      Item("mi_viewP3G", "mi_View", "&P3G", DrawingCommand(3, 2)),
+      Item("mi_viewP3G", "mi_View", "P3&G", DrawingCommand(3, 2)),
       HiddenItem("mi_viewtabwelle", "mi_View", "Shaft Table", DrawingCommand(3, 3)),
       HiddenItem("mi_viewtabnabe", "mi_View", "Hub Table", DrawingCommand(3, 4)),
       Item("mi_viewfertwelle", "mi_View", "Shaft Production drawing", DrawingCommand(3, 6)),

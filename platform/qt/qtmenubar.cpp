@@ -3,7 +3,10 @@
 #include <QKeySequence>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
+#include <vector>
 
+#include "platform/qt/qtaccesskeys.h"
 #include "platform/qt/qttext.h"
 
 namespace platform::qt {
@@ -33,8 +36,29 @@ QAction* MakeItemAction(QMenu& qmenu, MenuItem& item) {
   return action;
 }
 
+// Captions of the shown entries of one menu or bar, gathered so that no two take one access key
+// (hidden ones take none from Qt).
+class Captions {
+ public:
+  void Add(QAction& action, const QString& caption, bool shown) {
+    (shown ? shown_ : hidden_).push_back({&action, caption});
+  }
+  void Show() const {
+    std::vector<QString> captions;
+    for (const auto& entry : shown_) captions.push_back(entry.second);
+    const std::vector<QString> distinct = WithDistinctAccessKeys(captions);
+    for (std::size_t i = 0; i < shown_.size(); ++i) shown_[i].first->setText(distinct[i]);
+    for (const auto& [action, caption] : hidden_) {
+      action->setText(WithDistinctAccessKeys({caption}).front());
+    }
+  }
+
+ private:
+  std::vector<std::pair<QAction*, QString>> shown_;
+  std::vector<std::pair<QAction*, QString>> hidden_;
+};
+
 void ShowItem(QAction& action, const MenuItem& item) {
-  action.setText(MenuTextToQString(item.Caption(), item.CaptionCodePage()));
   action.setObjectName(QString::fromStdString(item.Name()));
   action.setSeparator(item.IsSeparator());
   action.setVisible(item.Visible());
@@ -53,12 +77,16 @@ void UpdateSubMenu(QMenu& qmenu, QAction& action, const Menu& subMenu) {
 
 // Items only ever join a menu at its end, so a missing action is added at the end too.
 void UpdateMenu(QMenu& qmenu, const Menu& menu) {
+  Captions captions;
   for (const auto& item : menu.Items()) {
     QAction* action = ActionOf(qmenu, item.get());
     if (action == nullptr) action = MakeItemAction(qmenu, *item);
     ShowItem(*action, *item);
+    captions.Add(*action, MenuTextToQString(item->Caption(), item->CaptionCodePage()),
+                 item->Visible() && !item->IsSeparator());
     if (item->SubMenu() != nullptr) UpdateSubMenu(qmenu, *action, *item->SubMenu());
   }
+  captions.Show();
 }
 
 QMenu& MenuOf(QMenuBar& bar, const Menu& menu) {
@@ -71,15 +99,18 @@ QMenu& MenuOf(QMenuBar& bar, const Menu& menu) {
 }  // namespace
 
 void FillMenuBar(QMenuBar& bar, const MenuBar& model) {
+  Captions captions;
   for (const auto& menu : model.Menus()) {
     QMenu& qmenu = MenuOf(bar, *menu);
     QAction* action = qmenu.menuAction();
-    action->setText(MenuTextToQString(menu->Caption(), menu->CaptionCodePage()));
+    captions.Add(*action, MenuTextToQString(menu->Caption(), menu->CaptionCodePage()),
+                 menu->Visible());
     action->setObjectName(QString::fromStdString(menu->Name()));
     action->setVisible(menu->Visible());
     qmenu.setEnabled(menu->Enabled());
     UpdateMenu(qmenu, *menu);
   }
+  captions.Show();
 }
 
 void BindMenuBar(QMenuBar& bar, MenuBar& model) {

@@ -188,7 +188,7 @@ TEST_F(language_tables, ComposedCaptionsInGermanKoreanAndMixed) {
   const MenuText korean = CaptionOf("mi_helplanguage");
   EXPECT_EQ(std::tuple(Utf8Of(korean), korean.codePage), std::tuple("메뉴 언어(&L)", kCodePage949));
   EXPECT_EQ(Utf8Of(CaptionOf("mi_viewtabnabe")), "허브(&H) 테이블(&b)");
-  EXPECT_EQ(CaptionOf("mi_viewP3G"), (TaggedText{"&P3G", kCodePage1252}));
+  EXPECT_EQ(CaptionOf("mi_viewP3G"), (TaggedText{"P3&G", kCodePage1252}));
 
   SetMenuTexts(9);  // Spanish drawing word beside the Korean shaft term
   EXPECT_EQ(CaptionOf("mi_viewfertwelle"),

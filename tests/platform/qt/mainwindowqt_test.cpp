@@ -7,9 +7,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "app/main/commandline.h"
@@ -73,6 +75,23 @@ void EachItem(const platform::Menu& menu, const std::function<void(platform::Men
   }
 }
 
+// Every pair of shown entries of a menu (or the bar) that one access key picks, and the same for
+// its sub-menus.
+void ExpectDistinctAccessKeys(const QString& where, const QList<QAction*>& actions) {
+  std::map<QString, QString> taken;
+  for (QAction* action : actions) {
+    if (!action->isVisible() || action->isSeparator()) continue;
+    const QString key = QKeySequence::mnemonic(action->text()).toString();
+    if (!key.isEmpty()) {
+      const auto [first, added] = taken.emplace(key, action->text());
+      EXPECT_TRUE(added) << where.toStdString() << ": " << first->second.toStdString() << " and "
+                         << action->text().toStdString();
+    }
+    if (action->menu() != nullptr)
+      ExpectDistinctAccessKeys(action->text(), action->menu()->actions());
+  }
+}
+
 TEST_F(MainWindowQt, EveryItemIsAnActionWithTheModelsState) {
   QApplication::processEvents();
   int items = 0;
@@ -95,6 +114,27 @@ TEST_F(MainWindowQt, EveryItemIsAnActionWithTheModelsState) {
     Action(name)->trigger();
   }
   EXPECT_EQ(drawings, (std::vector<std::pair<int, int>>{{1, 1}, {3, 5}, {3, 2}, {0, 0}, {6, 10}}));
+}
+
+// Korean captions put the key in brackets after Hangul words, which leave no other letter to move
+// to; Chinese captions have none.
+TEST_F(MainWindowQt, NoTwoShownItemsOfAMenuShareTheirAccessKeyInLatinScript) {
+  QMenuBar& bar = *platform::qt::QtWindowOf(form->Window()).menuBar();
+  for (const char* language :
+       {"mi_helplanguageenglisch", "mi_helplanguagedeutsch", "mi_helplanguageRoman"}) {
+    SCOPED_TRACE(language);
+    Action(language)->trigger();
+    QApplication::processEvents();
+    ExpectDistinctAccessKeys("bar", bar.actions());
+  }
+  // Every caption keeps an access key when a free one exists, and the marks the texts give win
+  // where they do not clash.
+  Action("mi_helplanguageenglisch")->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(Action("mi_ViewAusdruck")->text(), "&Printout");
+  EXPECT_EQ(Action("mi_viewP3G")->text(), "P3&G");
+  EXPECT_EQ(Action("mi_fileOpen")->text(), "&Open...");
+  EXPECT_EQ(Action("mi_fileOpenTable")->text(), "Op&en... (Table)");
 }
 
 TEST_F(MainWindowQt, ExitWithChangesAndCancelKeepsTheWindow) {

@@ -1,7 +1,8 @@
 // The Qt menu bar follows its model in place: a change made while a form opened from the menu runs
 // its modal loop leaves every menu and action the bar showed alive and the same object (the menu
 // that opened the form is still inside its key handler), shows the new state on them, adds a new
-// item as a new action, and the menu still works from the keyboard afterwards.
+// item as a new action, and the menu still works from the keyboard afterwards. Two captions of
+// one menu never show the same access key.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/menus.h"
+#include "platform/qt/qtaccesskeys.h"
 #include "platform/qt/qtmenubar.h"
 #include "tests/support/qt/qtapp.h"
 
@@ -128,6 +130,17 @@ TEST_F(QtMenuBarTest, EachActionShowsItsItemsStateAndHidesWithIt) {
   QApplication::processEvents();
   EXPECT_EQ(Action("mi_EditText"), shown.data());
   EXPECT_TRUE(shown->isVisible());
+}
+
+TEST(QtAccessKeys, ALaterCaptionMovesToAFreeLetterAndKeepsItsAmpersands) {
+  using platform::qt::WithDistinctAccessKeys;
+  EXPECT_EQ(WithDistinctAccessKeys({"&Open...", "&Open... (&Table)", "Se&ttings", "Quick 1"}),
+            (std::vector<QString>{"&Open...", "O&pen... (Table)", "Se&ttings", "Quick 1"}));
+  // A second mark, then a word's first letter; "&&" is a shown "&".
+  EXPECT_EQ(WithDistinctAccessKeys({"&Shaft", "&Hub", "&Shaft + &Hub &Drawing", "&Save && &go"}),
+            (std::vector<QString>{"&Shaft", "&Hub", "Shaft + Hub &Drawing", "Save && &go"}));
+  // With no free letter the first mark stays.
+  EXPECT_EQ(WithDistinctAccessKeys({"&a", "&A"}), (std::vector<QString>{"&a", "&A"}));
 }
 
 }  // namespace
