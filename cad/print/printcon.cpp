@@ -268,9 +268,11 @@ void TForm_printconf::FormActivate() {
   platform::CurrentPrinter().SetJobTitle(CurrentFile);
 }
 
+// A name longer than the label's width is shown whole: a PDF path cut short names another file.
 void TForm_printconf::ShowPrinterLabel() {
-  Get<Label>("Label_printer")
-      .SetCaption(TextRight(platform::CurrentPrinter().CurrentName(), kPrinterLabelWidth));
+  const std::string name = TrimBlanks(platform::CurrentPrinter().CurrentName());
+  const bool fits = name.size() <= static_cast<std::size_t>(kPrinterLabelWidth);
+  Get<Label>("Label_printer").SetCaption(fits ? TextRight(name, kPrinterLabelWidth) : name);
 }
 
 void TForm_printconf::Button_printerClick() {

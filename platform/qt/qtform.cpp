@@ -19,8 +19,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -88,7 +90,29 @@ class LeaveLineEdit : public QLineEdit {
  public:
   LeaveLineEdit(Edit& model, QWidget* parent) : QLineEdit(parent), model_(model) {}
 
+  // A dialog takes its least size, and a layout squeezes an edit below the text the program
+  // put in it: the edit keeps room for that text, and for a short number at the least, up to
+  // half the screen.
+  void KeepRoomForText() {
+    constexpr int kLeastDigits = 8;
+    constexpr int kTextMargins = 2 * 2;  // Qt's own blank on each side of the text
+    const QFontMetrics metrics = fontMetrics();
+    const int textWidth = std::max(metrics.horizontalAdvance(text()),
+                                   kLeastDigits * metrics.horizontalAdvance(QLatin1Char('0')));
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QMargins margins = textMargins();
+    const QSize contents(textWidth + kTextMargins + margins.left() + margins.right(), height());
+    const int width =
+        style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, this).width();
+    setMinimumWidth(std::min(width, screen()->availableGeometry().width() / 2));
+  }
+
  protected:
+  void changeEvent(QEvent* event) override {
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) KeepRoomForText();
+  }
   void focusOutEvent(QFocusEvent* event) override {
     QLineEdit::focusOutEvent(event);
     model_.Leave();
@@ -178,10 +202,14 @@ QWidget* MakeLabel(Label& label, QWidget* parent) {
 QWidget* MakeEdit(Edit& edit, QWidget* parent) {
   auto* widget = new LeaveLineEdit(edit, parent);
   Bind(edit, widget, [widget, &edit] {
-    if (FromQString(widget->text()) != edit.Text()) widget->setText(ToQString(edit.Text()));
+    if (FromQString(widget->text()) != edit.Text()) {
+      widget->setText(ToQString(edit.Text()));
+      widget->KeepRoomForText();
+    }
     widget->setMaxLength(edit.MaxLength() > 0 ? static_cast<int>(edit.MaxLength()) : 32767);
     widget->setReadOnly(edit.ReadOnly());
   });
+  widget->KeepRoomForText();
   QObject::connect(widget, &QLineEdit::textEdited,
                    [&edit](const QString& text) { edit.TypeText(FromQString(text)); });
   return widget;
@@ -340,9 +368,11 @@ QWidget* MakePanel(Panel& panel, QWidget* parent) {
   caption->setAlignment(Qt::AlignCenter);
   FillContainer(widget, panel, nullptr);
   static_cast<QGridLayout*>(widget->layout())->addWidget(caption, 0, 0, 1, 4);
+  // A coloured panel is a swatch the size of a button's height: its caption would not fit and
+  // would hide the colour it shows, so only its colour shows.
   Bind(panel, widget, [widget, caption, &panel] {
     caption->setText(WithoutAccessKey(panel.Caption()));
-    caption->setVisible(!panel.Caption().empty());
+    caption->setVisible(!panel.Caption().empty() && !panel.HasColor());
     widget->setAutoFillBackground(panel.HasColor());
     if (panel.HasColor()) {
       QPalette palette = widget->palette();

@@ -1,0 +1,191 @@
+// Every form shows the whole text of each label and edit, in English and in German, at the
+// default font: no caption, unit or filled value is cut by the width the layout gives it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/about/aboutbox.h"
+#include "app/config/tconfig.h"
+#include "app/input/kv6abm.h"
+#include "app/input/kv6load.h"
+#include "app/input/kveingabetext.h"
+#include "app/input/kvwst.h"
+#include "app/lang/menutexts.h"
+#include "app/lang/vmenuqel.h"
+#include "app/main/programidentity.h"
+#include "base/draw/hgvar.h"
+#include "base/settings/brelvar.h"
+#include "base/settings/wbrelvar.h"
+#include "base/settings/wprinvar.h"
+#include "cad/drawings/drawsettingsform.h"
+#include "cad/layer/cadvar.h"
+#include "cad/print/printcon.h"
+#include "calc/calcfile.h"
+#include "calc/calcstart.h"
+#include "calc/calctexts.h"
+#include "calc/kv6record.h"
+#include "calc/vocabulary.h"
+#include "platform/currentprinter.h"
+#include "tests/support/qt/qtapp.h"
+
+namespace {
+
+// The room a line edit leaves for its text: its contents less the margins it keeps blank.
+int TextRoom(QLineEdit& edit) {
+  QStyleOptionFrame option;
+  option.initFrom(&edit);
+  option.rect = edit.rect();
+  option.lineWidth =
+      edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
+  const QRect contents = edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit);
+  const QMargins margins = edit.textMargins();
+  constexpr int kLineEditMargin = 2;  // Qt's own blank on each side of the text
+  return contents.width() - margins.left() - margins.right() - 2 * kLineEditMargin;
+}
+
+void ExpectWholeTexts(QWidget& dialog) {
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (!label->isVisible() || label->text().isEmpty()) continue;
+    SCOPED_TRACE(label->objectName().toStdString() + " \"" + label->text().toStdString() + "\"");
+    const QRect room = label->contentsRect();
+    if (label->wordWrap()) {
+      EXPECT_LE(label->heightForWidth(label->width()), label->height());
+    } else {
+      EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), room.width());
+    }
+  }
+  for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+    if (!edit->isVisible() || edit->text().isEmpty()) continue;
+    SCOPED_TRACE(edit->objectName().toStdString() + " \"" + edit->text().toStdString() + "\"");
+    EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), TextRoom(*edit));
+  }
+}
+
+class FormTextsQt : public ::testing::TestWithParam<std::int32_t> {
+ protected:
+  static void SetUpTestSuite() { StartQtBackend(); }
+  void SetUp() override {
+    InitWbrelvar();
+    InitBrelvar();
+    StartCalculationUnits();
+    const auto golden = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                        "calc" / "golden" / "p3g60.kv6";
+    ASSERT_TRUE(LoadCalcFile(golden.string()));
+    UnitSystem = 0;
+    AbortFlag = 0;
+    UseLanguage(GetParam());
+  }
+  void TearDown() override {
+    UseLanguage(2);
+    UnitSystem = 0;
+  }
+  static void UseLanguage(std::int32_t code) {
+    SetMenuTexts(code);
+    SetMenuTermsLanguage(code);
+    SetCalcTexts(static_cast<std::uint16_t>(code));
+    SetVocabularyLanguage(static_cast<std::uint16_t>(code));
+  }
+
+  // Shows the form, checks it as it first shows (and after each change more makes) and closes it.
+  static void Check(platform::Form& form,
+                    const std::function<void(const std::function<void()>&)>& more = nullptr) {
+    QTimer::singleShot(0, [&form, &more] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr) {
+        ADD_FAILURE() << "no dialog";
+        return;
+      }
+      ExpectWholeTexts(*dialog);
+      if (more) {
+        more([dialog] {
+          QApplication::processEvents();
+          ExpectWholeTexts(*dialog);
+        });
+      }
+      form.SetModalResult(platform::ModalResult::Cancel);
+    });
+    form.ShowModal();
+  }
+};
+
+TEST_P(FormTextsQt, InputForms) {
+  {
+    SCOPED_TRACE("text form");
+    TForm_kveingabetext form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("dimensions form");
+    TForm_kv6abm form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("material form");
+    TForm_kvwst form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("load form");
+    TForm_kv6load form;
+    Check(form);
+  }
+}
+
+TEST_P(FormTextsQt, DrawingSettingsAndPrintForms) {
+  {
+    SCOPED_TRACE("drawing settings form");
+    CalcData.d1 = 112.123456789L;
+    TForm_kv6config form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("print form");
+    const std::string pdf =
+        (std::filesystem::temp_directory_path() / "a folder of some length" / "p3g60.pdf").string();
+    platform::CurrentPrinter().UsePdf(pdf);
+    TForm_printconf form;
+    Check(form);
+    // The printer's name in full, even where it is longer than the label was laid out for.
+    EXPECT_EQ(form.Get<platform::Label>("Label_printer").Caption(), "PDF: " + pdf);
+  }
+}
+
+TEST_P(FormTextsQt, ConfigurationPagesAboutBoxAndPrinterInformation) {
+  InitGraphicsSettings();
+  InitPrintSetup();
+  InitCadDefaults();
+  SetProgramIdentity();
+  {
+    Tconfig form;
+    Check(form, [&form](const std::function<void()>& check) {
+      auto& pages = form.Get<platform::PageControl>("PageControl1");
+      for (std::int32_t i = 1; i < 9; ++i) {
+        SCOPED_TRACE("configuration page " + std::to_string(i + 1));
+        pages.SetActivePageIndex(i);
+        check();
+      }
+    });
+  }
+  {
+    SCOPED_TRACE("about box");
+    TAboutBox form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("printer information");
+    TForm_printerinfo form;
+    Check(form);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EnglishAndGerman, FormTextsQt, ::testing::Values(2, 1));
+
+}  // namespace
