@@ -11,9 +11,14 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/about/aboutbox.h"
 #include "app/config/tconfig.h"
+#include "app/docs/changeentryform.h"
+#include "app/docs/documentlinksform.h"
+#include "app/docs/drawinginfoform.h"
 #include "app/input/kv6abm.h"
 #include "app/input/kv6load.h"
 #include "app/input/kveingabetext.h"
@@ -183,6 +188,30 @@ TEST_P(FormTextsQt, ConfigurationPagesAboutBoxAndPrinterInformation) {
     SCOPED_TRACE("printer information");
     TForm_printerinfo form;
     Check(form);
+  }
+}
+
+// The forms the program shows from a routine: each is checked and closed by its close box.
+TEST_P(FormTextsQt, DocumentForms) {
+  InitGraphicsSettings();
+  InitCadDefaults();
+  const std::vector<std::pair<const char*, std::function<void()>>> forms = {
+      {"drawing information", ShowDrawingInfo},
+      {"change entry", [] { EditChangeEntry(1); }},
+      {"document links", EditDocumentLinks},
+  };
+  for (const auto& [name, show] : forms) {
+    SCOPED_TRACE(name);
+    bool shown = false;
+    QTimer::singleShot(0, [&shown] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr) return;
+      shown = true;
+      ExpectWholeTexts(*dialog);
+      dialog->close();
+    });
+    show();
+    EXPECT_TRUE(shown);
   }
 }
 
