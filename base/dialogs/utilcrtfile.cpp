@@ -160,23 +160,26 @@ void SaveFileDialog(std::string name, std::string& fullName) {
   }
   if (ArchiveFlag == 0) ArchiveMode = 0;
   const bool ask = name.empty();
+  // The chosen folder becomes the data folder only with a name the check lets through: a refused
+  // name must not send the next plain Save into that folder.
+  std::string folder = AddBackslash(DataDir);
   if (ask) {
     name = CurrentFile;
-    const auto chosen =
-        Choose(platform::DialogKind::SaveFile, AddBackslash(DataDir), "*." + FileExt, name);
+    const auto chosen = Choose(platform::DialogKind::SaveFile, folder, "*." + FileExt, name);
     HourglassOff();
     if (!chosen.chosen || FilePart(chosen.path).empty()) {
       AbortFlag = 1;
       return;
     }
-    DataDir = AddBackslash(DirOfPath(chosen.path));
+    folder = AddBackslash(DirOfPath(chosen.path));
     name = NameWithoutExt(chosen.path);
   }
-  fullName = name.find('.') != std::string::npos && !ask
-                 ? name
-                 : AddBackslash(DataDir) + name + "." + FileExt;
+  fullName = name.find('.') != std::string::npos && !ask ? name : folder + name + "." + FileExt;
   CheckOutputFileName(fullName);
-  if (ask && AbortFlag == 0) CurrentFile = name;
+  if (ask && AbortFlag == 0) {
+    DataDir = folder;
+    CurrentFile = name;
+  }
 }
 
 void SelectFile(const std::string& currentPath, const std::string& mask, std::string& file) {

@@ -222,6 +222,23 @@ TEST_F(ThhTest, FailedSaveKeepsTheWindowAndTheChanges) {
   EXPECT_EQ(Modified, 1);
 }
 
+// Save As answered No at the overwrite question: the next Save writes the current file, not the
+// file of the same name in the refused folder.
+TEST_F(ThhTest, RefusedSaveAsLeavesTheNextSaveOnTheCurrentFile) {
+  fs::create_directories(home.Path("other"));
+  home.Put("other/c.kv6", "unrelated");
+  CurrentFile = "c";
+  DataDir = home.Dir() + "/";
+  DialogScript script;
+  script->Expect(Step(DialogKind::SaveFile).Type(home.Path("other/c.kv6")));
+  script->Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
+  Item("mi_FileSaveAs").Click();
+  Item("mi_FileSave").Click();
+  EXPECT_EQ(home.Bytes("other/c.kv6"), "unrelated");
+  EXPECT_TRUE(fs::exists(home.Path("c.kv6")));
+  EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G  -  c.kv6");
+}
+
 TEST_F(ThhTest, ClosingDeletesTheRunsBlockFilesOnly) {
   fs::create_directories(TempDir);
   const std::string user = TempDir + "/$logo_9.dx$";

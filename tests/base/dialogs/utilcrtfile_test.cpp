@@ -91,6 +91,26 @@ TEST_F(UtilCrtFileTest, SaveFileDialogBranches) {
   EXPECT_EQ(ArchiveMode, 0);
 }
 
+// A name the check refuses in the save dialog, taken or not, leaves the current file and the
+// data folder as they were.
+TEST_F(UtilCrtFileTest, ARefusedSaveAsKeepsTheCurrentFileAndItsFolder) {
+  std::filesystem::create_directory(Path("other"));
+  Write("other/taken.kv6", "unrelated");
+  DataDir = dir_ + "/";
+  FileExt = "kv6";
+  CurrentFile = "mine";
+  script_.Expect(Step(DialogKind::SaveFile).Type(Path("other/taken.kv6")));
+  script_.Expect(Step(DialogKind::Box).Answer(MessageAnswer::No));
+  script_.Expect(Step(DialogKind::SaveFile).Type(Path("other/a.b.kv6")));
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    AbortFlag = 0;
+    std::string full;
+    SaveFileDialog("", full);
+    EXPECT_EQ(std::tuple(AbortFlag, CurrentFile, DataDir), std::tuple(1, "mine", dir_ + "/"));
+  }
+  EXPECT_EQ(Read("other/taken.kv6"), "unrelated");
+}
+
 TEST_F(UtilCrtFileTest, FileChoicesSetFolderNameAndExtension) {
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("start.plt")));
   script_.Expect(Step(DialogKind::OpenFile).Type(Path("calc.k6x")));
