@@ -43,10 +43,9 @@ void BuildFileTable(const FileTableHooks& hooks) {
   TForm_preview table;
   ListFiles(table, hooks);
   for (;;) {
-    const std::int32_t before = table.SelectedRow;
-    const platform::ModalResult result = table.ShowModal();
-    if (result != platform::ModalResult::Ok || table.SelectedRow == before) break;
+    if (table.ShowModal() != platform::ModalResult::Ok) break;
     LoadPicked(table.FileOfRow(table.SelectedRow), hooks);
   }
   AbortFlag = 1;
+  if (hooks.afterClose) hooks.afterClose();
 }

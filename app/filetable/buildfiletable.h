@@ -10,6 +10,8 @@ struct FileTableHooks {
   std::function<void(const std::string& caption)> showProgress;
   // After a pick has loaded its file: the message count and the caption of the main window.
   std::function<void()> afterLoad;
+  // Once the table has closed: the main window's caption, which the listing changed.
+  std::function<void()> afterClose;
 };
 
 // Runs after the main form has asked to save a modified file. Clears CurrentFile and the drawing;

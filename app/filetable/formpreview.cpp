@@ -130,25 +130,36 @@ void TForm_preview::FormShow() {
   if (StringGrid1.RowCount() > 1) StringGrid1.SetCurrent(0, 1);
 }
 
+std::int32_t TForm_preview::ColumnAt(std::int32_t row, std::int32_t x, std::int32_t y) const {
+  for (std::int32_t c = 0; c < StringGrid1.ColCount(); ++c) {
+    const platform::Rect cell = StringGrid1.CellRect(c, row);
+    if (x > cell.left && x < cell.right && y > cell.top && y < cell.bottom) return c;
+  }
+  return -1;
+}
+
 void TForm_preview::StringGrid1MouseDown(platform::MouseButton button, std::int32_t x,
                                          std::int32_t y) {
-  if (button != platform::MouseButton::Right) return;
-  for (std::int32_t c = 0; c < StringGrid1.ColCount(); ++c) {
-    const platform::Rect head = StringGrid1.CellRect(c, 0);
-    if (x > head.left && x < head.right && y > head.top && y < head.bottom) {
-      SortByColumn(c);
-      return;
-    }
+  if (button == platform::MouseButton::Right) {
+    const std::int32_t col = ColumnAt(0, x, y);
+    if (col >= 0) SortByColumn(col);
+  } else if (button == platform::MouseButton::Left) {
+    // The grid moves to a pressed row of its own accord, which picks it; the current row does
+    // not move and is picked here.
+    const std::int32_t row = StringGrid1.Row();
+    if (row >= 1 && ColumnAt(row, x, y) >= 0) PickRow(row);
   }
 }
 
 bool TForm_preview::StringGrid1SelectCell(std::int32_t, std::int32_t row) {
-  if (row != SelectedRow) {
-    SelectedRow = row;
-    AbortFlag = 0;
-    SetModalResult(platform::ModalResult::Ok);
-  }
+  if (row != SelectedRow) PickRow(row);
   return true;
+}
+
+void TForm_preview::PickRow(std::int32_t row) {
+  SelectedRow = row;
+  AbortFlag = 0;
+  SetModalResult(platform::ModalResult::Ok);
 }
 
 void TForm_preview::MoveCurrentCell(std::int32_t col, std::int32_t row) {

@@ -39,7 +39,7 @@ class TForm_preview : public platform::Form {
   std::int32_t SelectedRow = 0;
 
   // A press in the grid at client pixels (x, y): the right button strictly inside a column head
-  // sorts by that column.
+  // sorts by that column; the left button on a cell of the current row picks that row again.
   void StringGrid1MouseDown(platform::MouseButton button, std::int32_t x, std::int32_t y);
   // Every move of the current cell: a row other than the one picked last is picked, which
   // closes the form with OK. The move is always allowed.
@@ -58,6 +58,10 @@ class TForm_preview : public platform::Form {
   // A move of the current cell by the program, with the event a user's move has.
   void MoveCurrentCell(std::int32_t col, std::int32_t row);
   void ReportNotFound() const;
+  // The row becomes the pick: the form closes with OK.
+  void PickRow(std::int32_t row);
+  // The column whose cell of the row lies strictly around (x, y); -1 for none.
+  std::int32_t ColumnAt(std::int32_t row, std::int32_t x, std::int32_t y) const;
 
   std::vector<std::string> files_;  // by row; row 0 unused
   bool shownBefore_ = false;

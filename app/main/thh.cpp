@@ -135,7 +135,8 @@ void Thh::mi_fileOpenTableClick() {
                   [this] {
                     UpdateMessageCount(window_);
                     UpdateCaption();
-                  }});
+                  },
+                  [this] { UpdateCaption(); }});
 }
 
 void Thh::mi_FileSaveClick() {

@@ -91,7 +91,7 @@ class FileTableTest : public DocumentationTest {
   }
 
   std::vector<std::string> loads_;
-  FileTableHooks hooks_{{}, [this] { loads_.push_back(CurrentFile); }};
+  FileTableHooks hooks_{{}, [this] { loads_.push_back(CurrentFile); }, {}};
 };
 
 TEST_F(FileTableTest, TwoThousandFilesAreListedWithTheirOwnValuesAndAPickLoadsOne) {
@@ -266,6 +266,27 @@ TEST_F(FileTableTest, ASortThatMovesTheCurrentFilePicksIt) {
   ASSERT_EQ(loads_.size(), 2u);
   EXPECT_EQ(loads_[0] + ".kv6", picked);
   EXPECT_EQ(loads_[1] + ".kv6", picked);
+}
+
+// A left press on the current row picks it as a press on another row does: on the first showing
+// and again after it was picked; elsewhere in the grid the press itself picks nothing.
+TEST_F(FileTableTest, ALeftPressOnTheCurrentRowLoadsItsFile) {
+  Make(3, false);
+  const auto pressAt = [](TForm_preview& table, std::int32_t col, std::int32_t row) {
+    const platform::Rect cell = table.StringGrid1.CellRect(col, row);
+    table.StringGrid1.MouseDown(MouseButton::Left, (cell.left + cell.right) / 2,
+                                (cell.top + cell.bottom) / 2);
+  };
+  InTable([&](TForm_preview& table) {
+    pressAt(table, 0, 2);
+    pressAt(table, 3, 0);
+    EXPECT_EQ(table.SelectedRow, 0);
+    pressAt(table, 0, 1);
+  });
+  InTable([&](TForm_preview& table) { pressAt(table, 0, table.StringGrid1.Row()); });
+  InTable([&](TForm_preview& table) { table.Close(); });
+  BuildFileTable(hooks_);
+  EXPECT_EQ(loads_, (std::vector<std::string>{"calc00000", "calc00000"}));
 }
 
 TEST_F(FileTableTest, TheFirstSearchOfAFreshTableLoadsTheRowItFinds) {

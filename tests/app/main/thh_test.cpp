@@ -278,6 +278,17 @@ TEST_F(ThhTest, RecentFileThatIsGoneOrDamaged) {
   EXPECT_EQ(Item("mi_file1").Caption(), "&1 " + ShortenPath(home.Path("good.kv6")));
 }
 
+// The listing shows each file in the caption; closing the table without a pick gives the caption
+// of a run without a file.
+TEST_F(ThhTest, ClosingTheTableOfFilesWithoutAPickRestoresTheCaption) {
+  home.Put("a.kv6", FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
+  DataDir = home.Dir() + "/";
+  DialogScript script;
+  script->Expect(Step(DialogKind::Form).Act([](platform::Form& table) { table.Close(); }));
+  Item("mi_fileOpenTable").Click();
+  EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G   V 4.1");
+}
+
 TEST_F(ThhTest, CaptionWithoutAFile) {
   EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G   V 4.1");
 }
