@@ -7,6 +7,7 @@
 #include "app/main/recentfiles.h"
 #include "base/dialogs/utilcrt.h"
 #include "base/dialogs/utilcrtfile.h"
+#include "base/draw/breldraw.h"
 #include "base/files/utilfile.h"
 #include "base/files/utilpath.h"
 #include "base/settings/brelvar.h"
@@ -24,7 +25,7 @@ constexpr const char* kFileMenu = "mi_file";
 
 std::string ShownFileName() {
   if (ArchiveMode != 0) return CurrentFile;
-  return PathInText(AddBackslash(DataDir) + CurrentFile) + "." + FileExt;
+  return PathInText(CurrentFileName());
 }
 
 // The recent-file items stand before the separator that precedes Exit.

@@ -14,6 +14,7 @@
 #include "base/files/utilpath.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
+#include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
 #include "cad/layer/cadvar.h"
 #include "calc/calcfile.h"
@@ -24,6 +25,7 @@
 namespace {
 
 constexpr std::uint16_t kTabSeparatedCopy = 9;
+constexpr std::uint16_t kLastCadDevice = 7;
 
 void FillUsageText() {
   const std::vector<std::string> lines = UsageLines();
@@ -54,6 +56,11 @@ int ReportMode() {
 
 // Succeeds only with a complete file: a device or drawing that writes none is a failure.
 int CadMode(const CommandLine& line) {
+  if (line.device < 1 || line.device > kLastCadDevice) {
+    ShowError("CAD type " + IntText(line.device) +
+              " unknown: 1 DXF, 2 IGES, 3 screen, 4 plot program, 5 text list, 6 STL, 7 STEP");
+    return 1;
+  }
   if (!LoadNamedFile()) return 1;
   CadFileName.clear();
   CadBatch = 1;
@@ -71,7 +78,7 @@ bool HasExtension(const std::string& path) {
 std::optional<int> FileMode() {
   if (!HasExtension(CurrentFile)) {
     ShowError("extension ." + FileExt + " missing");
-    return 0;
+    return 1;
   }
   ErrorBoxOn = 0;
   const bool loaded = LoadCalcFile(CurrentFile);
@@ -81,7 +88,7 @@ std::optional<int> FileMode() {
   if (!loaded) {
     AbortFlag = 0;
     CheckOutputFileName(CurrentFile);
-    if (AbortFlag != 0) return 0;
+    if (AbortFlag != 0) return 1;
   }
   return std::nullopt;
 }

@@ -7,6 +7,7 @@
 
 #include "base/dialogs/helperr.h"
 #include "base/dialogs/utilcrt.h"
+#include "base/draw/breldraw.h"
 #include "base/files/utilpath.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
@@ -105,7 +106,7 @@ void ExportDataToExcel(const std::string& name) {
     RefuseExport();
     return;
   }
-  const std::string path = platform::ResolveFileName(AddBackslash(DataDir) + name + "." + FileExt);
+  const std::string path = platform::ResolveFileName(CalcFileOfName(name));
   std::string bytes;
   if (!platform::os::ReadWholeFile(path, bytes)) {
     RefuseExport();

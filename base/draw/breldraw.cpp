@@ -119,10 +119,18 @@ std::int32_t PenToColor(std::uint8_t pen) {
   return 16;
 }
 
+bool IsBareCalcName(const std::string& name) {
+  return name.find_first_of("/.") == std::string::npos;
+}
+
+std::string CalcFileOfName(const std::string& name) {
+  return IsBareCalcName(name) ? AddBackslash(DataDir) + name + "." + FileExt : name;
+}
+
 std::string CurrentFileName() {
   if (CurrentFile.empty()) return "";
   if (ArchiveMode != 0) return CurrentFile;
-  return AddBackslash(DataDir) + CurrentFile + "." + FileExt;
+  return CalcFileOfName(CurrentFile);
 }
 
 namespace {

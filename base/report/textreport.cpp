@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/dialogs/utilcrt.h"
+#include "base/draw/breldraw.h"
 #include "base/files/listfile.h"
 #include "base/files/utilpath.h"
 #include "base/report/reportdevice.h"
@@ -183,7 +184,9 @@ std::string DateLine() {
 }
 
 std::string FileLine() {
-  if (ArchiveMode != 0) return BoxedLine(PathInText(TrimBlanks(CurrentFile)));
+  if (ArchiveMode != 0 || !IsBareCalcName(CurrentFile)) {
+    return BoxedLine(PathInText(TrimBlanks(CurrentFile)));
+  }
   if (DataDir.size() + CurrentFile.size() > 69) {
     return BoxedLine(PathInText(CurrentFile + "." + FileExt));
   }

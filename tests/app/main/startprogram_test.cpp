@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "app/main/configfile.h"
+#include "app/spreadsheet/spreadsheetlink.h"
+#include "base/draw/breldraw.h"
 #include "base/draw/brelgraf.h"
 #include "base/files/listfile.h"
 #include "calc/kv6record.h"
 #include "platform/headless/dialogscript.h"
+#include "platform/headless/recordingservices.h"
 #include "tests/app/main/mainformfixture.h"
 
 namespace {
@@ -75,8 +79,37 @@ TEST_F(StartProgramTest, FileModeLoadsTheFileOrTakesItsNameForANewOne) {
   EXPECT_EQ(home.Bytes("bad.kv6"), damaged);
 }
 
-TEST_F(StartProgramTest, NameWithoutExtensionEndsTheStart) {
-  EXPECT_EQ(Start({home.Path("v1.2/name")}), 0);
+// A refused name ends the start with 1: no extension (a last "." is none), or a new name the
+// output check refuses.
+TEST_F(StartProgramTest, ARefusedNameEndsTheStartWithOne) {
+  for (const char* name : {"v1.2/name", "p3g.", "a.b.kv6"}) {
+    form = std::make_unique<Thh>();
+    EXPECT_EQ(Start({home.Path(name)}), 1) << name;
+  }
+}
+
+// After a Save has ended archive mode the file of the command line is still current under its
+// own name: as the current file, in the close question and for the spreadsheet export.
+TEST_F(StartProgramTest, TheCommandLinesFileStaysCurrentUnderItsOwnName) {
+  home.Put("x.kv6", Connection("50.0000000"));
+  ASSERT_EQ(Start({home.Path("x.kv6")}), std::nullopt);
+  Item("mi_FileSave").Click();
+  EXPECT_EQ(std::tuple(ArchiveMode, CurrentFileName()), std::tuple(0, home.Path("x.kv6")));
+  EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G  -  " + home.Path("x.kv6"));
+  const platform::RecordedLauncher launcher;
+  platform::headless::DialogScript script;
+  StartSpreadsheet();
+  ExportCalcFileToSpreadsheet();
+  ExcelApp.reset();
+  EXPECT_EQ(std::tuple(AbortFlag, launcher->documents.size()), std::tuple(0, 1u));
+  Modified = 1;
+  script->Expect(
+      platform::headless::Step(platform::DialogKind::Box).Answer(platform::MessageAnswer::Cancel));
+  EXPECT_FALSE(form->Window().Close());
+  const std::string question = "Save file (" + home.Path("x.kv6") + ") ?";
+  ASSERT_FALSE(script->Transcript().empty());
+  EXPECT_NE(script->Transcript().back().find(question), std::string::npos)
+      << script->Transcript().back();
 }
 
 TEST_F(StartProgramTest, UsageEndsWithZero) {

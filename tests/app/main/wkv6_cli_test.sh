@@ -82,6 +82,14 @@ for args in "missing.kv6 /I" "cut.kv6 /I" "folder.kv6 /I" "zero.kv6 /I" "cut.kv6
   [ -z "$left" ] || fail "wkv6 $args left $left"
 done
 
+# A CAD type the command line does not know: one line that names the seven there are.
+for mode in /CAD0:1 /CAD9:1; do
+  dir=$(fresh)
+  expect_exit 1 p3g60.kv6 $mode
+  [ "$(wc -l < "$dir/stderr")" -eq 1 ] && grep -q "1 DXF, 2 IGES, .*7 STEP" "$dir/stderr" ||
+    fail "$mode did not name the CAD types in one line: $(cat "$dir/stderr")"
+done
+
 # The usage: eleven lines on standard output.
 for first in "?" "/?"; do
   dir=$(fresh)
