@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include "base/files/commandline.h"
+#include "base/report/launcher.h"
 #include "cad/layer/cadplot.h"
 #include "platform/osfiles.h"
-#include "platform/process.h"
 
 namespace {
 
@@ -29,9 +29,9 @@ void ExecLinkProgram(const std::string& program, const std::string& file) {
     return;
   }
   if (!file.empty()) argv.push_back(file);
-  platform::StartProgram(argv);
+  StartProgramReported(argv, file);
 }
 
 void ExecLinkFile(const std::string& file) {
-  if (!file.empty()) platform::OpenDocument(file);
+  if (!file.empty()) OpenDocumentReported(file);
 }

@@ -9,6 +9,7 @@
 
 #include "base/dialogs/utilcrt.h"
 #include "base/files/utilpath.h"
+#include "base/report/launcher.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
@@ -97,7 +98,7 @@ void SpreadsheetApp::Publish() {
     const std::string file = WriteNewWorkbookFile(FodsDocument(book.sheet));
     if (file.empty()) return;
     published_.push_back(file);
-    platform::OpenDocument(file);
+    OpenDocumentReported(file);
   }
 }
 

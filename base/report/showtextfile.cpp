@@ -3,13 +3,13 @@
 #include "base/dialogs/utilcrt.h"
 #include "base/files/textfile.h"
 #include "base/files/utilpath.h"
+#include "base/report/launcher.h"
 #include "base/report/textprint.h"
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "base/text/displaytext.h"
 #include "platform/codepage.h"
 #include "platform/osfiles.h"
-#include "platform/process.h"
 
 platform::ViewerMenuCaptions (*ViewerMenuCaptionSource)() = nullptr;
 
@@ -68,7 +68,7 @@ void ShowTextFileViewer(const std::string& printFileName) {
   if (!ReadWhole(shown, request.textUtf8)) ShowMessageBox(PathInText(shown) + " not found !", 0);
   request.caption = ToDisplayText(ProductCode + "    " + PathInText(shown));
   request.fileName = shown;
-  request.onExport = [] { platform::OpenDocument(OutwinName()); };
+  request.onExport = [] { EditTextReported(OutwinName()); };
   request.onPrint = [printFileName] { PrintTextFile(printFileName); };
   const platform::WindowRect closed = platform::TextViewer().Show(request);
   TextWindowRect[0] = closed.left;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/dialogs/utilcrt.h"
+#include "base/draw/breldraw.h"
 #include "base/draw/fontstyle.h"
 #include "base/files/textfile.h"
 #include "base/files/utilfile.h"
@@ -49,6 +50,13 @@ std::int32_t PageCount(const std::vector<std::string>& lines) {
   return std::max(pages + (textAfterLast ? 1 : 0), 1);
 }
 
+// The PDF that stands in for a missing printer: beside the current file, named after it, or after
+// the program without one.
+std::string PdfFileName() {
+  if (CurrentFile.empty()) return AddBackslash(DataDir) + ShortName + ".pdf";
+  return PathWithoutExt(CalcFileOfName(CurrentFile)) + ".pdf";
+}
+
 }  // namespace
 
 platform::TextFontSpec PrintoutFont() {
@@ -71,7 +79,7 @@ void PrintTextFile(const std::string& name) {
   if (!ReadLines(name, lines)) return;
   const std::int32_t pages = PageCount(lines);
   platform::PrintRangeRequest request{
-      ToDisplayText(CurrentFile), 1, pages, 1, pages, AddBackslash(DataDir) + CurrentFile + ".pdf"};
+      ToDisplayText(CurrentFile), 1, pages, 1, pages, PdfFileName()};
   auto job = platform::TextPrinter().Begin(request);
   if (!job) return;
   const std::int32_t lineHeight = job->PageHeight() / std::max(LinesPerPage, 1);

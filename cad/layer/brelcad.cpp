@@ -9,6 +9,7 @@
 #include "base/draw/breldraw.h"
 #include "base/draw/brelgraf.h"
 #include "base/files/utilpath.h"
+#include "base/report/launcher.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
@@ -26,7 +27,6 @@
 #include "cad/layer/dxfutil.h"
 #include "platform/dialog.h"
 #include "platform/osfiles.h"
-#include "platform/process.h"
 
 namespace {
 
@@ -284,7 +284,7 @@ void cad_close() {
   if (cad_stream_failed()) AbortFlag = 1;
   if (AbortFlag == 0 && SuppressOpen == 0 && OpenAfterExport != 0 &&
       opens_after_export(CadTarget) && CommandLineParams.size() < 2) {
-    platform::OpenDocument(CadFileName);
+    OpenDocumentReported(CadFileName);
   }
 }
 

@@ -69,20 +69,37 @@ class RecordingRawPrinter final : public RawPrinter {
   bool fail = false;
 };
 
-// Records every request; StartProgram answers with `startResult`.
+// Records every request; StartProgram answers with `startResult`, OpenDocument and EditText
+// with `openResult` (as xdg-open, or the editor "editor").
 class RecordingLauncher final : public ProcessLauncher {
  public:
   int StartProgram(const std::vector<std::string>& argv) override {
     programs.push_back(argv);
     return startResult;
   }
-  void OpenDocument(const std::string& path) override { documents.push_back(path); }
+  LaunchResult OpenDocument(const std::string& path) override {
+    documents.push_back(path);
+    return Answer("xdg-open");
+  }
+  LaunchResult EditText(const std::string& path) override {
+    edited.push_back(path);
+    return Answer("editor");
+  }
   bool OpensDocuments() override { return opensDocuments; }
 
   int startResult = 0;
+  LaunchResult openResult;
   bool opensDocuments = true;
   std::vector<std::vector<std::string>> programs;
   std::vector<std::string> documents;
+  std::vector<std::string> edited;
+
+ private:
+  LaunchResult Answer(const char* program) const {
+    LaunchResult result = openResult;
+    result.program = program;
+    return result;
+  }
 };
 
 using RecordedViewer = Substitute<TextViewerBackend, RecordingTextViewer>;

@@ -130,6 +130,27 @@ TEST_F(print_text, MissingFileIsReported) {
 
 class viewer : public ReportTest {};
 
+// Print puts the report into a PDF named after the current file (or the program) where there is
+// no printer; Export hands the converted copy to the text editor, and an editor that fails says so.
+TEST_F(viewer, PrintNamesItsPdfAndExportOpensTheEditorOrSaysWhyNot) {
+  Write("r.txt", "line\r\n");
+  viewer_.presses = {platform::ViewerPress::Print, platform::ViewerPress::Export};
+  ShowTextFileViewer(Path("r.txt"));
+  CurrentFile.clear();
+  viewer_.presses = {platform::ViewerPress::Print};
+  ShowTextFileViewer(Path("r.txt"));
+  ASSERT_EQ(printer_.jobs.size(), 2u);
+  EXPECT_EQ(printer_.jobs[0].request.pdfFileName, DataDir + "/calc1.pdf");
+  EXPECT_EQ(printer_.jobs[1].request.pdfFileName, DataDir + "/" + ShortName + ".pdf");
+  const std::string outwin = viewer_.shown[0].fileName;
+  EXPECT_EQ(launcher_.edited, std::vector<std::string>{outwin});
+  launcher_.openResult.exitStatus = 1;
+  viewer_.presses = {platform::ViewerPress::Export};
+  ShowTextFileViewer(Path("r.txt"));
+  EXPECT_EQ(script_.Transcript().back(),
+            "Error  : |Cannot open " + outwin + " with editor (exit code 1)");
+}
+
 TEST_F(viewer, MissingCopyRectCarriedOverAndConvertedLongLines) {
   ShowTextFileViewer(Path("r.txt"));
   EXPECT_NE(script_.Transcript().back().find("outwin.txt not found !"), std::string::npos);

@@ -115,6 +115,7 @@ class report_device_matrix : public ReportTest, public ::testing::WithParamInter
       return std::filesystem::path(p).filename().string();
     };
     for (const auto& document : launcher_.documents) opened += "[" + name(document) + "]";
+    for (const auto& text : launcher_.edited) opened += "[edit " + name(text) + "]";
     for (const auto& argv : launcher_.programs) opened += "[" + argv[0] + " " + name(argv[1]) + "]";
     for (const auto& line : script_.Transcript()) {
       const std::string text = line.substr(line.find('|') + 1);
@@ -159,7 +160,7 @@ const PathCase kPaths[] = {
   {"ChosenFileNotOverwritten", 0, [](auto& t) { TextDeviceWindow = 1; t.Existing("out/rep.txt"); t.Expect(Step(DialogKind::Radio).Select(2)); t.SaveAs("out/rep.txt"); t.Answer(MessageAnswer::No); }, false, "abort=1 files=out/rep.txt[old]"},
 
   // 1: the viewer; it prints the code-page-850 report and exports the UTF-8 copy.
-  {"ViewerPrintsAndExports", 1, [](auto& t) { t.Viewer().presses = {platform::ViewerPress::Print, platform::ViewerPress::Export}; }, false, "abort=0 files=temp/outwin.txt[utf8] viewer=1[utf8] printed=[4] opened=[outwin.txt]"},
+  {"ViewerPrintsAndExports", 1, [](auto& t) { t.Viewer().presses = {platform::ViewerPress::Print, platform::ViewerPress::Export}; }, false, "abort=0 files=temp/outwin.txt[utf8] viewer=1[utf8] printed=[4] opened=[edit outwin.txt]"},
   {"DiskFull", 1, [](auto&) {}, true, "abort=1 messages=[disk full]"},
 
   // 2: the text printer; the set-up file goes first, single pages go one job each.

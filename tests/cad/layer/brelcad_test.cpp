@@ -126,6 +126,17 @@ TEST_F(CadOutput, OpenAfterExportMatrix) {
   }
 }
 
+// An opener that cannot open the written file is named in a box together with the file.
+TEST_F(CadOutput, AFailedOpenAfterExportIsReported) {
+  OpenAfterExport = 1;
+  CommandLineParams.assign(1, "x");
+  launcher_->openResult.exitStatus = 3;
+  OpenBatch(kCadDxf, "m");
+  cad_close();
+  ASSERT_EQ(launcher_->documents.size(), 1u);
+  EXPECT_EQ(Boxes("Cannot open " + launcher_->documents[0] + " with xdg-open (exit code 3)"), 1);
+}
+
 // Another running copy holds "penwerk.dxf": this one writes "penwerk2.dxf" and names that file
 // to the plot program, the rest of the command line as configured.
 TEST_F(CadOutput, PlotFileSkipsTheNameAnotherCopyHolds) {
