@@ -65,8 +65,10 @@ bool ask_file_name(const std::string& ext) {
   std::string name = result.path;
   std::size_t slash = name.find_last_of('/');
   bool has_dot = name.find('.', slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
-  CadFileName = (has_dot ? PathWithoutExt(name) : name) + "." + ext;
-  CheckOutputFileName(CadFileName);
+  // A refused name is not kept as the output file's name.
+  const std::string file = (has_dot ? PathWithoutExt(name) : name) + "." + ext;
+  CheckOutputFileName(file);
+  if (AbortFlag == 0) CadFileName = file;
   return AbortFlag == 0;
 }
 

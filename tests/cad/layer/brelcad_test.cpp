@@ -48,6 +48,21 @@ TEST_F(CadOutput, ChosenNameTakesTheTargetExtension) {
   EXPECT_FALSE(dialogs_->Failed());
 }
 
+// A name refused at the overwrite question is not kept as the output file's name, and its file
+// stays as it was.
+TEST_F(CadOutput, ARefusedOverwriteKeepsNoFileName) {
+  dialogs_->Expect(Step(DialogKind::SaveFile).Type(Temp("part.dxf")));
+  cad_open(kCadDxf);
+  cad_close();
+  dialogs_->Expect(Step(DialogKind::SaveFile).Type(Temp("part.dxf")));
+  dialogs_->Expect(Step(DialogKind::Box).Answer(platform::MessageAnswer::No));
+  const std::string before = ReadBytes(Temp("part.dxf"));
+  AbortFlag = 0;
+  cad_open(kCadDxf);
+  EXPECT_EQ(std::tuple(AbortFlag, CadFileName), std::tuple(1, ""));
+  EXPECT_EQ(ReadBytes(Temp("part.dxf")), before);
+}
+
 TEST_F(CadOutput, BatchRunsAskNothing) {
   OpenBatch(kCadDxf, "shaft1");
   EXPECT_EQ(std::tuple(AbortFlag, CadFileName), std::tuple(0, Temp("shaft1.dxf")));
