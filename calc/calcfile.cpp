@@ -2,6 +2,7 @@
 
 #include "base/dialogs/utilcrt.h"
 #include "base/dialogs/utilcrtfile.h"
+#include "base/draw/breldraw.h"
 #include "base/files/utilfile.h"
 #include "base/files/utilpath.h"
 #include "base/settings/wbrelvar.h"
@@ -12,11 +13,6 @@
 namespace {
 
 constexpr std::uint16_t kFullPathKind = 5;
-
-// "null" and "init" name files of the data folder.
-bool IsBareName(const std::string& name) {
-  return name.find_first_of("/.") == std::string::npos;
-}
 
 void RefuseDamaged(const std::string& path) {
   ShowError("file " + PathInText(path) + " damaged !");
@@ -44,7 +40,7 @@ bool ReadAndCommit(const std::string& path) {
 bool ReadCalcFile(const std::string& name) {
   AbortFlag = 0;
   if (!name.empty()) {
-    return ReadAndCommit(IsBareName(name) ? AddBackslash(DataDir) + name + "." + FileExt : name);
+    return ReadAndCommit(CalcFileOfName(name));
   }
   std::string folder = DataDir;
   std::string path;
