@@ -45,7 +45,6 @@ void OpenWith(const std::string& program, bool emptyMeansDefault, const std::str
 }
 
 bool StartProgramReported(const std::vector<std::string>& argv, const std::string& file) {
-  if (argv.empty()) return Reported(file, {"", ENOENT});
   return Reported(file, {argv.front(), platform::StartProgram(argv)});
 }
 

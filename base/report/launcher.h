@@ -11,7 +11,7 @@
 bool ProgramAvailable(const std::string& program, bool emptyMeansDefault);
 // Starts the program with the file, or opens the file with the desktop's default program.
 void OpenWith(const std::string& program, bool emptyMeansDefault, const std::string& file);
-// Starts the program (argv[0]) for the file; false after the failure box.
+// Starts the program argv[0] (argv not empty) for the file; false after the failure box.
 bool StartProgramReported(const std::vector<std::string>& argv, const std::string& file);
 // Opens the file with the desktop's default program; false after the failure box.
 bool OpenDocumentReported(const std::string& file);
