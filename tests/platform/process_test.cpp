@@ -1,5 +1,6 @@
-// Starting programs: a missing program reports ENOENT. The command-line policy and the recording
-// launcher are exercised by the services and the CAD output tests.
+// Starting programs: a missing program reports ENOENT, and the desktop's opener and the editor
+// report an exit with an error. The command-line policy and the recording launcher are exercised
+// by the services and the CAD output tests.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
