@@ -820,7 +820,8 @@ void PackRecord(WorkArea& area, const std::uint8_t* native) {
       case 'M': {
         std::int32_t block = 0;
         std::memcpy(&block, in, 4);
-        PutFieldText(raw, f, FormatFieldInt(block, f.length));
+        // No memo is stored as blanks, as other xBase programs write it and expect it.
+        PutFieldText(raw, f, block == 0 ? std::string() : FormatFieldInt(block, f.length));
         break;
       }
       case 'F':

@@ -193,7 +193,7 @@ TEST_F(AppendFromTest, MemoFieldsGoThroughTheMemoModule) {
   NewTable(Path("same.dbf"), {Def("NAME", 'C', 4), Def("NOTE", 'M', 10)});
   AppendFrom(Path("src.dbf"));
   EXPECT_EQ(std::tuple(Stored(1, 1), Stored(2, 1), Stored(2, 2)),
-            std::tuple("N1  ", "        70", "         0"));
+            std::tuple("N1  ", "        70", "          "));
   CloseArea();
   NewTable(Path("text.dbf"), {Def("NAME", 'M', 10)});
   AppendFrom(Path("src.dbf"));

@@ -181,6 +181,26 @@ TEST_F(MemoValidators, PerlReadsTheEnginesLayoutCMemos) {
   EXPECT_EQ(PerlReads("t.dbf"), expected);
 }
 
+// A record without a memo keeps blanks in its memo field: a "0" there is a TypeError to
+// python3-dbf, and Perl's XBase reads the memo file's header as its memo.
+TEST_F(MemoValidators, BothReadARecordWithoutMemoAsEmpty) {
+  for (std::uint8_t type : kTypes) {
+    SCOPED_TRACE(int{type});
+    NewMemoTable(type);
+    AppendWithMemo(1, "erste");
+    AppendWithMemo(2, "");
+    AppendWithMemo(3, "dritte");
+    CloseAll();
+    const std::vector<std::string> expected = {Hex("erste"), "", Hex("dritte")};
+    // python3-dbf refuses tables of version 0x8B.
+    if (type != 0x8B) {
+      EXPECT_EQ(PythonReads("t.dbf"), expected);
+    }
+    EXPECT_EQ(PerlReads("t.dbf"), expected);
+    std::filesystem::remove(Path(MemoName(type)));
+  }
+}
+
 TEST_F(MemoValidators, BothReadTheEnginesMemosInTablesPythonMade) {
   const std::vector<std::string> theirs = {MemoBytes(20, 1), MemoBytes(600, 2), MemoBytes(90, 3)};
   const std::string hex = HexFile(theirs);
