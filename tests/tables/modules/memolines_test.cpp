@@ -120,6 +120,27 @@ TEST_F(MemoLinesTest, EditMemoRewritesALayoutCMemoInItsRunWhenItFits) {
   EXPECT_EQ(Lines(3), "second appended");
 }
 
+// A group header and 504 characters fill block 1 exactly: the run is that one block, and the
+// next memo starts right behind it.
+TEST_F(MemoLinesTest, AnOldRunCountsTheBlocksItOccupies) {
+  NewMemoTable(0x8B);
+  AppendWithMemo(1, std::string(504, 'a'));
+  AppendWithMemo(2, "next");
+  const std::size_t size = MemoFileBytes(0x8B).size();
+  ASSERT_TRUE(GetMemo(1));
+  MemoLines.Clear();
+  MemoLines.block = 1;
+  MemoLines.Add(std::string(254, 'b'), kLineEndNone);
+  MemoLines.Add(std::string(250, 'b'), kLineEndNone);
+  EXPECT_EQ(EditMemo(), 1) << "504 characters fit the one block";
+  EXPECT_EQ(MemoFileBytes(0x8B).size(), size);
+  ASSERT_TRUE(GetMemo(1));
+  MemoLines.Add(std::string(96, 'c'), kLineEndNone);
+  EXPECT_EQ(EditMemo(), 3) << "600 characters need two blocks: to the end";
+  EXPECT_EQ(Lines(2), "next");
+  EXPECT_EQ(Lines(3), std::string(504, 'b') + std::string(96, 'c'));
+}
+
 TEST_F(MemoLinesTest, ADamagedGroupHeaderIsNoRunToReuse) {
   NewMemoTable(0x8B);
   AppendWithMemo(1, "short");
