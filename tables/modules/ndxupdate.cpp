@@ -223,6 +223,28 @@ bool ResetToEmpty(IndexDescriptor& d, std::uint8_t slot) {
   return WriteNode(d, slot, 1, NdxBlock{});
 }
 
+// The node at the level now ends at a new largest key. The entry naming it takes that key;
+// a node that is its parent's trailing child has no entry there, and the parent's own largest
+// key changed with it, so the key goes on upward.
+bool CarryLargestKeyUp(IndexDescriptor& d, std::uint8_t slot, std::size_t level,
+                       const std::vector<std::uint8_t>& largest) {
+  while (level > 0) {
+    --level;
+    NodeImage parent = ImageOf(d, d.path[level].block);
+    parent.leaf = false;
+    const std::size_t i = static_cast<std::size_t>(d.path[level].position);
+    if (i < EntryCount(d, parent)) {
+      std::memcpy(KeyAt(d, parent, i), largest.data(), d.KeyLength());
+      return Write(d, slot, d.path[level].node, parent);
+    }
+  }
+  return true;
+}
+
+std::vector<std::uint8_t> KeyCopy(const IndexDescriptor& d, NodeImage& image, std::size_t i) {
+  return std::vector<std::uint8_t>(KeyAt(d, image, i), KeyAt(d, image, i) + d.KeyLength());
+}
+
 bool RemoveChild(IndexDescriptor& d, std::uint8_t slot, std::size_t level);
 
 // After a removal at the level: the node written, an inner root without entries replaced by
@@ -309,11 +331,13 @@ bool RemoveChild(IndexDescriptor& d, std::uint8_t slot, std::size_t level) {
   }
   if (i < count) {
     EraseAt(d, image, i);
-  } else {
-    image.trailing = ChildAt(d, image, count - 1);
-    EraseAt(d, image, count - 1);
+    return Settle(d, slot, level, image);
   }
-  return Settle(d, slot, level, image);
+  // The last entry's child becomes the trailing child, so the node now ends at that entry's key.
+  const std::vector<std::uint8_t> largest = KeyCopy(d, image, count - 1);
+  image.trailing = ChildAt(d, image, count - 1);
+  EraseAt(d, image, count - 1);
+  return CarryLargestKeyUp(d, slot, level, largest) && Settle(d, slot, level, image);
 }
 
 bool RemoveFromLeaf(IndexDescriptor& d, std::uint8_t slot) {
@@ -331,14 +355,8 @@ bool RemoveFromLeaf(IndexDescriptor& d, std::uint8_t slot) {
   }
   EraseAt(d, leaf, position);
   if (!Write(d, slot, d.path[level].node, leaf)) return false;
-  if (position != count - 1 || level == 0) return true;
-  // The leaf's largest key changed: its parent's entry for it follows, when it has one.
-  NodeImage parent = ImageOf(d, d.path[level - 1].block);
-  const std::size_t i = static_cast<std::size_t>(d.path[level - 1].position);
-  if (i >= EntryCount(d, parent)) return true;
-  std::memcpy(KeyAt(d, parent, i), KeyAt(d, leaf, count - 2), d.KeyLength());
-  parent.leaf = false;
-  return Write(d, slot, d.path[level - 1].node, parent);
+  if (position != count - 1) return true;
+  return CarryLargestKeyUp(d, slot, level, KeyCopy(d, leaf, count - 2));
 }
 
 std::int32_t RecordCount() {

@@ -1,5 +1,6 @@
 // Random appends, key-changing replaces, packs, walks and finds on a table with three
-// indexes, checked against a model of the table's keys and by the structure checker.
+// indexes, checked against a model of the table's keys and by the structure checker, which
+// holds every separator to its subtree's largest key.
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,8 @@ class IndexModel : public ndxtest::IndexTest {
  protected:
   std::mt19937 random_{20261207};
   std::vector<Row> rows_;  // record i at i - 1
+  // Width of NAME: at 100 bytes a node holds four keys, so a thousand records make a deep tree.
+  int nameWidth_ = 10;
   // The unique QTY index: a key is entered by the first record that brings it and leaves with
   // that record's key only.
   std::map<double, std::uint32_t> unique_;
@@ -63,7 +66,8 @@ class IndexModel : public ndxtest::IndexTest {
 
   void Open(int records) {
     CloseAll();
-    NewTable(Path("m.dbf"), {Def("NAME", 'C', 10), Def("QTY", 'N', 10, 2), Def("BORN", 'D', 8)});
+    NewTable(Path("m.dbf"),
+             {Def("NAME", 'C', nameWidth_), Def("QTY", 'N', 10, 2), Def("BORN", 'D', 8)});
     for (int i = 0; i < records; ++i) {
       rows_.push_back(RandomRow());
       ClearRecord();
@@ -80,7 +84,7 @@ class IndexModel : public ndxtest::IndexTest {
   }
 
   std::string Key(const Row& row, int index) {
-    std::string key(index == 0 ? 10 : 8, ' ');
+    std::string key(index == 0 ? static_cast<std::size_t>(nameWidth_) : 8, ' ');
     if (index == 0) {
       std::memcpy(key.data(), row.name.data(), row.name.size());
       return key;
@@ -97,7 +101,7 @@ class IndexModel : public ndxtest::IndexTest {
     SCOPED_TRACE(when);
     const char* files[] = {"name.ndx", "qty.ndx", "born.ndx"};
     for (int index = 0; index < 3; ++index) {
-      const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path(files[index]));
+      const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path(files[index]), true);
       ASSERT_EQ(report.problem, "") << files[index];
       std::vector<Entry> found = report.entries;
       std::vector<Entry> expected;
@@ -112,7 +116,7 @@ class IndexModel : public ndxtest::IndexTest {
             << files[index];
       }
     }
-    const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path("uqty.ndx"));
+    const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path("uqty.ndx"), true);
     ASSERT_EQ(report.problem, "") << "uqty.ndx";
     std::vector<Entry> expected;
     for (const auto& [qty, record] : unique_) {
@@ -239,6 +243,13 @@ double IndexModel::DtosToJulianOf(int day) {
 
 TEST_F(IndexModel, AppendsAndReplacesKeepFourIndexesRightUnderTheDefaultCache) {
   Run(1000, 1500);
+}
+
+// Deleting a leaf's last key, where the leaf is the last child of an inner node, must reach
+// the separators above that node too.
+TEST_F(IndexModel, DeepIndexesOfLongKeysKeepEverySeparatorExact) {
+  nameWidth_ = 100;
+  Run(1000, 600);
 }
 
 TEST_F(IndexModel, ALargeTableKeepsItsIndexesRightToo) {
