@@ -254,6 +254,15 @@ void SwapSlots(std::uint8_t a, std::uint8_t b) {
   std::swap(IndexArea().descriptors[a], IndexArea().descriptors[b]);
 }
 
+// Some slot holds the index opened as that order.
+bool OrderOpen(std::uint8_t order) {
+  for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
+    const IndexDescriptor* d = IndexSlot(n);
+    if (d != nullptr && d->order == order) return true;
+  }
+  return false;
+}
+
 std::string WithOptions(const std::string& name, bool unique, bool soundex, bool descending,
                         bool noCache) {
   std::string text = name;
@@ -418,13 +427,14 @@ void Set_Order_To(std::uint8_t order) {
     state.naturalOrder = true;
     return;
   }
-  IndexBracket bracket(true, &SetReadSemaphoreProc);
-  const bool atEnd = IndexSlot(1)->endPosition;
-  if (const std::uint8_t home = IndexSlot(1)->order; home != 1) SwapSlots(1, home);
-  if (IndexSlot(order) == nullptr) {
+  // Refused before anything moves: the controlling index and its node cache stay together.
+  if (!OrderOpen(order)) {
     ReportError(221, "Index not open.. (DBF=" + TableName() + ") " + tag);
     return;
   }
+  IndexBracket bracket(true, &SetReadSemaphoreProc);
+  const bool atEnd = IndexSlot(1)->endPosition;
+  if (const std::uint8_t home = IndexSlot(1)->order; home != 1) SwapSlots(1, home);
   if (order != 1) SwapSlots(1, order);
   if (state.cache) state.cache = std::make_unique<NdxNodeCache>(state.cache->Bytes());
   state.naturalOrder = false;

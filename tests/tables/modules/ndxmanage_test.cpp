@@ -84,6 +84,39 @@ TEST_F(IndexManage, TheControllingOrderMovesBetweenSlots) {
   EXPECT_EQ(LastErrorCode, 221);
 }
 
+// With order 2 controlling, a refused order 3 must not move order 1 back into slot 1 under
+// the node cache of order 2: the next APPEND would write a.ndx through b.ndx's nodes.
+TEST_F(IndexManage, ARefusedOrderLeavesTheControllingIndexAndItsNodeCache) {
+  CloseAll();
+  const auto name = [](int i) { return "N" + std::to_string(1000 + i); };
+  NewTable(Path("o.dbf"), {Def("NAME", 'C', 10), Def("CODE", 'C', 10)}, 100, [&](int i) {
+    SetText(1, name(i));
+    SetText(2, "C" + std::to_string(2000 - i));
+  });
+  MakeIndexExpr("NAME", Path("a.ndx"));
+  MakeIndexExpr("CODE", Path("b.ndx"));
+  CloseAndSetIndexTo(Path("a.ndx") + " " + Path("b.ndx"));
+  Set_Order_To(2);
+  GoTop();
+  EXPECT_THROW(Set_Order_To(3), EDadavError);
+  EXPECT_EQ(LastErrorCode, 221);
+  EXPECT_EQ(CurrentOrder(), 2);
+  GoTop();
+  EXPECT_EQ(RecNo(), 100) << "still in CODE order";
+  ClearRecord();
+  SetText(1, name(101));
+  SetText(2, "C0");
+  Append();
+  EXPECT_EQ(ndxtest::CheckIndexFile(Path("a.ndx"), true).entries.size(), 101u);
+  EXPECT_EQ(ndxtest::CheckIndexFile(Path("b.ndx"), true).entries.size(), 101u);
+  Set_Order_To(1);
+  for (int i = 1; i <= 101; ++i) {
+    Find(name(i));
+    ASSERT_TRUE(FindFound) << name(i);
+    EXPECT_EQ(RecNo(), i);
+  }
+}
+
 TEST_F(IndexManage, AFileLongerThanItsNextFreeCounterIsRepaired) {
   MakeIndexExpr("NAME", Path("a.ndx"));
   std::vector<std::uint8_t> bytes = ReadBytes(Path("a.ndx"));
