@@ -1,5 +1,6 @@
 #include "tables/modules/ndxmanage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -254,6 +255,28 @@ void SwapSlots(std::uint8_t a, std::uint8_t b) {
   std::swap(IndexArea().descriptors[a], IndexArea().descriptors[b]);
 }
 
+// The next name of a blank-separated list, from `at` on, which moves past it: the longest run
+// of words that names an existing index file, so that a blank inside a folder or file name
+// never splits it; when no run does, the first word, whose absence SetIndexTo reports.
+std::string NextListedName(const std::string& names, std::size_t& at) {
+  const std::size_t start = names.find_first_not_of(' ', at);
+  if (start == std::string::npos) {
+    at = names.size();
+    return std::string();
+  }
+  std::size_t end = std::min(names.find(' ', start), names.size());
+  std::size_t chosen = end;
+  for (;;) {
+    std::string name = names.substr(start, end - start);
+    TakeOptions(name);
+    if (!name.empty() && FileExists(IndexFilePath(name))) chosen = end;
+    if (end == names.size()) break;
+    end = std::min(names.find(' ', end + 1), names.size());
+  }
+  at = chosen;
+  return names.substr(start, chosen - start);
+}
+
 // Some slot holds the index opened as that order.
 bool OrderOpen(std::uint8_t order) {
   for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
@@ -388,12 +411,10 @@ void CloseAndSetIndexTo(const std::string& names) {
   CloseIndexes();
   std::uint8_t order = 0;
   std::size_t at = 0;
-  while (at < names.size() && order < kIndexSlots) {
-    const std::size_t start = names.find_first_not_of(' ', at);
-    if (start == std::string::npos) break;
-    const std::size_t end = std::min(names.find(' ', start), names.size());
-    if (!SetIndexTo(names.substr(start, end - start), ++order, nullptr, nullptr)) return;
-    at = end;
+  while (order < kIndexSlots) {
+    const std::string name = NextListedName(names, at);
+    if (name.empty()) break;
+    if (!SetIndexTo(name, ++order, nullptr, nullptr)) return;
   }
   if (order > 0) Set_Order_To(1);
 }

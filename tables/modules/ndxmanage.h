@@ -17,7 +17,8 @@ extern std::uint8_t KeyIndexNumber;
 bool SetIndexTo(const std::string& name, std::uint8_t order, KeyMaker keyMaker, void* userData);
 void SetIndexToNames(const std::string& name, std::uint8_t order);
 void SetIndexToCB(const std::string& name, std::uint8_t order, KeyMaker keyMaker, void* userData);
-// Closes every index and opens the blank-separated names as orders 1, 2, ...
+// Closes every index and opens the blank-separated names as orders 1, 2, ...; a name of an
+// existing file is taken whole, blanks in its folders or its own name included.
 void CloseAndSetIndexTo(const std::string& names);
 void CloseIndexes();
 void Set_Order_To(std::uint8_t order);

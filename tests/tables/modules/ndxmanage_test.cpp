@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,34 @@ TEST_F(IndexManage, ARefusedOrderLeavesTheControllingIndexAndItsNodeCache) {
     Find(name(i));
     ASSERT_TRUE(FindFound) << name(i);
     EXPECT_EQ(RecNo(), i);
+  }
+}
+
+// A folder or file name with a blank is one name of the list, even beside a file named like
+// the part before the blank.
+TEST_F(IndexManage, BlanksInsideNamesOfTheListNeverSplitThem) {
+  std::filesystem::create_directory(Path("my temp"));
+  MakeIndexExpr("NAME", Path("my temp/a.ndx"));
+  MakeIndexExpr("CODE", Path("my temp/code index.ndx"));
+  MakeIndexExpr("QTY", Path("my.ndx"));
+  CloseAndSetIndexTo(Path("my temp/a.ndx") + "  " + Path("my temp/code index.ndx NOCACHE") + " " +
+                     Path("my.ndx"));
+  std::string file;
+  GetIndexFileName(1, file);
+  EXPECT_EQ(file, Path("my temp/a.ndx"));
+  GetIndexFileName(2, file);
+  EXPECT_EQ(file, Path("my temp/code index.ndx"));
+  GetIndexFileName(3, file);
+  EXPECT_EQ(file, Path("my.ndx"));
+  Find("N2");
+  EXPECT_TRUE(FindFound);
+  EXPECT_EQ(RecNo(), 5);
+  try {
+    CloseAndSetIndexTo(Path("my temp/a.ndx") + " " + Path("gone.ndx"));
+    ADD_FAILURE() << "a missing index opened";
+  } catch (const EDadavError& e) {
+    EXPECT_EQ(LastErrorCode, 2);
+    EXPECT_NE(std::string(e.what()).find(Path("gone.ndx")), std::string::npos) << e.what();
   }
 }
 
