@@ -3,17 +3,12 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "base/files/listfile.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
 #include "calc/descriptiontext.h"
 
 namespace {
-
-// Whole values below 1 keep their short form ("0", "-2"); every other value has 7 decimals.
-std::string RealLine(long double x) {
-  const bool wholeBelowOne = x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
-  return FixedPointText(x, wholeBelowOne ? 0 : 7);
-}
 
 // RealText as at FloatDigits 3 ("3.5", "10"), with "." whatever the regional settings.
 std::string PlainRealText(long double x) {
@@ -37,7 +32,7 @@ std::string Field(std::string_view text) {
 }
 
 void AddReals(std::vector<std::string>& lines, std::initializer_list<long double> values) {
-  for (long double x : values) lines.push_back(RealLine(x));
+  for (long double x : values) lines.push_back(ExactRealLineText(x));
 }
 
 void WriteHead(const CalcFileData& d, std::vector<std::string>& lines) {

@@ -29,8 +29,8 @@ enum class Kind {
   TextKeptWhenEmpty,  // an empty line leaves the setting as it is
   Int,
   Word,
-  RealR,  // the general number text
-  RealW,  // seven decimals
+  RealExact,  // as calculation files hold reals: the value survives any number of saves
+  RealW,      // seven decimals at FloatDigits 3
   Double,
   Flag,
   FlagNotFalse,  // true unless the line says FALSE
@@ -77,8 +77,8 @@ ConfigValue Int(std::int32_t& n) {
 ConfigValue Word(std::uint16_t& n) {
   return {Kind::Word, &n};
 }
-ConfigValue RealR(long double& x) {
-  return {Kind::RealR, &x};
+ConfigValue RealExact(long double& x) {
+  return {Kind::RealExact, &x};
 }
 ConfigValue RealW(long double& x) {
   return {Kind::RealW, &x};
@@ -133,8 +133,8 @@ std::vector<ConfigItem> ItemsUpToPlotProgram() {
   std::vector<ConfigItem> items = LayerItems();
   const std::vector<ConfigItem> more = {
       {"Text font CAD", {Text(CadFont)}, nullptr},
-      {"Textwidth/height CAD", {RealR(CadTextFactor)}, [] { WhenZero(CadTextFactor, 1.0L); }},
-      {"Font angle", {RealR(CadFontAngle)}, nullptr},
+      {"Textwidth/height CAD", {RealExact(CadTextFactor)}, [] { WhenZero(CadTextFactor, 1.0L); }},
+      {"Font angle", {RealExact(CadFontAngle)}, nullptr},
       {"CAD Directory", {Text(CadDir)}, nullptr},
       {"DBF Directory", {Text(DbfDir)}, nullptr},
       {"Help level", {Word(HelpLevel)}, nullptr},
@@ -156,7 +156,7 @@ std::vector<ConfigItem> ItemsUpToPlotProgram() {
        Check::Stop},
       {"Color graphics", {Flag(ColourGraphics)}, nullptr},
       {"X-Factor for graphic extension",
-       {RealR(GraphicXFactor)},
+       {RealExact(GraphicXFactor)},
        [] { WhenZero(GraphicXFactor, 1.0L); }},
       {"Graph mode", {Int(GraphMode)}, nullptr},
       {"Graph driver", {Int(GraphDriver)}, nullptr},
@@ -432,8 +432,8 @@ void AppendValue(const ConfigValue& value, std::vector<std::string>& lines) {
     case Kind::Word:
       lines.push_back(IntText(*std::get<std::uint16_t*>(t)));
       break;
-    case Kind::RealR:
-      lines.push_back(RealText(*std::get<long double*>(t)));
+    case Kind::RealExact:
+      lines.push_back(ExactRealLineText(*std::get<long double*>(t)));
       break;
     case Kind::RealW:
       lines.push_back(RealLineText(*std::get<long double*>(t)));
@@ -527,7 +527,7 @@ void ReadValue(const ConfigValue& value) {
     case Kind::Word:
       ReadWordLine(*std::get<std::uint16_t*>(t));
       break;
-    case Kind::RealR:
+    case Kind::RealExact:
     case Kind::RealW:
       ReadExtLine(*std::get<long double*>(t));
       break;

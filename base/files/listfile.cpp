@@ -59,6 +59,11 @@ std::string RealLineText(long double x) {
   return wholeBelowOne ? RealText(x) : RealTextDec(7, x);
 }
 
+std::string ExactRealLineText(long double x) {
+  const bool wholeBelowOne = x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
+  return FixedPointText(x, wholeBelowOne ? 0 : 7);
+}
+
 void WriteBoolLine(bool b) {
   ListFile.WriteLine(b ? "TRUE" : "FALSE");
 }

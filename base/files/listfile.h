@@ -23,6 +23,10 @@ void WriteIntLine(std::int32_t n);
 void WriteRealLine(long double x);
 // The line WriteRealLine writes.
 std::string RealLineText(long double x);
+// The value as calculation files hold it, so that it survives any number of saves: "." and 7
+// decimals whatever FloatDigits and the regional settings, whole values below 1 in their short
+// form ("0", "-2").
+std::string ExactRealLineText(long double x);
 void WriteBoolLine(bool b);
 // The texts each followed by "|", on one line.
 void WriteFields4(const std::string& a, const std::string& b, const std::string& c,

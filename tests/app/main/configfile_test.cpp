@@ -86,6 +86,9 @@ class ConfigFileTest : public ConfigTest {
         // The digits of every real text follow it: changed, the file would read back
         // with more digits than it was written with.
         lines.push_back(line);
+      } else if (i > 0 && defaults[i - 1] == "Font angle") {
+        // 0, a whole number below one, would come back with decimals.
+        lines.push_back(ExactRealLineText(0.5L));
       } else if (i > 0 && defaults[i - 1] == "PENWERK Command lines (n, line 2 .. line n)") {
         lines.insert(lines.end(), {"3", "plot two", "plot three"});
       } else {
@@ -106,6 +109,8 @@ class ConfigFileTest : public ConfigTest {
     std::string point = line;
     std::replace(point.begin(), point.end(), ',', '.');
     if (line.find_first_of(".,") == std::string::npos) return IntText(TextToInt(line) + 1);
+    // A "." under the decimal sign "," is a real the writer keeps exact.
+    if (line.find(',') == std::string::npos) return ExactRealLineText(TextToReal(point) + 1);
     return RealLineText(TextToReal(point) + 1);
   }
 
@@ -161,6 +166,47 @@ TEST_F(ConfigFileTest, ChangedValuesSurviveARoundTripUnderBothDecimalSigns) {
     const std::set<std::size_t> expected = {tail + 54, tail + 55};
     EXPECT_EQ(Differences(changed, back), expected);
   }
+}
+
+// The CAD text factor, the font angle and the graphic x factor come back unchanged from any
+// number of saves whatever FloatDigits and the decimal sign, and files that held them as number
+// texts of the system's own digits still read.
+TEST_F(ConfigFileTest, CadTextRealsSurviveEverySaveAtAnyPrecision) {
+  const auto value = [](const std::vector<std::string>& lines, const char* label) {
+    return lines[IndexOf(lines, label) + 1];
+  };
+  for (const std::int32_t digits : {2, 3, 6}) {
+    for (const char sign : {'.', ','}) {
+      SCOPED_TRACE(std::to_string(digits) + sign);
+      Defaults();
+      FloatDigits = digits;
+      DecimalSeparator = sign;
+      CadTextFactor = 0.8765432L;
+      CadFontAngle = 3.6651914L;
+      GraphicXFactor = 1.25L;
+      for (int save = 1; save <= 3; ++save) {
+        WriteConfig();
+        ASSERT_EQ(AbortFlag, 0);
+        CadTextFactor = CadFontAngle = GraphicXFactor = 7;
+        ASSERT_TRUE(ReadConfigFile(CfgPath()));
+        EXPECT_EQ(CadTextFactor, TextToReal("0.8765432")) << save;
+        EXPECT_EQ(CadFontAngle, TextToReal("3.6651914")) << save;
+        EXPECT_EQ(GraphicXFactor, 1.25L) << save;
+      }
+      const std::vector<std::string> lines = ConfigFileLines();
+      EXPECT_EQ(value(lines, "Textwidth/height CAD"), "0.8765432");
+      EXPECT_EQ(value(lines, "Font angle"), "3.6651914");
+      EXPECT_EQ(value(lines, "X-Factor for graphic extension"), "1.2500000");
+    }
+  }
+  std::vector<std::string> old = DefaultLines();
+  old[IndexOf(old, "Textwidth/height CAD") + 1] = "3,67";
+  old[IndexOf(old, "Font angle") + 1] = "-1.235E+05";
+  old[IndexOf(old, "X-Factor for graphic extension") + 1] = "0";
+  ReadBack(old);
+  EXPECT_EQ(CadTextFactor, TextToReal("3.67"));
+  EXPECT_EQ(CadFontAngle, -123500.0L);
+  EXPECT_EQ(GraphicXFactor, 1.0L);
 }
 
 // A file cut after any line: the items before the cut are read, and a file that stops at a
