@@ -5,7 +5,9 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "app/config/configbindings.h"
 #include "app/config/selectcolor.h"
@@ -83,6 +85,20 @@ std::int32_t RoundHalfEven(long double x) {
   const long double rest = x - down;
   const bool up = rest > 0.5L || (rest == 0.5L && std::fmod(down, 2.0L) != 0);
   return static_cast<std::int32_t>(up ? down + 1 : down);
+}
+
+// The plot-program lines the configuration keeps: up to the last line that holds a text and
+// either was kept before or has been edited here. Lines beyond the kept ones show the default
+// command line unless edited, and an untouched list keeps its count.
+std::uint16_t StoredPlotLineCount(const std::vector<std::string>& items,
+                                  const std::vector<std::string>& shown, std::uint16_t count) {
+  if (items == shown) return count;
+  std::uint16_t last = 1;
+  for (std::uint16_t line = 2; line <= 5; ++line) {
+    const std::string& text = items[line - 1U];
+    if (!text.empty() && (line <= count || text != shown[line - 1U])) last = line;
+  }
+  return last;
 }
 
 }  // namespace
@@ -703,12 +719,16 @@ void Tconfig::AddExternalPage() {
   platform::TabPage& page = Page("Tab_extern", "external");
   platform::ListBox& lines =
       Labelled<platform::ListBox>(page, "ListBox_penwerk", "PENWERK Command Lines");
+  auto shown = std::make_shared<std::vector<std::string>>();
   Bind(
-      [&lines] {
-        lines.SetItems({PlotCommandLines.Lines.begin() + 1, PlotCommandLines.Lines.end()});
+      [&lines, shown] {
+        *shown = {PlotCommandLines.Lines.begin() + 1, PlotCommandLines.Lines.end()};
+        lines.SetItems(*shown);
       },
-      [&lines] {
-        for (std::size_t i = 0; i < 5; ++i) PlotCommandLines.Lines[i + 1] = lines.Items()[i];
+      [&lines, shown] {
+        const std::vector<std::string> items = lines.Items();
+        PlotCommandLines.Count = StoredPlotLineCount(items, *shown, PlotCommandLines.Count);
+        for (std::size_t i = 0; i < 5; ++i) PlotCommandLines.Lines[i + 1] = items[i];
       });
   lines.onDoubleClick = [this] { EditPlotLine(true); };
   AddButton(page, "Button_confpenwerk", "Config", [this] { EditPlotLine(true); });

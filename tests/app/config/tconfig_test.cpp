@@ -478,6 +478,35 @@ TEST_F(ConfigFormTest, PlotLinesAreEditedThroughTheTextInputAndTheOptionsForm) {
   EXPECT_NE(PlotCommandLines.Lines[1], "one");
 }
 
+// The count the configuration keeps follows the lines typed: a line filled beyond it is kept, a
+// last line emptied is dropped.
+TEST_F(ConfigFormTest, EditedPlotLinesAreKeptByTheirCount) {
+  const auto editLine = [this](std::int32_t index, const std::string& text) {
+    InConfig([this, index, text](Tconfig& form) {
+      script_.Expect(platform::headless::Step(platform::DialogKind::Text).Type(text));
+      form.Get<platform::ListBox>("ListBox_penwerk").Choose(index);
+      Press(form, "Button_editpenwerkcommandline");
+      Press(form, "Button_save");
+      Press(form, "Button_ok");
+    });
+    ConfigureSettings();
+    PlotCommandLines = {};
+    ASSERT_TRUE(ReadConfigFile(ConfigDir + "kv6.cfg"));
+  };
+  ASSERT_EQ(PlotCommandLines.Count, 1);
+  editLine(3, "penwerk -four");
+  EXPECT_EQ(PlotCommandLines.Count, 4);
+  EXPECT_EQ(PlotCommandLines.Lines[4], "penwerk -four");
+  EXPECT_EQ(PlotCommandLines.Lines[2], DefaultPlotCommandLine);
+  editLine(1, "penwerk -two");
+  EXPECT_EQ(PlotCommandLines.Count, 4);
+  EXPECT_EQ(PlotCommandLines.Lines[2], "penwerk -two");
+  EXPECT_EQ(PlotCommandLines.Lines[4], "penwerk -four");
+  editLine(3, "");
+  EXPECT_EQ(PlotCommandLines.Count, 3);
+  EXPECT_EQ(PlotCommandLines.Lines[3], DefaultPlotCommandLine);
+}
+
 TEST_F(ConfigFormTest, TheColourPickerTakesALineOnlyOnOk) {
   InForm([](Form& form) {
     auto& picker = dynamic_cast<TForm_selectcolor&>(form);
