@@ -25,6 +25,8 @@ class FuzzRun {
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
   void Put(const std::string& name, const std::string& bytes) const;
+  // The run's dialog script: what the user does in the next forms and questions.
+  platform::headless::ScriptedDialogs& Dialogs() const { return *script_; }
   // What the display list holds painted on the window and on a printer page, as the user sees
   // and prints a drawing.
   void Paint();
