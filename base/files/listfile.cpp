@@ -32,6 +32,11 @@ long double ReadReal() {
   return TextToReal(line);
 }
 
+// Written in their short form ("0", "-2").
+bool WholeBelowOne(long double x) {
+  return x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
+}
+
 }  // namespace
 
 void WriteTextLine(const std::string& text) {
@@ -55,13 +60,11 @@ void WriteRealLine(long double x) {
 }
 
 std::string RealLineText(long double x) {
-  const bool wholeBelowOne = x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
-  return wholeBelowOne ? RealText(x) : RealTextDec(7, x);
+  return WholeBelowOne(x) ? RealText(x) : RealTextDec(7, x);
 }
 
 std::string ExactRealLineText(long double x) {
-  const bool wholeBelowOne = x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
-  return FixedPointText(x, wholeBelowOne ? 0 : 7);
+  return FixedPointText(x, WholeBelowOne(x) ? 0 : 7);
 }
 
 void WriteBoolLine(bool b) {
