@@ -40,10 +40,16 @@ void insert(const char* name, long double x, long double y, long double scale) {
   cad_insert(name, x, y, 0, scale, scale);
 }
 
-// Drawings 1, 2, 9 and 10 show the profile alone, extruded by length on STL.
-void profile_header(long double length) {
-  const long double d = CalcData.d1;
-  cad_header(-d, -0.8L * d, d, 0.8L * d, length);
+// Drawings 1, 2, 9 and 10 show the profile alone, extruded by length on STL. The window is d1
+// to either side and 0.8 d1 up and down, or wider where the view reaches further (a large hub
+// outer diameter and its dimension), with a margin.
+void profile_header(std::uint16_t part, std::uint16_t mode, long double length) {
+  constexpr long double kHeightShare = 0.8L;
+  constexpr long double kMargin = 1.05L;
+  const CadPoint reach = P3GPartReach(part, mode);
+  const long double d =
+      std::max({CalcData.d1, kMargin * reach.x, kMargin * reach.y / kHeightShare});
+  cad_header(-d, -kHeightShare * d, d, kHeightShare * d, length);
 }
 
 // The larger of the profile's outer circle with a margin and the hub's outer diameter.
@@ -148,8 +154,10 @@ void DrawingHeader(std::uint16_t drawing) {
   const kv6record& r = CalcData;
   switch (drawing) {
     case 1:
+      profile_header(kConnection, 0, r.l);
+      break;
     case 2:
-      profile_header(r.l);
+      profile_header(kConnection, 2, r.l);
       break;
     case 3:
     case 4:
@@ -165,10 +173,10 @@ void DrawingHeader(std::uint16_t drawing) {
       SetSheetExtents(kA4);
       break;
     case 9:
-      profile_header(r.l1);
+      profile_header(kShaft, 1, r.l1);
       break;
     case 10:
-      profile_header(r.l2);
+      profile_header(kHub, 1, r.l2);
       break;
     case 12:
       SetSheetExtents(kA3);

@@ -3,6 +3,8 @@
 // sheet and the bore, and the command-line runs that show no dialog.
 #include "cad/drawings/outputdrawing.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "base/text/numbertext.h"
 #include "calc/calcfile.h"
 #include "calc/calcstart.h"
+#include "calc/kv6rech.h"
 #include "calc/kv6record.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
@@ -269,6 +272,46 @@ TEST_F(Dispatcher, BoreAndOuterCirclesOnlyWhenGiven) {
   Draw(10);
   ASSERT_EQ(Calls("circle").size(), 2u);
   ExpectValues(Calls("circle")[0], {0, 0, 45});
+}
+
+// The points a recorded primitive touches: ends, corners, a circle's box, a text's anchor with
+// its height across the reading direction.
+std::vector<std::pair<LD, LD>> TouchedPoints(const RecordedCall& c) {
+  const std::vector<LD>& v = c.values;
+  if (c.op == "line") return {{v[0], v[1]}, {v[2], v[3]}};
+  if (c.op == "circle" || c.op == "circle_cw" || c.op == "arc") {
+    const LD r = c.op == "arc" ? v[4] : v[2];
+    return {{v[0] - r, v[1] - r}, {v[0] + r, v[1] + r}};
+  }
+  if (c.op == "solid") return {{v[0], v[1]}, {v[2], v[3]}, {v[4], v[5]}, {v[6], v[7]}};
+  if (c.op == "vertex") return {{v[0], v[1]}};
+  if (c.op == "text") {
+    const LD a = v[4] * 3.14159265358979323846L / 180;
+    return {{v[0], v[1]}, {v[0] - v[2] * std::sin(a), v[1] + v[2] * std::cos(a)}};
+  }
+  return {};
+}
+
+// P3G 40 in a hub of 100: the hub's circle and its dimension reach beyond the profile.
+TEST_F(Dispatcher, TheProfileViewsHoldEverythingTheyDraw) {
+  CalcData.d1 = 40;
+  CalcData.e1 = 1.5;
+  CalcData.d1graf = 40;
+  CalcData.dB2 = 100;
+  CalculateP3G();
+  for (const std::uint16_t drawing : {std::uint16_t{2}, std::uint16_t{10}}) {
+    Draw(drawing);
+    ASSERT_EQ(Calls("header").size(), 1u) << drawing;
+    const std::vector<LD> h = Calls("header")[0].values;
+    const std::vector<Pass> passes = Passes();
+    for (const RecordedCall& call : passes[0]) {
+      for (const auto& [x, y] : TouchedPoints(call)) {
+        EXPECT_TRUE(x >= h[0] && x <= h[2] && y >= h[1] && y <= h[3])
+            << "drawing " << drawing << " " << call.op << " " << call.text << " at " << x << ", "
+            << y;
+      }
+    }
+  }
 }
 
 TEST_F(Dispatcher, TheContourDrawingsTakeTheirSettingsWithoutAsking) {
