@@ -23,7 +23,10 @@ bool all_empty(const TableTexts& texts) {
 
 TAusTabelle::TAusTabelle(long double x, long double y, long double h, const TableWidths& widths,
                          const TableTexts& headings)
-    : row_bottom_(y - 2 * h), baseline_(y - 1.5L * h), texts_(headings), pitch_(2 * h) {
+    : row_bottom_(y - TableHeight(1, h)),
+      baseline_(y - 1.5L * h),
+      texts_(headings),
+      pitch_(TableHeight(1, h)) {
   x_[1] = x;
   for (std::size_t k = 1; k <= kMaxColumns; ++k) x_[k + 1] = x_[k] + 0.9L * h * widths[k - 1];
   last_ = LastBoundary();
@@ -77,6 +80,10 @@ void TAusTabelle::DrawRowTexts() {
   }
   row_bottom_ -= pitch_;
   baseline_ -= pitch_;
+}
+
+long double TableHeight(std::int32_t rows, long double h) {
+  return rows * 2 * h;
 }
 
 void DrawMessageTable(long double x, long double y, long double h, long double w,

@@ -45,6 +45,9 @@ class TAusTabelle {
   std::int32_t last_;
 };
 
+// The height of a table of that many rows, its heading row included, in text height h.
+long double TableHeight(std::int32_t rows, long double h);
+
 // The message list as a one-column table at (x, y): the first message as its heading, one row
 // for each further message; nothing when the list is empty. h 0 means 2, w 0 means 42; with more
 // than one message and max_height above 0.1 the height shrinks so that all rows fit max_height.

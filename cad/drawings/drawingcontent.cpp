@@ -82,10 +82,20 @@ void scale_note(long double s) {
   cad_text(ScaleText(s), 26, 274);
 }
 
+// The strength table hangs from 118 above the hub's table at 54; when its rows reach further
+// down, the hub's table starts below its last row.
 void quick_sheet() {
+  constexpr long double kStrengthTop = 118;
+  constexpr long double kStrengthScale = 0.585L;
+  const bool strength = strength_table_shown();
+  long double hub_top = 54;
+  if (strength) {
+    hub_top =
+        std::min(hub_top, kStrengthTop - kStrengthScale * StrengthTableHeight(false, kTableHeight));
+  }
   insert("TABLE_1", 2, 54, 0.6L);
-  insert("TABLE_2", 82, 54, 0.6L);
-  if (strength_table_shown()) insert("TABLE_3", 82, 118, 0.585L);
+  insert("TABLE_2", 82, hub_top, 0.6L);
+  if (strength) insert("TABLE_3", 82, kStrengthTop, kStrengthScale);
   insert("P3G0", 40, 90, ProfileScale(50 / profile_extent(CalcData.dB2)));
   DrawMessageTable(2, 20, 2, 42, 18);
 }

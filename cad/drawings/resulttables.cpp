@@ -145,12 +145,19 @@ void AddStressDetailRows(TAusTabelle& table) {
   AddStressRow(table, VocEquivalentStress, "s.vmax", r.sigmav);
 }
 
+bool ShowsPressureSafety() {
+  return BothBelow(CalcData.Sp, kSafetyShownBelow);
+}
+bool ShowsStressSafety() {
+  return BothBelow(CalcData.Se, kSafetyShownBelow);
+}
+
 void AddSafetyRows(TAusTabelle& table) {
   const kv6record& r = CalcData;
-  if (BothBelow(r.Sp, kSafetyShownBelow)) {
+  if (ShowsPressureSafety()) {
     AddPartsRow(table, "S = pazul / pmax", "S p", "", Factor(r.Sp[kShaft]), Factor(r.Sp[kHub]));
   }
-  if (BothBelow(r.Se, kSafetyShownBelow)) {
+  if (ShowsStressSafety()) {
     AddPartsRow(table, "S = Sig.zul / Sig.vmax", "S e", "", Factor(r.Se[kShaft]),
                 Factor(r.Se[kHub]));
   }
@@ -181,6 +188,14 @@ void DrawStrengthTable(bool detailed, long double x, long double y, long double 
   AddLoadRows(table);
   if (detailed) AddStressDetailRows(table);
   AddSafetyRows(table);
+}
+
+long double StrengthTableHeight(bool detailed, long double h) {
+  constexpr int kLoadRows = 12;
+  constexpr int kStressDetailRows = 5;
+  const int rows = 1 + (detailed ? kStressDetailRows : 1) + kLoadRows + ShowsPressureSafety() +
+                   ShowsStressSafety() + 1;
+  return TableHeight(rows, Height(h));
 }
 
 void DrawMaterialTable(long double x, long double y, long double h) {

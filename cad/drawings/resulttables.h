@@ -11,6 +11,8 @@ void DrawDimensionTable(bool short_form, std::int32_t part, long double x, long 
 // Loads, material values, allowable values, pressure and safety factors of shaft and hub;
 // detailed adds wall thicknesses and stresses in place of the material row.
 void DrawStrengthTable(bool detailed, long double x, long double y, long double h);
+// The height of that table from its top to the foot of its last row.
+long double StrengthTableHeight(bool detailed, long double h);
 // Drawing names and numbers and the two materials.
 void DrawMaterialTable(long double x, long double y, long double h);
 // The check of the textbook method: factors, permissible pressures and torques.

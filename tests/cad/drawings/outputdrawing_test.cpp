@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -290,6 +292,106 @@ std::vector<std::pair<LD, LD>> TouchedPoints(const RecordedCall& c) {
     return {{v[0], v[1]}, {v[0] - v[2] * std::sin(a), v[1] + v[2] * std::cos(a)}};
   }
   return {};
+}
+
+struct Box {
+  LD x1 = 1e30L, y1 = 1e30L, x2 = -1e30L, y2 = -1e30L;
+  void Add(LD x, LD y) {
+    x1 = std::min(x1, x);
+    y1 = std::min(y1, y);
+    x2 = std::max(x2, x);
+    y2 = std::max(y2, y);
+  }
+  bool Overlaps(const Box& b) const {
+    constexpr LD kTouch = 1e-6L;
+    return x1 < b.x2 - kTouch && b.x1 < x2 - kTouch && y1 < b.y2 - kTouch && b.y1 < y2 - kTouch;
+  }
+};
+
+// The boxes of the text tables of the first pass, in drawing coordinates. A table starts with
+// its heading box on the rules' layer 17: the top edge, then down the right edge from its end
+// (a row's rules go up from its foot); it runs on over layers 17 and 18 (texts) until another
+// layer, block or insert. A table inside a block lands where the block is inserted.
+std::vector<Box> TableBoxes() {
+  std::map<std::string, std::vector<Box>> blocks;
+  std::vector<Box> placed;
+  std::string block;
+  std::optional<Box> table;
+  bool switched = false;                    // to layer 17, and no line drawn since
+  std::optional<std::vector<LD>> top_edge;  // the first line after that, held for the next one
+  const auto finish = [&] {
+    if (table) (block.empty() ? placed : blocks[block]).push_back(*table);
+    table.reset();
+  };
+  const auto add_line = [&](const std::vector<LD>& v) {
+    if (!table) return;
+    table->Add(v[0], v[1]);
+    table->Add(v[2], v[3]);
+  };
+  // The held line opens a table when next runs down from its end.
+  const auto settle = [&](const std::vector<LD>* next) {
+    if (!top_edge) return;
+    const std::vector<LD>& t = *top_edge;
+    if (next != nullptr && t[1] == t[3] && (*next)[0] == t[2] && (*next)[1] == t[3] &&
+        (*next)[2] == t[2] && (*next)[3] < t[3]) {
+      finish();
+      table.emplace();
+    }
+    add_line(t);
+    top_edge.reset();
+  };
+  for (const RecordedCall& c : Recorded) {
+    if (c.op == "output_complete") break;
+    const std::vector<LD>& v = c.values;
+    if (c.op == "line") {
+      settle(&v);
+      if (switched) {
+        top_edge = v;
+      } else {
+        add_line(v);
+      }
+      switched = false;
+      continue;
+    }
+    settle(nullptr);
+    if (c.op == "layer") {
+      if (v[0] != 17 && v[0] != 18) finish();
+      switched = v[0] == 17;
+    } else if (c.op == "block_begin" || c.op == "block_end" || c.op == "insert") {
+      finish();
+      block = c.op == "block_begin" ? c.text : "";
+      for (const Box& b : c.op == "insert" ? blocks[c.text] : std::vector<Box>{}) {
+        Box moved;
+        moved.Add(v[0] + v[3] * b.x1, v[1] + v[4] * b.y1);
+        moved.Add(v[0] + v[3] * b.x2, v[1] + v[4] * b.y2);
+        placed.push_back(moved);
+      }
+    } else if (table && c.op == "text") {
+      table->Add(v[0], v[1]);
+      table->Add(v[0], v[1] + v[2]);
+    }
+  }
+  finish();
+  return placed;
+}
+
+// On the example connection no result table lies over another: on the quick sheet the strength
+// table reaches below the top the hub's table is given, which then starts under its last row.
+TEST_F(Dispatcher, NoTableLiesOverAnother) {
+  for (std::uint16_t drawing = 1; drawing <= 12; ++drawing) {
+    Draw(drawing);
+    const std::vector<Box> boxes = TableBoxes();
+    if (drawing == 5 || drawing == 11) {
+      EXPECT_GE(boxes.size(), 3u) << drawing;
+    }
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+        EXPECT_FALSE(boxes[i].Overlaps(boxes[j]))
+            << "drawing " << drawing << " tables " << i << " and " << j << ": " << boxes[i].y1
+            << ".." << boxes[i].y2 << " and " << boxes[j].y1 << ".." << boxes[j].y2;
+      }
+    }
+  }
 }
 
 // P3G 40 in a hub of 100: the hub's circle and its dimension reach beyond the profile.
