@@ -144,11 +144,12 @@ std::string drawing_expectation(const DrawingVariant& v, int drawing) {
     case 4:
       return table("modelspace", 7, 4) + "modelspace INSERT 0\n";
     case 5:
+      // The hub's table starts below the strength table's 17 rows of 7 mm at scale 0.585.
       return "modelspace INSERT 4\n" + insert(v, "TABLE_1", 2, 54, 0.6L) +
-             insert(v, "TABLE_2", 82, 54, 0.6L) + insert(v, "TABLE_3", 82, 118, 0.585L) +
-             insert(v, "P3G0", 40, 90, quick) + profile(v, "block P3G0", true) +
-             table("block TABLE_1", 4, 4) + table("block TABLE_2", 4, 4) +
-             table("block TABLE_3", 16, 5);
+             insert(v, "TABLE_2", 82, 118 - 0.585L * 17 * 7, 0.6L) +
+             insert(v, "TABLE_3", 82, 118, 0.585L) + insert(v, "P3G0", 40, 90, quick) +
+             profile(v, "block P3G0", true) + table("block TABLE_1", 4, 4) +
+             table("block TABLE_2", 4, 4) + table("block TABLE_3", 16, 5);
     case 6:
       return "modelspace INSERT 3\n" + insert(v, "FRAME_1", 0, 0, 1) +
              insert(v, "P3G1", 110, 220, 1) + insert(v, "TABLE_1", 48, 140, 1) +
