@@ -11,6 +11,8 @@ namespace {
 class NoPrinterDocument final : public PrinterDocument {
  public:
   Canvas& PageCanvas() override { return canvas_; }
+  // Never used: no job begins.
+  Resolution PageResolution() const override { return {1, 1}; }
 
  protected:
   bool DoBegin(PageOrientation) override { return false; }

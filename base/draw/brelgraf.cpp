@@ -153,34 +153,34 @@ std::string FloatField(long double x) {
   return field;
 }
 
-long double ReferenceWidth() {
-  return HorizontalPixels == 0 ? 640 : HorizontalPixels;
-}
-long double ReferenceHeight() {
-  return VerticalPixels == 0 ? 480 : VerticalPixels;
+namespace {
+
+constexpr long double kMmPerInch = 25.4L;
+
+long double PixelsPerMm(std::int32_t dpi) {
+  return dpi / kMmPerInch;
 }
 
-std::int32_t WorldToPrinterX(long double x, std::int32_t pageWidth) {
-  const long double pw = pageWidth;
-  const long double inner = (x - VisibleWindow.xmin) * ScaleX + Viewport.left;
-  return Saturate(static_cast<long double>(RoundPixel(pw * PrintOriginX / 210)) +
-                  RoundPixel(pw * inner * PrintScaleX / ReferenceWidth()));
+}  // namespace
+
+std::int32_t WorldToPrinterX(long double x, std::int32_t dpi) {
+  const long double perMm = PixelsPerMm(dpi);
+  return Saturate(static_cast<long double>(RoundPixel(perMm * PrintOriginX)) +
+                  RoundPixel((x - VisibleWindow.xmin) * PrintScaleX * perMm));
 }
 
-// The y origin also takes millimetres through the page width, as stored print setups expect.
-std::int32_t WorldToPrinterY(long double y, std::int32_t pageWidth, std::int32_t pageHeight) {
-  const long double inner = Viewport.bottom - (y - VisibleWindow.ymin) * ScaleY;
-  return Saturate(static_cast<long double>(
-                      RoundPixel(static_cast<long double>(pageWidth) * PrintOriginY / 210)) +
-                  RoundPixel(pageHeight * inner * PrintScaleY / ReferenceHeight()));
+std::int32_t WorldToPrinterY(long double y, std::int32_t dpi) {
+  const long double perMm = PixelsPerMm(dpi);
+  return Saturate(static_cast<long double>(RoundPixel(perMm * PrintOriginY)) +
+                  RoundPixel((VisibleWindow.ymax - y) * PrintScaleY * perMm));
 }
 
-std::int32_t PrinterSizeX(long double w, std::int32_t pageWidth) {
-  return RoundPixel(pageWidth * (ScaleX * w) * PrintScaleX / ReferenceWidth());
+std::int32_t PrinterSizeX(long double w, std::int32_t dpi) {
+  return RoundPixel(w * PrintScaleX * PixelsPerMm(dpi));
 }
 
-std::int32_t PrinterSizeY(long double h, std::int32_t pageHeight) {
-  return RoundPixel(pageHeight * (ScaleY * h) * PrintScaleY / ReferenceHeight());
+std::int32_t PrinterSizeY(long double h, std::int32_t dpi) {
+  return RoundPixel(h * PrintScaleY * PixelsPerMm(dpi));
 }
 
 TFbrelgra::TFbrelgra(platform::DrawSurface& surface) : surface_(surface) {

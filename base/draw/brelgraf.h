@@ -14,6 +14,7 @@
 #include "base/draw/brelgraflist.h"
 #include "platform/canvas.h"
 #include "platform/drawsurface.h"
+#include "platform/printerdoc.h"
 
 // Records: opcode and fields separated by ";" (see FloatField for the numbers).
 extern RecordList DisplayList;
@@ -76,11 +77,20 @@ inline std::int32_t ScreenSizeX(long double w) {
 inline std::int32_t ScreenSizeY(long double h) {
   return RoundPixel(ScaleY * h);
 }
-// Page sizes in device pixels of the printer canvas.
-std::int32_t WorldToPrinterX(long double x, std::int32_t pageWidth);
-std::int32_t WorldToPrinterY(long double y, std::int32_t pageWidth, std::int32_t pageHeight);
-std::int32_t PrinterSizeX(long double w, std::int32_t pageWidth);
-std::int32_t PrinterSizeY(long double h, std::int32_t pageHeight);
+// The printout is true to scale whatever the window's shape: a world unit, a millimetre of the
+// drawing, becomes the print scale's millimetres of paper, counted in device pixels of the
+// printer's resolution (dots per inch). The top left corner of the window's visible part lies at
+// the print origin, in millimetres from the top left corner of the page.
+std::int32_t WorldToPrinterX(long double x, std::int32_t dpi);
+std::int32_t WorldToPrinterY(long double y, std::int32_t dpi);
+std::int32_t PrinterSizeX(long double w, std::int32_t dpi);
+std::int32_t PrinterSizeY(long double h, std::int32_t dpi);
+
+// A printer page the replay draws on.
+struct PrinterPage {
+  platform::Canvas& canvas;
+  platform::Resolution dpi;
+};
 
 class TFbrelgra : public platform::DrawSurfaceEvents {
  public:
@@ -96,7 +106,7 @@ class TFbrelgra : public platform::DrawSurfaceEvents {
   void FormPaint();
   // The replay: screen receives every record but text while printing; printer, when given,
   // receives every record mapped to its page.
-  void Replay(platform::Canvas& screen, platform::Canvas* printer);
+  void Replay(platform::Canvas& screen, const PrinterPage* printer);
 
   void SetWindow(bool keepAspect, bool inset, long double vx1, long double vy1, long double vx2,
                  long double vy2, long double xmin, long double ymin, long double xmax,

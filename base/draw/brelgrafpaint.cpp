@@ -31,26 +31,23 @@ platform::PenStyle StyleOf(long double s) {
 // One canvas of the replay with the mapping and the drawing state it holds.
 class Side {
  public:
-  Side(platform::Canvas& canvas, bool printer) : canvas_(canvas), printer_(printer) {
-    const platform::Size s = canvas.GetSize();
-    pageWidth_ = s.width;
-    pageHeight_ = s.height;
-  }
+  explicit Side(platform::Canvas& screen) : canvas_(screen) {}
+  explicit Side(const PrinterPage& page) : canvas_(page.canvas), printer_(true), dpi_(page.dpi) {}
 
   bool IsPrinter() const { return printer_; }
   platform::Canvas& Canvas() { return canvas_; }
 
   platform::Point At(long double x, long double y) const {
     if (printer_) {
-      return {WorldToPrinterX(x, pageWidth_), WorldToPrinterY(y, pageWidth_, pageHeight_)};
+      return {WorldToPrinterX(x, dpi_.x), WorldToPrinterY(y, dpi_.y)};
     }
     return {WorldToScreenX(x), WorldToScreenY(y)};
   }
   std::int32_t SizeX(long double w) const {
-    return printer_ ? PrinterSizeX(w, pageWidth_) : ScreenSizeX(w);
+    return printer_ ? PrinterSizeX(w, dpi_.x) : ScreenSizeX(w);
   }
   std::int32_t SizeY(long double h) const {
-    return printer_ ? PrinterSizeY(h, pageHeight_) : ScreenSizeY(h);
+    return printer_ ? PrinterSizeY(h, dpi_.y) : ScreenSizeY(h);
   }
   platform::Rect Box(long double x1, long double y1, long double x2, long double y2) const {
     const platform::Point a = At(x1, y1);
@@ -98,9 +95,8 @@ class Side {
 
  private:
   platform::Canvas& canvas_;
-  bool printer_;
-  std::int32_t pageWidth_ = 0;
-  std::int32_t pageHeight_ = 0;
+  bool printer_ = false;
+  platform::Resolution dpi_;
   platform::Pen pen_;
   platform::Brush brush_;
   platform::Color fontColour_;
@@ -110,9 +106,9 @@ class Side {
 
 class Replayer {
  public:
-  Replayer(TFbrelgra& window, platform::Canvas& screen, platform::Canvas* printer)
-      : window_(window), screen_(screen, false) {
-    if (printer != nullptr) printer_.emplace(*printer, true);
+  Replayer(TFbrelgra& window, platform::Canvas& screen, const PrinterPage* printer)
+      : window_(window), screen_(screen) {
+    if (printer != nullptr) printer_.emplace(*printer);
   }
 
   void Run();
@@ -329,7 +325,7 @@ void Replayer::Run() {
 
 }  // namespace
 
-void TFbrelgra::Replay(platform::Canvas& screen, platform::Canvas* printer) {
+void TFbrelgra::Replay(platform::Canvas& screen, const PrinterPage* printer) {
   lineStyle_ = 99;
   lineWidth_ = 1;
   Replayer(*this, screen, printer).Run();
@@ -339,7 +335,8 @@ void TFbrelgra::FormPaint() {
   platform::PrinterDocument* document = platform::ActivePrinterDocument();
   if (Printing != 0 && document != nullptr) {
     platform::DiscardingCanvas screen(surface_.ClientSize());
-    Replay(screen, &document->PageCanvas());
+    const PrinterPage page{document->PageCanvas(), document->PageResolution()};
+    Replay(screen, &page);
   }
   surface_.Invalidate();
 }

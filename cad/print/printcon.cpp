@@ -203,12 +203,14 @@ void TForm_printconf::PresetBySheetKind() {
       PrintBorder = ScreendumpBorder;
       PrintOrientation = PrinterOrientation;
       break;
+    // The A4 sheet true to scale with its trim on the page's edges: its window reaches 5 mm
+    // left of the trim and 10 mm above it.
     case 2:
     case 8:
-      PrintScaleX = 0.95;
+      PrintScaleX = 1.0;
       PrintScaleY = 1.0;
-      PrintOriginX = 0;
-      PrintOriginY = SheetKind == 8 ? 3 : 0;
+      PrintOriginX = -5;
+      PrintOriginY = SheetKind == 8 ? -7 : -10;
       PrintBorder = 0;
       PrintOrientation = 1;
       break;

@@ -269,22 +269,26 @@ std::vector<std::vector<std::string>> MaterialRows() {
 // ------------------------------------------------------------------------------------------
 // printout: the print setups offered with the program.
 //
-// The printout maps the whole drawing window onto the printable area, x scale times the page
-// width across the window's width and y scale times the page height across its height. The
-// window of the default screen size is 4:3, so a drawing prints true to scale when
-//   x scale / y scale = (4/3) (page height / page width).
-// ISO A paper has height / width = sqrt 2 upright and 1 / sqrt 2 across, which gives, to four
-// decimals, 4/3 sqrt 2 = 1.8856 for portrait and 4/3 / sqrt 2 = 0.9428 for landscape; the
-// portrait window setup keeps x scale 1 and takes y scale 1 / 1.8856 = 0.5303.
+// The printout is true to scale whatever the window's shape: a millimetre of the drawing is the
+// scale's millimetres of paper, x and y alike, and the top left corner of the window's visible
+// part lies at the origin, in millimetres from the page's top left corner. The setups are for
+// ISO A4 paper, 210 x 297 mm.
+// - A4 sheet: scale 1. Its window reaches 5 mm left of the trim and 10 mm above it (x from -5,
+//   y up to 307), so origin -5, -10 puts the trim on the page's edges.
+// - A3 sheet (420 x 297 mm) on A4 across: scale 0.7 gives 294 x 207.9 mm. Its window starts
+//   2 mm left of the trim and ends 8 mm above it, 1.4 and 5.6 mm at that scale: origin -1, -5
+//   puts the trim 0.4 mm right of the page's left edge and 0.6 mm below its top edge.
+// - The window (the quick sheets are 160 x 120 mm): 1.7 across gives 272 x 204 mm, 1.3 upright
+//   208 x 156 mm.
 // The sheet setups print monochrome and fit the window to the drawing first; "fit" also does so
 // for the whole window with a border line.
 std::vector<std::vector<std::string>> PrintoutRows() {
   return {
-      {"A4 sheet portrait", "1.8856", "1.0000", "0", "0", "F", "T", "T", "F"},
-      {"A3 sheet landscape", "0.9428", "1.0000", "0", "0", "T", "T", "T", "F"},
-      {"Window landscape", "0.9428", "1.0000", "0", "0", "T", "F", "F", "F"},
-      {"Window landscape fit", "0.9428", "1.0000", "0", "0", "T", "F", "T", "T"},
-      {"Window portrait", "1.0000", "0.5303", "0", "0", "F", "F", "F", "F"},
+      {"A4 sheet portrait", "1.0000", "1.0000", "-5", "-10", "F", "T", "T", "F"},
+      {"A3 sheet landscape", "0.7000", "0.7000", "-1", "-5", "T", "T", "T", "F"},
+      {"Window landscape", "1.7000", "1.7000", "0", "0", "T", "F", "F", "F"},
+      {"Window landscape fit", "1.7000", "1.7000", "0", "0", "T", "F", "T", "T"},
+      {"Window portrait", "1.3000", "1.3000", "0", "0", "F", "F", "F", "F"},
   };
 }
 

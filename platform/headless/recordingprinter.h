@@ -10,7 +10,9 @@ namespace platform {
 
 class RecordingPrinterDocument : public PrinterDocument {
  public:
+  static constexpr std::int32_t kDpi = 600;
   Canvas& PageCanvas() override { return *page_; }
+  Resolution PageResolution() const override { return {kDpi, kDpi}; }
   // The page of the last job, kept after End.
   const RecordingCanvas& Page() const { return *page_; }
   int JobsBegun() const { return jobsBegun_; }

@@ -25,6 +25,9 @@ class QtPrinterDocument : public PrinterDocument {
   explicit QtPrinterDocument(QPrinter& printer) : printer_(printer) {}
 
   Canvas& PageCanvas() override { return *canvas_; }
+  Resolution PageResolution() const override {
+    return {printer_.resolution(), printer_.resolution()};
+  }
 
  protected:
   bool DoBegin(PageOrientation orientation) override {

@@ -80,7 +80,8 @@ FuzzRun::~FuzzRun() {
 
 void FuzzRun::Paint() {
   platform::DiscardingCanvas screen;
-  platform::DiscardingCanvas page({4960, 7016});
+  platform::DiscardingCanvas canvas({4960, 7016});
+  const PrinterPage page{canvas, {600, 600}};
   window_.Replay(screen, &page);
 }
 

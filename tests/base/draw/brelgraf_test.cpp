@@ -112,16 +112,43 @@ TEST_F(DisplayListTest, TransformsRoundHalvesToEven) {
   EXPECT_EQ(std::tuple(WorldToScreenX(2.5L), WorldToScreenX(3.5L), WorldToScreenY(0.5L),
                        WorldToScreenY(1.5L)),
             std::tuple(2, 4, 480, 478));
-  // Page 21 x 48: the origin 5 mm is 0.5 pixel, 15 mm 1.5 pixels, on both axes through the
-  // page width.
+  // 127 dpi is 5 pixels a millimetre: the origins 5 and 15 mm are 25 and 75 pixels, and a
+  // scale of 0.1 makes a world unit half a pixel; y counts down from the visible top, 1.
   PrintOriginX = 5;
   PrintOriginY = 15;
-  HorizontalPixels = 42;
-  VerticalPixels = 96;
-  // 0 + round(0.25), 0 + round(1.5), 2 + round(0.5), round(2.5).
-  EXPECT_EQ(std::tuple(WorldToPrinterX(0.5L, 21), WorldToPrinterX(3, 21),
-                       WorldToPrinterY(479, 21, 48), PrinterSizeX(5, 21)),
-            std::tuple(0, 2, 2, 2));
+  PrintScaleX = PrintScaleY = 0.1;
+  // 25 + round(0.5), 25 + round(1.5), 75 + round(2.5), round(2.5).
+  EXPECT_EQ(std::tuple(WorldToPrinterX(1, 127), WorldToPrinterX(3, 127), WorldToPrinterY(-4, 127),
+                       PrinterSizeX(5, 127)),
+            std::tuple(25, 27, 77, 2));
+}
+
+// Whatever the window's shape, the printout keeps the drawing's proportions, and at scale 1 a
+// millimetre of the drawing is a millimetre of paper: a 40 mm circle and a 40 mm line measure
+// 40 mm * 600 / 25.4 = 944.9 pixels at 600 dpi, across and down, from the origin's corner.
+TEST_F(DisplayListTest, PrintingIsTrueToScaleWhateverTheWindowsShape) {
+  const std::vector<std::pair<std::uint16_t, std::uint16_t>> windows = {
+      {1599, 999}, {1023, 767}, {767, 1023}};
+  for (const auto& [width, height] : windows) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    HorizontalPixels = width;
+    VerticalPixels = height;
+    window_.Clear();
+    window_.Header(-5, -5, 215, 307);
+    window_.circle(105, 150, 20);
+    window_.line(0, 297, 40, 297);
+    window_.line(0, 297, 0, 257);
+    platform::RecordingCanvas screen({width + 1, height + 1});
+    platform::RecordingCanvas paper({4961, 7016});
+    const PrinterPage page{paper, {600, 600}};
+    PrintOriginX = -5;
+    PrintOriginY = -10;
+    Printing = 1;
+    window_.Replay(screen, &page);
+    Printing = 0;
+    EXPECT_THAT(Matching(paper.Calls(), "ellipse"), ElementsAre("ellipse 2008,3000,2953,3945"));
+    EXPECT_THAT(Matching(paper.Calls(), "line_to"), ElementsAre("line_to 945,0", "line_to 0,945"));
+  }
 }
 
 TEST_F(DisplayListTest, RecordsDrawOnTheScreen) {
@@ -165,8 +192,9 @@ TEST_F(DisplayListTest, PrintingSendsTextOnlyToThePrinterAndWidensPens) {
   window_.OutTextXY(10, 10, "T");
   platform::RecordingCanvas screen({640, 480});
   platform::RecordingCanvas printer({6400, 4800});
+  const PrinterPage page{printer, {254, 254}};  // 10 pixels a millimetre
   Printing = 1;
-  window_.Replay(screen, &printer);
+  window_.Replay(screen, &page);
   Printing = 0;
   EXPECT_THAT(screen.Calls(), ElementsAre("pen 0,0,128 2 solid copy", "brush 0,0,128 solid",
                                           "move_to 0,480", "line_to 640,0"));
@@ -176,9 +204,10 @@ TEST_F(DisplayListTest, PrintingSendsTextOnlyToThePrinterAndWidensPens) {
                   "font Arial 35 35 0 0,0,0 bold italic", "text 100,4674 T"));
 }
 
+// The world is the landscape A4 page in millimetres, 7016 x 4961 pixels at 600 dpi.
 TEST_F(DisplayListTest, FormPaintWhilePrintingReplaysOntoTheActiveDocument) {
-  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
-  window_.line(0, 0, 640, 480);
+  window_.SetWindow(false, false, 0, 0, 1, 1, 0, 0, 297, 210);
+  window_.line(0, 0, 297, 210);
   PrintBorder = 1;
   platform::RecordingPrinterDocument document;
   ASSERT_TRUE(document.Begin(platform::PageOrientation::Landscape));
@@ -219,7 +248,8 @@ TEST_F(DisplayListTest, ColourMatrix) {
     ColourGraphics = c.colourGraphics;
     WinPrintMode = c.winPrintMode;
     platform::RecordingCanvas screen({640, 480}), printer({640, 480});
-    window_.Replay(screen, &printer);
+    const PrinterPage page{printer, {254, 254}};
+    window_.Replay(screen, &page);
     // While printing the screen shows no text: its text colour comes from a screen-only replay.
     const std::vector<std::string> last = {
         Matching(screen.Calls(), "pen").back(), Matching(screen.Calls(), "brush").back(),

@@ -34,8 +34,9 @@ class drawprint_form : public PrintTest {
     return false;
   }
   // Where the printout puts a point of the world, with the state the window has now.
-  static Point Mapped(long double x, long double y, platform::Size page) {
-    return {WorldToPrinterX(x, page.width), WorldToPrinterY(y, page.width, page.height)};
+  static Point Mapped(long double x, long double y) {
+    constexpr std::int32_t dpi = platform::RecordingPrinterDocument::kDpi;
+    return {WorldToPrinterX(x, dpi), WorldToPrinterY(y, dpi)};
   }
   static std::string Text(Point p) { return IntText(p.x) + "," + IntText(p.y); }
   using PrintTest::Text;
@@ -68,17 +69,18 @@ TEST_F(drawprint_form, CaptionsAndThePresetOfEachSheetKind) {
   EXPECT_EQ(form.Get<platform::Button>("Button_printer").Caption(), "Printer...");
   EXPECT_EQ(form.Get<platform::Label>("Label_scalex").Caption(), "Scale x");
 
+  // The A4 sheet true to scale, its trim on the page's edges.
   SheetKind = 2;
   { TForm_printconf a4; }
-  EXPECT_EQ(PrintScaleX, 0.95);
+  EXPECT_EQ(PrintScaleX, 1.0);
   EXPECT_EQ(PrintScaleY, 1.0);
-  EXPECT_EQ(PrintOriginX, 0);
-  EXPECT_EQ(PrintOriginY, 0);
+  EXPECT_EQ(PrintOriginX, -5);
+  EXPECT_EQ(PrintOriginY, -10);
   EXPECT_EQ(PrintBorder, 0);
   EXPECT_EQ(PrintOrientation, 1);
   SheetKind = 8;
   { TForm_printconf eight; }
-  EXPECT_EQ(PrintOriginY, 3);
+  EXPECT_EQ(PrintOriginY, -7);
   PrintScaleX = 2.5;
   PrintOriginX = 11;
   PrintOrientation = 2;
@@ -154,7 +156,7 @@ TEST_F(drawprint_form, OkPrintsOnePageWithTheSettingsTyped) {
   EXPECT_EQ(Job().PagesEnded(), 1);
   const platform::Size page = Job().Page().GetSize();
   EXPECT_EQ(page.width, 7016);
-  EXPECT_TRUE(PrintedLine(Mapped(10, 20, page), Mapped(90, 80, page)));
+  EXPECT_TRUE(PrintedLine(Mapped(10, 20), Mapped(90, 80)));
 }
 
 TEST_F(drawprint_form, AScaleFilledFromASettingPrintsWithItsExactValue) {
@@ -178,8 +180,7 @@ TEST_F(drawprint_form, FitLimitsPrintsTheWholeDrawingWithItsBorderLine) {
   EXPECT_EQ(PrintBorder, 1);
   window_.RestoreLimit();
   window_.ResetZoom();
-  const platform::Size page = Job().Page().GetSize();
-  EXPECT_TRUE(PrintedLine(Mapped(10, 20, page), Mapped(90, 80, page)));
+  EXPECT_TRUE(PrintedLine(Mapped(10, 20), Mapped(90, 80)));
   // The border line goes round the drawing's world window before anything else.
   const std::vector<std::string>& calls = Job().Page().Calls();
   std::vector<std::string> frame;
@@ -188,9 +189,9 @@ TEST_F(drawprint_form, FitLimitsPrintsTheWholeDrawingWithItsBorderLine) {
     if (frame.size() == 5) break;
   }
   ASSERT_EQ(frame.size(), 5u);
-  EXPECT_EQ(frame[0], "move_to " + Text(Mapped(0, 0, page)));
-  EXPECT_EQ(frame[2], "line_to " + Text(Mapped(100, 100, page)));
-  EXPECT_NE(Mapped(100, 100, page).x, Mapped(1, 1, page).x);
+  EXPECT_EQ(frame[0], "move_to " + Text(Mapped(0, 0)));
+  EXPECT_EQ(frame[2], "line_to " + Text(Mapped(100, 100)));
+  EXPECT_NE(Mapped(100, 100).x, Mapped(1, 1).x);
 }
 
 TEST_F(drawprint_form, CancelAndTheCloseBoxPrintNothing) {
@@ -206,7 +207,7 @@ TEST_F(drawprint_form, CancelAndTheCloseBoxPrintNothing) {
             ModalResult::Cancel);
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_EQ(Job().JobsBegun(), 0);
-  EXPECT_EQ(PrintScaleX, 0.95);  // as preset
+  EXPECT_EQ(PrintScaleX, 1.0);  // as preset
 }
 
 TEST_F(drawprint_form, AScaleNotAboveZeroIsRefusedAndTheFormStaysOpen) {

@@ -43,9 +43,9 @@ class drawprint_setups : public PrintTest {
 
 TEST_F(drawprint_setups, APickedSetupFillsTheControls) {
   ChooseSetup(2, [](Form& form) {
-    EXPECT_EQ(Text(form, "Edit_scalex"), "0.9428");
-    EXPECT_EQ(Text(form, "Edit_scaley"), "1.0000");
-    EXPECT_EQ(Text(form, "Edit_xorigin"), "0");
+    EXPECT_EQ(Text(form, "Edit_scalex"), "0.7000");
+    EXPECT_EQ(Text(form, "Edit_scaley"), "0.7000");
+    EXPECT_EQ(Text(form, "Edit_xorigin"), "-1");
     EXPECT_EQ(Index(form, "RadioGroup_hochquer"), 1);
     EXPECT_EQ(Index(form, "RadioGroup_printmono"), 0);
     EXPECT_TRUE(Checked(form, "CheckBox_anpassen"));

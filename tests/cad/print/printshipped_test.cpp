@@ -1,5 +1,5 @@
-// The shipped print setups print their drawings true to scale: on a 4:3 window each setup puts
-// the sheet (or the drawing's header box) on the page with the world's width-to-height ratio.
+// The shipped print setups print their drawings true to scale: each setup puts the sheet (or
+// the drawing's header box) on the A4 page at its scale, across and down alike.
 #include <cmath>
 
 #include "cad/drawings/outputdrawing.h"
@@ -16,6 +16,7 @@ struct ShippedCase {
   std::int32_t record;
   std::uint16_t drawing;
   long double x1, y1, x2, y2;  // the sheet's trim, or the header box
+  long double scale;           // paper millimetres per millimetre of the drawing
 };
 
 class drawprint_shipped : public PrintTest {
@@ -47,11 +48,13 @@ class drawprint_shipped : public PrintTest {
 };
 
 TEST_F(drawprint_shipped, EachSetupPrintsItsDrawingTrueToScale) {
-  const ShippedCase cases[] = {{1, 8, 0, 0, 210, 297},
-                               {2, 12, 0, 0, 420, 297},
-                               {3, 11, 0, 0, 160, 120},
-                               {4, 11, 0, 0, 160, 120},
-                               {5, 11, 0, 0, 160, 120}};
+  const ShippedCase cases[] = {{1, 8, 0, 0, 210, 297, 1},
+                               {2, 12, 0, 0, 420, 297, 0.7L},
+                               {3, 11, 0, 0, 160, 120, 1.7L},
+                               {4, 11, 0, 0, 160, 120, 1.7L},
+                               {5, 11, 0, 0, 160, 120, 1.3L}};
+  constexpr std::int32_t dpi = platform::RecordingPrinterDocument::kDpi;
+  constexpr long double kPixelsPerMm = dpi / 25.4L;
   int jobs = 0;
   for (const ShippedCase& c : cases) {
     PrintWithSetup(c);
@@ -61,16 +64,22 @@ TEST_F(drawprint_shipped, EachSetupPrintsItsDrawingTrueToScale) {
     window_.RestoreLimit();
     window_.ResetZoom();
     const platform::Size page = Job().Page().GetSize();
-    const long double left = WorldToPrinterX(c.x1, page.width);
-    const long double right = WorldToPrinterX(c.x2, page.width);
-    const long double top = WorldToPrinterY(c.y2, page.width, page.height);
-    const long double bottom = WorldToPrinterY(c.y1, page.width, page.height);
+    const long double left = WorldToPrinterX(c.x1, dpi);
+    const long double right = WorldToPrinterX(c.x2, dpi);
+    const long double top = WorldToPrinterY(c.y2, dpi);
+    const long double bottom = WorldToPrinterY(c.y1, dpi);
     EXPECT_GE(left, -2) << c.record;
     EXPECT_LE(right, page.width + 2) << c.record;
     EXPECT_GE(top, -2) << c.record;
     EXPECT_LE(bottom, page.height + 2) << c.record;
     const long double ratio = ((right - left) / (bottom - top)) / ((c.x2 - c.x1) / (c.y2 - c.y1));
     EXPECT_NEAR(static_cast<double>(ratio), 1.0, 0.02) << c.record;
+    EXPECT_NEAR(static_cast<double>(right - left),
+                static_cast<double>((c.x2 - c.x1) * c.scale * kPixelsPerMm), 2)
+        << c.record;
+    EXPECT_NEAR(static_cast<double>(bottom - top),
+                static_cast<double>((c.y2 - c.y1) * c.scale * kPixelsPerMm), 2)
+        << c.record;
   }
 }
 

@@ -188,9 +188,11 @@ TEST(DrawingWindowRatioTwo, TheWindowDrawsOnTheScreensOwnPixels) {
   EXPECT_EXIT(ExitWithSharpnessAtRatioTwo(), ::testing::ExitedWithCode(0), "");
 }
 
+// The printout is true to scale: the world's millimetres from its top (480) are the page's, so
+// the line 80 mm below it crosses the 210 mm high page.
 TEST_F(DrawCanvasTest, PrintingReplaysOntoOneLandscapePdfPage) {
   window_.SetColor(12);
-  window_.line(0, 240, 640, 240);
+  window_.line(0, 400, 640, 400);
   const std::string pdf = dir_.Path("print.pdf");
   auto document = platform::qt::MakePrinterDocument(pdf);
   ASSERT_TRUE(document->Begin(platform::PageOrientation::Landscape));

@@ -1,7 +1,8 @@
 // Printing the drawing into a PDF file through Qt: the golden connection's A4 production drawing
-// with the form's preset and with the shipped "A4 sheet portrait" values, and the A3 quick view
-// across the page. pdfinfo reads the page size and title; pdftoppm renders each page, and the
-// sheet's lines lie where the printout's mapping puts them.
+// with the form's preset and with the shipped "A4 sheet portrait" values, from a 4:3 and a wide
+// window, and the A3 sheet across the page. pdfinfo reads the page size and title; pdftoppm
+// renders each page, the sheet's lines lie where the printout's mapping puts them, and the
+// profile's outer circle measures its diameter on paper.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -37,7 +38,6 @@ namespace {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
-constexpr double kRenderDpi = 100;
 
 struct WorldBox {
   long double x1, y1, x2, y2;
@@ -72,9 +72,9 @@ class drawprint_pdf : public ::testing::Test {
   }
 
   // Draws the drawing, then prints it into name.pdf with what act sets in the form, and renders
-  // the page as name.png.
+  // the page as name.png at dpi.
   void Print(std::uint16_t drawing, const std::string& name,
-             const std::function<void(platform::Form&)>& act) {
+             const std::function<void(platform::Form&)>& act, int dpi = 100) {
     OutputDrawing(3, drawing);
     ASSERT_EQ(AbortFlag, 0);
     pdf_ = (folder_ / (name + ".pdf")).string();
@@ -89,17 +89,15 @@ class drawprint_pdf : public ::testing::Test {
     ASSERT_EQ(AbortFlag, 0);
     ASSERT_EQ(Boxes("PDF: "), ++printed_);
     const std::string png = (folder_ / name).string();
-    const CommandResult render =
-        RunCommand("pdftoppm -r 100 -gray -png -singlefile '" + pdf_ + "' '" + png + "'");
+    const CommandResult render = RunCommand("pdftoppm -r " + std::to_string(dpi) +
+                                            " -gray -png -singlefile '" + pdf_ + "' '" + png + "'");
     ASSERT_EQ(render.status, 0) << render.output;
     ASSERT_TRUE(page_.load(QString::fromStdString(png + ".png")));
+    renderDpi_ = dpi;
     // The mapping the printout used: the drawing's window, unzoomed.
     window_.RestoreLimit();
     window_.ResetZoom();
-    const platform::PrinterCaps caps = platform::CurrentPrinter().Caps();
-    pw_ = *caps.widthPixels;
-    ph_ = *caps.heightPixels;
-    dpi_ = *caps.dpiX;
+    dpi_ = *platform::CurrentPrinter().Caps().dpiX;
   }
 
   std::string PdfInfo() const { return RunCommand("pdfinfo '" + pdf_ + "'").output; }
@@ -122,8 +120,9 @@ class drawprint_pdf : public ::testing::Test {
   }
 
   // The rendered page's pixel of a point of the world.
-  double PageX(long double x) const { return WorldToPrinterX(x, pw_) * kRenderDpi / dpi_; }
-  double PageY(long double y) const { return WorldToPrinterY(y, pw_, ph_) * kRenderDpi / dpi_; }
+  double PageX(long double x) const { return WorldToPrinterX(x, dpi_) * renderDpi_ / dpi_; }
+  double PageY(long double y) const { return WorldToPrinterY(y, dpi_) * renderDpi_ / dpi_; }
+  double Pixels(double mm) const { return mm * renderDpi_ / 25.4; }
   bool Dark(int x, int y) const {
     return x >= 0 && y >= 0 && x < page_.width() && y < page_.height() &&
            qGray(page_.pixel(x, y)) < 128;
@@ -168,8 +167,33 @@ class drawprint_pdf : public ::testing::Test {
         if ((x < left || x > right || y < top || y > bottom) && Dark(x, y)) ++count;
     return count;
   }
-  void ExpectSheetOfDrawing8() const {
-    ExpectRectangleDrawn({0, 0, 210, 297}, "trim");
+  // The middle of the last dark run along a row (dx) or column (dy) from (x, y), from and to the
+  // distances given in pixels; -1 when none.
+  double LastRunMiddle(int x, int y, int dx, int dy, int from, int to) const {
+    int first = -1, last = -1;
+    for (int d = from; d <= to; ++d) {
+      if (!Dark(x + d * dx, y + d * dy)) continue;
+      if (last != d - 1) first = d;
+      last = d;
+    }
+    return last < 0 ? -1 : (first + last) / 2.0;
+  }
+  // The diameters across and down of the circle about (x, y) on the page (millimetres) whose
+  // radius lies between the two given: from the middles of the outermost dark runs.
+  std::pair<double, double> MeasuredDiameters(double x, double y, double inner,
+                                              double outer) const {
+    const int cx = static_cast<int>(std::lround(Pixels(x)));
+    const int cy = static_cast<int>(std::lround(Pixels(y)));
+    const int from = static_cast<int>(Pixels(inner));
+    const int to = static_cast<int>(Pixels(outer));
+    const auto mm = [this](double pixels) { return pixels * 25.4 / renderDpi_; };
+    return {mm(LastRunMiddle(cx, cy, 1, 0, from, to) + LastRunMiddle(cx, cy, -1, 0, from, to)),
+            mm(LastRunMiddle(cx, cy, 0, 1, from, to) + LastRunMiddle(cx, cy, 0, -1, from, to))};
+  }
+  // The trim lies on the page's edges, where only half its line is on the paper; with trim it is
+  // looked for too.
+  void ExpectSheetOfDrawing8(bool trim) const {
+    if (trim) ExpectRectangleDrawn({0, 0, 210, 297}, "trim");
     ExpectRectangleDrawn({20, 10, 200, 287}, "border");
     EXPECT_GE(DarkShare({20, 10, 200, 46}), 0.01);
     EXPECT_GE(DarkShare({80, 190, 140, 250}), 0.01);
@@ -185,48 +209,63 @@ class drawprint_pdf : public ::testing::Test {
   std::string pdf_;
   QImage page_;
   int printed_ = 0;
-  std::int32_t pw_ = 0, ph_ = 0, dpi_ = 600;
+  std::int32_t dpi_ = 600;
+  int renderDpi_ = 100;
 };
 
 void SetA4SheetPortrait(platform::Form& form) {
-  form.Get<platform::Edit>("Edit_scalex").TypeText("1.8856");
+  form.Get<platform::Edit>("Edit_scalex").TypeText("1.0000");
   form.Get<platform::Edit>("Edit_scaley").TypeText("1.0000");
-  form.Get<platform::Edit>("Edit_xorigin").TypeText("0");
-  form.Get<platform::Edit>("Edit_yorigin").TypeText("0");
+  form.Get<platform::Edit>("Edit_xorigin").TypeText("-5");
+  form.Get<platform::Edit>("Edit_yorigin").TypeText("-10");
   form.Get<platform::RadioGroup>("RadioGroup_hochquer").Choose(0);
   form.Get<platform::RadioGroup>("RadioGroup_printmono").Choose(0);
   form.Get<platform::CheckBox>("CheckBox_anpassen").Click();
 }
 
-TEST_F(drawprint_pdf, Drawing8WithThePresetPrintsSqueezedOnTheLeftOfAnA4Page) {
-  Print(8, "drawing8_preset", [](platform::Form& form) {
-    EXPECT_EQ(form.Get<platform::Edit>("Edit_scalex").Text(), "0.95");
-  });
+// The preset prints the "M 1:1" sheet true to scale, its trim on the page's edges: the view's
+// centre (110, 220) lies 115 mm right of the window's left edge (-5) and 87 mm below its top
+// (307), less the origin's 5 and 10 mm; its outer circle, d2 = 64.5 mm, measures that on paper.
+TEST_F(drawprint_pdf, Drawing8WithThePresetPrintsTheSheetTrueToScale) {
+  Print(
+      8, "drawing8_preset",
+      [](platform::Form& form) {
+        EXPECT_EQ(form.Get<platform::Edit>("Edit_scalex").Text(), "1");
+        EXPECT_EQ(form.Get<platform::Edit>("Edit_scaley").Text(), "1");
+      },
+      300);
   const std::string info = PdfInfo();
   EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
   EXPECT_NEAR(PageSize().first, 595.3, 1) << info;
   EXPECT_NEAR(PageSize().second, 841.9, 1) << info;
   EXPECT_NE(info.find("Title:           p3g60\n"), std::string::npos) << info;
-  ExpectSheetOfDrawing8();
-  int rightHalf = 0;
-  for (int y = 0; y < page_.height(); ++y)
-    for (int x = page_.width() / 2; x < page_.width(); ++x) rightHalf += Dark(x, y);
-  EXPECT_EQ(rightHalf, 0);
+  ExpectSheetOfDrawing8(false);
+  const auto [across, down] = MeasuredDiameters(110, 77, 29, 36);
+  EXPECT_NEAR(across, 64.5, 0.645);
+  EXPECT_NEAR(down, 64.5, 0.645);
 }
 
-TEST_F(drawprint_pdf, Drawing8WithTheA4SheetSetupPrintsTheWholeSheetTrueToScale) {
-  Print(8, "drawing8_a4", SetA4SheetPortrait);
-  ExpectSheetOfDrawing8();
-  const double width = PageX(210) - PageX(0);
-  const double height = PageY(0) - PageY(297);
-  EXPECT_NEAR(width / height, 210.0 / 297.0, 0.02 * 210.0 / 297.0);
-  EXPECT_GT(width, page_.width() * 0.9);
+// A wide window (1600 x 1000) prints the same sheet as a 4:3 one: the shipped A4 setup, "fit
+// limits" on, keeps the circle round and true to scale.
+TEST_F(drawprint_pdf, Drawing8WithTheA4SheetSetupPrintsTrueToScaleFromAWideWindow) {
+  HorizontalPixels = 1599;
+  VerticalPixels = 999;
+  surface_.SetClientSize({1600, 1000});
+  Print(8, "drawing8_a4", SetA4SheetPortrait, 300);
+  ExpectSheetOfDrawing8(false);
+  const auto [across, down] = MeasuredDiameters(110, 77, 29, 36);
+  EXPECT_NEAR(across, 64.5, 0.645);
+  EXPECT_NEAR(down, 64.5, 0.645);
+  EXPECT_NEAR(PageX(210) - PageX(0), Pixels(210), 2);
+  EXPECT_NEAR(PageY(0) - PageY(297), Pixels(297), 2);
 }
 
 TEST_F(drawprint_pdf, Drawing12WithTheA3SheetSetupPrintsAcrossThePage) {
   Print(12, "drawing12_a3", [](platform::Form& form) {
-    form.Get<platform::Edit>("Edit_scalex").TypeText("0.9428");
-    form.Get<platform::Edit>("Edit_scaley").TypeText("1");
+    form.Get<platform::Edit>("Edit_scalex").TypeText("0.7");
+    form.Get<platform::Edit>("Edit_scaley").TypeText("0.7");
+    form.Get<platform::Edit>("Edit_xorigin").TypeText("-1");
+    form.Get<platform::Edit>("Edit_yorigin").TypeText("-5");
     form.Get<platform::RadioGroup>("RadioGroup_hochquer").Choose(1);
     form.Get<platform::CheckBox>("CheckBox_anpassen").Click();
   });
