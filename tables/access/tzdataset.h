@@ -20,6 +20,7 @@ struct TDbfFieldProp {
   char type = 'C';
   std::int32_t length = 0;
   std::int32_t decimals = 0;
+  friend bool operator==(const TDbfFieldProp&, const TDbfFieldProp&) = default;
 };
 using TDbfFieldProps = std::vector<TDbfFieldProp>;
 

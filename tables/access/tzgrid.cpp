@@ -172,6 +172,7 @@ TTzGrid::~TTzGrid() {
 
 void TTzGrid::DefaultColumns() {
   columns_.clear();
+  columnsFor_ = dataset_.FieldProps();
   if (!dataset_.Active()) return;
   for (const TDbfFieldProp& prop : dataset_.FieldProps()) {
     TGridColumn column;
@@ -185,11 +186,12 @@ void TTzGrid::DefaultColumns() {
 
 void TTzGrid::SetSavedColumns(const std::vector<std::string>& entries) {
   ReadSavedColumns(columns_, entries);
+  columnsFor_ = dataset_.FieldProps();
   control_.Reset();
 }
 
 void TTzGrid::Refresh() {
-  if (columns_.empty()) DefaultColumns();
+  if (columnsFor_ != dataset_.FieldProps()) DefaultColumns();
   cache_.clear();
   BuildRowMap();
   if (control_.Model() != this) {

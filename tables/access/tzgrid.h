@@ -134,6 +134,8 @@ class TTzGrid : public platform::GridModel {
   TTzCDataSet& dataset_;
   int listener_ = 0;
   std::vector<TGridColumn> columns_;
+  // The fields the columns were made for: another table gets columns of its own.
+  TDbfFieldProps columnsFor_;
   bool identity_ = true;
   std::int32_t identityCount_ = 0;
   std::vector<std::int32_t> rows_;

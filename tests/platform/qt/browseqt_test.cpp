@@ -25,6 +25,7 @@
 #include "tests/support/command.h"
 #include "tests/support/qt/qtapp.h"
 #include "tests/support/tempfolder.h"
+#include "tests/tables/core/enginetables.h"
 
 namespace {
 
@@ -142,6 +143,48 @@ TEST_F(browseqt, EscCancelsWithTwentySeven) {
   dadav::DbfForm->ShowTable("", 2);
   EXPECT_EQ(BrowseExitKey, 27);
   EXPECT_EQ(AbortFlag, 1);
+}
+
+// The grid's headings and cells in the dialog, row 0.
+std::vector<std::string> HeadingsAndFirstRow() {
+  std::vector<std::string> texts;
+  QWidget* dialog = QApplication::activeModalWidget();
+  if (dialog == nullptr) return texts;
+  const QAbstractItemModel* model = dialog->findChild<QTableView*>("TzGrid1")->model();
+  for (int column = 0; column < model->columnCount(); ++column) {
+    texts.push_back(model->headerData(column, Qt::Horizontal).toString().toStdString());
+  }
+  for (int column = 0; column < model->columnCount(); ++column) {
+    texts.push_back(model->index(0, column).data().toString().toStdString());
+  }
+  return texts;
+}
+
+TEST_F(browseqt, ATableBrowsedAfterAnotherShowsItsOwnHeadingsAndCells) {
+  dadav::Tdbf4& form = *dadav::DbfForm;
+  std::vector<std::string> first, second;
+  QTimer::singleShot(0, [&] {
+    first = HeadingsAndFirstRow();
+    Key(QApplication::activeModalWidget()->findChild<QTableView*>("TzGrid1"), Qt::Key_Return);
+  });
+  form.ShowTable("", 1);
+  form.Deactivate();
+  enginetest::NewTable(Path("tables/mat.dbf"),
+                       {enginetest::Def("MATERIAL", 'C', 12), enginetest::Def("RE", 'N', 5)}, 1,
+                       [](int) {
+                         enginetest::SetText(1, "Steel");
+                         const std::int32_t re = 355;
+                         std::memcpy(dadav::FieldAddress(2), &re, 4);
+                       });
+  dadav::CloseAll();
+  form.SetTableFile(Path("tables/mat.dbf"));
+  QTimer::singleShot(0, [&] {
+    second = HeadingsAndFirstRow();
+    Key(QApplication::activeModalWidget()->findChild<QTableView*>("TzGrid1"), Qt::Key_Return);
+  });
+  form.ShowTable("", 1);
+  EXPECT_EQ(first.size(), 6u);
+  EXPECT_EQ(second, (std::vector<std::string>{"MATERIAL", "RE", "Steel", "355"}));
 }
 
 }  // namespace

@@ -326,4 +326,26 @@ TEST_F(browse, APackWhileAnotherProgramSharesTheTableIsRefusedAndShown) {
   EXPECT_EQ(other.Finish(), 0);
 }
 
+TEST_F(browse, EachTableBrowsedInTurnShowsItsOwnFields) {
+  Form().SetTableFile(MakeTable("p.dbf", 2));
+  Show("", 1, [&](platform::Form& form) { form.PressEnter(); });
+  Form().Deactivate();
+  const std::string other = Path("tables/m.dbf");
+  NewTable(other, {Def("MATNR", 'N', 4), Def("MATERIAL", 'C', 20)}, 1, [](int) {
+    SetInt32(1, 42);
+    SetText(2, "Steel");
+  });
+  CloseAll();
+  Form().SetTableFile(other);
+  Show("", 1, [&](platform::Form& form) {
+    EXPECT_EQ(Form().Grid().ColumnCount(), 2);
+    EXPECT_EQ(Form().Grid().Title(0), "MATNR");
+    EXPECT_EQ(Form().Grid().Title(1), "MATERIAL");
+    EXPECT_EQ(Form().Grid().ColumnWidth(1), 20);
+    EXPECT_EQ(Grid(form).VisibleCellText(0, 0), "42");
+    EXPECT_EQ(Grid(form).VisibleCellText(0, 1), "Steel");
+    form.PressEnter();
+  });
+}
+
 }  // namespace
