@@ -52,14 +52,27 @@ platform::MessageAnswer Ask(const std::string& question, platform::MessageButton
       {platform::ApplicationTitle(), question, buttons, platform::MessageIcon::Question});
 }
 
-std::string ChosenFile(platform::DialogKind kind, const std::string& name,
-                       std::vector<platform::FileFilter> filters) {
+std::string ChosenFile(platform::DialogKind kind, const std::string& folder,
+                       const std::string& name, std::vector<platform::FileFilter> filters) {
   platform::FileRequest request;
   request.kind = kind;
+  request.folder = folder;
   request.name = name;
   request.filters = std::move(filters);
   const platform::FileResult result = platform::Dialogs().ChooseFile(request);
   return result.chosen ? result.path : std::string();
+}
+
+// A save dialog that starts in the folder of the table; a name without extension gets the
+// default one.
+std::string ChosenExportFile(const std::string& tablePath, const std::string& name,
+                             const std::string& defaultExt,
+                             std::vector<platform::FileFilter> filters) {
+  std::string dir, base, ext;
+  FSplit(tablePath, dir, base, ext);
+  const std::string path =
+      ChosenFile(platform::DialogKind::SaveFile, dir, name, std::move(filters));
+  return path.empty() ? path : AddDefaultExt(path, defaultExt);
 }
 
 }  // namespace
@@ -543,7 +556,8 @@ bool Tdbf4::AppendLock() {
 
 void Tdbf4::AppendDbfClick() {
   Guarded([this] {
-    const std::string path = ChosenFile(platform::DialogKind::OpenFile, "", {{"*.dbf", "*.dbf"}});
+    const std::string path =
+        ChosenFile(platform::DialogKind::OpenFile, "", "", {{"*.dbf", "*.dbf"}});
     if (path.empty() || !AppendLock()) return;
     tzdbf.AppendFrom(path);
     tzdbf.UnLock();
@@ -553,7 +567,8 @@ void Tdbf4::AppendDbfClick() {
 
 void Tdbf4::AppendDelimitedClick() {
   Guarded([this] {
-    const std::string path = ChosenFile(platform::DialogKind::OpenFile, "", {{"*.txt", "*.txt"}});
+    const std::string path =
+        ChosenFile(platform::DialogKind::OpenFile, "", "", {{"*.txt", "*.txt"}});
     if (path.empty() || !AppendLock()) return;
     tzdbf.AppendFromDelimited(path);
     tzdbf.UnLock();
@@ -563,18 +578,19 @@ void Tdbf4::AppendDelimitedClick() {
 
 void Tdbf4::SaveAsDelimitedClick() {
   Guarded([this] {
-    const std::string path =
-        ChosenFile(platform::DialogKind::SaveFile, "", {{"txt", "*.txt"}, {"All files", "*.*"}});
+    const std::string path = ChosenExportFile(Get<platform::Label>("Label_filename").Caption(), "",
+                                              "txt", {{"txt", "*.txt"}, {"All files", "*.*"}});
     if (!path.empty()) tzdbf.CopyToDelimited(path);
   });
 }
 
 void Tdbf4::ExportHtmlClick() {
   Guarded([this] {
+    const std::string& table = Get<platform::Label>("Label_filename").Caption();
     std::string dir, name, ext;
-    FSplit(Get<platform::Label>("Label_filename").Caption(), dir, name, ext);
-    const std::string path = ChosenFile(platform::DialogKind::SaveFile, name,
-                                        {{"HTML files", "*.HTM;*.HTML"}, {"All files", "*.*"}});
+    FSplit(table, dir, name, ext);
+    const std::string path = ChosenExportFile(
+        table, name, "htm", {{"HTML files", "*.HTM;*.HTML"}, {"All files", "*.*"}});
     if (path.empty()) return;
     if (!WriteHtmlExport(path)) return;
     if (!HtmlBrowser.empty() && ProgramAvailable(HtmlBrowser, false)) {

@@ -348,4 +348,28 @@ TEST_F(browse, EachTableBrowsedInTurnShowsItsOwnFields) {
   });
 }
 
+TEST_F(browse, ExportsStartInTheTablesFolderAndANameGetsItsDefaultExtension) {
+  Form().SetTableFile(MakeTable("p.dbf", 2));
+  HtmlBrowser.clear();
+  Show("", 2, [&](platform::Form& form) {
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("page")));
+    form.Menus().FindItem("mi_fileExportHtml")->Click();
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("list")));
+    form.Menus().FindItem("mi_fileSaveAsDelimited")->Click();
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("named.html")));
+    form.Menus().FindItem("mi_fileExportHtml")->Click();
+    form.PressEnter();
+  });
+  const std::vector<platform::FileRequest>& requests = script_->FileRequests();
+  ASSERT_EQ(requests.size(), 3u);
+  for (const platform::FileRequest& request : requests) {
+    EXPECT_EQ(request.folder, Path("tables") + "/");
+  }
+  EXPECT_EQ(requests[0].name, "p");
+  EXPECT_TRUE(std::filesystem::exists(Path("page.htm")));
+  EXPECT_TRUE(std::filesystem::exists(Path("list.txt")));
+  EXPECT_TRUE(std::filesystem::exists(Path("named.html")));
+  EXPECT_FALSE(std::filesystem::exists(Path("page")));
+}
+
 }  // namespace
