@@ -88,6 +88,9 @@ Tdbf4::Tdbf4() : platform::Form("dbf4", "", {640, 480}) {
   grid_ = std::make_unique<TTzGrid>(*gridControl_, tzdbf);
   navigator_ = std::make_unique<TTzNavigator>(*navigatorControl_, tzdbf);
   navigator_->OnClick = [this](NavigatorButton) { Resynchronise(); };
+  const auto guard = [this](const std::function<void()>& action) { Guarded(action); };
+  grid_->ActionGuard = guard;
+  navigator_->ActionGuard = guard;
   grid_->OnKeyDown = [this](std::uint16_t key, bool) { return GridKeyDown(key); };
   grid_->OnDepressTitle = [this](std::int32_t column) { TitleClick(column); };
   onShow = [this] { FormShow(); };
@@ -114,7 +117,7 @@ void Tdbf4::BuildControls() {
   gridControl_->onCellClick = [this](std::int32_t, std::int32_t) {
     Guarded([this] { CellClick(); });
   };
-  gridControl_->onKeyUp = [this](std::uint16_t) { ShowPosition(); };
+  gridControl_->onKeyUp = [this](std::uint16_t) { Guarded([this] { ShowPosition(); }); };
   navigatorControl_ = &Add<platform::DataNavigator>("TzNavigator1");
   for (std::size_t i = 0; i < platform::kNavigatorButtons; ++i) {
     navigatorControl_->SetButtonHint(static_cast<NavigatorButton>(i), kNavigatorHints[i]);
@@ -354,9 +357,10 @@ std::int32_t Tdbf4::AppendLocked() {
     return 0;
   }
   tzdbf.AppendRec();
+  const bool appended = PendingErrorCode == 0;
   tzdbf.UnLock();
   grid_->Refresh();
-  return 1;
+  return appended ? 1 : 0;
 }
 
 std::int32_t Tdbf4::RecNo() {
@@ -491,6 +495,12 @@ void Tdbf4::ReportFailure(const std::string& datasetText) {
 void Tdbf4::Resynchronise() {
   if (!tzdbf.Active()) return;
   try {
+    // An edit a failed post kept holds the typed record in the one record buffer, which a
+    // read of the table would overwrite.
+    if (tzdbf.State() != TDataSetState::dsBrowse) {
+      grid_->Repaint();
+      return;
+    }
     tzdbf.Resync();
     grid_->Refresh();
     ShowPosition();

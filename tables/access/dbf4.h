@@ -50,7 +50,7 @@ class Tdbf4 : public platform::Form {
   void CloseTable();
   void GoRecord(std::int32_t record);
   void Deactivate();
-  // 0 when the append lock was refused.
+  // 0 when the append lock was refused or the append failed (its error stays pending).
   std::int32_t AppendLocked();
   std::int32_t RecNo();
   std::int32_t RecCount();

@@ -46,10 +46,18 @@ class Restored {
   T old_;
 };
 
-bool UnlockIfVisible() {
-  const bool visible = RecordVisible();
-  if (visible) Unlock();
-  return visible;
+// After a locked write: a failed one releases its lock and keeps the write's error for the
+// caller; a done one moves off a record the view hides, releasing the lock unless it still
+// stands on one.
+void FinishLockedWrite() {
+  const std::uint16_t code = LastErrorCode;
+  if (code != 0) {
+    Unlock();
+    LastErrorCode = code;
+    return;
+  }
+  SkipToVisible();
+  if (RecordVisible()) Unlock();
 }
 
 }  // namespace
@@ -190,9 +198,8 @@ bool TTzFileDataSet::LockedInsert() {
   AreaSelect("s_AppendWithLock");
   if (!LockWithRetry(&dadav::ALock, OnALockFailedOnInsert, "Insert")) return false;
   dadav::Append();
-  SkipToVisible();
-  UnlockIfVisible();
-  return true;
+  FinishLockedWrite();
+  return LastErrorCode == 0;
 }
 
 bool TTzFileDataSet::LockedDelete() {
@@ -200,9 +207,8 @@ bool TTzFileDataSet::LockedDelete() {
   AreaSelect("s_DeleteWithLock");
   if (!LockWithRetry(&RLock, OnRLockFailedOnDelete, "Delete")) return false;
   DeleteRec();
-  SkipToVisible();
-  UnlockIfVisible();
-  return true;
+  FinishLockedWrite();
+  return LastErrorCode == 0;
 }
 
 bool TTzFileDataSet::LockedRestore() {
@@ -219,9 +225,8 @@ bool TTzFileDataSet::LockedPost() {
   AreaSelect("s_ReplaceWithLock");
   if (!LockWithRetry(&RLock, OnRLockFailedOnPost, "Post")) return false;
   Replace();
-  SkipToVisible();
-  UnlockIfVisible();
-  return true;
+  FinishLockedWrite();
+  return LastErrorCode == 0;
 }
 
 void TTzFileDataSet::IndexOn(const std::string& keyExpression, const std::string& indexFile) {
@@ -307,8 +312,11 @@ std::int32_t TTzFileDataSet::AppendFromDelimited(const std::string& name) {
 
 std::int32_t TTzFileDataSet::CopyToDelimited(const std::string& name) {
   CheckBrowseMode();
+  const std::int32_t here = RecNo();
   std::int32_t written = 0;
   Command("CopyToDelimited", [&] { written = dadav::CopyToDelimited(name); });
+  // The copy runs through the whole table; the user's record stays the current one.
+  if (here != 0) SafeGo(here);
   MarkersOff();
   Resync();
   return written;

@@ -37,6 +37,18 @@ constexpr NamedColor kColors[] = {
     {"CLWINDOWTEXT", {0, 0, 0}},
 };
 
+// Marks the grid as following the dataset for a scope, however the scope ends.
+class Following {
+ public:
+  explicit Following(bool& flag) : flag_(flag) { flag_ = true; }
+  ~Following() { flag_ = false; }
+  Following(const Following&) = delete;
+  Following& operator=(const Following&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 bool NumberCharacter(char c) {
   return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == DecimalChar || c == ' ';
 }
@@ -147,15 +159,19 @@ TTzGrid::TTzGrid(platform::DataGrid& control, TTzCDataSet& dataset)
       FollowDataset();
     }
   });
-  control_.onCurrentChanged = [this] { CurrentChanged(); };
-  control_.onPastEnd = [this] { PastEnd(); };
-  control_.onKeyDown = [this](std::uint16_t key, bool ctrl) { return KeyDown(key, ctrl); };
+  control_.onCurrentChanged = [this] { Run([this] { CurrentChanged(); }); };
+  control_.onPastEnd = [this] { Run([this] { PastEnd(); }); };
+  control_.onKeyDown = [this](std::uint16_t key, bool ctrl) {
+    bool handled = true;
+    Run([&] { handled = KeyDown(key, ctrl); });
+    return handled;
+  };
   control_.onTitleClick = [this](std::int32_t column) {
-    if (!DepressDisabled && OnDepressTitle) OnDepressTitle(column);
+    if (!DepressDisabled && OnDepressTitle) Run([&] { OnDepressTitle(column); });
   };
   control_.onCornerClick = [this](bool left) {
     const auto& handler = left ? OnCornerLeftClick : OnCornerRightClick;
-    if (handler) handler();
+    if (handler) Run(handler);
   };
   Refresh();
 }
@@ -199,6 +215,11 @@ void TTzGrid::Refresh() {
   } else {
     control_.Reset();
   }
+  FollowDataset();
+}
+
+void TTzGrid::Repaint() {
+  control_.Reset();
   FollowDataset();
 }
 
@@ -445,9 +466,8 @@ bool TTzGrid::MoveDatasetTo(std::int32_t row) {
   if (record == 0) return false;
   if (dataset_.RecNo() != record) {
     if (dataset_.State() == TDataSetState::dsInsert) LeaveAppendRow();
-    following_ = true;
+    const Following following(following_);
     dataset_.SetRecNo(record);
-    following_ = false;
   }
   return dataset_.RecNo() == record;
 }
@@ -459,15 +479,18 @@ bool TTzGrid::SetCellText(std::int32_t row, std::int32_t column, const std::stri
       !std::all_of(text.begin(), text.end(), NumberCharacter)) {
     return false;
   }
-  if (!MoveDatasetTo(row)) return false;
-  if (dataset_.State() == TDataSetState::dsBrowse) dataset_.Edit();
-  try {
-    field->SetAsString(text);
-  } catch (const EDatabaseError&) {
-    return false;
-  }
-  if (IsAppendRow(row)) appendRowChanged_ = true;
-  return true;
+  bool taken = false;
+  Run([&] {
+    if (!MoveDatasetTo(row)) return;
+    if (dataset_.State() == TDataSetState::dsBrowse) dataset_.Edit();
+    try {
+      field->SetAsString(text);
+      taken = true;
+    } catch (const EDatabaseError&) {
+      // Refused: the field keeps its value.
+    }
+  });
+  return taken;
 }
 
 void TTzGrid::ToggleCell(std::int32_t row, std::int32_t column) {
@@ -476,22 +499,27 @@ void TTzGrid::ToggleCell(std::int32_t row, std::int32_t column) {
       !control_.HasOption(platform::kGridEditing) || control_.HasOption(platform::kGridRowSelect)) {
     return;
   }
-  if (!MoveDatasetTo(row)) return;
-  if (dataset_.State() == TDataSetState::dsBrowse) dataset_.Edit();
-  field->SetAsBoolean(!field->AsBoolean());
-  if (IsAppendRow(row)) appendRowChanged_ = true;
-  control_.Reset();
+  Run([&] {
+    if (!MoveDatasetTo(row)) return;
+    if (dataset_.State() == TDataSetState::dsBrowse) dataset_.Edit();
+    field->SetAsBoolean(!field->AsBoolean());
+    control_.Reset();
+  });
+}
+
+void TTzGrid::Run(const std::function<void()>& action) {
+  if (ActionGuard) {
+    ActionGuard(action);
+  } else {
+    action();
+  }
 }
 
 void TTzGrid::LeaveAppendRow() {
-  following_ = true;
-  if (appendRowChanged_) {
-    dataset_.Post();
-  } else {
-    dataset_.Cancel();
+  {
+    const Following following(following_);
+    dataset_.CheckBrowseMode();
   }
-  following_ = false;
-  appendRowChanged_ = false;
   Refresh();
 }
 
@@ -504,9 +532,10 @@ void TTzGrid::CurrentChanged() {
     control_.SetCurrent(row, control_.Col());
   }
   if (dataset_.State() == TDataSetState::dsEdit && RecordOfRow(row) != dataset_.RecNo()) {
-    following_ = true;
-    dataset_.Post();
-    following_ = false;
+    {
+      const Following following(following_);
+      dataset_.CheckBrowseMode();
+    }
     cache_.clear();
   }
   MoveDatasetTo(row);
@@ -518,10 +547,10 @@ void TTzGrid::PastEnd() {
       dataset_.State() == TDataSetState::dsInsert) {
     return;
   }
-  following_ = true;
-  dataset_.Append();
-  following_ = false;
-  appendRowChanged_ = false;
+  {
+    const Following following(following_);
+    dataset_.Append();
+  }
   control_.Reset();
   control_.SetCurrent(MappedRows(), control_.Col());
 }
@@ -545,12 +574,12 @@ bool TTzGrid::KeyDown(std::uint16_t key, bool ctrl) {
 
 void TTzGrid::FollowDataset() {
   if (following_ || !dataset_.Active()) return;
-  if (dataset_.State() == TDataSetState::dsInsert) return;
-  const std::int32_t row = RowOfRecord(dataset_.RecNo());
+  // A record being inserted stands in the row after the last.
+  const std::int32_t row =
+      dataset_.State() == TDataSetState::dsInsert ? MappedRows() : RowOfRecord(dataset_.RecNo());
   if (row >= 0 && row != control_.Row()) {
-    following_ = true;
+    const Following following(following_);
     control_.SetCurrent(row, control_.Col());
-    following_ = false;
   }
 }
 

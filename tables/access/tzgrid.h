@@ -78,6 +78,8 @@ class TTzGrid : public platform::GridModel {
   std::function<void()> OnCornerRightClick;
   // Keys reach the owner first; true when it handled the key.
   std::function<bool(std::uint16_t key, bool ctrl)> OnKeyDown;
+  // Runs every action the user starts in the grid; the owner puts its error guard here.
+  std::function<void(const std::function<void()>& action)> ActionGuard;
 
   platform::DataGrid& Control() { return control_; }
   const std::vector<TGridColumn>& Columns() const { return columns_; }
@@ -88,6 +90,8 @@ class TTzGrid : public platform::GridModel {
   // Reads the table's rows again: after a pack, an append, a post that changed the key, a
   // change of the hidden records or of the index.
   void Refresh();
+  // Draws the rows again as they stand, and puts the current cell on the dataset's record.
+  void Repaint();
   // Forgets the rows read so far; the next paint reads them again.
   void ClearRowCache() { cache_.clear(); }
   std::int32_t RowOfRecord(std::int32_t record);
@@ -129,6 +133,8 @@ class TTzGrid : public platform::GridModel {
   void PastEnd();
   bool KeyDown(std::uint16_t key, bool ctrl);
   void LeaveAppendRow();
+  // The action under ActionGuard.
+  void Run(const std::function<void()>& action);
 
   platform::DataGrid& control_;
   TTzCDataSet& dataset_;
@@ -141,7 +147,6 @@ class TTzGrid : public platform::GridModel {
   std::vector<std::int32_t> rows_;
   std::vector<std::int32_t> rowOfRecord_;
   std::map<std::int32_t, std::vector<CachedRow>> cache_;
-  bool appendRowChanged_ = false;
   bool following_ = false;
 };
 

@@ -18,7 +18,13 @@ bool Confirmed(const char* question) {
 
 TTzNavigator::TTzNavigator(platform::DataNavigator& control, TTzCDataSet& dataset)
     : control_(control), dataset_(dataset) {
-  control_.onClick = [this](platform::NavigatorButton button) { BtnClick(button); };
+  control_.onClick = [this](platform::NavigatorButton button) {
+    if (ActionGuard) {
+      ActionGuard([this, button] { BtnClick(button); });
+    } else {
+      BtnClick(button);
+    }
+  };
 }
 
 TTzNavigator::~TTzNavigator() {

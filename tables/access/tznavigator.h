@@ -20,6 +20,8 @@ class TTzNavigator {
   bool ConfirmRestore = true;
   // After each button's action.
   std::function<void(platform::NavigatorButton)> OnClick;
+  // Runs each press of a button; the owner puts its error guard here.
+  std::function<void(const std::function<void()>& action)> ActionGuard;
 
   platform::DataNavigator& Control() { return control_; }
   // What a press of the button does.

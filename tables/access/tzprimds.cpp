@@ -199,6 +199,7 @@ void TTzPrimDataset::Edit() {
     Append();
     return;
   }
+  modified_ = false;
   SetState(TDataSetState::dsEdit);
 }
 
@@ -212,6 +213,7 @@ void TTzPrimDataset::StartInsert(bool append) {
   appending_ = append;
   if (!CanModify()) throw EDatabaseError("Cannot modify a read-only dataset");
   TziInitRecord();
+  modified_ = false;
   SetState(TDataSetState::dsInsert);
   Notify(TDataEvent::deRecordChange);
 }
@@ -222,9 +224,9 @@ void TTzPrimDataset::Append() {
 
 void TTzPrimDataset::PostChanges() {
   const bool inserting = state_ == TDataSetState::dsInsert;
-  const int code = inserting ? TziInsertRecord(appending_) : TziModifyRecord();
+  // A failed write keeps the edit: the typed record is neither lost nor taken for stored.
+  Check(inserting ? TziInsertRecord(appending_) : TziModifyRecord());
   state_ = TDataSetState::dsBrowse;
-  Check(code);
 }
 
 void TTzPrimDataset::Post() {
@@ -244,7 +246,12 @@ void TTzPrimDataset::Cancel() {
 }
 
 void TTzPrimDataset::CheckBrowseMode() {
-  if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) Post();
+  if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return;
+  if (modified_) {
+    Post();
+  } else {
+    Cancel();
+  }
 }
 
 void TTzPrimDataset::Delete() {
@@ -352,6 +359,7 @@ void TTzPrimDataset::SetFieldData(TField& field, const TFieldValue* value) {
     throw EDatabaseError("Dataset not in edit or insert mode");
   }
   TziSetFieldData(field, value);
+  modified_ = true;
   Notify(TDataEvent::deFieldChange, &field);
 }
 

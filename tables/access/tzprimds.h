@@ -85,7 +85,8 @@ class TTzPrimDataset {
   void Cancel();
   void Delete();
   void Restore();
-  // Posts a pending edit.
+  // Ends a pending edit: posts it when a field was written, else cancels it, so that a record
+  // nobody typed into is never stored.
   void CheckBrowseMode();
   // Reads the engine's position again, after a command moved it.
   void Resync();
@@ -163,6 +164,7 @@ class TTzPrimDataset {
   bool bof_ = true;
   bool eof_ = true;
   bool appending_ = true;
+  bool modified_ = false;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextListener_ = 1;
 };

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "platform/filelock.h"
@@ -499,6 +500,36 @@ void GetDbfRecord(WorkArea& area, std::int32_t n) {
                        area.raw.data());
 }
 
+namespace {
+
+// What stood in the file from the place of a new record on: the end mark, as a rule.
+struct FileTail {
+  std::uint64_t size = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+FileTail ReadTail(const WorkArea& area, std::uint64_t offset) {
+  FileTail tail;
+  if (area.file.Size(tail.size) != 0 || tail.size <= offset) {
+    tail.size = offset;
+    return tail;
+  }
+  tail.bytes.resize(std::min<std::uint64_t>(tail.size - offset, area.raw.size()));
+  std::size_t done = 0;
+  area.file.ReadAt(offset, tail.bytes.data(), tail.bytes.size(), done);
+  tail.bytes.resize(done);
+  return tail;
+}
+
+// Within the file's old size no block is needed, so this succeeds on a full disk too.
+void RestoreTail(const WorkArea& area, std::uint64_t offset, const FileTail& tail) {
+  area.file.Truncate(tail.size);
+  std::size_t done = 0;
+  if (!tail.bytes.empty()) area.file.WriteAt(offset, tail.bytes.data(), tail.bytes.size(), done);
+}
+
+}  // namespace
+
 void PutDbfRecord(WorkArea& area, std::int32_t n) {
   bool appending = n > area.recCount;
   if (appending && area.recCount >= kMaxRecordCount) {
@@ -517,12 +548,15 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
     ConvertRecordCharset(true, true, area.stored.size(), area.recordLength, area.stored.data());
     record = area.stored.data();
   }
+  const std::uint64_t offset = RecordOffset(area, n);
+  const FileTail tail = appending ? ReadTail(area, offset) : FileTail{};
   std::size_t done = 0;
-  int code = area.file.WriteAt(RecordOffset(area, n), record, area.raw.size(), done);
+  int code = area.file.WriteAt(offset, record, area.raw.size(), done);
   if (code == 0 && done < area.raw.size()) code = 101;
   if (code != 0) {
-    // A partly written new record is cut off again, so the table stays whole.
-    if (appending && done > 0) area.file.Truncate(RecordOffset(area, n));
+    // A partly written new record is cut off again and the end mark it overwrote put back, so
+    // the table stays as it was.
+    if (appending && done > 0) RestoreTail(area, offset, tail);
     ReportError(static_cast<std::uint16_t>(code),
                 "File:  " + area.fileName + " [Replace/Append/PutDbfRecord]");
     return;

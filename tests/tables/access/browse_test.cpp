@@ -1,5 +1,7 @@
 #include "browsetest.h"
+#include "platform/filefaults.h"
 #include "platform/keys.h"
+#include "platform/services.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
@@ -370,6 +372,136 @@ TEST_F(browse, ExportsStartInTheTablesFolderAndANameGetsItsDefaultExtension) {
   EXPECT_TRUE(std::filesystem::exists(Path("list.txt")));
   EXPECT_TRUE(std::filesystem::exists(Path("named.html")));
   EXPECT_FALSE(std::filesystem::exists(Path("page")));
+}
+
+// The program's own error mode: an engine error that no guard takes shows "Program halted." and
+// ends the process, as it does in the program.
+class browse_errormode : public browse {
+ protected:
+  void SetUp() override {
+    browse::SetUp();
+    exceptions_ = SetExceptionMode(false);
+    reporting_ = SetReportErrors(true);
+  }
+  void TearDown() override {
+    EXPECT_FALSE(Shown("Program halted."));
+    SetExceptionMode(exceptions_);
+    SetReportErrors(reporting_);
+    browse::TearDown();
+  }
+  // Down past the last row of the edit view: the grid offers a new row.
+  void OpenAppendRow(platform::DataGrid& grid) {
+    grid.ClickCell(Form().Grid().RowCount() - 1, 0);
+    grid.PressKey(platform::keys::kDown);
+    ASSERT_EQ(Form().tzdbf.State(), TDataSetState::dsInsert);
+  }
+
+ private:
+  bool exceptions_ = true;
+  bool reporting_ = true;
+};
+
+TEST_F(browse_errormode, AnUntouchedNewRowNeverBecomesARecordHoweverItIsLeft) {
+  const std::string path = MakeTable("p.dbf", 2);
+  const std::string stored = Bytes("tables/p.dbf");
+  HtmlBrowser.clear();
+  Form().SetTableFile(path);
+  Show("", 2, [&](platform::Form& form) {
+    platform::DataGrid& grid = Grid(form);
+    OpenAppendRow(grid);
+    grid.ClickTitle(1);
+    OpenAppendRow(grid);
+    script_->Expect(Step(DialogKind::Text).Type("R1"));
+    form.Get<platform::Button>("Button_search").Click();
+    OpenAppendRow(grid);
+    form.Get<platform::Button>("Button_SearchNext").Click();
+    OpenAppendRow(grid);
+    form.Get<platform::Edit>("Edit_recno").TypeText("1");
+    OpenAppendRow(grid);
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("out.txt")));
+    form.Menus().FindItem("mi_fileSaveAsDelimited")->Click();
+    EXPECT_EQ(Form().RecNo(), 2);
+    OpenAppendRow(grid);
+    script_->Expect(Step(DialogKind::SaveFile).Type(Path("out.htm")));
+    form.Menus().FindItem("mi_fileExportHtml")->Click();
+    OpenAppendRow(grid);
+    form.PressEnter();
+  });
+  EXPECT_EQ(BrowseExitKey, 13);
+  EXPECT_EQ(SelectedRecord, 2);
+  EXPECT_EQ(Form().RecCount(), 2);
+  Form().Deactivate();
+  EXPECT_EQ(Bytes("tables/p.dbf"), stored);
+}
+
+TEST_F(browse_errormode, AFailedAppendIsAStopBoxKeepsTheTypedRowAndLeavesTheFileAsItWas) {
+  const std::string path = MakeTable("p.dbf", 2);
+  const std::string stored = Bytes("tables/p.dbf");
+  Form().SetTableFile(path);
+  Show("", 2, [&](platform::Form& form) {
+    platform::DataGrid& grid = Grid(form);
+    OpenAppendRow(grid);
+    grid.TypeInCell("NEW");
+    ASSERT_TRUE(grid.CommitEditor());
+    // The disk holds a few bytes more than the table: the new record is written in part.
+    const auto diskFull = [&](const std::function<void()>& action) {
+      enginetest::WithFileSizeLimit(stored.size() + 5, action);
+    };
+    diskFull([&] { Navigator(form).Click(NavigatorButton::Post); });
+    EXPECT_TRUE(Shown("Error  : |Error # 101"));
+    EXPECT_EQ(Form().tzdbf.State(), TDataSetState::dsInsert);
+    EXPECT_EQ(Bytes("tables/p.dbf"), stored);
+    diskFull([&] { form.PressEnter(); });
+    EXPECT_EQ(form.GetModalResult(), platform::ModalResult::None);
+    diskFull([&] { grid.PressKey(platform::keys::kUp); });
+    EXPECT_EQ(Form().tzdbf.State(), TDataSetState::dsInsert);
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(Bytes("tables/p.dbf"), stored);
+    EXPECT_EQ(std::count_if(
+                  Boxes().begin(), Boxes().end(),
+                  [](const std::string& box) { return box.find("Error  : |Error # 101") == 0; }),
+              3);
+    form.PressEnter();
+  });
+  EXPECT_EQ(BrowseExitKey, 13);
+  EXPECT_EQ(AbortFlag, 0);
+  EXPECT_EQ(Form().RecCount(), 3);
+  Form().GoRecord(3);
+  EXPECT_EQ(Form().GetFieldText(1), "NEW     ");
+}
+
+TEST_F(browse_errormode, AnAppendThatFailsOnAFullDiskGivesZeroAndAStopBox) {
+  Form().SetTableFile(MakeTable("p.dbf", 2));
+  const std::string stored = Bytes("tables/p.dbf");
+  std::int32_t appended = -1;
+  Form().PutFieldStr("NAME", "NEW");
+  enginetest::WithFileSizeLimit(stored.size() + 5,
+                                [&] { Form().Guarded([&] { appended = Form().AppendLocked(); }); });
+  EXPECT_EQ(appended, 0);
+  EXPECT_TRUE(Shown("Error  : |Error # 101"));
+  EXPECT_EQ(Form().RecCount(), 2);
+  EXPECT_EQ(Bytes("tables/p.dbf"), stored);
+}
+
+TEST_F(browse_errormode, AFailedWriteOfTheNthBlockIsAStopBoxAndNoRecord) {
+  Form().SetTableFile(MakeTable("p.dbf", 2));
+  Show("", 2, [&](platform::Form& form) {
+    platform::DataGrid& grid = Grid(form);
+    grid.ClickCell(0, 0);
+    grid.TypeInCell("EDITED");
+    ASSERT_TRUE(grid.CommitEditor());
+    {
+      platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+      faults->FailWrite(1);
+      grid.PressKey(platform::keys::kDown);
+    }
+    EXPECT_TRUE(Shown("Error  : |Error # 101"));
+    EXPECT_EQ(Form().tzdbf.State(), TDataSetState::dsEdit);
+    form.PressEscape();
+  });
+  EXPECT_EQ(BrowseExitKey, 27);
+  Form().GoRecord(1);
+  EXPECT_EQ(Form().GetFieldText(1), "R1      ");
 }
 
 }  // namespace
