@@ -128,7 +128,11 @@ std::int32_t TTzCDataSet::FieldLen(std::int32_t n) {
 
 void TTzCDataSet::Go(std::int32_t record) {
   CheckBrowseMode();
-  Command("Go", [record] { GO(record); });
+  Command("Go", [record] {
+    GO(record);
+    // A record the view hides is not shown, so the next visible one is taken.
+    if (LastErrorCode == 0) SkipToVisible();
+  });
   MarkersOff();
   Resync();
 }

@@ -42,6 +42,7 @@ class TTzCDataSet : public TTzDataSet {
   // Name of field n, cut to 10 characters.
   void Field(std::int32_t n, std::string& name);
   std::int32_t FieldLen(std::int32_t n);
+  // Onto a record the view hides: on to the next visible one.
   void Go(std::int32_t record);
   void Search(const std::string& text, std::int32_t& field, bool fromTop);
   // The field's value as text.

@@ -2,6 +2,7 @@
 #include "platform/filefaults.h"
 #include "platform/keys.h"
 #include "platform/services.h"
+#include "tables/access/tableaccess.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
@@ -502,6 +503,21 @@ TEST_F(browse_errormode, AFailedWriteOfTheNthBlockIsAStopBoxAndNoRecord) {
   EXPECT_EQ(BrowseExitKey, 27);
   Form().GoRecord(1);
   EXPECT_EQ(Form().GetFieldText(1), "R1      ");
+}
+
+TEST_F(browse_errormode, TheRecordBoxAndGotoTableRecordMoveOnFromAHiddenRecord) {
+  Form().SetTableFile(MakeTable("p.dbf", 5, {3, 5}));
+  Show("", 1, [&](platform::Form& form) {
+    form.Get<platform::Edit>("Edit_recno").TypeText("3");
+    EXPECT_EQ(Form().RecNo(), 4);
+    EXPECT_EQ(Grid(form).Row(), Form().Grid().RowOfRecord(4));
+    form.PressEnter();
+  });
+  EXPECT_EQ(SelectedRecord, 4);
+  GotoTableRecord(3);
+  EXPECT_EQ(TableRecNo(), 4);
+  GotoTableRecord(5);
+  EXPECT_EQ(TableRecNo(), 4);
 }
 
 }  // namespace
