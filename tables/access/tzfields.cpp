@@ -55,6 +55,13 @@ void TField::ConversionError(const char* to) const {
   throw EDatabaseError("Field '" + name_ + "' cannot be accessed as " + to);
 }
 
+void TField::CheckWidth(const std::string& stored) const {
+  if (size_ > 0 && stored.size() > static_cast<std::size_t>(size_)) {
+    throw EDatabaseError(stored + " is too wide for field " + name_ + " (width " +
+                         std::to_string(size_) + ")");
+  }
+}
+
 std::string TField::AsString() const {
   return {};
 }
@@ -167,6 +174,7 @@ double TTzFloatField::AsFloat() const {
 }
 
 void TTzFloatField::SetAsFloat(double number) {
+  CheckWidth(FixedText(number, Decimals()));
   TFieldValue value;
   value.real = number;
   Write(value);
@@ -214,6 +222,7 @@ std::int64_t TTzIntegerField::AsInteger() const {
 }
 
 void TTzIntegerField::SetAsInteger(std::int64_t number) {
+  CheckWidth(IntToStrW(number, 0));
   TFieldValue value;
   value.integer = number;
   Write(value);

@@ -64,6 +64,8 @@ class TField {
   bool Read(TFieldValue& value) const;
   void Write(const TFieldValue& value);
   [[noreturn]] void ConversionError(const char* to) const;
+  // Refuses a number whose stored text is wider than the field, which would store "*"s.
+  void CheckWidth(const std::string& stored) const;
 
  private:
   TTzPrimDataset& dataset_;

@@ -483,14 +483,21 @@ bool TTzGrid::SetCellText(std::int32_t row, std::int32_t column, const std::stri
   Run([&] {
     if (!MoveDatasetTo(row)) return;
     if (dataset_.State() == TDataSetState::dsBrowse) dataset_.Edit();
-    try {
-      field->SetAsString(text);
-      taken = true;
-    } catch (const EDatabaseError&) {
-      // Refused: the field keeps its value.
-    }
+    taken = TakeCellText(*field, text);
   });
   return taken;
+}
+
+bool TTzGrid::TakeCellText(TField& field, const std::string& text) {
+  try {
+    field.SetAsString(text);
+    return true;
+  } catch (const EDatabaseError& refused) {
+    // The field keeps its value; the user learns why the text was not taken.
+    platform::Dialogs().ShowBox({platform::ApplicationTitle(), refused.what(),
+                                 platform::MessageButtons::Ok, platform::MessageIcon::Warning});
+    return false;
+  }
 }
 
 void TTzGrid::ToggleCell(std::int32_t row, std::int32_t column) {

@@ -520,4 +520,26 @@ TEST_F(browse_errormode, TheRecordBoxAndGotoTableRecordMoveOnFromAHiddenRecord) 
   EXPECT_EQ(TableRecNo(), 4);
 }
 
+TEST_F(browse_errormode, ANumberTooWideOrABadDateIsRefusedWithAMessageAndTheValueStays) {
+  const std::string path = Path("tables/d.dbf");
+  NewTable(path, {Def("VALUE", 'N', 8, 2), Def("WHEN", 'D', 8)}, 1, [](int) { SetReal(1, 1.5); });
+  CloseAll();
+  Form().SetTableFile(path);
+  const std::string noDate = Form().GetFieldText(2);
+  Show("", 2, [&](platform::Form& form) {
+    platform::DataGrid& grid = Grid(form);
+    grid.ClickCell(0, 0);
+    grid.TypeInCell("123456.78");
+    EXPECT_FALSE(grid.CommitEditor());
+    EXPECT_TRUE(Shown("123456.78 is too wide for field VALUE (width 8)"));
+    grid.ClickCell(0, 1);
+    grid.TypeInCell("13/45/26");
+    EXPECT_FALSE(grid.CommitEditor());
+    EXPECT_TRUE(Shown("'13/45/26' is not a valid date"));
+    form.PressEnter();
+  });
+  EXPECT_EQ(Form().GetFieldText(1), "    1.50");
+  EXPECT_EQ(Form().GetFieldText(2), noDate);
+}
+
 }  // namespace
