@@ -88,7 +88,11 @@ Tdbf4::Tdbf4() : platform::Form("dbf4", "", {640, 480}) {
   grid_ = std::make_unique<TTzGrid>(*gridControl_, tzdbf);
   navigator_ = std::make_unique<TTzNavigator>(*navigatorControl_, tzdbf);
   navigator_->OnClick = [this](NavigatorButton) { Resynchronise(); };
-  const auto guard = [this](const std::function<void()>& action) { Guarded(action); };
+  // The grid and the navigator keep in step with the table themselves; a failure leaves the
+  // form to take the table's state again.
+  const auto guard = [this](const std::function<void()>& action) {
+    if (ReportFailure(FailureOf(action))) Resynchronise();
+  };
   grid_->ActionGuard = guard;
   navigator_->ActionGuard = guard;
   grid_->OnKeyDown = [this](std::uint16_t key, bool) { return GridKeyDown(key); };
@@ -482,14 +486,13 @@ void Tdbf4::TitleClick(std::int32_t column) {
   });
 }
 
-void Tdbf4::ReportFailure(const std::string& datasetText) {
+bool Tdbf4::ReportFailure(const std::string& datasetText) {
   const std::string engineText = TakeErrorText();
   const std::string& text = engineText.empty() ? datasetText : engineText;
-  if (!text.empty()) {
-    platform::Dialogs().ShowBox(
-        {"Error  : ", text, platform::MessageButtons::Ok, platform::MessageIcon::Error});
-  }
-  Resynchronise();
+  if (text.empty()) return false;
+  platform::Dialogs().ShowBox(
+      {"Error  : ", text, platform::MessageButtons::Ok, platform::MessageIcon::Error});
+  return true;
 }
 
 void Tdbf4::Resynchronise() {

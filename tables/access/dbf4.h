@@ -114,7 +114,12 @@ class Tdbf4 : public platform::Form {
   // The table's append lock for an append of many records; a refusal is shown.
   bool AppendLock();
   void Resynchronise();
-  void ReportFailure(const std::string& datasetText);
+  // Runs the action with the engine's reporting off: the dataset's text of a failure, empty
+  // when there was none or the engine recorded its own.
+  template <class Action>
+  std::string FailureOf(Action action);
+  // Shows the engine's pending error, else the dataset's text; false when there was neither.
+  bool ReportFailure(const std::string& datasetText);
 
   platform::DataGrid* gridControl_ = nullptr;
   platform::DataNavigator* navigatorControl_ = nullptr;
@@ -127,6 +132,12 @@ class Tdbf4 : public platform::Form {
 
 template <class Action>
 void Tdbf4::Guarded(Action action) {
+  ReportFailure(FailureOf(action));
+  Resynchronise();
+}
+
+template <class Action>
+std::string Tdbf4::FailureOf(Action action) {
   const bool reporting = SetReportErrors(false);
   std::string datasetText;
   try {
@@ -138,7 +149,7 @@ void Tdbf4::Guarded(Action action) {
   } catch (const EAbort&) {
   }
   SetReportErrors(reporting);
-  ReportFailure(datasetText);
+  return datasetText;
 }
 
 // The one browse form of the program.
