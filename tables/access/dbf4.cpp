@@ -360,8 +360,7 @@ std::int32_t Tdbf4::AppendLocked() {
     tzdbf.Cancel();
     return 0;
   }
-  tzdbf.AppendRec();
-  const bool appended = PendingErrorCode == 0;
+  const bool appended = tzdbf.AppendRec();
   tzdbf.UnLock();
   grid_->Refresh();
   return appended ? 1 : 0;

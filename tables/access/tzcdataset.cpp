@@ -75,10 +75,12 @@ void TTzCDataSet::DoAfterRestore() {
   if (AfterRestore) AfterRestore(*this);
 }
 
-void TTzCDataSet::AppendRec() {
-  Command("AppendRec", [] {
+bool TTzCDataSet::AppendRec() {
+  bool appended = false;
+  Command("AppendRec", [&appended] {
     dadav::Append();
-    SkipToVisible();
+    appended = LastErrorCode == 0;
+    if (appended) SkipToVisible();
   });
   SetModified();
   // The record went in as it stood; the edit that filled it is over and must not be posted over
@@ -86,6 +88,7 @@ void TTzCDataSet::AppendRec() {
   SetState(TDataSetState::dsBrowse);
   MarkersOff();
   Resync();
+  return appended;
 }
 
 void TTzCDataSet::AppendFrom(const std::string& source) {

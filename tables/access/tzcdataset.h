@@ -35,8 +35,9 @@ class TTzCDataSet : public TTzDataSet {
   // Called on every change of the current record's values or position.
   std::function<void(TTzCDataSet&)> OnChange;
 
-  // Appends the current record as it stands and ends its edit without posting it.
-  void AppendRec();
+  // Appends the current record as it stands and ends its edit without posting it; false when
+  // the append failed (its error stays with the engine).
+  bool AppendRec();
   void AppendFrom(const std::string& source);
   bool Pack();
   // Name of field n, cut to 10 characters.
