@@ -88,11 +88,7 @@ Tdbf4::Tdbf4() : platform::Form("dbf4", "", {640, 480}) {
   grid_ = std::make_unique<TTzGrid>(*gridControl_, tzdbf);
   navigator_ = std::make_unique<TTzNavigator>(*navigatorControl_, tzdbf);
   navigator_->OnClick = [this](NavigatorButton) { Resynchronise(); };
-  // The grid and the navigator keep in step with the table themselves; a failure leaves the
-  // form to take the table's state again.
-  const auto guard = [this](const std::function<void()>& action) {
-    if (ReportFailure(FailureOf(action))) Resynchronise();
-  };
+  const auto guard = [this](const std::function<void()>& action) { GuardedStep(action); };
   grid_->ActionGuard = guard;
   navigator_->ActionGuard = guard;
   grid_->OnKeyDown = [this](std::uint16_t key, bool) { return GridKeyDown(key); };
@@ -121,7 +117,7 @@ void Tdbf4::BuildControls() {
   gridControl_->onCellClick = [this](std::int32_t, std::int32_t) {
     Guarded([this] { CellClick(); });
   };
-  gridControl_->onKeyUp = [this](std::uint16_t) { Guarded([this] { ShowPosition(); }); };
+  gridControl_->onKeyUp = [this](std::uint16_t) { GuardedStep([this] { ShowPosition(); }); };
   navigatorControl_ = &Add<platform::DataNavigator>("TzNavigator1");
   for (std::size_t i = 0; i < platform::kNavigatorButtons; ++i) {
     navigatorControl_->SetButtonHint(static_cast<NavigatorButton>(i), kNavigatorHints[i]);
@@ -483,6 +479,10 @@ void Tdbf4::TitleClick(std::int32_t column) {
     if (SelectedRecord > 0) tzdbf.SetRecNo(SelectedRecord);
     grid_->Refresh();
   });
+}
+
+void Tdbf4::GuardedStep(const std::function<void()>& action) {
+  if (ReportFailure(FailureOf(action))) Resynchronise();
 }
 
 bool Tdbf4::ReportFailure(const std::string& datasetText) {

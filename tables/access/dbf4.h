@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -118,6 +119,9 @@ class Tdbf4 : public platform::Form {
   // when there was none or the engine recorded its own.
   template <class Action>
   std::string FailureOf(Action action);
+  // A step of the grid, the navigator or a key: they keep in step with the table themselves, so
+  // the form takes the table's state again only after a failure.
+  void GuardedStep(const std::function<void()>& action);
   // Shows the engine's pending error, else the dataset's text; false when there was neither.
   bool ReportFailure(const std::string& datasetText);
 
