@@ -1,7 +1,6 @@
 #include "cad/print/printcon.h"
 
 #include <array>
-#include <functional>
 #include <optional>
 
 #include "base/dialogs/formplace.h"
@@ -60,17 +59,6 @@ struct CoordinateState {
 
 PageOrientation OrientationOf(std::uint16_t printOrientation) {
   return printOrientation == 1 ? PageOrientation::Portrait : PageOrientation::Landscape;
-}
-
-// Runs a step on the setup table under the browse form's guard: an engine or dataset error shows
-// its text and answers false.
-bool TableStep(const std::function<void()>& step) {
-  bool done = false;
-  dadav::DbfForm->Guarded([&] {
-    step();
-    done = dadav::PendingErrorCode == 0;
-  });
-  return done;
 }
 
 // The current record of the setup table, read whole before any control shows it; once a read
@@ -342,15 +330,13 @@ void TForm_printconf::RunPrintJob() {
 
 bool TForm_printconf::OpenSetupTable() {
   const std::string local = AddBackslash(PrintoutDir) + kSetupTable;
-  const bool opened = TableStep([&] {
-    if (FileThere(local)) {
-      OpenTableFile(platform::ResolveFileName(local));
-    } else {
-      OpenTable("printout");
-    }
-  });
-  if (opened && AbortFlag == 0 && dadav::DbfForm->tzdbf.Active()) return true;
-  TableStep([] { CloseTableFile(); });
+  if (FileThere(local)) {
+    OpenTableFile(platform::ResolveFileName(local));
+  } else {
+    OpenTable("printout");
+  }
+  if (AbortFlag == 0 && dadav::DbfForm->tzdbf.Active()) return true;
+  CloseTableFile();
   AbortFlag = 1;
   return false;
 }
@@ -361,15 +347,15 @@ void TForm_printconf::Button_dbClick() {
   SetTableTitles("printout", "Printout");
   const std::uint16_t help = HelpNumber;
   SetHelpNumber(1040);
-  if (PrintSetupRecNo > 0) TableStep([] { GotoTableRecord(PrintSetupRecNo); });
+  if (PrintSetupRecNo > 0) GotoTableRecord(PrintSetupRecNo);
   BrowseExitKey = 27;
   ShowTable("", 1);
   SetHelpNumber(help);
   // Enter on a table without rows picks nothing.
   if (BrowseExitKey == 13 && AbortFlag == 0 && SelectedRecord > 0) {
-    TableStep([this] { TakeSetup(); });
+    TakeSetup();
   }
-  TableStep([] { CloseTableFile(); });
+  CloseTableFile();
   AbortFlag = 0;
 }
 
@@ -393,8 +379,8 @@ void TForm_printconf::Button_appendClick() {
   if (!OpenSetupTable()) return;
   std::string name;
   InputText("Name", kSetupNameLength, name);
-  if (AbortFlag == 0 && !TableStep([&] { AppendSetup(name); })) AbortFlag = 1;
-  TableStep([] { CloseTableFile(); });
+  if (AbortFlag == 0) AppendSetup(name);
+  CloseTableFile();
 }
 
 void TForm_printconf::AppendSetup(const std::string& name) {
