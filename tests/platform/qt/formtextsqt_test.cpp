@@ -39,6 +39,7 @@
 #include "calc/kv6record.h"
 #include "calc/vocabulary.h"
 #include "platform/currentprinter.h"
+#include "tests/base/testdata.h"
 #include "tests/support/qt/qtapp.h"
 
 namespace {
@@ -81,9 +82,7 @@ class FormTextsQt : public ::testing::TestWithParam<std::int32_t> {
     InitWbrelvar();
     InitBrelvar();
     StartCalculationUnits();
-    const auto golden = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-                        "calc" / "golden" / "p3g60.kv6";
-    ASSERT_TRUE(LoadCalcFile(golden.string()));
+    ASSERT_TRUE(LoadCalcFile(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
     UnitSystem = 0;
     AbortFlag = 0;
     UseLanguage(GetParam());
