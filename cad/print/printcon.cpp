@@ -1,6 +1,7 @@
 #include "cad/print/printcon.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "base/dialogs/formplace.h"
@@ -384,15 +385,23 @@ void TForm_printconf::Button_appendClick() {
 }
 
 void TForm_printconf::AppendSetup(const std::string& name) {
-  PutTableStr("name", name);
-  PutTableFloat("xscale", ScaleOf("Edit_scalex"));
-  PutTableFloat("yscale", ScaleOf("Edit_scaley"));
-  PutTableInt("xorigin", TextToInt(FromDisplayText(Get<Edit>("Edit_xorigin").Text())));
-  PutTableInt("yorigin", TextToInt(FromDisplayText(Get<Edit>("Edit_yorigin").Text())));
-  PutTableBool("landscape", Get<RadioGroup>("RadioGroup_hochquer").ItemIndex() == 1);
-  PutTableBool("monochrom", Get<RadioGroup>("RadioGroup_printmono").ItemIndex() == 0);
-  PutTableBool("variable", Get<CheckBox>("CheckBox_anpassen").Checked());
-  PutTableBool("borderline", Get<CheckBox>("CheckBox_umrandung").Checked());
+  // A refused field stops the setup at its one box: the record in edit would keep that field of
+  // another setup, and closing the table drops it unwritten.
+  const std::function<void()> puts[] = {
+      [&] { PutTableStr("name", name); },
+      [&] { PutTableFloat("xscale", ScaleOf("Edit_scalex")); },
+      [&] { PutTableFloat("yscale", ScaleOf("Edit_scaley")); },
+      [&] { PutTableInt("xorigin", TextToInt(FromDisplayText(Get<Edit>("Edit_xorigin").Text()))); },
+      [&] { PutTableInt("yorigin", TextToInt(FromDisplayText(Get<Edit>("Edit_yorigin").Text()))); },
+      [&] { PutTableBool("landscape", Get<RadioGroup>("RadioGroup_hochquer").ItemIndex() == 1); },
+      [&] { PutTableBool("monochrom", Get<RadioGroup>("RadioGroup_printmono").ItemIndex() == 0); },
+      [&] { PutTableBool("variable", Get<CheckBox>("CheckBox_anpassen").Checked()); },
+      [&] { PutTableBool("borderline", Get<CheckBox>("CheckBox_umrandung").Checked()); },
+  };
+  for (const auto& put : puts) {
+    put();
+    if (AbortFlag != 0) return;
+  }
   if (AppendTableRecord() == 0) AbortFlag = 1;
 }
 

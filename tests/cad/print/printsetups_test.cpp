@@ -155,6 +155,22 @@ TEST_F(drawprint_setups, AStoredSetupComesBackAsTypedAndTheOthersStayAsTheyWere)
   EXPECT_EQ(read.output, "Test 1.25 0.8 12 -3 True True False False\n");
 }
 
+// An origin too wide for its field is refused once, and no setup is stored with another
+// setup's origin in its place.
+TEST_F(drawprint_setups, AFieldTheTableRefusesStoresNoSetup) {
+  const std::string before = TableBytes();
+  Show([&](Form& form) {
+    EditOf(form, "Edit_xorigin").TypeText("1234567");
+    dialogs_->Expect(platform::headless::Step(platform::DialogKind::Text).Type("Wide"));
+    Press(form, "Button_append");
+    EXPECT_EQ(AbortFlag, 1);
+    EXPECT_FALSE(dadav::DbfForm->tzdbf.Active());
+    Press(form, "Button_cancel");
+  });
+  EXPECT_EQ(Boxes("Error  : "), 1);
+  EXPECT_EQ(TableBytes(), before);
+}
+
 TEST_F(drawprint_setups, CancelAtTheNameStoresNothingAndClosesTheTable) {
   const std::string before = TableBytes();
   Show([&](Form& form) {
