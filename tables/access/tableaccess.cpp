@@ -300,6 +300,12 @@ void IndexOnTemp(const std::string& keyExpression, const std::string& indexBase)
 }
 
 void TableFind(const std::string& key) {
+  // In natural order, after a temporary index that could not be built, there is nothing to seek
+  // in: the key is not found, and the caller goes on as it does for any missing key.
+  if (DbfForm->ControllingIndex().empty()) {
+    DbfForm->ForgetFound();
+    return;
+  }
   if (!EngineCall([&] { DbfForm->Find(platform::OemToAnsi(key)); })) DbfForm->ForgetFound();
 }
 
