@@ -161,26 +161,48 @@ long double PixelsPerMm(std::int32_t dpi) {
   return dpi / kMmPerInch;
 }
 
+// The sheet kinds of drawings framed on a paper sheet of their own.
+bool DrawnOnASheet() {
+  return SheetKind == 2 || SheetKind == 3 || SheetKind == 8;
+}
+
+// Paper millimetres per world unit before the print scale: 1 on a sheet, else the largest
+// factor at which the visible window fits the page, the same across and down.
+long double PaperPerWorldUnit(const PageGeometry& page) {
+  const long double width = VisibleWindow.xmax - VisibleWindow.xmin;
+  const long double height = VisibleWindow.ymax - VisibleWindow.ymin;
+  if (DrawnOnASheet() || !(width > 0) || !(height > 0)) return 1;
+  const long double pageWidth = page.pixels.width / PixelsPerMm(page.dpi.x);
+  const long double pageHeight = page.pixels.height / PixelsPerMm(page.dpi.y);
+  return std::min(pageWidth / width, pageHeight / height);
+}
+
+long double PixelsPerUnitX(const PageGeometry& page) {
+  return PaperPerWorldUnit(page) * PrintScaleX * PixelsPerMm(page.dpi.x);
+}
+
+long double PixelsPerUnitY(const PageGeometry& page) {
+  return PaperPerWorldUnit(page) * PrintScaleY * PixelsPerMm(page.dpi.y);
+}
+
 }  // namespace
 
-std::int32_t WorldToPrinterX(long double x, std::int32_t dpi) {
-  const long double perMm = PixelsPerMm(dpi);
-  return Saturate(static_cast<long double>(RoundPixel(perMm * PrintOriginX)) +
-                  RoundPixel((x - VisibleWindow.xmin) * PrintScaleX * perMm));
+std::int32_t WorldToPrinterX(long double x, const PageGeometry& page) {
+  return Saturate(static_cast<long double>(RoundPixel(PixelsPerMm(page.dpi.x) * PrintOriginX)) +
+                  RoundPixel((x - VisibleWindow.xmin) * PixelsPerUnitX(page)));
 }
 
-std::int32_t WorldToPrinterY(long double y, std::int32_t dpi) {
-  const long double perMm = PixelsPerMm(dpi);
-  return Saturate(static_cast<long double>(RoundPixel(perMm * PrintOriginY)) +
-                  RoundPixel((VisibleWindow.ymax - y) * PrintScaleY * perMm));
+std::int32_t WorldToPrinterY(long double y, const PageGeometry& page) {
+  return Saturate(static_cast<long double>(RoundPixel(PixelsPerMm(page.dpi.y) * PrintOriginY)) +
+                  RoundPixel((VisibleWindow.ymax - y) * PixelsPerUnitY(page)));
 }
 
-std::int32_t PrinterSizeX(long double w, std::int32_t dpi) {
-  return RoundPixel(w * PrintScaleX * PixelsPerMm(dpi));
+std::int32_t PrinterSizeX(long double w, const PageGeometry& page) {
+  return RoundPixel(w * PixelsPerUnitX(page));
 }
 
-std::int32_t PrinterSizeY(long double h, std::int32_t dpi) {
-  return RoundPixel(h * PrintScaleY * PixelsPerMm(dpi));
+std::int32_t PrinterSizeY(long double h, const PageGeometry& page) {
+  return RoundPixel(h * PixelsPerUnitY(page));
 }
 
 TFbrelgra::TFbrelgra(platform::DrawSurface& surface) : surface_(surface) {

@@ -77,14 +77,23 @@ inline std::int32_t ScreenSizeX(long double w) {
 inline std::int32_t ScreenSizeY(long double h) {
   return RoundPixel(ScaleY * h);
 }
-// The printout is true to scale whatever the window's shape: a world unit, a millimetre of the
-// drawing, becomes the print scale's millimetres of paper, counted in device pixels of the
-// printer's resolution (dots per inch). The top left corner of the window's visible part lies at
-// the print origin, in millimetres from the top left corner of the page.
-std::int32_t WorldToPrinterX(long double x, std::int32_t dpi);
-std::int32_t WorldToPrinterY(long double y, std::int32_t dpi);
-std::int32_t PrinterSizeX(long double w, std::int32_t dpi);
-std::int32_t PrinterSizeY(long double h, std::int32_t dpi);
+// A printer page as the printout's mapping sees it: its size in device pixels and its
+// resolution (dots per inch).
+struct PageGeometry {
+  platform::Size pixels;
+  platform::Resolution dpi;
+};
+// The printout keeps the drawing's proportions whatever the window's shape: a world unit becomes
+// paper millimetres, counted in device pixels of the page's resolution, across and down alike. A
+// drawing on a sheet (A4, A3) has a paper size: there a world unit, a millimetre of the drawing,
+// is the print scale's millimetres, so "M 1:1" measures true to scale. Any other drawing is
+// fitted to the page: the print scale is the share of the largest size at which its visible
+// window lies wholly on the page. The top left corner of the window's visible part lies at the
+// print origin, in millimetres from the top left corner of the page.
+std::int32_t WorldToPrinterX(long double x, const PageGeometry& page);
+std::int32_t WorldToPrinterY(long double y, const PageGeometry& page);
+std::int32_t PrinterSizeX(long double w, const PageGeometry& page);
+std::int32_t PrinterSizeY(long double h, const PageGeometry& page);
 
 // A printer page the replay draws on.
 struct PrinterPage {

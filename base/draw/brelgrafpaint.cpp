@@ -32,22 +32,23 @@ platform::PenStyle StyleOf(long double s) {
 class Side {
  public:
   explicit Side(platform::Canvas& screen) : canvas_(screen) {}
-  explicit Side(const PrinterPage& page) : canvas_(page.canvas), printer_(true), dpi_(page.dpi) {}
+  explicit Side(const PrinterPage& page)
+      : canvas_(page.canvas), printer_(true), page_{page.canvas.GetSize(), page.dpi} {}
 
   bool IsPrinter() const { return printer_; }
   platform::Canvas& Canvas() { return canvas_; }
 
   platform::Point At(long double x, long double y) const {
     if (printer_) {
-      return {WorldToPrinterX(x, dpi_.x), WorldToPrinterY(y, dpi_.y)};
+      return {WorldToPrinterX(x, page_), WorldToPrinterY(y, page_)};
     }
     return {WorldToScreenX(x), WorldToScreenY(y)};
   }
   std::int32_t SizeX(long double w) const {
-    return printer_ ? PrinterSizeX(w, dpi_.x) : ScreenSizeX(w);
+    return printer_ ? PrinterSizeX(w, page_) : ScreenSizeX(w);
   }
   std::int32_t SizeY(long double h) const {
-    return printer_ ? PrinterSizeY(h, dpi_.y) : ScreenSizeY(h);
+    return printer_ ? PrinterSizeY(h, page_) : ScreenSizeY(h);
   }
   platform::Rect Box(long double x1, long double y1, long double x2, long double y2) const {
     const platform::Point a = At(x1, y1);
@@ -96,7 +97,7 @@ class Side {
  private:
   platform::Canvas& canvas_;
   bool printer_ = false;
-  platform::Resolution dpi_;
+  PageGeometry page_;
   platform::Pen pen_;
   platform::Brush brush_;
   platform::Color fontColour_;

@@ -269,26 +269,29 @@ std::vector<std::vector<std::string>> MaterialRows() {
 // ------------------------------------------------------------------------------------------
 // printout: the print setups offered with the program.
 //
-// The printout is true to scale whatever the window's shape: a millimetre of the drawing is the
-// scale's millimetres of paper, x and y alike, and the top left corner of the window's visible
-// part lies at the origin, in millimetres from the page's top left corner. The setups are for
-// ISO A4 paper, 210 x 297 mm.
+// The printout keeps the drawing's proportions whatever the window's shape, x and y alike, and
+// the top left corner of the window's visible part lies at the origin, in millimetres from the
+// page's top left corner. On a sheet (A4, A3) a millimetre of the drawing is the scale's
+// millimetres of paper; any other drawing is fitted to the page and the scale is the share of
+// the largest size at which its window lies on the page. The setups are for ISO A4 paper,
+// 210 x 297 mm.
 // - A4 sheet: scale 1. Its window reaches 5 mm left of the trim and 10 mm above it (x from -5,
 //   y up to 307), so origin -5, -10 puts the trim on the page's edges.
 // - A3 sheet (420 x 297 mm) on A4 across: scale 0.7 gives 294 x 207.9 mm. Its window starts
 //   2 mm left of the trim and ends 8 mm above it, 1.4 and 5.6 mm at that scale: origin -1, -5
 //   puts the trim 0.4 mm right of the page's left edge and 0.6 mm below its top edge.
-// - The window (the quick sheets are 160 x 120 mm): 1.7 across gives 272 x 204 mm, 1.3 upright
-//   208 x 156 mm.
+// - The window: 0.95 of the size that fills the page, from origin 5, 5, leaves at least 5 mm
+//   free on every side (the quick sheets, 160 x 120 mm, print 266 x 199.5 mm across and
+//   199.5 x 149.6 mm upright; a profile view of 172 x 138 mm 248.7 x 199.5 mm across).
 // The sheet setups print monochrome and fit the window to the drawing first; "fit" also does so
 // for the whole window with a border line.
 std::vector<std::vector<std::string>> PrintoutRows() {
   return {
       {"A4 sheet portrait", "1.0000", "1.0000", "-5", "-10", "F", "T", "T", "F"},
       {"A3 sheet landscape", "0.7000", "0.7000", "-1", "-5", "T", "T", "T", "F"},
-      {"Window landscape", "1.7000", "1.7000", "0", "0", "T", "F", "F", "F"},
-      {"Window landscape fit", "1.7000", "1.7000", "0", "0", "T", "F", "T", "T"},
-      {"Window portrait", "1.3000", "1.3000", "0", "0", "F", "F", "F", "F"},
+      {"Window landscape", "0.9500", "0.9500", "5", "5", "T", "F", "F", "F"},
+      {"Window landscape fit", "0.9500", "0.9500", "5", "5", "T", "F", "T", "T"},
+      {"Window portrait", "0.9500", "0.9500", "5", "5", "F", "F", "F", "F"},
   };
 }
 

@@ -112,14 +112,16 @@ TEST_F(DisplayListTest, TransformsRoundHalvesToEven) {
   EXPECT_EQ(std::tuple(WorldToScreenX(2.5L), WorldToScreenX(3.5L), WorldToScreenY(0.5L),
                        WorldToScreenY(1.5L)),
             std::tuple(2, 4, 480, 478));
-  // 127 dpi is 5 pixels a millimetre: the origins 5 and 15 mm are 25 and 75 pixels, and a
-  // scale of 0.1 makes a world unit half a pixel; y counts down from the visible top, 1.
+  // On a sheet at 127 dpi, 5 pixels a millimetre: the origins 5 and 15 mm are 25 and 75 pixels,
+  // and a scale of 0.1 makes a world unit half a pixel; y counts down from the visible top, 1.
+  SheetKind = 2;
+  const PageGeometry page{{1050, 1485}, {127, 127}};
   PrintOriginX = 5;
   PrintOriginY = 15;
   PrintScaleX = PrintScaleY = 0.1;
   // 25 + round(0.5), 25 + round(1.5), 75 + round(2.5), round(2.5).
-  EXPECT_EQ(std::tuple(WorldToPrinterX(1, 127), WorldToPrinterX(3, 127), WorldToPrinterY(-4, 127),
-                       PrinterSizeX(5, 127)),
+  EXPECT_EQ(std::tuple(WorldToPrinterX(1, page), WorldToPrinterX(3, page),
+                       WorldToPrinterY(-4, page), PrinterSizeX(5, page)),
             std::tuple(25, 27, 77, 2));
 }
 
@@ -127,6 +129,7 @@ TEST_F(DisplayListTest, TransformsRoundHalvesToEven) {
 // millimetre of the drawing is a millimetre of paper: a 40 mm circle and a 40 mm line measure
 // 40 mm * 600 / 25.4 = 944.9 pixels at 600 dpi, across and down, from the origin's corner.
 TEST_F(DisplayListTest, PrintingIsTrueToScaleWhateverTheWindowsShape) {
+  SheetKind = 2;  // an A4 sheet
   const std::vector<std::pair<std::uint16_t, std::uint16_t>> windows = {
       {1599, 999}, {1023, 767}, {767, 1023}};
   for (const auto& [width, height] : windows) {
@@ -149,6 +152,26 @@ TEST_F(DisplayListTest, PrintingIsTrueToScaleWhateverTheWindowsShape) {
     EXPECT_THAT(Matching(paper.Calls(), "ellipse"), ElementsAre("ellipse 2008,3000,2953,3945"));
     EXPECT_THAT(Matching(paper.Calls(), "line_to"), ElementsAre("line_to 945,0", "line_to 0,945"));
   }
+}
+
+// A drawing without a sheet fills the print scale's share of the page, the same across and
+// down: on a page of 240 x 300 mm at 10 pixels a millimetre, at scale 0.5, a wide window's width
+// and a tall window's height bind; a sheet keeps the scale's millimetres.
+TEST_F(DisplayListTest, PrintingFitsADrawingWithoutASheetToThePage) {
+  const PageGeometry page{{2400, 3000}, {254, 254}};
+  PrintScaleX = PrintScaleY = 0.5;
+  // 240 / 200 = 1.2 mm a unit, 6 pixels at scale 0.5.
+  VisibleWindow = {0, 0, 200, 100};
+  EXPECT_EQ(std::tuple(WorldToPrinterX(200, page), WorldToPrinterY(0, page), PrinterSizeX(20, page),
+                       PrinterSizeY(20, page)),
+            std::tuple(1200, 600, 120, 120));
+  // 300 / 400 = 0.75 mm a unit, 3.75 pixels at scale 0.5.
+  VisibleWindow = {0, 0, 100, 400};
+  EXPECT_EQ(std::tuple(WorldToPrinterX(100, page), WorldToPrinterY(0, page), PrinterSizeX(40, page),
+                       PrinterSizeY(40, page)),
+            std::tuple(375, 1500, 150, 150));
+  SheetKind = 2;
+  EXPECT_EQ(std::tuple(PrinterSizeX(40, page), PrinterSizeY(40, page)), std::tuple(200, 200));
 }
 
 TEST_F(DisplayListTest, RecordsDrawOnTheScreen) {

@@ -34,9 +34,10 @@ class drawprint_form : public PrintTest {
     return false;
   }
   // Where the printout puts a point of the world, with the state the window has now.
-  static Point Mapped(long double x, long double y) {
+  Point Mapped(long double x, long double y) const {
     constexpr std::int32_t dpi = platform::RecordingPrinterDocument::kDpi;
-    return {WorldToPrinterX(x, dpi), WorldToPrinterY(y, dpi)};
+    const PageGeometry page{Job().Page().GetSize(), {dpi, dpi}};
+    return {WorldToPrinterX(x, page), WorldToPrinterY(y, page)};
   }
   static std::string Text(Point p) { return IntText(p.x) + "," + IntText(p.y); }
   using PrintTest::Text;

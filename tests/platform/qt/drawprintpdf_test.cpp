@@ -97,7 +97,10 @@ class drawprint_pdf : public ::testing::Test {
     // The mapping the printout used: the drawing's window, unzoomed.
     window_.RestoreLimit();
     window_.ResetZoom();
-    dpi_ = *platform::CurrentPrinter().Caps().dpiX;
+    const platform::PrinterCaps caps = platform::CurrentPrinter().Caps();
+    pw_ = *caps.widthPixels;
+    ph_ = *caps.heightPixels;
+    dpi_ = *caps.dpiX;
   }
 
   std::string PdfInfo() const { return RunCommand("pdfinfo '" + pdf_ + "'").output; }
@@ -120,8 +123,9 @@ class drawprint_pdf : public ::testing::Test {
   }
 
   // The rendered page's pixel of a point of the world.
-  double PageX(long double x) const { return WorldToPrinterX(x, dpi_) * renderDpi_ / dpi_; }
-  double PageY(long double y) const { return WorldToPrinterY(y, dpi_) * renderDpi_ / dpi_; }
+  double PageX(long double x) const { return WorldToPrinterX(x, Page()) * renderDpi_ / dpi_; }
+  double PageY(long double y) const { return WorldToPrinterY(y, Page()) * renderDpi_ / dpi_; }
+  PageGeometry Page() const { return {{pw_, ph_}, {dpi_, dpi_}}; }
   double Pixels(double mm) const { return mm * renderDpi_ / 25.4; }
   bool Dark(int x, int y) const {
     return x >= 0 && y >= 0 && x < page_.width() && y < page_.height() &&
@@ -209,7 +213,7 @@ class drawprint_pdf : public ::testing::Test {
   std::string pdf_;
   QImage page_;
   int printed_ = 0;
-  std::int32_t dpi_ = 600;
+  std::int32_t pw_ = 0, ph_ = 0, dpi_ = 600;
   int renderDpi_ = 100;
 };
 
