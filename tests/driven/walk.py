@@ -1,0 +1,737 @@
+#!/usr/bin/env python3
+"""The program driven as a user drives it.
+
+The real wkv6 runs on the xcb platform under an Xvfb server of the walk's own, in a home of its
+own, and gets nothing but key presses and mouse clicks through the X server (xdotool). What it
+shows is read by the probe library loaded into it (tests/driven/probe.cpp); what it writes (the
+calculation file, the PDF) and how it ends (its exit code, valgrind's findings) are read from the
+outside.
+
+usage: walk.py --wkv6 BIN --probe LIB --source ROOT [--valgrind] PART...
+Each part starts the program afresh on a display of its own; the walk fails with a message that
+says which step of which part went wrong.
+"""
+
+import argparse
+import ctypes
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+# The source tree stays as checked out: no bytecode beside the scripts.
+sys.dont_write_bytecode = True
+from pdfcircles import pdf_circles  # noqa: E402
+
+SCREEN = "1920x1200x24"
+# Valgrind runs the program some twenty to fifty times slower.
+VALGRIND_SLOWDOWN = 25
+VALGRIND_ERROR = re.compile(r"^==\d+== (Invalid|Mismatched|Conditional|Use of uninit|"
+                            r"Syscall param|Source and destination|Argument)", re.M)
+VALGRIND_ERROR_EXIT = 97
+# The lines of a calculation file's head that name the program that wrote it.
+PROGRAM_LINES = 4
+# The line of the torque T in Nm.
+TORQUE_LINE = 28
+# The worked example's outer and inner circle of the profile, d2 and d3, which its production
+# drawing draws at "M 1:1"; a circle measures within 1 % of that across and down.
+EXAMPLE_CIRCLES_MM = (64.5, 55.5)
+TOLERANCE = 0.01
+# Results of the report, each by its pattern: the first number after its formula.
+REPORT_RESULTS = (("Sp", r"Sp=paadm/pmax\s+(-?[\d.]+)"),
+                  ("Se", r"Se=fW\*Re/Sig\.v\s+(-?[\d.]+)"))
+
+
+class WalkFailure(Exception):
+    pass
+
+
+def die_with_the_walk():
+    """Run in each child before it starts: it is killed when the walk ends, however it ends."""
+    pr_set_pdeathsig = 1
+    ctypes.CDLL(None, use_errno=True).prctl(pr_set_pdeathsig, signal.SIGKILL)
+
+
+def log(text):
+    print(text, flush=True)
+
+
+def run_quietly(command, timeout, env=None):
+    return subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          timeout=timeout, env=env, check=False)
+
+
+class Display:
+    """An Xvfb server on a display number that it picks itself."""
+
+    def __init__(self, timeout):
+        read_end, write_end = os.pipe()
+        # Clients reach it through the abstract socket alone: nothing is left in /tmp.
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN, "-nolisten", "tcp",
+             "-nolisten", "unix"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=die_with_the_walk)
+        os.close(write_end)
+        os.set_blocking(read_end, False)
+        number = b""
+        deadline = time.monotonic() + timeout
+        try:
+            while not number.endswith(b"\n"):
+                if self.process.poll() is not None:
+                    raise WalkFailure("Xvfb ended at its start (exit %d)" % self.process.returncode)
+                if time.monotonic() > deadline:
+                    raise WalkFailure("Xvfb named no display within %d s" % timeout)
+                try:
+                    number += os.read(read_end, 16)
+                except BlockingIOError:
+                    time.sleep(0.05)
+        except WalkFailure:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+        self.name = ":" + number.decode().strip()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def extend(env, name, options):
+    env[name] = env[name] + ":" + options if env.get(name) else options
+
+
+def describe(state):
+    """The screen in one line, for failure messages."""
+    if state is None:
+        return "no answer from the program yet"
+    windows = ", ".join("%s %r%s" % (w["name"] or w["class"], w["title"],
+                                     " (active)" if w["active"] else "")
+                        for w in state["windows"])
+    popup = state["popup"]
+    menu = ""
+    if popup:
+        menu = "; open menu %r with %s" % (popup["title"], [a["text"] for a in popup["actions"]])
+    return "windows: %s%s; focus on %s" % (windows or "none", menu, state["focus"] or "nothing")
+
+
+class Program:
+    """One run of wkv6 in a home of its own on the given display."""
+
+    def __init__(self, options, display, root):
+        self.options = options
+        self.slowdown = VALGRIND_SLOWDOWN if options.valgrind else 1
+        self.root = root
+        self.step_text = "starting wkv6"
+        self.request = 0
+        self.last_state = None
+        for folder in ("home", "config", "data", "tmp", "work", "probe"):
+            os.makedirs(os.path.join(root, folder))
+        os.mkdir(os.path.join(root, "run"), 0o700)
+        self.probe_dir = os.path.join(root, "probe")
+        self.env = self.environment(display)
+        command = [options.wkv6]
+        if options.valgrind:
+            here = os.path.dirname(os.path.abspath(__file__))
+            command = ["valgrind", "--tool=memcheck", "--error-exitcode=%d" % VALGRIND_ERROR_EXIT,
+                       "--num-callers=30", "--vgdb=no",
+                       "--suppressions=" + os.path.join(here, "valgrind.supp"),
+                       "--log-file=" + os.path.join(root, "valgrind.%p.log")] + command
+        self.output = open(os.path.join(root, "output.txt"), "w+b")
+        self.process = subprocess.Popen(command, cwd=self.work(), env=self.env,
+                                        stdin=subprocess.DEVNULL, stdout=self.output,
+                                        stderr=subprocess.STDOUT, preexec_fn=die_with_the_walk)
+
+    def environment(self, display):
+        env = {key: value for key, value in os.environ.items()
+               if not key.startswith(("QT_", "XDG_", "WAYLAND_", "KV6_"))}
+        home = {"HOME": "home", "XDG_CONFIG_HOME": "config", "XDG_DATA_HOME": "data",
+                "XDG_RUNTIME_DIR": "run", "TMPDIR": "tmp"}
+        env.update({key: os.path.join(self.root, folder) for key, folder in home.items()})
+        env.update({"DISPLAY": display, "QT_QPA_PLATFORM": "xcb", "LANG": "C.UTF-8",
+                    "LD_PRELOAD": self.options.probe, "KV6_PROBE_DIR": self.probe_dir})
+        # The probe comes before the sanitizer's run-time in the list of loaded libraries.
+        if self.options.valgrind:
+            # Code that the regular expressions compile at run time is beyond memcheck's reach.
+            env["QT_ENABLE_REGEXP_JIT"] = "0"
+        extend(env, "ASAN_OPTIONS", "verify_asan_link_order=0")
+        extend(env, "LSAN_OPTIONS", "print_suppressions=0:suppressions=" +
+               os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan.supp"))
+        return env
+
+    def work(self, *names):
+        return os.path.join(self.root, "work", *names)
+
+    # --- reading the screen ---------------------------------------------------------------
+
+    def step(self, text):
+        self.step_text = text
+        log("  step: " + text)
+
+    def fail(self, what):
+        raise WalkFailure("%s: %s\n    screen: %s" % (self.step_text, what,
+                                                     describe(self.last_state)))
+
+    def ended(self):
+        return self.process.poll() is not None
+
+    def end_text(self):
+        code = self.process.returncode
+        if code < 0:
+            name = signal.Signals(-code).name
+            return "wkv6 was ended by %s (exit %d)%s" % (name, 128 - code, self.output_tail())
+        return "wkv6 exited %d%s" % (code, self.output_tail())
+
+    def output_tail(self):
+        self.output.flush()
+        self.output.seek(0)
+        lines = self.output.read().decode(errors="replace").strip().splitlines()[-8:]
+        return "; its last output:\n      " + "\n      ".join(lines) if lines else ""
+
+    def state(self):
+        """What the screen shows now, after every input sent so far was handled."""
+        self.request += 1
+        request_file = os.path.join(self.probe_dir, "request")
+        with open(request_file + ".part", "w") as f:
+            f.write(str(self.request))
+        os.replace(request_file + ".part", request_file)
+        answer = os.path.join(self.probe_dir, "state.json")
+        deadline = time.monotonic() + 30 * self.slowdown
+        while True:
+            if self.ended():
+                self.fail(self.end_text())
+            try:
+                with open(answer) as f:
+                    state = json.load(f)
+                if state["request"] == str(self.request):
+                    self.last_state = state
+                    return state
+            except (OSError, ValueError):
+                pass
+            if time.monotonic() > deadline:
+                self.fail("wkv6 did not answer within %d s (hanging?)" % (30 * self.slowdown))
+            time.sleep(0.05)
+
+    def wait(self, what, found, seconds=20):
+        """Waits until found(state) gives a value that is not None, and returns it."""
+        deadline = time.monotonic() + seconds * self.slowdown
+        while True:
+            state = self.state()
+            value = found(state)
+            if value is not None:
+                return value
+            if time.monotonic() > deadline:
+                self.fail("waited %d s for %s" % (seconds * self.slowdown, what))
+            time.sleep(0.1)
+
+    @staticmethod
+    def window_in(state, name):
+        for window in state["windows"]:
+            if name in (window["name"], window["class"]):
+                return window
+        return None
+
+    def wait_window(self, name, seconds=20):
+        """Waits until the named window is the active one (it takes the keys) and returns it."""
+        def active(state):
+            window = self.window_in(state, name)
+            if window is None or not window["active"]:
+                return None
+            return window
+        return self.wait("window %s to be shown and active" % name, active, seconds)
+
+    def wait_no_window(self, name, seconds=20):
+        self.wait("window %s to close" % name,
+                  lambda state: True if self.window_in(state, name) is None else None, seconds)
+
+    def control(self, window_name, control_name, seconds=20):
+        def visible(state):
+            window = self.window_in(state, window_name)
+            if window is None:
+                return None
+            for control in window["controls"]:
+                if control["name"] == control_name:
+                    return control
+            return None
+        return self.wait("control %s in window %s" % (control_name, window_name), visible,
+                         seconds)
+
+    def settle(self):
+        """Two answers in a row: the inputs sent before were handled."""
+        self.state()
+        time.sleep(0.1 * self.slowdown)
+        return self.state()
+
+    # --- typing and clicking --------------------------------------------------------------
+
+    def xdotool(self, *arguments):
+        result = run_quietly(["xdotool"] + list(arguments), 30, self.env)
+        if result.returncode != 0:
+            self.fail("xdotool %s failed: %s" % (" ".join(arguments), result.stdout.strip()))
+
+    def keys(self, *keys):
+        self.xdotool("key", "--delay", "60", *keys)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", "60", text)
+
+    def click_box(self, box):
+        x, y, width, height = box
+        self.xdotool("mousemove", "--sync", str(x + width // 2), str(y + height // 2))
+        self.xdotool("click", "1")
+
+    def click(self, window_name, control_name):
+        control = self.control(window_name, control_name)
+        if not control["enabled"]:
+            self.fail("%s in %s is disabled" % (control_name, window_name))
+        self.click_box(control["box"])
+
+    def menu(self, menu_text, item_text):
+        """Opens a menu of the main window's bar with the mouse and clicks one of its items."""
+        def entry(state):
+            window = self.window_in(state, "QMainWindow")
+            for action in window["menuBar"] if window else []:
+                if action["text"].replace("&", "") == menu_text:
+                    return action
+            return None
+        self.click_box(self.wait("menu %s in the menu bar" % menu_text, entry)["box"])
+        self.menu_item(menu_text, item_text)
+
+    def menu_item(self, menu_text, item_text):
+        def item(state):
+            popup = state["popup"]
+            if not popup or popup["title"].replace("&", "") != menu_text:
+                return None
+            for action in popup["actions"]:
+                if action["text"].replace("&", "") == item_text:
+                    return action
+            return None
+        action = self.wait("item %s in the open menu %s" % (item_text, menu_text), item)
+        if not action["enabled"]:
+            self.fail("the menu item %s, %s is disabled" % (menu_text, item_text))
+        self.click_box(action["box"])
+
+    def wait_popup(self, menu_text):
+        self.wait("menu %s to open" % menu_text,
+                  lambda s: True if s["popup"] and
+                  s["popup"]["title"].replace("&", "") == menu_text else None)
+
+    def focus_main_window(self):
+        """Gives the main window the keys, as a window manager does when a dialog closes."""
+        window = self.wait("the main window", lambda s: self.window_in(s, "QMainWindow"), 60)
+        # There is no window manager to hand the focus on.
+        self.xdotool("windowfocus", "--sync", window["id"])
+        return self.wait_window("QMainWindow")
+
+    # --- the end --------------------------------------------------------------------------
+
+    def wait_exit(self, seconds=30):
+        try:
+            self.process.wait(seconds * self.slowdown)
+        except subprocess.TimeoutExpired:
+            self.fail("wkv6 did not end within %d s" % (seconds * self.slowdown))
+        return self.process.returncode
+
+    def stop(self):
+        if not self.ended():
+            self.process.kill()
+            self.process.wait()
+        self.output.close()
+
+    def memory_errors(self):
+        """Valgrind's first finding in the program (not in a process it forked), or None."""
+        log_file = os.path.join(self.root, "valgrind.%d.log" % self.process.pid)
+        if not self.options.valgrind or not os.path.exists(log_file):
+            return None
+        with open(log_file, errors="replace") as f:
+            text = f.read()
+        match = VALGRIND_ERROR.search(text)
+        if match is None:
+            return None
+        lines = text[match.start():].splitlines()[:25]
+        return "valgrind: " + "\n      ".join(lines)
+
+    def expect_exit(self, expected, what):
+        code = self.wait_exit()
+        errors = self.memory_errors()
+        if errors:
+            self.fail(errors)
+        if code != expected:
+            self.fail("%s: %s, not %d" % (what, self.end_text(), expected))
+
+
+# --- the parts of the walk ----------------------------------------------------------------
+
+def help_image_then_menu(program):
+    """A help image from an input form, Escape, then the menu, then File, Exit."""
+    program.focus_main_window()
+    forms = [("the load form", "l", "TForm_kv6load", "Button_ka", "KA ?"),
+             ("the dimensions form", "d", "TForm_kv6abm", "Button_hilfebild", "Aux. Image")]
+    for form_text, key, form, button, caption in forms:
+        program.step("Alt+E, %s opens %s" % (key.upper(), form_text))
+        program.keys("alt+e")
+        program.wait_popup("Edit")
+        program.keys(key)
+        program.wait_window(form)
+        program.step('"%s" in %s shows its help image' % (caption, form_text))
+        program.click(form, button)
+        program.settle()
+        program.wait_window(form)
+        program.step("Escape closes %s" % form_text)
+        program.keys("Escape")
+        program.wait_no_window(form)
+        program.focus_main_window()
+        program.step("Help, KV6 after %s's help image" % form_text)
+        program.keys("alt+h")
+        program.wait_popup("Help")
+        program.menu_item("Help", "KV6")
+        program.wait_window("TAboutBox")
+        program.step("Enter closes the about window")
+        program.keys("Return")
+        program.wait_no_window("TAboutBox")
+        program.focus_main_window()
+    exit_program(program)
+
+
+def exit_program(program):
+    program.step("File, Exit")
+    program.keys("alt+f")
+    program.wait_popup("File")
+    program.keys("x")
+    program.expect_exit(0, "File, Exit")
+
+
+def open_calc_file(program, path):
+    program.step("File, Open of %s" % os.path.basename(path))
+    program.keys("ctrl+o")
+    program.wait_window("QFileDialog")
+    program.click("QFileDialog", "fileNameEdit")
+    program.keys("ctrl+a")
+    program.type(path)
+    program.keys("Return")
+    program.wait_no_window("QFileDialog")
+    program.focus_main_window()
+    name = os.path.splitext(os.path.basename(path))[0]
+    program.wait("the file's name in the main window's title",
+                 lambda s: True if name in program.window_in(s, "QMainWindow")["title"] else None)
+
+
+def type_into(program, form, edit, text):
+    program.click(form, edit)
+    program.keys("ctrl+a")
+    program.type(text)
+    program.wait("%r in %s" % (text, edit),
+                 lambda s: True if program.control(form, edit)["text"] == text else None)
+
+
+def click_tab(program, window, text):
+    def tab(state):
+        for t in (program.window_in(state, window) or {"tabs": []})["tabs"]:
+            if t["text"].replace("&", "") == text:
+                return t
+        return None
+    program.click_box(program.wait("the tab %s in %s" % (text, window), tab)["box"])
+
+
+def calc_file_lines(path):
+    with open(path, "rb") as f:
+        return f.read().split(b"\r\n")
+
+
+def worked_example(program):
+    """File, Open of the worked example; the load form by its menu key; a torque typed; Calc, OK;
+    File, Save: the file holds the typed torque and nothing else changed; View, Printout shows the
+    results the command line's report of the saved file has."""
+    example = program.work("p3g60.kv6")
+    shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
+    before = calc_file_lines(example)
+    program.focus_main_window()
+    open_calc_file(program, example)
+    program.step("Alt+E, L opens the load form")
+    program.keys("alt+e")
+    program.wait_popup("Edit")
+    program.keys("l")
+    program.wait_window("TForm_kv6load")
+    program.step("the torque 1500 typed into the load form")
+    type_into(program, "TForm_kv6load", "Edit_t", "1500")
+    program.step("Calc, then OK in the load form")
+    program.click("TForm_kv6load", "Button_calc")
+    program.settle()
+    program.click("TForm_kv6load", "Button_ok")
+    program.wait_no_window("TForm_kv6load")
+    program.focus_main_window()
+    program.step("File, Save")
+    program.keys("ctrl+s")
+    after = program.wait("the saved file to change",
+                         lambda s: calc_file_lines(example) if calc_file_lines(example) != before
+                         else None)
+    # The first lines name the program that wrote the file.
+    changed = [(i + 1, b.decode("cp850"), a.decode("cp850"))
+               for i, (b, a) in enumerate(zip(before, after)) if b != a and i >= PROGRAM_LINES]
+    if len(before) != len(after) or changed != [(TORQUE_LINE, "1000.0000000", "1500.0000000")]:
+        program.fail("the saved file should differ from the example only in the torque "
+                     "1500.0000000; lines changed (line, before, after): %s%s"
+                     % (changed, "" if len(before) == len(after) else
+                        "; %d lines became %d" % (len(before), len(after))))
+    program.step("View, Printout: the report of the typed torque")
+    program.menu("View", "Printout")
+    viewer = program.wait_window("TForm_showtextfile")
+    shown = [c["text"] for c in viewer["controls"] if c["name"] == "Memo1"]
+    expected = command_line_report(program, example)
+    for name, pattern in REPORT_RESULTS:
+        on_screen = report_value(pattern, shown[0] if shown else "")
+        written = report_value(pattern, expected)
+        if on_screen is None or on_screen != written:
+            program.fail("the report on the screen shows %s = %s; the command line's report of the "
+                         "saved file has %s" % (name, on_screen, written))
+    program.keys("Escape")
+    program.wait_no_window("TForm_showtextfile")
+    program.focus_main_window()
+    exit_program(program)
+
+
+def report_value(pattern, text):
+    match = re.search(pattern, text)
+    return match.group(1) if match else None
+
+
+def command_line_report(program, calc_file):
+    """The report that "wkv6 FILE /I" writes for a copy of the file, in a folder of its own."""
+    folder = os.path.join(program.root, "command-line")
+    os.makedirs(folder)
+    shutil.copy(calc_file, folder)
+    env = {k: v for k, v in program.env.items()
+           if k not in ("DISPLAY", "QT_QPA_PLATFORM", "LD_PRELOAD")}
+    result = subprocess.run([program.options.wkv6, os.path.basename(calc_file), "/I"], cwd=folder,
+                            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, timeout=60, check=False)
+    report = os.path.join(folder, os.path.splitext(os.path.basename(calc_file))[0] + ".txt")
+    if result.returncode != 0 or not os.path.exists(report):
+        program.fail("wkv6 %s /I exited %d and wrote no report: %s"
+                     % (os.path.basename(calc_file), result.returncode, result.stdout[-2000:]))
+    with open(report, encoding="cp1252", errors="replace") as f:
+        return f.read()
+
+
+def dbf_field_names(path):
+    """The field names of a dBase table, from its header."""
+    with open(path, "rb") as f:
+        header = f.read(32)
+        header_length = int.from_bytes(header[8:10], "little")
+        fields = f.read(header_length - 32)
+    names = []
+    for start in range(0, len(fields) - 31, 32):
+        if fields[start] == 0x0D:
+            break
+        names.append(fields[start:start + 11].split(b"\0")[0].decode("ascii"))
+    return names
+
+
+def check_browse(program, table, what):
+    """The open browse shows the table's own fields as its headings and values in its cells."""
+    expected = dbf_field_names(os.path.join(program.options.source, "data", table))
+    grid = program.wait("the browse of %s with its grid" % table,
+                        lambda s: (program.window_in(s, "dbf4") or {"grids": [None]})["grids"][0])
+    headings = [h.strip().upper() for h in grid["headings"]]
+    if headings != expected:
+        program.fail("%s shows the headings %s, not the fields of %s: %s"
+                     % (what, grid["headings"], table, expected))
+    if grid["rows"] == 0 or not any(cell.strip() for cell in grid["firstRow"]):
+        program.fail("%s shows no values in its first row: %s" % (what, grid["firstRow"]))
+
+
+def browse_headings(program):
+    """A profile pick, a material pick, then Database, Material type: each browse shows its own
+    table's fields."""
+    program.focus_main_window()
+    program.step("Alt+E, D opens the dimensions form")
+    program.keys("alt+e")
+    program.wait_popup("Edit")
+    program.keys("d")
+    program.wait_window("TForm_kv6abm")
+    program.step('the profile pick "DIN 32711"')
+    program.click("TForm_kv6abm", "Button_db")
+    program.wait_window("dbf4")
+    check_browse(program, "p3g.dbf", "the profile pick")
+    program.keys("Return")
+    program.wait_window("TForm_kv6abm")
+    program.click("TForm_kv6abm", "Button_ok")
+    program.wait_no_window("TForm_kv6abm")
+    program.focus_main_window()
+    program.step("Alt+E, M opens the material form")
+    program.keys("alt+e")
+    program.wait_popup("Edit")
+    program.keys("m")
+    program.wait_window("TForm_kvwst")
+    program.step("the shaft's material pick")
+    program.click("TForm_kvwst", "Button_mat1")
+    program.wait_window("dbf4")
+    check_browse(program, "rkm1base.dbf", "the material pick")
+    program.keys("Return")
+    program.wait_window("TForm_kvwst")
+    program.click("TForm_kvwst", "Button_ok")
+    program.wait_no_window("TForm_kvwst")
+    program.focus_main_window()
+    program.step("Database, Material type")
+    program.menu("Database", "Material type")
+    program.wait_window("dbf4")
+    check_browse(program, "kv3wstyp.dbf", "Database, Material type")
+    program.keys("Escape")
+    program.wait_no_window("dbf4")
+    program.focus_main_window()
+    exit_program(program)
+
+
+def print_proportions(program):
+    """Drawing 8 of the worked example printed with the A4 setup from a 1600 x 1000 window: the
+    circles in the PDF are round."""
+    example = program.work("p3g60.kv6")
+    shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
+    program.focus_main_window()
+    program.step("File, Settings: the drawing window made 1600 x 1000 on the Graphics page")
+    program.keys("alt+f")
+    program.wait_popup("File")
+    program.keys("t")
+    program.wait_window("Tconfig")
+    click_tab(program, "Tconfig", "Graphics")
+    program.click("Tconfig", "ComboBox_screensizecode")
+    program.settle()
+    program.keys("Home", "Return")
+    program.wait("the window size taken from the input",
+                 lambda s: True if program.control("Tconfig", "ComboBox_screensizecode")["text"]
+                 == "Input" else None)
+    type_into(program, "Tconfig", "Edit_x", "1600")
+    type_into(program, "Tconfig", "Edit_y", "1000")
+    program.click("Tconfig", "Button_ok")
+    program.wait_no_window("Tconfig")
+    program.focus_main_window()
+    program.wait("the drawing window at 1600 x 1000",
+                 lambda s: True if program.window_in(s, "QMainWindow")["client"] == [1600, 1000]
+                 else None)
+    open_calc_file(program, example)
+    program.step("View, Shaft + Hub Production drawing")
+    program.menu("View", "Shaft + Hub Production drawing")
+    program.settle()
+    program.step("File, Print: the print form")
+    program.keys("ctrl+p")
+    program.wait_window("TForm_printconf")
+    program.step("Database in the print form: the A4 setup picked")
+    program.click("TForm_printconf", "Button_db")
+    program.wait_window("dbf4")
+    grid = program.wait("the setups in the browse",
+                        lambda s: (program.window_in(s, "dbf4") or {"grids": [None]})["grids"][0])
+    if not grid["firstRow"] or not grid["firstRow"][0].startswith("A4"):
+        program.fail("the first setup is not the A4 one: %s" % grid["firstRow"])
+    setup = grid["firstRow"]
+    program.keys("Return")
+    program.wait_no_window("dbf4")
+    program.wait_window("TForm_printconf")
+    scales = [program.control("TForm_printconf", edit)["text"]
+              for edit in ("Edit_scalex", "Edit_scaley")]
+    if [float(v) for v in scales] != [float(v) for v in setup[1:3]]:
+        program.fail("the print form took the scales %s, not the A4 setup's %s"
+                     % (scales, setup[1:3]))
+    program.step("OK in the print form prints the drawing")
+    program.click("TForm_printconf", "Button_ok")
+    box = program.wait_window("QMessageBox", 60)
+    texts = [c["text"] for c in box["controls"] if c["text"].startswith("PDF: ")]
+    if not texts:
+        program.fail("the box after printing names no PDF: %s"
+                     % [c["text"] for c in box["controls"]])
+    pdf = texts[0][len("PDF: "):]
+    program.keys("Return")
+    program.wait_no_window("QMessageBox")
+    program.focus_main_window()
+    exit_program(program)
+    program.step("the circles of the PDF %s" % pdf)
+    if not os.path.isfile(pdf):
+        program.fail("no file %s" % pdf)
+    check_circles(program, pdf)
+
+
+def check_circles(program, pdf):
+    found = pdf_circles(pdf)
+    measured = ", ".join("%.2f x %.2f" % c for c in found)
+    if not found:
+        program.fail("the PDF draws no circle")
+    out_of_round = [c for c in found if abs(c[0] / c[1] - 1) > TOLERANCE]
+    if out_of_round:
+        program.fail("circles out of round by more than 1 %%: %s mm across x down"
+                     % ", ".join("%.2f x %.2f" % c for c in out_of_round))
+    for diameter in EXAMPLE_CIRCLES_MM:
+        if not any(abs(across - diameter) <= TOLERANCE * diameter and
+                   abs(down - diameter) <= TOLERANCE * diameter for across, down in found):
+            program.fail("the M 1:1 drawing has no circle of %.1f mm within 1 %%; its circles "
+                         "measure %s mm across x down" % (diameter, measured))
+
+
+PARTS = {
+    "help-image-then-menu": help_image_then_menu,
+    "worked-example": worked_example,
+    "browse-headings": browse_headings,
+    "print-proportions": print_proportions,
+}
+
+
+def run_part(options, name):
+    log("== %s%s" % (name, " under valgrind" if options.valgrind else ""))
+    display = Display(30)
+    root = tempfile.mkdtemp(prefix="kv6walk.")
+    program = None
+    try:
+        program = Program(options, display.name, root)
+        PARTS[name](program)
+        log("   passed")
+        return True
+    except WalkFailure as failure:
+        log("FAIL %s: %s" % (name, failure))
+        errors = program.memory_errors() if program is not None else None
+        if errors and errors not in str(failure):
+            log("    before that, " + errors)
+        return False
+    finally:
+        if program is not None:
+            program.stop()
+        display.stop()
+        if options.keep:
+            log("   kept " + root)
+        else:
+            shutil.rmtree(root, ignore_errors=True)
+
+
+def main():
+    # A timeout's SIGTERM ends the walk through its clean-up: the program and Xvfb stop, the
+    # part's folder goes.
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit("walk.py: terminated"))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--wkv6", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--valgrind", action="store_true")
+    parser.add_argument("--keep", action="store_true", help="keep each part's folder")
+    parser.add_argument("parts", nargs="*", default=list(PARTS))
+    options = parser.parse_args()
+    options.wkv6 = os.path.abspath(options.wkv6)
+    options.probe = os.path.abspath(options.probe)
+    unknown = [p for p in options.parts if p not in PARTS]
+    if unknown:
+        parser.error("unknown parts %s; the parts are %s" % (unknown, list(PARTS)))
+    failed = [name for name in options.parts if not run_part(options, name)]
+    passed = len(options.parts) - len(failed)
+    print("%d passed, %d failed" % (passed, len(failed)))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
