@@ -180,8 +180,9 @@ class Program:
         log("  step: " + text)
 
     def fail(self, what):
-        raise WalkFailure("%s: %s\n    screen: %s" % (self.step_text, what,
-                                                     describe(self.last_state)))
+        screen = "last screen before wkv6 ended" if self.ended() else "screen"
+        raise WalkFailure("%s: %s\n    %s: %s" % (self.step_text, what, screen,
+                                                 describe(self.last_state)))
 
     def ended(self):
         return self.process.poll() is not None
