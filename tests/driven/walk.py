@@ -405,11 +405,19 @@ def help_image_then_menu(program):
     exit_program(program)
 
 
-def exit_program(program):
+def exit_program(program, question=None):
+    """File, Exit; the question the program asks on the way (a changed connection) answered Yes."""
     program.step("File, Exit")
     program.keys("alt+f")
     program.wait_popup("File")
     program.keys("x")
+    if question is not None:
+        program.step('File, Exit: "%s" answered Yes' % question)
+        box = program.wait_window("QMessageBox")
+        asked = [c["text"] for c in box["controls"] if c["name"] == "qt_msgbox_label"]
+        if asked != [question]:
+            program.fail("the question on leaving is %s, not %r" % (asked, question))
+        program.keys("y")
     program.expect_exit(0, "File, Exit")
 
 
@@ -591,7 +599,7 @@ def browse_headings(program):
     program.keys("Escape")
     program.wait_no_window("dbf4")
     program.focus_main_window()
-    exit_program(program)
+    exit_program(program, "Discard previous input data ?")
 
 
 def print_proportions(program):
