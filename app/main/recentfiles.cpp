@@ -4,12 +4,12 @@
 
 #include "base/dialogs/utilcrtfile.h"
 #include "base/files/listfile.h"
+#include "base/files/utilfile.h"
 #include "base/files/utilpath.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "platform/dirservices.h"
 #include "platform/fileidentity.h"
-#include "platform/osfiles.h"
 
 namespace {
 
@@ -17,11 +17,6 @@ constexpr std::size_t kShortenFrom = 50;
 
 std::string RecentFilesPath() {
   return AddBackslash(ConfigDir) + ShortName + ".cff";
-}
-
-std::string Absolute(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  return AddBackslash(platform::os::CurrentFolder()) + path;
 }
 
 // Linux names differ by letter case, so only the same bytes or the same file on disk match.
@@ -85,7 +80,7 @@ void DeleteRecentFile(std::int32_t n) {
 }
 
 void AddRecentFile(const std::string& name) {
-  const std::string full = Absolute(AddBackslash(DataDir) + name + "." + FileExt);
+  const std::string full = AbsolutePath(AddBackslash(DataDir) + name + "." + FileExt);
   for (int n = kRecentFileCount; n >= 1; --n) {
     if (!RecentFiles[n].empty() && SameRecentFile(full, RecentFiles[n])) DeleteRecentFile(n);
   }

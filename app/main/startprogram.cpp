@@ -133,7 +133,8 @@ std::optional<int> CarryOutCommandLine(const CommandLine& line) {
     ShowInfoScreen();
     return 0;
   }
-  CurrentFile = line.file;
+  // Absolute, so that the name keeps telling itself apart from a bare name in DataDir.
+  CurrentFile = AbsolutePath(line.file);
   DataDir.clear();
   switch (line.mode) {
     case StartMode::Report:

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "base/dialogs/utilcrt.h"
+#include "base/draw/breldraw.h"
 #include "base/files/utilfile.h"
 #include "base/files/utilpath.h"
 #include "base/help/helptext.h"
@@ -174,7 +175,7 @@ void SaveFileDialog(std::string name, std::string& fullName) {
     folder = AddBackslash(DirOfPath(chosen.path));
     name = NameWithoutExt(chosen.path);
   }
-  fullName = name.find('.') != std::string::npos && !ask ? name : folder + name + "." + FileExt;
+  fullName = !IsBareCalcName(name) && !ask ? name : folder + name + "." + FileExt;
   CheckOutputFileName(fullName);
   if (ask && AbortFlag == 0) {
     DataDir = folder;

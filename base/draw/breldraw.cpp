@@ -120,7 +120,7 @@ std::int32_t PenToColor(std::uint8_t pen) {
 }
 
 bool IsBareCalcName(const std::string& name) {
-  return name.find_first_of("/.") == std::string::npos;
+  return name.find('/') == std::string::npos;
 }
 
 std::string CalcFileOfName(const std::string& name) {

@@ -48,8 +48,8 @@ extern TDrawer* Drawer;
 // CAD pen number to colour number of the drawing window.
 std::int32_t PenToColor(std::uint8_t pen);
 
-// A bare calculation-file name (no folder, no extension) lies in DataDir with the extension
-// FileExt; any other name, such as the one typed on the command line, is the file itself.
+// A bare calculation-file name (no "/"; it may hold dots, as "p3g.v2" does) lies in DataDir with
+// the extension FileExt; a path, such as the command line's file made absolute, is the file itself.
 bool IsBareCalcName(const std::string& name);
 std::string CalcFileOfName(const std::string& name);
 // The current file's full name; empty without one. In archive mode CurrentFile as it stands.

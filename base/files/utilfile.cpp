@@ -141,6 +141,11 @@ bool DirExists(const std::string& dir) {
   return IsFolder(RemoveBackslash(dir));
 }
 
+std::string AbsolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  return AddBackslash(platform::os::CurrentFolder()) + path;
+}
+
 void DeleteListFile(const std::string& name) {
   const std::string path = platform::ResolveFileName(name);
   if (!FileThere(path)) return;

@@ -20,6 +20,8 @@ bool FolderWritable(const std::string& dir);
 bool FolderUsable(const std::string& dir);
 // True when the path names an existing folder.
 bool DirExists(const std::string& dir);
+// The path as it stands when it starts with "/", else below the current folder.
+std::string AbsolutePath(const std::string& path);
 
 // Erases the file when it opens for reading; AbortFlag := 1 when it then cannot be erased.
 void DeleteListFile(const std::string& name);

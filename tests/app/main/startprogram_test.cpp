@@ -13,10 +13,12 @@
 #include "base/draw/breldraw.h"
 #include "base/draw/brelgraf.h"
 #include "base/files/listfile.h"
+#include "base/files/utilpath.h"
 #include "calc/kv6record.h"
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/recordingservices.h"
 #include "tests/app/main/mainformfixture.h"
+#include "tests/support/scopedcurrentfolder.h"
 
 namespace {
 
@@ -30,6 +32,36 @@ class StartProgramTest : public MainFormTest {
     const std::string::size_type at = bytes.find("\r\n60.0000000\r\n");
     bytes.replace(at, 14, "\r\n" + d1 + "\r\n");
     return bytes;
+  }
+  // The file is current under its full name: for the spreadsheet export and in the close
+  // question.
+  void ExpectCurrentUnder(const std::string& path) {
+    EXPECT_EQ(CurrentFileName(), path);
+    const platform::RecordedLauncher launcher;
+    platform::headless::DialogScript script;
+    Modified = 0;
+    StartSpreadsheet();
+    ExportCalcFileToSpreadsheet();
+    ExcelApp.reset();
+    EXPECT_EQ(std::tuple(AbortFlag, launcher->documents.size()), std::tuple(0, 1u));
+    Modified = 1;
+    script->Expect(platform::headless::Step(platform::DialogKind::Box)
+                       .Answer(platform::MessageAnswer::Cancel));
+    EXPECT_FALSE(form->Window().Close());
+    const std::string question = "Save file (" + path + ") ?";
+    ASSERT_FALSE(script->Transcript().empty());
+    EXPECT_NE(script->Transcript().back().find(question), std::string::npos)
+        << script->Transcript().back();
+  }
+  // File, Save of the connection with d1 = 57.125 writes nothing in the working folder (a stray
+  // file there is removed, so that it cannot spoil another test); true when the file holds it.
+  bool SaveWritesTheFileOnly(const std::string& path, const std::string& strayName) {
+    CalcData.d1 = 57.125L;
+    Modified = 1;
+    Item("mi_FileSave").Click();
+    EXPECT_FALSE(fs::exists(strayName)) << strayName;
+    fs::remove(strayName);
+    return FileBytes(path).find("\r\n57.1250000\r\n") != std::string::npos;
   }
 };
 
@@ -94,22 +126,42 @@ TEST_F(StartProgramTest, TheCommandLinesFileStaysCurrentUnderItsOwnName) {
   home.Put("x.kv6", Connection("50.0000000"));
   ASSERT_EQ(Start({home.Path("x.kv6")}), std::nullopt);
   Item("mi_FileSave").Click();
-  EXPECT_EQ(std::tuple(ArchiveMode, CurrentFileName()), std::tuple(0, home.Path("x.kv6")));
+  EXPECT_EQ(ArchiveMode, 0);
   EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G  -  " + home.Path("x.kv6"));
-  const platform::RecordedLauncher launcher;
-  platform::headless::DialogScript script;
-  StartSpreadsheet();
-  ExportCalcFileToSpreadsheet();
-  ExcelApp.reset();
-  EXPECT_EQ(std::tuple(AbortFlag, launcher->documents.size()), std::tuple(0, 1u));
-  Modified = 1;
-  script->Expect(
-      platform::headless::Step(platform::DialogKind::Box).Answer(platform::MessageAnswer::Cancel));
-  EXPECT_FALSE(form->Window().Close());
-  const std::string question = "Save file (" + home.Path("x.kv6") + ") ?";
-  ASSERT_FALSE(script->Transcript().empty());
-  EXPECT_NE(script->Transcript().back().find(question), std::string::npos)
-      << script->Transcript().back();
+  ExpectCurrentUnder(home.Path("x.kv6"));
+}
+
+// A name given relative to the working folder is that folder's file, never "x.kv6.kv6".
+TEST_F(StartProgramTest, TheCommandLinesRelativeFileIsTheWorkingFoldersFile) {
+  home.Put("x.kv6", Connection("50.0000000"));
+  const std::string path = fs::canonical(home.Dir()).string() + "/x.kv6";
+  {
+    const ScopedCurrentFolder inHome(home.Dir());
+    EXPECT_EQ(Start({"x.kv6"}), std::nullopt);
+    EXPECT_EQ(std::tuple(CalcData.d1, CurrentFile), std::tuple(50.0L, path));
+    EXPECT_TRUE(SaveWritesTheFileOnly(path, "x.kv6.kv6"));
+  }
+  EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G  -  " + path);
+  ExpectCurrentUnder(path);
+}
+
+// Dots in a file's name ("a.b.kv6") do not make it a path: opened from a folder, it stays that
+// folder's file. Its Save is refused for the dots and writes nothing, in no folder.
+TEST_F(StartProgramTest, AFileOpenedWithDotsInItsNameStaysInItsFolder) {
+  home.Put("a.b.kv6", Connection("50.0000000"));
+  ASSERT_EQ(Start(), std::nullopt);
+  {
+    platform::headless::DialogScript script;
+    script->Expect(
+        platform::headless::Step(platform::DialogKind::OpenFile).Type(home.Path("a.b.kv6")));
+    Item("mi_fileOpen").Click();
+    EXPECT_FALSE(script->Failed());
+  }
+  EXPECT_EQ(std::tuple(CalcData.d1, AddBackslash(DataDir) + "a.b.kv6"),
+            std::tuple(50.0L, home.Path("a.b.kv6")));
+  EXPECT_FALSE(SaveWritesTheFileOnly(home.Path("a.b.kv6"), "a.b"));
+  EXPECT_EQ(Modified, 1);
+  ExpectCurrentUnder(home.Path("a.b.kv6"));
 }
 
 TEST_F(StartProgramTest, UsageEndsWithZero) {

@@ -69,6 +69,12 @@ TEST(CurrentFileNameTest, JoinsFolderNameAndExtension) {
   FileExt = "kv6";
   ArchiveMode = 0;
   EXPECT_EQ(CurrentFileName(), "/work/SHAFT.kv6");
+  // Dots belong to the name; only a "/" makes it the file itself.
+  CurrentFile = "p3g.v2";
+  EXPECT_EQ(CurrentFileName(), "/work/p3g.v2.kv6");
+  CurrentFile = "/d/p3g.kv6";
+  EXPECT_EQ(CurrentFileName(), "/d/p3g.kv6");
+  CurrentFile = "SHAFT";
   ArchiveMode = 1;
   EXPECT_EQ(CurrentFileName(), "SHAFT");
   ArchiveMode = 0;
