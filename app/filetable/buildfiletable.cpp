@@ -30,7 +30,7 @@ void ListFiles(TForm_preview& table, const FileTableHooks& hooks) {
 
 // The picked file replaces the program's connection only when it loads.
 void LoadPicked(const std::string& name, const FileTableHooks& hooks) {
-  if (LoadCalcFile(AddBackslash(DataDir) + name)) CurrentFile = NameWithoutExt(name);
+  if (LoadCalcFile(ListedFilePath(DataDir, name))) CurrentFile = NameWithoutExt(name);
   AbortFlag = 0;
   if (hooks.afterLoad) hooks.afterLoad();
 }

@@ -111,8 +111,12 @@ std::vector<std::string> FileTableHeader() {
           "Se2"};
 }
 
+std::string ListedFilePath(const std::string& folder, const std::string& name) {
+  return AbsolutePath(AddBackslash(folder) + name);
+}
+
 std::vector<std::string> FileTableRow(const std::string& folder, const std::string& name) {
-  const std::string path = AddBackslash(folder) + name;
+  const std::string path = ListedFilePath(folder, name);
   std::vector<std::string> row(kColumns);
   row[0] = name;
   row[1] = DateOf(path);

@@ -12,6 +12,9 @@ std::vector<std::string> CalcFileNames(const std::string& folder);
 
 std::vector<std::string> FileTableHeader();
 
+// The listed file's path, made absolute so that the reader takes it as the file itself, never as
+// a bare name, also when the folder is empty (the working folder).
+std::string ListedFilePath(const std::string& folder, const std::string& name);
 // Loads the file (its calculation runs) and gives its row. A file that does not load gets its
 // name, date and "P3G" only; a calculation that stopped leaves the safety factors empty. No
 // message box is shown on the way.

@@ -120,7 +120,9 @@ void ShowRecentFile(platform::MenuItem& item, std::int32_t n) {
 void OpenRecentFile(platform::MainWindow& window, std::int32_t n) {
   AskSaveModified();
   if (AbortFlag != 0) return;
-  const std::string entry = RecentFiles[static_cast<std::size_t>(n)];
+  // Absolute, so that a name the list holds relative to the working folder is still read as the
+  // file itself and gives the data folder.
+  const std::string entry = AbsolutePath(RecentFiles[static_cast<std::size_t>(n)]);
   if (!FileThere(entry)) {
     DeleteRecentFile(n);
     SetMenuCaptions(window.Menus());

@@ -16,6 +16,7 @@
 #include "calc/vocabulary.h"
 #include "tests/app/documentationfixture.h"
 #include "tests/app/tools/calcfilegen.h"
+#include "tests/support/scopedcurrentfolder.h"
 
 namespace {
 
@@ -287,6 +288,23 @@ TEST_F(FileTableTest, ALeftPressOnTheCurrentRowLoadsItsFile) {
   InTable([&](TForm_preview& table) { table.Close(); });
   BuildFileTable(hooks_);
   EXPECT_EQ(loads_, (std::vector<std::string>{"calc00000", "calc00000"}));
+}
+
+// Without a data folder (after a start with a file on the command line) the table lists the
+// working folder, and a pick loads the picked file from there.
+TEST_F(FileTableTest, APickFromTheWorkingFolderLoadsThePickedFile) {
+  Make(2, false);
+  const ScopedCurrentFolder inData(DataDir);
+  DataDir.clear();
+  InTable([](TForm_preview& table) {
+    EXPECT_EQ(GridRows(table)[1], ExpectedRow(1));
+    const platform::Rect cell = table.StringGrid1.CellRect(0, table.StringGrid1.Row());
+    table.StringGrid1.MouseDown(MouseButton::Left, (cell.left + cell.right) / 2,
+                                (cell.top + cell.bottom) / 2);
+  });
+  InTable([](TForm_preview& table) { table.Close(); });
+  BuildFileTable(hooks_);
+  EXPECT_EQ(loads_, std::vector<std::string>{"calc00000"});
 }
 
 TEST_F(FileTableTest, TheFirstSearchOfAFreshTableLoadsTheRowItFinds) {

@@ -11,6 +11,7 @@
 #include "app/main/currentfile.h"
 #include "app/main/mainmenu.h"
 #include "app/main/recentfiles.h"
+#include "base/draw/breldraw.h"
 #include "base/text/messages.h"
 #include "cad/layer/cadstream.h"
 #include "cad/layer/cadvar.h"
@@ -19,6 +20,7 @@
 #include "platform/controls.h"
 #include "platform/headless/dialogscript.h"
 #include "tests/app/main/mainformfixture.h"
+#include "tests/support/scopedcurrentfolder.h"
 
 namespace {
 
@@ -276,6 +278,20 @@ TEST_F(ThhTest, RecentFileThatIsGoneOrDamaged) {
   EXPECT_EQ(RecentFiles[1], home.Path("good.kv6"));
   EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G  -  good.kv6");
   EXPECT_EQ(Item("mi_file1").Caption(), "&1 " + ShortenPath(home.Path("good.kv6")));
+}
+
+// A list entry relative to the working folder is that folder's file.
+TEST_F(ThhTest, RecentFileRelativeToTheWorkingFolder) {
+  home.Put("good.kv6", FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
+  {
+    const ScopedCurrentFolder inHome(home.Dir());
+    RecentFiles = {"", "good.kv6", "", "", ""};
+    form->UpdateCaption();
+    Item("mi_file1").Click();
+  }
+  const std::string folder = fs::canonical(home.Dir()).string() + "/";
+  EXPECT_EQ(std::tuple(CurrentFile, DataDir, CurrentFileName()),
+            std::tuple(std::string("good"), folder, folder + "good.kv6"));
 }
 
 // The listing shows each file in the caption; closing the table without a pick gives the caption
