@@ -18,21 +18,14 @@ constexpr int kTextPolygonProfile = 52;
 constexpr std::uint16_t kMaterialHelp = 9500;
 constexpr std::uint16_t kProfileHelp = 9510;
 constexpr std::uint16_t kTypeHelp = 9520;
-constexpr char kEnter = 13;
 constexpr char kEsc = 27;
 
-// Field n of the current row; nothing once a read of the row has failed, so a table that lacks
-// fields is reported once.
-std::string Field(std::int32_t n) {
-  return AbortFlag == 0 ? GetTableField(n) : std::string();
-}
-
 long double RealField(std::int32_t n) {
-  return TextToReal(Field(n));
+  return TextToReal(GetTableFieldWhileOk(n));
 }
 
 std::int32_t IntField(std::int32_t n) {
-  return TextToInt(Field(n));
+  return TextToInt(GetTableFieldWhileOk(n));
 }
 
 // Opens the table under its titles: the table's name, and the title that leads the caption
@@ -53,7 +46,7 @@ bool RowChosen(std::uint16_t mode, std::uint16_t help) {
   SetHelpNumber(help);
   BrowseExitKey = kEsc;
   ShowTable("", mode);
-  if (BrowseExitKey == kEnter && AbortFlag == 0 && SelectedRecord > 0) return true;
+  if (BrowseChoseRecord()) return true;
   AbortFlag = 1;
   return false;
 }
@@ -113,9 +106,9 @@ void SelectP3GProfile(std::uint16_t mode) {
 
 void ReadMaterialRecord(int part) {
   RKM1BASE_Record m = Materials[part];
-  m.Ident = Field(1);
-  m.Name = TrimBlanks(Field(2));
-  m.Name2 = TrimBlanks(Field(3));
+  m.Ident = GetTableFieldWhileOk(1);
+  m.Name = TrimBlanks(GetTableFieldWhileOk(2));
+  m.Name2 = TrimBlanks(GetTableFieldWhileOk(3));
   m.TypeNo = IntField(4);
   m.Rm = IntField(5);
   m.Re = IntField(6);
@@ -124,15 +117,15 @@ void ReadMaterialRecord(int part) {
   m.Val9 = static_cast<double>(RealField(9));
   m.Poisson = static_cast<double>(RealField(10));
   m.Val11 = static_cast<double>(RealField(11));
-  m.Text12 = Field(12);
-  m.Text13 = Field(13);
+  m.Text12 = GetTableFieldWhileOk(12);
+  m.Text13 = GetTableFieldWhileOk(13);
   if (AbortFlag == 0) Materials[part] = m;
 }
 
 void ReadMaterialType() {
   KV3WSTYP_Record type = MaterialType;
   type.TypeNo = IntField(1);
-  type.Name = Field(2);
+  type.Name = GetTableFieldWhileOk(2);
   type.Field3 = static_cast<double>(RealField(3));
   type.Field4 = static_cast<double>(RealField(4));
   type.Field5 = static_cast<double>(RealField(5));

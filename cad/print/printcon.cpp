@@ -21,7 +21,6 @@
 #include "platform/osfiles.h"
 #include "tables/access/dbf4.h"
 #include "tables/access/tableaccess.h"
-#include "tables/core/tzerror.h"
 
 namespace {
 
@@ -72,23 +71,15 @@ struct StoredSetup {
   bool borderLine = false;
 };
 
-std::string SetupField(std::int32_t n) {
-  return AbortFlag == 0 ? GetTableField(n) : std::string();
-}
-
-bool SetupFlag(const char* name) {
-  return AbortFlag == 0 && GetTableBool(name);
-}
-
 StoredSetup ReadStoredSetup() {
   StoredSetup setup;
   for (std::size_t i = 0; i < setup.numbers.size(); ++i) {
-    setup.numbers[i] = SetupField(static_cast<std::int32_t>(i) + 2);
+    setup.numbers[i] = GetTableFieldWhileOk(static_cast<std::int32_t>(i) + 2);
   }
-  setup.landscape = SetupFlag("landscape");
-  setup.monochrome = SetupFlag("monochrom");
-  setup.fitLimits = SetupFlag("variable");
-  setup.borderLine = SetupFlag("borderline");
+  setup.landscape = GetTableBoolWhileOk("landscape");
+  setup.monochrome = GetTableBoolWhileOk("monochrom");
+  setup.fitLimits = GetTableBoolWhileOk("variable");
+  setup.borderLine = GetTableBoolWhileOk("borderline");
   return setup;
 }
 
@@ -353,7 +344,7 @@ void TForm_printconf::Button_dbClick() {
   ShowTable("", 1);
   SetHelpNumber(help);
   // Enter on a table without rows picks nothing.
-  if (BrowseExitKey == 13 && AbortFlag == 0 && SelectedRecord > 0) {
+  if (BrowseChoseRecord()) {
     TakeSetup();
   }
   CloseTableFile();

@@ -22,6 +22,24 @@
 
 namespace dadav {
 
+// Runs the action with the engine's reporting off: the dataset's text of a failure, empty
+// when there was none or the engine recorded its own.
+template <class Action>
+std::string FailureOf(Action action) {
+  const bool reporting = SetReportErrors(false);
+  std::string datasetText;
+  try {
+    action();
+  } catch (const EDadavError& error) {
+    datasetText = error.what();
+  } catch (const EDatabaseError& error) {
+    datasetText = error.what();
+  } catch (const EAbort&) {
+  }
+  SetReportErrors(reporting);
+  return datasetText;
+}
+
 // The seven menu captions in the program's language; English until the program installs its
 // own source.
 struct Dbf4MenuCaptions {
@@ -115,10 +133,6 @@ class Tdbf4 : public platform::Form {
   // The table's append lock for an append of many records; a refusal is shown.
   bool AppendLock();
   void Resynchronise();
-  // Runs the action with the engine's reporting off: the dataset's text of a failure, empty
-  // when there was none or the engine recorded its own.
-  template <class Action>
-  std::string FailureOf(Action action);
   // A step of the grid, the navigator or a key: they keep in step with the table themselves, so
   // the form takes the table's state again only after a failure.
   void GuardedStep(const std::function<void()>& action);
@@ -138,22 +152,6 @@ template <class Action>
 void Tdbf4::Guarded(Action action) {
   ReportFailure(FailureOf(action));
   Resynchronise();
-}
-
-template <class Action>
-std::string Tdbf4::FailureOf(Action action) {
-  const bool reporting = SetReportErrors(false);
-  std::string datasetText;
-  try {
-    action();
-  } catch (const EDadavError& error) {
-    datasetText = error.what();
-  } catch (const EDatabaseError& error) {
-    datasetText = error.what();
-  } catch (const EAbort&) {
-  }
-  SetReportErrors(reporting);
-  return datasetText;
 }
 
 // The one browse form of the program.

@@ -109,18 +109,7 @@ std::string Cut10(const std::string& name) {
 // shows its text in the error box and sets AbortFlag, and the caller unwinds. False on an error.
 template <class Call>
 bool EngineCall(Call call) {
-  const bool reporting = dadav::SetReportErrors(false);
-  std::string raised;
-  try {
-    call();
-  } catch (const dadav::EAbort&) {
-    // Reported before it was raised; the recorded error says what failed.
-  } catch (const dadav::EDadavError& error) {
-    raised = error.what();
-  } catch (const dadav::EDatabaseError& error) {
-    raised = error.what();
-  }
-  dadav::SetReportErrors(reporting);
+  const std::string raised = dadav::FailureOf(call);
   const std::string recorded = dadav::TakeErrorText();
   const std::string& text = recorded.empty() ? raised : recorded;
   if (text.empty()) return true;
@@ -254,6 +243,18 @@ bool GetTableBool(const std::string& name) {
   bool value = false;
   EngineCall([&] { value = DbfForm->GetFieldBool(Cut10(name)); });
   return value;
+}
+
+std::string GetTableFieldWhileOk(std::int32_t n) {
+  return AbortFlag == 0 ? GetTableField(n) : std::string();
+}
+
+bool GetTableBoolWhileOk(const std::string& name) {
+  return AbortFlag == 0 && GetTableBool(name);
+}
+
+bool BrowseChoseRecord() {
+  return BrowseExitKey == 13 && AbortFlag == 0 && SelectedRecord > 0;
 }
 
 void PutTableStr(const std::string& name, const std::string& text) {

@@ -30,6 +30,12 @@ std::int32_t TableRecCount();
 std::string TableFieldName(std::int32_t n);
 std::string GetTableField(std::int32_t n);
 bool GetTableBool(const std::string& name);
+// The same reads of a row read field by field: nothing once AbortFlag is set, so a table that
+// lacks fields is reported once.
+std::string GetTableFieldWhileOk(std::int32_t n);
+bool GetTableBoolWhileOk(const std::string& name);
+// After ShowTable: true when the browse was left with Enter on a record.
+bool BrowseChoseRecord();
 void PutTableStr(const std::string& name, const std::string& text);
 void PutTableFloat(const std::string& name, double value);
 void PutTableInt(const std::string& name, std::int64_t value);

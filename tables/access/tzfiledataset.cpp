@@ -48,16 +48,17 @@ class Restored {
 
 // After a locked write: a failed one releases its lock and keeps the write's error for the
 // caller; a done one moves off a record the view hides, releasing the lock unless it still
-// stands on one.
-void FinishLockedWrite() {
+// stands on one. True when nothing failed.
+bool FinishLockedWrite() {
   const std::uint16_t code = LastErrorCode;
   if (code != 0) {
     Unlock();
     LastErrorCode = code;
-    return;
+    return false;
   }
   SkipToVisible();
   if (RecordVisible()) Unlock();
+  return LastErrorCode == 0;
 }
 
 }  // namespace
@@ -198,8 +199,7 @@ bool TTzFileDataSet::LockedInsert() {
   AreaSelect("s_AppendWithLock");
   if (!LockWithRetry(&dadav::ALock, OnALockFailedOnInsert, "Insert")) return false;
   dadav::Append();
-  FinishLockedWrite();
-  return LastErrorCode == 0;
+  return FinishLockedWrite();
 }
 
 bool TTzFileDataSet::LockedDelete() {
@@ -207,8 +207,7 @@ bool TTzFileDataSet::LockedDelete() {
   AreaSelect("s_DeleteWithLock");
   if (!LockWithRetry(&RLock, OnRLockFailedOnDelete, "Delete")) return false;
   DeleteRec();
-  FinishLockedWrite();
-  return LastErrorCode == 0;
+  return FinishLockedWrite();
 }
 
 bool TTzFileDataSet::LockedRestore() {
@@ -225,8 +224,7 @@ bool TTzFileDataSet::LockedPost() {
   AreaSelect("s_ReplaceWithLock");
   if (!LockWithRetry(&RLock, OnRLockFailedOnPost, "Post")) return false;
   Replace();
-  FinishLockedWrite();
-  return LastErrorCode == 0;
+  return FinishLockedWrite();
 }
 
 void TTzFileDataSet::IndexOn(const std::string& keyExpression, const std::string& indexFile) {

@@ -25,12 +25,6 @@ std::string StoredLines(const MemoControl& memo) {
   return data;
 }
 
-// Blocks a record of the bytes covers: a record that ends on a block boundary takes no block
-// beyond it, so the next memo may start there.
-std::uint64_t BlocksCovered(std::uint64_t bytes, std::uint16_t blockSize) {
-  return NextFreeBlock(bytes, blockSize);
-}
-
 // The old run of a memo being rewritten, when its group header shows at least `needed` blocks
 // and the run lies inside the file; its offset goes to at.
 bool OldRunFits(MemoControl& memo, std::int64_t oldBlock, std::uint64_t needed, std::uint64_t& at) {
@@ -43,7 +37,7 @@ bool OldRunFits(MemoControl& memo, std::int64_t oldBlock, std::uint64_t needed, 
   if (MemoRead(memo, start, header, sizeof header, done) != 0 || done < sizeof header) return false;
   std::uint64_t length = 0;
   if (!ParseGroupHeader(memo.memoType, header, done, length)) return false;
-  const std::uint64_t blocks = BlocksCovered(length + kGroupHeaderBytes, memo.blockSize);
+  const std::uint64_t blocks = NextFreeBlock(length + kGroupHeaderBytes, memo.blockSize);
   const std::uint64_t fileBlocks = NextFreeBlock(size, memo.blockSize);
   if (blocks < needed || start / memo.blockSize + blocks > fileBlocks) return false;
   at = start;
@@ -111,7 +105,7 @@ std::int64_t EditMemo() {
   if (!LockMemoPadAndSeekEOF(memo, "EditMemo/CloseMemo", position)) return 0;
   std::uint64_t at = 0;
   if (ReusesRuns(memo.memoType) &&
-      OldRunFits(memo, MemoLines.block, BlocksCovered(size, memo.blockSize), at)) {
+      OldRunFits(memo, MemoLines.block, NextFreeBlock(size, memo.blockSize), at)) {
     position.writeFrom = position.recordStart = at;
   }
   if (const int code = WriteMemoRecord(memo, position, data, groupForm); code != 0) {
