@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "platform/osfiles.h"
@@ -126,8 +125,7 @@ std::unique_ptr<ProcessLauncher> MakeCommandLineLauncher() {
 std::vector<std::string> EditorCommand(const std::string& path) {
   std::vector<std::string> argv;
   for (const char* variable : {"VISUAL", "EDITOR"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr) argv = SplitAtBlanks(value);
+    argv = SplitAtBlanks(os::Variable(variable));
     if (!argv.empty()) break;
   }
   if (argv.empty()) argv.push_back("xdg-open");

@@ -175,7 +175,7 @@ void SaveFileDialog(std::string name, std::string& fullName) {
     folder = AddBackslash(DirOfPath(chosen.path));
     name = NameWithoutExt(chosen.path);
   }
-  fullName = !IsBareCalcName(name) && !ask ? name : folder + name + "." + FileExt;
+  fullName = ask ? folder + name + "." + FileExt : CalcFileOfName(name);
   CheckOutputFileName(fullName);
   if (ask && AbortFlag == 0) {
     DataDir = folder;

@@ -190,7 +190,7 @@ std::string FileLine() {
   if (DataDir.size() + CurrentFile.size() > 69) {
     return BoxedLine(PathInText(CurrentFile + "." + FileExt));
   }
-  return BoxedLine(PathInText(AddBackslash(DataDir) + CurrentFile + "." + FileExt));
+  return BoxedLine(PathInText(CalcFileOfName(CurrentFile)));
 }
 
 bool IsFirstHeader(std::int32_t page) {
