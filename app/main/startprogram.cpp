@@ -16,6 +16,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
+#include "cad/layer/brelcad.h"
 #include "cad/layer/cadvar.h"
 #include "calc/calcfile.h"
 #include "calc/kv6rech.h"
@@ -25,7 +26,6 @@
 namespace {
 
 constexpr std::uint16_t kTabSeparatedCopy = 9;
-constexpr std::uint16_t kLastCadDevice = 7;
 
 void FillUsageText() {
   const std::vector<std::string> lines = UsageLines();
@@ -56,7 +56,7 @@ int ReportMode() {
 
 // Succeeds only with a complete file: a device or drawing that writes none is a failure.
 int CadMode(const CommandLine& line) {
-  if (line.device < 1 || line.device > kLastCadDevice) {
+  if (line.device < kCadDxf || line.device > kCadStep) {
     ShowError("CAD type " + IntText(line.device) +
               " unknown: 1 DXF, 2 IGES, 3 screen, 4 plot program, 5 text list, 6 STL, 7 STEP");
     return 1;

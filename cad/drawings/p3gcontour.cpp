@@ -35,7 +35,7 @@ void DrawP3GContour(std::uint16_t lobes, bool polyline, std::int32_t resolution,
                     long double e, bool reverse) {
   if (lobes == 0) lobes = 3;
   resolution = effective_resolution(resolution, lobes);
-  if (d == 0) d = 4.2L;
+  if (d == 0) d = kDefaultContourDiameter;
   cad_layer(kContourLayer);
   if (polyline) {
     cad_polyline_begin(0);

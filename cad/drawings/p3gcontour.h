@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// The mean diameter a contour of diameter 0 is drawn with.
+inline constexpr long double kDefaultContourDiameter = 4.2L;
+
 // Draws the contour with lobes lobes (0 means 3), mean diameter d (0 means 4.2) and eccentricity
 // e around the origin (plus the drawing offset), as one open polyline or as connected lines.
 // resolution counts steps per half turn: below 3 x lobes it is 90, above 100,000 it is 100,000.

@@ -80,7 +80,7 @@ void dimensions(std::uint16_t part) {
 // outer circles when they are drawn.
 long double largest_radius(std::uint16_t part, std::uint16_t mode) {
   const kv6record& r = CalcData;
-  const long double d = r.d1graf == 0 ? 4.2L : r.d1graf;
+  const long double d = r.d1graf == 0 ? kDefaultContourDiameter : r.d1graf;
   long double radius = std::fabs(d / 2) + std::fabs(r.e1);
   if (mode == 1 || mode == 2) {
     if (shows_shaft(part)) radius = std::max(radius, r.dB1 / 2);
@@ -93,8 +93,7 @@ long double largest_radius(std::uint16_t part, std::uint16_t mode) {
 // How far the dimensions reach across (x) and down (y) from the centre.
 CadPoint dimension_reach(std::uint16_t part) {
   const kv6record& r = CalcData;
-  long double f = std::fabs(kArrowPerD2 * r.d2 * DimArrowBase);
-  if (f < 0.001L) f = 1;  // as cad_dim_scale takes it
+  const long double f = std::fabs(DimArrowFactorFor(kArrowPerD2 * r.d2));
   const long double m = dimension_base();
   long double across = kOuterCircleLine * m + f;
   if (shows_shaft(part) && r.dB1 > 0) across = std::max(across, kBoreLine * r.d2 + kTextReach * f);

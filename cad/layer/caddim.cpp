@@ -75,9 +75,13 @@ void tolerance_text_style(long double angle) {
 
 }  // namespace
 
+long double DimArrowFactorFor(long double f) {
+  const long double factor = f * DimArrowBase;
+  return std::fabs(factor) < 0.001L ? 1.0L : factor;
+}
+
 void cad_dim_scale(long double f) {
-  DimArrowFactor = f * DimArrowBase;
-  if (std::fabs(DimArrowFactor) < 0.001L) DimArrowFactor = 1.0L;
+  DimArrowFactor = DimArrowFactorFor(f);
 }
 
 void cad_arrow(long double x, long double y, long double direction, long double half_opening,

@@ -6,6 +6,8 @@
 
 // DimArrowFactor := f * DimArrowBase; a result below 0.001 in absolute value gives 1.0.
 void cad_dim_scale(long double f);
+// The DimArrowFactor that cad_dim_scale(f) sets, without setting it.
+long double DimArrowFactorFor(long double f);
 
 // A filled head with its tip at (x, y) opening towards direction (degrees) with the half opening
 // angle, head length and shaft length.
