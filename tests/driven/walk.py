@@ -328,6 +328,14 @@ class Program:
                   lambda s: True if s["popup"] and
                   s["popup"]["title"].replace("&", "") == menu_text else None)
 
+    def open_input_form(self, key, form, form_text):
+        """Opens an input form by its key in the Edit menu, as Alt+E and the key do."""
+        self.step("Alt+E, %s opens %s" % (key.upper(), form_text))
+        self.keys("alt+e")
+        self.wait_popup("Edit")
+        self.keys(key)
+        self.wait_window(form)
+
     def focus_main_window(self):
         """Gives the main window the keys, as a window manager does when a dialog closes."""
         window = self.wait("the main window", lambda s: self.window_in(s, "QMainWindow"), 60)
@@ -380,11 +388,7 @@ def help_image_then_menu(program):
     forms = [("the load form", "l", "TForm_kv6load", "Button_ka", "KA ?"),
              ("the dimensions form", "d", "TForm_kv6abm", "Button_hilfebild", "Aux. Image")]
     for form_text, key, form, button, caption in forms:
-        program.step("Alt+E, %s opens %s" % (key.upper(), form_text))
-        program.keys("alt+e")
-        program.wait_popup("Edit")
-        program.keys(key)
-        program.wait_window(form)
+        program.open_input_form(key, form, form_text)
         program.step('"%s" in %s shows its help image' % (caption, form_text))
         program.click(form, button)
         program.settle()
@@ -467,11 +471,7 @@ def worked_example(program):
     before = calc_file_lines(example)
     program.focus_main_window()
     open_calc_file(program, example)
-    program.step("Alt+E, L opens the load form")
-    program.keys("alt+e")
-    program.wait_popup("Edit")
-    program.keys("l")
-    program.wait_window("TForm_kv6load")
+    program.open_input_form("l", "TForm_kv6load", "the load form")
     program.step("the torque 1500 typed into the load form")
     type_into(program, "TForm_kv6load", "Edit_t", "1500")
     program.step("Calc, then OK in the load form")
@@ -560,37 +560,28 @@ def check_browse(program, table, what):
         program.fail("%s shows no values in its first row: %s" % (what, grid["firstRow"]))
 
 
+def pick_in_input_form(program, key, form, form_text, button, pick_text, table):
+    """Opens an input form, picks the first row of its table's browse with Enter, and closes the
+    form with OK; the browse must show the table's own fields."""
+    program.focus_main_window()
+    program.open_input_form(key, form, form_text)
+    program.step(pick_text)
+    program.click(form, button)
+    program.wait_window("dbf4")
+    check_browse(program, table, pick_text)
+    program.keys("Return")
+    program.wait_window(form)
+    program.click(form, "Button_ok")
+    program.wait_no_window(form)
+
+
 def browse_headings(program):
     """A profile pick, a material pick, then Database, Material type: each browse shows its own
     table's fields."""
-    program.focus_main_window()
-    program.step("Alt+E, D opens the dimensions form")
-    program.keys("alt+e")
-    program.wait_popup("Edit")
-    program.keys("d")
-    program.wait_window("TForm_kv6abm")
-    program.step('the profile pick "DIN 32711"')
-    program.click("TForm_kv6abm", "Button_db")
-    program.wait_window("dbf4")
-    check_browse(program, "p3g.dbf", "the profile pick")
-    program.keys("Return")
-    program.wait_window("TForm_kv6abm")
-    program.click("TForm_kv6abm", "Button_ok")
-    program.wait_no_window("TForm_kv6abm")
-    program.focus_main_window()
-    program.step("Alt+E, M opens the material form")
-    program.keys("alt+e")
-    program.wait_popup("Edit")
-    program.keys("m")
-    program.wait_window("TForm_kvwst")
-    program.step("the shaft's material pick")
-    program.click("TForm_kvwst", "Button_mat1")
-    program.wait_window("dbf4")
-    check_browse(program, "rkm1base.dbf", "the material pick")
-    program.keys("Return")
-    program.wait_window("TForm_kvwst")
-    program.click("TForm_kvwst", "Button_ok")
-    program.wait_no_window("TForm_kvwst")
+    pick_in_input_form(program, "d", "TForm_kv6abm", "the dimensions form", "Button_db",
+                       'the profile pick "DIN 32711"', "p3g.dbf")
+    pick_in_input_form(program, "m", "TForm_kvwst", "the material form", "Button_mat1",
+                       "the shaft's material pick", "rkm1base.dbf")
     program.focus_main_window()
     program.step("Database, Material type")
     program.menu("Database", "Material type")
