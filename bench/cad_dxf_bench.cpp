@@ -13,6 +13,7 @@
 #include "base/settings/wbrelvar.h"
 #include "benchfolder.h"
 #include "benchsize.h"
+#include "benchtargets.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/caddisp.h"
 #include "cad/layer/cadprim.h"
@@ -125,3 +126,10 @@ void BM_ReplayLines(benchmark::State& state) {
 BENCHMARK(BM_ReplayLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  return benchtargets::Run(argc, argv,
+                           {
+                               {"BM_PolylineVertices", "", 5e6},
+                           });
+}

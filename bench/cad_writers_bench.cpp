@@ -11,6 +11,7 @@
 #include "benchfolder.h"
 #include "benchgolden.h"
 #include "benchsize.h"
+#include "benchtargets.h"
 #include "cad/drawings/outputdrawing.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadprim.h"
@@ -84,3 +85,10 @@ void BinaryStlLines(benchmark::State& state) {
 BENCHMARK(BinaryStlLines)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  return benchtargets::Run(argc, argv,
+                           {
+                               {"BinaryStlLines", "", 10e6, "facets"},
+                           });
+}

@@ -1,5 +1,5 @@
 // Table engine speed against raw pread/pwrite of the same sizes and offsets, on the table of
-// tablebench.h.
+// tablebench.h, and the targets they are judged by.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "benchtargets.h"
 #include "tablebench.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
@@ -46,6 +47,21 @@ void BM_AppendPwrite(benchmark::State& state) {
   }
   std::filesystem::remove(path);
   Report(state, static_cast<std::int64_t>(state.iterations()) * records);
+}
+
+// The file read front to back, one read() per record: the raw counterpart of a natural scan.
+void BM_ReadSequential(benchmark::State& state) {
+  Table table("readraw");
+  int fd = open(table.path.c_str(), O_RDONLY);
+  char record[kRecord];
+  for (auto _ : state) {
+    lseek(fd, kHeader, SEEK_SET);
+    for (std::int32_t i = 0; i < Records(); ++i) {
+      benchmark::DoNotOptimize(read(fd, record, kRecord));
+    }
+  }
+  close(fd);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
 }
 
 void BM_ScanPread(benchmark::State& state) {
@@ -194,6 +210,7 @@ BENCHMARK_CAPTURE(BM_SkipScan, exclusive, " EXCLUSIVE")
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 BENCHMARK_CAPTURE(BM_SkipScan, shared, "")->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ReadSequential)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ScanPread)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_GoRandom)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_GoRandomPread)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -206,3 +223,15 @@ BENCHMARK(BM_LocatePread)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SearchAbsent)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  return benchtargets::Run(argc, argv,
+                           {
+                               {"BM_SkipScan/exclusive", "", 10e6},
+                               {"BM_SkipScan/exclusive", "BM_ReadSequential", 1.5},
+                               {"BM_SkipScan/shared", "BM_ScanPread", 1.2},
+                               {"BM_AppendEngine", "BM_AppendPwrite", 1.2},
+                               {"BM_GoRandom", "BM_GoRandomPread", 1.2},
+                               {"BM_ReplaceRandom", "BM_ReplaceRandomRaw", 1.2},
+                           });
+}

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "benchtargets.h"
 #include "tablebench.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/dbf4append.h"
@@ -194,3 +195,12 @@ BENCHMARK_CAPTURE(BM_EvaluateInMemory, lone_number, "PRICE");
 BENCHMARK_CAPTURE(BM_EvaluateInMemory, condition, "NAME='AB' .AND. PRICE>100");
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  return benchtargets::Run(argc, argv,
+                           {
+                               {"BM_EvaluateInMemory/key", "", 20e6},
+                               {"BM_EvaluateInMemory/condition", "", 20e6},
+                               {"BM_CompileFree", "", 2e6},
+                           });
+}

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "benchtargets.h"
 #include "platform/blockfile.h"
 #include "tablebench.h"
 #include "tables/core/dbf4area.h"
@@ -358,3 +359,10 @@ BENCHMARK(BM_ReplaceMovingKey)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_IndexWalk, shared, "")->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  return benchtargets::Run(argc, argv,
+                           {
+                               {"BM_SeekKey", "", 1e6},
+                           });
+}

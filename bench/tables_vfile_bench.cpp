@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "benchsize.h"
+#include "benchtargets.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4use.h"
@@ -163,3 +164,11 @@ BENCHMARK_CAPTURE(BM_SortedAppend, Text, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SortedAppend, Numeric, true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  return benchtargets::Run(argc, argv,
+                           {
+                               {"BM_SortVFile/Numeric/3", "BM_StdSortKeys/Numeric/3", 1.2},
+                               {"BM_SortVFile/Numeric/4", "BM_StdSortKeys/Numeric/4", 1.2},
+                           });
+}
