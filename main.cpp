@@ -1,5 +1,8 @@
 // wkv6: the P3G shaft-hub connection program. Without a window for the command-line outputs
 // and the usage text, else with its main window until that closes.
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -21,6 +24,42 @@
 #include "tables/core/dbf4use.h"
 
 namespace {
+
+// The Qt backend's plugin, beside the program in the build tree and in <prefix>/lib/kv6 beside
+// <prefix>/bin/wkv6 when installed (both set in CMakeLists.txt).
+constexpr const char* kQtPlugin = "libkv6_qt.so";
+constexpr const char* kInstalledPluginFolder = "/../lib/kv6/";
+
+// The plugin's Install; nullptr with the reason when it is missing or does not load.
+decltype(&kv6_qt_install) LoadQtInstall(std::string& reason) {
+  const std::string program = platform::os::ProgramFile();
+  const std::string folder = program.substr(0, program.rfind('/'));
+  for (const std::string& path :
+       {folder + "/" + kQtPlugin, folder + kInstalledPluginFolder + kQtPlugin}) {
+    if (!platform::os::Accessible(path, F_OK)) continue;
+    // Never closed: Qt's statics live until the process ends.
+    void* plugin = ::dlopen(platform::os::HostName(path).c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* install = plugin != nullptr ? ::dlsym(plugin, "kv6_qt_install") : nullptr;
+    if (install == nullptr) reason = ::dlerror();
+    return reinterpret_cast<decltype(&kv6_qt_install)>(install);
+  }
+  reason = "not beside the program nor in its ../lib/kv6";
+  return nullptr;
+}
+
+// Loads the window toolkit and puts its kit in place; false, with the reason on standard error,
+// when it cannot.
+bool InstallQtBackend(int& argc, char** argv) {
+  std::string reason;
+  const auto install = LoadQtInstall(reason);
+  if (install == nullptr) {
+    std::fprintf(stderr, "wkv6: cannot load the window library %s: %s\n", kQtPlugin,
+                 reason.c_str());
+    return false;
+  }
+  install(&argc, argv);
+  return true;
+}
 
 int RunProgram(const CommandLine& line) {
   Thh form;
@@ -58,7 +97,7 @@ int main(int argc, char** argv) {
           stderr);
       return 1;
     }
-    platform::qt::Install(argc, argv);
+    if (!InstallQtBackend(argc, argv)) return 1;
   }
   CommandLineParams = args;
   platform::SetApplicationTitle("KV6");

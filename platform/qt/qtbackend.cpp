@@ -2,7 +2,6 @@
 
 #include <QApplication>
 
-#include "platform/osfiles.h"
 #include "platform/qt/dialogqt.h"
 #include "platform/qt/qtcurrentprinter.h"
 #include "platform/qt/qtform.h"
@@ -60,9 +59,8 @@ void Install(int& argc, char** argv) {
   InstallServices(std::move(kit));
 }
 
-bool HasDisplay() {
-  return !os::Variable("DISPLAY").empty() || !os::Variable("WAYLAND_DISPLAY").empty() ||
-         !os::Variable("QT_QPA_PLATFORM").empty();
-}
-
 }  // namespace platform::qt
+
+void kv6_qt_install(int* argc, char** argv) {
+  platform::qt::Install(*argc, argv);
+}
