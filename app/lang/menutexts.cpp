@@ -1,6 +1,7 @@
 #include "app/lang/menutexts.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "base/report/showtextfile.h"
@@ -105,28 +106,20 @@ const std::vector<Entry>& Entries() {
 }
 // clang-format on
 
-// Every text converted once to its stored code page; empty where a language keeps the entry.
-struct StoredEntry {
-  MenuText* text;
-  std::array<MenuText, kLanguageCount> stored;
-  std::array<bool, kLanguageCount> present;
-};
-
-const std::vector<StoredEntry>& StoredEntries() {
-  static const std::vector<StoredEntry> stored = [] {
-    std::vector<StoredEntry> result;
-    for (const Entry& entry : Entries()) {
-      StoredEntry s{entry.text, {}, {}};
-      for (int i = 0; i < kLanguageCount; ++i) {
-        s.present[i] = entry.utf8[i] != nullptr;
-        if (s.present[i])
-          s.stored[i] = platform::EncodeTagged(entry.utf8[i], StoredCodePage(kCodes[i]));
-      }
-      result.push_back(s);
-    }
-    return result;
-  }();
-  return stored;
+// A language's texts converted to its stored code page when the language is first set, so that
+// a run that never shows the Korean or Chinese menu never opens their converters; empty where
+// the language keeps the entry.
+const std::vector<std::optional<MenuText>>& StoredTexts(int index) {
+  static std::array<std::vector<std::optional<MenuText>>, kLanguageCount> stored;
+  std::vector<std::optional<MenuText>>& texts = stored[index];
+  if (!texts.empty()) return texts;
+  const std::uint16_t codePage = StoredCodePage(kCodes[index]);
+  for (const Entry& entry : Entries()) {
+    const char* utf8 = entry.utf8[index];
+    texts.push_back(utf8 == nullptr ? std::nullopt
+                                    : std::optional(platform::EncodeTagged(utf8, codePage)));
+  }
+  return texts;
 }
 
 int LanguageIndex(std::int32_t code) {
@@ -155,7 +148,9 @@ dadav::Dbf4MenuCaptions TableFormCaptions() {
 void SetMenuTexts(std::int32_t code) {
   const int index = LanguageIndex(code);
   if (index < 0) return;
-  for (const StoredEntry& entry : StoredEntries()) {
-    if (entry.present[index]) *entry.text = entry.stored[index];
+  const std::vector<Entry>& entries = Entries();
+  const std::vector<std::optional<MenuText>>& texts = StoredTexts(index);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (texts[i]) *entries[i].text = *texts[i];
   }
 }

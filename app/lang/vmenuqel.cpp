@@ -1,7 +1,7 @@
 #include "app/lang/vmenuqel.h"
 
 #include <algorithm>
-#include <vector>
+#include <optional>
 
 std::array<MenuText, kMenuTermCount + 1> MenuTerms;
 
@@ -144,15 +144,15 @@ Stored Build(std::int32_t code) {
   return s;
 }
 
+// Built when the language is first set, so that a run that stays in English opens no converter.
 const Stored* StoredFor(std::int32_t code) {
-  static const std::vector<std::pair<std::int32_t, Stored>> languages = [] {
-    std::vector<std::pair<std::int32_t, Stored>> result;
-    for (std::int32_t c : {1, 2, 6, 7, 8, 12}) result.emplace_back(c, Build(c));
-    return result;
-  }();
-  const auto found = std::find_if(languages.begin(), languages.end(),
-                                  [code](const auto& entry) { return entry.first == code; });
-  return found == languages.end() ? nullptr : &found->second;
+  static constexpr std::array<std::int32_t, 6> kCodes = {1, 2, 6, 7, 8, 12};
+  static std::array<std::optional<Stored>, kCodes.size()> languages;
+  const auto found = std::find(kCodes.begin(), kCodes.end(), code);
+  if (found == kCodes.end()) return nullptr;
+  std::optional<Stored>& stored = languages[static_cast<std::size_t>(found - kCodes.begin())];
+  if (!stored) stored = Build(code);
+  return &*stored;
 }
 
 [[maybe_unused]] const bool kStartsInEnglish = (SetMenuTermsLanguage(2), true);

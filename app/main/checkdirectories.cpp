@@ -35,7 +35,7 @@ void CheckTempDir() {
 
 }  // namespace
 
-void CheckDirectories() {
+void CheckDirectories(StartMode mode) {
   FillEmpty(TempDir, EnvironmentText("TEMP"));
   FillEmpty(CadDir, TempDir);
   const std::string start = AddBackslash(StartDir);
@@ -43,12 +43,15 @@ void CheckDirectories() {
   FillEmpty(PltDir, start);
   FillEmpty(EdiDir, start);
   FillEmpty(DefaultDataDir, start);
-  ReportUnless(FolderWritable(CadDir), "invalid CAD Directory configured");
+  const bool window = !RunsWithoutWindow(mode);
+  if (window) ReportUnless(FolderWritable(CadDir), "invalid CAD Directory configured");
   ReportUnless(FolderUsable(DbfDir), "invalid DBF Directory configured");
   ReportUnless(FolderUsable(PltDir), "invalid PLT Directory configured");
-  CheckTempDir();
-  ReportUnless(FolderWritable(EdiDir), "invalid EDI Directory configured");
-  ReportUnless(FolderWritable(DefaultDataDir), "invalid Data Directory configured");
+  if (mode != StartMode::Usage) CheckTempDir();
+  if (window) {
+    ReportUnless(FolderWritable(EdiDir), "invalid EDI Directory configured");
+    ReportUnless(FolderWritable(DefaultDataDir), "invalid Data Directory configured");
+  }
   if (TablesInTempDir != 0) {
     HourglassOn();
     CopyFiles("*.dbf", DbfDir, TempDir);

@@ -173,7 +173,7 @@ std::optional<int> StartProgram(const CommandLine& line) {
   SetProgramIdentity();
   AbortFlag = 0;
   ErrorBoxOn = 1;
-  CheckDirectories();
+  CheckDirectories(line.mode);
   if (EnterPassword == 0) DataDir.clear();
   if (const std::optional<int> code = CarryOutCommandLine(line)) return code;
   if (const std::optional<int> code = NormalStart()) return code;

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "base/dialogs/utilcrt.h"
 #include "base/files/utilfile.h"
 #include "base/files/utilpath.h"
@@ -102,9 +104,11 @@ bool SeedWorkingFolder(const std::string& shipped, const std::string& working) {
   AbortFlag = 0;
   const std::string from = AddBackslash(shipped);
   const std::string to = AddBackslash(working);
+  // One listing of the shipped folder serves every kind.
+  const std::vector<std::string> shippedFiles = MatchingFiles(from, "*.*");
   for (const char* kind : kSeededKinds) {
-    for (const std::string& name : MatchingFiles(from, kind)) {
-      if (!NameTaken(to + name)) CopyFile(from + name, to + name);
+    for (const std::string& name : shippedFiles) {
+      if (MaskMatches(kind, name) && !NameTaken(to + name)) CopyFile(from + name, to + name);
     }
   }
   const bool copied = AbortFlag == 0;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/settings/wbrelvar.h"
+#include "platform/headless/dialogscript.h"
 #include "tests/app/main/configfixture.h"
 #include "tests/support/scopedvariable.h"
 
@@ -32,6 +34,30 @@ TEST_F(CheckDirectoriesTest, UnwritableTemporaryFolderGivesWayToTheEnvironments)
   TempDir = folder.Path("file/below");
   CheckDirectories();
   EXPECT_EQ(TempDir, folder.Dir());
+}
+
+// The folders are tested for writing only where the run writes: a command-line output only into
+// the temporary folder, the usage text nowhere, a run with a window everywhere.
+TEST_F(CheckDirectoriesTest, OnlyTheFoldersTheRunWritesToAreTestedForWriting) {
+  platform::headless::DialogScript script;
+  ErrorBoxOn = 1;
+  CadDir = EdiDir = DefaultDataDir = folder.Path("missing/");
+  DbfDir = PltDir = TempDir = folder.Dir();
+  CheckDirectories(StartMode::Report);
+  CheckDirectories(StartMode::Cad);
+  EXPECT_TRUE(script->Transcript().empty());
+
+  TempDir = folder.Path("missing");
+  CheckDirectories(StartMode::Usage);
+  EXPECT_TRUE(script->Transcript().empty());
+  EXPECT_EQ(TempDir, folder.Path("missing"));
+
+  TempDir = folder.Dir();
+  CheckDirectories(StartMode::Plain);
+  ASSERT_EQ(script->Transcript().size(), 3u);
+  EXPECT_NE(script->Transcript()[0].find("invalid CAD Directory configured"), std::string::npos);
+  EXPECT_NE(script->Transcript()[1].find("invalid EDI Directory configured"), std::string::npos);
+  EXPECT_NE(script->Transcript()[2].find("invalid Data Directory configured"), std::string::npos);
 }
 
 }  // namespace
