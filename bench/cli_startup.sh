@@ -24,7 +24,7 @@ measure() {
   name=$1
   target=$2
   shift 2
-  hyperfine --style basic --warmup "$warmup" --runs "$runs" --export-json "$work/$name.json" \
+  hyperfine --style basic --shell=none --warmup "$warmup" --runs "$runs" --export-json "$work/$name.json" \
     "$@" > /dev/null
   python3 - "$work/$name.json" "$name" "$target" "$runs" <<'PY'
 import json, sys
