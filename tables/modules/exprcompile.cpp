@@ -1,7 +1,9 @@
 #include "tables/modules/exprcompile.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
-#include <unordered_set>
+#include <vector>
 
 #include "tables/core/tzerror.h"
 #include "tables/modules/exprlex.h"
@@ -11,9 +13,25 @@ namespace {
 
 constexpr std::uint8_t kDecimalsUnset = 19;
 
-std::unordered_set<const CompiledExpr*>& LiveExprs() {
-  static std::unordered_set<const CompiledExpr*> live;
+// The live handles in address order: registering one costs no allocation of its own, and the
+// handle found last is remembered, since an index build evaluates one handle for every record.
+std::vector<const CompiledExpr*>& LiveExprs() {
+  static std::vector<const CompiledExpr*> live;
   return live;
+}
+const CompiledExpr* lastFound = nullptr;
+
+std::vector<const CompiledExpr*>::iterator LiveSlot(const CompiledExpr* handle) {
+  std::vector<const CompiledExpr*>& live = LiveExprs();
+  return std::lower_bound(live.begin(), live.end(), handle, std::less<const CompiledExpr*>());
+}
+
+bool Unregister(const CompiledExpr* handle) {
+  const auto slot = LiveSlot(handle);
+  if (slot == LiveExprs().end() || *slot != handle) return false;
+  LiveExprs().erase(slot);
+  if (lastFound == handle) lastFound = nullptr;
+  return true;
 }
 
 struct BinaryRule {
@@ -167,9 +185,19 @@ void ReportExprError(std::string_view text, std::size_t q, const std::string& me
                        "\r\n [AssignExpr]");
 }
 
+// The code under construction, kept between compilations so that emitting a cell allocates
+// nothing once it has grown; the handle takes a copy of exactly its size.
+std::vector<CodeCell>& CodeScratch() {
+  static std::vector<CodeCell> code;
+  return code;
+}
+
 class ExprParser {
  public:
-  ExprParser(std::string_view text, CompiledExpr& expr) : text_(text), lexer_(text), expr_(expr) {}
+  ExprParser(std::string_view text, CompiledExpr& expr)
+      : text_(text), lexer_(text), expr_(expr), code_(CodeScratch()) {
+    code_.clear();
+  }
 
   bool Parse() {
     Advance();
@@ -177,6 +205,7 @@ class ExprParser {
     if (type == 0) return false;
     if (token_.code != kTokEnd) return Fail("Syntax error");
     Emit({kOpEnd, 0, 0, 0, 0}, 0);
+    expr_.code.assign(code_.begin(), code_.end());
     expr_.type = type;
     return true;
   }
@@ -192,7 +221,7 @@ class ExprParser {
   }
 
   void Emit(const CodeCell& cell, int pops) {
-    expr_.code.push_back(cell);
+    code_.push_back(cell);
     if (cell.op == kOpEnd) return;
     depth_ = depth_ - static_cast<std::size_t>(pops) + 1;
     most_ = std::max(most_, depth_);
@@ -341,6 +370,7 @@ class ExprParser {
   std::string_view text_;
   ExprLexer lexer_;
   CompiledExpr& expr_;
+  std::vector<CodeCell>& code_;
   Token token_;
   int nesting_ = 0;
   std::size_t depth_ = 0;
@@ -388,7 +418,7 @@ CompiledExpr* AssignExpr(std::string_view text) {
   if (!parser.Parse()) return nullptr;
   SetResultSize(*expr, parser.Lexer());
   expr->stack.resize(parser.Depth());
-  LiveExprs().insert(expr.get());
+  LiveExprs().insert(LiveSlot(expr.get()), expr.get());
   return expr.release();
 }
 
@@ -397,7 +427,7 @@ CompiledExpr* CompileExpr(std::string& text) {
 }
 
 void FreeExpr(CompiledExpr*& handle) {
-  if (LiveExprs().erase(handle) == 0) return;
+  if (!Unregister(handle)) return;
   delete handle;
   handle = nullptr;
 }
@@ -407,7 +437,12 @@ std::string ExprText(CompiledExpr*& handle) {
 }
 
 bool IsLiveExpr(const CompiledExpr* handle) {
-  return handle != nullptr && LiveExprs().count(handle) != 0;
+  if (handle == nullptr) return false;
+  if (handle == lastFound) return true;
+  const auto slot = LiveSlot(handle);
+  if (slot == LiveExprs().end() || *slot != handle) return false;
+  lastFound = handle;
+  return true;
 }
 
 }  // namespace dadav

@@ -14,13 +14,27 @@ constexpr double kJulianOffset = 1721425;
 // The Julian day of 1 March of the proleptic year 0.
 constexpr std::uint32_t kMarchOfYearZero = 1721120;
 
-std::int32_t DigitsValue(std::string_view text) {
+// The value of the digits at text[0..count), or -1 when one of them is no digit.
+std::int32_t DigitsValue(const char* text, int count) {
   std::int32_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
+  for (int i = 0; i < count; ++i) {
+    const auto digit = static_cast<unsigned char>(text[i] - '0');
+    if (digit > 9) return -1;
+    value = value * 10 + digit;
   }
-  return text.empty() ? -1 : value;
+  return value;
+}
+
+// The year and the day of the year of the first 8 characters when they are YYYYMMDD of a
+// day of the calendar; false for blanks, other characters and impossible days.
+bool ReadDtos(std::string_view dtos, std::int32_t& year, std::int32_t& dayOfYear) {
+  if (dtos.size() < 8) return false;
+  year = DigitsValue(dtos.data(), 4);
+  const std::int32_t month = DigitsValue(dtos.data() + 4, 2);
+  const std::int32_t day = DigitsValue(dtos.data() + 6, 2);
+  if (year < 1 || month < 0 || day < 0) return false;
+  dayOfYear = DayOfYear(year, month, day);
+  return dayOfYear > 0;
 }
 
 // Writes the last `width` digits of value, zero-padded, ending before `end`. Index keys take
@@ -109,14 +123,14 @@ std::int32_t JulianDayOfWeek(double julian) {
 }
 
 double DtosToJulian(std::string_view dtos) {
-  dtos = dtos.substr(0, 8);
-  if (dtos.size() == 8 && dtos.find_first_not_of(' ') == std::string_view::npos) return 0;
-  if (dtos.size() < 8) return 0;
-  const std::int32_t year = DigitsValue(dtos.substr(0, 4));
-  const std::int32_t month = DigitsValue(dtos.substr(4, 2));
-  const std::int32_t day = DigitsValue(dtos.substr(6, 2));
-  if (year < 1 || month < 0 || day < 0) return 0;
-  return YmdToJulian(year, month, day);
+  std::int32_t year = 0, dayOfYear = 0;
+  if (!ReadDtos(dtos, year, dayOfYear)) return 0;
+  return static_cast<double>(DaysBeforeYear(year) + dayOfYear) + kJulianOffset;
+}
+
+std::string_view StoredDtos(std::string_view stored) {
+  std::int32_t year = 0, dayOfYear = 0;
+  return ReadDtos(stored, year, dayOfYear) ? stored.substr(0, 8) : std::string_view("        ");
 }
 
 std::string JulianToDtos(double julian) {

@@ -29,6 +29,10 @@ std::int32_t JulianDayOfWeek(double julian);
 
 // Reads YYYYMMDD (at most 8 characters); 0 for blanks or an impossible date.
 double DtosToJulian(std::string_view dtos);
+// The first 8 characters of a stored date as DTOS gives them: themselves when they are a day
+// of the calendar, else 8 blanks. The same as JulianToDtos(DtosToJulian(stored)), without
+// the day number.
+std::string_view StoredDtos(std::string_view stored);
 // YYYYMMDD, or 8 blanks outside the calendar's range.
 std::string JulianToDtos(double julian);
 // The date text in the active SET DATE picture and SET CENTURY; the picture's blank date

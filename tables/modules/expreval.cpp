@@ -25,6 +25,9 @@ namespace {
 
 CompiledExpr* currentExpr = nullptr;
 
+constexpr std::int32_t kFunctionDtos = 277;
+constexpr std::int32_t kKindDate = 3;
+
 // Whole part of a number as a 64-bit integer, saturating; NaN gives 0.
 std::int64_t WholePart(double value) {
   if (std::isnan(value)) return 0;
@@ -133,6 +136,13 @@ struct TextBuffer {
   std::string_view View() const { return {bytes, length}; }
 };
 
+// The field a fetch reads: its work area, its index and the area's number.
+struct FieldPlace {
+  const WorkArea* area = nullptr;
+  std::size_t index = 0;
+  std::uint8_t number = 0;
+};
+
 class Machine {
  public:
   explicit Machine(CompiledExpr& expr) : e_(expr) {}
@@ -140,9 +150,15 @@ class Machine {
   const void* Run() {
     e_.poolPosition = 0;
     top_ = 0;
-    for (const CodeCell& cell : e_.code) {
-      if (cell.op == kOpEnd) break;
-      Step(cell);
+    for (const CodeCell* cell = e_.code.data(); cell->op != kOpEnd; ++cell) {
+      // DTOS of a date field takes the stored text as it stands, without its day number.
+      if (cell[1].op == kFunctionDtos &&
+          (cell->op == kOpFetchC + kKindDate || cell->op == kOpFetchAliasC + kKindDate)) {
+        FetchDtos(cell->op == kOpFetchAliasC + kKindDate);
+        ++cell;
+        continue;
+      }
+      Step(*cell);
     }
     return Result();
   }
@@ -212,7 +228,10 @@ class Machine {
 
   void Step(const CodeCell& cell);
   void Constant(const CodeCell& cell);
+  bool Locate(std::int32_t kind, bool aliased, FieldPlace& place);
   void Fetch(std::int32_t kind, bool aliased);
+  void FetchLocated(std::int32_t kind, const FieldPlace& place);
+  void FetchDtos(bool aliased);
   void FetchBlank(std::int32_t kind, std::size_t width = 0);
   void FetchStored(const WorkArea& area, const FieldDescriptor& f, std::int32_t kind,
                    std::uint8_t areaNumber);
@@ -268,6 +287,13 @@ void Machine::FetchBlank(std::int32_t kind, std::size_t width) {
   PushNumber(0, kTypes[kind]);
 }
 
+// The field's text in the current record as stored; false when the record is too short.
+bool StoredFieldText(const WorkArea& area, const FieldDescriptor& f, std::string_view& text) {
+  if (area.raw.size() < static_cast<std::size_t>(f.offset) + f.length) return false;
+  text = {reinterpret_cast<const char*>(area.raw.data()) + f.offset, f.length};
+  return true;
+}
+
 bool KindFits(char type, std::int32_t kind) {
   switch (kind) {
     case 0:
@@ -283,31 +309,60 @@ bool KindFits(char type, std::int32_t kind) {
   }
 }
 
-void Machine::Fetch(std::int32_t kind, bool aliased) {
+// Pops the field (and area) number; false after pushing the blank value of a field that
+// cannot be read.
+bool Machine::Locate(std::int32_t kind, bool aliased, FieldPlace& place) {
   const auto areaNumber = aliased ? static_cast<std::uint8_t>(Pop().logical) : std::uint8_t{0};
   const std::int32_t field = Pop().logical;
   const WorkArea* area = aliased ? WorkAreaTable[areaNumber].get() : Area();
   if (area == nullptr || area->state == kClosed) {
     ReportError(215, "No database in use [PARSER/FetchField]");
-    return FetchBlank(kind);
+    FetchBlank(kind);
+    return false;
   }
   if (field < 1 || static_cast<std::size_t>(field) > area->fields.size() ||
       !KindFits(area->fields[static_cast<std::size_t>(field - 1)].type, kind)) {
     ReportError(212, "Field " + std::to_string(field) + " [PARSER/FetchField]");
-    return FetchBlank(kind);
+    FetchBlank(kind);
+    return false;
   }
   const auto index = static_cast<std::size_t>(field - 1);
-  if (area->recCount == 0) return FetchBlank(kind, area->fields[index].length);
-  const std::uint8_t number = aliased ? areaNumber : CurrentAreaNumber;
-  if (area->vfile.isVirtual) return FetchNative(*area, index, kind, number);
-  FetchStored(*area, area->fields[index], kind, number);
+  if (area->recCount == 0) {
+    FetchBlank(kind, area->fields[index].length);
+    return false;
+  }
+  place = {area, index, aliased ? areaNumber : CurrentAreaNumber};
+  return true;
+}
+
+void Machine::Fetch(std::int32_t kind, bool aliased) {
+  FieldPlace place;
+  if (Locate(kind, aliased, place)) FetchLocated(kind, place);
+}
+
+void Machine::FetchLocated(std::int32_t kind, const FieldPlace& place) {
+  if (place.area->vfile.isVirtual) return FetchNative(*place.area, place.index, kind, place.number);
+  FetchStored(*place.area, place.area->fields[place.index], kind, place.number);
+}
+
+// DTOS of a date field: the text of a stored record needs no day number; every other way
+// goes through it.
+void Machine::FetchDtos(bool aliased) {
+  FieldPlace place;
+  if (Locate(kKindDate, aliased, place)) {
+    std::string_view text;
+    if (!place.area->vfile.isVirtual &&
+        StoredFieldText(*place.area, place.area->fields[place.index], text))
+      return PushText(StoredDtos(text));
+    FetchLocated(kKindDate, place);
+  }
+  DateFunction(kFunctionDtos);
 }
 
 void Machine::FetchStored(const WorkArea& area, const FieldDescriptor& f, std::int32_t kind,
                           std::uint8_t areaNumber) {
-  if (area.raw.size() < static_cast<std::size_t>(f.offset) + f.length)
-    return FetchBlank(kind, f.length);
-  const std::string_view text(reinterpret_cast<const char*>(area.raw.data()) + f.offset, f.length);
+  std::string_view text;
+  if (!StoredFieldText(area, f, text)) return FetchBlank(kind, f.length);
   switch (kind) {
     case 0:
       return PushText(text);

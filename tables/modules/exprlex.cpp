@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "platform/cp1252case.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/tztext.h"
 
@@ -49,8 +50,17 @@ bool IsNameChar(char c) {
 
 std::string Upper(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = CharUpper(c);
+  platform::Cp1252UpperInPlace(out.data(), out.size());
   return out;
+}
+
+// Whether text in upper case is `upper`, without building the upper-case copy.
+bool SameUpper(std::string_view text, std::string_view upper) {
+  if (text.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (CharUpper(text[i]) != upper[i]) return false;
+  }
+  return true;
 }
 
 // Functions of more than 4 letters may be shortened to 4 or more; dot-words never are.
@@ -125,8 +135,9 @@ Token ExprLexer::Next() {
 }
 
 bool ExprLexer::DotWordAt(std::size_t at, std::size_t* length) const {
+  if (at >= text_.size() || text_[at] != '.') return false;
   for (std::string_view word : kDotWords) {
-    if (text_.size() - at >= word.size() && Upper(text_.substr(at, word.size())) == word) {
+    if (text_.size() - at >= word.size() && SameUpper(text_.substr(at, word.size()), word)) {
       if (length != nullptr) *length = word.size();
       return true;
     }
@@ -237,7 +248,7 @@ bool ExprLexer::FieldToken(std::string_view name, std::string_view alias, Token&
     for (std::uint8_t n = 1; n <= 32 && area == nullptr; ++n) {
       const WorkArea* candidate = WorkAreaTable[n].get();
       if (candidate != nullptr && candidate->state != kClosed &&
-          Upper(candidate->alias).substr(0, 10) == alias.substr(0, 10)) {
+          SameUpper(std::string_view(candidate->alias).substr(0, 10), alias.substr(0, 10))) {
         area = candidate;
         areaNumber = n;
       }
@@ -247,7 +258,7 @@ bool ExprLexer::FieldToken(std::string_view name, std::string_view alias, Token&
   for (std::size_t i = 0; i < area->fields.size(); ++i) {
     const FieldDescriptor& f = area->fields[i];
     const std::int32_t kind = FieldTokenOf(f.type);
-    if (kind < 0 || Upper(f.name) != name) continue;
+    if (kind < 0 || !SameUpper(f.name, name)) continue;
     token.code = (alias.empty() ? kTokFieldC : kTokAliasC) + kind;
     token.field = static_cast<std::int32_t>(i + 1);
     token.area = areaNumber;

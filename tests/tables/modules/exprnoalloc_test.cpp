@@ -80,5 +80,28 @@ TEST_F(WarmEvaluation, AllocatesNothing) {
   }
 }
 
+class Compilation : public ExprTest {};
+
+// The allocations of one compilation and its free, after a first one warmed the compiler up.
+long CompileAllocations(const std::string& text) {
+  dadav::CompiledExpr* warm = dadav::AssignExpr(text);
+  dadav::FreeExpr(warm);
+  allocations = 0;
+  counting = true;
+  dadav::CompiledExpr* handle = dadav::AssignExpr(text);
+  const bool compiled = handle != nullptr;
+  dadav::FreeExpr(handle);
+  counting = false;
+  return compiled ? allocations : -1;
+}
+
+TEST_F(Compilation, AllocatesForTheHandleNotForEachTokenOrNode) {
+  PeopleTable(1);
+  std::string many = "PRICE * 2";
+  while (many.size() < 200) many += " + price - ABS(PRICE) * 2";
+  for (const char* few : {"PRICE + 1 + PRICE * 2", "UPPER(NAME) + DTOS(BORN)"})
+    EXPECT_EQ(CompileAllocations(many), CompileAllocations(few)) << few;
+}
+
 }  // namespace
 }  // namespace exprtest
