@@ -83,6 +83,23 @@ struct CompiledExpr {
   std::size_t poolPosition = 0;
   double resultNumber = 0;
   std::int32_t resultLogical = 0;
+
+  // Back to the state of a new handle, keeping the storage of its text and vectors.
+  void Clear() {
+    text.clear();
+    type = 'C';
+    width = 0;
+    decimals = 0;
+    literals.clear();
+    code.clear();
+    stack.clear();
+    depth = 0;
+    poolSize = 0;
+    pool.clear();
+    poolPosition = 0;
+    resultNumber = 0;
+    resultLogical = 0;
+  }
 };
 
 }  // namespace dadav

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "tables/core/tzerror.h"
@@ -24,6 +25,20 @@ const CompiledExpr* lastFound = nullptr;
 std::vector<const CompiledExpr*>::iterator LiveSlot(const CompiledExpr* handle) {
   std::vector<const CompiledExpr*>& live = LiveExprs();
   return std::lower_bound(live.begin(), live.end(), handle, std::less<const CompiledExpr*>());
+}
+
+// The handle freed last, kept with its storage: an index or filter set up again after a free
+// compiles without allocating.
+std::unique_ptr<CompiledExpr>& Spare() {
+  static std::unique_ptr<CompiledExpr> spare;
+  return spare;
+}
+
+std::unique_ptr<CompiledExpr> NewHandle() {
+  std::unique_ptr<CompiledExpr> expr = std::move(Spare());
+  if (expr == nullptr) return std::make_unique<CompiledExpr>();
+  expr->Clear();
+  return expr;
 }
 
 bool Unregister(const CompiledExpr* handle) {
@@ -161,11 +176,15 @@ bool IsFunction(std::int32_t token) {
   return token >= 257 && token <= 320;
 }
 
-void ArgumentCounts(std::int32_t token, std::size_t& least, std::size_t& most) {
+// The rules of one function: the table is in token order.
+std::span<const FunctionRule> RulesOf(std::int32_t token) {
+  return std::ranges::equal_range(kFunctionRules, token, {}, &FunctionRule::token);
+}
+
+void ArgumentCounts(std::span<const FunctionRule> rules, std::size_t& least, std::size_t& most) {
   least = kMaxText;
   most = 0;
-  for (const FunctionRule& rule : kFunctionRules) {
-    if (rule.token != token) continue;
+  for (const FunctionRule& rule : rules) {
     least = std::min(least, rule.arguments.size());
     most = std::max(most, rule.arguments.size());
   }
@@ -233,13 +252,15 @@ class ExprParser {
     return Fail("Parser_stack_overflow");
   }
 
+  // Operands joined by binary operators binding no looser than `level`, each taking its right
+  // operand from the tighter levels, so operators of one level group from the left.
   char Level(int level) {
-    if (level == 1) return Unary();
-    char left = Level(level - 1);
-    while (left != 0 && LevelOf(token_.code) == level) {
+    char left = Unary();
+    for (int found = LevelOf(token_.code); left != 0 && found != 0 && found <= level;
+         found = LevelOf(token_.code)) {
       const std::int32_t op = token_.code;
       Advance();
-      const char right = Level(level - 1);
+      const char right = Level(found - 1);
       if (right == 0) return 0;
       left = Binary(op, left, right);
     }
@@ -281,7 +302,7 @@ class ExprParser {
     if (token.code == kTokNumber) {
       Emit({kOpPush, 0, kTypeN, token.number, 0}, 0);
     } else if (token.code == kTokString) {
-      expr_.literals.push_back(token.text);
+      expr_.literals.emplace_back(token.text);
       Emit({kOpPush, 0, kTypeC, 0, static_cast<std::int32_t>(expr_.literals.size() - 1)}, 0);
     } else if (token.code == kTokTrue || token.code == kTokFalse) {
       Emit({kOpPush, 0, kTypeL, 0, token.code == kTokTrue ? 1 : 0}, 0);
@@ -334,8 +355,9 @@ class ExprParser {
     }
     if (!Enter()) return 0;
     Advance();
+    const std::span<const FunctionRule> rules = RulesOf(name.code);
     std::size_t least = 0, most = 0;
-    ArgumentCounts(name.code, least, most);
+    ArgumentCounts(rules, least, most);
     std::string types;
     while (types.size() < most && !(types.empty() && token_.code == ')')) {
       if (!types.empty()) {
@@ -351,19 +373,15 @@ class ExprParser {
       return 0;
     }
     --nesting_;
-    for (const FunctionRule& rule : kFunctionRules) {
-      if (rule.token == name.code && rule.arguments == types) {
+    for (const FunctionRule& rule : rules) {
+      if (rule.arguments == types) {
         Emit({name.code, static_cast<std::int32_t>(types.size()), 0, 0, 0},
              static_cast<int>(types.size()));
         Advance();
         return rule.result;
       }
     }
-    std::string canonical;
-    for (const FunctionRule& rule : kFunctionRules) {
-      if (rule.token == name.code) canonical = rule.name;
-    }
-    Fail("PARSER:Type mismatch in function \"" + canonical + "\"");
+    Fail("PARSER:Type mismatch in function \"" + std::string(rules.back().name) + "\"");
     return 0;
   }
 
@@ -408,14 +426,18 @@ void SetResultSize(CompiledExpr& expr, const ExprLexer& lexer) {
 CompiledExpr* AssignExpr(std::string_view text) {
   if (LastErrorCode >= 350 && LastErrorCode <= 363) LastErrorCode = 0;
   if (PendingErrorCode >= 350 && PendingErrorCode <= 363) PendingErrorCode = 0;
-  auto expr = std::make_unique<CompiledExpr>();
-  expr->text = std::string(text.substr(0, text.find('\0')));
+  std::unique_ptr<CompiledExpr> expr = NewHandle();
+  expr->text.assign(text.substr(0, text.find('\0')));
   if (expr->text.size() > kMaxText) {
     ReportExprError(expr->text, kMaxText, "Syntax error");
+    Spare() = std::move(expr);
     return nullptr;
   }
   ExprParser parser(expr->text, *expr);
-  if (!parser.Parse()) return nullptr;
+  if (!parser.Parse()) {
+    Spare() = std::move(expr);
+    return nullptr;
+  }
   SetResultSize(*expr, parser.Lexer());
   expr->stack.resize(parser.Depth());
   LiveExprs().insert(LiveSlot(expr.get()), expr.get());
@@ -428,7 +450,7 @@ CompiledExpr* CompileExpr(std::string& text) {
 
 void FreeExpr(CompiledExpr*& handle) {
   if (!Unregister(handle)) return;
-  delete handle;
+  Spare().reset(handle);
   handle = nullptr;
 }
 

@@ -28,6 +28,10 @@ CompiledExpr* currentExpr = nullptr;
 constexpr std::int32_t kFunctionDtos = 277;
 constexpr std::int32_t kKindDate = 3;
 
+bool IsFetch(std::int32_t op) {
+  return op >= kOpFetchC && op < kOpFetchAliasC;
+}
+
 // Whole part of a number as a 64-bit integer, saturating; NaN gives 0.
 std::int64_t WholePart(double value) {
   if (std::isnan(value)) return 0;
@@ -151,10 +155,22 @@ class Machine {
     e_.poolPosition = 0;
     top_ = 0;
     for (const CodeCell* cell = e_.code.data(); cell->op != kOpEnd; ++cell) {
-      // DTOS of a date field takes the stored text as it stands, without its day number.
-      if (cell[1].op == kFunctionDtos &&
-          (cell->op == kOpFetchC + kKindDate || cell->op == kOpFetchAliasC + kKindDate)) {
-        FetchDtos(cell->op == kOpFetchAliasC + kKindDate);
+      // A field of the current area: the fetch takes its number from the code, and DTOS of a
+      // date field takes the stored text as it stands, without its day number.
+      if (cell->op == kOpPush && cell->type == kTypeL && IsFetch(cell[1].op)) {
+        const std::int32_t field = cell->integer;
+        const std::int32_t kind = (++cell)->op - kOpFetchC;
+        if (kind == kKindDate && cell[1].op == kFunctionDtos) {
+          FetchDtos(field, 0, false);
+          ++cell;
+        } else {
+          Fetch(kind, field, 0, false);
+        }
+        continue;
+      }
+      if (cell->op == kOpFetchAliasC + kKindDate && cell[1].op == kFunctionDtos) {
+        const auto area = static_cast<std::uint8_t>(Pop().logical);
+        FetchDtos(Pop().logical, area, true);
         ++cell;
         continue;
       }
@@ -214,7 +230,8 @@ class Machine {
     if (top_ == 0) return nullptr;
     const ValueCell& bottom = e_.stack[0];
     if (bottom.type == kTypeC || bottom.type == kTypeM) {
-      std::memmove(e_.pool.data(), e_.pool.data() + bottom.offset, bottom.length);
+      if (bottom.offset != 0)
+        std::memmove(e_.pool.data(), e_.pool.data() + bottom.offset, bottom.length);
       e_.pool[bottom.length] = 0;
       return e_.pool.data();
     }
@@ -228,10 +245,11 @@ class Machine {
 
   void Step(const CodeCell& cell);
   void Constant(const CodeCell& cell);
-  bool Locate(std::int32_t kind, bool aliased, FieldPlace& place);
-  void Fetch(std::int32_t kind, bool aliased);
+  bool Locate(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased,
+              FieldPlace& place);
+  void Fetch(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased);
   void FetchLocated(std::int32_t kind, const FieldPlace& place);
-  void FetchDtos(bool aliased);
+  void FetchDtos(std::int32_t field, std::uint8_t areaNumber, bool aliased);
   void FetchBlank(std::int32_t kind, std::size_t width = 0);
   void FetchStored(const WorkArea& area, const FieldDescriptor& f, std::int32_t kind,
                    std::uint8_t areaNumber);
@@ -254,8 +272,11 @@ class Machine {
 
 void Machine::Step(const CodeCell& cell) {
   if (cell.op == kOpPush) return Constant(cell);
-  if (cell.op >= kOpFetchC && cell.op < kOpFetchAliasC) return Fetch(cell.op - kOpFetchC, false);
-  if (cell.op >= kOpFetchAliasC && cell.op < kOpAddNN) return Fetch(cell.op - kOpFetchAliasC, true);
+  if (IsFetch(cell.op)) return Fetch(cell.op - kOpFetchC, Pop().logical, 0, false);
+  if (cell.op >= kOpFetchAliasC && cell.op < kOpAddNN) {
+    const auto area = static_cast<std::uint8_t>(Pop().logical);
+    return Fetch(cell.op - kOpFetchAliasC, Pop().logical, area, true);
+  }
   if (cell.op >= kOpAddNN && cell.op <= kOpPow) return Arithmetic(cell.op);
   if (cell.op >= kOpEqN && cell.op <= kOpAnd) return Compare(cell.op);
   if (cell.op == kOpNot) return PushLogical(!PopLogical());
@@ -309,11 +330,9 @@ bool KindFits(char type, std::int32_t kind) {
   }
 }
 
-// Pops the field (and area) number; false after pushing the blank value of a field that
-// cannot be read.
-bool Machine::Locate(std::int32_t kind, bool aliased, FieldPlace& place) {
-  const auto areaNumber = aliased ? static_cast<std::uint8_t>(Pop().logical) : std::uint8_t{0};
-  const std::int32_t field = Pop().logical;
+// False after pushing the blank value of a field that cannot be read.
+bool Machine::Locate(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased,
+                     FieldPlace& place) {
   const WorkArea* area = aliased ? WorkAreaTable[areaNumber].get() : Area();
   if (area == nullptr || area->state == kClosed) {
     ReportError(215, "No database in use [PARSER/FetchField]");
@@ -335,9 +354,9 @@ bool Machine::Locate(std::int32_t kind, bool aliased, FieldPlace& place) {
   return true;
 }
 
-void Machine::Fetch(std::int32_t kind, bool aliased) {
+void Machine::Fetch(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased) {
   FieldPlace place;
-  if (Locate(kind, aliased, place)) FetchLocated(kind, place);
+  if (Locate(kind, field, areaNumber, aliased, place)) FetchLocated(kind, place);
 }
 
 void Machine::FetchLocated(std::int32_t kind, const FieldPlace& place) {
@@ -347,9 +366,9 @@ void Machine::FetchLocated(std::int32_t kind, const FieldPlace& place) {
 
 // DTOS of a date field: the text of a stored record needs no day number; every other way
 // goes through it.
-void Machine::FetchDtos(bool aliased) {
+void Machine::FetchDtos(std::int32_t field, std::uint8_t areaNumber, bool aliased) {
   FieldPlace place;
-  if (Locate(kKindDate, aliased, place)) {
+  if (Locate(kKindDate, field, areaNumber, aliased, place)) {
     std::string_view text;
     if (!place.area->vfile.isVirtual &&
         StoredFieldText(*place.area, place.area->fields[place.index], text))

@@ -37,7 +37,8 @@ constexpr std::array<Keyword, 42> kKeywords = {{
 constexpr std::array<std::string_view, 5> kDotWords = {".T.", ".F.", ".NOT.", ".AND.", ".OR."};
 
 bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || IsAlpha(std::string_view(&c, 1));
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+         platform::Cp1252IsAlpha(static_cast<std::uint8_t>(c));
 }
 
 bool IsDigit(char c) {
@@ -58,7 +59,9 @@ std::string Upper(std::string_view text) {
 bool SameUpper(std::string_view text, std::string_view upper) {
   if (text.size() != upper.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (CharUpper(text[i]) != upper[i]) return false;
+    if (platform::Cp1252Upper(static_cast<std::uint8_t>(text[i])) !=
+        static_cast<std::uint8_t>(upper[i]))
+      return false;
   }
   return true;
 }
@@ -88,9 +91,31 @@ std::int32_t FieldTokenOf(char type) {
   }
 }
 
+// The first row of the keywords beginning with each character; rows of one leading character
+// follow each other, so a name is compared with those rows only.
+constexpr std::array<std::uint8_t, 256> kFirstRows = [] {
+  std::array<std::uint8_t, 256> rows{};
+  rows.fill(kKeywords.size());
+  for (std::size_t i = kKeywords.size(); i-- > 0;)
+    rows[static_cast<std::uint8_t>(kKeywords[i].name[0])] = static_cast<std::uint8_t>(i);
+  return rows;
+}();
+
+static_assert(
+    [] {
+      for (std::size_t i = 1; i < kKeywords.size(); ++i) {
+        const char first = kKeywords[i].name[0];
+        if (first != kKeywords[i - 1].name[0] && kFirstRows[static_cast<std::uint8_t>(first)] != i)
+          return false;
+      }
+      return true;
+    }(),
+    "rows of one leading character follow each other");
+
 const Keyword* FindKeyword(std::string_view name) {
-  for (const Keyword& row : kKeywords) {
-    if (Matches(name, row.name)) return &row;
+  for (std::size_t i = kFirstRows[static_cast<std::uint8_t>(name[0])];
+       i < kKeywords.size() && kKeywords[i].name[0] == name[0]; ++i) {
+    if (Matches(name, kKeywords[i].name)) return &kKeywords[i];
   }
   return nullptr;
 }
@@ -119,7 +144,7 @@ Token ExprLexer::Next() {
                                     {"<=", kTokLessEqual},
                                     {"<>", kTokNotEqual}};
   for (const Pair& pair : kPairs) {
-    if (rest.starts_with(pair.text)) {
+    if (c == pair.text[0] && rest.starts_with(pair.text)) {
       pos_ += 2;
       token.code = pair.code;
       token.last = Last();
@@ -186,7 +211,7 @@ Token ExprLexer::Literal() {
     return token;
   }
   token.code = kTokString;
-  token.text = std::string(text_.substr(pos_, close - pos_));
+  token.text = text_.substr(pos_, close - pos_);
   pos_ = close + 1;
   token.last = Last();
   length_ = 0;

@@ -32,7 +32,7 @@ struct Token {
   std::int32_t code = kTokEnd;
   std::size_t last = 0;  // index of the token's last character
   double number = 0;
-  std::string text;        // a string literal
+  std::string_view text;   // a string literal, within the expression's text
   std::int32_t field = 0;  // 1-based field number
   std::int32_t area = 0;   // aliased area
 };
