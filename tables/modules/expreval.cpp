@@ -26,6 +26,10 @@ namespace {
 CompiledExpr* currentExpr = nullptr;
 
 constexpr std::int32_t kFunctionDtos = 277;
+constexpr std::int32_t kFunctionUpper = 318;
+// Kinds of fields, in the order of the fetch operations.
+constexpr std::int32_t kKindText = 0;
+constexpr std::int32_t kKindNumber = 1;
 constexpr std::int32_t kKindDate = 3;
 
 bool IsFetch(std::int32_t op) {
@@ -98,14 +102,47 @@ double LeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+// Parts are short literals mostly, so a plain loop beats a library call.
 bool StartsWith(std::string_view text, std::string_view part) {
-  return text.size() >= part.size() && std::memcmp(text.data(), part.data(), part.size()) == 0;
+  if (text.size() < part.size()) return false;
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    if (text[i] != part[i]) return false;
+  }
+  return true;
 }
 
 int CompareBytes(std::string_view a, std::string_view b) {
   const int common = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (common != 0) return common;
   return (a.size() > b.size()) - (a.size() < b.size());
+}
+
+// Copies the text up to its first 0 byte and gives the count copied; eight bytes at a time
+// while a word holds no 0 byte, since every key and condition copies field texts.
+std::size_t CopyToZero(char* out, std::string_view text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighs = 0x8080808080808080;
+  std::size_t n = 0;
+  for (; n + 8 <= text.size(); n += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + n, 8);
+    if (((word - kOnes) & ~word & kHighs) != 0) break;
+    std::memcpy(out + n, &word, 8);
+  }
+  for (; n < text.size() && text[n] != 0; ++n) out[n] = text[n];
+  return n;
+}
+
+// Moves count bytes from `from` down to `to` (to < from) a word at a time: each word is read
+// before its place is written, and the places written lie below every byte still to be read.
+void MoveDown(char* to, const char* from, std::size_t count) {
+  std::size_t n = 0;
+  for (; n + 8 <= count; n += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, from + n, 8);
+    std::memcpy(to + n, &word, 8);
+  }
+  for (; n < count; ++n) to[n] = from[n];
 }
 
 // The memo module reads from the current area, so a memo of another area selects that area
@@ -158,14 +195,7 @@ class Machine {
       // A field of the current area: the fetch takes its number from the code, and DTOS of a
       // date field takes the stored text as it stands, without its day number.
       if (cell->op == kOpPush && cell->type == kTypeL && IsFetch(cell[1].op)) {
-        const std::int32_t field = cell->integer;
-        const std::int32_t kind = (++cell)->op - kOpFetchC;
-        if (kind == kKindDate && cell[1].op == kFunctionDtos) {
-          FetchDtos(field, 0, false);
-          ++cell;
-        } else {
-          Fetch(kind, field, 0, false);
-        }
+        cell = FetchField(cell);
         continue;
       }
       if (cell->op == kOpFetchAliasC + kKindDate && cell[1].op == kFunctionDtos) {
@@ -194,6 +224,7 @@ class Machine {
   // is full.
   void PushText(std::string_view text, std::int32_t type = kTypeC) {
     text = text.substr(0, std::min(text.size(), kMaxText));
+    if (e_.poolPosition + text.size() < e_.poolSize && !Overlaps(text)) return CopyText(text, type);
     // Texts here are short, so a plain scan beats a library call.
     text = text.substr(
         0, static_cast<std::size_t>(std::find(text.begin(), text.end(), '\0') - text.begin()));
@@ -209,6 +240,22 @@ class Machine {
     e_.pool[at + text.size()] = 0;
     cell.length = static_cast<std::uint32_t>(text.size());
     e_.poolPosition = at + text.size() + 1;
+  }
+  bool Overlaps(std::string_view text) const {
+    const char* pool = e_.pool.data();
+    return text.data() < pool + e_.pool.size() && pool < text.data() + text.size();
+  }
+  // PushText of a text that fits whatever its length and lies outside the pool: one pass
+  // copies it up to its first 0 byte.
+  void CopyText(std::string_view text, std::int32_t type) {
+    const std::size_t at = e_.poolPosition;
+    char* out = e_.pool.data() + at;
+    const std::size_t n = CopyToZero(out, text);
+    out[n] = 0;
+    ValueCell& cell = Push(type);
+    cell.offset = static_cast<std::uint32_t>(at);
+    cell.length = static_cast<std::uint32_t>(n);
+    e_.poolPosition = at + n + 1;
   }
   ValueCell& Pop() {
     ValueCell& cell = e_.stack[--top_];
@@ -250,6 +297,7 @@ class Machine {
   void Fetch(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased);
   void FetchLocated(std::int32_t kind, const FieldPlace& place);
   void FetchDtos(std::int32_t field, std::uint8_t areaNumber, bool aliased);
+  const CodeCell* FetchField(const CodeCell* cell);
   void FetchBlank(std::int32_t kind, std::size_t width = 0);
   void FetchStored(const WorkArea& area, const FieldDescriptor& f, std::int32_t kind,
                    std::uint8_t areaNumber);
@@ -330,6 +378,18 @@ bool KindFits(char type, std::int32_t kind) {
   }
 }
 
+// The stored text of a field of the current area when it can be read as it stands: an open
+// table with records, not a virtual file, the field of that number and kind; false where the
+// general fetch decides.
+bool CurrentStoredText(std::int32_t field, std::int32_t kind, std::string_view& text) {
+  const WorkArea* area = Area();
+  if (area == nullptr || area->state == kClosed || area->recCount == 0 || area->vfile.isVirtual ||
+      field < 1 || static_cast<std::size_t>(field) > area->fields.size())
+    return false;
+  const FieldDescriptor& f = area->fields[static_cast<std::size_t>(field - 1)];
+  return KindFits(f.type, kind) && StoredFieldText(*area, f, text);
+}
+
 // False after pushing the blank value of a field that cannot be read.
 bool Machine::Locate(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased,
                      FieldPlace& place) {
@@ -352,6 +412,42 @@ bool Machine::Locate(std::int32_t kind, std::int32_t field, std::uint8_t areaNum
   }
   place = {area, index, aliased ? areaNumber : CurrentAreaNumber};
   return true;
+}
+
+// A field of the current area, its number in the push before the fetch; DTOS or UPPER right
+// after a stored field's fetch work on its text at once. The last cell it did.
+const CodeCell* Machine::FetchField(const CodeCell* cell) {
+  const std::int32_t field = cell->integer;
+  const std::int32_t kind = (++cell)->op - kOpFetchC;
+  std::string_view text;
+  if (!CurrentStoredText(field, kind, text)) {
+    if (kind == kKindDate && cell[1].op == kFunctionDtos) {
+      FetchDtos(field, 0, false);
+      return cell + 1;
+    }
+    Fetch(kind, field, 0, false);
+    return cell;
+  }
+  switch (kind) {
+    case kKindText:
+      PushText(text);
+      if (cell[1].op != kFunctionUpper) return cell;
+      platform::Cp1252UpperInPlace(TopChars(), Top().length);
+      return cell + 1;
+    case kKindNumber:
+      PushNumber(ParseFieldReal(text));
+      return cell;
+    case kKindDate:
+      if (cell[1].op != kFunctionDtos) {
+        PushNumber(DtosToJulian(text), kTypeD);
+        return cell;
+      }
+      PushText(StoredDtos(text));
+      return cell + 1;
+    default:
+      Fetch(kind, field, 0, false);
+      return cell;
+  }
 }
 
 void Machine::Fetch(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased) {
@@ -504,7 +600,7 @@ void Machine::Join() {
   ValueCell& left = Top();
   const std::size_t moved = std::min<std::size_t>(right.length, kMaxText - left.length);
   char* end = TopChars() + left.length;
-  std::memmove(end, e_.pool.data() + right.offset, moved);
+  MoveDown(end, e_.pool.data() + right.offset, moved);
   end[moved] = 0;
   left.type = kTypeC;
   left.length += static_cast<std::uint32_t>(moved);
@@ -512,9 +608,11 @@ void Machine::Join() {
 }
 
 void Machine::Compare(std::int32_t op) {
+  // Logical and numeric operands hold no text, so the result takes the left one's place.
   if (op == kOpOr || op == kOpAnd) {
-    const bool b = PopLogical();
-    const bool a = PopLogical();
+    const bool b = e_.stack[top_ - 1].logical != 0;
+    const bool a = e_.stack[top_ - 2].logical != 0;
+    top_ -= 2;
     return PushLogical(op == kOpOr ? (a || b) : (a && b));
   }
   const bool text = op == kOpEqN + 2 || op == kOpExactC || op == kOpContainsC || op == kOpGtN + 2 ||
@@ -541,11 +639,12 @@ void Machine::Compare(std::int32_t op) {
         return PushLogical(CompareBytes(a, b) >= 0);
     }
   }
-  const ValueCell right = Pop();
-  const ValueCell left = Pop();
+  const ValueCell& right = e_.stack[top_ - 1];
+  const ValueCell& left = e_.stack[top_ - 2];
   const bool logical = left.type == kTypeL;
   const double a = logical ? left.logical : left.number;
   const double b = logical ? right.logical : right.number;
+  top_ -= 2;
   if (op >= kOpEqN && op < kOpExactC) return PushLogical(a == b);
   if (op >= kOpGtN && op < kOpLtN) return PushLogical(a > b);
   if (op >= kOpLtN && op < kOpNeN) return PushLogical(a < b);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tables/core/dbf4nav.h"
@@ -212,6 +214,41 @@ TEST_F(StoredDates, BareFieldAgreesWithDateArithmetic) {
       {"DTOS(MAX(BORN, WED))", "DTOS(MAX(BORN + 0, WED + 0))"},
   };
   for (const auto& [bare, through] : forms) EXPECT_EQ(Results({bare}), Results({through})) << bare;
+}
+
+// Where the field cannot be read as stored (no table, another table's field of that number, an
+// empty table), the bare field gives the result, error and message of date arithmetic.
+TEST_F(StoredDates, UnreadableFieldsAgreeWithDateArithmetic) {
+  DatedTable();
+  dadav::Area()->alias = "DATED";
+  const std::pair<Handle, Handle> pairs[] = {
+      {Compile("DTOS(BORN)"), Compile("DTOS(BORN + 0)")},
+      {Compile("DTOS(DATED->WED) + 'x'"), Compile("DTOS(DATED->WED - 0) + 'x'")},
+      {Compile("UPPER(NAME) + DTOS(BORN)"), Compile("UPPER(NAME) + DTOS(BORN + 0)")},
+  };
+  dadav::SetReportErrors(false);
+  const auto same = [&](const std::string& where) {
+    for (const auto& [bare, through] : pairs) {
+      dadav::LastErrorCode = 0;
+      const std::string a = static_cast<const char*>(dadav::EvalCompiled(bare.get()));
+      const std::int32_t aCode = dadav::LastErrorCode;
+      const std::string aMessage = aCode != 0 ? dadav::TakeLastMessage() : "";
+      dadav::LastErrorCode = 0;
+      const std::string b = static_cast<const char*>(dadav::EvalCompiled(through.get()));
+      EXPECT_EQ(std::tuple(a, aCode, aMessage),
+                std::tuple(b, dadav::LastErrorCode,
+                           dadav::LastErrorCode != 0 ? dadav::TakeLastMessage() : ""))
+          << where << " " << bare->text;
+    }
+  };
+  same("stored");
+  dadav::Select(2);
+  same("no table");
+  enginetest::NewTable(Path("other.dbf"), {Def("NAME", 'C', 4), Def("BORN", 'C', 8)}, 1);
+  same("another table");
+  dadav::USE("");
+  enginetest::NewTable(Path("empty.dbf"), {Def("NAME", 'C', 4), Def("BORN", 'D', 8)});
+  same("an empty table");
 }
 
 }  // namespace
