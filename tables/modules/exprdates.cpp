@@ -25,16 +25,21 @@ std::int32_t DigitsValue(const char* text, int count) {
   return value;
 }
 
-// The year and the day of the year of the first 8 characters when they are YYYYMMDD of a
-// day of the calendar; false for blanks, other characters and impossible days.
-bool ReadDtos(std::string_view dtos, std::int32_t& year, std::int32_t& dayOfYear) {
+// Year, month and day of the first 8 characters when they are YYYYMMDD in digits, from year 1;
+// false for blanks and other characters.
+bool ReadDtos(std::string_view dtos, CivilDate& date) {
   if (dtos.size() < 8) return false;
-  year = DigitsValue(dtos.data(), 4);
-  const std::int32_t month = DigitsValue(dtos.data() + 4, 2);
-  const std::int32_t day = DigitsValue(dtos.data() + 6, 2);
-  if (year < 1 || month < 0 || day < 0) return false;
-  dayOfYear = DayOfYear(year, month, day);
-  return dayOfYear > 0;
+  date = {DigitsValue(dtos.data(), 4), DigitsValue(dtos.data() + 4, 2),
+          DigitsValue(dtos.data() + 6, 2)};
+  return date.year >= 1 && date.month >= 0 && date.day >= 0;
+}
+
+// Whether the date is a day of the calendar, asking for a leap year only for 29 February.
+bool IsCalendarDay(const CivilDate& date) {
+  if (date.month < 1 || date.month > 12 || date.day < 1) return false;
+  const std::int32_t length = kMonthTable[date.month] - kMonthTable[date.month - 1];
+  if (date.day <= length) return true;
+  return date.month == 2 && date.day == 29 && IsLeapYear(date.year);
 }
 
 // Writes the last `width` digits of value, zero-padded, ending before `end`. Index keys take
@@ -123,14 +128,15 @@ std::int32_t JulianDayOfWeek(double julian) {
 }
 
 double DtosToJulian(std::string_view dtos) {
-  std::int32_t year = 0, dayOfYear = 0;
-  if (!ReadDtos(dtos, year, dayOfYear)) return 0;
-  return static_cast<double>(DaysBeforeYear(year) + dayOfYear) + kJulianOffset;
+  CivilDate date;
+  if (!ReadDtos(dtos, date)) return 0;
+  return YmdToJulian(date.year, date.month, date.day);
 }
 
 std::string_view StoredDtos(std::string_view stored) {
-  std::int32_t year = 0, dayOfYear = 0;
-  return ReadDtos(stored, year, dayOfYear) ? stored.substr(0, 8) : std::string_view("        ");
+  CivilDate date;
+  return ReadDtos(stored, date) && IsCalendarDay(date) ? stored.substr(0, 8)
+                                                       : std::string_view("        ");
 }
 
 std::string JulianToDtos(double julian) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tables/core/tzdate.h"
 
@@ -57,6 +59,47 @@ TEST_F(JulianDays, RangeEndsAndBlanks) {
   EXPECT_EQ(DtosToJulian("2000"), 0);
   EXPECT_EQ(DtosToJulian("00000101"), 0);
   EXPECT_EQ(DtosToJulian("2000X101"), 0);
+}
+
+// Every month and day number 00..99 of years around the leap rules, and texts with blanks and
+// other characters: the day number agrees with the calendar, and the stored text DTOS gives
+// agrees with the round trip through the day number.
+TEST_F(JulianDays, StoredTextsAgreeWithTheCalendarAndTheRoundTrip) {
+  using namespace std::chrono;
+  std::vector<std::string> texts = {"        ",
+                                    "2000022 ",
+                                    " 2000229",
+                                    "2000-2-9",
+                                    "2000022X",
+                                    "200002",
+                                    "20000229xyz",
+                                    std::string("2000\0"
+                                                "229",
+                                                8)};
+  for (const char* y :
+       {"0000", "0001", "0004", "0100", "1600", "1900", "2000", "2023", "2024", "9999"}) {
+    for (int m = 0; m < 100; ++m) {
+      for (int d = 0; d < 100; ++d) {
+        char text[9];
+        std::snprintf(text, sizeof text, "%s%02d%02d", y, m, d);
+        texts.push_back(text);
+      }
+    }
+  }
+  for (const std::string& text : texts) {
+    int y = 0;
+    unsigned m = 0, d = 0;
+    const bool digits = text.size() >= 8 &&
+                        std::sscanf(text.c_str(), "%4d%2u%2u", &y, &m, &d) == 3 &&
+                        text.find_first_not_of("0123456789") >= 8;
+    const year_month_day date{year{y}, month{m}, day{d}};
+    const double expected =
+        digits && y >= 1 && date.ok()
+            ? static_cast<double>(sys_days(date).time_since_epoch().count() + 2440588)
+            : 0;
+    ASSERT_EQ(DtosToJulian(text), expected) << text;
+    ASSERT_EQ(StoredDtos(text), JulianToDtos(DtosToJulian(text))) << text;
+  }
 }
 
 TEST_F(JulianDays, DtocForEveryPictureWithAndWithoutCentury) {
