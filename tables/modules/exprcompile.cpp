@@ -1,6 +1,7 @@
 #include "tables/modules/exprcompile.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
 #include <span>
@@ -171,6 +172,11 @@ constexpr FunctionRule kFunctionRules[] = {
     {313, "SUBSTR", "CNN", 'C'}, {316, "TRIM", "C", 'C'},   {318, "UPPER", "C", 'C'},
     {319, "VAL", "C", 'N'},      {320, "YEAR", "D", 'N'},
 };
+
+constexpr std::size_t kMaxArguments = 4;
+static_assert(std::ranges::all_of(kFunctionRules, [](const FunctionRule& rule) {
+  return rule.arguments.size() <= kMaxArguments;
+}));
 
 bool IsFunction(std::int32_t token) {
   return token >= 257 && token <= 320;
@@ -358,16 +364,18 @@ class ExprParser {
     const std::span<const FunctionRule> rules = RulesOf(name.code);
     std::size_t least = 0, most = 0;
     ArgumentCounts(rules, least, most);
-    std::string types;
-    while (types.size() < most && !(types.empty() && token_.code == ')')) {
-      if (!types.empty()) {
+    std::array<char, kMaxArguments> typeChars{};
+    std::size_t count = 0;
+    while (count < most && !(count == 0 && token_.code == ')')) {
+      if (count != 0) {
         if (token_.code != ',') break;
         Advance();
       }
       const char type = Level(9);
       if (type == 0) return 0;
-      types += type;
+      typeChars[count++] = type;
     }
+    const std::string_view types(typeChars.data(), count);
     if (token_.code != ')' || types.size() < least) {
       Fail("Syntax error");
       return 0;
