@@ -174,9 +174,10 @@ constexpr FunctionRule kFunctionRules[] = {
 };
 
 constexpr std::size_t kMaxArguments = 4;
-static_assert(std::ranges::all_of(kFunctionRules, [](const FunctionRule& rule) {
-  return rule.arguments.size() <= kMaxArguments;
-}));
+static_assert(std::all_of(std::begin(kFunctionRules), std::end(kFunctionRules),
+                          [](const FunctionRule& rule) {
+                            return rule.arguments.size() <= kMaxArguments;
+                          }));
 
 bool IsFunction(std::int32_t token) {
   return token >= 257 && token <= 320;
@@ -184,7 +185,13 @@ bool IsFunction(std::int32_t token) {
 
 // The rules of one function: the table is in token order.
 std::span<const FunctionRule> RulesOf(std::int32_t token) {
-  return std::ranges::equal_range(kFunctionRules, token, {}, &FunctionRule::token);
+  struct ByToken {
+    bool operator()(const FunctionRule& rule, std::int32_t t) const { return rule.token < t; }
+    bool operator()(std::int32_t t, const FunctionRule& rule) const { return t < rule.token; }
+  };
+  const auto [first, last] =
+      std::equal_range(std::begin(kFunctionRules), std::end(kFunctionRules), token, ByToken());
+  return {first, last};
 }
 
 void ArgumentCounts(std::span<const FunctionRule> rules, std::size_t& least, std::size_t& most) {

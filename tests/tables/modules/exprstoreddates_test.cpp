@@ -66,6 +66,16 @@ const std::vector<std::string>& DateTexts() {
 
 class StoredDates : public ndxtest::IndexTest {
  protected:
+  // Errors are raised as the other tests expect them, whatever a test here chose.
+  void SetUp() override {
+    IndexTest::SetUp();
+    reportErrors_ = dadav::SetReportErrors(true);
+  }
+  void TearDown() override {
+    dadav::SetReportErrors(reportErrors_);
+    IndexTest::TearDown();
+  }
+
   // DATED: NAME C(4), BORN D, WED D, the stored texts written into the file as they are.
   void DatedTable() {
     const std::vector<std::string>& texts = DateTexts();
@@ -86,7 +96,6 @@ class StoredDates : public ndxtest::IndexTest {
     }
     enginetest::WriteBytes(path, bytes);
     dadav::USE(path + " EXCLUSIVE");
-    dadav::SetReportErrors(true);
     dadav::CenturyOn = false;
     dadav::SetDateFormat(0);
   }
@@ -139,6 +148,9 @@ class StoredDates : public ndxtest::IndexTest {
     dadav::USE(Path("dated.dbf") + " EXCLUSIVE");
     return order;
   }
+
+ private:
+  bool reportErrors_ = true;
 };
 
 TEST_F(StoredDates, GiveWhatTheDayNumberGave) {
