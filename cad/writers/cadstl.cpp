@@ -1,8 +1,7 @@
 // The STL file (target 6): every line a vertical wall between ZBottom and ZTop, every solid four
 // walls, every text a row of stroke-font prisms. Walls only: the mesh is open by design.
-// ASCII facets are written as they come; binary facets are kept until close, since the header
-// carries their count.
-#include <bit>
+// ASCII facets are written as they come; binary facets go out in large pieces, the header's
+// facet count last.
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -18,16 +17,12 @@
 #include "cad/layer/cadstream.h"
 #include "cad/layer/cadtargets.h"
 #include "cad/layer/cadvar.h"
+#include "cad/writers/stlfacets.h"
 #include "cad/writers/stlwall.h"
-#include "platform/osfiles.h"
 
 namespace {
 
 constexpr char kHeaderText[] = "STL binary file created by Brelcor Software";
-constexpr std::size_t kHeaderSize = 80;
-constexpr std::size_t kCountOffset = kHeaderSize;
-constexpr std::size_t kFacetsOffset = kHeaderSize + 4;
-static_assert(sizeof kHeaderText - 1 + 37 == kHeaderSize);
 
 std::string SolidName = "MYSOLID";
 std::uint32_t FacetCount = 0;
@@ -35,7 +30,6 @@ bool ascii = false;
 bool writing = false;  // opened, not yet closed, and nothing failed
 TextFile AsciiFile;
 std::string FileName;
-std::string Binary;  // header, count and facets, written whole at close
 
 std::string number(long double v) {
   return ExponentText(v, 7, 2);
@@ -56,11 +50,16 @@ float read_back(const std::string& text, long double v) {
   return result.ec == std::errc{} ? value : static_cast<float>(v);
 }
 
-Written written(long double v) {
-  if (!ascii) return {static_cast<float>(v), {}};
+Written ascii_written(long double v) {
   std::string text = number(v);
   const float value = read_back(text, v);
   return {value, std::move(text)};
+}
+
+// Kept small, so that the binary file's six coordinates per wall cost no call each.
+Written written(long double v) {
+  if (!ascii) return {static_cast<float>(v), {}};
+  return ascii_written(v);
 }
 
 struct Corner {
@@ -87,16 +86,6 @@ std::optional<Normal> normal_of(const Corner& a, const Corner& b, const Corner& 
   return Normal{n.x / length + 0.0, n.y / length + 0.0, n.z / length + 0.0};
 }
 
-void put_float(float v) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(v);
-  for (int shift = 0; shift < 32; shift += 8) Binary += static_cast<char>((bits >> shift) & 0xFF);
-}
-
-void put_u32_at(std::size_t offset, std::uint32_t n) {
-  for (int i = 0; i < 4; ++i)
-    Binary[offset + static_cast<std::size_t>(i)] = static_cast<char>(n >> (8 * i));
-}
-
 void fail() {
   writing = false;
   cad_own_file_failed(FileName);
@@ -121,15 +110,20 @@ void ascii_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corn
 }
 
 void binary_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corner& v3) {
-  put_float(static_cast<float>(n.x));
-  put_float(static_cast<float>(n.y));
-  put_float(static_cast<float>(n.z));
-  for (const Corner* v : {&v1, &v2, &v3}) {
-    put_float(v->x->value);
-    put_float(v->y->value);
-    put_float(v->z->value);
+  if (!writing) return;
+  char* at = stl_facets_next();
+  if (at == nullptr) {
+    fail();
+    return;
   }
-  Binary += "XX";
+  at = stl_put_float(at, static_cast<float>(n.x));
+  at = stl_put_float(at, static_cast<float>(n.y));
+  at = stl_put_float(at, static_cast<float>(n.z));
+  for (const Corner* v : {&v1, &v2, &v3}) {
+    at = stl_put_float(at, v->x->value);
+    at = stl_put_float(at, v->y->value);
+    at = stl_put_float(at, v->z->value);
+  }
 }
 
 // A facet that the written corners make degenerate is left out; the normal is the one a reader
@@ -167,8 +161,7 @@ void open() {
     ascii_line("solid " + SolidName);
     return;
   }
-  Binary.assign(kHeaderText);
-  Binary.resize(kFacetsOffset, ' ');
+  stl_facets_begin(FileName, kHeaderText);
 }
 
 void close() {
@@ -176,12 +169,10 @@ void close() {
     ascii_line("endsolid " + SolidName);
     if (AsciiFile.IsOpen()) AsciiFile.Close();
     if (writing && AsciiFile.IoResult() != 0) fail();
-  } else if (writing) {
-    put_u32_at(kCountOffset, FacetCount);
-    if (!platform::os::WriteWholeFile(FileName, Binary)) fail();
+  } else if (writing && !stl_facets_end(FacetCount)) {
+    fail();
   }
   writing = false;
-  std::string().swap(Binary);
 }
 
 void line(long double x1, long double y1, long double x2, long double y2) {

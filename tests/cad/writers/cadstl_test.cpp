@@ -151,6 +151,30 @@ TEST_F(Stl, NormalsAreTheReadersOwn) {
   }
 }
 
+// A mesh larger than the writer's buffer reaches the file while it is drawn, record for record as
+// a small one, and the head counts all of its facets.
+TEST_F(Stl, LargeBinaryMeshGoesOutInPieces) {
+  constexpr std::size_t kLines = 30000;  // 60,000 facets, 3 MB
+  const std::string file = Temp("out.stl");
+  std::uintmax_t size_before_close = 0;
+  const std::string bytes = Write(0, [&] {
+    for (std::size_t i = 0; i < kLines; ++i) cad_line(i, 0, i + 1, 1);
+    if (std::filesystem::exists(file)) size_before_close = std::filesystem::file_size(file);
+  });
+  EXPECT_GT(size_before_close, 1000000u);
+  ASSERT_EQ(bytes.size(), 84 + 2 * kLines * 50);
+  EXPECT_EQ(bytes.substr(80, 4), std::string("\x60\xEA\x00\x00", 4));  // 60,000
+  // Every wall is the first one moved on in x: the x of its start and of its end corners.
+  const std::string first_wall = Write(0, [] { cad_line(0, 0, 1, 1); }).substr(84);
+  for (std::size_t i = 0; i < kLines; ++i) {
+    const float x = static_cast<float>(i), next = x + 1;
+    std::string wall = first_wall;
+    for (std::size_t at : {12, 24, 62}) std::memcpy(&wall[at], &x, 4);
+    for (std::size_t at : {36, 74, 86}) std::memcpy(&wall[at], &next, 4);
+    ASSERT_EQ(bytes.substr(84 + 100 * i, 100), wall) << i;
+  }
+}
+
 TEST_F(Stl, SolidWallsFollowTheOutline) {
   // DXF corner order: the outline of the square runs 1, 2, 4, 3.
   std::vector<Facet> facets = Binary([] { cad_solid(0, 0, 2, 0, 0, 2, 2, 2); });

@@ -1,0 +1,95 @@
+#include "cad/writers/stlfacets.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "platform/osfiles.h"
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 80;
+constexpr std::size_t kHeadSize = kHeaderSize + 4;
+constexpr std::size_t kRecordSize = 50;
+constexpr std::size_t kPieceSize = std::size_t{1} << 18;
+
+std::string FileName;
+int Descriptor = -1;  // -1 until the first piece is written
+std::unique_ptr<char[]> Piece;
+std::size_t Used = 0;
+
+void close_file() {
+  if (Descriptor >= 0) ::close(Descriptor);
+  Descriptor = -1;
+}
+
+bool create_file() {
+  Descriptor = platform::os::Open(FileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+  return Descriptor >= 0;
+}
+
+bool write_all(const char* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(Descriptor, bytes, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool write_piece() {
+  const bool written = (Descriptor >= 0 || create_file()) && write_all(Piece.get(), Used);
+  Used = 0;
+  if (!written) close_file();
+  return written;
+}
+
+void put_count(char* at, std::uint32_t count) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<char>(count >> (8 * i));
+}
+
+// The count into the head already written.
+bool write_count(std::uint32_t count) {
+  char bytes[4];
+  put_count(bytes, count);
+  for (;;) {
+    const ssize_t n = ::pwrite(Descriptor, bytes, sizeof bytes, kHeaderSize);
+    if (n < 0 && errno == EINTR) continue;
+    return n == static_cast<ssize_t>(sizeof bytes);
+  }
+}
+
+}  // namespace
+
+void stl_facets_begin(const std::string& name, std::string_view header) {
+  close_file();
+  FileName = name;
+  if (!Piece) Piece = std::make_unique<char[]>(kPieceSize);
+  header = header.substr(0, std::min(header.size(), kHeaderSize));
+  std::memcpy(Piece.get(), header.data(), header.size());
+  std::memset(Piece.get() + header.size(), ' ', kHeadSize - header.size());
+  Used = kHeadSize;
+}
+
+char* stl_facets_next() {
+  if (Used + kRecordSize > kPieceSize && !write_piece()) return nullptr;
+  char* record = Piece.get() + Used;
+  Used += kRecordSize;
+  record[kRecordSize - 2] = 'X';
+  record[kRecordSize - 1] = 'X';
+  return record;
+}
+
+bool stl_facets_end(std::uint32_t count) {
+  const bool head_written = Descriptor >= 0;
+  if (!head_written) put_count(Piece.get() + kHeaderSize, count);
+  bool written = write_piece() && (head_written ? write_count(count) : true);
+  if (Descriptor >= 0) written = ::close(Descriptor) == 0 && written;
+  Descriptor = -1;
+  return written;
+}
