@@ -60,6 +60,12 @@ void put(TextFile& file, StreamState& state, std::string_view line) {
   checked(file, state);
 }
 
+void put_lines(TextFile& file, StreamState& state, std::string_view lines) {
+  if (state.failed) return;
+  file.Write(lines);
+  checked(file, state);
+}
+
 }  // namespace
 
 void cad_stream_reset_errors() {
@@ -109,11 +115,11 @@ bool cad_dxf_in_block_file() {
   return dxf_to_block;
 }
 
-void dxf_put_line(std::string_view line) {
+void dxf_put_lines(std::string_view lines) {
   if (dxf_to_block) {
-    put(BlockFile, block_state, line);
+    put_lines(BlockFile, block_state, lines);
   } else {
-    put(ListFile, list_state, line);
+    put_lines(ListFile, list_state, lines);
   }
 }
 

@@ -29,8 +29,8 @@ bool cad_dxf_in_block_file();
 // the same once-per-output report and AbortFlag.
 void cad_own_file_failed(const std::string& name);
 
-// One line and its CR LF into the current DXF stream.
-void dxf_put_line(std::string_view line);
+// Lines, each already ending in CR LF, into the current DXF stream in one piece.
+void dxf_put_lines(std::string_view lines);
 // One line and its CR LF into ListFile (code form and later writers).
 void cad_list_put_line(std::string_view line);
 // Closes the stream the DXF emitters write to.

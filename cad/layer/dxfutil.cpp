@@ -1,6 +1,8 @@
 #include "cad/layer/dxfutil.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
@@ -11,19 +13,93 @@
 
 namespace {
 
+// The lines of the entity or table part being written, numbers formatted straight into them:
+// the first Used bytes of Lines. Every public writer hands them to the DXF stream in one piece
+// before it returns.
+std::string Lines(4096, '\0');
+std::size_t Used = 0;
+
+void put_lines() {
+  dxf_put_lines(std::string_view(Lines.data(), Used));
+  Used = 0;
+}
+
+// Room for n more bytes at the end of the lines.
+char* room(std::size_t n) {
+  if (Used + n > Lines.size()) Lines.resize(std::max(2 * Lines.size(), Used + n));
+  return Lines.data() + Used;
+}
+
+void written_up_to(const char* end) {
+  Used = static_cast<std::size_t>(end - Lines.data());
+}
+
+char* line_end(char* out) {
+  *out++ = '\r';
+  *out++ = '\n';
+  return out;
+}
+
+void code_line(std::int32_t code) {
+  char* out = room(18);
+  const std::string_view text = dxf_code_text(code, out);
+  written_up_to(line_end(out + text.size()));
+}
+
+void text_line(std::string_view text) {
+  char* out = room(text.size() + 2);
+  std::memcpy(out, text.data(), text.size());
+  written_up_to(line_end(out + text.size()));
+}
+
+void int_line(std::int32_t n) {
+  text_line(IntText(n));
+}
+
+int dxf_decimals() {
+  int decimals = cad_decimals();
+  if (cad_dxf_in_block_file() && decimals < 6) decimals = 6;  // block files keep full precision
+  return decimals;
+}
+
+void number_line(long double value, long double unscaled) {
+  const int decimals = dxf_decimals();
+  char* out = room(kDxfNumberRoom + 2);
+  char* end = dxf_write_number(out, value, unscaled, decimals);
+  if (end == nullptr) {
+    text_line(dxf_number_text(value, unscaled, decimals));
+  } else {
+    written_up_to(line_end(end));
+  }
+}
+
+void real_line(long double v) {
+  number_line(cad_dxf_in_block_file() ? v : v * CadUnitFactor, v);
+}
+
+// Fixed-point value without the unit factor (angles, scales, bulges, arc direction).
+void unscaled_line(long double v) {
+  number_line(v, v);
+}
+
 void pair_text(std::int32_t code, std::string_view value) {
-  dxf_code(code);
-  dxf_text_line(value);
+  code_line(code);
+  text_line(value);
+}
+
+void pair_int(std::int32_t code, std::int32_t n) {
+  code_line(code);
+  int_line(n);
 }
 
 void pair_real(std::int32_t code, long double v) {
-  dxf_code(code);
-  dxf_real(v);
+  code_line(code);
+  real_line(v);
 }
 
 void pair_unscaled(std::int32_t code, long double v) {
-  dxf_code(code);
-  dxf_real_unscaled(v);
+  code_line(code);
+  unscaled_line(v);
 }
 
 void entity_start(std::string_view name) {
@@ -36,45 +112,14 @@ void point(std::int32_t code, long double x, long double y) {
   pair_real(code + 10, y);
 }
 
-int dxf_decimals() {
-  int decimals = cad_decimals();
-  if (cad_dxf_in_block_file() && decimals < 6) decimals = 6;  // block files keep full precision
-  return decimals;
-}
-
 }  // namespace
 
 std::int32_t cad_decimals() {
   return CadDecimals < 0 ? 0 : (CadDecimals > 32 ? 32 : CadDecimals);
 }
 
-void dxf_code(std::int32_t code) {
-  char buffer[16];
-  dxf_put_line(dxf_code_text(code, buffer));
-}
-
-void dxf_text_line(std::string_view text) {
-  dxf_put_line(text);
-}
-
-void dxf_int(std::int32_t n) {
-  dxf_put_line(IntText(n));
-}
-
-std::string dxf_real_text(long double v) {
-  bool scaled = !cad_dxf_in_block_file();
-  return dxf_number_text(scaled ? v * CadUnitFactor : v, v, dxf_decimals());
-}
-
-void dxf_real(long double v) {
-  dxf_put_line(dxf_real_text(v));
-}
-
-void dxf_real_unscaled(long double v) {
-  dxf_put_line(dxf_number_text(v, v, dxf_decimals()));
-}
-
 long double dxf_bulge(long double angle) {
+  if (angle == 0) return angle;  // a straight segment, the most common, needs no tangent
   return std::tan(angle / 4);
 }
 
@@ -92,6 +137,7 @@ void dxf_header(long double xmin, long double ymin, long double xmax, long doubl
   pair_text(9, "$LTSCALE");
   pair_text(40, "15");
   pair_text(0, "ENDSEC");
+  put_lines();
 }
 
 namespace {
@@ -132,8 +178,7 @@ void named_layers() {
 void layers(std::int32_t mode) {
   pair_text(0, "TABLE");
   pair_text(2, "LAYER");
-  dxf_code(70);
-  dxf_int(24);
+  pair_int(70, 24);
   if (mode == 1) {
     for (int n = 0; n <= 15; ++n) dxf_layer_entry(IntText(n), layer_colour(n + 1), "CONTINUOUS");
   } else {
@@ -162,8 +207,8 @@ void text_style_table() {
   pair_text(3, NoLineBreaks(UpperText(CadFont)));
   pair_text(4, "");
   // This table's end is written with a bare "0" code line; readers accept it.
-  dxf_put_line("0");
-  dxf_text_line("ENDTAB");
+  text_line("0");
+  text_line("ENDTAB");
 }
 
 }  // namespace
@@ -173,11 +218,13 @@ void dxf_tables(std::int32_t mode) {
   layers(mode);
   text_style_table();
   pair_text(0, "ENDSEC");
+  put_lines();
 }
 
 void dxf_blocks() {
   pair_text(0, "SECTION");
   pair_text(2, "BLOCKS");
+  put_lines();
 }
 
 void dxf_block(const std::string& name) {
@@ -187,23 +234,28 @@ void dxf_block(const std::string& name) {
   pair_text(70, "0");
   pair_text(10, "0.0");
   pair_text(20, "0.0");
+  put_lines();
 }
 
 void dxf_endblk() {
   pair_text(0, "ENDBLK");
+  put_lines();
 }
 
 void dxf_endsec() {
   pair_text(0, "ENDSEC");
+  put_lines();
 }
 
 void dxf_entities() {
   pair_text(0, "SECTION");
   pair_text(2, "ENTITIES");
+  put_lines();
 }
 
 void dxf_eof() {
   pair_text(0, "EOF");
+  put_lines();
   cad_dxf_stream_close();
 }
 
@@ -211,12 +263,14 @@ void dxf_line(long double x1, long double y1, long double x2, long double y2) {
   entity_start("LINE");
   point(10, x1, y1);
   point(11, x2, y2);
+  put_lines();
 }
 
 void dxf_circle(long double x, long double y, long double r) {
   entity_start("CIRCLE");
   point(10, x, y);
   pair_real(40, r);
+  put_lines();
 }
 
 void dxf_arc(long double x, long double y, long double a1, long double a2, long double r,
@@ -231,6 +285,7 @@ void dxf_arc(long double x, long double y, long double a1, long double a2, long 
   pair_unscaled(50, a1);
   pair_unscaled(51, a2);
   if (block_file && std::fabs(z) > 1e-5L) pair_unscaled(230, z);
+  put_lines();
 }
 
 void dxf_text(const std::string& text, long double x, long double y) {
@@ -243,6 +298,7 @@ void dxf_text(const std::string& text, long double x, long double y) {
   pair_text(41, RealTextPoint(TextWidthFactor));
   pair_text(50, RealTextPoint(TextAngle));
   pair_text(51, RealTextPoint(TextObliqueAngle));
+  put_lines();
 }
 
 void dxf_solid(long double x1, long double y1, long double x2, long double y2, long double x3,
@@ -252,6 +308,7 @@ void dxf_solid(long double x1, long double y1, long double x2, long double y2, l
   point(11, x2, y2);
   point(12, x3, y3);
   point(13, x4, y4);
+  put_lines();
 }
 
 void dxf_insert(const std::string& name, long double x, long double y, long double angle,
@@ -262,26 +319,26 @@ void dxf_insert(const std::string& name, long double x, long double y, long doub
   pair_unscaled(41, sx);
   pair_unscaled(42, sy);
   pair_unscaled(50, angle);
+  put_lines();
 }
 
 void dxf_polyline(std::uint8_t closed) {
   entity_start("POLYLINE");
-  dxf_code(66);
-  dxf_int(1);
-  if (closed != 0) {
-    dxf_code(70);
-    dxf_int(closed);
-  }
+  pair_int(66, 1);
+  if (closed != 0) pair_int(70, closed);
+  put_lines();
 }
 
 void dxf_vertex(long double x, long double y, long double bulge) {
   entity_start("VERTEX");
   point(10, x, y);
   if (bulge != 0) pair_unscaled(42, bulge);
+  put_lines();
 }
 
 void dxf_seqend() {
   entity_start("SEQEND");
+  put_lines();
 }
 
 std::string cad_layer_name(std::int32_t n) {
@@ -298,9 +355,9 @@ void dxf_layer_entry(const std::string& name, std::uint8_t colour, const std::st
   pair_text(0, "LAYER");
   pair_text(2, NoLineBreaks(name));
   pair_text(70, "0");
-  dxf_code(62);
-  dxf_int(colour);
+  pair_int(62, colour);
   pair_text(6, line_type);
+  put_lines();
 }
 
 void dxf_ltype_entry(const std::string& name, const std::string& description) {
@@ -309,4 +366,5 @@ void dxf_ltype_entry(const std::string& name, const std::string& description) {
   pair_text(70, "64");
   pair_text(3, description);
   pair_text(72, "65");
+  put_lines();
 }

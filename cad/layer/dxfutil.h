@@ -1,4 +1,4 @@
-// ASCII DXF (R12 group-code/value pairs) written line by line into the current DXF stream:
+// ASCII DXF (R12 group-code/value pairs) written entity by entity into the current DXF stream:
 // the output file on the DXF and plot targets, the block file inside BLOCKS on the targets
 // whose blocks are replayed.
 #pragma once
@@ -7,19 +7,10 @@
 #include <string>
 #include <string_view>
 
-void dxf_code(std::int32_t code);
-void dxf_text_line(std::string_view text);
-void dxf_int(std::int32_t n);
-void dxf_real(long double v);
-// Fixed-point value without the unit factor (angles, scales, bulges, arc direction).
-void dxf_real_unscaled(long double v);
 long double dxf_bulge(long double angle);
 
 // CadDecimals kept in 0..32: the decimals of the DXF and text-list numbers.
 std::int32_t cad_decimals();
-
-// The value line dxf_real writes for v, without line end.
-std::string dxf_real_text(long double v);
 
 void dxf_header(long double xmin, long double ymin, long double xmax, long double ymax);
 void dxf_tables(std::int32_t mode);
