@@ -56,30 +56,20 @@ void int_line(std::int32_t n) {
   text_line(IntText(n));
 }
 
-int dxf_decimals() {
+// The value line of v in fixed point; a length (scaled) takes the unit factor, except in block
+// files, which keep drawing units and at least 6 decimals.
+void number_line(long double v, bool scaled) {
+  const bool block_file = cad_dxf_in_block_file();
   int decimals = cad_decimals();
-  if (cad_dxf_in_block_file() && decimals < 6) decimals = 6;  // block files keep full precision
-  return decimals;
-}
-
-void number_line(long double value, long double unscaled) {
-  const int decimals = dxf_decimals();
+  if (block_file && decimals < 6) decimals = 6;
+  const long double value = scaled && !block_file ? v * CadUnitFactor : v;
   char* out = room(kDxfNumberRoom + 2);
-  char* end = dxf_write_number(out, value, unscaled, decimals);
+  char* end = dxf_write_number(out, value, v, decimals);
   if (end == nullptr) {
-    text_line(dxf_number_text(value, unscaled, decimals));
+    text_line(dxf_number_text(value, v, decimals));
   } else {
     written_up_to(line_end(end));
   }
-}
-
-void real_line(long double v) {
-  number_line(cad_dxf_in_block_file() ? v : v * CadUnitFactor, v);
-}
-
-// Fixed-point value without the unit factor (angles, scales, bulges, arc direction).
-void unscaled_line(long double v) {
-  number_line(v, v);
 }
 
 void pair_text(std::int32_t code, std::string_view value) {
@@ -94,12 +84,13 @@ void pair_int(std::int32_t code, std::int32_t n) {
 
 void pair_real(std::int32_t code, long double v) {
   code_line(code);
-  real_line(v);
+  number_line(v, true);
 }
 
+// Angles, scales, bulges and the arc direction take no unit factor.
 void pair_unscaled(std::int32_t code, long double v) {
   code_line(code);
-  unscaled_line(v);
+  number_line(v, false);
 }
 
 void entity_start(std::string_view name) {
