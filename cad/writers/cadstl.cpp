@@ -35,8 +35,7 @@ std::string number(long double v) {
   return ExponentText(v, 7, 2);
 }
 
-// A coordinate as the file holds it: the 32-bit float a reader gets, and in an ASCII file the
-// text that float is parsed from.
+// A coordinate of an ASCII file: its text and the 32-bit float a reader parses from it.
 struct Written {
   float value = 0;
   std::string text;
@@ -50,23 +49,31 @@ float read_back(const std::string& text, long double v) {
   return result.ec == std::errc{} ? value : static_cast<float>(v);
 }
 
-Written ascii_written(long double v) {
+Written written(long double v) {
   std::string text = number(v);
   const float value = read_back(text, v);
   return {value, std::move(text)};
 }
 
-// Kept small, so that the binary file's six coordinates per wall cost no call each.
-Written written(long double v) {
-  if (!ascii) return {static_cast<float>(v), {}};
-  return ascii_written(v);
-}
+// A corner as a reader gets it.
+struct Point {
+  float x, y, z;
+};
 
+// A corner of an ASCII file: its three coordinates.
 struct Corner {
   const Written* x;
   const Written* y;
   const Written* z;
 };
+
+Point point_of(const Point& p) {
+  return p;
+}
+
+Point point_of(const Corner& c) {
+  return {c.x->value, c.y->value, c.z->value};
+}
 
 struct Normal {
   double x, y, z;
@@ -74,16 +81,26 @@ struct Normal {
 
 // The unit normal a reader computes from the corners' floats (exact in double), facing the
 // side from which they run counter-clockwise; none when they span no area.
-std::optional<Normal> normal_of(const Corner& a, const Corner& b, const Corner& c) {
-  const double ux = double{b.x->value} - a.x->value, uy = double{b.y->value} - a.y->value,
-               uz = double{b.z->value} - a.z->value;
-  const double vx = double{c.x->value} - a.x->value, vy = double{c.y->value} - a.y->value,
-               vz = double{c.z->value} - a.z->value;
+std::optional<Normal> normal_of(const Point& a, const Point& b, const Point& c) {
+  const double ux = double{b.x} - a.x, uy = double{b.y} - a.y, uz = double{b.z} - a.z;
+  const double vx = double{c.x} - a.x, vy = double{c.y} - a.y, vz = double{c.z} - a.z;
   const Normal n{uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx};
   const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
   if (!(length > 0)) return std::nullopt;
   // Adding 0 turns a negative zero positive: a zero component is written as one.
   return Normal{n.x / length + 0.0, n.y / length + 0.0, n.z / length + 0.0};
+}
+
+// The normal of a facet about to be written, its corners put in the order written. A facet that
+// the written corners make degenerate is left out (none); the normal is the one a reader
+// computes from them, so that no reader finds one to correct.
+template <class C>
+std::optional<Normal> facet_normal(C& v1, C& v2, C& v3) {
+  // The exchanged winding faces the other way.
+  if (StlInverse) std::swap(v2, v3);
+  const std::optional<Normal> normal = normal_of(point_of(v1), point_of(v2), point_of(v3));
+  if (normal) ++FacetCount;
+  return normal;
 }
 
 void fail() {
@@ -101,44 +118,47 @@ std::string triple(const Corner& v) {
   return v.x->text + " " + v.y->text + " " + v.z->text;
 }
 
-void ascii_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corner& v3) {
-  ascii_line("  facet normal " + number(n.x) + " " + number(n.y) + " " + number(n.z));
+void ascii_facet(Corner v1, Corner v2, Corner v3) {
+  const std::optional<Normal> n = facet_normal(v1, v2, v3);
+  if (!n) return;
+  ascii_line("  facet normal " + number(n->x) + " " + number(n->y) + " " + number(n->z));
   ascii_line("    outer loop");
   for (const Corner* v : {&v1, &v2, &v3}) ascii_line("      vertex " + triple(*v));
   ascii_line("    endloop");
   ascii_line("  endfacet");
 }
 
-void binary_facet(const Normal& n, const Corner& v1, const Corner& v2, const Corner& v3) {
-  if (!writing) return;
+void ascii_wall(long double x1, long double y1, long double x2, long double y2) {
+  const Written b = written(ZBottom), t = written(ZTop);
+  const Written wx1 = written(x1), wy1 = written(y1), wx2 = written(x2), wy2 = written(y2);
+  ascii_facet({&wx1, &wy1, &b}, {&wx1, &wy1, &t}, {&wx2, &wy2, &b});
+  ascii_facet({&wx1, &wy1, &t}, {&wx2, &wy2, &t}, {&wx2, &wy2, &b});
+}
+
+void binary_facet(Point v1, Point v2, Point v3) {
+  const std::optional<Normal> n = facet_normal(v1, v2, v3);
+  if (!n || !writing) return;
   char* at = stl_facets_next();
   if (at == nullptr) {
     fail();
     return;
   }
-  at = stl_put_float(at, static_cast<float>(n.x));
-  at = stl_put_float(at, static_cast<float>(n.y));
-  at = stl_put_float(at, static_cast<float>(n.z));
-  for (const Corner* v : {&v1, &v2, &v3}) {
-    at = stl_put_float(at, v->x->value);
-    at = stl_put_float(at, v->y->value);
-    at = stl_put_float(at, v->z->value);
+  at = stl_put_float(at, static_cast<float>(n->x));
+  at = stl_put_float(at, static_cast<float>(n->y));
+  at = stl_put_float(at, static_cast<float>(n->z));
+  for (const Point* v : {&v1, &v2, &v3}) {
+    at = stl_put_float(at, v->x);
+    at = stl_put_float(at, v->y);
+    at = stl_put_float(at, v->z);
   }
 }
 
-// A facet that the written corners make degenerate is left out; the normal is the one a reader
-// computes from them, so that no reader finds one to correct.
-void facet(Corner v1, Corner v2, Corner v3) {
-  // The exchanged winding faces the other way.
-  if (StlInverse) std::swap(v2, v3);
-  const std::optional<Normal> normal = normal_of(v1, v2, v3);
-  if (!normal) return;
-  ++FacetCount;
-  if (ascii) {
-    ascii_facet(*normal, v1, v2, v3);
-  } else {
-    binary_facet(*normal, v1, v2, v3);
-  }
+void binary_wall(long double x1, long double y1, long double x2, long double y2) {
+  const auto b = static_cast<float>(ZBottom), t = static_cast<float>(ZTop);
+  const auto fx1 = static_cast<float>(x1), fy1 = static_cast<float>(y1);
+  const auto fx2 = static_cast<float>(x2), fy2 = static_cast<float>(y2);
+  binary_facet({fx1, fy1, b}, {fx1, fy1, t}, {fx2, fy2, b});
+  binary_facet({fx1, fy1, t}, {fx2, fy2, t}, {fx2, fy2, b});
 }
 
 void open() {
@@ -192,10 +212,11 @@ void solid(long double x1, long double y1, long double x2, long double y2, long 
 
 void stl_wall(long double x1, long double y1, long double x2, long double y2) {
   if (!writing) return;
-  const Written b = written(ZBottom), t = written(ZTop);
-  const Written wx1 = written(x1), wy1 = written(y1), wx2 = written(x2), wy2 = written(y2);
-  facet({&wx1, &wy1, &b}, {&wx1, &wy1, &t}, {&wx2, &wy2, &b});
-  facet({&wx1, &wy1, &t}, {&wx2, &wy2, &t}, {&wx2, &wy2, &b});
+  if (ascii) {
+    ascii_wall(x1, y1, x2, y2);
+  } else {
+    binary_wall(x1, y1, x2, y2);
+  }
 }
 
 void cad_register_stl_writer() {
