@@ -14,24 +14,30 @@
 namespace {
 
 // The lines of the entity or table part being written, numbers formatted straight into them:
-// the first Used bytes of Lines. Every public writer hands them to the DXF stream in one piece
-// before it returns.
+// Lines up to At, with room up to Limit. Every public writer hands them to the DXF stream in one
+// piece before it returns.
 std::string Lines(4096, '\0');
-std::size_t Used = 0;
+char* At = Lines.data();
+char* Limit = At + Lines.size();
 
 void put_lines() {
-  dxf_put_lines(std::string_view(Lines.data(), Used));
-  Used = 0;
+  dxf_put_lines(std::string_view(Lines.data(), static_cast<std::size_t>(At - Lines.data())));
+  At = Lines.data();
 }
 
 // Room for n more bytes at the end of the lines.
 char* room(std::size_t n) {
-  if (Used + n > Lines.size()) Lines.resize(std::max(2 * Lines.size(), Used + n));
-  return Lines.data() + Used;
+  if (static_cast<std::size_t>(Limit - At) < n) {
+    const auto used = static_cast<std::size_t>(At - Lines.data());
+    Lines.resize(std::max(2 * Lines.size(), used + n));
+    At = Lines.data() + used;
+    Limit = Lines.data() + Lines.size();
+  }
+  return At;
 }
 
-void written_up_to(const char* end) {
-  Used = static_cast<std::size_t>(end - Lines.data());
+void written_up_to(char* end) {
+  At = end;
 }
 
 char* line_end(char* out) {
@@ -40,57 +46,54 @@ char* line_end(char* out) {
   return out;
 }
 
-void code_line(std::int32_t code) {
-  char* out = room(18);
-  const std::string_view text = dxf_code_text(code, out);
-  written_up_to(line_end(out + text.size()));
+// A group-code line needs at most this room.
+constexpr std::size_t kCodeRoom = 16 + 2;
+
+char* put_code(char* out, std::int32_t code) {
+  return line_end(out + dxf_code_text(code, out).size());
+}
+
+char* put_text(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return line_end(out + text.size());
 }
 
 void text_line(std::string_view text) {
-  char* out = room(text.size() + 2);
-  std::memcpy(out, text.data(), text.size());
-  written_up_to(line_end(out + text.size()));
+  written_up_to(put_text(room(text.size() + 2), text));
 }
 
-void int_line(std::int32_t n) {
-  text_line(IntText(n));
+void pair_text(std::int32_t code, std::string_view value) {
+  written_up_to(put_text(put_code(room(kCodeRoom + value.size() + 2), code), value));
 }
 
-// The value line of v in fixed point; a length (scaled) takes the unit factor, except in block
+void pair_int(std::int32_t code, std::int32_t n) {
+  pair_text(code, IntText(n));
+}
+
+// The pair of a real in fixed point; a length (scaled) takes the unit factor, except in block
 // files, which keep drawing units and at least 6 decimals.
-void number_line(long double v, bool scaled) {
+void pair_number(std::int32_t code, long double v, bool scaled) {
   const bool block_file = cad_dxf_in_block_file();
   int decimals = cad_decimals();
   if (block_file && decimals < 6) decimals = 6;
   const long double value = scaled && !block_file ? v * CadUnitFactor : v;
-  char* out = room(kDxfNumberRoom + 2);
+  char* out = put_code(room(kCodeRoom + kDxfNumberRoom + 2), code);
   char* end = dxf_write_number(out, value, v, decimals);
   if (end == nullptr) {
+    written_up_to(out);
     text_line(dxf_number_text(value, v, decimals));
   } else {
     written_up_to(line_end(end));
   }
 }
 
-void pair_text(std::int32_t code, std::string_view value) {
-  code_line(code);
-  text_line(value);
-}
-
-void pair_int(std::int32_t code, std::int32_t n) {
-  code_line(code);
-  int_line(n);
-}
-
 void pair_real(std::int32_t code, long double v) {
-  code_line(code);
-  number_line(v, true);
+  pair_number(code, v, true);
 }
 
 // Angles, scales, bulges and the arc direction take no unit factor.
 void pair_unscaled(std::int32_t code, long double v) {
-  code_line(code);
-  number_line(v, false);
+  pair_number(code, v, false);
 }
 
 void entity_start(std::string_view name) {
