@@ -14,25 +14,27 @@
 namespace {
 
 // The lines of the entity or table part being written, numbers formatted straight into them:
-// Lines up to At, with room up to Limit. Every public writer hands them to the DXF stream in one
-// piece before it returns.
-std::string Lines(4096, '\0');
-char* At = Lines.data();
-char* Limit = At + Lines.size();
+// Lines up to At, with room up to Limit (none before the first write). Every public writer hands
+// them to the DXF stream in one piece before it returns.
+std::string Lines;
+char* At = nullptr;
+char* Limit = nullptr;
 
 void put_lines() {
   dxf_put_lines(std::string_view(Lines.data(), static_cast<std::size_t>(At - Lines.data())));
   At = Lines.data();
 }
 
+void grow(std::size_t n) {
+  const auto used = At == nullptr ? std::size_t{0} : static_cast<std::size_t>(At - Lines.data());
+  Lines.resize(std::max({2 * Lines.size(), used + n, std::size_t{4096}}));
+  At = Lines.data() + used;
+  Limit = Lines.data() + Lines.size();
+}
+
 // Room for n more bytes at the end of the lines.
 char* room(std::size_t n) {
-  if (static_cast<std::size_t>(Limit - At) < n) {
-    const auto used = static_cast<std::size_t>(At - Lines.data());
-    Lines.resize(std::max(2 * Lines.size(), used + n));
-    At = Lines.data() + used;
-    Limit = Lines.data() + Lines.size();
-  }
+  if (static_cast<std::size_t>(Limit - At) < n) grow(n);
   return At;
 }
 
@@ -96,9 +98,11 @@ void pair_unscaled(std::int32_t code, long double v) {
   pair_number(code, v, false);
 }
 
+// Groups 0 and 8: the entity's name and its layer, with one check for room.
 void entity_start(std::string_view name) {
-  pair_text(0, name);
-  pair_text(8, CurrentLayer);
+  char* out = room(2 * kCodeRoom + name.size() + CurrentLayer.size() + 4);
+  out = put_text(put_code(out, 0), name);
+  written_up_to(put_text(put_code(out, 8), CurrentLayer));
 }
 
 void point(std::int32_t code, long double x, long double y) {

@@ -150,4 +150,23 @@ TEST_F(DxfWriter, TextValuesStayOnOneLine) {
   EXPECT_NE(bytes.find("\r\nA B\r\n"), std::string::npos);
 }
 
+// Values far longer than the writer's first room for an entity's lines, amid numbers written
+// before and after them, come out whole and in order.
+TEST_F(DxfWriter, LongValuesKeepTheirPlaceAmongTheNumbers) {
+  CadTextMode = 1;
+  const std::string text(10000, 'T'), layer(5000, 'L');
+  std::string bytes = Dxf([&] {
+    LayerNames[3] = layer;
+    dxf_set_layer(3);
+    dxf_line(1.5L, 2, 3, 4);
+    dxf_text(text, 5, 6);
+    dxf_vertex(7, 8, 0.25L);
+  });
+  EXPECT_TRUE(Has(bytes, {"  0", "LINE", "  8", layer, " 10", "1.500000", " 20", "2.000000"}));
+  EXPECT_TRUE(Has(bytes, {" 10", "5.000000", " 20", "6.000000", " 40"}));
+  EXPECT_TRUE(Has(bytes, {"  1", text, "  7", "STANDARD"}));
+  EXPECT_TRUE(Has(
+      bytes, {"VERTEX", "  8", layer, " 10", "7.000000", " 20", "8.000000", " 42", "0.250000"}));
+}
+
 }  // namespace
