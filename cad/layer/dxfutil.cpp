@@ -78,7 +78,10 @@ void pair_number(std::int32_t code, long double v, bool scaled) {
   const bool block_file = cad_dxf_in_block_file();
   int decimals = cad_decimals();
   if (block_file && decimals < 6) decimals = 6;
-  const long double value = scaled && !block_file ? v * CadUnitFactor : v;
+  // v * 1 is v: the usual factor needs no product, whose result would go through memory.
+  const bool factor = scaled && !block_file && CadUnitFactor != 1;
+  const long double product = factor ? v * CadUnitFactor : 0;
+  const long double& value = factor ? product : v;
   char* out = put_code(room(kCodeRoom + kDxfNumberRoom + 2), code);
   char* end = dxf_write_number(out, value, v, decimals);
   if (end == nullptr) {
