@@ -1,9 +1,7 @@
 #include "cad/layer/dxfnumber.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
