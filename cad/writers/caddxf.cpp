@@ -20,10 +20,6 @@ void circle(long double x, long double y, long double r) {
   dxf_circle(x, y, r);
 }
 
-void vertex(long double x, long double y, long double sweep) {
-  dxf_vertex(x, y, dxf_bulge(sweep));
-}
-
 void layer(std::int32_t n) {
   dxf_set_layer(n);
 }
@@ -52,7 +48,7 @@ CadWriter dxf_file_writer() {
   w.close = dxf_eof;
   w.layer = layer;
   w.polyline_begin = dxf_polyline;
-  w.vertex = vertex;
+  w.vertex = dxf_polyline_vertex;
   w.polyline_end = dxf_seqend;
   return w;
 }
