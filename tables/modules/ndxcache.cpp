@@ -4,9 +4,64 @@
 #include <utility>
 
 namespace dadav {
+namespace {
+
+constexpr std::size_t kFirstTableSize = 16;
+
+}  // namespace
 
 NdxNodeCache::NdxNodeCache(std::size_t bytes)
-    : pairs_(std::max(bytes, kSmallestNodeCacheBytes) / kNdxBlockSize) {}
+    : pairs_(std::max(bytes, kSmallestNodeCacheBytes) / kNdxBlockSize), slots_(kFirstTableSize) {}
+
+std::size_t NdxNodeCache::Home(std::uint32_t node) const {
+  // Fibonacci hashing spreads the consecutive numbers of neighbouring nodes over the table.
+  return static_cast<std::size_t>(node * 0x9E3779B9u) & (slots_.size() - 1);
+}
+
+std::size_t NdxNodeCache::Probe(std::uint32_t node) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = Home(node);
+  while (slots_[at].node != 0 && slots_[at].node != node) at = (at + 1) & mask;
+  return at;
+}
+
+void NdxNodeCache::Grow() {
+  std::vector<Slot> old(slots_.size() * 2);
+  old.swap(slots_);
+  for (const Slot& slot : old) {
+    if (slot.node == 0) continue;
+    const std::size_t at = Probe(slot.node);
+    slots_[at] = slot;
+    pairs_[slot.position].slot = static_cast<std::uint32_t>(at);
+  }
+}
+
+void NdxNodeCache::Link(std::size_t position) {
+  if ((linked_ + 1) * 2 > slots_.size()) Grow();
+  Pair& pair = pairs_[position];
+  const std::size_t at = Probe(pair.node);
+  slots_[at] = {pair.node, static_cast<std::uint32_t>(position), pair.buffer};
+  pair.slot = static_cast<std::uint32_t>(at);
+  ++linked_;
+}
+
+// Linear probing's deletion: later slots of the probe sequence move back into the gap, so no
+// probe ever stops early at it.
+void NdxNodeCache::Unlink(std::size_t position) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t gap = pairs_[position].slot;
+  slots_[gap] = {};
+  --linked_;
+  for (std::size_t at = (gap + 1) & mask; slots_[at].node != 0; at = (at + 1) & mask) {
+    const std::size_t home = Home(slots_[at].node);
+    // The entry stays when its home lies cyclically after the gap, up to its own slot.
+    if (((at - home) & mask) < ((at - gap) & mask)) continue;
+    slots_[gap] = slots_[at];
+    pairs_[slots_[gap].position].slot = static_cast<std::uint32_t>(gap);
+    slots_[at] = {};
+    gap = at;
+  }
+}
 
 void NdxNodeCache::MarkChanged(NdxBlock& block) {
   block[2] = 1;
@@ -37,7 +92,7 @@ std::ptrdiff_t NdxNodeCache::FreePair(const NdxBlockIo& write, int& code) {
       return -1;
     }
   }
-  position_.erase(last.node);
+  if (last.node != 0) Unlink(pairs_.size() - 1);
   last.node = 0;
   return static_cast<std::ptrdiff_t>(pairs_.size() - 1);
 }
@@ -45,14 +100,14 @@ std::ptrdiff_t NdxNodeCache::FreePair(const NdxBlockIo& write, int& code) {
 NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const NdxBlockIo& write,
                             int& code) {
   code = 0;
-  if (auto found = position_.find(node); found != position_.end()) {
-    std::size_t at = found->second;
+  if (const std::size_t slot = Probe(node); node != 0 && slots_[slot].node == node) {
+    const std::size_t at = slots_[slot].position;
     if (at > 0) {
       std::swap(pairs_[at], pairs_[at - 1]);
-      position_[pairs_[at].node] = at;
-      found->second = --at;
+      slots_[pairs_[at].slot].position = static_cast<std::uint32_t>(at);
+      slots_[slot].position = static_cast<std::uint32_t>(at - 1);
     }
-    return pairs_[at].buffer;
+    return slots_[slot].buffer;
   }
   const std::ptrdiff_t free = FreePair(write, code);
   if (free < 0) return nullptr;
@@ -65,13 +120,13 @@ NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const Nd
   }
   ClearMark(*pair.buffer);
   pair.node = node;
-  position_[node] = static_cast<std::size_t>(free);
+  if (node != 0) Link(static_cast<std::size_t>(free));
   return pair.buffer;
 }
 
 void NdxNodeCache::Replace(std::uint32_t node, const NdxBlock& block) {
-  if (auto found = position_.find(node); found != position_.end()) {
-    *pairs_[found->second].buffer = block;
+  if (const std::size_t slot = Probe(node); node != 0 && slots_[slot].node == node) {
+    *slots_[slot].buffer = block;
   }
 }
 
@@ -86,7 +141,8 @@ int NdxNodeCache::Clear(const NdxBlockIo& write) {
   }
   for (std::size_t i = 0; i < used_; ++i) pairs_[i].node = 0;
   used_ = 0;
-  position_.clear();
+  std::fill(slots_.begin(), slots_.end(), Slot{});
+  linked_ = 0;
   return first;
 }
 

@@ -2,12 +2,13 @@
 // The node cache of a work area's controlling index: a fixed number of 512-byte buffers whose
 // pairs (node number, buffer) are kept roughly in order of use. A node found moves one place
 // forward; a node not found takes a free pair or the last one, whose node is written back
-// first when it was changed.
+// first when it was changed. Nodes are found through an open-addressing table of node numbers,
+// which every step of a descent asks, so a hit costs a probe or two and no allocation. Node 0,
+// the anchor, is never cached.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "tables/modules/ndxformat.h"
@@ -44,6 +45,15 @@ class NdxNodeCache {
  private:
   struct Pair {
     std::uint32_t node = 0;
+    // The table slot that holds the node.
+    std::uint32_t slot = 0;
+    NdxBlock* buffer = nullptr;
+  };
+  // A table slot: a node, the position of its pair and its buffer, so that a hit reaches the
+  // buffer without waiting for the pair; node 0 marks an empty slot.
+  struct Slot {
+    std::uint32_t node = 0;
+    std::uint32_t position = 0;
     NdxBlock* buffer = nullptr;
   };
 
@@ -52,10 +62,20 @@ class NdxNodeCache {
   // The pair to fill with a new node, its old node written back when changed; -1 on failure.
   std::ptrdiff_t FreePair(const NdxBlockIo& write, int& code);
 
+  // The slot of the node, or the empty slot where its probe ends.
+  std::size_t Probe(std::uint32_t node) const;
+  std::size_t Home(std::uint32_t node) const;
+  // Enters the node of the pair at the position into the table, or takes it out again.
+  void Link(std::size_t position);
+  void Unlink(std::size_t position);
+  // Doubles the table, keeping it at most half full so that probes stay short.
+  void Grow();
+
   std::vector<Pair> pairs_;
   std::size_t used_ = 0;
   std::vector<std::unique_ptr<NdxBlock>> buffers_;
-  std::unordered_map<std::uint32_t, std::size_t> position_;
+  std::vector<Slot> slots_;
+  std::size_t linked_ = 0;
 };
 
 }  // namespace dadav

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cstring>
 
 namespace dadav {
@@ -27,13 +26,6 @@ void Store32(std::uint8_t* bytes, std::uint32_t value) {
 std::string TextAt(const std::uint8_t* bytes, std::size_t limit) {
   const auto* end = std::find(bytes, bytes + limit, std::uint8_t{0});
   return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(end - bytes));
-}
-
-int CompareDoubles(double a, double b) {
-  const bool aNan = std::isnan(a);
-  const bool bNan = std::isnan(b);
-  if (aNan || bNan) return static_cast<int>(aNan) - static_cast<int>(bNan);
-  return (a > b) - (a < b);
 }
 
 // Either mark makes some reader compare the keys as doubles, so both must agree with the length.
@@ -126,7 +118,7 @@ IndexInfoRecord NdxInfoOf(const NdxBlock& block) {
 
 int CompareNdxKeys(bool numeric, const std::uint8_t* a, const std::uint8_t* b,
                    std::uint16_t keyLength) {
-  if (numeric) return CompareDoubles(LoadNdxDouble(a), LoadNdxDouble(b));
+  if (numeric) return CompareNdxDoubles(LoadNdxDouble(a), LoadNdxDouble(b));
   const int order = std::memcmp(a, b, keyLength);
   return (order > 0) - (order < 0);
 }

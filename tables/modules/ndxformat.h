@@ -4,7 +4,10 @@
 // never changes a peer program's choices (its key type letter, its serial byte).
 
 #include <array>
+#include <bit>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -25,6 +28,11 @@ inline std::uint16_t LoadNdx16(const std::uint8_t* bytes) {
   return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
 }
 inline std::uint32_t LoadNdx32(const std::uint8_t* bytes) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
   return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
          std::uint32_t{bytes[3]} << 24;
 }
@@ -83,6 +91,15 @@ IndexInfoRecord NdxInfoOf(const NdxBlock& block);
 // NaN after every number and equal to each other, so any 8 bytes order totally.
 int CompareNdxKeys(bool numeric, const std::uint8_t* a, const std::uint8_t* b,
                    std::uint16_t keyLength);
+
+// The order of two numeric keys' values, as CompareNdxKeys gives it. Inline: a descent decodes
+// the key it searches once and compares the value with the stored keys of every node passed.
+inline int CompareNdxDoubles(double a, double b) {
+  const bool aNan = std::isnan(a);
+  const bool bNan = std::isnan(b);
+  if (aNan || bNan) return static_cast<int>(aNan) - static_cast<int>(bNan);
+  return (a > b) - (a < b);
+}
 
 // An 8-byte key holding the value, -0.0 stored as +0.0.
 void StoreNdxDouble(double value, std::uint8_t* key);

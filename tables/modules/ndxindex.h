@@ -28,10 +28,13 @@ constexpr std::size_t kMaxNdxDepth = 64;
 constexpr const char* kKeyMakerIndexText = "USERDEFINEDKEYMAKERWASUSEDTOBUILDTHISINDEX";
 
 struct NdxPathLevel {
+  // The block is left for the node's read to fill: a descent adds a level per node it passes.
+  explicit NdxPathLevel(std::uint32_t n) : node(n) {}
+
   std::uint32_t node = 0;
   // The current entry; in an inner node the child taken, Count() for the trailing child.
   std::int32_t position = 0;
-  NdxBlock block{};
+  NdxBlock block;
 };
 
 struct IndexDescriptor {

@@ -1,5 +1,7 @@
 #include "tables/modules/ndxwalk.h"
 
+#include <cstring>
+
 #include "tables/core/tzerror.h"
 
 namespace dadav {
@@ -16,9 +18,7 @@ bool Push(IndexDescriptor& d, std::uint8_t slot, std::uint32_t node) {
   }
   // Levels are taken by reference while the path grows: it never moves.
   if (d.path.capacity() < kMaxNdxDepth) d.path.reserve(kMaxNdxDepth);
-  NdxPathLevel& level = d.path.emplace_back();
-  level.node = node;
-  level.position = 0;
+  NdxPathLevel& level = d.path.emplace_back(node);
   if (ReadNode(d, slot, node, level.block)) return true;
   d.path.pop_back();
   return false;
@@ -72,7 +72,7 @@ bool NeighbourLeaf(IndexDescriptor& d, std::uint8_t slot, bool forward) {
       found = forward ? d.path[g].position < count : d.path[g].position > 0;
     }
     if (!found) return false;
-    d.path.resize(g + 1);
+    d.path.erase(d.path.begin() + static_cast<std::ptrdiff_t>(g) + 1, d.path.end());
     NdxPathLevel& parent = d.path.back();
     parent.position += forward ? 1 : -1;
     const std::uint32_t child = View(d, parent).Child(static_cast<std::uint16_t>(parent.position));
@@ -86,20 +86,55 @@ bool WalkEnd(IndexDescriptor& d, std::uint8_t slot, bool first) {
   return !TopLeafEmpty(d) || NeighbourLeaf(d, slot, first);
 }
 
+std::uint64_t BigEndian64(const std::uint8_t* bytes) {
+  std::uint64_t word = 0;
+  for (int i = 0; i < 8; ++i) word = word << 8 | bytes[i];
+  return word;
+}
+
+// The key a descent searches, compared with the stored keys of every node it passes as
+// CompareNdxKeys would: a numeric key decoded once, a character key of eight bytes or more
+// ordered by its first eight bytes as one word before the rest are looked at.
+class SearchedKey {
+ public:
+  SearchedKey(const IndexDescriptor& d, const std::uint8_t* key)
+      : key_(key),
+        length_(d.KeyLength()),
+        numeric_(d.numeric),
+        value_(d.numeric ? LoadNdxDouble(key) : 0),
+        head_(!d.numeric && length_ >= 8 ? BigEndian64(key) : 0) {}
+
+  // Negative, 0 or positive as the stored key orders before, with or after the searched one.
+  int StoredOrder(const std::uint8_t* stored) const {
+    if (numeric_) return CompareNdxDoubles(LoadNdxDouble(stored), value_);
+    if (length_ < 8) return std::memcmp(stored, key_, length_);
+    const std::uint64_t head = BigEndian64(stored);
+    if (head != head_) return head < head_ ? -1 : 1;
+    return std::memcmp(stored + 8, key_ + 8, length_ - 8u);
+  }
+
+ private:
+  const std::uint8_t* key_;
+  std::uint16_t length_;
+  bool numeric_;
+  double value_;
+  std::uint64_t head_;
+};
+
 // Position of the first entry whose key is not below the key: -1 when the key is below the
 // first, -2 when above the last (and for an empty node), else the entry's index.
-std::int32_t SearchNode(const IndexDescriptor& d, NdxBlock& block, const std::uint8_t* key) {
+std::int32_t SearchNode(const IndexDescriptor& d, NdxBlock& block, const SearchedKey& key) {
   const NdxNodeView view(block, d.EntrySize());
   const std::int32_t count = view.Count();
   if (count < 1) return kWalkBeyond;
-  const int first = d.Order(key, view.Key(0));
-  if (first <= 0) return first == 0 ? 0 : -1;
-  if (d.Order(key, view.Key(static_cast<std::uint16_t>(count - 1))) > 0) return kWalkBeyond;
+  const int first = key.StoredOrder(view.Key(0));
+  if (first >= 0) return first == 0 ? 0 : -1;
+  if (key.StoredOrder(view.Key(static_cast<std::uint16_t>(count - 1))) < 0) return kWalkBeyond;
   std::int32_t low = 1;
   std::int32_t high = count - 1;
   while (low < high) {
     const std::int32_t middle = low + (high - low) / 2;
-    if (d.Order(view.Key(static_cast<std::uint16_t>(middle)), key) < 0) {
+    if (key.StoredOrder(view.Key(static_cast<std::uint16_t>(middle))) < 0) {
       low = middle + 1;
     } else {
       high = middle;
@@ -142,10 +177,11 @@ bool WalkPrior(IndexDescriptor& d, std::uint8_t slot) {
 
 std::int32_t WalkToKey(IndexDescriptor& d, std::uint8_t slot, const std::uint8_t* key) {
   if (!StartAtRoot(d, slot)) return kWalkEmpty;
+  const SearchedKey searched(d, key);
   for (;;) {
     NdxPathLevel& top = d.path.back();
     const NdxNodeView view = View(d, top);
-    const std::int32_t position = SearchNode(d, top.block, key);
+    const std::int32_t position = SearchNode(d, top.block, searched);
     if (view.IsLeaf()) {
       if (view.Count() == 0) return d.path.size() == 1 ? kWalkEmpty : kWalkBeyond;
       return position;

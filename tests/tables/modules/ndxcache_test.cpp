@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <random>
 #include <vector>
 
 namespace dadav {
@@ -136,6 +138,44 @@ TEST(NdxNodeCache, FailedReadsLeaveEveryPairFree) {
   file.failReads = 1;
   EXPECT_EQ(get(9), nullptr);
   EXPECT_EQ(readsOf(1, 8), 1u);
+}
+
+// The order of use as a plain list: a hit moves one place forward, a miss appends or takes the
+// last place. The cache must read exactly the nodes this list misses, whatever numbers the
+// nodes carry (spread, clustered, or colliding in the cache's lookup table) and after every
+// eviction the lookup table has to close up.
+TEST(NdxNodeCache, HitsAndEvictionsFollowTheListOfUse) {
+  for (const std::size_t pairs : {4u, 64u, 300u}) {
+    for (const std::uint32_t stride : {1u, 16u, 1024u}) {
+      FakeFile file;
+      NdxNodeCache cache(pairs * kNdxBlockSize);
+      std::vector<std::uint32_t> list;
+      std::vector<std::uint32_t> expectedReads;
+      std::mt19937 random(static_cast<unsigned>(pairs + stride));
+      int code = 0;
+      for (int i = 0; i < 20000; ++i) {
+        // Mostly a working set that fits, now and then one of many more nodes.
+        const std::uint32_t range = i % 7 == 0 ? static_cast<std::uint32_t>(pairs) * 4
+                                               : static_cast<std::uint32_t>(pairs) - 1;
+        const auto node = static_cast<std::uint32_t>(random() % range + 1) * stride;
+        auto at = std::find(list.begin(), list.end(), node);
+        if (at == list.end()) {
+          expectedReads.push_back(node);
+          if (list.size() < pairs) {
+            list.push_back(node);
+          } else {
+            list.back() = node;
+          }
+        } else if (at != list.begin()) {
+          std::iter_swap(at, at - 1);
+        }
+        const NdxBlock* block = cache.Get(node, file.Reader(), file.Writer(), code);
+        ASSERT_NE(block, nullptr);
+        ASSERT_EQ((*block)[4], static_cast<std::uint8_t>(node));
+      }
+      EXPECT_EQ(file.reads, expectedReads) << pairs << " pairs, stride " << stride;
+    }
+  }
 }
 
 }  // namespace
