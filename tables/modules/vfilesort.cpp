@@ -1,6 +1,8 @@
 #include "tables/modules/vfilesort.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -194,19 +196,24 @@ void StableSort(std::vector<Entry>& entries, Before before) {
   }
 }
 
+// The list's nodes in list order, walked once for the keys and once for the new order.
+std::vector<VFileNode*> ListNodes(WorkArea& area) {
+  std::vector<VFileNode*> nodes;
+  nodes.reserve(static_cast<std::size_t>(area.recCount));
+  for (VFileNode* node = ListOf(area).head; node != nullptr; node = node->next)
+    nodes.push_back(node);
+  return nodes;
+}
+
 // Every record's key, in list order, with the key texts one after another in texts; false after
 // the key procedure failed. The records of a list sorted before lie anywhere in memory, so the
 // ones a few steps ahead are fetched while a key is built.
-bool CollectKeys(WorkArea& area, std::vector<SortEntry>& entries, std::string& texts) {
+bool CollectKeys(WorkArea& area, const std::vector<VFileNode*>& nodes,
+                 std::vector<SortEntry>& entries, std::string& texts) {
   constexpr std::size_t kAhead = 16;
-  const auto count = static_cast<std::size_t>(area.recCount);
-  std::vector<const VFileNode*> nodes;
-  nodes.reserve(count);
-  for (const VFileNode* node = ListOf(area).head; node != nullptr; node = node->next)
-    nodes.push_back(node);
   entries.resize(nodes.size());
   std::vector<std::size_t> offsets(nodes.size());
-  texts.reserve(count * 16);
+  texts.reserve(nodes.size() * 16);
   VFileSortKey key;
   for (std::size_t i = 0; i < nodes.size(); ++i) {
     if (i + kAhead < nodes.size()) __builtin_prefetch(nodes[i + kAhead]->data);
@@ -231,52 +238,83 @@ bool AllNumeric(const std::vector<SortEntry>& entries) {
                      [](const SortEntry& entry) { return entry.numeric; });
 }
 
-// What sorting numbers needs, half the size of a full entry.
+// What sorting numbers needs, half the size of a full entry: the number as a word whose
+// unsigned order is the sort's order.
 struct NumberEntry {
-  double value;
+  std::uint64_t word;
   std::uint8_t* data;
   std::uint16_t size;
 };
 
-template <typename Before>
-void SortNumbers(std::vector<SortEntry>& entries, Before before) {
-  std::vector<NumberEntry> numbers(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    numbers[i] = {entries[i].value, entries[i].data, entries[i].size};
-  StableSort(numbers, before);
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    entries[i].data = numbers[i].data;
-    entries[i].size = numbers[i].size;
+// The finite number as a word that orders as the number does, ascending or descending: the
+// sign bit set on a positive number, every bit turned over on a negative one, and -0.0 taken
+// as 0.0, which it equals.
+std::uint64_t OrderWord(double value, bool ascending) {
+  const auto bits = std::bit_cast<std::uint64_t>(value == 0.0 ? 0.0 : value);
+  constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+  const std::uint64_t word = (bits & kSign) != 0 ? ~bits : bits | kSign;
+  return ascending ? word : ~word;
+}
+
+// A stable least-significant-digit radix sort of the words, eleven bits per pass: it keeps
+// equal numbers in list order, as the comparison sort does, in six linear passes. A pass whose
+// digit is the same in every entry would change nothing and is left out.
+void RadixSort(std::vector<NumberEntry>& entries) {
+  constexpr int kBits = 11;
+  constexpr int kPasses = (64 + kBits - 1) / kBits;
+  constexpr std::uint64_t kMask = (std::uint64_t{1} << kBits) - 1;
+  using Counts = std::array<std::uint32_t, kMask + 1>;
+  std::vector<Counts> counts(kPasses);
+  for (const NumberEntry& entry : entries) {
+    for (int pass = 0; pass < kPasses; ++pass) ++counts[pass][entry.word >> (kBits * pass) & kMask];
+  }
+  std::vector<NumberEntry> other(entries.size());
+  for (int pass = 0; pass < kPasses; ++pass) {
+    Counts& next = counts[pass];
+    if (next[entries[0].word >> (kBits * pass) & kMask] == entries.size()) continue;
+    std::uint32_t start = 0;
+    for (std::uint32_t& count : next) start += std::exchange(count, start);
+    for (const NumberEntry& entry : entries)
+      other[next[entry.word >> (kBits * pass) & kMask]++] = entry;
+    entries.swap(other);
   }
 }
 
-// Sorts with the comparison of the keys, and with the numbers alone when every key is one.
-void SortEntries(std::vector<SortEntry>& entries, bool ascending) {
+// The records go into the sorted order by handing their data to the nodes in list order: the
+// nodes are walked in the order they lie in memory, where relinking them would jump around.
+template <typename Entry>
+void Reorder(const std::vector<VFileNode*>& nodes, const std::vector<Entry>& entries) {
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    nodes[i]->data = entries[i].data;
+    nodes[i]->size = entries[i].size;
+  }
+}
+
+void SortNumbers(const std::vector<VFileNode*>& nodes, const std::vector<SortEntry>& entries,
+                 bool ascending) {
+  std::vector<NumberEntry> numbers(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    numbers[i] = {OrderWord(entries[i].value, ascending), entries[i].data, entries[i].size};
+  RadixSort(numbers);
+  Reorder(nodes, numbers);
+}
+
+// Sorts with the comparison of the keys, and by the numbers alone when every key is one, and
+// gives the nodes their records in that order.
+void SortEntries(const std::vector<VFileNode*>& nodes, std::vector<SortEntry>& entries,
+                 bool ascending) {
   if (AllNumeric(entries)) {
-    if (ascending)
-      SortNumbers(entries,
-                  [](const NumberEntry& a, const NumberEntry& b) { return a.value < b.value; });
-    else
-      SortNumbers(entries,
-                  [](const NumberEntry& a, const NumberEntry& b) { return a.value > b.value; });
-  } else if (ascending) {
+    SortNumbers(nodes, entries, ascending);
+    return;
+  }
+  if (ascending) {
     StableSort(entries,
                [](const SortEntry& a, const SortEntry& b) { return CompareEntries(a, b) < 0; });
   } else {
     StableSort(entries,
                [](const SortEntry& a, const SortEntry& b) { return CompareEntries(a, b) > 0; });
   }
-}
-
-// The records go into the sorted order by handing their data to the nodes in list order: the
-// nodes are walked in the order they lie in memory, where relinking them would jump around.
-void Reorder(WorkArea& area, const std::vector<SortEntry>& entries) {
-  VFileNode* node = ListOf(area).head;
-  for (const SortEntry& entry : entries) {
-    node->data = entry.data;
-    node->size = entry.size;
-    node = node->next;
-  }
+  Reorder(nodes, entries);
 }
 
 // Sorts the records by key; false after an error, with list, position and buffer unchanged.
@@ -285,11 +323,11 @@ bool SortRecords(WorkArea& area, bool ascending) {
   bool sorted = false;
   try {
     if (VFileAllocationFails()) throw std::bad_alloc();
+    const std::vector<VFileNode*> nodes = ListNodes(area);
     std::vector<SortEntry> entries;
     std::string texts;
-    if (CollectKeys(area, entries, texts)) {
-      SortEntries(entries, ascending);
-      Reorder(area, entries);
+    if (CollectKeys(area, nodes, entries, texts)) {
+      SortEntries(nodes, entries, ascending);
       sorted = true;
     }
   } catch (const std::bad_alloc&) {

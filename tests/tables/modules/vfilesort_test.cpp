@@ -163,6 +163,37 @@ TEST_F(VFileTest, SortVFileEqualsStableSort) {
   }
 }
 
+// Keys that are all numbers sort by value alone, equal values (-0 and 0 among them) in the order
+// they were added, whether the values differ in their sign, their exponent or only in their
+// last bits; and a file whose keys all hold one value keeps its order.
+TEST_F(VFileTest, NumericSortOfTrickyValuesEqualsStableSort) {
+  const std::vector<std::string> pool{
+      "-0",     "0",    "0.0",  "-0.0",      "1e-310",   "-1e-310",   "4.9e-324", "1e300",
+      "-1e300", "-1",   "1",    "1.0000001", "1.000001", "-1.000001", "0.1",      "0.3",
+      "-0.3",   "1e-5", "2e-5", "123456.78", "-2",       "7",         "7.0",      "07"};
+  std::mt19937 random(5);
+  std::vector<std::vector<std::string>> files(1);
+  for (int i = 0; i < 400; ++i) files[0].push_back(pool[random() % pool.size()]);
+  files.push_back({"7", "7.0", "07", " 7", "7.", "7"});
+  for (const std::vector<std::string>& keys : files) {
+    for (std::uint8_t mode : {std::uint8_t{3}, std::uint8_t{4}}) {
+      Open();
+      for (std::size_t i = 0; i < keys.size(); ++i) Add(keys[i], static_cast<std::int32_t>(i));
+      dadav::SortVFile(mode);
+      std::vector<std::int32_t> expected(keys.size());
+      for (std::size_t i = 0; i < keys.size(); ++i) expected[i] = static_cast<std::int32_t>(i);
+      std::stable_sort(expected.begin(), expected.end(), [&](std::int32_t a, std::int32_t b) {
+        const double va = dadav::MakeSortKey(keys[static_cast<std::size_t>(a)]).value;
+        const double vb = dadav::MakeSortKey(keys[static_cast<std::size_t>(b)]).value;
+        return mode == 3 ? va < vb : vb < va;
+      });
+      std::vector<std::int32_t> ids;
+      for (const Record& r : Records()) ids.push_back(r.id);
+      EXPECT_EQ(ids, expected) << keys.size() << " keys, mode " << int{mode};
+    }
+  }
+}
+
 // Numbers and texts mixed compare without a total order; the sort still keeps every record and
 // gives the same order every time.
 TEST_F(VFileTest, MixedKeysKeepEveryRecordAndRepeatTheOrder) {
