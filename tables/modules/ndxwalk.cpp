@@ -11,6 +11,22 @@ NdxNodeView View(const IndexDescriptor& d, NdxPathLevel& level) {
   return NdxNodeView(level.block, d.EntrySize());
 }
 
+// The path's newest level until its node is read: dropped unless kept.
+class PendingLevel {
+ public:
+  explicit PendingLevel(IndexDescriptor& d) : d_(d) {}
+  ~PendingLevel() {
+    if (!kept_) d_.path.pop_back();
+  }
+  PendingLevel(const PendingLevel&) = delete;
+  PendingLevel& operator=(const PendingLevel&) = delete;
+  void Keep() { kept_ = true; }
+
+ private:
+  IndexDescriptor& d_;
+  bool kept_ = false;
+};
+
 bool Push(IndexDescriptor& d, std::uint8_t slot, std::uint32_t node) {
   if (d.path.size() >= kMaxNdxDepth) {
     ReportError(254, "Index file corrupted. " + d.name);
@@ -19,9 +35,12 @@ bool Push(IndexDescriptor& d, std::uint8_t slot, std::uint32_t node) {
   // Levels are taken by reference while the path grows: it never moves.
   if (d.path.capacity() < kMaxNdxDepth) d.path.reserve(kMaxNdxDepth);
   NdxPathLevel& level = d.path.emplace_back(node);
-  if (ReadNode(d, slot, node, level.block)) return true;
-  d.path.pop_back();
-  return false;
+  // The level goes again when its read fails, also when the error is thrown: every level on
+  // the path holds a node that was read and checked, which a later descent relies on.
+  PendingLevel pending(d);
+  if (!ReadNode(d, slot, node, level.block)) return false;
+  pending.Keep();
+  return true;
 }
 
 bool StartAtRoot(IndexDescriptor& d, std::uint8_t slot) {
@@ -29,6 +48,26 @@ bool StartAtRoot(IndexDescriptor& d, std::uint8_t slot) {
   d.walked = 0;
   d.endPosition = false;
   return Push(d, slot, d.anchor.Root());
+}
+
+// Whether a descent may keep the levels its path shares with the last one. Only where the node
+// cache serves the slot (the controlling index of an exclusive table) does every change of a
+// node reach the path's copy too, so that the copy is the node as it is.
+bool KeepsSharedLevels(std::uint8_t slot) {
+  return slot == 1 && IndexArea().cache != nullptr;
+}
+
+// Makes the node the path's level at the depth: the level already there when it holds the node
+// and may be kept, else the node read anew; the levels below are dropped.
+bool Enter(IndexDescriptor& d, std::uint8_t slot, std::size_t depth, std::uint32_t node,
+           bool keep) {
+  const auto kept = d.path.begin() + static_cast<std::ptrdiff_t>(depth);
+  if (keep && depth < d.path.size() && d.path[depth].node == node) {
+    d.path.erase(kept + 1, d.path.end());
+    return true;
+  }
+  d.path.erase(kept, d.path.end());
+  return Push(d, slot, node);
 }
 
 // Follows the first children (or the last) down to a leaf.
@@ -176,9 +215,13 @@ bool WalkPrior(IndexDescriptor& d, std::uint8_t slot) {
 }
 
 std::int32_t WalkToKey(IndexDescriptor& d, std::uint8_t slot, const std::uint8_t* key) {
-  if (!StartAtRoot(d, slot)) return kWalkEmpty;
+  d.walked = 0;
+  d.endPosition = false;
+  const bool keep = KeepsSharedLevels(slot);
   const SearchedKey searched(d, key);
-  for (;;) {
+  std::uint32_t node = d.anchor.Root();
+  for (std::size_t depth = 0;; ++depth) {
+    if (!Enter(d, slot, depth, node, keep)) return kWalkEmpty;
     NdxPathLevel& top = d.path.back();
     const NdxNodeView view = View(d, top);
     const std::int32_t position = SearchNode(d, top.block, searched);
@@ -187,7 +230,7 @@ std::int32_t WalkToKey(IndexDescriptor& d, std::uint8_t slot, const std::uint8_t
       return position;
     }
     top.position = position == kWalkBeyond ? view.Count() : (position < 0 ? 0 : position);
-    if (!Push(d, slot, view.Child(static_cast<std::uint16_t>(top.position)))) return kWalkEmpty;
+    node = view.Child(static_cast<std::uint16_t>(top.position));
   }
 }
 
