@@ -97,18 +97,25 @@ std::ptrdiff_t NdxNodeCache::FreePair(const NdxBlockIo& write, int& code) {
   return static_cast<std::ptrdiff_t>(pairs_.size() - 1);
 }
 
+NdxBlock* NdxNodeCache::Find(std::uint32_t node) {
+  const std::size_t slot = Probe(node);
+  if (node == 0 || slots_[slot].node != node) return nullptr;
+  NdxBlock* buffer = slots_[slot].buffer;
+  // The caller copies the node next: its lines are fetched while the pairs change places.
+  for (std::size_t line = 0; line < kNdxBlockSize; line += 64) __builtin_prefetch(&(*buffer)[line]);
+  const std::size_t at = slots_[slot].position;
+  if (at > 0) {
+    std::swap(pairs_[at], pairs_[at - 1]);
+    slots_[pairs_[at].slot].position = static_cast<std::uint32_t>(at);
+    slots_[slot].position = static_cast<std::uint32_t>(at - 1);
+  }
+  return buffer;
+}
+
 NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const NdxBlockIo& write,
                             int& code) {
   code = 0;
-  if (const std::size_t slot = Probe(node); node != 0 && slots_[slot].node == node) {
-    const std::size_t at = slots_[slot].position;
-    if (at > 0) {
-      std::swap(pairs_[at], pairs_[at - 1]);
-      slots_[pairs_[at].slot].position = static_cast<std::uint32_t>(at);
-      slots_[slot].position = static_cast<std::uint32_t>(at - 1);
-    }
-    return slots_[slot].buffer;
-  }
+  if (NdxBlock* found = Find(node); found != nullptr) return found;
   const std::ptrdiff_t free = FreePair(write, code);
   if (free < 0) return nullptr;
   Pair& pair = pairs_[static_cast<std::size_t>(free)];

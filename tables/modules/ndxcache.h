@@ -31,6 +31,8 @@ class NdxNodeCache {
   std::size_t Capacity() const { return pairs_.size(); }
   std::size_t Bytes() const { return pairs_.size() * kNdxBlockSize; }
 
+  // The buffer of node n when it is cached, moved one place forward; else nullptr.
+  NdxBlock* Find(std::uint32_t node);
   // The buffer of node n, read through `read` when it is not cached; nullptr with `code` set
   // when a read or the write-back of an evicted changed node fails.
   NdxBlock* Get(std::uint32_t node, const NdxBlockIo& read, const NdxBlockIo& write, int& code);

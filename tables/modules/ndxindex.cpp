@@ -76,7 +76,8 @@ bool ReadNode(IndexDescriptor& d, std::uint8_t slot, std::uint32_t n, NdxBlock& 
   int code = 0;
   NdxNodeCache* cache = slot == 1 ? IndexArea().cache.get() : nullptr;
   if (cache != nullptr) {
-    const NdxBlock* cached = cache->Get(n, FileReader(d), FileWriter(d), code);
+    const NdxBlock* cached = cache->Find(n);
+    if (cached == nullptr) cached = cache->Get(n, FileReader(d), FileWriter(d), code);
     if (cached != nullptr) block = *cached;
   } else {
     code = ReadNdxBlock(d.file, n, block);
