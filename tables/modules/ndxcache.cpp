@@ -71,6 +71,35 @@ bool NdxNodeCache::Changed(const NdxBlock& block) {
   return block[2] != 0 || block[3] != 0;
 }
 
+NdxNodeCache::Buffer& NdxNodeCache::BufferOf(NdxBlock& block) {
+  // Every buffer the cache hands out is the first member of its Buffer.
+  return *reinterpret_cast<Buffer*>(&block);
+}
+
+const NdxNodeCache::Buffer& NdxNodeCache::BufferOf(const NdxBlock& block) {
+  return *reinterpret_cast<const Buffer*>(&block);
+}
+
+bool NdxNodeCache::KnownSound(const NdxBlock& buffer, const NdxAnchor& anchor) {
+  const Buffer& b = BufferOf(buffer);
+  return b.keysPerNode != 0 && b.keysPerNode == anchor.KeysPerNode() &&
+         b.entrySize == anchor.EntrySize() && b.nextFree <= anchor.NextFree();
+}
+
+void NdxNodeCache::MarkSound(NdxBlock& buffer, const NdxAnchor& anchor) {
+  Buffer& b = BufferOf(buffer);
+  b.nextFree = anchor.NextFree();
+  b.keysPerNode = anchor.KeysPerNode();
+  b.entrySize = anchor.EntrySize();
+}
+
+void NdxNodeCache::ForgetSound(NdxBlock& block) {
+  Buffer& b = BufferOf(block);
+  b.nextFree = 0;
+  b.keysPerNode = 0;
+  b.entrySize = 0;
+}
+
 void NdxNodeCache::ClearMark(NdxBlock& block) {
   block[2] = 0;
   block[3] = 0;
@@ -79,8 +108,8 @@ void NdxNodeCache::ClearMark(NdxBlock& block) {
 std::ptrdiff_t NdxNodeCache::FreePair(const NdxBlockIo& write, int& code) {
   if (used_ < pairs_.size()) {
     if (pairs_[used_].buffer == nullptr) {
-      buffers_.push_back(std::make_unique<NdxBlock>());
-      pairs_[used_].buffer = buffers_.back().get();
+      buffers_.push_back(std::make_unique<Buffer>());
+      pairs_[used_].buffer = &buffers_.back()->block;
     }
     return static_cast<std::ptrdiff_t>(used_++);
   }
@@ -119,6 +148,7 @@ NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const Nd
   const std::ptrdiff_t free = FreePair(write, code);
   if (free < 0) return nullptr;
   Pair& pair = pairs_[static_cast<std::size_t>(free)];
+  ForgetSound(*pair.buffer);
   if ((code = read(node, *pair.buffer)) != 0) {
     // The pair taken is always the last of the used range: give it back, so an empty pair
     // never sits among the used ones where no miss would take it again.
@@ -134,6 +164,7 @@ NdxBlock* NdxNodeCache::Get(std::uint32_t node, const NdxBlockIo& read, const Nd
 void NdxNodeCache::Replace(std::uint32_t node, const NdxBlock& block) {
   if (const std::size_t slot = Probe(node); node != 0 && slots_[slot].node == node) {
     *slots_[slot].buffer = block;
+    ForgetSound(*slots_[slot].buffer);
   }
 }
 

@@ -44,7 +44,25 @@ class NdxNodeCache {
   static void MarkChanged(NdxBlock& block);
   static bool Changed(const NdxBlock& block);
 
+  // Whether a buffer of the cache holds a node found sound before under an anchor that makes
+  // it sound under this one too (the same geometry, no more nodes then than now), so that a
+  // descent need not look at every child again; and the mark that it was found sound. A node
+  // read or replaced loses the mark.
+  static bool KnownSound(const NdxBlock& buffer, const NdxAnchor& anchor);
+  static void MarkSound(NdxBlock& buffer, const NdxAnchor& anchor);
+
  private:
+  // A buffer and the anchor fields its node was last found sound under; zeros for none.
+  struct Buffer {
+    NdxBlock block{};
+    std::uint32_t nextFree = 0;
+    std::uint16_t keysPerNode = 0;
+    std::uint16_t entrySize = 0;
+  };
+  static Buffer& BufferOf(NdxBlock& block);
+  static const Buffer& BufferOf(const NdxBlock& block);
+  static void ForgetSound(NdxBlock& block);
+
   struct Pair {
     std::uint32_t node = 0;
     // The table slot that holds the node.
@@ -75,7 +93,7 @@ class NdxNodeCache {
 
   std::vector<Pair> pairs_;
   std::size_t used_ = 0;
-  std::vector<std::unique_ptr<NdxBlock>> buffers_;
+  std::vector<std::unique_ptr<Buffer>> buffers_;
   std::vector<Slot> slots_;
   std::size_t linked_ = 0;
 };

@@ -75,10 +75,14 @@ bool ReadNode(IndexDescriptor& d, std::uint8_t slot, std::uint32_t n, NdxBlock& 
   }
   int code = 0;
   NdxNodeCache* cache = slot == 1 ? IndexArea().cache.get() : nullptr;
+  NdxBlock* cached = nullptr;
   if (cache != nullptr) {
-    const NdxBlock* cached = cache->Find(n);
+    cached = cache->Find(n);
     if (cached == nullptr) cached = cache->Get(n, FileReader(d), FileWriter(d), code);
-    if (cached != nullptr) block = *cached;
+    if (cached != nullptr) {
+      block = *cached;
+      if (NdxNodeCache::KnownSound(*cached, d.anchor)) return true;
+    }
   } else {
     code = ReadNdxBlock(d.file, n, block);
   }
@@ -91,6 +95,7 @@ bool ReadNode(IndexDescriptor& d, std::uint8_t slot, std::uint32_t n, NdxBlock& 
     ReportCorrupted(d);
     return false;
   }
+  if (cached != nullptr) NdxNodeCache::MarkSound(*cached, d.anchor);
   return true;
 }
 

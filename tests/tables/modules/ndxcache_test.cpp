@@ -140,6 +140,30 @@ TEST(NdxNodeCache, FailedReadsLeaveEveryPairFree) {
   EXPECT_EQ(readsOf(1, 8), 1u);
 }
 
+// A node found sound stays so while the anchor keeps its geometry and has at least as many
+// nodes; any other anchor, a new read of the node or new bytes for it ask for a new look.
+TEST_F(NdxNodeCacheTest, ANodeFoundSoundIsKnownSoundUntilItOrTheAnchorChanges) {
+  NdxAnchor anchor = NewNdxAnchor('C', 10, false);
+  anchor.SetNextFree(10);
+  for (std::uint32_t n : {4u, 5u, 6u}) Get(n);
+  NdxBlock* node = Get(3);  // the last pair
+  EXPECT_FALSE(NdxNodeCache::KnownSound(*node, anchor));
+  NdxNodeCache::MarkSound(*node, anchor);
+  EXPECT_TRUE(NdxNodeCache::KnownSound(*node, anchor));
+  anchor.SetNextFree(12);
+  EXPECT_TRUE(NdxNodeCache::KnownSound(*node, anchor));
+  anchor.SetNextFree(9);
+  EXPECT_FALSE(NdxNodeCache::KnownSound(*node, anchor));
+  anchor.SetNextFree(10);
+  EXPECT_FALSE(NdxNodeCache::KnownSound(*node, NewNdxAnchor('C', 12, false)));
+
+  cache.Replace(3, NdxBlock{});
+  EXPECT_FALSE(NdxNodeCache::KnownSound(*node, anchor));
+  NdxNodeCache::MarkSound(*node, anchor);
+  Get(7);  // evicts 3
+  EXPECT_FALSE(NdxNodeCache::KnownSound(*Get(3), anchor));
+}
+
 // The order of use as a plain list: a hit moves one place forward, a miss appends or takes the
 // last place. The cache must read exactly the nodes this list misses, whatever numbers the
 // nodes carry (spread, clustered, or colliding in the cache's lookup table) and after every
