@@ -212,7 +212,6 @@ bool CollectKeys(WorkArea& area, const std::vector<VFileNode*>& nodes,
                  std::vector<SortEntry>& entries, std::string& texts) {
   constexpr std::size_t kAhead = 16;
   entries.resize(nodes.size());
-  std::vector<std::size_t> offsets(nodes.size());
   texts.reserve(nodes.size() * 16);
   VFileSortKey key;
   for (std::size_t i = 0; i < nodes.size(); ++i) {
@@ -226,10 +225,14 @@ bool CollectKeys(WorkArea& area, const std::vector<VFileNode*>& nodes,
     entry.numeric = key.numeric;
     entry.size = nodes[i]->size;
     entry.data = nodes[i]->data;
-    offsets[i] = texts.size();
     texts += key.text;
   }
-  for (std::size_t i = 0; i < entries.size(); ++i) entries[i].text = texts.data() + offsets[i];
+  // The texts lie one after another in list order, each as long as its entry says.
+  const char* text = texts.data();
+  for (SortEntry& entry : entries) {
+    entry.text = text;
+    text += entry.length;
+  }
   return true;
 }
 
