@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstdint>
 #include <random>
 
 #include "tests/tables/modules/vfiletest.h"
@@ -23,6 +26,56 @@ TEST(SortKey, NumbersOnlyWhenTheWholeTextIsOneFiniteNumber) {
   EXPECT_LT(dadav::CompareSortKeys(dadav::MakeSortKey("a"), dadav::MakeSortKey("\xe4")), 0);
   EXPECT_LT(dadav::CompareSortKeys(dadav::MakeSortKey("ab"), dadav::MakeSortKey("abc")), 0);
   EXPECT_EQ(dadav::CompareSortKeys(dadav::MakeSortKey("2"), dadav::MakeSortKey(" 2.0")), 0);
+}
+
+// A key's number is the value the library reads from the text, to the last bit, whichever way
+// the text is read: short decimals, long ones, signs, points at either end, exponents.
+TEST(SortKey, NumbersAreWhatTheLibraryReads) {
+  std::vector<std::string> texts{"-0",
+                                 "0.",
+                                 ".5",
+                                 "-.5",
+                                 "-",
+                                 ".",
+                                 "1.2.3",
+                                 "1-2",
+                                 "--1",
+                                 "999999999999999",
+                                 "9999999999999999",
+                                 "0.000000000000001",
+                                 "123456789012345.",
+                                 "1e5",
+                                 "-1e-5",
+                                 "00000000000000012",
+                                 " 7 ",
+                                 "0.1",
+                                 "-0.0"};
+  std::mt19937 random(9);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = random() % 4 == 0 ? "-" : "";
+    const std::size_t digits = 1 + random() % 18;
+    const std::size_t point = random() % (digits + 2);
+    for (std::size_t d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      text += static_cast<char>('0' + random() % 10);
+    }
+    if (point == digits) text += '.';
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::size_t last = text.find_last_not_of(' ');
+    double expected = 0;
+    const auto [stop, error] =
+        std::from_chars(text.data() + first, text.data() + last + 1, expected);
+    const bool number = error == std::errc() && stop == text.data() + last + 1;
+    const dadav::VFileSortKey key = dadav::MakeSortKey(text);
+    ASSERT_EQ(key.numeric, number) << text;
+    if (number) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(key.value), std::bit_cast<std::uint64_t>(expected))
+          << text;
+    }
+  }
 }
 
 TEST_F(VFileTest, SortedAppendsFollowTheKeys) {
