@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -60,7 +61,8 @@ BlockFile::~BlockFile() {
 BlockFile::BlockFile(BlockFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       writable_(other.writable_),
-      shareExclusive_(other.shareExclusive_) {}
+      shareExclusive_(other.shareExclusive_),
+      changes_(other.changes_) {}
 
 BlockFile& BlockFile::operator=(BlockFile&& other) noexcept {
   if (this != &other) {
@@ -68,6 +70,7 @@ BlockFile& BlockFile::operator=(BlockFile&& other) noexcept {
     fd_ = std::exchange(other.fd_, -1);
     writable_ = other.writable_;
     shareExclusive_ = other.shareExclusive_;
+    changes_ = std::max(changes_, other.changes_) + 1;
   }
   return *this;
 }
@@ -124,6 +127,7 @@ int BlockFile::Adopt(int fd) {
 }
 
 void BlockFile::Close() {
+  ++changes_;
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
   writable_ = false;
@@ -136,6 +140,7 @@ int BlockFile::ConvertShare(bool exclusive) {
   if (exclusive && !writable_) return 5;
   int code = LockRange(fd_, kShareByteOffset, 1, exclusive);
   if (code != 0) return ShareLockCode(code);
+  ++changes_;
   shareExclusive_ = exclusive;
   return 0;
 }
@@ -159,6 +164,7 @@ int BlockFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t n,
                        std::size_t& done) const {
   done = 0;
   if (!writable_) return fd_ < 0 ? 6 : 5;
+  ++changes_;
   if (FileFaults* faults = ArmedFileFaults(); faults != nullptr) {
     if (const int code = faults->WriteFault(); code != 0) return code;
   }
@@ -184,6 +190,7 @@ int BlockFile::Size(std::uint64_t& size) const {
 
 int BlockFile::Truncate(std::uint64_t size) const {
   if (!writable_) return 5;
+  ++changes_;
   while (ftruncate(fd_, static_cast<off_t>(size)) != 0) {
     if (errno != EINTR) return IoCodeFromErrno(errno, true);
   }

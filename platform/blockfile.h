@@ -59,11 +59,15 @@ class BlockFile {
   int Descriptor() const { return fd_; }
   bool Writable() const { return writable_; }
   bool ShareExclusive() const { return shareExclusive_; }
+  // Grows with every write, truncation, open, close and share change through this object, so
+  // that a reader keeping bytes of the file knows when they may have gone stale.
+  std::uint64_t Changes() const { return changes_; }
 
  private:
   int fd_ = -1;
   bool writable_ = false;
   bool shareExclusive_ = false;
+  mutable std::uint64_t changes_ = 0;
 };
 
 }  // namespace platform

@@ -573,7 +573,7 @@ std::string DateToDtos(std::string_view date) {
 
 namespace {
 
-std::string DtosToPicture(std::string_view dtos, bool century) {
+std::size_t WriteDtosPicture(std::string_view dtos, bool century, char* out) {
   char raw[8];
   std::size_t n = std::min<std::size_t>(dtos.size(), 8);
   std::copy_n(dtos.data(), n, raw);
@@ -582,15 +582,36 @@ std::string DtosToPicture(std::string_view dtos, bool century) {
   const std::string_view month(raw + 4, 2);
   const std::string_view day(raw + 6, 2);
   const char sep = SeparatorOf(DateFormat);
-  if (DateFormat == 0) return JoinDate(month, day, year, sep);
-  if (DateFormat == 1) return JoinDate(year, month, day, sep);
-  return JoinDate(day, month, year, sep);
+  std::string_view first = month, second = day, third = year;
+  if (DateFormat == 1) {
+    first = year;
+    second = month;
+    third = day;
+  } else if (DateFormat != 0) {
+    first = day;
+    second = month;
+  }
+  char* at = std::copy(first.begin(), first.end(), out);
+  *at++ = sep;
+  at = std::copy(second.begin(), second.end(), at);
+  *at++ = sep;
+  at = std::copy(third.begin(), third.end(), at);
+  return static_cast<std::size_t>(at - out);
+}
+
+std::string DtosToPicture(std::string_view dtos, bool century) {
+  char out[kDatePictureRoom];
+  return std::string(out, WriteDtosPicture(dtos, century, out));
 }
 
 }  // namespace
 
 std::string DtosToDate(std::string_view dtos) {
   return DtosToPicture(dtos, CenturyOn);
+}
+
+std::size_t DtosToDateChars(std::string_view dtos, char* out) {
+  return WriteDtosPicture(dtos, CenturyOn, out);
 }
 
 std::string DtosToCenturyDate(std::string_view dtos) {

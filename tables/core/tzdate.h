@@ -2,6 +2,7 @@
 // Dates of the table engine: YYYYMMDD in records, a date text in the active picture towards the
 // user, the century window for two-digit years, and the country's separators.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,6 +52,9 @@ std::string BlankDate(std::uint8_t picture);
 bool ValidDate(std::string& date);
 std::string DateToDtos(std::string_view date);
 std::string DtosToDate(std::string_view dtos);
+// DtosToDate written at out, which has room for kDatePictureRoom; the length written.
+constexpr std::size_t kDatePictureRoom = 10;
+std::size_t DtosToDateChars(std::string_view dtos, char* out);
 // The same with a four-digit year whatever SET CENTURY says: a date text that keeps its century
 // where no stored text does (a virtual file's record).
 std::string DtosToCenturyDate(std::string_view dtos);

@@ -476,6 +476,59 @@ void OpenDbf(WorkArea& area) {
   area.bof = area.eof = area.recCount < 1;
 }
 
+namespace {
+
+constexpr std::size_t kReadAheadBytes = 64 * 1024;
+
+bool BlockHolds(const WorkArea& area, std::int32_t n) {
+  const RecordBlock& block = area.block;
+  return block.fileChanges == area.file.Changes() && n >= block.first &&
+         n - block.first < block.count;
+}
+
+// Reads the records from first on, up to count, into the block; those the file holds whole.
+void FillBlock(WorkArea& area, std::int32_t first, std::int32_t count) {
+  RecordBlock& block = area.block;
+  block.bytes.resize(static_cast<std::size_t>(count) * area.recordLength);
+  std::size_t got = 0;
+  const int code =
+      area.file.ReadAt(RecordOffset(area, first), block.bytes.data(), block.bytes.size(), got);
+  block.first = first;
+  block.count = code == 0 ? static_cast<std::int32_t>(got / area.recordLength) : 0;
+  block.fileChanges = area.file.Changes();
+}
+
+// A step to the next or the previous record of an exclusive table reads a block in the
+// direction of the step; nobody else writes the file, and our own writes drop the block.
+bool ReadAheadFor(WorkArea& area, std::int32_t n) {
+  if (!area.file.ShareExclusive() || (n != area.recNo + 1 && n != area.recNo - 1)) return false;
+  const auto perBlock =
+      static_cast<std::int32_t>(std::max<std::size_t>(1, kReadAheadBytes / area.recordLength));
+  if (n > area.recNo) {
+    FillBlock(area, n, std::min(perBlock, area.recCount - n + 1));
+  } else {
+    const std::int32_t first = std::max(1, n - perBlock + 1);
+    FillBlock(area, first, n - first + 1);
+  }
+  return BlockHolds(area, n);
+}
+
+// Copies record n into raw from the block, reading ahead where the step allows.
+bool TakeFromBlock(WorkArea& area, std::int32_t n) {
+  if (!BlockHolds(area, n) && !ReadAheadFor(area, n)) return false;
+  const std::size_t at = static_cast<std::size_t>(n - area.block.first) * area.recordLength;
+  std::memcpy(area.raw.data(), area.block.bytes.data() + at, area.recordLength);
+  return true;
+}
+
+int ReadRecordBytes(WorkArea& area, std::int32_t n) {
+  std::size_t got = 0;
+  const int code = area.file.ReadAt(RecordOffset(area, n), area.raw.data(), area.recordLength, got);
+  return code == 0 && got < area.recordLength ? 213 : code;
+}
+
+}  // namespace
+
 void GetDbfRecord(WorkArea& area, std::int32_t n) {
   if (n < 1 || n > area.recCount) {
     ReportError(212, "Invalid record number = " + std::to_string(n) + " (" + area.fileName +
@@ -487,9 +540,7 @@ void GetDbfRecord(WorkArea& area, std::int32_t n) {
     VFileRequest(area, 3, n);
     return;
   }
-  std::size_t got = 0;
-  int code = area.file.ReadAt(RecordOffset(area, n), area.raw.data(), area.recordLength, got);
-  if (code == 0 && got < area.recordLength) code = 213;
+  int code = TakeFromBlock(area, n) ? 0 : ReadRecordBytes(area, n);
   if (code != 0) {
     if (code == 213) area.eof = true;
     ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + "  [GetDbfRecord]");
@@ -521,6 +572,12 @@ FileTail ReadTail(const WorkArea& area, std::uint64_t offset) {
   return tail;
 }
 
+FileTail TailAt(const WorkArea& area, std::uint64_t offset) {
+  if (area.file.ShareExclusive() && area.endsAtNextRecord == area.file.Changes())
+    return {offset, {}};
+  return ReadTail(area, offset);
+}
+
 // Within the file's old size no block is needed, so this succeeds on a full disk too.
 void RestoreTail(const WorkArea& area, std::uint64_t offset, const FileTail& tail) {
   area.file.Truncate(tail.size);
@@ -549,7 +606,7 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
     record = area.stored.data();
   }
   const std::uint64_t offset = RecordOffset(area, n);
-  const FileTail tail = appending ? ReadTail(area, offset) : FileTail{};
+  const FileTail tail = appending ? TailAt(area, offset) : FileTail{};
   std::size_t done = 0;
   int code = area.file.WriteAt(offset, record, area.raw.size(), done);
   if (code == 0 && done < area.raw.size()) code = 101;
@@ -565,6 +622,7 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
     area.recCount = n;
     area.recNo = n;
     area.state = kAppended;
+    if (tail.size <= offset + area.recordLength) area.endsAtNextRecord = area.file.Changes();
   } else if (area.state != kAppended) {
     area.state = kChanged;
   }
@@ -784,15 +842,13 @@ void UnpackField(const WorkArea& area, const FieldDescriptor& f, std::uint8_t* o
       out[0] = f.length;
       std::memcpy(out + 1, in, f.length);
       break;
-    case 'D': {
-      const std::string text = DtosToDate(FieldText(area, f));
+    case 'D':
       std::memset(out, 0, NativeFieldSize(f));
-      out[0] = static_cast<std::uint8_t>(text.size());
-      std::memcpy(out + 1, text.data(), text.size());
+      out[0] = static_cast<std::uint8_t>(
+          DtosToDateChars(FieldText(area, f), reinterpret_cast<char*>(out + 1)));
       break;
-    }
     case 'L':
-      out[0] = std::strchr("TtYy", static_cast<char>(in[0])) != nullptr && in[0] != 0;
+      out[0] = in[0] == 'T' || in[0] == 't' || in[0] == 'Y' || in[0] == 'y';
       break;
     case 'M': {
       auto block = static_cast<std::int32_t>(std::clamp<std::int64_t>(

@@ -39,6 +39,15 @@ struct VFileState {
   std::shared_ptr<void> moduleState;  // owned by the virtual-file module
 };
 
+// Records of an exclusive table read ahead as they stand in the file, so that a scan costs one
+// read per block; a block read before the file's last change is never used.
+struct RecordBlock {
+  std::vector<std::uint8_t> bytes;
+  std::int32_t first = 0;  // record number of the first record held
+  std::int32_t count = 0;
+  std::uint64_t fileChanges = 0;
+};
+
 enum TableState : std::uint8_t { kClosed = 0, kOpen = 1, kChanged = 2, kAppended = 3 };
 enum LockState : std::uint8_t { kNoLock = 0, kFileLock = 1, kAppendLock = 2, kRecordLocks = 3 };
 
@@ -56,6 +65,10 @@ struct WorkArea {
   std::string dbfDateStamp;
   std::vector<std::uint8_t> raw;     // the current record, texts in the engine's code page
   std::vector<std::uint8_t> stored;  // raw in the table's code page, on its way to disk
+  RecordBlock block;
+  // The file's change count when our own append left an exclusive table ending exactly where
+  // the next record goes, so that the next append need not look at the file's end.
+  std::uint64_t endsAtNextRecord = 0;
   std::int32_t recCount = 0;
   std::int32_t recNo = 0;
   bool eof = false;
