@@ -11,10 +11,6 @@ std::uint16_t ShareMode = platform::kModeShared;
 std::uint16_t ForcedOpenMode = 65535;
 bool EngineStarted = false;
 
-WorkArea* Area() {
-  return WorkAreaTable[CurrentAreaNumber].get();
-}
-
 void Select(std::uint8_t area) {
   if (area >= 1 && area <= kUserAreas) {
     CurrentAreaNumber = area;
@@ -37,8 +33,7 @@ std::uint8_t CurrentArea() {
   return CurrentAreaNumber;
 }
 
-bool NoDbfInUse(const char* operation) {
-  if (Area() != nullptr) return false;
+bool ReportNoDbfInUse(const char* operation) {
   ReportError(215, std::string("No database in use [") + operation +
                        "]  WorkArea = " + std::to_string(CurrentAreaNumber));
   return true;

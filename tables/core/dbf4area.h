@@ -21,11 +21,17 @@ extern std::uint16_t ForcedOpenMode;
 extern bool EngineStarted;
 
 // The current area's block; nullptr when the area is free.
-WorkArea* Area();
+inline WorkArea* Area() {
+  return WorkAreaTable[CurrentAreaNumber].get();
+}
 
 void Select(std::uint8_t area);
 std::uint8_t CurrentArea();
-bool NoDbfInUse(const char* operation);
+// Reports that the current area holds no table; always true.
+bool ReportNoDbfInUse(const char* operation);
+inline bool NoDbfInUse(const char* operation) {
+  return Area() == nullptr && ReportNoDbfInUse(operation);
+}
 void DbfName(std::string& name);
 void AliasName(std::string& alias);
 std::int32_t RecCount();

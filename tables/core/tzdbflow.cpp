@@ -349,18 +349,38 @@ const ByteMap& AnsiToOemMap() {
   return map;
 }
 
-bool WideInteger(const FieldDescriptor& f) {
-  return f.length >= 10;
-}
-
-std::string PackDate(std::string_view text, std::string_view stored) {
-  // An untouched date keeps its bytes: with two-digit years the window would move 1940 to 2040.
-  if (text == DtosToDate(stored)) return std::string(stored);
+std::string DtosOfDateText(std::string_view text) {
   std::string checked(text);
   if (text.find_first_not_of(" /.-") == std::string::npos || !ValidDate(checked)) {
     return std::string(8, ' ');
   }
   return DateToDtos(text);
+}
+
+// The last date text packed and its stored form, with the settings that read it: records are
+// appended and replaced with the same date over and over.
+struct PackedDate {
+  std::string text;
+  std::uint8_t format = 0;
+  bool century = false;
+  std::uint16_t centuryBase = 0;
+  std::string dtos;
+
+  bool Holds(std::string_view date) const {
+    return !dtos.empty() && date == text && format == DateFormat && century == CenturyOn &&
+           centuryBase == CenturyBase;
+  }
+};
+
+std::string PackDate(std::string_view text, std::string_view stored) {
+  // An untouched date keeps its bytes: with two-digit years the window would move 1940 to 2040.
+  char shown[kDatePictureRoom];
+  if (text == std::string_view(shown, DtosToDateChars(stored, shown))) return std::string(stored);
+  static PackedDate last;
+  if (!last.Holds(text)) {
+    last = {std::string(text), DateFormat, CenturyOn, CenturyBase, DtosOfDateText(text)};
+  }
+  return last.dtos;
 }
 
 }  // namespace
@@ -398,25 +418,6 @@ std::string MemoExt(std::uint8_t memoType) {
 std::int32_t RecordsInFile(const WorkArea& area, std::uint64_t fileSize) {
   const std::uint64_t count = (fileSize - area.headerLength) / area.recordLength;
   return static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
-}
-
-std::uint16_t NativeFieldSize(const FieldDescriptor& f) {
-  switch (f.type) {
-    case 'C':
-      return static_cast<std::uint16_t>(f.length + 1);
-    case 'D':
-      return static_cast<std::uint16_t>(f.length + 3);
-    case 'F':
-    case 'N':
-      if (f.memoReference) return 4;
-      return (f.decimals > 0 || WideInteger(f)) ? 8 : 4;
-    case 'L':
-      return 1;
-    case 'M':
-      return 4;
-    default:
-      return 0;
-  }
 }
 
 std::uint16_t NativeSizeOf(const WorkArea& area) {
@@ -486,7 +487,8 @@ bool BlockHolds(const WorkArea& area, std::int32_t n) {
          n - block.first < block.count;
 }
 
-// Reads the records from first on, up to count, into the block; those the file holds whole.
+// Reads the records from first on, up to count, into the block, texts in the engine's code
+// page; those the file holds whole.
 void FillBlock(WorkArea& area, std::int32_t first, std::int32_t count) {
   RecordBlock& block = area.block;
   block.bytes.resize(static_cast<std::size_t>(count) * area.recordLength);
@@ -496,6 +498,7 @@ void FillBlock(WorkArea& area, std::int32_t first, std::int32_t count) {
   block.first = first;
   block.count = code == 0 ? static_cast<std::int32_t>(got / area.recordLength) : 0;
   block.fileChanges = area.file.Changes();
+  ConvertRecordCharset(false, area.tableIsOem, got, area.recordLength, block.bytes.data());
 }
 
 // A step to the next or the previous record of an exclusive table reads a block in the
@@ -540,15 +543,17 @@ void GetDbfRecord(WorkArea& area, std::int32_t n) {
     VFileRequest(area, 3, n);
     return;
   }
-  int code = TakeFromBlock(area, n) ? 0 : ReadRecordBytes(area, n);
-  if (code != 0) {
-    if (code == 213) area.eof = true;
-    ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + "  [GetDbfRecord]");
-    return;
+  if (!TakeFromBlock(area, n)) {
+    const int code = ReadRecordBytes(area, n);
+    if (code != 0) {
+      if (code == 213) area.eof = true;
+      ReportError(static_cast<std::uint16_t>(code), "File:  " + area.fileName + "  [GetDbfRecord]");
+      return;
+    }
+    ConvertRecordCharset(false, area.tableIsOem, area.recordLength, area.recordLength,
+                         area.raw.data());
   }
   area.recNo = n;
-  ConvertRecordCharset(false, area.tableIsOem, area.recordLength, area.recordLength,
-                       area.raw.data());
 }
 
 namespace {

@@ -24,7 +24,29 @@ std::string MemoExt(std::uint8_t memoType);
 // Bytes of a field in the native record: C length + 1, D length + 3, N and F with decimals 8,
 // without decimals 4 up to length 9 and 8 from length 10, L 1, M 4; a memo reference kept as N
 // takes 4.
-std::uint16_t NativeFieldSize(const FieldDescriptor& field);
+// An integer N or F field of 10 digits or more holds its value in 64 bits.
+inline bool WideInteger(const FieldDescriptor& field) {
+  return field.length >= 10;
+}
+
+inline std::uint16_t NativeFieldSize(const FieldDescriptor& field) {
+  switch (field.type) {
+    case 'C':
+      return static_cast<std::uint16_t>(field.length + 1);
+    case 'D':
+      return static_cast<std::uint16_t>(field.length + 3);
+    case 'F':
+    case 'N':
+      if (field.memoReference) return 4;
+      return (field.decimals > 0 || WideInteger(field)) ? 8 : 4;
+    case 'L':
+      return 1;
+    case 'M':
+      return 4;
+    default:
+      return 0;
+  }
+}
 std::uint16_t NativeSizeOf(const WorkArea& area);
 
 // The whole records past the header of a file of fileSize bytes (at least the header), at most

@@ -1,5 +1,6 @@
 #include "tables/core/tznumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -73,8 +74,52 @@ std::string FixedText(long double value, int decimals) {
   return FixedPointText(value, decimals);
 }
 
+namespace {
+
+// The fixed-point text of a value below 10^12 with at most 4 decimals, written at out without
+// the general formatter; 0 when the value is out of that range or lies so near a rounding
+// boundary that only the general rule can settle it. The product with the power of ten is
+// exact in long double (53 bits times 5^4 fit in 64), and the 18-digit intermediate of the
+// general rule stays within 1e-5 of it, so a product farther than 1e-3 from a half rounds to
+// the same whole number either way.
+std::size_t FastFixedText(double value, int decimals, char* out) {
+  static constexpr long double kPowers[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L};
+  if (decimals < 0 || decimals > 4) return 0;
+  const long double scaled = static_cast<long double>(value) * kPowers[decimals];
+  const bool negative = scaled < 0;
+  const long double size = negative ? -scaled : scaled;
+  if (!(size < 1e12L)) return 0;
+  auto units = static_cast<std::uint64_t>(size);
+  const long double fraction = size - static_cast<long double>(units);
+  if (fraction > 0.499L && fraction < 0.501L) return 0;
+  if (fraction >= 0.501L) ++units;
+  char digits[24];
+  const auto length =
+      static_cast<int>(std::to_chars(digits, digits + sizeof digits, units).ptr - digits);
+  const int whole = length > decimals ? length - decimals : 0;
+  char* at = out;
+  if (negative && units != 0) *at++ = '-';
+  if (whole == 0) *at++ = '0';
+  at = std::copy(digits, digits + whole, at);
+  if (decimals > 0) {
+    *at++ = '.';
+    at = std::fill_n(at, decimals - (length - whole), '0');
+    at = std::copy(digits + whole, digits + length, at);
+  }
+  return static_cast<std::size_t>(at - out);
+}
+
+}  // namespace
+
 std::string FormatFieldReal(double value, int width, int decimals) {
-  return FitField(FixedText(value, decimals), width);
+  char text[32];
+  const std::size_t length = FastFixedText(value, decimals, text);
+  if (length == 0) return FitField(FixedText(value, decimals), width);
+  if (length > static_cast<std::size_t>(width))
+    return std::string(static_cast<std::size_t>(width), '*');
+  std::string field(static_cast<std::size_t>(width) - length, ' ');
+  field.append(text, length);
+  return field;
 }
 
 std::string FormatFieldInt(std::int64_t value, int width) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "enginetest.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzfiles.h"
@@ -47,6 +50,28 @@ TEST(Numbers, FieldFormatterRoundsHalfAwayAndNeverUsesTheLocale) {
   DecimalChar = ',';
   EXPECT_EQ(StrDec(8, 2, 3.5L), "    3,50");
   DecimalChar = '.';
+}
+
+// The formatter's short way for everyday numbers gives what the general rule gives, halves and
+// values a hair beside them included.
+TEST(Numbers, FieldFormatterAgreesWithTheGeneralRule) {
+  std::mt19937_64 random(7);
+  std::vector<double> values = {0.005, 0.015,  1.005, 2.675,       -2.675, 1e12, 999999999999.995,
+                                -0.0,  1e-300, 0.045, 123.4549999, 5e-5};
+  for (int i = 0; i < 20000; ++i) {
+    const auto cents = static_cast<std::int64_t>(random() % 2000000000) - 1000000000;
+    const double scale[] = {1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 7e-3};
+    values.push_back(static_cast<double>(cents) * scale[i % 6]);
+    values.push_back(std::nextafter(values.back(), i % 2 == 0 ? 1e300 : -1e300));
+  }
+  for (const double value : values) {
+    for (int decimals = 0; decimals <= 5; ++decimals) {
+      const std::string general = FixedText(value, decimals);
+      ASSERT_EQ(FormatFieldReal(value, 24, decimals),
+                std::string(24 - general.size(), ' ') + general)
+          << value << " " << decimals;
+    }
+  }
 }
 
 TEST(Text, OccursAtNthAndCase) {
