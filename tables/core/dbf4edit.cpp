@@ -129,6 +129,8 @@ std::uint8_t* FieldAddress(std::int32_t n) {
   }
   std::uint8_t* address = area.native;
   if (n == 0) return address;
+  const auto index = static_cast<std::size_t>(n - 1);
+  if (area.nativeOffsets.size() == area.fields.size()) return address + area.nativeOffsets[index];
   address += 1;
   for (std::int32_t i = 0; i < n - 1; ++i)
     address += NativeFieldSize(area.fields[static_cast<std::size_t>(i)]);

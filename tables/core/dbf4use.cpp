@@ -135,6 +135,7 @@ void OpenTable(std::string command, std::uint8_t* buffer, std::uint16_t size) {
   area->alias = alias;
   area->exclusive = exclusive;
   area->nativeSize = NativeSizeOf(*area);
+  area->nativeOffsets = NativeOffsetsOf(*area);
   if (buffer == nullptr) {
     area->ownedNative.assign(area->nativeSize, 0);
     area->native = area->ownedNative.data();

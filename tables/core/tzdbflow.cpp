@@ -215,6 +215,7 @@ void ResetBuffers(WorkArea& area) {
   area.raw.clear();
   area.raw.shrink_to_fit();
   area.fields.clear();
+  area.nativeOffsets.clear();
   area.fieldCount = 0;
   area.state = kClosed;
 }
@@ -420,6 +421,16 @@ std::int32_t RecordsInFile(const WorkArea& area, std::uint64_t fileSize) {
   return static_cast<std::int32_t>(std::min<std::uint64_t>(count, kMaxRecordCount));
 }
 
+std::vector<std::uint16_t> NativeOffsetsOf(const WorkArea& area) {
+  std::vector<std::uint16_t> offsets;
+  std::uint16_t offset = 1;
+  for (const FieldDescriptor& f : area.fields) {
+    offsets.push_back(offset);
+    offset = static_cast<std::uint16_t>(offset + NativeFieldSize(f));
+  }
+  return offsets;
+}
+
 std::uint16_t NativeSizeOf(const WorkArea& area) {
   std::uint32_t size = 1;
   for (const FieldDescriptor& f : area.fields) size += NativeFieldSize(f);
@@ -479,7 +490,10 @@ void OpenDbf(WorkArea& area) {
 
 namespace {
 
-constexpr std::size_t kReadAheadBytes = 64 * 1024;
+// A run of steps reads ahead 4 KiB first and twice as much with each further block, to 64 KiB:
+// a scan soon reads in large blocks, while a few steps after a jump read little.
+constexpr std::size_t kFirstReadAhead = 4 * 1024;
+constexpr std::size_t kLongestReadAhead = 64 * 1024;
 
 bool BlockHolds(const WorkArea& area, std::int32_t n) {
   const RecordBlock& block = area.block;
@@ -505,8 +519,18 @@ void FillBlock(WorkArea& area, std::int32_t first, std::int32_t count) {
 // direction of the step; nobody else writes the file, and our own writes drop the block.
 bool ReadAheadFor(WorkArea& area, std::int32_t n) {
   if (!area.file.ShareExclusive() || (n != area.recNo + 1 && n != area.recNo - 1)) return false;
+  RecordBlock& block = area.block;
+  if (block.fileChanges != area.file.Changes()) {
+    // After a write the steps read single records until they go on without one, so a loop
+    // that changes each record it reaches does not read a block for each.
+    block.count = 0;
+    block.fileChanges = area.file.Changes();
+    return false;
+  }
+  const std::size_t bytes = std::clamp(block.nextBytes, kFirstReadAhead, kLongestReadAhead);
+  block.nextBytes = std::min(2 * bytes, kLongestReadAhead);
   const auto perBlock =
-      static_cast<std::int32_t>(std::max<std::size_t>(1, kReadAheadBytes / area.recordLength));
+      static_cast<std::int32_t>(std::max<std::size_t>(1, bytes / area.recordLength));
   if (n > area.recNo) {
     FillBlock(area, n, std::min(perBlock, area.recCount - n + 1));
   } else {
@@ -544,6 +568,7 @@ void GetDbfRecord(WorkArea& area, std::int32_t n) {
     return;
   }
   if (!TakeFromBlock(area, n)) {
+    area.block.nextBytes = kFirstReadAhead;
     const int code = ReadRecordBytes(area, n);
     if (code != 0) {
       if (code == 213) area.eof = true;

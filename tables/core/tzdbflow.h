@@ -48,6 +48,8 @@ inline std::uint16_t NativeFieldSize(const FieldDescriptor& field) {
   }
 }
 std::uint16_t NativeSizeOf(const WorkArea& area);
+// The place of each field's value in the native record.
+std::vector<std::uint16_t> NativeOffsetsOf(const WorkArea& area);
 
 // The whole records past the header of a file of fileSize bytes (at least the header), at most
 // kMaxRecordCount.

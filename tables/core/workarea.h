@@ -46,6 +46,7 @@ struct RecordBlock {
   std::int32_t first = 0;  // record number of the first record held
   std::int32_t count = 0;
   std::uint64_t fileChanges = 0;
+  std::size_t nextBytes = 0;  // how much the next block reads
 };
 
 enum TableState : std::uint8_t { kClosed = 0, kOpen = 1, kChanged = 2, kAppended = 3 };
@@ -61,6 +62,8 @@ struct WorkArea {
   std::uint16_t recordLength = 0;
   std::uint8_t fieldCount = 0;
   std::vector<FieldDescriptor> fields;
+  // Where each field's value lies in the native record, for a table (its fields never change).
+  std::vector<std::uint16_t> nativeOffsets;
   TableState state = kClosed;
   std::string dbfDateStamp;
   std::vector<std::uint8_t> raw;     // the current record, texts in the engine's code page

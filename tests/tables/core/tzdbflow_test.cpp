@@ -235,6 +235,26 @@ TEST_F(DbfLayer, ReplaceKeepsWideNumbersAndOldDates) {
   EXPECT_EQ(std::string(after.end() - 11, after.end() - 3), "        ");
 }
 
+// The same date text appended again is read again under the window and picture of its time.
+TEST_F(DbfLayer, ARepeatedDateFollowsTheWindowAndPicture) {
+  std::string path = Path("dates.dbf");
+  NewTable(path, {Def("BORN", 'D', 8)});
+  const std::tuple<std::uint16_t, std::uint8_t, const char*, const char*> cases[] = {
+      {1930, 0, "01/02/40", "19400102"},
+      {1950, 0, "01/02/40", "20400102"},
+      {1950, 2, "01/02/40", "20400201"},
+      {1950, 2, "31/02/40", "        "}};
+  int record = 0;
+  for (const auto& [base, picture, text, dtos] : cases) {
+    CenturyBase = base;
+    SetDateFormat(picture);
+    ClearRecord();
+    SetText(1, text);
+    Append();
+    EXPECT_EQ(Stored(1, ++record), dtos) << base << " " << text;
+  }
+}
+
 TEST_F(DbfLayer, ShortWriteLeavesTheTableWhole) {
   std::string path = Path("short.dbf");
   NewTable(path, {Def("T", 'C', 200)}, 1);
