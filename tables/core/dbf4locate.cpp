@@ -134,6 +134,12 @@ std::int32_t ParseLocateField(const std::string& command) {
 
 void FieldTextAt(std::int32_t field, std::int32_t record, std::string& text) {
   WorkArea& area = *Area();
+  const std::uint8_t* stored = RecordInBlock(area, record);
+  if (stored != nullptr && field >= 1 && field <= area.fieldCount) {
+    const FieldDescriptor& f = area.fields[static_cast<std::size_t>(field - 1)];
+    text.assign(reinterpret_cast<const char*>(stored + f.offset), f.length);
+    return;
+  }
   if (!area.vfile.isVirtual) {
     Peek(field, record, text);
     // Stored texts of a DOS code-page table are compared in the engine's code page.

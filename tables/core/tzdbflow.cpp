@@ -515,6 +515,14 @@ void FillBlock(WorkArea& area, std::int32_t first, std::int32_t count) {
   ConvertRecordCharset(false, area.tableIsOem, got, area.recordLength, block.bytes.data());
 }
 
+// How many records the next block of a run reads.
+std::int32_t NextBlockRecords(WorkArea& area) {
+  RecordBlock& block = area.block;
+  const std::size_t bytes = std::clamp(block.nextBytes, kFirstReadAhead, kLongestReadAhead);
+  block.nextBytes = std::min(2 * bytes, kLongestReadAhead);
+  return static_cast<std::int32_t>(std::max<std::size_t>(1, bytes / area.recordLength));
+}
+
 // A step to the next or the previous record of an exclusive table reads a block in the
 // direction of the step; nobody else writes the file, and our own writes drop the block.
 bool ReadAheadFor(WorkArea& area, std::int32_t n) {
@@ -527,10 +535,7 @@ bool ReadAheadFor(WorkArea& area, std::int32_t n) {
     block.fileChanges = area.file.Changes();
     return false;
   }
-  const std::size_t bytes = std::clamp(block.nextBytes, kFirstReadAhead, kLongestReadAhead);
-  block.nextBytes = std::min(2 * bytes, kLongestReadAhead);
-  const auto perBlock =
-      static_cast<std::int32_t>(std::max<std::size_t>(1, bytes / area.recordLength));
+  const std::int32_t perBlock = NextBlockRecords(area);
   if (n > area.recNo) {
     FillBlock(area, n, std::min(perBlock, area.recCount - n + 1));
   } else {
@@ -555,6 +560,17 @@ int ReadRecordBytes(WorkArea& area, std::int32_t n) {
 }
 
 }  // namespace
+
+const std::uint8_t* RecordInBlock(WorkArea& area, std::int32_t n) {
+  if (area.vfile.isVirtual || !area.file.ShareExclusive() || n < 1 || n > area.recCount)
+    return nullptr;
+  if (!BlockHolds(area, n)) {
+    FillBlock(area, n, std::min(NextBlockRecords(area), area.recCount - n + 1));
+    if (!BlockHolds(area, n)) return nullptr;
+  }
+  return area.block.bytes.data() +
+         static_cast<std::size_t>(n - area.block.first) * area.recordLength;
+}
 
 void GetDbfRecord(WorkArea& area, std::int32_t n) {
   if (n < 1 || n > area.recCount) {

@@ -57,6 +57,10 @@ std::int32_t RecordsInFile(const WorkArea& area, std::uint64_t fileSize);
 
 void OpenDbf(WorkArea& area);
 void GetDbfRecord(WorkArea& area, std::int32_t n);
+// Record n of an exclusive table from its read-ahead block, texts in the engine's code page,
+// the block read forward from n when it does not hold it, so a scan that does not move the
+// area reads a block at a time; nullptr for any other table or a record the file lacks.
+const std::uint8_t* RecordInBlock(WorkArea& area, std::int32_t n);
 void PutDbfRecord(WorkArea& area, std::int32_t n);
 void AppendDbfRecord(WorkArea& area);
 void PutDeletionFlag(WorkArea& area, std::int32_t n);

@@ -1,10 +1,11 @@
-// Random appends, replaces, deletes, packs, steps and jumps on a table of several read-ahead
-// blocks, checked against a plain model of its records: the record shown after every move,
-// and the bytes on disk after every write, with the table exclusive and shared.
+// Random appends, replaces, deletes, packs, steps, jumps and locates on a table of several
+// read-ahead blocks, checked against a plain model of its records: the record shown after every
+// move, and the bytes on disk after every write, with the table exclusive and shared.
 #include <algorithm>
 #include <random>
 
 #include "enginetest.h"
+#include "tables/core/dbf4locate.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4pack.h"
 
@@ -189,6 +190,19 @@ class RecordModel : public EngineTest {
     ASSERT_TRUE(Walk(from, direction, 40));
     GO(changed);
     ASSERT_TRUE(ShowsModel());
+    ASSERT_TRUE(LocatesLikeTheModel());
+  }
+
+  // LOCATE of a name finds the first record whose name starts with it, or none.
+  ::testing::AssertionResult LocatesLikeTheModel() {
+    const std::string sought = model_[static_cast<std::size_t>(RandomRecordNo() - 1)].name;
+    const auto first = std::find_if(model_.begin(), model_.end(), [&](const ModelRecord& r) {
+      return Padded(r.name).compare(0, sought.size(), sought) == 0;
+    });
+    const bool found = LocateValue("NAME", LocateVariant{sought}, false, 1, false);
+    if (!found || RecNo() != first - model_.begin() + 1)
+      return ::testing::AssertionFailure() << sought << " found at " << RecNo();
+    return ShowsModel();
   }
 
   void RunModel() {
