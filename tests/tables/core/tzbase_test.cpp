@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <random>
 
@@ -71,6 +72,44 @@ TEST(Numbers, FieldFormatterAgreesWithTheGeneralRule) {
                 std::string(24 - general.size(), ' ') + general)
           << value << " " << decimals;
     }
+  }
+}
+
+// Stored numbers read as the general parser reads them, however they are padded or signed.
+TEST(Numbers, FieldParserAgreesWithTheGeneralParser) {
+  std::mt19937_64 random(11);
+  std::vector<std::string> texts = {"",
+                                    " ",
+                                    ".",
+                                    "-",
+                                    "-.",
+                                    " -0.00",
+                                    "1.",
+                                    ".5",
+                                    "+3",
+                                    "1e5",
+                                    "12 3",
+                                    "1..2",
+                                    "999999999999999",
+                                    "9999999999999999",
+                                    "123456789012.3456",
+                                    "  -0.125  ",
+                                    "0000000000000001.5"};
+  for (int i = 0; i < 20000; ++i) {
+    std::string digits = std::to_string(random() % 100000000000000000u);
+    if (i % 3 != 0) digits.insert(random() % (digits.size() + 1), ".");
+    if (i % 5 == 0) digits.insert(0, "-");
+    texts.push_back(std::string(random() % 4, ' ') + digits + std::string(random() % 4, ' '));
+  }
+  for (const std::string& text : texts) {
+    std::string_view trimmed(text);
+    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+    if (!trimmed.empty() && trimmed.front() == '+') trimmed.remove_prefix(1);
+    double expected = 0;
+    const auto result = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), expected);
+    if (result.ec != std::errc() || result.ptr != trimmed.data() + trimmed.size()) continue;
+    ASSERT_EQ(ParseFieldReal(text), expected) << text;
   }
 }
 
