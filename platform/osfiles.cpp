@@ -53,17 +53,18 @@ bool ReadAll(int fd, std::string& bytes) {
   }
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+}  // namespace
+
+bool WriteAll(int fd, const char* bytes, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, bytes, size);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
   }
   return true;
 }
-
-}  // namespace
 
 std::string ProgramName(std::string_view hostName) {
   return Utf8ToCp1252(hostName);
@@ -215,7 +216,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, off_t offset) {
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   const int fd = Open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes);
+  const bool written = WriteAll(fd, bytes.data(), bytes.size());
   return ::close(fd) == 0 && written;
 }
 

@@ -28,17 +28,6 @@ void Fail(const std::string& reason) {
   AbortFlag = 1;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    written += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Rows of tab-separated fields; lines end in LF or CR LF.
 void AddTextLines(SheetCells& sheet, std::string_view bytes) {
   std::int32_t row = 0;
@@ -113,7 +102,7 @@ std::string WriteNewWorkbookFile(const std::string& text) {
     const std::string name = folder + "$XL" + IntText(n) + ".fods";
     const int fd = platform::os::Open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0 && errno == EEXIST) continue;
-    const bool written = fd >= 0 && WriteAll(fd, text);
+    const bool written = fd >= 0 && platform::os::WriteAll(fd, text.data(), text.size());
     const bool closed = fd >= 0 && ::close(fd) == 0;
     if (written && closed) return name;
     if (fd >= 0) platform::os::Unlink(name);

@@ -87,16 +87,6 @@ void RefuseUserId(const std::string& id) {
   platform::Dialogs().Exit(1);
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  for (std::size_t done = 0; done < data.size();) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool ReplaceFileLines(const std::string& target, const std::vector<std::string>& lines) {
@@ -107,7 +97,7 @@ bool ReplaceFileLines(const std::string& target, const std::vector<std::string>&
   if (ok) {
     std::string data;
     for (const std::string& line : lines) data += line + "\r\n";
-    ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+    ok = platform::os::WriteAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
     if (!ok) error = errno;
     if (::close(fd) != 0 && ok) {
       ok = false;

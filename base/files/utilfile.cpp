@@ -40,17 +40,6 @@ bool SameLetter(char a, char b) {
          platform::Cp1252Lower(static_cast<std::uint8_t>(b));
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 bool CopyData(int in, int out, std::size_t blockSize) {
   std::vector<char> block(blockSize);
   for (;;) {
@@ -58,7 +47,7 @@ bool CopyData(int in, int out, std::size_t blockSize) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) return true;
-    if (!WriteAll(out, block.data(), static_cast<std::size_t>(n))) return false;
+    if (!platform::os::WriteAll(out, block.data(), static_cast<std::size_t>(n))) return false;
   }
 }
 

@@ -31,19 +31,9 @@ bool create_file() {
   return Descriptor >= 0;
 }
 
-bool write_all(const char* bytes, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(Descriptor, bytes, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 bool write_piece() {
-  const bool written = (Descriptor >= 0 || create_file()) && write_all(Piece.get(), Used);
+  const bool written =
+      (Descriptor >= 0 || create_file()) && platform::os::WriteAll(Descriptor, Piece.get(), Used);
   Used = 0;
   if (!written) close_file();
   return written;
