@@ -31,31 +31,36 @@ std::string FitField(std::string text, int width) {
 
 // Reads "[-]digits[.digits]" with at most 15 significant digits and 22 decimals, the common
 // stored number, without the general parser. Digits and power of ten are both exact doubles,
-// so the one division rounds correctly, exactly as from_chars would.
+// so the one division rounds correctly, exactly as from_chars would. Zeros before the first
+// other digit are not significant.
 bool ParsePlainDecimal(std::string_view text, double& value) {
   static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  std::size_t i = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (negative) ++i;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const char* const whole = p;
+  while (p < end && *p == '0') ++p;
+  const char* significant = p;
   std::uint64_t digits = 0;
-  int significant = 0, decimals = 0;
-  bool point = false, anyDigit = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-      continue;
+  while (p < end && IsDigit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  std::ptrdiff_t count = p - significant;
+  bool anyDigit = p != whole;
+  std::ptrdiff_t decimals = 0;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    if (digits == 0) {
+      while (p < end && *p == '0') ++p;
     }
-    if (!IsDigit(c)) return false;
-    anyDigit = true;
-    if (point) ++decimals;
-    if (digits == 0 && c == '0') continue;
-    if (++significant > 15) return false;
-    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    significant = p;
+    while (p < end && IsDigit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    count += p - significant;
+    decimals = p - fraction;
+    anyDigit = anyDigit || decimals != 0;
   }
-  if (!anyDigit || decimals > 22) return false;
+  if (p != end || !anyDigit || count > 15 || decimals > 22) return false;
   value = static_cast<double>(digits) / kPowers[decimals];
   if (negative) value = -value;
   return true;

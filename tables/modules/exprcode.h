@@ -66,6 +66,21 @@ struct ValueCell {
   std::uint32_t length = 0;
 };
 
+// How the evaluator runs the code from a cell on, chosen once when the expression is compiled:
+// the common runs of cells (a field of the current area, a field compared with a constant) in
+// one step, every other cell alone. A run's later cells keep their own step, where a run that
+// cannot take its short way goes on.
+enum ExprStep : std::uint8_t {
+  kStepEnd,
+  kStepCell,
+  kStepField,           // push, fetch of the current area (and UPPER or DTOS right after)
+  kStepTextStartsWith,  // push, fetch C, push of a literal, =
+  kStepNumberCompare,   // push, fetch N, push of a number, a comparison of numbers
+  kStepJoin,
+  kStepAnd,
+  kStepOr,
+};
+
 // Every C value is at most this long.
 constexpr std::size_t kMaxText = 255;
 
@@ -76,6 +91,7 @@ struct CompiledExpr {
   std::uint8_t decimals = 0;
   std::vector<std::string> literals;
   std::vector<CodeCell> code;
+  std::vector<ExprStep> steps;   // one for each cell of code
   std::vector<ValueCell> stack;  // sized to the deepest use when compiled
   std::size_t depth = 0;
   std::uint16_t poolSize = 0;
@@ -92,6 +108,7 @@ struct CompiledExpr {
     decimals = 0;
     literals.clear();
     code.clear();
+    steps.clear();
     stack.clear();
     depth = 0;
     poolSize = 0;

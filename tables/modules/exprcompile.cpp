@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tables/core/tzerror.h"
+#include "tables/modules/expreval.h"
 #include "tables/modules/exprlex.h"
 
 namespace dadav {
@@ -454,6 +455,7 @@ CompiledExpr* AssignExpr(std::string_view text) {
     return nullptr;
   }
   SetResultSize(*expr, parser.Lexer());
+  PlanSteps(*expr);
   expr->stack.resize(parser.Depth());
   LiveExprs().insert(LiveSlot(expr.get()), expr.get());
   return expr.release();

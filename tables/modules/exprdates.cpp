@@ -1,6 +1,7 @@
 #include "tables/modules/exprdates.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "tables/core/tzdate.h"
 #include "tables/modules/exprkeys.h"
@@ -134,9 +135,17 @@ double DtosToJulian(std::string_view dtos) {
 }
 
 std::string_view StoredDtos(std::string_view stored) {
-  CivilDate date;
-  return ReadDtos(stored, date) && IsCalendarDay(date) ? stored.substr(0, 8)
-                                                       : std::string_view("        ");
+  constexpr std::uint64_t kZeros = 0x3030303030303030;
+  constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0;
+  std::uint64_t word = 0;
+  if (stored.size() >= 8) std::memcpy(&word, stored.data(), 8);
+  // Eight digits: each byte is 0x30..0x39, so its high nibble is 3 before and after adding 6.
+  const bool digits =
+      (word & kHighNibbles) == kZeros && ((word + 0x0606060606060606) & kHighNibbles) == kZeros;
+  if (!digits) return "        ";
+  const CivilDate date{DigitsValue(stored.data(), 4), DigitsValue(stored.data() + 4, 2),
+                       DigitsValue(stored.data() + 6, 2)};
+  return date.year >= 1 && IsCalendarDay(date) ? stored.substr(0, 8) : "        ";
 }
 
 std::string JulianToDtos(double julian) {

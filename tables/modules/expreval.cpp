@@ -145,6 +145,38 @@ void MoveDown(char* to, const char* from, std::size_t count) {
   for (; n < count; ++n) to[n] = from[n];
 }
 
+// A comparison of numbers, dates or logicals (as 0 and 1).
+bool CompareNumbers(std::int32_t op, double a, double b) {
+  if (op >= kOpEqN && op < kOpExactC) return a == b;
+  if (op >= kOpGtN && op < kOpLtN) return a > b;
+  if (op >= kOpLtN && op < kOpNeN) return a < b;
+  if (op >= kOpNeN && op < kOpLeN) return a != b;
+  if (op >= kOpLeN && op < kOpGeN) return a <= b;
+  return a >= b;
+}
+
+// UPPER in place: a word of ASCII bytes changes its small letters by one mask (the code page
+// maps ASCII as ASCII does), any other byte goes through the code page's table.
+void UpperInPlace(char* text, std::size_t length) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighs = 0x8080808080808080;
+  std::size_t n = 0;
+  for (; n + 8 <= length; n += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text + n, 8);
+    if ((word & kHighs) != 0) {
+      platform::Cp1252UpperInPlace(text + n, 8);
+      continue;
+    }
+    // Bytes below 0x80 plus these stay below 0x100, so no carry crosses into the next byte.
+    const std::uint64_t fromA = (word + kOnes * (0x80 - 'a')) & kHighs;
+    const std::uint64_t beyondZ = (word + kOnes * (0x80 - 'z' - 1)) & kHighs;
+    word ^= (fromA & ~beyondZ) >> 2;
+    std::memcpy(text + n, &word, 8);
+  }
+  platform::Cp1252UpperInPlace(text + n, length - n);
+}
+
 // The memo module reads from the current area, so a memo of another area selects that area
 // for the moment.
 class SelectedArea {
@@ -191,22 +223,32 @@ class Machine {
   const void* Run() {
     e_.poolPosition = 0;
     top_ = 0;
-    for (const CodeCell* cell = e_.code.data(); cell->op != kOpEnd; ++cell) {
-      // A field of the current area: the fetch takes its number from the code, and DTOS of a
-      // date field takes the stored text as it stands, without its day number.
-      if (cell->op == kOpPush && cell->type == kTypeL && IsFetch(cell[1].op)) {
-        cell = FetchField(cell);
-        continue;
+    const CodeCell* const code = e_.code.data();
+    const ExprStep* const steps = e_.steps.data();
+    for (const CodeCell* cell = code;; ++cell) {
+      switch (steps[cell - code]) {
+        case kStepEnd:
+          return Result();
+        case kStepField:
+          cell = FetchField(cell);
+          break;
+        case kStepTextStartsWith:
+          cell = TextStartsWith(cell);
+          break;
+        case kStepNumberCompare:
+          cell = NumberCompare(cell);
+          break;
+        case kStepJoin:
+          Join();
+          break;
+        case kStepAnd:
+        case kStepOr:
+          Logic(steps[cell - code] == kStepOr);
+          break;
+        default:
+          cell = Cell(cell);
       }
-      if (cell->op == kOpFetchAliasC + kKindDate && cell[1].op == kFunctionDtos) {
-        const auto area = static_cast<std::uint8_t>(Pop().logical);
-        FetchDtos(Pop().logical, area, true);
-        ++cell;
-        continue;
-      }
-      Step(*cell);
     }
-    return Result();
   }
 
  private:
@@ -290,6 +332,10 @@ class Machine {
     return &e_.resultNumber;
   }
 
+  const CodeCell* Cell(const CodeCell* cell);
+  const CodeCell* TextStartsWith(const CodeCell* cell);
+  const CodeCell* NumberCompare(const CodeCell* cell);
+  void Logic(bool isOr);
   void Step(const CodeCell& cell);
   void Constant(const CodeCell& cell);
   bool Locate(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased,
@@ -317,6 +363,17 @@ class Machine {
   CompiledExpr& e_;
   std::size_t top_ = 0;
 };
+
+// One cell, or DTOS of an aliased date field with its fetch; the last cell it did.
+const CodeCell* Machine::Cell(const CodeCell* cell) {
+  if (cell->op == kOpFetchAliasC + kKindDate && cell[1].op == kFunctionDtos) {
+    const auto area = static_cast<std::uint8_t>(Pop().logical);
+    FetchDtos(Pop().logical, area, true);
+    return cell + 1;
+  }
+  Step(*cell);
+  return cell;
+}
 
 void Machine::Step(const CodeCell& cell) {
   if (cell.op == kOpPush) return Constant(cell);
@@ -382,7 +439,7 @@ bool KindFits(char type, std::int32_t kind) {
 // table with records, not a virtual file, the field of that number and kind; false where the
 // general fetch decides.
 bool CurrentStoredText(std::int32_t field, std::int32_t kind, std::string_view& text) {
-  const WorkArea* area = Area();
+  const WorkArea* area = WorkAreaTable[CurrentAreaNumber].get();
   if (area == nullptr || area->state == kClosed || area->recCount == 0 || area->vfile.isVirtual ||
       field < 1 || static_cast<std::size_t>(field) > area->fields.size())
     return false;
@@ -432,7 +489,7 @@ const CodeCell* Machine::FetchField(const CodeCell* cell) {
     case kKindText:
       PushText(text);
       if (cell[1].op != kFunctionUpper) return cell;
-      platform::Cp1252UpperInPlace(TopChars(), Top().length);
+      UpperInPlace(TopChars(), Top().length);
       return cell + 1;
     case kKindNumber:
       PushNumber(ParseFieldReal(text));
@@ -609,12 +666,7 @@ void Machine::Join() {
 
 void Machine::Compare(std::int32_t op) {
   // Logical and numeric operands hold no text, so the result takes the left one's place.
-  if (op == kOpOr || op == kOpAnd) {
-    const bool b = e_.stack[top_ - 1].logical != 0;
-    const bool a = e_.stack[top_ - 2].logical != 0;
-    top_ -= 2;
-    return PushLogical(op == kOpOr ? (a || b) : (a && b));
-  }
+  if (op == kOpOr || op == kOpAnd) return Logic(op == kOpOr);
   const bool text = op == kOpEqN + 2 || op == kOpExactC || op == kOpContainsC || op == kOpGtN + 2 ||
                     op == kOpLtN + 2 || op == kOpNeN + 2 || op == kOpLeN + 2 || op == kOpGeN + 2;
   if (text) {
@@ -645,12 +697,39 @@ void Machine::Compare(std::int32_t op) {
   const double a = logical ? left.logical : left.number;
   const double b = logical ? right.logical : right.number;
   top_ -= 2;
-  if (op >= kOpEqN && op < kOpExactC) return PushLogical(a == b);
-  if (op >= kOpGtN && op < kOpLtN) return PushLogical(a > b);
-  if (op >= kOpLtN && op < kOpNeN) return PushLogical(a < b);
-  if (op >= kOpNeN && op < kOpLeN) return PushLogical(a != b);
-  if (op >= kOpLeN && op < kOpGeN) return PushLogical(a <= b);
-  PushLogical(a >= b);
+  PushLogical(CompareNumbers(op, a, b));
+}
+
+// Logical operands hold no text, so the result takes the left one's place.
+void Machine::Logic(bool isOr) {
+  const bool b = e_.stack[top_ - 1].logical != 0;
+  const bool a = e_.stack[top_ - 2].logical != 0;
+  top_ -= 2;
+  PushLogical(isOr ? (a || b) : (a && b));
+}
+
+// A C field of the current area against a literal: the literal holds no 0 byte, so comparing
+// the stored bytes gives what comparing the field's text (cut at its first 0 byte) gives.
+// Where the field cannot be read so, or the pool might overflow, the cells run one by one.
+const CodeCell* Machine::TextStartsWith(const CodeCell* cell) {
+  const std::string& literal = e_.literals[static_cast<std::size_t>(cell[2].integer)];
+  std::string_view field;
+  if (!CurrentStoredText(cell->integer, kKindText, field) ||
+      e_.poolPosition + field.size() + literal.size() + 2 > e_.poolSize)
+    return FetchField(cell);
+  PushLogical(!literal.empty() && field.size() >= literal.size() &&
+              std::memcmp(field.data(), literal.data(), literal.size()) == 0);
+  return cell + 3;
+}
+
+// An N field of the current area against a number constant, without pushing either.
+const CodeCell* Machine::NumberCompare(const CodeCell* cell) {
+  std::string_view text;
+  if (!CurrentStoredText(cell->integer, kKindNumber, text)) return FetchField(cell);
+  const double a = ParseFieldReal(text);
+  const double b = cell[2].number;
+  PushLogical(CompareNumbers(cell[3].op, std::isnan(a) ? 0 : a, std::isnan(b) ? 0 : b));
+  return cell + 3;
 }
 
 void Machine::Function(std::int32_t token, std::int32_t argc) {
@@ -847,6 +926,31 @@ void Machine::Substr() {
 }
 
 }  // namespace
+
+void PlanSteps(CompiledExpr& expr) {
+  const std::vector<CodeCell>& code = expr.code;
+  expr.steps.assign(code.size(), kStepCell);
+  for (std::size_t i = 0; i < code.size(); ++i) {
+    const std::int32_t op = code[i].op;
+    ExprStep& step = expr.steps[i];
+    if (op == kOpEnd) step = kStepEnd;
+    if (op == kOpAddCC) step = kStepJoin;
+    if (op == kOpAnd) step = kStepAnd;
+    if (op == kOpOr) step = kStepOr;
+    if (op != kOpPush || code[i].type != kTypeL || !IsFetch(code[i + 1].op)) continue;
+    step = kStepField;
+    const CodeCell& constant = code[i + 2];
+    if (constant.op != kOpPush) continue;
+    const std::int32_t kind = code[i + 1].op - kOpFetchC;
+    const std::int32_t compare = code[i + 3].op;
+    if (kind == kKindText && constant.type == kTypeC && compare == kOpEqN + 2 &&
+        expr.literals[static_cast<std::size_t>(constant.integer)].find('\0') == std::string::npos)
+      step = kStepTextStartsWith;
+    const bool numeric = compare == kOpEqN || compare == kOpGtN || compare == kOpLtN ||
+                         compare == kOpNeN || compare == kOpLeN || compare == kOpGeN;
+    if (kind == kKindNumber && constant.type == kTypeN && numeric) step = kStepNumberCompare;
+  }
+}
 
 const void* EvalCompiled(CompiledExpr* handle) {
   if (!IsLiveExpr(handle)) return nullptr;

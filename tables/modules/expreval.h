@@ -7,6 +7,8 @@
 
 namespace dadav {
 
+// Chooses the steps the evaluator takes through the handle's code; the compiler calls it once.
+void PlanSteps(CompiledExpr& expr);
 const void* EvalCompiled(CompiledExpr* handle);
 const void* EvalExpr(CompiledExpr*& handle);
 // Evaluates the expression the caller selected with a CurrentExprScope; nil when none is.
