@@ -1,8 +1,10 @@
 #include "tables/core/tznumber.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "base/text/numbertext.h"
@@ -172,7 +174,24 @@ bool ParseStoredDecimal(std::string_view text, double& value) {
 
 double ParseFieldReal(std::string_view text) {
   if (double value = 0; ParseStoredDecimal(text, value)) return value;
-  text = TrimBlanks(text);
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  // Blanks and 0 bytes are the bytes with no bit but 0x20 set, so the leading blanks of a
+  // right-aligned field are passed eight at a time.
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; end - begin >= 8; begin += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, begin, 8);
+      word &= 0xDFDFDFDFDFDFDFDF;
+      if (word != 0) {
+        begin += std::countr_zero(word) / 8;
+        break;
+      }
+    }
+  }
+  while (begin < end && (*begin & 0xDF) == 0) ++begin;
+  while (end > begin && (end[-1] & 0xDF) == 0) --end;
+  text = {begin, static_cast<std::size_t>(end - begin)};
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   double value = 0;
   if (ParsePlainDecimal(text, value)) return value;

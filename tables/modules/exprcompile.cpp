@@ -184,15 +184,34 @@ bool IsFunction(std::int32_t token) {
   return token >= 257 && token <= 320;
 }
 
-// The rules of one function: the table is in token order.
+// Where each function's rules begin in the table and how many there are, by token.
+struct RuleRange {
+  std::uint8_t first = 0;
+  std::uint8_t count = 0;
+};
+
+constexpr std::array<RuleRange, 64> kRuleRanges = [] {
+  std::array<RuleRange, 64> ranges{};
+  for (std::size_t i = std::size(kFunctionRules); i-- > 0;) {
+    RuleRange& range = ranges[static_cast<std::size_t>(kFunctionRules[i].token - 257)];
+    range.first = static_cast<std::uint8_t>(i);
+    ++range.count;
+  }
+  return ranges;
+}();
+
+static_assert(
+    [] {
+      for (std::size_t i = 1; i < std::size(kFunctionRules); ++i) {
+        if (kFunctionRules[i].token < kFunctionRules[i - 1].token) return false;
+      }
+      return true;
+    }(),
+    "the rules of one function follow each other");
+
 std::span<const FunctionRule> RulesOf(std::int32_t token) {
-  struct ByToken {
-    bool operator()(const FunctionRule& rule, std::int32_t t) const { return rule.token < t; }
-    bool operator()(std::int32_t t, const FunctionRule& rule) const { return t < rule.token; }
-  };
-  const auto [first, last] =
-      std::equal_range(std::begin(kFunctionRules), std::end(kFunctionRules), token, ByToken());
-  return {first, last};
+  const RuleRange range = kRuleRanges[static_cast<std::size_t>(token - 257)];
+  return {kFunctionRules + range.first, range.count};
 }
 
 void ArgumentCounts(std::span<const FunctionRule> rules, std::size_t& least, std::size_t& most) {
@@ -246,7 +265,7 @@ class ExprParser {
   std::size_t Depth() const { return most_; }
 
  private:
-  void Advance() { token_ = lexer_.Next(); }
+  void Advance() { lexer_.Next(token_); }
 
   bool Fail(const std::string& message) {
     ReportExprError(text_, token_.last, message);
@@ -311,36 +330,39 @@ class ExprParser {
     return operand;
   }
 
+  // Reads the token's fields where it lies: a copy of the whole token would wait for the
+  // lexer's separate stores of them.
   char Primary() {
-    const Token token = token_;
-    if (token.code == kTokNumber) {
-      Emit({kOpPush, 0, kTypeN, token.number, 0}, 0);
-    } else if (token.code == kTokString) {
-      expr_.literals.emplace_back(token.text);
+    const std::int32_t code = token_.code;
+    if (code == kTokNumber) {
+      Emit({kOpPush, 0, kTypeN, token_.number, 0}, 0);
+    } else if (code == kTokString) {
+      expr_.literals.emplace_back(token_.text);
       Emit({kOpPush, 0, kTypeC, 0, static_cast<std::int32_t>(expr_.literals.size() - 1)}, 0);
-    } else if (token.code == kTokTrue || token.code == kTokFalse) {
-      Emit({kOpPush, 0, kTypeL, 0, token.code == kTokTrue ? 1 : 0}, 0);
-    } else if (token.code >= kTokFieldC && token.code < kTokString) {
-      return Field(token);
-    } else if (token.code == '(') {
+    } else if (code == kTokTrue || code == kTokFalse) {
+      Emit({kOpPush, 0, kTypeL, 0, code == kTokTrue ? 1 : 0}, 0);
+    } else if (code >= kTokFieldC && code < kTokString) {
+      return Field();
+    } else if (code == '(') {
       return Parenthesised();
-    } else if (IsFunction(token.code)) {
-      return Call(token);
+    } else if (IsFunction(code)) {
+      return Call(code);
     } else {
       Fail("Syntax error");
       return 0;
     }
     Advance();
-    if (token.code == kTokNumber) return 'N';
-    return token.code == kTokString ? 'C' : 'L';
+    if (code == kTokNumber) return 'N';
+    return code == kTokString ? 'C' : 'L';
   }
 
-  char Field(const Token& token) {
+  char Field() {
     static constexpr char kTypes[] = "CNLDM";
-    const bool aliased = token.code >= kTokAliasC;
-    const std::int32_t kind = token.code - (aliased ? kTokAliasC : kTokFieldC);
-    Emit({kOpPush, 0, kTypeL, 0, token.field}, 0);
-    if (aliased) Emit({kOpPush, 0, kTypeL, 0, token.area}, 0);
+    const std::int32_t code = token_.code;
+    const bool aliased = code >= kTokAliasC;
+    const std::int32_t kind = code - (aliased ? kTokAliasC : kTokFieldC);
+    Emit({kOpPush, 0, kTypeL, 0, token_.field}, 0);
+    if (aliased) Emit({kOpPush, 0, kTypeL, 0, token_.area}, 0);
     Emit({(aliased ? kOpFetchAliasC : kOpFetchC) + kind, aliased ? 2 : 1, 0, 0, 0},
          aliased ? 2 : 1);
     Advance();
@@ -361,7 +383,7 @@ class ExprParser {
     return type;
   }
 
-  char Call(const Token& name) {
+  char Call(std::int32_t function) {
     Advance();
     if (token_.code != '(') {
       Fail("Syntax error");
@@ -369,7 +391,7 @@ class ExprParser {
     }
     if (!Enter()) return 0;
     Advance();
-    const std::span<const FunctionRule> rules = RulesOf(name.code);
+    const std::span<const FunctionRule> rules = RulesOf(function);
     std::size_t least = 0, most = 0;
     ArgumentCounts(rules, least, most);
     std::array<char, kMaxArguments> typeChars{};
@@ -391,7 +413,7 @@ class ExprParser {
     --nesting_;
     for (const FunctionRule& rule : rules) {
       if (rule.arguments == types) {
-        Emit({name.code, static_cast<std::int32_t>(types.size()), 0, 0, 0},
+        Emit({function, static_cast<std::int32_t>(types.size()), 0, 0, 0},
              static_cast<int>(types.size()));
         Advance();
         return rule.result;

@@ -1,6 +1,7 @@
 #include "tables/modules/expreval.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -155,26 +156,53 @@ bool CompareNumbers(std::int32_t op, double a, double b) {
   return a >= b;
 }
 
-// UPPER in place: a word of ASCII bytes changes its small letters by one mask (the code page
-// maps ASCII as ASCII does), any other byte goes through the code page's table.
+// The code page's upper case of every byte, looked up without a call.
+const std::array<char, 256> kUpperBytes = [] {
+  std::array<char, 256> upper{};
+  for (int c = 0; c < 256; ++c)
+    upper[static_cast<std::size_t>(c)] =
+        static_cast<char>(platform::Cp1252Upper(static_cast<std::uint8_t>(c)));
+  return upper;
+}();
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighs = 0x8080808080808080;
+
+// A word of ASCII bytes in upper case: its small letters change by one mask, as the code page
+// maps ASCII as ASCII does. Bytes below 0x80 plus these stay below 0x100, so no carry crosses
+// into the next byte.
+std::uint64_t UpperAscii(std::uint64_t word) {
+  const std::uint64_t fromA = (word + kOnes * (0x80 - 'a')) & kHighs;
+  const std::uint64_t beyondZ = (word + kOnes * (0x80 - 'z' - 1)) & kHighs;
+  return word ^ ((fromA & ~beyondZ) >> 2);
+}
+
+// UPPER in place, a word at a time where it holds ASCII bytes only.
 void UpperInPlace(char* text, std::size_t length) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kHighs = 0x8080808080808080;
   std::size_t n = 0;
   for (; n + 8 <= length; n += 8) {
     std::uint64_t word = 0;
     std::memcpy(&word, text + n, 8);
-    if ((word & kHighs) != 0) {
-      platform::Cp1252UpperInPlace(text + n, 8);
-      continue;
-    }
-    // Bytes below 0x80 plus these stay below 0x100, so no carry crosses into the next byte.
-    const std::uint64_t fromA = (word + kOnes * (0x80 - 'a')) & kHighs;
-    const std::uint64_t beyondZ = (word + kOnes * (0x80 - 'z' - 1)) & kHighs;
-    word ^= (fromA & ~beyondZ) >> 2;
+    if ((word & kHighs) != 0) break;
+    word = UpperAscii(word);
     std::memcpy(text + n, &word, 8);
   }
-  platform::Cp1252UpperInPlace(text + n, length - n);
+  for (; n < length; ++n) text[n] = kUpperBytes[static_cast<std::uint8_t>(text[n])];
+}
+
+// CopyToZero in upper case: UPPER of a field is the commonest key.
+std::size_t CopyUpperToZero(char* out, std::string_view text) {
+  std::size_t n = 0;
+  for (; n + 8 <= text.size(); n += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + n, 8);
+    if ((((word - kOnes) & ~word) | word) & kHighs) break;
+    word = UpperAscii(word);
+    std::memcpy(out + n, &word, 8);
+  }
+  for (; n < text.size() && text[n] != 0; ++n)
+    out[n] = kUpperBytes[static_cast<std::uint8_t>(text[n])];
+  return n;
 }
 
 // The memo module reads from the current area, so a memo of another area selects that area
@@ -283,16 +311,24 @@ class Machine {
     cell.length = static_cast<std::uint32_t>(text.size());
     e_.poolPosition = at + text.size() + 1;
   }
+  // PushText of a text outside the pool (a stored field, a constant text), in upper case
+  // when asked.
+  void PushOutside(std::string_view text, bool upper = false) {
+    if (e_.poolPosition + text.size() < e_.poolSize && text.size() <= kMaxText)
+      return CopyText(text, kTypeC, upper);
+    PushText(text);
+    if (upper) UpperInPlace(TopChars(), Top().length);
+  }
   bool Overlaps(std::string_view text) const {
     const char* pool = e_.pool.data();
     return text.data() < pool + e_.pool.size() && pool < text.data() + text.size();
   }
   // PushText of a text that fits whatever its length and lies outside the pool: one pass
-  // copies it up to its first 0 byte.
-  void CopyText(std::string_view text, std::int32_t type) {
+  // copies it up to its first 0 byte, in upper case when asked.
+  void CopyText(std::string_view text, std::int32_t type, bool upper = false) {
     const std::size_t at = e_.poolPosition;
     char* out = e_.pool.data() + at;
-    const std::size_t n = CopyToZero(out, text);
+    const std::size_t n = upper ? CopyUpperToZero(out, text) : CopyToZero(out, text);
     out[n] = 0;
     ValueCell& cell = Push(type);
     cell.offset = static_cast<std::uint32_t>(at);
@@ -487,10 +523,8 @@ const CodeCell* Machine::FetchField(const CodeCell* cell) {
   }
   switch (kind) {
     case kKindText:
-      PushText(text);
-      if (cell[1].op != kFunctionUpper) return cell;
-      UpperInPlace(TopChars(), Top().length);
-      return cell + 1;
+      PushOutside(text, cell[1].op == kFunctionUpper);
+      return cell[1].op == kFunctionUpper ? cell + 1 : cell;
     case kKindNumber:
       PushNumber(ParseFieldReal(text));
       return cell;
@@ -499,7 +533,7 @@ const CodeCell* Machine::FetchField(const CodeCell* cell) {
         PushNumber(DtosToJulian(text), kTypeD);
         return cell;
       }
-      PushText(StoredDtos(text));
+      PushOutside(StoredDtos(text));
       return cell + 1;
     default:
       Fetch(kind, field, 0, false);
@@ -717,8 +751,7 @@ const CodeCell* Machine::TextStartsWith(const CodeCell* cell) {
   if (!CurrentStoredText(cell->integer, kKindText, field) ||
       e_.poolPosition + field.size() + literal.size() + 2 > e_.poolSize)
     return FetchField(cell);
-  PushLogical(!literal.empty() && field.size() >= literal.size() &&
-              std::memcmp(field.data(), literal.data(), literal.size()) == 0);
+  PushLogical(!literal.empty() && StartsWith(field, literal));
   return cell + 3;
 }
 

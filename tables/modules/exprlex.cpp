@@ -1,5 +1,6 @@
 #include "tables/modules/exprlex.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -36,9 +37,33 @@ constexpr std::array<Keyword, 42> kKeywords = {{
 
 constexpr std::array<std::string_view, 5> kDotWords = {".T.", ".F.", ".NOT.", ".AND.", ".OR."};
 
+// The code page's upper case and letters of every byte, looked up without a call: the lexer
+// asks for each character of every name.
+struct CharTables {
+  std::array<char, 256> upper{};
+  std::array<bool, 256> letter{};
+};
+
+CharTables BuildCharTables() {
+  CharTables t;
+  for (int c = 0; c < 256; ++c) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    t.upper[byte] = static_cast<char>(platform::Cp1252Upper(byte));
+    t.letter[byte] =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || platform::Cp1252IsAlpha(byte);
+  }
+  return t;
+}
+
+// The code page's tables are built by the compiler, so these can be filled before main.
+const CharTables kChars = BuildCharTables();
+
+char UpperChar(char c) {
+  return kChars.upper[static_cast<std::uint8_t>(c)];
+}
+
 bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-         platform::Cp1252IsAlpha(static_cast<std::uint8_t>(c));
+  return kChars.letter[static_cast<std::uint8_t>(c)];
 }
 
 bool IsDigit(char c) {
@@ -49,19 +74,24 @@ bool IsNameChar(char c) {
   return IsLetter(c) || IsDigit(c) || c == '_';
 }
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  platform::Cp1252UpperInPlace(out.data(), out.size());
-  return out;
-}
+// A name in upper case, in storage of the longest text an expression has.
+class UpperName {
+ public:
+  explicit UpperName(std::string_view text) : length_(std::min(text.size(), sizeof chars_)) {
+    for (std::size_t i = 0; i < length_; ++i) chars_[i] = UpperChar(text[i]);
+  }
+  std::string_view View() const { return {chars_, length_}; }
+
+ private:
+  char chars_[256];
+  std::size_t length_;
+};
 
 // Whether text in upper case is `upper`, without building the upper-case copy.
 bool SameUpper(std::string_view text, std::string_view upper) {
   if (text.size() != upper.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (platform::Cp1252Upper(static_cast<std::uint8_t>(text[i])) !=
-        static_cast<std::uint8_t>(upper[i]))
-      return false;
+    if (UpperChar(text[i]) != upper[i]) return false;
   }
   return true;
 }
@@ -122,17 +152,17 @@ const Keyword* FindKeyword(std::string_view name) {
 
 }  // namespace
 
-Token ExprLexer::Next() {
+void ExprLexer::Next(Token& token) {
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
-  Token token;
+  token = Token();
   if (pos_ >= text_.size()) {
     token.last = Last();
-    return token;
+    return;
   }
   const char c = text_[pos_];
-  if (IsDigit(c)) return Number();
-  if (c == '\'' || c == '"') return Literal();
-  if (IsLetter(c) || c == '_' || c == '.') return Name();
+  if (IsDigit(c)) return Number(token);
+  if (c == '\'' || c == '"') return Literal(token);
+  if (IsLetter(c) || c == '_' || c == '.') return Name(token);
   const std::string_view rest = text_.substr(pos_);
   struct Pair {
     std::string_view text;
@@ -148,7 +178,7 @@ Token ExprLexer::Next() {
       pos_ += 2;
       token.code = pair.code;
       token.last = Last();
-      return token;
+      return;
     }
   }
   ++pos_;
@@ -156,7 +186,6 @@ Token ExprLexer::Next() {
   if (c == '#') token.code = kTokNotEqual;
   if (c == '$') token.code = kTokContains;
   token.last = Last();
-  return token;
 }
 
 bool ExprLexer::DotWordAt(std::size_t at, std::size_t* length) const {
@@ -171,7 +200,7 @@ bool ExprLexer::DotWordAt(std::size_t at, std::size_t* length) const {
 }
 
 // Digits, at most one "." and an exponent of digits; a "." that begins a dot-word ends it.
-Token ExprLexer::Number() {
+void ExprLexer::Number(Token& token) {
   const std::size_t start = pos_;
   auto digits = [&] {
     while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
@@ -186,7 +215,6 @@ Token ExprLexer::Number() {
     ++pos_;
     digits();
   }
-  Token token;
   token.last = Last();
   const std::string_view literal = text_.substr(start, pos_ - start);
   const auto result =
@@ -197,18 +225,17 @@ Token ExprLexer::Number() {
   token.code = malformed ? kTokBad : kTokNumber;
   length_ = 0;
   decimals_ = 2;
-  return token;
+  return;
 }
 
-Token ExprLexer::Literal() {
+void ExprLexer::Literal(Token& token) {
   const char quote = text_[pos_++];
   const std::size_t close = text_.find(quote, pos_);
-  Token token;
   if (close == std::string_view::npos) {
     pos_ = text_.size();
     token.code = kTokBad;
     token.last = Last();
-    return token;
+    return;
   }
   token.code = kTokString;
   token.text = text_.substr(pos_, close - pos_);
@@ -217,10 +244,10 @@ Token ExprLexer::Literal() {
   length_ = 0;
   decimals_ = 2;
   pool_ += static_cast<std::uint32_t>(token.text.size() + 1);
-  return token;
+  return;
 }
 
-Token ExprLexer::Name() {
+void ExprLexer::Name(Token& token) {
   const std::size_t start = pos_;
   std::size_t dotWord = 0;
   if (DotWordAt(pos_, &dotWord)) {
@@ -231,29 +258,29 @@ Token ExprLexer::Name() {
            !(text_[pos_] == '.' && DotWordAt(pos_)))
       ++pos_;
   }
-  const std::string name = Upper(text_.substr(start, pos_ - start));
-  Token token;
+  const UpperName upper(text_.substr(start, pos_ - start));
+  const std::string_view name = upper.View();
   if (dotWord == 0 && text_.substr(pos_).starts_with("->")) {
     pos_ += 2;
     const std::size_t fieldStart = pos_;
     while (pos_ < text_.size() && IsNameChar(text_[pos_])) ++pos_;
     token.last = Last();
-    if (!FieldToken(Upper(text_.substr(fieldStart, pos_ - fieldStart)), name, token))
+    if (!FieldToken(UpperName(text_.substr(fieldStart, pos_ - fieldStart)).View(), name, token))
       token.code = kTokBad;
-    return token;
+    return;
   }
   token.last = Last();
-  if (dotWord == 0 && !OpenParenthesisFollows() && FieldToken(name, {}, token)) return token;
+  if (dotWord == 0 && !OpenParenthesisFollows() && FieldToken(name, {}, token)) return;
   const Keyword* keyword = FindKeyword(name);
   if (keyword == nullptr) {
     token.code = kTokBad;
-    return token;
+    return;
   }
   token.code = keyword->token;
   length_ = 0;
   decimals_ = 2;
   pool_ += keyword->resultSize;
-  return token;
+  return;
 }
 
 bool ExprLexer::OpenParenthesisFollows() const {

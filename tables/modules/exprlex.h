@@ -40,16 +40,17 @@ struct Token {
 class ExprLexer {
  public:
   explicit ExprLexer(std::string_view text) : text_(text) {}
-  Token Next();
+  // The next token, written over `token`.
+  void Next(Token& token);
 
   std::uint16_t FieldLength() const { return length_; }
   std::uint8_t Decimals() const { return decimals_; }
   std::uint32_t PoolSize() const { return pool_; }
 
  private:
-  Token Number();
-  Token Literal();
-  Token Name();
+  void Number(Token& token);
+  void Literal(Token& token);
+  void Name(Token& token);
   bool FieldToken(std::string_view name, std::string_view alias, Token& token);
   bool DotWordAt(std::size_t at, std::size_t* length = nullptr) const;
   bool OpenParenthesisFollows() const;
