@@ -74,6 +74,7 @@ enum ExprStep : std::uint8_t {
   kStepEnd,
   kStepCell,
   kStepField,           // push, fetch of the current area (and UPPER or DTOS right after)
+  kStepFieldJoin,       // the same for a C field or DTOS of a D field, then + of texts
   kStepTextStartsWith,  // push, fetch C, push of a literal, =
   kStepNumberCompare,   // push, fetch N, push of a number, a comparison of numbers
   kStepJoin,

@@ -260,6 +260,9 @@ class Machine {
         case kStepField:
           cell = FetchField(cell);
           break;
+        case kStepFieldJoin:
+          cell = FieldJoin(cell);
+          break;
         case kStepTextStartsWith:
           cell = TextStartsWith(cell);
           break;
@@ -369,6 +372,7 @@ class Machine {
   }
 
   const CodeCell* Cell(const CodeCell* cell);
+  const CodeCell* FieldJoin(const CodeCell* cell);
   const CodeCell* TextStartsWith(const CodeCell* cell);
   const CodeCell* NumberCompare(const CodeCell* cell);
   void Logic(bool isOr);
@@ -686,12 +690,16 @@ void Machine::Arithmetic(std::int32_t op) {
 
 // The right text lies above the left one in the pool, so it only moves down to join it; keys
 // join texts for every record.
+// The cells are read field by field: a copy of a whole cell would wait for the separate stores
+// that just filled it.
 void Machine::Join() {
-  const ValueCell right = Pop();
+  const ValueCell& right = e_.stack[--top_];
+  const std::uint32_t rightOffset = right.offset;
+  const std::uint32_t rightLength = right.length;
   ValueCell& left = Top();
-  const std::size_t moved = std::min<std::size_t>(right.length, kMaxText - left.length);
+  const std::size_t moved = std::min<std::size_t>(rightLength, kMaxText - left.length);
   char* end = TopChars() + left.length;
-  MoveDown(end, e_.pool.data() + right.offset, moved);
+  MoveDown(end, e_.pool.data() + rightOffset, moved);
   end[moved] = 0;
   left.type = kTypeC;
   left.length += static_cast<std::uint32_t>(moved);
@@ -740,6 +748,28 @@ void Machine::Logic(bool isOr) {
   const bool a = e_.stack[top_ - 2].logical != 0;
   top_ -= 2;
   PushLogical(isOr ? (a || b) : (a && b));
+}
+
+// A C field of the current area, raised or not, or DTOS of a D field, joined to the text below
+// it: its text goes straight to where the join would move it. Where the field cannot be read
+// so, or the pool might overflow, the cells run one by one.
+const CodeCell* Machine::FieldJoin(const CodeCell* cell) {
+  const std::int32_t kind = cell[1].op - kOpFetchC;
+  std::string_view text;
+  if (!CurrentStoredText(cell->integer, kind, text)) return FetchField(cell);
+  if (kind == kKindDate) text = StoredDtos(text);
+  if (e_.poolPosition + text.size() >= e_.poolSize || text.size() > kMaxText)
+    return FetchField(cell);
+  const bool upper = cell[2].op == kFunctionUpper;
+  ValueCell& left = Top();
+  char* end = TopChars() + left.length;
+  const std::size_t copied = upper ? CopyUpperToZero(end, text) : CopyToZero(end, text);
+  const std::size_t joined = std::min<std::size_t>(copied, kMaxText - left.length);
+  end[joined] = 0;
+  left.type = kTypeC;
+  left.length += static_cast<std::uint32_t>(joined);
+  e_.poolPosition = left.offset + left.length + 1;
+  return upper || kind == kKindDate ? cell + 3 : cell + 2;
 }
 
 // A C field of the current area against a literal: the literal holds no 0 byte, so comparing
@@ -972,9 +1002,15 @@ void PlanSteps(CompiledExpr& expr) {
     if (op == kOpOr) step = kStepOr;
     if (op != kOpPush || code[i].type != kTypeL || !IsFetch(code[i + 1].op)) continue;
     step = kStepField;
+    const std::int32_t kind = code[i + 1].op - kOpFetchC;
+    const bool converted = (kind == kKindText && code[i + 2].op == kFunctionUpper) ||
+                           (kind == kKindDate && code[i + 2].op == kFunctionDtos);
+    if ((kind == kKindText || converted) && code[i + (converted ? 3 : 2)].op == kOpAddCC) {
+      step = kStepFieldJoin;
+      continue;
+    }
     const CodeCell& constant = code[i + 2];
     if (constant.op != kOpPush) continue;
-    const std::int32_t kind = code[i + 1].op - kOpFetchC;
     const std::int32_t compare = code[i + 3].op;
     if (kind == kKindText && constant.type == kTypeC && compare == kOpEqN + 2 &&
         expr.literals[static_cast<std::size_t>(constant.integer)].find('\0') == std::string::npos)

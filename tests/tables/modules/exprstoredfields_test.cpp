@@ -192,5 +192,14 @@ TEST_F(StoredFields, UpperOfEveryByteAgreesWithTheStack) {
   ExpectSameResults("UPPER(NAME)+NAME", "UPPER(NAME+'')+NAME");
 }
 
+TEST_F(StoredFields, JoinedFieldsAgreeWithTheStack) {
+  FieldsTable();
+  ExpectSameResults("'x'+NAME", "'x'+(NAME+'')");
+  ExpectSameResults("'x'+UPPER(NAME)", "'x'+UPPER(NAME+'')");
+  // The join is cut at 255 bytes.
+  ExpectSameResults("REPLICATE('x', 250)+UPPER(NAME)", "REPLICATE('x', 250)+UPPER(NAME+'')");
+  ExpectSameResults("REPLICATE('x', 250)+NAME", "REPLICATE('x', 250)+(NAME+'')");
+}
+
 }  // namespace
 }  // namespace exprtest
