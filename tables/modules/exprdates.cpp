@@ -1,5 +1,6 @@
 #include "tables/modules/exprdates.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -143,8 +144,18 @@ std::string_view StoredDtos(std::string_view stored) {
   const bool digits =
       (word & kHighNibbles) == kZeros && ((word + 0x0606060606060606) & kHighNibbles) == kZeros;
   if (!digits) return "        ";
-  const CivilDate date{DigitsValue(stored.data(), 4), DigitsValue(stored.data() + 4, 2),
-                       DigitsValue(stored.data() + 6, 2)};
+  // Each byte's digit times ten plus the next one's, then every second byte: the values of
+  // the four pairs of digits in the 16-bit lanes, the first pair lowest (bytes are read in
+  // memory order, lowest first).
+  CivilDate date;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint64_t pairs = word - kZeros;
+    pairs = (pairs * 10 + (pairs >> 8)) & 0x00FF00FF00FF00FF;
+    const auto pair = [&](int n) { return static_cast<std::int32_t>((pairs >> (16 * n)) & 0xFF); };
+    date = {pair(0) * 100 + pair(1), pair(2), pair(3)};
+  } else {
+    ReadDtos(stored, date);
+  }
   return date.year >= 1 && IsCalendarDay(date) ? stored.substr(0, 8) : "        ";
 }
 
