@@ -237,6 +237,49 @@ struct TextBuffer {
   std::string_view View() const { return {bytes, length}; }
 };
 
+// The field's text in the current record as stored; false when the record is too short.
+bool StoredFieldText(const WorkArea& area, const FieldDescriptor& f, std::string_view& text) {
+  if (area.raw.size() < static_cast<std::size_t>(f.offset) + f.length) return false;
+  text = {reinterpret_cast<const char*>(area.raw.data()) + f.offset, f.length};
+  return true;
+}
+
+bool KindFits(char type, std::int32_t kind) {
+  switch (kind) {
+    case 0:
+      return type == 'C';
+    case 1:
+      return type == 'N' || type == 'F';
+    case 2:
+      return type == 'L';
+    case 3:
+      return type == 'D';
+    default:
+      return type == 'M';
+  }
+}
+
+// The current area when its stored record can be read as it stands: an open table with
+// records, not a virtual file; nil where the general fetch decides. Nothing an evaluation does
+// changes it, so it is looked up once for each.
+const WorkArea* StoredCurrentArea() {
+  const WorkArea* area = WorkAreaTable[CurrentAreaNumber].get();
+  if (area == nullptr || area->state == kClosed || area->recCount == 0 || area->vfile.isVirtual)
+    return nullptr;
+  return area;
+}
+
+// The stored text of that area's field of this number and kind; false where the general fetch
+// decides.
+bool StoredText(const WorkArea* area, std::int32_t field, std::int32_t kind,
+                std::string_view& text) {
+  if (area == nullptr) return false;
+  const std::uint32_t index = static_cast<std::uint32_t>(field) - 1u;
+  if (index >= area->fields.size()) return false;
+  const FieldDescriptor& f = area->fields[index];
+  return KindFits(f.type, kind) && StoredFieldText(*area, f, text);
+}
+
 // The field a fetch reads: its work area, its index and the area's number.
 struct FieldPlace {
   const WorkArea* area = nullptr;
@@ -246,7 +289,7 @@ struct FieldPlace {
 
 class Machine {
  public:
-  explicit Machine(CompiledExpr& expr) : e_(expr) {}
+  explicit Machine(CompiledExpr& expr) : e_(expr), stored_(StoredCurrentArea()) {}
 
   const void* Run() {
     e_.poolPosition = 0;
@@ -401,6 +444,7 @@ class Machine {
   void Substr();
 
   CompiledExpr& e_;
+  const WorkArea* const stored_;
   std::size_t top_ = 0;
 };
 
@@ -453,40 +497,6 @@ void Machine::FetchBlank(std::int32_t kind, std::size_t width) {
   PushNumber(0, kTypes[kind]);
 }
 
-// The field's text in the current record as stored; false when the record is too short.
-bool StoredFieldText(const WorkArea& area, const FieldDescriptor& f, std::string_view& text) {
-  if (area.raw.size() < static_cast<std::size_t>(f.offset) + f.length) return false;
-  text = {reinterpret_cast<const char*>(area.raw.data()) + f.offset, f.length};
-  return true;
-}
-
-bool KindFits(char type, std::int32_t kind) {
-  switch (kind) {
-    case 0:
-      return type == 'C';
-    case 1:
-      return type == 'N' || type == 'F';
-    case 2:
-      return type == 'L';
-    case 3:
-      return type == 'D';
-    default:
-      return type == 'M';
-  }
-}
-
-// The stored text of a field of the current area when it can be read as it stands: an open
-// table with records, not a virtual file, the field of that number and kind; false where the
-// general fetch decides.
-bool CurrentStoredText(std::int32_t field, std::int32_t kind, std::string_view& text) {
-  const WorkArea* area = WorkAreaTable[CurrentAreaNumber].get();
-  if (area == nullptr || area->state == kClosed || area->recCount == 0 || area->vfile.isVirtual ||
-      field < 1 || static_cast<std::size_t>(field) > area->fields.size())
-    return false;
-  const FieldDescriptor& f = area->fields[static_cast<std::size_t>(field - 1)];
-  return KindFits(f.type, kind) && StoredFieldText(*area, f, text);
-}
-
 // False after pushing the blank value of a field that cannot be read.
 bool Machine::Locate(std::int32_t kind, std::int32_t field, std::uint8_t areaNumber, bool aliased,
                      FieldPlace& place) {
@@ -517,7 +527,7 @@ const CodeCell* Machine::FetchField(const CodeCell* cell) {
   const std::int32_t field = cell->integer;
   const std::int32_t kind = (++cell)->op - kOpFetchC;
   std::string_view text;
-  if (!CurrentStoredText(field, kind, text)) {
+  if (!StoredText(stored_, field, kind, text)) {
     if (kind == kKindDate && cell[1].op == kFunctionDtos) {
       FetchDtos(field, 0, false);
       return cell + 1;
@@ -756,7 +766,7 @@ void Machine::Logic(bool isOr) {
 const CodeCell* Machine::FieldJoin(const CodeCell* cell) {
   const std::int32_t kind = cell[1].op - kOpFetchC;
   std::string_view text;
-  if (!CurrentStoredText(cell->integer, kind, text)) return FetchField(cell);
+  if (!StoredText(stored_, cell->integer, kind, text)) return FetchField(cell);
   if (kind == kKindDate) text = StoredDtos(text);
   if (e_.poolPosition + text.size() >= e_.poolSize || text.size() > kMaxText)
     return FetchField(cell);
@@ -778,7 +788,7 @@ const CodeCell* Machine::FieldJoin(const CodeCell* cell) {
 const CodeCell* Machine::TextStartsWith(const CodeCell* cell) {
   const std::string& literal = e_.literals[static_cast<std::size_t>(cell[2].integer)];
   std::string_view field;
-  if (!CurrentStoredText(cell->integer, kKindText, field) ||
+  if (!StoredText(stored_, cell->integer, kKindText, field) ||
       e_.poolPosition + field.size() + literal.size() + 2 > e_.poolSize)
     return FetchField(cell);
   PushLogical(!literal.empty() && StartsWith(field, literal));
@@ -788,7 +798,7 @@ const CodeCell* Machine::TextStartsWith(const CodeCell* cell) {
 // An N field of the current area against a number constant, without pushing either.
 const CodeCell* Machine::NumberCompare(const CodeCell* cell) {
   std::string_view text;
-  if (!CurrentStoredText(cell->integer, kKindNumber, text)) return FetchField(cell);
+  if (!StoredText(stored_, cell->integer, kKindNumber, text)) return FetchField(cell);
   const double a = ParseFieldReal(text);
   const double b = cell[2].number;
   PushLogical(CompareNumbers(cell[3].op, std::isnan(a) ? 0 : a, std::isnan(b) ? 0 : b));
