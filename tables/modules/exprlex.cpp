@@ -96,11 +96,19 @@ bool SameUpper(std::string_view text, std::string_view upper) {
   return true;
 }
 
+// Whether `part` begins `text`; names are short, so a plain loop beats a library call.
+bool Begins(std::string_view text, std::string_view part) {
+  if (part.size() > text.size()) return false;
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    if (text[i] != part[i]) return false;
+  }
+  return true;
+}
+
 // Functions of more than 4 letters may be shortened to 4 or more; dot-words never are.
 bool Matches(std::string_view written, std::string_view name) {
-  if (written == name) return true;
-  return !name.starts_with('.') && name.size() > 4 && written.size() >= 4 &&
-         name.substr(0, written.size()) == written;
+  if (written.size() == name.size()) return Begins(name, written);
+  return name[0] != '.' && name.size() > 4 && written.size() >= 4 && Begins(name, written);
 }
 
 std::int32_t FieldTokenOf(char type) {
@@ -260,7 +268,7 @@ void ExprLexer::Name(Token& token) {
   }
   const UpperName upper(text_.substr(start, pos_ - start));
   const std::string_view name = upper.View();
-  if (dotWord == 0 && text_.substr(pos_).starts_with("->")) {
+  if (dotWord == 0 && pos_ + 1 < text_.size() && text_[pos_] == '-' && text_[pos_ + 1] == '>') {
     pos_ += 2;
     const std::size_t fieldStart = pos_;
     while (pos_ < text_.size() && IsNameChar(text_[pos_])) ++pos_;
