@@ -49,23 +49,6 @@ enum ExprType : std::int32_t {
   kTypeM = 335
 };
 
-struct CodeCell {
-  std::int32_t op = kOpPush;
-  std::int32_t argc = 0;
-  std::int32_t type = 0;
-  double number = 0;         // N and D constants
-  std::int32_t integer = 0;  // L constants, field and area numbers, literal index for C
-  bool operator==(const CodeCell&) const = default;
-};
-
-struct ValueCell {
-  std::int32_t type = 0;
-  double number = 0;
-  std::int32_t logical = 0;
-  std::uint32_t offset = 0;  // C and M: the text in the pool
-  std::uint32_t length = 0;
-};
-
 // How the evaluator runs the code from a cell on, chosen once when the expression is compiled:
 // the common runs of cells (a field of the current area, a field compared with a constant) in
 // one step, every other cell alone. A run's later cells keep their own step, where a run that
@@ -82,6 +65,24 @@ enum ExprStep : std::uint8_t {
   kStepOr,
 };
 
+struct CodeCell {
+  std::int32_t op = kOpPush;
+  std::int32_t argc = 0;
+  std::int32_t type = 0;
+  double number = 0;          // N and D constants
+  std::int32_t integer = 0;   // L constants, field and area numbers, literal index for C
+  ExprStep step = kStepCell;  // chosen once the code is complete
+  bool operator==(const CodeCell&) const = default;
+};
+
+struct ValueCell {
+  std::int32_t type = 0;
+  double number = 0;
+  std::int32_t logical = 0;
+  std::uint32_t offset = 0;  // C and M: the text in the pool
+  std::uint32_t length = 0;
+};
+
 // Every C value is at most this long.
 constexpr std::size_t kMaxText = 255;
 
@@ -92,7 +93,6 @@ struct CompiledExpr {
   std::uint8_t decimals = 0;
   std::vector<std::string> literals;
   std::vector<CodeCell> code;
-  std::vector<ExprStep> steps;   // one for each cell of code
   std::vector<ValueCell> stack;  // sized to the deepest use when compiled
   std::size_t depth = 0;
   std::uint16_t poolSize = 0;
@@ -109,7 +109,6 @@ struct CompiledExpr {
     decimals = 0;
     literals.clear();
     code.clear();
-    steps.clear();
     stack.clear();
     depth = 0;
     poolSize = 0;

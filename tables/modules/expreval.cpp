@@ -294,10 +294,8 @@ class Machine {
   const void* Run() {
     e_.poolPosition = 0;
     top_ = 0;
-    const CodeCell* const code = e_.code.data();
-    const ExprStep* const steps = e_.steps.data();
-    for (const CodeCell* cell = code;; ++cell) {
-      switch (steps[cell - code]) {
+    for (const CodeCell* cell = e_.code.data();; ++cell) {
+      switch (cell->step) {
         case kStepEnd:
           return Result();
         case kStepField:
@@ -317,7 +315,7 @@ class Machine {
           break;
         case kStepAnd:
         case kStepOr:
-          Logic(steps[cell - code] == kStepOr);
+          Logic(cell->step == kStepOr);
           break;
         default:
           cell = Cell(cell);
@@ -1001,11 +999,11 @@ void Machine::Substr() {
 }  // namespace
 
 void PlanSteps(CompiledExpr& expr) {
-  const std::vector<CodeCell>& code = expr.code;
-  expr.steps.assign(code.size(), kStepCell);
+  std::vector<CodeCell>& code = expr.code;
   for (std::size_t i = 0; i < code.size(); ++i) {
     const std::int32_t op = code[i].op;
-    ExprStep& step = expr.steps[i];
+    ExprStep& step = code[i].step;
+    step = kStepCell;
     if (op == kOpEnd) step = kStepEnd;
     if (op == kOpAddCC) step = kStepJoin;
     if (op == kOpAnd) step = kStepAnd;
