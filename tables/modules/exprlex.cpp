@@ -37,11 +37,12 @@ constexpr std::array<Keyword, 42> kKeywords = {{
 
 constexpr std::array<std::string_view, 5> kDotWords = {".T.", ".F.", ".NOT.", ".AND.", ".OR."};
 
-// The code page's upper case and letters of every byte, looked up without a call: the lexer
-// asks for each character of every name.
+// The code page's upper case, letters and name characters (letters, digits, "_") of every
+// byte, looked up without a call: the lexer asks for each character of every name.
 struct CharTables {
   std::array<char, 256> upper{};
   std::array<bool, 256> letter{};
+  std::array<bool, 256> name{};
 };
 
 CharTables BuildCharTables() {
@@ -51,6 +52,7 @@ CharTables BuildCharTables() {
     t.upper[byte] = static_cast<char>(platform::Cp1252Upper(byte));
     t.letter[byte] =
         (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || platform::Cp1252IsAlpha(byte);
+    t.name[byte] = t.letter[byte] || (c >= '0' && c <= '9') || c == '_';
   }
   return t;
 }
@@ -71,7 +73,7 @@ bool IsDigit(char c) {
 }
 
 bool IsNameChar(char c) {
-  return IsLetter(c) || IsDigit(c) || c == '_';
+  return kChars.name[static_cast<std::uint8_t>(c)];
 }
 
 // A name in upper case, in storage of the longest text an expression has.
@@ -171,23 +173,19 @@ void ExprLexer::Next(Token& token) {
   if (IsDigit(c)) return Number(token);
   if (c == '\'' || c == '"') return Literal(token);
   if (IsLetter(c) || c == '_' || c == '.') return Name(token);
-  const std::string_view rest = text_.substr(pos_);
-  struct Pair {
-    std::string_view text;
-    std::int32_t code;
-  };
-  static constexpr Pair kPairs[] = {{"==", kTokExact},
-                                    {"**", '^'},
-                                    {">=", kTokGreaterEqual},
-                                    {"<=", kTokLessEqual},
-                                    {"<>", kTokNotEqual}};
-  for (const Pair& pair : kPairs) {
-    if (c == pair.text[0] && rest.starts_with(pair.text)) {
-      pos_ += 2;
-      token.code = pair.code;
-      token.last = Last();
-      return;
-    }
+  // Only these characters begin a two-character operator.
+  const char next = pos_ + 1 < text_.size() ? text_[pos_ + 1] : '\0';
+  std::int32_t pair = 0;
+  if (c == '=' && next == '=') pair = kTokExact;
+  if (c == '*' && next == '*') pair = '^';
+  if (c == '>' && next == '=') pair = kTokGreaterEqual;
+  if (c == '<' && next == '=') pair = kTokLessEqual;
+  if (c == '<' && next == '>') pair = kTokNotEqual;
+  if (pair != 0) {
+    pos_ += 2;
+    token.code = pair;
+    token.last = Last();
+    return;
   }
   ++pos_;
   token.code = static_cast<unsigned char>(c);
@@ -262,9 +260,12 @@ void ExprLexer::Name(Token& token) {
     pos_ += dotWord;
   } else {
     ++pos_;
-    while (pos_ < text_.size() && (IsNameChar(text_[pos_]) || text_[pos_] == '.') &&
-           !(text_[pos_] == '.' && DotWordAt(pos_)))
-      ++pos_;
+    for (std::size_t at = pos_; at <= text_.size(); ++at) {
+      if (at == text_.size() || !(IsNameChar(text_[at]) || (text_[at] == '.' && !DotWordAt(at)))) {
+        pos_ = at;
+        break;
+      }
+    }
   }
   const UpperName upper(text_.substr(start, pos_ - start));
   const std::string_view name = upper.View();
