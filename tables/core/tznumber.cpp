@@ -135,45 +135,7 @@ std::string FormatFieldInt(std::int64_t value, int width) {
   return FitField(std::string(digits, end), width);
 }
 
-namespace {
-
-// The stored number as tables hold it: blanks, an optional minus, fewer than 16 significant
-// digits with at most one point, blanks; read in one pass with the division ParsePlainDecimal
-// makes. False for any other text, which the general path reads.
-bool ParseStoredDecimal(std::string_view text, double& value) {
-  static constexpr double kPowers[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7, 1e8,
-                                       1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
-  const char* p = text.data();
-  const char* end = p + text.size();
-  while (p != end && *p == ' ') ++p;
-  while (end != p && end[-1] == ' ') --end;
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  if (p == end || end - p > 16) return false;
-  std::uint64_t digits = 0;
-  int decimals = 0;
-  bool point = false;
-  for (const char* at = p; at != end; ++at) {
-    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*at) - '0');
-    if (digit < 10) {
-      digits = digits * 10 + digit;
-      decimals += point ? 1 : 0;
-    } else if (*at == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  if ((point && end - p == 1) || digits >= 1000000000000000u) return false;
-  value = static_cast<double>(digits) / kPowers[decimals];
-  if (negative) value = -value;
-  return true;
-}
-
-}  // namespace
-
 double ParseFieldReal(std::string_view text) {
-  if (double value = 0; ParseStoredDecimal(text, value)) return value;
   const char* begin = text.data();
   const char* end = begin + text.size();
   // Blanks and 0 bytes are the bytes with no bit but 0x20 set, so the leading blanks of a
