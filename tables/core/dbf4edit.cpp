@@ -120,7 +120,7 @@ std::int32_t FieldNo(const std::string& name) {
   return 0;
 }
 
-std::uint8_t* FieldAddress(std::int32_t n) {
+std::uint8_t* CheckedFieldAddress(std::int32_t n) {
   if (NoDbfInUse("FieldAddress()")) return nullptr;
   WorkArea& area = *Area();
   if (n < 0 || n > area.fieldCount) {
@@ -129,8 +129,6 @@ std::uint8_t* FieldAddress(std::int32_t n) {
   }
   std::uint8_t* address = area.native;
   if (n == 0) return address;
-  const auto index = static_cast<std::size_t>(n - 1);
-  if (area.nativeOffsets.size() == area.fields.size()) return address + area.nativeOffsets[index];
   address += 1;
   for (std::int32_t i = 0; i < n - 1; ++i)
     address += NativeFieldSize(area.fields[static_cast<std::size_t>(i)]);
@@ -190,8 +188,7 @@ void ClearRecord() {
     BlankVirtualRecord(area);
     return;
   }
-  std::fill(area.raw.begin(), area.raw.end(), ' ');
-  LoadNativeRecord();
+  LoadBlankRecord(area, area.native);
 }
 
 void PutStoredField(std::int32_t n, std::string_view stored) {

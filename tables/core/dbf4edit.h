@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "tables/core/dbf4area.h"
+
 namespace dadav {
 
 extern std::string LogicalLetters;  // false, true
@@ -16,7 +18,16 @@ std::int32_t FieldLen(std::int32_t n);
 std::int32_t FieldDec(std::int32_t n);
 void Field(std::int32_t n, std::string& name);
 std::int32_t FieldNo(const std::string& name);
-std::uint8_t* FieldAddress(std::int32_t n);
+// FieldAddress for any n and any area: a report and nullptr where there is no such field.
+std::uint8_t* CheckedFieldAddress(std::int32_t n);
+// The place of field n's value in the current native record (0: the deletion flag). A table's
+// field is looked up here, as record loops ask for every field of every record.
+inline std::uint8_t* FieldAddress(std::int32_t n) {
+  WorkArea* area = Area();
+  if (area != nullptr && n > 0 && static_cast<std::size_t>(n) <= area->nativeOffsets.size())
+    return area->native + area->nativeOffsets[static_cast<std::size_t>(n - 1)];
+  return CheckedFieldAddress(n);
+}
 void FieldAsText(std::int32_t n, std::string& text);
 bool Deleted();
 

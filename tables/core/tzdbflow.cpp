@@ -216,6 +216,7 @@ void ResetBuffers(WorkArea& area) {
   area.raw.shrink_to_fit();
   area.fields.clear();
   area.nativeOffsets.clear();
+  area.converted = {};
   area.fieldCount = 0;
   area.state = kClosed;
 }
@@ -880,54 +881,180 @@ void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
   }
 }
 
-void UnpackField(const WorkArea& area, const FieldDescriptor& f, std::uint8_t* out) {
-  ExpectFieldInside(area, f, static_cast<std::size_t>(out - area.native));
-  const std::uint8_t* in = area.raw.data() + f.offset;
+namespace {
+
+FieldKind KindOf(const FieldDescriptor& f) {
   switch (f.type) {
     case 'C':
-      out[0] = f.length;
-      std::memcpy(out + 1, in, f.length);
-      break;
+      return FieldKind::kText;
     case 'D':
-      std::memset(out, 0, NativeFieldSize(f));
-      out[0] = static_cast<std::uint8_t>(
-          DtosToDateChars(FieldText(area, f), reinterpret_cast<char*>(out + 1)));
-      break;
+      return FieldKind::kDate;
     case 'L':
+      return FieldKind::kLogical;
+    case 'M':
+      return FieldKind::kMemo;
+    case 'F':
+    case 'N':
+      if (f.decimals > 0) return FieldKind::kReal;
+      return WideInteger(f) ? FieldKind::kInt64 : FieldKind::kInt32;
+    default:
+      return FieldKind::kNone;
+  }
+}
+
+FieldStep StepOf(const FieldDescriptor& f, std::size_t nativeAt) {
+  return {KindOf(f), f.offset, static_cast<std::uint16_t>(nativeAt), f.length, NativeFieldSize(f)};
+}
+
+std::vector<FieldStep> StepsOf(const WorkArea& area) {
+  std::vector<FieldStep> steps;
+  std::size_t nativeAt = 1;
+  for (const FieldDescriptor& f : area.fields) {
+    steps.push_back(StepOf(f, nativeAt));
+    nativeAt += NativeFieldSize(f);
+  }
+  return steps;
+}
+
+const std::vector<FieldStep>& StepsFor(WorkArea& area) {
+  std::vector<FieldStep>& steps = area.converted.steps;
+  if (steps.size() != area.fields.size()) steps = StepsOf(area);
+  return steps;
+}
+
+void UnpackStep(const WorkArea& area, const FieldStep& step, std::uint8_t* native) {
+  ExpectInsideBuffer(
+      step.rawAt + (step.kind == FieldKind::kLogical ? 1u : step.length) <= area.raw.size() &&
+          step.nativeAt + step.nativeSize <= area.nativeSize,
+      "field access");
+  const std::uint8_t* in = area.raw.data() + step.rawAt;
+  const std::string_view text(reinterpret_cast<const char*>(in), step.length);
+  std::uint8_t* out = native + step.nativeAt;
+  switch (step.kind) {
+    case FieldKind::kText:
+      out[0] = step.length;
+      std::memcpy(out + 1, in, step.length);
+      break;
+    case FieldKind::kDate:
+      std::memset(out, 0, step.nativeSize);
+      out[0] = static_cast<std::uint8_t>(DtosToDateChars(text, reinterpret_cast<char*>(out + 1)));
+      break;
+    case FieldKind::kLogical:
       out[0] = in[0] == 'T' || in[0] == 't' || in[0] == 'Y' || in[0] == 'y';
       break;
-    case 'M': {
-      auto block = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-          ParseFieldInt(FieldText(area, f)), std::numeric_limits<std::int32_t>::min(),
-          std::numeric_limits<std::int32_t>::max()));
+    case FieldKind::kMemo: {
+      auto block = static_cast<std::int32_t>(
+          std::clamp<std::int64_t>(ParseFieldInt(text), std::numeric_limits<std::int32_t>::min(),
+                                   std::numeric_limits<std::int32_t>::max()));
       std::memcpy(out, &block, 4);
       break;
     }
-    case 'F':
-    case 'N':
-      if (f.decimals > 0) {
-        double value = ParseFieldReal(FieldText(area, f));
-        std::memcpy(out, &value, 8);
-      } else if (WideInteger(f)) {
-        std::int64_t value = ParseFieldInt(FieldText(area, f));
-        std::memcpy(out, &value, 8);
-      } else {
-        auto value = static_cast<std::int32_t>(ParseFieldInt(FieldText(area, f)));
-        std::memcpy(out, &value, 4);
-      }
+    case FieldKind::kReal: {
+      double value = ParseFieldReal(text);
+      std::memcpy(out, &value, 8);
       break;
-    default:
+    }
+    case FieldKind::kInt64: {
+      std::int64_t value = ParseFieldInt(text);
+      std::memcpy(out, &value, 8);
+      break;
+    }
+    case FieldKind::kInt32: {
+      auto value = static_cast<std::int32_t>(ParseFieldInt(text));
+      std::memcpy(out, &value, 4);
+      break;
+    }
+    case FieldKind::kNone:
       break;
   }
 }
 
-void UnpackRecord(WorkArea& area, std::uint8_t* native) {
-  native[0] = area.raw[0] == '*' ? 1 : 0;
-  std::uint8_t* out = native + 1;
-  for (const FieldDescriptor& f : area.fields) {
-    UnpackField(area, f, out);
-    out += NativeFieldSize(f);
+// Fields whose conversion costs more than comparing their stored bytes.
+bool ParsedKind(FieldKind kind) {
+  return kind != FieldKind::kText && kind != FieldKind::kLogical && kind != FieldKind::kNone;
+}
+
+bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+  for (; n >= 8; n -= 8, a += 8, b += 8) {
+    std::uint64_t x = 0, y = 0;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    if (x != y) return false;
   }
+  for (; n > 0; --n) {
+    if (*a++ != *b++) return false;
+  }
+  return true;
+}
+
+DateShown CurrentDateShown() {
+  return {DateFormat, CenturyOn};
+}
+
+bool ConvertedStillValid(const WorkArea& area) {
+  const ConvertedRecord& last = area.converted;
+  return last.raw.size() == area.raw.size() && last.native.size() == area.nativeSize &&
+         last.dates == CurrentDateShown();
+}
+
+void RememberConverted(WorkArea& area, const std::uint8_t* native) {
+  ConvertedRecord& last = area.converted;
+  last.raw.assign(area.raw.begin(), area.raw.end());
+  last.native.assign(native, native + area.nativeSize);
+  last.dates = CurrentDateShown();
+}
+
+void UnpackEveryField(WorkArea& area, std::uint8_t* native) {
+  native[0] = area.raw[0] == '*' ? 1 : 0;
+  for (const FieldStep& step : StepsFor(area)) UnpackStep(area, step, native);
+}
+
+// Converts a field unless its stored bytes are those last converted; keeps the new pair.
+void UnpackChangedStep(WorkArea& area, const FieldStep& step, std::uint8_t* native) {
+  if (!ParsedKind(step.kind)) {
+    UnpackStep(area, step, native);
+    return;
+  }
+  ConvertedRecord& last = area.converted;
+  const std::uint8_t* in = area.raw.data() + step.rawAt;
+  std::uint8_t* lastRaw = last.raw.data() + step.rawAt;
+  std::uint8_t* lastNative = last.native.data() + step.nativeAt;
+  if (SameBytes(in, lastRaw, step.length)) {
+    std::memcpy(native + step.nativeAt, lastNative, step.nativeSize);
+    return;
+  }
+  UnpackStep(area, step, native);
+  std::memcpy(lastRaw, in, step.length);
+  std::memcpy(lastNative, native + step.nativeAt, step.nativeSize);
+}
+
+}  // namespace
+
+void UnpackField(const WorkArea& area, const FieldDescriptor& f, std::uint8_t* out) {
+  ExpectFieldInside(area, f, static_cast<std::size_t>(out - area.native));
+  UnpackStep(area, StepOf(f, 0), out);
+}
+
+void UnpackRecord(WorkArea& area, std::uint8_t* native) {
+  if (!ConvertedStillValid(area)) {
+    UnpackEveryField(area, native);
+    RememberConverted(area, native);
+    return;
+  }
+  native[0] = area.raw[0] == '*' ? 1 : 0;
+  for (const FieldStep& step : StepsFor(area)) UnpackChangedStep(area, step, native);
+}
+
+void LoadBlankRecord(WorkArea& area, std::uint8_t* native) {
+  std::fill(area.raw.begin(), area.raw.end(), ' ');
+  ConvertedRecord& converted = area.converted;
+  if (converted.blankNative.size() != area.nativeSize ||
+      converted.blankDates != CurrentDateShown()) {
+    converted.blankNative.assign(area.nativeSize, 0);
+    UnpackEveryField(area, converted.blankNative.data());
+    converted.blankDates = CurrentDateShown();
+  }
+  std::memcpy(native, converted.blankNative.data(), area.nativeSize);
 }
 
 void PutStoredText(WorkArea& area, const FieldDescriptor& f, std::string_view text) {

@@ -80,6 +80,8 @@ void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint1
                  const std::string& tag);
 
 void UnpackRecord(WorkArea& area, std::uint8_t* native);
+// Blanks the raw record and puts the blank record's native form at native.
+void LoadBlankRecord(WorkArea& area, std::uint8_t* native);
 // One field's native value from the raw record, written at out.
 void UnpackField(const WorkArea& area, const FieldDescriptor& f, std::uint8_t* out);
 // Puts text into the field's place in the raw record, cut or padded with blanks.

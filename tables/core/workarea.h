@@ -49,6 +49,37 @@ struct RecordBlock {
   std::size_t nextBytes = 0;  // how much the next block reads
 };
 
+// How a field converts between its stored text and its native value, worked out once per
+// table rather than for every field of every record.
+enum class FieldKind : std::uint8_t { kText, kDate, kLogical, kMemo, kReal, kInt32, kInt64, kNone };
+struct FieldStep {
+  FieldKind kind = FieldKind::kNone;
+  std::uint16_t rawAt = 0;
+  std::uint16_t nativeAt = 0;
+  std::uint8_t length = 0;
+  std::uint16_t nativeSize = 0;
+};
+
+// The date settings dates are shown in when converted.
+struct DateShown {
+  std::uint8_t format = 0;
+  bool century = false;
+  bool operator==(const DateShown&) const = default;
+};
+
+// The stored bytes and native values of the last converted record: a number, date or memo
+// field whose stored bytes repeat takes its native value from here instead of being converted
+// again (a scan meets the same date over and over). And the native form of a blank record,
+// which every new record starts from.
+struct ConvertedRecord {
+  std::vector<FieldStep> steps;   // one per field; empty: not worked out yet
+  std::vector<std::uint8_t> raw;  // empty: nothing converted yet
+  std::vector<std::uint8_t> native;
+  DateShown dates;
+  std::vector<std::uint8_t> blankNative;  // empty: not made yet
+  DateShown blankDates;
+};
+
 enum TableState : std::uint8_t { kClosed = 0, kOpen = 1, kChanged = 2, kAppended = 3 };
 enum LockState : std::uint8_t { kNoLock = 0, kFileLock = 1, kAppendLock = 2, kRecordLocks = 3 };
 
@@ -69,6 +100,7 @@ struct WorkArea {
   std::vector<std::uint8_t> raw;     // the current record, texts in the engine's code page
   std::vector<std::uint8_t> stored;  // raw in the table's code page, on its way to disk
   RecordBlock block;
+  ConvertedRecord converted;
   // The file's change count when our own append left an exclusive table ending exactly where
   // the next record goes, so that the next append need not look at the file's end.
   std::uint64_t endsAtNextRecord = 0;

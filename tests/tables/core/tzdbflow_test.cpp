@@ -255,6 +255,41 @@ TEST_F(DbfLayer, ARepeatedDateFollowsTheWindowAndPicture) {
   }
 }
 
+double RealAt(int field) {
+  double value = 0;
+  std::memcpy(&value, FieldAddress(field), 8);
+  return value;
+}
+
+// Records whose stored dates and numbers repeat are read as if each were converted anew: under
+// the date picture and century in force, and over whatever the native record held before.
+TEST_F(DbfLayer, RepeatedStoredValuesReadAsConvertedAnew) {
+  std::string path = Path("repeat.dbf");
+  NewTable(path, {Def("BORN", 'D', 8), Def("PRICE", 'N', 8, 2), Def("MEMO", 'M', 10)}, 3,
+           [](int) { SetText(1, "03/15/26"), SetReal(2, 2.5); });
+  GO(1);
+  EXPECT_EQ(FieldText(1), "03/15/26");
+  SetDateFormat(2);
+  GO(2);
+  EXPECT_EQ(FieldText(1), "15/03/26");
+  CenturyOn = true;
+  GO(3);
+  EXPECT_EQ(FieldText(1), "15/03/2026");
+  CenturyOn = false;
+  SetReal(2, 9.75);
+  SetText(1, "01/01/99");
+  GO(3);
+  EXPECT_EQ(RealAt(2), 2.5);
+  EXPECT_EQ(FieldText(1), "15/03/26");
+  SetDateFormat(3);
+  ClearRecord();
+  EXPECT_EQ(FieldText(1), "  -  -  ");
+  SetDateFormat(0);
+  ClearRecord();
+  EXPECT_EQ(FieldText(1), "  /  /  ");
+  EXPECT_EQ(RealAt(2), 0.0);
+}
+
 TEST_F(DbfLayer, ShortWriteLeavesTheTableWhole) {
   std::string path = Path("short.dbf");
   NewTable(path, {Def("T", 'C', 200)}, 1);
