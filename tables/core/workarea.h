@@ -67,8 +67,8 @@ struct DateShown {
   bool operator==(const DateShown&) const = default;
 };
 
-// The stored bytes and native values of the last converted record: a number, date or memo
-// field whose stored bytes repeat takes its native value from here instead of being converted
+// The stored bytes and native values of the last converted record: a date or memo field
+// whose stored bytes repeat takes its native value from here instead of being converted
 // again (a scan meets the same date over and over). And the native form of a blank record,
 // which every new record starts from.
 struct ConvertedRecord {
