@@ -330,24 +330,12 @@ void dxf_polyline(std::uint8_t closed) {
   put_lines();
 }
 
-namespace {
-
-void write_vertex(const long double& x, const long double& y, const long double& bulge) {
+void dxf_polyline_vertex(long double x, long double y, long double sweep) {
+  const long double bulge = dxf_bulge(sweep);
   entity_start("VERTEX");
   point(10, x, y);
   if (bulge != 0) pair_unscaled(42, bulge);
   put_lines();
-}
-
-}  // namespace
-
-void dxf_vertex(long double x, long double y, long double bulge) {
-  write_vertex(x, y, bulge);
-}
-
-void dxf_polyline_vertex(long double x, long double y, long double sweep) {
-  const long double bulge = dxf_bulge(sweep);
-  write_vertex(x, y, bulge);
 }
 
 void dxf_seqend() {

@@ -31,11 +31,8 @@ void dxf_solid(long double x1, long double y1, long double x2, long double y2, l
 void dxf_insert(const std::string& name, long double x, long double y, long double angle,
                 long double sx, long double sy);
 void dxf_polyline(std::uint8_t closed);
-void dxf_vertex(long double x, long double y, long double bulge);
 // The vertex as the writer table takes it: the bulge of an arc of `sweep` radians to the next
-// vertex. Taken here, not through dxf_vertex, so that the coordinates are not copied once more:
-// a long double passed on by value goes to the stack in halves, and reading it back whole waits
-// for both, a million times in a large polyline.
+// vertex.
 void dxf_polyline_vertex(long double x, long double y, long double sweep);
 void dxf_seqend();
 void dxf_set_layer(std::int32_t n);

@@ -1,10 +1,11 @@
 // Bytes of the DXF writer: pairs, numbers, tables, entities, unit factor and block files.
 #include "cad/layer/dxfutil.h"
+
 #include <cmath>
-#include "cad/layer/dxfnumber.h"
 
 #include "base/files/runfolder.h"
 #include "cad/layer/cadstream.h"
+#include "cad/layer/dxfnumber.h"
 #include "tests/cad/cadtest.h"
 
 namespace {
@@ -69,8 +70,8 @@ TEST_F(DxfWriter, GoldenFile) {
     dxf_solid(0, 0, 1, 0, 0, 1, 1, 1);
     dxf_insert("FRAME_1", 20, 30, 45, 2, 0.5);
     dxf_polyline(1);
-    dxf_vertex(0, 0, dxf_bulge(-1.5707963267948966L));
-    dxf_vertex(10, 0, 0);
+    dxf_polyline_vertex(0, 0, -1.5707963267948966L);
+    dxf_polyline_vertex(10, 0, 0);
     dxf_seqend();
     dxf_endsec();
   });
@@ -97,7 +98,7 @@ TEST_F(DxfWriter, UnitFactorScalesLengthsOnly) {
     dxf_line(1, 0, 2, 0);
     dxf_arc(0, 0, 0, 90, 1, 0);
     dxf_insert("B", 1, 1, 30, 2, 3);
-    dxf_vertex(1, 1, 0.5);
+    dxf_polyline_vertex(1, 1, 4 * std::atan(0.5L));
   });
   EXPECT_TRUE(Has(bytes, {" 10", "25.400000", " 20", "0.000000", " 11", "50.800000"}));
   EXPECT_TRUE(Has(bytes, {" 40", "25.400000", " 50", "0.000000", " 51", "90.000000"}));
@@ -108,7 +109,7 @@ TEST_F(DxfWriter, UnitFactorScalesLengthsOnly) {
 TEST_F(DxfWriter, OpenPolylineWithoutBulgeHasNoOptionalGroups) {
   std::string bytes = Dxf([] {
     dxf_polyline(0);
-    dxf_vertex(1, 1, 0);
+    dxf_polyline_vertex(1, 1, 0);
     dxf_seqend();
   });
   EXPECT_EQ(bytes.find(" 70"), std::string::npos);
@@ -160,7 +161,7 @@ TEST_F(DxfWriter, LongValuesKeepTheirPlaceAmongTheNumbers) {
     dxf_set_layer(3);
     dxf_line(1.5L, 2, 3, 4);
     dxf_text(text, 5, 6);
-    dxf_vertex(7, 8, 0.25L);
+    dxf_polyline_vertex(7, 8, 4 * std::atan(0.25L));
   });
   EXPECT_TRUE(Has(bytes, {"  0", "LINE", "  8", layer, " 10", "1.500000", " 20", "2.000000"}));
   EXPECT_TRUE(Has(bytes, {" 10", "5.000000", " 20", "6.000000", " 40"}));
