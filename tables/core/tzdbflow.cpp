@@ -351,6 +351,32 @@ const ByteMap& AnsiToOemMap() {
   return map;
 }
 
+bool IsAscii(const std::uint8_t* p, std::size_t n) {
+  std::uint64_t any = 0;
+  for (; n >= 8; n -= 8, p += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, 8);
+    any |= word;
+  }
+  for (; n > 0; --n) any |= *p++;
+  return (any & 0x8080808080808080u) == 0;
+}
+
+// Copies a field's bytes, with two overlapping word moves where they are few: a field is too
+// short for a library call to pay.
+void CopyFieldBytes(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
+  if (n >= 8 && n <= 16) {
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+    return;
+  }
+  std::memcpy(to, from, n);
+}
+
 std::string DtosOfDateText(std::string_view text) {
   std::string checked(text);
   if (text.find_first_not_of(" /.-") == std::string::npos || !ValidDate(checked)) {
@@ -374,15 +400,19 @@ struct PackedDate {
   }
 };
 
-std::string PackDate(std::string_view text, std::string_view stored) {
-  // An untouched date keeps its bytes: with two-digit years the window would move 1940 to 2040.
+// Writes the stored form of a date text over the field's stored bytes. An untouched date keeps
+// its bytes: with two-digit years the window would move 1940 to 2040.
+void PackDateField(std::uint8_t* field, std::size_t length, std::string_view text) {
+  const std::string_view stored(reinterpret_cast<const char*>(field), length);
   char shown[kDatePictureRoom];
-  if (text == std::string_view(shown, DtosToDateChars(stored, shown))) return std::string(stored);
+  if (text == std::string_view(shown, DtosToDateChars(stored, shown))) return;
   static PackedDate last;
   if (!last.Holds(text)) {
     last = {std::string(text), DateFormat, CenturyOn, CenturyBase, DtosOfDateText(text)};
   }
-  return last.dtos;
+  const std::size_t copied = std::min(last.dtos.size(), length);
+  std::memcpy(field, last.dtos.data(), copied);
+  std::memset(field + copied, ' ', length - copied);
 }
 
 }  // namespace
@@ -647,7 +677,7 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
     return;
   }
   const std::uint8_t* record = area.raw.data();
-  if (area.tableIsOem) {
+  if (area.tableIsOem && !(AnsiToOemMap().keepsAscii && IsAscii(record, area.raw.size()))) {
     area.stored.assign(area.raw.begin(), area.raw.end());
     ConvertRecordCharset(true, true, area.stored.size(), area.recordLength, area.stored.data());
     record = area.stored.data();
@@ -876,6 +906,7 @@ void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
                           std::uint16_t recordLength, std::uint8_t* buffer) {
   if (!tableIsOem || recordLength == 0) return;
   const ByteMap& map = toOem ? AnsiToOemMap() : OemToAnsiMap();
+  if (map.keepsAscii && IsAscii(buffer, bufferLength - bufferLength % recordLength)) return;
   for (std::size_t start = 0; start + recordLength <= bufferLength; start += recordLength) {
     map.Convert(buffer + start + 1, recordLength - 1u);
   }
@@ -903,7 +934,8 @@ FieldKind KindOf(const FieldDescriptor& f) {
 }
 
 FieldStep StepOf(const FieldDescriptor& f, std::size_t nativeAt) {
-  return {KindOf(f), f.offset, static_cast<std::uint16_t>(nativeAt), f.length, NativeFieldSize(f)};
+  return {KindOf(f), f.offset,   static_cast<std::uint16_t>(nativeAt),
+          f.length,  f.decimals, NativeFieldSize(f)};
 }
 
 std::vector<FieldStep> StepsOf(const WorkArea& area) {
@@ -950,7 +982,7 @@ void UnpackStep(const WorkArea& area, const FieldStep& step, std::uint8_t* nativ
       break;
     }
     case FieldKind::kReal: {
-      double value = ParseFieldReal(text);
+      const double value = ParseStoredReal(text.data(), text.size(), step.decimals);
       std::memcpy(out, &value, 8);
       break;
     }
@@ -967,12 +999,6 @@ void UnpackStep(const WorkArea& area, const FieldStep& step, std::uint8_t* nativ
     case FieldKind::kNone:
       break;
   }
-}
-
-// Dates and memo references repeat from record to record and cost more to convert than to
-// compare; numbers mostly change, so comparing them first would cost more than it saves.
-bool RememberedKind(FieldKind kind) {
-  return kind == FieldKind::kDate || kind == FieldKind::kMemo;
 }
 
 bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
@@ -995,7 +1021,7 @@ DateShown CurrentDateShown() {
 bool ConvertedStillValid(const WorkArea& area) {
   const ConvertedRecord& last = area.converted;
   return last.raw.size() == area.raw.size() && last.native.size() == area.nativeSize &&
-         last.dates == CurrentDateShown();
+         last.steps.size() == area.fields.size() && last.dates == CurrentDateShown();
 }
 
 void RememberConverted(WorkArea& area, const std::uint8_t* native) {
@@ -1010,33 +1036,49 @@ void UnpackEveryField(WorkArea& area, std::uint8_t* native) {
   for (const FieldStep& step : StepsFor(area)) UnpackStep(area, step, native);
 }
 
-// Converts a field unless its stored bytes are those last converted; keeps the new pair.
-void UnpackChangedStep(WorkArea& area, const FieldStep& step, std::uint8_t* native) {
+// Converts a date or memo reference unless its stored bytes are those last converted; keeps
+// the new pair. They repeat from record to record and cost more to convert than to compare;
+// numbers mostly change, so comparing them first would cost more than it saves.
+void UnpackRemembered(WorkArea& area, const FieldStep& step, std::uint8_t* native) {
   const std::uint8_t* in = area.raw.data() + step.rawAt;
-  std::uint8_t* out = native + step.nativeAt;
-  // Texts cost no more to convert than to compare: done here, without a call.
-  if (step.kind == FieldKind::kText) {
-    ExpectInsideBuffer(step.rawAt + step.length <= area.raw.size() &&
-                           step.nativeAt + step.nativeSize <= area.nativeSize,
-                       "field access");
-    out[0] = step.length;
-    std::memcpy(out + 1, in, step.length);
-    return;
-  }
-  if (!RememberedKind(step.kind)) {
-    UnpackStep(area, step, native);
-    return;
-  }
   ConvertedRecord& last = area.converted;
   std::uint8_t* lastRaw = last.raw.data() + step.rawAt;
   std::uint8_t* lastNative = last.native.data() + step.nativeAt;
   if (SameBytes(in, lastRaw, step.length)) {
-    std::memcpy(out, lastNative, step.nativeSize);
+    ExpectInsideBuffer(step.nativeAt + step.nativeSize <= area.nativeSize, "field access");
+    CopyFieldBytes(native + step.nativeAt, lastNative, step.nativeSize);
     return;
   }
   UnpackStep(area, step, native);
   std::memcpy(lastRaw, in, step.length);
-  std::memcpy(lastNative, out, step.nativeSize);
+  std::memcpy(lastNative, native + step.nativeAt, step.nativeSize);
+}
+
+// Texts, numbers with decimals and logicals cost no more to convert than to compare: done
+// here, without a call for the texts and logicals.
+void UnpackChangedStep(WorkArea& area, const FieldStep& step, std::uint8_t* native) {
+  const std::uint8_t* in = area.raw.data() + step.rawAt;
+  std::uint8_t* out = native + step.nativeAt;
+  switch (step.kind) {
+    case FieldKind::kText:
+      ExpectInsideBuffer(step.rawAt + step.length <= area.raw.size() &&
+                             step.nativeAt + step.nativeSize <= area.nativeSize,
+                         "field access");
+      out[0] = step.length;
+      CopyFieldBytes(out + 1, in, step.length);
+      return;
+    case FieldKind::kLogical:
+      ExpectInsideBuffer(step.rawAt < area.raw.size() && step.nativeAt < area.nativeSize,
+                         "field access");
+      out[0] = in[0] == 'T' || in[0] == 't' || in[0] == 'Y' || in[0] == 'y';
+      return;
+    case FieldKind::kDate:
+    case FieldKind::kMemo:
+      UnpackRemembered(area, step, native);
+      return;
+    default:
+      UnpackStep(area, step, native);
+  }
 }
 
 }  // namespace
@@ -1053,7 +1095,7 @@ void UnpackRecord(WorkArea& area, std::uint8_t* native) {
     return;
   }
   native[0] = area.raw[0] == '*' ? 1 : 0;
-  for (const FieldStep& step : StepsFor(area)) UnpackChangedStep(area, step, native);
+  for (const FieldStep& step : area.converted.steps) UnpackChangedStep(area, step, native);
 }
 
 void LoadBlankRecord(WorkArea& area, std::uint8_t* native) {
@@ -1072,57 +1114,75 @@ void PutStoredText(WorkArea& area, const FieldDescriptor& f, std::string_view te
   PutFieldText(area.raw.data(), f, text);
 }
 
-void PackRecord(WorkArea& area, const std::uint8_t* native) {
+namespace {
+
+void PackNumber(WorkArea& area, const FieldDescriptor& f, const FieldStep& step,
+                const std::uint8_t* in) {
   std::uint8_t* raw = area.raw.data();
-  raw[0] = native[0] != 0 ? '*' : ' ';
-  const std::uint8_t* in = native + 1;
-  for (const FieldDescriptor& f : area.fields) {
-    ExpectFieldInside(area, f, static_cast<std::size_t>(in - native));
-    switch (f.type) {
-      case 'C':
-        PutFieldText(raw, f, std::string_view(reinterpret_cast<const char*>(in + 1), in[0]));
-        break;
-      case 'D': {
-        std::size_t length = std::min<std::size_t>(in[0], f.length + 2u);
-        std::string_view text(reinterpret_cast<const char*>(in + 1), length);
-        PutFieldText(raw, f, PackDate(text, FieldText(area, f)));
-        break;
-      }
-      case 'L':
-        raw[f.offset] = in[0] != 0 ? 'T' : 'F';
-        break;
-      case 'M': {
-        std::int32_t block = 0;
-        std::memcpy(&block, in, 4);
-        // No memo is stored as blanks, as other xBase programs write it and expect it.
-        PutFieldText(raw, f, block == 0 ? std::string() : FormatFieldInt(block, f.length));
-        break;
-      }
-      case 'F':
-      case 'N':
-        if (f.decimals > 0) {
-          double value = 0;
-          std::memcpy(&value, in, 8);
-          PutFieldText(raw, f, FormatFieldReal(value, f.length, f.decimals));
-        } else if (WideInteger(f)) {
-          std::int64_t value = 0;
-          std::memcpy(&value, in, 8);
-          // A stored number beyond 64 bits unpacked to the limit; while the value still is
-          // that limit, the stored text stands.
-          bool clamped = false;
-          std::int64_t stored = ParseFieldInt(FieldText(area, f), &clamped);
-          if (!(clamped && stored == value)) PutFieldText(raw, f, FormatFieldInt(value, f.length));
-        } else {
-          std::int32_t value = 0;
-          std::memcpy(&value, in, 4);
-          PutFieldText(raw, f, FormatFieldInt(value, f.length));
-        }
-        break;
-      default:
-        break;
-    }
-    in += NativeFieldSize(f);
+  if (step.kind == FieldKind::kReal) {
+    double value = 0;
+    std::memcpy(&value, in, 8);
+    if (!WriteFieldReal(value, f.length, f.decimals, reinterpret_cast<char*>(raw + f.offset)))
+      PutFieldText(raw, f, FormatFieldReal(value, f.length, f.decimals));
+  } else if (step.kind == FieldKind::kInt64) {
+    std::int64_t value = 0;
+    std::memcpy(&value, in, 8);
+    // A stored number beyond 64 bits unpacked to the limit; while the value still is that
+    // limit, the stored text stands.
+    bool clamped = false;
+    std::int64_t stored = ParseFieldInt(FieldText(area, f), &clamped);
+    if (!(clamped && stored == value)) PutFieldText(raw, f, FormatFieldInt(value, f.length));
+  } else {
+    std::int32_t value = 0;
+    std::memcpy(&value, in, 4);
+    PutFieldText(raw, f, FormatFieldInt(value, f.length));
   }
+}
+
+void PackStep(WorkArea& area, const FieldDescriptor& f, const FieldStep& step,
+              const std::uint8_t* native) {
+  ExpectFieldInside(area, f, step.nativeAt);
+  std::uint8_t* raw = area.raw.data();
+  const std::uint8_t* in = native + step.nativeAt;
+  switch (step.kind) {
+    case FieldKind::kText: {
+      const std::size_t length = std::min(in[0], f.length);
+      CopyFieldBytes(raw + f.offset, in + 1, length);
+      std::memset(raw + f.offset + length, ' ', f.length - length);
+      break;
+    }
+    case FieldKind::kDate: {
+      std::size_t length = std::min<std::size_t>(in[0], f.length + 2u);
+      PackDateField(raw + f.offset, f.length,
+                    std::string_view(reinterpret_cast<const char*>(in + 1), length));
+      break;
+    }
+    case FieldKind::kLogical:
+      raw[f.offset] = in[0] != 0 ? 'T' : 'F';
+      break;
+    case FieldKind::kMemo: {
+      std::int32_t block = 0;
+      std::memcpy(&block, in, 4);
+      // No memo is stored as blanks, as other xBase programs write it and expect it.
+      PutFieldText(raw, f, block == 0 ? std::string() : FormatFieldInt(block, f.length));
+      break;
+    }
+    case FieldKind::kReal:
+    case FieldKind::kInt64:
+    case FieldKind::kInt32:
+      PackNumber(area, f, step, in);
+      break;
+    case FieldKind::kNone:
+      break;
+  }
+}
+
+}  // namespace
+
+void PackRecord(WorkArea& area, const std::uint8_t* native) {
+  area.raw[0] = native[0] != 0 ? '*' : ' ';
+  const std::vector<FieldStep>& steps = StepsFor(area);
+  for (std::size_t i = 0; i < steps.size(); ++i) PackStep(area, area.fields[i], steps[i], native);
 }
 
 }  // namespace dadav

@@ -35,10 +35,11 @@ std::string FitField(std::string text, int width) {
 // stored number, without the general parser. Digits and power of ten are both exact doubles,
 // so the one division rounds correctly, exactly as from_chars would. Zeros before the first
 // other digit are not significant.
+constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 bool ParsePlainDecimal(std::string_view text, double& value) {
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   const char* p = text.data();
   const char* const end = p + text.size();
   const bool negative = p < end && *p == '-';
@@ -83,50 +84,102 @@ std::string FixedText(long double value, int decimals) {
 
 namespace {
 
-// The fixed-point text of a value below 10^12 with at most 4 decimals, written at out without
-// the general formatter; 0 when the value is out of that range or lies so near a rounding
-// boundary that only the general rule can settle it. The product with the power of ten is
-// exact in long double (53 bits times 5^4 fit in 64), and the 18-digit intermediate of the
-// general rule stays within 1e-5 of it, so a product farther than 1e-3 from a half rounds to
-// the same whole number either way.
-std::size_t FastFixedText(double value, int decimals, char* out) {
-  static constexpr long double kPowers[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L};
-  if (decimals < 0 || decimals > 4) return 0;
-  const long double scaled = static_cast<long double>(value) * kPowers[decimals];
-  const bool negative = scaled < 0;
-  const long double size = negative ? -scaled : scaled;
-  if (!(size < 1e12L)) return 0;
-  auto units = static_cast<std::uint64_t>(size);
-  const long double fraction = size - static_cast<long double>(units);
-  if (fraction > 0.499L && fraction < 0.501L) return 0;
-  if (fraction >= 0.501L) ++units;
-  char digits[24];
-  const auto length =
-      static_cast<int>(std::to_chars(digits, digits + sizeof digits, units).ptr - digits);
-  const int whole = length > decimals ? length - decimals : 0;
-  char* at = out;
-  if (negative && units != 0) *at++ = '-';
-  if (whole == 0) *at++ = '0';
-  at = std::copy(digits, digits + whole, at);
-  if (decimals > 0) {
-    *at++ = '.';
-    at = std::fill_n(at, decimals - (length - whole), '0');
-    at = std::copy(digits + whole, digits + length, at);
+// A value times 10^decimals split exactly into its whole units and the fraction beyond them:
+// the double's 53-bit significand times 5^decimals still fits 64 bits, and the power of two
+// only moves the binary point. False where the units would reach 10^12 or the value is not
+// finite.
+struct ScaledValue {
+  std::uint64_t units = 0;
+  double fraction = 0;  // of a unit, to within 2^-53 of it
+  bool negative = false;
+};
+
+bool ScaleExactly(double value, int decimals, ScaledValue& scaled) {
+  static constexpr std::uint64_t kFives[] = {1, 5, 25, 125, 625};
+  constexpr std::uint64_t kUnitLimit = 1000000000000;
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto exponent = static_cast<int>((bits >> 52) & 0x7FF);
+  if (exponent == 0x7FF) return false;
+  std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
+  int power = -1074;
+  if (exponent != 0) {
+    significand |= std::uint64_t{1} << 52;
+    power = exponent - 1075;
   }
-  return static_cast<std::size_t>(at - out);
+  significand *= kFives[decimals];
+  power += decimals;
+  scaled.negative = (bits >> 63) != 0;
+  if (significand == 0) {
+    scaled.units = 0;
+    scaled.fraction = 0;
+  } else if (power >= 0) {
+    if (power > 40 || significand > (kUnitLimit >> power)) return false;
+    scaled.units = significand << power;
+    scaled.fraction = 0;
+  } else if (power > -64) {
+    const int shift = -power;
+    scaled.units = significand >> shift;
+    const std::uint64_t rest = significand & ((std::uint64_t{1} << shift) - 1);
+    const auto unitsPerRest = std::bit_cast<double>(static_cast<std::uint64_t>(1023 - shift) << 52);
+    scaled.fraction = static_cast<double>(rest) * unitsPerRest;
+  } else {
+    return false;
+  }
+  return scaled.units < kUnitLimit;
+}
+
+// Writes the digits of units right-aligned so that they end at end, decimals of them after a
+// point and at least one before it; returns where they begin.
+char* PutDigitsBefore(char* end, std::uint64_t units, int decimals) {
+  char* at = end;
+  for (int i = 0; i < decimals; ++i) {
+    *--at = static_cast<char>('0' + units % 10);
+    units /= 10;
+  }
+  if (decimals > 0) *--at = '.';
+  do {
+    *--at = static_cast<char>('0' + units % 10);
+    units /= 10;
+  } while (units != 0);
+  return at;
+}
+
+std::size_t DigitCount(std::uint64_t units) {
+  std::size_t count = 1;
+  for (; units >= 10; units /= 10) ++count;
+  return count;
 }
 
 }  // namespace
 
+bool WriteFieldReal(double value, int width, int decimals, char* out) {
+  if (decimals < 0 || decimals > 4 || width < 1) return false;
+  ScaledValue scaled;
+  if (!ScaleExactly(value, decimals, scaled)) return false;
+  // So near a half only the general rule, with its 18-digit intermediate, settles the digit;
+  // everywhere else that intermediate lies far too close to the exact value to round apart.
+  if (scaled.fraction > 0.4989 && scaled.fraction < 0.5011) return false;
+  if (scaled.fraction >= 0.5011) ++scaled.units;
+  const bool minus = scaled.negative && scaled.units != 0;
+  const std::size_t digits = DigitCount(scaled.units);
+  const auto places = static_cast<std::size_t>(decimals);
+  const std::size_t whole = digits > places ? digits - places : 1;
+  const std::size_t length = (minus ? 1 : 0) + whole + (places > 0 ? places + 1 : 0);
+  const auto room = static_cast<std::size_t>(width);
+  if (length > room) {
+    std::memset(out, '*', room);
+    return true;
+  }
+  char* at = PutDigitsBefore(out + room, scaled.units, decimals);
+  if (minus) *--at = '-';
+  std::memset(out, ' ', static_cast<std::size_t>(at - out));
+  return true;
+}
+
 std::string FormatFieldReal(double value, int width, int decimals) {
-  char text[32];
-  const std::size_t length = FastFixedText(value, decimals, text);
-  if (length == 0) return FitField(FixedText(value, decimals), width);
-  if (length > static_cast<std::size_t>(width))
-    return std::string(static_cast<std::size_t>(width), '*');
-  std::string field(static_cast<std::size_t>(width) - length, ' ');
-  field.append(text, length);
-  return field;
+  std::string field(static_cast<std::size_t>(std::max(width, 0)), ' ');
+  if (WriteFieldReal(value, width, decimals, field.data())) return field;
+  return FitField(FixedText(value, decimals), width);
 }
 
 std::string FormatFieldInt(std::int64_t value, int width) {
@@ -163,6 +216,44 @@ double ParseFieldReal(std::string_view text) {
                                                   : std::numeric_limits<double>::max();
   }
   return result.ec == std::errc() ? value : 0.0;
+}
+
+namespace {
+
+// Reads the field as the formatter writes it: blanks, an optional minus, at least one digit,
+// the point and exactly decimals digits, at most 15 digits in all. The value is then the
+// digits over the power of ten, just as the plain-decimal reader finds it, without trimming
+// or looking for the point.
+bool ParseAlignedDecimal(const char* text, std::size_t length, int decimals, double& value) {
+  const auto places = static_cast<std::size_t>(decimals);
+  if (decimals < 1 || decimals > 14 || length < places + 2) return false;
+  const char* const point = text + length - places - 1;
+  if (*point != '.') return false;
+  const char* first = point;
+  while (first > text && IsDigit(first[-1])) --first;
+  if (first == point || static_cast<std::size_t>(point - first) + places > 15) return false;
+  std::uint64_t digits = 0;
+  for (const char* p = first; p < point; ++p)
+    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  for (const char* p = point + 1; p < text + length; ++p) {
+    if (!IsDigit(*p)) return false;
+    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  }
+  const bool negative = first > text && first[-1] == '-';
+  for (const char* p = negative ? first - 1 : first; p > text;) {
+    if (*--p != ' ') return false;
+  }
+  value = static_cast<double>(digits) / kPowers[decimals];
+  if (negative) value = -value;
+  return true;
+}
+
+}  // namespace
+
+double ParseStoredReal(const char* text, std::size_t length, int decimals) {
+  double value = 0;
+  if (ParseAlignedDecimal(text, length, decimals, value)) return value;
+  return ParseFieldReal(std::string_view(text, length));
 }
 
 std::int64_t ParseFieldInt(std::string_view text, bool* clamped) {

@@ -2,6 +2,7 @@
 // Numbers as text. The field formatter and parser are locale-free and always use "." because
 // tables are exchanged with other programs; the user-facing routines follow DecimalChar.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,9 +15,14 @@ namespace dadav {
 std::string FixedText(long double value, int decimals);
 // The stored form of an N or F field: right-aligned in width, a row of "*" when too long.
 std::string FormatFieldReal(double value, int width, int decimals);
+// Writes the same field into out[0, width) without building a text, where the value takes the
+// formatter's short way; false (nothing written) where only the general rule can settle it.
+bool WriteFieldReal(double value, int width, int decimals, char* out);
 std::string FormatFieldInt(std::int64_t value, int width);
 // Reads a stored numeric field ("." decimal sign, blanks around); 0 for blank or bad text.
 double ParseFieldReal(std::string_view text);
+// The same for a field of the given decimals, at once where it stands as the formatter writes it.
+double ParseStoredReal(const char* text, std::size_t length, int decimals);
 // Reads a stored integer field; values beyond 64 bits give the limit and set clamped.
 std::int64_t ParseFieldInt(std::string_view text, bool* clamped = nullptr);
 

@@ -57,6 +57,7 @@ struct FieldStep {
   std::uint16_t rawAt = 0;
   std::uint16_t nativeAt = 0;
   std::uint8_t length = 0;
+  std::uint8_t decimals = 0;
   std::uint16_t nativeSize = 0;
 };
 

@@ -75,6 +75,42 @@ TEST(Numbers, FieldFormatterAgreesWithTheGeneralRule) {
   }
 }
 
+// A field written in place is the general rule's text fitted to the field, a row of "*" when
+// too long for it, and reads back as the general parser reads it.
+TEST(Numbers, FieldWrittenInPlaceIsTheFittedGeneralTextAndReadsBackTheSame) {
+  std::mt19937_64 random(13);
+  std::vector<double> values = {0.0,       -0.0, 4.9e-324, 0.004, -0.005, 99.995,     999999.99,
+                                -99999.99, 1e11, 5e11,     -1e12, 0.25,   1234567.125};
+  for (int i = 0; i < 20000; ++i) {
+    const auto units = static_cast<std::int64_t>(random() % 20000000000) - 10000000000;
+    values.push_back(static_cast<double>(units) / (i % 2 == 0 ? 100.0 : 7.0));
+  }
+  std::size_t inPlace = 0;
+  for (const double value : values) {
+    for (const auto& [width, decimals] :
+         {std::pair(10, 2), std::pair(6, 1), std::pair(12, 4), std::pair(5, 0), std::pair(20, 3)}) {
+      const std::string general = FixedText(value, decimals);
+      const auto room = static_cast<std::size_t>(width);
+      const std::string fitted = general.size() > room
+                                     ? std::string(room, '*')
+                                     : std::string(room - general.size(), ' ') + general;
+      std::string written(room, '?');
+      if (WriteFieldReal(value, width, decimals, written.data())) {
+        ASSERT_EQ(written, fitted) << value << " " << width << "," << decimals;
+        ++inPlace;
+      }
+      ASSERT_EQ(FormatFieldReal(value, width, decimals), fitted) << value;
+      ASSERT_EQ(ParseStoredReal(fitted.data(), fitted.size(), decimals), ParseFieldReal(fitted))
+          << fitted;
+    }
+  }
+  EXPECT_GT(inPlace, values.size() * 4);
+  for (const std::string& text :
+       std::vector<std::string>{"  -12.50", " - 12.50", "--12.50", "  12.5 ", "  +12.50",
+                                std::string("\0 12.50", 8), "     .50", "1234.5678"})
+    EXPECT_EQ(ParseStoredReal(text.data(), text.size(), 2), ParseFieldReal(text)) << text;
+}
+
 // Stored numbers read as the general parser reads them, however they are padded or signed.
 TEST(Numbers, FieldParserAgreesWithTheGeneralParser) {
   std::mt19937_64 random(11);
