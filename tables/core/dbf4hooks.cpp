@@ -20,22 +20,10 @@ void ClearHookTables() {
   VFileHook = nullptr;
 }
 
-bool Indexed() {
-  return IndexPresent && IndexHooks.indexActive != nullptr && IndexHooks.indexActive();
-}
-
 void VFileRequest(WorkArea& area, std::uint16_t operation, std::int32_t recordNumber) {
   area.vfile.operation = operation;
   area.vfile.recordNumber = recordNumber;
   if (VFileHook != nullptr) VFileHook(area);
-}
-
-IndexBracket::IndexBracket(bool active, void (*proc)(bool)) : proc_(active ? proc : nullptr) {
-  if (proc_ != nullptr) proc_(true);
-}
-
-IndexBracket::~IndexBracket() {
-  if (proc_ != nullptr) proc_(false);
 }
 
 }  // namespace dadav

@@ -81,8 +81,11 @@ extern VFileRequestProc VFileHook;
 
 void ClearHookTables();
 
-// True when the index module is present and controls the current area.
-bool Indexed();
+// True when the index module is present and controls the current area. Asked on every move,
+// so it is inline.
+inline bool Indexed() {
+  return IndexPresent && IndexHooks.indexActive != nullptr && IndexHooks.indexActive();
+}
 
 // Issues one request to the virtual-file module for the area.
 void VFileRequest(WorkArea& area, std::uint16_t operation, std::int32_t recordNumber = 0);
@@ -90,8 +93,12 @@ void VFileRequest(WorkArea& area, std::uint16_t operation, std::int32_t recordNu
 // Holds an index read or write bracket for its lifetime, so every way out releases it.
 class IndexBracket {
  public:
-  IndexBracket(bool active, void (*proc)(bool));
-  ~IndexBracket();
+  IndexBracket(bool active, void (*proc)(bool)) : proc_(active ? proc : nullptr) {
+    if (proc_ != nullptr) proc_(true);
+  }
+  ~IndexBracket() {
+    if (proc_ != nullptr) proc_(false);
+  }
   IndexBracket(const IndexBracket&) = delete;
   IndexBracket& operator=(const IndexBracket&) = delete;
 
