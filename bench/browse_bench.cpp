@@ -20,7 +20,7 @@
 #include "tablebench.h"
 #include "tables/access/dbf4.h"
 #include "tables/access/tableaccess.h"
-#include "tables/modules/ndxmanage.h"
+#include "tables/modules/ndx/ndxmanage.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "tables/core/engine.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
-#include "tables/modules/exprstart.h"
+#include "tables/modules/expr/exprstart.h"
 
 namespace tablebench {
 

@@ -19,8 +19,8 @@
 #include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/tzerror.h"
-#include "tables/modules/exprcompile.h"
-#include "tables/modules/expreval.h"
+#include "tables/modules/expr/exprcompile.h"
+#include "tables/modules/expr/expreval.h"
 
 namespace {
 

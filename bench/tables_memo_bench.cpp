@@ -22,11 +22,11 @@
 #include "tables/core/engine.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
-#include "tables/modules/blob.h"
-#include "tables/modules/memoformat.h"
-#include "tables/modules/memolines.h"
-#include "tables/modules/memostart.h"
-#include "tables/modules/memowrite.h"
+#include "tables/modules/memo/blob.h"
+#include "tables/modules/memo/memoformat.h"
+#include "tables/modules/memo/memolines.h"
+#include "tables/modules/memo/memostart.h"
+#include "tables/modules/memo/memowrite.h"
 
 namespace {
 

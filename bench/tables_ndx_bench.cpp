@@ -19,16 +19,16 @@
 #include <vector>
 
 #include "benchtargets.h"
-#include "platform/blockfile.h"
+#include "platform/files/blockfile.h"
 #include "tablebench.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4use.h"
-#include "tables/modules/ndxbuild.h"
-#include "tables/modules/ndxmanage.h"
-#include "tables/modules/ndxsearch.h"
+#include "tables/modules/ndx/ndxbuild.h"
+#include "tables/modules/ndx/ndxmanage.h"
+#include "tables/modules/ndx/ndxsearch.h"
 
 namespace {
 

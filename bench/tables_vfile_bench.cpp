@@ -19,9 +19,9 @@
 #include "tables/core/engine.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
-#include "tables/modules/vfile.h"
-#include "tables/modules/vfilelist.h"
-#include "tables/modules/vfilesort.h"
+#include "tables/modules/vfile/vfile.h"
+#include "tables/modules/vfile/vfilelist.h"
+#include "tables/modules/vfile/vfilesort.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 # Each source folder becomes one static library of all the .cpp files in it, so adding a unit
 # never needs a build-file edit; a folder given after RECURSE also takes in its subfolders (base/,
-# cad/ and app/ keep their units in folders by concern). A folder without sources yet makes no
-# library.
+# cad/, app/, platform/ and tables/modules/ keep their units in folders by concern). A folder
+# without sources yet makes no library.
 set(KV6_ALL_LIBRARIES "" CACHE INTERNAL "")
 
 function(kv6_library name)
@@ -89,15 +89,21 @@ endfunction()
 
 # One GoogleTest executable per test folder, of every .cpp in it; with RECURSE also of the
 # *_test.cpp files of its subfolders, which mirror a source folder's concerns (other subfolders
-# hold sample writers and tools built on their own). Its main installs the headless kit before
-# the tests run. gtest_discover_tests hands a list in its PROPERTIES on flattened, so
-# that ENVIRONMENT would keep only its first variable: a ctest script of our own, read after the
-# discovered tests, sets the environment of the tests it lists.
+# hold sample writers and tools built on their own), except the one named after EXCEPT, whose
+# tests make a program of their own. Its main installs the headless kit before the tests run.
+# gtest_discover_tests hands a list in its PROPERTIES on flattened, so that ENVIRONMENT would keep
+# only its first variable: a ctest script of our own, read after the discovered tests, sets the
+# environment of the tests it lists.
 function(kv6_test_suite name dir)
-  cmake_parse_arguments(PARSE_ARGV 2 arg "RECURSE" "" "")
+  cmake_parse_arguments(PARSE_ARGV 2 arg "RECURSE" "EXCEPT" "")
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
   if(arg_RECURSE)
     file(GLOB_RECURSE tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*/*_test.cpp")
+    if(arg_EXCEPT)
+      file(GLOB_RECURSE others CONFIGURE_DEPENDS
+           "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/${arg_EXCEPT}/*_test.cpp")
+      list(REMOVE_ITEM tests ${others})
+    endif()
     list(APPEND sources ${tests})
   endif()
   if(NOT sources)

@@ -13,11 +13,11 @@
 #include "base/help/hbild.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
+#include "platform/files/osfiles.h"
 #include "platform/headless/recordingsurface.h"
-#include "platform/machine.h"
-#include "platform/osfiles.h"
 #include "platform/qt/qtbackend.h"
 #include "platform/qt/renderpng.h"
+#include "platform/system/machine.h"
 #include "tables/core/dbf4use.h"
 
 // Qt keeps the font configuration's caches until the process ends (sanitizer builds only).

@@ -2,7 +2,7 @@
 // Help, About: the program's name, version and the file version of the program file, over the
 // logo that opening the window draws into the main window.
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 class TAboutBox : public platform::Form {
  public:

@@ -8,7 +8,7 @@
 #include "base/text/displaytext.h"
 #include "base/text/groupednumber.h"
 #include "base/text/numbertext.h"
-#include "platform/machine.h"
+#include "platform/system/machine.h"
 
 namespace {
 

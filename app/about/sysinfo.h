@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 class TSysinfo : public platform::Form {
  public:

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "base/text/numbertext.h"
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 using LoadStore = std::pair<std::function<void()>, std::function<void()>>;
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 struct CadColour {
   std::int32_t number = 0;  // 1..16 are the named colours

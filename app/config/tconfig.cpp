@@ -32,7 +32,7 @@
 #include "base/text/unittext.h"
 #include "cad/layer/cadvar.h"
 #include "cad/layer/confpenwerk.h"
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 namespace {
 

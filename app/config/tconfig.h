@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 class Tconfig : public platform::Form {
  public:

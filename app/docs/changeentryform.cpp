@@ -9,7 +9,7 @@
 #include "calc/descriptiontext.h"
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 namespace {
 

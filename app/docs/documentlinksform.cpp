@@ -9,7 +9,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "calc/documentlinks.h"
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 namespace {
 

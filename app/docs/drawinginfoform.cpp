@@ -12,7 +12,7 @@
 #include "cad/layer/cadvar.h"
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 // "Button_ok" (default, ends with OK), "Button_cancel" (Esc, ends with Cancel) and "Button_help"
 // with the caption given, which shows help text helpNumber in a message box.

@@ -5,7 +5,7 @@
 #include "base/files/commandline.h"
 #include "base/report/launcher.h"
 #include "cad/layer/cadplot.h"
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

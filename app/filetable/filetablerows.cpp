@@ -14,8 +14,8 @@
 #include "base/text/utildate.h"
 #include "calc/calcfile.h"
 #include "calc/kv6record.h"
-#include "platform/cp1252case.h"
-#include "platform/osfiles.h"
+#include "platform/files/cp1252case.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/forms.h"
-#include "platform/mainwindow.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/mainwindow.h"
 
 // Sorts texts[lo..hi] ascending by their bytes, read unsigned, keeping equal texts in their
 // order; index[k] becomes the old position of the text now at k.

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/controls.h"
+#include "platform/ui/controls.h"
 
 // Values behind the texts the program filled edits with. A filled edit (its mark still standing)
 // reads back as the value it was filled with; only a text the user changed is parsed. Without

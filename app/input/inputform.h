@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/input/filledvalues.h"
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 // A modal input form on the record: loads its fields when it shows, stores them on OK, Calc and
 // the unit toggle. OK clears AbortFlag and does not calculate; Cancel, Esc and the close box set

@@ -8,7 +8,7 @@
 #include "base/text/unittext.h"
 #include "calc/calctexts.h"
 #include "calc/kv6record.h"
-#include "platform/handlerguard.h"
+#include "platform/ui/handlerguard.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // (shaft) and the outer part (hub), and two information lines.
 
 #include "app/input/filledvalues.h"
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 class TForm_kveingabetext final : public platform::Form {
  public:

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/lang/menutexts.h"
-#include "platform/menus.h"
+#include "platform/ui/menus.h"
 
 // A menu item's (or menu's) caption in the current language, with its shortcut key.
 struct MenuCaption {

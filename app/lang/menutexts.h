@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/taggedtext.h"
+#include "platform/files/taggedtext.h"
 
 using MenuText = platform::TaggedText;
 

@@ -17,7 +17,7 @@
 #include "base/start/configplaces.h"
 #include "base/text/numbertext.h"
 #include "cad/layer/cadvar.h"
-#include "platform/dirservices.h"
+#include "platform/files/dirservices.h"
 
 long double GraphicXFactor = 1.0L;
 

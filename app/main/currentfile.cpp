@@ -17,7 +17,7 @@
 #include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
 #include "calc/calcfile.h"
-#include "platform/taggedtext.h"
+#include "platform/files/taggedtext.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/mainwindow.h"
+#include "platform/ui/mainwindow.h"
 
 // The save question; the caller stops when it leaves AbortFlag set (Cancel, or a failed save,
 // which also keeps Modified).

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/menus.h"
+#include "platform/ui/menus.h"
 
 class Thh;
 

@@ -8,8 +8,8 @@
 #include "base/files/utilpath.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "platform/dirservices.h"
-#include "platform/fileidentity.h"
+#include "platform/files/dirservices.h"
+#include "platform/files/fileidentity.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
-#include "platform/screen.h"
+#include "platform/ui/screen.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "calc/calcfile.h"
 #include "calc/kv6rech.h"
 #include "calc/resultsreport.h"
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include "calc/calcstart.h"
 #include "tables/access/tzdataset.h"
 #include "tables/core/engine.h"
-#include "tables/modules/exprstart.h"
-#include "tables/modules/memostart.h"
-#include "tables/modules/ndxmanage.h"
-#include "tables/modules/vfile.h"
+#include "tables/modules/expr/exprstart.h"
+#include "tables/modules/memo/memostart.h"
+#include "tables/modules/ndx/ndxmanage.h"
+#include "tables/modules/vfile/vfile.h"
 
 void StartUnits(const std::string& programPath) {
   InitNumberText();

@@ -13,8 +13,8 @@
 #include "app/main/commandline.h"
 #include "base/draw/breldraw.h"
 #include "base/draw/brelgraf.h"
-#include "platform/mainwindow.h"
-#include "platform/windowsurface.h"
+#include "platform/ui/mainwindow.h"
+#include "platform/ui/windowsurface.h"
 
 class Thh final : public LanguageForm {
  public:

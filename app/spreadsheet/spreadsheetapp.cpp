@@ -13,9 +13,9 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
-#include "platform/codepage.h"
-#include "platform/osfiles.h"
-#include "platform/process.h"
+#include "platform/files/codepage.h"
+#include "platform/files/osfiles.h"
+#include "platform/system/process.h"
 
 namespace {
 

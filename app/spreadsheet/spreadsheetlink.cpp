@@ -15,8 +15,8 @@
 #include "base/text/numbertext.h"
 #include "calc/calcfile.h"
 #include "calc/resultsreport.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
 
 std::unique_ptr<SpreadsheetApp> ExcelApp;
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/screen.h"
+#include "platform/ui/screen.h"
 
 // The drawing window (the main window), set when it is created; without it forms are placed on
 // the screen.

@@ -13,8 +13,8 @@
 #include "base/text/displaytext.h"
 #include "base/text/messages.h"
 #include "base/text/utilstr.h"
-#include "platform/fileresolve.h"
-#include "platform/forms.h"
+#include "platform/files/fileresolve.h"
+#include "platform/ui/forms.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
-#include "platform/dialog.h"
-#include "platform/screen.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/screen.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
-#include "platform/dialog.h"
-#include "platform/osfiles.h"
-#include "platform/replacefile.h"
+#include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
+#include "platform/ui/dialog.h"
 
 bool OverwriteQuestion = true;
 

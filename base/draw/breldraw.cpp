@@ -13,7 +13,7 @@
 #include "base/text/numbertext.h"
 #include "base/text/utilmath.h"
 #include "base/text/utilstr.h"
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 TDrawer* Drawer = nullptr;
 

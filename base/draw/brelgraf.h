@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "base/draw/brelgraflist.h"
-#include "platform/canvas.h"
-#include "platform/drawsurface.h"
-#include "platform/printerdoc.h"
+#include "platform/print/printerdoc.h"
+#include "platform/ui/canvas.h"
+#include "platform/ui/drawsurface.h"
 
 // Records: opcode and fields separated by ";" (see FloatField for the numbers).
 extern RecordList DisplayList;

@@ -9,8 +9,8 @@
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "base/text/utilmath.h"
-#include "platform/discardingcanvas.h"
-#include "platform/printerdoc.h"
+#include "platform/print/printerdoc.h"
+#include "platform/ui/discardingcanvas.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "base/files/utilpath.h"
 #include "base/settings/wbrelvar.h"
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "base/settings/wbrelvar.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "base/files/utilpath.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
-#include "platform/cp1252case.h"
-#include "platform/fileidentity.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
+#include "platform/files/cp1252case.h"
+#include "platform/files/fileidentity.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

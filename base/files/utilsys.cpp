@@ -11,9 +11,9 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
-#include "platform/dirservices.h"
-#include "platform/machine.h"
-#include "platform/osfiles.h"
+#include "platform/files/dirservices.h"
+#include "platform/files/osfiles.h"
+#include "platform/system/machine.h"
 
 #ifndef KV6_VERSION
 #error "KV6_VERSION must hold the program version, such as 4.1"

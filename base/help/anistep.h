@@ -2,8 +2,8 @@
 // step) or "+++++++" (run the rest through).
 #pragma once
 
-#include "platform/drawsurface.h"
-#include "platform/forms.h"
+#include "platform/ui/drawsurface.h"
+#include "platform/ui/forms.h"
 
 class TForm_anistep : public platform::Form {
  public:

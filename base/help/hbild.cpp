@@ -12,7 +12,7 @@
 #include "base/settings/wprinvar.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilmath.h"
-#include "platform/fileresolve.h"
+#include "platform/files/fileresolve.h"
 
 namespace {
 

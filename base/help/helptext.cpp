@@ -8,7 +8,7 @@
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 std::uint16_t HelpNumber = 0;
 

@@ -6,8 +6,8 @@
 #include "base/files/commandline.h"
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
-#include "platform/process.h"
-#include "platform/programsearch.h"
+#include "platform/system/process.h"
+#include "platform/system/programsearch.h"
 
 namespace {
 

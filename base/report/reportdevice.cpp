@@ -19,13 +19,13 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
-#include "platform/codepage.h"
-#include "platform/filelock.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
-#include "platform/process.h"
-#include "platform/programsearch.h"
-#include "platform/rawprint.h"
+#include "platform/files/codepage.h"
+#include "platform/files/filelock.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
+#include "platform/print/rawprint.h"
+#include "platform/system/process.h"
+#include "platform/system/programsearch.h"
 
 namespace {
 

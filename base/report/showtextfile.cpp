@@ -8,8 +8,8 @@
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "base/text/displaytext.h"
-#include "platform/codepage.h"
-#include "platform/osfiles.h"
+#include "platform/files/codepage.h"
+#include "platform/files/osfiles.h"
 
 platform::ViewerMenuCaptions (*ViewerMenuCaptionSource)() = nullptr;
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/textviewer.h"
+#include "platform/ui/textviewer.h"
 
 // Copies a code-page-850 text file line by line through the display conversion into UTF-8 text
 // of any line length. Any open, read or write failure sets AbortFlag.

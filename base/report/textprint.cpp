@@ -13,7 +13,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "base/text/displaytext.h"
-#include "platform/textprinter.h"
+#include "platform/print/textprinter.h"
 
 namespace {
 

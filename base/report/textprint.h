@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/textviewer.h"
+#include "platform/ui/textviewer.h"
 
 // The configured printout font (name, size, style), used by the printer and the text viewer.
 platform::TextFontSpec PrintoutFont();

@@ -14,8 +14,8 @@
 #include "base/text/numbertext.h"
 #include "base/text/utildate.h"
 #include "base/text/utilstr.h"
-#include "platform/codepage.h"
-#include "platform/osfiles.h"
+#include "platform/files/codepage.h"
+#include "platform/files/osfiles.h"
 
 ReportHeaderRecord kopfRec{"", {}, {"", "", "Symbol", "Unit", "1", "2", "", "", ""}, 0};
 

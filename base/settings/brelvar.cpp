@@ -1,7 +1,7 @@
 #include "base/settings/brelvar.h"
 
-#include "platform/osfiles.h"
-#include "platform/screen.h"
+#include "platform/files/osfiles.h"
+#include "platform/ui/screen.h"
 
 std::uint16_t DatabaseMode;
 std::string ExternalDatabase;

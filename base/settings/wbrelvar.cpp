@@ -1,6 +1,6 @@
 #include "base/settings/wbrelvar.h"
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 
 std::string ProductCode;
 std::string ShortName;

@@ -1,7 +1,7 @@
 #include "base/start/configplaces.h"
 
 #include "base/files/utilpath.h"
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

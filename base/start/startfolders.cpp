@@ -11,9 +11,9 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/utilstr.h"
-#include "platform/dirservices.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
+#include "platform/files/dirservices.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "base/settings/brelvar.h"
-#include "platform/codepage.h"
+#include "platform/files/codepage.h"
 
 namespace {
 

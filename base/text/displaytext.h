@@ -6,7 +6,7 @@
 #include <string_view>
 
 // TextCharMode 1: Transliterate, then OemToAnsiTable; otherwise the display conversion of
-// platform/codepage.h (exact where 1252 has the character, box drawing as "|", "+", "-").
+// platform/files/codepage.h (exact where 1252 has the character, box drawing as "|", "+", "-").
 std::string ToDisplayText(std::string_view text);
 
 // A path (held in Windows-1252) placed in a stored text that is shown through ToDisplayText:

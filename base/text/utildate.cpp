@@ -4,7 +4,7 @@
 
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
-#include "platform/machine.h"
+#include "platform/system/machine.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 // Shown modally, or run without showing through DrawSettingsLoad and DrawSettingsStore, which
 // gives the values of an immediate OK. OK clears AbortFlag and stores; Cancel and the close box

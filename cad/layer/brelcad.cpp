@@ -25,8 +25,8 @@
 #include "cad/layer/confpenwerk.h"
 #include "cad/layer/dxfread.h"
 #include "cad/layer/dxfutil.h"
-#include "platform/dialog.h"
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
+#include "platform/ui/dialog.h"
 
 namespace {
 

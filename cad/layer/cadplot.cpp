@@ -12,11 +12,11 @@
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
 #include "cad/layer/cadvar.h"
-#include "platform/filelock.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
-#include "platform/process.h"
-#include "platform/programsearch.h"
+#include "platform/files/filelock.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
+#include "platform/system/process.h"
+#include "platform/system/programsearch.h"
 
 std::vector<std::string> cad_split_command_line(const std::string& line) {
   return SplitCommandLine(line);

@@ -11,8 +11,8 @@
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
 #include "cad/layer/cadplot.h"
-#include "platform/commandscript.h"
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
+#include "platform/system/commandscript.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 // The fonts the form offers for PostScript destinations.
 extern const std::array<std::string_view, 35> PsFontNames;

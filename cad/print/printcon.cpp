@@ -16,9 +16,9 @@
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
-#include "platform/discardingcanvas.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
+#include "platform/ui/discardingcanvas.h"
 #include "tables/access/dbf4.h"
 #include "tables/access/tableaccess.h"
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/currentprinter.h"
-#include "platform/forms.h"
+#include "platform/print/currentprinter.h"
+#include "platform/ui/forms.h"
 
 // Shown modally and freed by its caller. OK prints the drawing with the settings shown, or, in
 // printer-information mode, only stores them and lists the printer's capabilities. Cancel and the

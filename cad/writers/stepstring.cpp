@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/codepage.h"
+#include "platform/files/codepage.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 
 namespace {
 

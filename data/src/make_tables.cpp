@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "base/text/numbertext.h"
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/engine.h"

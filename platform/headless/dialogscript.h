@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
+#include "platform/ui/dialog.h"
 
 namespace platform::headless {
 

@@ -2,7 +2,7 @@
 
 #include "platform/headless/dialogscript.h"
 #include "platform/headless/scriptedprinters.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 namespace platform::headless {
 

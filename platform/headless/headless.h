@@ -1,11 +1,11 @@
 // The backend without a display, for command-line runs and tests. Install puts its whole kit in
 // place: a modal form is answered by the dialog script when a test installed one (else its
 // caption goes to standard error and it ends with Cancel), main windows only keep their state,
-// and every other service follows the command-line policy (platform/services.h).
+// and every other service follows the command-line policy (platform/system/services.h).
 #pragma once
 
-#include "platform/backend.h"
 #include "platform/headless/recordingcanvas.h"
+#include "platform/ui/backend.h"
 
 namespace platform::headless {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/canvas.h"
+#include "platform/ui/canvas.h"
 
 namespace platform {
 

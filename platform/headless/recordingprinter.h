@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "platform/headless/recordingcanvas.h"
-#include "platform/printerdoc.h"
+#include "platform/print/printerdoc.h"
 
 namespace platform {
 

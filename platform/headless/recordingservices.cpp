@@ -1,6 +1,6 @@
 #include "platform/headless/recordingservices.h"
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 
 namespace platform {
 

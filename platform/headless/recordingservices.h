@@ -1,6 +1,6 @@
 // Services that keep what they were asked and act out what a test queued, in place of the viewer
 // window, the printers and program starts. A test puts one in its slot with Substitute
-// (platform/services.h).
+// (platform/system/services.h).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 namespace platform {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/drawsurface.h"
+#include "platform/ui/drawsurface.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 namespace platform::headless {
 

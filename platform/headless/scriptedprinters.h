@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/currentprinter.h"
 #include "platform/headless/recordingprinter.h"
+#include "platform/print/currentprinter.h"
 
 namespace platform::headless {
 

@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "platform/codepage.h"
-#include "platform/osfiles.h"
+#include "platform/files/codepage.h"
+#include "platform/files/osfiles.h"
 #include "platform/qt/qtscreen.h"
 
 namespace platform::qt {

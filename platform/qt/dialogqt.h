@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 namespace platform::qt {
 

@@ -9,7 +9,7 @@
 #include "platform/qt/qtmessagewindow.h"
 #include "platform/qt/qtreportviews.h"
 #include "platform/qt/qtscreen.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 namespace platform::qt {
 

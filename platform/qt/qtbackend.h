@@ -7,7 +7,7 @@
 // so that its command-line runs map no Qt library; tests and tools link it directly.
 #pragma once
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 
 namespace platform::qt {
 

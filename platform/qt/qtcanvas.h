@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <optional>
 
-#include "platform/canvas.h"
 #include "platform/qt/qtimagelines.h"
+#include "platform/ui/canvas.h"
 
 namespace platform::qt {
 

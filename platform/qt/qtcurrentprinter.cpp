@@ -9,10 +9,10 @@
 #include <QPrinterInfo>
 #include <cmath>
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 #include "platform/qt/qtprinter.h"
 #include "platform/qt/qttext.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 namespace platform::qt {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "platform/currentprinter.h"
+#include "platform/print/currentprinter.h"
 
 namespace platform::qt {
 

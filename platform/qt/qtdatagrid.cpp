@@ -13,8 +13,8 @@
 #include <QToolBar>
 #include <memory>
 
-#include "platform/keys.h"
 #include "platform/qt/qttext.h"
+#include "platform/ui/keys.h"
 
 namespace platform::qt {
 

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "platform/datagrid.h"
+#include "platform/ui/datagrid.h"
 
 namespace platform::qt {
 

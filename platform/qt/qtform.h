@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 namespace platform::qt {
 

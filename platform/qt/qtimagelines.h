@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-#include "platform/canvas.h"
+#include "platform/ui/canvas.h"
 
 namespace platform::qt {
 

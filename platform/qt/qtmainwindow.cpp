@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "platform/backend.h"
-#include "platform/keys.h"
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qtmenubar.h"
 #include "platform/qt/qttext.h"
+#include "platform/ui/backend.h"
+#include "platform/ui/keys.h"
 
 namespace platform::qt {
 

@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "platform/mainwindow.h"
+#include "platform/ui/mainwindow.h"
 
 namespace platform::qt {
 

@@ -3,7 +3,7 @@
 
 #include <QMenuBar>
 
-#include "platform/menus.h"
+#include "platform/ui/menus.h"
 
 namespace platform::qt {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/messagewindow.h"
+#include "platform/ui/messagewindow.h"
 
 namespace platform::qt {
 

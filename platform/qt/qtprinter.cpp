@@ -5,7 +5,7 @@
 #include <QPrinter>
 #include <optional>
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qttext.h"
 

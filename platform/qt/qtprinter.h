@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/printerdoc.h"
+#include "platform/print/printerdoc.h"
 
 class QPrinter;
 

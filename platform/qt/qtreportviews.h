@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "platform/textprinter.h"
-#include "platform/textviewer.h"
+#include "platform/print/textprinter.h"
+#include "platform/ui/textviewer.h"
 
 namespace platform::qt {
 

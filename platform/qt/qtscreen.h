@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/screen.h"
+#include "platform/ui/screen.h"
 
 class QWidget;
 class QFont;

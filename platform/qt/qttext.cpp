@@ -1,7 +1,7 @@
 #include "platform/qt/qttext.h"
 
-#include "platform/codepage.h"
-#include "platform/taggedtext.h"
+#include "platform/files/codepage.h"
+#include "platform/files/taggedtext.h"
 
 namespace platform::qt {
 

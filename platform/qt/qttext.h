@@ -11,7 +11,7 @@ namespace platform::qt {
 
 QString ToQString(std::string_view cp1252);
 std::string FromQString(const QString& text);
-// Menu captions by their code-page tag (platform/taggedtext.h).
+// Menu captions by their code-page tag (platform/files/taggedtext.h).
 QString MenuTextToQString(std::string_view text, std::uint16_t codePage);
 // The caption without its access-key marks ("&&" stays one "&"), for widgets that show none.
 QString WithoutAccessKey(std::string_view cp1252);

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 #include "platform/qt/qtcanvas.h"
 
 namespace platform::qt {

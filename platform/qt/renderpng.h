@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/canvas.h"
+#include "platform/ui/canvas.h"
 
 namespace platform::qt {
 

@@ -12,15 +12,15 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
-#include "platform/dialog.h"
-#include "platform/keys.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/keys.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/tzfiles.h"
 #include "tables/core/tznumber.h"
 #include "tables/core/tztext.h"
-#include "tables/modules/ndxmanage.h"
+#include "tables/modules/ndx/ndxmanage.h"
 
 namespace dadav {
 

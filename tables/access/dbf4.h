@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/datagrid.h"
-#include "platform/forms.h"
-#include "platform/taggedtext.h"
+#include "platform/files/taggedtext.h"
+#include "platform/ui/datagrid.h"
+#include "platform/ui/forms.h"
 #include "tables/access/tzfiledataset.h"
 #include "tables/access/tzgrid.h"
 #include "tables/access/tznavigator.h"

@@ -4,7 +4,7 @@
 
 #include "tables/core/dbf4area.h"
 #include "tables/core/tzerror.h"
-#include "tables/modules/blob.h"
+#include "tables/modules/memo/blob.h"
 
 namespace dadav {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"
@@ -17,7 +17,7 @@
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
 #include "tables/core/tztext.h"
-#include "tables/modules/exprdates.h"
+#include "tables/modules/expr/exprdates.h"
 
 namespace dadav {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/regional.h"
+#include "platform/system/regional.h"
 #include "tables/access/tzprimds.h"
 
 namespace dadav {

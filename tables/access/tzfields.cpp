@@ -10,7 +10,7 @@
 #include "tables/core/tzdate.h"
 #include "tables/core/tznumber.h"
 #include "tables/core/tztext.h"
-#include "tables/modules/exprdates.h"
+#include "tables/modules/expr/exprdates.h"
 
 namespace dadav {
 

@@ -4,8 +4,8 @@
 
 #include "tables/access/tzblobstream.h"
 
-#include "platform/blockfile.h"
-#include "platform/dialog.h"
+#include "platform/files/blockfile.h"
+#include "platform/ui/dialog.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4delim.h"
@@ -19,9 +19,9 @@
 #include "tables/core/tzfiles.h"
 #include "tables/core/tzprogress.h"
 #include "tables/core/tztext.h"
-#include "tables/modules/ndxindex.h"
-#include "tables/modules/ndxmanage.h"
-#include "tables/modules/ndxsearch.h"
+#include "tables/modules/ndx/ndxindex.h"
+#include "tables/modules/ndx/ndxmanage.h"
+#include "tables/modules/ndx/ndxsearch.h"
 
 namespace dadav {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/dialog.h"
-#include "platform/keys.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/keys.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/datagrid.h"
+#include "platform/ui/datagrid.h"
 #include "tables/access/tzcdataset.h"
 
 namespace dadav {

@@ -2,7 +2,7 @@
 
 #include "tables/access/tznavigator.h"
 
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 namespace dadav {
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/datagrid.h"
+#include "platform/ui/datagrid.h"
 #include "tables/access/tzcdataset.h"
 
 namespace dadav {

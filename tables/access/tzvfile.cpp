@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/osfiles.h"
-#include "platform/replacefile.h"
+#include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
@@ -19,8 +19,8 @@
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
-#include "tables/modules/vfile.h"
-#include "tables/modules/vfilesort.h"
+#include "tables/modules/vfile/vfile.h"
+#include "tables/modules/vfile/vfilesort.h"
 
 namespace dadav {
 

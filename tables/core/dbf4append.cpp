@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "platform/fileidentity.h"
-#include "platform/fileresolve.h"
+#include "platform/files/fileidentity.h"
+#include "platform/files/fileresolve.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/blocklines.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
-#include "platform/replacefile.h"
+#include "platform/files/blocklines.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"

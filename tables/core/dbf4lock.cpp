@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/backend.h"
-#include "platform/clock.h"
-#include "platform/filelock.h"
+#include "platform/files/filelock.h"
+#include "platform/system/clock.h"
+#include "platform/ui/backend.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"

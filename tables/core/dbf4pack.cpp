@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/cp1252case.h"
+#include "platform/files/cp1252case.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"

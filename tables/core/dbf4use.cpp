@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "platform/fileresolve.h"
+#include "platform/files/fileresolve.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"

@@ -1,6 +1,6 @@
 #include "tables/core/engine.h"
 
-#include "platform/blockfile.h"
+#include "platform/files/blockfile.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"

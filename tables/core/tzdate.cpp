@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "platform/locale.h"
+#include "platform/system/locale.h"
 #include "tables/core/tztext.h"
 
 namespace dadav {

@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "platform/filelock.h"
+#include "platform/files/codepage.h"
+#include "platform/files/filelock.h"
 #include "tables/core/accesscheck.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/tzdate.h"

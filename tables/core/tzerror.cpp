@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 
 namespace dadav {
 

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/blockfile.h"
-#include "platform/clock.h"
-#include "platform/dirservices.h"
-#include "platform/fileresolve.h"
-#include "platform/osfiles.h"
+#include "platform/files/blockfile.h"
+#include "platform/files/dirservices.h"
+#include "platform/files/fileresolve.h"
+#include "platform/files/osfiles.h"
+#include "platform/system/clock.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tztext.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/backend.h"
-#include "platform/screen.h"
+#include "platform/ui/backend.h"
+#include "platform/ui/screen.h"
 
 namespace dadav {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/forms.h"
-#include "platform/messagewindow.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/messagewindow.h"
 
 namespace dadav {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/tzmsg.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/codepage.h"
-#include "platform/cp1252case.h"
+#include "platform/files/codepage.h"
+#include "platform/files/cp1252case.h"
 
 namespace dadav {
 namespace {

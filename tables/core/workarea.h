@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/blockfile.h"
+#include "platform/files/blockfile.h"
 
 namespace dadav {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/machine.h"
+#include "platform/system/machine.h"
 
 class FakeMachine final : public platform::Machine {
  public:

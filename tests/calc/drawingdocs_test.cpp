@@ -11,7 +11,7 @@
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"
 #include "calc/revisionindex.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/calc/calcfixture.h"
 

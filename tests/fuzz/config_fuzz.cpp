@@ -21,8 +21,8 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "calc/calcstart.h"
+#include "platform/files/osfiles.h"
 #include "platform/headless/dialogscript.h"
-#include "platform/osfiles.h"
 #include "tests/fuzz/fuzzrun.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include "tables/core/engine.h"
 #include "tables/core/tzerror.h"
-#include "tables/modules/exprstart.h"
+#include "tables/modules/expr/exprstart.h"
 #include "tests/fuzz/fuzzrun.h"
-#include "tests/tables/modules/exprprobe.h"
+#include "tests/tables/modules/expr/exprprobe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzRun run;

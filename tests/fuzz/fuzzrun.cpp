@@ -16,8 +16,8 @@
 #include "base/settings/wprinvar.h"
 #include "base/text/messages.h"
 #include "cad/layer/cadvar.h"
-#include "platform/discardingcanvas.h"
 #include "platform/headless/headless.h"
+#include "platform/ui/discardingcanvas.h"
 
 namespace {
 

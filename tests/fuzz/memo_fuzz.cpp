@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "tests/fuzz/fuzzrun.h"
-#include "tests/tables/modules/memoprobe.h"
+#include "tests/tables/modules/memo/memoprobe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzRun run;

@@ -2,7 +2,7 @@
 // searched, and changed by an insert and a key-moving replace. Damage must end in the engine's
 // error, never a fault or a hang.
 #include "tests/fuzz/fuzzrun.h"
-#include "tests/tables/modules/ndxdamage.h"
+#include "tests/tables/modules/ndx/ndxdamage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzRun run;

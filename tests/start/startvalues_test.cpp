@@ -9,7 +9,7 @@
 
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 namespace {
 

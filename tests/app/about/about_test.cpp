@@ -10,7 +10,7 @@
 #include "base/files/utilsys.h"
 #include "base/text/groupednumber.h"
 #include "base/text/numbertext.h"
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 #include "tests/app/documentationfixture.h"
 #include "tests/support/command.h"
 

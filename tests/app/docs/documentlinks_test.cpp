@@ -11,7 +11,7 @@
 
 #include "app/docs/linklauncher.h"
 #include "calc/documentlinks.h"
-#include "platform/process.h"
+#include "platform/system/process.h"
 #include "tests/app/documentationfixture.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "app/lang/vmenuqel.h"
 #include "base/settings/brelvar.h"
 #include "calc/calctexts.h"
-#include "platform/menus.h"
+#include "platform/ui/menus.h"
 #include "tests/support/command.h"
 #include "tests/support/tempfolder.h"
 

@@ -14,8 +14,8 @@
 
 #include "app/main/screensize.h"
 #include "base/files/listfile.h"
-#include "platform/filefaults.h"
-#include "platform/services.h"
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
 #include "tests/app/main/configfixture.h"
 #include "tests/base/testdata.h"
 #include "tests/support/scopedvariable.h"

@@ -14,7 +14,7 @@
 #include "app/main/thh.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 #include "tables/core/dbf4use.h"
 #include "tests/base/testdata.h"
 #include "tests/support/scopedvariable.h"

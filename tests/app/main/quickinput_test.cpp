@@ -7,8 +7,8 @@
 #include <tuple>
 
 #include "calc/kv6record.h"
-#include "platform/controls.h"
 #include "platform/headless/dialogscript.h"
+#include "platform/ui/controls.h"
 #include "tests/app/main/mainformfixture.h"
 
 namespace {

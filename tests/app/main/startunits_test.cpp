@@ -10,8 +10,8 @@
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/tzdate.h"
-#include "tables/modules/memoopen.h"
-#include "tables/modules/vfile.h"
+#include "tables/modules/memo/memoopen.h"
+#include "tables/modules/vfile/vfile.h"
 #include "tests/support/scopedvariable.h"
 #include "tests/support/tempfolder.h"
 

@@ -17,8 +17,8 @@
 #include "cad/layer/cadvar.h"
 #include "cad/print/printcon.h"
 #include "calc/kv6record.h"
-#include "platform/controls.h"
 #include "platform/headless/dialogscript.h"
+#include "platform/ui/controls.h"
 #include "tests/app/main/mainformfixture.h"
 #include "tests/support/scopedcurrentfolder.h"
 

@@ -17,7 +17,7 @@
 #include "base/text/displaytext.h"
 #include "calc/calcstart.h"
 #include "calc/kv6rech.h"
-#include "platform/codepage.h"
+#include "platform/files/codepage.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/recordingservices.h"
 #include "tests/app/tools/calcfilegen.h"

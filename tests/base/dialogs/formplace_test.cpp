@@ -8,7 +8,7 @@
 #include "base/draw/hgvar.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "base/files/utilfile.h"
 #include "base/report/showtextfile.h"
 #include "base/start/startfolders.h"
-#include "platform/codepage.h"
+#include "platform/files/codepage.h"
 #include "tests/base/reportfixture.h"
 #include "tests/support/scopedvariable.h"
 

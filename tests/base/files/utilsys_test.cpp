@@ -9,7 +9,7 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/support/scopedvariable.h"
 #include "tests/support/tempfolder.h"

@@ -6,7 +6,7 @@
 
 #include "base/report/showtextfile.h"
 #include "base/report/textprint.h"
-#include "platform/filelock.h"
+#include "platform/files/filelock.h"
 #include "tests/base/reportfixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "base/settings/brelvar.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "tests/base/fakemachine.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "calc/calcfile.h"
 #include "calc/calcstart.h"
 #include "platform/headless/recordingcanvas.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/base/testdata.h"
 #include "tests/cad/cadtest.h"

@@ -7,7 +7,7 @@
 
 #include "base/text/utilstr.h"
 #include "cad/layer/cadplot.h"
-#include "platform/filelock.h"
+#include "platform/files/filelock.h"
 #include "tests/cad/cadtest.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/commandscript.h"
-#include "platform/process.h"
+#include "platform/system/commandscript.h"
+#include "platform/system/process.h"
 #include "tests/cad/cadtest.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "base/help/helptext.h"
 #include "base/text/messages.h"
 #include "base/text/utilstr.h"
-#include "platform/fileresolve.h"
+#include "platform/files/fileresolve.h"
 #include "printtest.h"
 #include "tables/access/tableaccess.h"
 #include "tables/core/dbf4edit.h"

@@ -32,7 +32,7 @@
 #include "calc/calcstart.h"
 #include "calc/drawinginfo.h"
 #include "calc/kv6record.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "samplestart.h"
 #include "tests/base/fakemachine.h"
 #include "tests/base/testdata.h"

@@ -17,7 +17,7 @@
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadvar.h"
 #include "calc/drawinginfo.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "samplestart.h"
 #include "tests/base/fakemachine.h"
 

@@ -9,7 +9,7 @@
 #include "cad/layer/cadhead.h"
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadvar.h"
-#include "platform/codepage.h"
+#include "platform/files/codepage.h"
 #include "samplestart.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "cad/layer/cadvar.h"
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/cad/cadtest.h"
 

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "base/settings/wbrelvar.h"
-#include "platform/codepage.h"
-#include "platform/services.h"
+#include "platform/files/codepage.h"
+#include "platform/system/services.h"
 #include "tests/base/fakemachine.h"
 #include "tests/cad/cadtest.h"
 

@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/osfiles.h"
+#include "platform/files/osfiles.h"
 #include "tests/support/qt/qtapp.h"
 #include "tests/support/tempfolder.h"
 

@@ -18,7 +18,7 @@
 #include "platform/qt/qtmainwindow.h"
 #include "platform/qt/qtprinter.h"
 #include "platform/qt/renderpng.h"
-#include "platform/windowsurface.h"
+#include "platform/ui/windowsurface.h"
 #include "tests/support/command.h"
 #include "tests/support/qt/qtapp.h"
 #include "tests/support/tempfolder.h"

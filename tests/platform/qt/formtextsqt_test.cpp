@@ -38,7 +38,7 @@
 #include "calc/calctexts.h"
 #include "calc/kv6record.h"
 #include "calc/vocabulary.h"
-#include "platform/currentprinter.h"
+#include "platform/print/currentprinter.h"
 #include "tests/base/testdata.h"
 #include "tests/support/qt/qtapp.h"
 

@@ -27,8 +27,8 @@
 #include "calc/calcstart.h"
 #include "calc/kv6record.h"
 #include "calc/vocabulary.h"
-#include "platform/handlerguard.h"
 #include "platform/qt/qttext.h"
+#include "platform/ui/handlerguard.h"
 #include "tests/support/command.h"
 #include "tests/support/qt/qtapp.h"
 

@@ -30,7 +30,7 @@
 #include "base/settings/wprinvar.h"
 #include "cad/layer/cadvar.h"
 #include "calc/calcstart.h"
-#include "platform/dialog.h"
+#include "platform/ui/dialog.h"
 #include "tests/app/tools/calcfilegen.h"
 #include "tests/support/command.h"
 #include "tests/support/qt/qtapp.h"

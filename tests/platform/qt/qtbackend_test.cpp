@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "platform/backend.h"
-#include "platform/forms.h"
 #include "platform/qt/qtcanvas.h"
 #include "platform/qt/qtform.h"
 #include "platform/qt/qtmainwindow.h"
+#include "platform/ui/backend.h"
+#include "platform/ui/forms.h"
 #include "tests/support/qt/qtapp.h"
 
 namespace platform {

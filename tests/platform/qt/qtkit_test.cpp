@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "tests/support/qt/qtapp.h"
 
 namespace {

@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/menus.h"
 #include "platform/qt/qtaccesskeys.h"
 #include "platform/qt/qtmenubar.h"
+#include "platform/ui/menus.h"
 #include "tests/support/qt/qtapp.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/forms.h"
+#include "platform/ui/forms.h"
 
 #include "tables/core/tzmsg.h"
 #include "tests/support/qt/qtapp.h"

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "platform/services.h"
+#include "platform/system/services.h"
 #include "tests/support/qt/qtapp.h"
 
 namespace {

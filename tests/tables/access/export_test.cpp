@@ -10,7 +10,7 @@
 #include "base/text/utildate.h"
 #include "browsetest.h"
 #include "platform/headless/recordingservices.h"
-#include "platform/keys.h"
+#include "platform/ui/keys.h"
 #include "tables/core/tztext.h"
 #include "tests/base/fakemachine.h"
 #include "tests/support/command.h"

@@ -1,6 +1,6 @@
 #include "accesstest.h"
-#include "platform/forms.h"
-#include "platform/keys.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/keys.h"
 #include "tables/access/tzfiledataset.h"
 #include "tables/access/tzgrid.h"
 #include "tables/access/tznavigator.h"

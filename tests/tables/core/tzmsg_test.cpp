@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
-#include "platform/clock.h"
-#include "platform/screen.h"
-#include "platform/services.h"
+#include "platform/system/clock.h"
+#include "platform/system/services.h"
+#include "platform/ui/backend.h"
+#include "platform/ui/screen.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/engine.h"
 

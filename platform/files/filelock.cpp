@@ -1,0 +1,52 @@
+#include "platform/files/filelock.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/files/blockfile.h"
+#include "platform/files/osfiles.h"
+
+namespace platform {
+namespace {
+
+int SetOfdLock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
+  struct flock request {};
+  request.l_type = type;
+  request.l_whence = SEEK_SET;
+  request.l_start = static_cast<off_t>(offset);
+  request.l_len = static_cast<off_t>(length);
+  request.l_pid = 0;
+  if (fcntl(fd, F_OFD_SETLK, &request) == 0) return 0;
+  if (errno == EAGAIN || errno == EACCES) return 33;
+  return IoCodeFromErrno(errno);
+}
+
+}  // namespace
+
+int LockRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive) {
+  return SetOfdLock(fd, exclusive ? F_WRLCK : F_RDLCK, offset, length);
+}
+
+int UnlockRange(int fd, std::uint64_t offset, std::uint64_t length) {
+  return SetOfdLock(fd, F_UNLCK, offset, length);
+}
+
+NameClaim ClaimFreeName(const std::function<std::string(int)>& nameOf, int first, int last) {
+  NameClaim claim;
+  for (int n = first; n <= last; ++n) {
+    claim.number = n;
+    claim.name = nameOf(n);
+    const int fd = os::Open(claim.name, O_RDWR | O_CREAT | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (LockRange(fd, 0, 1, true) == 0) {
+      claim.fd = fd;
+      break;
+    }
+    close(fd);
+  }
+  return claim;
+}
+
+}  // namespace platform

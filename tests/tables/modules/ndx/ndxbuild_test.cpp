@@ -1,0 +1,190 @@
+#include "tables/modules/ndx/ndxbuild.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
+#include "tables/core/tzfiles.h"
+#include "tables/modules/expr/exprdates.h"
+#include "tables/modules/ndx/ndxsearch.h"
+#include "tests/tables/modules/ndx/ndxtest.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+using ndxtest::Entry;
+
+// NAME C(10) with about a third repeated, PRICE N(10,2), BORN D.
+std::string NameOf(int i) {
+  const int n = i % 3 == 0 ? i / 3 : i * 7919 % 100003;
+  return "N" + std::to_string(n);
+}
+
+class IndexBuild : public ndxtest::IndexTest {
+ protected:
+  void MakeTable(int records) {
+    NewTable(Path("t.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 10, 2), Def("BORN", 'D', 8)},
+             records, [](int i) {
+               SetText(1, NameOf(i));
+               SetReal(2, (i * 37 % 1000) / 4.0 - 50);
+               PutStoredField(3, "2026" + std::string(i % 12 < 9 ? "0" : "") +
+                                     std::to_string(i % 12 + 1) + "15");
+             });
+  }
+
+  // The (key, record) items the table's records give, in index order.
+  std::vector<Entry> Expected(int records, char type) {
+    std::vector<Entry> items;
+    for (int i = 1; i <= records; ++i) {
+      std::string key;
+      if (type == 'C') {
+        key = NameOf(i);
+        key.resize(10, ' ');
+      } else {
+        GO(i);
+        double value = 0;
+        std::memcpy(&value, FieldAddress(type == 'N' ? 2 : 3), 8);
+        if (type == 'D') value = DtosToJulian(Stored(3, i));
+        key.resize(8);
+        StoreNdxDouble(value, reinterpret_cast<std::uint8_t*>(key.data()));
+      }
+      items.emplace_back(key, static_cast<std::uint32_t>(i));
+    }
+    const bool numeric = type != 'C';
+    std::stable_sort(items.begin(), items.end(), [numeric](const Entry& a, const Entry& b) {
+      const int order =
+          CompareNdxKeys(numeric, reinterpret_cast<const std::uint8_t*>(a.first.data()),
+                         reinterpret_cast<const std::uint8_t*>(b.first.data()),
+                         static_cast<std::uint16_t>(a.first.size()));
+      return order != 0 ? order < 0 : a.second < b.second;
+    });
+    return items;
+  }
+};
+
+TEST_F(IndexBuild, EveryLevelEndsSoundForTheSizesThatCloseLevels) {
+  struct Case {
+    int records;
+    const char* expression;
+    char type;
+  };
+  // 651..675 close a level exactly at key length 10; 16,901 makes two levels borrow.
+  for (const Case c :
+       {Case{0, "NAME", 'C'}, Case{1, "NAME", 'C'}, Case{5, "NAME", 'C'}, Case{26, "NAME", 'C'},
+        Case{651, "NAME", 'C'}, Case{660, "NAME", 'C'}, Case{3000, "PRICE", 'N'},
+        Case{3000, "BORN", 'D'}, Case{16901, "NAME", 'C'}}) {
+    SCOPED_TRACE(std::to_string(c.records) + " " + c.expression);
+    CloseAll();
+    MakeTable(c.records);
+    MakeIndexExpr(c.expression, Path("t.ndx"));
+    const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path("t.ndx"), true);
+    EXPECT_EQ(report.problem, "");
+    EXPECT_EQ(report.entries, Expected(c.records, c.type));
+    IndexInfoRecord info;
+    IndexInfo(info, Path("t.ndx"));
+    EXPECT_EQ(info.recordCount, c.records);
+    EXPECT_EQ(info.keyType, c.type == 'N' ? 'F' : c.type);
+    EXPECT_EQ(info.tableName, "t.dbf");
+  }
+}
+
+TEST_F(IndexBuild, AnEmptyTableWritesAnAllZeroRoot) {
+  MakeTable(0);
+  MakeIndexExpr("NAME", Path("t.ndx"));
+  const std::vector<std::uint8_t> bytes = ReadBytes(Path("t.ndx"));
+  ASSERT_EQ(bytes.size(), 1024u);
+  EXPECT_EQ(bytes[0], 1);
+  EXPECT_EQ(bytes[4], 2);
+  EXPECT_TRUE(std::all_of(bytes.begin() + 512, bytes.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST_F(IndexBuild, SpilledRunsGiveTheSameBytes) {
+  MakeTable(20000);
+  MakeIndexExpr("NAME", Path("memory.ndx"));
+  const std::size_t saved = IndexSortBudget;
+  IndexSortBudget = 8189 * (14 + sizeof(void*));
+  MakeIndexExpr("NAME", Path("runs.ndx"));
+  IndexSortBudget = saved;
+  EXPECT_EQ(ReadBytes(Path("runs.ndx")), ReadBytes(Path("memory.ndx")));
+}
+
+TEST_F(IndexBuild, UniqueKeepsTheLowestRecordOfAKey) {
+  NewTable(Path("u.dbf"), {Def("NAME", 'C', 4)}, 3, [](int i) { SetText(1, i == 3 ? "B" : "A"); });
+  MakeIndexExpr("NAME", Path("u.ndx UNIQUE"));
+  const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path("u.ndx"), true);
+  ASSERT_EQ(report.entries.size(), 2u);
+  EXPECT_EQ(report.entries[0], Entry("A   ", 1));
+  EXPECT_EQ(report.entries[1], Entry("B   ", 3));
+}
+
+TEST_F(IndexBuild, KeyLengthComesFromTheBlankRecord) {
+  MakeTable(3);
+  GO(2);
+  EXPECT_THROW(MakeIndexExpr("TRIM(NAME)", Path("trim.ndx")), EDadavError);
+  EXPECT_EQ(LastErrorCode, 266);
+  EXPECT_FALSE(FileExists(Path("trim.ndx")));
+  MakeIndexExpr("LEFT(NAME,3)+TRIM(NAME)", Path("mixed.ndx"));
+  IndexInfoRecord info;
+  IndexInfo(info, Path("mixed.ndx"));
+  EXPECT_EQ(info.keyLength, 3) << "three blanks and an empty trim";
+  EXPECT_EQ(RecNo(), 2) << "the build leaves the table where it was";
+}
+
+TEST_F(IndexBuild, ShortDiskReportsBothFiguresAndLeavesNoFile) {
+  MakeTable(3000);
+  platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+  faults->SetFreeBytes(10 * 1024);
+  try {
+    MakeIndexExpr("NAME", Path("full.ndx"));
+    FAIL() << "no error";
+  } catch (const EDadavError& error) {
+    EXPECT_NE(std::string(error.what()).find("Available disk space: 10 KBytes;needed: "),
+              std::string::npos)
+        << error.what();
+  }
+  EXPECT_EQ(LastErrorCode, 227);
+  EXPECT_FALSE(FileExists(Path("full.ndx")));
+}
+
+TEST_F(IndexBuild, AFailedWriteIsReportedAndLeavesNoFile) {
+  MakeTable(3000);
+  platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+  faults->FailWrite(2);
+  EXPECT_THROW(MakeIndexExpr("NAME", Path("bad.ndx")), EDadavError);
+  EXPECT_EQ(LastErrorCode, 101);
+  EXPECT_FALSE(FileExists(Path("bad.ndx")));
+}
+
+int progressCalls = 0;
+
+TEST_F(IndexBuild, ProgressIsCalledExactlyTheStepsAskedFor) {
+  MakeTable(1000);
+  for (std::uint32_t steps : {1u, 7u, 100u, 5000u}) {
+    progressCalls = 0;
+    SetIndexProgressProc([] { ++progressCalls; }, steps);
+    MakeIndexExpr("NAME", Path("p.ndx"));
+    EXPECT_EQ(progressCalls, static_cast<int>(steps));
+  }
+  SetIndexProgressProc(nullptr, 0);
+}
+
+TEST_F(IndexBuild, RefusalsNameTheirCause) {
+  MakeTable(2);
+  EXPECT_THROW(MakeIndexExpr("NAME", "  "), EDadavError);
+  EXPECT_EQ(LastErrorCode, 220);
+  EXPECT_THROW(MakeIndexExpr("NAME = 'A'", Path("l.ndx")), EDadavError);
+  EXPECT_EQ(LastErrorCode, 254);
+  EXPECT_THROW(MakeIndexExpr(std::string(101, 'A'), Path("l.ndx")), EDadavError);
+  EXPECT_EQ(LastErrorCode, 300);
+  IndexOnExpr("NAME", Path("open.ndx"));
+  EXPECT_THROW(MakeIndexExpr("NAME", Path("OPEN.NDX")), EDadavError);
+  EXPECT_EQ(LastErrorCode, 214);
+}
+
+}  // namespace

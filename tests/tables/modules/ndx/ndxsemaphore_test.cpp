@@ -1,0 +1,224 @@
+#include "tables/modules/ndx/ndxsemaphore.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/files/osfiles.h"
+#include "tables/core/dbf4area.h"
+#include "tables/core/tzdate.h"
+#include "tests/tables/core/enginetest.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+
+struct SemaphoreCounts {
+  int logins = -1;
+  int readers = -1;
+  int counter = -1;
+};
+
+// The message of the engine error the call raises, or "" when it raises none.
+template <typename Call>
+std::string RaisedMessage(Call call) {
+  try {
+    call();
+  } catch (const EDadavError& error) {
+    return error.what();
+  }
+  return "";
+}
+
+// One table opened shared in areas 1 and 2: the two descriptors' locks conflict like those of
+// two programs.
+class Semaphores : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    ResetSemaphores();
+    NewTable(Path("s.dbf"), {Def("NAME", 'C', 6)}, 2);
+    CloseAll();
+  }
+  void TearDown() override {
+    ResetSemaphores();
+    WriteLockTimeout = 100;
+    SemaphoreDirectory.clear();
+    EngineTest::TearDown();
+  }
+
+  void OpenBoth() {
+    Select(1);
+    USE(Path("s.dbf"));
+    Select(2);
+    USE(Path("s.dbf") + " ALIAS OTHER");
+  }
+
+  void LoginIn(std::uint8_t area) {
+    Select(area);
+    HandleSemafore(SemaphoreAction::kLogin);
+  }
+
+  SemaphoreCounts Counts() const {
+    const std::string bytes = TempFolder::Bytes("s.@S@");
+    if (bytes.size() != 4) return {};
+    auto byte = [&](int i) {
+      return static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(i)]);
+    };
+    return {byte(0), byte(1), byte(2) | byte(3) << 8};
+  }
+
+  void PutCounts(int logins, int readers, int counter) {
+    Put("s.@S@", std::string{static_cast<char>(logins), static_cast<char>(readers),
+                             static_cast<char>(counter & 0xFF), static_cast<char>(counter >> 8)});
+  }
+
+  bool SemaphoreFileExists() const { return TempFolder::Bytes("s.@S@").size() == 4; }
+};
+
+TEST_F(Semaphores, LoginsAreCountedAndTheLastLogoutDeletesTheFile) {
+  OpenBoth();
+  LoginIn(1);
+  EXPECT_EQ(SemaphoreFileName(), Path("s.@S@"));
+  EXPECT_EQ(Counts().logins, 1);
+  // The file is not dated today (the tests' today is fixed in March), so the exclusive probe
+  // decides, and it fails while area 1 holds the file: the count is kept.
+  LoginIn(2);
+  EXPECT_EQ(Counts().logins, 2);
+  LoginIn(2);
+  EXPECT_EQ(Counts().logins, 2);
+
+  HandleSemafore(SemaphoreAction::kLogout);
+  EXPECT_EQ(Counts().logins, 1);
+  Select(1);
+  HandleSemafore(SemaphoreAction::kLogout);
+  EXPECT_FALSE(SemaphoreFileExists());
+}
+
+TEST_F(Semaphores, CountsLeftByAnEndedProgramAreClearedUnlessTheFileIsDatedToday) {
+  PutCounts(3, 2, 9);
+  OpenBoth();
+  LoginIn(1);
+  EXPECT_EQ(Counts().logins, 1);
+  EXPECT_EQ(Counts().readers, 0);
+  EXPECT_EQ(Counts().counter, 0);
+  HandleSemafore(SemaphoreAction::kLogout);
+
+  SetTodayProc([] { return platform::LocalNow(); });
+  PutCounts(3, 0, 9);
+  LoginIn(1);
+  EXPECT_EQ(Counts().logins, 4);
+  EXPECT_EQ(Counts().counter, 9);
+  HandleSemafore(SemaphoreAction::kLogout);
+  EXPECT_EQ(Counts().logins, 3);
+  EXPECT_TRUE(SemaphoreFileExists());
+}
+
+TEST_F(Semaphores, AnExclusiveTableHasNoSemaphoreFile) {
+  USE(Path("s.dbf") + " EXCLUSIVE");
+  HandleSemafore(SemaphoreAction::kLogin);
+  SetReadSemaphoreProc(true);
+  SetReadSemaphoreProc(false);
+  EXPECT_FALSE(SemaphoreLoggedIn());
+  EXPECT_FALSE(SemaphoreFileExists());
+}
+
+TEST_F(Semaphores, NestedReadBracketsAnnounceOneReader) {
+  OpenBoth();
+  LoginIn(1);
+  SetReadSemaphoreProc(true);
+  SetReadSemaphoreProc(true);
+  EXPECT_EQ(Counts().readers, 1);
+  SetReadSemaphoreProc(false);
+  EXPECT_EQ(Counts().readers, 1);
+  SetReadSemaphoreProc(false);
+  EXPECT_EQ(Counts().readers, 0);
+
+  const std::string message = RaisedMessage([] { SetReadSemaphoreProc(false); });
+  EXPECT_NE(
+      message.find("Unbalanced IncRead/DecRead for semaphore file: " + Path("s.@S@") + " DECREAD"),
+      std::string::npos)
+      << message;
+  EXPECT_EQ(LastErrorCode, 254);
+  // The unbalanced close does not leave later brackets unannounced.
+  SetReadSemaphoreProc(true);
+  EXPECT_EQ(Counts().readers, 1);
+  SetReadSemaphoreProc(false);
+  EXPECT_EQ(Counts().readers, 0);
+}
+
+TEST_F(Semaphores, WriteBracketsCountChangesThatOtherAreasNotice) {
+  OpenBoth();
+  LoginIn(1);
+  LoginIn(2);
+  SetLockSemaphoreProc(true);
+  SetLockSemaphoreProc(true);
+  EXPECT_EQ(Counts().readers, 1);
+  SetLockSemaphoreProc(false);
+  EXPECT_EQ(Counts().counter, 0);
+  SetLockSemaphoreProc(false);
+  EXPECT_EQ(Counts().counter, 1);
+  EXPECT_EQ(Counts().readers, 0);
+  EXPECT_FALSE(SemaphoreCounterMoved());  // its own change
+
+  Select(1);
+  EXPECT_FALSE(SemaphoreCounterMoved());  // not read yet
+  SetReadSemaphoreProc(true);
+  EXPECT_TRUE(SemaphoreCounterMoved());
+  EXPECT_FALSE(SemaphoreCounterMoved());
+  SetReadSemaphoreProc(false);
+
+  EXPECT_THROW(SetLockSemaphoreProc(false), EDadavError);
+  EXPECT_EQ(LastErrorCode, 254);
+}
+
+TEST_F(Semaphores, TheChangeCounterWrapsAfter65534) {
+  OpenBoth();
+  LoginIn(1);
+  PutCounts(1, 0, 65533);
+  SetLockSemaphoreProc(true);
+  SetLockSemaphoreProc(false);
+  EXPECT_EQ(Counts().counter, 65534);
+  SetLockSemaphoreProc(true);
+  SetLockSemaphoreProc(false);
+  EXPECT_EQ(Counts().counter, 0);
+}
+
+TEST_F(Semaphores, AWriterGivesUpAfterItsTimeOutWhileAReaderStaysInside) {
+  WriteLockTimeout = 2;
+  OpenBoth();
+  LoginIn(1);
+  LoginIn(2);
+  Select(1);
+  SetReadSemaphoreProc(true);
+  Select(2);
+  const std::uint32_t start = TickCount();
+  const std::string message = RaisedMessage([] { SetLockSemaphoreProc(true); });
+  EXPECT_GE(TickCount() - start, 2000u);
+  EXPECT_EQ(LastErrorCode, 1202);
+  EXPECT_NE(message.find("2 second timeout, cannot read: " + Path("s.@S@")), std::string::npos)
+      << message;
+  SetLockSemaphoreProc(false);  // the bracket's own close
+
+  Select(1);
+  SetReadSemaphoreProc(false);
+  Select(2);
+  SetLockSemaphoreProc(true);
+  EXPECT_EQ(Counts().readers, 1);
+  SetLockSemaphoreProc(false);
+  EXPECT_EQ(Counts().counter, 1);
+}
+
+TEST_F(Semaphores, TheSemaphoreDirectoryHoldsTheFile) {
+  const std::string folder = Path("sem");
+  ASSERT_EQ(platform::os::MakeFolder(folder, 0700), 0);
+  SemaphoreDirectory = folder;
+  OpenBoth();
+  LoginIn(1);
+  EXPECT_EQ(SemaphoreFileName(), folder + "/s.@S@");
+  EXPECT_EQ(TempFolder::Bytes("sem/s.@S@").size(), 4u);
+  EXPECT_FALSE(SemaphoreFileExists());
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+// Two programs on one shared table and its index: forked processes that append and change keys
+// at the same time, log in to the semaphore file, wait for each other's readers and refuse to
+// rebuild an index the other one uses.
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tables/core/dbf4lock.h"
+#include "tables/core/tzdate.h"
+#include "tables/core/tzfiles.h"
+#include "tables/modules/ndx/ndxsearch.h"
+#include "tables/modules/ndx/ndxsemaphore.h"
+#include "tests/tables/modules/ndx/ndxtest.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+using ndxtest::Entry;
+
+// A child process running body; its exit status is 0 when body ended without an engine error.
+class Child {
+ public:
+  template <typename Body>
+  explicit Child(Body body) {
+    pid_ = fork();
+    if (pid_ != 0) return;
+    int status = 0;
+    try {
+      body();
+    } catch (const EDadavError& error) {
+      std::fprintf(stderr, "child: %s\n", error.what());
+      status = 3;
+    } catch (...) {
+      status = 4;
+    }
+    try {
+      EngineExit();
+    } catch (...) {
+      status = 5;
+    }
+    _exit(status);
+  }
+  int Wait() {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// A pipe through which one process tells the other it reached a point.
+class Signal {
+ public:
+  Signal() {
+    if (pipe(fds_) != 0) std::abort();
+  }
+  ~Signal() {
+    close(fds_[0]);
+    close(fds_[1]);
+  }
+  void Give() { (void)!write(fds_[1], "x", 1); }
+  bool Take() {
+    char byte = 0;
+    return read(fds_[0], &byte, 1) == 1;
+  }
+
+ private:
+  int fds_[2];
+};
+
+class IndexSharing : public ndxtest::IndexTest {
+ protected:
+  void SetUp() override {
+    IndexTest::SetUp();
+    NewTable(Path("s.dbf"), {Def("NAME", 'C', 10)}, 20,
+             [](int i) { SetText(1, "S" + std::to_string(i)); });
+    MakeIndexExpr("NAME", Path("s.ndx"));
+    CloseAll();
+  }
+  void TearDown() override {
+    WriteLockTimeout = 100;
+    IndexTest::TearDown();
+  }
+
+  void OpenShared() {
+    USE(Path("s.dbf"));
+    SetIndexToNames(Path("s.ndx"), 1);
+  }
+
+  std::vector<std::uint8_t> Semaphore() { return ReadBytes(Path("s.@S@")); }
+};
+
+void AppendName(const std::string& name) {
+  while (!ALock()) WaitMs(1);
+  ClearRecord();
+  SetText(1, name);
+  Append();
+  Unlock();
+}
+
+void ChangeName(std::int32_t record, const std::string& name) {
+  GO(record);
+  while (!RLock()) WaitMs(1);
+  SetText(1, name);
+  Replace();
+  Unlock();
+}
+
+void Work(unsigned seed, const std::string& prefix) {
+  std::mt19937 random(seed);
+  for (int i = 0; i < 3000; ++i) {
+    AppendName(prefix + std::to_string(random() % 5000));
+    if (i % 2 == 1) {
+      const auto record =
+          static_cast<std::int32_t>(random() % static_cast<unsigned>(RecCount())) + 1;
+      ChangeName(record, prefix + std::to_string(random() % 5000));
+    }
+  }
+}
+
+TEST_F(IndexSharing, TwoWritersAtOnceLoseNoKey) {
+  Child child([this] {
+    OpenShared();
+    Work(2, "B");
+  });
+  OpenShared();
+  Work(1, "A");
+  ASSERT_EQ(child.Wait(), 0);
+  CloseAll();
+  USE(Path("s.dbf") + " EXCLUSIVE");
+  ASSERT_EQ(RecCount(), 6020);
+  std::vector<Entry> expected;
+  for (int i = 1; i <= RecCount(); ++i) {
+    std::string key = Stored(1, i);
+    key.resize(10, ' ');
+    expected.emplace_back(key, static_cast<std::uint32_t>(i));
+  }
+  const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path("s.ndx"), true);
+  ASSERT_EQ(report.problem, "");
+  std::vector<Entry> found = report.entries;
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+  if (ndxtest::HavePerlReader()) {
+    EXPECT_EQ(ndxtest::PerlDisagreement(Path("s.ndx"), expected, Path("s.txt")), "");
+  }
+  EXPECT_FALSE(FileExists(Path("s.@S@"))) << "the last logout deletes the semaphore file";
+}
+
+TEST_F(IndexSharing, ASecondLoginCountsWhenTheFileIsDatedYesterday) {
+  Signal loggedIn, done;
+  Child child([&] {
+    OpenShared();
+    loggedIn.Give();
+    done.Take();
+  });
+  ASSERT_TRUE(loggedIn.Take());
+  const time_t yesterday = time(nullptr) - 86400 * 2;
+  const utimbuf times{yesterday, yesterday};
+  ASSERT_EQ(utime(Path("s.@S@").c_str(), &times), 0);
+  OpenShared();
+  EXPECT_EQ(Semaphore()[0], 2) << "the probe found the file in use and kept its counts";
+  done.Give();
+  EXPECT_EQ(child.Wait(), 0);
+  EXPECT_EQ(Semaphore()[0], 1);
+}
+
+TEST_F(IndexSharing, AWriterGivesUpOnAReaderThatNeverLeaves) {
+  Signal reading, done;
+  Child child([&] {
+    OpenShared();
+    SetReadSemaphoreProc(true);
+    reading.Give();
+    done.Take();
+    SetReadSemaphoreProc(false);
+  });
+  ASSERT_TRUE(reading.Take());
+  OpenShared();
+  WriteLockTimeout = 2;
+  const std::uint32_t start = TickCount();
+  try {
+    AppendName("LATE");
+    ADD_FAILURE() << "no time-out";
+  } catch (const EDadavError& error) {
+    EXPECT_NE(std::string(error.what()).find("2 second timeout, cannot read: "), std::string::npos)
+        << error.what();
+  }
+  EXPECT_GE(TickCount() - start, 2000u);
+  Unlock();
+  done.Give();
+  EXPECT_EQ(child.Wait(), 0);
+}
+
+TEST_F(IndexSharing, NoRebuildWhileAnotherProgramUsesTheIndex) {
+  Signal open, done;
+  Child child([&] {
+    OpenShared();
+    open.Give();
+    done.Take();
+  });
+  ASSERT_TRUE(open.Take());
+  USE(Path("s.dbf"));
+  EXPECT_THROW(MakeIndexExpr("NAME", Path("s.ndx")), EDadavError);
+  EXPECT_EQ(LastErrorCode, 225);
+  EXPECT_EQ(ndxtest::CheckIndexFile(Path("s.ndx")).entries.size(), 20u) << "the index is kept";
+  done.Give();
+  EXPECT_EQ(child.Wait(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+#include "tables/modules/ndx/ndxupdate.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
+#include "tables/core/tztext.h"
+#include "tables/modules/ndx/ndxsearch.h"
+#include "tests/tables/modules/ndx/ndxtest.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+using ndxtest::Entry;
+
+std::string Padded(const std::string& text, std::size_t length) {
+  std::string key = text;
+  key.resize(length, ' ');
+  return key;
+}
+
+std::uint32_t Word(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 |
+         std::uint32_t{bytes[at + 2]} << 16 | std::uint32_t{bytes[at + 3]} << 24;
+}
+
+class IndexUpdate : public ndxtest::IndexTest {
+ protected:
+  // A table of NAME C(width) with the given names, indexed on NAME as order 1.
+  void Indexed(const std::vector<std::string>& names, int width = 10) {
+    NewTable(Path("u.dbf"), {Def("NAME", 'C', width), Def("QTY", 'N', 10, 2)},
+             static_cast<int>(names.size()),
+             [&names](int i) { SetText(1, names[static_cast<std::size_t>(i - 1)]); });
+    IndexOnExpr("NAME", Path("u.ndx"));
+  }
+
+  // The entries of an index the engine keeps: every separator its subtree's largest key.
+  std::vector<Entry> Entries(const char* file = "u.ndx") {
+    const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path(file), true);
+    EXPECT_EQ(report.problem, "") << file;
+    return report.entries;
+  }
+
+  static std::vector<std::string> Names(int n, const char* prefix = "A") {
+    std::vector<std::string> names;
+    for (int i = 1; i <= n; ++i)
+      names.push_back(prefix + std::string(i < 10 ? "0" : "") + std::to_string(i));
+    return names;
+  }
+
+  void AppendName(const std::string& name) {
+    ClearRecord();
+    SetText(1, name);
+    Append();
+  }
+};
+
+TEST_F(IndexUpdate, AFullLeafSplitsThirteenToTwelveAndTheNewKeyJoinsItsHalf) {
+  for (const char* added : {"A30", "A05"}) {
+    SCOPED_TRACE(added);
+    CloseAll();
+    Indexed(Names(25));
+    AppendName(added);
+    const std::vector<std::uint8_t> bytes = ReadBytes(Path("u.ndx"));
+    ASSERT_EQ(Word(bytes, 0), 3u) << "a new root above the two halves";
+    EXPECT_EQ(Word(bytes, 4), 4u);
+    const bool left = std::string(added) < "A14";
+    EXPECT_EQ(bytes[512], left ? 14 : 13) << "the old node";
+    EXPECT_EQ(bytes[1024], left ? 12 : 13) << "node 2, the old next free";
+    const std::vector<Entry> entries = Entries();
+    ASSERT_EQ(entries.size(), 26u);
+    EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end(),
+                               [](const Entry& a, const Entry& b) { return a.first < b.first; }));
+  }
+}
+
+TEST_F(IndexUpdate, DeletingTheOnlyKeyLeavesAnEmptyRootAndTheFileLength) {
+  Indexed({"ONLY"});
+  const std::size_t length = ReadBytes(Path("u.ndx")).size();
+  TargetRecord = 1;
+  const std::string key = Padded("ONLY", 10);
+  EXPECT_EQ(DeleteKey(reinterpret_cast<const std::uint8_t*>(key.data()), 1), 0);
+  const std::vector<std::uint8_t> bytes = ReadBytes(Path("u.ndx"));
+  EXPECT_EQ(bytes.size(), length);
+  EXPECT_EQ(Word(bytes, 0), 1u);
+  EXPECT_EQ(Word(bytes, 4), 2u);
+  EXPECT_TRUE(std::all_of(bytes.begin() + 512, bytes.begin() + 1024,
+                          [](std::uint8_t b) { return b == 0; }));
+  EXPECT_EQ(DeleteKey(reinterpret_cast<const std::uint8_t*>(key.data()), 1), -1);
+}
+
+TEST_F(IndexUpdate, AnInnerRootWithoutKeysGivesWayToItsChild) {
+  Indexed(Names(26));
+  ASSERT_EQ(Word(ReadBytes(Path("u.ndx")), 0), 3u);
+  TargetRecord = 26;
+  const std::string key = Padded("A26", 10);
+  EXPECT_EQ(DeleteKey(reinterpret_cast<const std::uint8_t*>(key.data()), 1), 0);
+  EXPECT_EQ(Word(ReadBytes(Path("u.ndx")), 0), 1u);
+  EXPECT_EQ(Entries().size(), 25u);
+}
+
+// Four keys a node at key length 100: deleting keys in random order empties inner nodes down
+// to their trailing child again and again; every key left must stay reachable.
+TEST_F(IndexUpdate, RemovalsNeverLoseTheKeysUnderANodeLeftWithItsTrailingChild) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= 150; ++i) names.push_back("K" + std::to_string(1000 + i * 7 % 150));
+  Indexed(names, 100);
+  std::vector<int> order(names.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i + 1);
+  std::shuffle(order.begin(), order.end(), std::mt19937(17));
+  std::vector<Entry> expected;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    expected.emplace_back(Padded(names[i], 100), static_cast<std::uint32_t>(i + 1));
+  }
+  for (int record : order) {
+    TargetRecord = record;
+    const std::string key = Padded(names[static_cast<std::size_t>(record - 1)], 100);
+    ASSERT_EQ(DeleteKey(reinterpret_cast<const std::uint8_t*>(key.data()), 1), 0) << record;
+    expected.erase(std::find(expected.begin(), expected.end(),
+                             Entry(key, static_cast<std::uint32_t>(record))));
+    std::vector<Entry> found = Entries();
+    std::sort(found.begin(), found.end());
+    std::vector<Entry> sorted = expected;
+    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(found, sorted) << "after removing record " << record;
+    for (const Entry& left : expected) {
+      SeekKey(reinterpret_cast<const std::uint8_t*>(left.first.data()));
+      ASSERT_TRUE(FindFound) << "lost " << left.first.substr(0, 5);
+    }
+  }
+}
+
+// Four keys a node: record 20's A20 ends the fifth leaf, the trailing child of the first inner
+// node, and record 21 holds A20 too, at the start of the sixth leaf. When A20 leaves the fifth
+// leaf, the root's separator for the inner node must fall to A19, or a reader that descends by
+// separators alone looks for A20 in the fifth leaf only.
+TEST_F(IndexUpdate, ALargestKeyThatGoesTakesEverySeparatorAboveItsLeafAlong) {
+  std::vector<std::string> names = Names(40);
+  names[20] = "A20";
+  Indexed(names, 100);
+  ASSERT_EQ(ndxtest::CheckIndexFile(Path("u.ndx")).depth, 2) << "leaves under inner nodes";
+  GO(20);
+  SetText(1, "Z99");
+  Replace();
+  std::vector<Entry> expected;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    expected.emplace_back(Padded(i == 19 ? "Z99" : names[i], 100),
+                          static_cast<std::uint32_t>(i + 1));
+  }
+  std::vector<Entry> found = Entries();
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+  if (ndxtest::HavePerlReader()) {
+    EXPECT_EQ(ndxtest::PerlDisagreement(Path("u.ndx"), expected, Path("u.txt")), "");
+  }
+}
+
+TEST_F(IndexUpdate, AFailedInsertTakesTheKeysOutOfTheLowerIndexesAgain) {
+  NewTable(Path("u.dbf"), {Def("NAME", 'C', 10), Def("QTY", 'N', 10, 2)}, 5,
+           [](int i) { SetText(1, "N" + std::to_string(i)); });
+  MakeIndexExpr("NAME", Path("a.ndx"));
+  MakeIndexExpr("QTY", Path("b.ndx"));
+  MakeIndexExpr("UPPER(NAME)", Path("c.ndx"));
+  CloseAndSetIndexTo(Path("a.ndx") + " " + Path("b.ndx") + " " + Path("c.ndx"));
+  platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+  std::uint64_t before = faults->Writes();
+  AppendName("N6");
+  const std::uint64_t perAppend = faults->Writes() - before;
+  ASSERT_GE(perAppend, 6u);
+  // Each index writes its leaf and its anchor: the fifth index write is the third index's leaf.
+  faults->FailWrite(perAppend - 6 + 5);
+  EXPECT_THROW(AppendName("N7"), EDadavError);
+  EXPECT_EQ(LastErrorCode, 101);
+  EXPECT_EQ(RecCount(), 7) << "the record itself was written";
+  for (const char* file : {"a.ndx", "b.ndx", "c.ndx"}) {
+    const std::vector<Entry> entries = Entries(file);
+    EXPECT_EQ(entries.size(), 6u) << file;
+    for (const Entry& e : entries) EXPECT_NE(e.second, 7u) << file;
+  }
+}
+
+TEST_F(IndexUpdate, InRecordOrderAppendAndReplaceStillKeepEveryIndex) {
+  NewTable(Path("u.dbf"), {Def("NAME", 'C', 10), Def("QTY", 'N', 10, 2)}, 30,
+           [](int i) { SetText(1, "N" + std::to_string(i)); });
+  MakeIndexExpr("NAME", Path("a.ndx"));
+  MakeIndexExpr("QTY", Path("b.ndx"));
+  CloseAndSetIndexTo(Path("a.ndx") + " " + Path("b.ndx"));
+  Set_Order_To(0);
+  AppendName("AAA");
+  GO(3);
+  SetText(1, "ZZZ");
+  SetReal(2, 99);
+  Replace();
+  GoTop();
+  EXPECT_EQ(RecNo(), 1) << "record order";
+  Set_Order_To(1);
+  GoTop();
+  EXPECT_EQ(RecNo(), 31);
+  GoBottom();
+  EXPECT_EQ(RecNo(), 3);
+  Set_Order_To(2);
+  GoBottom();
+  EXPECT_EQ(RecNo(), 3);
+  EXPECT_EQ(Entries("a.ndx").size(), 31u);
+}
+
+TEST_F(IndexUpdate, ClosingTheAreaInRecordOrderClosesItsIndexes) {
+  Indexed(Names(3));
+  Set_Order_To(0);
+  CloseArea();
+  EXPECT_FALSE(IndexActive());
+  USE(Path("u.dbf"));
+  SetIndexToNames(Path("u.ndx"), 1);
+  EXPECT_EQ(CurrentOrder(), 1);
+}
+
+TEST_F(IndexUpdate, AChangedKeyIsFoundUnderItsNewKeyOnly) {
+  Indexed(Names(60));
+  Find("A01");
+  ASSERT_TRUE(FindFound);
+  SetText(1, "Z99");
+  Replace();
+  Find("A01");
+  EXPECT_FALSE(FindFound);
+  Find("Z99");
+  EXPECT_TRUE(FindFound);
+  EXPECT_EQ(RecNo(), 1);
+  SKIP(1);
+  EXPECT_TRUE(dEOF()) << "the moved key is the last";
+}
+
+TEST_F(IndexUpdate, AUniqueIndexTakesADuplicateWithoutError) {
+  NewTable(Path("u.dbf"), {Def("NAME", 'C', 10)}, 2, [](int i) { SetText(1, i == 1 ? "A" : "B"); });
+  IndexOnExpr("NAME", Path("u.ndx UNIQUE"));
+  AppendName("A");
+  EXPECT_EQ(LastErrorCode, 0);
+  EXPECT_EQ(Entries().size(), 2u);
+}
+
+}  // namespace
