@@ -351,14 +351,22 @@ const ByteMap& AnsiToOemMap() {
   return map;
 }
 
+std::uint64_t WordAt(const std::uint8_t* p) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, p, 8);
+  return word;
+}
+
+// Records are a few words long: the last word is read overlapping the one before it rather than
+// byte by byte.
 bool IsAscii(const std::uint8_t* p, std::size_t n) {
   std::uint64_t any = 0;
-  for (; n >= 8; n -= 8, p += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, 8);
-    any |= word;
+  if (n >= 8) {
+    for (std::size_t i = 0; i + 8 <= n; i += 8) any |= WordAt(p + i);
+    any |= WordAt(p + n - 8);
+  } else {
+    for (std::size_t i = 0; i < n; ++i) any |= p[i];
   }
-  for (; n > 0; --n) any |= *p++;
   return (any & 0x8080808080808080u) == 0;
 }
 
@@ -906,7 +914,9 @@ void ConvertRecordCharset(bool toOem, bool tableIsOem, std::size_t bufferLength,
                           std::uint16_t recordLength, std::uint8_t* buffer) {
   if (!tableIsOem || recordLength == 0) return;
   const ByteMap& map = toOem ? AnsiToOemMap() : OemToAnsiMap();
-  if (map.keepsAscii && IsAscii(buffer, bufferLength - bufferLength % recordLength)) return;
+  const std::size_t whole =
+      bufferLength == recordLength ? bufferLength : bufferLength - bufferLength % recordLength;
+  if (map.keepsAscii && IsAscii(buffer, whole)) return;
   for (std::size_t start = 0; start + recordLength <= bufferLength; start += recordLength) {
     map.Convert(buffer + start + 1, recordLength - 1u);
   }
@@ -1002,16 +1012,11 @@ void UnpackStep(const WorkArea& area, const FieldStep& step, std::uint8_t* nativ
 }
 
 bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
-  for (; n >= 8; n -= 8, a += 8, b += 8) {
-    std::uint64_t x = 0, y = 0;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
+  if (n < 8) return std::memcmp(a, b, n) == 0;
+  for (std::size_t i = 0; i + 8 <= n; i += 8) {
+    if (WordAt(a + i) != WordAt(b + i)) return false;
   }
-  for (; n > 0; --n) {
-    if (*a++ != *b++) return false;
-  }
-  return true;
+  return WordAt(a + n - 8) == WordAt(b + n - 8);
 }
 
 DateShown CurrentDateShown() {

@@ -225,22 +225,34 @@ namespace {
 // digits over the power of ten, just as the plain-decimal reader finds it, without trimming
 // or looking for the point.
 bool ParseAlignedDecimal(const char* text, std::size_t length, int decimals, double& value) {
+  static constexpr std::uint64_t kPlaces[] = {
+      1,           10,           100,           1000,           10000,
+      100000,      1000000,      10000000,      100000000,      1000000000,
+      10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000};
   const auto places = static_cast<std::size_t>(decimals);
   if (decimals < 1 || decimals > 14 || length < places + 2) return false;
   const char* const point = text + length - places - 1;
   if (*point != '.') return false;
-  const char* first = point;
-  while (first > text && IsDigit(first[-1])) --first;
-  if (first == point || static_cast<std::size_t>(point - first) + places > 15) return false;
   std::uint64_t digits = 0;
-  for (const char* p = first; p < point; ++p)
-    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
   for (const char* p = point + 1; p < text + length; ++p) {
-    if (!IsDigit(*p)) return false;
-    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    const auto digit = static_cast<std::uint8_t>(*p - '0');
+    if (digit > 9) return false;
+    digits = digits * 10 + digit;
   }
-  const bool negative = first > text && first[-1] == '-';
-  for (const char* p = negative ? first - 1 : first; p > text;) {
+  // The whole part is read once, from the point back, each digit worth ten of the one after it.
+  // Past 15 digits the sums may wrap, but such a field is refused below.
+  std::uint64_t place = kPlaces[places];
+  const char* p = point;
+  for (; p > text; --p, place *= 10) {
+    const auto digit = static_cast<std::uint8_t>(p[-1] - '0');
+    if (digit > 9) break;
+    digits += digit * place;
+  }
+  const auto wholeDigits = static_cast<std::size_t>(point - p);
+  if (wholeDigits == 0 || wholeDigits + places > 15) return false;
+  const bool negative = p > text && p[-1] == '-';
+  if (negative) --p;
+  while (p > text) {
     if (*--p != ' ') return false;
   }
   value = static_cast<double>(digits) / kPowers[decimals];
