@@ -119,11 +119,6 @@ std::int32_t cad_decimals() {
   return CadDecimals < 0 ? 0 : (CadDecimals > 32 ? 32 : CadDecimals);
 }
 
-long double dxf_bulge(long double angle) {
-  if (angle == 0) return angle;  // a straight segment, the most common, needs no tangent
-  return std::tan(angle / 4);
-}
-
 void dxf_header(long double xmin, long double ymin, long double xmax, long double ymax) {
   pair_text(0, "SECTION");
   pair_text(2, "HEADER");
@@ -142,6 +137,11 @@ void dxf_header(long double xmin, long double ymin, long double xmax, long doubl
 }
 
 namespace {
+
+long double dxf_bulge(long double angle) {
+  if (angle == 0) return angle;  // a straight segment, the most common, needs no tangent
+  return std::tan(angle / 4);
+}
 
 void line_types(std::int32_t mode) {
   pair_text(0, "SECTION");

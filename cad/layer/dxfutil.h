@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-long double dxf_bulge(long double angle);
-
 // CadDecimals kept in 0..32: the decimals of the DXF and text-list numbers.
 std::int32_t cad_decimals();
 

@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <memory>
 
 #include "platform/files/osfiles.h"
@@ -47,11 +45,8 @@ void put_count(char* at, std::uint32_t count) {
 bool write_count(std::uint32_t count) {
   char bytes[4];
   put_count(bytes, count);
-  for (;;) {
-    const ssize_t n = ::pwrite(Descriptor, bytes, sizeof bytes, kHeaderSize);
-    if (n < 0 && errno == EINTR) continue;
-    return n == static_cast<ssize_t>(sizeof bytes);
-  }
+  return ::lseek(Descriptor, kHeaderSize, SEEK_SET) == static_cast<off_t>(kHeaderSize) &&
+         platform::os::WriteAll(Descriptor, bytes, sizeof bytes);
 }
 
 }  // namespace
@@ -60,7 +55,7 @@ void stl_facets_begin(const std::string& name, std::string_view header) {
   close_file();
   FileName = name;
   if (!Piece) Piece = std::make_unique<char[]>(kPieceSize);
-  header = header.substr(0, std::min(header.size(), kHeaderSize));
+  header = header.substr(0, kHeaderSize);
   std::memcpy(Piece.get(), header.data(), header.size());
   std::memset(Piece.get() + header.size(), ' ', kHeadSize - header.size());
   Used = kHeadSize;

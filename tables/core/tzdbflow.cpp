@@ -303,9 +303,24 @@ void ExpectFieldInside(const WorkArea& area, const FieldDescriptor& f, std::size
                      "field access");
 }
 
+// Copies a field's bytes, with two overlapping word moves where they are few: a field is too
+// short for a library call to pay.
+void CopyFieldBytes(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
+  if (n >= 8 && n <= 16) {
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+    return;
+  }
+  std::memcpy(to, from, n);
+}
+
 void PutFieldText(std::uint8_t* raw, const FieldDescriptor& f, std::string_view text) {
   const std::size_t length = std::min<std::size_t>(text.size(), f.length);
-  std::memcpy(raw + f.offset, text.data(), length);
+  CopyFieldBytes(raw + f.offset, reinterpret_cast<const std::uint8_t*>(text.data()), length);
   std::memset(raw + f.offset + length, ' ', f.length - length);
 }
 
@@ -370,21 +385,6 @@ bool IsAscii(const std::uint8_t* p, std::size_t n) {
   return (any & 0x8080808080808080u) == 0;
 }
 
-// Copies a field's bytes, with two overlapping word moves where they are few: a field is too
-// short for a library call to pay.
-void CopyFieldBytes(std::uint8_t* to, const std::uint8_t* from, std::size_t n) {
-  if (n >= 8 && n <= 16) {
-    std::uint64_t head = 0;
-    std::uint64_t tail = 0;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + n - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + n - 8, &tail, 8);
-    return;
-  }
-  std::memcpy(to, from, n);
-}
-
 std::string DtosOfDateText(std::string_view text) {
   std::string checked(text);
   if (text.find_first_not_of(" /.-") == std::string::npos || !ValidDate(checked)) {
@@ -410,17 +410,14 @@ struct PackedDate {
 
 // Writes the stored form of a date text over the field's stored bytes. An untouched date keeps
 // its bytes: with two-digit years the window would move 1940 to 2040.
-void PackDateField(std::uint8_t* field, std::size_t length, std::string_view text) {
-  const std::string_view stored(reinterpret_cast<const char*>(field), length);
+void PackDateField(WorkArea& area, const FieldDescriptor& f, std::string_view text) {
   char shown[kDatePictureRoom];
-  if (text == std::string_view(shown, DtosToDateChars(stored, shown))) return;
+  if (text == std::string_view(shown, DtosToDateChars(FieldText(area, f), shown))) return;
   static PackedDate last;
   if (!last.Holds(text)) {
     last = {std::string(text), DateFormat, CenturyOn, CenturyBase, DtosOfDateText(text)};
   }
-  const std::size_t copied = std::min(last.dtos.size(), length);
-  std::memcpy(field, last.dtos.data(), copied);
-  std::memset(field + copied, ' ', length - copied);
+  PutFieldText(area.raw.data(), f, last.dtos);
 }
 
 }  // namespace
@@ -949,12 +946,10 @@ FieldStep StepOf(const FieldDescriptor& f, std::size_t nativeAt) {
 }
 
 std::vector<FieldStep> StepsOf(const WorkArea& area) {
+  const std::vector<std::uint16_t> offsets = NativeOffsetsOf(area);
   std::vector<FieldStep> steps;
-  std::size_t nativeAt = 1;
-  for (const FieldDescriptor& f : area.fields) {
-    steps.push_back(StepOf(f, nativeAt));
-    nativeAt += NativeFieldSize(f);
-  }
+  for (std::size_t i = 0; i < area.fields.size(); ++i)
+    steps.push_back(StepOf(area.fields[i], offsets[i]));
   return steps;
 }
 
@@ -975,7 +970,7 @@ void UnpackStep(const WorkArea& area, const FieldStep& step, std::uint8_t* nativ
   switch (step.kind) {
     case FieldKind::kText:
       out[0] = step.length;
-      std::memcpy(out + 1, in, step.length);
+      CopyFieldBytes(out + 1, in, step.length);
       break;
     case FieldKind::kDate:
       std::memset(out, 0, step.nativeSize);
@@ -1059,30 +1054,12 @@ void UnpackRemembered(WorkArea& area, const FieldStep& step, std::uint8_t* nativ
   std::memcpy(lastNative, native + step.nativeAt, step.nativeSize);
 }
 
-// Texts, numbers with decimals and logicals cost no more to convert than to compare: done
-// here, without a call for the texts and logicals.
+// Texts, numbers and logicals cost no more to convert than to compare.
 void UnpackChangedStep(WorkArea& area, const FieldStep& step, std::uint8_t* native) {
-  const std::uint8_t* in = area.raw.data() + step.rawAt;
-  std::uint8_t* out = native + step.nativeAt;
-  switch (step.kind) {
-    case FieldKind::kText:
-      ExpectInsideBuffer(step.rawAt + step.length <= area.raw.size() &&
-                             step.nativeAt + step.nativeSize <= area.nativeSize,
-                         "field access");
-      out[0] = step.length;
-      CopyFieldBytes(out + 1, in, step.length);
-      return;
-    case FieldKind::kLogical:
-      ExpectInsideBuffer(step.rawAt < area.raw.size() && step.nativeAt < area.nativeSize,
-                         "field access");
-      out[0] = in[0] == 'T' || in[0] == 't' || in[0] == 'Y' || in[0] == 'y';
-      return;
-    case FieldKind::kDate:
-    case FieldKind::kMemo:
-      UnpackRemembered(area, step, native);
-      return;
-    default:
-      UnpackStep(area, step, native);
+  if (step.kind == FieldKind::kDate || step.kind == FieldKind::kMemo) {
+    UnpackRemembered(area, step, native);
+  } else {
+    UnpackStep(area, step, native);
   }
 }
 
@@ -1150,16 +1127,12 @@ void PackStep(WorkArea& area, const FieldDescriptor& f, const FieldStep& step,
   std::uint8_t* raw = area.raw.data();
   const std::uint8_t* in = native + step.nativeAt;
   switch (step.kind) {
-    case FieldKind::kText: {
-      const std::size_t length = std::min(in[0], f.length);
-      CopyFieldBytes(raw + f.offset, in + 1, length);
-      std::memset(raw + f.offset + length, ' ', f.length - length);
+    case FieldKind::kText:
+      PutFieldText(raw, f, std::string_view(reinterpret_cast<const char*>(in + 1), in[0]));
       break;
-    }
     case FieldKind::kDate: {
       std::size_t length = std::min<std::size_t>(in[0], f.length + 2u);
-      PackDateField(raw + f.offset, f.length,
-                    std::string_view(reinterpret_cast<const char*>(in + 1), length));
+      PackDateField(area, f, std::string_view(reinterpret_cast<const char*>(in + 1), length));
       break;
     }
     case FieldKind::kLogical:

@@ -31,13 +31,13 @@ std::string FitField(std::string text, int width) {
   return RightAlign(std::move(text), width);
 }
 
-// Reads "[-]digits[.digits]" with at most 15 significant digits and 22 decimals, the common
-// stored number, without the general parser. Digits and power of ten are both exact doubles,
-// so the one division rounds correctly, exactly as from_chars would. Zeros before the first
-// other digit are not significant.
+// Digits and power of ten are both exact doubles below these, so one division rounds
+// correctly, exactly as from_chars would.
 constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace
 
 bool ParsePlainDecimal(std::string_view text, double& value) {
   const char* p = text.data();
@@ -68,6 +68,8 @@ bool ParsePlainDecimal(std::string_view text, double& value) {
   if (negative) value = -value;
   return true;
 }
+
+namespace {
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\0')) text.remove_prefix(1);

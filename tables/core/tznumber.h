@@ -19,6 +19,10 @@ std::string FormatFieldReal(double value, int width, int decimals);
 // formatter's short way; false (nothing written) where only the general rule can settle it.
 bool WriteFieldReal(double value, int width, int decimals, char* out);
 std::string FormatFieldInt(std::int64_t value, int width);
+// Reads "[-]digits[.digits]" with at most 15 significant digits and 22 decimals, the common
+// stored number, without the general parser and exactly as it reads it; false for any other
+// text. Zeros before the first other digit are not significant.
+bool ParsePlainDecimal(std::string_view text, double& value);
 // Reads a stored numeric field ("." decimal sign, blanks around); 0 for blank or bad text.
 double ParseFieldReal(std::string_view text);
 // The same for a field of the given decimals, at once where it stands as the formatter writes it.

@@ -85,12 +85,8 @@ std::string DatePicture(std::string_view year, std::string_view month, std::stri
 }  // namespace
 
 std::int32_t DayOfYear(std::int32_t year, std::int32_t month, std::int32_t day) {
-  if (year < 0 || month < 1 || month > 12 || day < 1) return -1;
-  const bool leap = IsLeapYear(year);
-  std::int32_t length = kMonthTable[month] - kMonthTable[month - 1];
-  if (month == 2 && leap) ++length;
-  if (day > length) return -1;
-  return kMonthTable[month - 1] + day + (leap && month > 2 ? 1 : 0);
+  if (year < 0 || !IsCalendarDay({year, month, day})) return -1;
+  return kMonthTable[month - 1] + day + (IsLeapYear(year) && month > 2 ? 1 : 0);
 }
 
 std::int64_t DaysBeforeYear(std::int32_t year) {

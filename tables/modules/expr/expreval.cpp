@@ -118,11 +118,12 @@ int CompareBytes(std::string_view a, std::string_view b) {
   return (a.size() > b.size()) - (a.size() < b.size());
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighs = 0x8080808080808080;
+
 // Copies the text up to its first 0 byte and gives the count copied; eight bytes at a time
 // while a word holds no 0 byte, since every key and condition copies field texts.
 std::size_t CopyToZero(char* out, std::string_view text) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kHighs = 0x8080808080808080;
   std::size_t n = 0;
   for (; n + 8 <= text.size(); n += 8) {
     std::uint64_t word = 0;
@@ -164,9 +165,6 @@ const std::array<char, 256> kUpperBytes = [] {
         static_cast<char>(platform::Cp1252Upper(static_cast<std::uint8_t>(c)));
   return upper;
 }();
-
-constexpr std::uint64_t kOnes = 0x0101010101010101;
-constexpr std::uint64_t kHighs = 0x8080808080808080;
 
 // A word of ASCII bytes in upper case: its small letters change by one mask, as the code page
 // maps ASCII as ASCII does. Bytes below 0x80 plus these stay below 0x100, so no carry crosses
@@ -659,7 +657,6 @@ void Machine::PushMemo(std::int32_t block, std::uint8_t area) {
 }
 
 void Machine::Arithmetic(std::int32_t op) {
-  if (op == kOpAddCC) return Join();
   if (op == kOpSubCC) {
     const std::string_view right = PopText();
     const std::string_view left = PopText();
@@ -715,8 +712,6 @@ void Machine::Join() {
 }
 
 void Machine::Compare(std::int32_t op) {
-  // Logical and numeric operands hold no text, so the result takes the left one's place.
-  if (op == kOpOr || op == kOpAnd) return Logic(op == kOpOr);
   const bool text = op == kOpEqN + 2 || op == kOpExactC || op == kOpContainsC || op == kOpGtN + 2 ||
                     op == kOpLtN + 2 || op == kOpNeN + 2 || op == kOpLeN + 2 || op == kOpGeN + 2;
   if (text) {
@@ -939,7 +934,7 @@ void Machine::TextFunction(std::int32_t token) {
     case 292:
     case 318:
       if (token == 318)
-        platform::Cp1252UpperInPlace(chars, cell.length);
+        UpperInPlace(chars, cell.length);
       else
         platform::Cp1252LowerInPlace(chars, cell.length);
       return;

@@ -6,7 +6,6 @@
 
 #include "platform/files/cp1252case.h"
 #include "tables/core/dbf4area.h"
-#include "tables/core/tztext.h"
 
 namespace dadav {
 namespace {
@@ -211,7 +210,7 @@ void ExprLexer::Number(Token& token) {
   auto digits = [&] {
     while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
   };
-  auto at = [&](char c) { return pos_ < text_.size() && CharUpper(text_[pos_]) == c; };
+  auto at = [&](char c) { return pos_ < text_.size() && UpperChar(text_[pos_]) == c; };
   digits();
   if (at('.') && !DotWordAt(pos_)) {
     ++pos_;
@@ -231,7 +230,6 @@ void ExprLexer::Number(Token& token) {
   token.code = malformed ? kTokBad : kTokNumber;
   length_ = 0;
   decimals_ = 2;
-  return;
 }
 
 void ExprLexer::Literal(Token& token) {
@@ -250,7 +248,6 @@ void ExprLexer::Literal(Token& token) {
   length_ = 0;
   decimals_ = 2;
   pool_ += static_cast<std::uint32_t>(token.text.size() + 1);
-  return;
 }
 
 void ExprLexer::Name(Token& token) {
@@ -260,12 +257,9 @@ void ExprLexer::Name(Token& token) {
     pos_ += dotWord;
   } else {
     ++pos_;
-    for (std::size_t at = pos_; at <= text_.size(); ++at) {
-      if (at == text_.size() || !(IsNameChar(text_[at]) || (text_[at] == '.' && !DotWordAt(at)))) {
-        pos_ = at;
-        break;
-      }
-    }
+    while (pos_ < text_.size() &&
+           (IsNameChar(text_[pos_]) || (text_[pos_] == '.' && !DotWordAt(pos_))))
+      ++pos_;
   }
   const UpperName upper(text_.substr(start, pos_ - start));
   const std::string_view name = upper.View();
@@ -289,7 +283,6 @@ void ExprLexer::Name(Token& token) {
   length_ = 0;
   decimals_ = 2;
   pool_ += keyword->resultSize;
-  return;
 }
 
 bool ExprLexer::OpenParenthesisFollows() const {

@@ -58,6 +58,10 @@ NdxAreaState& IndexArea() {
   return IndexAreaOf(CurrentArea());
 }
 
+NdxNodeCache* SlotCache(std::uint8_t slot) {
+  return slot == 1 ? IndexArea().cache.get() : nullptr;
+}
+
 IndexDescriptor* IndexSlot(std::uint8_t n) {
   if (n < 1 || n > kIndexSlots) return nullptr;
   return IndexArea().descriptors[n].get();
@@ -74,7 +78,7 @@ bool ReadNode(IndexDescriptor& d, std::uint8_t slot, std::uint32_t n, NdxBlock& 
     return false;
   }
   int code = 0;
-  NdxNodeCache* cache = slot == 1 ? IndexArea().cache.get() : nullptr;
+  NdxNodeCache* cache = SlotCache(slot);
   NdxBlock* cached = nullptr;
   if (cache != nullptr) {
     cached = cache->Find(n);
@@ -107,7 +111,7 @@ bool WriteNode(IndexDescriptor& d, std::uint8_t slot, std::uint32_t n, const Ndx
                 "Error writing index file: " + d.name + " [SeekAndWrite]");
     return false;
   }
-  if (NdxNodeCache* cache = slot == 1 ? IndexArea().cache.get() : nullptr; cache != nullptr) {
+  if (NdxNodeCache* cache = SlotCache(slot); cache != nullptr) {
     cache->Replace(n, clean);
   }
   for (NdxPathLevel& level : d.path) {

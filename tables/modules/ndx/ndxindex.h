@@ -89,6 +89,8 @@ extern std::uint8_t CurrentOrderSlot;
 extern std::size_t NodeCacheBytes;
 
 NdxAreaState& IndexArea();
+// The node cache serving the slot: the controlling index's (slot 1), where it has one.
+NdxNodeCache* SlotCache(std::uint8_t slot);
 NdxAreaState& IndexAreaOf(std::uint8_t area);
 // The descriptor in slot n of the current area, or nullptr.
 IndexDescriptor* IndexSlot(std::uint8_t n);

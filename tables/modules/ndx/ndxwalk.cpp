@@ -54,7 +54,7 @@ bool StartAtRoot(IndexDescriptor& d, std::uint8_t slot) {
 // cache serves the slot (the controlling index of an exclusive table) does every change of a
 // node reach the path's copy too, so that the copy is the node as it is.
 bool KeepsSharedLevels(std::uint8_t slot) {
-  return slot == 1 && IndexArea().cache != nullptr;
+  return SlotCache(slot) != nullptr;
 }
 
 // Makes the node the path's level at the depth: the level already there when it holds the node

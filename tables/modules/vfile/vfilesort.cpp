@@ -13,6 +13,7 @@
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/tzerror.h"
+#include "tables/core/tznumber.h"
 #include "tables/modules/vfile/vfile.h"
 
 namespace dadav {
@@ -340,36 +341,9 @@ bool SortRecords(WorkArea& area, bool ascending) {
   return sorted;
 }
 
-// A plain decimal of at most 15 digits, "-" and a point allowed, read without from_chars: the
-// digits as an integer and the power of ten are both exact doubles, so the one division rounds
-// the text's value to the nearest double as from_chars does. False for any other text, which
-// from_chars then reads.
-bool ReadShortDecimal(const char* begin, const char* end, double& value) {
-  static constexpr std::array<double, 16> kPowersOfTen{
-      1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const bool negative = begin != end && *begin == '-';
-  std::uint64_t digits = 0;
-  std::size_t count = 0;
-  std::size_t decimals = 0;
-  bool point = false;
-  for (const char* at = begin + (negative ? 1 : 0); at != end; ++at) {
-    if (*at == '.' && !point) {
-      point = true;
-      continue;
-    }
-    if (*at < '0' || *at > '9' || ++count > 15) return false;
-    digits = digits * 10 + static_cast<std::uint64_t>(*at - '0');
-    if (point) ++decimals;
-  }
-  if (count == 0) return false;
-  value = static_cast<double>(digits) / kPowersOfTen[decimals];
-  if (negative) value = -value;
-  return true;
-}
-
 // The whole text as one finite number with "." as the decimal sign.
 bool ReadNumber(const char* begin, const char* end, double& value) {
-  if (ReadShortDecimal(begin, end, value)) return true;
+  if (ParsePlainDecimal({begin, static_cast<std::size_t>(end - begin)}, value)) return true;
   const auto [stop, error] = std::from_chars(begin, end, value);
   return error == std::errc() && stop == end && std::isfinite(value);
 }
