@@ -18,8 +18,10 @@ constexpr std::uint8_t kDecimalsUnset = 19;
 
 // The live handles in address order: registering one costs no allocation of its own, and the
 // handle found last is remembered, since an index build evaluates one handle for every record.
+// The list, and the spare handle below, are never destroyed: the work areas free their index
+// keys when the process ends, and they may go after any object of this unit would.
 std::vector<const CompiledExpr*>& LiveExprs() {
-  static std::vector<const CompiledExpr*> live;
+  static auto& live = *new std::vector<const CompiledExpr*>;
   return live;
 }
 const CompiledExpr* lastFound = nullptr;
@@ -32,7 +34,7 @@ std::vector<const CompiledExpr*>::iterator LiveSlot(const CompiledExpr* handle) 
 // The handle freed last, kept with its storage: an index or filter set up again after a free
 // compiles without allocating.
 std::unique_ptr<CompiledExpr>& Spare() {
-  static std::unique_ptr<CompiledExpr> spare;
+  static auto& spare = *new std::unique_ptr<CompiledExpr>;
   return spare;
 }
 
