@@ -1,9 +1,12 @@
 #include "cad/drawings/cadtable.h"
 
+#include <algorithm>
+
 #include "base/text/messages.h"
 #include "base/text/utilmath.h"
 #include "base/text/utilstr.h"
 #include "cad/layer/cadprim.h"
+#include "cad/layer/cadvar.h"
 
 namespace {
 
@@ -11,12 +14,27 @@ constexpr std::int32_t kLineLayer = 17;
 constexpr std::int32_t kTextLayer = 18;
 constexpr std::size_t kMaxColumns = 7;
 constexpr std::size_t kCapitaliseAbove = 8;
+constexpr long double kColumnPitch = 0.9L;  // a column of width w is 0.9 w text heights wide
+constexpr long double kTextWidth = 0.75L;   // the texts' width to their height
 
 bool all_empty(const TableTexts& texts) {
   for (const std::string& t : texts) {
     if (!t.empty()) return false;
   }
   return true;
+}
+
+std::size_t ColumnCount(const TableWidths& widths) {
+  std::size_t count = 0;
+  while (count < widths.size() && widths[count] != 0) ++count;
+  return count;
+}
+
+// The characters of the table a text takes with the blank before it. The CAD output measures a
+// text as its characters times the text height and the width factor (cad_text).
+long double WidthFor(const std::string& text) {
+  if (text.empty()) return 0;
+  return static_cast<long double>(text.size() + 1) * kTextWidth * CadTextFactor / kColumnPitch;
 }
 
 }  // namespace
@@ -28,14 +46,15 @@ TAusTabelle::TAusTabelle(long double x, long double y, long double h, const Tabl
       texts_(headings),
       pitch_(TableHeight(1, h)) {
   x_[1] = x;
-  for (std::size_t k = 1; k <= kMaxColumns; ++k) x_[k + 1] = x_[k] + 0.9L * h * widths[k - 1];
+  for (std::size_t k = 1; k <= kMaxColumns; ++k)
+    x_[k + 1] = x_[k] + kColumnPitch * h * widths[k - 1];
   last_ = LastBoundary();
   const long double right = x_[static_cast<std::size_t>(last_)];
   cad_layer(kLineLayer);
   cad_rect(x, y, right, y - pitch_);
   cad_line(x, y, x, y - pitch_);
   cad_line(right, y, right, y - pitch_);
-  cad_text_style(2, 0, h, 0.75L * h);
+  cad_text_style(2, 0, h, kTextWidth * h);
   if (!all_empty(headings)) DrawRowTexts();
 }
 
@@ -84,6 +103,36 @@ void TAusTabelle::DrawRowTexts() {
 
 long double TableHeight(std::int32_t rows, long double h) {
   return rows * 2 * h;
+}
+
+long double TableWidth(const TableWidths& widths, long double h) {
+  long double chars = 0;
+  for (std::size_t c = 0; c < ColumnCount(widths); ++c) chars += widths[c];
+  return kColumnPitch * h * chars;
+}
+
+TableWidths WidthsToFit(const TableWidths& least, const TableTexts& headings,
+                        const TableRows& rows) {
+  TableWidths widths = least;
+  const std::size_t columns = ColumnCount(least);
+  for (const TableTexts& row : rows) {
+    for (std::size_t c = 0; c < columns; ++c) widths[c] = std::max(widths[c], WidthFor(row[c]));
+  }
+  for (std::size_t c = 0; c < columns; ++c) {
+    if (headings[c].empty()) continue;
+    std::size_t end = c + 1;
+    while (end < columns && headings[end].empty()) ++end;
+    long double room = 0;
+    for (std::size_t k = c; k < end; ++k) room += widths[k];
+    widths[end - 1] += std::max(0.0L, WidthFor(headings[c]) - room);
+  }
+  return widths;
+}
+
+void DrawTextTable(long double x, long double y, long double h, const TableWidths& least,
+                   const TableTexts& headings, const TableRows& rows) {
+  TAusTabelle table(x, y, h, WidthsToFit(least, headings, rows), headings);
+  for (const TableTexts& row : rows) table.AddRow(row);
 }
 
 void DrawMessageTable(long double x, long double y, long double h, long double w,

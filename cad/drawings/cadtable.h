@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using TableWidths = std::array<long double, 7>;
 using TableTexts = std::array<std::string, 7>;
+using TableRows = std::vector<TableTexts>;
 
 class TAusTabelle {
  public:
@@ -47,6 +49,17 @@ class TAusTabelle {
 
 // The height of a table of that many rows, its heading row included, in text height h.
 long double TableHeight(std::int32_t rows, long double h);
+// The width of a table of these columns in text height h.
+long double TableWidth(const TableWidths& widths, long double h);
+// The widths that hold every text whole, its leading blank included, at any text height: each
+// column at least its given width and as wide as its longest text, measured as the CAD output
+// measures texts. A heading may run on over the columns after it whose headings are empty, as
+// the heading row has no inner separators. Columns end at the first width of 0, as in a table.
+TableWidths WidthsToFit(const TableWidths& least, const TableTexts& headings,
+                        const TableRows& rows);
+// A whole table at once, its columns as WidthsToFit makes them.
+void DrawTextTable(long double x, long double y, long double h, const TableWidths& least,
+                   const TableTexts& headings, const TableRows& rows);
 
 // The message list as a one-column table at (x, y): the first message as its heading, one row
 // for each further message; nothing when the list is empty. h 0 means 2, w 0 means 42; with more

@@ -82,22 +82,48 @@ void scale_note(long double s) {
   cad_text(ScaleText(s), 26, 274);
 }
 
-// The strength table hangs from 118 above the hub's table at 54; when its rows reach further
-// down, the hub's table starts below its last row.
+// The scale, or text height, that brings a table of that width into its room: the given one,
+// or less where the table's columns, as wide as their texts, would reach past the room.
+long double fit(long double given, long double width, long double room) {
+  return width > room ? given * room / width : given;
+}
+
+// A table block placed at (x, y) with a scale no larger than given, fitted to its room.
+void insert_table(const char* name, long double x, long double y, long double scale,
+                  long double block_width, long double room) {
+  const long double fitted = fit(scale, scale * block_width, room);
+  insert(name, x, y, fitted);
+}
+
+// The quick sheet's tables stand in two columns: from 2 to 80, and from 82 to the sheet's edge
+// at 160. The strength table hangs from 118 above the hub's table at 54; when its rows reach
+// further down, the hub's table starts below its last row.
 void quick_sheet() {
   constexpr long double kStrengthTop = 118;
-  constexpr long double kStrengthScale = 0.585L;
+  constexpr long double kLeftRoom = 78;
+  constexpr long double kRightRoom = 78;
+  const long double strength_scale =
+      fit(0.585L, 0.585L * StrengthTableWidth(false, kTableHeight), kRightRoom);
   const bool strength = strength_table_shown();
   long double hub_top = 54;
   if (strength) {
     hub_top =
-        std::min(hub_top, kStrengthTop - kStrengthScale * StrengthTableHeight(false, kTableHeight));
+        std::min(hub_top, kStrengthTop - strength_scale * StrengthTableHeight(false, kTableHeight));
   }
-  insert("TABLE_1", 2, 54, 0.6L);
-  insert("TABLE_2", 82, hub_top, 0.6L);
-  if (strength) insert("TABLE_3", 82, kStrengthTop, kStrengthScale);
+  insert_table("TABLE_1", 2, 54, 0.6L, DimensionTableWidth(true, kShaft, kTableHeight), kLeftRoom);
+  insert_table("TABLE_2", 82, hub_top, 0.6L, DimensionTableWidth(true, kHub, kTableHeight),
+               kRightRoom);
+  if (strength) insert("TABLE_3", 82, kStrengthTop, strength_scale);
   insert("P3G0", 40, 90, ProfileScale(50 / profile_extent(CalcData.dB2)));
   DrawMessageTable(2, 20, 2, 42, 18);
+}
+
+// The profile's table on a production drawing reaches at most to the 10 mm border at 200.
+void production_table(const char* name, std::int32_t part) {
+  constexpr long double kLeft = 48;
+  constexpr long double kBorder = 200;
+  insert_table(name, kLeft, 140, 1, DimensionTableWidth(false, part, kTableHeight),
+               kBorder - kLeft);
 }
 
 void shaft_production_drawing() {
@@ -107,7 +133,7 @@ void shaft_production_drawing() {
   const long double s = RoundScale(80 / r.d2);
   scale_note(s);
   insert("P3G1", 110, 220, s);
-  insert("TABLE_1", 48, 140, 1);
+  production_table("TABLE_1", kShaft);
   FitTable fits(120, 64, 2.5L);
   fits.AddFit(r.TolShaft, r.d1);
   fits.AddFit("js 4", r.e1);
@@ -120,7 +146,7 @@ void hub_production_drawing() {
   const long double s = RoundScale(100 / profile_extent(r.dB2));
   scale_note(s);
   insert("P3G2", 110, 220, s);
-  insert("TABLE_2", 48, 140, 1);
+  production_table("TABLE_2", kHub);
   FitTable fits(120, 68, 2.5L);
   fits.AddFit("H7", r.d4);
   fits.AddFit("H8", r.d6pre);
@@ -133,25 +159,45 @@ void connection_production_drawing() {
   const long double s = RoundScale(80 / CalcData.d2);
   scale_note(s);
   insert("P3G0", 110, 220, s);
-  insert("TABLE_1", 22, 130, 0.7L);
-  insert("TABLE_2", 112, 130, 0.7L);
+  // The shaft's table from 22 to 110, the hub's from 112 to the 10 mm border at 200.
+  constexpr long double kRoom = 88;
+  constexpr long double kHeight = 3.4L;
+  insert_table("TABLE_1", 22, 130, 0.7L, DimensionTableWidth(false, kShaft, kHeight), kRoom);
+  insert_table("TABLE_2", 112, 130, 0.7L, DimensionTableWidth(false, kHub, kHeight), kRoom);
 }
 
+// Quick sheet 3 has three columns of tables: the profiles' from 2 to 54, the strength checks'
+// from 56 to 107 and the section values' and messages' from 109 to the sheet's edge at 160; the
+// material table spans the last two. Each table keeps to its column, with a smaller text where
+// its texts need more room.
 void quick_sheet_3() {
+  constexpr long double kProfileRoom = 52;
+  constexpr long double kMiddleRoom = 51;
+  constexpr long double kRightRoom = 51;
+  constexpr long double kMaterialRoom = 104;
   const long double s = ProfileScale(35 / profile_extent(std::fabs(CalcData.dB2)));
   const long double h = kQuickTableHeight;
   insert("P3G1", 25, 103, s);
-  DrawDimensionTable(true, kShaft, 2, 80, h);
+  DrawDimensionTable(true, kShaft, 2, 80,
+                     fit(h, DimensionTableWidth(true, kShaft, h), kProfileRoom));
   insert("P3G2", 25, 46, s);
-  DrawDimensionTable(true, kHub, 2, 22, h);
-  DrawMaterialTable(56, 119, h);
-  DrawDimensionTable(false, kConnection, 109, 98, h);
-  DrawStrengthTable(true, 56, 98, h);
-  DrawPressureSafetyTable(56, 28, h);
+  DrawDimensionTable(true, kHub, 2, 22, fit(h, DimensionTableWidth(true, kHub, h), kProfileRoom));
+  DrawMaterialTable(56, 119, fit(h, MaterialTableWidth(h), kMaterialRoom));
+  DrawDimensionTable(false, kConnection, 109, 98,
+                     fit(h, DimensionTableWidth(false, kConnection, h), kRightRoom));
+  DrawStrengthTable(true, 56, 98, fit(h, StrengthTableWidth(true, h), kMiddleRoom));
+  DrawPressureSafetyTable(56, 28, fit(h, PressureSafetyTableWidth(h), kMiddleRoom));
   cad_moveto(56, 34);
   cad_text_angle(DrawingTexts[1]);
   cad_text_angle(DrawingTexts[2]);
   DrawMessageTable(109, 28, h, 40, 27);
+}
+
+// Drawings 3 and 4 show one profile's table alone, within their window's right edge at 120.
+void table_sheet(std::int32_t part) {
+  constexpr long double kRoom = 120;
+  const long double h = kTableHeight;
+  DrawDimensionTable(false, part, 0, 90, fit(h, DimensionTableWidth(false, part, h), kRoom));
 }
 
 }  // namespace
@@ -219,10 +265,10 @@ void DrawingEntities(std::uint16_t drawing) {
       DrawP3GPart(kConnection, 2);
       break;
     case 3:
-      DrawDimensionTable(false, kShaft, 0, 90, kTableHeight);
+      table_sheet(kShaft);
       break;
     case 4:
-      DrawDimensionTable(false, kHub, 0, 90, kTableHeight);
+      table_sheet(kHub);
       break;
     case 5:
       quick_sheet();

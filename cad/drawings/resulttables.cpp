@@ -43,106 +43,104 @@ const std::string& DisplacementLabel() {
   return CalcTexts[3 + (c >= 1 && c <= 3 ? c : 1)];
 }
 
-void AddLengthRow(TAusTabelle& table, const std::string& label, const std::string& symbol,
+void AddLengthRow(TableRows& rows, const std::string& label, const std::string& symbol,
                   const std::string& value) {
-  table.AddRow4(label, symbol, LengthUnitLabel(), value);
+  rows.push_back({label, symbol, LengthUnitLabel(), value});
 }
 
-void AddShaftRows(TAusTabelle& table, bool short_form) {
+void AddShaftRows(TableRows& rows, bool short_form) {
   const kv6record& r = CalcData;
-  AddLengthRow(table, CalcTexts[8], "d1", LengthText(r.d1) + " " + r.TolShaft);
-  AddLengthRow(table, CalcTexts[9], "d2", LengthText(r.d2));
-  AddLengthRow(table, CalcTexts[10], "d3", LengthText(r.d3));
-  AddLengthRow(table, CalcTexts[11], "e1", LengthText(r.e1) + " js4");
-  if (!short_form) AddLengthRow(table, VocLength, "L1", LengthText(r.l1));
+  AddLengthRow(rows, CalcTexts[8], "d1", LengthText(r.d1) + " " + r.TolShaft);
+  AddLengthRow(rows, CalcTexts[9], "d2", LengthText(r.d2));
+  AddLengthRow(rows, CalcTexts[10], "d3", LengthText(r.d3));
+  AddLengthRow(rows, CalcTexts[11], "e1", LengthText(r.e1) + " js4");
+  if (!short_form) AddLengthRow(rows, VocLength, "L1", LengthText(r.l1));
 }
 
-void AddHubRows(TAusTabelle& table, bool short_form) {
+void AddHubRows(TableRows& rows, bool short_form) {
   const kv6record& r = CalcData;
-  AddLengthRow(table, CalcTexts[8], "d4", LengthText(r.d4) + " H7");
-  AddLengthRow(table, CalcTexts[9], "d5", LengthText(r.d5));
-  AddLengthRow(table, CalcTexts[10], "d6", LengthText(r.d6));
+  AddLengthRow(rows, CalcTexts[8], "d4", LengthText(r.d4) + " H7");
+  AddLengthRow(rows, CalcTexts[9], "d5", LengthText(r.d5));
+  AddLengthRow(rows, CalcTexts[10], "d6", LengthText(r.d6));
   if (!short_form) {
-    AddLengthRow(table, CalcTexts[12], "d6pre", LengthText(r.d6pre) + " H8");
-    AddLengthRow(table, CalcTexts[13], "d7", LengthText(r.d7) + " max");
+    AddLengthRow(rows, CalcTexts[12], "d6pre", LengthText(r.d6pre) + " H8");
+    AddLengthRow(rows, CalcTexts[13], "d7", LengthText(r.d7) + " max");
   }
   // The hub's eccentricity e2 equals the shaft's.
-  AddLengthRow(table, CalcTexts[11], "e2", LengthText(r.e1) + " JS4");
-  if (!short_form) AddLengthRow(table, VocLength, "L2", LengthText(r.l2));
+  AddLengthRow(rows, CalcTexts[11], "e2", LengthText(r.e1) + " JS4");
+  if (!short_form) AddLengthRow(rows, VocLength, "L2", LengthText(r.l2));
 }
 
-void AddSectionRows(TAusTabelle& table) {
+void AddSectionRows(TableRows& rows) {
   const kv6record& r = CalcData;
-  AddLengthRow(table, CalcTexts[8], "d", LengthText(r.d1));
-  AddLengthRow(table, CalcTexts[9], "de", LengthText(r.d2));
-  AddLengthRow(table, CalcTexts[10], "di", LengthText(r.d3));
-  AddLengthRow(table, CalcTexts[11], "e", LengthText(r.e1));
-  AddLengthRow(table, CalcTexts[11] + " max", "e lim", LengthText(r.elim));
-  table.AddRow4(CalcTexts[18], "A", AreaUnitLabel(), AreaText(r.A));
-  table.AddRow4(CalcTexts[17], "Ip", InertiaUnitLabel(), InertiaText(r.Ip));
-  table.AddRow4(CalcTexts[14], "Wp", VolumeUnitLabel(), VolumeText(r.Wp));
-  table.AddRow4(CalcTexts[14], "Wpd1", VolumeUnitLabel(), VolumeText(r.Wpd1));
-  table.AddRow4(CalcTexts[16], "Wx ", VolumeUnitLabel(), VolumeText(r.Wx));
-  AddLengthRow(table, CalcTexts[42] + " theor.", "r1", LengthText(r.r1));
-  AddLengthRow(table, CalcTexts[42] + " theor.", "r2", LengthText(r.r2));
-  AddLengthRow(table, VocLength + " eff", "L eff", LengthText(r.l));
-  table.AddRow4(VocNumberOfTeeth, "n", "", "3");
-  AddLengthRow(table, VocToothHeight, "h", LengthText(r.hmin));
+  AddLengthRow(rows, CalcTexts[8], "d", LengthText(r.d1));
+  AddLengthRow(rows, CalcTexts[9], "de", LengthText(r.d2));
+  AddLengthRow(rows, CalcTexts[10], "di", LengthText(r.d3));
+  AddLengthRow(rows, CalcTexts[11], "e", LengthText(r.e1));
+  AddLengthRow(rows, CalcTexts[11] + " max", "e lim", LengthText(r.elim));
+  rows.push_back({CalcTexts[18], "A", AreaUnitLabel(), AreaText(r.A)});
+  rows.push_back({CalcTexts[17], "Ip", InertiaUnitLabel(), InertiaText(r.Ip)});
+  rows.push_back({CalcTexts[14], "Wp", VolumeUnitLabel(), VolumeText(r.Wp)});
+  rows.push_back({CalcTexts[14], "Wpd1", VolumeUnitLabel(), VolumeText(r.Wpd1)});
+  rows.push_back({CalcTexts[16], "Wx ", VolumeUnitLabel(), VolumeText(r.Wx)});
+  AddLengthRow(rows, CalcTexts[42] + " theor.", "r1", LengthText(r.r1));
+  AddLengthRow(rows, CalcTexts[42] + " theor.", "r2", LengthText(r.r2));
+  AddLengthRow(rows, VocLength + " eff", "L eff", LengthText(r.l));
+  rows.push_back({VocNumberOfTeeth, "n", "", "3"});
+  AddLengthRow(rows, VocToothHeight, "h", LengthText(r.hmin));
 }
 
 // Label, symbol, unit, the shaft's and the hub's value.
-void AddPartsRow(TAusTabelle& table, const std::string& label, const std::string& symbol,
+void AddPartsRow(TableRows& rows, const std::string& label, const std::string& symbol,
                  const std::string& unit, const std::string& shaft, const std::string& hub) {
-  table.AddRow5(label, symbol, unit, shaft, hub);
+  rows.push_back({label, symbol, unit, shaft, hub});
 }
 
-void AddBothRow(TAusTabelle& table, const std::string& label, const std::string& symbol,
+void AddBothRow(TableRows& rows, const std::string& label, const std::string& symbol,
                 const std::string& unit, const std::string& value) {
-  table.AddRow5(label, symbol, unit, value, value);
+  rows.push_back({label, symbol, unit, value, value});
 }
 
-void AddStressRow(TAusTabelle& table, const std::string& label, const std::string& symbol,
+void AddStressRow(TableRows& rows, const std::string& label, const std::string& symbol,
                   const PartPair<long double>& values) {
-  AddPartsRow(table, label, symbol, StressUnitLabel(), Stress(values[kShaft]),
-              Stress(values[kHub]));
+  AddPartsRow(rows, label, symbol, StressUnitLabel(), Stress(values[kShaft]), Stress(values[kHub]));
 }
 
-void AddMaterialRow(TAusTabelle& table) {
+void AddMaterialRow(TableRows& rows) {
   const bool numbered = !Materials[kShaft].Ident.empty();
   const RKM1BASE_Record& shaft = Materials[kShaft];
   const RKM1BASE_Record& hub = Materials[kHub];
-  AddPartsRow(table, VocMaterial, "", "", numbered ? shaft.Ident : shaft.Name,
+  AddPartsRow(rows, VocMaterial, "", "", numbered ? shaft.Ident : shaft.Name,
               numbered ? hub.Ident : hub.Name);
 }
 
-void AddLoadRows(TAusTabelle& table) {
+void AddLoadRows(TableRows& rows) {
   const kv6record& r = CalcData;
-  AddBothRow(table, VocTorque, "T", TorqueUnitLabel(), Torque(r.T));
-  AddBothRow(table, VocBendingMoment, "Mb", TorqueUnitLabel(), Torque(r.Mb));
-  AddBothRow(table, VocApplicationFactor, "KA", "", Factor(r.KA));
-  AddPartsRow(table, VocYieldPoint, "Re", StressUnitLabel(), Stress(Materials[kShaft].Re),
+  AddBothRow(rows, VocTorque, "T", TorqueUnitLabel(), Torque(r.T));
+  AddBothRow(rows, VocBendingMoment, "Mb", TorqueUnitLabel(), Torque(r.Mb));
+  AddBothRow(rows, VocApplicationFactor, "KA", "", Factor(r.KA));
+  AddPartsRow(rows, VocYieldPoint, "Re", StressUnitLabel(), Stress(Materials[kShaft].Re),
               Stress(Materials[kHub].Re));
-  AddPartsRow(table, VocSupportFactor, "fS", "", RealTextFixed(3, 2, PartFS[kShaft]),
+  AddPartsRow(rows, VocSupportFactor, "fS", "", RealTextFixed(3, 2, PartFS[kShaft]),
               RealTextFixed(3, 2, PartFS[kHub]));
-  AddPartsRow(table, VocHardnessFactor, "fH", "", RealTextFixed(3, 2, PartFH[kShaft]),
+  AddPartsRow(rows, VocHardnessFactor, "fH", "", RealTextFixed(3, 2, PartFH[kShaft]),
               RealTextFixed(3, 2, PartFH[kHub]));
-  AddStressRow(table, "pzul = Re*fS*fH", "p" + VocAdm, PartPzul);
-  AddBothRow(table, VocAlternatingLoadFactor, "fW", "", Factor(r.fW));
-  AddBothRow(table, VocApplicationFactor, "f app", "", Factor(r.fapp));
-  AddStressRow(table, "Sigma zul = Re * fW", "Sig.zul", r.fWRe);
-  AddStressRow(table, "pa zul = pzul*fW*fapp", "pa zul", r.pa);
-  AddBothRow(table, VocPressure, "p max", StressUnitLabel(), Stress(r.p));
+  AddStressRow(rows, "pzul = Re*fS*fH", "p" + VocAdm, PartPzul);
+  AddBothRow(rows, VocAlternatingLoadFactor, "fW", "", Factor(r.fW));
+  AddBothRow(rows, VocApplicationFactor, "f app", "", Factor(r.fapp));
+  AddStressRow(rows, "Sigma zul = Re * fW", "Sig.zul", r.fWRe);
+  AddStressRow(rows, "pa zul = pzul*fW*fapp", "pa zul", r.pa);
+  AddBothRow(rows, VocPressure, "p max", StressUnitLabel(), Stress(r.p));
 }
 
-void AddStressDetailRows(TAusTabelle& table) {
+void AddStressDetailRows(TableRows& rows) {
   const kv6record& r = CalcData;
-  AddPartsRow(table, "Min." + VocWallThickness, "s min", LengthUnitLabel(), "",
+  AddPartsRow(rows, "Min." + VocWallThickness, "s min", LengthUnitLabel(), "",
               LengthTextFixed(5, 1, r.smin[kHub]));
-  AddPartsRow(table, VocWallThickness, "s", LengthUnitLabel(), "",
-              LengthTextFixed(5, 1, r.s[kHub]));
-  AddStressRow(table, VocShearStress, "tau max", r.tau);
-  AddStressRow(table, VocBendingStress, "s.bmax", r.sigmab);
-  AddStressRow(table, VocEquivalentStress, "s.vmax", r.sigmav);
+  AddPartsRow(rows, VocWallThickness, "s", LengthUnitLabel(), "", LengthTextFixed(5, 1, r.s[kHub]));
+  AddStressRow(rows, VocShearStress, "tau max", r.tau);
+  AddStressRow(rows, VocBendingStress, "s.bmax", r.sigmab);
+  AddStressRow(rows, VocEquivalentStress, "s.vmax", r.sigmav);
 }
 
 bool ShowsPressureSafety() {
@@ -152,83 +150,130 @@ bool ShowsStressSafety() {
   return BothBelow(CalcData.Se, kSafetyShownBelow);
 }
 
-void AddSafetyRows(TAusTabelle& table) {
+void AddSafetyRows(TableRows& rows) {
   const kv6record& r = CalcData;
   if (ShowsPressureSafety()) {
-    AddPartsRow(table, "S = pazul / pmax", "S p", "", Factor(r.Sp[kShaft]), Factor(r.Sp[kHub]));
+    AddPartsRow(rows, "S = pazul / pmax", "S p", "", Factor(r.Sp[kShaft]), Factor(r.Sp[kHub]));
   }
   if (ShowsStressSafety()) {
-    AddPartsRow(table, "S = Sig.zul / Sig.vmax", "S e", "", Factor(r.Se[kShaft]),
+    AddPartsRow(rows, "S = Sig.zul / Sig.vmax", "S e", "", Factor(r.Se[kShaft]),
                 Factor(r.Se[kHub]));
   }
-  AddPartsRow(table, "S = s wall / s min", "S w", "", "", Factor(r.sRatio[kHub]));
+  AddPartsRow(rows, "S = s wall / s min", "S w", "", "", Factor(r.sRatio[kHub]));
+}
+
+// A table's columns, headings and rows, gathered before it is drawn so that every column can
+// be as wide as its longest text.
+struct TableSpec {
+  TableWidths least;
+  TableTexts headings;
+  TableRows rows;
+};
+
+TableSpec DimensionTable(bool short_form, std::int32_t part) {
+  const bool profile = part == kShaft || part == kHub;
+  TableSpec table{{23, 5, 5, 7}, {profile ? CalcData.Designation[part] : "P3G"}, {}};
+  if (part == kShaft) {
+    AddShaftRows(table.rows, short_form);
+  } else if (part == kHub) {
+    AddHubRows(table.rows, short_form);
+  } else {
+    AddSectionRows(table.rows);
+  }
+  return table;
+}
+
+TableSpec StrengthTable(bool detailed) {
+  TableSpec table{{8, 6, 5, 7, 7},
+                  {VocStrengthHeading + " DIN 6892 / DIN 32711", "", "", "    1", "    2"},
+                  {}};
+  if (!detailed) AddMaterialRow(table.rows);
+  AddLoadRows(table.rows);
+  if (detailed) AddStressDetailRows(table.rows);
+  AddSafetyRows(table.rows);
+  return table;
+}
+
+TableSpec MaterialTable() {
+  TableSpec table{{28, 27, 27}, {"", "   1 (" + VocShaft + ")", "   2 (" + VocHub + ")"}, {}};
+  TableRows& rows = table.rows;
+  rows.push_back({VocDrawingName, DrawingName[kShaft], DrawingName[kHub]});
+  rows.push_back({VocDrawingNumber, DrawingNo[kShaft], DrawingNo[kHub]});
+  rows.push_back({VocDrawingName + " 2", DrawingName2[kShaft], DrawingName2[kHub]});
+  rows.push_back({VocMaterial, Materials[kShaft].Name, Materials[kHub].Name});
+  rows.push_back({VocMaterial + " No.", Materials[kShaft].Ident, Materials[kHub].Ident});
+  rows.push_back({VocYieldPoint + " Re [" + StressUnitLabel() + "]", Stress(Materials[kShaft].Re),
+                  Stress(Materials[kHub].Re)});
+  return table;
+}
+
+TableSpec PressureSafetyTable() {
+  const kv6record& r = CalcData;
+  const std::string adm = VocAdm;
+  TableSpec table{{25, 7, 4, 5}, {VocStrengthHeading + " " + VocAccordingTo + " Roloff/Matek"}, {}};
+  TableRows& rows = table.rows;
+  rows.push_back({DisplacementLabel(), " f app", "", RealTextFixed(2, 2, r.fapp)});
+  rows.push_back({VocApplicationFactor, "KA", "", RealTextFixed(2, 2, r.KA)});
+  rows.push_back(
+      {VocLoadFactor + " (" + VocPulsatingLoad + ")", "nue Fs", "", RealTextFixed(2, 2, r.nueFs)});
+  rows.push_back({VocLoadFactor + " (" + VocAlternatingLoad + ")", "nue Fw", "",
+                  RealTextFixed(2, 2, r.nueFw)});
+  rows.push_back({VocPermPressure + "(" + VocPulsatingLoad + ")", "pFs " + adm, StressUnitLabel(),
+                  StressTextFixed(4, 0, MinReal(r.pFs[kShaft], r.pFs[kHub]))});
+  rows.push_back({VocPermPressure + "(" + VocAlternating + ")", "pFw " + adm, StressUnitLabel(),
+                  StressTextFixed(4, 0, MinReal(r.pFw[kShaft], r.pFw[kHub]))});
+  rows.push_back({VocPermTorque + " (" + VocPulsating + ")", "Ts " + adm, TorqueUnitLabel(),
+                  TorqueTextFixed(4, 0, r.Ts)});
+  rows.push_back({VocPermTorque + " (" + VocAlternating + ")", "Tw " + adm, TorqueUnitLabel(),
+                  TorqueTextFixed(4, 0, r.Tw)});
+  return table;
+}
+
+void Draw(const TableSpec& table, long double x, long double y, long double h) {
+  cad_layer(kTableLayer);
+  DrawTextTable(x, y, Height(h), table.least, table.headings, table.rows);
+}
+
+long double Width(const TableSpec& table, long double h) {
+  return TableWidth(WidthsToFit(table.least, table.headings, table.rows), Height(h));
 }
 
 }  // namespace
 
 void DrawDimensionTable(bool short_form, std::int32_t part, long double x, long double y,
                         long double h) {
-  cad_layer(kTableLayer);
-  const bool profile = part == kShaft || part == kHub;
-  TAusTabelle table(x, y, Height(h), {23, 5, 5, 7}, {profile ? CalcData.Designation[part] : "P3G"});
-  if (part == kShaft) {
-    AddShaftRows(table, short_form);
-  } else if (part == kHub) {
-    AddHubRows(table, short_form);
-  } else {
-    AddSectionRows(table);
-  }
+  Draw(DimensionTable(short_form, part), x, y, h);
+}
+
+long double DimensionTableWidth(bool short_form, std::int32_t part, long double h) {
+  return Width(DimensionTable(short_form, part), h);
 }
 
 void DrawStrengthTable(bool detailed, long double x, long double y, long double h) {
-  cad_layer(kTableLayer);
-  TAusTabelle table(x, y, Height(h), {8, 6, 5, 7, 7},
-                    {VocStrengthHeading + " DIN 6892 / DIN 32711", "", "", "    1", "    2"});
-  if (!detailed) AddMaterialRow(table);
-  AddLoadRows(table);
-  if (detailed) AddStressDetailRows(table);
-  AddSafetyRows(table);
+  Draw(StrengthTable(detailed), x, y, h);
+}
+
+long double StrengthTableWidth(bool detailed, long double h) {
+  return Width(StrengthTable(detailed), h);
 }
 
 long double StrengthTableHeight(bool detailed, long double h) {
-  constexpr int kLoadRows = 12;
-  constexpr int kStressDetailRows = 5;
-  const int rows = 1 + (detailed ? kStressDetailRows : 1) + kLoadRows + ShowsPressureSafety() +
-                   ShowsStressSafety() + 1;
-  return TableHeight(rows, Height(h));
+  const auto rows = static_cast<std::int32_t>(StrengthTable(detailed).rows.size());
+  return TableHeight(1 + rows, Height(h));
 }
 
 void DrawMaterialTable(long double x, long double y, long double h) {
-  cad_layer(kTableLayer);
-  TAusTabelle table(x, y, Height(h), {28, 27, 27},
-                    {"", "   1 (" + VocShaft + ")", "   2 (" + VocHub + ")"});
-  table.AddRow3(VocDrawingName, DrawingName[kShaft], DrawingName[kHub]);
-  table.AddRow3(VocDrawingNumber, DrawingNo[kShaft], DrawingNo[kHub]);
-  table.AddRow3(VocDrawingName + " 2", DrawingName2[kShaft], DrawingName2[kHub]);
-  table.AddRow3(VocMaterial, Materials[kShaft].Name, Materials[kHub].Name);
-  table.AddRow3(VocMaterial + " No.", Materials[kShaft].Ident, Materials[kHub].Ident);
-  table.AddRow3(VocYieldPoint + " Re [" + StressUnitLabel() + "]", Stress(Materials[kShaft].Re),
-                Stress(Materials[kHub].Re));
+  Draw(MaterialTable(), x, y, h);
+}
+
+long double MaterialTableWidth(long double h) {
+  return Width(MaterialTable(), h);
 }
 
 void DrawPressureSafetyTable(long double x, long double y, long double h) {
-  const kv6record& r = CalcData;
-  const std::string adm = VocAdm;
-  cad_layer(kTableLayer);
-  TAusTabelle table(x, y, Height(h), {25, 7, 4, 5},
-                    {VocStrengthHeading + " " + VocAccordingTo + " Roloff/Matek"});
-  table.AddRow4(DisplacementLabel(), " f app", "", RealTextFixed(2, 2, r.fapp));
-  table.AddRow4(VocApplicationFactor, "KA", "", RealTextFixed(2, 2, r.KA));
-  table.AddRow4(VocLoadFactor + " (" + VocPulsatingLoad + ")", "nue Fs", "",
-                RealTextFixed(2, 2, r.nueFs));
-  table.AddRow4(VocLoadFactor + " (" + VocAlternatingLoad + ")", "nue Fw", "",
-                RealTextFixed(2, 2, r.nueFw));
-  table.AddRow4(VocPermPressure + "(" + VocPulsatingLoad + ")", "pFs " + adm, StressUnitLabel(),
-                StressTextFixed(4, 0, MinReal(r.pFs[kShaft], r.pFs[kHub])));
-  table.AddRow4(VocPermPressure + "(" + VocAlternating + ")", "pFw " + adm, StressUnitLabel(),
-                StressTextFixed(4, 0, MinReal(r.pFw[kShaft], r.pFw[kHub])));
-  table.AddRow4(VocPermTorque + " (" + VocPulsating + ")", "Ts " + adm, TorqueUnitLabel(),
-                TorqueTextFixed(4, 0, r.Ts));
-  table.AddRow4(VocPermTorque + " (" + VocAlternating + ")", "Tw " + adm, TorqueUnitLabel(),
-                TorqueTextFixed(4, 0, r.Tw));
+  Draw(PressureSafetyTable(), x, y, h);
+}
+
+long double PressureSafetyTableWidth(long double h) {
+  return Width(PressureSafetyTable(), h);
 }

@@ -3,6 +3,7 @@
 
 #include "base/text/messages.h"
 #include "cad/layer/cadprim.h"
+#include "cad/layer/cadvar.h"
 #include "tests/cad/cadtest.h"
 
 namespace {
@@ -110,6 +111,24 @@ TEST_F(TextTable, MessageTableRowsShrinkToFitTheHeight) {
   Recorded.clear();
   DrawMessageTable(0, 0, 2, 42, 0.1L);  // no limit
   EXPECT_EQ(TextHeight, 2);
+}
+
+// A text of n characters takes (n + 1) x 0.75 / 0.9 columns with its blank; a heading may use the
+// columns after it whose headings are empty, and only the last of them widens for it.
+TEST_F(TextTable, ColumnsWidenToTheirLongestTexts) {
+  const auto columns = [](std::size_t chars) { return (chars + 1) * 0.75L / 0.9L; };
+  const TableWidths widths = WidthsToFit({5, 3, 3, 0, 9}, {std::string(30, 'H'), "", "x", "y"},
+                                         {{"123456789", "ab", "", "ignored"}, {"1", "", "x"}});
+  EXPECT_NEAR(static_cast<double>(widths[0]), static_cast<double>(columns(9)), 1e-12);
+  EXPECT_NEAR(static_cast<double>(widths[0] + widths[1]), static_cast<double>(columns(30)), 1e-12);
+  EXPECT_EQ(widths[2], 3);
+  EXPECT_EQ(widths[3], 0);
+  EXPECT_EQ(widths[4], 9);
+  EXPECT_NEAR(static_cast<double>(TableWidth(widths, 2)),
+              static_cast<double>(1.8L * (columns(30) + 3)), 1e-12);
+  CadTextFactor = 2;  // texts twice as wide in the CAD file
+  EXPECT_NEAR(static_cast<double>(WidthsToFit({1}, {}, {{"123456789"}})[0]),
+              static_cast<double>(2 * columns(9)), 1e-12);
 }
 
 }  // namespace

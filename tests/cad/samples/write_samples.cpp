@@ -14,6 +14,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "cad/drawings/outputdrawing.h"
+#include "cad/drawings/resulttables.h"
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadhead.h"
 #include "cad/layer/cadprim.h"
@@ -133,6 +134,7 @@ std::string table(const std::string& layout, int rows, int columns) {
 std::string drawing_expectation(const DrawingVariant& v, int drawing) {
   const long double quick = 50 / 77.4L;  // 50 / (1.2 x d2)
   const long double quick3 = 35 / 77.4L;
+  const long double strength = 78 / StrengthTableWidth(false, 3.5L);
   switch (drawing) {
     case 1:
       return profile(v, "modelspace", false) + "modelspace INSERT 0\n" +
@@ -144,10 +146,11 @@ std::string drawing_expectation(const DrawingVariant& v, int drawing) {
     case 4:
       return table("modelspace", 7, 4) + "modelspace INSERT 0\n";
     case 5:
-      // The hub's table starts below the strength table's 17 rows of 7 mm at scale 0.585.
+      // The strength table, its columns as wide as its texts, is scaled to reach from 82 to
+      // the sheet's edge at 160; the hub's table starts below its 17 rows of 7 mm.
       return "modelspace INSERT 4\n" + insert(v, "TABLE_1", 2, 54, 0.6L) +
-             insert(v, "TABLE_2", 82, 118 - 0.585L * 17 * 7, 0.6L) +
-             insert(v, "TABLE_3", 82, 118, 0.585L) + insert(v, "P3G0", 40, 90, quick) +
+             insert(v, "TABLE_2", 82, 118 - strength * 17 * 7, 0.6L) +
+             insert(v, "TABLE_3", 82, 118, strength) + insert(v, "P3G0", 40, 90, quick) +
              profile(v, "block P3G0", true) + table("block TABLE_1", 4, 4) +
              table("block TABLE_2", 4, 4) + table("block TABLE_3", 16, 5);
     case 6:
