@@ -2,6 +2,11 @@
 // backwards; once shared as a DOS table, once exclusive (which takes in trailing records) as a
 // Windows one. Then a copy of its own opened exclusive is written: a record appended, the first
 // one rewritten deleted, the table packed. Damage must end in the engine's error, never a fault.
+// Another copy gets field values made from the input's bytes in a few of its records (numbers
+// of the field's width and decimals, dates in a picture the input picks, texts, logicals),
+// written with REPLACE and read back after the table is opened again: every stored field must
+// be what the general formatter makes of its value, and every number read back what the
+// general parser reads from that text; a difference aborts.
 #include <functional>
 #include <utility>
 
@@ -12,6 +17,7 @@
 #include "tables/core/dbf4use.h"
 #include "tables/core/engine.h"
 #include "tables/core/tzerror.h"
+#include "tests/fuzz/dbfvalues.h"
 #include "tests/fuzz/fuzzrun.h"
 
 namespace {
@@ -86,6 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   try {
     Write(run.Path("w.dbf"));
+  } catch (const dadav::EDadavError&) {
+  }
+  run.Put("v.dbf", Bytes(data, size));
+  try {
+    dbfvalues::WriteAndReadBack(run.Path("v.dbf"), Bytes(data, size), kMaxRecords);
   } catch (const dadav::EDadavError&) {
   }
   try {
