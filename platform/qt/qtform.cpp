@@ -411,6 +411,15 @@ std::int32_t HeaderRows(const StringGrid& grid) {
   return grid.FixedRows() == 1 ? 1 : 0;
 }
 
+// The width a column needs to show its heading and every cell whole: a grid's widths are given
+// for another toolkit's font, and Qt would cut a longer text short with an ellipsis.
+int WholeTextWidth(QTableWidget& table, int col) {
+  const QAbstractItemView& cells = table;  // the table keeps its own override to itself
+  const QHeaderView& header = *table.horizontalHeader();
+  return std::max(cells.sizeHintForColumn(col),
+                  header.isHidden() ? 0 : header.sectionSizeHint(col));
+}
+
 void SyncGrid(QTableWidget& table, const StringGrid& grid) {
   const QSignalBlocker block(&table);
   const std::int32_t header = HeaderRows(grid);
@@ -440,8 +449,11 @@ void SyncGrid(QTableWidget& table, const StringGrid& grid) {
       }
     }
   }
+  // Only the widths the user gives go back to the grid.
+  const QSignalBlocker blockHeader(table.horizontalHeader());
   for (std::int32_t col = 0; col < grid.ColCount(); ++col) {
-    if (grid.ColWidth(col) > 0) table.setColumnWidth(col, grid.ColWidth(col));
+    const int given = grid.ColWidth(col) > 0 ? grid.ColWidth(col) : table.columnWidth(col);
+    table.setColumnWidth(col, std::max(given, WholeTextWidth(table, col)));
   }
   table.setCurrentCell(grid.Row() - header, grid.Col());
 }

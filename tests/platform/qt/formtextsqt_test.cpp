@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTableView>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -57,6 +59,22 @@ int TextRoom(QLineEdit& edit) {
   return contents.width() - margins.left() - margins.right() - 2 * kLineEditMargin;
 }
 
+// Every column of a grid or list is as wide as its heading and its widest cell need: Qt elides
+// a text its column is too narrow for.
+void ExpectWholeColumns(QTableView& view) {
+  QHeaderView& header = *view.horizontalHeader();
+  for (int col = 0; col < header.count(); ++col) {
+    if (view.isColumnHidden(col)) continue;
+    SCOPED_TRACE(view.objectName().toStdString() + " column " + std::to_string(col));
+    if (header.isVisible()) {
+      EXPECT_LE(header.sectionSizeHint(col), view.columnWidth(col));
+    }
+    // The cells' need; the table view itself keeps the call to its subclasses.
+    const QAbstractItemView& cells = view;
+    EXPECT_LE(cells.sizeHintForColumn(col), view.columnWidth(col));
+  }
+}
+
 void ExpectWholeTexts(QWidget& dialog) {
   for (QLabel* label : dialog.findChildren<QLabel*>()) {
     if (!label->isVisible() || label->text().isEmpty()) continue;
@@ -72,6 +90,9 @@ void ExpectWholeTexts(QWidget& dialog) {
     if (!edit->isVisible() || edit->text().isEmpty()) continue;
     SCOPED_TRACE(edit->objectName().toStdString() + " \"" + edit->text().toStdString() + "\"");
     EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), TextRoom(*edit));
+  }
+  for (QTableView* view : dialog.findChildren<QTableView*>()) {
+    if (view->isVisible()) ExpectWholeColumns(*view);
   }
 }
 
