@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyleOptionFrame>
@@ -385,15 +387,38 @@ QWidget* MakePanel(Panel& panel, QWidget* parent) {
   return widget;
 }
 
+// A page scrolls up and down when the form is lower than the page's controls need, so that a
+// form of many controls still fits a laptop's screen; it is always as wide as its controls.
+class PageScroller final : public QScrollArea {
+ public:
+  explicit PageScroller(QWidget* parent) : QScrollArea(parent) {
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  }
+  QSize minimumSizeHint() const override {
+    constexpr int kLeastHeight = 200;
+    const QSize page = widget()->minimumSizeHint();
+    return {page.width() + verticalScrollBar()->sizeHint().width(),
+            std::min(page.height(), kLeastHeight)};
+  }
+  QSize sizeHint() const override {
+    const QSize page = widget()->sizeHint();
+    return {page.width() + verticalScrollBar()->sizeHint().width(), page.height()};
+  }
+};
+
 QWidget* MakePageControl(PageControl& pages, QWidget* parent) {
   auto* widget = new QTabWidget(parent);
   for (const auto& child : pages.Children()) {
     auto* page = dynamic_cast<TabPage*>(child.get());
     if (page == nullptr) continue;
-    auto* pageWidget = new QWidget(widget);
+    auto* scroller = new PageScroller(widget);
+    auto* pageWidget = new QWidget(scroller);
     pageWidget->setObjectName(QString::fromStdString(page->Name()));
     FillContainer(pageWidget, *page, nullptr);
-    const int index = widget->addTab(pageWidget, QString());
+    scroller->setWidget(pageWidget);
+    const int index = widget->addTab(scroller, QString());
     Bind(*page, pageWidget, [widget, index, page] {
       widget->setTabText(index, ToQString(page->Caption()));
       widget->setTabVisible(index, page->Visible());

@@ -1,11 +1,14 @@
-// Every form shows the whole text of each label and edit, in English and in German, at the
-// default font: no caption, unit or filled value is cut by the width the layout gives it.
+// Every form shows the whole text of each label, edit and grid column, in English and in German,
+// at the default font: no caption, unit or filled value is cut by the width the layout gives it.
+// Every form fits a laptop's screen, its controls inside it or on a page that scrolls to them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTableView>
@@ -17,10 +20,13 @@
 #include <vector>
 
 #include "app/about/aboutbox.h"
+#include "app/about/sysinfo.h"
+#include "app/config/selectcolor.h"
 #include "app/config/tconfig.h"
 #include "app/docs/changeentryform.h"
 #include "app/docs/documentlinksform.h"
 #include "app/docs/drawinginfoform.h"
+#include "app/filetable/formpreview.h"
 #include "app/input/kv6abm.h"
 #include "app/input/kv6load.h"
 #include "app/input/kveingabetext.h"
@@ -29,11 +35,13 @@
 #include "app/lang/vmenuqel.h"
 #include "app/main/programidentity.h"
 #include "base/draw/hgvar.h"
+#include "base/help/anistep.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/settings/wprinvar.h"
 #include "cad/drawings/drawsettingsform.h"
 #include "cad/layer/cadvar.h"
+#include "cad/layer/confpenwerk.h"
 #include "cad/print/printcon.h"
 #include "calc/calcfile.h"
 #include "calc/calcstart.h"
@@ -96,6 +104,42 @@ void ExpectWholeTexts(QWidget& dialog) {
   }
 }
 
+// The page a control is on when it is inside a page that scrolls, or else the form.
+QWidget& AreaOf(QWidget& control, QWidget& dialog) {
+  for (QWidget* p = control.parentWidget(); p != nullptr && p != &dialog; p = p->parentWidget()) {
+    auto* scroller = qobject_cast<QScrollArea*>(p);
+    QWidget* page = scroller != nullptr ? scroller->widget() : nullptr;
+    if (page != nullptr && (page == &control || page->isAncestorOf(&control))) return *page;
+  }
+  return dialog;
+}
+
+// A laptop's screen of 1366 x 768 pixels, less a panel of 40.
+void ExpectFitsALaptopScreen(QWidget& dialog) {
+  EXPECT_LE(dialog.frameGeometry().width(), 1366);
+  EXPECT_LE(dialog.frameGeometry().height(), 728);
+  for (QWidget* control : dialog.findChildren<QWidget*>()) {
+    if (!control->isVisible()) continue;
+    QWidget& area = AreaOf(*control, dialog);
+    const QRect place(control->mapTo(&area, QPoint(0, 0)), control->size());
+    EXPECT_TRUE(area.rect().contains(place)) << control->objectName().toStdString();
+  }
+  // A page that scrolls keeps its controls' height and scrolls to its foot.
+  for (QScrollArea* scroller : dialog.findChildren<QScrollArea*>()) {
+    if (!scroller->isVisible()) continue;
+    const QWidget& page = *scroller->widget();
+    SCOPED_TRACE(page.objectName().toStdString());
+    EXPECT_GE(page.height(), page.minimumSizeHint().height());
+    EXPECT_EQ(scroller->verticalScrollBar()->maximum(),
+              std::max(0, page.height() - scroller->viewport()->height()));
+  }
+}
+
+void ExpectShownWhole(QWidget& dialog) {
+  ExpectWholeTexts(dialog);
+  ExpectFitsALaptopScreen(dialog);
+}
+
 class FormTextsQt : public ::testing::TestWithParam<std::int32_t> {
  protected:
   static void SetUpTestSuite() { StartQtBackend(); }
@@ -128,11 +172,11 @@ class FormTextsQt : public ::testing::TestWithParam<std::int32_t> {
         ADD_FAILURE() << "no dialog";
         return;
       }
-      ExpectWholeTexts(*dialog);
+      ExpectShownWhole(*dialog);
       if (more) {
         more([dialog] {
           QApplication::processEvents();
-          ExpectWholeTexts(*dialog);
+          ExpectShownWhole(*dialog);
         });
       }
       form.SetModalResult(platform::ModalResult::Cancel);
@@ -211,6 +255,43 @@ TEST_P(FormTextsQt, ConfigurationPagesAboutBoxAndPrinterInformation) {
   }
 }
 
+TEST_P(FormTextsQt, ColourPlotProgramSearchFileTableAndStepForms) {
+  InitGraphicsSettings();
+  InitCadDefaults();
+  SetProgramIdentity();
+  {
+    SCOPED_TRACE("colour picker");
+    TForm_selectcolor form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("system information");
+    TSysinfo form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("plot program options");
+    TForm_confpenwerk form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("search");
+    TForm_Suchen form;
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("table of calculation files");
+    TForm_preview form;
+    form.Fill({{"File", "Date", "d1"}, {"p3g60.kv6", "2026-12-07", "60"}}, {"p3g60.kv6"});
+    Check(form);
+  }
+  {
+    SCOPED_TRACE("step window");
+    TForm_anistep form;
+    Check(form);
+  }
+}
+
 // The forms the program shows from a routine: each is checked and closed by its close box.
 TEST_P(FormTextsQt, DocumentForms) {
   InitGraphicsSettings();
@@ -227,7 +308,7 @@ TEST_P(FormTextsQt, DocumentForms) {
       QWidget* dialog = QApplication::activeModalWidget();
       if (dialog == nullptr) return;
       shown = true;
-      ExpectWholeTexts(*dialog);
+      ExpectShownWhole(*dialog);
       dialog->close();
     });
     show();
