@@ -87,6 +87,8 @@ struct KV3WSTYP_Record {
   double Field3 = 0, Field4 = 0;
   double Field5 = 0, Field6 = 0;  // fS and fH of the shaft
   double Field7 = 0, Field8 = 0;  // fS and fH of the hub
+
+  bool operator==(const KV3WSTYP_Record&) const = default;
 };
 
 extern kv6record CalcData;

@@ -47,7 +47,7 @@ void InputForm::AddOkCancel() {
   ok.SetDefault(true);
   ok.onClick = [this] {
     if (!Acceptable()) return;
-    Store();
+    StoreAll();
     AbortFlag = 0;
     SetModalResult(ModalResult::Ok);
   };
@@ -58,9 +58,29 @@ void InputForm::AddOkCancel() {
   cancel.onClick = [] { AbortFlag = 1; };
 }
 
+void InputForm::HoldPick(const std::function<void()>& pick) {
+  const ConnectionState record = ConnectionState::Current();
+  if (picked_) picked_->Restore();
+  pick();
+  ConnectionState picked = ConnectionState::Current();
+  record.Restore();
+  // A pick that changed nothing leaves nothing to hold, so the next pick starts from the record.
+  if (picked == record) {
+    picked_.reset();
+  } else {
+    picked_ = std::move(picked);
+  }
+}
+
+void InputForm::StoreAll() {
+  if (picked_) picked_->Restore();
+  picked_.reset();
+  Store();
+}
+
 void InputForm::Calc() {
   if (!Acceptable()) return;
-  Store();
+  StoreAll();
   CalculateP3G();
   RedrawCurrentDrawing();
 }
@@ -68,7 +88,7 @@ void InputForm::Calc() {
 // The values stored before the switch show again in the other units; a value left alone stays
 // exactly what it was, however often the units switch.
 void InputForm::ToggleUnits() {
-  Store();
+  StoreAll();
   ToggleUnitSystem();
   Load();
 }

@@ -3,15 +3,19 @@
 // buttons that end the form, recalculate and switch the units.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "app/input/filledvalues.h"
+#include "calc/connectionstate.h"
 #include "platform/ui/forms.h"
 
 // A modal input form on the record: loads its fields when it shows, stores them on OK, Calc and
 // the unit toggle. OK clears AbortFlag and does not calculate; Cancel, Esc and the close box set
 // AbortFlag and store nothing more. Calc stores, calculates and redraws the current drawing, and
-// the form stays open.
+// the form stays open. A pick from a table fills the form only: what it picked reaches the
+// record with the next store, and Cancel drops it.
 class InputForm : public platform::Form {
  public:
   InputForm(std::string name, std::string caption, platform::Size designed);
@@ -27,12 +31,20 @@ class InputForm : public platform::Form {
   void AddUnitButton(const std::string& caption);
   void AddCalcButton();
   void AddOkCancel();
+  // Runs `pick`, which picks from a table and fills the form from the record, on the record as
+  // the form's earlier picks left it; what it wrote is held for the next store and the record
+  // is put back as it was.
+  void HoldPick(const std::function<void()>& pick);
 
   FilledValues fields_;
 
  private:
+  // The held picks, then the fields, into the record.
+  void StoreAll();
   void Calc();
   void ToggleUnits();
+
+  std::optional<ConnectionState> picked_;
 };
 
 // Creates the form, centres it on the drawing window, shows it and frees it; AbortFlag tells

@@ -59,8 +59,10 @@ void TForm_kv6abm::AddModeControls() {
   auto& pick = Add<Button>("Button_db");
   pick.SetCaption("DIN 32711");
   pick.onClick = [this] {
-    SelectP3GProfile(1);
-    if (AbortFlag == 0) RefreshProfile();
+    HoldPick([this] {
+      SelectP3GProfile(1);
+      if (AbortFlag == 0) RefreshProfile();
+    });
     AbortFlag = 0;
   };
   AddHelpButton("Button_hilfebild", "Aux. &Image", kHelpText, 2);

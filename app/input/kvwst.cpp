@@ -152,8 +152,12 @@ void TForm_kvwst::ShowAllowablePressure(int part) {
 // The shaft's pick looks for the typed number; the hub's for the stored one. Only the picked
 // part shows the table's row again: what was typed for the other part stays in its fields.
 void TForm_kvwst::Pick(int part) {
-  if (part == kShaft) Materials[kShaft].Ident = fields_.ReadText(Get<Edit>(ControlsOf(part).ident));
-  if (PickMaterial(1, part)) LoadPart(part);
+  HoldPick([this, part] {
+    if (part == kShaft) {
+      Materials[kShaft].Ident = fields_.ReadText(Get<Edit>(ControlsOf(part).ident));
+    }
+    if (PickMaterial(1, part)) LoadPart(part);
+  });
   AbortFlag = 0;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The material and profile tables: a row picked in the browse form of "p3g", "rkm1base" or
 // "kv3wstyp" is copied into the calculation record, the part's material, PartFS and PartFH.
-// A pick is a store: what it copied stays, whatever the form that asked for it does next. A row
+// The input forms hold what a pick copied until they store their fields (InputForm). A row
 // is copied whole or not at all: a table that cannot be read (damaged, foreign, lacking fields)
 // shows the engine's error, sets AbortFlag and leaves the record as it was.
 

@@ -4,6 +4,7 @@
 // were.
 #include "app/input/kv6abm.h"
 
+#include "calc/connectionstate.h"
 #include "calc/kv6rech.h"
 #include "tests/app/input/inputtest.h"
 #include "tests/tables/core/haltrecorder.h"
@@ -159,6 +160,38 @@ TEST_F(DimensionsForm, EscInTheProfileBrowseChangesNothing) {
   ShowDimensionsForm();
   EXPECT_EQ(CalcData, before);
   EXPECT_EQ(AbortFlag, 0);
+}
+
+// The picked profile shows in the form while the record keeps its own; Cancel drops the pick,
+// the unit button stores it.
+TEST_F(DimensionsForm, APickedProfileReachesTheRecordOnlyWhenTheFormStores) {
+  const ConnectionState before = ConnectionState::Current();
+  std::string d1, designation;
+  bool untouched = false;
+  InForm([&](Form& form) {
+    Press(form, "Button_db");
+    d1 = Text(form, "Edit_d1");
+    designation = Caption(form, "Label_db");
+    untouched = ConnectionState::Current() == before;
+    Press(form, "Button_cancel");
+  });
+  PickRow(1);
+  ShowDimensionsForm();
+  EXPECT_EQ(std::tuple(d1, designation), std::tuple("14", "profile DIN 32711 - P3G 14"));
+  EXPECT_TRUE(untouched);
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_TRUE(ConnectionState::Current() == before);
+
+  InForm([](Form& form) {
+    Press(form, "Button_db");
+    Press(form, "Button_metric");
+    Press(form, "Button_cancel");
+  });
+  PickRow(2);
+  ShowDimensionsForm();
+  EXPECT_EQ(CalcData.P3GRow, 2);
+  EXPECT_EQ(std::tuple(CalcData.d1, CalcData.d4), std::tuple(16.0L, 16.0L));
+  EXPECT_EQ(UnitSystem, 1);
 }
 
 // A calculation that ends fatally shows its messages and leaves nothing that stops the next pick.

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "base/text/displaytext.h"
+#include "calc/connectionstate.h"
 #include "tables/access/tableaccess.h"
 #include "tests/app/input/inputtest.h"
 
@@ -202,6 +203,67 @@ TEST_F(MaterialForm, TypedHubValuesSurviveAShaftPick) {
   EXPECT_EQ(Materials[kShaft].Name, "S235JR");
   EXPECT_EQ(std::tuple(Materials[kHub].Name, Materials[kHub].Re, Materials[kHub].Ident),
             std::tuple("Typed hub", 444, "X.1"));
+}
+
+// A pick fills the form only: the record stays as it was until OK, Calc or the unit button, and
+// a form left with Cancel or its close box leaves the whole connection as it was, also after
+// picks for both parts.
+TEST_F(MaterialForm, APickReachesTheRecordOnlyWhenTheFormStores) {
+  const ConnectionState before = ConnectionState::Current();
+  for (const char* leave : {"Button_cancel", "close box"}) {
+    SCOPED_TRACE(leave);
+    std::string shown, strength;
+    bool untouched = false;
+    InForm([&](Form& form) {
+      Press(form, "Button_mat1");
+      Press(form, "Button_mat2");
+      Press(form, "Button_mat1");
+      shown = Text(form, "Edit_Name1");
+      strength = Text(form, "Edit_Re1");
+      untouched = ConnectionState::Current() == before;
+      if (leave == std::string("close box")) {
+        form.Close();
+      } else {
+        Press(form, leave);
+      }
+    });
+    PickRow(16);  // 3.4365 EN AW-7075 T6, Re 480
+    PickRow(12);
+    PickRow(16);
+    ShowMaterialForm();
+    EXPECT_EQ(std::tuple(shown, strength), std::tuple("EN AW-7075 T6", "480"));
+    EXPECT_TRUE(untouched);
+    EXPECT_EQ(AbortFlag, 1);
+    EXPECT_TRUE(ConnectionState::Current() == before);
+  }
+
+  InForm([](Form& form) {
+    Press(form, "Button_mat1");
+    Press(form, "Button_mat2");
+    Press(form, "Button_ok");
+  });
+  PickRow(16);
+  PickRow(12);
+  ShowMaterialForm();
+  EXPECT_EQ(std::tuple(Materials[kShaft].Name, Materials[kShaft].Re, MaterialRecNo[kShaft]),
+            std::tuple("EN AW-7075 T6", 480, 16));
+  EXPECT_EQ(std::tuple(Materials[kHub].Name, MaterialRecNo[kHub]), std::tuple("EN-GJL-250", 12));
+}
+
+// Calc stores the pick and calculates with it; a Cancel after it keeps what Calc stored.
+TEST_F(MaterialForm, CalcStoresAPickThatCancelThenKeeps) {
+  const long double pzul = PartPzul[kShaft];
+  InForm([](Form& form) {
+    Press(form, "Button_mat1");
+    Press(form, "Button_calc");
+    Press(form, "Button_cancel");
+  });
+  PickRow(16);
+  ShowMaterialForm();
+  EXPECT_EQ(std::tuple(Materials[kShaft].Name, Materials[kShaft].Re),
+            std::tuple("EN AW-7075 T6", 480));
+  EXPECT_NE(PartPzul[kShaft], pzul);
+  EXPECT_EQ(AbortFlag, 1);
 }
 
 TEST_F(MaterialForm, AMissingMaterialTableIsReportedAndTheFormGoesOn) {
