@@ -11,10 +11,14 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
 #include "calc/calcfile.h"
+#include "calc/connectionstate.h"
 
 namespace {
 
+// Each row is read by loading its file into the program; the connection the user works on comes
+// back afterwards, so that looking at the table changes nothing.
 void ListFiles(TForm_preview& table, const FileTableHooks& hooks) {
+  const ConnectionState current = ConnectionState::Current();
   const std::vector<std::string> files = CalcFileNames(DataDir);
   std::vector<std::vector<std::string>> rows;
   rows.reserve(files.size() + 1);
@@ -25,6 +29,7 @@ void ListFiles(TForm_preview& table, const FileTableHooks& hooks) {
     rows.push_back(FileTableRow(DataDir, name));
   }
   HourglassOff();
+  current.Restore();
   table.Fill(std::move(rows), files);
 }
 
@@ -38,7 +43,6 @@ void LoadPicked(const std::string& name, const FileTableHooks& hooks) {
 }  // namespace
 
 void BuildFileTable(const FileTableHooks& hooks) {
-  CurrentFile.clear();
   if (Drawer != nullptr) Drawer->grClear();
   TForm_preview table;
   ListFiles(table, hooks);

@@ -14,6 +14,6 @@ struct FileTableHooks {
   std::function<void()> afterClose;
 };
 
-// Runs after the main form has asked to save a modified file. Clears CurrentFile and the drawing;
-// a pick sets CurrentFile only when its file loaded. Ends with AbortFlag set.
+// Runs after the main form has asked to save a modified file. Clears the drawing; the connection
+// and CurrentFile stay until a pick loads a file, which then names it. Ends with AbortFlag set.
 void BuildFileTable(const FileTableHooks& hooks);

@@ -12,6 +12,7 @@
 #include "base/text/displaytext.h"
 #include "base/text/unittext.h"
 #include "base/text/utildate.h"
+#include "calc/connectionstate.h"
 #include "calc/kv6rech.h"
 #include "calc/vocabulary.h"
 #include "tests/app/documentationfixture.h"
@@ -165,7 +166,8 @@ TEST_F(FileTableTest, HeadersFollowTheLanguageAndTheUnits) {
   EXPECT_EQ(header[15], "Mb [lbfin]");
 }
 
-TEST_F(FileTableTest, AnEmptyFolderGivesTheHeaderRowOnlyAndClosingLeavesNoCurrentFile) {
+TEST_F(FileTableTest, AnEmptyFolderGivesTheHeaderRowOnlyAndClosingKeepsTheCurrentFile) {
+  CurrentFile = "mine";
   InTable([](TForm_preview& table) {
     EXPECT_EQ(table.StringGrid1.RowCount(), 1);
     EXPECT_EQ(table.Caption(), "KV6  " + DataDir);
@@ -173,18 +175,31 @@ TEST_F(FileTableTest, AnEmptyFolderGivesTheHeaderRowOnlyAndClosingLeavesNoCurren
   });
   BuildFileTable(hooks_);
   EXPECT_TRUE(loads_.empty());
-  EXPECT_EQ(CurrentFile, "");
+  EXPECT_EQ(CurrentFile, "mine");
 }
 
-TEST_F(FileTableTest, ClosingWithoutAPickKeepsTheLastListedFileUnnamed) {
+// The listing loads every file in turn; the connection the user works on, with its name, its
+// results and its messages, is the program's again once the table is shown.
+TEST_F(FileTableTest, ClosingWithoutAPickKeepsTheConnectionAndItsName) {
   Make(3, false);
-  InTable([](TForm_preview& table) { table.Menus().FindItem("mi_fileExit")->Click(); });
+  calcfilegen::SetConnection(7);
+  CalculateP3G();
+  AddMessage("Warning: mine");
+  CurrentFile = "mine";
+  const ConnectionState mine = ConnectionState::Current();
+  bool shownWithMine = false;
+  InTable([&](TForm_preview& table) {
+    shownWithMine = ConnectionState::Current() == mine && CurrentFile == "mine";
+    table.Menus().FindItem("mi_fileExit")->Click();
+  });
+  std::int32_t closes = 0;
+  hooks_.afterClose = [&] { ++closes; };
   BuildFileTable(hooks_);
-  EXPECT_EQ(CurrentFile, "");
+  EXPECT_TRUE(shownWithMine);
+  EXPECT_EQ(CurrentFile, "mine");
   EXPECT_TRUE(loads_.empty());
-  const long double listedT = CalcData.T;
-  calcfilegen::SetConnection(2);
-  EXPECT_EQ(listedT, CalcData.T);
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(ConnectionState::Current() == mine);
 }
 
 // Each head sorts its column as a stable sort of the rows by the bytes of that column would.
@@ -378,8 +393,9 @@ TEST_F(FileTableTest, ATermTwiceInOneRowFindsThatRowOnce) {
   EXPECT_EQ(table.SelectedRow, 3);
 }
 
-TEST_F(FileTableTest, AFileThatFailsToLoadLeavesNoCurrentFile) {
+TEST_F(FileTableTest, AFileThatFailsToLoadKeepsTheCurrentFile) {
   Make(3);
+  CurrentFile = "mine";
   InTable([&](TForm_preview& table) {
     ASSERT_EQ(table.StringGrid1.Cell(0, 4), "damaged.kv6");
     std::filesystem::remove(DataDir + "calc00001.kv6");
@@ -388,8 +404,8 @@ TEST_F(FileTableTest, AFileThatFailsToLoadLeavesNoCurrentFile) {
   InTable([&](TForm_preview& table) { table.StringGrid1.SelectCell(0, 2); });
   InTable([&](TForm_preview& table) { table.Close(); });
   BuildFileTable(hooks_);
-  EXPECT_EQ(loads_, (std::vector<std::string>{"", ""}));
-  EXPECT_EQ(CurrentFile, "");
+  EXPECT_EQ(loads_, (std::vector<std::string>{"mine", "mine"}));
+  EXPECT_EQ(CurrentFile, "mine");
   EXPECT_GE(script_.Transcript().size(), 2u);
 }
 
