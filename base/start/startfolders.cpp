@@ -21,6 +21,9 @@ namespace {
 // The common defaults "init.kv6" are read where they are shipped and are not copied.
 constexpr const char* kSeededKinds[] = {"*.dbf", "*.dbt", "*.ndx", "*.plt",
                                         "*.dbh", "*.hlp", "*.err"};
+// The worked example, the connection whose results the documentation shows: a new user finds it
+// in File, Open.
+constexpr const char* kWorkedExample = "p3g60.kv6";
 
 // An environment variable that holds an absolute path, else empty: a relative one would name a
 // different folder in every working directory.
@@ -48,14 +51,18 @@ void SetIfUnset(std::string& folder, const std::string& value) {
 
 void SetUpWorkingFolders() {
   const std::string working = UserWorkingFolder();
-  if (working.empty() || !platform::MakeFolders(working)) return;
+  if (working.empty()) return;
+  const bool made = !DirExists(working);
+  if (!platform::MakeFolders(working)) return;
   const std::string folder = AddBackslash(working);
   // The current folder that the settings record at start is no place for the user's files.
   DefaultDataDir = folder;
   SetIfUnset(DbfDir, folder);
   SetIfUnset(PltDir, folder);
   SetIfUnset(CadDir, folder);
-  if (!BrelcorDir.empty() && !SeedWorkingFolder(BrelcorDir, working)) {
+  if (BrelcorDir.empty()) return;
+  const bool seeded = SeedWorkingFolder(BrelcorDir, working);
+  if (!seeded || (made && !PlaceWorkedExample(BrelcorDir, working))) {
     ShowError("cannot copy the program's files to " + working);
   }
 }
@@ -111,6 +118,19 @@ bool SeedWorkingFolder(const std::string& shipped, const std::string& working) {
       if (MaskMatches(kind, name) && !NameTaken(to + name)) CopyFile(from + name, to + name);
     }
   }
+  const bool copied = AbortFlag == 0;
+  AbortFlag = abort;
+  return copied;
+}
+
+bool PlaceWorkedExample(const std::string& shipped, const std::string& working) {
+  const std::string from = AddBackslash(shipped) + kWorkedExample;
+  const std::string to = AddBackslash(working) + kWorkedExample;
+  // An older installation ships none.
+  if (!NameTaken(from) || NameTaken(to)) return true;
+  const std::uint8_t abort = AbortFlag;
+  AbortFlag = 0;
+  CopyFile(from, to);
   const bool copied = AbortFlag == 0;
   AbortFlag = abort;
   return copied;

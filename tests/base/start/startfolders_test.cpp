@@ -16,6 +16,7 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "tests/base/dialogfixture.h"
+#include "tests/base/testdata.h"
 #include "tests/support/scopedvariable.h"
 
 namespace {
@@ -100,6 +101,31 @@ TEST_F(StartFolders, SeedingNeverOverwritesAFileOfTheUser) {
   EXPECT_EQ(Bytes("xdg/brelcor/kv6/kv6.hlp"), "my help");
   EXPECT_THAT(WorkingFiles(), ElementsAre("MATERIAL.DBF", "calc1.kv6", "init.kv6", "kv6.dbh",
                                           "kv6.err", "kv6.hlp", "material.dbt", "start.plt"));
+}
+
+// The worked example goes only into a folder the start made: not into one the user made, nor
+// again into one it made before, and never over a file of its name.
+TEST_F(StartFolders, OnlyANewWorkingFolderGetsTheWorkedExample) {
+  Put("build/data/p3g60.kv6", "the worked example");
+  fs::create_directories(Working());
+  Start();
+  EXPECT_FALSE(fs::exists(Working("p3g60.kv6")));
+  fs::remove_all(Working());
+  Start();
+  EXPECT_EQ(Bytes("xdg/brelcor/kv6/p3g60.kv6"), "the worked example");
+  fs::remove(Working("p3g60.kv6"));
+  Start();
+  EXPECT_FALSE(fs::exists(Working("p3g60.kv6")));
+  Put("xdg/brelcor/kv6/P3G60.KV6", "mine");
+  EXPECT_TRUE(PlaceWorkedExample(Path("build/data"), Working()));
+  EXPECT_EQ(Bytes("xdg/brelcor/kv6/P3G60.KV6"), "mine");
+  EXPECT_FALSE(fs::exists(Working("p3g60.kv6")));
+  EXPECT_THAT(script_.Transcript(), IsEmpty());
+}
+
+TEST_F(StartFolders, TheShippedExampleIsTheWorkedExampleOfTheReportTests) {
+  EXPECT_EQ(FileBytes(DataPath("p3g60.kv6")),
+            FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
 }
 
 // A copy cut short (here by a file size limit) fails the seeding and leaves no partial file that
