@@ -60,13 +60,17 @@ int CreateTempBeside(const std::string& target, std::string& tempName) {
 }
 
 int ReplaceFile(const std::string& temp, const std::string& target) {
+  if (RenameOver(temp, target) == 0) return 0;
+  // Once renamed, temp is gone and this finds nothing.
+  const int error = errno;
+  os::Unlink(temp);
+  errno = error;
+  return -1;
+}
+
+int RenameOver(const std::string& temp, const std::string& target) {
   const std::string final = FinalTarget(target);
-  if (ArmedFault() != 0 || os::Rename(temp, final) != 0) {
-    const int error = errno;
-    os::Unlink(temp);
-    errno = error;
-    return -1;
-  }
+  if (ArmedFault() != 0 || os::Rename(temp, final) != 0) return -1;
   return FsyncDirectory(FolderOf(final));
 }
 

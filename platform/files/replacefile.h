@@ -14,6 +14,10 @@ int CreateTempBeside(const std::string& target, std::string& tempName);
 // crash. 0, or -1 with errno; a failed rename removes temp.
 int ReplaceFile(const std::string& temp, const std::string& target);
 
+// The same, but a failed rename leaves temp where it is, for a caller that must be able to try
+// again: one of several files replaced together.
+int RenameOver(const std::string& temp, const std::string& target);
+
 // Makes the folder's entries durable. 0, or -1 with errno.
 int FsyncDirectory(const std::string& folder);
 
