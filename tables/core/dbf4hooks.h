@@ -48,6 +48,7 @@ struct IndexHookTable {
   void* indexSoundex = nullptr;
   void (*setReadSemaphore)(bool on) = nullptr;
   void (*setLockSemaphore)(bool on) = nullptr;
+  void (*markIndexesChanging)() = nullptr;
 };
 
 // Reads a memo's text line by line.
@@ -59,7 +60,11 @@ class MemoLineReader {
 
 struct MemoHookTable {
   std::unique_ptr<MemoLineReader> (*assignMemo)(std::int32_t block) = nullptr;
-  void (*packMemofile)() = nullptr;
+  // PACK: copies the memos that the records of newTable (records of them, the kept ones) refer
+  // to into a new file newMemo, writes their new references into newTable and names the memo
+  // file it is to replace; false after a reported error, with newMemo gone.
+  bool (*packMemofile)(const platform::BlockFile& newTable, std::int32_t records,
+                       const std::string& newMemo, std::string& memoName) = nullptr;
   void (*openMemofile)(const std::string& tableNameWithoutExt) = nullptr;
   void (*closeMemofile)() = nullptr;
   std::int32_t (*copyMemoAsOld)(std::uint8_t sourceArea, std::int32_t reference) = nullptr;

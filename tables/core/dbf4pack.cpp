@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/files/cp1252case.h"
@@ -10,9 +11,11 @@
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4packcommit.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
+#include "tables/core/tzfiles.h"
 #include "tables/core/tztext.h"
 
 namespace dadav {
@@ -49,69 +52,126 @@ class SharedAgain {
   bool active_;
 };
 
-// Moves the live records to the front in blocks; the count of kept records, or -1 with the
-// I/O code in LastErrorCode.
-std::int64_t CompactRecords(WorkArea& area) {
+// The header, the kept records in order and the end mark into newTable, with the header's
+// count of kept records; 0 or the I/O code.
+int CopyKeptRecords(WorkArea& area, const platform::BlockFile& newTable, std::int32_t& keptCount) {
   const std::size_t perBlock = std::max<std::size_t>(1, kBlockBytes / area.recordLength);
-  std::vector<std::uint8_t> block(perBlock * area.recordLength);
+  std::vector<std::uint8_t> block(std::max<std::size_t>(
+      perBlock * area.recordLength, static_cast<std::size_t>(area.headerLength)));
   std::vector<std::uint8_t> kept(block.size());
-  std::int64_t keptCount = 0;
-  bool moving = false;
-  for (std::int64_t first = 1; first <= area.recCount;
+  const auto headerBytes = static_cast<std::size_t>(area.headerLength);
+  std::size_t done = 0;
+  int code = area.file.ReadAt(0, block.data(), headerBytes, done);
+  if (code == 0 && done < headerBytes) code = 213;
+  if (code == 0) code = newTable.WriteAt(0, block.data(), headerBytes, done);
+  keptCount = 0;
+  for (std::int64_t first = 1; code == 0 && first <= area.recCount;
        first += static_cast<std::int64_t>(perBlock)) {
-    std::size_t records = static_cast<std::size_t>(
+    const auto records = static_cast<std::size_t>(
         std::min<std::int64_t>(static_cast<std::int64_t>(perBlock), area.recCount - first + 1));
-    std::size_t bytes = records * area.recordLength;
-    std::size_t done = 0;
-    int code = area.file.ReadAt(RecordOffset(area, first), block.data(), bytes, done);
+    const std::size_t bytes = records * area.recordLength;
+    code = area.file.ReadAt(RecordOffset(area, first), block.data(), bytes, done);
     if (code == 0 && done < bytes) code = 213;
-    if (code != 0) {
-      LastErrorCode = static_cast<std::uint16_t>(code);
-      return -1;
-    }
     std::size_t keptBytes = 0;
-    std::int64_t blockStart = keptCount;
-    for (std::size_t i = 0; i < records; ++i) {
+    for (std::size_t i = 0; code == 0 && i < records; ++i) {
       const std::uint8_t* record = block.data() + i * area.recordLength;
-      if (record[0] == '*') {
-        moving = true;
-        continue;
-      }
+      if (record[0] == '*') continue;
       std::memcpy(kept.data() + keptBytes, record, area.recordLength);
       keptBytes += area.recordLength;
-      ++keptCount;
     }
-    if (moving && keptBytes > 0) {
-      code = area.file.WriteAt(RecordOffset(area, blockStart + 1), kept.data(), keptBytes, done);
-      if (code == 0 && done < keptBytes) code = 101;
-      if (code != 0) {
-        LastErrorCode = static_cast<std::uint16_t>(code);
-        return -1;
-      }
+    if (code == 0 && keptBytes > 0) {
+      code = newTable.WriteAt(RecordOffset(area, keptCount + 1), kept.data(), keptBytes, done);
+      keptCount += static_cast<std::int32_t>(keptBytes / area.recordLength);
     }
   }
-  return keptCount;
+  const std::uint8_t mark = 0x1A;
+  if (code == 0) code = newTable.WriteAt(RecordOffset(area, keptCount + 1), &mark, 1, done);
+  return code == 0 ? WriteHeaderTo(area, newTable, keptCount) : code;
 }
 
-// End mark, header count, flush, then the cut: a failure before the cut leaves every live
-// record in the file.
-int FinishPack(WorkArea& area, std::int64_t keptCount) {
-  std::uint64_t end = RecordOffset(area, keptCount + 1);
-  std::uint8_t mark = 0x1A;
-  std::size_t done = 0;
-  int code = area.file.WriteAt(end, &mark, 1, done);
-  if (code != 0) return code;
-  area.recCount = static_cast<std::int32_t>(keptCount);
-  area.state = kAppended;
-  bool reporting = SetReportErrors(false);
+// The new files of a pack: given up before their swap began, they go.
+class NewFiles {
+ public:
+  explicit NewFiles(const std::string& tableName) : tableName_(tableName) {}
+  ~NewFiles() {
+    if (kept_) return;
+    table.Close();
+    DropPackedFiles(tableName_);
+  }
+  NewFiles(const NewFiles&) = delete;
+  NewFiles& operator=(const NewFiles&) = delete;
+  void Keep() { kept_ = true; }
+
+  platform::BlockFile table;
+
+ private:
+  std::string tableName_;
+  bool kept_ = false;
+};
+
+bool PackFailed(const WorkArea& area, int code) {
+  ReportError(static_cast<std::uint16_t>(code), "Error packing " + area.fileName);
+  return false;
+}
+
+// Renames the new files over the old ones. Past the commit marker the swap only goes forward:
+// a step that failed is tried once more, and failing again it is left to the next open.
+bool SwapInNewFiles(WorkArea& area, NewFiles& files, const std::string& memo,
+                    std::int32_t keptCount) {
+  bool nothingReplaced = false;
+  int code = FinishPackedFiles(area.fileName, memo, nothingReplaced);
+  if (code != 0 && !nothingReplaced) code = FinishPackedFiles(area.fileName, memo, nothingReplaced);
+  if (code != 0) {
+    if (!nothingReplaced) files.Keep();
+    return PackFailed(area, code);
+  }
+  files.Keep();
+  area.file = std::move(files.table);
+  area.recCount = keptCount;
+  area.endsAtNextRecord = 0;
+  area.state = kOpen;
+  return true;
+}
+
+// The memo file now in place is opened in place of the old one, in the mode the table was in
+// before PACK made it exclusive.
+bool ReopenMemo(WorkArea& area, std::uint16_t openMode) {
+  std::string dir, name, ext;
+  FSplit(area.fileName, dir, name, ext);
+  MemoHooks.closeMemofile();
   LastErrorCode = 0;
-  UpdateDbfHeader(area);
-  code = LastErrorCode;
+  const std::uint16_t packMode = std::exchange(area.openMode, openMode);
+  MemoHooks.openMemofile(dir + name);
+  area.openMode = packMode;
+  return LastErrorCode == 0;
+}
+
+// The kept records go to a new table beside the old one, the kept memos to a new memo file;
+// both are synced, committed by the marker and renamed over the old ones. False after a
+// reported error: the table, its memo file and its indexes stand as they were unless the swap
+// had begun, which the next open of the table then finishes.
+bool PackIntoNewFiles(WorkArea& area, std::uint16_t openMode) {
+  NewFiles files(area.fileName);
+  std::int32_t keptCount = 0;
+  int code = area.file.Writable() ? files.table.Create(PackedTableName(area.fileName)) : 5;
+  bool reporting = SetReportErrors(false);
+  if (code == 0) code = CopyKeptRecords(area, files.table, keptCount);
   SetReportErrors(reporting);
-  if (code == 0) code = area.file.Sync();
-  if (code == 0) code = area.file.Truncate(end + 1);
-  if (code == 0) area.state = kOpen;
-  return code;
+  if (code != 0) return PackFailed(area, code);
+  std::string memo;
+  if (area.hasMemo && MemoHooks.packMemofile != nullptr &&
+      !MemoHooks.packMemofile(files.table, keptCount, PackedMemoName(area.fileName), memo))
+    return false;
+  if (const int synced = files.table.Sync(); synced != 0) return PackFailed(area, synced);
+  // Marked before the commit: from the marker on, the next open may put the packed table in.
+  if (Indexed() && IndexHooks.markIndexesChanging != nullptr) {
+    IndexHooks.markIndexesChanging();
+    if (LastErrorCode != 0) return false;
+  }
+  if (const int committed = CommitPackedFiles(area.fileName, memo); committed != 0)
+    return PackFailed(area, committed);
+  return SwapInNewFiles(area, files, memo, keptCount) &&
+         (memo.empty() || ReopenMemo(area, openMode));
 }
 
 void PositionAfterPack(WorkArea& area) {
@@ -155,6 +215,7 @@ bool Pack() {
     return true;
   }
   const bool wasShared = !area.exclusive;
+  const std::uint16_t openMode = area.openMode;
   if (wasShared) {
     int code = ReopenDbf(true);
     if (code != 0) {
@@ -163,20 +224,9 @@ bool Pack() {
     }
   }
   SharedAgain shared(wasShared);
-  bool reporting = SetReportErrors(false);
-  std::int64_t keptCount = CompactRecords(area);
-  int code = keptCount < 0 ? LastErrorCode : FinishPack(area, keptCount);
-  SetReportErrors(reporting);
-  if (code != 0) {
-    ReportError(static_cast<std::uint16_t>(code), "Error packing " + area.fileName);
-    return false;
-  }
+  if (!PackIntoNewFiles(area, openMode)) return false;
   PositionAfterPack(area);
   if (LastErrorCode != 0) return false;
-  if (area.hasMemo && MemoHooks.packMemofile != nullptr) {
-    MemoHooks.packMemofile();
-    if (LastErrorCode != 0) return false;
-  }
   if (Indexed() && IndexHooks.reindex != nullptr) IndexHooks.reindex();
   shared.Now();
   return LastErrorCode == 0;

@@ -10,6 +10,7 @@
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4packcommit.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
@@ -130,6 +131,7 @@ void OpenTable(std::string command, std::uint8_t* buffer, std::uint16_t size) {
   area->openMode = exclusive ? platform::kModeExclusive : ShareMode;
   if (ForcedOpenMode < 65535) area->openMode = ForcedOpenMode & 0xFF;
   area->tableIsOem = TableLanguageOem;
+  if (!SettleInterruptedPack(fileName)) return;
   OpenDbf(*area);
   if (LastErrorCode != 0) return;
   area->alias = alias;

@@ -223,28 +223,7 @@ void ResetBuffers(WorkArea& area) {
 
 // Writes the header's date and count; 0 or the I/O code.
 int WriteHeader(WorkArea& area) {
-  std::uint16_t year, month, day, dow;
-  GetDate(year, month, day, dow);
-  std::uint8_t* p = area.prolog.data();
-  std::size_t done = 0;
-  if (IsDbf2(area.Version())) {
-    PutU16(p + 1, static_cast<std::uint32_t>(std::min(area.recCount, 65535)));
-    p[3] = static_cast<std::uint8_t>(month);
-    p[4] = static_cast<std::uint8_t>(day);
-    p[5] = static_cast<std::uint8_t>(year - 1900);
-    return area.file.WriteAt(0, p, 8, done);
-  }
-  std::uint8_t onDisk[12];
-  int code = area.file.ReadAt(16, onDisk, sizeof onDisk, done);
-  if (code != 0) return code;
-  if (done == sizeof onDisk) std::memcpy(p + 16, onDisk, sizeof onDisk);
-  p[1] = static_cast<std::uint8_t>(year - 1900);
-  p[2] = static_cast<std::uint8_t>(month);
-  p[3] = static_cast<std::uint8_t>(day);
-  PutU32(p + 4, static_cast<std::uint32_t>(area.recCount));
-  code = area.file.WriteAt(0, p, 32, done);
-  if (code == 0) area.dbfDateStamp = ZeroPad4(year) + ZeroPad2(month) + ZeroPad2(day);
-  return code;
+  return WriteHeaderTo(area, area.file, area.recCount);
 }
 
 // The 0x1A mark goes only where the file ends: past it may stand a record that another
@@ -729,6 +708,31 @@ void PutDeletionFlag(WorkArea& area, std::int32_t n) {
     return;
   }
   if (area.state != kAppended) area.state = kChanged;
+}
+
+int WriteHeaderTo(WorkArea& area, const platform::BlockFile& file, std::int32_t count) {
+  std::uint16_t year, month, day, dow;
+  GetDate(year, month, day, dow);
+  std::uint8_t* p = area.prolog.data();
+  std::size_t done = 0;
+  if (IsDbf2(area.Version())) {
+    PutU16(p + 1, static_cast<std::uint32_t>(std::min(count, 65535)));
+    p[3] = static_cast<std::uint8_t>(month);
+    p[4] = static_cast<std::uint8_t>(day);
+    p[5] = static_cast<std::uint8_t>(year - 1900);
+    return file.WriteAt(0, p, 8, done);
+  }
+  std::uint8_t onDisk[12];
+  int code = file.ReadAt(16, onDisk, sizeof onDisk, done);
+  if (code != 0) return code;
+  if (done == sizeof onDisk) std::memcpy(p + 16, onDisk, sizeof onDisk);
+  p[1] = static_cast<std::uint8_t>(year - 1900);
+  p[2] = static_cast<std::uint8_t>(month);
+  p[3] = static_cast<std::uint8_t>(day);
+  PutU32(p + 4, static_cast<std::uint32_t>(count));
+  code = file.WriteAt(0, p, 32, done);
+  if (code == 0) area.dbfDateStamp = ZeroPad4(year) + ZeroPad2(month) + ZeroPad2(day);
+  return code;
 }
 
 void UpdateDbfHeader(WorkArea& area) {

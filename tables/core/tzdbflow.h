@@ -65,6 +65,9 @@ void PutDbfRecord(WorkArea& area, std::int32_t n);
 void AppendDbfRecord(WorkArea& area);
 void PutDeletionFlag(WorkArea& area, std::int32_t n);
 void UpdateDbfHeader(WorkArea& area);
+// Writes the table's header date and the record count `count` into file, the table's own or a
+// new one that holds a copy of its header; 0 or the I/O code.
+int WriteHeaderTo(WorkArea& area, const platform::BlockFile& file, std::int32_t count);
 void CommitDbf(WorkArea& area);
 void CloseDbf(WorkArea& area);
 // Writes the record count into the header at once (shared appends under their lock).

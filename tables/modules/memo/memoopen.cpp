@@ -8,7 +8,6 @@
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
 #include "tables/modules/memo/memoformat.h"
-#include "tables/modules/memo/memopack.h"
 
 namespace dadav {
 namespace {
@@ -51,7 +50,6 @@ void OpenMemofile(const std::string& tableName) {
     ReportError(1007, name + " [USE]");
     return;
   }
-  if (!FinishInterruptedPack(area, name)) return;
   auto memo = std::make_shared<MemoControl>();
   memo->fileName = name;
   memo->memoType = MemoTypeOfVersion(area.Version());

@@ -1,22 +1,20 @@
 #pragma once
-// PACK of a memo file, crash-safe: after a crash, a full disk or a damaged memo, table and memo
-// file are as they were or fully packed, never a mix. The referenced memos are copied into
-// "<memo name>.new" beside the memo file, and the new field texts, with their byte offsets in
-// the table, into "<memo name>.map"; both are synced. Renaming ".new" over the memo file is the
-// one step that commits; then the field texts are written and the map deleted. Opening the
-// memo file finishes what a crash interrupted: a ".new" still there means the rename never
-// happened, so both files go; a map alone is applied again and deleted.
+// PACK of a memo file: the memos that the packed table's records refer to are copied, in the
+// records' order, into a new memo file, and the records get their new references. Both new
+// files are only written here; the table's PACK syncs them and puts them in place of the old
+// ones, so that a crash, a full disk or a damaged memo leaves the old files as they were.
 
+#include <cstdint>
 #include <string>
 
-#include "tables/core/workarea.h"
+#include "platform/files/blockfile.h"
 
 namespace dadav {
 
-void PackMemofile();
-
-// Finishes an interrupted PACK of the area's memo file memoName before it is opened; false
-// after a reported error (5 when the map must be applied but the table is not writable).
-bool FinishInterruptedPack(WorkArea& area, const std::string& memoName);
+// Copies the memos the first `records` records of newTable refer to from the current area's
+// memo file into newMemo (synced and closed) and writes their new references into newTable;
+// memoName gets the memo file's name. False after a reported error, with newMemo gone.
+bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records,
+                  const std::string& newMemo, std::string& memoName);
 
 }  // namespace dadav

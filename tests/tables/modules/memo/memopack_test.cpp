@@ -8,7 +8,6 @@
 #include "platform/system/services.h"
 #include "tables/core/dbf4pack.h"
 #include "tables/core/tzfiles.h"
-#include "tables/modules/memo/memopack.h"
 #include "tables/modules/memo/memowrite.h"
 #include "tests/tables/modules/memo/memotest.h"
 
@@ -53,8 +52,15 @@ class MemoPackTest : public MemoTest {
       ASSERT_EQ(Lines(Reference()), expected) << "record " << n;
     }
     CloseAll();
-    EXPECT_FALSE(FileExists(Path(MemoName(type) + ".new")));
-    EXPECT_FALSE(FileExists(Path(MemoName(type) + ".map")));
+    EXPECT_TRUE(FileExists(Path(MemoName(type))));
+    ExpectNoPackFiles();
+  }
+
+  // None of the files a pack writes beside the table is left.
+  void ExpectNoPackFiles() const {
+    for (const char* suffix : {".pack$", ".packmemo$", ".packed$"}) {
+      EXPECT_FALSE(FileExists(Path("t.dbf") + suffix)) << suffix;
+    }
   }
 };
 
@@ -102,8 +108,7 @@ TEST_F(MemoPackTest, ABlockOutsideTheFileAbortsThePackWithNothingChanged) {
   CloseAll();
   EXPECT_EQ(Bytes("t.dbf"), dbf);
   EXPECT_EQ(MemoFileBytes(0xF5), memo);
-  EXPECT_FALSE(FileExists(Path("t.fpt.new")));
-  EXPECT_FALSE(FileExists(Path("t.fpt.map")));
+  ExpectNoPackFiles();
 }
 
 TEST_F(MemoPackTest, ALengthPastTheEndIsCopiedToTheEndAndCorrected) {
@@ -158,8 +163,7 @@ TEST_F(MemoPackTest, AFullDiskAtAnyStepLeavesTheOldFilesOrAFinishedPack) {
       if (error.empty()) continue;
       if (Bytes("t.dbf") == dbf && MemoFileBytes(type) == memo) {
         ++before;
-        EXPECT_FALSE(FileExists(Path(MemoName(type) + ".new"))) << k;
-        EXPECT_FALSE(FileExists(Path(MemoName(type) + ".map"))) << k;
+        ExpectNoPackFiles();
       } else {
         ++after;
         ExpectMemosMatchIds(type);
@@ -218,12 +222,11 @@ TEST_F(MemoPackTest, AfterAPackOfASharedTableAnotherProcessCanUseIt) {
 TEST_F(MemoPackTest, AnInterruptedPackIsFinishedOrUndoneAtTheNextOpen) {
   MakeTable(0x83, 6, true);
   const std::string dbf = Bytes("t.dbf"), memo = MemoFileBytes(0x83);
-  Put("t.dbt.new", "partial copy");
-  Put("t.dbt.map", "half a map");
+  Put("t.dbf.pack$", "partial copy");
+  Put("t.dbf.packmemo$", "partial copy");
   ExpectMemosMatchIds(0x83);
-  EXPECT_EQ(Bytes("t.dbf"), dbf) << "a .new file: the rename never happened";
+  EXPECT_EQ(Bytes("t.dbf"), dbf) << "no marker: the pack never committed";
   EXPECT_EQ(MemoFileBytes(0x83), memo);
-  // A pack that ends right after the rename leaves the map alone.
   std::uint64_t steps = 0;
   {
     USE(Path("t.dbf") + " EXCLUSIVE");
@@ -232,8 +235,12 @@ TEST_F(MemoPackTest, AnInterruptedPackIsFinishedOrUndoneAtTheNextOpen) {
     steps = faults->Steps();
     CloseAll();
   }
-  const std::string packedMemo = MemoFileBytes(0x83);
+  const std::string packedDbf = Bytes("t.dbf"), packedMemo = MemoFileBytes(0x83);
+  // A pack ended between its two renames: the memo file is the packed one, the table not yet.
   for (std::uint64_t k = 1; k <= steps; ++k) {
+    for (const char* suffix : {".pack$", ".packmemo$", ".packed$"}) {
+      std::filesystem::remove(Path("t.dbf") + suffix);
+    }
     Put("t.dbf", dbf);
     Put("t.dbt", memo);
     ASSERT_NE(InChild([this, k] {
@@ -243,17 +250,27 @@ TEST_F(MemoPackTest, AnInterruptedPackIsFinishedOrUndoneAtTheNextOpen) {
                 Pack();
               }),
               0);
-    if (MemoFileBytes(0x83) == packedMemo && FileExists(Path("t.dbt.map"))) break;
+    if (MemoFileBytes(0x83) == packedMemo && Bytes("t.dbf") == dbf) break;
   }
-  ASSERT_TRUE(FileExists(Path("t.dbt.map")));
-  ASSERT_FALSE(FileExists(Path("t.dbt.new")));
-  const std::string mapped = Bytes("t.dbf");
+  ASSERT_TRUE(FileExists(Path("t.dbf.packed$")));
+  ASSERT_TRUE(FileExists(Path("t.dbf.pack$")));
+  ASSERT_EQ(MemoFileBytes(0x83), packedMemo);
+  // Even an open that only reads finishes the swap.
   ForcedOpenMode = platform::kModeSharedRead;
-  EXPECT_EQ(ErrorOf([this] { USE(Path("t.dbf")); }).substr(0, 29), "Error # 5 (File access denied")
-      << "the map needs a writable table";
+  USE(Path("t.dbf"));
+  CloseAll();
   ForcedOpenMode = 65535;
-  EXPECT_EQ(Bytes("t.dbf"), mapped);
+  EXPECT_EQ(Bytes("t.dbf"), packedDbf);
   ExpectMemosMatchIds(0x83);
+  // A marker that is not the engine's is refused with its name, and nothing is renamed.
+  Put("t.dbf", dbf);
+  Put("t.dbt", memo);
+  Put("t.dbf.pack$", packedDbf);
+  Put("t.dbf.packed$", "KV6 PACK\n../elsewhere.dbt\n");
+  EXPECT_EQ(ErrorOf([this] { USE(Path("t.dbf")); }).substr(0, 34),
+            "Error # 30 (Device read fault)\r\nCa");
+  EXPECT_EQ(Bytes("t.dbf"), dbf);
+  EXPECT_EQ(Bytes("t.dbf.pack$"), packedDbf);
 }
 
 TEST_F(MemoPackTest, PackFileNamesFollowTheCaseOfTheTablesExtension) {
@@ -273,13 +290,13 @@ TEST_F(MemoPackTest, PackFileNamesFollowTheCaseOfTheTablesExtension) {
       faults->CrashAtStep(k);
       Pack();
     });
-    seen = std::filesystem::exists(Path("UP.DBT.NEW"));
-    EXPECT_FALSE(std::filesystem::exists(Path("UP.DBT.new")));
+    seen = std::filesystem::exists(Path("UP.DBF.PACKMEMO$"));
+    EXPECT_FALSE(std::filesystem::exists(Path("UP.DBF.packmemo$")));
   }
   EXPECT_TRUE(seen);
   USE(Path("UP.DBF"));
   CloseAll();
-  EXPECT_FALSE(std::filesystem::exists(Path("UP.DBT.NEW"))) << "the stale copy is gone";
+  EXPECT_FALSE(std::filesystem::exists(Path("UP.DBF.PACKMEMO$"))) << "the stale copy is gone";
 }
 
 }  // namespace

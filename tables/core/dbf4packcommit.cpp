@@ -1,0 +1,160 @@
+#include "tables/core/dbf4packcommit.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "platform/files/blockfile.h"
+#include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
+#include "tables/core/tzerror.h"
+#include "tables/core/tzfiles.h"
+#include "tables/core/tztext.h"
+
+namespace dadav {
+namespace {
+
+constexpr std::string_view kMarkerMagic = "KV6 PACK\n";
+
+std::string MarkerName(const std::string& table) {
+  return table + "." + CompanionExt(table, "packed$");
+}
+
+// The marker while it is written: renamed to its name only once whole.
+std::string MarkerDraftName(const std::string& table) {
+  return table + "." + CompanionExt(table, "packing$");
+}
+
+std::string FolderOf(const std::string& table) {
+  std::string dir, name, ext;
+  FSplit(table, dir, name, ext);
+  return dir.empty() ? "." : dir;
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return platform::os::Stat(path, info) == 0;
+}
+
+int ErrnoCode() {
+  return platform::IoCodeFromErrno(errno, true);
+}
+
+// Only the table's own memo file, "<table name>.dbt" or ".fpt" in any letter case, beside it:
+// a damaged marker never renames another file.
+bool IsMemoOf(const std::string& table, const std::string& memo) {
+  std::string dir, name, ext;
+  FSplit(table, dir, name, ext);
+  const std::string upper = UpperStr(memo);
+  return upper == UpperStr(name + ".DBT") || upper == UpperStr(name + ".FPT");
+}
+
+// The memo file the marker names, without folder ("" for none); false for a marker that is not
+// one of ours.
+bool ReadMarker(const std::string& table, std::string& memo) {
+  std::string bytes;
+  if (!platform::os::ReadWholeFile(MarkerName(table), bytes)) return false;
+  if (bytes.size() < kMarkerMagic.size() + 1 ||
+      bytes.compare(0, kMarkerMagic.size(), kMarkerMagic) != 0 || bytes.back() != '\n')
+    return false;
+  memo = bytes.substr(kMarkerMagic.size(), bytes.size() - kMarkerMagic.size() - 1);
+  return memo.empty() || IsMemoOf(table, memo);
+}
+
+std::string MemoPath(const std::string& table, const std::string& memo) {
+  std::string dir, name, ext;
+  FSplit(table, dir, name, ext);
+  return dir + memo;
+}
+
+// Holds the table's share lock exclusively while a crashed pack's files are dealt with, so that
+// the files of a pack another program runs right now are never touched.
+class TableGuard {
+ public:
+  explicit TableGuard(const std::string& table)
+      : code_(file_.Open(table, platform::kModeExclusive)) {}
+  int Code() const { return code_; }
+
+ private:
+  platform::BlockFile file_;
+  int code_;
+};
+
+}  // namespace
+
+std::string PackedTableName(const std::string& table) {
+  return table + "." + CompanionExt(table, "pack$");
+}
+
+std::string PackedMemoName(const std::string& table) {
+  return table + "." + CompanionExt(table, "packmemo$");
+}
+
+int CommitPackedFiles(const std::string& table, const std::string& memo) {
+  std::string dir, name, ext;
+  FSplit(memo, dir, name, ext);
+  const std::string bytes = std::string(kMarkerMagic) + (memo.empty() ? "" : name + ext) + "\n";
+  platform::BlockFile marker;
+  int code = marker.Create(MarkerDraftName(table));
+  std::size_t done = 0;
+  if (code == 0) code = marker.WriteAt(0, bytes.data(), bytes.size(), done);
+  if (code == 0 && done < bytes.size()) code = 101;
+  if (code == 0) code = marker.Sync();
+  marker.Close();
+  // The rename commits; the folder's sync makes it and the new files' entries durable.
+  if (code == 0 && platform::RenameOver(MarkerDraftName(table), MarkerName(table)) != 0)
+    code = ErrnoCode();
+  return code;
+}
+
+int FinishPackedFiles(const std::string& table, const std::string& memo, bool& nothingReplaced) {
+  const std::string newMemo = PackedMemoName(table), newTable = PackedTableName(table);
+  const bool memoPending = !memo.empty() && Exists(newMemo);
+  const bool tablePending = Exists(newTable);
+  nothingReplaced = false;
+  if (memoPending && platform::RenameOver(newMemo, memo) != 0) {
+    const int code = ErrnoCode();
+    nothingReplaced = tablePending && Exists(newMemo);
+    return code;
+  }
+  if (tablePending && platform::RenameOver(newTable, table) != 0) {
+    const int code = ErrnoCode();
+    nothingReplaced = memo.empty() && Exists(newTable);
+    return code;
+  }
+  // Synced, so that the marker of this pack never comes back to finish a later one.
+  if (platform::os::Unlink(MarkerName(table)) != 0 && errno != ENOENT) return ErrnoCode();
+  return platform::FsyncDirectory(FolderOf(table)) != 0 ? ErrnoCode() : 0;
+}
+
+void DropPackedFiles(const std::string& table) {
+  platform::os::Unlink(MarkerName(table));
+  platform::os::Unlink(MarkerDraftName(table));
+  platform::os::Unlink(PackedMemoName(table));
+  platform::os::Unlink(PackedTableName(table));
+}
+
+bool SettleInterruptedPack(const std::string& table) {
+  const std::string marker = MarkerName(table);
+  if (!Exists(marker) && !Exists(PackedTableName(table))) return true;
+  TableGuard guard(table);
+  // In use elsewhere: the program that has it open settled it, or is packing it now.
+  if (guard.Code() == 32) return true;
+  if (!Exists(marker)) {
+    if (guard.Code() == 0) DropPackedFiles(table);
+    return true;
+  }
+  std::string memo;
+  int code = guard.Code();
+  if (code == 0 && !ReadMarker(table, memo)) code = 30;
+  bool nothingReplaced = false;
+  if (code == 0)
+    code = FinishPackedFiles(table, memo.empty() ? "" : MemoPath(table, memo), nothingReplaced);
+  if (code == 0) return true;
+  ReportError(static_cast<std::uint16_t>(code),
+              "Cannot finish packing " + table + " (" + marker + ") [USE]");
+  return false;
+}
+
+}  // namespace dadav

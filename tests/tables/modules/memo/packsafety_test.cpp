@@ -1,0 +1,278 @@
+// PACK of a table with memos and two open indexes is all or nothing: a write that fails at any
+// point, a file system that fills up and a process ended at any step leave the old table, memo
+// file and indexes byte for byte, or the packed table with its memos; the next open leaves no
+// file of the pack behind.
+#include <sys/mount.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
+#include "tables/core/dbf4pack.h"
+#include "tables/core/engine.h"
+#include "tables/core/tzfiles.h"
+#include "tables/modules/expr/exprstart.h"
+#include "tables/modules/memo/memowrite.h"
+#include "tables/modules/ndx/ndxmanage.h"
+#include "tests/tables/modules/memo/memotest.h"
+
+namespace {
+
+using namespace memotest;
+using platform::FileFaults;
+
+constexpr int kRecords = 200;
+
+class PackSafety : public MemoTest {
+ protected:
+  void SetUp() override {
+    MemoTest::SetUp();
+    EngineStart({&ExprModuleStart, &IndexInit, &MemoStart});
+    SetExceptionMode(true);
+  }
+
+  // Every third record has a memo, of one to three blocks.
+  static std::string MemoOf(std::int32_t id) {
+    if (id % 3 != 1) return "";
+    return "Memo " + std::to_string(id) + std::string(static_cast<std::size_t>(id) * 37 % 900, 'm');
+  }
+
+  static std::vector<std::string> Names(std::uint8_t type) {
+    return {"t.dbf", "a.ndx", "b.ndx", "t." + MemoExtOf(type)};
+  }
+
+  // kRecords records of 500 bytes with their memos in the folder (relative, "" or ending in
+  // "/"), every other one deleted, and the indexes a.ndx on ID and b.ndx on 1000-ID.
+  void MakeTable(std::uint8_t type, const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(Path(folder))) {
+      if (entry.is_regular_file()) std::filesystem::remove(entry.path());
+    }
+    MemoType = type;
+    NewTable(Path(folder + "t.dbf"), {Def("ID", 'N', 4), Def("NOTE", 'M', 10),
+                                      Def("NAME", 'C', 250), Def("CITY", 'C', 235)});
+    MemoType = 0x8B;
+    for (int id = 1; id <= kRecords; ++id) {
+      AppendWithMemo(id, MemoOf(id));
+      if (id % 2 == 0) DeleteRec();
+    }
+    IndexOnExpr("ID", Path(folder + "a.ndx"));
+    IndexOnExpr("1000-ID", Path(folder + "b.ndx"));
+    CloseAll();
+  }
+
+  void OpenWithIndexes(const std::string& folder) const {
+    USE(Path(folder + "t.dbf") + " EXCLUSIVE");
+    CloseAndSetIndexTo(Path(folder + "a.ndx") + " " + Path(folder + "b.ndx"));
+  }
+
+  std::vector<std::string> Snapshot(std::uint8_t type, const std::string& folder) const {
+    std::vector<std::string> bytes;
+    for (const std::string& name : Names(type)) bytes.push_back(Bytes(folder + name));
+    return bytes;
+  }
+
+  void Restore(std::uint8_t type, const std::string& folder,
+               const std::vector<std::string>& bytes) const {
+    const std::vector<std::string> names = Names(type);
+    for (std::size_t i = 0; i < names.size(); ++i) Put(folder + names[i], bytes[i]);
+  }
+
+  // The folder holds none but the table's files.
+  void ExpectNoLeftovers(std::uint8_t type, const std::string& folder) const {
+    const std::vector<std::string> names = Names(type);
+    for (const auto& entry : std::filesystem::directory_iterator(Path(folder))) {
+      const std::string name = entry.path().filename().string();
+      if (entry.is_regular_file() && name != "fill") {
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+      }
+    }
+  }
+
+  // The table holds all its records with every other one deleted, or the odd ones alone, each
+  // with the memo of its ID; the first index walks them all in order of ID.
+  void ExpectOldOrPacked(const std::string& folder) const {
+    OpenWithIndexes(folder);
+    const std::int32_t count = RecCount();
+    const bool old = count == kRecords;
+    ASSERT_TRUE(old || count == kRecords / 2) << count;
+    for (std::int32_t r = 1; r <= count; ++r) {
+      Set_Order_To(0);
+      GO(r);
+      const std::int32_t id = Int(1);
+      ASSERT_EQ(id, old ? r : 2 * r - 1) << "record " << r;
+      ASSERT_EQ(Deleted(), old && id % 2 == 0) << "record " << r;
+      ASSERT_EQ(Reference() == 0 ? "" : Lines(Reference()), MemoOf(id)) << "record " << r;
+    }
+    Set_Order_To(1);
+    GoTop();
+    std::int32_t walked = 0;
+    for (; !dEOF(); SKIP(1)) ASSERT_EQ(Int(1), old ? ++walked : 2 * ++walked - 1);
+    EXPECT_EQ(walked, count);
+    CloseAll();
+  }
+};
+
+// The write that fails is each of the pack's writes in turn: until the packed table is in place
+// the four files stay byte for byte and the caller gets the error; a failure in the rebuild of
+// the indexes leaves the packed table with its memos.
+TEST_F(PackSafety, AWriteFailingAtAnyPointLeavesTheOldFilesOrThePackedOnes) {
+  for (std::uint8_t type : kTypes) {
+    SCOPED_TRACE(int{type});
+    MakeTable(type, "");
+    const std::vector<std::string> old = Snapshot(type, "");
+    OpenWithIndexes("");
+    ASSERT_TRUE(Pack());
+    CloseAll();
+    const std::vector<std::string> packed = Snapshot(type, "");
+    ExpectOldOrPacked("");
+    int before = 0, after = 0;
+    for (std::uint64_t k = 1;; ++k) {
+      Restore(type, "", old);
+      OpenWithIndexes("");
+      std::string error;
+      {
+        platform::Substitute<FileFaults, FileFaults> faults;
+        faults->FailWrite(k);
+        error = ErrorOf([] { Pack(); });
+      }
+      CloseAll();
+      if (error.empty()) break;
+      const std::vector<std::string> now = Snapshot(type, "");
+      if (now[0] == old[0]) {
+        ++before;
+        EXPECT_EQ(now, old) << "write " << k;
+      } else {
+        ++after;
+        EXPECT_EQ(now[0], packed[0]) << "write " << k;
+        EXPECT_EQ(now[3], packed[3]) << "write " << k;
+      }
+      ExpectNoLeftovers(type, "");
+      if (HasFailure()) return;
+    }
+    EXPECT_GT(before, 10);
+    std::printf("PACK with a failing write, type %02X: %d writes before the swap, %d after\n", type,
+                before, after);
+  }
+}
+
+// Stops the pack at each of its writes, syncs and renames, in a child process ended there as a
+// crash would end it; the next open finds the old table or the packed one, whole.
+TEST_F(PackSafety, APackEndedAtAnyStepLeavesTheOldTableOrThePackedOne) {
+  for (std::uint8_t type : kTypes) {
+    SCOPED_TRACE(int{type});
+    MakeTable(type, "");
+    const std::vector<std::string> old = Snapshot(type, "");
+    int oldSeen = 0, packedSeen = 0;
+    for (std::uint64_t k = 1;; ++k) {
+      Restore(type, "", old);
+      const int status = InChild([this, k] {
+        OpenWithIndexes("");
+        platform::Substitute<FileFaults, FileFaults> faults;
+        faults->CrashAtStep(k);
+        if (!Pack()) throw 1;
+      });
+      if (status == 0) break;
+      ASSERT_EQ(status, FileFaults::kCrashStatus) << "step " << k;
+      USE(Path("t.dbf") + " EXCLUSIVE");
+      const bool packed = RecCount() != kRecords;
+      (packed ? packedSeen : oldSeen)++;
+      // An index the crash left half rebuilt is built again.
+      if (packed) {
+        IndexOnExpr("ID", Path("a.ndx"));
+        IndexOnExpr("1000-ID", Path("b.ndx"));
+      }
+      CloseAll();
+      ExpectNoLeftovers(type, "");
+      ExpectOldOrPacked("");
+      if (HasFailure()) return;
+    }
+    EXPECT_GT(oldSeen, 10);
+    EXPECT_GT(packedSeen, 0);
+    std::printf("PACK ended at a step, type %02X: %d left the old table, %d the packed one\n", type,
+                oldSeen, packedSeen);
+  }
+}
+
+// A small file system of its own, filled so that the pack runs out of space at each of its
+// writes in turn.
+class SmallFileSystem {
+ public:
+  explicit SmallFileSystem(const std::string& folder) : folder_(folder) {
+    std::filesystem::create_directory(folder_);
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=512k") == 0;
+  }
+  ~SmallFileSystem() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+  bool Mounted() const { return mounted_; }
+
+  // Fills the file system up to free bytes left over.
+  void LeaveFree(std::uintmax_t free) const {
+    const std::string fill = folder_ + "/fill";
+    std::filesystem::remove(fill);
+    const std::uintmax_t available = std::filesystem::space(folder_).available;
+    if (available > free) WriteBytes(fill, std::vector<std::uint8_t>(available - free, 0x55));
+  }
+  void Empty() const { std::filesystem::remove(folder_ + "/fill"); }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(PackSafety, AFileSystemThatFillsUpLeavesEveryFileAsItWas) {
+  const std::string folder = "small/";
+  SmallFileSystem small(Path("small"));
+  if (!small.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
+  for (std::uint8_t type : kTypes) {
+    SCOPED_TRACE(int{type});
+    MakeTable(type, folder);
+    const std::vector<std::string> old = Snapshot(type, folder);
+    int full = 0, outOfSpace = 0, done = 0;
+    for (std::uintmax_t free = 0; done == 0 && free < 256 * 1024; free += 4096) {
+      small.Empty();
+      Restore(type, folder, old);
+      small.LeaveFree(free);
+      OpenWithIndexes(folder);
+      const std::string error = ErrorOf([] { Pack(); });
+      CloseAll();
+      small.Empty();
+      if (error.empty()) {
+        ++done;
+        continue;
+      }
+      ++full;
+      if (error.find("1012") == std::string::npos) ++outOfSpace;
+      EXPECT_EQ(Snapshot(type, folder), old) << free << " bytes free: " << error;
+      ExpectNoLeftovers(type, folder);
+      if (HasFailure()) return;
+    }
+    EXPECT_EQ(done, 1);
+    EXPECT_GT(outOfSpace, 0) << "a write, not the memo's space check, ran out of space";
+    std::printf("PACK on a full file system, type %02X: %d runs failed, %d of them at a write\n",
+                type, full, outOfSpace);
+  }
+}
+
+// The files of a pack that another program is running are not taken for a crash's leftovers.
+TEST_F(PackSafety, AnOpenWhileAnotherProgramPacksLeavesItsFilesAlone) {
+  MakeTable(0x8B, "");
+  USE(Path("t.dbf") + " EXCLUSIVE");
+  Put("t.dbf.pack$", "being written");
+  Put("t.dbf.packed$", "KV6 PACK\nt.dbt\n");
+  EXPECT_EQ(InChild([this] { USE(Path("t.dbf")); }), 3) << "the table is in use";
+  EXPECT_EQ(Bytes("t.dbf.pack$"), "being written");
+  EXPECT_TRUE(FileExists(Path("t.dbf.packed$")));
+  CloseAll();
+  std::filesystem::remove(Path("t.dbf.packed$"));
+  USE(Path("t.dbf"));
+  EXPECT_FALSE(FileExists(Path("t.dbf.pack$"))) << "left without a marker, it goes";
+  EXPECT_EQ(RecCount(), kRecords);
+}
+
+}  // namespace
