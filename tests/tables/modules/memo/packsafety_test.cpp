@@ -11,6 +11,7 @@
 
 #include "platform/files/filefaults.h"
 #include "platform/system/services.h"
+#include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4pack.h"
 #include "tables/core/engine.h"
 #include "tables/core/tzfiles.h"
@@ -273,6 +274,34 @@ TEST_F(PackSafety, AnOpenWhileAnotherProgramPacksLeavesItsFilesAlone) {
   USE(Path("t.dbf"));
   EXPECT_FALSE(FileExists(Path("t.dbf.pack$"))) << "left without a marker, it goes";
   EXPECT_EQ(RecCount(), kRecords);
+}
+
+// PACK of a shared table takes it for itself and gives it back: afterwards this program and
+// another one write and read the packed table, not the file it replaced, and an exclusive open
+// elsewhere is refused as before.
+TEST_F(PackSafety, ASharedTableIsSharedAgainAfterItsPack) {
+  MakeTable(0x8B, "");
+  USE(Path("t.dbf"));
+  ASSERT_TRUE(Pack());
+  EXPECT_EQ(InChild([this] { USE(Path("t.dbf") + " EXCLUSIVE"); }), 3);
+  EXPECT_EQ(InChild([this] {
+              USE(Path("t.dbf"));
+              if (!FLock()) throw 1;
+              AppendWithMemo(999, "appended elsewhere");
+              CloseAll();
+            }),
+            0);
+  ASSERT_EQ(RecCount(), kRecords / 2 + 1);
+  GO(RecCount());
+  EXPECT_EQ(Int(1), 999);
+  EXPECT_EQ(Lines(Reference()), "appended elsewhere");
+  ASSERT_TRUE(FLock());
+  AppendWithMemo(1000, "appended here");
+  CloseAll();
+  USE(Path("t.dbf"));
+  GO(RecCount());
+  EXPECT_EQ(std::tuple(RecCount(), Int(1), Lines(Reference())),
+            std::tuple(kRecords / 2 + 2, 1000, std::string("appended here")));
 }
 
 }  // namespace
