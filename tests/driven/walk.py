@@ -14,6 +14,7 @@ says which step of which part went wrong.
 
 import argparse
 import ctypes
+import difflib
 import json
 import os
 import re
@@ -45,6 +46,12 @@ TOLERANCE = 0.01
 # Results of the report, each by its pattern: the first number after its formula.
 REPORT_RESULTS = (("Sp", r"Sp=paadm/pmax\s+(-?[\d.]+)"),
                   ("Se", r"Se=fW\*Re/Sig\.v\s+(-?[\d.]+)"))
+# The report head's date and time, and its line that names the connection's file (a long path
+# runs up to the border).
+REPORT_TIME = re.compile(r"\d{4}-\d{2}-\d{2} +\d{1,2}:\d{2}")
+REPORT_FILE = r"^\s*\*\s+(\S+\.kv6)\s*\*\s*$"
+# The last row of the material table by its number, with its yield point Re.
+PICKED_MATERIAL = ("EN AW-7075 T6", "480")
 
 
 class WalkFailure(Exception):
@@ -510,6 +517,90 @@ def worked_example(program):
     exit_program(program)
 
 
+def printout(program, what):
+    """View, Printout: the report's text as the viewer shows it, then Escape."""
+    program.step("View, Printout %s" % what)
+    program.menu("View", "Printout")
+    viewer = program.wait_window("TForm_showtextfile")
+    shown = [c["text"] for c in viewer["controls"] if c["name"] == "Memo1"]
+    if not shown or not shown[0].strip():
+        program.fail("the report viewer shows no report")
+    program.keys("Escape")
+    program.wait_no_window("TForm_showtextfile")
+    program.focus_main_window()
+    # The head's date and time are those of the printout.
+    return re.sub(REPORT_TIME, "<time>", shown[0])
+
+
+def report_file_line(report):
+    match = re.search(REPORT_FILE, report, re.I | re.M)
+    return match.group(1) if match else None
+
+
+def same_report(program, before, what):
+    after = printout(program, what)
+    if report_file_line(after) != report_file_line(before):
+        program.fail("the report's file line became %r %s; it was %r"
+                     % (report_file_line(after), what, report_file_line(before)))
+    if after != before:
+        changed = list(difflib.unified_diff(before.splitlines(), after.splitlines(), "before",
+                                            "after", n=0, lineterm=""))
+        program.fail("the report changed %s:\n      %s" % (what, "\n      ".join(changed[:16])))
+
+
+def cancel_and_close_keep_the_connection(program):
+    """File, Open of the worked example in the user's folder, where the first start put it; the
+    shaft's material picked in the material form, then Cancel: the report is unchanged; the table of
+    calculation files looked at and closed without a pick: the window's title, the report and its
+    file line are unchanged."""
+    example = os.path.join(program.root, "data", "brelcor", "kv6", "p3g60.kv6")
+    program.focus_main_window()
+    program.step("the worked example in the user's folder after the first start")
+    if not os.path.isfile(example):
+        program.fail("the first start put no p3g60.kv6 into %s: %s"
+                     % (os.path.dirname(example), sorted(os.listdir(os.path.dirname(example)))))
+    open_calc_file(program, example)
+    title = program.window_in(program.state(), "QMainWindow")["title"]
+    report = printout(program, "of the worked example")
+    file_line = report_file_line(report)
+    if file_line is None or not file_line.lower().endswith("p3g60.kv6"):
+        program.fail("the report's file line names %r, not the worked example; its head:\n      %s"
+                     % (file_line, "\n      ".join(report.splitlines()[:6])))
+
+    program.open_input_form("m", "TForm_kvwst", "the material form")
+    program.step("the shaft's material pick: the table's last row, %s" % PICKED_MATERIAL[0])
+    program.click("TForm_kvwst", "Button_mat1")
+    program.wait_window("dbf4")
+    program.keys("ctrl+End", "Return")
+    program.wait_no_window("dbf4")
+    program.wait_window("TForm_kvwst")
+    program.settle()
+    shown = tuple(program.control("TForm_kvwst", edit)["text"]
+                  for edit in ("Edit_Name1", "Edit_Re1"))
+    if shown != PICKED_MATERIAL:
+        program.fail("the material form shows %s after the pick, not %s"
+                     % (shown, PICKED_MATERIAL))
+    program.step("Cancel in the material form")
+    program.click("TForm_kvwst", "Button_cancel")
+    program.wait_no_window("TForm_kvwst")
+    program.focus_main_window()
+    same_report(program, report, "after the material pick and Cancel")
+
+    program.step("File, Open... (Table): the table of calculation files")
+    program.menu("File", "Open... (Table)")
+    program.wait_window("TForm_preview")
+    program.step("Escape closes the table without a pick")
+    program.keys("Escape")
+    program.wait_no_window("TForm_preview")
+    program.focus_main_window()
+    now = program.window_in(program.settle(), "QMainWindow")["title"]
+    if now != title:
+        program.fail("the window's title became %r after the table of files; it was %r"
+                     % (now, title))
+    same_report(program, report, "after the table of files closed without a pick")
+    exit_program(program)
+
+
 def report_value(pattern, text):
     match = re.search(pattern, text)
     return match.group(1) if match else None
@@ -681,6 +772,7 @@ PARTS = {
     "worked-example": worked_example,
     "browse-headings": browse_headings,
     "print-proportions": print_proportions,
+    "cancel-and-close-keep-the-connection": cancel_and_close_keep_the_connection,
 }
 
 
