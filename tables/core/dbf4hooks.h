@@ -48,6 +48,8 @@ struct IndexHookTable {
   void* indexSoundex = nullptr;
   void (*setReadSemaphore)(bool on) = nullptr;
   void (*setLockSemaphore)(bool on) = nullptr;
+  // Marks every open index of the current area as in change, written and flushed, until the
+  // area's indexes are closed: an index a crash leaves after this is never trusted.
   void (*markIndexesChanging)() = nullptr;
 };
 

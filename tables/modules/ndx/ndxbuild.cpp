@@ -367,6 +367,7 @@ class Build {
     }
     d_.anchor.SetRoot(root);
     d_.anchor.SetNextFree(root + 1);
+    d_.inChange = false;
     WriteAnchorNode(d_);
     progress.Finish();
   }
@@ -635,8 +636,11 @@ void MakeIndex(const std::string& name, const std::string& expression, bool soun
         ReportError(static_cast<std::uint16_t>(code), "File not open" + path);
       } else {
         created = true;
+        // A build the program does not live to finish leaves an index marked as in change,
+        // which names its key for the rebuild.
+        d.inChange = true;
         try {
-          Build(d, *area, path).Run();
+          if (WriteAnchorNode(d)) Build(d, *area, path).Run();
         } catch (const std::bad_alloc&) {
           ReportError(217, " to allocate RW buffer [MakeIndex]");
         }

@@ -12,6 +12,8 @@ constexpr std::size_t kRecordCountOffset = 492;
 constexpr std::size_t kTableNameOffset = 496;
 constexpr std::size_t kTableNameLength = 12;
 constexpr std::size_t kNodeEntrySpace = kNdxBlockSize - 8;
+static_assert(kNdxChangeMarkOffset > kNdxExpressionOffset + kMaxNdxExpressionLength &&
+              kNdxChangeMarkOffset + kNdxChangeMark.size() <= kCountCheckOffset);
 
 void Store16(std::uint8_t* bytes, std::uint16_t value) {
   bytes[0] = static_cast<std::uint8_t>(value);
@@ -78,7 +80,7 @@ bool NdxAnchorIsSound(const NdxAnchor& anchor, std::uint64_t blocks) {
 }
 
 NdxBlock NdxAnchorBlock(const NdxAnchor& anchor, std::string_view expression,
-                        std::int32_t recordCount, std::string_view tableFileName) {
+                        std::int32_t recordCount, std::string_view tableFileName, bool inChange) {
   NdxBlock block{};
   std::copy(anchor.bytes.begin(), anchor.bytes.end(), block.begin());
   const std::size_t expressionLength = std::min(expression.size(), kMaxNdxExpressionLength);
@@ -88,7 +90,15 @@ NdxBlock NdxAnchorBlock(const NdxAnchor& anchor, std::string_view expression,
   Store32(&block[kRecordCountOffset], count);
   const std::size_t nameLength = std::min(tableFileName.size(), kTableNameLength);
   std::memcpy(&block[kTableNameOffset], tableFileName.data(), nameLength);
+  if (inChange) {
+    std::memcpy(&block[kNdxChangeMarkOffset], kNdxChangeMark.data(), kNdxChangeMark.size());
+  }
   return block;
+}
+
+bool NdxChangeMarked(const NdxBlock& block) {
+  return std::memcmp(&block[kNdxChangeMarkOffset], kNdxChangeMark.data(), kNdxChangeMark.size()) ==
+         0;
 }
 
 NdxAnchor NdxAnchorOf(const NdxBlock& block) {

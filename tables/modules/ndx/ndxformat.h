@@ -19,6 +19,12 @@ constexpr std::uint16_t kNdxDoubleKeyLength = 8;
 constexpr std::size_t kNdxAnchorFieldSize = 24;
 constexpr std::size_t kNdxExpressionOffset = 24;
 constexpr std::size_t kMaxNdxExpressionLength = 100;
+// The in-change mark: eight bytes between the expression's area and the record count check,
+// where other programs' anchors hold zeros and which their readers never look at (they stop at
+// the expression's terminating zero). An index carries it while it is being changed, so one
+// left behind by a program that ended mid-change is known.
+constexpr std::size_t kNdxChangeMarkOffset = 480;
+constexpr std::string_view kNdxChangeMark = "INCHANGE";
 
 using NdxBlock = std::array<std::uint8_t, kNdxBlockSize>;
 
@@ -67,10 +73,13 @@ NdxAnchor NewNdxAnchor(char expressionType, std::uint16_t keyLength, bool unique
 // words, 2 or more keys per node that fit a block, and a root inside a file of `blocks` blocks.
 bool NdxAnchorIsSound(const NdxAnchor& anchor, std::uint64_t blocks);
 
-// The whole anchor block: bytes 0..23 as given, then the expression, the record count check
-// pair and the table's file name (cut to 12 bytes); everything else zero.
+// The whole anchor block: bytes 0..23 as given, then the expression, the in-change mark when
+// asked, the record count check pair and the table's file name (cut to 12 bytes); everything
+// else zero.
 NdxBlock NdxAnchorBlock(const NdxAnchor& anchor, std::string_view expression,
-                        std::int32_t recordCount, std::string_view tableFileName);
+                        std::int32_t recordCount, std::string_view tableFileName,
+                        bool inChange = false);
+bool NdxChangeMarked(const NdxBlock& block);
 NdxAnchor NdxAnchorOf(const NdxBlock& block);
 // The stored expression: up to 100 bytes, ending at the first zero.
 std::string NdxStoredExpression(const NdxBlock& block);

@@ -124,8 +124,8 @@ bool WriteAnchorNode(IndexDescriptor& d) {
   const WorkArea* area = Area();
   std::string dir, name, ext;
   if (area != nullptr) FSplit(area->fileName, dir, name, ext);
-  const NdxBlock block =
-      NdxAnchorBlock(d.anchor, d.expression, area != nullptr ? area->recCount : 0, name + ext);
+  const NdxBlock block = NdxAnchorBlock(
+      d.anchor, d.expression, area != nullptr ? area->recCount : 0, name + ext, d.inChange);
   if (const int code = WriteNdxBlock(d.file, 0, block); code != 0) {
     ReportError(static_cast<std::uint16_t>(code),
                 "Error writing index file:  " + d.name + " [WriteAnchorNode]");

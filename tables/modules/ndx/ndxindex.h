@@ -58,6 +58,8 @@ struct IndexDescriptor {
   CompiledExpr* compiled = nullptr;
   bool numeric = false;
   bool anchorChanged = false;
+  // The file carries the in-change mark this program wrote.
+  bool inChange = false;
   bool atBegin = false;
   bool atEnd = false;
   bool soundex = false;
@@ -77,6 +79,8 @@ struct NdxAreaState {
   std::array<std::unique_ptr<IndexDescriptor>, kIndexSlots + 1> descriptors;  // 1..16
   std::unique_ptr<NdxNodeCache> cache;                                        // slot 1 only
   bool naturalOrder = false;
+  // Depth of the write brackets around changes of the area's table.
+  std::int32_t changeNesting = 0;
 };
 
 // Result of the last seek or step.
@@ -101,7 +105,8 @@ void ResetIndexAreas();
 bool ReadNode(IndexDescriptor& d, std::uint8_t slot, std::uint32_t n, NdxBlock& block);
 // Writes node n and refreshes its copies in the cache and on the path; false after an error.
 bool WriteNode(IndexDescriptor& d, std::uint8_t slot, std::uint32_t n, const NdxBlock& block);
-// Writes the anchor block with the table's record count and name.
+// Writes the anchor block with the table's record count and name, and the in-change mark while
+// the index carries it.
 bool WriteAnchorNode(IndexDescriptor& d);
 
 // The current record's key for the descriptor, key length bytes: the expression's value or the

@@ -22,6 +22,7 @@
 #include "tables/modules/expr/exprnormal.h"
 #include "tables/modules/ndx/ndxbuild.h"
 #include "tables/modules/ndx/ndxfile.h"
+#include "tables/modules/ndx/ndxmark.h"
 #include "tables/modules/ndx/ndxsearch.h"
 #include "tables/modules/ndx/ndxsemaphore.h"
 #include "tables/modules/ndx/ndxupdate.h"
@@ -59,12 +60,13 @@ bool SharedTable(const WorkArea& area) {
   return !area.exclusive;
 }
 
-// Writes a changed anchor; a shared table's index holds its first byte locked meanwhile.
-void WriteAnchorAtClose(IndexDescriptor& d) {
-  if (!d.anchorChanged || !d.file.Writable()) return;
+// Writes a changed anchor and clears the in-change mark; a shared table's index holds its first
+// byte locked meanwhile.
+void FinishAtClose(IndexDescriptor& d) {
+  if ((!d.anchorChanged && !d.inChange) || !d.file.Writable()) return;
   const WorkArea* area = Area();
   if (area == nullptr || !SharedTable(*area)) {
-    WriteAnchorNode(d);
+    if (ClearChangeMarkAtClose(d) && d.anchorChanged) WriteAnchorNode(d);
     return;
   }
   if (const int code = platform::LockRange(d.file.Descriptor(), 0, 1, true); code != 0) {
@@ -72,7 +74,7 @@ void WriteAnchorAtClose(IndexDescriptor& d) {
                 "Could not lock index for writing anchor node " + d.name);
     return;
   }
-  WriteAnchorNode(d);
+  if (ClearChangeMarkAtClose(d) && d.anchorChanged) WriteAnchorNode(d);
   if (const int code = platform::UnlockRange(d.file.Descriptor(), 0, 1); code != 0) {
     ReportError(static_cast<std::uint16_t>(code),
                 "Could not unlock index after writing anchor node " + d.name);
@@ -83,7 +85,7 @@ void CloseSlot(std::uint8_t n) {
   NdxAreaState& state = IndexArea();
   std::unique_ptr<IndexDescriptor>& slot = state.descriptors[n];
   if (!slot) return;
-  WriteAnchorAtClose(*slot);
+  FinishAtClose(*slot);
   if (n == 1) state.cache.reset();
   slot.reset();
 }
@@ -179,6 +181,32 @@ bool ReadHeader(IndexDescriptor& d, NdxBlock& block) {
   return true;
 }
 
+// An index a program left half changed: rebuilt from its own key for a table opened
+// exclusively, refused otherwise. False after an error; true with the file open and unmarked.
+bool TakeMarkedIndex(IndexDescriptor& d, NdxBlock& block) {
+  if (ReadNdxBlock(d.file, 0, block) != 0 || !NdxChangeMarked(block)) return true;
+  const WorkArea& area = *Area();
+  if (SharedTable(area)) {
+    ReportOpen(222, MarkedIndexMessage(d.name));
+    return false;
+  }
+  const std::string stored = NdxStoredExpression(block);
+  const std::string expression = area.tableIsOem ? OemToStr(stored) : stored;
+  // Without the KeyMaker that built it, or with one for an expression index, the open fails
+  // as it would for an unmarked file.
+  const bool byKeyMaker = NormalizeKeyExpression(expression) == kKeyMakerIndexText;
+  if (byKeyMaker != (d.keyMaker != nullptr)) return TakeKey(d, stored);
+  d.file.Close();
+  MakeIndex(d.name, byKeyMaker ? std::string() : expression, d.soundex, 0,
+            NdxAnchorOf(block).Unique(), d.descending, d.keyMaker, d.userData);
+  if (LastErrorCode != 0) return false;
+  if (const int code = d.file.Open(d.name, platform::kModeExclusive); code != 0) {
+    ReportError(static_cast<std::uint16_t>(code), "Unable to open index: " + d.name);
+    return false;
+  }
+  return true;
+}
+
 bool CheckKeyLength(IndexDescriptor& d) {
   if (d.numeric || Area()->recCount == 0 || (d.keyMaker != nullptr && d.soundex)) return true;
   const std::string key = BlankRecordKeyText(d);
@@ -217,6 +245,7 @@ void OpenIndex(const std::string& path, const IndexOptions& options, std::uint8_
     return;
   }
   NdxBlock block{};
+  if (!TakeMarkedIndex(*d, block)) return;
   if (!ReadHeader(*d, block)) return;
   d->expression = NdxStoredExpression(block);
   if (!TakeKey(*d, d->expression) || !CheckKeyLength(*d)) return;
@@ -626,7 +655,8 @@ void IndexInit() {
   hooks.indexAscending = ServiceAddress(&IndexAscending);
   hooks.indexSoundex = ServiceAddress(&IndexSoundex);
   hooks.setReadSemaphore = &SetReadSemaphoreProc;
-  hooks.setLockSemaphore = &SetLockSemaphoreProc;
+  hooks.setLockSemaphore = &SetChangeBracket;
+  hooks.markIndexesChanging = &MarkIndexesChanging;
   IndexPresent = true;
 }
 

@@ -1,0 +1,278 @@
+// The in-change mark of an index: carried while the index changes, cleared when it is whole
+// again; an index left marked is rebuilt when its table is opened exclusively and refused with a
+// message to rebuild it otherwise, so that an index a program left half changed never answers.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
+#include "tables/core/dbf4lock.h"
+#include "tables/modules/ndx/ndxsearch.h"
+#include "tests/tables/modules/ndx/ndxtest.h"
+
+namespace {
+
+using namespace dadav;
+using namespace enginetest;
+using ndxtest::Entry;
+using platform::FileFaults;
+
+constexpr std::size_t kMarkOffset = 480;
+
+template <typename Body>
+int InChild(Body body) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    int status = 0;
+    try {
+      body();
+      CloseAll();
+    } catch (...) {
+      status = 3;
+    }
+    _exit(status);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ErrorOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const EDadavError& e) {
+    return e.what();
+  }
+  return {};
+}
+
+class IndexMark : public ndxtest::IndexTest {
+ protected:
+  void SetUp() override {
+    IndexTest::SetUp();
+    NewTable(Path("k.dbf"), {Def("NAME", 'C', 10), Def("CODE", 'C', 6)}, 40, [](int i) {
+      SetText(1, "N" + std::to_string(i * 7919 % 1000));
+      SetText(2, "C" + std::to_string(i % 9));
+    });
+    MakeIndexExpr("NAME", Path("n.ndx"));
+    MakeIndexExpr("CODE+NAME", Path("c.ndx"));
+    CloseAll();
+  }
+
+  bool Marked(const std::string& index) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(Path(index));
+    return bytes.size() >= kMarkOffset + 8 &&
+           std::string(bytes.begin() + kMarkOffset, bytes.begin() + kMarkOffset + 8) == "INCHANGE";
+  }
+
+  void SetMark(const std::string& index) {
+    std::vector<std::uint8_t> bytes = ReadBytes(Path(index));
+    std::copy_n("INCHANGE", 8, bytes.begin() + kMarkOffset);
+    WriteBytes(Path(index), bytes);
+  }
+
+  void Open(const std::string& mode) {
+    USE(Path("k.dbf") + mode);
+    CloseAndSetIndexTo(Path("n.ndx") + " " + Path("c.ndx"));
+  }
+
+  // Appends a record and changes record 3's keys: both indexes change.
+  static void Change(int n) {
+    ClearRecord();
+    SetText(1, "A" + std::to_string(n));
+    SetText(2, "X" + std::to_string(n % 4));
+    Append();
+    GO(3);
+    SetText(1, "R" + std::to_string(n));
+    SetText(2, "Y");
+    Replace();
+  }
+
+  // Each index file holds exactly one entry for each record of the table, under its key.
+  void ExpectIndexesFindEveryRecord() {
+    USE(Path("k.dbf") + " EXCLUSIVE");
+    std::vector<Entry> names, codes;
+    for (int r = 1; r <= RecCount(); ++r) {
+      names.emplace_back(Stored(1, r), r);
+      codes.emplace_back(Stored(2, r) + Stored(1, r), r);
+    }
+    CloseAll();
+    for (auto [index, expected] : {std::pair{"n.ndx", names}, std::pair{"c.ndx", codes}}) {
+      ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path(index));
+      EXPECT_EQ(report.problem, "") << index;
+      std::sort(report.entries.begin(), report.entries.end());
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(report.entries, expected) << index;
+      EXPECT_FALSE(Marked(index)) << index;
+    }
+  }
+};
+
+TEST_F(IndexMark, AnExclusiveTableMarksItsIndexesFromTheFirstChangeUntilTheyClose) {
+  Open(" EXCLUSIVE");
+  GO(5);
+  SKIP(3);
+  EXPECT_FALSE(Marked("n.ndx") || Marked("c.ndx")) << "reading changes nothing";
+  Change(1);
+  EXPECT_TRUE(Marked("n.ndx") && Marked("c.ndx"));
+  Change(2);
+  EXPECT_TRUE(Marked("n.ndx") && Marked("c.ndx"));
+  CloseAll();
+  ExpectIndexesFindEveryRecord();
+}
+
+// A KeyMaker runs inside the change, so it sees what a crash at that moment would leave.
+std::vector<bool> MarksSeen;
+std::string MarkedPath;
+
+void WatchingKeyMaker(void*, std::uint8_t, std::string& key) {
+  const std::vector<std::uint8_t> bytes = ReadBytes(MarkedPath);
+  MarksSeen.push_back(bytes.size() >= kMarkOffset + 8 &&
+                      std::string(bytes.begin() + kMarkOffset, bytes.begin() + kMarkOffset + 8) ==
+                          "INCHANGE");
+  key = FieldText(1);
+}
+
+TEST_F(IndexMark, ASharedTableMarksItsIndexesAroundEachChange) {
+  USE(Path("k.dbf") + " EXCLUSIVE");
+  MakeIndexCB(Path("w.ndx"), &WatchingKeyMaker, nullptr);
+  CloseAll();
+  MarkedPath = Path("w.ndx");
+  USE(Path("k.dbf"));
+  SetIndexToCB(Path("w.ndx"), 1, &WatchingKeyMaker, nullptr);
+  ASSERT_TRUE(FLock());
+  MarksSeen.clear();
+  for (int n = 1; n <= 3; ++n) {
+    ClearRecord();
+    SetText(1, "S" + std::to_string(n));
+    Append();
+    EXPECT_FALSE(Marked("w.ndx")) << "cleared once the change is done";
+  }
+  ASSERT_FALSE(MarksSeen.empty());
+  EXPECT_EQ(std::count(MarksSeen.begin(), MarksSeen.end(), false), 0);
+  CloseAll();
+}
+
+TEST_F(IndexMark, AMarkedIndexIsRebuiltFromItsOwnKeyWhenItsTableIsOpenedExclusively) {
+  USE(Path("k.dbf") + " EXCLUSIVE");
+  MakeIndexCB(Path("u.ndx UNIQUE"), &WatchingKeyMaker, nullptr);
+  // Records the indexes never saw.
+  for (int n = 1; n <= 5; ++n) {
+    ClearRecord();
+    SetText(1, "Z" + std::to_string(n));
+    SetText(2, "C1");
+    Append();
+  }
+  CloseAll();
+  for (const char* index : {"n.ndx", "c.ndx", "u.ndx"}) SetMark(index);
+  MarkedPath = Path("u.ndx");
+  USE(Path("k.dbf") + " EXCLUSIVE");
+  SetIndexToCB(Path("u.ndx"), 1, &WatchingKeyMaker, nullptr);
+  IndexInfoRecord info;
+  IndexInfo(info, Path("u.ndx"));
+  EXPECT_TRUE(info.unique);
+  Find("Z3");
+  EXPECT_TRUE(FindFound);
+  EXPECT_EQ(RecNo(), 43);
+  CloseAll();
+  EXPECT_FALSE(Marked("u.ndx"));
+  Open(" EXCLUSIVE");
+  EXPECT_FALSE(Marked("n.ndx") || Marked("c.ndx")) << "rebuilt at the open";
+  Find("Z5");
+  EXPECT_TRUE(FindFound);
+  EXPECT_EQ(RecNo(), 45);
+  CloseAll();
+  ExpectIndexesFindEveryRecord();
+}
+
+TEST_F(IndexMark, AMarkedIndexOfASharedTableIsRefusedWithAMessageToRebuildIt) {
+  SetMark("c.ndx");
+  const std::vector<std::uint8_t> before = ReadBytes(Path("c.ndx"));
+  USE(Path("k.dbf"));
+  const std::string error = ErrorOf([this] { SetIndexTo(Path("c.ndx"), 1, nullptr, nullptr); });
+  EXPECT_EQ(LastErrorCode, 222);
+  EXPECT_NE(error.find(Path("c.ndx")), std::string::npos) << error;
+  EXPECT_NE(error.find("must be rebuilt (REINDEX)"), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(Path("c.ndx")), before);
+  IndexOnExpr("CODE+NAME", Path("c.ndx"));
+  EXPECT_FALSE(Marked("c.ndx"));
+  CloseAll();
+  ExpectIndexesFindEveryRecord();
+}
+
+// Ends the build at its k-th write or sync, for every k: the next exclusive open rebuilds what
+// the build left, or finds no index at all to open.
+TEST_F(IndexMark, AnIndexBuildEndedAtAnyStepIsRebuiltAtTheNextExclusiveOpen) {
+  int ended = 0;
+  for (std::uint64_t k = 1;; ++k) {
+    std::filesystem::remove(Path("n.ndx"));
+    const int status = InChild([this, k] {
+      USE(Path("k.dbf") + " EXCLUSIVE");
+      platform::Substitute<FileFaults, FileFaults> faults;
+      faults->CrashAtStep(k);
+      MakeIndexExpr("NAME", Path("n.ndx"));
+    });
+    if (status == 0) break;
+    ASSERT_EQ(status, FileFaults::kCrashStatus) << k;
+    ++ended;
+    USE(Path("k.dbf") + " EXCLUSIVE");
+    if (std::filesystem::file_size(Path("n.ndx")) == 0) {
+      EXPECT_EQ(ErrorOf([this] { SetIndexTo(Path("n.ndx"), 1, nullptr, nullptr); }).empty(), false);
+      CloseAll();
+      continue;
+    }
+    SetIndexTo(Path("n.ndx"), 1, nullptr, nullptr);
+    SetIndexTo(Path("c.ndx"), 2, nullptr, nullptr);
+    CloseAll();
+    ExpectIndexesFindEveryRecord();
+    if (HasFailure()) return;
+  }
+  EXPECT_GE(ended, 2);
+}
+
+// Appends and replaces in a child ended at its k-th write or sync, for every k until the
+// changes complete: the next open finds every record under its key in both indexes, having
+// rebuilt (exclusive) or refused (shared, then rebuilt by the test) an index left marked.
+TEST_F(IndexMark, ChangesEndedAtAnyStepLeaveIndexesThatFindEveryRecord) {
+  for (const std::string mode : {" EXCLUSIVE", ""}) {
+    SCOPED_TRACE(mode);
+    int ended = 0, refused = 0;
+    for (std::uint64_t k = 1;; ++k) {
+      const int status = InChild([this, k, mode] {
+        Open(mode);
+        if (mode.empty() && !FLock()) throw 1;
+        platform::Substitute<FileFaults, FileFaults> faults;
+        faults->CrashAtStep(k);
+        Change(static_cast<int>(k));
+        Change(static_cast<int>(k + 1000));
+      });
+      if (status == 0) break;
+      ASSERT_EQ(status, FileFaults::kCrashStatus) << k;
+      ++ended;
+      USE(Path("k.dbf") + mode);
+      for (auto [index, key] : {std::pair{"n.ndx", "NAME"}, std::pair{"c.ndx", "CODE+NAME"}}) {
+        if (ErrorOf([this, index] { SetIndexTo(Path(index), 1, nullptr, nullptr); }).empty())
+          continue;
+        ASSERT_EQ(LastErrorCode, 222) << k;
+        ASSERT_TRUE(mode.empty()) << "an exclusive open rebuilds";
+        ++refused;
+        MakeIndexExpr(key, Path(index));
+      }
+      CloseAll();
+      ExpectIndexesFindEveryRecord();
+      if (HasFailure()) return;
+    }
+    EXPECT_GE(ended, 10);
+    if (mode.empty()) {
+      EXPECT_GT(refused, 0);
+    }
+  }
+}
+
+}  // namespace
