@@ -216,9 +216,11 @@ void Append() {
   StoreNativeRecord();
   const bool indexed = Indexed();
   {
-    IndexBracket bracket(indexed, IndexHooks.setLockSemaphore);
     bool reporting = SetReportErrors(false);
-    AppendDbfRecord(area);
+    // The bracket marks the indexes as in change: without the mark on the disk the record is
+    // not written, so a crash between record and keys never leaves an index that trusts itself.
+    IndexBracket bracket(indexed, IndexHooks.setLockSemaphore);
+    if (LastErrorCode == 0) AppendDbfRecord(area);
     if (LastErrorCode == 0) {
       LoadNativeRecord();
       // Readers that trust the header, and other writers, see the shared append at once.
@@ -254,9 +256,10 @@ void Replace() {
     ReportError(254, area.fileName + " Swap-buffer NIL. [REPLACE]");
     return;
   }
-  IndexBracket bracket(keep, IndexHooks.setLockSemaphore);
   bool reporting = SetReportErrors(false);
-  if (keep && !area.vfile.isVirtual) {
+  // As in Append: the record is written only under indexes marked as in change.
+  IndexBracket bracket(keep, IndexHooks.setLockSemaphore);
+  if (keep && !area.vfile.isVirtual && LastErrorCode == 0) {
     std::memcpy(area.swap.data(), area.native, area.nativeSize);
     GetDbfRecord(area, area.recNo);
     if (LastErrorCode == 0) {

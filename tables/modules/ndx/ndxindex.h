@@ -60,6 +60,8 @@ struct IndexDescriptor {
   bool anchorChanged = false;
   // The file carries the in-change mark this program wrote.
   bool inChange = false;
+  // A change failed halfway, so the index no longer matches its table: the mark stays.
+  bool keepMark = false;
   bool atBegin = false;
   bool atEnd = false;
   bool soundex = false;

@@ -56,7 +56,7 @@ void MarkShared() {
 void ClearShared() {
   for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
     IndexDescriptor* d = IndexSlot(n);
-    if (d != nullptr && d->inChange) WriteChangeMark(*d, false, false);
+    if (d != nullptr && d->inChange && !d->keepMark) WriteChangeMark(*d, false, false);
   }
 }
 
@@ -102,8 +102,14 @@ void SetChangeBracket(bool on) {
   SetLockSemaphoreProc(false);
 }
 
+void KeepMarksAfterFailedChange() {
+  for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
+    if (IndexDescriptor* d = IndexSlot(n); d != nullptr) d->keepMark = true;
+  }
+}
+
 bool ClearChangeMarkAtClose(IndexDescriptor& d) {
-  if (!d.inChange) return true;
+  if (!d.inChange || d.keepMark) return true;
   // The nodes reach the disk before the mark that vouches for them goes.
   if (const int code = d.file.Sync(); code != 0) {
     ReportWriteError(d, code);

@@ -24,6 +24,10 @@ void MarkIndexesChanging();
 // program, a mark that could not be written) is left in LastErrorCode: nothing may change then.
 void SetChangeBracket(bool on);
 
+// After a change whose keys could not all be moved: the area's indexes may no longer match
+// their table, so their marks stay for the next open to rebuild or refuse them.
+void KeepMarksAfterFailedChange();
+
 // Before the index is closed: a mark this program wrote is cleared, after the index's nodes are
 // flushed. False after an error, which is reported.
 bool ClearChangeMarkAtClose(IndexDescriptor& d);

@@ -9,6 +9,7 @@
 #include "tables/core/dbf4area.h"
 #include "tables/core/tzerror.h"
 #include "tables/modules/ndx/ndxindex.h"
+#include "tables/modules/ndx/ndxmark.h"
 #include "tables/modules/ndx/ndxsearch.h"
 #include "tables/modules/ndx/ndxwalk.h"
 
@@ -456,6 +457,8 @@ void AppendNewKey() {
   if (LastErrorCode == 0) {
     SyncIndex(false);
     SaveCurrentKey();
+  } else {
+    KeepMarksAfterFailedChange();
   }
   quiet.Finish();
 }
@@ -496,7 +499,11 @@ void MoveChangedKeys() {
   const bool natural = std::exchange(IndexArea().naturalOrder, false);
   CompareKeys();
   IndexArea().naturalOrder = natural;
-  if (LastErrorCode == 0) SaveCurrentKey();
+  if (LastErrorCode == 0) {
+    SaveCurrentKey();
+  } else {
+    KeepMarksAfterFailedChange();
+  }
   quiet.Finish();
 }
 

@@ -206,6 +206,76 @@ TEST_F(IndexMark, AMarkedIndexOfASharedTableIsRefusedWithAMessageToRebuildIt) {
   ExpectIndexesFindEveryRecord();
 }
 
+TEST_F(IndexMark, ASharedWriterRefusesAnIndexItFindsMarkedWhenItTakesTheLock) {
+  Open("");
+  ASSERT_TRUE(FLock());
+  Change(1);
+  const std::int32_t records = RecCount();
+  const std::string name = Stored(1, 3);
+  SetMark("c.ndx");
+  std::string error = ErrorOf([] { Change(2); });
+  EXPECT_EQ(LastErrorCode, 222);
+  EXPECT_NE(error.find(Path("c.ndx")), std::string::npos) << error;
+  EXPECT_NE(error.find("must be rebuilt (REINDEX)"), std::string::npos) << error;
+  EXPECT_EQ(RecCount(), records) << "nothing is appended";
+  GO(3);
+  SetText(1, "REFUSED");
+  error = ErrorOf([] { Replace(); });
+  EXPECT_EQ(LastErrorCode, 222) << error;
+  EXPECT_EQ(Stored(1, 3), name) << "nothing is replaced";
+  EXPECT_FALSE(Marked("n.ndx")) << "the mark of the other index is taken back";
+  CloseAll();
+}
+
+// With error reporting off a change goes on after an error it meets: one whose mark cannot be
+// written must still change nothing.
+TEST_F(IndexMark, AChangeWhoseMarkCannotBeWrittenChangesNothing) {
+  Open(" EXCLUSIVE");
+  const std::int32_t records = RecCount();
+  const std::string name = Stored(1, 3);
+  const bool reporting = SetReportErrors(false);
+  {
+    platform::Substitute<FileFaults, FileFaults> faults;
+    faults->FailWrite(1);
+    ClearRecord();
+    SetText(1, "NEW");
+    Append();
+    EXPECT_EQ(LastErrorCode, 101);
+    EXPECT_EQ(RecCount(), records);
+    faults->FailWrite(1);
+    GO(3);
+    SetText(1, "CHANGED");
+    Replace();
+    EXPECT_EQ(LastErrorCode, 101);
+    EXPECT_EQ(Stored(1, 3), name);
+  }
+  SetReportErrors(reporting);
+  CloseAll();
+  ExpectIndexesFindEveryRecord();
+}
+
+// A key that cannot be written after the record was: the indexes miss the record, so they stay
+// marked and the next open rebuilds them.
+TEST_F(IndexMark, IndexesAChangeLeftWithoutTheirKeysStayMarkedForTheNextOpen) {
+  Open(" EXCLUSIVE");
+  Change(1);
+  {
+    platform::Substitute<FileFaults, FileFaults> faults;
+    // The record, then each index's leaf and anchor: the second index's leaf fails.
+    faults->FailWrite(4);
+    ClearRecord();
+    SetText(1, "LOST");
+    EXPECT_THROW(Append(), EDadavError);
+  }
+  CloseAll();
+  EXPECT_TRUE(Marked("n.ndx") && Marked("c.ndx"));
+  Open(" EXCLUSIVE");
+  Find("LOST");
+  EXPECT_TRUE(FindFound) << "rebuilt with the record";
+  CloseAll();
+  ExpectIndexesFindEveryRecord();
+}
+
 // Ends the build at its k-th write or sync, for every k: the next exclusive open rebuilds what
 // the build left, or finds no index at all to open.
 TEST_F(IndexMark, AnIndexBuildEndedAtAnyStepIsRebuiltAtTheNextExclusiveOpen) {
