@@ -543,14 +543,12 @@ bool PrepareKey(IndexDescriptor& d, const std::string& expression, bool unique) 
   return true;
 }
 
-// Deletes the old file; a table another program shares it with is reopened exclusively first.
-bool RemoveOldFile(WorkArea& area, const std::string& path, bool& reopened) {
+// A table another program shares the old file with is reopened exclusively first.
+bool TakeOldFile(WorkArea& area, const std::string& path, bool& reopened) {
   reopened = false;
   if (area.exclusive || !FileExists(path)) return true;
-  const bool reporting = SetReportErrors(false);
-  const int code = EraseFile(path);
-  SetReportErrors(reporting);
-  LastErrorCode = 0;
+  platform::BlockFile probe;
+  const int code = probe.Open(path, platform::kModeExclusiveRead);
   if (code != 5 && code != 32) return true;
   if (ReopenDbf(true) != 0) {
     ReportError(225, area.fileName);
@@ -558,6 +556,17 @@ bool RemoveOldFile(WorkArea& area, const std::string& path, bool& reopened) {
   }
   reopened = true;
   return true;
+}
+
+// Opens the index file for the build and marks it as in change before anything of the old
+// index goes: a build that does not live to finish leaves an index that names its key for the
+// rebuild, never one that is trusted, and never no file at all where there was one.
+int StartIndexFile(IndexDescriptor& d, const std::string& path) {
+  int code = FileExists(path) ? d.file.Open(path, platform::kModeExclusive) : d.file.Create(path);
+  if (code != 0) return code;
+  d.inChange = true;
+  if (!WriteAnchorNode(d)) return -1;
+  return d.file.Truncate(kNdxBlockSize);
 }
 
 void RestoreRecord(WorkArea& area, std::int32_t recNo) {
@@ -628,19 +637,16 @@ void MakeIndex(const std::string& name, const std::string& expression, bool soun
     RefreshRecCount();
     if (OpenInAnyArea(path)) {
       ReportError(214, path);
-    } else if (PrepareKey(d, expression, unique) && RemoveOldFile(*area, path, reopened)) {
+    } else if (PrepareKey(d, expression, unique) && TakeOldFile(*area, path, reopened)) {
       d.expression = keyMaker != nullptr ? std::string(kKeyMakerIndexText)
                                          : NormalizeKeyExpression(expression);
       if (area->tableIsOem && keyMaker == nullptr) d.expression = StrToOem(d.expression);
-      if (const int code = d.file.Create(path); code != 0) {
-        ReportError(static_cast<std::uint16_t>(code), "File not open" + path);
+      if (const int code = StartIndexFile(d, path); code != 0) {
+        if (code > 0) ReportError(static_cast<std::uint16_t>(code), "File not open" + path);
       } else {
         created = true;
-        // A build the program does not live to finish leaves an index marked as in change,
-        // which names its key for the rebuild.
-        d.inChange = true;
         try {
-          if (WriteAnchorNode(d)) Build(d, *area, path).Run();
+          Build(d, *area, path).Run();
         } catch (const std::bad_alloc&) {
           ReportError(217, " to allocate RW buffer [MakeIndex]");
         }

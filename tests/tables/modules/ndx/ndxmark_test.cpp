@@ -306,6 +306,38 @@ TEST_F(IndexMark, AnIndexBuildEndedAtAnyStepIsRebuiltAtTheNextExclusiveOpen) {
   EXPECT_GE(ended, 2);
 }
 
+// Rebuilds an index in a child ended at its k-th write or sync, for every k: the file is
+// never emptied or removed unmarked, so the next open rebuilds it (exclusive) or refuses it
+// with the message to rebuild it (shared).
+TEST_F(IndexMark, ARebuildEndedAtAnyStepLeavesAnIndexThatIsRebuiltOrRefused) {
+  for (const std::string mode : {" EXCLUSIVE", ""}) {
+    SCOPED_TRACE(mode);
+    int ended = 0;
+    for (std::uint64_t k = 1;; ++k) {
+      const int status = InChild([this, k, mode] {
+        USE(Path("k.dbf") + mode);
+        platform::Substitute<FileFaults, FileFaults> faults;
+        faults->CrashAtStep(k);
+        MakeIndexExpr("NAME", Path("n.ndx"));
+      });
+      if (status == 0) break;
+      ASSERT_EQ(status, FileFaults::kCrashStatus) << k;
+      ++ended;
+      USE(Path("k.dbf") + mode);
+      const std::string error = ErrorOf([this] { SetIndexTo(Path("n.ndx"), 1, nullptr, nullptr); });
+      if (!error.empty()) {
+        ASSERT_TRUE(mode.empty()) << k << ": " << error;
+        ASSERT_NE(error.find("must be rebuilt (REINDEX)"), std::string::npos) << error;
+        MakeIndexExpr("NAME", Path("n.ndx"));
+      }
+      CloseAll();
+      ExpectIndexesFindEveryRecord();
+      if (HasFailure()) return;
+    }
+    EXPECT_GE(ended, 2);
+  }
+}
+
 // Appends and replaces in a child ended at its k-th write or sync, for every k until the
 // changes complete: the next open finds every record under its key in both indexes, having
 // rebuilt (exclusive) or refused (shared, then rebuilt by the test) an index left marked.
