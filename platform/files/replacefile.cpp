@@ -27,8 +27,8 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a symlink finally names, so that replacing it keeps the link a link; any other path
-// as it is. A link chain longer than the system allows is left to fail at the rename.
+}  // namespace
+
 std::string FinalTarget(const std::string& target) {
   std::string path = target;
   for (int hop = 0; hop < 40; ++hop) {
@@ -40,8 +40,6 @@ std::string FinalTarget(const std::string& target) {
   }
   return path;
 }
-
-}  // namespace
 
 int CreateTempBeside(const std::string& target, std::string& tempName) {
   tempName = FinalTarget(target) + ".XXXXXX";

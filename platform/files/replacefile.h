@@ -6,6 +6,10 @@
 
 namespace platform {
 
+// The file a symlink finally names, so that replacing it keeps the link a link; any other path
+// as it is. A link chain longer than the system allows is left to fail at the rename.
+std::string FinalTarget(const std::string& target);
+
 // Creates target + ".XXXXXX" in the target's folder, open for reading and writing, with the
 // target's permission bits (0644 for a new target). The descriptor, or -1 with errno.
 int CreateTempBeside(const std::string& target, std::string& tempName);

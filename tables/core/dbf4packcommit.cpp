@@ -17,18 +17,25 @@ namespace {
 
 constexpr std::string_view kMarkerMagic = "KV6 PACK\n";
 
+// A file of the pack: beside the file the table's name finally leads to, so that it is renamed
+// within one file system even when the table is a symlink to another one.
+std::string PackFileName(const std::string& table, std::string_view ext) {
+  const std::string file = platform::FinalTarget(table);
+  return file + "." + CompanionExt(file, ext);
+}
+
 std::string MarkerName(const std::string& table) {
-  return table + "." + CompanionExt(table, "packed$");
+  return PackFileName(table, "packed$");
 }
 
 // The marker while it is written: renamed to its name only once whole.
 std::string MarkerDraftName(const std::string& table) {
-  return table + "." + CompanionExt(table, "packing$");
+  return PackFileName(table, "packing$");
 }
 
 std::string FolderOf(const std::string& table) {
   std::string dir, name, ext;
-  FSplit(table, dir, name, ext);
+  FSplit(platform::FinalTarget(table), dir, name, ext);
   return dir.empty() ? "." : dir;
 }
 
@@ -84,11 +91,11 @@ class TableGuard {
 }  // namespace
 
 std::string PackedTableName(const std::string& table) {
-  return table + "." + CompanionExt(table, "pack$");
+  return PackFileName(table, "pack$");
 }
 
 std::string PackedMemoName(const std::string& table) {
-  return table + "." + CompanionExt(table, "packmemo$");
+  return PackFileName(table, "packmemo$");
 }
 
 int CommitPackedFiles(const std::string& table, const std::string& memo) {

@@ -1,13 +1,13 @@
 #pragma once
 // How PACK puts its new files in place. The kept records go to "<table>.pack$" and the kept
-// memos to "<table>.packmemo$" beside the table (the extension's letter case follows the
-// table's). A table and its memo file cannot be swapped in one step, so the swap rolls forward
-// from a commit marker, "<table>.packed$": once both new files are complete and synced, the
-// marker, naming the memo file, is written as "<table>.packing$", synced and renamed to its
-// name, which commits; then the new memo file and the new table are renamed over the old ones,
-// and the marker goes. Before a table is
-// opened, a marker found finishes the swap, and new files found without one (a pack that never
-// committed) are removed, both only while no other program has the table open.
+// memos to "<table>.packmemo$" beside the table, or beside the file it links to (the
+// extension's letter case follows the table's). A table and its memo file cannot be swapped in one
+// step, so the swap rolls forward from a commit marker, "<table>.packed$": once both new files are
+// complete and synced, the marker, naming the memo file, is written as "<table>.packing$", synced
+// and renamed to its name, which commits; then the new memo file and the new table are renamed over
+// the old ones, and the marker goes. Before a table is opened, a marker found finishes the swap,
+// and new files found without one (a pack that never committed) are removed, both only while no
+// other program has the table open.
 
 #include <string>
 

@@ -304,4 +304,25 @@ TEST_F(PackSafety, ASharedTableIsSharedAgainAfterItsPack) {
             std::tuple(kRecords / 2 + 2, 1000, std::string("appended here")));
 }
 
+// A table and memo file that are symlinks into another file system are packed there, and stay
+// symlinks.
+TEST_F(PackSafety, ATableLinkedIntoAnotherFileSystemIsPackedThere) {
+  SmallFileSystem small(Path("small"));
+  if (!small.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
+  MakeTable(0x8B, "small/");
+  std::filesystem::create_symlink(Path("small/t.dbf"), Path("t.dbf"));
+  std::filesystem::create_symlink(Path("small/t.dbt"), Path("t.dbt"));
+  USE(Path("t.dbf") + " EXCLUSIVE");
+  ASSERT_TRUE(Pack());
+  EXPECT_EQ(RecCount(), kRecords / 2);
+  CloseAll();
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("t.dbf")));
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("t.dbt")));
+  USE(Path("t.dbf"));
+  GO(2);
+  EXPECT_EQ(Lines(Reference()), MemoOf(3));
+  CloseAll();
+  ExpectNoLeftovers(0x8B, "small/");
+}
+
 }  // namespace
