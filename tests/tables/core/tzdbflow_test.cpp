@@ -161,6 +161,40 @@ TEST_F(DbfLayer, RecordCountsWithoutRoomPastTheEnd) {
   EXPECT_EQ(ReadBytes(Path("largest.dbf")), before);
 }
 
+// An exclusive table writes its record count into the header at close, as other xBase programs
+// expect; records a crash left beyond that count are taken in by the next exclusive open, whose
+// close writes the count that takes them in.
+TEST_F(DbfLayer, RecordsBeyondTheHeaderCountAreTakenInByTheNextExclusiveOpen) {
+  const auto headerCount = [this] {
+    const std::vector<std::uint8_t> bytes = ReadBytes(Path("c.dbf"));
+    return bytes[4] | bytes[5] << 8;
+  };
+  NewTable(Path("c.dbf"), {Def("A", 'C', 4)}, 3,
+           [](int i) { SetText(1, "R" + std::to_string(i)); });
+  EXPECT_EQ(headerCount(), 0) << "an open exclusive table keeps its count to itself";
+  CloseAll();
+  EXPECT_EQ(headerCount(), 3);
+  USE(Path("c.dbf") + " EXCLUSIVE");
+  for (const char* text : {"R4", "R5"}) {
+    ClearRecord();
+    SetText(1, text);
+    Append();
+  }
+  const std::vector<std::uint8_t> crashed = ReadBytes(Path("c.dbf"));
+  CloseAll();
+  WriteBytes(Path("c.dbf"), crashed);
+  EXPECT_EQ(headerCount(), 3) << "what programs that trust the header see";
+  USE(Path("c.dbf") + " EXCLUSIVE");
+  EXPECT_EQ(RecCount(), 5);
+  EXPECT_EQ(Stored(1, 5), "R5  ");
+  ClearRecord();
+  SetText(1, "R6");
+  Append();
+  EXPECT_EQ(RecNo(), 6) << "the append went after the records taken in";
+  CloseAll();
+  EXPECT_EQ(headerCount(), 6);
+}
+
 TEST_F(DbfLayer, Version2With32FieldsAndLevel7) {
   std::vector<std::uint8_t> v2(521, 0);
   v2[0] = 0x02;
