@@ -548,6 +548,9 @@ void Reindex() {
     if (!PlanOf(*d, n == 1 && IndexArea().cache != nullptr, plan)) return;
     plans.push_back(plan);
   }
+  // An index PACK left marked stays so until it is rebuilt: a crash in between must not leave
+  // it trusted.
+  KeepIndexMarks();
   for (std::uint8_t n = 1; n <= kIndexSlots; ++n) CloseSlot(n);
   for (const RebuildPlan& plan : plans) {
     MakeIndex(plan.name, plan.expression, plan.soundex, plan.order, plan.unique, plan.descending,

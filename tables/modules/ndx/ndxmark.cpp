@@ -102,7 +102,7 @@ void SetChangeBracket(bool on) {
   SetLockSemaphoreProc(false);
 }
 
-void KeepMarksAfterFailedChange() {
+void KeepIndexMarks() {
   for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
     if (IndexDescriptor* d = IndexSlot(n); d != nullptr) d->keepMark = true;
   }

@@ -24,9 +24,10 @@ void MarkIndexesChanging();
 // program, a mark that could not be written) is left in LastErrorCode: nothing may change then.
 void SetChangeBracket(bool on);
 
-// After a change whose keys could not all be moved: the area's indexes may no longer match
-// their table, so their marks stay for the next open to rebuild or refuse them.
-void KeepMarksAfterFailedChange();
+// The area's indexes may no longer match their table (a change whose keys could not all be
+// moved, or a rebuild about to start): their marks stay when they close, for the rebuild or
+// the next open.
+void KeepIndexMarks();
 
 // Before the index is closed: a mark this program wrote is cleared, after the index's nodes are
 // flushed. False after an error, which is reported.

@@ -458,7 +458,7 @@ void AppendNewKey() {
     SyncIndex(false);
     SaveCurrentKey();
   } else {
-    KeepMarksAfterFailedChange();
+    KeepIndexMarks();
   }
   quiet.Finish();
 }
@@ -502,7 +502,7 @@ void MoveChangedKeys() {
   if (LastErrorCode == 0) {
     SaveCurrentKey();
   } else {
-    KeepMarksAfterFailedChange();
+    KeepIndexMarks();
   }
   quiet.Finish();
 }
