@@ -56,7 +56,8 @@ inline RecordValues ValuesOf(std::int64_t id, std::int64_t ver) {
               dadav::FormatFieldReal(v.qty, 10, 2),
               date,
               (id + ver) % 2 != 0 ? "T" : "F"};
-  v.memo = "memo " + std::to_string(id) + "/" + std::to_string(ver) + " " +
+  // Never ending in a blank, which the memo's line reader drops.
+  v.memo = "memo " + std::to_string(id) + "/" + std::to_string(ver) + ":" +
            std::string(static_cast<std::size_t>((id * 13 + ver * 101) % 700), 'x');
   return v;
 }
