@@ -1,11 +1,11 @@
-// Changes the kill test's table until it is killed: appends, replaces, deletes and rebuilds the
-// indexes of DIR/w.dbf (with its memo file and the indexes on NAME and QTY),
+// Changes the kill test's table until it is killed: appends, replaces, deletes, packs and
+// rebuilds the indexes of DIR/w.dbf (with its memo file and the indexes on NAME and QTY),
 // chosen at random from SEED.
 //
 //   table_writer DIR exclusive|shared SEED
 //
 // Before each operation a line goes to DIR/log: "A id 0" (append), "R id ver" (replace the
-// record with that ID by version ver), "D id" (delete) or "I" (reindex); after it
+// record with that ID by version ver), "D id" (delete), "P" (pack) or "I" (reindex); after it
 // "E". Each line is written at once, so what the log holds when the writer is killed is what it
 // had done. Exit status: 2 when the table does not open or an operation fails.
 #include <fcntl.h>
@@ -22,6 +22,7 @@
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
+#include "tables/core/dbf4pack.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/engine.h"
 #include "tables/core/tzerror.h"
@@ -57,7 +58,7 @@ void Fill(std::int64_t id, std::int64_t ver) {
 
 class Writer {
  public:
-  explicit Writer(unsigned seed) : random_(seed) {
+  Writer(unsigned seed, bool exclusive) : random_(seed), exclusive_(exclusive) {
     for (std::int32_t r = 1; r <= dadav::RecCount(); ++r) {
       nextId_ = std::max(nextId_, StoredNumber(1, r) + 1);
     }
@@ -70,6 +71,7 @@ class Writer {
     if (records < 20 || roll < (large ? 25 : 45)) return Append();
     if (roll < (large ? 55 : 75)) return Replace(Any(records));
     if (roll < 95) return Delete(Any(records));
+    if (roll < 97) return Pack();
     Reindex();
   }
 
@@ -103,6 +105,14 @@ class Writer {
     Log("E");
   }
 
+  void Pack() {
+    Log("P");
+    if (!dadav::Pack()) throw dadav::EDadavError("PACK failed");
+    // PACK had the table to itself for a while, which gave up the file lock.
+    if (!exclusive_ && !dadav::FLock()) throw dadav::EDadavError("FLOCK failed");
+    Log("E");
+  }
+
   void Reindex() {
     Log("I");
     dadav::Reindex();
@@ -110,6 +120,7 @@ class Writer {
   }
 
   std::mt19937 random_;
+  bool exclusive_;
   std::int64_t nextId_ = 1;
 };
 
@@ -131,7 +142,7 @@ int main(int argc, char** argv) {
     dadav::USE(dir + writertest::kTable + (exclusive ? " EXCLUSIVE" : ""));
     dadav::CloseAndSetIndexTo(dir + writertest::kNameIndex + " " + dir + writertest::kQtyIndex);
     if (!exclusive && !dadav::FLock()) throw dadav::EDadavError("FLOCK failed");
-    Writer writer(static_cast<unsigned>(std::stoul(argv[3])));
+    Writer writer(static_cast<unsigned>(std::stoul(argv[3])), exclusive);
     for (;;) writer.Step();
   } catch (const dadav::EDadavError& e) {
     std::fprintf(stderr, "%s\n", e.what());
