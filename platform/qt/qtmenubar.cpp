@@ -82,8 +82,13 @@ void UpdateMenu(QMenu& qmenu, const Menu& menu) {
     QAction* action = ActionOf(qmenu, item.get());
     if (action == nullptr) action = MakeItemAction(qmenu, *item);
     ShowItem(*action, *item);
-    captions.Add(*action, MenuTextToQString(item->Caption(), item->CaptionCodePage()),
-                 item->Visible() && !item->IsSeparator());
+    if (item->IsSeparator()) {
+      // A separator with a text is drawn as a titled section: the "-" before a line.
+      action->setText(QString());
+    } else {
+      captions.Add(*action, MenuTextToQString(item->Caption(), item->CaptionCodePage()),
+                   item->Visible());
+    }
     if (item->SubMenu() != nullptr) UpdateSubMenu(qmenu, *action, *item->SubMenu());
   }
   captions.Show();

@@ -2,7 +2,7 @@
 // its modal loop leaves every menu and action the bar showed alive and the same object (the menu
 // that opened the form is still inside its key handler), shows the new state on them, adds a new
 // item as a new action, and the menu still works from the keyboard afterwards. Two captions of
-// one menu never show the same access key.
+// one menu never show the same access key. A "-" item is a separator line.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -130,6 +130,33 @@ TEST_F(QtMenuBarTest, EachActionShowsItsItemsStateAndHidesWithIt) {
   QApplication::processEvents();
   EXPECT_EQ(Action("mi_EditText"), shown.data());
   EXPECT_TRUE(shown->isVisible());
+}
+
+// An item captioned "-" is drawn as a separator line: no "-" on it, lower than an item, and the
+// arrow keys pass over it.
+TEST_F(QtMenuBarTest, AMinusItemIsASeparatorLineTheArrowKeysPassOver) {
+  edit->AddSeparator("N5");
+  edit->AddItem("mi_editconfig", "&Settings");
+  QApplication::processEvents();
+  QAction* separator = Action("N5");
+  ASSERT_NE(separator, nullptr);
+  EXPECT_TRUE(separator->isSeparator());
+  EXPECT_TRUE(separator->text().isEmpty()) << separator->text().toStdString();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_E, Qt::AltModifier);
+  auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(popup, nullptr);
+  // A line, far lower than an item: not a row with a text.
+  EXPECT_LT(2 * popup->actionGeometry(separator).height(),
+            popup->actionGeometry(Action("mi_EditText")).height())
+      << popup->actionGeometry(separator).height();
+  popup->setActiveAction(Action("mi_EditText"));
+  QTest::keyClick(popup, Qt::Key_Down);
+  EXPECT_EQ(popup->activeAction(), Action("mi_editconfig"));
+  QTest::keyClick(popup, Qt::Key_Up);
+  EXPECT_EQ(popup->activeAction(), Action("mi_EditText"));
+  QTest::keyClick(popup, Qt::Key_Escape);
 }
 
 TEST(QtAccessKeys, ALaterCaptionMovesToAFreeLetterAndKeepsItsAmpersands) {
