@@ -1,10 +1,16 @@
 #include "app/main/commandline.h"
 
+#include <array>
+
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
 
 namespace {
+
+// The CAD devices of "/CADi:j" in the order of i, from 1.
+constexpr std::array<std::string_view, 7> kCadDevices = {
+    "DXF", "IGES", "screen", "plot program", "text list", "STL", "STEP"};
 
 std::uint16_t Number(std::string_view text) {
   return static_cast<std::uint16_t>(static_cast<std::uint32_t>(TextToInt(text)));
@@ -48,6 +54,21 @@ bool RunsWithoutWindow(StartMode mode) {
   return mode == StartMode::Usage || mode == StartMode::Report || mode == StartMode::Cad;
 }
 
+bool CadDeviceAccepted(std::uint16_t device) {
+  return device >= 1 && device <= kCadDevices.size();
+}
+
+std::string CadDeviceList(std::string_view between) {
+  std::string list;
+  for (std::size_t i = 0; i < kCadDevices.size(); ++i) {
+    if (i > 0) list += ", ";
+    list += IntText(static_cast<std::int32_t>(i + 1));
+    list += between;
+    list += kCadDevices[i];
+  }
+  return list;
+}
+
 std::vector<std::string> UsageLines() {
   const std::string example = "Example: w" + ShortName + " test." + FileExt;
   return {ProductCode + " Command Line Mode",
@@ -57,7 +78,7 @@ std::vector<std::string> UsageLines() {
           "/I       -> TXT file",
           "",
           "/CADi:j  -> CAD File",
-          "            i: 1=DXF, 2=IGS, 5=TXT",
+          "            i: " + CadDeviceList("="),
           "            j: index (1,2,3, ..)",
           "",
           "/NOGOUI  -> No GUI, exit on fatal error",

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class StartMode {
@@ -28,5 +29,10 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& params);
 // Whether the mode runs without a window (and so without a display).
 bool RunsWithoutWindow(StartMode mode);
+// Whether "/CADi:j" takes device i; the others are refused with the list of those it takes.
+bool CadDeviceAccepted(std::uint16_t device);
+// The devices "/CADi:j" takes, as "1" + between + "DXF, 2" + between + "IGES, ...": the usage
+// text and the refusal of an unknown device name them from this one list.
+std::string CadDeviceList(std::string_view between);
 // The usage text's lines as "?" shows them, empty lines included.
 std::vector<std::string> UsageLines();

@@ -16,7 +16,6 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
-#include "cad/layer/brelcad.h"
 #include "cad/layer/cadvar.h"
 #include "calc/calcfile.h"
 #include "calc/kv6rech.h"
@@ -56,9 +55,8 @@ int ReportMode() {
 
 // Succeeds only with a complete file: a device or drawing that writes none is a failure.
 int CadMode(const CommandLine& line) {
-  if (line.device < kCadDxf || line.device > kCadStep) {
-    ShowError("CAD type " + IntText(line.device) +
-              " unknown: 1 DXF, 2 IGES, 3 screen, 4 plot program, 5 text list, 6 STL, 7 STEP");
+  if (!CadDeviceAccepted(line.device)) {
+    ShowError("CAD type " + IntText(line.device) + " unknown: " + CadDeviceList(" "));
     return 1;
   }
   if (!LoadNamedFile()) return 1;

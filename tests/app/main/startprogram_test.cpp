@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "app/main/configfile.h"
 #include "app/spreadsheet/spreadsheetlink.h"
@@ -23,6 +26,22 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The entries of a device list such as "1=DXF, 2=IGES" as (number, name), cut at `between`.
+std::vector<std::pair<std::string, std::string>> Devices(const std::string& list, char between) {
+  std::vector<std::pair<std::string, std::string>> devices;
+  std::string::size_type from = 0;
+  while (from < list.size()) {
+    std::string::size_type to = list.find(", ", from);
+    if (to == std::string::npos) to = list.size();
+    const std::string entry = list.substr(from, to - from);
+    const std::string::size_type cut = entry.find(between);
+    devices.emplace_back(entry.substr(0, cut),
+                         cut == std::string::npos ? "" : entry.substr(cut + 1));
+    from = to + 2;
+  }
+  return devices;
+}
 
 class StartProgramTest : public MainFormTest {
  protected:
@@ -168,6 +187,30 @@ TEST_F(StartProgramTest, UsageEndsWithZero) {
   EXPECT_EQ(Start({"?"}), 0);
   EXPECT_EQ(ChoiceTexts[1], "KV6 Command Line Mode");
   EXPECT_EQ(ChoiceTexts[11], "/NOGOUI  -> No GUI, exit on fatal error");
+}
+
+// The usage names every CAD device that "/CADi:j" takes, under the names its refusal of an
+// unknown device gives, and no other.
+TEST_F(StartProgramTest, UsageNamesTheCadDevicesTheRefusalNames) {
+  ASSERT_EQ(Start({"?"}), 0);
+  const std::string usage = ChoiceTexts[8];
+  const std::string::size_type listed = usage.find("i: ");
+  ASSERT_NE(listed, std::string::npos) << usage;
+  const platform::headless::DialogScript script;
+  form = std::make_unique<Thh>();
+  EXPECT_EQ(Start({home.Path("x.kv6"), "/CAD9:1"}), 1);
+  ASSERT_FALSE(script->Transcript().empty());
+  const std::string refusal = script->Transcript().back();
+  const std::string::size_type named = refusal.find("unknown: ");
+  ASSERT_NE(named, std::string::npos) << refusal;
+  const auto devices = Devices(usage.substr(listed + 3), '=');
+  EXPECT_EQ(devices, Devices(refusal.substr(named + 9), ' '));
+  std::vector<std::string> numbers;
+  for (const auto& device : devices) numbers.push_back(device.first);
+  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7"}));
+  for (std::uint16_t device = 0; device <= 9; ++device) {
+    EXPECT_EQ(CadDeviceAccepted(device), device >= 1 && device <= 7) << device;
+  }
 }
 
 TEST_F(StartProgramTest, RefusedUserIdEndsWithOne) {
