@@ -102,7 +102,12 @@ int main(int argc, char** argv) {
   CommandLineParams = args;
   platform::SetApplicationTitle("KV6");
   StartUnits(platform::CurrentMachine().ProgramPath());
-  const int exitCode = RunProgram(line);
+  int exitCode = RunProgram(line);
+  // A command-line run that had to say something on standard error failed, even when its output
+  // was written.
+  if (exitCode == 0 && RunsWithoutWindow(line.mode) && platform::ErrorLinesWritten() > 0) {
+    exitCode = 1;
+  }
   ShutDown();
   return exitCode;
 }

@@ -49,9 +49,11 @@ TextFile::~TextFile() {
 bool TextFile::Open(const std::string& path, int flags, Mode mode) {
   if (IsOpen()) Close();
   ioResult_ = 0;
+  error_ = 0;
   const int fd = platform::os::Open(path, flags | O_CLOEXEC);
   if (fd < 0) {
-    ioResult_ = OpenErrorCode(errno);
+    error_ = errno;
+    ioResult_ = OpenErrorCode(error_);
     return false;
   }
   fd_ = fd;
@@ -72,8 +74,9 @@ void TextFile::Rewrite() {
 
 void TextFile::Close() {
   ioResult_ = 0;
+  error_ = 0;
   if (!IsOpen()) {
-    Fail(IoFileNotOpen);
+    Fail(IoFileNotOpen, 0);
     return;
   }
   const bool flushed = mode_ != Mode::Writing || Flush();
@@ -81,19 +84,44 @@ void TextFile::Close() {
   fd_ = -1;
   mode_ = Mode::Closed;
   buffer_.clear();
-  if (flushed && error != 0) Fail(WriteErrorCode(error));
+  if (flushed && error != 0) Fail(WriteErrorCode(error), error);
 }
 
 bool TextFile::Require(Mode mode) {
   ioResult_ = 0;
+  error_ = 0;
   if (mode_ == mode) return true;
-  Fail(IoFileNotOpen);
+  Fail(IoFileNotOpen, 0);
   return false;
 }
 
-void TextFile::Fail(std::int32_t code) {
+void TextFile::Fail(std::int32_t code, int error) {
   ioResult_ = code;
+  error_ = error;
   AbortFlag = 1;
+}
+
+std::string TextFile::FailureText() const {
+  switch (error_) {
+    case 0:
+      return "I/O error " + std::to_string(ioResult_);
+    case ENOSPC:
+    case EDQUOT:
+      return "disk full";
+    case EROFS:
+      return "write-protected";
+    case EACCES:
+    case EPERM:
+      return "access denied";
+    case ENOENT:
+      return "not found";
+    case ENOTDIR:
+      return "path not found";
+    case EISDIR:
+      return "a folder";
+    default:
+      return "I/O error " + std::to_string(error_);
+  }
 }
 
 bool TextFile::Fill() {
@@ -104,7 +132,7 @@ bool TextFile::Fill() {
     n = ::read(fd_, buffer_.data(), kBufferSize);
   } while (n < 0 && errno == EINTR);
   if (n < 0) {
-    Fail(IoReadError);
+    Fail(IoReadError, errno);
     n = 0;
   }
   buffer_.resize(static_cast<std::size_t>(n));
@@ -166,7 +194,8 @@ bool TextFile::Flush() {
     const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      Fail(n < 0 ? WriteErrorCode(errno) : IoWriteError);
+      const int error = n < 0 ? errno : ENOSPC;
+      Fail(WriteErrorCode(error), error);
       buffer_.clear();
       return false;
     }

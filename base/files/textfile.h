@@ -54,6 +54,9 @@ class TextFile {
 
   // Result of the last operation: 0 or one of the codes above.
   std::int32_t IoResult() const { return ioResult_; }
+  // Why the last operation failed, in words ("disk full", "access denied"), for a message that
+  // names the file.
+  std::string FailureText() const;
 
  private:
   enum class Mode { Closed, Reading, Writing };
@@ -61,7 +64,7 @@ class TextFile {
   bool Open(const std::string& path, int flags, Mode mode);
   bool Require(Mode mode);
   bool Fill();
-  void Fail(std::int32_t code);
+  void Fail(std::int32_t code, int error);
 
   std::string name_;
   int fd_ = -1;
@@ -70,4 +73,5 @@ class TextFile {
   std::size_t pos_ = 0;
   bool ended_ = false;
   std::int32_t ioResult_ = 0;
+  int error_ = 0;  // the system's error number behind ioResult_, 0 when there is none
 };

@@ -29,6 +29,30 @@ bool ReadWhole(const std::string& name, std::string& text) {
   return platform::os::ReadWholeFile(name, text);
 }
 
+// A copy that fails says which file and why, and stops.
+void CopyFailed(const char* doing, const TextFile& file) {
+  ShowError("cannot " + std::string(doing) + " " + PathInText(file.FileName()) + ": " +
+            file.FailureText());
+  AbortFlag = 1;
+}
+
+// The lines through the display conversion up to the end of the source; false after a failure.
+bool CopyLines(TextFile& in, TextFile& out) {
+  std::string line;
+  do {
+    in.ReadLine(line);
+    if (in.IoResult() != 0) break;
+    out.WriteLine(platform::Cp1252ToUtf8(ToDisplayText(line)));
+    if (out.IoResult() != 0) {
+      CopyFailed("write", out);
+      return false;
+    }
+  } while (!in.Eof());
+  if (in.IoResult() == 0) return true;
+  CopyFailed("read", in);
+  return false;
+}
+
 }  // namespace
 
 void CopyTextFileConverted(const std::string& source, const std::string& destination) {
@@ -36,23 +60,20 @@ void CopyTextFileConverted(const std::string& source, const std::string& destina
   in.Assign(source);
   in.Reset();
   if (in.IoResult() != 0) {
-    AbortFlag = 1;
+    CopyFailed("read", in);
     return;
   }
   TextFile out;
   out.Assign(destination);
   out.Rewrite();
   if (out.IoResult() != 0) {
-    AbortFlag = 1;
+    CopyFailed("write", out);
     return;
   }
-  std::string line;
-  do {
-    in.ReadLine(line);
-    out.WriteLine(platform::Cp1252ToUtf8(ToDisplayText(line)));
-  } while (AbortFlag == 0 && !in.Eof());
+  if (!CopyLines(in, out)) return;
+  // Written lines wait in the buffer: a full disk often shows only here.
   out.Close();
-  in.Close();
+  if (out.IoResult() != 0) CopyFailed("write", out);
 }
 
 void ShowTextFileViewer(const std::string& printFileName) {

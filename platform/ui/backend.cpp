@@ -28,6 +28,11 @@ class UnseenWindowPeer final : public WindowPeer {
   Size clientSize_{640, 480};
 };
 
+std::size_t& ErrorLines() {
+  static std::size_t lines = 0;
+  return lines;
+}
+
 }  // namespace
 
 ModalResult NoDisplayBackend::RunModal(Form& form) {
@@ -70,6 +75,11 @@ void WriteErrorLine(std::string_view text) {
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
+  ++ErrorLines();
+}
+
+std::size_t ErrorLinesWritten() {
+  return ErrorLines();
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 // Cancel, a window is never seen, and the event loop returns at once.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 
@@ -61,5 +62,8 @@ void ProcessEventsWithoutInput();
 
 // One line of text to standard error, converted from Windows-1252 to UTF-8.
 void WriteErrorLine(std::string_view text);
+// How many lines WriteErrorLine wrote since the process started: what the command-line policy
+// had to tell (a message, a question nobody answers, a form nobody sees).
+std::size_t ErrorLinesWritten();
 
 }  // namespace platform

@@ -25,10 +25,23 @@ fresh() {
   echo "$dir"
 }
 
+# The program's data home, and a command the program is run through (split into words): both
+# changed only by the cases that need them.
+data_home="$root/data"
+through=""
+
+# Runs wkv6 in the working folder $1 with the other arguments; its output goes to $dir.
+run_in() {
+  work=$1
+  shift
+  # shellcheck disable=SC2086
+  (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$root/home" \
+    XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$data_home" XDG_RUNTIME_DIR="$root/run" \
+    TMPDIR="$root/tmp" timeout 20 $through "$wkv6" "$@" < /dev/null > "$dir/stdout" 2> "$dir/stderr")
+}
+
 run() {
-  (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$root/home" \
-    XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" XDG_RUNTIME_DIR="$root/run" \
-    TMPDIR="$root/tmp" timeout 20 "$wkv6" "$@" < /dev/null > "$dir/stdout" 2> "$dir/stderr")
+  run_in "$dir" "$@"
 }
 
 expect_exit() {
@@ -89,6 +102,72 @@ for mode in /CAD0:1 /CAD9:1; do
   [ "$(wc -l < "$dir/stderr")" -eq 1 ] && grep -q "1 DXF, 2 IGES, .*7 STEP" "$dir/stderr" ||
     fail "$mode did not name the CAD types in one line: $(cat "$dir/stderr")"
 done
+
+# A report that cannot be written says which file and why, and exits 1.
+expect_unwritten() {
+  why=$1
+  shift
+  run_in "$@"
+  got=$?
+  [ "$got" -eq 1 ] || fail "unwritable report ($why) exited $got: $(cat "$dir/stderr")"
+  grep -q "p3g60\.txt: $why" "$dir/stderr" ||
+    fail "unwritable report: not \"$why\": $(cat "$dir/stderr")"
+}
+
+# A full disk: the report's name leads to /dev/full.
+dir=$(fresh)
+ln -s /dev/full "$dir/p3g60.txt"
+expect_unwritten "disk full" "$dir" p3g60.kv6 /I
+
+# A full file system of its own (where a mount is permitted) as the working folder.
+dir=$(fresh)
+mkdir "$dir/full"
+# shellcheck disable=SC2016
+printf '%s\n' 'mount -t tmpfs -o size=16k tmpfs "$PWD" || exit 125' \
+  'cd "$PWD" && (cat /dev/zero > filler) 2> /dev/null' 'exec "$@"' > "$root/onfull.sh"
+if (cd "$dir/full" && unshare -m sh "$root/onfull.sh" true) 2> /dev/null; then
+  through="unshare -m sh $root/onfull.sh"
+  expect_unwritten "disk full" "$dir/full" "$dir/p3g60.kv6" /I
+  through=""
+else
+  echo "SKIP: no file system of its own may be mounted here"
+fi
+
+# Root writes into a read-only folder and reads an unreadable one; without that power it cannot.
+if [ "$(id -u)" -eq 0 ]; then
+  through="setpriv --bounding-set -dac_override,-dac_read_search --inh-caps -dac_override,-dac_read_search"
+  $through true 2> /dev/null || through=""
+fi
+
+# A read-only working folder.
+dir=$(fresh)
+mkdir "$dir/ro"
+chmod 555 "$dir/ro"
+# shellcheck disable=SC2086,SC2016
+if ! $through sh -c ': > "$1/probe"' sh "$dir/ro" 2> /dev/null; then
+  expect_unwritten "access denied" "$dir/ro" "$dir/p3g60.kv6" /I
+else
+  echo "SKIP: a read-only folder takes files here"
+fi
+
+# An unreadable data folder: the report is written, but the run said what went wrong, so it
+# exits 1.
+dir=$(fresh)
+data_home="$root/unreadable"
+mkdir -p "$data_home/brelcor/kv6"
+chmod 000 "$data_home/brelcor/kv6"
+# shellcheck disable=SC2086
+if ! $through ls "$data_home/brelcor/kv6" > /dev/null 2>&1; then
+  expect_exit 1 p3g60.kv6 /I
+  grep -q "cannot copy the program's files" "$dir/stderr" ||
+    fail "an unreadable data folder went without a word: $(cat "$dir/stderr")"
+  [ -s "$dir/p3g60.txt" ] || fail "an unreadable data folder stopped the report"
+else
+  echo "SKIP: an unreadable folder can be read here"
+fi
+chmod 755 "$data_home/brelcor/kv6"
+data_home="$root/data"
+through=""
 
 # The usage: eleven lines on standard output.
 for first in "?" "/?"; do

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "base/report/showtextfile.h"
 #include "base/report/textprint.h"
@@ -37,6 +39,34 @@ TEST_F(report_devices, AStoppedReportLeavesNoFileBehind) {
   WriteSample();
   EXPECT_TRUE(viewer_.shown.empty());
   EXPECT_EQ(Files(), (std::vector<std::string>{"temp/OUTDOS.TXT", "temp/outwin.txt"}));
+}
+
+// A copy that cannot be made says which file and why: a source that is missing, a destination
+// whose folder is a file, and a full disk, found at a write (a copy longer than the buffer) or
+// only at the close.
+TEST_F(report_devices, AFailedCopyNamesTheFileAndTheCause) {
+  Write("short.txt", "a line\r\n");
+  Write("long.txt", std::string(100000, 'x') + "\r\n");
+  struct Case {
+    std::string source, destination, says;
+  };
+  std::vector<Case> cases = {
+      {"none.txt", Path("c.txt"), "cannot read " + Path("none.txt") + ": not found"},
+      {"short.txt", Path("short.txt/c.txt"),
+       "cannot write " + Path("short.txt/c.txt") + ": path not found"}};
+  if (::access("/dev/full", W_OK) == 0) {
+    for (const char* source : {"short.txt", "long.txt"}) {
+      cases.push_back({source, "/dev/full", "cannot write /dev/full: disk full"});
+    }
+  }
+  for (const Case& c : cases) {
+    AbortFlag = 0;
+    CopyTextFileConverted(Path(c.source), c.destination);
+    EXPECT_EQ(AbortFlag, 1) << c.source << " to " << c.destination;
+    ASSERT_FALSE(script_.Transcript().empty());
+    EXPECT_EQ(script_.Transcript().back(), "Error  : |" + c.says);
+  }
+  AbortFlag = 0;
 }
 
 TEST_F(report_devices, DeviceChoiceStartsOnTheConfiguredDevice) {
