@@ -99,6 +99,9 @@ std::string PackedMemoName(const std::string& table) {
 }
 
 int CommitPackedFiles(const std::string& table, const std::string& memo) {
+  // A table alone is swapped by one rename, which commits by itself: no marker, and none of the
+  // syncs that go with it.
+  if (memo.empty()) return 0;
   std::string dir, name, ext;
   FSplit(memo, dir, name, ext);
   const std::string bytes = std::string(kMarkerMagic) + (memo.empty() ? "" : name + ext) + "\n";
@@ -130,6 +133,8 @@ int FinishPackedFiles(const std::string& table, const std::string& memo, bool& n
     nothingReplaced = memo.empty() && Exists(newTable);
     return code;
   }
+  // The rename of a table without memo file was its own commit, synced as it was made.
+  if (!Exists(MarkerName(table))) return 0;
   // Synced, so that the marker of this pack never comes back to finish a later one.
   if (platform::os::Unlink(MarkerName(table)) != 0 && errno != ENOENT) return ErrnoCode();
   return platform::FsyncDirectory(FolderOf(table)) != 0 ? ErrnoCode() : 0;

@@ -1,8 +1,9 @@
 #pragma once
 // How PACK puts its new files in place. The kept records go to "<table>.pack$" and the kept
 // memos to "<table>.packmemo$" beside the table, or beside the file it links to (the
-// extension's letter case follows the table's). A table and its memo file cannot be swapped in one
-// step, so the swap rolls forward from a commit marker, "<table>.packed$": once both new files are
+// extension's letter case follows the table's). A table without memo file is swapped by the one
+// rename of its synced new file. A table and its memo file cannot be swapped in one step, so
+// their swap rolls forward from a commit marker, "<table>.packed$": once both new files are
 // complete and synced, the marker, naming the memo file, is written as "<table>.packing$", synced
 // and renamed to its name, which commits; then the new memo file and the new table are renamed over
 // the old ones, and the marker goes. Before a table is opened, a marker found finishes the swap,
@@ -16,7 +17,8 @@ namespace dadav {
 std::string PackedTableName(const std::string& table);
 std::string PackedMemoName(const std::string& table);
 
-// Writes the marker and puts it in place, synced with the folder's entries; 0 or the I/O code.
+// Writes the marker and puts it in place, synced with the folder's entries, for a table with a
+// memo file; 0 or the I/O code.
 int CommitPackedFiles(const std::string& table, const std::string& memo);
 
 // Renames what is left of the new files over the old ones (memo first) and removes the marker:
