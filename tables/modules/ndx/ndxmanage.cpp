@@ -181,12 +181,25 @@ bool ReadHeader(IndexDescriptor& d, NdxBlock& block) {
   return true;
 }
 
+bool AnchorMarked(IndexDescriptor& d, NdxBlock& block) {
+  return ReadNdxBlock(d.file, 0, block) == 0 && NdxChangeMarked(block);
+}
+
+// A program changing a shared index holds the write lock and takes its mark back before it lets
+// go, and a read waits for the lock: only a mark still there once a read may begin was left by
+// a program that ended during its change.
+bool MarkLeftBehind(IndexDescriptor& d, NdxBlock& block) {
+  IndexBracket bracket(true, &SetReadSemaphoreProc);
+  return AnchorMarked(d, block);
+}
+
 // An index a program left half changed: rebuilt from its own key for a table opened
 // exclusively, refused otherwise. False after an error; true with the file open and unmarked.
 bool TakeMarkedIndex(IndexDescriptor& d, NdxBlock& block) {
-  if (ReadNdxBlock(d.file, 0, block) != 0 || !NdxChangeMarked(block)) return true;
+  if (!AnchorMarked(d, block)) return true;
   const WorkArea& area = *Area();
   if (SharedTable(area)) {
+    if (!MarkLeftBehind(d, block)) return LastErrorCode == 0;
     ReportOpen(222, MarkedIndexMessage(d.name));
     return false;
   }

@@ -15,6 +15,7 @@
 #include "tables/core/dbf4lock.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzfiles.h"
+#include "tables/modules/ndx/ndxmark.h"
 #include "tables/modules/ndx/ndxsearch.h"
 #include "tables/modules/ndx/ndxsemaphore.h"
 #include "tests/tables/modules/ndx/ndxtest.h"
@@ -126,6 +127,31 @@ void Work(unsigned seed, const std::string& prefix) {
       ChangeName(record, prefix + std::to_string(random() % 5000));
     }
   }
+}
+
+// An index another program is changing right now carries its in-change mark: an open meanwhile
+// waits for the change to end rather than refusing the index as one a crash left half changed.
+TEST_F(IndexSharing, AnIndexOpenedDuringAnotherProgramsChangeIsTaken) {
+  USE(Path("s.dbf") + " EXCLUSIVE");
+  MakeIndexExpr("UPPER(NAME)", Path("u.ndx"));
+  CloseAll();
+  Signal loggedIn, changing;
+  Child child([&] {
+    OpenShared();
+    loggedIn.Give();
+    changing.Take();
+    SetIndexToNames(Path("u.ndx"), 2);
+  });
+  OpenShared();
+  SetIndexToNames(Path("u.ndx"), 2);
+  ASSERT_TRUE(loggedIn.Take());
+  SetChangeBracket(true);
+  ASSERT_EQ(LastErrorCode, 0);
+  changing.Give();
+  usleep(300 * 1000);
+  SetChangeBracket(false);
+  EXPECT_EQ(child.Wait(), 0);
+  CloseAll();
 }
 
 TEST_F(IndexSharing, TwoWritersAtOnceLoseNoKey) {
