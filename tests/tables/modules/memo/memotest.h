@@ -2,9 +2,6 @@
 // Shared fixture of the memo tests: the engine with the memo module started, tables of each memo
 // type with an ID and a memo field, and the memo file's bytes.
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -21,6 +18,7 @@
 #include "tables/modules/memo/memolines.h"
 #include "tables/modules/memo/memostart.h"
 #include "tests/tables/core/enginetest.h"
+#include "tests/tables/core/inchild.h"
 
 namespace memotest {
 
@@ -31,26 +29,6 @@ constexpr std::uint8_t kTypes[] = {0x83, 0xF5, 0x8B};
 
 inline std::string MemoExtOf(std::uint8_t type) {
   return type == 0xF5 ? "fpt" : "dbt";
-}
-
-// Runs body in a child process, which ends with 0, or 3 when body threw; the child's exit
-// status, -1 when it did not exit. Tables the parent holds open should be closed first: the
-// child would share their locks.
-template <typename Body>
-int InChild(Body body) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    int status = 0;
-    try {
-      body();
-    } catch (...) {
-      status = 3;
-    }
-    _exit(status);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class MemoTest : public EngineTest {

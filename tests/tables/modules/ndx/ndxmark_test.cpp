@@ -3,8 +3,6 @@
 // message to rebuild it otherwise, so that an index a program left half changed never answers.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -15,6 +13,7 @@
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4pack.h"
 #include "tables/modules/ndx/ndxsearch.h"
+#include "tests/tables/core/inchild.h"
 #include "tests/tables/modules/ndx/ndxtest.h"
 
 namespace {
@@ -25,24 +24,6 @@ using ndxtest::Entry;
 using platform::FileFaults;
 
 constexpr std::size_t kMarkOffset = 480;
-
-template <typename Body>
-int InChild(Body body) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    int status = 0;
-    try {
-      body();
-      CloseAll();
-    } catch (...) {
-      status = 3;
-    }
-    _exit(status);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::string ErrorOf(const std::function<void()>& call) {
   try {
@@ -288,6 +269,7 @@ TEST_F(IndexMark, AnIndexBuildEndedAtAnyStepIsRebuiltAtTheNextExclusiveOpen) {
       platform::Substitute<FileFaults, FileFaults> faults;
       faults->CrashAtStep(k);
       MakeIndexExpr("NAME", Path("n.ndx"));
+      CloseAll();
     });
     if (status == 0) break;
     ASSERT_EQ(status, FileFaults::kCrashStatus) << k;
@@ -320,6 +302,7 @@ TEST_F(IndexMark, ARebuildEndedAtAnyStepLeavesAnIndexThatIsRebuiltOrRefused) {
         platform::Substitute<FileFaults, FileFaults> faults;
         faults->CrashAtStep(k);
         MakeIndexExpr("NAME", Path("n.ndx"));
+        CloseAll();
       });
       if (status == 0) break;
       ASSERT_EQ(status, FileFaults::kCrashStatus) << k;
@@ -362,6 +345,7 @@ TEST_F(IndexMark, APackEndedAtAnyStepLeavesIndexesThatFindEveryRecord) {
       platform::Substitute<FileFaults, FileFaults> faults;
       faults->CrashAtStep(k);
       if (!Pack()) throw 1;
+      CloseAll();
     });
     if (status == 0) break;
     ASSERT_EQ(status, FileFaults::kCrashStatus) << k;
@@ -391,6 +375,7 @@ TEST_F(IndexMark, ChangesEndedAtAnyStepLeaveIndexesThatFindEveryRecord) {
         faults->CrashAtStep(k);
         Change(static_cast<int>(k));
         Change(static_cast<int>(k + 1000));
+        CloseAll();
       });
       if (status == 0) break;
       ASSERT_EQ(status, FileFaults::kCrashStatus) << k;

@@ -8,6 +8,7 @@
 
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tznumber.h"
+#include "tests/tables/core/enginetables.h"
 
 namespace writertest {
 
@@ -20,17 +21,9 @@ constexpr const char* kQtyKey = "QTY";
 
 // ID, VER, NAME, QTY, DAY, OK, NOTE.
 inline std::vector<dadav::FieldDescriptor> Fields() {
-  const auto field = [](const char* name, char type, int length, int decimals) {
-    dadav::FieldDescriptor f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(length);
-    f.decimals = static_cast<std::uint8_t>(decimals);
-    return f;
-  };
-  return {field("ID", 'N', 8, 0),   field("VER", 'N', 6, 0), field("NAME", 'C', 12, 0),
-          field("QTY", 'N', 10, 2), field("DAY", 'D', 8, 0), field("OK", 'L', 1, 0),
-          field("NOTE", 'M', 10, 0)};
+  using enginetest::Def;
+  return {Def("ID", 'N', 8),  Def("VER", 'N', 6), Def("NAME", 'C', 12), Def("QTY", 'N', 10, 2),
+          Def("DAY", 'D', 8), Def("OK", 'L', 1),  Def("NOTE", 'M', 10)};
 }
 
 struct RecordValues {
