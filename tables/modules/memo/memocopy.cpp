@@ -81,7 +81,7 @@ int HoldsTextEnd(const MemoControl& from, std::int64_t block) {
 int CopyMemoData(const MemoControl& from, std::int64_t block, MemoControl& to,
                  const AppendPosition& position, bool& groupForm) {
   MemoRecordReader reader;
-  if (const int code = reader.Start(from, block, true); code != 0) return code == 1003 ? 1003 : 30;
+  if (const int code = reader.Start(from, block); code != 0) return code == 1003 ? 1003 : 30;
   groupForm = to.memoType != kMemoTypeA;
   if (!groupForm && reader.GroupForm()) {
     const int holds = HoldsTextEnd(from, block);

@@ -1,9 +1,10 @@
 #pragma once
-// Copying a memo record from one memo file into another (APPEND FROM, PACK), changing its form
-// between the layouts: a text-form source ends at its first 0x1A or 0x00, a group-header source
-// is copied for its stated length (cut at the file's end). A type-0x83 target takes the text
-// form, ended by 0x1A 0x1A, unless the data holds a 0x00 or a 0x1A, which the text form would
-// cut: such data keeps a group header. Other targets always take a group header.
+// Copying a memo record from one memo file into another (APPEND FROM, COPY TO, PACK), changing
+// its form between the layouts. The copy takes what reading the memo shows: a text-form source
+// up to its first 0x1A, a 0x00 before it included, and a group-header source for its stated
+// length (cut at the file's end). A type-0x83 target takes the text form, ended by 0x1A 0x1A,
+// except for group-header data holding a 0x1A, which the text form would cut, or a 0x00, which
+// marks it as binary: such data keeps a group header. Other targets always take a group header.
 
 #include <cstdint>
 

@@ -20,9 +20,8 @@ bool BlockOffset(const MemoControl& memo, std::int64_t block, std::uint64_t& off
   return true;
 }
 
-int MemoRecordReader::Start(const MemoControl& memo, std::int64_t block, bool endAtZero) {
+int MemoRecordReader::Start(const MemoControl& memo, std::int64_t block) {
   memo_ = &memo;
-  endAtZero_ = endAtZero;
   finished_ = false;
   code_ = 0;
   begin_ = end_ = 0;
@@ -70,8 +69,7 @@ bool MemoRecordReader::Next(std::string_view& piece) {
     if (group_) {
       left_ -= n;
     } else {
-      const std::size_t stop =
-          endAtZero_ ? piece.find_first_of(std::string_view("\x1A\0", 2)) : piece.find('\x1A');
+      const std::size_t stop = piece.find('\x1A');
       if (stop != std::string_view::npos) {
         piece = piece.substr(0, stop);
         left_ = 0;

@@ -16,8 +16,8 @@ namespace dadav {
 class MemoRecordReader {
  public:
   // Finds the record at block |block|: 0, 1003 when it does not start inside the file, else
-  // the I/O code. A text-form record ends at its first 0x1A, with endAtZero also at a 0x00.
-  int Start(const MemoControl& memo, std::int64_t block, bool endAtZero = false);
+  // the I/O code. A text-form record ends at its first 0x1A.
+  int Start(const MemoControl& memo, std::int64_t block);
   // The next piece of the record's data, valid until the next call; false at its end or after
   // a read error (Code).
   bool Next(std::string_view& piece);
@@ -40,7 +40,6 @@ class MemoRecordReader {
   std::uint64_t left_ = 0;  // data still to deliver; a text form has no stated length
   std::uint64_t taken_ = 0;
   bool group_ = false;
-  bool endAtZero_ = false;
   bool finished_ = false;
   int code_ = 0;
 };

@@ -2,6 +2,7 @@
 // data holding 0x00 and 0x1A, and APPEND FROM text and memo fields into memo fields.
 #include "tables/modules/memo/memocopy.h"
 #include "tables/core/dbf4append.h"
+#include "tables/core/dbf4pack.h"
 #include "tables/modules/memo/blob.h"
 #include "tables/modules/memo/memowrite.h"
 #include "tests/tables/modules/memo/memotest.h"
@@ -51,8 +52,8 @@ TEST_F(MemoCopyTest, EveryLayoutPairKeepsTextsAndBinaryData) {
       EXPECT_EQ(ReadBinary(binaryCopy), kBinary);
       EXPECT_EQ(binaryCopy < 0, to == 0x83) << "keeps its group header in a type-0x83 file";
       EXPECT_GT(textCopy, 0);
-      // A type-0x83 text ends at its first 0x00; a group-header record is copied whole.
-      EXPECT_EQ(ReadBinary(cutCopy), from == 0x83 ? "abc" : std::string("abc\0def", 7));
+      // A text-form record is copied as reading shows it: to its 0x1A, past a 0x00.
+      EXPECT_EQ(ReadBinary(cutCopy), std::string("abc\0def", 7));
       const std::string bytes = MemoFileBytes(to, "d");
       EXPECT_EQ(NextFree(to, bytes), Ceil(bytes.size(), 512));
       if (to == 0x83) {
@@ -62,6 +63,50 @@ TEST_F(MemoCopyTest, EveryLayoutPairKeepsTextsAndBinaryData) {
       }
       CloseAll();
     }
+  }
+}
+
+// A text-form record holding a 0x00 before its end mark, as AddMemo writes it into a type-0x83
+// file and other programs into a dBASE IV one, reads whole; APPEND FROM into every layout,
+// COPY TO (the copy that keeps the block number) and PACK keep it byte for byte.
+TEST_F(MemoCopyTest, ATextHoldingAZeroIsCopiedAndPackedWhole) {
+  const std::string text("abc\0def ghi", 11);
+  for (std::uint8_t from : {std::uint8_t{0x83}, std::uint8_t{0x8B}}) {
+    SCOPED_TRACE(int{from});
+    NewMemoTable(from, "s");
+    std::int32_t block = 1;
+    if (from == 0x83) {
+      block = static_cast<std::int32_t>(AddMemo(text));
+    } else {
+      CloseAll();
+      std::string bytes = MemoFileBytes(from, "s");
+      bytes.resize(512 * Ceil(bytes.size(), 512), '\0');
+      block = static_cast<std::int32_t>(bytes.size() / 512);
+      Put(MemoName(from, "s"), bytes + text + "\x1A\x1A" + std::string(499, '\0'));
+      USE(Path("s.dbf") + " EXCLUSIVE");
+    }
+    ClearRecord();
+    SetReference(block);
+    Append();
+    EXPECT_EQ(ReadBinary(block), text);
+    CloseAll();
+    for (std::uint8_t to : kTypes) {
+      SCOPED_TRACE(int{to});
+      Select(2);
+      NewMemoTable(to, "d");
+      AppendFrom(Path("s.dbf"));
+      GO(1);
+      EXPECT_EQ(ReadBinary(Reference()), text) << "APPEND FROM";
+      Select(1);
+      USE(Path("s.dbf") + " EXCLUSIVE");
+      Select(2);
+      EXPECT_EQ(ReadBinary(MemoHooks.copyMemoAsNew(1, block)), text) << "COPY TO";
+      CloseAll();
+    }
+    USE(Path("s.dbf") + " EXCLUSIVE");
+    ASSERT_TRUE(Pack());
+    EXPECT_EQ(ReadBinary(Reference()), text) << "PACK";
+    CloseAll();
   }
 }
 
