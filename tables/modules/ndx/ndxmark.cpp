@@ -67,12 +67,14 @@ bool WriteChangeMark(IndexDescriptor& d, bool on, bool flush) {
   std::size_t done = 0;
   int code = d.file.WriteAt(kNdxChangeMarkOffset, bytes.data(), bytes.size(), done);
   if (code == 0 && done != bytes.size()) code = 101;
+  // Known as soon as it is written: a mark whose sync fails is on the file all the same, and
+  // only a mark this program knows of is cleared again.
+  if (code == 0) d.inChange = on;
   if (code == 0 && flush) code = d.file.Sync();
   if (code != 0) {
     ReportWriteError(d, code);
     return false;
   }
-  d.inChange = on;
   return true;
 }
 

@@ -210,30 +210,37 @@ TEST_F(IndexMark, ASharedWriterRefusesAnIndexItFindsMarkedWhenItTakesTheLock) {
 }
 
 // With error reporting off a change goes on after an error it meets: one whose mark cannot be
-// written must still change nothing.
+// written, or written but not synced, must still change nothing, and the close leaves no mark.
 TEST_F(IndexMark, AChangeWhoseMarkCannotBeWrittenChangesNothing) {
-  Open(" EXCLUSIVE");
-  const std::int32_t records = RecCount();
-  const std::string name = Stored(1, 3);
-  const bool reporting = SetReportErrors(false);
-  {
-    platform::Substitute<FileFaults, FileFaults> faults;
-    faults->FailWrite(1);
-    ClearRecord();
-    SetText(1, "NEW");
-    Append();
-    EXPECT_EQ(LastErrorCode, 101);
-    EXPECT_EQ(RecCount(), records);
-    faults->FailWrite(1);
-    GO(3);
-    SetText(1, "CHANGED");
-    Replace();
-    EXPECT_EQ(LastErrorCode, 101);
-    EXPECT_EQ(Stored(1, 3), name);
+  for (const bool failSync : {false, true}) {
+    SCOPED_TRACE(failSync ? "sync" : "write");
+    Open(" EXCLUSIVE");
+    const std::int32_t records = RecCount();
+    const std::string name = Stored(1, 3);
+    const bool reporting = SetReportErrors(false);
+    {
+      platform::Substitute<FileFaults, FileFaults> faults;
+      // The mark's write is a step of its own; its sync is the step after it.
+      const auto failNext = [&faults, failSync] {
+        failSync ? faults->FailStep(2) : faults->FailWrite(1);
+      };
+      failNext();
+      ClearRecord();
+      SetText(1, "NEW");
+      Append();
+      EXPECT_EQ(LastErrorCode, 101);
+      EXPECT_EQ(RecCount(), records);
+      failNext();
+      GO(3);
+      SetText(1, "CHANGED");
+      Replace();
+      EXPECT_EQ(LastErrorCode, 101);
+      EXPECT_EQ(Stored(1, 3), name);
+    }
+    SetReportErrors(reporting);
+    CloseAll();
+    ExpectIndexesFindEveryRecord();
   }
-  SetReportErrors(reporting);
-  CloseAll();
-  ExpectIndexesFindEveryRecord();
 }
 
 // A key that cannot be written after the record was: the indexes miss the record, so they stay
