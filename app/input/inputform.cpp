@@ -13,9 +13,14 @@ using platform::ModalResult;
 InputForm::InputForm(std::string name, std::string caption, platform::Size designed)
     : platform::Form(std::move(name), std::move(caption), designed) {
   CenterOnDrawWindow(Placement());
-  onShow = [this] { Load(); };
+  onShow = [this] {
+    kept_ = ConnectionState::Current();
+    Load();
+  };
   onClose = [this] {
-    if (GetModalResult() != ModalResult::Ok) AbortFlag = 1;
+    if (GetModalResult() == ModalResult::Ok) return;
+    AbortFlag = 1;
+    kept_.Restore();
   };
 }
 
@@ -82,11 +87,13 @@ void InputForm::Calc() {
   if (!Acceptable()) return;
   StoreAll();
   CalculateP3G();
+  kept_ = ConnectionState::Current();
   RedrawCurrentDrawing();
 }
 
 // The values stored before the switch show again in the other units; a value left alone stays
-// exactly what it was, however often the units switch.
+// exactly what it was, however often the units switch. What the switch stores is not
+// calculated, so a Cancel takes it back; the unit system stays switched.
 void InputForm::ToggleUnits() {
   StoreAll();
   ToggleUnitSystem();

@@ -13,9 +13,10 @@
 
 // A modal input form on the record: loads its fields when it shows, stores them on OK, Calc and
 // the unit toggle. OK clears AbortFlag and does not calculate; Cancel, Esc and the close box set
-// AbortFlag and store nothing more. Calc stores, calculates and redraws the current drawing, and
-// the form stays open. A pick from a table fills the form only: what it picked reaches the
-// record with the next store, and Cancel drops it.
+// AbortFlag and put the connection back as the form found it or as its last Calc left it, so no
+// result stands beside inputs it was not calculated from. Calc stores, calculates and redraws
+// the current drawing, and the form stays open. A pick from a table fills the form only: what it
+// picked reaches the record with the next store, and Cancel drops it.
 class InputForm : public platform::Form {
  public:
   InputForm(std::string name, std::string caption, platform::Size designed);
@@ -45,6 +46,8 @@ class InputForm : public platform::Form {
   void ToggleUnits();
 
   std::optional<ConnectionState> picked_;
+  // The calculated connection a Cancel returns to.
+  ConnectionState kept_;
 };
 
 // Creates the form, centres it on the drawing window, shows it and frees it; AbortFlag tells

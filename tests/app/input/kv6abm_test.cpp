@@ -163,7 +163,7 @@ TEST_F(DimensionsForm, EscInTheProfileBrowseChangesNothing) {
 }
 
 // The picked profile shows in the form while the record keeps its own; Cancel drops the pick,
-// the unit button stores it.
+// the unit button stores it, and a Cancel after it takes it back.
 TEST_F(DimensionsForm, APickedProfileReachesTheRecordOnlyWhenTheFormStores) {
   const ConnectionState before = ConnectionState::Current();
   std::string d1, designation;
@@ -182,15 +182,18 @@ TEST_F(DimensionsForm, APickedProfileReachesTheRecordOnlyWhenTheFormStores) {
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_TRUE(ConnectionState::Current() == before);
 
-  InForm([](Form& form) {
+  kv6record stored;
+  InForm([&](Form& form) {
     Press(form, "Button_db");
     Press(form, "Button_metric");
+    stored = CalcData;
     Press(form, "Button_cancel");
   });
   PickRow(2);
   ShowDimensionsForm();
-  EXPECT_EQ(CalcData.P3GRow, 2);
-  EXPECT_EQ(std::tuple(CalcData.d1, CalcData.d4), std::tuple(16.0L, 16.0L));
+  EXPECT_EQ(stored.P3GRow, 2);
+  EXPECT_EQ(std::tuple(stored.d1, stored.d4), std::tuple(16.0L, 16.0L));
+  EXPECT_TRUE(ConnectionState::Current() == before);
   EXPECT_EQ(UnitSystem, 1);
 }
 
