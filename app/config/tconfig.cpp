@@ -6,6 +6,7 @@
 #include <memory>
 #include <numbers>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -50,10 +51,14 @@ constexpr std::uint32_t kWhite = 16777215;
 constexpr std::int32_t kLargestPixels = 5000;
 constexpr long double kDegree = std::numbers::pi_v<long double> / 180;
 
+// The name of the label that captions a field: "Label_" and the field's name after its kind.
+std::string CaptionName(std::string_view field) {
+  return "Label_" + std::string(field.substr(field.find('_') + 1));
+}
+
 template <typename T>
 T& Labelled(Container& page, const char* name, const std::string& caption) {
-  page.Add<Label>(std::string("Label_") + (name + std::string(name).find('_') + 1))
-      .SetCaption(ToDisplayText(caption));
+  page.Add<Label>(CaptionName(name)).SetCaption(ToDisplayText(caption));
   return page.Add<T>(name);
 }
 
@@ -66,11 +71,19 @@ RadioGroup& Radio(Container& page, const char* name, const char* caption,
   return radio;
 }
 
-ComboBox& Combo(Container& page, const char* name, std::vector<std::string> items) {
-  ComboBox& combo = page.Add<ComboBox>(name);
+ComboBox& WithItems(ComboBox& combo, std::vector<std::string> items) {
   for (std::string& item : items) item = ToDisplayText(item);
   combo.SetItems(std::move(items));
   return combo;
+}
+
+ComboBox& Combo(Container& page, const char* name, std::vector<std::string> items) {
+  return WithItems(page.Add<ComboBox>(name), std::move(items));
+}
+
+ComboBox& Combo(Container& page, const char* name, const std::string& caption,
+                std::vector<std::string> items) {
+  return WithItems(Labelled<ComboBox>(page, name, caption), std::move(items));
 }
 
 CheckBox& Check(Container& page, const char* name, const std::string& caption) {
@@ -435,7 +448,7 @@ void Tconfig::AddCadPage() {
                    ArcsAsSegments));
   Bind(RealBinding(Labelled<Edit>(page, "Edit_resolutionArcToLines", "precision"), ArcResolution));
   AddPreset(page, "Button_resolutionArcToLines", "Edit_resolutionArcToLines", "0.1");
-  Bind(ChoiceBinding(Combo(page, "ComboBox_cadstltype", {"Binary", "ASCII"}), StlType));
+  Bind(ChoiceBinding(Combo(page, "ComboBox_cadstltype", "STL Type", {"Binary", "ASCII"}), StlType));
   Bind(FlagBinding(Check(page, "CheckBox_jastlinvers", "STL Dir invers"), StlInverse));
   const auto length = [&](const char* edit, const char* button, const char* caption,
                           long double& value, Repair repair, const char* preset) {
@@ -579,7 +592,8 @@ void Tconfig::AddPrinterPage() {
 
 void Tconfig::AddPrintoutPage() {
   platform::TabPage& page = Page("Tab_textdruck", "Printout");
-  Bind(ChoiceBinding(Combo(page, "ComboBox_lpt", {"LPT1", "LPT2", "LPT3", "LPT4"}),
+  Bind(ChoiceBinding(Combo(page, "ComboBox_lpt", "LPT-Interface for text printing",
+                           {"LPT1", "LPT2", "LPT3", "LPT4"}),
                      PrinterInterface, 1));
   Bind(ChoiceBinding(Radio(page, "RadioGroup_trenn", "Select linetype",
                            {"lines  ---- ====  ****", "lines  \xC4\xC4\xC4\xC4 \xCD\xCD\xCD\xCD",
@@ -599,7 +613,8 @@ void Tconfig::AddPrintoutPage() {
                      DateCode, 1));
   OpenReport(90, "");
   std::vector<std::string> devices(ChoiceTexts.begin() + 1, ChoiceTexts.begin() + 8);
-  Bind(ChoiceBinding(Combo(page, "ComboBox_ausdruckdefault", devices), TextDevice, 1));
+  Bind(ChoiceBinding(Combo(page, "ComboBox_ausdruckdefault", "output code", devices), TextDevice,
+                     1));
   Bind(FlagBinding(Check(page, "CheckBox_ausdruckshowdialog", "Show output code dialogue box"),
                    TextDeviceWindow));
   const std::int32_t screenHeight = platform::PrimaryScreen().size.height;
@@ -629,7 +644,7 @@ void Tconfig::AddPrintoutPage() {
     Get<Edit>("Edit_height").SetText(IntText(TextWindowRect[3]));
     std::copy(kept, kept + 4, TextWindowRect);
   });
-  ComboBox& sizeCode = Combo(page, "ComboBox_textwindowsizecode", {"Input", "Auto"});
+  ComboBox& sizeCode = Combo(page, "ComboBox_textwindowsizecode", "Text window", {"Input", "Auto"});
   const auto enable = [this, &sizeCode] {
     const bool input = sizeCode.ItemIndex() == 0;
     for (const char* edit : {"Edit_left", "Edit_top", "Edit_width", "Edit_height"}) {
@@ -645,7 +660,7 @@ void Tconfig::AddPrintoutPage() {
       },
       ChoiceBinding(sizeCode, TextWindowSizeCode).second);
   std::vector<std::string> units(UnitSystemNames.begin(), UnitSystemNames.end());
-  Bind(ChoiceBinding(Combo(page, "ComboBox_unit", units), UnitSystem, 0, true));
+  Bind(ChoiceBinding(Combo(page, "ComboBox_unit", "Unit", units), UnitSystem, 0, true));
   Bind(ChoiceBinding(
       Radio(page, "RadioGroup_ff", "text printout", {"with header", "header only page 1"}),
       HeaderMode, 1));
@@ -738,6 +753,7 @@ void Tconfig::AddExternalPage() {
                            std::string& value, std::string mask, bool visible) {
     Edit& field = Labelled<Edit>(page, edit, caption);
     field.SetVisible(visible);
+    FindControl(CaptionName(edit))->SetVisible(visible);
     Bind(TextBinding(field, value));
     AddButton(page, button, "...", [&field, mask] {
       std::string file;
@@ -826,10 +842,10 @@ void Tconfig::ShowForTitleBlock() {
   ComboBox& head = Get<ComboBox>("ComboBox_zeichnkopf");
   ComboBox& border = Get<ComboBox>("ComboBox_7200rand");
   const bool din = head.ItemIndex() == 0 || head.ItemIndex() == 3;
-  for (const char* name : {"Edit_freigabefeld", "Label_freigabefeld", "Button_freigabefeld"}) {
+  for (const char* name : {"Edit_freigabefeld", "Label_freigabefeld", "Button_freigabefeld",
+                           "ComboBox_index", "Label_index"}) {
     FindControl(name)->SetVisible(din);
   }
-  Get<ComboBox>("ComboBox_index").SetVisible(din);
   if (din) border.SetItemIndex(0);
   border.SetEnabled(!din);
   Get<CheckBox>("CheckBox_aenderungen").SetVisible(!din);

@@ -302,6 +302,54 @@ TEST_F(ConfigFormTest, TheTitleBlockDecidesWhatTheDrawingPageShows) {
   EXPECT_EQ(TitleBlockStandard, 0);
 }
 
+// The fields of the form, on every page.
+void CollectFields(const platform::Container& container, std::vector<platform::Control*>& fields) {
+  using platform::ControlKind;
+  for (const auto& child : container.Children()) {
+    const ControlKind kind = child->Kind();
+    if (kind == ControlKind::Edit || kind == ControlKind::ComboBox ||
+        kind == ControlKind::SpinEdit || kind == ControlKind::ListBox) {
+      fields.push_back(child.get());
+    }
+    if (const auto* inner = dynamic_cast<const platform::Container*>(child.get())) {
+      CollectFields(*inner, fields);
+    }
+  }
+}
+
+// Each choice carries its caption, and a caption shows exactly while its field does: at the
+// opening, with either title block.
+TEST_F(ConfigFormTest, EveryCaptionShowsWithItsFieldOnly) {
+  TitleBlockStandard = 0;
+  InConfig([](Tconfig& form) {
+    const std::pair<const char*, const char*> captions[] = {
+        {"Label_lpt", "LPT-Interface for text printing"},
+        {"Label_ausdruckdefault", "output code"},
+        {"Label_textwindowsizecode", "Text window"},
+        {"Label_unit", "Unit"},
+        {"Label_cadstltype", "STL Type"}};
+    for (const auto& [label, caption] : captions) {
+      const auto* shown = form.Find<platform::Label>(label);
+      ASSERT_NE(shown, nullptr) << label;
+      EXPECT_EQ(shown->Caption(), caption);
+    }
+    std::vector<platform::Control*> fields;
+    CollectFields(form, fields);
+    for (std::int32_t head : {0, 1}) {
+      Choose(form, "ComboBox_zeichnkopf", head);
+      for (const platform::Control* field : fields) {
+        const std::string& name = field->Name();
+        const std::string label = "Label_" + name.substr(name.find('_') + 1);
+        if (const platform::Control* caption = form.FindControl(label)) {
+          EXPECT_EQ(caption->Visible(), field->Visible()) << name << " " << head;
+        }
+      }
+    }
+    Press(form, "Button_cancel");
+  });
+  ConfigureSettings();
+}
+
 TEST_F(ConfigFormTest, CancelKeepsOnlyTheImmediateChanges) {
   BackgroundColour = 1;
   const auto palette = Palette;
