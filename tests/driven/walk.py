@@ -52,6 +52,8 @@ REPORT_TIME = re.compile(r"\d{4}-\d{2}-\d{2} +\d{1,2}:\d{2}")
 REPORT_FILE = r"^\s*\*\s+(\S+\.kv6)\s*\*\s*$"
 # The last row of the material table by its number, with its yield point Re.
 PICKED_MATERIAL = ("EN AW-7075 T6", "480")
+# The last row of the profile table, as the dimensions form names it in either unit system.
+PICKED_PROFILE = "profile DIN 32711 - P3G 100"
 
 
 class WalkFailure(Exception):
@@ -548,11 +550,52 @@ def same_report(program, before, what):
         program.fail("the report changed %s:\n      %s" % (what, "\n      ".join(changed[:16])))
 
 
+def save_calc_file(program, path):
+    """File, Save: the file as it is written anew (a new file renamed over the old one)."""
+    program.step("File, Save of %s" % os.path.basename(path))
+    before = os.stat(path)
+    program.keys("ctrl+s")
+    program.wait("the file written anew",
+                 lambda s: True if os.stat(path).st_ino != before.st_ino or
+                 os.stat(path).st_mtime_ns != before.st_mtime_ns else None)
+    return calc_file_lines(path)
+
+
+def pick_last_row(program, form, button, what, edits, expected):
+    """The last row of the browse that the form's button opens, taken with Enter: the form shows
+    it."""
+    program.step("%s: the table's last row" % what)
+    program.click(form, button)
+    program.wait_window("dbf4")
+    program.keys("ctrl+End", "Return")
+    program.wait_no_window("dbf4")
+    program.wait_window(form)
+    program.settle()
+    shown = tuple(program.control(form, edit)["text"] for edit in edits)
+    if shown != expected:
+        program.fail("%s shows %s after the pick, not %s" % (form, shown, expected))
+
+
+def pick_switch_units_cancel(program, key, form, form_text, pick, units):
+    """An input form opened, a row picked, the unit button pressed, then Cancel."""
+    program.open_input_form(key, form, form_text)
+    pick_last_row(program, form, *pick)
+    program.step('"%s", then Cancel in %s' % (units, form_text))
+    program.click(form, "Button_metric")
+    program.settle()
+    program.wait_window(form)
+    program.click(form, "Button_cancel")
+    program.wait_no_window(form)
+    program.focus_main_window()
+
+
 def cancel_and_close_keep_the_connection(program):
     """File, Open of the worked example in the user's folder, where the first start put it; the
-    shaft's material picked in the material form, then Cancel: the report is unchanged; the table of
-    calculation files looked at and closed without a pick: the window's title, the report and its
-    file line are unchanged."""
+    shaft's material picked in the material form, then Cancel: the report is unchanged; a material
+    pick, "Mpa <--> psi", Cancel, then a profile pick, "mm <--> inch", Cancel (the units are
+    metric again): the report and the saved file are unchanged; the table of calculation files
+    looked at and closed without a pick: the window's title, the report and its file line are
+    unchanged."""
     example = os.path.join(program.root, "data", "brelcor", "kv6", "p3g60.kv6")
     program.focus_main_window()
     program.step("the worked example in the user's folder after the first start")
@@ -567,24 +610,30 @@ def cancel_and_close_keep_the_connection(program):
         program.fail("the report's file line names %r, not the worked example; its head:\n      %s"
                      % (file_line, "\n      ".join(report.splitlines()[:6])))
 
+    saved = save_calc_file(program, example)
+
+    material_pick = ("Button_mat1", "the shaft's material pick", ("Edit_Name1", "Edit_Re1"),
+                     PICKED_MATERIAL)
     program.open_input_form("m", "TForm_kvwst", "the material form")
-    program.step("the shaft's material pick: the table's last row, %s" % PICKED_MATERIAL[0])
-    program.click("TForm_kvwst", "Button_mat1")
-    program.wait_window("dbf4")
-    program.keys("ctrl+End", "Return")
-    program.wait_no_window("dbf4")
-    program.wait_window("TForm_kvwst")
-    program.settle()
-    shown = tuple(program.control("TForm_kvwst", edit)["text"]
-                  for edit in ("Edit_Name1", "Edit_Re1"))
-    if shown != PICKED_MATERIAL:
-        program.fail("the material form shows %s after the pick, not %s"
-                     % (shown, PICKED_MATERIAL))
+    pick_last_row(program, "TForm_kvwst", *material_pick)
     program.step("Cancel in the material form")
     program.click("TForm_kvwst", "Button_cancel")
     program.wait_no_window("TForm_kvwst")
     program.focus_main_window()
     same_report(program, report, "after the material pick and Cancel")
+
+    pick_switch_units_cancel(program, "m", "TForm_kvwst", "the material form", material_pick,
+                             "Mpa <--> psi")
+    pick_switch_units_cancel(program, "d", "TForm_kv6abm", "the dimensions form",
+                             ("Button_db", 'the profile pick "DIN 32711"', ("Label_db",),
+                              (PICKED_PROFILE,)), "mm <--> inch")
+    same_report(program, report, "after the picks, the unit buttons and Cancel")
+    now = save_calc_file(program, example)
+    if now[PROGRAM_LINES:] != saved[PROGRAM_LINES:]:
+        changed = [(i + 1, b.decode("cp850"), a.decode("cp850"))
+                   for i, (b, a) in enumerate(zip(saved, now)) if b != a]
+        program.fail("the file saved after the picks, the unit buttons and Cancel differs from "
+                     "the one saved before (line, before, after): %s" % changed[:8])
 
     program.step("File, Open... (Table): the table of calculation files")
     program.menu("File", "Open... (Table)")
@@ -598,6 +647,39 @@ def cancel_and_close_keep_the_connection(program):
         program.fail("the window's title became %r after the table of files; it was %r"
                      % (now, title))
     same_report(program, report, "after the table of files closed without a pick")
+    exit_program(program)
+
+
+def configuration_captions(program):
+    """File, Settings: the choices of the CAD and Printout pages stand beside their captions, and
+    the hidden fields of the external page leave no caption behind; Cancel."""
+    program.focus_main_window()
+    program.step("File, Settings")
+    program.keys("alt+f")
+    program.wait_popup("File")
+    program.keys("t")
+    program.wait_window("Tconfig")
+    pages = (("CAD", {"Label_cadstltype": "STL Type"}, ()),
+             ("Printout", {"Label_lpt": "LPT-Interface for text printing",
+                           "Label_ausdruckdefault": "output code",
+                           "Label_textwindowsizecode": "Text window", "Label_unit": "Unit"}, ()),
+             ("external", {"Label_handbuchdir": " E-Manual (kv6.htm)"},
+              ("Label_externtxt", "Label_externhtml")))
+    for page, captions, hidden in pages:
+        program.step("the %s page of the settings" % page)
+        click_tab(program, "Tconfig", page)
+        for label, caption in captions.items():
+            program.wait("%s to show %r" % (label, caption),
+                         lambda s, l=label, c=caption: True
+                         if program.control("Tconfig", l)["text"] == c else None)
+        shown = [c["name"] for c in program.window_in(program.settle(), "Tconfig")["controls"]]
+        orphans = [label for label in hidden if label in shown]
+        if orphans:
+            program.fail("the %s page shows %s without their fields" % (page, orphans))
+    program.step("Cancel in the settings")
+    program.click("Tconfig", "Button_cancel")
+    program.wait_no_window("Tconfig")
+    program.focus_main_window()
     exit_program(program)
 
 
@@ -773,6 +855,7 @@ PARTS = {
     "browse-headings": browse_headings,
     "print-proportions": print_proportions,
     "cancel-and-close-keep-the-connection": cancel_and_close_keep_the_connection,
+    "configuration-captions": configuration_captions,
 }
 
 
