@@ -127,7 +127,12 @@ void SetWalls(kv6record& r) {
     r.sRatio[part] = r.smin[part] > 0 ? r.s[part] / r.smin[part] : 0;
   }
   if (r.smin[kShaft] > r.s[kShaft]) AddMessage("Warning: s < smin ! (1)");
-  if (r.s[kHub] > 0 && r.smin[kHub] > r.s[kHub]) AddMessage("Warning: s < smin ! (2)");
+  // A hub outer diameter that does not reach past the profile leaves the hub no wall at all,
+  // which is below any minimum, whatever the hub's material.
+  const bool hubWithoutWall = r.dB2 != 0 && r.s[kHub] == 0;
+  if (hubWithoutWall || (r.s[kHub] > 0 && r.smin[kHub] > r.s[kHub])) {
+    AddMessage("Warning: s < smin ! (2)");
+  }
 }
 
 void SetTransmissibleTorques(kv6record& r) {

@@ -178,6 +178,13 @@ TEST_F(P3G, EachInputGivesExactlyItsMessages) {
                    std::tuple(60.030L, 60.011L, 1));
        }},
       {"default materials", ResetMaterials, {dB2, "Warning: Re = 0 !"}},
+      // The profile's outer circle d5 is 64.5: a hub no larger has no wall, whatever its material.
+      {"hub with a wall", [] { CalcData.dB2 = 90; }, {}},
+      {"hub inside the profile", [] { CalcData.dB2 = 50; }, {"Warning: s < smin ! (2)"}},
+      {"hub at the profile", [] { CalcData.dB2 = -64.5L; }, {"Warning: s < smin ! (2)"}},
+      {"hub without wall or material",
+       [] { CalcData.dB2 = 50, Materials[kHub].Re = 0; },
+       {"Warning: Re = 0 !", "Warning: s < smin ! (2)"}},
   };
   for (const MessageCase& c : cases) {
     SCOPED_TRACE(c.name);
