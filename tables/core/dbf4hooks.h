@@ -51,6 +51,11 @@ struct IndexHookTable {
   // Marks every open index of the current area as in change, written and flushed, until the
   // area's indexes are closed: an index a crash leaves after this is never trusted.
   void (*markIndexesChanging)() = nullptr;
+  // Takes back the marks of the area's indexes that still match their table: the change they
+  // were set for never began.
+  void (*clearIndexMarks)() = nullptr;
+  // Gives the area's indexes back to shared use, as the table was given back: 0 or the I/O code.
+  int (*shareIndexes)() = nullptr;
 };
 
 // Reads a memo's text line by line.

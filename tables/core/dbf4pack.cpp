@@ -109,6 +109,39 @@ class NewFiles {
   bool kept_ = false;
 };
 
+// The marks PACK sets on the indexes before it commits. A shared table's marks are taken back
+// when the pack gives up before its swap, so that other programs are not refused sound indexes
+// meanwhile (an exclusive table's may guard its earlier changes too, and go at its close as
+// ever); once the swap has begun they are left as they are.
+class PackMarks {
+ public:
+  explicit PackMarks(bool shared) : shared_(shared) {}
+  ~PackMarks() {
+    if (!set_ || kept_ || !shared_ || IndexHooks.clearIndexMarks == nullptr) return;
+    const std::uint16_t code = LastErrorCode;
+    const bool reporting = SetReportErrors(false);
+    IndexHooks.clearIndexMarks();
+    SetReportErrors(reporting);
+    LastErrorCode = code;
+  }
+  PackMarks(const PackMarks&) = delete;
+  PackMarks& operator=(const PackMarks&) = delete;
+
+  // False after a reported error.
+  bool Set() {
+    if (!Indexed() || IndexHooks.markIndexesChanging == nullptr) return true;
+    set_ = true;
+    IndexHooks.markIndexesChanging();
+    return LastErrorCode == 0;
+  }
+  void Keep() { kept_ = true; }
+
+ private:
+  bool shared_;
+  bool set_ = false;
+  bool kept_ = false;
+};
+
 bool PackFailed(const WorkArea& area, int code) {
   ReportError(static_cast<std::uint16_t>(code), "Error packing " + area.fileName);
   return false;
@@ -116,16 +149,20 @@ bool PackFailed(const WorkArea& area, int code) {
 
 // Renames the new files over the old ones. Past the commit marker the swap only goes forward:
 // a step that failed is tried once more, and failing again it is left to the next open.
-bool SwapInNewFiles(WorkArea& area, NewFiles& files, const std::string& memo,
+bool SwapInNewFiles(WorkArea& area, NewFiles& files, PackMarks& marks, const std::string& memo,
                     std::int32_t keptCount) {
   bool nothingReplaced = false;
   int code = FinishPackedFiles(area.fileName, memo, nothingReplaced);
   if (code != 0 && !nothingReplaced) code = FinishPackedFiles(area.fileName, memo, nothingReplaced);
   if (code != 0) {
-    if (!nothingReplaced) files.Keep();
+    if (!nothingReplaced) {
+      files.Keep();
+      marks.Keep();
+    }
     return PackFailed(area, code);
   }
   files.Keep();
+  marks.Keep();
   area.file = std::move(files.table);
   area.recCount = keptCount;
   area.endsAtNextRecord = 0;
@@ -150,8 +187,9 @@ bool ReopenMemo(WorkArea& area, std::uint16_t openMode) {
 // both are synced, committed by the marker and renamed over the old ones. False after a
 // reported error: the table, its memo file and its indexes stand as they were unless the swap
 // had begun, which the next open of the table then finishes.
-bool PackIntoNewFiles(WorkArea& area, std::uint16_t openMode) {
+bool PackIntoNewFiles(WorkArea& area, std::uint16_t openMode, bool wasShared) {
   NewFiles files(area.fileName);
+  PackMarks marks(wasShared);
   std::int32_t keptCount = 0;
   int code = area.file.Writable() ? files.table.Create(PackedTableName(area.fileName)) : 5;
   bool reporting = SetReportErrors(false);
@@ -164,13 +202,10 @@ bool PackIntoNewFiles(WorkArea& area, std::uint16_t openMode) {
     return false;
   if (const int synced = files.table.Sync(); synced != 0) return PackFailed(area, synced);
   // Marked before the commit: from the marker on, the next open may put the packed table in.
-  if (Indexed() && IndexHooks.markIndexesChanging != nullptr) {
-    IndexHooks.markIndexesChanging();
-    if (LastErrorCode != 0) return false;
-  }
+  if (!marks.Set()) return false;
   if (const int committed = CommitPackedFiles(area.fileName, memo); committed != 0)
     return PackFailed(area, committed);
-  return SwapInNewFiles(area, files, memo, keptCount) &&
+  return SwapInNewFiles(area, files, marks, memo, keptCount) &&
          (memo.empty() || ReopenMemo(area, openMode));
 }
 
@@ -224,7 +259,7 @@ bool Pack() {
     }
   }
   SharedAgain shared(wasShared);
-  if (!PackIntoNewFiles(area, openMode)) return false;
+  if (!PackIntoNewFiles(area, openMode, wasShared)) return false;
   PositionAfterPack(area);
   if (LastErrorCode != 0) return false;
   if (Indexed() && IndexHooks.reindex != nullptr) IndexHooks.reindex();

@@ -259,6 +259,9 @@ int ReopenDbf(bool exclusive) {
     else
       area->openMode = ShareMode;
   }
+  // Indexes opened while the table was this program's alone are given back with it.
+  if (code == 0 && !exclusive && Indexed() && IndexHooks.shareIndexes != nullptr)
+    code = IndexHooks.shareIndexes();
   return code;
 }
 

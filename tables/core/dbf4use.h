@@ -14,6 +14,8 @@ void USE(const std::string& command, std::uint8_t* buffer = nullptr, std::uint16
 void UseVirtualFile(const std::string& command, std::uint8_t* buffer, std::uint16_t size);
 void CloseArea();
 void CloseAll();
+// Reopens the current table exclusively, or shared again together with its indexes; 0 or the
+// I/O code.
 int ReopenDbf(bool exclusive);
 void ResetWorkAreas();
 void EngineExit();

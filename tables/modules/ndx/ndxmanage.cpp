@@ -398,6 +398,19 @@ bool IndexSoundex(std::uint8_t slot) {
   return d != nullptr && d->soundex;
 }
 
+// The indexes of a table given back to shared use after this program had it alone (PACK rebuilt
+// them meanwhile): the files are shared again, and the node cache goes, since other programs may
+// change the nodes from now on.
+int ShareIndexes() {
+  for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
+    IndexDescriptor* d = IndexSlot(n);
+    if (d == nullptr) continue;
+    if (const int code = d->file.ConvertShare(false); code != 0) return code;
+  }
+  IndexArea().cache.reset();
+  return 0;
+}
+
 template <typename Proc>
 void* ServiceAddress(Proc proc) {
   return reinterpret_cast<void*>(proc);
@@ -673,6 +686,8 @@ void IndexInit() {
   hooks.setReadSemaphore = &SetReadSemaphoreProc;
   hooks.setLockSemaphore = &SetChangeBracket;
   hooks.markIndexesChanging = &MarkIndexesChanging;
+  hooks.clearIndexMarks = &ClearIndexMarks;
+  hooks.shareIndexes = &ShareIndexes;
   IndexPresent = true;
 }
 

@@ -53,13 +53,6 @@ void MarkShared() {
   }
 }
 
-void ClearShared() {
-  for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
-    IndexDescriptor* d = IndexSlot(n);
-    if (d != nullptr && d->inChange && !d->keepMark) WriteChangeMark(*d, false, false);
-  }
-}
-
 }  // namespace
 
 bool WriteChangeMark(IndexDescriptor& d, bool on, bool flush) {
@@ -100,8 +93,16 @@ void SetChangeBracket(bool on) {
     }
     return;
   }
-  if (nesting > 0 && --nesting == 0 && !area->exclusive) ClearShared();
+  if (nesting > 0 && --nesting == 0 && !area->exclusive) ClearIndexMarks();
   SetLockSemaphoreProc(false);
+}
+
+void ClearIndexMarks() {
+  if (Area() == nullptr) return;
+  for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
+    IndexDescriptor* d = IndexSlot(n);
+    if (d != nullptr && d->inChange && !d->keepMark) WriteChangeMark(*d, false, false);
+  }
 }
 
 void KeepIndexMarks() {

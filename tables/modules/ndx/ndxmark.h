@@ -24,6 +24,10 @@ void MarkIndexesChanging();
 // program, a mark that could not be written) is left in LastErrorCode: nothing may change then.
 void SetChangeBracket(bool on);
 
+// Takes back the marks of the area's indexes that still match their table (all but those
+// KeepIndexMarks kept): a shared table's change is done, or a PACK gave up before its swap.
+void ClearIndexMarks();
+
 // The area's indexes may no longer match their table (a change whose keys could not all be
 // moved, or a rebuild about to start): their marks stay when they close, for the rebuild or
 // the next open.

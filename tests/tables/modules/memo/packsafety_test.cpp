@@ -126,6 +126,17 @@ class PackSafety : public MemoTest {
     CloseAll();
   }
 
+  // Opens the table and both indexes in another process, as another program would while this
+  // one keeps them open; true when it could.
+  bool IndexesOpenElsewhere() const {
+    return InChild([this] {
+             Select(2);
+             USE(Path("t.dbf") + " ALIAS OTHER");
+             CloseAndSetIndexTo(Path("a.ndx") + " " + Path("b.ndx"));
+             CloseArea();
+           }) == 0;
+  }
+
   bool withMemo_ = true;
 };
 
@@ -207,6 +218,33 @@ TEST_F(PackSafety, APackEndedAtAnyStepLeavesTheOldTableOrThePackedOne) {
     std::printf("PACK ended at a step, type %02X: %d left the old table, %d the packed one\n", type,
                 oldSeen, packedSeen);
   }
+}
+
+// A pack of a shared table that fails at any write or sync before its swap takes back the marks
+// it set, so that another program opens the indexes while this one still has them; after the
+// swap they are refused until they are rebuilt. After a pack that succeeds the rebuilt indexes
+// are shared again.
+TEST_F(PackSafety, AnotherProgramOpensTheIndexesOfASharedTableAfterEveryPack) {
+  MakeTable(0x8B, "");
+  const std::vector<std::string> old = Snapshot(0x8B, "");
+  int before = 0;
+  for (std::uint64_t k = 1;; ++k) {
+    Restore(0x8B, "", old);
+    USE(Path("t.dbf"));
+    CloseAndSetIndexTo(Path("a.ndx") + " " + Path("b.ndx"));
+    std::string error;
+    {
+      platform::Substitute<FileFaults, FileFaults> faults;
+      faults->FailStep(k);
+      error = ErrorOf([] { Pack(); });
+    }
+    const bool swapped = Bytes("t.dbf") != old[0];
+    before += swapped ? 0 : 1;
+    EXPECT_EQ(IndexesOpenElsewhere(), !swapped || error.empty()) << k << ": " << error;
+    CloseAll();
+    if (error.empty() || HasFailure()) break;
+  }
+  EXPECT_GT(before, 10);
 }
 
 // A small file system of its own, filled so that the pack runs out of space at each of its
