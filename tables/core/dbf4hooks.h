@@ -54,6 +54,8 @@ struct IndexHookTable {
   // Takes back the marks of the area's indexes that still match their table: the change they
   // were set for never began.
   void (*clearIndexMarks)() = nullptr;
+  // The area's indexes no longer match their table: their marks stay until they are rebuilt.
+  void (*keepIndexMarks)() = nullptr;
   // Gives the area's indexes back to shared use, as the table was given back: 0 or the I/O code.
   int (*shareIndexes)() = nullptr;
 };

@@ -112,7 +112,7 @@ class NewFiles {
 // The marks PACK sets on the indexes before it commits. A shared table's marks are taken back
 // when the pack gives up before its swap, so that other programs are not refused sound indexes
 // meanwhile (an exclusive table's may guard its earlier changes too, and go at its close as
-// ever); once the swap has begun they are left as they are.
+// ever); once the swap has begun they stay until the indexes are rebuilt, whatever fails.
 class PackMarks {
  public:
   explicit PackMarks(bool shared) : shared_(shared) {}
@@ -134,7 +134,11 @@ class PackMarks {
     IndexHooks.markIndexesChanging();
     return LastErrorCode == 0;
   }
-  void Keep() { kept_ = true; }
+  void Keep() {
+    if (!set_ || kept_) return;
+    kept_ = true;
+    if (IndexHooks.keepIndexMarks != nullptr) IndexHooks.keepIndexMarks();
+  }
 
  private:
   bool shared_;

@@ -687,6 +687,7 @@ void IndexInit() {
   hooks.setLockSemaphore = &SetChangeBracket;
   hooks.markIndexesChanging = &MarkIndexesChanging;
   hooks.clearIndexMarks = &ClearIndexMarks;
+  hooks.keepIndexMarks = &KeepIndexMarks;
   hooks.shareIndexes = &ShareIndexes;
   IndexPresent = true;
 }

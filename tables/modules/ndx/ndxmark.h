@@ -29,8 +29,8 @@ void SetChangeBracket(bool on);
 void ClearIndexMarks();
 
 // The area's indexes may no longer match their table (a change whose keys could not all be
-// moved, or a rebuild about to start): their marks stay when they close, for the rebuild or
-// the next open.
+// moved, a packed table put in place, or a rebuild about to start): their marks stay when they
+// close, for the rebuild or the next open.
 void KeepIndexMarks();
 
 // Before the index is closed: a mark this program wrote is cleared, after the index's nodes are

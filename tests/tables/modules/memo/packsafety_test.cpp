@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/files/filefaults.h"
 #include "platform/system/services.h"
@@ -245,6 +246,63 @@ TEST_F(PackSafety, AnotherProgramOpensTheIndexesOfASharedTableAfterEveryPack) {
     if (error.empty() || HasFailure()) break;
   }
   EXPECT_GT(before, 10);
+}
+
+// Empties and removes a file at the first write or sync after the packed table was put in
+// place, so that what PACK does after its swap fails; the file's bytes are kept to be put back.
+class SpoiledAfterTheSwap : public FileFaults {
+ public:
+  std::string newTable, spoiled, kept;
+
+  int WriteFault() override {
+    Spoil();
+    return FileFaults::WriteFault();
+  }
+  int SyncOrRenameFault() override {
+    Spoil();
+    return FileFaults::SyncOrRenameFault();
+  }
+
+ private:
+  void Spoil() {
+    const bool pending = std::filesystem::exists(newTable);
+    seenNew_ = seenNew_ || pending;
+    if (!seenNew_ || pending || !kept.empty()) return;
+    kept = Bytes(spoiled);
+    std::filesystem::resize_file(spoiled, 0);
+    std::filesystem::remove(spoiled);
+  }
+  static std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool seenNew_ = false;
+};
+
+// Whatever fails after the swap, the indexes stay marked until they are rebuilt: here the memo
+// file cannot be opened again, or the first packed record cannot be read.
+TEST_F(PackSafety, AfterTheSwapTheIndexesStayMarkedUntilTheyAreRebuilt) {
+  for (const std::string spoiled : {"t.dbt", "t.dbf"}) {
+    SCOPED_TRACE(spoiled);
+    MakeTable(0x8B, "");
+    OpenWithIndexes("");
+    std::string error, kept;
+    {
+      platform::Substitute<FileFaults, SpoiledAfterTheSwap> faults;
+      faults->newTable = Path("t.dbf.pack$");
+      faults->spoiled = Path(spoiled);
+      error = ErrorOf([] { Pack(); });
+      kept = faults->kept;
+    }
+    ASSERT_FALSE(kept.empty());
+    EXPECT_NE(error, "");
+    Put(spoiled, kept);
+    CloseAll();
+    for (const std::string index : {"a.ndx", "b.ndx"}) {
+      EXPECT_EQ(Bytes(index).substr(480, 8), "INCHANGE") << index;
+    }
+    ExpectOldOrPacked("");
+  }
 }
 
 // A small file system of its own, filled so that the pack runs out of space at each of its
