@@ -87,6 +87,27 @@ void RemoveWord(std::string& upper, const std::string& word) {
   }
 }
 
+struct ErrorNote {
+  std::uint16_t code = 0;
+  std::string message;
+};
+
+// An exclusive table's records and header reach the disk before its indexes' marks go at its
+// close, so that after a power cut an unmarked index never names records the table lost. Where
+// they could not, the marks stay. A header that could not be written is written and reported
+// again as the table closes; the error of a sync that failed is returned, to be reported then.
+ErrorNote CommitBeforeIndexes(WorkArea& area) {
+  if (!area.exclusive || area.vfile.isVirtual) return {};
+  const bool reporting = SetReportErrors(false);
+  LastErrorCode = 0;
+  CommitDbf(area);
+  SetReportErrors(reporting);
+  if (LastErrorCode == 0) return {};
+  if (IndexHooks.keepIndexMarks != nullptr) IndexHooks.keepIndexMarks();
+  if (area.state != kOpen) return {};
+  return {LastErrorCode, LastErrorMessage};
+}
+
 void InstallOpenedArea(std::unique_ptr<WorkArea> area, const std::string& command) {
   const std::uint8_t slot = CurrentArea();
   WorkAreaTable[slot] = std::move(area);
@@ -227,12 +248,17 @@ void CloseArea() {
   WorkArea* area = Area();
   if (area == nullptr) return;
   SlotRelease release(CurrentArea());
-  if (Indexed() && IndexHooks.closeIndexes != nullptr) IndexHooks.closeIndexes();
+  ErrorNote unsynced;
+  if (Indexed() && IndexHooks.closeIndexes != nullptr) {
+    unsynced = CommitBeforeIndexes(*area);
+    IndexHooks.closeIndexes();
+  }
   RefreshRecCount();
   Unlock();
   area->swap.clear();
   if (area->hasMemo && MemoHooks.closeMemofile != nullptr) MemoHooks.closeMemofile();
   CloseDbf(*area);
+  if (unsynced.code != 0) ReportError(unsynced.code, unsynced.message);
 }
 
 void CloseAll() {
