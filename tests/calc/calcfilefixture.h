@@ -70,7 +70,7 @@ inline void SetGoldenConnection() {
   TitleBlockFields.DocumentType = "Fertigungszeichnung";
   TitleBlockFields.DocumentStatus = "freigegeben";
   DrawingTextCount = 1;
-  DrawingTextRecords[1] = {10, 20, 3.5L, 0, "H\x84rte 58 HRC", 0};
+  DrawingTextRecords[1] = {24, 64, 3.5L, 0, "H\x84rte 58 HRC", 0};
   DocumentLinks[1] = {"notepad.exe", "notiz.txt"};
 }
 
