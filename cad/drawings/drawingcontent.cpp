@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 #include <string>
 
 #include "base/settings/wbrelvar.h"
@@ -193,6 +194,34 @@ void quick_sheet_3() {
   DrawMessageTable(109, 28, h, 40, 27);
 }
 
+// Quick sheet 4 shows the shaft's and the hub's view side by side on the A3 sheet, each within
+// its room: from 29.5 to 205.5 and from 230 to 406 across, from 90 to 270 up. So they keep clear
+// of both borders, of the title block of every layout with eight change rows above it (up to
+// 77.5), and of the scale note at the top left.
+constexpr long double kQuick4ViewY = 180;
+constexpr long double kQuick4HalfWidth = 88;
+constexpr long double kQuick4HalfHeight = 90;
+
+// The largest scale of the series at which both dimensioned views keep within their rooms. The
+// series may step up by half a percent; every room keeps more than that from what it clears.
+long double quick_sheet_4_scale() {
+  long double s = std::numeric_limits<long double>::infinity();
+  for (const std::uint16_t part : {std::uint16_t{kShaft}, std::uint16_t{kHub}}) {
+    const CadPoint reach = P3GPartReach(part, 2);
+    s = std::min({s, kQuick4HalfWidth / reach.x, kQuick4HalfHeight / reach.y});
+  }
+  return RoundScale(s);
+}
+
+void quick_sheet_4() {
+  const long double s = quick_sheet_4_scale();
+  cad_layer(0);
+  insert("FRAME_1", 0, 0, 1);
+  scale_note(s);
+  insert("P3G1", 117.5L, kQuick4ViewY, s);
+  insert("P3G2", 318, kQuick4ViewY, s);
+}
+
 // Drawings 3 and 4 show one profile's table alone, within their window's right edge at 120.
 void table_sheet(std::int32_t part) {
   constexpr long double kRoom = 120;
@@ -292,7 +321,7 @@ void DrawingEntities(std::uint16_t drawing) {
       quick_sheet_3();
       break;
     case 12:
-      insert("FRAME_1", 0, 0, 1);
+      quick_sheet_4();
       break;
     default:
       break;

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/settings/brelvar.h"
@@ -417,6 +418,70 @@ TEST_F(Dispatcher, TheProfileViewsHoldEverythingTheyDraw) {
             << y;
       }
     }
+  }
+}
+
+// Where the first pass puts each insert of the block: the box of what the block draws, a text
+// with its characters side by side, each its height times its width factor wide.
+std::vector<Box> PlacedBoxes(const std::string& block) {
+  Box drawn;
+  std::string inside;
+  std::vector<Box> placed;
+  for (const RecordedCall& c : Recorded) {
+    if (c.op == "output_complete") break;
+    const std::vector<LD>& v = c.values;
+    if (c.op == "block_begin" || c.op == "block_end") inside = c.op == "block_end" ? "" : c.text;
+    if (inside == block) {
+      for (const auto& [x, y] : TouchedPoints(c)) drawn.Add(x, y);
+      if (c.op == "text") {
+        const LD length = c.text.size() * v[2] * v[3];
+        const LD a = v[4] * 3.14159265358979323846L / 180;
+        drawn.Add(v[0] + length * std::cos(a), v[1] + length * std::sin(a));
+      }
+    }
+    if (c.op == "insert" && c.text == block) {
+      Box moved;
+      moved.Add(v[0] + v[3] * drawn.x1, v[1] + v[4] * drawn.y1);
+      moved.Add(v[0] + v[3] * drawn.x2, v[1] + v[4] * drawn.y2);
+      placed.push_back(moved);
+    }
+  }
+  return placed;
+}
+
+// Quick sheet 4 shows shaft and hub at one scale inside the narrower border of the A3 sheet and
+// clear of the title block of every layout with eight change rows above it (from 227.8 across,
+// up to 77.5), for small and large profiles and a hub far wider than its profile.
+TEST_F(Dispatcher, QuickSheet4ShowsBothViewsClearOfFrameAndTitleBlock) {
+  struct ViewCase {
+    const char* name;
+    LD size;  // of the example's profile
+    LD hub;   // outer diameter dB2
+  };
+  const ViewCase cases[] = {
+      {"example", 1, 0}, {"small", 0.2L, 0}, {"large", 4, 0}, {"wide hub", 1, 150}};
+  Box title_block;
+  title_block.Add(227.8L, 5);
+  title_block.Add(415, 77.5L);
+  for (const ViewCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(LoadCalcFile(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
+    kv6record& r = CalcData;
+    for (LD* length : {&r.d1, &r.d2, &r.d3, &r.e1, &r.d4, &r.d5, &r.d1graf}) *length *= c.size;
+    r.dB2 = c.hub;
+    CalculateP3G();
+    Draw(12);
+    const std::vector<Box> shaft = PlacedBoxes("P3G1");
+    const std::vector<Box> hub = PlacedBoxes("P3G2");
+    ASSERT_EQ(std::tuple(shaft.size(), hub.size()), std::tuple(1u, 1u));
+    const std::vector<Box> views = {shaft[0], hub[0]};
+    for (const Box& view : views) {
+      EXPECT_TRUE(view.x1 >= 20 && view.x2 <= 410 && view.y1 >= 10 && view.y2 <= 287)
+          << view.x1 << ".." << view.x2 << ", " << view.y1 << ".." << view.y2;
+      EXPECT_FALSE(view.Overlaps(title_block)) << view.x1 << ", " << view.y1;
+    }
+    EXPECT_FALSE(views[0].Overlaps(views[1]));
+    EXPECT_EQ(Inserts("P3G1")[0].values[3], Inserts("P3G2")[0].values[3]);
   }
 }
 

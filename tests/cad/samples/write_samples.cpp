@@ -176,8 +176,9 @@ std::string drawing_expectation(const DrawingVariant& v, int drawing) {
              insert(v, "P3G2", 25, 46, quick3) + profile(v, "block P3G1", true) +
              profile(v, "block P3G2", true);
     default:
-      return "modelspace INSERT 1\n" + insert(v, "FRAME_1", 0, 0, 1) +
-             profile(v, "block P3G1", true) + profile(v, "block P3G2", true);
+      return "modelspace INSERT 3\n" + insert(v, "FRAME_1", 0, 0, 1) +
+             insert(v, "P3G1", 117.5L, 180, 1) + insert(v, "P3G2", 318, 180, 1) +
+             profile(v, "block P3G1", true) + profile(v, "block P3G2", true) + "text M 1:1\n";
   }
 }
 
