@@ -90,13 +90,15 @@ void RefuseUserId(const std::string& id) {
 }  // namespace
 
 bool ReplaceFileLines(const std::string& target, const std::vector<std::string>& lines) {
+  std::string data;
+  for (const std::string& line : lines) data += line + "\r\n";
+  // A device or FIFO is written to; renaming over it would put a file in its place.
+  const bool beside = platform::Replaceable(target);
   std::string temp;
-  const int fd = platform::CreateTempBeside(target, temp);
-  bool ok = fd >= 0;
+  const int fd = beside ? platform::CreateTempBeside(target, temp) : -1;
+  bool ok = beside ? fd >= 0 : platform::os::WriteWholeFile(target, data);
   int error = ok ? 0 : errno;
-  if (ok) {
-    std::string data;
-    for (const std::string& line : lines) data += line + "\r\n";
+  if (beside && ok) {
     ok = platform::os::WriteAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
     if (!ok) error = errno;
     if (::close(fd) != 0 && ok) {

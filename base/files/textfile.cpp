@@ -9,6 +9,7 @@
 #include "base/settings/wbrelvar.h"
 #include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 
 namespace {
 
@@ -56,12 +57,18 @@ bool TextFile::Open(const std::string& path, int flags, Mode mode) {
     ioResult_ = OpenErrorCode(error_);
     return false;
   }
+  Adopt(fd, mode);
+  return true;
+}
+
+void TextFile::Adopt(int fd, Mode mode) {
   fd_ = fd;
   mode_ = mode;
   buffer_.clear();
   pos_ = 0;
   ended_ = false;
-  return true;
+  firstWriteFailure_ = 0;
+  firstWriteError_ = 0;
 }
 
 void TextFile::Reset() {
@@ -69,7 +76,37 @@ void TextFile::Reset() {
 }
 
 void TextFile::Rewrite() {
-  Open(name_, O_WRONLY | O_CREAT | O_TRUNC, Mode::Writing);
+  if (whole_ && platform::Replaceable(name_)) {
+    RewriteWhole();
+  } else {
+    Open(name_, O_WRONLY | O_CREAT | O_TRUNC, Mode::Writing);
+  }
+}
+
+// No sync of the new file's data: the rename comes only after every write succeeded, so a kill
+// or a full disk leaves the old file or the complete new one, and the output costs one rename
+// and the folder's sync.
+void TextFile::RewriteWhole() {
+  if (IsOpen()) Close();
+  ioResult_ = 0;
+  error_ = 0;
+  std::string newFile;
+  const int fd = platform::CreateTempBeside(name_, newFile);
+  if (fd < 0) {
+    error_ = errno;
+    ioResult_ = OpenErrorCode(error_);
+    return;
+  }
+  Adopt(fd, Mode::Writing);
+  newFile_ = newFile;
+}
+
+int TextFile::CloseDescriptor() {
+  const int error = ::close(fd_) == 0 ? 0 : errno;
+  fd_ = -1;
+  mode_ = Mode::Closed;
+  buffer_.clear();
+  return error;
 }
 
 void TextFile::Close() {
@@ -80,11 +117,33 @@ void TextFile::Close() {
     return;
   }
   const bool flushed = mode_ != Mode::Writing || Flush();
-  const int error = ::close(fd_) == 0 ? 0 : errno;
-  fd_ = -1;
-  mode_ = Mode::Closed;
-  buffer_.clear();
+  const int error = CloseDescriptor();
   if (flushed && error != 0) Fail(WriteErrorCode(error), error);
+  if (newFile_.empty()) return;
+  if (ioResult_ == 0 && firstWriteFailure_ != 0) Fail(firstWriteFailure_, firstWriteError_);
+  Finish(ioResult_ == 0);
+}
+
+void TextFile::Discard() {
+  if (newFile_.empty()) {
+    if (IsOpen()) Close();
+    return;
+  }
+  ioResult_ = 0;
+  error_ = 0;
+  CloseDescriptor();
+  Finish(false);
+}
+
+void TextFile::Finish(bool written) {
+  const std::string newFile = newFile_;
+  newFile_.clear();
+  if (!written) {
+    platform::os::Unlink(newFile);
+  } else if (platform::ReplaceFile(newFile, name_) != 0) {
+    const int error = errno;
+    Fail(WriteErrorCode(error), error);
+  }
 }
 
 bool TextFile::Require(Mode mode) {
@@ -196,6 +255,10 @@ bool TextFile::Flush() {
     if (n <= 0) {
       const int error = n < 0 ? errno : ENOSPC;
       Fail(WriteErrorCode(error), error);
+      if (firstWriteFailure_ == 0) {
+        firstWriteFailure_ = ioResult_;
+        firstWriteError_ = error;
+      }
       buffer_.clear();
       return false;
     }

@@ -6,6 +6,10 @@
 // Reading takes LF or CR LF line ends and stops at a Ctrl-Z; lines have no length limit. Written
 // bytes go out unchanged. Writes are buffered, so a full disk may surface only at Close.
 //
+// A file the user gets whole (an output, an export, a copy) is assigned with AssignWhole: its
+// lines go to a new file beside it, which Close renames over it only when every write went well,
+// so a full disk or a stopped output leaves the old file as it was.
+//
 // Failures: an open that fails only records its code (callers test IoResult, since many opens are
 // probes); every other failing operation also sets AbortFlag. Opening a file while one is open
 // closes the old one first.
@@ -31,16 +35,30 @@ class TextFile {
   TextFile& operator=(const TextFile&) = delete;
   ~TextFile();
 
-  void Assign(const std::string& name) { name_ = name; }
+  void Assign(const std::string& name) {
+    name_ = name;
+    whole_ = false;
+  }
+  // The same for a file that Rewrite writes whole.
+  void AssignWhole(const std::string& name) {
+    name_ = name;
+    whole_ = true;
+  }
   const std::string& FileName() const { return name_; }
 
   // Opens the assigned file for reading; when the exact name is absent, a name differing only in
   // letter case is taken. Anything but a regular file (a folder, a FIFO) is refused
   // (IoAccessDenied).
   void Reset();
-  // Creates the assigned file under the name as given, or empties it, for writing.
+  // Creates the assigned file under the name as given, or empties it, for writing. After
+  // AssignWhole a new file beside it is opened instead, unless the name is neither a regular file
+  // nor new (a device, a FIFO, which are written in place).
   void Rewrite();
+  // A new file of AssignWhole replaces the old one only when every write went well; otherwise it
+  // is removed and the result is the first write failure.
   void Close();
+  // Closes without putting a new file of AssignWhole in place: the old file stays as it was.
+  void Discard();
   bool IsOpen() const { return mode_ != Mode::Closed; }
 
   // True when nothing is left before the end of the file or a Ctrl-Z.
@@ -62,16 +80,26 @@ class TextFile {
   enum class Mode { Closed, Reading, Writing };
 
   bool Open(const std::string& path, int flags, Mode mode);
+  void RewriteWhole();
+  void Adopt(int fd, Mode mode);
+  // Closes the descriptor; 0 or the system's error.
+  int CloseDescriptor();
+  // Puts the new file of RewriteWhole in place, or removes it when written is false.
+  void Finish(bool written);
   bool Require(Mode mode);
   bool Fill();
   void Fail(std::int32_t code, int error);
 
   std::string name_;
+  bool whole_ = false;
   int fd_ = -1;
   Mode mode_ = Mode::Closed;
   std::string buffer_;
   std::size_t pos_ = 0;
   bool ended_ = false;
   std::int32_t ioResult_ = 0;
-  int error_ = 0;  // the system's error number behind ioResult_, 0 when there is none
+  int error_ = 0;        // the system's error number behind ioResult_, 0 when there is none
+  std::string newFile_;  // the new file of RewriteWhole while it is written, else empty
+  std::int32_t firstWriteFailure_ = 0;
+  int firstWriteError_ = 0;
 };

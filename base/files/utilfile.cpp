@@ -15,6 +15,7 @@
 #include "platform/files/fileidentity.h"
 #include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 
 namespace {
 
@@ -60,18 +61,22 @@ bool CopyContents(const std::string& source, const std::string& target, std::siz
     ::close(in);
     return false;
   }
-  const int out = platform::os::Open(target, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+  // A file is copied beside the target and replaces it only complete; a device is written to.
+  std::string copy;
+  const int out = platform::Replaceable(target)
+                      ? platform::CreateTempBeside(target, copy)
+                      : platform::os::Open(target, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
   if (out < 0) {
     ::close(in);
     return false;
   }
-  struct stat outInfo {};
-  const bool removable = ::fstat(out, &outInfo) == 0 && S_ISREG(outInfo.st_mode);
   bool ok = CopyData(in, out, blockSize);
   ::close(in);
   ok = ::close(out) == 0 && ok;
-  if (!ok && removable) platform::os::Unlink(target);
-  return ok;
+  if (copy.empty()) return ok;
+  if (ok) return platform::ReplaceFile(copy, target) == 0;
+  platform::os::Unlink(copy);
+  return false;
 }
 
 void Copy(const std::string& source, const std::string& target, std::size_t blockSize) {

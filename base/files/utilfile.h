@@ -36,8 +36,8 @@ bool MaskMatches(const std::string& mask, const std::string& name);
 std::vector<std::string> MatchingFiles(const std::string& dir, const std::string& mask);
 
 // Copies source to dest, or into dest when dest is an existing folder. Any open, read, write or
-// close failure, a short write, or a dest that is the source itself sets AbortFlag := 1; a partly
-// written dest is removed.
+// close failure, a short write, or a dest that is the source itself sets AbortFlag := 1. The copy
+// is made beside dest and replaces it only complete, so a failed copy leaves dest as it was.
 void CopyFile(const std::string& source, const std::string& dest);
 // When the source exists: copies it under its own name into the folder part of dest.
 void CopyFileInto(const std::string& source, const std::string& dest);

@@ -37,6 +37,7 @@ bool reportOpen = false;
 int tempNameLock = -1;                // descriptor holding the lock on the temporary report name
 std::vector<int> claimedForRun;       // claims on names handed on, held until the program ends
 std::string userFileName;             // the user's file being written (devices 3, 6, 7, 9)
+bool userFileWhole = false;           // it replaces the old file only when complete
 std::uintmax_t printerBytesSent = 0;  // text printer: bytes of the report already sent
 bool printerSetupSent = false;
 
@@ -175,7 +176,14 @@ bool OpenOnDevice(std::uint16_t device) {
   }
   if (AbortFlag != 0) return false;
   userFileName = ReportFileName;
-  ListFile.Assign(ReportFileName);
+  // A file the user named or reads in the browser is put in place complete; a numbered name is
+  // claimed by the file there and is written in place.
+  userFileWhole = ReportToUserFile != 0 || device == 7;
+  if (userFileWhole) {
+    ListFile.AssignWhole(ReportFileName);
+  } else {
+    ListFile.Assign(ReportFileName);
+  }
   return true;
 }
 
@@ -290,8 +298,10 @@ void HandOn(std::uint16_t device) {
   }
 }
 
-// A stopped report must not look complete: its files go.
+// A stopped report must not look complete: its files go. A file written whole was never put in
+// place, and the old one stays.
 void DiscardReport(std::uint16_t device) {
+  if (userFileWhole) return;
   if (!userFileName.empty()) {
     platform::os::Unlink(userFileName);
   } else if (device != 0) {
@@ -310,6 +320,7 @@ void EndReport() {
   ReleaseTempName();
   ReportWriteResult = 0;
   userFileName.clear();
+  userFileWhole = false;
   ReportToUserFile = 0;
   ReportDeviceCode = 1;
   HtmlTableOpen = 0;
@@ -351,12 +362,14 @@ void OpenReport(std::uint16_t device, const std::string& /*name*/) {
     return;
   }
   userFileName.clear();
+  userFileWhole = false;
   ReportToUserFile = 0;
   HtmlTableOpen = 0;
   if (!OpenOnDevice(ReportDeviceCode)) {
     ReleaseTempName();
     ReportDeviceCode = 1;
     userFileName.clear();
+    userFileWhole = false;
     ReportToUserFile = 0;
     return;
   }
@@ -379,7 +392,11 @@ void CloseReport() {
     }
   }
   const bool written = ListFile.IsOpen();
-  ListFile.Close();
+  if (AbortFlag != 0) {
+    ListFile.Discard();
+  } else {
+    ListFile.Close();
+  }
   if (written && ReportWriteResult == 0) ReportWriteResult = ListFile.IoResult();
   ReportWriteFailure();
   if (AbortFlag != 0) {

@@ -64,13 +64,16 @@ void CopyTextFileConverted(const std::string& source, const std::string& destina
     return;
   }
   TextFile out;
-  out.Assign(destination);
+  out.AssignWhole(destination);
   out.Rewrite();
   if (out.IoResult() != 0) {
     CopyFailed("write", out);
     return;
   }
-  if (!CopyLines(in, out)) return;
+  if (!CopyLines(in, out)) {
+    out.Discard();
+    return;
+  }
   // Written lines wait in the buffer: a full disk often shows only here.
   out.Close();
   if (out.IoResult() != 0) CopyFailed("write", out);

@@ -9,7 +9,7 @@
 
 // Copies a code-page-850 text file line by line through the display conversion into UTF-8 text
 // of any line length. Any open, read, write or close failure is shown with the file's name and
-// its cause, and sets AbortFlag.
+// its cause, and sets AbortFlag; the destination then stays as it was.
 void CopyTextFileConverted(const std::string& source, const std::string& destination);
 
 // Shows TempDir/"outwin.txt" in the viewer window; its print command prints printFileName (the

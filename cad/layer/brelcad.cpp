@@ -99,7 +99,7 @@ bool open_target(const CadWriter& w) {
     Drawer->grWaitCursor();
   } else if (CadTarget == kCadPlot) {
     CadFileName = cad_plot_file_name();
-    return cad_list_file_create(CadFileName);
+    return cad_plot_file_create(CadFileName);
   }
   return true;
 }

@@ -40,18 +40,29 @@ bool checked(TextFile& file, StreamState& state) {
   return false;
 }
 
-bool create(TextFile& file, StreamState& state, const std::string& name) {
+// The output file is the user's and is put in place only complete; a block file and the plot
+// program's file are the program's own and are written in place.
+bool create(TextFile& file, StreamState& state, const std::string& name, bool whole) {
   if (file.IsOpen()) file.Close();
   state.failed = false;
-  file.Assign(name);
+  if (whole) {
+    file.AssignWhole(name);
+  } else {
+    file.Assign(name);
+  }
   file.Rewrite();
   return checked(file, state);
 }
 
+// An output that failed anywhere is incomplete: its file is not put in place.
 void close(TextFile& file, StreamState& state) {
   if (!file.IsOpen()) return;
+  if (output_failed) {
+    file.Discard();
+    return;
+  }
   file.Close();
-  if (!state.failed) checked(file, state);
+  checked(file, state);
 }
 
 void put(TextFile& file, StreamState& state, std::string_view line) {
@@ -79,7 +90,11 @@ bool cad_stream_failed() {
 }
 
 bool cad_list_file_create(const std::string& name) {
-  return create(ListFile, list_state, name);
+  return create(ListFile, list_state, name, true);
+}
+
+bool cad_plot_file_create(const std::string& name) {
+  return create(ListFile, list_state, name, false);
 }
 
 void cad_list_file_close() {
@@ -88,7 +103,7 @@ void cad_list_file_close() {
 
 bool cad_block_file_create(const std::string& name) {
   dxf_to_block = true;
-  if (!create(BlockFile, block_state, name)) return false;
+  if (!create(BlockFile, block_state, name, false)) return false;
   created_block_files.push_back(name);
   return true;
 }

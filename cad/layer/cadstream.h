@@ -12,8 +12,12 @@ void cad_stream_reset_errors();
 // True when any stream of the current output failed.
 bool cad_stream_failed();
 
-// Creates (or empties) ListFile under name; false (reported) on failure.
+// Opens ListFile for a new file that replaces name at its close, only when the output did not
+// fail; false (reported) on failure.
 bool cad_list_file_create(const std::string& name);
+// The same for the plot program's file, written in place: its name is claimed by the file there.
+bool cad_plot_file_create(const std::string& name);
+// Puts the output file in place, or, when any stream of the output failed, leaves the old one.
 void cad_list_file_close();
 // Creates the block file under name and makes it the DXF stream; false on failure.
 bool cad_block_file_create(const std::string& name);

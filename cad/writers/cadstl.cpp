@@ -175,7 +175,7 @@ void open() {
   if (StlType >= 2) StlType = 0;
   ascii = StlType != 0;
   if (ascii) {
-    AsciiFile.Assign(FileName);
+    AsciiFile.AssignWhole(FileName);
     AsciiFile.Rewrite();
     if (AsciiFile.IoResult() != 0) fail();
     ascii_line("solid " + SolidName);
@@ -184,11 +184,18 @@ void open() {
   stl_facets_begin(FileName, kHeaderText);
 }
 
+// An output that failed anywhere (a block file too) leaves the old file as it was.
 void close() {
   if (ascii) {
     ascii_line("endsolid " + SolidName);
-    if (AsciiFile.IsOpen()) AsciiFile.Close();
-    if (writing && AsciiFile.IoResult() != 0) fail();
+    if (cad_stream_failed()) {
+      AsciiFile.Discard();
+    } else if (AsciiFile.IsOpen()) {
+      AsciiFile.Close();
+      if (AsciiFile.IoResult() != 0) fail();
+    }
+  } else if (cad_stream_failed()) {
+    stl_facets_discard();
   } else if (writing && !stl_facets_end(FacetCount)) {
     fail();
   }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 
 namespace {
 
@@ -15,17 +16,27 @@ constexpr std::size_t kRecordSize = 50;
 constexpr std::size_t kPieceSize = std::size_t{1} << 18;
 
 std::string FileName;
+std::string NewFile;  // beside FileName, replacing it when complete
 int Descriptor = -1;  // -1 until the first piece is written
 std::unique_ptr<char[]> Piece;
 std::size_t Used = 0;
 
-void close_file() {
+// Gives up the new file: the old one stays as it was.
+void drop_file() {
   if (Descriptor >= 0) ::close(Descriptor);
   Descriptor = -1;
+  if (!NewFile.empty()) platform::os::Unlink(NewFile);
+  NewFile.clear();
 }
 
+// A device or FIFO named as the file is written to as it is.
 bool create_file() {
-  Descriptor = platform::os::Open(FileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+  if (platform::Replaceable(FileName)) {
+    Descriptor = platform::CreateTempBeside(FileName, NewFile);
+    if (Descriptor < 0) NewFile.clear();
+  } else {
+    Descriptor = platform::os::Open(FileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+  }
   return Descriptor >= 0;
 }
 
@@ -33,7 +44,7 @@ bool write_piece() {
   const bool written =
       (Descriptor >= 0 || create_file()) && platform::os::WriteAll(Descriptor, Piece.get(), Used);
   Used = 0;
-  if (!written) close_file();
+  if (!written) drop_file();
   return written;
 }
 
@@ -52,7 +63,7 @@ bool write_count(std::uint32_t count) {
 }  // namespace
 
 void stl_facets_begin(const std::string& name, std::string_view header) {
-  close_file();
+  drop_file();
   FileName = name;
   if (!Piece) Piece = std::make_unique<char[]>(kPieceSize);
   header = header.substr(0, kHeaderSize);
@@ -76,5 +87,16 @@ bool stl_facets_end(std::uint32_t count) {
   bool written = write_piece() && (head_written ? write_count(count) : true);
   if (Descriptor >= 0) written = ::close(Descriptor) == 0 && written;
   Descriptor = -1;
-  return written;
+  if (!written || NewFile.empty()) {
+    drop_file();
+    return written;
+  }
+  const bool placed = platform::ReplaceFile(NewFile, FileName) == 0;
+  NewFile.clear();
+  return placed;
+}
+
+void stl_facets_discard() {
+  drop_file();
+  Used = 0;
 }

@@ -1,7 +1,8 @@
 // The bytes of a binary STL file: an 80-byte header, the facet count and 50-byte facet records.
 // Records are collected in a buffer of fixed size and written in large pieces, so that memory
-// stays small however large the mesh; the file is created when the first piece is full (or at
-// the end) and the count, known only at the end, is put into the head last.
+// stays small however large the mesh; a new file beside the named one is created when the first
+// piece is full (or at the end), the count, known only at the end, is put into the head last,
+// and only then does the new file replace the named one.
 #pragma once
 
 #include <bit>
@@ -23,5 +24,8 @@ inline char* stl_put_float(char* at, float value) {
   std::memcpy(at, &value, sizeof value);
   return at + sizeof value;
 }
-// Writes the rest and the count; false when anything failed since the begin.
+// Writes the rest and the count and puts the file in place; false when anything failed since the
+// begin, and the old file stays as it was.
 bool stl_facets_end(std::uint32_t count);
+// Ends without putting the file in place.
+void stl_facets_discard();

@@ -41,6 +41,12 @@ std::string FinalTarget(const std::string& target) {
   return path;
 }
 
+bool Replaceable(const std::string& target) {
+  struct stat info {};
+  if (os::Stat(target, info) != 0) return errno == ENOENT;
+  return S_ISREG(info.st_mode);
+}
+
 int CreateTempBeside(const std::string& target, std::string& tempName) {
   tempName = FinalTarget(target) + ".XXXXXX";
   const int fd = os::MakeTempFile(tempName);

@@ -10,6 +10,10 @@ namespace platform {
 // as it is. A link chain longer than the system allows is left to fail at the rename.
 std::string FinalTarget(const std::string& target);
 
+// True for a new name or a regular file, which a file beside it can replace; false for a device,
+// a FIFO, a folder or a name the system refuses to look up.
+bool Replaceable(const std::string& target);
+
 // Creates target + ".XXXXXX" in the target's folder, open for reading and writing, with the
 // target's permission bits (0644 for a new target). The descriptor, or -1 with errno.
 int CreateTempBeside(const std::string& target, std::string& tempName);

@@ -113,7 +113,7 @@ class Tdbf4 : public platform::Form {
   void PrintClick();
   // Sorts by the column's field through the temporary index, keeping the current record.
   void TitleClick(std::int32_t column);
-  // Writes the HTML page of the table; false after a write error (the file is gone then).
+  // Writes the HTML page of the table; false after a write error (an old file stays as it was).
   bool WriteHtmlExport(const std::string& fileName);
 
  private:

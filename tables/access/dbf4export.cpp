@@ -3,6 +3,7 @@
 // pending edit and its locks stay as they are.
 
 #include <functional>
+#include <vector>
 
 #include "base/dialogs/utilcrt.h"
 #include "base/dialogs/utilcrtfile.h"
@@ -13,7 +14,6 @@
 #include "base/text/utildate.h"
 #include "platform/files/codepage.h"
 #include "platform/files/cp1252case.h"
-#include "platform/files/osfiles.h"
 #include "tables/access/dbf4.h"
 #include "tables/access/tablereport.h"
 #include "tables/core/dbf4area.h"
@@ -63,8 +63,8 @@ bool Tdbf4::WriteHtmlExport(const std::string& fileName) {
   const WorkArea& area = AreaOf(tzdbf);
   std::string dir, name, ext;
   FSplit(fileName, dir, name, ext);
-  std::string page;
-  const auto line = [&page](const std::string& text) { page += text + "\r\n"; };
+  std::vector<std::string> page;
+  const auto line = [&page](const std::string& text) { page.push_back(text); };
   line("<HTML>");
   line("<head><meta charset=\"utf-8\"><title>" + CellText(name + ext) + "</title></head>");
   line("<BODY BGCOLOR=\"C0C0C0\">");
@@ -88,10 +88,7 @@ bool Tdbf4::WriteHtmlExport(const std::string& fileName) {
   line("</TABLE>");
   line("</BODY>");
   line("</HTML>");
-  if (platform::os::WriteWholeFile(fileName, page)) return true;
-  platform::os::Unlink(fileName);
-  ShowErrorBox("file write error");
-  return false;
+  return ReplaceFileLines(fileName, page);
 }
 
 void Tdbf4::PrintClick() {

@@ -129,6 +129,28 @@ if (cd "$dir/full" && unshare -m sh "$root/onfull.sh" true) 2> /dev/null; then
   through="unshare -m sh $root/onfull.sh"
   expect_unwritten "disk full" "$dir/full" "$dir/p3g60.kv6" /I
   through=""
+  # The same over an earlier output: it stays byte for byte, nothing is left beside it, and the
+  # run names the file and exits 1. The folder's names and the output are copied out after it.
+  # shellcheck disable=SC2016
+  printf '%s\n' 'mount -t tmpfs -o size=16k tmpfs "$PWD" || exit 125' \
+    'cd "$PWD" && printf "earlier\r\n" > "$KEEP" && (cat /dev/zero > filler) 2> /dev/null' \
+    '"$@"; rc=$?' 'ls -A > ../left; cp "$KEEP" ../kept; exit $rc' > "$root/onfullover.sh"
+  through="unshare -m sh $root/onfullover.sh"
+  for mode in "/I txt" "/CAD1:1 dxf" "/CAD6:9 stl" "/CAD5:6 txt"; do
+    dir=$(fresh)
+    mkdir "$dir/full"
+    KEEP=p3g60.${mode#* }
+    export KEEP
+    run_in "$dir/full" "$dir/p3g60.kv6" ${mode% *}
+    got=$?
+    [ "$got" -eq 1 ] || fail "$mode onto a full disk exited $got: $(cat "$dir/stderr")"
+    grep -q "p3g60\.${mode#* }" "$dir/stderr" ||
+      fail "$mode onto a full disk did not name its file: $(cat "$dir/stderr")"
+    [ "$(printf 'earlier\r\n')" = "$(cat "$dir/kept")" ] || fail "$mode lost the earlier output"
+    [ "$(cat "$dir/left")" = "$(printf 'filler\n%s' "$KEEP")" ] ||
+      fail "$mode left $(cat "$dir/left")"
+  done
+  through=""
 else
   echo "SKIP: no file system of its own may be mounted here"
 fi

@@ -1,9 +1,11 @@
 #include "base/files/listfile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +15,8 @@
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
 #include "tests/support/command.h"
 #include "tests/support/tempfolder.h"
 
@@ -205,6 +209,70 @@ TEST_F(ValueFileTest, AnOpenFileIsClosedBeforeItsLinesCouldBeLost) {
     local.WriteLine("flushed");
   }
   EXPECT_EQ(Bytes("local.txt"), "flushed\r\n");
+}
+
+// Writes of more than a few bytes fail while it lives, as on a full disk.
+class FileSizeLimit {
+ public:
+  FileSizeLimit() {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    rlimit small = before_;
+    small.rlim_cur = 4;
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    ::signal(SIGXFSZ, SIG_DFL);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit before_{};
+};
+
+// A file written whole replaces the old one only complete: a failed write or rename and a
+// discarded output leave the old bytes and nothing beside them.
+TEST_F(ValueFileTest, AWholeFileReplacesTheOldOneOnlyComplete) {
+  enum class Ending { Closed, WriteFails, RenameFails, Discarded };
+  const std::tuple<Ending, std::int32_t, const char*> cases[] = {
+      {Ending::Closed, 0, "new line\r\n"},
+      {Ending::WriteFails, IoWriteError, "old"},
+      {Ending::RenameFails, IoWriteError, "old"},
+      {Ending::Discarded, 0, "old"}};
+  for (const auto& [ending, result, bytes] : cases) {
+    SCOPED_TRACE(static_cast<int>(ending));
+    Put("out.txt", "old");
+    AbortFlag = 0;
+    ListFile.AssignWhole(Path("out.txt"));
+    ListFile.Rewrite();
+    ASSERT_EQ(ListFile.IoResult(), 0);
+    WriteTextLine("new line");
+    EXPECT_EQ(Bytes("out.txt"), "old") << "nothing reaches the file before its close";
+    if (ending == Ending::WriteFails) {
+      const FileSizeLimit limit;
+      ListFile.Close();
+    } else if (ending == Ending::RenameFails) {
+      platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+      faults->FailStep(1);
+      ListFile.Close();
+    } else if (ending == Ending::Discarded) {
+      ListFile.Discard();
+    } else {
+      ListFile.Close();
+    }
+    EXPECT_EQ(std::tuple(ListFile.IoResult(), AbortFlag), std::tuple(result, result != 0));
+    EXPECT_EQ(Bytes("out.txt"), bytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  }
+  fs::create_symlink("/dev/full", Path("full.txt"));
+  ListFile.AssignWhole(Path("full.txt"));
+  ListFile.Rewrite();
+  WriteTextLine("lost");
+  ListFile.Close();
+  EXPECT_EQ(ListFile.IoResult(), IoWriteError);
+  EXPECT_TRUE(fs::is_character_file("/dev/full")) << "a device is written to, not replaced";
 }
 
 TEST(FieldSplitTest, CountsFieldsUpToTheLastBar) {
