@@ -13,6 +13,7 @@
 #include "app/input/kvwst.h"
 #include "app/input/materialtables.h"
 #include "app/main/thh.h"
+#include "app/spreadsheet/spreadsheetlink.h"
 #include "base/dialogs/helperr.h"
 #include "base/dialogs/hilfebild.h"
 #include "base/report/reportmessages.h"
@@ -158,8 +159,8 @@ std::vector<MainMenuEntry> DocumentAndOleMenus() {
       Item("mi_OleStartExcel", "mi_OLE", "Start Excel", [](Thh& f) { f.mi_OleStartExcelClick(); }),
       {"mi_OleExportExcel", "mi_OLE", "Export KV6 -> Excel", "", true, false,
        [](Thh& f) { f.mi_OleExportExcelClick(); }},
-      // Import was never given a task; once enabled it does nothing.
-      {"mi_OleImportExcel", "mi_OLE", "Import Excel -> KV6", "", true, false, [](Thh&) {}},
+      {"mi_OleImportExcel", "mi_OLE", "Import Excel -> KV6", "", true, false,
+       [](Thh&) { ImportFromSpreadsheet(); }},
       Separator("N8", "mi_OLE"),
       Item("mi_OlePrintoutExcel", "mi_OLE", "Printout -> Excel",
            [](Thh& f) { f.mi_OlePrintoutExcelClick(); }),

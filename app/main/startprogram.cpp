@@ -16,6 +16,7 @@
 #include "base/settings/wbrelvar.h"
 #include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
+#include "cad/layer/brelcad.h"
 #include "cad/layer/cadvar.h"
 #include "calc/calcfile.h"
 #include "calc/kv6rech.h"
@@ -57,6 +58,12 @@ int ReportMode() {
 int CadMode(const CommandLine& line) {
   if (!CadDeviceAccepted(line.device)) {
     ShowError("CAD type " + IntText(line.device) + " unknown: " + CadDeviceList(" "));
+    return 1;
+  }
+  if (line.device == kCadScreen) {
+    ShowError(
+        "CAD type 3 (screen) draws in the program's window, which a command-line run "
+        "does not open: start wkv6 with the file alone to see the drawing");
     return 1;
   }
   if (!LoadNamedFile()) return 1;

@@ -23,6 +23,9 @@ std::unique_ptr<SpreadsheetApp> ExcelApp;
 namespace {
 
 const char* const kNotFound = "File not found. Use \"File->Save\"";
+const char* const kImportNote =
+    "Nothing is imported: data go from KV6 to the spreadsheet only. Enter the values in the "
+    "input form or open a calculation file (File -> Open).";
 
 void RefuseExport() {
   ShowPlainText(kNotFound);
@@ -124,6 +127,10 @@ void ExportDataToExcel(const std::string& name) {
     if (AbortFlag != 0) break;
   }
   ExcelApp->Publish();
+}
+
+void ImportFromSpreadsheet() {
+  ShowPlainText(kImportNote);
 }
 
 void PrintoutToExcel() {

@@ -17,6 +17,9 @@ void StartSpreadsheet();
 void ExportCalcFileToSpreadsheet();
 // The calculation file of the base name into a new visible sheet, one line a row in column A.
 void ExportDataToExcel(const std::string& name);
+// Data go only from the program to the spreadsheet: the import item says so, and where the
+// connection's values come in instead.
+void ImportFromSpreadsheet();
 // The results report, written through the tab-separated device, in a new spreadsheet. The
 // configured output device and its question are restored on every path.
 void PrintoutToExcel();

@@ -14,6 +14,7 @@
 #include "platform/files/dirservices.h"
 #include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
+#include "platform/ui/backend.h"
 
 namespace {
 
@@ -53,7 +54,12 @@ void SetUpWorkingFolders() {
   const std::string working = UserWorkingFolder();
   if (working.empty()) return;
   const bool made = !DirExists(working);
-  if (!platform::MakeFolders(working)) return;
+  if (!platform::MakeFolders(working)) {
+    // Said on standard error, so that a command-line run fails with it; the window goes on in
+    // the folders the settings name.
+    platform::WriteErrorLine("wkv6: cannot make the data folder " + working);
+    return;
+  }
   const std::string folder = AddBackslash(working);
   // The current folder that the settings record at start is no place for the user's files.
   DefaultDataDir = folder;

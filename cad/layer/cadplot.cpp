@@ -9,6 +9,7 @@
 #include "base/files/commandline.h"
 #include "base/files/utilpath.h"
 #include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
 #include "cad/layer/cadvar.h"
@@ -93,7 +94,8 @@ void cad_start_plot_program() {
   HourglassOff();
   if (error == 0) return;
   if (error == ENOENT || error == ENOTDIR) {
-    ShowError("file not found");
+    ShowError("file not found: " +
+              (argv.empty() ? std::string("no plot program configured") : PathInText(argv[0])));
   } else if (error == ENOMEM) {
     ShowError("out of memory !");
   } else {

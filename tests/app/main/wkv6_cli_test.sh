@@ -81,7 +81,8 @@ done
 # The plot program's file is written, but the configured program does not exist.
 dir=$(fresh)
 expect_exit 1 p3g60.kv6 /CAD4:1
-grep -q "file not found" "$dir/stderr" || fail "/CAD4:1 did not say that the plot program is missing"
+grep -q "file not found: .*WPENWERK" "$dir/stderr" ||
+  fail "/CAD4:1 did not name the plot program it missed: $(cat "$dir/stderr")"
 find "$root/run" -iname 'penwerk*.dxf' -size +0 | grep -q . || fail "/CAD4:1 wrote no penwerk.dxf"
 
 # Failures leave no output file.
@@ -94,6 +95,19 @@ for args in "missing.kv6 /I" "cut.kv6 /I" "folder.kv6 /I" "zero.kv6 /I" "cut.kv6
   left=$(find "$dir" -maxdepth 1 -type f ! -name '*.kv6' ! -name stdout ! -name stderr)
   [ -z "$left" ] || fail "wkv6 $args left $left"
 done
+
+# Each failure says what failed: the screen needs the window; a data folder that cannot be made
+# (a file stands in its way) fails the run after its output.
+dir=$(fresh)
+expect_exit 1 p3g60.kv6 /CAD3:1
+grep -q "CAD type 3 (screen) .*window" "$dir/stderr" || fail "/CAD3:1 said nothing of the window"
+dir=$(fresh)
+data_home="$root/blocked"
+mkdir -p "$data_home/brelcor" && : > "$data_home/brelcor/kv6"
+expect_exit 1 p3g60.kv6 /I
+grep -q "cannot make the data folder $data_home/brelcor/kv6" "$dir/stderr" ||
+  fail "a data folder that cannot be made went without a word: $(cat "$dir/stderr")"
+data_home="$root/data"
 
 # A CAD type the command line does not know: one line that names the seven there are.
 for mode in /CAD0:1 /CAD9:1; do

@@ -241,6 +241,14 @@ TEST_F(SpreadsheetTest, ExportWithoutAFileTellsToSave) {
   EXPECT_TRUE(launcher_.documents.empty());
 }
 
+TEST_F(SpreadsheetTest, ImportSaysThatNothingComesBack) {
+  StartSpreadsheet();
+  ImportFromSpreadsheet();
+  ASSERT_EQ(TranscriptTail(1).size(), 1u);
+  EXPECT_NE(TranscriptTail(1)[0].find("Nothing is imported"), std::string::npos);
+  EXPECT_TRUE(launcher_.documents.empty());
+}
+
 TEST_F(SpreadsheetTest, PrintoutOpensItsOwnReportAndRestoresTheDeviceSettings) {
   calcfilegen::SetConnection(4);
   CalculateP3G();
