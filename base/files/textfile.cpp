@@ -42,13 +42,14 @@ std::int32_t WriteErrorCode(int error) {
 
 }  // namespace
 
-// Written lines are never dropped silently: a file still open is closed, flushing its buffer.
+// Written lines are never dropped silently: a file still open is closed, flushing its buffer;
+// only a new file of AssignWhole, which nobody closed as complete, is given up.
 TextFile::~TextFile() {
-  if (IsOpen()) Close();
+  Discard();
 }
 
 bool TextFile::Open(const std::string& path, int flags, Mode mode) {
-  if (IsOpen()) Close();
+  Discard();
   ioResult_ = 0;
   error_ = 0;
   const int fd = platform::os::Open(path, flags | O_CLOEXEC);
@@ -87,7 +88,7 @@ void TextFile::Rewrite() {
 // or a full disk leaves the old file or the complete new one, and the output costs one rename
 // and the folder's sync.
 void TextFile::RewriteWhole() {
-  if (IsOpen()) Close();
+  Discard();
   ioResult_ = 0;
   error_ = 0;
   std::string newFile;

@@ -12,7 +12,8 @@
 //
 // Failures: an open that fails only records its code (callers test IoResult, since many opens are
 // probes); every other failing operation also sets AbortFlag. Opening a file while one is open
-// closes the old one first.
+// closes the old one first; a new file of AssignWhole that was not closed is given up then, as at
+// the end of the TextFile.
 
 #include <cstdint>
 #include <string>
@@ -58,6 +59,7 @@ class TextFile {
   // is removed and the result is the first write failure.
   void Close();
   // Closes without putting a new file of AssignWhole in place: the old file stays as it was.
+  // Any other open file is closed as Close closes it.
   void Discard();
   bool IsOpen() const { return mode_ != Mode::Closed; }
 

@@ -43,7 +43,8 @@ bool checked(TextFile& file, StreamState& state) {
 // The output file is the user's and is put in place only complete; a block file and the plot
 // program's file are the program's own and are written in place.
 bool create(TextFile& file, StreamState& state, const std::string& name, bool whole) {
-  if (file.IsOpen()) file.Close();
+  // An output that was never closed is not complete.
+  file.Discard();
   state.failed = false;
   if (whole) {
     file.AssignWhole(name);

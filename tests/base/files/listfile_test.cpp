@@ -232,15 +232,16 @@ class FileSizeLimit {
   rlimit before_{};
 };
 
-// A file written whole replaces the old one only complete: a failed write or rename and a
-// discarded output leave the old bytes and nothing beside them.
+// A file written whole replaces the old one only complete: a failed write or rename, a discarded
+// output and one left open for the next open leave the old bytes and nothing beside them.
 TEST_F(ValueFileTest, AWholeFileReplacesTheOldOneOnlyComplete) {
-  enum class Ending { Closed, WriteFails, RenameFails, Discarded };
+  enum class Ending { Closed, WriteFails, RenameFails, Discarded, LeftOpen };
   const std::tuple<Ending, std::int32_t, const char*> cases[] = {
       {Ending::Closed, 0, "new line\r\n"},
       {Ending::WriteFails, IoWriteError, "old"},
       {Ending::RenameFails, IoWriteError, "old"},
-      {Ending::Discarded, 0, "old"}};
+      {Ending::Discarded, 0, "old"},
+      {Ending::LeftOpen, 0, "old"}};
   for (const auto& [ending, result, bytes] : cases) {
     SCOPED_TRACE(static_cast<int>(ending));
     Put("out.txt", "old");
@@ -259,6 +260,10 @@ TEST_F(ValueFileTest, AWholeFileReplacesTheOldOneOnlyComplete) {
       ListFile.Close();
     } else if (ending == Ending::Discarded) {
       ListFile.Discard();
+    } else if (ending == Ending::LeftOpen) {
+      ListFile.Assign(Path("out.txt"));
+      ListFile.Reset();
+      ListFile.Close();
     } else {
       ListFile.Close();
     }
