@@ -11,13 +11,18 @@
 namespace platform {
 namespace {
 
-int SetOfdLock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
+struct flock Request(short type, std::uint64_t offset, std::uint64_t length) {
   struct flock request {};
   request.l_type = type;
   request.l_whence = SEEK_SET;
   request.l_start = static_cast<off_t>(offset);
   request.l_len = static_cast<off_t>(length);
   request.l_pid = 0;
+  return request;
+}
+
+int SetOfdLock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
+  struct flock request = Request(type, offset, length);
   if (fcntl(fd, F_OFD_SETLK, &request) == 0) return 0;
   if (errno == EAGAIN || errno == EACCES) return 33;
   return IoCodeFromErrno(errno);
@@ -31,6 +36,12 @@ int LockRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive
 
 int UnlockRange(int fd, std::uint64_t offset, std::uint64_t length) {
   return SetOfdLock(fd, F_UNLCK, offset, length);
+}
+
+bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length) {
+  // Locks of the asking description never conflict with its own request, so they are not seen.
+  struct flock request = Request(F_WRLCK, offset, length);
+  return fcntl(fd, F_OFD_GETLK, &request) != 0 || request.l_type != F_UNLCK;
 }
 
 NameClaim ClaimFreeName(const std::function<std::string(int)>& nameOf, int first, int last) {

@@ -23,6 +23,11 @@ namespace {
 constexpr std::uint8_t kSemaphoreAreas = 34;
 constexpr std::uint64_t kSemaphoreLockOffset = 1;
 constexpr std::uint64_t kSemaphoreLockLength = 4;
+// A program inside a read bracket holds a shared lock on the byte after the semaphore lock, which
+// the system releases when the program ends: a reader count that no such lock vouches for was
+// left by programs that ended inside their brackets. A writer inside its bracket holds the
+// semaphore lock itself.
+constexpr std::uint64_t kPresenceOffset = kSemaphoreLockOffset + kSemaphoreLockLength;
 constexpr int kLockTries = 1000;
 constexpr std::int32_t kLockWaitMs = 10;
 constexpr std::uint16_t kLastCounter = 65534;
@@ -131,15 +136,17 @@ bool TakeSemaphoreLock(SemaphoreState& state, SemaphoreAction action) {
   return false;
 }
 
-// Releases the semaphore lock; 0 or the lock code.
-int ReleaseSemaphoreLock(SemaphoreState& state) {
+// Releases the semaphore lock, and the presence lock with it when the read bracket ends; 0 or
+// the lock code.
+int ReleaseSemaphoreLock(SemaphoreState& state, bool readEnds = false) {
   state.lockHeld = false;
-  return platform::UnlockRange(state.file.Descriptor(), kSemaphoreLockOffset, kSemaphoreLockLength);
+  return platform::UnlockRange(state.file.Descriptor(), kSemaphoreLockOffset,
+                               kSemaphoreLockLength + (readEnds ? 1 : 0));
 }
 
 // Reports the first failure of a read-change-write under the lock, after releasing it.
 void FinishUpdate(SemaphoreState& state, SemaphoreAction action, int readCode, int writeCode) {
-  const int unlockCode = ReleaseSemaphoreLock(state);
+  const int unlockCode = ReleaseSemaphoreLock(state, action == SemaphoreAction::kDecRead);
   const std::string object = state.name + " " + ActionName(action);
   if (readCode != 0) {
     ReportError(static_cast<std::uint16_t>(readCode), "Cannot read: " + object);
@@ -249,6 +256,8 @@ void AnnounceRead(SemaphoreState& state, bool on) {
   if (state.readNesting != (on ? 1 : 0)) return;
   if (state.lockHeld || state.readAnnounced == on) return;
   state.readAnnounced = on;
+  // Nobody takes the presence byte exclusively, so the shared lock is always granted.
+  if (on) platform::LockRange(state.file.Descriptor(), kPresenceOffset, 1, false);
   UpdateRecord(state, action, [on](SemaphoreRecord& record) {
     if (on && record.readers < kMostReaders) ++record.readers;
     if (!on && record.readers > 0) --record.readers;
@@ -266,7 +275,16 @@ bool TimedOut(std::uint32_t start) {
   return WriteLockTimeout != 0 && TickCount() - start >= std::uint32_t{WriteLockTimeout} * 1000u;
 }
 
-// Waits until no reader is inside and returns holding the semaphore lock.
+// Readers are inside their brackets: the count is not 0, and a program inside holds its presence
+// lock. A count without one is that of programs that ended inside, and of a writer that holds
+// the semaphore lock.
+bool ReadersInside(const SemaphoreState& state) {
+  return state.record.readers != 0 &&
+         platform::RangeLockedElsewhere(state.file.Descriptor(), kPresenceOffset, 1);
+}
+
+// Waits until no reader is inside and returns holding the semaphore lock, the count of programs
+// that ended inside their brackets reset.
 bool WaitForNoReaders(SemaphoreState& state) {
   const std::uint32_t start = TickCount();
   for (;;) {
@@ -274,12 +292,15 @@ bool WaitForNoReaders(SemaphoreState& state) {
       ReportStaleReaders(state);
       return false;
     }
-    if (ReadRecord(state) != 0 || state.record.readers != 0) {
+    if (ReadRecord(state) != 0 || ReadersInside(state)) {
       WaitMs(1);
       continue;
     }
     if (!TakeSemaphoreLock(state, SemaphoreAction::kLockSemaphore)) return false;
-    if (ReadRecord(state) == 0 && state.record.readers == 0) return true;
+    if (ReadRecord(state) == 0 && !ReadersInside(state)) {
+      state.record.readers = 0;
+      return true;
+    }
     ReleaseSemaphoreLock(state);
     WaitMs(1);
   }

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "platform/files/osfiles.h"
+#include "platform/system/clock.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/tzdate.h"
 #include "tests/tables/core/enginetest.h"
+#include "tests/tables/core/inchild.h"
 
 namespace {
 
@@ -208,6 +210,34 @@ TEST_F(Semaphores, AWriterGivesUpAfterItsTimeOutWhileAReaderStaysInside) {
   EXPECT_EQ(Counts().readers, 1);
   SetLockSemaphoreProc(false);
   EXPECT_EQ(Counts().counter, 1);
+}
+
+// The count of a program that ended inside its read or write bracket stays in the file; the next
+// writer neither waits for it nor keeps it.
+TEST_F(Semaphores, ACountLeftByAProgramThatEndedInsideABracketIsNotWaitedFor) {
+  // Dated today, the file is taken as in use at each login and keeps its counts.
+  SetTodayProc([] { return platform::LocalNow(); });
+  WriteLockTimeout = 5;
+  for (void (*bracket)(bool) : {&SetReadSemaphoreProc, &SetLockSemaphoreProc}) {
+    ASSERT_EQ(InChild([this, bracket] {
+                EngineStart();
+                USE(Path("s.dbf"));
+                HandleSemafore(SemaphoreAction::kLogin);
+                bracket(true);
+              }),
+              0);
+    EXPECT_EQ(Counts().readers, 1);
+    USE(Path("s.dbf"));
+    HandleSemafore(SemaphoreAction::kLogin);
+    const std::uint32_t start = TickCount();
+    SetLockSemaphoreProc(true);
+    EXPECT_LT(TickCount() - start, 1000u);
+    EXPECT_EQ(Counts().readers, 1) << "the writer's own count";
+    SetLockSemaphoreProc(false);
+    EXPECT_EQ(Counts().readers, 0);
+    HandleSemafore(SemaphoreAction::kLogout);
+    CloseAll();
+  }
 }
 
 TEST_F(Semaphores, TheSemaphoreDirectoryHoldsTheFile) {
