@@ -16,6 +16,7 @@
 #include "tables/modules/expr/expreval.h"
 #include "tables/modules/expr/exprkeys.h"
 #include "tables/modules/ndx/ndxfile.h"
+#include "tables/modules/ndx/ndxmark.h"
 #include "tables/modules/ndx/ndxsearch.h"
 #include "tables/modules/ndx/ndxsemaphore.h"
 
@@ -217,29 +218,56 @@ bool IndexChanged() {
     IndexDescriptor* d = IndexSlot(n);
     if (d == nullptr) continue;
     NdxBlock block{};
-    std::size_t done = 0;
-    if (d->file.ReadAt(0, block.data(), kNdxAnchorFieldSize, done) != 0 ||
-        done != kNdxAnchorFieldSize) {
+    if (ReadNdxBlock(d->file, 0, block) != 0) {
       ReportError(100, "Error reading index file:  " + d->name + " [ReadAnchorNodes]");
       return true;
     }
     d->anchor = NdxAnchorOf(block);
+    // Only a program that ended during its change leaves a mark a read finds: a writer takes
+    // its marks back before readers may begin again.
+    if (!d->inChange && NdxChangeMarked(block)) {
+      d->leftMarked = true;
+      IndexArea().refusing = true;
+    }
   }
   return true;
 }
 
-void ChangeCheck() {
+namespace {
+
+// False after error 222 for an index of the area another program left marked.
+bool IndexesWhole() {
+  NdxAreaState& state = IndexArea();
+  if (!state.refusing) return true;
+  for (std::uint8_t n = 1; n <= kIndexSlots; ++n) {
+    const IndexDescriptor* d = IndexSlot(n);
+    if (d != nullptr && d->leftMarked) {
+      ReportError(222, MarkedIndexMessage(d->name) + " [ChangeCheck]");
+      return false;
+    }
+  }
+  // The marked index was closed.
+  state.refusing = false;
+  return true;
+}
+
+}  // namespace
+
+bool ChangeCheck() {
   WorkArea* area = Area();
   // Nobody else can change the indexes of a table opened exclusively.
-  if (area == nullptr || area->exclusive || !IndexChanged()) return;
+  if (area == nullptr || area->exclusive) return true;
+  if (!IndexChanged()) return IndexesWhole();
+  if (!IndexesWhole()) return false;
   RefreshRecCount();
   if (area->recNo < 1 || area->recNo > area->recCount) {
     GoToEndPosition();
-    return;
+    return true;
   }
   GetDbfRecord(*area, area->recNo);
   LoadNativeRecord();
   if (!IndexArea().naturalOrder) SoftSyncIndex();
+  return true;
 }
 
 QuietErrors::QuietErrors() : previous_(SetReportErrors(false)) {}

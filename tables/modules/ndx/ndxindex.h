@@ -62,6 +62,9 @@ struct IndexDescriptor {
   bool inChange = false;
   // A change failed halfway, so the index no longer matches its table: the mark stays.
   bool keepMark = false;
+  // Another program left its in-change mark on the file, ending during a change: reads refuse
+  // the index until it is rebuilt.
+  bool leftMarked = false;
   bool atBegin = false;
   bool atEnd = false;
   bool soundex = false;
@@ -83,6 +86,8 @@ struct NdxAreaState {
   bool naturalOrder = false;
   // Depth of the write brackets around changes of the area's table.
   std::int32_t changeNesting = 0;
+  // An index of the area was found left marked: reads look for it.
+  bool refusing = false;
 };
 
 // Result of the last seek or step.
@@ -120,11 +125,13 @@ std::string BlankRecordKeyText(IndexDescriptor& d);
 // The record's key as text: the character key without trailing blanks, a date or a number.
 std::string KeyAsText(const IndexDescriptor& d, const std::uint8_t* key);
 
-// Another program changed the area's indexes since the last look: the anchors are read again.
+// Another program changed the area's indexes since the last look: the anchors are read again,
+// and an index another program left marked is noted.
 bool IndexChanged();
 // The reaction of navigation to such a change: the current record is read again and the
-// controlling index placed on it.
-void ChangeCheck();
+// controlling index placed on it. False, after error 222, while an index of the area was left
+// marked by another program: nothing may be read from the area's indexes then.
+bool ChangeCheck();
 
 // Turns error reporting off for its lifetime, so a routine can clean up before it reports the
 // error it met through Finish.

@@ -142,7 +142,7 @@ bool SyncSlot(std::uint8_t n, bool soft) {
   CurrentOrderSlot = n;
   const WorkArea& area = *Area();
   // Another program's change is looked for first: it may have changed the record itself.
-  if (!soft) ChangeCheck();
+  if (!soft && !ChangeCheck()) return false;
   std::vector<std::uint8_t> key;
   BuildKey(d, key);
   SeekKey(key.data());
@@ -244,7 +244,7 @@ std::int32_t _FindFirstRec() {
     FindFound = RecCount() != 0;
     return 1;
   }
-  ChangeCheck();
+  if (!ChangeCheck()) return EmptyIndex(*d);
   return FirstOf(*d, CurrentOrderSlot);
 }
 
@@ -256,7 +256,7 @@ std::int32_t _FindLastRec() {
     FindFound = RecCount() != 0;
     return RecCount();
   }
-  ChangeCheck();
+  if (!ChangeCheck()) return EmptyIndex(*d);
   return LastOf(*d, CurrentOrderSlot);
 }
 
@@ -264,7 +264,7 @@ std::int32_t _FindNextRec() {
   FindFound = false;
   IndexDescriptor* d = OrderIndex("_FindNextRec");
   if (d == nullptr) return 0;
-  ChangeCheck();
+  if (!ChangeCheck()) return EmptyIndex(*d);
   WorkArea& area = *Area();
   if (area.recCount == 0) return EmptyIndex(*d);
   d->atBegin = false;
@@ -289,7 +289,7 @@ std::int32_t _FindPriorRec() {
   FindFound = false;
   IndexDescriptor* d = OrderIndex("_FindPriorRec");
   if (d == nullptr) return 0;
-  ChangeCheck();
+  if (!ChangeCheck()) return EmptyIndex(*d);
   WorkArea& area = *Area();
   if (area.recCount == 0) return EmptyIndex(*d);
   d->atEnd = false;
@@ -357,7 +357,6 @@ void Find(const std::string& text) {
   CurrentOrderSlot = 1;
   if (d->path.empty() || RecCount() == 0) {
     IndexBracket bracket(true, &SetReadSemaphoreProc);
-    ChangeCheck();
     _FindFirstRec();
     if (d->atEnd) return;
   }
@@ -365,7 +364,7 @@ void Find(const std::string& text) {
   const std::uint16_t length = FindKey(*d, text, key);
   {
     IndexBracket bracket(true, &SetReadSemaphoreProc);
-    ChangeCheck();
+    if (!ChangeCheck()) return;
     SeekKey(key.data());
     if (LastErrorCode != 0) return;
     if (CurrentEntryRecord(*d) < 0 && !d->path.empty()) d->path.back().position -= 1;

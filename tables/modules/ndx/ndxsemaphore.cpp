@@ -306,15 +306,25 @@ bool WaitForNoReaders(SemaphoreState& state) {
   }
 }
 
+std::uint16_t NextCounter(std::uint16_t counter) {
+  return counter >= kLastCounter ? 0 : static_cast<std::uint16_t>(counter + 1);
+}
+
+// The change counter moves when a change begins as well as when it ends, so that readers notice
+// a change whose writer did not live to end it.
 void LockForWriting(SemaphoreState& state) {
   if (++state.writeNesting != 1 || state.lockHeld) return;
   if (!WaitForNoReaders(state)) return;
+  const bool changedElsewhere = state.record.counter != state.counterSeen;
+  state.record.counter = NextCounter(state.record.counter);
   ++state.record.readers;
   if (const int code = WriteRecord(state); code != 0) {
     ReleaseSemaphoreLock(state);
     ReportError(static_cast<std::uint16_t>(code), "Cannot write to: " + state.name + " " +
                                                       ActionName(SemaphoreAction::kLockSemaphore));
+    return;
   }
+  if (!changedElsewhere) state.counterSeen = state.record.counter;
 }
 
 void UnlockAfterWriting(SemaphoreState& state) {
@@ -325,9 +335,7 @@ void UnlockAfterWriting(SemaphoreState& state) {
   const int readCode = ReadRecord(state);
   int writeCode = 0;
   if (readCode == 0) {
-    state.record.counter = state.record.counter >= kLastCounter
-                               ? 0
-                               : static_cast<std::uint16_t>(state.record.counter + 1);
+    state.record.counter = NextCounter(state.record.counter);
     state.record.readers = 0;
     writeCode = WriteRecord(state);
     if (writeCode == 0) state.counterSeen = state.record.counter;

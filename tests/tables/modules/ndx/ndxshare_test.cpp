@@ -12,12 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/filefaults.h"
+#include "platform/system/clock.h"
+#include "platform/system/services.h"
 #include "tables/core/dbf4lock.h"
+#include "tables/core/dbf4nav.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzfiles.h"
 #include "tables/modules/ndx/ndxmark.h"
 #include "tables/modules/ndx/ndxsearch.h"
 #include "tables/modules/ndx/ndxsemaphore.h"
+#include "tests/tables/core/inchild.h"
 #include "tests/tables/modules/ndx/ndxtest.h"
 
 namespace {
@@ -241,6 +246,85 @@ TEST_F(IndexSharing, NoRebuildWhileAnotherProgramUsesTheIndex) {
   EXPECT_EQ(ndxtest::CheckIndexFile(Path("s.ndx")).entries.size(), 20u) << "the index is kept";
   done.Give();
   EXPECT_EQ(child.Wait(), 0);
+}
+
+// "" when the FIND of every record's name and the walk in the names' order are right, "refused"
+// after error 222, else what was wrong.
+std::string ReadersFault() {
+  try {
+    const int records = RecCount();
+    for (int r = 1; r <= records; ++r) {
+      Find(Stored(1, r));
+      if (!FindFound || Stored(1, RecNo()) != Stored(1, r)) return "FIND missed " + Stored(1, r);
+    }
+    int walked = 0;
+    std::string previous;
+    for (GoTop(); !dEOF(); SKIP(1), ++walked) {
+      if (Stored(1, RecNo()) < previous) return "walk out of order at " + previous;
+      previous = Stored(1, RecNo());
+    }
+    if (walked != records) return "walk of " + std::to_string(walked) + " records";
+  } catch (const EDadavError& error) {
+    return LastErrorCode == 222 ? "refused" : error.what();
+  }
+  return "";
+}
+
+// A program keeps the table and two indexes open beside writers that end at their k-th write or
+// sync, inside a change, for every k until their changes complete. After each end its FIND and
+// walk are right, or refused with the error that asks for REINDEX, never wrong; after its
+// REINDEX the next writer completes its change at once.
+TEST_F(IndexSharing, AReaderBesideAWriterEndedInsideAChangeAnswersRightOrRefuses) {
+  USE(Path("s.dbf") + " EXCLUSIVE");
+  MakeIndexExpr("UPPER(NAME)", Path("u.ndx"));
+  CloseAll();
+  // The semaphore file is dated today, so that no open takes its counts for left over.
+  SetTodayProc([] { return platform::LocalNow(); });
+  WriteLockTimeout = 5;
+  const auto openBoth = [this] {
+    OpenShared();
+    SetIndexToNames(Path("u.ndx"), 2);
+  };
+  // A writer of its own: a fresh engine in a child process, not the parent's open table.
+  const auto writer = [openBoth](std::uint64_t crashAt, int n) {
+    return InChild([openBoth, crashAt, n] {
+      EngineStart({&ExprModuleStart, &IndexInit});
+      SetExceptionMode(true);
+      openBoth();
+      platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+      faults->CrashAtStep(crashAt);
+      for (int i = n; i < n + 2; ++i) {
+        AppendName("A" + std::to_string(i));
+        ChangeName(3, "R" + std::to_string(i));
+      }
+    });
+  };
+  openBoth();
+  int ended = 0, refused = 0;
+  for (std::uint64_t k = 1;; ++k) {
+    SCOPED_TRACE("step " + std::to_string(k));
+    // The reader has seen every change that ended.
+    ASSERT_EQ(ReadersFault(), "");
+    const int status = writer(k, static_cast<int>(k) * 10);
+    if (status == 0) break;
+    ASSERT_EQ(status, platform::FileFaults::kCrashStatus);
+    ++ended;
+    const std::string fault = ReadersFault();
+    if (fault == "refused") {
+      ++refused;
+      Reindex();
+    } else {
+      ASSERT_EQ(fault, "");
+    }
+    const std::uint32_t start = TickCount();
+    ASSERT_EQ(writer(0, static_cast<int>(k) * 10 + 5), 0);
+    ASSERT_LT(TickCount() - start, 1000u) << "the next writer waited";
+  }
+  CloseAll();
+  std::printf("%d writers ended during their changes, the reader refused after %d\n", ended,
+              refused);
+  EXPECT_GE(ended, 20);
+  EXPECT_GT(refused, 0);
 }
 
 }  // namespace
