@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/files/filelock.h"
+#include "platform/files/lockwait.h"
 #include "platform/system/clock.h"
 #include "platform/ui/backend.h"
 #include "tables/core/dbf4area.h"
@@ -12,6 +13,9 @@
 
 namespace dadav {
 namespace {
+
+// Waits are cut into slices, between which the windows are painted.
+constexpr std::uint32_t kWaitSliceMs = 250;
 
 std::uint64_t RecordLockOffset(const WorkArea& area, std::int32_t n) {
   return kLockBase + static_cast<std::uint64_t>(area.headerLength) +
@@ -25,7 +29,8 @@ bool LockExclusively(const WorkArea& area) {
 
 bool TakeRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
   if (area.exclusive) return true;
-  return LockRegionRetry(area.file.Descriptor(), offset, length, LockExclusively(area));
+  return WaitForRegion(area.file.Descriptor(), offset, length, LockExclusively(area),
+                       kRecordLockWaitMs) == 0;
 }
 
 std::uint32_t ReleaseRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
@@ -70,6 +75,18 @@ std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_
 
 bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive) {
   return LockRegion(false, fd, offset, length, exclusive) == 0;
+}
+
+int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
+                  std::uint32_t milliseconds) {
+  const std::uint32_t start = TickCount();
+  for (;;) {
+    const std::uint32_t left = milliseconds - std::min(TickCount() - start, milliseconds);
+    const int code =
+        platform::WaitForRange(fd, offset, length, exclusive, std::min(left, kWaitSliceMs));
+    if (code != 33 || left <= kWaitSliceMs || Halting) return code;
+    platform::ProcessEventsWithoutInput();
+  }
 }
 
 void WaitMs(std::int32_t milliseconds) {

@@ -1,6 +1,6 @@
 #pragma once
-// Record, append and file locks of shared tables: byte-range locks far beyond the data, one
-// attempt each, never blocking.
+// Record, append and file locks of shared tables: byte-range locks far beyond the data. A lock
+// another program holds is waited for a while, in turn with the other programs that wait for it.
 
 #include <cstdint>
 
@@ -9,6 +9,13 @@ namespace dadav {
 std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_t length,
                          bool exclusive = true);
 bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive = true);
+// Takes the lock, waiting in turn up to `milliseconds` while another holder has it (keeping the
+// windows painted); 0 when granted, else the last lock code (33 when the time ran out).
+int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
+                  std::uint32_t milliseconds);
+// How long a record, append or file lock is waited for: a turn after the programs that wait for
+// it too takes far less, a lock held for good is refused.
+constexpr std::uint32_t kRecordLockWaitMs = 1000;
 
 // Waits, keeping the windows painted (without taking input) during longer waits.
 void WaitMs(std::int32_t milliseconds);

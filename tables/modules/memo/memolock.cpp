@@ -11,9 +11,9 @@ namespace dadav {
 namespace {
 
 constexpr std::uint64_t kLockByte = 10;
-constexpr int kLockAttempts = 11;
-// Pauses grow by this much; a holder the system set aside for a while still gets through.
-constexpr std::int32_t kLockPauseMs = 10;
+// Another program holds the byte only for one write; a holder the system set aside for a while
+// still gets through.
+constexpr std::uint32_t kLockWaitMs = 550;
 constexpr std::uint64_t kCounterOffset = 32;
 // The counter lies inside the header block only when a block reaches past it.
 constexpr std::uint16_t kCounterBlockSize = 36;
@@ -55,14 +55,9 @@ AppendPosition EndPosition(const MemoControl& memo, std::uint64_t size) {
 
 bool LockMemoFile(MemoControl& memo, const std::string& tag) {
   if (!MemoShared(memo) || memo.lockHeld) return true;
-  // Another program holds the byte only for one write; a short, growing pause lets two programs
-  // that write at the same moment both succeed.
-  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-    if (attempt > 0) WaitMs(kLockPauseMs * attempt);
-    if (LockRegionRetry(memo.file.Descriptor(), kLockByte, 1)) {
-      memo.lockHeld = true;
-      return true;
-    }
+  if (WaitForRegion(memo.file.Descriptor(), kLockByte, 1, true, kLockWaitMs) == 0) {
+    memo.lockHeld = true;
+    return true;
   }
   ReportMemoError(&memo, 1017, memo.fileName + " [" + tag + "]");
   return false;

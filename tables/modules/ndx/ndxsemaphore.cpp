@@ -28,8 +28,8 @@ constexpr std::uint64_t kSemaphoreLockLength = 4;
 // left by programs that ended inside their brackets. A writer inside its bracket holds the
 // semaphore lock itself.
 constexpr std::uint64_t kPresenceOffset = kSemaphoreLockOffset + kSemaphoreLockLength;
-constexpr int kLockTries = 1000;
-constexpr std::int32_t kLockWaitMs = 10;
+// The database and semaphore locks are waited for 10 seconds.
+constexpr std::uint32_t kLockWaitMs = 10000;
 constexpr std::uint16_t kLastCounter = 65534;
 constexpr std::uint8_t kMostReaders = 127;
 
@@ -78,12 +78,9 @@ WorkArea* SharedArea() {
 // The table's first byte, which serialises logins and logouts between programs.
 class DatabaseLock {
  public:
-  explicit DatabaseLock(const WorkArea& area) : fd_(area.file.Descriptor()) {
-    for (int attempt = 0; attempt < kLockTries && !held_; ++attempt) {
-      held_ = platform::LockRange(fd_, kLockBase, 1, area.file.Writable()) == 0;
-      if (!held_) WaitMs(kLockWaitMs);
-    }
-  }
+  explicit DatabaseLock(const WorkArea& area)
+      : fd_(area.file.Descriptor()),
+        held_(WaitForRegion(fd_, kLockBase, 1, area.file.Writable(), kLockWaitMs) == 0) {}
   ~DatabaseLock() {
     if (held_) platform::UnlockRange(fd_, kLockBase, 1);
   }
@@ -119,15 +116,11 @@ int WriteRecord(const SemaphoreState& state) {
 }
 
 bool TakeSemaphoreLock(SemaphoreState& state, SemaphoreAction action) {
-  int code = 0;
-  for (int attempt = 0; attempt < kLockTries; ++attempt) {
-    code = platform::LockRange(state.file.Descriptor(), kSemaphoreLockOffset, kSemaphoreLockLength,
-                               true);
-    if (code == 0) {
-      state.lockHeld = true;
-      return true;
-    }
-    WaitMs(kLockWaitMs);
+  const int code = WaitForRegion(state.file.Descriptor(), kSemaphoreLockOffset,
+                                 kSemaphoreLockLength, true, kLockWaitMs);
+  if (code == 0) {
+    state.lockHeld = true;
+    return true;
   }
   ReportError(1202, "10 second timeout: Cannot lock index semaphore file: " + state.name + " " +
                         ActionName(action) +

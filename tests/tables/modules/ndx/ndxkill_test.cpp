@@ -255,4 +255,29 @@ TEST_F(TableKill, ASharedWriterKilledAtRandomLosesNothingItReportedDone) {
   KillAndCheck("");
 }
 
+// Four writers of the shared table change it at once for 20 seconds, each taking the lock of a
+// change with one request: each waits its turn, none is refused a lock that the others take and
+// release, and the table and its indexes hold every change.
+TEST_F(TableKill, FourSharedWritersTakeTheirLocksInTurn) {
+  std::vector<pid_t> writers;
+  for (const char* seed : {"1", "2", "3", "4"}) {
+    writers.push_back(fork());
+    if (writers.back() == 0) {
+      const std::string dir = Path("");
+      execl(KV6_TABLE_WRITER, "table_writer", dir.c_str(), "turns", seed, "20",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  for (const pid_t writer : writers) {
+    int status = 0;
+    waitpid(writer, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  }
+  std::vector<Entry> names, quantities;
+  std::printf("four writers in turn: %zu records\n", ReadTable(names, quantities).size());
+  ExpectIndexHolds(writertest::kNameIndex, names);
+  ExpectIndexHolds(writertest::kQtyIndex, quantities);
+}
+
 }  // namespace
