@@ -8,7 +8,8 @@
 // order cannot serve an order that jumps). Reported without target: the natural SKIP scan, Find
 // with its record read beside the core's random GO, Find of missing keys, builds at five times
 // the size, of N and D keys and with 8,189-item runs, APPEND with one and three indexes and a
-// key-moving REPLACE on an exclusive and on a shared table, and a shared table's walk.
+// key-moving REPLACE on an exclusive and on a shared table, and a shared table's walk, SKIP
+// and Find.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -231,11 +232,15 @@ void BM_RawIndexRead(benchmark::State& state) {
   Report(state, IndexRecords());
 }
 
-void BM_SkipIndexed(benchmark::State& state) {
-  OpenIndexed();
+void SkipIndexed(benchmark::State& state, const char* option) {
+  OpenIndexed(option);
   for (auto _ : state) SkipScan();
   CloseAll();
   Report(state, IndexRecords());
+}
+
+void BM_SkipIndexed(benchmark::State& state) {
+  SkipIndexed(state, " EXCLUSIVE");
 }
 
 // The baseline of the index-order SKIP: the record numbers in the index's order, read once
@@ -270,10 +275,10 @@ void BM_SkipNatural(benchmark::State& state) {
   Report(state, IndexRecords());
 }
 
-void BM_FindRecord(benchmark::State& state, bool missing) {
+void BM_FindRecord(benchmark::State& state, bool missing, const char* option) {
   std::vector<std::string> texts;
   for (const std::string& key : RandomKeys()) texts.push_back(missing ? key + "X" : key);
-  OpenIndexed();
+  OpenIndexed(option);
   SetFindExact();
   for (auto _ : state) {
     for (const std::string& text : texts) Find(text);
@@ -382,8 +387,8 @@ BENCHMARK(BM_RawIndexRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkipIndexed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkipIndexedPread)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SkipNatural)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FindRecord, found, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FindRecord, missing, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindRecord, found, false, " EXCLUSIVE")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindRecord, missing, true, " EXCLUSIVE")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RandomGo)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_MakeIndexOther, price, "PRICE", kDefaultIndexSortBudget)
     ->Unit(benchmark::kMillisecond);
@@ -399,6 +404,8 @@ BENCHMARK_CAPTURE(BM_AppendIndexed, three_shared, 3, "")->Unit(benchmark::kMilli
 BENCHMARK_CAPTURE(BM_ReplaceMovingKey, exclusive, " EXCLUSIVE")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReplaceMovingKey, shared, "")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_IndexWalk, shared, "")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SkipIndexed, shared, "")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindRecord, found_shared, false, "")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
