@@ -15,6 +15,7 @@
 #include "base/text/numbertext.h"
 #include "platform/files/codepage.h"
 #include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 #include "platform/system/process.h"
 
 namespace {
@@ -22,6 +23,17 @@ namespace {
 // The largest sheet the desktop's spreadsheet programs hold.
 constexpr std::int32_t kLastRow = 1048576;
 constexpr std::int32_t kLastColumn = 16384;
+
+// The text into a new file beside the claimed name, renamed over it only complete.
+bool ReplaceWhole(const std::string& name, const std::string& text) {
+  std::string newFile;
+  const int fd = platform::CreateTempBeside(name, newFile);
+  if (fd < 0) return false;
+  const bool written = platform::os::WriteAll(fd, text.data(), text.size());
+  if (::close(fd) == 0 && written) return platform::ReplaceFile(newFile, name) == 0;
+  platform::os::Unlink(newFile);
+  return false;
+}
 
 void Fail(const std::string& reason) {
   ShowError("Spreadsheet: " + reason);
@@ -100,12 +112,12 @@ std::string WriteNewWorkbookFile(const std::string& text) {
   const std::string folder = AddBackslash(TempDir);
   for (std::int32_t n = 1; n > 0; ++n) {
     const std::string name = folder + "$XL" + IntText(n) + ".fods";
-    const int fd = platform::os::Open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == EEXIST) continue;
-    const bool written = fd >= 0 && platform::os::WriteAll(fd, text.data(), text.size());
-    const bool closed = fd >= 0 && ::close(fd) == 0;
-    if (written && closed) return name;
-    if (fd >= 0) platform::os::Unlink(name);
+    const int claim = platform::os::Open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (claim < 0 && errno == EEXIST) continue;
+    if (claim < 0) break;
+    ::close(claim);
+    if (ReplaceWhole(name, text)) return name;
+    platform::os::Unlink(name);
     break;
   }
   ShowError("file write error");

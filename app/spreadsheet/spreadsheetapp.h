@@ -76,5 +76,7 @@ class SpreadsheetApp {
 std::unique_ptr<SpreadsheetApp> CreateSpreadsheetApp();
 
 // Writes text to a new file TempDir + "$XL" + n + ".fods" with the first n whose file does not
-// exist yet; the file's name, or empty after "file write error" with AbortFlag set.
+// exist yet, claimed empty and replaced by the complete workbook, so a spreadsheet never opens
+// part of one; the file's name, or empty after "file write error" with AbortFlag set and the
+// name given up.
 std::string WriteNewWorkbookFile(const std::string& text);

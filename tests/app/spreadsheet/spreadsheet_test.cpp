@@ -10,6 +10,8 @@
 #include "app/spreadsheet/spreadsheetlink.h"
 #include "base/settings/brelvar.h"
 #include "calc/kv6rech.h"
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
 #include "tests/app/documentationfixture.h"
 #include "tests/app/tools/calcfilegen.h"
 
@@ -161,6 +163,22 @@ TEST_F(SpreadsheetTest, AWorkbookThatCannotBeWrittenIsAFileWriteError) {
   app.Publish();
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_EQ(TranscriptTail(1), std::vector<std::string>{"Error  : |file write error"});
+  EXPECT_TRUE(launcher_.documents.empty());
+}
+
+TEST_F(SpreadsheetTest, AWorkbookWhoseRenameFailsLeavesNoFile) {
+  SpreadsheetApp app;
+  app.visible = true;
+  app.workbooks().add();
+  app.cells(1, 1).value("x");
+  {
+    platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+    faults->FailStep(1);
+    app.Publish();
+  }
+  EXPECT_EQ(AbortFlag, 1);
+  EXPECT_EQ(TranscriptTail(1), std::vector<std::string>{"Error  : |file write error"});
+  EXPECT_TRUE(std::filesystem::is_empty(TempDir));
   EXPECT_TRUE(launcher_.documents.empty());
 }
 
