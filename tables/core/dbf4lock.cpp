@@ -79,11 +79,13 @@ bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool ex
 
 int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
                   std::uint32_t milliseconds) {
+  // The lock is mostly free: the clock is read only when it is not.
+  int code = platform::LockRange(fd, offset, length, exclusive);
+  if (code != 33) return code;
   const std::uint32_t start = TickCount();
   for (;;) {
     const std::uint32_t left = milliseconds - std::min(TickCount() - start, milliseconds);
-    const int code =
-        platform::WaitForRange(fd, offset, length, exclusive, std::min(left, kWaitSliceMs));
+    code = platform::WaitForRange(fd, offset, length, exclusive, std::min(left, kWaitSliceMs));
     if (code != 33 || left <= kWaitSliceMs || Halting) return code;
     platform::ProcessEventsWithoutInput();
   }

@@ -140,12 +140,14 @@ int ReleaseSemaphoreLock(SemaphoreState& state, bool readEnds = false) {
 // Reports the first failure of a read-change-write under the lock, after releasing it.
 void FinishUpdate(SemaphoreState& state, SemaphoreAction action, int readCode, int writeCode) {
   const int unlockCode = ReleaseSemaphoreLock(state, action == SemaphoreAction::kDecRead);
+  // Every read bracket passes here twice: the message is made only for a failure.
+  if (readCode == 0 && writeCode == 0 && unlockCode == 0) return;
   const std::string object = state.name + " " + ActionName(action);
   if (readCode != 0) {
     ReportError(static_cast<std::uint16_t>(readCode), "Cannot read: " + object);
   } else if (writeCode != 0) {
     ReportError(static_cast<std::uint16_t>(writeCode), "Cannot write to: " + object);
-  } else if (unlockCode != 0) {
+  } else {
     ReportError(static_cast<std::uint16_t>(unlockCode),
                 "Cannot unlock index semaphore file: " + object);
   }
