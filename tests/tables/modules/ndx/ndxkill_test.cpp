@@ -84,6 +84,9 @@ class TableKill : public ndxtest::IndexTest {
             static_cast<char*>(nullptr));
       _exit(127);
     }
+    // The moment counts from the writer's start, before it opens the table: started from an
+    // instrumented build on a busy machine, it takes tens of milliseconds to get there.
+    for (int wait = 0; wait < 50000 && !std::filesystem::exists(Path("log")); ++wait) usleep(100);
     usleep(static_cast<useconds_t>(micros));
     kill(pid, SIGKILL);
     int status = 0;
