@@ -49,6 +49,12 @@ std::int32_t EmptyIndex(IndexDescriptor& d) {
   return PastEnd();
 }
 
+// A step the index refused ends the move where it is, as at either end of the index.
+std::int32_t StayOnRefusal(IndexDescriptor& d) {
+  d.atBegin = d.atEnd = true;
+  return Area()->recNo;
+}
+
 // Ends a successful first or last: flags cleared, key saved, the entry's record.
 std::int32_t OnEntry(IndexDescriptor& d) {
   d.atBegin = d.atEnd = false;
@@ -264,7 +270,7 @@ std::int32_t _FindNextRec() {
   FindFound = false;
   IndexDescriptor* d = OrderIndex("_FindNextRec");
   if (d == nullptr) return 0;
-  if (!ChangeCheck()) return EmptyIndex(*d);
+  if (!ChangeCheck()) return StayOnRefusal(*d);
   WorkArea& area = *Area();
   if (area.recCount == 0) return EmptyIndex(*d);
   d->atBegin = false;
@@ -289,7 +295,7 @@ std::int32_t _FindPriorRec() {
   FindFound = false;
   IndexDescriptor* d = OrderIndex("_FindPriorRec");
   if (d == nullptr) return 0;
-  if (!ChangeCheck()) return EmptyIndex(*d);
+  if (!ChangeCheck()) return StayOnRefusal(*d);
   WorkArea& area = *Area();
   if (area.recCount == 0) return EmptyIndex(*d);
   d->atEnd = false;
