@@ -49,6 +49,8 @@ int IoCodeFromErrno(int err, bool writing) {
     case EDQUOT:
     case EFBIG:
       return 101;
+    case EXDEV:
+      return 17;
     default:
       return writing ? 101 : 100;
   }

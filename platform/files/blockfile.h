@@ -10,7 +10,8 @@
 namespace platform {
 
 // Engine I/O result for an errno value: 2 not found, 3 bad path, 4 too many files, 5 access
-// denied, 6 bad handle, 101 write failures, 100 every other read failure.
+// denied, 6 bad handle, 17 a rename across file systems, 101 write failures, 100 every other
+// read failure.
 int IoCodeFromErrno(int err, bool writing = false);
 
 // Share modes the engine uses: 66 read/write deny none, 64 read deny none, 18 read/write

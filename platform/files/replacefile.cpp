@@ -73,9 +73,17 @@ int ReplaceFile(const std::string& temp, const std::string& target) {
 }
 
 int RenameOver(const std::string& temp, const std::string& target) {
-  const std::string final = FinalTarget(target);
-  if (ArmedFault() != 0 || os::Rename(temp, final) != 0) return -1;
-  return FsyncDirectory(FolderOf(final));
+  if (RenameOverUnsynced(temp, target) != 0) return -1;
+  return FsyncDirectory(FinalFolder(target));
+}
+
+int RenameOverUnsynced(const std::string& temp, const std::string& target) {
+  if (ArmedFault() != 0 || os::Rename(temp, FinalTarget(target)) != 0) return -1;
+  return 0;
+}
+
+std::string FinalFolder(const std::string& path) {
+  return FolderOf(FinalTarget(path));
 }
 
 int FsyncDirectory(const std::string& folder) {

@@ -26,6 +26,13 @@ int ReplaceFile(const std::string& temp, const std::string& target);
 // again: one of several files replaced together.
 int RenameOver(const std::string& temp, const std::string& target);
 
+// RenameOver without the folder's sync, for a caller that renames several files back to back
+// and then syncs their folders (FinalFolder of each target).
+int RenameOverUnsynced(const std::string& temp, const std::string& target);
+
+// The folder of the file a path finally names.
+std::string FinalFolder(const std::string& path);
+
 // Makes the folder's entries durable. 0, or -1 with errno.
 int FsyncDirectory(const std::string& folder);
 

@@ -96,13 +96,15 @@ class NewFiles {
   ~NewFiles() {
     if (kept_) return;
     table.Close();
-    DropPackedFiles(tableName_);
+    DropPackedFiles(tableName_, memo);
   }
   NewFiles(const NewFiles&) = delete;
   NewFiles& operator=(const NewFiles&) = delete;
   void Keep() { kept_ = true; }
 
   platform::BlockFile table;
+  // The memo file the new one is to replace; empty for a table without memo file.
+  std::string memo;
 
  private:
   std::string tableName_;
@@ -200,10 +202,10 @@ bool PackIntoNewFiles(WorkArea& area, std::uint16_t openMode, bool wasShared) {
   if (code == 0) code = CopyKeptRecords(area, files.table, keptCount);
   SetReportErrors(reporting);
   if (code != 0) return PackFailed(area, code);
-  std::string memo;
   if (area.hasMemo && MemoHooks.packMemofile != nullptr &&
-      !MemoHooks.packMemofile(files.table, keptCount, PackedMemoName(area.fileName), memo))
+      !MemoHooks.packMemofile(files.table, keptCount, files.memo))
     return false;
+  const std::string& memo = files.memo;
   if (const int synced = files.table.Sync(); synced != 0) return PackFailed(area, synced);
   // Marked before the commit: from the marker on, the next open may put the packed table in.
   if (!marks.Set()) return false;

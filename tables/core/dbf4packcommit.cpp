@@ -4,8 +4,10 @@
 
 #include <cerrno>
 #include <string_view>
+#include <vector>
 
 #include "platform/files/blockfile.h"
+#include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
 #include "platform/files/replacefile.h"
 #include "tables/core/tzerror.h"
@@ -17,10 +19,10 @@ namespace {
 
 constexpr std::string_view kMarkerMagic = "KV6 PACK\n";
 
-// A file of the pack: beside the file the table's name finally leads to, so that it is renamed
-// within one file system even when the table is a symlink to another one.
-std::string PackFileName(const std::string& table, std::string_view ext) {
-  const std::string file = platform::FinalTarget(table);
+// A file of the pack: beside the file the name of the table or memo file finally leads to, so
+// that it is renamed within one file system even when that name is a symlink to another one.
+std::string PackFileName(const std::string& name, std::string_view ext) {
+  const std::string file = platform::FinalTarget(name);
   return file + "." + CompanionExt(file, ext);
 }
 
@@ -31,12 +33,6 @@ std::string MarkerName(const std::string& table) {
 // The marker while it is written: renamed to its name only once whole.
 std::string MarkerDraftName(const std::string& table) {
   return PackFileName(table, "packing$");
-}
-
-std::string FolderOf(const std::string& table) {
-  std::string dir, name, ext;
-  FSplit(platform::FinalTarget(table), dir, name, ext);
-  return dir.empty() ? "." : dir;
 }
 
 bool Exists(const std::string& path) {
@@ -75,6 +71,18 @@ std::string MemoPath(const std::string& table, const std::string& memo) {
   return dir + memo;
 }
 
+// The memo files either kind of memo would have beside the table, as they are spelt there.
+std::vector<std::string> PossibleMemoFiles(const std::string& table) {
+  std::string dir, name, ext;
+  FSplit(table, dir, name, ext);
+  return {platform::ResolveFileName(dir + name + "." + CompanionExt(table, "DBT")),
+          platform::ResolveFileName(dir + name + "." + CompanionExt(table, "FPT"))};
+}
+
+int FsyncFolderOf(const std::string& file) {
+  return platform::FsyncDirectory(platform::FinalFolder(file)) != 0 ? ErrnoCode() : 0;
+}
+
 // Holds the table's share lock exclusively while a crashed pack's files are dealt with, so that
 // the files of a pack another program runs right now are never touched.
 class TableGuard {
@@ -94,8 +102,8 @@ std::string PackedTableName(const std::string& table) {
   return PackFileName(table, "pack$");
 }
 
-std::string PackedMemoName(const std::string& table) {
-  return PackFileName(table, "packmemo$");
+std::string PackedMemoName(const std::string& memo) {
+  return PackFileName(memo, "packmemo$");
 }
 
 int CommitPackedFiles(const std::string& table, const std::string& memo) {
@@ -119,31 +127,42 @@ int CommitPackedFiles(const std::string& table, const std::string& memo) {
 }
 
 int FinishPackedFiles(const std::string& table, const std::string& memo, bool& nothingReplaced) {
-  const std::string newMemo = PackedMemoName(table), newTable = PackedTableName(table);
+  const std::string newMemo = memo.empty() ? std::string() : PackedMemoName(memo);
+  const std::string newTable = PackedTableName(table);
   const bool memoPending = !memo.empty() && Exists(newMemo);
   const bool tablePending = Exists(newTable);
   nothingReplaced = false;
-  if (memoPending && platform::RenameOver(newMemo, memo) != 0) {
+  // Back to back, with no sync between them: other programs that open the table between the two
+  // renames read the old table beside the packed memo file, and the shorter that time, the
+  // fewer crashes fall into it.
+  if (memoPending && platform::RenameOverUnsynced(newMemo, memo) != 0) {
     const int code = ErrnoCode();
     nothingReplaced = tablePending && Exists(newMemo);
     return code;
   }
-  if (tablePending && platform::RenameOver(newTable, table) != 0) {
+  if (tablePending && platform::RenameOverUnsynced(newTable, table) != 0) {
     const int code = ErrnoCode();
     nothingReplaced = memo.empty() && Exists(newTable);
     return code;
   }
-  // The rename of a table without memo file was its own commit, synced as it was made.
-  if (!Exists(MarkerName(table))) return 0;
+  const bool memoElsewhere =
+      !memo.empty() && platform::FinalFolder(memo) != platform::FinalFolder(table);
+  int code = memoElsewhere ? FsyncFolderOf(memo) : 0;
+  if (code == 0) code = FsyncFolderOf(table);
+  // The rename of a table without memo file was its own commit.
+  if (code != 0 || !Exists(MarkerName(table))) return code;
   // Synced, so that the marker of this pack never comes back to finish a later one.
   if (platform::os::Unlink(MarkerName(table)) != 0 && errno != ENOENT) return ErrnoCode();
-  return platform::FsyncDirectory(FolderOf(table)) != 0 ? ErrnoCode() : 0;
+  return FsyncFolderOf(table);
 }
 
-void DropPackedFiles(const std::string& table) {
+void DropPackedFiles(const std::string& table, const std::string& memo) {
   platform::os::Unlink(MarkerName(table));
   platform::os::Unlink(MarkerDraftName(table));
-  platform::os::Unlink(PackedMemoName(table));
+  for (const std::string& file :
+       memo.empty() ? PossibleMemoFiles(table) : std::vector<std::string>{memo}) {
+    platform::os::Unlink(PackedMemoName(file));
+  }
   platform::os::Unlink(PackedTableName(table));
 }
 
@@ -154,7 +173,7 @@ bool SettleInterruptedPack(const std::string& table) {
   // In use elsewhere: the program that has it open settled it, or is packing it now.
   if (guard.Code() == 32) return true;
   if (!Exists(marker)) {
-    if (guard.Code() == 0) DropPackedFiles(table);
+    if (guard.Code() == 0) DropPackedFiles(table, "");
     return true;
   }
   std::string memo;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tables/core/dbf4area.h"
+#include "tables/core/dbf4packcommit.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
@@ -169,11 +170,11 @@ class MemoPacker {
 }  // namespace
 
 bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records,
-                  const std::string& newMemo, std::string& memoName) {
+                  std::string& memoName) {
   if (CheckMemoArea("PackMemofile")) return false;
   MemoControl& memo = *CurrentMemo();
   memoName = memo.fileName;
-  return MemoPacker(*Area(), memo, newTable, records, newMemo).Run();
+  return MemoPacker(*Area(), memo, newTable, records, PackedMemoName(memo.fileName)).Run();
 }
 
 }  // namespace dadav

@@ -12,9 +12,9 @@
 namespace dadav {
 
 // Copies the memos the first `records` records of newTable refer to from the current area's
-// memo file into newMemo (synced and closed) and writes their new references into newTable;
-// memoName gets the memo file's name. False after a reported error, with newMemo gone.
-bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records,
-                  const std::string& newMemo, std::string& memoName);
+// memo file into a new memo file beside it (PackedMemoName, synced and closed) and writes their
+// new references into newTable; memoName gets the memo file's name. False after a reported
+// error, with the new memo file gone.
+bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records, std::string& memoName);
 
 }  // namespace dadav

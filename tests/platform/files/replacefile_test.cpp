@@ -49,6 +49,21 @@ TEST_F(ReplaceFileTest, FailedRenameRemovesTheTemp) {
   EXPECT_EQ(platform::FsyncDirectory(Path("missing")), -1);
 }
 
+// A rename into another file system fails as such, not as a full disk, and keeps the new file.
+TEST_F(ReplaceFileTest, ARenameIntoAnotherFileSystemFailsAsSuch) {
+  struct stat here {
+  }, other{};
+  const std::string target = "/dev/shm/kv6-rename-" + std::to_string(::getpid());
+  if (::stat(Dir().c_str(), &here) != 0 || ::stat("/dev/shm", &other) != 0 ||
+      here.st_dev == other.st_dev)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  Put("t.txt", "new");
+  EXPECT_EQ(platform::RenameOver(Path("t.txt"), target), -1);
+  EXPECT_EQ(platform::IoCodeFromErrno(errno, true), 17);
+  EXPECT_EQ(Bytes("t.txt"), "new");
+  EXPECT_FALSE(platform::os::Accessible(target, F_OK));
+}
+
 TEST_F(ReplaceFileTest, IdentityKnowsOneFileByAnySpelling) {
   Put("a.dbf", "x");
   Put("b.dbf", "x");

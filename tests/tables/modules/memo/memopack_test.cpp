@@ -56,12 +56,12 @@ class MemoPackTest : public MemoTest {
     ExpectNoPackFiles();
   }
 
-  // None of the files a pack writes beside the table is left.
+  // None of the files a pack writes beside the table and its memo file is left.
   void ExpectNoPackFiles() const {
-    for (const char* suffix : {".pack$", ".packmemo$", ".packed$"}) {
-      EXPECT_FALSE(FileExists(Path("t.dbf") + suffix)) << suffix;
-    }
+    for (const char* name : kPackFiles) EXPECT_FALSE(FileExists(Path(name))) << name;
   }
+  static constexpr const char* kPackFiles[] = {"t.dbf.pack$", "t.dbf.packed$", "t.dbt.packmemo$",
+                                               "t.fpt.packmemo$"};
 };
 
 TEST_F(MemoPackTest, PackKeepsEveryLiveMemoAndDropsTheRest) {
@@ -223,7 +223,7 @@ TEST_F(MemoPackTest, AnInterruptedPackIsFinishedOrUndoneAtTheNextOpen) {
   MakeTable(0x83, 6, true);
   const std::string dbf = Bytes("t.dbf"), memo = MemoFileBytes(0x83);
   Put("t.dbf.pack$", "partial copy");
-  Put("t.dbf.packmemo$", "partial copy");
+  Put("t.dbt.packmemo$", "partial copy");
   ExpectMemosMatchIds(0x83);
   EXPECT_EQ(Bytes("t.dbf"), dbf) << "no marker: the pack never committed";
   EXPECT_EQ(MemoFileBytes(0x83), memo);
@@ -238,9 +238,7 @@ TEST_F(MemoPackTest, AnInterruptedPackIsFinishedOrUndoneAtTheNextOpen) {
   const std::string packedDbf = Bytes("t.dbf"), packedMemo = MemoFileBytes(0x83);
   // A pack ended between its two renames: the memo file is the packed one, the table not yet.
   for (std::uint64_t k = 1; k <= steps; ++k) {
-    for (const char* suffix : {".pack$", ".packmemo$", ".packed$"}) {
-      std::filesystem::remove(Path("t.dbf") + suffix);
-    }
+    for (const char* name : kPackFiles) std::filesystem::remove(Path(name));
     Put("t.dbf", dbf);
     Put("t.dbt", memo);
     ASSERT_NE(InChild([this, k] {
@@ -290,13 +288,13 @@ TEST_F(MemoPackTest, PackFileNamesFollowTheCaseOfTheTablesExtension) {
       faults->CrashAtStep(k);
       Pack();
     });
-    seen = std::filesystem::exists(Path("UP.DBF.PACKMEMO$"));
-    EXPECT_FALSE(std::filesystem::exists(Path("UP.DBF.packmemo$")));
+    seen = std::filesystem::exists(Path("UP.DBT.PACKMEMO$"));
+    EXPECT_FALSE(std::filesystem::exists(Path("UP.DBT.packmemo$")));
   }
   EXPECT_TRUE(seen);
   USE(Path("UP.DBF"));
   CloseAll();
-  EXPECT_FALSE(std::filesystem::exists(Path("UP.DBF.PACKMEMO$"))) << "the stale copy is gone";
+  EXPECT_FALSE(std::filesystem::exists(Path("UP.DBT.PACKMEMO$"))) << "the stale copy is gone";
 }
 
 }  // namespace

@@ -187,13 +187,15 @@ TEST_F(PackSafety, AWriteFailingAtAnyPointLeavesTheOldFilesOrThePackedOnes) {
 // Stops the pack at each of its writes, syncs and renames, in a child process ended there as a
 // crash would end it; the next open finds the old table or the packed one, whole, and indexes
 // that find every record: a crash after the swap leaves them marked, so the open rebuilds them.
-// A table without memo file is swapped by its one rename and never needs a commit marker.
+// A table without memo file is swapped by its one rename and never needs a commit marker; a
+// table's two renames follow each other, so that only a crash at the second one leaves the old
+// table beside the packed memo file.
 TEST_F(PackSafety, APackEndedAtAnyStepLeavesTheOldTableOrThePackedOne) {
   for (std::uint8_t type : {std::uint8_t{0}, kTypes[0], kTypes[1], kTypes[2]}) {
     SCOPED_TRACE(int{type});
     MakeTable(type, "");
     const std::vector<std::string> old = Snapshot(type, "");
-    int oldSeen = 0, packedSeen = 0;
+    int oldSeen = 0, packedSeen = 0, betweenRenames = 0;
     for (std::uint64_t k = 1;; ++k) {
       Restore(type, "", old);
       const int status = InChild([this, k] {
@@ -206,6 +208,8 @@ TEST_F(PackSafety, APackEndedAtAnyStepLeavesTheOldTableOrThePackedOne) {
       ASSERT_EQ(status, FileFaults::kCrashStatus) << "step " << k;
       if (type == 0) {
         EXPECT_FALSE(FileExists(Path("t.dbf.packed$"))) << "step " << k;
+      } else if (Bytes("t.dbf") == old[0] && Bytes(Names(type)[3]) != old[3]) {
+        ++betweenRenames;
       }
       USE(Path("t.dbf") + " EXCLUSIVE");
       (RecCount() != kRecords ? packedSeen : oldSeen)++;
@@ -216,6 +220,7 @@ TEST_F(PackSafety, APackEndedAtAnyStepLeavesTheOldTableOrThePackedOne) {
     }
     EXPECT_GT(oldSeen, 10);
     EXPECT_GT(packedSeen, 0);
+    EXPECT_EQ(betweenRenames, type == 0 ? 0 : 1);
     std::printf("PACK ended at a step, type %02X: %d left the old table, %d the packed one\n", type,
                 oldSeen, packedSeen);
   }
@@ -413,24 +418,35 @@ TEST_F(PackSafety, ASharedTableIsSharedAgainAfterItsPack) {
 }
 
 // A table and memo file that are symlinks into another file system are packed there, and stay
-// symlinks.
+// symlinks; so is a memo file alone linked there, whose new file is made beside its target.
 TEST_F(PackSafety, ATableLinkedIntoAnotherFileSystemIsPackedThere) {
   SmallFileSystem small(Path("small"));
   if (!small.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
-  MakeTable(0x8B, "small/");
-  std::filesystem::create_symlink(Path("small/t.dbf"), Path("t.dbf"));
-  std::filesystem::create_symlink(Path("small/t.dbt"), Path("t.dbt"));
-  USE(Path("t.dbf") + " EXCLUSIVE");
-  ASSERT_TRUE(Pack());
-  EXPECT_EQ(RecCount(), kRecords / 2);
-  CloseAll();
-  EXPECT_TRUE(std::filesystem::is_symlink(Path("t.dbf")));
-  EXPECT_TRUE(std::filesystem::is_symlink(Path("t.dbt")));
-  USE(Path("t.dbf"));
-  GO(2);
-  EXPECT_EQ(Lines(Reference()), MemoOf(3));
-  CloseAll();
-  ExpectNoLeftovers(0x8B, "small/");
+  for (const bool tableLinked : {true, false}) {
+    SCOPED_TRACE(tableLinked ? "table and memo file linked" : "memo file linked");
+    std::filesystem::remove(Path("t.dbf"));
+    std::filesystem::remove(Path("t.dbt"));
+    MakeTable(0x8B, "small/");
+    if (tableLinked) {
+      std::filesystem::create_symlink(Path("small/t.dbf"), Path("t.dbf"));
+    } else {
+      std::filesystem::copy_file(Path("small/t.dbf"), Path("t.dbf"));
+      std::filesystem::remove(Path("small/t.dbf"));
+    }
+    std::filesystem::create_symlink(Path("small/t.dbt"), Path("t.dbt"));
+    USE(Path("t.dbf") + " EXCLUSIVE");
+    ASSERT_TRUE(Pack());
+    EXPECT_EQ(RecCount(), kRecords / 2);
+    CloseAll();
+    EXPECT_EQ(std::filesystem::is_symlink(Path("t.dbf")), tableLinked);
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("t.dbt")));
+    USE(Path("t.dbf"));
+    GO(2);
+    EXPECT_EQ(Lines(Reference()), MemoOf(3));
+    CloseAll();
+    ExpectNoLeftovers(0x8B, "small/");
+    ExpectNoLeftovers(0x8B, "");
+  }
 }
 
 }  // namespace
