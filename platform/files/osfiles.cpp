@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -134,6 +135,12 @@ int Rename(const std::string& from, const std::string& to) {
   std::string hostFrom, hostTo;
   if (!HostPath(from, hostFrom) || !HostPath(to, hostTo)) return -1;
   return ::rename(hostFrom.c_str(), hostTo.c_str());
+}
+
+int Exchange(const std::string& a, const std::string& b) {
+  std::string hostA, hostB;
+  if (!HostPath(a, hostA) || !HostPath(b, hostB)) return -1;
+  return ::renameat2(AT_FDCWD, hostA.c_str(), AT_FDCWD, hostB.c_str(), RENAME_EXCHANGE);
 }
 
 int MakeFolder(const std::string& path, mode_t mode) {

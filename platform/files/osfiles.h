@@ -40,6 +40,9 @@ int StatFileSystem(const std::string& path, struct statvfs& info);
 bool Accessible(const std::string& path, int mode);
 int Unlink(const std::string& path);
 int Rename(const std::string& from, const std::string& to);
+// Swaps the files of two existing names in one step (renameat2 with RENAME_EXCHANGE); EINVAL
+// where the file system cannot.
+int Exchange(const std::string& a, const std::string& b);
 int MakeFolder(const std::string& path, mode_t mode);
 int RemoveFolder(const std::string& path);
 int ChangeFolder(const std::string& path);

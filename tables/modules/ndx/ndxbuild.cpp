@@ -1,18 +1,22 @@
 #include "tables/modules/ndx/ndxbuild.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <queue>
 #include <vector>
 
+#include "platform/files/blockfile.h"
 #include "platform/files/dirservices.h"
 #include "platform/files/fileidentity.h"
 #include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/dbf4use.h"
@@ -367,7 +371,6 @@ class Build {
     }
     d_.anchor.SetRoot(root);
     d_.anchor.SetNextFree(root + 1);
-    d_.inChange = false;
     WriteAnchorNode(d_);
     progress.Finish();
   }
@@ -558,16 +561,60 @@ bool TakeOldFile(WorkArea& area, const std::string& path, bool& reopened) {
   return true;
 }
 
-// Opens the index file for the build and marks it as in change before anything of the old
-// index goes: a build that does not live to finish leaves an index that names its key for the
-// rebuild, never one that is trusted, and never no file at all where there was one.
-int StartIndexFile(IndexDescriptor& d, const std::string& path) {
-  int code = FileExists(path) ? d.file.Open(path, platform::kModeExclusive) : d.file.Create(path);
-  if (code != 0) return code;
-  d.inChange = true;
-  if (!WriteAnchorNode(d)) return -1;
-  return d.file.Truncate(kNdxBlockSize);
-}
+// The file a build writes, and the old index held exclusively meanwhile, as a rebuild in place
+// held it, so that no other program opens it in between.
+class NewIndexFile {
+ public:
+  explicit NewIndexFile(const std::string& path)
+      : path_(path), buildName_(IndexBuildFileName(path)) {}
+  // The build name holds the new file of a build that failed, or the old file once swapped.
+  ~NewIndexFile() {
+    if (started_) platform::os::Unlink(buildName_);
+  }
+  NewIndexFile(const NewIndexFile&) = delete;
+  NewIndexFile& operator=(const NewIndexFile&) = delete;
+
+  // Opens the new file into `file`, with the old file's permissions; 0 or the I/O code.
+  int Start(platform::BlockFile& file) {
+    struct stat info {};
+    const bool exists = platform::os::Stat(path_, info) == 0;
+    if (exists) {
+      if (const int code = old_.Open(path_, platform::kModeExclusive); code != 0) return code;
+    }
+    const int fd = platform::os::Open(buildName_, O_RDWR | O_CREAT | O_CLOEXEC);
+    if (fd < 0) return platform::IoCodeFromErrno(errno, true);
+    if (const int code = file.Adopt(fd); code != 0) return code;
+    started_ = true;
+    if (exists) platform::os::ChangeMode(buildName_, info.st_mode & 07777);
+    // Cut to the anchor, not emptied: some file systems write a file emptied and written anew
+    // out at once when it is closed.
+    return file.Truncate(kNdxBlockSize);
+  }
+
+  // The complete file takes the old one's place.
+  void Place(platform::BlockFile& file, const std::string& name) const {
+    file.Close();
+    if (const int code = Swap(); code != 0) {
+      ReportError(static_cast<std::uint16_t>(code),
+                  "Error writing index file: " + name + " [MakeIndex]");
+    }
+  }
+
+ private:
+  // Swapped with the old file, which then goes under the build name: a rename over a file makes
+  // some file systems write the new one out at once, which would cost more than the build.
+  int Swap() const {
+    const std::string target = platform::FinalTarget(path_);
+    if (old_.IsOpen() && platform::os::Exchange(buildName_, target) == 0) return 0;
+    if (platform::os::Rename(buildName_, target) == 0) return 0;
+    return platform::IoCodeFromErrno(errno, true);
+  }
+
+  std::string path_;
+  std::string buildName_;
+  platform::BlockFile old_;
+  bool started_ = false;
+};
 
 void RestoreRecord(WorkArea& area, std::int32_t recNo) {
   area.recNo = recNo;
@@ -584,6 +631,10 @@ void RestoreRecord(WorkArea& area, std::int32_t recNo) {
 void SetIndexProgressProc(IndexProgressProc proc, std::uint32_t steps) {
   progressProc = proc;
   progressSteps = steps;
+}
+
+std::string IndexBuildFileName(const std::string& path) {
+  return platform::FinalTarget(path) + ".build$";
 }
 
 std::string IndexFilePath(const std::string& name) {
@@ -624,7 +675,6 @@ void MakeIndex(const std::string& name, const std::string& expression, bool soun
   }
   QuietErrors quiet;
   bool reopened = false;
-  bool created = false;
   const std::int32_t recNo = area->recNo;
   {
     IndexDescriptor d;
@@ -641,22 +691,22 @@ void MakeIndex(const std::string& name, const std::string& expression, bool soun
       d.expression = keyMaker != nullptr ? std::string(kKeyMakerIndexText)
                                          : NormalizeKeyExpression(expression);
       if (area->tableIsOem && keyMaker == nullptr) d.expression = StrToOem(d.expression);
-      if (const int code = StartIndexFile(d, path); code != 0) {
-        if (code > 0) ReportError(static_cast<std::uint16_t>(code), "File not open" + path);
+      NewIndexFile newFile(path);
+      if (const int code = newFile.Start(d.file); code != 0) {
+        ReportError(static_cast<std::uint16_t>(code), "File not open" + path);
       } else {
-        created = true;
         try {
           Build(d, *area, path).Run();
         } catch (const std::bad_alloc&) {
           ReportError(217, " to allocate RW buffer [MakeIndex]");
         }
+        if (LastErrorCode == 0) newFile.Place(d.file, path);
       }
     }
   }
   const std::uint16_t code = LastErrorCode;
   const std::string message = LastErrorMessage;
   RestoreRecord(*area, recNo);
-  if (code != 0 && created) EraseFile(path);
   if (reopened) ReopenDbf(false);
   LastErrorCode = 0;
   if (code != 0) ReportError(code, message + Suffix(path));

@@ -8,6 +8,7 @@
 
 #include "platform/files/fileidentity.h"
 #include "platform/files/filelock.h"
+#include "platform/files/osfiles.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/tzdbflow.h"
@@ -257,6 +258,8 @@ void OpenIndex(const std::string& path, const IndexOptions& options, std::uint8_
     ReportError(static_cast<std::uint16_t>(code), "Unable to open index: " + path);
     return;
   }
+  // With the index open here nobody is building it: a build file beside it is a crash's leftover.
+  platform::os::Unlink(IndexBuildFileName(path));
   NdxBlock block{};
   if (!TakeMarkedIndex(*d, block)) return;
   if (!ReadHeader(*d, block)) return;
@@ -578,13 +581,31 @@ void Reindex() {
   // it trusted.
   KeepIndexMarks();
   for (std::uint8_t n = 1; n <= kIndexSlots; ++n) CloseSlot(n);
+  // A build that fails leaves its old file as it was. That file and the ones not rebuilt yet are
+  // opened again all the same, so that later changes keep them in step; the first error is
+  // reported once they are open.
+  const bool reporting = SetReportErrors(false);
+  std::uint16_t failed = 0;
+  std::string message;
+  const auto note = [&failed, &message] {
+    if (failed != 0 || LastErrorCode == 0) return;
+    failed = LastErrorCode;
+    message = LastErrorMessage;
+  };
   for (const RebuildPlan& plan : plans) {
-    MakeIndex(plan.name, plan.expression, plan.soundex, plan.order, plan.unique, plan.descending,
-              plan.keyMaker, plan.userData);
-    if (LastErrorCode != 0) return;
+    if (failed == 0) {
+      MakeIndex(plan.name, plan.expression, plan.soundex, plan.order, plan.unique, plan.descending,
+                plan.keyMaker, plan.userData);
+      note();
+    }
     const std::string name =
         WithOptions(plan.name, plan.unique, plan.soundex, plan.descending, plan.noCache);
-    if (!SetIndexTo(name, plan.order, plan.keyMaker, plan.userData)) return;
+    if (!SetIndexTo(name, plan.order, plan.keyMaker, plan.userData)) note();
+  }
+  SetReportErrors(reporting);
+  if (failed != 0) {
+    ReportError(failed, message);
+    return;
   }
   Set_Order_To(order);
 }

@@ -2,8 +2,6 @@
 // point, a file system that fills up and a process ended at any step leave the old table, memo
 // file and indexes byte for byte, or the packed table with its memos; the next open leaves no
 // file of the pack behind.
-#include <sys/mount.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +17,7 @@
 #include "tables/modules/expr/exprstart.h"
 #include "tables/modules/memo/memowrite.h"
 #include "tables/modules/ndx/ndxmanage.h"
+#include "tests/support/smallfilesystem.h"
 #include "tests/tables/modules/memo/memotest.h"
 
 namespace {
@@ -214,8 +213,9 @@ TEST_F(PackSafety, APackEndedAtAnyStepLeavesTheOldTableOrThePackedOne) {
       USE(Path("t.dbf") + " EXCLUSIVE");
       (RecCount() != kRecords ? packedSeen : oldSeen)++;
       CloseAll();
-      ExpectNoLeftovers(type, "");
       ExpectOldOrPacked("");
+      // The file of an index rebuild that the crash ended goes when the index is opened.
+      ExpectNoLeftovers(type, "");
       if (HasFailure()) return;
     }
     EXPECT_GT(oldSeen, 10);
@@ -309,35 +309,6 @@ TEST_F(PackSafety, AfterTheSwapTheIndexesStayMarkedUntilTheyAreRebuilt) {
     ExpectOldOrPacked("");
   }
 }
-
-// A small file system of its own, filled so that the pack runs out of space at each of its
-// writes in turn.
-class SmallFileSystem {
- public:
-  explicit SmallFileSystem(const std::string& folder) : folder_(folder) {
-    std::filesystem::create_directory(folder_);
-    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=512k") == 0;
-  }
-  ~SmallFileSystem() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-  }
-  SmallFileSystem(const SmallFileSystem&) = delete;
-  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-  bool Mounted() const { return mounted_; }
-
-  // Fills the file system up to free bytes left over.
-  void LeaveFree(std::uintmax_t free) const {
-    const std::string fill = folder_ + "/fill";
-    std::filesystem::remove(fill);
-    const std::uintmax_t available = std::filesystem::space(folder_).available;
-    if (available > free) WriteBytes(fill, std::vector<std::uint8_t>(available - free, 0x55));
-  }
-  void Empty() const { std::filesystem::remove(folder_ + "/fill"); }
-
- private:
-  std::string folder_;
-  bool mounted_ = false;
-};
 
 TEST_F(PackSafety, AFileSystemThatFillsUpLeavesEveryFileAsItWas) {
   const std::string folder = "small/";

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "tables/core/tzfiles.h"
 #include "tables/modules/expr/exprdates.h"
 #include "tables/modules/ndx/ndxsearch.h"
+#include "tests/support/smallfilesystem.h"
 #include "tests/tables/modules/ndx/ndxtest.h"
 
 namespace {
@@ -28,9 +31,11 @@ std::string NameOf(int i) {
 
 class IndexBuild : public ndxtest::IndexTest {
  protected:
-  void MakeTable(int records) {
-    NewTable(Path("t.dbf"), {Def("NAME", 'C', 10), Def("PRICE", 'N', 10, 2), Def("BORN", 'D', 8)},
-             records, [](int i) {
+  // The table t.dbf in the folder ("" or ending in "/").
+  void MakeTable(int records, const std::string& folder = "") {
+    NewTable(Path(folder + "t.dbf"),
+             {Def("NAME", 'C', 10), Def("PRICE", 'N', 10, 2), Def("BORN", 'D', 8)}, records,
+             [](int i) {
                SetText(1, NameOf(i));
                SetReal(2, (i * 37 % 1000) / 4.0 - 50);
                PutStoredField(3, "2026" + std::string(i % 12 < 9 ? "0" : "") +
@@ -65,6 +70,67 @@ class IndexBuild : public ndxtest::IndexTest {
       return order != 0 ? order < 0 : a.second < b.second;
     });
     return items;
+  }
+
+  // 3000 records in the folder ("" or ending in "/") with n.ndx on NAME and p.ndx on PRICE.
+  void MakeIndexedTable(const std::string& folder) {
+    MakeTable(3000, folder);
+    MakeIndexExpr("NAME", Path(folder + "n.ndx"));
+    MakeIndexExpr("PRICE", Path(folder + "p.ndx"));
+    CloseAll();
+  }
+
+  std::vector<std::vector<std::uint8_t>> Files(const std::string& folder) const {
+    std::vector<std::vector<std::uint8_t>> files;
+    for (const char* name : {"t.dbf", "n.ndx", "p.ndx"})
+      files.push_back(ReadBytes(Path(folder + name)));
+    return files;
+  }
+
+  void PutFiles(const std::string& folder, const std::vector<std::vector<std::uint8_t>>& files) {
+    const char* names[] = {"t.dbf", "n.ndx", "p.ndx"};
+    for (std::size_t i = 0; i < files.size(); ++i) WriteBytes(Path(folder + names[i]), files[i]);
+  }
+
+  // INDEX ON NAME to n.ndx, or REINDEX of both indexes, over the files `old`, once for each
+  // k = 1, 2, ... with fail(k) arming a failure, until one run completes. Each failed run leaves
+  // the files byte for byte as they were and no file of its own, its error reaches the caller,
+  // and after a REINDEX both indexes are open again: an appended record reaches both. The
+  // number of failed runs.
+  int FailEachStep(const std::string& folder, const std::vector<std::vector<std::uint8_t>>& old,
+                   bool reindex, const std::function<void(std::uint64_t)>& fail) {
+    for (std::uint64_t k = 1;; ++k) {
+      PutFiles(folder, old);
+      USE(Path(folder + "t.dbf") + " EXCLUSIVE");
+      if (reindex) CloseAndSetIndexTo(Path(folder + "n.ndx") + " " + Path(folder + "p.ndx"));
+      fail(k);
+      std::string error;
+      try {
+        if (reindex) {
+          Reindex();
+        } else {
+          MakeIndexExpr("NAME", Path(folder + "n.ndx"));
+        }
+      } catch (const EDadavError& e) {
+        error = e.what();
+      }
+      fail(0);
+      if (error.empty()) return static_cast<int>(k - 1);
+      EXPECT_EQ(Files(folder), old) << "step " << k << ": " << error;
+      if (reindex) {
+        ClearRecord();
+        Append();
+        CloseAll();
+        for (const char* index : {"n.ndx", "p.ndx"}) {
+          EXPECT_EQ(ndxtest::CheckIndexFile(Path(folder + index)).entries.size(), 3001u) << index;
+        }
+      }
+      CloseAll();
+      for (const auto& entry : std::filesystem::directory_iterator(Path(folder))) {
+        EXPECT_EQ(entry.path().string().find('$'), std::string::npos) << entry.path();
+      }
+      if (HasFailure()) return static_cast<int>(k);
+    }
   }
 };
 
@@ -159,6 +225,53 @@ TEST_F(IndexBuild, AFailedWriteIsReportedAndLeavesNoFile) {
   EXPECT_THROW(MakeIndexExpr("NAME", Path("bad.ndx")), EDadavError);
   EXPECT_EQ(LastErrorCode, 101);
   EXPECT_FALSE(FileExists(Path("bad.ndx")));
+}
+
+// A write that fails at any point of INDEX ON or REINDEX leaves the table and the old index
+// files byte for byte as they were, an index that a crash left marked still marked, and the
+// error reaches the caller; a failed REINDEX leaves every index open, so that later changes
+// keep them all in step. Also when the build spills sorted runs to a file.
+TEST_F(IndexBuild, AWriteFailingAtAnyPointLeavesTheOldIndexAsItWas) {
+  struct Case {
+    const char* name;
+    bool reindex;
+    bool marked;
+    std::size_t budget;
+  };
+  MakeIndexedTable("");
+  const std::size_t saved = IndexSortBudget;
+  platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+  for (const Case c : {Case{"INDEX ON", false, false, saved}, Case{"marked", false, true, saved},
+                       Case{"runs", false, false, 500 * (14 + sizeof(void*))},
+                       Case{"REINDEX", true, false, saved}}) {
+    SCOPED_TRACE(c.name);
+    auto old = Files("");
+    if (c.marked) std::copy_n("INCHANGE", 8, old[1].begin() + 480);
+    IndexSortBudget = c.budget;
+    EXPECT_GE(
+        FailEachStep("", old, c.reindex, [&faults](std::uint64_t k) { faults->FailWrite(k); }), 2);
+    if (HasFailure()) break;
+  }
+  IndexSortBudget = saved;
+}
+
+// The same on a small file system that fills up: with the disk space check let through, each
+// INDEX ON and REINDEX runs out of space at a later write, until one completes.
+TEST_F(IndexBuild, AFileSystemThatFillsUpLeavesTheOldIndexAsItWas) {
+  SmallFileSystem small(Path("small"));
+  if (!small.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
+  MakeIndexedTable("small/");
+  const auto old = Files("small/");
+  platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+  faults->SetFreeBytes(1e12L);
+  const auto fill = [&small](std::uint64_t k) {
+    small.Empty();
+    if (k != 0) small.LeaveFree((k - 1) * 4096);
+  };
+  for (const bool reindex : {false, true}) {
+    SCOPED_TRACE(reindex ? "REINDEX" : "INDEX ON");
+    EXPECT_GE(FailEachStep("small/", old, reindex, fill), 2);
+  }
 }
 
 int progressCalls = 0;
