@@ -1,6 +1,7 @@
 #include "platform/files/lockwait.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
@@ -41,10 +42,15 @@ timespec Span(std::uint32_t milliseconds) {
 }
 
 // Signals the calling thread once the time is up, and every few milliseconds after, in case the
-// first signal came before the wait began.
+// first signal came before the wait began. The thread takes the signal meanwhile even where it
+// blocks it otherwise.
 class WakeTimer {
  public:
   explicit WakeTimer(std::uint32_t milliseconds) {
+    sigset_t wake;
+    sigemptyset(&wake);
+    sigaddset(&wake, WakeSignal());
+    pthread_sigmask(SIG_UNBLOCK, &wake, &mask_);
     sigevent event{};
     event.sigev_notify = SIGEV_THREAD_ID;
     event.sigev_signo = WakeSignal();
@@ -57,6 +63,7 @@ class WakeTimer {
   }
   ~WakeTimer() {
     if (armed_) timer_delete(timer_);
+    pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
   }
   WakeTimer(const WakeTimer&) = delete;
   WakeTimer& operator=(const WakeTimer&) = delete;
@@ -64,6 +71,7 @@ class WakeTimer {
 
  private:
   static constexpr std::uint32_t kRepeatMs = 5;
+  sigset_t mask_{};
   timer_t timer_{};
   bool armed_ = false;
 };
