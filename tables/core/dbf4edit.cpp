@@ -76,6 +76,23 @@ void WriteDeletionFlag(WorkArea& area, bool deleted) {
   PutDeletionFlag(area, area.recNo);
 }
 
+// Writes the new record and its keys; true when both are in. When a step fails, the table is
+// cut back to what it was, so that no record stays that the caller was told is not there;
+// indexes that took its key in part stay marked for their rebuild.
+bool AppendWithKeys(WorkArea& area, bool indexed) {
+  AppendedRecord before;
+  AppendDbfRecord(area, before);
+  if (LastErrorCode != 0) return false;
+  LoadNativeRecord();
+  // Readers that trust the header, and other writers, see the shared append at once.
+  if (!area.exclusive && !area.vfile.isVirtual) WriteHeaderCount(area);
+  if (LastErrorCode == 0 && indexed && IndexHooks.appendNewKey != nullptr)
+    IndexHooks.appendNewKey();
+  if (LastErrorCode == 0) return true;
+  TakeBackAppend(area, before);
+  return false;
+}
+
 }  // namespace
 
 std::int32_t FieldCount() {
@@ -215,21 +232,22 @@ void Append() {
   RefreshRecCount();
   StoreNativeRecord();
   const bool indexed = Indexed();
+  const bool reporting = SetReportErrors(false);
+  bool appended = false;
   {
-    bool reporting = SetReportErrors(false);
     // The bracket marks the indexes as in change: without the mark on the disk the record is
     // not written, so a crash between record and keys never leaves an index that trusts itself.
     IndexBracket bracket(indexed, IndexHooks.setLockSemaphore);
-    if (LastErrorCode == 0) AppendDbfRecord(area);
-    if (LastErrorCode == 0) {
-      LoadNativeRecord();
-      // Readers that trust the header, and other writers, see the shared append at once.
-      if (!area.exclusive && !area.vfile.isVirtual) WriteHeaderCount(area);
-    }
-    SetReportErrors(reporting);
-    if (LastErrorCode == 0 && indexed && IndexHooks.appendNewKey != nullptr)
-      IndexHooks.appendNewKey();
+    if (LastErrorCode == 0) appended = AppendWithKeys(area, indexed);
   }
+  // With record and keys in, the append has succeeded. A mark the bracket could not clear only
+  // keeps the index from being trusted; the next change or the close clears it, and reports
+  // what fails there.
+  if (appended && LastErrorCode != 0) {
+    LastErrorCode = 0;
+    TakeLastMessage();
+  }
+  SetReportErrors(reporting);
   if (LastErrorCode == 0) area.bof = area.eof = false;
   ReportIfPending();
 }

@@ -646,9 +646,8 @@ void RestoreTail(const WorkArea& area, std::uint64_t offset, const FileTail& tai
   if (!tail.bytes.empty()) area.file.WriteAt(offset, tail.bytes.data(), tail.bytes.size(), done);
 }
 
-}  // namespace
-
-void PutDbfRecord(WorkArea& area, std::int32_t n) {
+// Writes record n; an append keeps what it overwrote in `tail`.
+void WriteRecord(WorkArea& area, std::int32_t n, FileTail& tail) {
   bool appending = n > area.recCount;
   if (appending && area.recCount >= kMaxRecordCount) {
     ReportError(212, "Table is full with " + std::to_string(kMaxRecordCount) +
@@ -667,7 +666,7 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
     record = area.stored.data();
   }
   const std::uint64_t offset = RecordOffset(area, n);
-  const FileTail tail = appending ? TailAt(area, offset) : FileTail{};
+  if (appending) tail = TailAt(area, offset);
   std::size_t done = 0;
   int code = area.file.WriteAt(offset, record, area.raw.size(), done);
   if (code == 0 && done < area.raw.size()) code = 101;
@@ -689,8 +688,31 @@ void PutDbfRecord(WorkArea& area, std::int32_t n) {
   }
 }
 
-void AppendDbfRecord(WorkArea& area) {
-  PutDbfRecord(area, area.recCount + 1);
+}  // namespace
+
+void PutDbfRecord(WorkArea& area, std::int32_t n) {
+  FileTail tail;
+  WriteRecord(area, n, tail);
+}
+
+void AppendDbfRecord(WorkArea& area, AppendedRecord& before) {
+  before.count = area.recCount;
+  before.recNo = area.recNo;
+  before.state = area.state;
+  before.offset = RecordOffset(area, area.recCount + 1);
+  FileTail tail;
+  WriteRecord(area, area.recCount + 1, tail);
+  before.fileSize = tail.size;
+  before.overwritten = std::move(tail.bytes);
+}
+
+void TakeBackAppend(WorkArea& area, const AppendedRecord& before) {
+  if (area.vfile.isVirtual || area.recCount != before.count + 1) return;
+  RestoreTail(area, before.offset, {before.fileSize, before.overwritten});
+  area.recCount = before.count;
+  area.recNo = before.recNo;
+  area.state = before.state;
+  if (!area.exclusive) WriteHeaderCount(area);
 }
 
 void PutDeletionFlag(WorkArea& area, std::int32_t n) {

@@ -62,7 +62,23 @@ void GetDbfRecord(WorkArea& area, std::int32_t n);
 // area reads a block at a time; nullptr for any other table or a record the file lacks.
 const std::uint8_t* RecordInBlock(WorkArea& area, std::int32_t n);
 void PutDbfRecord(WorkArea& area, std::int32_t n);
-void AppendDbfRecord(WorkArea& area);
+
+// What a table's file held where a record was appended, and the area's count, position and
+// state before it: all that TakeBackAppend needs to put back.
+struct AppendedRecord {
+  std::int32_t count = 0;
+  std::int32_t recNo = 0;
+  TableState state = kClosed;
+  std::uint64_t offset = 0;
+  std::uint64_t fileSize = 0;
+  std::vector<std::uint8_t> overwritten;
+};
+
+void AppendDbfRecord(WorkArea& area, AppendedRecord& before);
+// Cuts the record AppendDbfRecord wrote off again and puts back the bytes it overwrote, and the
+// count (in the header too when the table is shared), position and state of before: all within
+// the file's old size, so this succeeds on a full disk as well. Nothing for a virtual file.
+void TakeBackAppend(WorkArea& area, const AppendedRecord& before);
 void PutDeletionFlag(WorkArea& area, std::int32_t n);
 void UpdateDbfHeader(WorkArea& area);
 // Writes the table's header date and the record count `count` into file, the table's own or a

@@ -9,8 +9,10 @@
 
 #include "platform/files/filefaults.h"
 #include "platform/system/services.h"
+#include "tables/core/dbf4lock.h"
 #include "tables/core/tztext.h"
 #include "tables/modules/ndx/ndxsearch.h"
+#include "tests/support/smallfilesystem.h"
 #include "tests/tables/modules/ndx/ndxtest.h"
 
 namespace {
@@ -180,11 +182,124 @@ TEST_F(IndexUpdate, AFailedInsertTakesTheKeysOutOfTheLowerIndexesAgain) {
   faults->FailWrite(perAppend - 6 + 5);
   EXPECT_THROW(AppendName("N8"), EDadavError);
   EXPECT_EQ(LastErrorCode, 101);
-  EXPECT_EQ(RecCount(), 8) << "the record itself was written";
+  EXPECT_EQ(RecCount(), 7) << "the record was taken back with its keys";
   for (const char* file : {"a.ndx", "b.ndx", "c.ndx"}) {
     const std::vector<Entry> entries = Entries(file);
     EXPECT_EQ(entries.size(), 7u) << file;
     for (const Entry& e : entries) EXPECT_NE(e.second, 8u) << file;
+  }
+}
+
+// A table in the folder ("" or ending in "/") of 60 records under two indexes, a.ndx on NAME and
+// b.ndx on QTY, that APPEND fails at each write in turn or on a file system that fills up.
+class FailingAppend : public IndexUpdate {
+ protected:
+  void MakeTable(const std::string& folder) {
+    CloseAll();
+    folder_ = folder;
+    NewTable(Path(folder + "u.dbf"),
+             {Def("NAME", 'C', 10), Def("QTY", 'N', 10, 2), Def("NOTE", 'C', 200)}, 60, [](int i) {
+               SetText(1, "N" + std::to_string(100 + i));
+               SetReal(2, i);
+             });
+    MakeIndexExpr("NAME", Path(folder + "a.ndx"));
+    MakeIndexExpr("QTY", Path(folder + "b.ndx"));
+    CloseAll();
+  }
+
+  void Open(const std::string& mode) {
+    USE(Path(folder_ + "u.dbf") + mode);
+    CloseAndSetIndexTo(Path(folder_ + "a.ndx") + " " + Path(folder_ + "b.ndx"));
+    ASSERT_TRUE(!mode.empty() || FLock());
+  }
+
+  // A record with the smallest keys, which go into the indexes' full first leaves; the error it
+  // raised, empty when none.
+  static std::string AppendFirst(int n) {
+    try {
+      ClearRecord();
+      SetText(1, "A" + std::to_string(1000 + n));
+      SetReal(2, -n);
+      Append();
+    } catch (const EDadavError& error) {
+      return error.what();
+    }
+    return {};
+  }
+
+  // After the next exclusive open, which rebuilds an index a failure left marked, each index
+  // holds one entry for each record of the table, whose header counts them all.
+  void ExpectIndexesFindEveryRecord() {
+    Open(" EXCLUSIVE");
+    const auto records = static_cast<std::size_t>(RecCount());
+    CloseAll();
+    for (const char* index : {"a.ndx", "b.ndx"}) {
+      const ndxtest::TreeReport report = ndxtest::CheckIndexFile(Path(folder_ + index));
+      EXPECT_EQ(report.problem, "") << index;
+      EXPECT_EQ(report.entries.size(), records) << index;
+    }
+  }
+
+  std::vector<std::uint8_t> Table() const { return ReadBytes(Path(folder_ + "u.dbf")); }
+
+  std::string folder_;
+};
+
+// The write that fails is each write of the APPEND in turn: the indexes' marks, the record, the
+// header count of a shared table and the nodes of both indexes' splits. The table stays byte for
+// byte as it was and the caller gets the error, also when the record itself was written.
+TEST_F(FailingAppend, AWriteFailingAtAnyPointLeavesTheTableAsItWas) {
+  for (const std::string mode : {" EXCLUSIVE", ""}) {
+    SCOPED_TRACE(mode);
+    int failed = 0;
+    for (std::uint64_t k = 1;; ++k) {
+      MakeTable("");
+      const std::vector<std::uint8_t> old = Table();
+      Open(mode);
+      std::string error;
+      {
+        platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+        faults->FailWrite(k);
+        error = AppendFirst(1);
+      }
+      CloseAll();
+      if (error.empty()) break;
+      ++failed;
+      EXPECT_EQ(Table(), old) << "write " << k << ": " << error;
+      ExpectIndexesFindEveryRecord();
+      if (HasFailure()) return;
+    }
+    EXPECT_GE(failed, 8);
+  }
+}
+
+// Appends until a small file system is full, from a little more room each time, so that the
+// space runs out in the table or in either index: the failed APPEND leaves the table with the
+// records that were acknowledged, no more, and indexes that find them all.
+TEST_F(FailingAppend, AFileSystemThatFillsUpLeavesTheTableAsItWas) {
+  SmallFileSystem small(Path("small"));
+  if (!small.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
+  for (const std::string mode : {" EXCLUSIVE", ""}) {
+    SCOPED_TRACE(mode);
+    int inIndex = 0;
+    for (std::uintmax_t free = 0; free <= 40960; free += 4096) {
+      small.Empty();
+      MakeTable("small/");
+      Open(mode);
+      small.LeaveFree(free);
+      std::string error;
+      int acknowledged = -1;
+      while (error.empty()) error = AppendFirst(++acknowledged + 1);
+      small.Empty();
+      CloseAll();
+      if (error.find(".ndx") != std::string::npos) ++inIndex;
+      const std::uintmax_t records = 60u + static_cast<std::uintmax_t>(acknowledged);
+      EXPECT_EQ(std::filesystem::file_size(Path("small/u.dbf")), 129 + records * 221 + 1)
+          << free << " bytes free: " << error;
+      ExpectIndexesFindEveryRecord();
+      if (HasFailure()) return;
+    }
+    EXPECT_GT(inIndex, 0) << "no APPEND ran out of space in an index";
   }
 }
 
