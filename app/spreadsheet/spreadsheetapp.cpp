@@ -30,7 +30,7 @@ bool ReplaceWhole(const std::string& name, const std::string& text) {
   const int fd = platform::CreateTempBeside(name, newFile);
   if (fd < 0) return false;
   const bool written = platform::os::WriteAll(fd, text.data(), text.size());
-  if (::close(fd) == 0 && written) return platform::ReplaceFile(newFile, name) == 0;
+  if (::close(fd) == 0 && written) return platform::ReplaceFileUnsynced(newFile, name) == 0;
   platform::os::Unlink(newFile);
   return false;
 }

@@ -84,9 +84,9 @@ void TextFile::Rewrite() {
   }
 }
 
-// No sync of the new file's data: the rename comes only after every write succeeded, so a kill
-// or a full disk leaves the old file or the complete new one, and the output costs one rename
-// and the folder's sync.
+// No sync of the new file's data nor of its folder: the rename comes only after every write
+// succeeded, so a kill or a full disk leaves the old file or the complete new one, and the output
+// costs one rename.
 void TextFile::RewriteWhole() {
   Discard();
   ioResult_ = 0;
@@ -141,7 +141,7 @@ void TextFile::Finish(bool written) {
   newFile_.clear();
   if (!written) {
     platform::os::Unlink(newFile);
-  } else if (platform::ReplaceFile(newFile, name_) != 0) {
+  } else if (platform::ReplaceFileUnsynced(newFile, name_) != 0) {
     const int error = errno;
     Fail(WriteErrorCode(error), error);
   }

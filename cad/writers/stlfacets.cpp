@@ -91,7 +91,7 @@ bool stl_facets_end(std::uint32_t count) {
     drop_file();
     return written;
   }
-  const bool placed = platform::ReplaceFile(NewFile, FileName) == 0;
+  const bool placed = platform::ReplaceFileUnsynced(NewFile, FileName) == 0;
   NewFile.clear();
   return placed;
 }

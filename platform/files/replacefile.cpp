@@ -27,6 +27,17 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Passes on the rename's result, removing temp when the rename failed.
+int RemoveUnlessRenamed(const std::string& temp, int renamed) {
+  if (renamed == 0) return 0;
+  // A rename that went through but whose folder could not be synced left no temp: this finds
+  // nothing then.
+  const int error = errno;
+  os::Unlink(temp);
+  errno = error;
+  return -1;
+}
+
 }  // namespace
 
 std::string FinalTarget(const std::string& target) {
@@ -64,12 +75,11 @@ int CreateTempBeside(const std::string& target, std::string& tempName) {
 }
 
 int ReplaceFile(const std::string& temp, const std::string& target) {
-  if (RenameOver(temp, target) == 0) return 0;
-  // Once renamed, temp is gone and this finds nothing.
-  const int error = errno;
-  os::Unlink(temp);
-  errno = error;
-  return -1;
+  return RemoveUnlessRenamed(temp, RenameOver(temp, target));
+}
+
+int ReplaceFileUnsynced(const std::string& temp, const std::string& target) {
+  return RemoveUnlessRenamed(temp, RenameOverUnsynced(temp, target));
 }
 
 int RenameOver(const std::string& temp, const std::string& target) {

@@ -22,6 +22,11 @@ int CreateTempBeside(const std::string& target, std::string& tempName);
 // crash. 0, or -1 with errno; a failed rename removes temp.
 int ReplaceFile(const std::string& temp, const std::string& target);
 
+// ReplaceFile without the folder's sync, for an output the program can always write again: a kill
+// or a full disk still leaves the old file or the complete new one, and the output is spared the
+// sync's wait for the disk (which commits the new file's data with the rename).
+int ReplaceFileUnsynced(const std::string& temp, const std::string& target);
+
 // The same, but a failed rename leaves temp where it is, for a caller that must be able to try
 // again: one of several files replaced together.
 int RenameOver(const std::string& temp, const std::string& target);
