@@ -70,8 +70,9 @@ class Writer {
     for (std::int32_t r = 1; r <= dadav::RecCount(); ++r) {
       nextId_ = std::max(nextId_, StoredNumber(1, r) + 1);
     }
-    // Writers in turns append IDs of their own.
-    if (inTurns_) nextId_ += std::int64_t{seed} * 1000000;
+    // Writers in turns append IDs of their own, from a range that does not depend on what the
+    // others appended before this one started.
+    if (inTurns_) nextId_ = std::int64_t{seed} * 1000000;
   }
 
   void Step() {
