@@ -73,10 +73,6 @@ std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_
   return static_cast<std::uint32_t>(code);
 }
 
-bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive) {
-  return LockRegion(false, fd, offset, length, exclusive) == 0;
-}
-
 int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
                   std::uint32_t milliseconds) {
   // The lock is mostly free: the clock is read only when it is not.

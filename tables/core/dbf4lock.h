@@ -8,7 +8,6 @@ namespace dadav {
 
 std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_t length,
                          bool exclusive = true);
-bool LockRegionRetry(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive = true);
 // Takes the lock, waiting in turn up to `milliseconds` while another holder has it (keeping the
 // windows painted); 0 when granted, else the last lock code (33 when the time ran out).
 int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
