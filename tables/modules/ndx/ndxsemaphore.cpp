@@ -98,7 +98,9 @@ int ReadRecord(SemaphoreState& state) {
   std::size_t done = 0;
   const int code = state.file.ReadAt(0, bytes.data(), bytes.size(), done);
   if (code != 0) return code;
-  if (done != bytes.size()) return 100;
+  // A full disk or a kill right after the file was made leaves it without its whole record: it
+  // counts nobody, and the next update writes it whole.
+  if (done != bytes.size()) bytes = {};
   state.record.logins = bytes[0];
   state.record.readers = bytes[1];
   state.record.counter = static_cast<std::uint16_t>(bytes[2] | bytes[3] << 8);
@@ -173,7 +175,8 @@ bool MeansInUse(int code) {
 
 // Opens the semaphore file for sharing. A file no other program holds is emptied to a zero
 // record first: its counts were left by a program that ended without logging out. A file
-// dated today is taken as in use without asking.
+// dated today is taken as in use without asking. A file that cannot be given its zero record,
+// on a full disk, is removed again rather than left empty.
 int OpenSemaphoreFile(SemaphoreState& state, std::string& failure) {
   failure = "Cannot open: ";
   if (FileDatedToday(state.name)) return state.file.Open(state.name, platform::kModeShared);
@@ -182,7 +185,11 @@ int OpenSemaphoreFile(SemaphoreState& state, std::string& failure) {
   if (MeansInUse(code)) return state.file.Open(state.name, platform::kModeShared);
   failure = "Cannot open/create: ";
   if (code != 0) return code;
-  if ((code = state.file.Truncate(0)) != 0 || (code = WriteRecord(state)) != 0) return code;
+  if ((code = state.file.Truncate(0)) != 0 || (code = WriteRecord(state)) != 0) {
+    platform::os::Unlink(state.name);
+    state.file.Close();
+    return code;
+  }
   return state.file.ConvertShare(false);
 }
 

@@ -8,6 +8,7 @@
 #include <utime.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "tables/modules/ndx/ndxmark.h"
 #include "tables/modules/ndx/ndxsearch.h"
 #include "tables/modules/ndx/ndxsemaphore.h"
+#include "tests/support/smallfilesystem.h"
 #include "tests/tables/core/inchild.h"
 #include "tests/tables/modules/ndx/ndxtest.h"
 
@@ -204,6 +206,45 @@ TEST_F(IndexSharing, ASecondLoginCountsWhenTheFileIsDatedYesterday) {
   done.Give();
   EXPECT_EQ(child.Wait(), 0);
   EXPECT_EQ(Semaphore()[0], 1);
+}
+
+// A full disk or a kill right after the semaphore file was made leaves it short of its record,
+// dated today: it counts nobody and is written whole at the next open.
+TEST_F(IndexSharing, ASemaphoreFileShorterThanItsRecordIsTakenAsAZeroRecord) {
+  SetTodayProc([] { return platform::LocalNow(); });
+  for (const std::string& left : {std::string(), std::string("\x02\x01\x07", 3)}) {
+    SCOPED_TRACE(std::to_string(left.size()) + " bytes");
+    Put("s.@S@", left);
+    OpenShared();
+    Find("S7");
+    EXPECT_TRUE(FindFound);
+    AppendName("NEW");
+    EXPECT_EQ(Semaphore(), (std::vector<std::uint8_t>{1, 0, 2, 0}));
+    CloseAll();
+  }
+}
+
+// The first shared open on a full disk fails and leaves no semaphore file, and the next one
+// after space was freed works.
+TEST_F(IndexSharing, AFirstSharedOpenOnAFullDiskLeavesNoSemaphoreFile) {
+  SmallFileSystem small(Path("small"));
+  if (!small.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
+  NewTable(Path("small/s.dbf"), {Def("NAME", 'C', 10)}, 20,
+           [](int i) { SetText(1, "S" + std::to_string(i)); });
+  MakeIndexExpr("NAME", Path("small/s.ndx"));
+  CloseAll();
+  // A file left behind would be dated today and taken as in use.
+  SetTodayProc([] { return platform::LocalNow(); });
+  USE(Path("small/s.dbf"));
+  small.LeaveFree(0);
+  EXPECT_THROW(SetIndexToNames(Path("small/s.ndx"), 1), EDadavError);
+  EXPECT_FALSE(std::filesystem::exists(Path("small/s.@S@")));
+  small.Empty();
+  SetIndexToNames(Path("small/s.ndx"), 1);
+  Find("S7");
+  EXPECT_TRUE(FindFound);
+  AppendName("NEW");
+  CloseAll();
 }
 
 TEST_F(IndexSharing, AWriterGivesUpOnAReaderThatNeverLeaves) {
