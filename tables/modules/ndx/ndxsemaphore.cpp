@@ -124,6 +124,10 @@ bool TakeSemaphoreLock(SemaphoreState& state, SemaphoreAction action) {
     state.lockHeld = true;
     return true;
   }
+  // The read bracket ends all the same: its count, left in the file, must not stay vouched for.
+  if (action == SemaphoreAction::kDecRead) {
+    platform::UnlockRange(state.file.Descriptor(), kPresenceOffset, 1);
+  }
   ReportError(1202, "10 second timeout: Cannot lock index semaphore file: " + state.name + " " +
                         ActionName(action) +
                         "\r\nPossible cause: Network lock limit exceeded\r\n Lock result code: " +

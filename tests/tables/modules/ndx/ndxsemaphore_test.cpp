@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/files/blockfile.h"
+#include "platform/files/filelock.h"
 #include "platform/files/osfiles.h"
 #include "platform/system/clock.h"
 #include "tables/core/dbf4area.h"
@@ -45,6 +47,7 @@ class Semaphores : public EngineTest {
   }
   void TearDown() override {
     ResetSemaphores();
+    SetTickProc(nullptr);
     WriteLockTimeout = 100;
     SemaphoreDirectory.clear();
     EngineTest::TearDown();
@@ -240,6 +243,44 @@ TEST_F(Semaphores, ACountLeftByAProgramThatEndedInsideABracketIsNotWaitedFor) {
     HandleSemafore(SemaphoreAction::kLogout);
     CloseAll();
   }
+}
+
+// A read bracket whose end cannot take the semaphore lock ends all the same: its program no
+// longer vouches for the count it leaves, so that the next writer waits neither for it nor for
+// the count of a program that then ends inside its bracket.
+TEST_F(Semaphores, AReadBracketWhoseEndTimedOutLeavesACountNobodyWaitsFor) {
+  OpenBoth();
+  LoginIn(1);
+  LoginIn(2);
+  Select(1);
+  SetReadSemaphoreProc(true);
+  {
+    platform::BlockFile other;
+    ASSERT_EQ(other.Open(Path("s.@S@"), platform::kModeShared), 0);
+    ASSERT_EQ(platform::LockRange(other.Descriptor(), 1, 4, true), 0);
+    // A clock fifty times as fast ends the ten-second wait for the lock in a fraction of one.
+    SetTickProc([] { return platform::TickCountMs() * 50; });
+    const std::string message = RaisedMessage([] { SetReadSemaphoreProc(false); });
+    SetTickProc(nullptr);
+    EXPECT_NE(message.find("Cannot lock index semaphore file: " + Path("s.@S@") + " DECREAD"),
+              std::string::npos)
+        << message;
+  }
+  ASSERT_EQ(InChild([this] {
+              ResetSemaphores();
+              EngineStart();
+              USE(Path("s.dbf"));
+              HandleSemafore(SemaphoreAction::kLogin);
+              SetReadSemaphoreProc(true);
+            }),
+            0);
+  EXPECT_EQ(Counts().readers, 2);
+  WriteLockTimeout = 5;
+  Select(2);
+  const std::uint32_t start = TickCount();
+  EXPECT_EQ(RaisedMessage([] { SetLockSemaphoreProc(true); }), "");
+  EXPECT_LT(TickCount() - start, 1000u);
+  SetLockSemaphoreProc(false);
 }
 
 TEST_F(Semaphores, TheSemaphoreDirectoryHoldsTheFile) {
