@@ -128,7 +128,7 @@ bool ClearChangeMarkAtClose(IndexDescriptor& d) {
 std::string MarkedIndexMessage(const std::string& name) {
   return "Index " + name +
          " was left half changed by a program that ended during a change: it must be rebuilt "
-         "(REINDEX).";
+         "(REINDEX). The rebuild needs the table closed in every other program.";
 }
 
 }  // namespace dadav

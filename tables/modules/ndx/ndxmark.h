@@ -37,7 +37,8 @@ void KeepIndexMarks();
 // flushed. False after an error, which is reported.
 bool ClearChangeMarkAtClose(IndexDescriptor& d);
 
-// The error of an index found marked: it names the index and says it must be rebuilt.
+// The error of an index found marked: it names the index and says it must be rebuilt, which
+// needs the table closed in every other program.
 std::string MarkedIndexMessage(const std::string& name);
 
 }  // namespace dadav
