@@ -52,20 +52,50 @@ void RefuseFileName(const std::string& fullName) {
   AbortFlag = 1;
 }
 
-// An existing file must open for writing; it is neither emptied nor created.
-bool ExistingFileWritable(const std::string& fullName) {
-  const int fd = platform::os::Open(fullName, O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  ::close(fd);
-  return true;
+// Why a file cannot be written, as the user can mend it; empty when the system gave no such
+// cause. A file without any write permission is read-only to its owner as well.
+std::string WriteRefusalCause(const std::string& fullName, int error) {
+  if (error == EROFS) return "read-only";
+  if (error == ENOSPC || error == EDQUOT) return "disk full";
+  if (error != EACCES && error != EPERM) return "";
+  struct stat info {};
+  const bool noWriteBits = platform::os::Stat(fullName, info) == 0 &&
+                           (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return error == EACCES && noWriteBits ? "read-only" : "access denied";
 }
 
-// A new name must be creatable; the probe is removed again.
-bool NewFileCreatable(const std::string& fullName) {
-  const int fd = platform::os::Open(fullName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
-  if (fd < 0) return false;
+void RefuseUnwritable(const std::string& fullName, const std::string& cause) {
+  ShowError("file \"" + PathInText(fullName) + "\" cannot be written" +
+            (cause.empty() ? "" : " (" + cause + ")") + " !");
+  AbortFlag = 1;
+}
+
+// An existing file must open for writing; it is neither emptied nor created. The system's error
+// when it does not, else 0.
+int ExistingFileError(const std::string& fullName) {
+  const int fd = platform::os::Open(fullName, O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
   ::close(fd);
-  return platform::os::Unlink(fullName) == 0;
+  return 0;
+}
+
+// A new name must be creatable; the probe is removed again. The system's error when it is not,
+// else 0.
+int NewFileError(const std::string& fullName) {
+  const int fd = platform::os::Open(fullName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
+  if (fd < 0) return errno;
+  ::close(fd);
+  return platform::os::Unlink(fullName) == 0 ? 0 : errno;
+}
+
+// A name the system cannot make keeps the check's own text; a name it refuses to write says why.
+void RefuseNewName(const std::string& fullName, int error) {
+  const std::string cause = WriteRefusalCause(fullName, error);
+  if (cause.empty()) {
+    RefuseFileName(fullName);
+  } else {
+    RefuseUnwritable(fullName, cause);
+  }
 }
 
 platform::FileResult Choose(platform::DialogKind kind, const std::string& folder,
@@ -128,7 +158,8 @@ void CheckOutputFileName(const std::string& fullName) {
   }
   struct stat info {};
   if (platform::os::Stat(fullName, info) != 0) {
-    if (errno != ENOENT || !NewFileCreatable(fullName)) RefuseFileName(fullName);
+    const int error = errno == ENOENT ? NewFileError(fullName) : errno;
+    if (error != 0) RefuseNewName(fullName, error);
     return;
   }
   if (S_ISDIR(info.st_mode)) {
@@ -142,7 +173,9 @@ void CheckOutputFileName(const std::string& fullName) {
       return;
     }
   }
-  if (!ExistingFileWritable(fullName)) RefuseFileName(fullName);
+  if (const int error = ExistingFileError(fullName); error != 0) {
+    RefuseUnwritable(fullName, WriteRefusalCause(fullName, error));
+  }
 }
 
 void SaveFileDialog(std::string name, std::string& fullName) {

@@ -14,7 +14,9 @@ extern bool OverwriteQuestion;
 // Decides the full name of a calculation file to be written; empty name: a save dialog.
 void SaveFileDialog(std::string name, std::string& fullName);
 // Whether a file may be written under the name; sets AbortFlag on refusal. An existing file is
-// never emptied or erased here: its content stays until its writer replaces it.
+// never emptied or erased here: its content stays until its writer replaces it. A name that
+// cannot be made is refused as an invalid file name; a file or name the system refuses to write
+// is refused as such, with the cause (access denied, read-only, disk full) where it is known.
 void CheckOutputFileName(const std::string& fullName);
 void SelectFile(const std::string& currentPath, const std::string& mask, std::string& file);
 // kind 5: file := the full path; other kinds the bare name; kind 4 also takes FileExt.

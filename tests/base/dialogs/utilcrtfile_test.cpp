@@ -1,12 +1,15 @@
 #include "base/dialogs/utilcrtfile.h"
 
 #include <gmock/gmock.h>
+#include <sys/fsuid.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <tuple>
 
 #include "tests/base/dialogfixture.h"
+#include "tests/support/scopedcurrentfolder.h"
 
 namespace {
 
@@ -37,6 +40,108 @@ TEST_F(UtilCrtFileTest, DotsCountOnlyInTheFileNameAndFoldersAreNoFileNames) {
     EXPECT_EQ(CheckName(name), 1) << name;
     EXPECT_EQ(script_.Transcript().back(), "Error  : |invalid file name \"" + name + "\" !");
   }
+}
+
+// The permission checks of an ordinary user for file operations of this thread, which root
+// passes whatever the permissions say.
+class AsOrdinaryUser {
+ public:
+  AsOrdinaryUser()
+      : group_(static_cast<gid_t>(::setfsgid(kNobody))),
+        user_(static_cast<uid_t>(::setfsuid(kNobody))) {}
+  ~AsOrdinaryUser() {
+    ::setfsuid(user_);
+    ::setfsgid(group_);
+  }
+  AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+  AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+ private:
+  static constexpr uid_t kNobody = 65534;
+  gid_t group_;
+  uid_t user_;
+};
+
+// A tmpfs of the test's own on a folder, unmounted at the end.
+class TestMount {
+ public:
+  TestMount(const std::string& folder, const std::string& options) : folder_(folder) {
+    std::filesystem::create_directory(folder_);
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~TestMount() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  TestMount(const TestMount&) = delete;
+  TestMount& operator=(const TestMount&) = delete;
+  bool Mounted() const { return mounted_; }
+  bool MakeReadOnly() const {
+    return ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+  }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+// A file that exists but cannot be written, or a new name the system refuses to make in a folder
+// that exists, says why; only a name that cannot be made is an invalid file name.
+TEST_F(UtilCrtFileTest, AFileThatCannotBeWrittenSaysWhy) {
+  std::filesystem::permissions(dir_, std::filesystem::perms::owner_all |
+                                         std::filesystem::perms::group_exec |
+                                         std::filesystem::perms::others_exec);
+  Write("readonly.kv6", "kept");
+  std::filesystem::permissions(Path("readonly.kv6"), std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::group_read |
+                                                         std::filesystem::perms::others_read);
+  Write("others.kv6", "kept");
+  std::filesystem::permissions(Path("others.kv6"), std::filesystem::perms::owner_read |
+                                                       std::filesystem::perms::owner_write |
+                                                       std::filesystem::perms::group_read |
+                                                       std::filesystem::perms::others_read);
+  TestMount readOnly(Path("ro"), "size=64k,mode=0755");
+  TestMount noInodes(Path("full"), "size=64k,nr_inodes=1,mode=0755");
+  if (!readOnly.Mounted() || !noInodes.Mounted()) {
+    GTEST_SKIP() << "mounting a file system is not permitted here";
+  }
+  Write("ro/old.kv6", "kept");
+  ASSERT_TRUE(readOnly.MakeReadOnly());
+  struct Case {
+    const char* name;
+    bool asOrdinaryUser;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"readonly.kv6", true, "cannot be written (read-only)"},
+      {"others.kv6", true, "cannot be written (access denied)"},
+      {"new.kv6", true, "cannot be written (access denied)"},
+      {"ro/old.kv6", false, "cannot be written (read-only)"},
+      {"ro/new.kv6", false, "cannot be written (read-only)"},
+      {"full/new.kv6", false, "cannot be written (disk full)"},
+      {"missing/new.kv6", false, ""},
+  };
+  OverwriteQuestion = false;
+  // Named from inside the folder, whose own parents an ordinary user need not be able to pass.
+  const ScopedCurrentFolder inside(dir_);
+  for (const Case& c : cases) {
+    const std::string name = c.name;
+    int refused = 0;
+    if (c.asOrdinaryUser) {
+      const AsOrdinaryUser user;
+      refused = CheckName(name);
+    } else {
+      refused = CheckName(name);
+    }
+    const std::string expected = *c.shown == '\0' ? "invalid file name \"" + name + "\" !"
+                                                  : "file \"" + name + "\" " + c.shown + " !";
+    EXPECT_EQ(std::tuple(refused, script_.Transcript().back()),
+              std::tuple(1, "Error  : |" + expected))
+        << c.name;
+  }
+  OverwriteQuestion = true;
+  EXPECT_EQ(std::tuple(Read("readonly.kv6"), Read("others.kv6"), Read("ro/old.kv6")),
+            std::tuple("kept", "kept", "kept"));
+  EXPECT_FALSE(std::filesystem::exists(Path("new.kv6")));
 }
 
 TEST_F(UtilCrtFileTest, AnExistingFileIsAskedForAndKeptWhateverTheAnswer) {
