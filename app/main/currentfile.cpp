@@ -36,6 +36,8 @@ platform::MenuItem* FileMenuItemAt(platform::MenuBar& bar, std::int32_t position
   return index < file->Items().size() ? file->Items()[index].get() : nullptr;
 }
 
+}  // namespace
+
 void UpdateMessageCountCaption(platform::MenuBar& bar) {
   platform::MenuItem* item = bar.FindItem("mi_viewErrorMessages");
   if (item == nullptr) return;
@@ -44,8 +46,6 @@ void UpdateMessageCountCaption(platform::MenuBar& bar) {
   item->SetCaption(caption.bytes, caption.codePage);
   item->SetEnabled(MessageCount > 0);
 }
-
-}  // namespace
 
 void AskSaveModified() {
   if (ArchiveMode != 0 && ArchiveFlag != 0) {

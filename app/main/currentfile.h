@@ -16,8 +16,9 @@ void AskSaveModified();
 bool SaveCurrentFile(const std::string& name);
 // The window title of the current file, the recent-file items and the message count.
 void UpdateCaption(platform::MainWindow& window);
-// The message count on the error-messages item, enabled only while there are messages; then
-// the current drawing again.
+// The message count on the error-messages item, enabled only while there are messages.
+void UpdateMessageCountCaption(platform::MenuBar& bar);
+// UpdateMessageCountCaption, then the current drawing again.
 void UpdateMessageCount(platform::MainWindow& window);
 
 // RecentMenuIndex := the Exit item's position in the File menu; then ShowRecentFiles.

@@ -12,6 +12,7 @@
 #include "app/input/kv6load.h"
 #include "app/input/kvwst.h"
 #include "app/input/materialtables.h"
+#include "app/main/currentfile.h"
 #include "app/main/thh.h"
 #include "app/spreadsheet/spreadsheetlink.h"
 #include "base/dialogs/helperr.h"
@@ -186,9 +187,12 @@ std::vector<MainMenuEntry> HelpMenu() {
 platform::MenuItem& AddEntry(platform::Menu& menu, const MainMenuEntry& entry, Thh& form) {
   platform::MenuItem& item = menu.AddItem(entry.name, entry.caption);
   if (entry.command) {
+    // Every command may change the messages: a calculation, a file, a form's Calc that its Cancel
+    // keeps, a language; the count follows whichever way the command ended.
     item.onClick = [&form, command = entry.command] {
       AbortFlag = 0;
       command(form);
+      UpdateMessageCountCaption(form.Window().Menus());
     };
   }
   item.SetShortcut(entry.shortcut);

@@ -650,6 +650,74 @@ def cancel_and_close_keep_the_connection(program):
     exit_program(program)
 
 
+MESSAGE_PREFIX = re.compile(r"(Fatal  :|Error  :|Warning:)")
+
+
+def message_count_item(program):
+    """The View menu opened: the error messages item's count and whether it is enabled."""
+    def entry(state):
+        window = program.window_in(state, "QMainWindow")
+        for action in window["menuBar"] if window else []:
+            if action["text"].replace("&", "") == "View":
+                return action
+        return None
+    program.click_box(program.wait("menu View in the menu bar", entry)["box"])
+
+    def item(state):
+        popup = state["popup"]
+        if not popup or popup["title"].replace("&", "") != "View":
+            return None
+        for action in popup["actions"]:
+            match = re.fullmatch(r"Error messages \((\d+)\)", action["text"].replace("&", ""))
+            if match:
+                return action, int(match.group(1))
+        return None
+    return program.wait("the item Error messages (n) in the open menu View", item)
+
+
+def messages_shown(program):
+    """View, Error messages (n): n, and the messages its report shows (none while disabled)."""
+    action, count = message_count_item(program)
+    if not action["enabled"]:
+        program.keys("Escape")
+        program.settle()
+        program.focus_main_window()
+        return count, 0
+    program.click_box(action["box"])
+    viewer = program.wait_window("TForm_showtextfile")
+    shown = [c["text"] for c in viewer["controls"] if c["name"] == "Memo1"]
+    program.keys("Escape")
+    program.wait_no_window("TForm_showtextfile")
+    program.focus_main_window()
+    return count, len(MESSAGE_PREFIX.findall(shown[0] if shown else ""))
+
+
+def calc_then_cancel_counts_the_messages(program):
+    """File, Open of the worked example (one warning); a torque that overloads it typed into the
+    load form, Calc, then Cancel, which keeps the calculated connection: the View menu's count is
+    that of the messages its report shows, before and after."""
+    example = program.work("p3g60.kv6")
+    shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
+    program.focus_main_window()
+    open_calc_file(program, example)
+    for torque in ("1000000", "1000"):
+        before = messages_shown(program)
+        program.open_input_form("l", "TForm_kv6load", "the load form")
+        program.step("the torque %s typed into the load form, Calc, then Cancel" % torque)
+        type_into(program, "TForm_kv6load", "Edit_t", torque)
+        program.click("TForm_kv6load", "Button_calc")
+        program.settle()
+        program.click("TForm_kv6load", "Button_cancel")
+        program.wait_no_window("TForm_kv6load")
+        program.focus_main_window()
+        program.step("View, Error messages (n) after Calc and Cancel")
+        count, shown = messages_shown(program)
+        if count != shown or (count, shown) == before:
+            program.fail("the View menu counts %d messages, its report shows %d; before the Calc "
+                         "they were %d and %d" % (count, shown, before[0], before[1]))
+    exit_program(program)
+
+
 def configuration_captions(program):
     """File, Settings: the choices of the CAD and Printout pages stand beside their captions, and
     the hidden fields of the external page leave no caption behind; Cancel."""
@@ -856,6 +924,7 @@ PARTS = {
     "print-proportions": print_proportions,
     "cancel-and-close-keep-the-connection": cancel_and_close_keep_the_connection,
     "configuration-captions": configuration_captions,
+    "calc-then-cancel-counts-the-messages": calc_then_cancel_counts_the_messages,
 }
 
 

@@ -16,6 +16,7 @@
 #include "cad/layer/cadstream.h"
 #include "cad/layer/cadvar.h"
 #include "cad/print/printcon.h"
+#include "calc/calcfile.h"
 #include "calc/kv6record.h"
 #include "platform/headless/dialogscript.h"
 #include "platform/ui/controls.h"
@@ -307,6 +308,62 @@ TEST_F(ThhTest, ClosingTheTableOfFilesWithoutAPickRestoresTheCaption) {
 
 TEST_F(ThhTest, CaptionWithoutAFile) {
   EXPECT_EQ(form->Window().Caption(), "KV6  -  polygon profile P3G   V 4.1");
+}
+
+// Whatever a command did to the messages, the View menu's item shows their count afterwards and
+// is enabled only while there are any: also after a Calc that Cancel or the close box keeps.
+TEST_F(ThhTest, TheMessageCountFollowsEveryCommand) {
+  const std::string golden = FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6");
+  // The example warns only of its missing dB2; ten times its torque overloads it.
+  std::string overloaded = golden;
+  const std::string torque = "\r\n1000.0000000\r\n";
+  ASSERT_NE(overloaded.find(torque), std::string::npos);
+  overloaded.replace(overloaded.find(torque), torque.size(), "\r\n1000000.0000000\r\n");
+  home.Put("example.kv6", golden);
+  home.Put("overloaded.kv6", overloaded);
+  auto calcThen = [](const char* edit, const char* text, bool closeBox) {
+    return Step(DialogKind::Form).Act([=](platform::Form& input) {
+      input.Get<platform::Edit>(edit).TypeText(text);
+      input.Get<platform::Button>("Button_calc").Click();
+      if (closeBox) {
+        input.Close();
+      } else {
+        input.Get<platform::Button>("Button_cancel").Click();
+      }
+    });
+  };
+  struct Case {
+    const char* what;
+    const char* start;
+    const char* item;
+    platform::headless::DialogStep step;
+  };
+  const Case cases[] = {
+      {"Calc, Cancel in the load form", "example.kv6", "mi_editlast",
+       calcThen("Edit_t", "1000000", false)},
+      {"Calc, close box in the load form", "overloaded.kv6", "mi_editlast",
+       calcThen("Edit_t", "1000", true)},
+      {"Calc, Cancel in the dimensions form", "example.kv6", "mi_editabmessungen",
+       calcThen("Edit_bohrung2", "100", false)},
+      {"Calc, close box in the material form", "example.kv6", "mi_EditMaterial",
+       calcThen("Edit_Re1", "10", true)},
+      {"File, Open", "example.kv6", "mi_fileOpen",
+       Step(DialogKind::OpenFile).Type(home.Path("overloaded.kv6"))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(LoadCalcFile(home.Path(c.start)));
+    UpdateMessageCount(form->Window());
+    const std::uint16_t before = MessageCount;
+    DialogScript script;
+    script->Expect(c.step);
+    Item(c.item).Click();
+    EXPECT_NE(MessageCount, before);
+    const platform::MenuItem& count = Item("mi_viewErrorMessages");
+    EXPECT_EQ(
+        std::tuple(count.Caption(), count.Enabled()),
+        std::tuple("&Error messages (" + std::to_string(MessageCount) + ")", MessageCount > 0));
+  }
 }
 
 }  // namespace
