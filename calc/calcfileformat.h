@@ -13,6 +13,9 @@
 
 // Larger files are no calculation files.
 inline constexpr std::size_t kCalcFileLimit = 1U << 20;
+// The largest magnitude of a real the reader takes: beyond it no connection is meant, and such
+// values would overflow the calculation.
+inline constexpr long double kLargestCalcFileReal = 1e12L;
 
 // The fixed lines of the layout. The reader finds each where the counts before it place it, so
 // a count that disagrees with the lines it counts shows as damage instead of shifting values.

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr std::size_t kLastMaterialLine = 44;
-// Beyond this no connection is meant, and such values would overflow the calculation.
-constexpr long double kLargestReal = 1e12L;
 
 // Lines end in LF or CR LF; a Ctrl-Z ends the file.
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
@@ -31,7 +29,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 
 long double RealValue(std::string_view text) {
   const long double x = TextToReal(CommaToPoint(text));
-  return std::isfinite(x) && std::fabs(x) <= kLargestReal ? x : 0;
+  return std::isfinite(x) && std::fabs(x) <= kLargestCalcFileReal ? x : 0;
 }
 
 std::int32_t InRange(std::int32_t n, std::int32_t low, std::int32_t high) {

@@ -5,14 +5,19 @@
 using platform::Edit;
 
 void FilledValues::Fill(Edit& edit, long double value, const std::string& text) {
-  numbers_[edit.Name()] = value;
+  numbers_[edit.Name()] = {value, text};
   edit.Fill(ToDisplayText(text));
 }
 
 long double FilledValues::Read(const Edit& edit, Parser parse) const {
   const auto kept = numbers_.find(edit.Name());
-  if (edit.Filled() && kept != numbers_.end()) return kept->second;
+  if (edit.Filled() && kept != numbers_.end()) return kept->second.value;
   return parse(FromDisplayText(edit.Text()));
+}
+
+void FilledValues::Refill(Edit& edit) const {
+  const auto kept = numbers_.find(edit.Name());
+  if (kept != numbers_.end()) edit.Fill(ToDisplayText(kept->second.text));
 }
 
 void FilledValues::FillText(Edit& edit, const std::string& stored) {

@@ -18,11 +18,17 @@ class FilledValues {
   // value shown as text, a stored (code page 850) text.
   void Fill(platform::Edit& edit, long double value, const std::string& text);
   long double Read(const platform::Edit& edit, Parser parse) const;
+  // The value and text the edit was last filled with, filled in again.
+  void Refill(platform::Edit& edit) const;
   // A stored text shown for display; an unchanged one reads back as the same bytes.
   void FillText(platform::Edit& edit, const std::string& stored);
   std::string ReadText(const platform::Edit& edit) const;
 
  private:
-  std::map<std::string, long double> numbers_;
+  struct Shown {
+    long double value;
+    std::string text;
+  };
+  std::map<std::string, Shown> numbers_;
   std::map<std::string, std::string> texts_;
 };

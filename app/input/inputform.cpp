@@ -1,13 +1,19 @@
 #include "app/input/inputform.h"
 
+#include <cmath>
+
 #include "base/dialogs/formplace.h"
+#include "base/dialogs/utilcrt.h"
 #include "base/files/utilsys.h"
 #include "base/help/helptext.h"
 #include "base/settings/wbrelvar.h"
+#include "base/text/displaytext.h"
+#include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
 #include "calc/kv6rech.h"
 
 using platform::Button;
+using platform::Edit;
 using platform::ModalResult;
 
 InputForm::InputForm(std::string name, std::string caption, platform::Size designed)
@@ -51,7 +57,7 @@ void InputForm::AddOkCancel() {
   ok.SetCaption("OK");
   ok.SetDefault(true);
   ok.onClick = [this] {
-    if (!Acceptable()) return;
+    if (!NumbersInRange() || !Acceptable()) return;
     StoreAll();
     AbortFlag = 0;
     SetModalResult(ModalResult::Ok);
@@ -77,6 +83,24 @@ void InputForm::HoldPick(const std::function<void()>& pick) {
   }
 }
 
+// A text that names no long double, or a value beyond the range once converted (an infinity
+// too), is refused; a text that is no number reads as 0 as ever.
+bool InputForm::NumbersInRange() {
+  for (const NumberRange& range : NumberRanges()) {
+    Edit& edit = Get<Edit>(range.edit);
+    const long double value = fields_.Read(edit, range.parse);
+    const bool beyond = !edit.Filled() && RealBeyondRange(FromDisplayText(edit.Text()));
+    if (!beyond && std::isfinite(value) && value >= range.lo && value <= range.hi) continue;
+    ShowRangeError(range.show(range.lo), range.show(range.hi));
+    fields_.Refill(edit);
+    // What the form shows from the field follows its old value too.
+    if (edit.onChange) edit.onChange();
+    edit.SetFocus();
+    return false;
+  }
+  return true;
+}
+
 void InputForm::StoreAll() {
   if (picked_) picked_->Restore();
   picked_.reset();
@@ -84,7 +108,7 @@ void InputForm::StoreAll() {
 }
 
 void InputForm::Calc() {
-  if (!Acceptable()) return;
+  if (!NumbersInRange() || !Acceptable()) return;
   StoreAll();
   CalculateP3G();
   kept_ = ConnectionState::Current();
@@ -95,6 +119,7 @@ void InputForm::Calc() {
 // exactly what it was, however often the units switch. What the switch stores is not
 // calculated, so a Cancel takes it back; the unit system stays switched.
 void InputForm::ToggleUnits() {
+  if (!NumbersInRange()) return;
   StoreAll();
   ToggleUnitSystem();
   Load();

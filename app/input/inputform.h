@@ -6,15 +6,35 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/input/filledvalues.h"
+#include "calc/calcfileformat.h"
 #include "calc/connectionstate.h"
 #include "platform/ui/forms.h"
 
+// The largest magnitude a number field takes, in the record's units: the calculation file keeps
+// values up to kLargestCalcFileReal, and the free profile derives values up to 7 times its d1
+// and e1.
+inline constexpr long double kLargestInput = kLargestCalcFileReal / 10;
+
+// A number field that the store takes, with the values it may take in the record's units. Its
+// text reads by parse and the bounds show by show, both in the user's units.
+struct NumberRange {
+  const char* edit;
+  FilledValues::Parser parse;
+  std::string (*show)(long double);
+  long double lo = -kLargestInput;
+  long double hi = kLargestInput;
+};
+
 // A modal input form on the record: loads its fields when it shows, stores them on OK, Calc and
-// the unit toggle. OK clears AbortFlag and does not calculate; Cancel, Esc and the close box set
-// AbortFlag and put the connection back as the form found it or as its last Calc left it, so no
-// result stands beside inputs it was not calculated from. Calc stores, calculates and redraws
+// the unit toggle. None of them stores while a number field holds a value outside its range:
+// that field is refused with the range message, shows its old value again and takes the focus,
+// so the record only takes values the calculation file keeps. OK clears AbortFlag and does not
+// calculate; Cancel, Esc and the close box set AbortFlag and put the connection back as the form
+// found it or as its last Calc left it, so no result stands beside inputs it was not calculated
+// from. Calc stores, calculates and redraws
 // the current drawing, and the form stays open. A pick from a table fills the form only: what it
 // picked reaches the record with the next store, and Cancel drops it.
 class InputForm : public platform::Form {
@@ -26,6 +46,8 @@ class InputForm : public platform::Form {
   virtual void Store() = 0;
   // Whether the fields may be stored; a form refuses by moving the focus to the culprit.
   virtual bool Acceptable() { return true; }
+  // The number fields the store takes now.
+  virtual std::vector<NumberRange> NumberRanges() const { return {}; }
 
   void AddHelpButton(const std::string& name, const std::string& caption, std::uint16_t number,
                      std::uint16_t mode);
@@ -40,6 +62,8 @@ class InputForm : public platform::Form {
   FilledValues fields_;
 
  private:
+  // Whether every number field holds a value within its range; refuses the first that does not.
+  bool NumbersInRange();
   // The held picks, then the fields, into the record.
   void StoreAll();
   void Calc();

@@ -194,6 +194,19 @@ bool TForm_kv6abm::Acceptable() {
   return false;
 }
 
+std::vector<NumberRange> TForm_kv6abm::NumberRanges() const {
+  std::vector<NumberRange> ranges;
+  const std::int32_t item = Get<RadioGroup>("RadioGroup_abm").ItemIndex();
+  if (item == kFreeItem || (item != kTableItem && CalcData.DimensionMode == 2)) {
+    ranges.push_back({"Edit_d1", TextToLength, LengthText});
+    ranges.push_back({"Edit_e1", TextToLength, LengthText});
+  }
+  for (const char* edit : {"Edit_l", "Edit_l1", "Edit_l2", "Edit_bohrung1", "Edit_bohrung2"}) {
+    ranges.push_back({edit, TextToLength, LengthText});
+  }
+  return ranges;
+}
+
 // A mode outside both items stays as it was (a file may hold one); only a click sets 1 or 2.
 void TForm_kv6abm::Store() {
   kv6record& r = CalcData;

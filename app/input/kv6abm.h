@@ -13,6 +13,8 @@ class TForm_kv6abm final : public InputForm {
   void Store() override;
   // The effective length must not read as 0; else the focus goes to Edit_l.
   bool Acceptable() override;
+  // d1 and e1 only where the store takes them: for a free profile.
+  std::vector<NumberRange> NumberRanges() const override;
 
  private:
   void AddModeControls();

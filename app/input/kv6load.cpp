@@ -103,6 +103,13 @@ void TForm_kv6load::Store() {
   CalcData.Mb = fields_.Read(Get<Edit>("Edit_Mb"), TextToTorque);
 }
 
+std::vector<NumberRange> TForm_kv6load::NumberRanges() const {
+  return {{"Edit_t", TextToTorque, TorqueText},
+          {"Edit_Mb", TextToTorque, TorqueText},
+          {"Edit_ka", TextToReal, RealText},
+          {"Edit_fw", TextToReal, RealText}};
+}
+
 void ShowLoadForm() {
   ShowInputForm<TForm_kv6load>();
 }

@@ -12,6 +12,7 @@ class TForm_kv6load final : public InputForm {
  protected:
   void Load() override;
   void Store() override;
+  std::vector<NumberRange> NumberRanges() const override;
 
  private:
   void AddTorqueRow(const char* edit, const char* caption, const char* unit,

@@ -59,12 +59,15 @@ void AddCaption(GroupBox& group, const std::string& name, const char* caption, s
   label.SetHint(text);
 }
 
+// The yield point is kept as a whole number of 32 bits.
+constexpr long double kLowestStress = std::numeric_limits<std::int32_t>::min();
+constexpr long double kHighestStress = std::numeric_limits<std::int32_t>::max();
+
 // Whole N/mm^2, halves to the even neighbour; values beyond 32 bits are held at its limits.
 std::int32_t WholeStress(long double stress) {
-  constexpr long double kLow = std::numeric_limits<std::int32_t>::min();
-  constexpr long double kHigh = std::numeric_limits<std::int32_t>::max();
   if (std::isnan(stress)) return 0;
-  return static_cast<std::int32_t>(std::nearbyint(std::clamp(stress, kLow, kHigh)));
+  return static_cast<std::int32_t>(
+      std::nearbyint(std::clamp(stress, kLowestStress, kHighestStress)));
 }
 
 }  // namespace
@@ -159,6 +162,16 @@ void TForm_kvwst::Pick(int part) {
     if (PickMaterial(1, part)) LoadPart(part);
   });
   AbortFlag = 0;
+}
+
+std::vector<NumberRange> TForm_kvwst::NumberRanges() const {
+  std::vector<NumberRange> ranges;
+  for (const PartControls& c : kParts) {
+    ranges.push_back({c.re, TextToStress, StressText, kLowestStress, kHighestStress});
+    ranges.push_back({c.fs, TextToReal, RealText});
+    ranges.push_back({c.fh, TextToReal, RealText});
+  }
+  return ranges;
 }
 
 void ShowMaterialForm() {

@@ -14,6 +14,7 @@ class TForm_kvwst final : public InputForm {
  protected:
   void Load() override;
   void Store() override;
+  std::vector<NumberRange> NumberRanges() const override;
 
  private:
   void AddPart(int part);

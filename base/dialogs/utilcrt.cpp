@@ -81,11 +81,6 @@ void RefuseInput(const std::string& text) {
   ShowErrorBox("Invalid Input \"" + text + "\" !");
 }
 
-void RefuseRange(const std::string& lo, const std::string& hi) {
-  platform::Dialogs().Beep();
-  ShowErrorBox("Valid Data are: " + lo + " .. " + hi + " !");
-}
-
 template <class Real>
 void InputReal(const std::string& prompt, Real& x, Real lo, Real hi) {
   Real candidate = x;
@@ -103,7 +98,7 @@ void InputReal(const std::string& prompt, Real& x, Real lo, Real hi) {
       candidate = static_cast<Real>(value);
     }
     if (lo > candidate || candidate > hi) {
-      RefuseRange(RealText(lo), RealText(hi));
+      ShowRangeError(RealText(lo), RealText(hi));
       shown = RealText(candidate);
       text = shown;
       continue;
@@ -127,6 +122,12 @@ void ShowError(const std::string& text) {
 void ShowErrorBox(const std::string& text) {
   ShowMessageBox(text, 12);
 }
+
+void ShowRangeError(const std::string& lo, const std::string& hi) {
+  platform::Dialogs().Beep();
+  ShowErrorBox("Valid Data are: " + lo + " .. " + hi + " !");
+}
+
 void ShowInfo(const std::string& text) {
   ShowMessageBox(text, 0);
 }
@@ -221,7 +222,7 @@ void InputInteger(const std::string& prompt, std::int32_t& n, std::int32_t a, st
     }
     const std::int32_t value = TextToInt(text);
     if (value < lo || value > hi) {
-      RefuseRange(IntText(lo), IntText(hi));
+      ShowRangeError(IntText(lo), IntText(hi));
       text = IntText(value);
       continue;
     }

@@ -12,6 +12,8 @@ void ShowMessageBox(const std::string& text, std::uint16_t kind);
 // An error box only while ErrorBoxOn is set.
 void ShowError(const std::string& text);
 void ShowErrorBox(const std::string& text);
+// The refusal of a number outside lo .. hi (the bounds as shown): a beep and the valid-data box.
+void ShowRangeError(const std::string& lo, const std::string& hi);
 void ShowInfo(const std::string& text);
 void ShowNote(const std::string& text);
 void ShowMessageTitled(const std::string& title, const std::string& text);

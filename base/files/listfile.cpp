@@ -13,6 +13,9 @@ TextFile ListFile;
 
 namespace {
 
+// As many as the program's number texts carry.
+constexpr std::int32_t kSignificantDigits = 18;
+
 void WriteFields(std::initializer_list<const std::string*> fields) {
   std::string line;
   for (const std::string* field : fields) line += *field + "|";
@@ -35,6 +38,16 @@ long double ReadReal() {
 // Written in their short form ("0", "-2").
 bool WholeBelowOne(long double x) {
   return x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L;
+}
+
+// The value's 18 significant digits in exponent form without trailing zeros: "1E-400",
+// "1.23456789012345678E+0".
+std::string ShortExponentText(long double x) {
+  const std::string text = ExponentText(x, kSignificantDigits, 1);
+  const std::size_t exponent = text.find('E');
+  std::size_t end = text.find_last_not_of('0', exponent - 1) + 1;
+  if (text[end - 1] == '.') --end;
+  return text.substr(0, end) + text.substr(exponent);
 }
 
 }  // namespace
@@ -64,7 +77,9 @@ std::string RealLineText(long double x) {
 }
 
 std::string ExactRealLineText(long double x) {
-  return FixedPointText(x, WholeBelowOne(x) ? 0 : 7);
+  std::string fixed = FixedPointText(x, WholeBelowOne(x) ? 0 : 7);
+  std::string exponent = ShortExponentText(x);
+  return TextToReal(fixed) == TextToReal(exponent) ? fixed : exponent;
 }
 
 void WriteBoolLine(bool b) {

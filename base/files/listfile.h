@@ -25,7 +25,8 @@ void WriteRealLine(long double x);
 std::string RealLineText(long double x);
 // The value as calculation files hold it, so that it survives any number of saves: "." and 7
 // decimals whatever FloatDigits and the regional settings, whole values below 1 in their short
-// form ("0", "-2").
+// form ("0", "-2"). A value whose 18 significant digits that form cannot hold (1e-400, 1.5e-8,
+// 1.23456789012345678) is written with them in exponent form instead ("1E-400").
 std::string ExactRealLineText(long double x);
 void WriteBoolLine(bool b);
 // The texts each followed by "|", on one line.

@@ -437,9 +437,11 @@ struct RealScanner {
   }
 };
 
-}  // namespace
+enum class RealScan { NotANumber, Zero, Value, BeyondRange };
 
-long double TextToReal(std::string_view text) {
+// The value of a text of the real syntax; BeyondRange when its mantissa is not zero but its value
+// overflows or underflows a long double.
+RealScan ScanReal(std::string_view text, long double& value) {
   RealScanner scan{text, text.find(',')};
   while (scan.pos < text.size() && text[scan.pos] == ' ') ++scan.pos;
   bool negative = false;
@@ -452,12 +454,27 @@ long double TextToReal(std::string_view text) {
     ++scan.pos;
     scan.ReadDigits(true);
   }
-  if (!scan.anyDigit || !scan.ReadExponent() || scan.pos != text.size()) return 0;
-  if (scan.mantissa == 0) return 0;
-  const long double value =
+  if (!scan.anyDigit || !scan.ReadExponent() || scan.pos != text.size()) {
+    return RealScan::NotANumber;
+  }
+  if (scan.mantissa == 0) return RealScan::Zero;
+  const long double magnitude =
       ScaleByPow10(static_cast<long double>(scan.mantissa), std::clamp(scan.exponent, -6000, 6000));
-  if (!std::isfinite(value)) return 0;
-  return negative ? -value : value;
+  if (!std::isfinite(magnitude) || magnitude == 0) return RealScan::BeyondRange;
+  value = negative ? -magnitude : magnitude;
+  return RealScan::Value;
+}
+
+}  // namespace
+
+long double TextToReal(std::string_view text) {
+  long double value = 0;
+  return ScanReal(text, value) == RealScan::Value ? value : 0;
+}
+
+bool RealBeyondRange(std::string_view text) {
+  long double value = 0;
+  return ScanReal(text, value) == RealScan::BeyondRange;
 }
 
 std::int32_t TextToInt(std::string_view text) {

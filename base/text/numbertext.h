@@ -63,6 +63,9 @@ std::string RealTextFixedPoint(std::int32_t intDigits, std::int32_t decimals, lo
 // sign and digits. The first "," counts as the separator ".". Any other text (trailing
 // characters or blanks, a second separator, "inf", "nan", hex, out of range) gives 0.
 long double TextToReal(std::string_view text);
+// Whether the text has the syntax TextToReal reads but names a value that no long double holds
+// ("1e5000", "1e-5000"), so that it reads as 0 although its digits are not all zero.
+bool RealBeyondRange(std::string_view text);
 
 // Value of an integer text: optional leading blanks, optional sign, then decimal digits or "$"
 // and hexadecimal digits (up to $FFFFFFFF, taken as a 32-bit pattern). Any other text, or a

@@ -22,8 +22,10 @@ import sys
 HEADER_LINES = 7
 INTEGER = re.compile(r"-?[0-9]+\Z")
 # A real is either the short form (an INTEGER) of a whole value below 1 or has exactly 7
-# decimals; the decimal sign is the writer's regional one, "." or ",".
+# decimals; the decimal sign is the writer's regional one, "." or ",". A value whose significant
+# digits those forms cannot hold comes in exponent form, without trailing zeros.
 REAL_LONG = re.compile(r"-?[0-9]+[.,][0-9]{7}\Z")
+REAL_EXPONENT = re.compile(r"-?[1-9](\.[0-9]*[1-9])?E[+-][0-9]+\Z")
 # Drawing-text numbers: digits with an optional fraction.
 REAL_TEXT = re.compile(r"-?[0-9]+([.,][0-9]+)?\Z")
 
@@ -82,7 +84,7 @@ class Lines:
 
 
 def real_value(line, where):
-    if REAL_LONG.match(line):
+    if REAL_LONG.match(line) or REAL_EXPONENT.match(line):
         return float(line.replace(",", "."))
     if INTEGER.match(line):
         value = int(line)

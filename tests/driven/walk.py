@@ -718,6 +718,62 @@ def calc_then_cancel_counts_the_messages(program):
     exit_program(program)
 
 
+def load_form_torque(program):
+    """Edit, Load: the torque the load form shows, then Cancel."""
+    program.open_input_form("l", "TForm_kv6load", "the load form")
+    torque = program.control("TForm_kv6load", "Edit_t")["text"]
+    program.click("TForm_kv6load", "Button_cancel")
+    program.wait_no_window("TForm_kv6load")
+    program.focus_main_window()
+    return torque
+
+
+def a_torque_the_file_cannot_keep(program):
+    """File, Open of the worked example; the torque 1e400 typed into the load form, then OK: the
+    form refuses it with the range message, shows the old torque again and keeps its size, or it
+    takes it; OK, File, Save, File, Open: the load form shows the torque it took."""
+    example = program.work("p3g60.kv6")
+    shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
+    program.focus_main_window()
+    open_calc_file(program, example)
+    program.open_input_form("l", "TForm_kv6load", "the load form")
+    old = program.control("TForm_kv6load", "Edit_t")["text"]
+    size = program.wait_window("TForm_kv6load")["box"][2:]
+    program.step("the torque 1e400 typed into the load form, then OK")
+    type_into(program, "TForm_kv6load", "Edit_t", "1e400")
+    program.click("TForm_kv6load", "Button_ok")
+    taken = "1e400"
+    refusal = program.wait("the load form to close or to refuse the torque",
+                           lambda s: s if program.window_in(s, "QMessageBox") or
+                           not program.window_in(s, "TForm_kv6load") else None)
+    box = program.window_in(refusal, "QMessageBox")
+    if box is not None:
+        program.step("the range message, then Return")
+        said = [c["text"] for c in box["controls"] if c["name"] == "qt_msgbox_label"]
+        if not said or not said[0].startswith("Valid Data are: "):
+            program.fail("the load form refused 1e400 with %s, not the range message" % said)
+        program.keys("Return")
+        program.wait_no_window("QMessageBox")
+        form = program.wait("the load form again",
+                            lambda s: program.window_in(s, "TForm_kv6load"))
+        taken = program.control("TForm_kv6load", "Edit_t")["text"]
+        if taken != old or form["box"][2:] != size:
+            program.fail("after the refusal the load form shows the torque %r, not %r, and "
+                         "measures %s, not %s" % (taken, old, form["box"][2:], size))
+        program.step("OK in the load form with its old torque")
+        program.click("TForm_kv6load", "Button_ok")
+    program.wait_no_window("TForm_kv6load")
+    program.focus_main_window()
+    save_calc_file(program, example)
+    open_calc_file(program, example)
+    program.step("the load form after File, Save and File, Open")
+    shown = load_form_torque(program)
+    if float(shown) != float(taken):
+        program.fail("the load form shows the torque %s after File, Save and File, Open; it took "
+                     "%s" % (shown, taken))
+    exit_program(program)
+
+
 def configuration_captions(program):
     """File, Settings: the choices of the CAD and Printout pages stand beside their captions, and
     the hidden fields of the external page leave no caption behind; Cancel."""
@@ -925,6 +981,7 @@ PARTS = {
     "cancel-and-close-keep-the-connection": cancel_and_close_keep_the_connection,
     "configuration-captions": configuration_captions,
     "calc-then-cancel-counts-the-messages": calc_then_cancel_counts_the_messages,
+    "a-torque-the-file-cannot-keep": a_torque_the_file_cannot_keep,
 }
 
 

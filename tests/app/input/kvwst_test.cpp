@@ -145,19 +145,24 @@ TEST_F(MaterialForm, TheAllowablePressureFollowsTheFieldsAndImperialStoresWholeM
   EXPECT_EQ(Materials[kHub].Re, 250);
   EXPECT_EQ(PartFS[kHub], 2);
 
-  std::string psi, psiPlim;
+  // A yield point beyond 32 bits is refused with the range in psi, and the old one stays.
+  std::string psi, psiPlim, afterRefusal;
   Materials[kShaft].Re = 300;
   InForm([&](Form& form) {
     psi = Text(form, "Edit_Re1");
     psiPlim = Caption(form, "Label_plim1");
     Type(form, "Edit_Re1", "1e20");
     Press(form, "Button_ok");
+    afterRefusal = Text(form, "Edit_Re1");
+    Press(form, "Button_ok");
   });
   ShowMaterialForm();
   EXPECT_EQ(psi, "43511");
   EXPECT_EQ(psiPlim.substr(0, 23), "plim = Re * fs * fH = 5");
   EXPECT_EQ(psiPlim.substr(psiPlim.size() - 4), " psi");
-  EXPECT_EQ(Materials[kShaft].Re, 2147483647);
+  EXPECT_EQ(afterRefusal, "43511");
+  EXPECT_TRUE(Boxed("Valid Data are: -311464585855 .. 311464585710 !"));
+  EXPECT_EQ(Materials[kShaft].Re, 300);
 }
 
 TEST_F(MaterialForm, AnUntouchedFormStoresEveryValueBitForBit) {
