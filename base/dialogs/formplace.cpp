@@ -1,6 +1,5 @@
 #include "base/dialogs/formplace.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "base/draw/hgvar.h"
@@ -64,11 +63,7 @@ void CenterOnDrawWindow(platform::FormHandle& form) {
   if (KeepsDesign()) return;
   ScaleContents(form);
   SizeByInputScale(form);
-  const platform::Point origin = DrawWindowOrigin();
-  const platform::Size window = DrawWindowSize();
-  const platform::Size size = form.OuterSize();
-  form.SetPosition({origin.x + std::max(0, (window.width - size.width) / 2),
-                    origin.y + std::max(0, (window.height - size.height) / 2 + kCentreDrop)});
+  form.CentreOn({DrawWindowOrigin(), DrawWindowSize(), kCentreDrop});
   SetDialogBorder(form);
 }
 

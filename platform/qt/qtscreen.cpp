@@ -28,6 +28,26 @@ Size FrameOf(const QWidget& widget) {
   return Size{outer.width() - widget.width(), outer.height() - widget.height()};
 }
 
+// The outer size the widget shows with, its frame at least the placement's.
+Size ShownOuterSize(const QWidget& widget, const RecordedFormHandle& placement) {
+  const Size frame = FrameOf(widget);
+  const Size outer = placement.OuterSize();
+  const Size client = placement.ClientSize();
+  return {widget.width() + std::max(frame.width, outer.width - client.width),
+          widget.height() + std::max(frame.height, outer.height - client.height)};
+}
+
+// The free area of the screen a frame at that place stands on mostly, else of the primary one.
+Rect ScreenAreaAt(Point position, Size outer) {
+  const QScreen* screen = QGuiApplication::screenAt(
+      QPoint(position.x + outer.width / 2, position.y + outer.height / 2));
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr)
+    return {position.x, position.y, position.x + outer.width, position.y + outer.height};
+  const QRect area = screen->availableGeometry();
+  return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+}
+
 }  // namespace
 
 std::unique_ptr<ScreenSource> MakeQtScreen() {
@@ -48,6 +68,10 @@ Point QtFormHandle::Position() const {
 
 void QtFormHandle::SetPosition(Point position) {
   widget_.move(position.x, position.y);
+}
+
+void QtFormHandle::CentreOn(const Centring& centring) {
+  SetPosition(centring.PositionFor(OuterSize()));
 }
 
 Size QtFormHandle::OuterSize() const {
@@ -128,7 +152,11 @@ void ApplyPlacement(QWidget& widget, const RecordedFormHandle& placement) {
     handle.SetClientSize(
         {std::max(client.width, least.width()), std::max(client.height, least.height())});
   }
-  if (placement.HasPosition()) handle.SetPosition(placement.Position());
+  if (!placement.HasPosition()) return;
+  const Size outer = ShownOuterSize(widget, placement);
+  const Point position =
+      placement.CentredOn() ? placement.CentredOn()->PositionFor(outer) : placement.Position();
+  handle.SetPosition(OntoScreen(position, outer, ScreenAreaAt(position, outer)));
 }
 
 void ReadPlacement(const QWidget& widget, RecordedFormHandle& placement) {

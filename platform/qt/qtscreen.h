@@ -25,6 +25,7 @@ class QtFormHandle final : public FormHandle {
 
   Point Position() const override;
   void SetPosition(Point position) override;
+  void CentreOn(const Centring& centring) override;
   Size OuterSize() const override;
   void SetOuterSize(Size size) override;
   Size ClientSize() const override;
@@ -47,7 +48,9 @@ class QtFormHandle final : public FormHandle {
 
 // Carries out a placement the core decided on a top-level widget about to show: with a designed
 // size its font, border and client size (never below what the widget's layout needs), and its
-// position once one is set.
+// position once one is set. A centred widget is centred on the size it shows with; the frame,
+// which the toolkit knows only once the widget shows, is taken as at least the placement's own.
+// Then the widget is moved onto the screen where it would stand out of it.
 void ApplyPlacement(QWidget& widget, const RecordedFormHandle& placement);
 // Writes the widget's real position and client size back, as the user left them.
 void ReadPlacement(const QWidget& widget, RecordedFormHandle& placement);

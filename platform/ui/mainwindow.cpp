@@ -17,6 +17,9 @@ class WindowFormHandle final : public FormHandle {
 
   Point Position() const override { return recorded_.Position(); }
   void SetPosition(Point position) override { recorded_.SetPosition(position); }
+  void CentreOn(const Centring& centring) override {
+    SetPosition(centring.PositionFor(OuterSize()));
+  }
   Size OuterSize() const override {
     const Size client = window_.ClientSize();
     return {client.width + kMainWindowFrame.width, client.height + kMainWindowFrame.height};

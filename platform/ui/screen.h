@@ -4,6 +4,7 @@
 // compositor may place windows itself: positions set here are then requests.
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/ui/canvas.h"
 
@@ -37,6 +38,22 @@ ScreenFacts PrimaryScreen();
 
 enum class FormBorder { Dialog, Sizeable };
 
+// A form centred on an area (the drawing window): horizontally centred, vertically centred and
+// drop pixels lower, never left of or above the area's top left corner.
+struct Centring {
+  Point origin;
+  Size area;
+  std::int32_t drop = 0;
+  bool operator==(const Centring&) const = default;
+
+  // Where the outer frame of a form of that size stands.
+  Point PositionFor(Size outer) const;
+};
+
+// The position nearest to the given one at which an outer frame of that size lies inside the
+// screen's area; a frame larger than the area keeps its top left corner inside it.
+Point OntoScreen(Point position, Size outer, const Rect& screen);
+
 // A form (or the main window) as far as placement and scaling go. Positions are screen pixels of
 // the outer frame; the frame is the difference between outer and client size.
 class FormHandle {
@@ -44,6 +61,9 @@ class FormHandle {
   virtual ~FormHandle() = default;
   virtual Point Position() const = 0;
   virtual void SetPosition(Point position) = 0;
+  // Places the form centred on its size now; a form not yet shown is centred again on the size
+  // it shows with, which its contents may make larger.
+  virtual void CentreOn(const Centring& centring) = 0;
   virtual Size OuterSize() const = 0;
   virtual void SetOuterSize(Size size) = 0;
   virtual Size ClientSize() const = 0;
@@ -62,7 +82,7 @@ class FormHandle {
 
 // A form handle that only keeps what is set: the placement of a form or dialog that the core
 // decides before a backend shows it (the headless backend keeps it as it is). Until a position
-// is set, the toolkit places the window itself.
+// is set, the toolkit places the window itself. A position set takes the place of a centring.
 class RecordedFormHandle final : public FormHandle {
  public:
   explicit RecordedFormHandle(Size designed, Size frame = {16, 39});
@@ -71,6 +91,11 @@ class RecordedFormHandle final : public FormHandle {
   void SetPosition(Point position) override {
     position_ = position;
     positioned_ = true;
+    centring_.reset();
+  }
+  void CentreOn(const Centring& centring) override {
+    SetPosition(centring.PositionFor(outer_));
+    centring_ = centring;
   }
   Size OuterSize() const override { return outer_; }
   void SetOuterSize(Size size) override { outer_ = size; }
@@ -84,6 +109,8 @@ class RecordedFormHandle final : public FormHandle {
   void SetTooltipDuration(std::int32_t milliseconds) override { tooltipMs_ = milliseconds; }
 
   bool HasPosition() const { return positioned_; }
+  // The centring the position comes from, while no other position was set.
+  const std::optional<Centring>& CentredOn() const { return centring_; }
   std::int32_t FontScale() const { return fontScale_; }
   bool ParentFont() const { return parentFont_; }
   FormBorder Border() const { return border_; }
@@ -95,6 +122,7 @@ class RecordedFormHandle final : public FormHandle {
   Size frame_;
   Point position_;
   bool positioned_ = false;
+  std::optional<Centring> centring_;
   Size outer_;
   std::int32_t fontScale_ = 100;
   bool parentFont_ = false;
