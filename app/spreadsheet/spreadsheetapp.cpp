@@ -14,8 +14,8 @@
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "platform/files/codepage.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 #include "platform/system/process.h"
 
 namespace {
@@ -26,12 +26,11 @@ constexpr std::int32_t kLastColumn = 16384;
 
 // The text into a new file beside the claimed name, renamed over it only complete.
 bool ReplaceWhole(const std::string& name, const std::string& text) {
-  std::string newFile;
-  const int fd = platform::CreateTempBeside(name, newFile);
-  if (fd < 0) return false;
-  const bool written = platform::os::WriteAll(fd, text.data(), text.size());
-  if (::close(fd) == 0 && written) return platform::ReplaceFileUnsynced(newFile, name) == 0;
-  platform::os::Unlink(newFile);
+  platform::NewOutput out;
+  if (platform::OpenOutput(name, out) != 0) return false;
+  if (platform::os::WriteAll(out.fd, text.data(), text.size()))
+    return platform::PlaceOutput(out, false) == 0;
+  platform::DropOutput(out);
   return false;
 }
 
@@ -112,7 +111,7 @@ std::string WriteNewWorkbookFile(const std::string& text) {
   const std::string folder = AddBackslash(TempDir);
   for (std::int32_t n = 1; n > 0; ++n) {
     const std::string name = folder + "$XL" + IntText(n) + ".fods";
-    const int claim = platform::os::Open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int claim = platform::os::Open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
     if (claim < 0 && errno == EEXIST) continue;
     if (claim < 0) break;
     ::close(claim);

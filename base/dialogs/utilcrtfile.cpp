@@ -17,8 +17,8 @@
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 #include "platform/ui/dialog.h"
 
 bool OverwriteQuestion = true;
@@ -122,22 +122,18 @@ void RefuseUserId(const std::string& id) {
 bool ReplaceFileLines(const std::string& target, const std::vector<std::string>& lines) {
   std::string data;
   for (const std::string& line : lines) data += line + "\r\n";
-  // A device or FIFO is written to; renaming over it would put a file in its place.
-  const bool beside = platform::Replaceable(target);
-  std::string temp;
-  const int fd = beside ? platform::CreateTempBeside(target, temp) : -1;
-  bool ok = beside ? fd >= 0 : platform::os::WriteWholeFile(target, data);
+  platform::NewOutput out;
+  bool ok = platform::OpenOutput(target, out) == 0;
   int error = ok ? 0 : errno;
-  if (beside && ok) {
-    ok = platform::os::WriteAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
-    if (!ok) error = errno;
-    if (::close(fd) != 0 && ok) {
-      ok = false;
-      error = errno;
-    }
+  if (ok) {
+    // The data is on the disk before the rename makes it the file; a file written in place (a
+    // device among them) has no rename to wait for.
+    ok = platform::os::WriteAll(out.fd, data.data(), data.size()) &&
+         (out.inPlace || ::fsync(out.fd) == 0);
     if (!ok) {
-      platform::os::Unlink(temp);
-    } else if (platform::ReplaceFile(temp, target) != 0) {
+      error = errno;
+      platform::DropOutput(out);
+    } else if (platform::PlaceOutput(out, true) != 0) {
       ok = false;
       error = errno;
     }

@@ -5,11 +5,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "base/settings/wbrelvar.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ void TextFile::Reset() {
 }
 
 void TextFile::Rewrite() {
-  if (whole_ && platform::Replaceable(name_)) {
+  if (whole_) {
     RewriteWhole();
   } else {
     Open(name_, O_WRONLY | O_CREAT | O_TRUNC, Mode::Writing);
@@ -91,22 +92,25 @@ void TextFile::RewriteWhole() {
   Discard();
   ioResult_ = 0;
   error_ = 0;
-  std::string newFile;
-  const int fd = platform::CreateTempBeside(name_, newFile);
-  if (fd < 0) {
+  platform::NewOutput output;
+  if (platform::OpenOutput(name_, output) != 0) {
     error_ = errno;
     ioResult_ = OpenErrorCode(error_);
     return;
   }
-  Adopt(fd, Mode::Writing);
-  newFile_ = newFile;
+  Adopt(output.fd, Mode::Writing);
+  output_ = std::move(output);
+}
+
+void TextFile::Forget() {
+  fd_ = -1;
+  mode_ = Mode::Closed;
+  buffer_.clear();
 }
 
 int TextFile::CloseDescriptor() {
   const int error = ::close(fd_) == 0 ? 0 : errno;
-  fd_ = -1;
-  mode_ = Mode::Closed;
-  buffer_.clear();
+  Forget();
   return error;
 }
 
@@ -118,30 +122,33 @@ void TextFile::Close() {
     return;
   }
   const bool flushed = mode_ != Mode::Writing || Flush();
-  const int error = CloseDescriptor();
-  if (flushed && error != 0) Fail(WriteErrorCode(error), error);
-  if (newFile_.empty()) return;
+  if (!output_) {
+    const int error = CloseDescriptor();
+    if (flushed && error != 0) Fail(WriteErrorCode(error), error);
+    return;
+  }
   if (ioResult_ == 0 && firstWriteFailure_ != 0) Fail(firstWriteFailure_, firstWriteError_);
   Finish(ioResult_ == 0);
 }
 
 void TextFile::Discard() {
-  if (newFile_.empty()) {
+  if (!output_) {
     if (IsOpen()) Close();
     return;
   }
   ioResult_ = 0;
   error_ = 0;
-  CloseDescriptor();
   Finish(false);
 }
 
+// The output's descriptor is closed by putting the file in place or giving it up.
 void TextFile::Finish(bool written) {
-  const std::string newFile = newFile_;
-  newFile_.clear();
+  platform::NewOutput output = std::move(*output_);
+  output_.reset();
+  Forget();
   if (!written) {
-    platform::os::Unlink(newFile);
-  } else if (platform::ReplaceFileUnsynced(newFile, name_) != 0) {
+    platform::DropOutput(output);
+  } else if (platform::PlaceOutput(output, false) != 0) {
     const int error = errno;
     Fail(WriteErrorCode(error), error);
   }

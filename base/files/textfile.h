@@ -16,8 +16,11 @@
 // the end of the TextFile.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/files/newoutput.h"
 
 // I/O result codes.
 inline constexpr std::int32_t IoFileNotFound = 2;
@@ -52,8 +55,9 @@ class TextFile {
   // (IoAccessDenied).
   void Reset();
   // Creates the assigned file under the name as given, or empties it, for writing. After
-  // AssignWhole a new file beside it is opened instead, unless the name is neither a regular file
-  // nor new (a device, a FIFO, which are written in place).
+  // AssignWhole a new file beside it is opened instead, unless a new file could not take its
+  // place (a device, a FIFO, a file with other hard links or in a folder the program may not
+  // make files in), which is written in place.
   void Rewrite();
   // A new file of AssignWhole replaces the old one only when every write went well; otherwise it
   // is removed and the result is the first write failure.
@@ -84,9 +88,11 @@ class TextFile {
   bool Open(const std::string& path, int flags, Mode mode);
   void RewriteWhole();
   void Adopt(int fd, Mode mode);
+  // Lets go of the descriptor without closing it.
+  void Forget();
   // Closes the descriptor; 0 or the system's error.
   int CloseDescriptor();
-  // Puts the new file of RewriteWhole in place, or removes it when written is false.
+  // Closes the output of RewriteWhole and puts it in place, or gives it up when written is false.
   void Finish(bool written);
   bool Require(Mode mode);
   bool Fill();
@@ -100,8 +106,8 @@ class TextFile {
   std::size_t pos_ = 0;
   bool ended_ = false;
   std::int32_t ioResult_ = 0;
-  int error_ = 0;        // the system's error number behind ioResult_, 0 when there is none
-  std::string newFile_;  // the new file of RewriteWhole while it is written, else empty
+  int error_ = 0;  // the system's error number behind ioResult_, 0 when there is none
+  std::optional<platform::NewOutput> output_;  // the output of RewriteWhole while it is written
   std::int32_t firstWriteFailure_ = 0;
   int firstWriteError_ = 0;
 };

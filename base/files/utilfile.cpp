@@ -14,8 +14,8 @@
 #include "platform/files/cp1252case.h"
 #include "platform/files/fileidentity.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 
 namespace {
 
@@ -62,20 +62,15 @@ bool CopyContents(const std::string& source, const std::string& target, std::siz
     return false;
   }
   // A file is copied beside the target and replaces it only complete; a device is written to.
-  std::string copy;
-  const int out = platform::Replaceable(target)
-                      ? platform::CreateTempBeside(target, copy)
-                      : platform::os::Open(target, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
-  if (out < 0) {
+  platform::NewOutput out;
+  if (platform::OpenOutput(target, out) != 0) {
     ::close(in);
     return false;
   }
-  bool ok = CopyData(in, out, blockSize);
+  const bool copied = CopyData(in, out.fd, blockSize);
   ::close(in);
-  ok = ::close(out) == 0 && ok;
-  if (copy.empty()) return ok;
-  if (ok) return platform::ReplaceFile(copy, target) == 0;
-  platform::os::Unlink(copy);
+  if (copied) return platform::PlaceOutput(out, true) == 0;
+  platform::DropOutput(out);
   return false;
 }
 

@@ -1,12 +1,11 @@
 #include "cad/writers/stlfacets.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <memory>
 
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 
 namespace {
 
@@ -16,36 +15,25 @@ constexpr std::size_t kRecordSize = 50;
 constexpr std::size_t kPieceSize = std::size_t{1} << 18;
 
 std::string FileName;
-std::string NewFile;  // beside FileName, replacing it when complete
-int Descriptor = -1;  // -1 until the first piece is written
+platform::NewOutput Output;  // Output.fd is -1 until the first piece is written
 std::unique_ptr<char[]> Piece;
 std::size_t Used = 0;
 
 // Gives up the new file: the old one stays as it was.
 void drop_file() {
-  if (Descriptor >= 0) ::close(Descriptor);
-  Descriptor = -1;
-  if (!NewFile.empty()) platform::os::Unlink(NewFile);
-  NewFile.clear();
+  platform::DropOutput(Output);
 }
 
-// A device or FIFO named as the file is written to as it is.
-bool create_file() {
-  if (platform::Replaceable(FileName)) {
-    Descriptor = platform::CreateTempBeside(FileName, NewFile);
-    if (Descriptor < 0) NewFile.clear();
-  } else {
-    Descriptor = platform::os::Open(FileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
-  }
-  return Descriptor >= 0;
+bool failed() {
+  drop_file();
+  return false;
 }
 
 bool write_piece() {
-  const bool written =
-      (Descriptor >= 0 || create_file()) && platform::os::WriteAll(Descriptor, Piece.get(), Used);
+  const bool created = Output.fd >= 0 || platform::OpenOutput(FileName, Output) == 0;
+  const bool written = created && platform::os::WriteAll(Output.fd, Piece.get(), Used);
   Used = 0;
-  if (!written) drop_file();
-  return written;
+  return written || failed();
 }
 
 void put_count(char* at, std::uint32_t count) {
@@ -56,8 +44,8 @@ void put_count(char* at, std::uint32_t count) {
 bool write_count(std::uint32_t count) {
   char bytes[4];
   put_count(bytes, count);
-  return ::lseek(Descriptor, kHeaderSize, SEEK_SET) == static_cast<off_t>(kHeaderSize) &&
-         platform::os::WriteAll(Descriptor, bytes, sizeof bytes);
+  return ::lseek(Output.fd, kHeaderSize, SEEK_SET) == static_cast<off_t>(kHeaderSize) &&
+         platform::os::WriteAll(Output.fd, bytes, sizeof bytes);
 }
 
 }  // namespace
@@ -82,18 +70,11 @@ char* stl_facets_next() {
 }
 
 bool stl_facets_end(std::uint32_t count) {
-  const bool head_written = Descriptor >= 0;
+  const bool head_written = Output.fd >= 0;
   if (!head_written) put_count(Piece.get() + kHeaderSize, count);
-  bool written = write_piece() && (head_written ? write_count(count) : true);
-  if (Descriptor >= 0) written = ::close(Descriptor) == 0 && written;
-  Descriptor = -1;
-  if (!written || NewFile.empty()) {
-    drop_file();
-    return written;
-  }
-  const bool placed = platform::ReplaceFileUnsynced(NewFile, FileName) == 0;
-  NewFile.clear();
-  return placed;
+  if (!write_piece()) return false;
+  if (head_written && !write_count(count)) return failed();
+  return platform::PlaceOutput(Output, false) == 0 || failed();
 }
 
 void stl_facets_discard() {

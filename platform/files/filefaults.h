@@ -2,9 +2,9 @@
 // Faults a test arms in the file services, to see how the engine copes with a full disk, a
 // failing device or a crash: the n-th block-file write fails with an I/O code, the n-th step (a
 // block-file write, a sync of a file or folder, or a rename) fails with ENOSPC or ends the
-// process at once, and every folder reports a free-space figure the test sets. Nothing is armed
-// unless a test puts a FileFaults into the platform's services (platform/services.h); then files
-// behave as the system makes them.
+// process at once, every folder reports a free-space figure the test sets, and every file system
+// refuses files without a name, as some do. Nothing is armed unless a test puts a FileFaults
+// into the platform's services (platform/services.h); then files behave as the system makes them.
 
 #include <cstdint>
 #include <string>
@@ -26,6 +26,8 @@ class FileFaults {
 
   // The free bytes every folder reports from now; a negative figure gives the system's own.
   void SetFreeBytes(long double bytes) { freeBytes_ = bytes; }
+  // From now every file system refuses (or, with false, makes again) files without a name.
+  void RefuseUnnamedFiles(bool refuse) { refuseUnnamed_ = refuse; }
 
   // Asked before each block-file write: the code it fails with, or 0.
   virtual int WriteFault();
@@ -33,6 +35,8 @@ class FileFaults {
   virtual int SyncOrRenameFault();
   // The free bytes of the folder to report, or a negative figure for the system's own.
   virtual long double FreeBytes(const std::string& folder);
+  // Asked before a file without a name is made: true when it is to be refused.
+  virtual bool UnnamedFilesRefused() const { return refuseUnnamed_; }
 
   std::uint64_t Writes() const { return writes_; }
   std::uint64_t Steps() const { return steps_; }
@@ -48,6 +52,7 @@ class FileFaults {
   std::uint64_t failAt_ = 0;
   int failCode_ = 0;
   long double freeBytes_ = -1;
+  bool refuseUnnamed_ = false;
 };
 
 // The armed faults, or nullptr when no test armed any.

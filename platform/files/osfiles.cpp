@@ -204,6 +204,18 @@ int MakeTempFile(std::string& pattern) {
   return fd;
 }
 
+int OpenUnnamed(const std::string& folder, mode_t mode) {
+  std::string host;
+  return HostPath(folder, host) ? ::open(host.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode) : -1;
+}
+
+int LinkOpenFile(int fd, const std::string& path) {
+  std::string host;
+  if (!HostPath(path, host)) return -1;
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, host.c_str(), AT_SYMLINK_FOLLOW);
+}
+
 bool MakeTempFolder(std::string& pattern) {
   std::string host;
   if (!HostPath(pattern, host) || ::mkdtemp(host.data()) == nullptr) return false;

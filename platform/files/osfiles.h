@@ -57,6 +57,12 @@ bool FolderEntries(const std::string& folder, std::vector<std::string>& names);
 
 // mkstemp and mkdtemp: the pattern ends in "XXXXXX" and receives the name made.
 int MakeTempFile(std::string& pattern);
+// A new regular file in the folder that has no name (O_TMPFILE), open for reading and writing,
+// with mode as the umask leaves it; EOPNOTSUPP or EISDIR where the file system or system cannot.
+int OpenUnnamed(const std::string& folder, mode_t mode);
+// Gives the file open as fd the name path (linkat through /proc/self/fd); EEXIST when the name
+// is taken, whatever it holds.
+int LinkOpenFile(int fd, const std::string& path);
 bool MakeTempFolder(std::string& pattern);
 
 // A whole file from offset on; false when it cannot be opened or read.

@@ -1,7 +1,6 @@
 #include "platform/files/replacefile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,65 +20,26 @@ int ArmedFault() {
   return -1;
 }
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Passes on the rename's result, removing temp when the rename failed.
-int RemoveUnlessRenamed(const std::string& temp, int renamed) {
-  if (renamed == 0) return 0;
-  // A rename that went through but whose folder could not be synced left no temp: this finds
-  // nothing then.
-  const int error = errno;
-  os::Unlink(temp);
-  errno = error;
-  return -1;
-}
-
 }  // namespace
 
 std::string FinalTarget(const std::string& target) {
-  std::string path = target;
-  for (int hop = 0; hop < 40; ++hop) {
-    struct stat info {};
-    if (os::LinkStat(path, info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    const std::string link = os::ReadLink(path);
-    if (link.empty()) return path;
-    path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
-  }
+  std::string path;
+  struct stat info {};
+  FinalTargetStat(target, path, info);
   return path;
 }
 
-bool Replaceable(const std::string& target) {
-  struct stat info {};
-  if (os::Stat(target, info) != 0) return errno == ENOENT;
-  return S_ISREG(info.st_mode);
-}
-
-int CreateTempBeside(const std::string& target, std::string& tempName) {
-  tempName = FinalTarget(target) + ".XXXXXX";
-  const int fd = os::MakeTempFile(tempName);
-  if (fd < 0) return -1;
-  struct stat info {};
-  const mode_t mode = os::Stat(target, info) == 0 ? info.st_mode & 07777 : 0644;
-  if (::fchmod(fd, mode) != 0) {
-    const int error = errno;
-    ::close(fd);
-    os::Unlink(tempName);
-    errno = error;
-    return -1;
+int FinalTargetStat(const std::string& target, std::string& path, struct stat& info) {
+  path = target;
+  for (int hop = 0; hop < 40; ++hop) {
+    if (os::LinkStat(path, info) != 0) return -1;
+    if (!S_ISLNK(info.st_mode)) return 0;
+    const std::string link = os::ReadLink(path);
+    if (link.empty()) return 0;
+    path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
   }
-  return fd;
-}
-
-int ReplaceFile(const std::string& temp, const std::string& target) {
-  return RemoveUnlessRenamed(temp, RenameOver(temp, target));
-}
-
-int ReplaceFileUnsynced(const std::string& temp, const std::string& target) {
-  return RemoveUnlessRenamed(temp, RenameOverUnsynced(temp, target));
+  errno = ELOOP;
+  return -1;
 }
 
 int RenameOver(const std::string& temp, const std::string& target) {
@@ -88,8 +48,18 @@ int RenameOver(const std::string& temp, const std::string& target) {
 }
 
 int RenameOverUnsynced(const std::string& temp, const std::string& target) {
-  if (ArmedFault() != 0 || os::Rename(temp, FinalTarget(target)) != 0) return -1;
+  return RenameStep(temp, FinalTarget(target));
+}
+
+int RenameStep(const std::string& from, const std::string& to) {
+  if (ArmedFault() != 0 || os::Rename(from, to) != 0) return -1;
   return 0;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string FinalFolder(const std::string& path) {

@@ -18,8 +18,8 @@
 #include "base/text/numbertext.h"
 #include "platform/files/codepage.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 #include "tables/access/dbf4.h"
 #include "tables/core/tzfiles.h"
 
@@ -55,21 +55,12 @@ void MakeWritable(const std::string& path) {
 bool CopyWhole(const std::string& source, const std::string& target) {
   std::string bytes;
   if (!platform::os::ReadWholeFile(platform::ResolveFileName(source), bytes)) return false;
-  std::string temp;
-  const int fd = platform::CreateTempBeside(target, temp);
-  if (fd < 0) return false;
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const bool complete = written == bytes.size() && ::close(fd) == 0;
-  if (!complete) {
-    platform::os::Unlink(temp);
-    return false;
-  }
-  return platform::ReplaceFile(temp, target) == 0;
+  platform::NewOutput out;
+  if (platform::OpenReplacement(target, out) != 0) return false;
+  if (platform::os::WriteAll(out.fd, bytes.data(), bytes.size()))
+    return platform::PlaceOutput(out, true) == 0;
+  platform::DropOutput(out);
+  return false;
 }
 
 // The table and its memo file into the temporary folder, once per table and run; false when the

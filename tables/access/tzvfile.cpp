@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
@@ -240,7 +240,6 @@ bool TTzVFile::WriteToDisk() {
   const std::string target = DbfFileName();
   const std::uint8_t list = WorkArea();
   std::uint8_t held = 0;
-  std::string temp;
   std::uint16_t code = 0;
   std::string message;
   {
@@ -263,12 +262,14 @@ bool TTzVFile::WriteToDisk() {
   }
   {
     QuietErrors quiet;
-    const int fd = platform::CreateTempBeside(target, temp);
-    if (fd >= 0) ::close(fd);
+    // Held, the old table is ours alone: a new table a kill left under the fixed name is stale.
+    platform::NewOutput output;
+    const bool created = platform::CreateNamedReplacement(target, held != 0, output) == 0;
+    const std::string temp = output.temp;
     LastErrorCode = 0;
-    if (fd >= 0) CreateDBF(temp, ParseDbfFields(DbfFields));
+    if (created) CreateDBF(temp, ParseDbfFields(DbfFields));
     std::uint8_t copy = 0;
-    if (fd >= 0 && LastErrorCode == 0) {
+    if (created && LastErrorCode == 0) {
       Select(0);
       USE(temp + " EXCLUSIVE");
       copy = LastErrorCode == 0 ? CurrentArea() : 0;
@@ -297,16 +298,16 @@ bool TTzVFile::WriteToDisk() {
         message = TakeLastMessage();
       }
     } else {
-      code = fd < 0 ? 5 : (LastErrorCode != 0 ? LastErrorCode : 5);
+      code = !created ? 5 : (LastErrorCode != 0 ? LastErrorCode : 5);
       message = TakeLastMessage();
     }
     if (held != 0) {
       Select(held);
       CloseArea();
     }
-    if (code == 0 && platform::ReplaceFile(temp, target) != 0) code = 5;
+    if (code == 0 && platform::PlaceOutput(output, true) != 0) code = 5;
     if (code != 0) {
-      platform::os::Unlink(temp);
+      platform::DropOutput(output);
       if (message.empty()) message = "Could not write " + target + " [SaveToDisk]";
     }
   }

@@ -1,5 +1,7 @@
 #include "tables/core/dbf4delim.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -7,8 +9,8 @@
 
 #include "platform/files/blocklines.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
-#include "platform/files/replacefile.h"
 #include "tables/core/bulkprogress.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
@@ -166,15 +168,16 @@ void StoreToken(std::int32_t n, const FieldDescriptor& f, const std::string& tok
   }
 }
 
-// The new file of an export, removed unless it replaced the target.
+// The new file of an export, given up unless it replaced the target. The block file writes
+// through a second descriptor, so that the new file stays open until it is put in place.
 class ExportFile {
  public:
   ~ExportFile() {
     file.Close();
-    if (!temp.empty()) platform::os::Unlink(temp);
+    platform::DropOutput(output);
   }
   platform::BlockFile file;
-  std::string temp;
+  platform::NewOutput output;
 };
 
 void ReportExportError(int code, const std::string& name) {
@@ -227,13 +230,12 @@ std::int32_t CopyToDelimited(const std::string& name) {
   if (Area()->vfile.isVirtual) return 0;
   const std::string path = DelimitedPath(name);
   ExportFile out;
-  const int fd = platform::CreateTempBeside(path, out.temp);
-  if (fd < 0) {
-    out.temp.clear();
+  if (platform::OpenOutput(path, out.output) != 0) {
     ReportExportError(platform::IoCodeFromErrno(errno, true), name);
     return 0;
   }
-  int code = out.file.Adopt(fd);
+  const int writerFd = ::dup(out.output.fd);
+  int code = writerFd < 0 ? platform::IoCodeFromErrno(errno, true) : out.file.Adopt(writerFd);
   if (code != 0) {
     ReportExportError(code, name);
     return 0;
@@ -243,11 +245,8 @@ std::int32_t CopyToDelimited(const std::string& name) {
   code = writer.Flush();
   if (code == 0) code = out.file.Sync();
   out.file.Close();
-  if (code == 0) {
-    // Renamed or, when that failed, removed: the temporary is gone either way.
-    if (platform::ReplaceFile(out.temp, path) != 0) code = platform::IoCodeFromErrno(errno, true);
-    out.temp.clear();
-  }
+  if (code == 0 && platform::PlaceOutput(out.output, true) != 0)
+    code = platform::IoCodeFromErrno(errno, true);
   if (code != 0) {
     ReportExportError(code, name);
     return 0;

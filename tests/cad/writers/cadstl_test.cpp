@@ -1,5 +1,7 @@
 // The STL file: wall facets and their winding, the binary layout, the stroke font, solids,
 // degenerate walls, locale-free ASCII numbers and write failures.
+#include <sys/stat.h>
+
 #include <bit>
 #include <charconv>
 #include <clocale>
@@ -155,15 +157,15 @@ TEST_F(Stl, NormalsAreTheReadersOwn) {
 // a small one, and the head counts all of its facets.
 TEST_F(Stl, LargeBinaryMeshGoesOutInPieces) {
   constexpr std::size_t kLines = 30000;  // 60,000 facets, 3 MB
-  const std::string file = Temp("out.stl");
   std::uintmax_t size_before_close = 0;
   const std::string bytes = Write(0, [&] {
     for (std::size_t i = 0; i < kLines; ++i) cad_line(i, 0, i + 1, 1);
-    // The pieces go to the new file beside the output, which replaces it at the close.
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::filesystem::path(file).parent_path())) {
-      if (entry.path().filename().string().rfind("out.stl.", 0) == 0) {
-        size_before_close = entry.file_size();
+    // The pieces go to the new file beside the output, which has no name until it replaces the
+    // output at the close: a file open in this process that no folder lists.
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+      struct stat info {};
+      if (::stat(entry.path().c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 0) {
+        size_before_close = static_cast<std::uintmax_t>(info.st_size);
       }
     }
   });

@@ -65,7 +65,7 @@ TEST_F(FileFaultsTest, StepsCountWritesSyncsAndRenamesAndTheArmedOneFailsOrEndsT
     faults->FailStep(3);
     EXPECT_EQ(Write(file, 0), 0);
     EXPECT_EQ(file.Sync(), 0);
-    EXPECT_NE(platform::ReplaceFile(Path("new.bin"), Path("f.bin")), 0) << "the rename";
+    EXPECT_NE(platform::RenameOver(Path("new.bin"), Path("f.bin")), 0) << "the rename";
     EXPECT_EQ(errno, ENOSPC);
     EXPECT_EQ(Bytes("f.bin"), "ab");
     faults->FailStep(2);

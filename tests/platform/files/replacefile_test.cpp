@@ -16,36 +16,7 @@ namespace {
 
 class ReplaceFileTest : public testing::Test, protected TempFolder {};
 
-TEST_F(ReplaceFileTest, TempBesideTakesTheTargetsModeAndReplacesIt) {
-  Put("t.txt", "old");
-  ASSERT_EQ(::chmod(Path("t.txt").c_str(), 0640), 0);
-  std::string temp;
-  const int fd = platform::CreateTempBeside(Path("t.txt"), temp);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(temp.rfind(Path("t.txt."), 0), 0u);
-  platform::BlockFile file;
-  ASSERT_EQ(file.Adopt(fd), 0);
-  std::size_t done = 0;
-  ASSERT_EQ(file.WriteAt(0, "new", 3, done), 0);
-  file.Close();
-  EXPECT_EQ(Bytes("t.txt"), "old");
-  ASSERT_EQ(platform::ReplaceFile(temp, Path("t.txt")), 0);
-  EXPECT_EQ(Bytes("t.txt"), "new");
-  struct stat info {};
-  ASSERT_EQ(::stat(Path("t.txt").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0640u);
-  EXPECT_FALSE(platform::os::Accessible(temp, F_OK));
-}
-
-TEST_F(ReplaceFileTest, FailedRenameRemovesTheTemp) {
-  Put("t.txt", "old");
-  std::string temp;
-  const int fd = platform::CreateTempBeside(Path("t.txt"), temp);
-  ASSERT_GE(fd, 0);
-  ::close(fd);
-  EXPECT_EQ(platform::ReplaceFile(temp, Path("missing/t.txt")), -1);
-  EXPECT_FALSE(platform::os::Accessible(temp, F_OK));
-  EXPECT_EQ(Bytes("t.txt"), "old");
+TEST_F(ReplaceFileTest, ASyncOfAMissingFolderFails) {
   EXPECT_EQ(platform::FsyncDirectory(Path("missing")), -1);
 }
 

@@ -1,0 +1,209 @@
+#include "platform/files/newoutput.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <utility>
+
+#include "platform/files/filefaults.h"
+#include "platform/files/fileidentity.h"
+#include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
+
+namespace platform {
+namespace {
+
+constexpr const char* kLinkSuffix = ".new$";
+constexpr int kUniqueNameTries = 100;
+// Another output to the same target may take the link name between our link and our rename.
+constexpr int kPlaceTries = 3;
+
+// A file system a test makes refuse files without a name: true, with errno EOPNOTSUPP.
+bool UnnamedRefused() {
+  const FileFaults* faults = ArmedFileFaults();
+  if (faults == nullptr || !faults->UnnamedFilesRefused()) return false;
+  errno = EOPNOTSUPP;
+  return true;
+}
+
+int CloseChecked(int fd) {
+  return ::close(fd) == 0 ? 0 : -1;
+}
+
+// Closes fd, removes temp when there is one, and fails with error.
+int GiveUp(int fd, const std::string& temp, int error) {
+  if (fd >= 0) ::close(fd);
+  if (!temp.empty()) os::Unlink(temp);
+  errno = error;
+  return -1;
+}
+
+// Only the superuser gives a file another owner, and a user gives it only a group of their own:
+// the new file then stays the user's, or of the user's group. True when anything was given.
+bool TakeOwner(int fd, const struct stat& made, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) == 0) return true;
+  return made.st_uid != old.st_uid && made.st_gid != old.st_gid &&
+         ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+}
+
+// Another user's file in a sticky folder (such as /tmp) may be written but not renamed over.
+bool OthersFileInStickyFolder(const std::string& target, const struct stat& info) {
+  const uid_t user = ::geteuid();
+  if (info.st_uid == user || user == 0) return false;
+  struct stat folder {};
+  return os::Stat(FolderOf(target), folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
+         folder.st_uid != user;
+}
+
+// A new file in the target's place would not be what the user names: a device or FIFO would turn
+// into a file, and other hard links would keep the old contents.
+bool WrittenInPlace(const std::string& target, const struct stat& info) {
+  return !S_ISREG(info.st_mode) || info.st_nlink > 1 || OthersFileInStickyFolder(target, info);
+}
+
+int OpenInPlace(const std::string& name, NewOutput& output) {
+  const int fd = os::Open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) return -1;
+  output.fd = fd;
+  output.target = name;
+  output.inPlace = true;
+  return 0;
+}
+
+// A name beside target that nobody holds, created with mode; the descriptor, or -1 with errno.
+int CreateUnique(const std::string& target, mode_t mode, std::string& name) {
+  static std::atomic<unsigned> serial{0};
+  for (int attempt = 0; attempt < kUniqueNameTries; ++attempt) {
+    name = target + "." + std::to_string(::getpid()) + "-" + std::to_string(++serial) + "$";
+    const int fd = os::Open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// The new file in the target's folder: without a name where the file system can make one, else
+// under a unique name. old is the target's lstat, nullptr for a new target.
+int OpenBeside(const std::string& target, const struct stat* old, NewOutput& output) {
+  const mode_t mode = old != nullptr ? old->st_mode & 0777 : 0666;
+  std::string temp;
+  int fd = UnnamedRefused() ? -1 : os::OpenUnnamed(FolderOf(target), mode);
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) fd = CreateUnique(target, mode, temp);
+  if (fd < 0) return -1;
+  if (old != nullptr && TakeAttributes(fd, *old) != 0) return GiveUp(fd, temp, errno);
+  output.fd = fd;
+  output.target = target;
+  output.temp = temp;
+  return 0;
+}
+
+// Links the file without a name under the link name and renames that over the target at once. A
+// link name a kill left between the two is removed. Another output to the same target that takes
+// the link name meanwhile puts at worst its own complete file in place instead.
+int LinkAndRename(int fd, const std::string& target) {
+  const std::string link = target + kLinkSuffix;
+  int error = EEXIST;
+  for (int attempt = 0; attempt < kPlaceTries; ++attempt) {
+    if (os::LinkOpenFile(fd, link) != 0) {
+      error = errno;
+      if (error != EEXIST) break;
+      os::Unlink(link);
+      continue;
+    }
+    if (RenameStep(link, target) == 0) return CloseChecked(fd);
+    error = errno;
+    // The other output removed our link, or renamed it over the target itself.
+    if (error == ENOENT && SameFile(fd, target)) return CloseChecked(fd);
+    if (error != ENOENT) {
+      if (SameFile(fd, link)) os::Unlink(link);
+      break;
+    }
+  }
+  return GiveUp(fd, "", error);
+}
+
+int RenameNamed(const NewOutput& output) {
+  if (output.fd >= 0 && ::close(output.fd) != 0) return GiveUp(-1, output.temp, errno);
+  if (RenameStep(output.temp, output.target) != 0) return GiveUp(-1, output.temp, errno);
+  return 0;
+}
+
+}  // namespace
+
+int OpenOutput(const std::string& name, NewOutput& output) {
+  output = NewOutput{};
+  std::string target;
+  struct stat info {};
+  if (FinalTargetStat(name, target, info) != 0) {
+    // A name the system refuses to look up fails as the open of the name itself says.
+    return errno == ENOENT ? OpenBeside(target, nullptr, output) : OpenInPlace(name, output);
+  }
+  if (WrittenInPlace(target, info)) return OpenInPlace(name, output);
+  if (OpenBeside(target, &info, output) == 0) return 0;
+  const int error = errno;
+  if ((error == EACCES || error == EPERM) && OpenInPlace(name, output) == 0) return 0;
+  errno = error;
+  return -1;
+}
+
+int OpenReplacement(const std::string& name, NewOutput& output) {
+  output = NewOutput{};
+  std::string target;
+  struct stat info {};
+  const bool exists = FinalTargetStat(name, target, info) == 0;
+  return OpenBeside(target, exists ? &info : nullptr, output);
+}
+
+int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& output) {
+  output = NewOutput{};
+  std::string target;
+  struct stat info {};
+  const bool exists = FinalTargetStat(name, target, info) == 0;
+  const mode_t mode = exists ? info.st_mode & 0777 : 0666;
+  std::string temp = target + kLinkSuffix;
+  const int fd = nameHeld ? CreateAfresh(temp, mode) : CreateUnique(target, mode, temp);
+  if (fd < 0) return -1;
+  if (exists && TakeAttributes(fd, info) != 0) return GiveUp(fd, temp, errno);
+  if (::close(fd) != 0) return GiveUp(-1, temp, errno);
+  output.target = target;
+  output.temp = temp;
+  return 0;
+}
+
+int PlaceOutput(NewOutput& output, bool syncFolder) {
+  const NewOutput placing = std::exchange(output, NewOutput{});
+  if (placing.inPlace) return CloseChecked(placing.fd);
+  const int placed =
+      placing.temp.empty() ? LinkAndRename(placing.fd, placing.target) : RenameNamed(placing);
+  if (placed != 0 || !syncFolder) return placed;
+  return FsyncDirectory(FolderOf(placing.target));
+}
+
+void DropOutput(NewOutput& output) {
+  const NewOutput dropping = std::exchange(output, NewOutput{});
+  if (dropping.fd >= 0) ::close(dropping.fd);
+  if (!dropping.temp.empty()) os::Unlink(dropping.temp);
+}
+
+int CreateAfresh(const std::string& name, mode_t mode) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int fd = os::Open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+    if (os::Unlink(name) != 0 && errno != ENOENT) return -1;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+int TakeAttributes(int fd, const struct stat& old) {
+  struct stat made {};
+  if (::fstat(fd, &made) != 0) return -1;
+  const bool owned = made.st_uid == old.st_uid && made.st_gid == old.st_gid;
+  // A change of owner or group may clear the set-ID bits, which the mode then gives back.
+  const bool ownerGiven = !owned && TakeOwner(fd, made, old);
+  if (!ownerGiven && (made.st_mode & 07777) == (old.st_mode & 07777)) return 0;
+  return ::fchmod(fd, old.st_mode & 07777);
+}
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+#pragma once
+// A file the program writes whole (an output, an export, a copy): its new contents go to a new
+// file beside it, which takes its name in one rename only when complete, so that a failed write,
+// a full disk or a kill leaves the old file as it was and nothing beside it.
+//
+// The new file has no name while it is written (O_TMPFILE); once complete it is linked under the
+// target's name plus ".new$" and renamed over the target at once. A name of that kind that a
+// kill left behind is removed by the next output to the same target. Where the file system
+// cannot make a file without a name, the new file is written under a unique name of its own.
+//
+// A replaced file keeps its mode, and its owner and group where the program may set them; a new
+// one gets the mode the umask leaves of 0666.
+
+#include <sys/stat.h>
+
+#include <string>
+
+namespace platform {
+
+struct NewOutput {
+  int fd = -1;           // open for writing while the output is written, else -1
+  std::string target;    // the file the output's name finally names
+  std::string temp;      // the new file's own name, empty while it has none
+  bool inPlace = false;  // fd writes the target itself
+};
+
+// Opens the output of name for its whole new contents: 0, or -1 with errno. The target itself is
+// written, emptied first, where a file beside it could not take its place: a device or FIFO, a
+// file with other hard links (which would keep the old contents), a file in a folder where the
+// program may not make a new file (or, a sticky one, may not replace another user's file) but
+// may write the file.
+int OpenOutput(const std::string& name, NewOutput& output);
+// The same, but never in place: for a copy that another program may have open.
+int OpenReplacement(const std::string& name, NewOutput& output);
+// A new file under a name of its own, for a writer that opens it by name; the descriptor is
+// closed. With nameHeld (the caller holds the target for its own use, so no other program
+// replaces it meanwhile) the name is the target's plus ".new$", and one a kill left is removed;
+// else a unique name.
+int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& output);
+
+// Closes the new file and puts it in place, then, with syncFolder, syncs the folder so that the
+// rename survives a crash: 0, or -1 with errno; on failure the old file stays and the new one is
+// gone. An output written in place is only closed.
+int PlaceOutput(NewOutput& output, bool syncFolder);
+// Closes the new file and removes it: the old file stays (an output written in place stays as
+// far as it was written).
+void DropOutput(NewOutput& output);
+
+// Creates name for reading and writing; a file or link left under the name is removed first, and
+// a link planted meanwhile is never followed. The descriptor, or -1 with errno.
+int CreateAfresh(const std::string& name, mode_t mode);
+// Gives the new file open as fd the mode, owner and group of old (owner and group where the
+// program may set them): 0, or -1 with errno.
+int TakeAttributes(int fd, const struct stat& old);
+
+}  // namespace platform

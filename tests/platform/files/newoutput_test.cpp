@@ -1,0 +1,183 @@
+#include "platform/files/newoutput.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/files/filefaults.h"
+#include "platform/files/osfiles.h"
+#include "platform/system/services.h"
+#include "tests/support/tempfolder.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kOtherGroup = 4242;  // a second group of the user nobody in the child
+
+// The whole output of name made of text: 0, or the errno of the step that failed.
+int WriteOutput(const std::string& name, const std::string& text) {
+  platform::NewOutput out;
+  if (platform::OpenOutput(name, out) != 0) return errno;
+  if (platform::os::WriteAll(out.fd, text.data(), text.size()))
+    return platform::PlaceOutput(out, false) == 0 ? 0 : errno;
+  const int error = errno;
+  platform::DropOutput(out);
+  return error;
+}
+
+class NewOutputTest : public testing::Test, protected TempFolder {
+ protected:
+  // What body returns, run in a child in the test's folder, as the user nobody (whose second
+  // group is kOtherGroup) or as the test's user; 255 when the child cannot become nobody. The
+  // folder is entered first, so nobody needs only to search it, not its parents.
+  int InFolder(bool asNobody, const std::function<int()>& body) const {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const gid_t groups[] = {kOtherGroup};
+      const bool ready = ::chdir(Dir().c_str()) == 0 &&
+                         (!asNobody || (::setgroups(1, groups) == 0 && ::setgid(kNobody) == 0 &&
+                                        ::setuid(kNobody) == 0));
+      ::_exit(ready ? body() : 255);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  struct stat Info(const std::string& name) const {
+    struct stat info {};
+    ::lstat(Path(name).c_str(), &info);
+    return info;
+  }
+
+  Names In(const std::string& folder = "") const {
+    Names names;
+    for (const auto& entry : std::filesystem::directory_iterator(Path(folder)))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // The file made with text, mode and owner; false when the owner cannot be given.
+  bool Make(const std::string& name, mode_t mode, uid_t owner, gid_t group) const {
+    Put(name, "old");
+    return ::chmod(Path(name).c_str(), mode) == 0 && ::chown(Path(name).c_str(), owner, group) == 0;
+  }
+};
+
+TEST_F(NewOutputTest, ANewOutputGetsTheModeTheUmaskLeaves) {
+  for (const mode_t mask : {077, 022, 002}) {
+    const std::string name = "new" + std::to_string(mask);
+    const mode_t before = ::umask(mask);
+    EXPECT_EQ(WriteOutput(Path(name), "x"), 0);
+    ::umask(before);
+    EXPECT_EQ(Info(name).st_mode & 07777, 0666 & ~mask) << name;
+  }
+}
+
+TEST_F(NewOutputTest, AReplacedOutputKeepsItsModeAndWhatItMayOfOwnerAndGroup) {
+  struct Case {
+    const char* what;
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    bool asNobody;
+    uid_t ownerAfter;
+    gid_t groupAfter;
+  };
+  const Case cases[] = {
+      {"the user's file of their second group", kNobody, kOtherGroup, 0640, true, kNobody,
+       kOtherGroup},
+      {"another user's file, replaced by the superuser", kNobody, kNobody, 0604, false, kNobody,
+       kNobody},
+      {"another user's file of a group not the user's", 0, 0, 0666, true, kNobody, kNobody},
+  };
+  ASSERT_EQ(::chmod(Dir().c_str(), 0777), 0);
+  for (const Case& c : cases) {
+    if (!Make("t.txt", c.mode, c.owner, c.group)) GTEST_SKIP() << "only the superuser gives files";
+    ASSERT_EQ(InFolder(c.asNobody, [] { return WriteOutput("t.txt", "new"); }), 0) << c.what;
+    EXPECT_EQ(Bytes("t.txt"), "new") << c.what;
+    const struct stat info = Info("t.txt");
+    EXPECT_EQ(info.st_mode & 07777, c.mode) << c.what;
+    EXPECT_EQ(info.st_uid, c.ownerAfter) << c.what;
+    EXPECT_EQ(info.st_gid, c.groupAfter) << c.what;
+  }
+}
+
+TEST_F(NewOutputTest, WhereANewFileCannotTakeItsPlaceTheOutputIsWrittenInPlace) {
+  struct Case {
+    const char* what;
+    mode_t folderMode;
+    uid_t fileOwner;
+    bool secondLink;
+  };
+  const Case cases[] = {
+      {"a folder the user may not write, over a file the user may", 0755, kNobody, false},
+      {"another user's file in a sticky folder", 01777, 0, false},
+      {"a file with a second hard link", 0777, kNobody, true},
+  };
+  ASSERT_EQ(::chmod(Dir().c_str(), 0711), 0);
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(Path("in"));
+    ASSERT_EQ(::mkdir(Path("in").c_str(), c.folderMode), 0);
+    ASSERT_EQ(::chmod(Path("in").c_str(), c.folderMode), 0);
+    if (!Make("in/t.txt", 0666, c.fileOwner, 0)) GTEST_SKIP() << "only the superuser gives files";
+    if (c.secondLink) {
+      ASSERT_EQ(::link(Path("in/t.txt").c_str(), Path("in/u.txt").c_str()), 0);
+    }
+    const ino_t inode = Info("in/t.txt").st_ino;
+    const int result = InFolder(true, [] { return WriteOutput("in/t.txt", "new"); });
+    if (result == 255) GTEST_SKIP() << "the test cannot become another user";
+    EXPECT_EQ(result, 0) << c.what;
+    EXPECT_EQ(Bytes("in/t.txt"), "new") << c.what;
+    EXPECT_EQ(Info("in/t.txt").st_ino, inode) << c.what;
+    EXPECT_EQ(In("in"), c.secondLink ? Names({"t.txt", "u.txt"}) : Names({"t.txt"})) << c.what;
+    if (c.secondLink) {
+      EXPECT_EQ(Bytes("in/u.txt"), "new");
+    }
+  }
+}
+
+// A kill may come at any moment: while the output is written nothing stands beside it but, where
+// the file system makes no file without a name, the new file under a name of its own; a link name
+// a kill left between the link and the rename, or planted there, is removed, never followed; and
+// a failed output leaves the old file as it was.
+TEST_F(NewOutputTest, NothingButTheOutputStaysBesideIt) {
+  Put("mine", "mine");
+  for (const bool unnamed : {true, false}) {
+    platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+    faults->RefuseUnnamedFiles(!unnamed);
+    Put("t.txt", "old");
+    ASSERT_EQ(::chmod(Path("t.txt").c_str(), 0640), 0);
+    if (unnamed) {
+      ASSERT_EQ(::symlink(Path("mine").c_str(), Path("t.txt.new$").c_str()), 0);
+    }
+    platform::NewOutput out;
+    ASSERT_EQ(platform::OpenOutput(Path("t.txt"), out), 0);
+    EXPECT_EQ(In().size(), 3u) << unnamed;
+    faults->FailStep(1);
+    EXPECT_EQ(platform::PlaceOutput(out, false), -1);
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_EQ(In(), Names({"mine", "t.txt"})) << unnamed;
+    EXPECT_EQ(Bytes("t.txt"), "old");
+    EXPECT_EQ(WriteOutput(Path("t.txt"), "new"), 0);
+    EXPECT_EQ(In(), Names({"mine", "t.txt"})) << unnamed;
+    EXPECT_EQ(Bytes("t.txt"), "new");
+    EXPECT_EQ(Bytes("mine"), "mine");
+    EXPECT_EQ(Info("t.txt").st_mode & 07777, 0640u);
+  }
+}
+
+}  // namespace
