@@ -169,9 +169,13 @@ void TextFile::Fail(std::int32_t code, int error) {
 }
 
 std::string TextFile::FailureText() const {
-  switch (error_) {
+  return FileFailureText(error_, ioResult_);
+}
+
+std::string FileFailureText(int error, std::int32_t code) {
+  switch (error) {
     case 0:
-      return "I/O error " + std::to_string(ioResult_);
+      return "I/O error " + std::to_string(code);
     case ENOSPC:
     case EDQUOT:
       return "disk full";
@@ -187,7 +191,7 @@ std::string TextFile::FailureText() const {
     case EISDIR:
       return "a folder";
     default:
-      return "I/O error " + std::to_string(error_);
+      return "I/O error " + std::to_string(error);
   }
 }
 

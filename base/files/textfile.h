@@ -32,6 +32,10 @@ inline constexpr std::int32_t IoFileNotOpen = 103;
 inline constexpr std::int32_t IoWriteProtected = 150;
 inline constexpr std::int32_t IoDriveNotReady = 152;
 
+// Why a file operation failed, in words ("disk full", "access denied"), from the system's error
+// number, or from the I/O result code where there is none.
+std::string FileFailureText(int error, std::int32_t code);
+
 class TextFile {
  public:
   TextFile() = default;

@@ -21,22 +21,18 @@ bool output_failed = false;
 bool dxf_to_block = false;
 std::vector<std::string> created_block_files;
 
-// The first failure of an output is reported; every failure sets AbortFlag.
-void report(const std::string& name) {
+// The first failure of an output is reported with its cause; every failure sets AbortFlag.
+void report(const std::string& name, const std::string& cause) {
   AbortFlag = 1;
   if (output_failed) return;
   output_failed = true;
-  ShowError("I/O error writing " + PathInText(name));
-}
-
-void fail(StreamState& state, const std::string& name) {
-  state.failed = true;
-  report(name);
+  ShowError("I/O error writing " + PathInText(name) + ": " + cause);
 }
 
 bool checked(TextFile& file, StreamState& state) {
   if (file.IoResult() == 0) return true;
-  fail(state, file.FileName());
+  state.failed = true;
+  report(file.FileName(), file.FailureText());
   return false;
 }
 
@@ -119,8 +115,8 @@ void cad_block_file_discard() {
   dxf_to_block = true;
 }
 
-void cad_own_file_failed(const std::string& name) {
-  report(name);
+void cad_own_file_failed(const std::string& name, const std::string& cause) {
+  report(name, cause);
 }
 
 void cad_dxf_to_list_file() {

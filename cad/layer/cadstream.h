@@ -29,9 +29,9 @@ void cad_block_file_discard();
 void cad_dxf_to_list_file();
 bool cad_dxf_in_block_file();
 
-// A writer that keeps its own file reports a failed create, write or close of it here, into
-// the same once-per-output report and AbortFlag.
-void cad_own_file_failed(const std::string& name);
+// A writer that keeps its own file reports a failed create, write or close of it here, with its
+// cause in words, into the same once-per-output report and AbortFlag.
+void cad_own_file_failed(const std::string& name, const std::string& cause);
 
 // Lines, each already ending in CR LF, into the current DXF stream in one piece.
 void dxf_put_lines(std::string_view lines);

@@ -105,7 +105,8 @@ std::optional<Normal> facet_normal(C& v1, C& v2, C& v3) {
 
 void fail() {
   writing = false;
-  cad_own_file_failed(FileName);
+  cad_own_file_failed(FileName, ascii ? AsciiFile.FailureText()
+                                      : FileFailureText(stl_facets_error(), IoWriteError));
 }
 
 void ascii_line(const std::string& line) {

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 
 #include "platform/files/newoutput.h"
@@ -16,6 +17,7 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 18;
 
 std::string FileName;
 platform::NewOutput Output;  // Output.fd is -1 until the first piece is written
+int Error = 0;               // the system's error that gave the file up, 0 while none did
 std::unique_ptr<char[]> Piece;
 std::size_t Used = 0;
 
@@ -25,6 +27,7 @@ void drop_file() {
 }
 
 bool failed() {
+  Error = errno;
   drop_file();
   return false;
 }
@@ -53,6 +56,7 @@ bool write_count(std::uint32_t count) {
 void stl_facets_begin(const std::string& name, std::string_view header) {
   drop_file();
   FileName = name;
+  Error = 0;
   if (!Piece) Piece = std::make_unique<char[]>(kPieceSize);
   header = header.substr(0, kHeaderSize);
   std::memcpy(Piece.get(), header.data(), header.size());
@@ -80,4 +84,8 @@ bool stl_facets_end(std::uint32_t count) {
 void stl_facets_discard() {
   drop_file();
   Used = 0;
+}
+
+int stl_facets_error() {
+  return Error;
 }

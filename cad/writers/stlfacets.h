@@ -29,3 +29,5 @@ inline char* stl_put_float(char* at, float value) {
 bool stl_facets_end(std::uint32_t count);
 // Ends without putting the file in place.
 void stl_facets_discard();
+// The system's error number of the failure that gave the file up, 0 while none did.
+int stl_facets_error();

@@ -117,21 +117,25 @@ for mode in /CAD0:1 /CAD9:1; do
     fail "$mode did not name the CAD types in one line: $(cat "$dir/stderr")"
 done
 
-# A report that cannot be written says which file and why, and exits 1.
+# A report or drawing that cannot be written says which file and why, and exits 1.
 expect_unwritten() {
   why=$1
   shift
   run_in "$@"
   got=$?
-  [ "$got" -eq 1 ] || fail "unwritable report ($why) exited $got: $(cat "$dir/stderr")"
-  grep -q "p3g60\.txt: $why" "$dir/stderr" ||
-    fail "unwritable report: not \"$why\": $(cat "$dir/stderr")"
+  case "$*" in *CAD1:1) out=dxf ;; *) out=txt ;; esac
+  [ "$got" -eq 1 ] || fail "unwritable $out ($why) exited $got: $(cat "$dir/stderr")"
+  grep -q "p3g60\.$out: $why" "$dir/stderr" ||
+    fail "unwritable $out: not \"$why\": $(cat "$dir/stderr")"
 }
 
-# A full disk: the report's name leads to /dev/full.
-dir=$(fresh)
-ln -s /dev/full "$dir/p3g60.txt"
-expect_unwritten "disk full" "$dir" p3g60.kv6 /I
+# A full disk: the output's name leads to /dev/full.
+for mode in /I /CAD1:1; do
+  dir=$(fresh)
+  ln -s /dev/full "$dir/p3g60.txt"
+  ln -s /dev/full "$dir/p3g60.dxf"
+  expect_unwritten "disk full" "$dir" p3g60.kv6 $mode
+done
 
 # A full file system of its own (where a mount is permitted) as the working folder.
 dir=$(fresh)
@@ -141,7 +145,9 @@ printf '%s\n' 'mount -t tmpfs -o size=16k tmpfs "$PWD" || exit 125' \
   'cd "$PWD" && (cat /dev/zero > filler) 2> /dev/null' 'exec "$@"' > "$root/onfull.sh"
 if (cd "$dir/full" && unshare -m sh "$root/onfull.sh" true) 2> /dev/null; then
   through="unshare -m sh $root/onfull.sh"
-  expect_unwritten "disk full" "$dir/full" "$dir/p3g60.kv6" /I
+  for mode in /I /CAD1:1; do
+    expect_unwritten "disk full" "$dir/full" "$dir/p3g60.kv6" $mode
+  done
   through=""
   # The same over an earlier output: it stays byte for byte, nothing is left beside it, and the
   # run names the file and exits 1. The folder's names and the output are copied out after it.
@@ -181,7 +187,9 @@ mkdir "$dir/ro"
 chmod 555 "$dir/ro"
 # shellcheck disable=SC2086,SC2016
 if ! $through sh -c ': > "$1/probe"' sh "$dir/ro" 2> /dev/null; then
-  expect_unwritten "access denied" "$dir/ro" "$dir/p3g60.kv6" /I
+  for mode in /I /CAD1:1; do
+    expect_unwritten "access denied" "$dir/ro" "$dir/p3g60.kv6" $mode
+  done
 else
   echo "SKIP: a read-only folder takes files here"
 fi

@@ -204,7 +204,7 @@ TEST_F(CadOutput, FullDiskFailsTheOutputOnce) {
   cad_blocks_end();
   cad_close();
   EXPECT_EQ(AbortFlag, 1);
-  EXPECT_EQ(Boxes("I/O error writing " + Temp("full.dxf")), 1);
+  EXPECT_EQ(Boxes("I/O error writing " + Temp("full.dxf") + ": disk full"), 1);
   EXPECT_TRUE(launcher_->documents.empty());
 }
 

@@ -248,7 +248,7 @@ TEST_F(Stl, FullDiskFailsTheOutputOnce) {
     for (int i = 0; i < 20000; ++i) cad_line(i, 0, i + 1, 1);
     cad_close();
     EXPECT_EQ(AbortFlag, 1) << type;
-    EXPECT_EQ(Boxes("I/O error writing " + Temp("full.stl")), type + 1) << type;
+    EXPECT_EQ(Boxes("I/O error writing " + Temp("full.stl") + ": disk full"), type + 1) << type;
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")) << "a device is written to";
   }
 }
