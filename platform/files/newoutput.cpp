@@ -57,12 +57,6 @@ bool OthersFileInStickyFolder(const std::string& target, const struct stat& info
          folder.st_uid != user;
 }
 
-// A new file in the target's place would not be what the user names: a device or FIFO would turn
-// into a file, and other hard links would keep the old contents.
-bool WrittenInPlace(const std::string& target, const struct stat& info) {
-  return !S_ISREG(info.st_mode) || info.st_nlink > 1 || OthersFileInStickyFolder(target, info);
-}
-
 int OpenInPlace(const std::string& name, NewOutput& output) {
   const int fd = os::Open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
   if (fd < 0) return -1;
@@ -139,7 +133,7 @@ int OpenOutput(const std::string& name, NewOutput& output) {
     // A name the system refuses to look up fails as the open of the name itself says.
     return errno == ENOENT ? OpenBeside(target, nullptr, output) : OpenInPlace(name, output);
   }
-  if (WrittenInPlace(target, info)) return OpenInPlace(name, output);
+  if (ReplacedInPlace(target, info)) return OpenInPlace(name, output);
   if (OpenBeside(target, &info, output) == 0) return 0;
   const int error = errno;
   if ((error == EACCES || error == EPERM) && OpenInPlace(name, output) == 0) return 0;
@@ -184,6 +178,12 @@ void DropOutput(NewOutput& output) {
   const NewOutput dropping = std::exchange(output, NewOutput{});
   if (dropping.fd >= 0) ::close(dropping.fd);
   if (!dropping.temp.empty()) os::Unlink(dropping.temp);
+}
+
+// A new file in the target's place would not be what the user names: a device or FIFO would turn
+// into a file, and other hard links would keep the old contents.
+bool ReplacedInPlace(const std::string& target, const struct stat& info) {
+  return !S_ISREG(info.st_mode) || info.st_nlink > 1 || OthersFileInStickyFolder(target, info);
 }
 
 int CreateAfresh(const std::string& name, mode_t mode) {

@@ -46,6 +46,10 @@ int PlaceOutput(NewOutput& output, bool syncFolder);
 // far as it was written).
 void DropOutput(NewOutput& output);
 
+// True when a new file could not take the place of target (the file a name finally names, whose
+// stat is info), so that it is written in place: see OpenOutput.
+bool ReplacedInPlace(const std::string& target, const struct stat& info);
+
 // Creates name for reading and writing; a file or link left under the name is removed first, and
 // a link planted meanwhile is never followed. The descriptor, or -1 with errno.
 int CreateAfresh(const std::string& name, mode_t mode);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -9,12 +10,14 @@
 #include <cstring>
 #include <new>
 #include <queue>
+#include <utility>
 #include <vector>
 
 #include "platform/files/blockfile.h"
 #include "platform/files/dirservices.h"
 #include "platform/files/fileidentity.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
 #include "platform/files/replacefile.h"
 #include "tables/core/dbf4area.h"
@@ -574,26 +577,36 @@ class NewIndexFile {
   NewIndexFile(const NewIndexFile&) = delete;
   NewIndexFile& operator=(const NewIndexFile&) = delete;
 
-  // Opens the new file into `file`, with the old file's permissions; 0 or the I/O code.
-  int Start(platform::BlockFile& file) {
+  // Opens the new file into d.file with the old file's mode, owner and group: 0, the I/O code,
+  // or -1 after an error reported. A build file a crash left, or a link planted under its name,
+  // is removed, never followed. Where no new file can take the old one's place, the old file is
+  // rebuilt in place instead.
+  int Start(IndexDescriptor& d) {
     struct stat info {};
     const bool exists = platform::os::Stat(path_, info) == 0;
     if (exists) {
       if (const int code = old_.Open(path_, platform::kModeExclusive); code != 0) return code;
+      if (platform::ReplacedInPlace(platform::FinalTarget(path_), info)) return StartInPlace(d);
     }
-    const int fd = platform::os::Open(buildName_, O_RDWR | O_CREAT | O_CLOEXEC);
+    const int fd = platform::CreateAfresh(buildName_, exists ? info.st_mode & 0777 : 0666);
+    if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) return StartInPlace(d);
     if (fd < 0) return platform::IoCodeFromErrno(errno, true);
-    if (const int code = file.Adopt(fd); code != 0) return code;
     started_ = true;
-    if (exists) platform::os::ChangeMode(buildName_, info.st_mode & 07777);
+    if (exists && platform::TakeAttributes(fd, info) != 0) {
+      const int code = platform::IoCodeFromErrno(errno, true);
+      ::close(fd);
+      return code;
+    }
+    if (const int code = d.file.Adopt(fd); code != 0) return code;
     // Cut to the anchor, not emptied: some file systems write a file emptied and written anew
     // out at once when it is closed.
-    return file.Truncate(kNdxBlockSize);
+    return d.file.Truncate(kNdxBlockSize);
   }
 
   // The complete file takes the old one's place.
   void Place(platform::BlockFile& file, const std::string& name) const {
     file.Close();
+    if (inPlace_) return;
     if (const int code = Swap(); code != 0) {
       ReportError(static_cast<std::uint16_t>(code),
                   "Error writing index file: " + name + " [MakeIndex]");
@@ -610,10 +623,22 @@ class NewIndexFile {
     return platform::IoCodeFromErrno(errno, true);
   }
 
+  // The old file, marked as in change until the build writes its anchor complete, so that a
+  // build that does not finish leaves an index that is rebuilt, never one that is trusted.
+  int StartInPlace(IndexDescriptor& d) {
+    inPlace_ = true;
+    d.file = std::move(old_);
+    d.inChange = true;
+    const bool marked = WriteAnchorNode(d);
+    d.inChange = false;
+    return marked ? d.file.Truncate(kNdxBlockSize) : -1;
+  }
+
   std::string path_;
   std::string buildName_;
   platform::BlockFile old_;
   bool started_ = false;
+  bool inPlace_ = false;
 };
 
 void RestoreRecord(WorkArea& area, std::int32_t recNo) {
@@ -692,8 +717,8 @@ void MakeIndex(const std::string& name, const std::string& expression, bool soun
                                          : NormalizeKeyExpression(expression);
       if (area->tableIsOem && keyMaker == nullptr) d.expression = StrToOem(d.expression);
       NewIndexFile newFile(path);
-      if (const int code = newFile.Start(d.file); code != 0) {
-        ReportError(static_cast<std::uint16_t>(code), "File not open" + path);
+      if (const int code = newFile.Start(d); code != 0) {
+        if (code > 0) ReportError(static_cast<std::uint16_t>(code), "File not open " + path);
       } else {
         try {
           Build(d, *area, path).Run();

@@ -1,5 +1,8 @@
 #include "tables/modules/ndx/ndxbuild.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +18,7 @@
 #include "tables/modules/expr/exprdates.h"
 #include "tables/modules/ndx/ndxsearch.h"
 #include "tests/support/smallfilesystem.h"
+#include "tests/tables/core/inchild.h"
 #include "tests/tables/modules/ndx/ndxtest.h"
 
 namespace {
@@ -287,6 +291,58 @@ TEST_F(IndexBuild, ProgressIsCalledExactlyTheStepsAskedFor) {
   SetIndexProgressProc(nullptr, 0);
 }
 
+// A build file a crash left, or a link planted under its name, is removed, never followed; the
+// rebuilt index keeps its mode, owner and group.
+TEST_F(IndexBuild, TheBuildFileFollowsNoLinkAndTheIndexKeepsModeOwnerAndGroup) {
+  MakeTable(50);
+  MakeIndexExpr("NAME", Path("n.ndx"));
+  if (::chown(Path("n.ndx").c_str(), 65534, 4242) != 0) GTEST_SKIP() << "not the superuser";
+  ASSERT_EQ(::chmod(Path("n.ndx").c_str(), 0640), 0);
+  Put("mine", "mine");
+  ASSERT_EQ(::symlink(Path("mine").c_str(), Path("n.ndx.build$").c_str()), 0);
+  MakeIndexExpr("PRICE", Path("n.ndx"));
+  EXPECT_EQ(Bytes("mine"), "mine");
+  struct stat info {};
+  EXPECT_NE(::lstat(Path("n.ndx.build$").c_str(), &info), 0);
+  ASSERT_EQ(::lstat(Path("n.ndx").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode, S_IFREG | 0640);
+  EXPECT_EQ(info.st_uid, 65534u);
+  EXPECT_EQ(info.st_gid, 4242u);
+  EXPECT_EQ(ndxtest::CheckIndexFile(Path("n.ndx")).entries.size(), 50u);
+}
+
+// Where no new file can take the index's place, the index is rebuilt in place: for a second name
+// of it, and in a folder the program (the user nobody, in a child) may not make files in.
+TEST_F(IndexBuild, AnIndexNoNewFileCanReplaceIsRebuiltInPlace) {
+  const auto Inode = [this](const char* name) {
+    struct stat info {};
+    return ::stat(Path(name).c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  MakeTable(50);
+  MakeIndexExpr("PRICE", Path("p.ndx"));
+  ASSERT_EQ(::chmod(Dir().c_str(), 0711), 0);
+  for (const bool secondName : {true, false}) {
+    MakeIndexExpr("NAME", Path("n.ndx"));
+    if (secondName) {
+      ASSERT_EQ(::link(Path("n.ndx").c_str(), Path("m.ndx").c_str()), 0);
+    } else if (::chown(Path("n.ndx").c_str(), 65534, 65534) != 0) {
+      GTEST_SKIP() << "not the superuser";
+    }
+    const ino_t inode = Inode("n.ndx");
+    const int status = InChild([&] {
+      if (!secondName && (::setgid(65534) != 0 || ::setuid(65534) != 0)) throw 0;
+      MakeIndexExpr("PRICE", Path("n.ndx"));
+    });
+    ASSERT_EQ(status, 0) << secondName;
+    EXPECT_EQ(Inode("n.ndx"), inode) << secondName;
+    EXPECT_EQ(ReadBytes(Path("n.ndx")), ReadBytes(Path("p.ndx"))) << secondName;
+    if (secondName) {
+      EXPECT_EQ(ReadBytes(Path("m.ndx")), ReadBytes(Path("p.ndx")));
+      std::filesystem::remove(Path("m.ndx"));
+    }
+  }
+}
+
 TEST_F(IndexBuild, RefusalsNameTheirCause) {
   MakeTable(2);
   EXPECT_THROW(MakeIndexExpr("NAME", "  "), EDadavError);
@@ -298,6 +354,14 @@ TEST_F(IndexBuild, RefusalsNameTheirCause) {
   IndexOnExpr("NAME", Path("open.ndx"));
   EXPECT_THROW(MakeIndexExpr("NAME", Path("OPEN.NDX")), EDadavError);
   EXPECT_EQ(LastErrorCode, 214);
+  std::filesystem::create_directory(Path("d.ndx.build$"));
+  try {
+    MakeIndexExpr("NAME", Path("d.ndx"));
+    FAIL() << "no error";
+  } catch (const EDadavError& error) {
+    EXPECT_NE(std::string(error.what()).find("File not open " + Path("d.ndx")), std::string::npos)
+        << error.what();
+  }
 }
 
 }  // namespace
