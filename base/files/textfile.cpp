@@ -132,7 +132,8 @@ void TextFile::Close() {
 }
 
 void TextFile::Discard() {
-  if (!output_) {
+  // An output written in place has no old file left to keep.
+  if (!output_ || output_->inPlace) {
     if (IsOpen()) Close();
     return;
   }

@@ -67,7 +67,7 @@ class TextFile {
   // is removed and the result is the first write failure.
   void Close();
   // Closes without putting a new file of AssignWhole in place: the old file stays as it was.
-  // Any other open file is closed as Close closes it.
+  // Any other open file, and one of AssignWhole written in place, is closed as Close closes it.
   void Discard();
   bool IsOpen() const { return mode_ != Mode::Closed; }
 

@@ -278,6 +278,14 @@ TEST_F(ValueFileTest, AWholeFileReplacesTheOldOneOnlyComplete) {
   ListFile.Close();
   EXPECT_EQ(ListFile.IoResult(), IoWriteError);
   EXPECT_TRUE(fs::is_character_file("/dev/full")) << "a device is written to, not replaced";
+  // A file with a second name is written in place, so a discarded output is closed as Close
+  // closes it.
+  ASSERT_EQ(::link(Path("out.txt").c_str(), Path("second.txt").c_str()), 0);
+  ListFile.AssignWhole(Path("out.txt"));
+  ListFile.Rewrite();
+  WriteTextLine("kept");
+  ListFile.Discard();
+  EXPECT_EQ(Bytes("second.txt"), "kept\r\n");
 }
 
 TEST(FieldSplitTest, CountsFieldsUpToTheLastBar) {
