@@ -1,15 +1,20 @@
 #include "tables/core/dbf4packcommit.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string_view>
 #include <vector>
 
 #include "platform/files/blockfile.h"
+#include "platform/files/fileidentity.h"
+#include "platform/files/filelock.h"
 #include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
 #include "platform/files/replacefile.h"
+#include "tables/core/dbf4lock.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
 #include "tables/core/tztext.h"
@@ -83,17 +88,56 @@ int FsyncFolderOf(const std::string& file) {
   return platform::FsyncDirectory(platform::FinalFolder(file)) != 0 ? ErrnoCode() : 0;
 }
 
-// Holds the table's share lock exclusively while a crashed pack's files are dealt with, so that
-// the files of a pack another program runs right now are never touched.
-class TableGuard {
+// Settling a crashed pack takes a turn at this byte of the file the table's name leads to, and,
+// before it renames the packed table in, at the same byte of the packed table, so that a program
+// that comes to settle the same pack meanwhile waits for it on whichever file the name then leads
+// to, and finds it settled.
+constexpr std::uint64_t kSettleByte = platform::kShareByteOffset + 1;
+// A settle is a few renames and syncs; it is waited for as long as the database lock is.
+constexpr std::uint32_t kSettleWaitMs = 10000;
+
+bool Leftover(const std::string& table) {
+  return Exists(MarkerName(table)) || Exists(PackedTableName(table));
+}
+
+// This program's turn at settling a crashed pack of the table, and the table's share lock while
+// the pack's files are dealt with, so that the files of a pack another program runs right now
+// are never touched.
+class SettleTurn {
  public:
-  explicit TableGuard(const std::string& table)
-      : code_(file_.Open(table, platform::kModeExclusive)) {}
-  int Code() const { return code_; }
+  SettleTurn() = default;
+  ~SettleTurn() {
+    if (packed_ >= 0) close(packed_);
+    if (table_ >= 0) close(table_);
+  }
+  SettleTurn(const SettleTurn&) = delete;
+  SettleTurn& operator=(const SettleTurn&) = delete;
+
+  // Waits for the turn on the file the table's name leads to: 0, 33 when the time ran out, or
+  // the I/O code.
+  int Wait(const std::string& table) {
+    table_ = platform::os::Open(table, O_RDWR | O_CLOEXEC);
+    if (table_ < 0) return platform::IoCodeFromErrno(errno);
+    return WaitForRegion(table_, kSettleByte, 1, true, kSettleWaitMs);
+  }
+  // The share lock of that file, exclusive to replace it: 0, 33 while another program has it
+  // open in a mode that conflicts, or the I/O code.
+  int Share(bool exclusive) const {
+    return platform::LockRange(table_, platform::kShareByteOffset, 1, exclusive);
+  }
+  // Whether the name still leads to that file, which a pack's rename may have replaced.
+  bool StillNamed(const std::string& table) const { return platform::SameFile(table_, table); }
+  // Takes the turn on the packed table as well, when there is one to rename in: 0 or the I/O
+  // code.
+  int TakeOnPacked(const std::string& packed) {
+    packed_ = platform::os::Open(packed, O_RDONLY | O_CLOEXEC);
+    if (packed_ < 0) return errno == ENOENT ? 0 : platform::IoCodeFromErrno(errno);
+    return platform::LockRange(packed_, kSettleByte, 1, false);
+  }
 
  private:
-  platform::BlockFile file_;
-  int code_;
+  int table_ = -1;
+  int packed_ = -1;
 };
 
 }  // namespace
@@ -167,17 +211,25 @@ void DropPackedFiles(const std::string& table, const std::string& memo) {
 }
 
 bool SettleInterruptedPack(const std::string& table) {
+  if (!Leftover(table)) return true;
   const std::string marker = MarkerName(table);
-  if (!Exists(marker) && !Exists(PackedTableName(table))) return true;
-  TableGuard guard(table);
-  // In use elsewhere: the program that has it open settled it, or is packing it now.
-  if (guard.Code() == 32) return true;
-  if (!Exists(marker)) {
-    if (guard.Code() == 0) DropPackedFiles(table, "");
+  SettleTurn turn;
+  int code = turn.Wait(table);
+  // Settled by the program whose turn this one waited for.
+  if (code == 0 && !Leftover(table)) return true;
+  // A marker's swap replaces the table, so nobody else may have it open; the files of a pack
+  // that never committed are only removed, which a program that packs the table now keeps off.
+  const bool swap = Exists(marker);
+  if (code == 0) code = turn.Share(swap);
+  // In use elsewhere: the program that has it open settled it, or is packing it now; or the
+  // table was replaced meanwhile by the program that packed it.
+  if (code == 33 || (code == 0 && !turn.StillNamed(table))) return true;
+  if (!swap) {
+    if (code == 0) DropPackedFiles(table, "");
     return true;
   }
   std::string memo;
-  int code = guard.Code();
+  if (code == 0) code = turn.TakeOnPacked(PackedTableName(table));
   if (code == 0 && !ReadMarker(table, memo)) code = 30;
   bool nothingReplaced = false;
   if (code == 0)

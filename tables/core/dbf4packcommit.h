@@ -8,9 +8,11 @@
 // files are complete and synced, the marker, naming the memo file, is written as
 // "<table>.packing$", synced and renamed to its name, which commits; then the new memo file and
 // the new table are renamed over the old ones, back to back, and the marker goes once both
-// renames are synced. Before a table is opened, a marker found finishes the swap, and new files
-// found without one (a pack that never committed) are removed, both only while no other program
-// has the table open.
+// renames are synced. Before a table is opened, a marker found finishes the swap, only while no
+// other program has the table open, and new files found without one (a pack that never
+// committed) are removed, only while no other program packs the table. One program settles a
+// pack: others that come to it meanwhile wait for it, up to 10 seconds, and then open the table
+// it settled.
 
 #include <string>
 

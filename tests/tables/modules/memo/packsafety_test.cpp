@@ -2,11 +2,15 @@
 // point, a file system that fills up and a process ended at any step leave the old table, memo
 // file and indexes byte for byte, or the packed table with its memos; the next open leaves no
 // file of the pack behind.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "platform/files/filefaults.h"
 #include "platform/system/services.h"
@@ -135,6 +139,45 @@ class PackSafety : public MemoTest {
              CloseAndSetIndexTo(Path("a.ndx") + " " + Path("b.ndx"));
              CloseArea();
            }) == 0;
+  }
+
+  // Opens the table as another program would and reads the packed records or all of them, as
+  // asked, with the memo of ID 199: 0, 255 for a wrong read, or the error code.
+  int ReadElsewhere(bool packed) const {
+    try {
+      USE(Path("t.dbf"));
+      const std::int32_t count = packed ? kRecords / 2 : kRecords;
+      GO(packed ? 100 : 199);
+      return RecCount() == count && Int(1) == 199 && Lines(Reference()) == MemoOf(199) ? 0 : 255;
+    } catch (const EDadavError&) {
+      return std::min<int>(LastErrorCode, 254);
+    }
+  }
+
+  // Starts the programs at one moment, each as ReadElsewhere; how many ended with each status.
+  std::map<int, int> OpenAtOnce(int programs, bool packed) const {
+    int start[2];
+    if (pipe(start) != 0) return {};
+    std::vector<pid_t> children;
+    for (int n = 0; n < programs; ++n) {
+      const pid_t child = fork();
+      if (child == 0) {
+        close(start[1]);
+        char byte = 0;
+        _exit(read(start[0], &byte, 1) == 0 ? ReadElsewhere(packed) : 254);
+      }
+      if (child > 0) children.push_back(child);
+    }
+    // All of them see the pipe end at once.
+    close(start[0]);
+    close(start[1]);
+    std::map<int, int> statuses;
+    for (const pid_t child : children) {
+      int status = 0;
+      waitpid(child, &status, 0);
+      ++statuses[WIFEXITED(status) ? WEXITSTATUS(status) : -1];
+    }
+    return statuses;
   }
 
   bool withMemo_ = true;
@@ -358,6 +401,39 @@ TEST_F(PackSafety, AnOpenWhileAnotherProgramPacksLeavesItsFilesAlone) {
   USE(Path("t.dbf"));
   EXPECT_FALSE(FileExists(Path("t.dbf.pack$"))) << "left without a marker, it goes";
   EXPECT_EQ(RecCount(), kRecords);
+}
+
+// Programs that open the table at one moment while a crash left its pack unsettled: one settles
+// it, the others wait for it, and each reads the table the pack leaves, with its memos.
+TEST_F(PackSafety, ProgramsOpeningATableAtOnceWaitForTheOneThatSettlesItsPack) {
+  constexpr int kPrograms = 12;
+  constexpr int kRounds = 10;
+  MakeTable(0x8B, "");
+  const std::vector<std::string> old = Snapshot(0x8B, "");
+  USE(Path("t.dbf") + " EXCLUSIVE");
+  ASSERT_TRUE(Pack());
+  CloseAll();
+  const std::string packedTable = Bytes("t.dbf"), packedMemo = Bytes("t.dbt");
+  const struct {
+    const char* leftover;
+    bool committed, memoRenamed;
+  } kCases[] = {{"committed, nothing renamed", true, false},
+                {"committed, memo file renamed", true, true},
+                {"never committed", false, false}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.leftover);
+    std::map<int, int> statuses;
+    for (int round = 0; round < kRounds; ++round) {
+      Restore(0x8B, "", old);
+      Put("t.dbf.pack$", packedTable);
+      Put(c.memoRenamed ? "t.dbt" : "t.dbt.packmemo$", packedMemo);
+      if (c.committed) Put("t.dbf.packed$", "KV6 PACK\nt.dbt\n");
+      for (const auto& [status, count] : OpenAtOnce(kPrograms, c.committed))
+        statuses[status] += count;
+      ExpectNoLeftovers(0x8B, "");
+    }
+    EXPECT_EQ(statuses, (std::map<int, int>{{0, kPrograms * kRounds}}));
+  }
 }
 
 // PACK of a shared table takes it for itself and gives it back: afterwards this program and
