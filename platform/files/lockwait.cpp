@@ -6,11 +6,19 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "platform/files/blockfile.h"
 #include "platform/files/filelock.h"
+
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+#else
+#define RUNNING_ON_VALGRIND 0
+#endif
 
 // Older C libraries do not name the thread field of a timer's signal event.
 #ifndef sigev_notify_thread_id
@@ -20,9 +28,12 @@
 namespace platform {
 namespace {
 
-// The signal that ends a wait whose time ran out; its handler does nothing.
+using Clock = std::chrono::steady_clock;
+
+// The signal that ends a wait whose time ran out; its handler does nothing. Libraries that need a
+// real-time signal take the first ones, and valgrind keeps the last one for itself.
 int WakeSignal() {
-  return SIGRTMAX;
+  return SIGRTMIN + 4;
 }
 
 void Wake(int) {}
@@ -76,16 +87,24 @@ class WakeTimer {
   bool armed_ = false;
 };
 
-}  // namespace
+// Where no timer can end a wait (no signal may be queued, the signal is taken, or valgrind runs
+// the program), the range is asked for again every few milliseconds until the time is up.
+int PollForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
+                 Clock::time_point end) {
+  constexpr auto kPollStep = std::chrono::milliseconds(2);
+  for (;;) {
+    const auto now = Clock::now();
+    if (now >= end) return 33;
+    std::this_thread::sleep_for(std::min<Clock::duration>(end - now, kPollStep));
+    const int code = LockRange(fd, offset, length, exclusive);
+    if (code != 33) return code;
+  }
+}
 
-int WaitForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
-                 std::uint32_t milliseconds) {
-  const int code = LockRange(fd, offset, length, exclusive);
-  if (code != 33 || milliseconds == 0) return code;
-  static const bool wakeable = InstallWake();
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  const WakeTimer timer(milliseconds);
-  if (!wakeable || !timer.Armed()) return code;
+// Waits in the system's queue of the lock; the timer's signal ends the request once the time is
+// up.
+int QueueForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
+                  Clock::time_point end) {
   struct flock request {};
   request.l_type = exclusive ? F_WRLCK : F_RDLCK;
   request.l_whence = SEEK_SET;
@@ -94,8 +113,23 @@ int WaitForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclus
   for (;;) {
     if (fcntl(fd, F_OFD_SETLKW, &request) == 0) return 0;
     if (errno != EINTR) return IoCodeFromErrno(errno);
-    if (std::chrono::steady_clock::now() >= end) return 33;
+    if (Clock::now() >= end) return 33;
   }
+}
+
+}  // namespace
+
+int WaitForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
+                 std::uint32_t milliseconds) {
+  const int code = LockRange(fd, offset, length, exclusive);
+  if (code != 33 || milliseconds == 0) return code;
+  // Valgrind runs a lock request that waits with every signal blocked, where no timer can end it.
+  static const bool wakeable = !RUNNING_ON_VALGRIND && InstallWake();
+  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  if (!wakeable) return PollForRange(fd, offset, length, exclusive, end);
+  const WakeTimer timer(milliseconds);
+  if (!timer.Armed()) return PollForRange(fd, offset, length, exclusive, end);
+  return QueueForRange(fd, offset, length, exclusive, end);
 }
 
 }  // namespace platform

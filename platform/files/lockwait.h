@@ -1,7 +1,8 @@
 #pragma once
 // Waiting for a byte-range lock that another holder has: the request waits in the system's queue
 // of the lock, so that a holder that releases and retakes the lock at once cannot keep it from
-// the programs that wait for it, as it can from programs that poll. The wait is bounded.
+// the programs that wait for it, as it can from programs that poll. The wait is bounded; where no
+// timer can end it, the range is asked for again every few milliseconds instead.
 
 #include <cstdint>
 

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 
 #include "platform/files/filelock.h"
 #include "tests/support/tempfolder.h"
@@ -44,6 +47,42 @@ TEST_F(LockWait, AWaitEndsWhenItsTimeIsUp) {
     EXPECT_LT(waited, std::chrono::seconds(3)) << blocked;
   }
   EXPECT_EQ(platform::WaitForRange(waiter_, 9, 1, true, 300), 0);
+}
+
+// A program that may queue no signal can set no timer to end a wait: it still waits for a lock
+// another program holds, to the end of its time when that is shorter, and until the lock is
+// released when it is longer.
+TEST_F(LockWait, AWaitWithoutATimerWaitsItsTimeOrForTheRelease) {
+  ASSERT_EQ(platform::LockRange(holder_, 8, 1, true), 0);
+  int results[2];
+  ASSERT_EQ(pipe(results), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_SIGPENDING, &none);
+    for (const std::uint32_t milliseconds : {1000u, 5000u}) {
+      const auto start = std::chrono::steady_clock::now();
+      const int code = platform::WaitForRange(waiter_, 8, 1, true, milliseconds);
+      const std::int64_t outcome[2] = {
+          code, (std::chrono::steady_clock::now() - start) / std::chrono::milliseconds(1)};
+      if (write(results[1], outcome, sizeof outcome) != sizeof outcome) _exit(1);
+    }
+    _exit(0);
+  }
+  close(results[1]);
+  // The code and milliseconds of each wait; the holder lets go a second after the first ended.
+  std::int64_t timedOut[2] = {-1, -1}, released[2] = {-1, -1};
+  if (read(results[0], timedOut, sizeof timedOut) == sizeof timedOut) {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    platform::UnlockRange(holder_, 8, 1);
+    if (read(results[0], released, sizeof released) != sizeof released) ADD_FAILURE();
+  }
+  close(results[0]);
+  waitpid(child, nullptr, 0);
+  EXPECT_EQ(timedOut[0], 33);
+  EXPECT_GE(timedOut[1], 1000);
+  EXPECT_EQ(released[0], 0);
+  EXPECT_LT(released[1], 5000);
 }
 
 }  // namespace
