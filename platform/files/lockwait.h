@@ -1,8 +1,9 @@
 #pragma once
 // Waiting for a byte-range lock that another holder has: the request waits in the system's queue
-// of the lock, so that a holder that releases and retakes the lock at once cannot keep it from
-// the programs that wait for it, as it can from programs that poll. The wait is bounded; where no
-// timer can end it, the range is asked for again every few milliseconds instead.
+// of the lock and is woken the moment the holder releases it. The system does not hand it the
+// lock, though: a holder that asks again at once mostly gets it first, so turns are the callers'
+// business. The wait is bounded; where no timer can end it, the range is asked for again every
+// few milliseconds instead.
 
 #include <cstdint>
 

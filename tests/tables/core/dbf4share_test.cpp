@@ -1,5 +1,10 @@
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "enginetest.h"
 #include "tables/core/dbf4lock.h"
@@ -128,6 +133,74 @@ TEST_F(Sharing, SharedScanGoesOnIntoRecordsAppendedWhileItRuns) {
   EXPECT_TRUE(dEOF());
   CloseAll();
   EXPECT_EQ(other.Finish(), 0);
+}
+
+// A program that releases a record lock and asks for it again at once, beside a program that
+// waits for it: the one that waits has it at the holder's next release, time after time. The
+// holder runs on a processor of its own, where the system's wake-up of the other comes too late
+// to beat the holder's next request.
+TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
+  using std::chrono::steady_clock;
+  cpu_set_t all, holderCpu;
+  sched_getaffinity(0, sizeof all, &all);
+  if (CPU_COUNT(&all) < 2) GTEST_SKIP() << "one processor";
+  int first = 0;
+  while (!CPU_ISSET(first, &all)) ++first;
+  CPU_ZERO(&holderCpu);
+  CPU_SET(first, &holderCpu);
+  cpu_set_t others = all;
+  CPU_CLR(first, &others);
+  const std::string path = MakeTable(1);
+  int holding[2];
+  ASSERT_EQ(pipe(holding), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    sched_setaffinity(0, sizeof holderCpu, &holderCpu);
+    try {
+      USE(path);
+      GO(1);
+      const auto end = steady_clock::now() + std::chrono::milliseconds(3500);
+      const char byte = 1;
+      bool told = false;
+      while (steady_clock::now() < end) {
+        if (!RLock()) continue;
+        if (!told) told = write(holding[1], &byte, 1) == 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        Unlock();
+      }
+    } catch (...) {
+      _exit(3);
+    }
+    _exit(0);
+  }
+  close(holding[1]);
+  char byte = 0;
+  const bool started = read(holding[0], &byte, 1) == 1;
+  close(holding[0]);
+  sched_setaffinity(0, sizeof others, &others);
+  USE(path);
+  GO(1);
+  steady_clock::duration longest{};
+  int turns = 0;
+  const auto end = steady_clock::now() + std::chrono::seconds(3);
+  while (started && steady_clock::now() < end) {
+    const auto asked = steady_clock::now();
+    const bool granted = RLock();
+    longest = std::max(longest, steady_clock::now() - asked);
+    if (granted) {
+      ++turns;
+      Unlock();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  sched_setaffinity(0, sizeof all, &all);
+  CloseAll();
+  int status = 0;
+  waitpid(holder, &status, 0);
+  ASSERT_TRUE(started && WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_LT(longest, std::chrono::milliseconds(100))
+      << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms, " << turns
+      << " turns";
 }
 
 }  // namespace
