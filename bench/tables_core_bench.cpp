@@ -1,5 +1,6 @@
 // Table engine speed against raw pread/pwrite of the same sizes and offsets, on the table of
-// tablebench.h, and the targets they are judged by.
+// tablebench.h, and the targets they are judged by. Reported without target: a lock of a shared
+// table that nobody else uses taken and released, beside one system lock request and release.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,12 +17,14 @@
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4locate.h"
+#include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4pack.h"
 #include "tables/core/dbf4use.h"
 #include "tables/core/engine.h"
 #include "tables/core/tzdbflow.h"
 #include "tables/core/tzerror.h"
+#include "tables/core/workarea.h"
 
 namespace {
 
@@ -204,6 +207,46 @@ void BM_SearchAbsent(benchmark::State& state) {
   Report(state, static_cast<std::int64_t>(state.iterations()) * Records());
 }
 
+constexpr int kLockCycles = 100000;
+
+// The record, append or file lock of a shared table taken and released 100,000 times, with
+// nobody else on the table.
+void BM_LockShared(benchmark::State& state, bool (*lock)()) {
+  const std::string path = MakeTable("lock", 10);
+  USE(path);
+  GO(1);
+  for (auto _ : state) {
+    for (int i = 0; i < kLockCycles; ++i) {
+      if (!lock()) std::abort();
+      Unlock();
+    }
+  }
+  CloseAll();
+  std::filesystem::remove(path);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * kLockCycles);
+}
+
+// The raw counterpart: the first record's range locked and unlocked by one request each.
+void BM_LockSharedRaw(benchmark::State& state) {
+  const std::string path = MakeTable("lockraw", 10);
+  const int fd = open(path.c_str(), O_RDWR);
+  struct flock request {};
+  request.l_whence = SEEK_SET;
+  request.l_start = static_cast<off_t>(kLockBase + kHeader);
+  request.l_len = kRecord;
+  for (auto _ : state) {
+    for (int i = 0; i < kLockCycles; ++i) {
+      request.l_type = F_WRLCK;
+      if (fcntl(fd, F_OFD_SETLK, &request) != 0) std::abort();
+      request.l_type = F_UNLCK;
+      fcntl(fd, F_OFD_SETLK, &request);
+    }
+  }
+  close(fd);
+  std::filesystem::remove(path);
+  Report(state, static_cast<std::int64_t>(state.iterations()) * kLockCycles);
+}
+
 BENCHMARK(BM_AppendEngine)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AppendPwrite)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_SkipScan, exclusive, " EXCLUSIVE")
@@ -221,6 +264,10 @@ BENCHMARK(BM_PackRaw)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_Locate)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_LocatePread)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SearchAbsent)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_LockShared, record, &RLock)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_LockShared, append, &ALock)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_LockShared, file, &FLock)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LockSharedRaw)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
