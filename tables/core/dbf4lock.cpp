@@ -1,6 +1,9 @@
 #include "tables/core/dbf4lock.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <string>
 
 #include "platform/files/filelock.h"
@@ -26,6 +29,30 @@ constexpr std::uint32_t kWaitSliceMs = 250;
 // 0x3FFFFFFF bytes (file lock) and the records' ranges from 0x140000000 + header length; of a
 // semaphore file: 0x100000001..0x100000004; of a memo file: 0x10000000A.
 constexpr std::uint64_t kTurnstileShift = std::uint64_t{1} << 32;
+
+// A look at a turnstile costs a system call, as much as the lock itself. A program that found
+// nobody waiting at a turnstile of a file a moment ago takes that file's locks without looking
+// again, so that a loop of locks, such as the two semaphore locks of every SKIP of a shared
+// table, pays for the look once in a while; a program that has begun to wait meanwhile has the
+// lock at the holder's first release after that moment.
+constexpr std::chrono::nanoseconds kTurnstileLookInterval = std::chrono::microseconds(200);
+// The moment of the last look that found nobody waiting, by descriptor (steady clock, in
+// nanoseconds); a descriptor beyond the table looks every time.
+std::array<std::atomic<std::int64_t>, 256> LastLookFoundNobody{};
+
+bool NobodyWaits(int fd, std::uint64_t turnstile, std::uint64_t length) {
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count();
+  const bool remembered = fd >= 0 && static_cast<std::size_t>(fd) < LastLookFoundNobody.size();
+  auto& last = LastLookFoundNobody[remembered ? static_cast<std::size_t>(fd) : 0];
+  if (remembered && now - last.load(std::memory_order_relaxed) < kTurnstileLookInterval.count()) {
+    return true;
+  }
+  if (platform::RangeLockedElsewhere(fd, turnstile, length)) return false;
+  if (remembered) last.store(now, std::memory_order_relaxed);
+  return true;
+}
 
 std::uint64_t RecordLockOffset(const WorkArea& area, std::int32_t n) {
   return kLockBase + static_cast<std::uint64_t>(area.headerLength) +
@@ -98,8 +125,8 @@ std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_
 int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
                   std::uint32_t milliseconds) {
   const std::uint64_t turnstile = offset + kTurnstileShift;
-  // Mostly nobody waits and the lock is free: the clock is read only when not.
-  if (!platform::RangeLockedElsewhere(fd, turnstile, length)) {
+  // Mostly nobody waits and the lock is free: the wait's clock is read only when not.
+  if (NobodyWaits(fd, turnstile, length)) {
     const int code = platform::LockRange(fd, offset, length, exclusive);
     if (code != 33) return code;
   }
