@@ -20,10 +20,13 @@ constexpr int kUniqueNameTries = 100;
 // Another output to the same target may take the link name between our link and our rename.
 constexpr int kPlaceTries = 3;
 
-// A file system a test makes refuse files without a name: true, with errno EOPNOTSUPP.
-bool UnnamedRefused() {
+// A file without a name is linked in through /proc/self/fd, which a chroot or a sandbox may
+// lack, and a file system a test makes refuses such files: true then, with errno EOPNOTSUPP.
+bool UnnamedUnusable() {
   const FileFaults* faults = ArmedFileFaults();
-  if (faults == nullptr || !faults->UnnamedFilesRefused()) return false;
+  struct stat proc {};
+  const bool refused = faults != nullptr && faults->UnnamedFilesRefused();
+  if (!refused && ::stat("/proc/self/fd", &proc) == 0) return false;
   errno = EOPNOTSUPP;
   return true;
 }
@@ -82,7 +85,7 @@ int CreateUnique(const std::string& target, mode_t mode, std::string& name) {
 int OpenBeside(const std::string& target, const struct stat* old, NewOutput& output) {
   const mode_t mode = old != nullptr ? old->st_mode & 0777 : 0666;
   std::string temp;
-  int fd = UnnamedRefused() ? -1 : os::OpenUnnamed(FolderOf(target), mode);
+  int fd = UnnamedUnusable() ? -1 : os::OpenUnnamed(FolderOf(target), mode);
   if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) fd = CreateUnique(target, mode, temp);
   if (fd < 0) return -1;
   if (old != nullptr && TakeAttributes(fd, *old) != 0) return GiveUp(fd, temp, errno);

@@ -1,6 +1,8 @@
 #include "platform/files/newoutput.h"
 
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -178,6 +181,23 @@ TEST_F(NewOutputTest, NothingButTheOutputStaysBesideIt) {
     EXPECT_EQ(Bytes("mine"), "mine");
     EXPECT_EQ(Info("t.txt").st_mode & 07777, 0640u);
   }
+}
+
+// Without /proc, as in a chroot or a sandbox, a file without a name cannot be linked in: the
+// output is written under a name of its own and still takes its place whole.
+TEST_F(NewOutputTest, AnOutputIsWrittenWhereNoProcIsMounted) {
+  Put("t.txt", "old");
+  const int result = InFolder(false, [this] {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::umount2("/proc", MNT_DETACH) != 0)
+      return 254;
+    return WriteOutput(Path("t.txt"), "new");
+  });
+  if (result == 254) GTEST_SKIP() << "no mount namespace of our own";
+  EXPECT_EQ(result, 0) << std::strerror(result);
+  EXPECT_EQ(Bytes("t.txt"), "new");
+  EXPECT_EQ(In(), Names({"t.txt"}));
 }
 
 }  // namespace
