@@ -105,11 +105,20 @@ inline bool Indexed() {
 // Issues one request to the virtual-file module for the area.
 void VFileRequest(WorkArea& area, std::uint16_t operation, std::int32_t recordNumber = 0);
 
-// Holds an index read or write bracket for its lifetime, so every way out releases it.
+// Holds an index read or write bracket for its lifetime, so every way out releases it. A start
+// that raises an engine error is closed at once: the bracket's nesting count was raised before
+// the error, and a count left raised would keep every later bracket of the area from taking
+// its locks.
 class IndexBracket {
  public:
   IndexBracket(bool active, void (*proc)(bool)) : proc_(active ? proc : nullptr) {
-    if (proc_ != nullptr) proc_(true);
+    if (proc_ == nullptr) return;
+    try {
+      proc_(true);
+    } catch (...) {
+      proc_(false);
+      throw;
+    }
   }
   ~IndexBracket() {
     if (proc_ != nullptr) proc_(false);

@@ -255,18 +255,35 @@ bool Unbalanced(std::int32_t& nesting, const SemaphoreState& state, SemaphoreAct
   return true;
 }
 
+// Counts this program in as a reader. A start that fails counts nobody, so the bracket's end
+// must neither take a count off nor go on vouching for the counts in the file; the presence
+// lock goes however the failure leaves, an engine error included.
+void AnnounceReadStart(SemaphoreState& state) {
+  const int fd = state.file.Descriptor();
+  // Nobody takes the presence byte exclusively, so the shared lock is always granted.
+  platform::LockRange(fd, kPresenceOffset, 1, false);
+  struct PresenceUnlessCounted {
+    int fd;
+    const bool& counted;
+    ~PresenceUnlessCounted() {
+      if (!counted) platform::UnlockRange(fd, kPresenceOffset, 1);
+    }
+  } presence{fd, state.readAnnounced};
+  state.readAnnounced = UpdateRecord(state, SemaphoreAction::kIncRead, [](SemaphoreRecord& record) {
+    if (record.readers < kMostReaders) ++record.readers;
+  });
+}
+
 void AnnounceRead(SemaphoreState& state, bool on) {
   const SemaphoreAction action = on ? SemaphoreAction::kIncRead : SemaphoreAction::kDecRead;
   state.readNesting += on ? 1 : -1;
   if (Unbalanced(state.readNesting, state, action, "IncRead/DecRead")) return;
   if (state.readNesting != (on ? 1 : 0)) return;
   if (state.lockHeld || state.readAnnounced == on) return;
-  state.readAnnounced = on;
-  // Nobody takes the presence byte exclusively, so the shared lock is always granted.
-  if (on) platform::LockRange(state.file.Descriptor(), kPresenceOffset, 1, false);
-  UpdateRecord(state, action, [on](SemaphoreRecord& record) {
-    if (on && record.readers < kMostReaders) ++record.readers;
-    if (!on && record.readers > 0) --record.readers;
+  if (on) return AnnounceReadStart(state);
+  state.readAnnounced = false;
+  UpdateRecord(state, action, [](SemaphoreRecord& record) {
+    if (record.readers > 0) --record.readers;
   });
 }
 

@@ -9,6 +9,7 @@
 #include "platform/files/osfiles.h"
 #include "platform/system/clock.h"
 #include "tables/core/dbf4area.h"
+#include "tables/core/dbf4hooks.h"
 #include "tables/core/tzdate.h"
 #include "tests/tables/core/enginetest.h"
 #include "tests/tables/core/inchild.h"
@@ -281,6 +282,63 @@ TEST_F(Semaphores, AReadBracketWhoseEndTimedOutLeavesACountNobodyWaitsFor) {
   EXPECT_EQ(RaisedMessage([] { SetLockSemaphoreProc(true); }), "");
   EXPECT_LT(TickCount() - start, 1000u);
   SetLockSemaphoreProc(false);
+}
+
+// A read bracket whose start cannot take the semaphore lock counts nobody: its end takes no
+// other reader's count off, the area's next bracket is counted again, and no presence lock
+// stays behind, whether the engine reports the failure by its error code or raises it.
+TEST_F(Semaphores, AReadBracketWhoseStartTimedOutCountsNobody) {
+  OpenBoth();
+  LoginIn(1);
+  LoginIn(2);
+  Select(2);
+  SetReadSemaphoreProc(true);
+  platform::BlockFile other;
+  ASSERT_EQ(other.Open(Path("s.@S@"), platform::kModeShared), 0);
+  for (const bool raised : {false, true}) {
+    SCOPED_TRACE(raised ? "raised" : "error code");
+    SetExceptionMode(raised);
+    SetReportErrors(raised);
+    Select(1);
+    ASSERT_EQ(platform::LockRange(other.Descriptor(), 1, 4, true), 0);
+    // A clock fifty times as fast ends the ten-second wait for the lock in a fraction of one.
+    SetTickProc([] { return platform::TickCountMs() * 50; });
+    if (raised) {
+      const std::string message =
+          RaisedMessage([] { IndexBracket bracket(true, &SetReadSemaphoreProc); });
+      EXPECT_NE(message.find("INCREAD"), std::string::npos) << message;
+    } else {
+      SetReadSemaphoreProc(true);
+    }
+    SetTickProc(nullptr);
+    EXPECT_EQ(LastErrorCode, 1202);
+    ASSERT_EQ(platform::UnlockRange(other.Descriptor(), 1, 4), 0);
+    if (!raised) SetReadSemaphoreProc(false);
+    EXPECT_EQ(Counts().readers, 1) << "the reader of area 2";
+
+    SetReadSemaphoreProc(true);
+    EXPECT_EQ(Counts().readers, 2);
+    SetReadSemaphoreProc(false);
+    EXPECT_EQ(Counts().readers, 1);
+  }
+  Select(2);
+  SetReadSemaphoreProc(false);
+  EXPECT_FALSE(platform::RangeLockedElsewhere(other.Descriptor(), 5, 1));
+
+  // A write bracket raised out of its start likewise leaves the next one to take the lock.
+  Select(1);
+  SetReadSemaphoreProc(true);
+  Select(2);
+  WriteLockTimeout = 5;
+  SetTickProc([] { return platform::TickCountMs() * 50; });
+  EXPECT_NE(RaisedMessage([] { IndexBracket bracket(true, &SetLockSemaphoreProc); }), "");
+  SetTickProc(nullptr);
+  Select(1);
+  SetReadSemaphoreProc(false);
+  Select(2);
+  const int counter = Counts().counter;
+  { IndexBracket bracket(true, &SetLockSemaphoreProc); }
+  EXPECT_EQ(Counts().counter, counter + 2);
 }
 
 TEST_F(Semaphores, TheSemaphoreDirectoryHoldsTheFile) {
