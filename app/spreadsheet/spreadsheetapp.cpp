@@ -27,11 +27,7 @@ constexpr std::int32_t kLastColumn = 16384;
 // The text into a new file beside the claimed name, renamed over it only complete.
 bool ReplaceWhole(const std::string& name, const std::string& text) {
   platform::NewOutput out;
-  if (platform::OpenOutput(name, out) != 0) return false;
-  if (platform::os::WriteAll(out.fd, text.data(), text.size()))
-    return platform::PlaceOutput(out, false) == 0;
-  platform::DropOutput(out);
-  return false;
+  return platform::OpenOutput(name, out) == 0 && platform::WriteWholeOutput(out, text, false) == 0;
 }
 
 void Fail(const std::string& reason) {

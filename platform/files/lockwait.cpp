@@ -126,10 +126,11 @@ int WaitForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclus
   // Valgrind runs a lock request that waits with every signal blocked, where no timer can end it.
   static const bool wakeable = !RUNNING_ON_VALGRIND && InstallWake();
   const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-  if (!wakeable) return PollForRange(fd, offset, length, exclusive, end);
-  const WakeTimer timer(milliseconds);
-  if (!timer.Armed()) return PollForRange(fd, offset, length, exclusive, end);
-  return QueueForRange(fd, offset, length, exclusive, end);
+  if (wakeable) {
+    const WakeTimer timer(milliseconds);
+    if (timer.Armed()) return QueueForRange(fd, offset, length, exclusive, end);
+  }
+  return PollForRange(fd, offset, length, exclusive, end);
 }
 
 }  // namespace platform

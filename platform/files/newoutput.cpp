@@ -183,6 +183,14 @@ void DropOutput(NewOutput& output) {
   if (!dropping.temp.empty()) os::Unlink(dropping.temp);
 }
 
+int WriteWholeOutput(NewOutput& output, std::string_view bytes, bool syncFolder) {
+  if (os::WriteAll(output.fd, bytes.data(), bytes.size())) return PlaceOutput(output, syncFolder);
+  const int error = errno;
+  DropOutput(output);
+  errno = error;
+  return -1;
+}
+
 // A new file in the target's place would not be what the user names: a device or FIFO would turn
 // into a file, and other hard links would keep the old contents.
 bool ReplacedInPlace(const std::string& target, const struct stat& info) {

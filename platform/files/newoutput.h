@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -45,6 +46,9 @@ int PlaceOutput(NewOutput& output, bool syncFolder);
 // Closes the new file and removes it: the old file stays (an output written in place stays as
 // far as it was written).
 void DropOutput(NewOutput& output);
+// Writes bytes as the whole contents of the opened output and puts it in place as PlaceOutput
+// does; a failed write gives the output up as DropOutput does. 0, or -1 with errno.
+int WriteWholeOutput(NewOutput& output, std::string_view bytes, bool syncFolder);
 
 // True when a new file could not take the place of target (the file a name finally names, whose
 // stat is info), so that it is written in place: see OpenOutput.

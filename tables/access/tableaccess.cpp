@@ -56,11 +56,8 @@ bool CopyWhole(const std::string& source, const std::string& target) {
   std::string bytes;
   if (!platform::os::ReadWholeFile(platform::ResolveFileName(source), bytes)) return false;
   platform::NewOutput out;
-  if (platform::OpenReplacement(target, out) != 0) return false;
-  if (platform::os::WriteAll(out.fd, bytes.data(), bytes.size()))
-    return platform::PlaceOutput(out, true) == 0;
-  platform::DropOutput(out);
-  return false;
+  return platform::OpenReplacement(target, out) == 0 &&
+         platform::WriteWholeOutput(out, bytes, true) == 0;
 }
 
 // The table and its memo file into the temporary folder, once per table and run; false when the

@@ -471,6 +471,18 @@ def calc_file_lines(path):
         return f.read().split(b"\r\n")
 
 
+def calc_torque_and_close(program, torque, button, caption):
+    """The load form by its menu key; the torque typed; Calc, then the button that closes it."""
+    program.open_input_form("l", "TForm_kv6load", "the load form")
+    program.step("the torque %s typed into the load form, Calc, then %s" % (torque, caption))
+    type_into(program, "TForm_kv6load", "Edit_t", torque)
+    program.click("TForm_kv6load", "Button_calc")
+    program.settle()
+    program.click("TForm_kv6load", button)
+    program.wait_no_window("TForm_kv6load")
+    program.focus_main_window()
+
+
 def worked_example(program):
     """File, Open of the worked example; the load form by its menu key; a torque typed; Calc, OK;
     File, Save: the file holds the typed torque and nothing else changed; View, Printout shows the
@@ -480,15 +492,7 @@ def worked_example(program):
     before = calc_file_lines(example)
     program.focus_main_window()
     open_calc_file(program, example)
-    program.open_input_form("l", "TForm_kv6load", "the load form")
-    program.step("the torque 1500 typed into the load form")
-    type_into(program, "TForm_kv6load", "Edit_t", "1500")
-    program.step("Calc, then OK in the load form")
-    program.click("TForm_kv6load", "Button_calc")
-    program.settle()
-    program.click("TForm_kv6load", "Button_ok")
-    program.wait_no_window("TForm_kv6load")
-    program.focus_main_window()
+    calc_torque_and_close(program, "1500", "Button_ok", "OK")
     program.step("File, Save")
     program.keys("ctrl+s")
     after = program.wait("the saved file to change",
@@ -702,14 +706,7 @@ def calc_then_cancel_counts_the_messages(program):
     open_calc_file(program, example)
     for torque in ("1000000", "1000"):
         before = messages_shown(program)
-        program.open_input_form("l", "TForm_kv6load", "the load form")
-        program.step("the torque %s typed into the load form, Calc, then Cancel" % torque)
-        type_into(program, "TForm_kv6load", "Edit_t", torque)
-        program.click("TForm_kv6load", "Button_calc")
-        program.settle()
-        program.click("TForm_kv6load", "Button_cancel")
-        program.wait_no_window("TForm_kv6load")
-        program.focus_main_window()
+        calc_torque_and_close(program, torque, "Button_cancel", "Cancel")
         program.step("View, Error messages (n) after Calc and Cancel")
         count, shown = messages_shown(program)
         if count != shown or (count, shown) == before:

@@ -124,8 +124,9 @@ bool TakeSemaphoreLock(SemaphoreState& state, SemaphoreAction action) {
     state.lockHeld = true;
     return true;
   }
-  // The read bracket ends all the same: its count, left in the file, must not stay vouched for.
-  if (action == SemaphoreAction::kDecRead) {
+  // A read bracket whose start or end cannot count leaves the program uncounted all the same:
+  // the count in the file must not stay vouched for.
+  if (action == SemaphoreAction::kIncRead || action == SemaphoreAction::kDecRead) {
     platform::UnlockRange(state.file.Descriptor(), kPresenceOffset, 1);
   }
   ReportError(1202, "10 second timeout: Cannot lock index semaphore file: " + state.name + " " +
@@ -135,19 +136,22 @@ bool TakeSemaphoreLock(SemaphoreState& state, SemaphoreAction action) {
   return false;
 }
 
-// Releases the semaphore lock, and the presence lock with it when the read bracket ends; 0 or
-// the lock code.
-int ReleaseSemaphoreLock(SemaphoreState& state, bool readEnds = false) {
+// Releases the semaphore lock, and the presence lock with it when the program is no longer
+// counted as a reader; 0 or the lock code.
+int ReleaseSemaphoreLock(SemaphoreState& state, bool uncounted = false) {
   state.lockHeld = false;
   return platform::UnlockRange(state.file.Descriptor(), kSemaphoreLockOffset,
-                               kSemaphoreLockLength + (readEnds ? 1 : 0));
+                               kSemaphoreLockLength + (uncounted ? 1 : 0));
 }
 
 // Reports the first failure of a read-change-write under the lock, after releasing it.
 void FinishUpdate(SemaphoreState& state, SemaphoreAction action, int readCode, int writeCode) {
-  const int unlockCode = ReleaseSemaphoreLock(state, action == SemaphoreAction::kDecRead);
+  const bool done = readCode == 0 && writeCode == 0;
+  const bool uncounted =
+      action == SemaphoreAction::kDecRead || (action == SemaphoreAction::kIncRead && !done);
+  const int unlockCode = ReleaseSemaphoreLock(state, uncounted);
   // Every read bracket passes here twice: the message is made only for a failure.
-  if (readCode == 0 && writeCode == 0 && unlockCode == 0) return;
+  if (done && unlockCode == 0) return;
   const std::string object = state.name + " " + ActionName(action);
   if (readCode != 0) {
     ReportError(static_cast<std::uint16_t>(readCode), "Cannot read: " + object);
@@ -255,36 +259,22 @@ bool Unbalanced(std::int32_t& nesting, const SemaphoreState& state, SemaphoreAct
   return true;
 }
 
-// Counts this program in as a reader. A start that fails counts nobody, so the bracket's end
-// must neither take a count off nor go on vouching for the counts in the file; the presence
-// lock goes however the failure leaves, an engine error included.
-void AnnounceReadStart(SemaphoreState& state) {
-  const int fd = state.file.Descriptor();
-  // Nobody takes the presence byte exclusively, so the shared lock is always granted.
-  platform::LockRange(fd, kPresenceOffset, 1, false);
-  struct PresenceUnlessCounted {
-    int fd;
-    const bool& counted;
-    ~PresenceUnlessCounted() {
-      if (!counted) platform::UnlockRange(fd, kPresenceOffset, 1);
-    }
-  } presence{fd, state.readAnnounced};
-  state.readAnnounced = UpdateRecord(state, SemaphoreAction::kIncRead, [](SemaphoreRecord& record) {
-    if (record.readers < kMostReaders) ++record.readers;
-  });
-}
-
 void AnnounceRead(SemaphoreState& state, bool on) {
   const SemaphoreAction action = on ? SemaphoreAction::kIncRead : SemaphoreAction::kDecRead;
   state.readNesting += on ? 1 : -1;
   if (Unbalanced(state.readNesting, state, action, "IncRead/DecRead")) return;
   if (state.readNesting != (on ? 1 : 0)) return;
   if (state.lockHeld || state.readAnnounced == on) return;
-  if (on) return AnnounceReadStart(state);
+  // A start that fails counts nobody, so the bracket's end takes no count off; an end that fails
+  // is an end all the same. The presence lock goes with a failure either way.
   state.readAnnounced = false;
-  UpdateRecord(state, action, [](SemaphoreRecord& record) {
-    if (record.readers > 0) --record.readers;
+  // Nobody takes the presence byte exclusively, so the shared lock is always granted.
+  if (on) platform::LockRange(state.file.Descriptor(), kPresenceOffset, 1, false);
+  const bool counted = UpdateRecord(state, action, [on](SemaphoreRecord& record) {
+    if (on && record.readers < kMostReaders) ++record.readers;
+    if (!on && record.readers > 0) --record.readers;
   });
+  state.readAnnounced = on && counted;
 }
 
 void ReportStaleReaders(const SemaphoreState& state) {
