@@ -1,10 +1,14 @@
 #include "platform/files/newoutput.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <string_view>
 #include <utility>
 
 #include "platform/files/filefaults.h"
@@ -69,11 +73,49 @@ int OpenInPlace(const std::string& name, NewOutput& output) {
   return 0;
 }
 
+// Where the file system makes no file without a name, a new file is named
+// "<target>.<host>-<pid>-<serial>$": host and pid tell a later output to the same target whether
+// the program that wrote it still runs. The part up to the pid:
+std::string UniqueNameStart(const std::string& target) {
+  char host[256] = {};
+  if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+  return target + "." + host + "-";
+}
+
+// The writer's pid in the rest "<pid>-<serial>$" of a unique name, or 0 when rest is not one.
+pid_t WriterOf(std::string_view rest) {
+  const std::size_t dash = rest.find('-');
+  if (dash == std::string_view::npos || rest.size() < dash + 3 || rest.back() != '$') return 0;
+  pid_t pid = 0;
+  const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, pid);
+  if (error != std::errc{} || end != rest.data() + dash) return 0;
+  const std::string_view serial = rest.substr(dash + 1, rest.size() - dash - 2);
+  return serial.find_first_not_of("0123456789") == std::string_view::npos ? pid : 0;
+}
+
+// Removes the new files that programs of this machine, killed while they wrote the output, left
+// under names beginning with start. Another machine's files are left: its pids mean nothing here.
+void RemoveLeftovers(const std::string& start) {
+  const std::string leaf = start.substr(start.find_last_of('/') + 1);
+  DIR* folder = ::opendir(FolderOf(start).c_str());
+  if (folder == nullptr) return;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(leaf)) continue;
+    const pid_t writer = WriterOf(name.substr(leaf.size()));
+    if (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH)
+      ::unlinkat(::dirfd(folder), entry->d_name, 0);
+  }
+  ::closedir(folder);
+}
+
 // A name beside target that nobody holds, created with mode; the descriptor, or -1 with errno.
 int CreateUnique(const std::string& target, mode_t mode, std::string& name) {
   static std::atomic<unsigned> serial{0};
+  const std::string start = UniqueNameStart(target);
+  RemoveLeftovers(start);
   for (int attempt = 0; attempt < kUniqueNameTries; ++attempt) {
-    name = target + "." + std::to_string(::getpid()) + "-" + std::to_string(++serial) + "$";
+    name = start + std::to_string(::getpid()) + "-" + std::to_string(++serial) + "$";
     const int fd = os::Open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

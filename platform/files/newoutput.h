@@ -6,7 +6,8 @@
 // The new file has no name while it is written (O_TMPFILE); once complete it is linked under the
 // target's name plus ".new$" and renamed over the target at once. A name of that kind that a
 // kill left behind is removed by the next output to the same target. Where the file system
-// cannot make a file without a name, the new file is written under a unique name of its own.
+// cannot make a file without a name, the new file is written under a unique name of its own,
+// which the next output to the same target removes once the program that wrote it is gone.
 //
 // A replaced file keeps its mode, and its owner and group where the program may set them; a new
 // one gets the mode the umask leaves of 0666.

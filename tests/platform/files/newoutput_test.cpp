@@ -153,10 +153,25 @@ TEST_F(NewOutputTest, WhereANewFileCannotTakeItsPlaceTheOutputIsWrittenInPlace) 
   }
 }
 
+// The name of a new file of t.txt that the program pid left while it wrote it.
+std::string LeftoverOf(pid_t pid) {
+  char host[256] = {};
+  ::gethostname(host, sizeof host - 1);
+  return "t.txt." + std::string(host) + "-" + std::to_string(pid) + "-0$";
+}
+
+pid_t DeadPid() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
 // A kill may come at any moment: while the output is written nothing stands beside it but, where
-// the file system makes no file without a name, the new file under a name of its own; a link name
-// a kill left between the link and the rename, or planted there, is removed, never followed; and
-// a failed output leaves the old file as it was.
+// the file system makes no file without a name, the new file under a name of its own, which the
+// next output removes once its writer is gone; a link name a kill left between the link and the
+// rename, or planted there, is removed, never followed; and a failed output leaves the old file as
+// it was.
 TEST_F(NewOutputTest, NothingButTheOutputStaysBesideIt) {
   Put("mine", "mine");
   for (const bool unnamed : {true, false}) {
@@ -175,8 +190,13 @@ TEST_F(NewOutputTest, NothingButTheOutputStaysBesideIt) {
     EXPECT_EQ(errno, ENOSPC);
     EXPECT_EQ(In(), Names({"mine", "t.txt"})) << unnamed;
     EXPECT_EQ(Bytes("t.txt"), "old");
+    const std::string running = LeftoverOf(::getpid());
+    if (!unnamed) {
+      Put(LeftoverOf(DeadPid()), "killed");
+      Put(running, "running");
+    }
     EXPECT_EQ(WriteOutput(Path("t.txt"), "new"), 0);
-    EXPECT_EQ(In(), Names({"mine", "t.txt"})) << unnamed;
+    EXPECT_EQ(In(), unnamed ? Names({"mine", "t.txt"}) : Names({"mine", "t.txt", running}));
     EXPECT_EQ(Bytes("t.txt"), "new");
     EXPECT_EQ(Bytes("mine"), "mine");
     EXPECT_EQ(Info("t.txt").st_mode & 07777, 0640u);
