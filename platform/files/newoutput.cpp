@@ -1,6 +1,5 @@
 #include "platform/files/newoutput.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -10,6 +9,7 @@
 #include <charconv>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/files/filefaults.h"
 #include "platform/files/fileidentity.h"
@@ -96,17 +96,15 @@ pid_t WriterOf(std::string_view rest) {
 // Removes the new files that programs of this machine, killed while they wrote the output, left
 // under names beginning with start. Another machine's files are left: its pids mean nothing here.
 void RemoveLeftovers(const std::string& start) {
+  const std::string folder = FolderOf(start);
   const std::string leaf = start.substr(start.find_last_of('/') + 1);
-  DIR* folder = ::opendir(FolderOf(start).c_str());
-  if (folder == nullptr) return;
-  while (const dirent* entry = ::readdir(folder)) {
-    const std::string_view name = entry->d_name;
+  std::vector<std::string> names;
+  os::FolderEntries(folder, names);
+  for (const std::string& name : names) {
     if (!name.starts_with(leaf)) continue;
-    const pid_t writer = WriterOf(name.substr(leaf.size()));
-    if (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH)
-      ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    const pid_t writer = WriterOf(std::string_view(name).substr(leaf.size()));
+    if (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH) os::Unlink(folder + "/" + name);
   }
-  ::closedir(folder);
 }
 
 // A name beside target that nobody holds, created with mode; the descriptor, or -1 with errno.

@@ -582,11 +582,12 @@ class NewIndexFile {
   // is removed, never followed. Where no new file can take the old one's place, the old file is
   // rebuilt in place instead.
   int Start(IndexDescriptor& d) {
+    std::string target;
     struct stat info {};
-    const bool exists = platform::os::Stat(path_, info) == 0;
+    const bool exists = platform::FinalTargetStat(path_, target, info) == 0;
     if (exists) {
       if (const int code = old_.Open(path_, platform::kModeExclusive); code != 0) return code;
-      if (platform::ReplacedInPlace(platform::FinalTarget(path_), info)) return StartInPlace(d);
+      if (platform::ReplacedInPlace(target, info)) return StartInPlace(d);
     }
     const int fd = platform::CreateAfresh(buildName_, exists ? info.st_mode & 0777 : 0666);
     if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) return StartInPlace(d);
