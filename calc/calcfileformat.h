@@ -16,6 +16,10 @@ inline constexpr std::size_t kCalcFileLimit = 1U << 20;
 // The largest magnitude of a real the reader takes: beyond it no connection is meant, and such
 // values would overflow the calculation.
 inline constexpr long double kLargestCalcFileReal = 1e12L;
+// The largest magnitude a number field takes, in the record's units: the calculation file keeps
+// values up to kLargestCalcFileReal, and the free profile derives values up to 7 times its d1
+// and e1.
+inline constexpr long double kLargestInput = kLargestCalcFileReal / 10;
 
 // The fixed lines of the layout. The reader finds each where the counts before it place it, so
 // a count that disagrees with the lines it counts shows as damage instead of shifting values.

@@ -1,6 +1,7 @@
 #include "app/input/filledvalues.h"
 
 #include "base/text/displaytext.h"
+#include "base/text/numbertext.h"
 
 using platform::Edit;
 
@@ -9,10 +10,14 @@ void FilledValues::Fill(Edit& edit, long double value, const std::string& text) 
   edit.Fill(ToDisplayText(text));
 }
 
-long double FilledValues::Read(const Edit& edit, Parser parse) const {
+std::optional<long double> FilledValues::Typed(const Edit& edit, Parser parse) const {
   const auto kept = numbers_.find(edit.Name());
   if (edit.Filled() && kept != numbers_.end()) return kept->second.value;
-  return parse(FromDisplayText(edit.Text()));
+  return TypedNumber(FromDisplayText(edit.Text()), parse);
+}
+
+long double FilledValues::Read(const Edit& edit, Parser parse) const {
+  return Typed(edit, parse).value_or(0);
 }
 
 void FilledValues::Refill(Edit& edit) const {

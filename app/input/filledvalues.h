@@ -3,6 +3,7 @@
 // leaves them alone.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ class FilledValues {
 
   // value shown as text, a stored (code page 850) text.
   void Fill(platform::Edit& edit, long double value, const std::string& text);
+  // The value the edit stands for; nothing when the user typed text that is not a number.
+  std::optional<long double> Typed(const platform::Edit& edit, Parser parse) const;
+  // As Typed, with text that is not a number read as 0.
   long double Read(const platform::Edit& edit, Parser parse) const;
   // The value and text the edit was last filled with, filled in again.
   void Refill(platform::Edit& edit) const;

@@ -7,8 +7,6 @@
 #include "base/files/utilsys.h"
 #include "base/help/helptext.h"
 #include "base/settings/wbrelvar.h"
-#include "base/text/displaytext.h"
-#include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
 #include "calc/kv6rech.h"
 
@@ -83,14 +81,13 @@ void InputForm::HoldPick(const std::function<void()>& pick) {
   }
 }
 
-// A text that names no long double, or a value beyond the range once converted (an infinity
-// too), is refused; a text that is no number reads as 0 as ever.
+// Text that is no number, a text that names no long double, or a value beyond the range once
+// converted (an infinity too), is refused.
 bool InputForm::NumbersInRange() {
   for (const NumberRange& range : NumberRanges()) {
     Edit& edit = Get<Edit>(range.edit);
-    const long double value = fields_.Read(edit, range.parse);
-    const bool beyond = !edit.Filled() && RealBeyondRange(FromDisplayText(edit.Text()));
-    if (!beyond && std::isfinite(value) && value >= range.lo && value <= range.hi) continue;
+    const std::optional<long double> value = fields_.Typed(edit, range.parse);
+    if (value && std::isfinite(*value) && *value >= range.lo && *value <= range.hi) continue;
     ShowRangeError(range.show(range.lo), range.show(range.hi));
     fields_.Refill(edit);
     // What the form shows from the field follows its old value too.

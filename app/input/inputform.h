@@ -13,11 +13,6 @@
 #include "calc/connectionstate.h"
 #include "platform/ui/forms.h"
 
-// The largest magnitude a number field takes, in the record's units: the calculation file keeps
-// values up to kLargestCalcFileReal, and the free profile derives values up to 7 times its d1
-// and e1.
-inline constexpr long double kLargestInput = kLargestCalcFileReal / 10;
-
 // A number field that the store takes, with the values it may take in the record's units. Its
 // text reads by parse and the bounds show by show, both in the user's units.
 struct NumberRange {
@@ -29,14 +24,14 @@ struct NumberRange {
 };
 
 // A modal input form on the record: loads its fields when it shows, stores them on OK, Calc and
-// the unit toggle. None of them stores while a number field holds a value outside its range:
-// that field is refused with the range message, shows its old value again and takes the focus,
-// so the record only takes values the calculation file keeps. OK clears AbortFlag and does not
-// calculate; Cancel, Esc and the close box set AbortFlag and put the connection back as the form
-// found it or as its last Calc left it, so no result stands beside inputs it was not calculated
-// from. Calc stores, calculates and redraws
-// the current drawing, and the form stays open. A pick from a table fills the form only: what it
-// picked reaches the record with the next store, and Cancel drops it.
+// the unit toggle. None of them stores while a number field holds text that is not a number or
+// a value outside its range: that field is refused with the range message, shows its old value
+// again and takes the focus, so the record only takes values the calculation file keeps. OK
+// clears AbortFlag and does not calculate; Cancel, Esc and the close box set AbortFlag and put
+// the connection back as the form found it or as its last Calc left it, so no result stands
+// beside inputs it was not calculated from. Calc stores, calculates and redraws the current
+// drawing, and the form stays open. A pick from a table fills the form only: what it picked
+// reaches the record with the next store, and Cancel drops it.
 class InputForm : public platform::Form {
  public:
   InputForm(std::string name, std::string caption, platform::Size designed);

@@ -83,13 +83,13 @@ void TForm_kv6abm::AddProfileRows() {
   auto& propose = Add<Button>("Button_e1");
   propose.SetCaption("<");
   propose.onClick = [this] {
-    const long double d1 = TextToReal(Get<Edit>("Edit_d1").Text());
+    const long double d1 = TypedReal(Get<Edit>("Edit_d1").Text()).value_or(0);
     Get<Edit>("Edit_e1").SetText(RealText(PolygonFactor(3) * d1));
   };
   auto& largest = Add<Button>("Button_emax");
   largest.SetCaption("max");
   largest.onClick = [this] {
-    Get<Edit>("Edit_e1").SetText(RealText(TextToReal(Get<Edit>("Edit_d1").Text()) / 16));
+    Get<Edit>("Edit_e1").SetText(RealText(TypedReal(Get<Edit>("Edit_d1").Text()).value_or(0) / 16));
   };
 }
 
@@ -189,7 +189,7 @@ void TForm_kv6abm::EnableForMode() {
 
 bool TForm_kv6abm::Acceptable() {
   Edit& length = Get<Edit>("Edit_l");
-  if (TextToReal(FromDisplayText(length.Text())) != 0) return true;
+  if (TypedReal(FromDisplayText(length.Text())).value_or(0) != 0) return true;
   length.SetFocus();
   return false;
 }

@@ -1,6 +1,8 @@
 #include "base/dialogs/utilcrt.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 
 #include "base/dialogs/indialog.h"
 #include "base/help/helptext.h"
@@ -23,57 +25,12 @@ platform::MessageAnswer Box(const std::string& caption, const std::string& text,
   return platform::Dialogs().ShowBox(box);
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// The syntax TextToReal reads: blanks, a sign, digits with one separator ("," counts as "."),
-// an exponent. TextToReal gives 0 for anything else, so a typed 0 needs this test.
-bool IsRealSyntax(const std::string& text) {
-  std::size_t i = text.find_first_not_of(' ');
-  if (i == std::string::npos) return false;
-  if (text[i] == '+' || text[i] == '-') ++i;
-  std::size_t digits = 0;
-  bool separator = false;
-  for (; i < text.size(); ++i) {
-    if (IsDigit(text[i])) {
-      ++digits;
-    } else if ((text[i] == '.' || text[i] == ',') && !separator) {
-      separator = true;
-    } else {
-      break;
-    }
-  }
-  if (digits == 0) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    const std::size_t start = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    if (i == start) return false;
-  }
-  return i == text.size();
-}
-
-// A number text whose value TextToReal can give: a mantissa with a digit other than 0 that reads
-// as 0 was out of range.
-bool ReadsAsReal(const std::string& text, long double& value) {
-  if (!IsRealSyntax(text)) return false;
-  value = TextToReal(text);
-  const std::string mantissa = text.substr(0, text.find_first_of("eE"));
-  return value != 0 || mantissa.find_first_of("123456789") == std::string::npos;
-}
-
-bool IsIntText(const std::string& text) {
-  std::size_t i = text.find_first_not_of(' ');
-  if (i == std::string::npos) return false;
-  if (text[i] == '+' || text[i] == '-') ++i;
-  if (i < text.size() && text[i] == '$') {
-    ++i;
-    return i < text.size() &&
-           text.find_first_not_of("0123456789abcdefABCDEF", i) == std::string::npos;
-  }
-  return i < text.size() && text.find_first_not_of("0123456789", i) == std::string::npos;
+// A number typed into a number dialog; an empty text is refused there, not taken as 0.
+template <class Number>
+std::optional<Number> Typed(const std::string& text,
+                            std::optional<Number> (*read)(std::string_view)) {
+  if (text.find_first_not_of(' ') == std::string::npos) return std::nullopt;
+  return read(text);
 }
 
 void RefuseInput(const std::string& text) {
@@ -90,12 +47,12 @@ void InputReal(const std::string& prompt, Real& x, Real lo, Real hi) {
     InputText(prompt, 30, text);
     if (AbortFlag != 0) return;
     if (text != shown) {
-      long double value = 0;
-      if (!ReadsAsReal(text, value)) {
+      const std::optional<long double> value = Typed(text, TypedReal);
+      if (!value) {
         RefuseInput(text);
         continue;
       }
-      candidate = static_cast<Real>(value);
+      candidate = static_cast<Real>(*value);
     }
     if (lo > candidate || candidate > hi) {
       ShowRangeError(RealText(lo), RealText(hi));
@@ -216,11 +173,12 @@ void InputInteger(const std::string& prompt, std::int32_t& n, std::int32_t a, st
   for (;;) {
     InputText(prompt, 12, text);
     if (AbortFlag != 0) return;
-    if (!IsIntText(text)) {
+    const std::optional<std::int32_t> typed = Typed(text, TypedInt);
+    if (!typed) {
       RefuseInput(text);
       continue;
     }
-    const std::int32_t value = TextToInt(text);
+    const std::int32_t value = *typed;
     if (value < lo || value > hi) {
       ShowRangeError(IntText(lo), IntText(hi));
       text = IntText(value);

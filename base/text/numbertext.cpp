@@ -465,19 +465,8 @@ RealScan ScanReal(std::string_view text, long double& value) {
   return RealScan::Value;
 }
 
-}  // namespace
-
-long double TextToReal(std::string_view text) {
-  long double value = 0;
-  return ScanReal(text, value) == RealScan::Value ? value : 0;
-}
-
-bool RealBeyondRange(std::string_view text) {
-  long double value = 0;
-  return ScanReal(text, value) == RealScan::BeyondRange;
-}
-
-std::int32_t TextToInt(std::string_view text) {
+// The value of a text of the integer syntax; nothing for any other text.
+std::optional<std::int32_t> ScanInt(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size() && text[pos] == ' ') ++pos;
   bool negative = false;
@@ -493,15 +482,52 @@ std::int32_t TextToInt(std::string_view text) {
   const std::size_t start = pos;
   for (; pos < text.size(); ++pos) {
     const int digit = HexDigit(text[pos]);
-    if (digit < 0 || digit >= base) return 0;
+    if (digit < 0 || digit >= base) return std::nullopt;
     value = value * base + digit;
-    if (value > limit) return 0;
+    if (value > limit) return std::nullopt;
   }
-  if (pos == start) return 0;
+  if (pos == start) return std::nullopt;
   if (hex) {
     const auto pattern = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     return negative ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(pattern)) : pattern;
   }
-  if (!negative && value > 0x7FFFFFFFLL) return 0;
+  if (!negative && value > 0x7FFFFFFFLL) return std::nullopt;
   return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+// A typed text without the blanks after it; a blank text gives an empty one.
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+  return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
+}  // namespace
+
+long double TextToReal(std::string_view text) {
+  long double value = 0;
+  return ScanReal(text, value) == RealScan::Value ? value : 0;
+}
+
+std::optional<long double> TypedReal(std::string_view text) {
+  long double value = 0;
+  const std::string_view number = WithoutTrailingBlanks(text);
+  if (number.empty()) return value;
+  const RealScan scan = ScanReal(number, value);
+  if (scan == RealScan::NotANumber || scan == RealScan::BeyondRange) return std::nullopt;
+  return value;
+}
+
+std::optional<long double> TypedNumber(std::string_view text,
+                                       long double (*parse)(std::string_view)) {
+  if (!TypedReal(text)) return std::nullopt;
+  return parse(WithoutTrailingBlanks(text));
+}
+
+std::int32_t TextToInt(std::string_view text) {
+  return ScanInt(text).value_or(0);
+}
+
+std::optional<std::int32_t> TypedInt(std::string_view text) {
+  const std::string_view number = WithoutTrailingBlanks(text);
+  if (number.empty()) return 0;
+  return ScanInt(number);
 }

@@ -3,6 +3,7 @@
 // readers for typed and stored numbers. Nothing here depends on the C or C++ global locale.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,11 +64,20 @@ std::string RealTextFixedPoint(std::int32_t intDigits, std::int32_t decimals, lo
 // sign and digits. The first "," counts as the separator ".". Any other text (trailing
 // characters or blanks, a second separator, "inf", "nan", hex, out of range) gives 0.
 long double TextToReal(std::string_view text);
-// Whether the text has the syntax TextToReal reads but names a value that no long double holds
-// ("1e5000", "1e-5000"), so that it reads as 0 although its digits are not all zero.
-bool RealBeyondRange(std::string_view text);
+// Value of a number the user typed: the syntax of TextToReal with blanks after the number too;
+// an empty or blank text is 0. Nothing for any other text (letters, a unit, a second sign or
+// separator) and for a number no long double holds ("1e5000", "1e-5000"), so that a field
+// refuses it instead of taking 0.
+std::optional<long double> TypedReal(std::string_view text);
+// A typed number as parse reads it (TextToReal or a reader in the user's units built on it):
+// nothing where TypedReal gives nothing, the blanks after the number no part of it.
+std::optional<long double> TypedNumber(std::string_view text,
+                                       long double (*parse)(std::string_view));
 
 // Value of an integer text: optional leading blanks, optional sign, then decimal digits or "$"
 // and hexadecimal digits (up to $FFFFFFFF, taken as a 32-bit pattern). Any other text, or a
 // decimal value outside the 32-bit range, gives 0.
 std::int32_t TextToInt(std::string_view text);
+// Value of a whole number the user typed, read as TypedReal reads a real: blanks after it are
+// no error, a blank text is 0, any other text or one beyond 32 bits gives nothing.
+std::optional<std::int32_t> TypedInt(std::string_view text);

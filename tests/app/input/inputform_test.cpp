@@ -125,6 +125,9 @@ TEST_F(ExtremeValues, AValueTheFormTakesIsTheValueTheFileKeeps) {
       {"12345678901.2345678", false, true},
       {"1.23456789012345678", false, false},
       {"-0.000123456789012345678", false, false},
+      {"1000 Nm", true, true},  // no number: a unit, a second sign, letters
+      {"--5", true, true},
+      {"abc", true, true},
   };
   OverwriteQuestion = false;
   for (const Field& field : fields) {

@@ -48,7 +48,7 @@ TEST_F(LoadForm, TorquesInBothUnitSystemsAndTheFactorButtons) {
     Type(form, "Edit_ka", "1.75");
     Press(form, "Button_ka1");
     factor = Text(form, "Edit_ka");
-    Type(form, "Edit_fw", "0,8");
+    Type(form, "Edit_fw", " 0,8 ");  // the blanks around a number are no part of it
     Press(form, "Button_ok");
   });
   ShowLoadForm();

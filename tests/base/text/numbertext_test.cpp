@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -175,6 +176,21 @@ TEST_P(NumberText, TextToIntAcceptsDecimalAndDollarHex) {
       // clang-format on
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(TextToInt(text), value) << text;
+}
+
+TEST(TypedNumbers, TextThatIsNoNumberGivesNothingAndBlanksAroundANumberAreNoError) {
+  const std::optional<long double> none;
+  const std::pair<const char*, std::optional<long double>> reals[] = {
+      {"1000 Nm", none}, {"abc", none},    {"1e3e", none},  {"--5", none},
+      {"1 000", none},   {"1e5000", none}, {"1000 ", 1000}, {" 1000 ", 1000},
+      {"", 0},           {"   ", 0},       {"1,5", 1.5L},   {"-0 ", 0},
+  };
+  for (const auto& [text, value] : reals) EXPECT_EQ(TypedReal(text), value) << text;
+  const std::pair<const char*, std::optional<std::int32_t>> ints[] = {
+      {"360 ", 360},         {" -5", -5},           {"", 0},
+      {"abc", std::nullopt}, {"3.5", std::nullopt}, {"2147483648", std::nullopt},
+  };
+  for (const auto& [text, value] : ints) EXPECT_EQ(TypedInt(text), value) << text;
 }
 
 TEST(NumberTextLocale, GermanLocaleChangesNothing) {
