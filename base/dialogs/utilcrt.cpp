@@ -1,6 +1,7 @@
 #include "base/dialogs/utilcrt.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -83,6 +84,11 @@ void ShowErrorBox(const std::string& text) {
 void ShowRangeError(const std::string& lo, const std::string& hi) {
   platform::Dialogs().Beep();
   ShowErrorBox("Valid Data are: " + lo + " .. " + hi + " !");
+}
+
+void ShowInt32RangeError() {
+  ShowRangeError(IntText(std::numeric_limits<std::int32_t>::min()),
+                 IntText(std::numeric_limits<std::int32_t>::max()));
 }
 
 void ShowInfo(const std::string& text) {

@@ -14,6 +14,8 @@ void ShowError(const std::string& text);
 void ShowErrorBox(const std::string& text);
 // The refusal of a number outside lo .. hi (the bounds as shown): a beep and the valid-data box.
 void ShowRangeError(const std::string& lo, const std::string& hi);
+// The refusal of a typed whole number where every value of 32 bits is taken.
+void ShowInt32RangeError();
 void ShowInfo(const std::string& text);
 void ShowNote(const std::string& text);
 void ShowMessageTitled(const std::string& title, const std::string& text);

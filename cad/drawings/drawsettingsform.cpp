@@ -1,12 +1,16 @@
 #include "cad/drawings/drawsettingsform.h"
 
+#include <cmath>
+
 #include "base/dialogs/formplace.h"
+#include "base/dialogs/utilcrt.h"
 #include "base/help/helptext.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "base/text/unittext.h"
+#include "calc/calcfileformat.h"
 #include "calc/calctexts.h"
 #include "calc/kv6record.h"
 #include "calc/vocabulary.h"
@@ -77,14 +81,17 @@ void TForm_kv6config::AddDiameterControls() {
 void TForm_kv6config::AddButtons() {
   auto& metric = Add<Button>("Button_metric");
   metric.SetCaption("mm <--> inch");
-  metric.onClick = [this] { ToggleUnitSystem(); };
+  metric.onClick = [this] {
+    if (NumbersValid()) ToggleUnitSystem();
+  };
   auto& ok = Add<Button>("Button_ok");
   ok.SetCaption("OK");
   ok.SetDefault(true);
-  ok.SetModalResult(ModalResult::Ok);
   ok.onClick = [this] {
+    if (!NumbersValid()) return;
     AbortFlag = 0;
     DrawSettingsStore();
+    SetModalResult(ModalResult::Ok);
   };
   auto& cancel = Add<Button>("Button_cancel");
   cancel.SetCaption("Cancel");
@@ -121,9 +128,32 @@ void TForm_kv6config::DrawSettingsLoad() {
 
 void TForm_kv6config::DrawSettingsStore() {
   CalcData.CadElement = static_cast<std::uint16_t>(Get<RadioGroup>("RadioGroup1").ItemIndex() + 1);
-  CalcData.Resolution = TextToInt(Get<Edit>("Edit_res").Text());
+  CalcData.Resolution = TypedInt(Get<Edit>("Edit_res").Text()).value_or(0);
+  CalcData.d1graf = TypedDiameter().value_or(0);
+}
+
+std::optional<long double> TForm_kv6config::TypedDiameter() const {
   const Edit& diameter = Get<Edit>("Edit_d1graf");
-  CalcData.d1graf = diameter.Filled() ? filledDiameter_ : TextToLength(diameter.Text());
+  if (diameter.Filled()) return filledDiameter_;
+  return TypedNumber(FromDisplayText(diameter.Text()), TextToLength);
+}
+
+// The resolution is kept as a whole number of 32 bits; the diameter within what a number field
+// of the record takes.
+bool TForm_kv6config::NumbersValid() {
+  Edit& resolution = Get<Edit>("Edit_res");
+  if (!TypedInt(resolution.Text())) {
+    ShowInt32RangeError();
+    resolution.SetText(IntText(CalcData.Resolution));
+    resolution.SetFocus();
+    return false;
+  }
+  const std::optional<long double> diameter = TypedDiameter();
+  if (diameter && std::fabs(*diameter) <= kLargestInput) return true;
+  ShowRangeError(LengthText(-kLargestInput), LengthText(kLargestInput));
+  FillDiameter(filledDiameter_);
+  Get<Edit>("Edit_d1graf").SetFocus();
+  return false;
 }
 
 void TForm_kv6config::FillDiameter(long double diameter, std::string text) {

@@ -4,13 +4,16 @@
 // saved with the calculation file.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/ui/forms.h"
 
 // Shown modally, or run without showing through DrawSettingsLoad and DrawSettingsStore, which
 // gives the values of an immediate OK. OK clears AbortFlag and stores; Cancel and the close box
-// set it and store nothing.
+// set it and store nothing. OK and the unit toggle refuse a field that holds text that is not a
+// number, or a value the record does not take, with the range message, show its old value again
+// and put the focus on it.
 class TForm_kv6config final : public platform::Form {
  public:
   TForm_kv6config();
@@ -34,6 +37,10 @@ class TForm_kv6config final : public platform::Form {
   // The diameter with three decimals.
   void FillDiameter(long double diameter);
   void ToggleUnitSystem();
+  // The diameter the field stands for; nothing for text that is not a number.
+  std::optional<long double> TypedDiameter() const;
+  // Whether the fields may be stored; refuses the first that may not.
+  bool NumbersValid();
 
   long double filledDiameter_ = 0;
 };

@@ -192,14 +192,21 @@ TEST_F(DrawSettingsForm, TheUnitToggleKeepsTheEnteredValues) {
   EXPECT_EQ(CalcData.d1graf, (40.025L + 40) / 2);
 }
 
+// A resolution that is not a whole number is refused and the old one shows again.
 TEST_F(DrawSettingsForm, ResolutionsAndTheMeanButtons) {
-  Show(0, 0, [](Form& form) {
+  std::string refused;
+  CalcData.Resolution = 90;
+  Show(0, 0, [&](Form& form) {
     Type(form, "Edit_res", "360.5");
     Type(form, "Edit_d1graf", "1");
     Press(form, "Button_d1nabe");
     Press(form, "Button_ok");
+    refused = Text(form, "Edit_res");
+    Press(form, "Button_ok");
   });
-  EXPECT_EQ(CalcData.Resolution, 0);
+  EXPECT_EQ(dialogs_->Transcript().at(1), "Error  : |Valid Data are: -2147483648 .. 2147483647 !");
+  EXPECT_EQ(refused, "90");
+  EXPECT_EQ(CalcData.Resolution, 90);
   EXPECT_EQ(CalcData.d1graf, (40.025L + 40) / 2);
   Show(0, 0, [](Form& form) {
     Type(form, "Edit_res", "12");
