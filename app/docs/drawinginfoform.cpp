@@ -1,7 +1,11 @@
 #include "app/docs/drawinginfoform.h"
 
+#include <cmath>
+#include <optional>
+
 #include "app/docs/formbuttons.h"
 #include "base/dialogs/formplace.h"
+#include "base/dialogs/utilcrt.h"
 #include "base/help/helptext.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
@@ -10,6 +14,7 @@
 #include "base/text/utildate.h"
 #include "base/text/utilstr.h"
 #include "cad/layer/cadvar.h"
+#include "calc/calcfileformat.h"
 #include "calc/drawinginfo.h"
 #include "calc/drawinginfotexts.h"
 #include "platform/ui/forms.h"
@@ -38,6 +43,11 @@ class TForm_zeichInfo final : public platform::Form {
     AddIsoFields();
     AddDrawingTexts();
     AddOkCancelHelp(*this, "&Help", 3010);
+    auto& ok = Get<platform::Button>("Button_ok");
+    ok.SetModalResult(platform::ModalResult::None);
+    ok.onClick = [this] {
+      if (DrawingTextNumbersValid()) SetModalResult(platform::ModalResult::Ok);
+    };
   }
 
   // A text the user left as shown keeps its stored bytes.
@@ -137,13 +147,7 @@ class TForm_zeichInfo final : public platform::Form {
     for (int col = kX; col <= kLayer; ++col) grid.SetCell(col, 0, heads[col - 1]);
     for (int row = 1; row <= kDrawingTextSlotCount; ++row) grid.SetCell(0, row, IntText(row));
     for (int row = 1; row <= DrawingTextCount && row <= kDrawingTextSlotCount; ++row) {
-      const DrawingTextRecord& text = DrawingTextRecords[row];
-      grid.SetCell(kX, row, RealText(text.x));
-      grid.SetCell(kY, row, RealText(text.y));
-      grid.SetCell(kH, row, RealText(text.h));
-      grid.SetCell(kPhi, row, RealText(text.phi));
-      grid.SetCell(kText, row, ToDisplayText(text.Text));
-      grid.SetCell(kLayer, row, IntText(text.Layer));
+      for (int col = kX; col <= kLayer; ++col) grid.SetCell(col, row, ShownCell(col, row));
     }
     auto& mode = Add<platform::ComboBox>("ComboBox_zeichtextmode");
     mode.SetItems({"A4", "A3", "A4+A3", "-"});
@@ -154,6 +158,51 @@ class TForm_zeichInfo final : public platform::Form {
     mode.onChange = [&mode, &grid] { grid.SetVisible(mode.ItemIndex() != kDrawingTextsNone); };
   }
 
+  // What a cell of the drawing texts showed when the form opened.
+  static std::string ShownCell(int col, int row) {
+    if (row > DrawingTextCount) return "";
+    const DrawingTextRecord& text = DrawingTextRecords[row];
+    switch (col) {
+      case kX:
+        return RealText(text.x);
+      case kY:
+        return RealText(text.y);
+      case kH:
+        return RealText(text.h);
+      case kPhi:
+        return RealText(text.phi);
+      case kText:
+        return ToDisplayText(text.Text);
+      default:
+        return IntText(text.Layer);
+    }
+  }
+
+  // Every number cell of the drawing texts holds a number the calculation file keeps; the first
+  // that does not is refused with the range message and shows what it showed at the opening.
+  bool DrawingTextNumbersValid() {
+    StringGrid& grid = Get<StringGrid>("StringGrid2");
+    for (int row = 1; row <= kDrawingTextSlotCount; ++row) {
+      for (int col : {kX, kY, kH, kPhi}) {
+        const std::optional<long double> value = TypedReal(grid.Cell(col, row));
+        if (value && std::fabs(*value) <= kLargestInput) continue;
+        ShowRangeError(RealText(-kLargestInput), RealText(kLargestInput));
+        return RefuseCell(grid, col, row);
+      }
+      if (TypedInt(grid.Cell(kLayer, row))) continue;
+      ShowInt32RangeError();
+      return RefuseCell(grid, kLayer, row);
+    }
+    return true;
+  }
+
+  static bool RefuseCell(StringGrid& grid, int col, int row) {
+    grid.SetCell(col, row, ShownCell(col, row));
+    grid.SetCurrent(col, row);
+    grid.SetFocus();
+    return false;
+  }
+
   // Row 1 is always read; the list ends before the first later row without text. Rows beyond the
   // stored count were shown empty, whatever their slots still hold.
   void StoreDrawingTexts() const {
@@ -161,12 +210,15 @@ class TForm_zeichInfo final : public platform::Form {
     int row = 1;
     for (;;) {
       const std::string shownFrom = row <= DrawingTextCount ? DrawingTextRecords[row].Text : "";
-      DrawingTextRecords[row] = {TextToReal(grid.Cell(kX, row)),
-                                 TextToReal(grid.Cell(kY, row)),
-                                 TextToReal(grid.Cell(kH, row)),
-                                 TextToReal(grid.Cell(kPhi, row)),
+      const auto number = [&grid, row](int col) {
+        return TypedReal(grid.Cell(col, row)).value_or(0);
+      };
+      DrawingTextRecords[row] = {number(kX),
+                                 number(kY),
+                                 number(kH),
+                                 number(kPhi),
                                  StoredAfterEdit(grid.Cell(kText, row), shownFrom),
-                                 TextToInt(grid.Cell(kLayer, row))};
+                                 TypedInt(grid.Cell(kLayer, row)).value_or(0)};
       if (row == kDrawingTextSlotCount || NoBlanks(grid.Cell(kText, row + 1)).empty()) break;
       ++row;
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "base/dialogs/formplace.h"
 #include "base/dialogs/utilcrt.h"
@@ -217,7 +218,24 @@ void TForm_printconf::FillScale(const char* edit, double value) {
 double TForm_printconf::ScaleOf(const char* edit) const {
   const Edit& field = Get<Edit>(edit);
   if (field.Filled()) return edit == std::string("Edit_scalex") ? filledScaleX_ : filledScaleY_;
-  return static_cast<double>(TextToReal(FromDisplayText(field.Text())));
+  return static_cast<double>(TypedReal(FromDisplayText(field.Text())).value_or(0));
+}
+
+std::int32_t TForm_printconf::OriginOf(const char* edit) const {
+  return TypedInt(FromDisplayText(Get<Edit>(edit).Text())).value_or(0);
+}
+
+bool TForm_printconf::OriginsAccepted() {
+  for (const auto& [edit, stored] :
+       {std::pair{"Edit_xorigin", PrintOriginX}, std::pair{"Edit_yorigin", PrintOriginY}}) {
+    Edit& field = Get<Edit>(edit);
+    if (TypedInt(FromDisplayText(field.Text()))) continue;
+    ShowInt32RangeError();
+    field.SetText(IntText(stored));
+    field.SetFocus();
+    return false;
+  }
+  return true;
 }
 
 bool TForm_printconf::ScalesAccepted() {
@@ -234,8 +252,8 @@ bool TForm_printconf::ScalesAccepted() {
 void TForm_printconf::StorePrintSettings() {
   PrintScaleX = ScaleOf("Edit_scalex");
   PrintScaleY = ScaleOf("Edit_scaley");
-  PrintOriginX = TextToInt(FromDisplayText(Get<Edit>("Edit_xorigin").Text()));
-  PrintOriginY = TextToInt(FromDisplayText(Get<Edit>("Edit_yorigin").Text()));
+  PrintOriginX = OriginOf("Edit_xorigin");
+  PrintOriginY = OriginOf("Edit_yorigin");
   PrintBorder = Get<CheckBox>("CheckBox_umrandung").Checked() ? 1 : 0;
   const std::int32_t mode = Get<RadioGroup>("RadioGroup_printmono").ItemIndex();
   if (mode >= 0) WinPrintMode = static_cast<std::uint16_t>(mode + 1);
@@ -263,7 +281,7 @@ void TForm_printconf::Button_printerClick() {
 
 void TForm_printconf::Button_okClick() {
   AbortFlag = 0;
-  if (!ScalesAccepted()) return;
+  if (!ScalesAccepted() || !OriginsAccepted()) return;
   StorePrintSettings();
   platform::CurrentPrinter().SetOrientation(OrientationOf(PrintOrientation));
   if (PrinterInfoMode != 0) {
@@ -367,7 +385,7 @@ void TForm_printconf::TakeSetup() {
 
 void TForm_printconf::Button_appendClick() {
   AbortFlag = 0;
-  if (!ScalesAccepted()) return;
+  if (!ScalesAccepted() || !OriginsAccepted()) return;
   if (!OpenSetupTable()) return;
   std::string name;
   InputText("Name", kSetupNameLength, name);
@@ -382,8 +400,8 @@ void TForm_printconf::AppendSetup(const std::string& name) {
       [&] { PutTableStr("name", name); },
       [&] { PutTableFloat("xscale", ScaleOf("Edit_scalex")); },
       [&] { PutTableFloat("yscale", ScaleOf("Edit_scaley")); },
-      [&] { PutTableInt("xorigin", TextToInt(FromDisplayText(Get<Edit>("Edit_xorigin").Text()))); },
-      [&] { PutTableInt("yorigin", TextToInt(FromDisplayText(Get<Edit>("Edit_yorigin").Text()))); },
+      [&] { PutTableInt("xorigin", OriginOf("Edit_xorigin")); },
+      [&] { PutTableInt("yorigin", OriginOf("Edit_yorigin")); },
       [&] { PutTableBool("landscape", Get<RadioGroup>("RadioGroup_hochquer").ItemIndex() == 1); },
       [&] { PutTableBool("monochrom", Get<RadioGroup>("RadioGroup_printmono").ItemIndex() == 0); },
       [&] { PutTableBool("variable", Get<CheckBox>("CheckBox_anpassen").Checked()); },

@@ -35,6 +35,10 @@ class TForm_printconf final : public platform::Form {
   double ScaleOf(const char* edit) const;
   // Both scales above 0, or the refusal shown and the focus on the first bad one.
   bool ScalesAccepted();
+  std::int32_t OriginOf(const char* edit) const;
+  // Both origins whole numbers, or the range message shown, the stored origin shown again and
+  // the focus on the first bad one.
+  bool OriginsAccepted();
 
   void FormActivate();
   void Button_printerClick();

@@ -34,14 +34,29 @@ class DrawingInfoForm : public DocumentationTest {
   }
 };
 
-// A row without text ends the list; commas count as decimal points, other text as 0.
+// A row without text ends the list; commas count as decimal points, an empty cell as 0.
 TEST_F(DrawingInfoForm, TextRowsAreReadUpToTheFirstEmptyText) {
-  OkWithTexts({{1, "12,5", "first"}, {2, "abc", "second"}, {4, "7", "fourth"}});
+  OkWithTexts({{1, "12,5", "first"}, {2, "", "second"}, {4, "7", "fourth"}});
   EXPECT_EQ(DrawingTextCount, 2);
   EXPECT_EQ(DrawingTextRecords[1].x, 12.5L);
   EXPECT_EQ(DrawingTextRecords[1].Text, "first");
   EXPECT_EQ(DrawingTextRecords[2].x, 0.0L);
   EXPECT_EQ(std::tuple(Modified, AbortFlag), std::tuple(1, 0));
+}
+
+// A number cell that holds no number is refused with the range message and shows its old text.
+TEST_F(DrawingInfoForm, ACellThatHoldsNoNumberIsRefused) {
+  DrawingTextRecords[1] = {1, 2, 3, 4, "old", 5};
+  DrawingTextCount = 1;
+  std::string shown;
+  InForm([&shown](Form& form) {
+    Grid(form, "StringGrid2").TypeCell(6, 1, "5 a");
+    Press(form, "Button_ok");
+    shown = Grid(form, "StringGrid2").Cell(6, 1);
+  });
+  ShowDrawingInfo();
+  EXPECT_EQ(std::tuple(shown, script_.Transcript().at(1)),
+            std::tuple("5", "Error  : |Valid Data are: -2147483648 .. 2147483647 !"));
 }
 
 TEST_F(DrawingInfoForm, AnEmptyGridStoresOneEmptyRecord) {
