@@ -771,6 +771,38 @@ def a_torque_the_file_cannot_keep(program):
     exit_program(program)
 
 
+def a_unit_typed_into_the_torque(program):
+    """File, Open of the worked example; "1000 Nm" typed as the torque, then OK: the range
+    message, Return, the old torque shown again, OK; File, Save, File, Open: the old torque."""
+    example = program.work("p3g60.kv6")
+    shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
+    program.focus_main_window()
+    open_calc_file(program, example)
+    program.open_input_form("l", "TForm_kv6load", "the load form")
+    old = program.control("TForm_kv6load", "Edit_t")["text"]
+    program.step('"1000 Nm" typed as the torque, then OK')
+    type_into(program, "TForm_kv6load", "Edit_t", "1000 Nm")
+    program.click("TForm_kv6load", "Button_ok")
+    box = program.window_in(program.wait("the load form to close or to refuse the torque",
+                                         lambda s: s if program.window_in(s, "QMessageBox") or
+                                         not program.window_in(s, "TForm_kv6load") else None),
+                            "QMessageBox")
+    said = [c["text"] for c in box["controls"] if c["name"] == "qt_msgbox_label"] if box else []
+    if not said or not said[0].startswith("Valid Data are: "):
+        program.fail('the load form took "1000 Nm" with %s, not the range message' % said)
+    program.keys("Return")
+    program.wait_no_window("QMessageBox")
+    program.click("TForm_kv6load", "Button_ok")
+    program.wait_no_window("TForm_kv6load")
+    program.focus_main_window()
+    save_calc_file(program, example)
+    open_calc_file(program, example)
+    program.step("the load form after File, Save and File, Open")
+    if load_form_torque(program) != old:
+        program.fail("File, Save did not keep the old torque %s" % old)
+    exit_program(program)
+
+
 def configuration_captions(program):
     """File, Settings: the choices of the CAD and Printout pages stand beside their captions, and
     the hidden fields of the external page leave no caption behind; Cancel."""
@@ -975,6 +1007,7 @@ PARTS = {
     "worked-example": worked_example,
     "browse-headings": browse_headings,
     "print-proportions": print_proportions,
+    "a-unit-typed-into-the-torque": a_unit_typed_into_the_torque,
     "cancel-and-close-keep-the-connection": cancel_and_close_keep_the_connection,
     "configuration-captions": configuration_captions,
     "calc-then-cancel-counts-the-messages": calc_then_cancel_counts_the_messages,
