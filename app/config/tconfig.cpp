@@ -142,11 +142,20 @@ platform::TabPage& Tconfig::Page(const char* name, const char* caption) {
 }
 
 void Tconfig::Bind(std::function<void()> load, std::function<void()> store) {
-  bindings_.push_back({std::move(load), std::move(store)});
+  bindings_.push_back({std::move(load), std::move(store), nullptr});
 }
 
 void Tconfig::Bind(LoadStore binding) {
   Bind(std::move(binding.first), std::move(binding.second));
+}
+
+void Tconfig::Bind(NumberBinding binding) {
+  bindings_.push_back({std::move(binding.loadStore.first), std::move(binding.loadStore.second),
+                       std::move(binding.accepts)});
+}
+
+bool Tconfig::ControlsAccepted() {
+  return std::ranges::all_of(bindings_, [](const Binding& b) { return !b.accepts || b.accepts(); });
 }
 
 Button& Tconfig::AddButton(Container& page, const char* name, const char* caption,
@@ -343,23 +352,27 @@ void Tconfig::AddWindowSizeControls(Container& page) {
       return n == 0 ? largest : n;
     };
   };
-  Bind([&x] { x.Fill(IntText(HorizontalPixels + 1)); },
-       [&x, pixels] {
-         if (!x.Filled()) {
-           HorizontalPixels =
-               static_cast<std::uint16_t>(pixels(MaxClientWidth())(TextToInt(x.Text())));
-         }
-       });
-  Bind([&y] { y.Fill(IntText(VerticalPixels + 1)); },
-       [&y, pixels] {
-         if (!y.Filled()) {
-           VerticalPixels =
-               static_cast<std::uint16_t>(pixels(MaxClientHeight())(TextToInt(y.Text())));
-         }
-         if (DrawWindowForm != nullptr) {
-           DrawWindowForm->SetClientSize({HorizontalPixels + 1, VerticalPixels + 1});
-         }
-       });
+  const auto loadX = [&x] { x.Fill(IntText(HorizontalPixels + 1)); };
+  Bind({{loadX,
+         [&x, pixels] {
+           if (!x.Filled()) {
+             HorizontalPixels = static_cast<std::uint16_t>(
+                 pixels(MaxClientWidth())(TypedInt(x.Text()).value_or(0)));
+           }
+         }},
+        [&x, loadX] { return AcceptsWholeNumber(x, loadX); }});
+  const auto loadY = [&y] { y.Fill(IntText(VerticalPixels + 1)); };
+  Bind({{loadY,
+         [&y, pixels] {
+           if (!y.Filled()) {
+             VerticalPixels = static_cast<std::uint16_t>(
+                 pixels(MaxClientHeight())(TypedInt(y.Text()).value_or(0)));
+           }
+           if (DrawWindowForm != nullptr) {
+             DrawWindowForm->SetClientSize({HorizontalPixels + 1, VerticalPixels + 1});
+           }
+         }},
+        [&y, loadY] { return AcceptsWholeNumber(y, loadY); }});
   x.onExit = [this, &x] { ResizeDrawWindow(x, true); };
   y.onExit = [this, &y] { ResizeDrawWindow(y, false); };
   AddButton(page, "Button_aufloesung", "<", [&x, &y] {
@@ -404,7 +417,7 @@ void Tconfig::AddWindowSizeControls(Container& page) {
 }
 
 void Tconfig::ResizeDrawWindow(Edit& edit, bool width) {
-  const std::int32_t n = TextToInt(edit.Text());
+  const std::int32_t n = TypedInt(edit.Text()).value_or(0);
   if (n <= 0 || DrawWindowForm == nullptr) return;
   platform::Size size = DrawWindowForm->ClientSize();
   (width ? size.width : size.height) = n;
@@ -859,6 +872,7 @@ void Tconfig::ShowForTitleBlock() {
 
 void Tconfig::AddFormButtons() {
   AddButton(*this, "Button_ok", "OK", [this] {
+    if (!ControlsAccepted()) return;
     StoreControls();
     DbfWriteChecked = 0;
     SetModalResult(platform::ModalResult::Ok);
@@ -868,6 +882,7 @@ void Tconfig::AddFormButtons() {
   cancel.SetModalResult(platform::ModalResult::Cancel);
   AddButton(*this, "Button_save", "&Save", [this] {
     AbortFlag = 0;
+    if (!ControlsAccepted()) return;
     StoreControls();
     WriteConfig();
   });
@@ -894,6 +909,7 @@ void Tconfig::Import() {
 }
 
 void Tconfig::Export() {
+  if (!ControlsAccepted()) return;
   StoreControls();
   platform::FileRequest request;
   request.kind = platform::DialogKind::SaveFile;

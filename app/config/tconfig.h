@@ -11,6 +11,8 @@
 
 #include "platform/ui/forms.h"
 
+struct NumberBinding;
+
 class Tconfig : public platform::Form {
  public:
   Tconfig();
@@ -24,11 +26,16 @@ class Tconfig : public platform::Form {
   struct Binding {
     std::function<void()> load;
     std::function<void()> store;
+    std::function<bool()> accepts;
   };
 
   platform::TabPage& Page(const char* name, const char* caption);
   void Bind(std::function<void()> load, std::function<void()> store);
   void Bind(std::pair<std::function<void()>, std::function<void()>> binding);
+  void Bind(NumberBinding binding);
+  // Whether every number control holds a number its setting takes; refuses the first that does
+  // not.
+  bool ControlsAccepted();
   platform::Button& AddButton(platform::Container& page, const char* name, const char* caption,
                               std::function<void()> onClick);
   void AddHelpButton(platform::Container& page, const char* name, std::uint16_t number);

@@ -174,6 +174,34 @@ TEST_F(ConfigFormTest, EachKindOfControlStoresTheUsersChoice) {
   EXPECT_EQ(DbfWriteChecked, 0);
 }
 
+// Text that is not a number is refused with the range message before anything is stored, and
+// the control shows its setting again.
+TEST_F(ConfigFormTest, TextThatIsNoNumberIsRefusedAndShowsTheSettingAgain) {
+  const std::string reals = "Valid Data are: -100000000000.0 .. 100000000000.0 !";
+  const std::string wholes = "Valid Data are: -2147483648 .. 2147483647 !";
+  const std::tuple<const char*, std::string> fields[] = {
+      {"Edit_zoomfaktor", reals}, {"Edit_printxorigin", wholes}, {"Edit_x", wholes}, {"", wholes}};
+  for (const auto& [name, range] : fields) {
+    SetEverythingOdd(0);
+    ScreenSizeCode = 0;
+    const Lines lines = ConfigFileLines();
+    const std::size_t shown = script_.Transcript().size();
+    std::string before, after;
+    InConfig([&](Tconfig& form) {
+      StringGrid& pens = form.Get<StringGrid>("StringGrid_color");
+      const auto text = [&] { return *name ? form.Get<Edit>(name).Text() : pens.Cell(1, 1); };
+      before = text();
+      *name ? Type(form, name, "2 px") : pens.TypeCell(1, 1, "2 px");
+      Press(form, "Button_ok");
+      after = text();
+    });
+    ConfigureSettings();
+    EXPECT_EQ(std::tuple(after, script_.Transcript().at(shown + 1), ConfigFileLines() == lines),
+              std::tuple(before, "Error  : |" + range, true))
+        << name;
+  }
+}
+
 // Boxes whose owner's flag means the opposite, and the box that stores two settings.
 TEST_F(ConfigFormTest, InvertedBoxesStoreTheOwnersMeaning) {
   SetEverythingOdd(0);
