@@ -1,9 +1,13 @@
 #include "cad/layer/confpenwerk.h"
 
+#include <cmath>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "base/dialogs/formplace.h"
+#include "base/dialogs/utilcrt.h"
 #include "base/dialogs/utilcrtfile.h"
 #include "base/files/utilpath.h"
 #include "base/help/helptext.h"
@@ -12,6 +16,7 @@
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
 #include "cad/layer/cadplot.h"
+#include "calc/calcfileformat.h"
 
 const std::array<std::string_view, 35> PsFontNames = {
     "Times-Roman",
@@ -68,17 +73,27 @@ constexpr std::int32_t kParallel = 1;
 constexpr std::int32_t kFile = 2;
 constexpr std::int32_t kPostScript = 1;
 
-// Each edit with its default text and the help text of its hint.
+// Each number edit with its default text, the help text of its hint and whether it takes a whole
+// number.
 struct EditDefault {
   const char* name;
   const char* text;
   std::uint16_t hint;
+  bool whole;
 };
 
 const EditDefault kEdits[] = {
-    {"Edit_com", "1", 2120},   {"Edit_lpt", "1", 2120},   {"Edit_scale", "1", 2140},
-    {"Edit_xnull", "0", 2150}, {"Edit_ynull", "0", 2150}, {"Edit_textbreitenfaktor", "1", 2160},
+    {"Edit_com", "1", 2120, true},    {"Edit_lpt", "1", 2120, true},
+    {"Edit_scale", "1", 2140, false}, {"Edit_xnull", "0", 2150, false},
+    {"Edit_ynull", "0", 2150, false}, {"Edit_textbreitenfaktor", "1", 2160, false},
 };
+
+// Whether the edit holds a number its option takes; blanks around it are no error.
+bool HoldsNumber(const EditDefault& field, const std::string& text) {
+  if (field.whole) return TypedInt(text).has_value();
+  const std::optional<long double> value = TypedReal(text);
+  return value && std::fabs(*value) <= kLargestInput;
+}
 
 // The hints of the other controls.
 const std::pair<const char*, std::uint16_t> kHints[] = {
@@ -191,11 +206,32 @@ void TForm_confpenwerk::AddButtons() {
   auto& ok = Add<Button>("Button_ok");
   ok.SetCaption(ToDisplayText("OK"));
   ok.SetDefault(true);
-  ok.SetModalResult(ModalResult::Ok);
   ok.onClick = [this] {
+    if (!NumbersAccepted()) return;
     BuildPlotCommandLine();
     AbortFlag = 0;
+    SetModalResult(ModalResult::Ok);
   };
+}
+
+// The first edit in use that holds no number its option takes is refused with the range message and
+// shows its default again.
+bool TForm_confpenwerk::NumbersAccepted() {
+  for (const EditDefault& field : kEdits) {
+    Edit& edit = Get<Edit>(field.name);
+    if (!edit.Enabled() || HoldsNumber(field, edit.Text())) continue;
+    if (field.whole) {
+      ShowInt32RangeError();
+    } else {
+      ShowRangeError(RealText(-kLargestInput), RealText(kLargestInput));
+    }
+    edit.SetText(field.text);
+    // The line shown follows the default too.
+    if (edit.onChange) edit.onChange();
+    edit.SetFocus();
+    return false;
+  }
+  return true;
 }
 
 void TForm_confpenwerk::SetHints() {
@@ -251,7 +287,8 @@ void TForm_confpenwerk::RebuildOnChange() {
 }
 
 void TForm_confpenwerk::BuildPlotCommandLine() {
-  auto text = [this](const char* edit) -> const std::string& { return Get<Edit>(edit).Text(); };
+  auto text = [this](const char* edit) { return TrimBlanks(Get<Edit>(edit).Text()); };
+  auto real = [&text](const char* edit) { return TypedReal(text(edit)).value_or(0); };
   const std::string& outdir = text("Edit_outdir");
   std::string line = cad_quote_command_word(text("Edit_penwerkPath")) + " " + plot_file_in(outdir);
   const std::int32_t code = Get<RadioGroup>("RadioGroup_outcode").ItemIndex();
@@ -259,21 +296,21 @@ void TForm_confpenwerk::BuildPlotCommandLine() {
   const std::int32_t interface = Get<RadioGroup>("RadioGroup_d").ItemIndex();
   if (interface != kParallel) line += " /D" + IntText(interface + 1);
   if (interface == kSerial || interface == kParallel) {
-    const std::int32_t port = TextToInt(text(interface == kSerial ? "Edit_com" : "Edit_lpt"));
+    const std::int32_t port =
+        TypedInt(text(interface == kSerial ? "Edit_com" : "Edit_lpt")).value_or(0);
     if (port != 1) line += " /P" + IntText(port);
   } else if (interface == kFile && has_text(outdir)) {
     line += " /F" + plot_file_in(outdir);
   }
-  const long double scale = TextToReal(text("Edit_scale"));
+  const long double scale = real("Edit_scale");
   if (scale == 0) {
     line += " /M*";
   } else if (scale != 1) {
     line += " /M" + text("Edit_scale");
   }
-  if (TextToReal(text("Edit_xnull")) != 0) line += " /X" + text("Edit_xnull");
-  if (TextToReal(text("Edit_ynull")) != 0) line += " /Y" + text("Edit_ynull");
-  if (TextToReal(text("Edit_textbreitenfaktor")) != 1)
-    line += " /B" + text("Edit_textbreitenfaktor");
+  if (real("Edit_xnull") != 0) line += " /X" + text("Edit_xnull");
+  if (real("Edit_ynull") != 0) line += " /Y" + text("Edit_ynull");
+  if (real("Edit_textbreitenfaktor") != 1) line += " /B" + text("Edit_textbreitenfaktor");
   if (Get<CheckBox>("CheckBox_rotate").Checked()) line += " /R";
   if (code == kPostScript) line += " /T" + Get<ComboBox>("ComboBox_psfont").Text();
   CommandLine = line;

@@ -12,8 +12,9 @@
 extern const std::array<std::string_view, 35> PsFontNames;
 
 // The caller sets CommandLine before showing; the form never reads it back into its controls.
-// OK rebuilds it from the controls and clears AbortFlag; Cancel and the close box set AbortFlag
-// and leave it as it was last shown.
+// OK rebuilds it from the controls and clears AbortFlag, unless a number edit holds text that is
+// not a number, which it refuses; Cancel and the close box set AbortFlag and leave it as it was
+// last shown.
 class TForm_confpenwerk final : public platform::Form {
  public:
   TForm_confpenwerk();
@@ -32,6 +33,8 @@ class TForm_confpenwerk final : public platform::Form {
   void EnableForDestination();
   void EnableForInterface();
   void ScaleFitClicked();
+  // Whether every number edit holds a number; refuses the first that does not.
+  bool NumbersAccepted();
   // Every change of an edit, a check box or a choice rebuilds the line.
   void RebuildOnChange();
 };

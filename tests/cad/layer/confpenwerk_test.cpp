@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "tests/cad/cadtest.h"
 
@@ -137,6 +138,30 @@ TEST_F(PlotOptionsForm, OkTakesTheControlsCancelKeepsTheLine) {
   AbortFlag = 0;
   EXPECT_EQ(Show("given line", [](Form&) {}), ModalResult::Cancel);  // the close box
   EXPECT_EQ(AbortFlag, 1);
+}
+
+// An edit in use that holds no number is refused with the range message and shows its default;
+// blanks around a number are no error and stay out of the line.
+TEST_F(PlotOptionsForm, TextThatIsNoNumberIsRefused) {
+  const std::string reals = "Error  : |Valid Data are: -100000000000 .. 100000000000 !";
+  const std::string wholes = "Error  : |Valid Data are: -2147483648 .. 2147483647 !";
+  const std::string line = "c:\\penwerk\\wpenwerk /tmp/kv6/penwerk /CHPL";
+  const std::tuple<const char*, const char*, std::string, std::string, std::string> cases[] = {
+      {"Edit_scale", "2 x", "1", reals, line},
+      {"Edit_lpt", "--2", "1", wholes, line},
+      {"Edit_xnull", " 2 ", " 2 ", "", line + " /X2"}};
+  for (const auto& [edit, typed, after, box, shownLine] : cases) {
+    const std::size_t shown = dialogs_->Transcript().size() + 1;
+    std::string text;
+    Show("given line", [&](Form& form) {
+      form.Get<Edit>(edit).TypeText(typed);
+      form.Get<Button>("Button_ok").Click();
+      text = form.Get<Edit>(edit).Text();
+    });
+    const std::vector<std::string>& boxes = dialogs_->Transcript();
+    EXPECT_EQ(std::tuple(text, boxes.size() > shown ? boxes[shown] : "", form_->CommandLine),
+              std::tuple(after, box, shownLine));
+  }
 }
 
 // The program file and the folder come from their dialogs, which start where the texts point;
