@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/extendedattributes.h"
 #include "platform/files/filefaults.h"
 #include "platform/files/fileidentity.h"
 #include "platform/files/osfiles.h"
@@ -128,7 +129,7 @@ int OpenBeside(const std::string& target, const struct stat* old, NewOutput& out
   int fd = UnnamedUnusable() ? -1 : os::OpenUnnamed(FolderOf(target), mode);
   if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) fd = CreateUnique(target, mode, temp);
   if (fd < 0) return -1;
-  if (old != nullptr && TakeAttributes(fd, *old) != 0) return GiveUp(fd, temp, errno);
+  if (old != nullptr && TakeAttributes(fd, target, *old) != 0) return GiveUp(fd, temp, errno);
   output.fd = fd;
   output.target = target;
   output.temp = temp;
@@ -179,7 +180,7 @@ int OpenOutput(const std::string& name, NewOutput& output) {
   if (ReplacedInPlace(target, info)) return OpenInPlace(name, output);
   if (OpenBeside(target, &info, output) == 0) return 0;
   const int error = errno;
-  if ((error == EACCES || error == EPERM) && OpenInPlace(name, output) == 0) return 0;
+  if (WrittenInPlaceInstead(error) && OpenInPlace(name, output) == 0) return 0;
   errno = error;
   return -1;
 }
@@ -201,7 +202,7 @@ int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& ou
   std::string temp = target + kLinkSuffix;
   const int fd = nameHeld ? CreateAfresh(temp, mode) : CreateUnique(target, mode, temp);
   if (fd < 0) return -1;
-  if (exists && TakeAttributes(fd, info) != 0) return GiveUp(fd, temp, errno);
+  if (exists && TakeAttributes(fd, target, info) != 0) return GiveUp(fd, temp, errno);
   if (::close(fd) != 0) return GiveUp(-1, temp, errno);
   output.target = target;
   output.temp = temp;
@@ -247,14 +248,24 @@ int CreateAfresh(const std::string& name, mode_t mode) {
   return -1;
 }
 
-int TakeAttributes(int fd, const struct stat& old) {
+int TakeAttributes(int fd, const std::string& path, const struct stat& old) {
   struct stat made {};
   if (::fstat(fd, &made) != 0) return -1;
   const bool owned = made.st_uid == old.st_uid && made.st_gid == old.st_gid;
-  // A change of owner or group may clear the set-ID bits, which the mode then gives back.
+  // A change of owner or group may clear the set-ID bits, and an access list sets the group bits
+  // from its mask: the mode then gives back both, the old mask being the old group bits.
   const bool ownerGiven = !owned && TakeOwner(fd, made, old);
-  if (!ownerGiven && (made.st_mode & 07777) == (old.st_mode & 07777)) return 0;
+  const int attributesChanged = TakeExtendedAttributes(fd, path);
+  if (attributesChanged < 0) return -1;
+  if (!ownerGiven && attributesChanged == 0 && (made.st_mode & 07777) == (old.st_mode & 07777))
+    return 0;
   return ::fchmod(fd, old.st_mode & 07777);
+}
+
+// A folder that takes no new file, or attributes (an access list, a label) that a new file may
+// not be given or the file system keeps for no new file.
+bool WrittenInPlaceInstead(int error) {
+  return error == EACCES || error == EPERM || error == ENOTSUP;
 }
 
 }  // namespace platform

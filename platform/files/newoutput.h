@@ -9,8 +9,9 @@
 // cannot make a file without a name, the new file is written under a unique name of its own,
 // which the next output to the same target removes once the program that wrote it is gone.
 //
-// A replaced file keeps its mode, and its owner and group where the program may set them; a new
-// one gets the mode the umask leaves of 0666.
+// A replaced file keeps its mode, its extended attributes (its access list among them), and its
+// owner and group where the program may set them; a new one gets the mode the umask leaves of
+// 0666.
 
 #include <sys/stat.h>
 
@@ -29,8 +30,8 @@ struct NewOutput {
 // Opens the output of name for its whole new contents: 0, or -1 with errno. The target itself is
 // written, emptied first, where a file beside it could not take its place: a device or FIFO, a
 // file with other hard links (which would keep the old contents), a file in a folder where the
-// program may not make a new file (or, a sticky one, may not replace another user's file) but
-// may write the file.
+// program may not make a new file (or, a sticky one, may not replace another user's file) or
+// whose attributes a new file may not take, but may write the file.
 int OpenOutput(const std::string& name, NewOutput& output);
 // The same, but never in place: for a copy that another program may have open.
 int OpenReplacement(const std::string& name, NewOutput& output);
@@ -58,8 +59,11 @@ bool ReplacedInPlace(const std::string& target, const struct stat& info);
 // Creates name for reading and writing; a file or link left under the name is removed first, and
 // a link planted meanwhile is never followed. The descriptor, or -1 with errno.
 int CreateAfresh(const std::string& name, mode_t mode);
-// Gives the new file open as fd the mode, owner and group of old (owner and group where the
-// program may set them): 0, or -1 with errno.
-int TakeAttributes(int fd, const struct stat& old);
+// Gives the new file open as fd the mode, extended attributes, owner and group of the file path,
+// whose stat is old (owner and group where the program may set them): 0, or -1 with errno.
+int TakeAttributes(int fd, const std::string& path, const struct stat& old);
+// True when a new file failed with error because the folder or the old file's attributes refuse
+// it, so that the old file is written in place instead.
+bool WrittenInPlaceInstead(int error);
 
 }  // namespace platform

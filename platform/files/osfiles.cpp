@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -175,6 +176,16 @@ std::string ReadLink(const std::string& path) {
   const ssize_t n = ::readlink(host.c_str(), buffer.data(), buffer.size());
   if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return {};
   return ProgramName(std::string(buffer.data(), static_cast<std::size_t>(n)));
+}
+
+ssize_t ListAttributes(const std::string& path, char* names, std::size_t size) {
+  std::string host;
+  return HostPath(path, host) ? ::llistxattr(host.c_str(), names, size) : -1;
+}
+
+ssize_t GetAttribute(const std::string& path, const char* name, char* value, std::size_t size) {
+  std::string host;
+  return HostPath(path, host) ? ::lgetxattr(host.c_str(), name, value, size) : -1;
 }
 
 std::string CurrentFolder() {

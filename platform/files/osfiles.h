@@ -49,6 +49,10 @@ int ChangeFolder(const std::string& path);
 std::string RealPath(const std::string& path);
 // What a symlink holds (in the program's code page); empty for anything else.
 std::string ReadLink(const std::string& path);
+// llistxattr and lgetxattr: the extended attributes of the file path names itself, never of the
+// file a link there names.
+ssize_t ListAttributes(const std::string& path, char* names, std::size_t size);
+ssize_t GetAttribute(const std::string& path, const char* name, char* value, std::size_t size);
 std::string CurrentFolder();
 
 // The names in a folder other than "." and "..", unsorted; names without a Windows-1252 form

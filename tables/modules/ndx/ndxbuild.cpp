@@ -577,10 +577,10 @@ class NewIndexFile {
   NewIndexFile(const NewIndexFile&) = delete;
   NewIndexFile& operator=(const NewIndexFile&) = delete;
 
-  // Opens the new file into d.file with the old file's mode, owner and group: 0, the I/O code,
-  // or -1 after an error reported. A build file a crash left, or a link planted under its name,
-  // is removed, never followed. Where no new file can take the old one's place, the old file is
-  // rebuilt in place instead.
+  // Opens the new file into d.file with the old file's mode, extended attributes, owner and
+  // group: 0, the I/O code, or -1 after an error reported. A build file a crash left, or a link
+  // planted under its name, is removed, never followed. Where no new file can take the old one's
+  // place or attributes, the old file is rebuilt in place instead.
   int Start(IndexDescriptor& d) {
     std::string target;
     struct stat info {};
@@ -590,13 +590,14 @@ class NewIndexFile {
       if (platform::ReplacedInPlace(target, info)) return StartInPlace(d);
     }
     const int fd = platform::CreateAfresh(buildName_, exists ? info.st_mode & 0777 : 0666);
-    if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) return StartInPlace(d);
+    if (fd < 0 && exists && platform::WrittenInPlaceInstead(errno)) return StartInPlace(d);
     if (fd < 0) return platform::IoCodeFromErrno(errno, true);
     started_ = true;
-    if (exists && platform::TakeAttributes(fd, info) != 0) {
-      const int code = platform::IoCodeFromErrno(errno, true);
+    if (exists && platform::TakeAttributes(fd, target, info) != 0) {
+      const int error = errno;
       ::close(fd);
-      return code;
+      if (platform::WrittenInPlaceInstead(error)) return StartInPlace(d);
+      return platform::IoCodeFromErrno(error, true);
     }
     if (const int code = d.file.Adopt(fd); code != 0) return code;
     // Cut to the anchor, not emptied: some file systems write a file emptied and written anew

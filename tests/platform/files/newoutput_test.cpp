@@ -5,6 +5,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -125,11 +126,13 @@ TEST_F(NewOutputTest, WhereANewFileCannotTakeItsPlaceTheOutputIsWrittenInPlace) 
     mode_t folderMode;
     uid_t fileOwner;
     bool secondLink;
+    const char* label;  // a security attribute only the superuser gives
   };
   const Case cases[] = {
-      {"a folder the user may not write, over a file the user may", 0755, kNobody, false},
-      {"another user's file in a sticky folder", 01777, 0, false},
-      {"a file with a second hard link", 0777, kNobody, true},
+      {"a folder the user may not write, over a file the user may", 0755, kNobody, false, ""},
+      {"another user's file in a sticky folder", 01777, 0, false, ""},
+      {"a file with a second hard link", 0777, kNobody, true, ""},
+      {"a file with a label a new file may not take", 0777, kNobody, false, "security.kv6"},
   };
   ASSERT_EQ(::chmod(Dir().c_str(), 0711), 0);
   for (const Case& c : cases) {
@@ -140,6 +143,8 @@ TEST_F(NewOutputTest, WhereANewFileCannotTakeItsPlaceTheOutputIsWrittenInPlace) 
     if (c.secondLink) {
       ASSERT_EQ(::link(Path("in/t.txt").c_str(), Path("in/u.txt").c_str()), 0);
     }
+    if (*c.label != '\0' && ::setxattr(Path("in/t.txt").c_str(), c.label, "x", 1, 0) != 0)
+      GTEST_SKIP() << "the file system holds no security attributes";
     const ino_t inode = Info("in/t.txt").st_ino;
     const int result = InFolder(true, [] { return WriteOutput("in/t.txt", "new"); });
     if (result == 255) GTEST_SKIP() << "the test cannot become another user";
@@ -151,6 +156,34 @@ TEST_F(NewOutputTest, WhereANewFileCannotTakeItsPlaceTheOutputIsWrittenInPlace) 
       EXPECT_EQ(Bytes("in/u.txt"), "new");
     }
   }
+}
+
+// The access list user::rw-,user:<user>:rw-,group::r--,mask::rw-,other::--- as the system keeps it.
+std::string AccessList(std::uint32_t user) {
+  const std::uint32_t none = ~0u;
+  const std::uint32_t words[] = {2,    0x60001, none, 0x60002, user, 0x40004,
+                                 none, 0x60010, none, 0x20,    none};
+  return std::string(reinterpret_cast<const char*>(words), sizeof words);
+}
+
+std::string AttributeOf(const std::string& path, const char* name) {
+  char value[256];
+  const ssize_t size = ::getxattr(path.c_str(), name, value, sizeof value);
+  return size < 0 ? "" : std::string(value, static_cast<std::size_t>(size));
+}
+
+// Nobody gains or loses access: the list's group entry, mask and named user stay as they were.
+TEST_F(NewOutputTest, AReplacedOutputKeepsItsAccessListAndExtendedAttributes) {
+  const std::string acl = AccessList(1);
+  ASSERT_TRUE(Make("t.txt", 0640, ::getuid(), ::getgid()));
+  if (::setxattr(Path("t.txt").c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) ||
+      ::setxattr(Path("t.txt").c_str(), "user.note", "kept", 4, 0))
+    GTEST_SKIP() << "the file system holds no access lists or user attributes";
+  const mode_t mode = Info("t.txt").st_mode;
+  ASSERT_EQ(WriteOutput(Path("t.txt"), "new"), 0);
+  EXPECT_EQ(Info("t.txt").st_mode, mode);
+  EXPECT_EQ(AttributeOf(Path("t.txt"), "system.posix_acl_access"), acl);
+  EXPECT_EQ(AttributeOf(Path("t.txt"), "user.note"), "kept");
 }
 
 // The name of a new file of t.txt that the program pid left while it wrote it.
