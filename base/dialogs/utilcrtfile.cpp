@@ -174,6 +174,14 @@ void CheckOutputFileName(const std::string& fullName) {
   }
 }
 
+void CheckOldOutputWritable(const std::string& fullName) {
+  struct stat info {};
+  if (platform::os::Stat(fullName, info) != 0) return;
+  const int error = ExistingFileError(fullName);
+  if (error == EACCES || error == EPERM || error == EROFS)
+    RefuseUnwritable(fullName, WriteRefusalCause(fullName, error));
+}
+
 void SaveFileDialog(std::string name, std::string& fullName) {
   if (ArchiveMode != 0 && ArchiveFlag != 0 && name != "actual") {
     ShowArchiveNote();

@@ -18,6 +18,11 @@ void SaveFileDialog(std::string name, std::string& fullName);
 // cannot be made is refused as an invalid file name; a file or name the system refuses to write
 // is refused as such, with the cause (access denied, read-only, disk full) where it is known.
 void CheckOutputFileName(const std::string& fullName);
+// Refuses, as CheckOutputFileName does, an existing file the user may not write (its mode, access
+// list or immutable flag, or a read-only file system), without asking before it is overwritten;
+// sets AbortFlag on refusal. A new name, or a file that fails to open otherwise, is left to the
+// writer to report.
+void CheckOldOutputWritable(const std::string& fullName);
 void SelectFile(const std::string& currentPath, const std::string& mask, std::string& file);
 // kind 5: file := the full path; other kinds the bare name; kind 4 also takes FileExt.
 void SelectFileOfKind(std::uint16_t kind, std::string& folder, const std::string& mask,

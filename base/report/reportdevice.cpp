@@ -286,7 +286,8 @@ void HandOn(std::uint16_t device) {
       break;
     case 9:
       ++TempFileCounter;
-      CopyReadable(CurrentFile + ".txt");
+      CheckOldOutputWritable(CurrentFile + ".txt");
+      if (AbortFlag == 0) CopyReadable(CurrentFile + ".txt");
       break;
     case 7:
       if (HtmlBrowser.empty() || !ProgramAvailable(HtmlBrowser, false)) return;

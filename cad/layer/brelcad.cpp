@@ -75,6 +75,8 @@ bool ask_file_name(const std::string& ext) {
 bool open_file(const CadWriter& w) {
   if (CadBatch) {
     CadFileName = CurrentFile + "." + w.extension;
+    CheckOldOutputWritable(CadFileName);
+    if (AbortFlag != 0) return false;
   } else if (!ask_file_name(w.extension)) {
     return false;
   }

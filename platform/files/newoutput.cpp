@@ -178,6 +178,8 @@ int OpenOutput(const std::string& name, NewOutput& output) {
     return errno == ENOENT ? OpenBeside(target, nullptr, output) : OpenInPlace(name, output);
   }
   if (ReplacedInPlace(target, info)) return OpenInPlace(name, output);
+  // Renaming over the file needs only the folder: the file's own refusal stands all the same.
+  if (!os::Accessible(target, W_OK)) return -1;
   if (OpenBeside(target, &info, output) == 0) return 0;
   const int error = errno;
   if (WrittenInPlaceInstead(error) && OpenInPlace(name, output) == 0) return 0;

@@ -11,7 +11,7 @@
 //
 // A replaced file keeps its mode, its extended attributes (its access list among them), and its
 // owner and group where the program may set them; a new one gets the mode the umask leaves of
-// 0666.
+// 0666. A file the user may not write is not replaced, as it would not be written in place.
 
 #include <sys/stat.h>
 
@@ -31,7 +31,8 @@ struct NewOutput {
 // written, emptied first, where a file beside it could not take its place: a device or FIFO, a
 // file with other hard links (which would keep the old contents), a file in a folder where the
 // program may not make a new file (or, a sticky one, may not replace another user's file) or
-// whose attributes a new file may not take, but may write the file.
+// whose attributes a new file may not take, but may write the file. An old file the user may not
+// write fails as writing it in place would (EACCES, EPERM, EROFS).
 int OpenOutput(const std::string& name, NewOutput& output);
 // The same, but never in place: for a copy that another program may have open.
 int OpenReplacement(const std::string& name, NewOutput& output);

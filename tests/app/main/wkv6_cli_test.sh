@@ -194,6 +194,20 @@ else
   echo "SKIP: a read-only folder takes files here"
 fi
 
+# An earlier output the user may not write stays as it was, refused as the window refuses it.
+for out in txt dxf; do
+  dir=$(fresh)
+  printf 'earlier\r\n' > "$dir/p3g60.$out" && chmod 444 "$dir/p3g60.$out"
+  # shellcheck disable=SC2086,SC2016
+  if $through sh -c ': >> "$1"' sh "$dir/p3g60.$out" 2> /dev/null; then
+    echo "SKIP: a read-only file takes writes here" && continue
+  fi
+  if [ $out = txt ]; then expect_exit 1 p3g60.kv6 /I; else expect_exit 1 p3g60.kv6 /CAD1:1; fi
+  grep -q "p3g60\.$out\" cannot be written (read-only)" "$dir/stderr" ||
+    fail "a read-only $out: not refused as read-only: $(cat "$dir/stderr")"
+  [ "$(cat "$dir/p3g60.$out")" = "$(printf 'earlier\r\n')" ] || fail "a read-only $out replaced"
+done
+
 # An unreadable data folder: the report is written, but the run said what went wrong, so it
 # exits 1.
 dir=$(fresh)

@@ -158,6 +158,15 @@ TEST_F(NewOutputTest, WhereANewFileCannotTakeItsPlaceTheOutputIsWrittenInPlace) 
   }
 }
 
+TEST_F(NewOutputTest, AnOutputTheUserMayNotWriteIsRefusedAndStays) {
+  ASSERT_EQ(::chmod(Dir().c_str(), 0777), 0);
+  if (!Make("t.txt", 0444, kNobody, kNobody)) GTEST_SKIP() << "only the superuser gives files";
+  const int result = InFolder(true, [] { return WriteOutput("t.txt", "new"); });
+  if (result == 255) GTEST_SKIP() << "the test cannot become another user";
+  EXPECT_EQ(result, EACCES);
+  EXPECT_EQ(Bytes("t.txt"), "old");
+}
+
 // The access list user::rw-,user:<user>:rw-,group::r--,mask::rw-,other::--- as the system keeps it.
 std::string AccessList(std::uint32_t user) {
   const std::uint32_t none = ~0u;
