@@ -83,7 +83,8 @@ void ShutDown() {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args = platform::os::ProgramArguments(argc, argv);
-  const CommandLine line = ParseCommandLine(std::vector<std::string>(args.begin() + 1, args.end()));
+  CommandLine line = ParseCommandLine(std::vector<std::string>(args.begin() + 1, args.end()));
+  if (argc > 1) line.hostFile = argv[1];
   // The command-line outputs run on the command-line policy: no toolkit, no display, no question
   // that waits for an answer. Only the plot program of CAD device 4 is really started.
   if (RunsWithoutWindow(line.mode)) {

@@ -10,10 +10,17 @@
 #include "base/files/utilpath.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
+#include "base/text/numbertext.h"
 #include "calc/calcfile.h"
 #include "calc/connectionstate.h"
 
 namespace {
+
+void TellFilesLeftOut(std::size_t count) {
+  if (count == 0) return;
+  ShowInfo(IntText(static_cast<std::int32_t>(count)) + (count == 1 ? " file" : " files") +
+           " left out: the names hold letters KV6 cannot use");
+}
 
 // Each row is read by loading its file into the program; the connection the user works on comes
 // back afterwards, so that looking at the table changes nothing.
@@ -31,6 +38,7 @@ void ListFiles(TForm_preview& table, const FileTableHooks& hooks) {
   HourglassOff();
   current.Restore();
   table.Fill(std::move(rows), files);
+  TellFilesLeftOut(CalcFilesLeftOut(DataDir));
 }
 
 // The picked file replaces the program's connection only when it loads.

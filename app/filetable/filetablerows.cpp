@@ -86,6 +86,13 @@ std::vector<std::string> CalcFileNames(const std::string& folder) {
   return names;
 }
 
+std::size_t CalcFilesLeftOut(const std::string& folder) {
+  const std::vector<std::string> names =
+      UnusableMatchingNames(AddBackslash(folder), "*." + FileExt);
+  return static_cast<std::size_t>(std::count_if(
+      names.begin(), names.end(), [](const std::string& name) { return name.front() != '.'; }));
+}
+
 std::vector<std::string> FileTableHeader() {
   const std::string length = "[" + ToDisplayText(LengthUnitLabel()) + "]";
   const std::string torque = "[" + ToDisplayText(TorqueUnitLabel()) + "]";

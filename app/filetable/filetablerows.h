@@ -3,12 +3,16 @@
 // in the program's language and units, and each file's row of key values from its own
 // calculation. Cells are display texts (Windows-1252).
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 // Regular files named "*." + FileExt in any letter case, none starting with "."; sorted by name
 // without regard to letter case, then by bytes.
 std::vector<std::string> CalcFileNames(const std::string& folder);
+// How many files CalcFileNames leaves out because their names hold letters the program cannot
+// keep.
+std::size_t CalcFilesLeftOut(const std::string& folder);
 
 std::vector<std::string> FileTableHeader();
 

@@ -20,6 +20,7 @@ enum class StartMode {
 struct CommandLine {
   StartMode mode = StartMode::Plain;
   std::string file;           // parameter 1 as typed
+  std::string hostFile;       // the same as the system gave it (UTF-8), set by the program body
   std::uint16_t device = 0;   // "/CADi:j": i, 0 when not a digit
   std::uint16_t drawing = 0;  // "/CADi:j": j, 0 when not a number
   bool noGui = false;         // "/NOGUI" anywhere

@@ -17,6 +17,7 @@
 #include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
 #include "calc/calcfile.h"
+#include "platform/files/osfiles.h"
 #include "platform/files/taggedtext.h"
 
 namespace {
@@ -127,7 +128,11 @@ void OpenRecentFile(platform::MainWindow& window, std::int32_t n) {
     DeleteRecentFile(n);
     SetMenuCaptions(window.Menus());
     UpdateCaption(window);
-    ShowInfo("File " + PathInText(entry) + " not found !");
+    if (platform::os::Nameable(entry)) {
+      ShowInfo("File " + PathInText(entry) + " not found !");
+    } else {
+      RefuseUnusableName(platform::os::HostName(entry));
+    }
     return;
   }
   // The record, its file name and its folder change together or not at all.

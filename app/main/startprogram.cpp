@@ -21,6 +21,7 @@
 #include "calc/calcfile.h"
 #include "calc/kv6rech.h"
 #include "calc/resultsreport.h"
+#include "platform/files/osfiles.h"
 #include "platform/ui/dialog.h"
 
 namespace {
@@ -137,6 +138,10 @@ std::optional<int> CarryOutCommandLine(const CommandLine& line) {
     FillUsageText();
     ShowInfoScreen();
     return 0;
+  }
+  if (!platform::os::Nameable(line.file)) {
+    RefuseUnusableName(line.hostFile);
+    return 1;
   }
   // Absolute, so that the name keeps telling itself apart from a bare name in DataDir.
   CurrentFile = AbsolutePath(line.file);

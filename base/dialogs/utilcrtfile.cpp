@@ -17,6 +17,7 @@
 #include "base/text/displaytext.h"
 #include "base/text/numbertext.h"
 #include "base/text/utilstr.h"
+#include "platform/files/codepage.h"
 #include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
 #include "platform/ui/dialog.h"
@@ -105,7 +106,10 @@ platform::FileResult Choose(platform::DialogKind kind, const std::string& folder
   request.folder = folder;
   request.name = name;
   if (!mask.empty()) request.filters.push_back({mask, mask});
-  return platform::Dialogs().ChooseFile(request);
+  const platform::FileResult chosen = platform::Dialogs().ChooseFile(request);
+  if (chosen.unusableName.empty()) return chosen;
+  RefuseUnusableName(chosen.unusableName);
+  return {};
 }
 
 bool PlainFolderName(const std::string& id) {
@@ -252,6 +256,17 @@ void CheckFileReadable(const std::string& name) {
   }
   ShowError("file " + PathInText(TrimBlanks(name)) + " " + "not found or no access" + " !");
   AbortFlag = 1;
+}
+
+void RefuseUnusableName(const std::string& hostName) {
+  AbortFlag = 1;
+  if (ErrorBoxOn == 0) return;
+  platform::MessageBoxRequest box;
+  box.caption = "Error  : ";
+  box.text = hostName +
+             ": the name holds letters KV6 cannot use: " + platform::LettersLostInCp1252(hostName);
+  box.codePage = platform::kCodePageUtf8;
+  platform::Dialogs().ShowBox(box);
 }
 
 void RewriteChecked(TextFile& file) {

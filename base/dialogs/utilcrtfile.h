@@ -29,6 +29,10 @@ void SelectFileOfKind(std::uint16_t kind, std::string& folder, const std::string
                       std::string& file);
 void SelectDirectory(const std::string& startFolder, std::string& folder);
 void CheckFileReadable(const std::string& name);
+// A name given by the system (UTF-8: a chosen file, an argument) that holds letters the program
+// cannot keep: says so and shows them, as "<name>: the name holds letters KV6 cannot use:
+// <letters>", while ErrorBoxOn is set; sets AbortFlag.
+void RefuseUnusableName(const std::string& hostName);
 
 // At most 3 attempts while ErrorBoxOn is set, each failure shown; else one. A failure leaves the
 // file closed and AbortFlag set.

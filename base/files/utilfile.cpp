@@ -176,6 +176,15 @@ std::vector<std::string> MatchingFiles(const std::string& dir, const std::string
   return names;
 }
 
+std::vector<std::string> UnusableMatchingNames(const std::string& dir, const std::string& mask) {
+  std::vector<std::string> entries, unusable, names;
+  platform::os::FolderEntries(FolderOrCurrent(dir), entries, &unusable);
+  for (const std::string& name : unusable) {
+    if (MaskMatches(mask, platform::os::ProgramName(name))) names.push_back(name);
+  }
+  return names;
+}
+
 void CopyFile(const std::string& source, const std::string& dest) {
   const std::string name = LastComponent(platform::ResolveFileName(source));
   const std::string target = IsFolder(dest) ? AddBackslash(dest) + name : dest;

@@ -34,6 +34,9 @@ void DeleteFiles(const std::string& dir, const std::string& mask);
 bool MaskMatches(const std::string& mask, const std::string& name);
 // Names of the regular files of a folder that match mask, in byte order.
 std::vector<std::string> MatchingFiles(const std::string& dir, const std::string& mask);
+// The names MatchingFiles leaves out because they hold letters the program cannot keep, as the
+// system spells them (UTF-8), unsorted; matched by their Windows-1252 form, whatever they name.
+std::vector<std::string> UnusableMatchingNames(const std::string& dir, const std::string& mask);
 
 // Copies source to dest, or into dest when dest is an existing folder. Any open, read, write or
 // close failure, a short write, or a dest that is the source itself sets AbortFlag := 1. The copy

@@ -117,8 +117,13 @@ void AppendUtf8(std::string& out, char32_t code) {
   } else if (code < 0x800) {
     out += static_cast<char>(0xC0 | (code >> 6));
     out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
+  } else if (code < 0x10000) {
     out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (code & 0x3F));
   }
@@ -175,6 +180,8 @@ char UnicodeToCp1252(char32_t code) {
   return '?';
 }
 
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view text) {
@@ -193,6 +200,22 @@ std::string Utf8ToCp1252(std::string_view text) {
     result += code == kInvalid ? '?' : UnicodeToCp1252(code);
   }
   return result;
+}
+
+std::string LettersLostInCp1252(std::string_view text) {
+  std::string letters;
+  std::u32string seen;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const char32_t decoded = DecodeUtf8(text, pos);
+    const char32_t code = decoded == kInvalid ? kReplacementCharacter : decoded;
+    // "?" itself comes out as "?", as every character 1252 lacks does.
+    if (UnicodeToCp1252(code) != '?' || seen.find(code) != std::u32string::npos) continue;
+    seen += code;
+    if (!letters.empty()) letters += ' ';
+    AppendUtf8(letters, code);
+  }
+  return letters;
 }
 
 std::uint8_t OemToAnsiChar(std::uint8_t c) {

@@ -14,6 +14,11 @@ namespace platform {
 // so does every byte of malformed UTF-8.
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
+// The characters of a UTF-8 text that Utf8ToCp1252 cannot keep, as UTF-8, each once in the order
+// of their first appearance and separated by blanks; a malformed byte shows as U+FFFD. "?" counts
+// among them, since after the conversion it cannot be told from a lost character. Empty for a
+// text that converts whole.
+std::string LettersLostInCp1252(std::string_view text);
 
 // Lossless CP850 <-> Windows-1252 pair. Every character both code pages hold maps exactly; the
 // 31 characters each lacks are paired among themselves, so AnsiToOem(OemToAnsi(t)) == t and

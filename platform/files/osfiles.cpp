@@ -193,7 +193,8 @@ std::string CurrentFolder() {
   return ::getcwd(folder, sizeof folder) != nullptr ? ProgramName(folder) : std::string();
 }
 
-bool FolderEntries(const std::string& folder, std::vector<std::string>& names) {
+bool FolderEntries(const std::string& folder, std::vector<std::string>& names,
+                   std::vector<std::string>* unusable) {
   std::string host;
   if (!HostPath(folder, host)) return false;
   DIR* dir = ::opendir(host.c_str());
@@ -201,7 +202,11 @@ bool FolderEntries(const std::string& folder, std::vector<std::string>& names) {
   while (const dirent* entry = ::readdir(dir)) {
     if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
     std::string name = ProgramName(entry->d_name);
-    if (Nameable(name)) names.push_back(std::move(name));
+    if (Nameable(name)) {
+      names.push_back(std::move(name));
+    } else if (unusable != nullptr) {
+      unusable->emplace_back(entry->d_name);
+    }
   }
   ::closedir(dir);
   return true;

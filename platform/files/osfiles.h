@@ -56,8 +56,10 @@ ssize_t GetAttribute(const std::string& path, const char* name, char* value, std
 std::string CurrentFolder();
 
 // The names in a folder other than "." and "..", unsorted; names without a Windows-1252 form
-// are left out. False when the folder cannot be read.
-bool FolderEntries(const std::string& folder, std::vector<std::string>& names);
+// are left out, and go to unusable as the system spells them (UTF-8) when it is given. False
+// when the folder cannot be read.
+bool FolderEntries(const std::string& folder, std::vector<std::string>& names,
+                   std::vector<std::string>* unusable = nullptr);
 
 // mkstemp and mkdtemp: the pattern ends in "XXXXXX" and receives the name made.
 int MakeTempFile(std::string& pattern);

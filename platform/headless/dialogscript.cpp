@@ -124,7 +124,7 @@ FileResult ScriptedDialogs::ChooseFile(const FileRequest& request) {
   fileRequests_.push_back(request);
   const auto step = Next(request.kind, request.caption);
   if (!step || step->close != DialogClose::Ok) return FileResult{};
-  return FileResult{true, step->text.value_or("")};
+  return FileResult{true, step->text.value_or(""), ""};
 }
 
 ColorResult ScriptedDialogs::ChooseColor(std::uint32_t initial) {

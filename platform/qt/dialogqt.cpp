@@ -22,6 +22,7 @@
 
 #include "platform/files/codepage.h"
 #include "platform/files/osfiles.h"
+#include "platform/files/taggedtext.h"
 #include "platform/qt/qtscreen.h"
 
 namespace platform::qt {
@@ -30,6 +31,10 @@ namespace {
 
 QString ToQt(const std::string& display) {
   return QString::fromUtf8(Cp1252ToUtf8(display).c_str());
+}
+
+QString ToQt(const std::string& text, std::uint16_t codePage) {
+  return QString::fromUtf8(TaggedToUtf8({text, codePage}).c_str());
 }
 
 std::string FromQt(const QString& text) {
@@ -249,8 +254,8 @@ class QtDialogs final : public DialogBackend {
   }
 
   MessageAnswer ShowBox(const MessageBoxRequest& request) override {
-    QMessageBox box(ToQtIcon(request.icon), ToQt(request.caption), ToQt(request.text),
-                    ToQtButtons(request.buttons));
+    QMessageBox box(ToQtIcon(request.icon), ToQt(request.caption, request.codePage),
+                    ToQt(request.text, request.codePage), ToQtButtons(request.buttons));
     box.setWindowModality(Qt::ApplicationModal);
     const MessageAnswer cancel = CancelAnswer(request.buttons);
     box.setEscapeButton(box.button(cancel == MessageAnswer::Ok   ? QMessageBox::Ok
@@ -289,7 +294,10 @@ class QtDialogs final : public DialogBackend {
         break;
     }
     if (chosen.isEmpty()) return FileResult{};
-    return FileResult{true, os::ProgramName(chosen.toUtf8().toStdString())};
+    const std::string hostName = chosen.toUtf8().toStdString();
+    FileResult result{true, os::ProgramName(hostName), ""};
+    if (!os::Nameable(result.path)) result.unusableName = hostName;
+    return result;
   }
 
   ColorResult ChooseColor(std::uint32_t initial) override {

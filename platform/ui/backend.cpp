@@ -71,7 +71,11 @@ void ProcessEventsWithoutInput() {
 }
 
 void WriteErrorLine(std::string_view text) {
-  std::string line = Cp1252ToUtf8(text);
+  WriteUtf8ErrorLine(Cp1252ToUtf8(text));
+}
+
+void WriteUtf8ErrorLine(std::string_view text) {
+  std::string line(text);
   line += '\n';
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);

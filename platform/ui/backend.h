@@ -62,8 +62,10 @@ void ProcessEventsWithoutInput();
 
 // One line of text to standard error, converted from Windows-1252 to UTF-8.
 void WriteErrorLine(std::string_view text);
-// How many lines WriteErrorLine wrote since the process started: what the command-line policy
-// had to tell (a message, a question nobody answers, a form nobody sees).
+// The same for a text in UTF-8.
+void WriteUtf8ErrorLine(std::string_view text);
+// How many lines WriteErrorLine and WriteUtf8ErrorLine wrote since the process started: what the
+// command-line policy had to tell (a message, a question nobody answers, a form nobody sees).
 std::size_t ErrorLinesWritten();
 
 }  // namespace platform

@@ -76,10 +76,12 @@ struct FileRequest {
   std::vector<FileFilter> filters;
 };
 
-// The chosen path (a folder for Folder), empty when the dialog was cancelled.
+// The chosen path (a folder for Folder), empty when the dialog was cancelled. A path the program
+// cannot hold (a letter 1252 lacks stands as "?" in path) also comes as the system spells it.
 struct FileResult {
   bool chosen = false;
   std::string path;
+  std::string unusableName;  // UTF-8; empty for a path the program can hold
 };
 
 // The colour dialog's answer: a Windows colour value 0x00BBGGRR.

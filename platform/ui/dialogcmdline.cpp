@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/files/codepage.h"
+#include "platform/files/taggedtext.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/dialog.h"
 
@@ -52,7 +53,7 @@ class CommandLineDialogs final : public DialogBackend {
   }
 
   MessageAnswer ShowBox(const MessageBoxRequest& request) override {
-    WriteErrorLine(OneLine(request.caption, request.text));
+    WriteUtf8ErrorLine(TaggedToUtf8({OneLine(request.caption, request.text), request.codePage}));
     return CancelAnswer(request.buttons);
   }
 

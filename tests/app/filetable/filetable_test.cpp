@@ -166,6 +166,13 @@ TEST_F(FileTableTest, HeadersFollowTheLanguageAndTheUnits) {
   EXPECT_EQ(header[15], "Mb [lbfin]");
 }
 
+TEST_F(FileTableTest, FilesWhoseNamesTheProgramCannotKeepAreCountedAsLeftOut) {
+  for (const char* name : {"Nabe \u010D \u8F74.kv6", "\u010D.KV6", ".\u010D.kv6", "\u010D.txt"}) {
+    Write("data/" + std::string(name), "");
+  }
+  EXPECT_EQ(CalcFilesLeftOut(DataDir), 2u);
+}
+
 TEST_F(FileTableTest, AnEmptyFolderGivesTheHeaderRowOnlyAndClosingKeepsTheCurrentFile) {
   CurrentFile = "mine";
   InTable([](TForm_preview& table) {

@@ -96,6 +96,13 @@ for args in "missing.kv6 /I" "cut.kv6 /I" "folder.kv6 /I" "zero.kv6 /I" "cut.kv6
   [ -z "$left" ] || fail "wkv6 $args left $left"
 done
 
+# A name with letters the program cannot keep says so in the terminal's own characters.
+dir=$(fresh)
+cp "$dir/p3g60.kv6" "$dir/Nabe č 轴.kv6"
+expect_exit 1 "Nabe č 轴.kv6" /I
+grep -qF "Nabe č 轴.kv6: the name holds letters KV6 cannot use: č 轴" "$dir/stderr" ||
+  fail "/I of a name KV6 cannot use said: $(cat "$dir/stderr")"
+
 # Each failure says what failed: the screen needs the window; a data folder that cannot be made
 # (a file stands in its way) fails the run after its output.
 dir=$(fresh)

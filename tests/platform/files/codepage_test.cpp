@@ -98,4 +98,10 @@ TEST(Cp1252Utf8, UnmappableAndMalformedInputBecomesQuestionMarks) {
   for (const auto& [utf8, cp1252] : cases) EXPECT_EQ(platform::Utf8ToCp1252(utf8), cp1252) << utf8;
 }
 
+TEST(Cp1252Utf8, LettersTheConversionLosesAreNamedOnceEach) {
+  EXPECT_EQ(platform::LettersLostInCp1252("Nabe \u010D \u8F74.\u010Dkv6"), "\u010D \u8F74");
+  EXPECT_EQ(platform::LettersLostInCp1252("\u00F8\u00D8\u00DF\u20AC\u017D"), "");
+  EXPECT_EQ(platform::LettersLostInCp1252("why?\xFF\xC3(\xF0\x9F\x98\x80"), "? \uFFFD \U0001F600");
+}
+
 }  // namespace
