@@ -17,6 +17,7 @@
 #include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
 #include "calc/calcfile.h"
+#include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
 #include "platform/files/taggedtext.h"
 
@@ -122,8 +123,10 @@ void OpenRecentFile(platform::MainWindow& window, std::int32_t n) {
   AskSaveModified();
   if (AbortFlag != 0) return;
   // Absolute, so that a name the list holds relative to the working folder is still read as the
-  // file itself and gives the data folder.
-  const std::string entry = AbsolutePath(RecentFiles[static_cast<std::size_t>(n)]);
+  // file itself and gives the data folder. A file found under another letter case goes by the
+  // name it has on disk from now on, so that a save never brings the old name back.
+  const std::string listed = AbsolutePath(RecentFiles[static_cast<std::size_t>(n)]);
+  const std::string entry = platform::ResolveFileName(listed);
   if (!FileThere(entry)) {
     DeleteRecentFile(n);
     SetMenuCaptions(window.Menus());
@@ -141,6 +144,7 @@ void OpenRecentFile(platform::MainWindow& window, std::int32_t n) {
   if (LoadCalcFile(entry)) {
     CurrentFile = NameWithoutExt(entry);
     DataDir = DirOfPath(entry);
+    if (entry != listed) DeleteRecentFile(n);
     AddRecentFile(CurrentFile);
     Modified = 0;
     AbortFlag = 0;

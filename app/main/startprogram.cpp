@@ -21,6 +21,7 @@
 #include "calc/calcfile.h"
 #include "calc/kv6rech.h"
 #include "calc/resultsreport.h"
+#include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
 #include "platform/ui/dialog.h"
 
@@ -143,8 +144,9 @@ std::optional<int> CarryOutCommandLine(const CommandLine& line) {
     RefuseUnusableName(line.hostFile);
     return 1;
   }
-  // Absolute, so that the name keeps telling itself apart from a bare name in DataDir.
-  CurrentFile = AbsolutePath(line.file);
+  // Absolute, so that the name keeps telling itself apart from a bare name in DataDir; a file
+  // found under another letter case goes by the name it has on disk.
+  CurrentFile = platform::ResolveFileName(AbsolutePath(line.file));
   DataDir.clear();
   switch (line.mode) {
     case StartMode::Report:

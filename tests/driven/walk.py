@@ -654,6 +654,24 @@ def cancel_and_close_keep_the_connection(program):
     exit_program(program)
 
 
+def a_recent_file_found_under_another_case(program):
+    """A recent file renamed to another letter case: File, 1, File, Save writes the new name."""
+    listed, on_disk = program.work("Welle ø60 größer.kv6"), program.work("Welle Ø60 größer.kv6")
+    shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), listed)
+    program.focus_main_window()
+    open_calc_file(program, listed)
+    os.rename(listed, on_disk)
+    program.step("File, 1: the recent entry, now found as %s" % os.path.basename(on_disk))
+    program.keys("alt+f")
+    program.wait_popup("File")
+    program.keys("1")
+    program.focus_main_window()
+    save_calc_file(program, on_disk)
+    if os.path.exists(listed):
+        program.fail("File, Save wrote %s, a name the file no longer has" % listed)
+    exit_program(program)
+
+
 MESSAGE_PREFIX = re.compile(r"(Fatal  :|Error  :|Warning:)")
 
 
@@ -1009,6 +1027,7 @@ PARTS = {
     "print-proportions": print_proportions,
     "a-unit-typed-into-the-torque": a_unit_typed_into_the_torque,
     "cancel-and-close-keep-the-connection": cancel_and_close_keep_the_connection,
+    "a-recent-file-found-under-another-case": a_recent_file_found_under_another_case,
     "configuration-captions": configuration_captions,
     "calc-then-cancel-counts-the-messages": calc_then_cancel_counts_the_messages,
     "a-torque-the-file-cannot-keep": a_torque_the_file_cannot_keep,

@@ -281,6 +281,15 @@ TEST_F(ThhTest, RecentFileThatIsGoneOrDamaged) {
   EXPECT_EQ(Item("mi_file1").Caption(), "&1 " + ShortenPath(home.Path("good.kv6")));
 }
 
+TEST_F(ThhTest, RecentFileFoundUnderAnotherCaseGoesByItsOwnName) {
+  home.Put("Welle.kv6", FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
+  RecentFiles = {"", home.Path("welle.kv6"), "", "", ""};
+  form->UpdateCaption();
+  Item("mi_file1").Click();
+  EXPECT_EQ(std::tuple(CurrentFile, RecentFiles[1], RecentFiles[2]),
+            std::tuple(std::string("Welle"), home.Path("Welle.kv6"), std::string()));
+}
+
 // A list entry relative to the working folder is that folder's file.
 TEST_F(ThhTest, RecentFileRelativeToTheWorkingFolder) {
   home.Put("good.kv6", FileBytes(SourceRoot() + "/tests/calc/golden/p3g60.kv6"));
