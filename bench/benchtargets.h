@@ -1,9 +1,10 @@
 // The targets a benchmark program's figures are judged by, and the main that judges them. A
 // figure is either held against a baseline measured in the same run (its time per item at most
 // so many times the baseline's, so that the machine's load weighs on both alike) or against a
-// fixed rate. Each verdict goes to standard error, leaving standard output to the library's own
-// report (CI reads it as JSON). A missed target fails the program only at a judged size: a run
-// that KV6_BENCH_RECORDS makes smaller than 200,000 is a smoke run, whose figures say little.
+// fixed rate. Of repeated runs the medians are judged. Each verdict goes to standard error,
+// leaving standard output to the library's own report (CI reads it as JSON). A missed target fails
+// the program only at a judged size: a run that KV6_BENCH_RECORDS makes smaller than 200,000 is a
+// smoke run, whose figures say little.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -18,6 +19,10 @@
 #include "benchsize.h"
 
 namespace benchtargets {
+
+// A judged figure and its baseline each run this many times, and their medians are compared:
+// a single run now and then lands on a moment when the machine is busy elsewhere.
+constexpr int kRepeats = 5;
 
 struct Target {
   // The run's name without its "iterations:", "min_time:" or "repeats:" parts.

@@ -79,7 +79,10 @@ void BM_PolylineVertices(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * count());
 }
-BENCHMARK(BM_PolylineVertices)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PolylineVertices)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(benchtargets::kRepeats);
 
 void BM_Lines(benchmark::State& state) {
   for (auto _ : state) {

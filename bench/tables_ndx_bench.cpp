@@ -380,12 +380,12 @@ void BM_ReplaceMovingKey(benchmark::State& state, const char* mode) {
 
 BENCHMARK(BM_MakeIndexName)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortItems)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SeekKey)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeekKey)->Unit(benchmark::kMillisecond)->Repetitions(benchtargets::kRepeats);
 BENCHMARK(BM_MapFind)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_IndexWalk, exclusive, " EXCLUSIVE")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawIndexRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SkipIndexed)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SkipIndexedPread)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SkipIndexed)->Unit(benchmark::kMillisecond)->Repetitions(benchtargets::kRepeats);
+BENCHMARK(BM_SkipIndexedPread)->Unit(benchmark::kMillisecond)->Repetitions(benchtargets::kRepeats);
 BENCHMARK(BM_SkipNatural)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FindRecord, found, false, " EXCLUSIVE")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FindRecord, missing, true, " EXCLUSIVE")->Unit(benchmark::kMillisecond);

@@ -158,8 +158,16 @@ void BM_SortedAppend(benchmark::State& state, bool numeric) {
 
 BENCHMARK_CAPTURE(BM_SortVFile, Text, false)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StdSortKeys, Text, false)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_SortVFile, Numeric, true)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_StdSortKeys, Numeric, true)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SortVFile, Numeric, true)
+    ->Arg(3)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(benchtargets::kRepeats);
+BENCHMARK_CAPTURE(BM_StdSortKeys, Numeric, true)
+    ->Arg(3)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(benchtargets::kRepeats);
 BENCHMARK_CAPTURE(BM_SortedAppend, Text, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SortedAppend, Numeric, true)->Unit(benchmark::kMillisecond);
 
