@@ -1,10 +1,11 @@
 // The targets a benchmark program's figures are judged by, and the main that judges them. A
 // figure is either held against a baseline measured in the same run (its time per item at most
 // so many times the baseline's, so that the machine's load weighs on both alike) or against a
-// fixed rate. Of repeated runs the medians are judged. Each verdict goes to standard error,
-// leaving standard output to the library's own report (CI reads it as JSON). A missed target fails
-// the program only at a judged size: a run that KV6_BENCH_RECORDS makes smaller than 200,000 is a
-// smoke run, whose figures say little.
+// fixed rate; a figure that is a time, such as a wait, is held against the number of items the
+// baseline does in that time. Of repeated runs the medians are judged. Each verdict goes to
+// standard error, leaving standard output to the library's own report (CI reads it as JSON). A
+// missed target fails the program only at a judged size: a run that KV6_BENCH_RECORDS makes smaller
+// than 200,000 is a smoke run, whose figures say little.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -25,7 +26,7 @@ namespace benchtargets {
 constexpr int kRepeats = 5;
 
 struct Target {
-  // The run's name without its "iterations:", "min_time:" or "repeats:" parts.
+  // The run's name without its "iterations:", "min_time:", "repeats:" or timing parts.
   std::string figure;
   // Empty for a fixed rate.
   std::string baseline;
@@ -33,11 +34,15 @@ struct Target {
   double limit;
   // The rate compared: a counter of the run, items per second unless named otherwise.
   std::string counter = "items_per_second";
+  // The counter is a time in seconds, such as a wait, rather than a rate: it is judged as the
+  // number of items the baseline does in that time, at most limit.
+  bool isTime = false;
 };
 
 inline bool IsRunOption(const std::string& part) {
   return part.rfind("iterations:", 0) == 0 || part.rfind("min_time:", 0) == 0 ||
-         part.rfind("repeats:", 0) == 0 || part.rfind("real_time", 0) == 0;
+         part.rfind("repeats:", 0) == 0 || part.rfind("real_time", 0) == 0 ||
+         part.rfind("manual_time", 0) == 0;
 }
 
 inline std::string FigureName(const std::string& runName) {
@@ -89,6 +94,22 @@ inline bool RateOf(const Figures& figures, const std::string& name, const std::s
   return true;
 }
 
+// The verdict on a time against the baseline's rate of items.
+inline bool JudgeTime(const Figures& figures, const Target& target, double seconds) {
+  double rate = 0;
+  if (!RateOf(figures, target.baseline, "items_per_second", rate)) {
+    std::fprintf(stderr, "target %s: baseline %s not measured in this run\n", target.figure.c_str(),
+                 target.baseline.c_str());
+    return true;
+  }
+  const double items = seconds * rate;
+  const bool met = items <= target.limit;
+  std::fprintf(stderr, "target %s: %s %.3g s, %.4g items of %s (at most %.4g): %s\n",
+               target.figure.c_str(), target.counter.c_str(), seconds, items,
+               target.baseline.c_str(), target.limit, met ? "met" : "MISSED");
+  return met;
+}
+
 // Prints the verdict on one target; false when it was missed.
 inline bool Judge(const Figures& figures, const Target& target) {
   double rate = 0;
@@ -102,6 +123,7 @@ inline bool Judge(const Figures& figures, const Target& target) {
                  target.counter.c_str(), target.limit, met ? "met" : "MISSED");
     return met;
   }
+  if (target.isTime) return JudgeTime(figures, target, rate);
   double baseline = 0;
   if (!RateOf(figures, target.baseline, target.counter, baseline)) {
     std::fprintf(stderr, "target %s: baseline %s not measured in this run\n", target.figure.c_str(),
