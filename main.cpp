@@ -17,6 +17,7 @@
 #include "platform/qt/qtbackend.h"
 #include "platform/system/machine.h"
 #include "platform/system/process.h"
+#include "platform/system/programsearch.h"
 #include "platform/system/services.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/dialog.h"
@@ -32,7 +33,7 @@ constexpr const char* kInstalledPluginFolder = "/../lib/kv6/";
 
 // The plugin's Install; nullptr with the reason when it is missing or does not load.
 decltype(&kv6_qt_install) LoadQtInstall(std::string& reason) {
-  const std::string program = platform::os::ProgramFile();
+  const std::string program = platform::ProgramFile();
   const std::string folder = program.substr(0, program.rfind('/'));
   for (const std::string& path :
        {folder + "/" + kQtPlugin, folder + kInstalledPluginFolder + kQtPlugin}) {

@@ -80,14 +80,6 @@ std::string HostName(std::string_view path) {
   return Cp1252ToUtf8(path);
 }
 
-std::string ProgramFile() {
-  char path[4096];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);
-  return n > 0 && static_cast<std::size_t>(n) < sizeof path
-             ? ProgramName(std::string_view(path, static_cast<std::size_t>(n)))
-             : std::string();
-}
-
 int Open(const std::string& path, int flags, mode_t mode) {
   std::string host;
   if (!HostPath(path, host)) return -1;

@@ -25,8 +25,6 @@ std::string ProgramName(std::string_view hostName);
 bool Nameable(std::string_view path);
 // The system's UTF-8 name of a path, for a toolkit that opens the file itself (Qt).
 std::string HostName(std::string_view path);
-// The program's own file (the target of /proc/self/exe); empty when unknown.
-std::string ProgramFile();
 
 // The POSIX calls of the same names: -1 (or false, or an empty text) with errno on failure.
 // Open never waits at a FIFO or device and opens only a regular file, with O_DIRECTORY only a

@@ -26,6 +26,7 @@
 #endif
 
 #include "platform/files/osfiles.h"
+#include "platform/system/programsearch.h"
 
 namespace platform {
 namespace {
@@ -179,7 +180,7 @@ class LinuxMachine final : public Machine {
     return os::Variable("USER");
   }
 
-  std::string ProgramPath() override { return os::ProgramFile(); }
+  std::string ProgramPath() override { return ProgramFile(); }
 
   std::string KernelRelease() override {
     utsname names{};

@@ -10,7 +10,7 @@
 #include "base/files/utilsys.h"
 #include "base/text/groupednumber.h"
 #include "base/text/numbertext.h"
-#include "platform/files/osfiles.h"
+#include "platform/system/programsearch.h"
 #include "tests/app/documentationfixture.h"
 #include "tests/support/command.h"
 
@@ -132,7 +132,7 @@ TEST_F(LiveSysInfoTest, TheFactsAreTheSystemsOwn) {
   }
   EXPECT_EQ(Lines(ip + 1, lines.end()), ipv4);
 
-  const std::string program = platform::os::ProgramFile();
+  const std::string program = platform::ProgramFile();
   const CommandResult df = RunCommand("df -B1000000 --output=size '" + program + "' | tail -1");
   ASSERT_EQ(df.status, 0);
   std::string total = LineStarting(lines, "HD total    : ");
