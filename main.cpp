@@ -34,6 +34,10 @@ constexpr const char* kInstalledPluginFolder = "/../lib/kv6/";
 // The plugin's Install; nullptr with the reason when it is missing or does not load.
 decltype(&kv6_qt_install) LoadQtInstall(std::string& reason) {
   const std::string program = platform::ProgramFile();
+  if (program.empty()) {
+    reason = "without /proc the program's own folder is unknown; start wkv6 by its full path";
+    return nullptr;
+  }
   const std::string folder = program.substr(0, program.rfind('/'));
   for (const std::string& path :
        {folder + "/" + kQtPlugin, folder + kInstalledPluginFolder + kQtPlugin}) {

@@ -140,6 +140,9 @@ std::optional<int> CarryOutCommandLine(const CommandLine& line) {
     ShowInfoScreen();
     return 0;
   }
+  // The start said that the shipped files are missing: an output made without them, such as a
+  // report without its message texts, would pass for complete.
+  if (RunsWithoutWindow(line.mode) && BrelcorDir.empty()) return 1;
   if (!platform::os::Nameable(line.file)) {
     RefuseUnusableName(line.hostFile);
     return 1;

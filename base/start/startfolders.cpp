@@ -73,6 +73,15 @@ void SetUpWorkingFolders() {
   }
 }
 
+// Without them the tables are missing and a report has no message texts, so every mode says so.
+void ReportMissingShippedFiles(const std::string& programPath) {
+  const std::string why = programPath.empty()
+                              ? ": without /proc the program's own folder is unknown; start wkv6 "
+                                "by its full path"
+                              : " beside " + programPath;
+  ShowError("the program's own files (tables, help, message texts) are not found" + why);
+}
+
 void SetUpTempFolder() {
   if (!TrimBlanks(TempDir).empty()) return;
   const std::string folder = UserTempFolder();
@@ -144,6 +153,7 @@ bool PlaceWorkedExample(const std::string& shipped, const std::string& working) 
 
 void SetUpFolders(const std::string& programPath) {
   BrelcorDir = ShippedFilesFolder(programPath);
+  if (BrelcorDir.empty()) ReportMissingShippedFiles(programPath);
   SetUpWorkingFolders();
   SetUpTempFolder();
 }

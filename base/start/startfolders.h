@@ -24,9 +24,10 @@ bool SeedWorkingFolder(const std::string& shipped, const std::string& working);
 bool PlaceWorkedExample(const std::string& shipped, const std::string& working);
 
 // Start routine after InitWbrelvar and InitBrelvar: BrelcorDir becomes the shipped files' folder
-// of the program at programPath; the data, DBF, PLT and CAD folders left unset become the user's
-// working folder, made and seeded when needed; only a folder this start made gets the worked
-// example, so a user who deleted it is not given it again. An unset TempDir becomes the user's
-// private temporary folder, made with mode 0700. A temporary folder that another user holds is
-// refused with the message of a bad temporary folder and TempDir stays unset.
+// of the program at programPath, and where there is none an error says so; the data, DBF, PLT and
+// CAD folders left unset become the user's working folder, made and seeded when needed; only a
+// folder this start made gets the worked example, so a user who deleted it is not given it again.
+// An unset TempDir becomes the user's private temporary folder, made with mode 0700. A temporary
+// folder that another user holds is refused with the message of a bad temporary folder and
+// TempDir stays unset.
 void SetUpFolders(const std::string& programPath);

@@ -59,6 +59,7 @@ mkdir -m 700 "$root/run"
 dir=$(fresh)
 expect_exit 0 p3g60.kv6 /I
 [ -s "$dir/stderr" ] && fail "/I wrote to standard error: $(cat "$dir/stderr")"
+sed 2d "$dir/p3g60.txt" > "$root/with_proc.txt"
 grep -q "Sp=paadm/pmax.*10\.76" "$dir/p3g60.txt" || fail "/I: no Sp of 10.76"
 grep -q "Se=fW\*Re/Sig\.v.*6\.06" "$dir/p3g60.txt" || fail "/I: no Se of 6.06"
 
@@ -181,6 +182,21 @@ if (cd "$dir/full" && unshare -m sh "$root/onfull.sh" true) 2> /dev/null; then
 else
   echo "SKIP: no file system of its own may be mounted here"
 fi
+
+# Without /proc (hidden in a mount namespace, where one may be made) "wkv6" found along PATH, here
+# through a link, writes the report written with /proc; not found, it says so and writes nothing.
+echo "mount -t tmpfs tmpfs /proc && exec bash -c 'PATH=\$0 exec -a wkv6 \"\$@\"' \"\$@\"" > "$root/noproc.sh"
+mkdir "$root/bin" && ln -s "$wkv6" "$root/bin/wkv6"
+for on_path in $(unshare -m sh -c 'mount -t tmpfs tmpfs /proc && echo bin none' 2> /dev/null); do
+  through="unshare -m sh $root/noproc.sh $root/$on_path" dir=$(fresh) data_home=$(mktemp -d "$root/d.XXXXXX")
+  run p3g60.kv6 /I
+  case $on_path:$? in
+    none:1) grep -q "own files .*not found" "$dir/stderr" && [ ! -e "$dir/p3g60.txt" ] ;;
+    bin:*) sed 2d "$dir/p3g60.txt" | cmp -s - "$root/with_proc.txt" ;;
+    *) false ;;
+  esac || fail "without /proc, wkv6 in $on_path: $(cat "$dir/stderr")"
+done
+through="" data_home="$root/data"
 
 # Root writes into a read-only folder and reads an unreadable one; without that power it cannot.
 if [ "$(id -u)" -eq 0 ]; then
