@@ -191,8 +191,11 @@ std::string FileFailureText(int error, std::int32_t code) {
       return "path not found";
     case EISDIR:
       return "a folder";
-    default:
-      return "I/O error " + std::to_string(error);
+    default: {
+      // The system's own words for the rest, the same in every language setting.
+      const char* words = ::strerrordesc_np(error);
+      return words != nullptr ? words : "I/O error " + std::to_string(error);
+    }
   }
 }
 

@@ -178,6 +178,10 @@ TEST_F(ValueFileTest, WriteErrorsSetAbort) {
   EXPECT_TRUE(b) << "a failed read keeps the value";
 }
 
+TEST(FileFailureTextTest, EveryCauseIsNamedInWords) {
+  EXPECT_EQ(FileFailureText(EEXIST, IoWriteError), "File exists");
+}
+
 TEST_F(ValueFileTest, OpenResultsAndTheCaseBlindName) {
   Put("Config.CFG", "found\r\n");
   fs::create_directory(Path("folder"));
