@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/files/extendedattributes.h"
 #include "platform/files/filefaults.h"
 #include "platform/files/fileidentity.h"
+#include "platform/files/filelock.h"
 #include "platform/files/osfiles.h"
 #include "platform/files/replacefile.h"
 
@@ -24,6 +26,11 @@ constexpr const char* kLinkSuffix = ".new$";
 constexpr int kUniqueNameTries = 100;
 // Another output to the same target may take the link name between our link and our rename.
 constexpr int kPlaceTries = 3;
+// A writer under a name of its own holds this byte of its new file locked until the file takes its
+// place or is given up, so that a later output sees it live even where its pid means nothing, as
+// from another pid namespace (a container or sandbox sharing the folder). No lock of the table
+// engine reaches this far.
+constexpr std::uint64_t kWriterByte = std::uint64_t{1} << 41;
 
 // A file without a name is linked in through /proc/self/fd, which a chroot or a sandbox may
 // lack, and a file system a test makes refuses such files: true then, with errno EOPNOTSUPP.
@@ -75,23 +82,41 @@ int OpenInPlace(const std::string& name, NewOutput& output) {
 }
 
 // Where the file system makes no file without a name, a new file is named
-// "<target>.<host>-<pid>-<serial>$": host and pid tell a later output to the same target whether
-// the program that wrote it still runs. The part up to the pid:
+// "<target>.<host>-<pid>-<serial>$": host and pid, with the writer's byte, tell a later output to
+// the same target whether the program that wrote it still runs. The part up to the pid:
 std::string UniqueNameStart(const std::string& target) {
   char host[256] = {};
   if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
   return target + "." + host + "-";
 }
 
+// True for a number as the output code writes it: decimal digits without a leading zero.
+bool WrittenNumber(std::string_view digits) {
+  return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos &&
+         (digits.size() == 1 || digits[0] != '0');
+}
+
 // The writer's pid in the rest "<pid>-<serial>$" of a unique name, or 0 when rest is not one.
 pid_t WriterOf(std::string_view rest) {
   const std::size_t dash = rest.find('-');
   if (dash == std::string_view::npos || rest.size() < dash + 3 || rest.back() != '$') return 0;
-  pid_t pid = 0;
-  const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, pid);
-  if (error != std::errc{} || end != rest.data() + dash) return 0;
-  const std::string_view serial = rest.substr(dash + 1, rest.size() - dash - 2);
-  return serial.find_first_not_of("0123456789") == std::string_view::npos ? pid : 0;
+  const std::string_view pid = rest.substr(0, dash);
+  if (!WrittenNumber(pid) || !WrittenNumber(rest.substr(dash + 1, rest.size() - dash - 2)))
+    return 0;
+  pid_t writer = 0;
+  const auto [end, error] = std::from_chars(pid.data(), pid.data() + pid.size(), writer);
+  return error == std::errc{} && end == pid.data() + pid.size() ? writer : 0;
+}
+
+// Removes the leftover path once its writer is known to be gone: no program of its pid runs here
+// and nobody holds its writer's byte. The name must still hold the file looked at, since a new
+// writer may have made a file under it meanwhile.
+void RemoveIfWriterGone(const std::string& path, pid_t writer) {
+  if (::kill(writer, 0) == 0 || errno != ESRCH) return;
+  const int fd = os::Open(path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  if (!RangeLockedElsewhere(fd, kWriterByte, 1) && SameFile(fd, path)) os::Unlink(path);
+  ::close(fd);
 }
 
 // Removes the new files that programs of this machine, killed while they wrote the output, left
@@ -104,21 +129,45 @@ void RemoveLeftovers(const std::string& start) {
   for (const std::string& name : names) {
     if (!name.starts_with(leaf)) continue;
     const pid_t writer = WriterOf(std::string_view(name).substr(leaf.size()));
-    if (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH) os::Unlink(folder + "/" + name);
+    if (writer > 0) RemoveIfWriterGone(folder + "/" + name, writer);
   }
 }
 
-// A name beside target that nobody holds, created with mode; the descriptor, or -1 with errno.
-int CreateUnique(const std::string& target, mode_t mode, std::string& name) {
+// Gives the new file a unique name beside target through give, which is false with errno EEXIST
+// for a name already taken, after the leftovers of writers gone are removed: 0, or -1 with errno.
+int TakeUniqueName(const std::string& target, std::string& name,
+                   const std::function<bool(const std::string&)>& give) {
   static std::atomic<unsigned> serial{0};
   const std::string start = UniqueNameStart(target);
   RemoveLeftovers(start);
   for (int attempt = 0; attempt < kUniqueNameTries; ++attempt) {
     name = start + std::to_string(::getpid()) + "-" + std::to_string(++serial) + "$";
-    const int fd = os::Open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    if (give(name)) return 0;
+    if (errno != EEXIST) return -1;
   }
   return -1;
+}
+
+// Takes the writer's byte of the new file just made as name. A later output that found the name
+// before the lock was taken may have removed the file meanwhile: false then, with errno EEXIST, so
+// that another name is tried. Where the file system keeps no such locks, the pid alone tells.
+bool HoldName(int fd, const std::string& name) {
+  LockRange(fd, kWriterByte, 1, true);
+  if (SameFile(fd, name)) return true;
+  ::close(fd);
+  errno = EEXIST;
+  return false;
+}
+
+// A new file under a unique name beside target, created with mode and held as its writer's; the
+// descriptor, or -1 with errno.
+int CreateUnique(const std::string& target, mode_t mode, std::string& name) {
+  int fd = -1;
+  const auto create = [&fd, mode](const std::string& candidate) {
+    fd = os::Open(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    return fd >= 0 && HoldName(fd, candidate);
+  };
+  return TakeUniqueName(target, name, create) == 0 ? fd : -1;
 }
 
 // The new file in the target's folder: without a name where the file system can make one, else
@@ -161,9 +210,18 @@ int LinkAndRename(int fd, const std::string& target) {
   return GiveUp(fd, "", error);
 }
 
+// Closes a copy of fd, which reports what a close reports of the writes (as a network file system
+// does), while fd stays open: 0, or -1 with errno.
+int CloseCopy(int fd) {
+  const int copy = ::dup(fd);
+  return copy >= 0 ? CloseChecked(copy) : -1;
+}
+
+// The descriptor holds the writer's byte until the new file has taken the target's place.
 int RenameNamed(const NewOutput& output) {
-  if (output.fd >= 0 && ::close(output.fd) != 0) return GiveUp(-1, output.temp, errno);
-  if (RenameStep(output.temp, output.target) != 0) return GiveUp(-1, output.temp, errno);
+  if (output.fd >= 0 && CloseCopy(output.fd) != 0) return GiveUp(output.fd, output.temp, errno);
+  if (RenameStep(output.temp, output.target) != 0) return GiveUp(output.fd, output.temp, errno);
+  if (output.fd >= 0) ::close(output.fd);
   return 0;
 }
 
@@ -205,7 +263,7 @@ int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& ou
   const int fd = nameHeld ? CreateAfresh(temp, mode) : CreateUnique(target, mode, temp);
   if (fd < 0) return -1;
   if (exists && TakeAttributes(fd, target, info) != 0) return GiveUp(fd, temp, errno);
-  if (::close(fd) != 0) return GiveUp(-1, temp, errno);
+  output.fd = fd;
   output.target = target;
   output.temp = temp;
   return 0;

@@ -5,9 +5,10 @@
 //
 // The new file has no name while it is written (O_TMPFILE); once complete it is linked under the
 // target's name plus ".new$" and renamed over the target at once. A name of that kind that a
-// kill left behind is removed by the next output to the same target. Where the file system
-// cannot make a file without a name, the new file is written under a unique name of its own,
-// which the next output to the same target removes once the program that wrote it is gone.
+// kill left behind is removed by the next output to the same target. Where the file system cannot
+// make a file without a name, the new file is written under a unique name of its own, which the
+// next output to the same target removes once the program that wrote it is known to be gone: no
+// program of its pid runs here and nobody holds the lock a writer holds on its file.
 //
 // A replaced file keeps its mode, its extended attributes (its access list among them), and its
 // owner and group where the program may set them; a new one gets the mode the umask leaves of
@@ -36,10 +37,10 @@ struct NewOutput {
 int OpenOutput(const std::string& name, NewOutput& output);
 // The same, but never in place: for a copy that another program may have open.
 int OpenReplacement(const std::string& name, NewOutput& output);
-// A new file under a name of its own, for a writer that opens it by name; the descriptor is
-// closed. With nameHeld (the caller holds the target for its own use, so no other program
-// replaces it meanwhile) the name is the target's plus ".new$", and one a kill left is removed;
-// else a unique name.
+// A new file under a name of its own, for a writer that opens it by name; the descriptor stays
+// open only to hold the name until PlaceOutput or DropOutput. With nameHeld (the caller holds the
+// target for its own use, so no other program replaces it meanwhile) the name is the target's
+// plus ".new$", and one a kill left is removed; else a unique name.
 int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& output);
 
 // Closes the new file and puts it in place, then, with syncFolder, syncs the folder so that the

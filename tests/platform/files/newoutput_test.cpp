@@ -196,10 +196,10 @@ TEST_F(NewOutputTest, AReplacedOutputKeepsItsAccessListAndExtendedAttributes) {
 }
 
 // The name of a new file of t.txt that the program pid left while it wrote it.
-std::string LeftoverOf(pid_t pid) {
+std::string LeftoverOf(pid_t pid, const std::string& padding = "") {
   char host[256] = {};
   ::gethostname(host, sizeof host - 1);
-  return "t.txt." + std::string(host) + "-" + std::to_string(pid) + "-0$";
+  return "t.txt." + std::string(host) + "-" + padding + std::to_string(pid) + "-0$";
 }
 
 pid_t DeadPid() {
@@ -260,6 +260,24 @@ TEST_F(NewOutputTest, AnOutputIsWrittenWhereNoProcIsMounted) {
   EXPECT_EQ(result, 0) << std::strerror(result);
   EXPECT_EQ(Bytes("t.txt"), "new");
   EXPECT_EQ(In(), Names({"t.txt"}));
+}
+
+// A leftover goes only once its writer is known to be gone: a writer that still holds its file,
+// though its pid names no program here (as in another pid namespace), keeps it and puts it in
+// place, and a name with a pid the output code never writes stays.
+TEST_F(NewOutputTest, ALeftoverStaysUnlessItsWriterIsKnownGone) {
+  platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+  faults->RefuseUnnamedFiles(true);
+  platform::NewOutput writer;
+  ASSERT_EQ(platform::OpenOutput(Path("t.txt"), writer), 0);
+  const std::string unseen = LeftoverOf(DeadPid()), padded = LeftoverOf(DeadPid(), "0");
+  ASSERT_EQ(::rename(writer.temp.c_str(), Path(unseen).c_str()), 0);
+  writer.temp = Path(unseen);
+  Put(padded, "padded");
+  EXPECT_EQ(WriteOutput(Path("t.txt"), "later"), 0);
+  EXPECT_EQ(platform::WriteWholeOutput(writer, "first", false), 0);
+  EXPECT_EQ(Bytes("t.txt"), "first");
+  EXPECT_EQ(In(), Names({"t.txt", padded}));
 }
 
 }  // namespace
