@@ -159,15 +159,17 @@ bool HoldName(int fd, const std::string& name) {
   return false;
 }
 
-// A new file under a unique name beside target, created with mode and held as its writer's; the
-// descriptor, or -1 with errno.
-int CreateUnique(const std::string& target, mode_t mode, std::string& name) {
-  int fd = -1;
-  const auto create = [&fd, mode](const std::string& candidate) {
-    fd = os::Open(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    return fd >= 0 && HoldName(fd, candidate);
+// Where the link name cannot be taken, the file without a name is linked under a unique name,
+// held as its writer's before the name shows, which then takes the target's place at once.
+int LinkUniqueAndRename(int fd, const std::string& target) {
+  std::string name;
+  LockRange(fd, kWriterByte, 1, true);
+  const auto link = [fd](const std::string& candidate) {
+    return os::LinkOpenFile(fd, candidate) == 0;
   };
-  return TakeUniqueName(target, name, create) == 0 ? fd : -1;
+  if (TakeUniqueName(target, name, link) != 0) return GiveUp(fd, "", errno);
+  if (RenameStep(name, target) != 0) return GiveUp(fd, name, errno);
+  return CloseChecked(fd);
 }
 
 // The new file in the target's folder: without a name where the file system can make one, else
@@ -176,7 +178,8 @@ int OpenBeside(const std::string& target, const struct stat* old, NewOutput& out
   const mode_t mode = old != nullptr ? old->st_mode & 0777 : 0666;
   std::string temp;
   int fd = UnnamedUnusable() ? -1 : os::OpenUnnamed(FolderOf(target), mode);
-  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) fd = CreateUnique(target, mode, temp);
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR))
+    fd = CreateUniqueBeside(target, mode, temp);
   if (fd < 0) return -1;
   if (old != nullptr && TakeAttributes(fd, target, *old) != 0) return GiveUp(fd, temp, errno);
   output.fd = fd;
@@ -186,16 +189,16 @@ int OpenBeside(const std::string& target, const struct stat* old, NewOutput& out
 }
 
 // Links the file without a name under the link name and renames that over the target at once. A
-// link name a kill left between the two is removed. Another output to the same target that takes
-// the link name meanwhile puts at worst its own complete file in place instead.
+// link name the user's kill left between the two is removed; where another user's file holds it,
+// or other outputs to the same target keep taking it, a unique name serves instead. Another
+// output that takes the link name meanwhile puts at worst its own complete file in place.
 int LinkAndRename(int fd, const std::string& target) {
   const std::string link = target + kLinkSuffix;
   int error = EEXIST;
   for (int attempt = 0; attempt < kPlaceTries; ++attempt) {
     if (os::LinkOpenFile(fd, link) != 0) {
       error = errno;
-      if (error != EEXIST) break;
-      os::Unlink(link);
+      if (error != EEXIST || RemoveLeftover(link) != 0) break;
       continue;
     }
     if (RenameStep(link, target) == 0) return CloseChecked(fd);
@@ -207,6 +210,7 @@ int LinkAndRename(int fd, const std::string& target) {
       break;
     }
   }
+  if (error == EEXIST) return LinkUniqueAndRename(fd, target);
   return GiveUp(fd, "", error);
 }
 
@@ -260,7 +264,9 @@ int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& ou
   const bool exists = FinalTargetStat(name, target, info) == 0;
   const mode_t mode = exists ? info.st_mode & 0777 : 0666;
   std::string temp = target + kLinkSuffix;
-  const int fd = nameHeld ? CreateAfresh(temp, mode) : CreateUnique(target, mode, temp);
+  int fd = nameHeld ? CreateAfresh(temp, mode) : -1;
+  // Another user's file under the fixed name is left alone: a unique name serves instead.
+  if (!nameHeld || (fd < 0 && errno == EEXIST)) fd = CreateUniqueBeside(target, mode, temp);
   if (fd < 0) return -1;
   if (exists && TakeAttributes(fd, target, info) != 0) return GiveUp(fd, temp, errno);
   output.fd = fd;
@@ -302,10 +308,29 @@ int CreateAfresh(const std::string& name, mode_t mode) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int fd = os::Open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
-    if (os::Unlink(name) != 0 && errno != ENOENT) return -1;
+    if (RemoveLeftover(name) != 0) return -1;
   }
   errno = EEXIST;
   return -1;
+}
+
+int CreateUniqueBeside(const std::string& target, mode_t mode, std::string& name) {
+  int fd = -1;
+  const auto create = [&fd, mode](const std::string& candidate) {
+    fd = os::Open(candidate, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    return fd >= 0 && HoldName(fd, candidate);
+  };
+  return TakeUniqueName(target, name, create) == 0 ? fd : -1;
+}
+
+int RemoveLeftover(const std::string& name) {
+  struct stat info {};
+  if (os::LinkStat(name, info) != 0) return errno == ENOENT ? 0 : -1;
+  if (info.st_uid != ::geteuid()) {
+    errno = EEXIST;
+    return -1;
+  }
+  return os::Unlink(name) == 0 || errno == ENOENT ? 0 : -1;
 }
 
 int TakeAttributes(int fd, const std::string& path, const struct stat& old) {

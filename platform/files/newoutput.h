@@ -5,10 +5,12 @@
 //
 // The new file has no name while it is written (O_TMPFILE); once complete it is linked under the
 // target's name plus ".new$" and renamed over the target at once. A name of that kind that a
-// kill left behind is removed by the next output to the same target. Where the file system cannot
-// make a file without a name, the new file is written under a unique name of its own, which the
-// next output to the same target removes once the program that wrote it is known to be gone: no
-// program of its pid runs here and nobody holds the lock a writer holds on its file.
+// kill of the user's own output left behind is removed by the next output to the same target;
+// another user's file under it is neither followed nor removed, and a unique name serves instead.
+// Where the file system cannot make a file without a name, the new file is written under a unique
+// name of its own, which the next output to the same target removes once the program that wrote
+// it is known to be gone: no program of its pid runs here and nobody holds the lock a writer
+// holds on its file.
 //
 // A replaced file keeps its mode, its extended attributes (its access list among them), and its
 // owner and group where the program may set them; a new one gets the mode the umask leaves of
@@ -40,7 +42,8 @@ int OpenReplacement(const std::string& name, NewOutput& output);
 // A new file under a name of its own, for a writer that opens it by name; the descriptor stays
 // open only to hold the name until PlaceOutput or DropOutput. With nameHeld (the caller holds the
 // target for its own use, so no other program replaces it meanwhile) the name is the target's
-// plus ".new$", and one a kill left is removed; else a unique name.
+// plus ".new$", as CreateAfresh makes it; else, or where another user's file holds that, a
+// unique name.
 int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& output);
 
 // Closes the new file and puts it in place, then, with syncFolder, syncs the folder so that the
@@ -58,9 +61,18 @@ int WriteWholeOutput(NewOutput& output, std::string_view bytes, bool syncFolder)
 // stat is info), so that it is written in place: see OpenOutput.
 bool ReplacedInPlace(const std::string& target, const struct stat& info);
 
-// Creates name for reading and writing; a file or link left under the name is removed first, and
-// a link planted meanwhile is never followed. The descriptor, or -1 with errno.
+// Creates name for reading and writing; a leftover under the name is removed first as
+// RemoveLeftover removes it, and a link planted meanwhile is never followed. The descriptor, or -1
+// with errno (EEXIST where another user's file holds the name).
 int CreateAfresh(const std::string& name, mode_t mode);
+// Creates a new file beside target under a unique name of its own, for reading and writing, held
+// as its writer's while the descriptor is open; leftovers of writers gone are removed first.
+// The descriptor, or -1 with errno.
+int CreateUniqueBeside(const std::string& target, mode_t mode, std::string& name);
+// Removes a file or link the user owns under name, as a kill of the user's own output may leave
+// one; another user's stays: 0 when the name is free now, or -1 with errno (EEXIST for another
+// user's file).
+int RemoveLeftover(const std::string& name);
 // Gives the new file open as fd the mode, extended attributes, owner and group of the file path,
 // whose stat is old (owner and group where the program may set them): 0, or -1 with errno.
 int TakeAttributes(int fd, const std::string& path, const struct stat& old);

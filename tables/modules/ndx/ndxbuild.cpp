@@ -579,8 +579,9 @@ class NewIndexFile {
 
   // Opens the new file into d.file with the old file's mode, extended attributes, owner and
   // group: 0, the I/O code, or -1 after an error reported. A build file a crash left, or a link
-  // planted under its name, is removed, never followed. Where no new file can take the old one's
-  // place or attributes, the old file is rebuilt in place instead.
+  // planted under its name, is removed, never followed; where another user's file holds the name,
+  // the new file takes a unique name instead. Where no new file can take the old one's place or
+  // attributes, the old file is rebuilt in place instead.
   int Start(IndexDescriptor& d) {
     std::string target;
     struct stat info {};
@@ -589,7 +590,9 @@ class NewIndexFile {
       if (const int code = old_.Open(path_, platform::kModeExclusive); code != 0) return code;
       if (platform::ReplacedInPlace(target, info)) return StartInPlace(d);
     }
-    const int fd = platform::CreateAfresh(buildName_, exists ? info.st_mode & 0777 : 0666);
+    const mode_t mode = exists ? info.st_mode & 0777 : 0666;
+    int fd = platform::CreateAfresh(buildName_, mode);
+    if (fd < 0 && errno == EEXIST) fd = platform::CreateUniqueBeside(target, mode, buildName_);
     if (fd < 0 && exists && platform::WrittenInPlaceInstead(errno)) return StartInPlace(d);
     if (fd < 0) return platform::IoCodeFromErrno(errno, true);
     started_ = true;

@@ -8,7 +8,7 @@
 
 #include "platform/files/fileidentity.h"
 #include "platform/files/filelock.h"
-#include "platform/files/osfiles.h"
+#include "platform/files/newoutput.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4hooks.h"
 #include "tables/core/tzdbflow.h"
@@ -259,7 +259,7 @@ void OpenIndex(const std::string& path, const IndexOptions& options, std::uint8_
     return;
   }
   // With the index open here nobody is building it: a build file beside it is a crash's leftover.
-  platform::os::Unlink(IndexBuildFileName(path));
+  platform::RemoveLeftover(IndexBuildFileName(path));
   NdxBlock block{};
   if (!TakeMarkedIndex(*d, block)) return;
   if (!ReadHeader(*d, block)) return;

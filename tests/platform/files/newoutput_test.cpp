@@ -280,4 +280,38 @@ TEST_F(NewOutputTest, ALeftoverStaysUnlessItsWriterIsKnownGone) {
   EXPECT_EQ(In(), Names({"t.txt", padded}));
 }
 
+// In a sticky folder everyone may write, another user's file or dangling link under the link name
+// neither stops an output nor goes.
+TEST_F(NewOutputTest, AnotherUsersNameInASharedFolderNeitherStopsNorRedirectsAnOutput) {
+  struct Case {
+    const char *planted, *linkTo;  // linkTo nullptr for a file
+    uid_t planter, folderOwner;    // the output is written as the other of root and nobody
+    int result;
+  };
+  const Case cases[] = {
+      {"t.new$", nullptr, kNobody, 0, 0},
+      {"t.new$", "gone", kNobody, 0, 0},
+      {"t.new$", nullptr, 0, 0, 0},
+      {"t.new$", "gone", 0, 0, 0},
+  };
+  ASSERT_EQ(::chmod(Dir().c_str(), 0711), 0);
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(Path("s"));
+    ASSERT_EQ(::mkdir(Path("s").c_str(), 0), 0);
+    Put("secret", "secret");
+    const std::string planted = Path("s/") + c.planted;
+    ASSERT_EQ(c.linkTo ? ::symlink(c.linkTo, planted.c_str()) : ::mknod(planted.c_str(), 0644, 0),
+              0);
+    if (::chmod(Path("s").c_str(), 01777) != 0 ||
+        ::chown(Path("s").c_str(), c.folderOwner, 0) != 0 ||
+        ::lchown(planted.c_str(), c.planter, 0) != 0)
+      GTEST_SKIP() << "only the superuser gives files";
+    const int result = InFolder(c.planter == 0, [] { return WriteOutput("s/t", "new"); });
+    EXPECT_EQ(result, c.result) << c.planted << c.planter;
+    EXPECT_EQ(Bytes("s/t"), result == 0 ? "new" : "secret") << c.planted << c.planter;
+    EXPECT_EQ(Info("s/" + std::string(c.planted)).st_uid, c.planter) << c.planted;
+    EXPECT_EQ(In("s").size(), std::string(c.planted) == "t" ? 1u : 2u) << c.planted;
+  }
+}
+
 }  // namespace
