@@ -229,16 +229,22 @@ int RenameNamed(const NewOutput& output) {
   return 0;
 }
 
+// The file name finally names, and what lstat says of it, with exists false for a new name: 0, or
+// -1 with errno where the name cannot be looked up or holds a link that may not be followed.
+int LookUpTarget(const std::string& name, std::string& target, struct stat& info, bool& exists) {
+  exists = FinalTargetStat(name, target, info) == 0;
+  return exists || errno == ENOENT ? 0 : -1;
+}
+
 }  // namespace
 
 int OpenOutput(const std::string& name, NewOutput& output) {
   output = NewOutput{};
   std::string target;
   struct stat info {};
-  if (FinalTargetStat(name, target, info) != 0) {
-    // A name the system refuses to look up fails as the open of the name itself says.
-    return errno == ENOENT ? OpenBeside(target, nullptr, output) : OpenInPlace(name, output);
-  }
+  bool exists = false;
+  if (LookUpTarget(name, target, info, exists) != 0) return -1;
+  if (!exists) return OpenBeside(target, nullptr, output);
   if (ReplacedInPlace(target, info)) return OpenInPlace(name, output);
   // Renaming over the file needs only the folder: the file's own refusal stands all the same.
   if (!os::Accessible(target, W_OK)) return -1;
@@ -253,7 +259,8 @@ int OpenReplacement(const std::string& name, NewOutput& output) {
   output = NewOutput{};
   std::string target;
   struct stat info {};
-  const bool exists = FinalTargetStat(name, target, info) == 0;
+  bool exists = false;
+  if (LookUpTarget(name, target, info, exists) != 0) return -1;
   return OpenBeside(target, exists ? &info : nullptr, output);
 }
 
@@ -261,7 +268,8 @@ int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& ou
   output = NewOutput{};
   std::string target;
   struct stat info {};
-  const bool exists = FinalTargetStat(name, target, info) == 0;
+  bool exists = false;
+  if (LookUpTarget(name, target, info, exists) != 0) return -1;
   const mode_t mode = exists ? info.st_mode & 0777 : 0666;
   std::string temp = target + kLinkSuffix;
   int fd = nameHeld ? CreateAfresh(temp, mode) : -1;

@@ -12,6 +12,9 @@
 // it is known to be gone: no program of its pid runs here and nobody holds the lock a writer
 // holds on its file.
 //
+// The target's links are followed as the kernel's protected-links rule follows them (see
+// FinalTargetStat); an output through a link that may not be followed fails with EACCES.
+//
 // A replaced file keeps its mode, its extended attributes (its access list among them), and its
 // owner and group where the program may set them; a new one gets the mode the umask leaves of
 // 0666. A file the user may not write is not replaced, as it would not be written in place.

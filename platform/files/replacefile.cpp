@@ -20,6 +20,18 @@ int ArmedFault() {
   return -1;
 }
 
+// The kernel's protected-links rule, kept whatever the system's setting, since the link chain is
+// followed here and not by an open: in a sticky folder everyone may write (such as /tmp), a link
+// is followed only when it belongs to the user or to the folder's owner, so that no other user's
+// link redirects an output.
+bool MayFollow(const std::string& link, const struct stat& info) {
+  if (info.st_uid == ::geteuid()) return true;
+  struct stat folder {};
+  if (os::Stat(FolderOf(link), folder) != 0) return false;
+  const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+  return !shared || info.st_uid == folder.st_uid;
+}
+
 }  // namespace
 
 std::string FinalTarget(const std::string& target) {
@@ -34,6 +46,10 @@ int FinalTargetStat(const std::string& target, std::string& path, struct stat& i
   for (int hop = 0; hop < 40; ++hop) {
     if (os::LinkStat(path, info) != 0) return -1;
     if (!S_ISLNK(info.st_mode)) return 0;
+    if (!MayFollow(path, info)) {
+      errno = EACCES;
+      return -1;
+    }
     const std::string link = os::ReadLink(path);
     if (link.empty()) return 0;
     path = link[0] == '/' ? link : FolderOf(path) + "/" + link;

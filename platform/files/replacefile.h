@@ -12,7 +12,9 @@ namespace platform {
 // as it is. A link chain longer than the system allows is left to fail at the rename.
 std::string FinalTarget(const std::string& target);
 // The same, with what lstat says of that file: 0, or -1 with errno (ENOENT for a new name, whose
-// final path is then known all the same).
+// final path is then known all the same). A link in a sticky folder everyone may write is
+// followed only when it belongs to the user or to the folder's owner: EACCES for another, with
+// path naming that link.
 int FinalTargetStat(const std::string& target, std::string& path, struct stat& info);
 
 // Renames temp over target, then syncs the folder so the rename survives a crash. 0, or -1 with

@@ -586,6 +586,7 @@ class NewIndexFile {
     std::string target;
     struct stat info {};
     const bool exists = platform::FinalTargetStat(path_, target, info) == 0;
+    if (!exists && errno != ENOENT) return platform::IoCodeFromErrno(errno, true);
     if (exists) {
       if (const int code = old_.Open(path_, platform::kModeExclusive); code != 0) return code;
       if (platform::ReplacedInPlace(target, info)) return StartInPlace(d);

@@ -281,7 +281,7 @@ TEST_F(NewOutputTest, ALeftoverStaysUnlessItsWriterIsKnownGone) {
 }
 
 // In a sticky folder everyone may write, another user's file or dangling link under the link name
-// neither stops an output nor goes.
+// neither stops an output nor goes, and a link is followed only when the user's or the folder's.
 TEST_F(NewOutputTest, AnotherUsersNameInASharedFolderNeitherStopsNorRedirectsAnOutput) {
   struct Case {
     const char *planted, *linkTo;  // linkTo nullptr for a file
@@ -289,11 +289,9 @@ TEST_F(NewOutputTest, AnotherUsersNameInASharedFolderNeitherStopsNorRedirectsAnO
     int result;
   };
   const Case cases[] = {
-      {"t.new$", nullptr, kNobody, 0, 0},
-      {"t.new$", "gone", kNobody, 0, 0},
-      {"t.new$", nullptr, 0, 0, 0},
-      {"t.new$", "gone", 0, 0, 0},
-  };
+      {"t.new$", nullptr, kNobody, 0, 0},     {"t.new$", "gone", kNobody, 0, 0},
+      {"t.new$", nullptr, 0, 0, 0},           {"t.new$", "gone", 0, 0, 0},
+      {"t", "../secret", kNobody, 0, EACCES}, {"t", "../secret", kNobody, kNobody, 0}};
   ASSERT_EQ(::chmod(Dir().c_str(), 0711), 0);
   for (const Case& c : cases) {
     std::filesystem::remove_all(Path("s"));
