@@ -38,7 +38,13 @@ int WakeSignal() {
 
 void Wake(int) {}
 
-bool InstallWake() {
+// Takes the signal only where nobody else handles it: a library or the program itself may use it,
+// and then the wait polls instead of taking it away.
+bool WakeInstalled() {
+  struct sigaction current {};
+  if (sigaction(WakeSignal(), nullptr, &current) != 0) return false;
+  if (current.sa_handler == &Wake) return true;
+  if (current.sa_handler != SIG_DFL) return false;
   struct sigaction action {};
   action.sa_handler = &Wake;
   sigemptyset(&action.sa_mask);
@@ -52,15 +58,20 @@ timespec Span(std::uint32_t milliseconds) {
           static_cast<long>(milliseconds % 1000) * 1000000L};
 }
 
+sigset_t WakeSet() {
+  sigset_t wake;
+  sigemptyset(&wake);
+  sigaddset(&wake, WakeSignal());
+  return wake;
+}
+
 // Signals the calling thread once the time is up, and every few milliseconds after, in case the
 // first signal came before the wait began. The thread takes the signal meanwhile even where it
 // blocks it otherwise.
 class WakeTimer {
  public:
   explicit WakeTimer(std::uint32_t milliseconds) {
-    sigset_t wake;
-    sigemptyset(&wake);
-    sigaddset(&wake, WakeSignal());
+    const sigset_t wake = WakeSet();
     pthread_sigmask(SIG_UNBLOCK, &wake, &mask_);
     sigevent event{};
     event.sigev_notify = SIGEV_THREAD_ID;
@@ -72,8 +83,18 @@ class WakeTimer {
     armed_ = timer_settime(timer_, 0, &when, nullptr) == 0;
     if (!armed_) timer_delete(timer_);
   }
+  // The handler has no SA_RESTART, so a wake-up after the wait would cut short a read, write or
+  // sleep elsewhere in the program: the timer goes while the signal is blocked, and a wake-up it
+  // sent meanwhile is taken here.
   ~WakeTimer() {
-    if (armed_) timer_delete(timer_);
+    if (armed_) {
+      const sigset_t wake = WakeSet();
+      pthread_sigmask(SIG_BLOCK, &wake, nullptr);
+      timer_delete(timer_);
+      const timespec now{};
+      while (sigtimedwait(&wake, nullptr, &now) == WakeSignal()) {
+      }
+    }
     pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
   }
   WakeTimer(const WakeTimer&) = delete;
@@ -87,8 +108,9 @@ class WakeTimer {
   bool armed_ = false;
 };
 
-// Where no timer can end a wait (no signal may be queued, the signal is taken, or valgrind runs
-// the program), the range is asked for again every few milliseconds until the time is up.
+// Where no timer can end a wait (no signal may be queued, another handler has the signal, or
+// valgrind runs the program), the range is asked for again every few milliseconds until the
+// time is up.
 int PollForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
                  Clock::time_point end) {
   constexpr auto kPollStep = std::chrono::milliseconds(2);
@@ -123,10 +145,9 @@ int WaitForRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclus
                  std::uint32_t milliseconds) {
   const int code = LockRange(fd, offset, length, exclusive);
   if (code != 33 || milliseconds == 0) return code;
-  // Valgrind runs a lock request that waits with every signal blocked, where no timer can end it.
-  static const bool wakeable = !RUNNING_ON_VALGRIND && InstallWake();
   const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-  if (wakeable) {
+  // Valgrind runs a lock request that waits with every signal blocked, where no timer can end it.
+  if (!RUNNING_ON_VALGRIND && WakeInstalled()) {
     const WakeTimer timer(milliseconds);
     if (timer.Armed()) return QueueForRange(fd, offset, length, exclusive, end);
   }

@@ -81,8 +81,18 @@ TEST_F(LockWait, AWaitWithoutATimerWaitsItsTimeOrForTheRelease) {
   waitpid(child, nullptr, 0);
   EXPECT_EQ(timedOut[0], 33);
   EXPECT_GE(timedOut[1], 1000);
+  EXPECT_LT(timedOut[1], 2000);
   EXPECT_EQ(released[0], 0);
   EXPECT_LT(released[1], 5000);
+}
+
+// A program that handles the wake-up signal itself keeps its handler, and a wait still ends.
+TEST_F(LockWait, AWaitLeavesAnotherHandlerOfItsSignalInPlace) {
+  ASSERT_EQ(platform::LockRange(holder_, 8, 1, true), 0);
+  void (*const own)(int) = [](int) {};
+  signal(SIGRTMIN + 4, own);
+  EXPECT_EQ(platform::WaitForRange(waiter_, 8, 1, true, 100), 33);
+  EXPECT_EQ(signal(SIGRTMIN + 4, SIG_DFL), own);
 }
 
 }  // namespace
