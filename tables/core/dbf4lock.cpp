@@ -1,8 +1,6 @@
 #include "tables/core/dbf4lock.h"
 
 #include <algorithm>
-#include <array>
-#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -25,10 +23,25 @@ constexpr std::uint32_t kWaitSliceMs = 250;
 // through a turnstile beside each lock, the same range 4 GiB higher, above the 32-bit offsets
 // that other xBase programs lock: a program that must wait holds the turnstile until it has the
 // lock, and one that finds the turnstile held waits behind its holder before asking for the lock.
-// Turnstiles of a table: 0x140000000 (database byte), 0x140000001 (append byte), 0x140000001 for
-// 0x3FFFFFFF bytes (file lock) and the records' ranges from 0x140000000 + header length; of a
-// semaphore file: 0x100000001..0x100000004; of a memo file: 0x10000000A.
+// Turnstiles of a table: 0x140000000 (database byte), 0x140000001 (append byte), 0x13FFFFFFF
+// (file lock) and the records' ranges from 0x140000000 + header length; of a semaphore file:
+// 0x100000001..0x100000004; of a memo file: 0x10000000A.
 constexpr std::uint64_t kTurnstileShift = std::uint64_t{1} << 32;
+
+struct Range {
+  std::uint64_t offset;
+  std::uint64_t length;
+};
+
+Range TurnstileOf(Range lock) {
+  return {lock.offset + kTurnstileShift, lock.length};
+}
+
+// The file lock covers the append byte and every record: the same range 4 GiB higher would cover
+// their turnstiles too, and a program waiting for the file lock would keep out every program
+// that asks for a free record. Its turnstile is the byte below the database byte's instead.
+constexpr Range kFileLockRange{kLockBase + 1, kFileLockLength};
+constexpr Range kFileLockTurnstile{kLockBase - 1 + kTurnstileShift, 1};
 
 // A look at a turnstile costs a system call, as much as the lock itself. A program that found
 // nobody waiting at a turnstile of a file a moment ago takes that file's locks without looking
@@ -36,21 +49,14 @@ constexpr std::uint64_t kTurnstileShift = std::uint64_t{1} << 32;
 // table, pays for the look once in a while; a program that has begun to wait meanwhile has the
 // lock at the holder's first release after that moment.
 constexpr std::chrono::nanoseconds kTurnstileLookInterval = std::chrono::microseconds(200);
-// The moment of the last look that found nobody waiting, by descriptor (steady clock, in
-// nanoseconds); a descriptor beyond the table looks every time.
-std::array<std::atomic<std::int64_t>, 256> LastLookFoundNobody{};
 
-bool NobodyWaits(int fd, std::uint64_t turnstile, std::uint64_t length) {
+bool NobodyWaits(int fd, TurnstileLook& look, Range turnstile) {
   const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                std::chrono::steady_clock::now().time_since_epoch())
                                .count();
-  const bool remembered = fd >= 0 && static_cast<std::size_t>(fd) < LastLookFoundNobody.size();
-  auto& last = LastLookFoundNobody[remembered ? static_cast<std::size_t>(fd) : 0];
-  if (remembered && now - last.load(std::memory_order_relaxed) < kTurnstileLookInterval.count()) {
-    return true;
-  }
-  if (platform::RangeLockedElsewhere(fd, turnstile, length)) return false;
-  if (remembered) last.store(now, std::memory_order_relaxed);
+  if (now - look.nobodyWaitingAt < kTurnstileLookInterval.count()) return true;
+  if (platform::RangeLockedElsewhere(fd, turnstile.offset, turnstile.length)) return false;
+  look.nobodyWaitingAt = now;
   return true;
 }
 
@@ -64,10 +70,56 @@ bool LockExclusively(const WorkArea& area) {
   return area.file.Writable();
 }
 
-bool TakeRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
+// Takes the range, waiting until `milliseconds` after `start`.
+int WaitInSlices(int fd, Range range, bool exclusive, std::uint32_t start,
+                 std::uint32_t milliseconds) {
+  for (;;) {
+    const std::uint32_t left = milliseconds - std::min(TickCount() - start, milliseconds);
+    const int code = platform::WaitForRange(fd, range.offset, range.length, exclusive,
+                                            std::min(left, kWaitSliceMs));
+    if (code != 33 || left <= kWaitSliceMs || Halting) return code;
+    platform::ProcessEventsWithoutInput();
+  }
+}
+
+int WaitInTurn(int fd, TurnstileLook& look, Range lock, Range turnstile, bool exclusive,
+               std::uint32_t milliseconds) {
+  // Mostly nobody waits and the lock is free: the wait's clock is read only when not.
+  if (NobodyWaits(fd, look, turnstile)) {
+    const int code = platform::LockRange(fd, lock.offset, lock.length, exclusive);
+    if (code != 33) return code;
+  }
+  const std::uint32_t start = TickCount();
+  int code = WaitInSlices(fd, turnstile, exclusive, start, milliseconds);
+  if (code != 0) return code;
+  code = WaitInSlices(fd, lock, exclusive, start, milliseconds);
+  platform::UnlockRange(fd, turnstile.offset, turnstile.length);
+  return code;
+}
+
+int WaitOutOfTurn(int fd, Range lock, bool exclusive, std::uint32_t milliseconds) {
+  const int code = platform::LockRange(fd, lock.offset, lock.length, exclusive);
+  if (code != 33) return code;
+  return WaitInSlices(fd, lock, exclusive, TickCount(), milliseconds);
+}
+
+bool HoldsLockOfTable(const WorkArea& area) {
+  return area.lockState != kNoLock || area.firstByteLocked;
+}
+
+int TakeTableRange(WorkArea& area, Range lock, Range turnstile, std::uint32_t milliseconds) {
+  const int fd = area.file.Descriptor();
+  if (HoldsLockOfTable(area)) return WaitOutOfTurn(fd, lock, LockExclusively(area), milliseconds);
+  return WaitInTurn(fd, area.turnstileLook, lock, turnstile, LockExclusively(area), milliseconds);
+}
+
+bool TakeRange(WorkArea& area, Range lock, Range turnstile) {
   if (area.exclusive) return true;
-  return WaitForRegion(area.file.Descriptor(), offset, length, LockExclusively(area),
-                       kRecordLockWaitMs) == 0;
+  return TakeTableRange(area, lock, turnstile, kRecordLockWaitMs) == 0;
+}
+
+bool TakeRange(WorkArea& area, Range lock) {
+  return TakeRange(area, lock, TurnstileOf(lock));
 }
 
 std::uint32_t ReleaseRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
@@ -90,27 +142,15 @@ std::uint32_t ReleaseRecord(WorkArea& area, std::int32_t n) {
   return code;
 }
 
-bool TakeWholeLock(const char* guard, LockState kind, std::uint64_t offset, std::uint64_t length) {
+bool TakeWholeLock(const char* guard, LockState kind, Range lock, Range turnstile) {
   if (NoDbfInUse(guard)) return false;
   WorkArea& area = *Area();
   if (RefuseVirtual(area, kind == kFileLock ? " [FLock]" : " [ALock]")) return false;
   if (area.lockState == kind) return true;
   if (area.lockState != kNoLock) return false;
-  if (!TakeRange(area, offset, length)) return false;
+  if (!TakeRange(area, lock, turnstile)) return false;
   area.lockState = kind;
   return true;
-}
-
-// Takes the range, waiting until `milliseconds` after `start`.
-int WaitInSlices(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
-                 std::uint32_t start, std::uint32_t milliseconds) {
-  for (;;) {
-    const std::uint32_t left = milliseconds - std::min(TickCount() - start, milliseconds);
-    const int code =
-        platform::WaitForRange(fd, offset, length, exclusive, std::min(left, kWaitSliceMs));
-    if (code != 33 || left <= kWaitSliceMs || Halting) return code;
-    platform::ProcessEventsWithoutInput();
-  }
 }
 
 }  // namespace
@@ -122,20 +162,16 @@ std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_
   return static_cast<std::uint32_t>(code);
 }
 
-int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
-                  std::uint32_t milliseconds) {
-  const std::uint64_t turnstile = offset + kTurnstileShift;
-  // Mostly nobody waits and the lock is free: the wait's clock is read only when not.
-  if (NobodyWaits(fd, turnstile, length)) {
-    const int code = platform::LockRange(fd, offset, length, exclusive);
-    if (code != 33) return code;
-  }
-  const std::uint32_t start = TickCount();
-  int code = WaitInSlices(fd, turnstile, length, exclusive, start, milliseconds);
-  if (code != 0) return code;
-  code = WaitInSlices(fd, offset, length, exclusive, start, milliseconds);
-  platform::UnlockRange(fd, turnstile, length);
-  return code;
+int WaitForRegion(int fd, TurnstileLook& look, std::uint64_t offset, std::uint64_t length,
+                  bool exclusive, std::uint32_t milliseconds) {
+  const Range lock{offset, length};
+  return WaitInTurn(fd, look, lock, TurnstileOf(lock), exclusive, milliseconds);
+}
+
+int WaitForTableRegion(WorkArea& area, std::uint64_t offset, std::uint64_t length,
+                       std::uint32_t milliseconds) {
+  const Range lock{offset, length};
+  return TakeTableRange(area, lock, TurnstileOf(lock), milliseconds);
 }
 
 void WaitMs(std::int32_t milliseconds) {
@@ -152,12 +188,16 @@ void WaitMs(std::int32_t milliseconds) {
 
 bool LockFirstByte() {
   if (NoDbfInUse("LockFirstByte")) return false;
-  return TakeRange(*Area(), kLockBase, 1);
+  WorkArea& area = *Area();
+  if (!TakeRange(area, {kLockBase, 1})) return false;
+  area.firstByteLocked = true;
+  return true;
 }
 
 void UnlockFirstByte() {
   if (NoDbfInUse("UnlockFirstByte")) return;
   WorkArea& area = *Area();
+  area.firstByteLocked = false;
   std::uint32_t code = ReleaseRange(area, kLockBase, 1);
   if (code != 0) {
     ReportError(static_cast<std::uint16_t>(code), "Error attempting to UNLOCK file " +
@@ -167,10 +207,11 @@ void UnlockFirstByte() {
 }
 
 bool FLock() {
-  return TakeWholeLock("FLock", kFileLock, kLockBase + 1, kFileLockLength);
+  return TakeWholeLock("FLock", kFileLock, kFileLockRange, kFileLockTurnstile);
 }
 bool ALock() {
-  return TakeWholeLock("ALock", kAppendLock, kAppendByte, 1);
+  const Range appendByte{kAppendByte, 1};
+  return TakeWholeLock("ALock", kAppendLock, appendByte, TurnstileOf(appendByte));
 }
 
 bool RLock() {
@@ -184,7 +225,7 @@ bool RLock() {
   }
   if (area.lockState == kFileLock || area.lockState == kAppendLock) return false;
   if (n < 1) return false;
-  if (!TakeRange(area, RecordLockOffset(area, n), area.recordLength)) return false;
+  if (!TakeRange(area, {RecordLockOffset(area, n), area.recordLength})) return false;
   area.recordLocks.push_front(n);
   area.lockState = kRecordLocks;
   return true;

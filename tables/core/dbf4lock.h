@@ -4,14 +4,23 @@
 
 #include <cstdint>
 
+#include "tables/core/turnstilelook.h"
+#include "tables/core/workarea.h"
+
 namespace dadav {
 
 std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_t length,
                          bool exclusive = true);
 // Takes the lock, waiting in turn up to `milliseconds` while another holder has it (keeping the
-// windows painted); 0 when granted, else the last lock code (33 when the time ran out).
-int WaitForRegion(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive,
-                  std::uint32_t milliseconds);
+// windows painted); 0 when granted, else the last lock code (33 when the time ran out). `look`
+// belongs to the open file of `fd`.
+int WaitForRegion(int fd, TurnstileLook& look, std::uint64_t offset, std::uint64_t length,
+                  bool exclusive, std::uint32_t milliseconds);
+// Takes a lock of the area's table as WaitForRegion does, but at once, without queuing, where
+// the area holds a lock of the table already: a program that waits for what it holds must not
+// keep it waiting in turn.
+int WaitForTableRegion(WorkArea& area, std::uint64_t offset, std::uint64_t length,
+                       std::uint32_t milliseconds);
 // How long a record, append or file lock is waited for: a turn after the programs that wait for
 // it too takes far less, a lock held for good is refused.
 constexpr std::uint32_t kRecordLockWaitMs = 1000;

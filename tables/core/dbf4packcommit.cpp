@@ -118,7 +118,7 @@ class SettleTurn {
   int Wait(const std::string& table) {
     table_ = platform::os::Open(table, O_RDWR | O_CLOEXEC);
     if (table_ < 0) return platform::IoCodeFromErrno(errno);
-    return WaitForRegion(table_, kSettleByte, 1, true, kSettleWaitMs);
+    return WaitForRegion(table_, look_, kSettleByte, 1, true, kSettleWaitMs);
   }
   // The share lock of that file, exclusive to replace it: 0, 33 while another program has it
   // open in a mode that conflicts, or the I/O code.
@@ -137,6 +137,7 @@ class SettleTurn {
 
  private:
   int table_ = -1;
+  TurnstileLook look_;
   int packed_ = -1;
 };
 

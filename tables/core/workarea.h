@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/files/blockfile.h"
+#include "tables/core/turnstilelook.h"
 
 namespace dadav {
 
@@ -120,6 +121,8 @@ struct WorkArea {
   std::string alias;
   LockState lockState = kNoLock;
   std::deque<std::int32_t> recordLocks;  // newest first
+  bool firstByteLocked = false;
+  TurnstileLook turnstileLook;
   std::vector<std::uint8_t> swap;
   bool exclusive = false;
   std::shared_ptr<void> memoState;  // the open memo file, owned by the memo module

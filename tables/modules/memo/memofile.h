@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/files/blockfile.h"
+#include "tables/core/turnstilelook.h"
 
 namespace dadav {
 
@@ -47,6 +48,7 @@ struct MemoControl {
   // Blocks the reader read since the last header update; the header counter of types 0x8B and
   // 0x8C grows by them.
   std::uint64_t blocksRead = 0;
+  TurnstileLook turnstileLook;
 };
 
 // The current area's memo file; nullptr when it has none.

@@ -55,7 +55,8 @@ AppendPosition EndPosition(const MemoControl& memo, std::uint64_t size) {
 
 bool LockMemoFile(MemoControl& memo, const std::string& tag) {
   if (!MemoShared(memo) || memo.lockHeld) return true;
-  if (WaitForRegion(memo.file.Descriptor(), kLockByte, 1, true, kLockWaitMs) == 0) {
+  if (WaitForRegion(memo.file.Descriptor(), memo.turnstileLook, kLockByte, 1, true, kLockWaitMs) ==
+      0) {
     memo.lockHeld = true;
     return true;
   }

@@ -49,6 +49,7 @@ struct SemaphoreState {
   bool readAnnounced = false;
   std::int32_t readNesting = 0;
   std::int32_t writeNesting = 0;
+  TurnstileLook turnstileLook;
 };
 
 std::array<std::unique_ptr<SemaphoreState>, kSemaphoreAreas + 1> States;
@@ -78,9 +79,9 @@ WorkArea* SharedArea() {
 // The table's first byte, which serialises logins and logouts between programs.
 class DatabaseLock {
  public:
-  explicit DatabaseLock(const WorkArea& area)
+  explicit DatabaseLock(WorkArea& area)
       : fd_(area.file.Descriptor()),
-        held_(WaitForRegion(fd_, kLockBase, 1, area.file.Writable(), kLockWaitMs) == 0) {}
+        held_(WaitForTableRegion(area, kLockBase, 1, kLockWaitMs) == 0) {}
   ~DatabaseLock() {
     if (held_) platform::UnlockRange(fd_, kLockBase, 1);
   }
@@ -118,7 +119,7 @@ int WriteRecord(const SemaphoreState& state) {
 }
 
 bool TakeSemaphoreLock(SemaphoreState& state, SemaphoreAction action) {
-  const int code = WaitForRegion(state.file.Descriptor(), kSemaphoreLockOffset,
+  const int code = WaitForRegion(state.file.Descriptor(), state.turnstileLook, kSemaphoreLockOffset,
                                  kSemaphoreLockLength, true, kLockWaitMs);
   if (code == 0) {
     state.lockHeld = true;

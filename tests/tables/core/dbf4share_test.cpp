@@ -1,8 +1,11 @@
 #include <sched.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -135,10 +138,39 @@ TEST_F(Sharing, SharedScanGoesOnIntoRecordsAppendedWhileItRuns) {
   EXPECT_EQ(other.Finish(), 0);
 }
 
+// A program that waits for a lock keeps out only programs that ask for that lock: not the program
+// that holds what it waits for, asking again or for another lock, nor, while it is stopped, a
+// program that asks for a free record. It has the lock once the holder lets go.
+TEST_F(Sharing, AWaiterKeepsOutOnlyProgramsAskingForItsLock) {
+  struct Case {
+    bool (*hold)(), (*wait)(), (*ask)();
+    bool stopped;  // the waiter, and another program (area 2) asks
+  } const cases[] = {{[] { return GO(5), RLock(); }, &FLock, [] { return GO(7), RLock(); }, false},
+                     {&LockFirstByte, &LockFirstByte, &LockFirstByte, false},
+                     {[] { return GO(5), RLock(); }, &FLock, [] { return GO(7), RLock(); }, true}};
+  const std::string path = MakeTable(8);
+  for (const Case& c : cases) {
+    USE(path);
+    ASSERT_TRUE(c.hold());
+    const pid_t waiter = fork();
+    if (waiter == 0) [&]() noexcept { Select(2), USE(path + " ALIAS W"), _exit(!c.wait()); }();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (c.stopped) kill(waiter, SIGSTOP), Select(2), USE(path + " ALIAS OTHER");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(c.ask());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    UnlockFirstByte(), CloseAll();  // the waiter's copy of the open keeps what a close lets go
+    if (c.stopped) kill(waiter, SIGKILL);
+    int status = 0;
+    waitpid(waiter, &status, 0);
+    EXPECT_TRUE(c.stopped || status == 0);
+  }
+}
+
 // A program that releases a record lock and asks for it again at once, beside a program that
-// waits for it: the one that waits has it at the holder's next release, time after time. The
-// holder runs on a processor of its own, where the system's wake-up of the other comes too late
-// to beat the holder's next request.
+// waits for it: the one that waits has it at the holder's next release, time after time, and the
+// holder has it back after the other's turn. The holder runs on a processor of its own, where the
+// system's wake-up of the other comes too late to beat the holder's next request.
 TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   using std::chrono::steady_clock;
   cpu_set_t all, holderCpu;
@@ -153,6 +185,8 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   const std::string path = MakeTable(1);
   int holding[2];
   ASSERT_EQ(pipe(holding), 0);
+  auto* releases = static_cast<std::atomic<int>*>(  // the holder's, from 0
+      mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
   const pid_t holder = fork();
   if (holder == 0) {
     sched_setaffinity(0, sizeof holderCpu, &holderCpu);
@@ -163,9 +197,10 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
       const char byte = 1;
       bool told = false;
       while (steady_clock::now() < end) {
-        if (!RLock()) continue;
+        if (!RLock()) _exit(5);
         if (!told) told = write(holding[1], &byte, 1) == 1;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ++*releases;
         Unlock();
       }
     } catch (...) {
@@ -181,12 +216,14 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   USE(path);
   GO(1);
   steady_clock::duration longest{};
-  int turns = 0;
+  int turns = 0, mostReleasesWaited = 0;
   const auto end = steady_clock::now() + std::chrono::seconds(3);
   while (started && steady_clock::now() < end) {
     const auto asked = steady_clock::now();
+    const int releasesBefore = *releases;
     const bool granted = RLock();
     longest = std::max(longest, steady_clock::now() - asked);
+    mostReleasesWaited = std::max(mostReleasesWaited, *releases - releasesBefore);
     if (granted) {
       ++turns;
       Unlock();
@@ -201,6 +238,7 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   EXPECT_LT(longest, std::chrono::milliseconds(100))
       << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms, " << turns
       << " turns";
+  EXPECT_LE(mostReleasesWaited, 5);
 }
 
 }  // namespace
