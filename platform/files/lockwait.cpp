@@ -76,7 +76,8 @@ class WakeTimer {
     sigevent event{};
     event.sigev_notify = SIGEV_THREAD_ID;
     event.sigev_signo = WakeSignal();
-    event.sigev_notify_thread_id = gettid();
+    static thread_local const pid_t thread = gettid();
+    event.sigev_notify_thread_id = thread;
     armed_ = timer_create(CLOCK_MONOTONIC, &event, &timer_) == 0;
     if (!armed_) return;
     const itimerspec when{Span(kRepeatMs), Span(milliseconds == 0 ? 1 : milliseconds)};
@@ -84,18 +85,12 @@ class WakeTimer {
     if (!armed_) timer_delete(timer_);
   }
   // The handler has no SA_RESTART, so a wake-up after the wait would cut short a read, write or
-  // sleep elsewhere in the program: the timer goes while the signal is blocked, and a wake-up it
-  // sent meanwhile is taken here.
+  // sleep elsewhere in the program. The signal stays let through until the timer is gone: a
+  // wake-up sent before then is taken at the latest when the deletion returns, by a handler that
+  // does nothing, and none is left pending.
   ~WakeTimer() {
-    if (armed_) {
-      const sigset_t wake = WakeSet();
-      pthread_sigmask(SIG_BLOCK, &wake, nullptr);
-      timer_delete(timer_);
-      const timespec now{};
-      while (sigtimedwait(&wake, nullptr, &now) == WakeSignal()) {
-      }
-    }
-    pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
+    if (armed_) timer_delete(timer_);
+    if (sigismember(&mask_, WakeSignal()) == 1) pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
   }
   WakeTimer(const WakeTimer&) = delete;
   WakeTimer& operator=(const WakeTimer&) = delete;
