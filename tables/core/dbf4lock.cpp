@@ -85,11 +85,17 @@ int WaitInSlices(int fd, Range range, bool exclusive, std::uint32_t start,
 int WaitInTurn(int fd, TurnstileLook& look, Range lock, Range turnstile, bool exclusive,
                std::uint32_t milliseconds) {
   // Mostly nobody waits and the lock is free: the wait's clock is read only when not.
-  if (NobodyWaits(fd, look, turnstile)) {
+  const bool nobodyWaits = NobodyWaits(fd, look, turnstile);
+  if (nobodyWaits) {
     const int code = platform::LockRange(fd, lock.offset, lock.length, exclusive);
     if (code != 33) return code;
   }
   const std::uint32_t start = TickCount();
+  if (nobodyWaits) {
+    const std::uint32_t outOfTurn = std::min(milliseconds, kWaitOutOfTurnMs);
+    const int code = platform::WaitForRange(fd, lock.offset, lock.length, exclusive, outOfTurn);
+    if (code != 33 || outOfTurn == milliseconds) return code;
+  }
   int code = WaitInSlices(fd, turnstile, exclusive, start, milliseconds);
   if (code != 0) return code;
   code = WaitInSlices(fd, lock, exclusive, start, milliseconds);

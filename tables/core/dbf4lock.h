@@ -24,6 +24,10 @@ int WaitForTableRegion(WorkArea& area, std::uint64_t offset, std::uint64_t lengt
 // How long a record, append or file lock is waited for: a turn after the programs that wait for
 // it too takes far less, a lock held for good is refused.
 constexpr std::uint32_t kRecordLockWaitMs = 1000;
+// How long a program waits for a lock before it takes its turn: programs that change a table at
+// once mostly have their lock within it, and a turn costs the holder's next request a wait of its
+// own. Past it, the waiter has the lock at the holder's next release.
+constexpr std::uint32_t kWaitOutOfTurnMs = 20;
 
 // Waits, keeping the windows painted (without taking input) during longer waits.
 void WaitMs(std::int32_t milliseconds);

@@ -168,9 +168,10 @@ TEST_F(Sharing, AWaiterKeepsOutOnlyProgramsAskingForItsLock) {
 }
 
 // A program that releases a record lock and asks for it again at once, beside a program that
-// waits for it: the one that waits has it at the holder's next release, time after time, and the
-// holder has it back after the other's turn. The holder runs on a processor of its own, where the
-// system's wake-up of the other comes too late to beat the holder's next request.
+// waits for it: the one that waits has it at the holder's next release once its short wait out of
+// turn is over, time after time, and the holder has it back after the other's turn. The holder runs
+// on a processor of its own, where the system's wake-up of the other comes too late to beat the
+// holder's next request.
 TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   using std::chrono::steady_clock;
   cpu_set_t all, holderCpu;
@@ -238,7 +239,8 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   EXPECT_LT(longest, std::chrono::milliseconds(100))
       << std::chrono::duration_cast<std::chrono::milliseconds>(longest).count() << " ms, " << turns
       << " turns";
-  EXPECT_LE(mostReleasesWaited, 5);
+  // The holder releases about once a millisecond while the other waits out of turn.
+  EXPECT_LE(mostReleasesWaited, static_cast<int>(kWaitOutOfTurnMs) + 5);
 }
 
 }  // namespace
