@@ -225,12 +225,17 @@ int main(int argc, char** argv) {
   constexpr double kTimeBefore8 = 1.46;
   constexpr double kWaitBefore4 = 1000;
   constexpr double kWaitBefore8 = 2730;
+  // The longest of some ten thousand waits is set by the order in which the system wakes the
+  // programs: on one unchanged build it spreads by up to 15 % from run to run, so a wait is held
+  // to that much above its figure of then, lest an unchanged engine miss every other run.
+  constexpr double kWaitSpread = 1.15;
   const std::string alone = "BM_Writers/programs:1";
-  return benchtargets::Run(argc, argv,
-                           {
-                               {"BM_Writers/programs:4", alone, 1.15 * kTimeBefore4},
-                               {"BM_Writers/programs:8", alone, 1.15 * kTimeBefore8},
-                               {"BM_Writers/programs:4", alone, kWaitBefore4, "longest_wait", true},
-                               {"BM_Writers/programs:8", alone, kWaitBefore8, "longest_wait", true},
-                           });
+  return benchtargets::Run(
+      argc, argv,
+      {
+          {"BM_Writers/programs:4", alone, 1.15 * kTimeBefore4},
+          {"BM_Writers/programs:8", alone, 1.15 * kTimeBefore8},
+          {"BM_Writers/programs:4", alone, kWaitSpread * kWaitBefore4, "longest_wait", true},
+          {"BM_Writers/programs:8", alone, kWaitSpread * kWaitBefore8, "longest_wait", true},
+      });
 }
