@@ -743,28 +743,52 @@ def load_form_torque(program):
     return torque
 
 
-def a_torque_the_file_cannot_keep(program):
-    """File, Open of the worked example; the torque 1e400 typed into the load form, then OK: the
-    form refuses it with the range message, shows the old torque again and keeps its size, or it
-    takes it; OK, File, Save, File, Open: the load form shows the torque it took."""
+def open_example_load_form(program):
+    """File, Open of a copy of the worked example, then its load form; the copy's path and the
+    torque the form shows."""
     example = program.work("p3g60.kv6")
     shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
     program.focus_main_window()
     open_calc_file(program, example)
     program.open_input_form("l", "TForm_kv6load", "the load form")
-    old = program.control("TForm_kv6load", "Edit_t")["text"]
+    return example, program.control("TForm_kv6load", "Edit_t")["text"]
+
+
+def refusal_of_torque(program, text):
+    """text typed as the load form's torque, then OK: the texts of the message box where the form
+    refuses it, None where the form closes."""
+    type_into(program, "TForm_kv6load", "Edit_t", text)
+    program.click("TForm_kv6load", "Button_ok")
+    box = program.window_in(program.wait("the load form to close or to refuse the torque",
+                                         lambda s: s if program.window_in(s, "QMessageBox") or
+                                         not program.window_in(s, "TForm_kv6load") else None),
+                            "QMessageBox")
+    if box is None:
+        return None
+    return [c["text"] for c in box["controls"] if c["name"] == "qt_msgbox_label"]
+
+
+def torque_after_save_and_open(program, example):
+    """The load form closed, File, Save, File, Open: the torque the load form shows then."""
+    program.wait_no_window("TForm_kv6load")
+    program.focus_main_window()
+    save_calc_file(program, example)
+    open_calc_file(program, example)
+    program.step("the load form after File, Save and File, Open")
+    return load_form_torque(program)
+
+
+def a_torque_the_file_cannot_keep(program):
+    """File, Open of the worked example; the torque 1e400 typed into the load form, then OK: the
+    form refuses it with the range message, shows the old torque again and keeps its size, or it
+    takes it; OK, File, Save, File, Open: the load form shows the torque it took."""
+    example, old = open_example_load_form(program)
     size = program.wait_window("TForm_kv6load")["box"][2:]
     program.step("the torque 1e400 typed into the load form, then OK")
-    type_into(program, "TForm_kv6load", "Edit_t", "1e400")
-    program.click("TForm_kv6load", "Button_ok")
+    said = refusal_of_torque(program, "1e400")
     taken = "1e400"
-    refusal = program.wait("the load form to close or to refuse the torque",
-                           lambda s: s if program.window_in(s, "QMessageBox") or
-                           not program.window_in(s, "TForm_kv6load") else None)
-    box = program.window_in(refusal, "QMessageBox")
-    if box is not None:
+    if said is not None:
         program.step("the range message, then Return")
-        said = [c["text"] for c in box["controls"] if c["name"] == "qt_msgbox_label"]
         if not said or not said[0].startswith("Valid Data are: "):
             program.fail("the load form refused 1e400 with %s, not the range message" % said)
         program.keys("Return")
@@ -777,12 +801,7 @@ def a_torque_the_file_cannot_keep(program):
                          "measures %s, not %s" % (taken, old, form["box"][2:], size))
         program.step("OK in the load form with its old torque")
         program.click("TForm_kv6load", "Button_ok")
-    program.wait_no_window("TForm_kv6load")
-    program.focus_main_window()
-    save_calc_file(program, example)
-    open_calc_file(program, example)
-    program.step("the load form after File, Save and File, Open")
-    shown = load_form_torque(program)
+    shown = torque_after_save_and_open(program, example)
     if float(shown) != float(taken):
         program.fail("the load form shows the torque %s after File, Save and File, Open; it took "
                      "%s" % (shown, taken))
@@ -792,31 +811,15 @@ def a_torque_the_file_cannot_keep(program):
 def a_unit_typed_into_the_torque(program):
     """File, Open of the worked example; "1000 Nm" typed as the torque, then OK: the range
     message, Return, the old torque shown again, OK; File, Save, File, Open: the old torque."""
-    example = program.work("p3g60.kv6")
-    shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
-    program.focus_main_window()
-    open_calc_file(program, example)
-    program.open_input_form("l", "TForm_kv6load", "the load form")
-    old = program.control("TForm_kv6load", "Edit_t")["text"]
+    example, old = open_example_load_form(program)
     program.step('"1000 Nm" typed as the torque, then OK')
-    type_into(program, "TForm_kv6load", "Edit_t", "1000 Nm")
-    program.click("TForm_kv6load", "Button_ok")
-    box = program.window_in(program.wait("the load form to close or to refuse the torque",
-                                         lambda s: s if program.window_in(s, "QMessageBox") or
-                                         not program.window_in(s, "TForm_kv6load") else None),
-                            "QMessageBox")
-    said = [c["text"] for c in box["controls"] if c["name"] == "qt_msgbox_label"] if box else []
+    said = refusal_of_torque(program, "1000 Nm") or []
     if not said or not said[0].startswith("Valid Data are: "):
         program.fail('the load form took "1000 Nm" with %s, not the range message' % said)
     program.keys("Return")
     program.wait_no_window("QMessageBox")
     program.click("TForm_kv6load", "Button_ok")
-    program.wait_no_window("TForm_kv6load")
-    program.focus_main_window()
-    save_calc_file(program, example)
-    open_calc_file(program, example)
-    program.step("the load form after File, Save and File, Open")
-    if load_form_torque(program) != old:
+    if torque_after_save_and_open(program, example) != old:
         program.fail("File, Save did not keep the old torque %s" % old)
     exit_program(program)
 
