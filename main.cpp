@@ -35,7 +35,7 @@ constexpr const char* kInstalledPluginFolder = "/../lib/kv6/";
 decltype(&kv6_qt_install) LoadQtInstall(std::string& reason) {
   const std::string program = platform::ProgramFile();
   if (program.empty()) {
-    reason = "without /proc the program's own folder is unknown; start wkv6 by its full path";
+    reason = platform::kProgramFileUnknown;
     return nullptr;
   }
   const std::string folder = program.substr(0, program.rfind('/'));

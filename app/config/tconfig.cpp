@@ -346,33 +346,24 @@ void Tconfig::AddWindowSizeControls(Container& page) {
   Edit& y = Labelled<Edit>(page, "Edit_y", "y");
   x.SetMaxLength(4);
   y.SetMaxLength(4);
-  const auto pixels = [](std::int32_t largest) {
-    return [largest](std::int32_t shown) {
-      const std::int32_t n = std::clamp(shown - 1, 0, kLargestPixels);
-      return n == 0 ? largest : n;
+  // A side is shown one above its setting; 0 or nothing typed takes the screen's largest.
+  const auto side = [](Edit& edit, std::uint16_t& setting, std::int32_t (*largest)()) {
+    const auto load = [&edit, &setting] { edit.Fill(IntText(setting + 1)); };
+    const auto store = [&edit, &setting, largest] {
+      if (edit.Filled()) return;
+      const std::int32_t n = std::clamp(TypedInt(edit.Text()).value_or(0) - 1, 0, kLargestPixels);
+      setting = static_cast<std::uint16_t>(n == 0 ? largest() : n);
     };
+    return NumberBinding{{load, store}, [&edit, load] { return AcceptsWholeNumber(edit, load); }};
   };
-  const auto loadX = [&x] { x.Fill(IntText(HorizontalPixels + 1)); };
-  Bind({{loadX,
-         [&x, pixels] {
-           if (!x.Filled()) {
-             HorizontalPixels = static_cast<std::uint16_t>(
-                 pixels(MaxClientWidth())(TypedInt(x.Text()).value_or(0)));
-           }
-         }},
-        [&x, loadX] { return AcceptsWholeNumber(x, loadX); }});
-  const auto loadY = [&y] { y.Fill(IntText(VerticalPixels + 1)); };
-  Bind({{loadY,
-         [&y, pixels] {
-           if (!y.Filled()) {
-             VerticalPixels = static_cast<std::uint16_t>(
-                 pixels(MaxClientHeight())(TypedInt(y.Text()).value_or(0)));
-           }
-           if (DrawWindowForm != nullptr) {
-             DrawWindowForm->SetClientSize({HorizontalPixels + 1, VerticalPixels + 1});
-           }
-         }},
-        [&y, loadY] { return AcceptsWholeNumber(y, loadY); }});
+  Bind(side(x, HorizontalPixels, &MaxClientWidth));
+  Bind(side(y, VerticalPixels, &MaxClientHeight));
+  Bind([] {},
+       [] {
+         if (DrawWindowForm != nullptr) {
+           DrawWindowForm->SetClientSize({HorizontalPixels + 1, VerticalPixels + 1});
+         }
+       });
   x.onExit = [this, &x] { ResizeDrawWindow(x, true); };
   y.onExit = [this, &y] { ResizeDrawWindow(y, false); };
   AddButton(page, "Button_aufloesung", "<", [&x, &y] {

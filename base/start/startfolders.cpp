@@ -14,6 +14,7 @@
 #include "platform/files/dirservices.h"
 #include "platform/files/fileresolve.h"
 #include "platform/files/osfiles.h"
+#include "platform/system/programsearch.h"
 #include "platform/ui/backend.h"
 
 namespace {
@@ -75,10 +76,8 @@ void SetUpWorkingFolders() {
 
 // Without them the tables are missing and a report has no message texts, so every mode says so.
 void ReportMissingShippedFiles(const std::string& programPath) {
-  const std::string why = programPath.empty()
-                              ? ": without /proc the program's own folder is unknown; start wkv6 "
-                                "by its full path"
-                              : " beside " + programPath;
+  const std::string why = programPath.empty() ? std::string(": ") + platform::kProgramFileUnknown
+                                              : " beside " + programPath;
   ShowError("the program's own files (tables, help, message texts) are not found" + why);
 }
 

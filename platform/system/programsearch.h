@@ -14,5 +14,8 @@ std::string ProgramLocation(const std::string& program);
 // shell found it; empty when neither names it. Looked up once, at the first call, which start-up
 // makes before the working folder can change.
 std::string ProgramFile();
+// Why ProgramFile gave nothing, for the user.
+constexpr const char* kProgramFileUnknown =
+    "without /proc the program's own folder is unknown; start wkv6 by its full path";
 
 }  // namespace platform
