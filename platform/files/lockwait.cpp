@@ -76,8 +76,8 @@ class WakeTimer {
     sigevent event{};
     event.sigev_notify = SIGEV_THREAD_ID;
     event.sigev_signo = WakeSignal();
-    static thread_local const pid_t thread = gettid();
-    event.sigev_notify_thread_id = thread;
+    // Not kept from an earlier wait: after a fork that id names no thread of the child.
+    event.sigev_notify_thread_id = gettid();
     armed_ = timer_create(CLOCK_MONOTONIC, &event, &timer_) == 0;
     if (!armed_) return;
     const itimerspec when{Span(kRepeatMs), Span(milliseconds == 0 ? 1 : milliseconds)};

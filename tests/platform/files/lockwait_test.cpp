@@ -5,10 +5,14 @@
 #include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
 #include <thread>
 
 #include "platform/files/filelock.h"
@@ -93,6 +97,33 @@ TEST_F(LockWait, AWaitLeavesAnotherHandlerOfItsSignalInPlace) {
   signal(SIGRTMIN + 4, own);
   EXPECT_EQ(platform::WaitForRange(waiter_, 8, 1, true, 100), 33);
   EXPECT_EQ(signal(SIGRTMIN + 4, SIG_DFL), own);
+}
+
+// A program forked after a wait waits in the system's queue of the lock too, rather than asking
+// for it every few milliseconds: the system shows the child inside the request that waits.
+TEST_F(LockWait, AProgramForkedAfterAWaitWaitsInTheQueue) {
+  const auto inside = [](pid_t pid) {
+    std::string call;
+    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/syscall"), call);
+    return call;
+  };
+  if (inside(getpid()).empty()) GTEST_SKIP() << "the system shows no process's calls";
+  ASSERT_EQ(platform::LockRange(holder_, 8, 1, true), 0);
+  ASSERT_EQ(platform::WaitForRange(waiter_, 8, 1, true, 1), 33);
+  const pid_t child = fork();
+  if (child == 0) _exit(platform::WaitForRange(waiter_, 8, 1, true, 20000));
+  char queued[32];
+  std::snprintf(queued, sizeof queued, "%ld 0x%x 0x%x ", long{SYS_fcntl}, waiter_, F_OFD_SETLKW);
+  int status = -1;
+  bool seen = false;
+  while (!seen && waitpid(child, &status, WNOHANG) == 0) {
+    seen = inside(child).starts_with(queued);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  platform::UnlockRange(holder_, 8, 1);
+  if (seen) waitpid(child, &status, 0);
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace
