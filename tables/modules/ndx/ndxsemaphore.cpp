@@ -76,22 +76,26 @@ WorkArea* SharedArea() {
   return area;
 }
 
-// The table's first byte, which serialises logins and logouts between programs.
+// The table's first byte, which serialises logins and logouts between programs. Where the area
+// holds the byte already (LockFirstByte), the system would grant it again over that lock and the
+// release would end that lock too: the byte is neither taken nor released then.
 class DatabaseLock {
  public:
   explicit DatabaseLock(WorkArea& area)
       : fd_(area.file.Descriptor()),
-        held_(WaitForTableRegion(area, kLockBase, 1, kLockWaitMs) == 0) {}
+        heldBefore_(area.firstByteLocked),
+        taken_(!heldBefore_ && WaitForTableRegion(area, kLockBase, 1, kLockWaitMs) == 0) {}
   ~DatabaseLock() {
-    if (held_) platform::UnlockRange(fd_, kLockBase, 1);
+    if (taken_) platform::UnlockRange(fd_, kLockBase, 1);
   }
   DatabaseLock(const DatabaseLock&) = delete;
   DatabaseLock& operator=(const DatabaseLock&) = delete;
-  bool Held() const { return held_; }
+  bool Held() const { return heldBefore_ || taken_; }
 
  private:
   int fd_;
-  bool held_ = false;
+  bool heldBefore_;
+  bool taken_;
 };
 
 int ReadRecord(SemaphoreState& state) {

@@ -2,6 +2,7 @@
 // at the same time, log in to the semaphore file, wait for each other's readers and refuse to
 // rebuild an index the other one uses.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,11 +10,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/files/filefaults.h"
+#include "platform/files/filelock.h"
 #include "platform/system/clock.h"
 #include "platform/system/services.h"
 #include "tables/core/dbf4lock.h"
@@ -287,6 +290,38 @@ TEST_F(IndexSharing, NoRebuildWhileAnotherProgramUsesTheIndex) {
   EXPECT_EQ(ndxtest::CheckIndexFile(Path("s.ndx")).entries.size(), 20u) << "the index is kept";
   done.Give();
   EXPECT_EQ(child.Wait(), 0);
+}
+
+// A lock the program holds stays held while it sets its indexes for the first time or again,
+// builds one or closes them, though their logins and logouts take the database byte.
+TEST_F(IndexSharing, IndexLoginsAndLogoutsKeepTheLocksTheProgramHolds) {
+  struct Held {
+    const char* name;
+    bool (*take)();
+    std::uint64_t offset, length;
+  };
+  // The records lie above the append byte.
+  const Held held[] = {{"database byte", &LockFirstByte, kLockBase, 1},
+                       {"record", &RLock, kAppendByte + 1, kFileLockLength - 1},
+                       {"append byte", &ALock, kAppendByte, 1},
+                       {"file", &FLock, kLockBase + 1, kFileLockLength}};
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"first set", [this] { SetIndexToNames(Path("s.ndx"), 1); }},
+      {"set again", [this] { CloseAndSetIndexTo(Path("s.ndx")); }},
+      {"built", [this] { IndexOnExpr("NAME", Path("b.ndx")); }},
+      {"closed", [] { CloseIndexes(); }}};
+  const int other = open(Path("s.dbf").c_str(), O_RDWR);
+  for (const Held& lock : held) {
+    USE(Path("s.dbf"));
+    ASSERT_TRUE(lock.take()) << lock.name;
+    for (const auto& [step, run] : steps) {
+      run();
+      EXPECT_TRUE(platform::RangeLockedElsewhere(other, lock.offset, lock.length))
+          << lock.name << " after " << step;
+    }
+    CloseAll();
+  }
+  close(other);
 }
 
 // "" when the FIND of every record's name and the walk in the names' order are right, "refused"
