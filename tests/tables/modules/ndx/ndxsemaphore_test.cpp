@@ -10,6 +10,7 @@
 #include "platform/system/clock.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4hooks.h"
+#include "tables/core/dbf4lock.h"
 #include "tables/core/tzdate.h"
 #include "tests/tables/core/enginetest.h"
 #include "tests/tables/core/inchild.h"
@@ -341,6 +342,19 @@ TEST_F(Semaphores, AReadBracketWhoseStartTimedOutCountsNobody) {
   const int counter = Counts().counter;
   { IndexBracket bracket(true, &SetLockSemaphoreProc); }
   EXPECT_EQ(Counts().counter, counter + 2);
+}
+
+// An area that let the database byte go takes it again to log in, and gives up while another
+// program holds it.
+TEST_F(Semaphores, ALoginAfterTheDatabaseByteWasLetGoWaitsForIt) {
+  OpenBoth();
+  Select(1);
+  ASSERT_TRUE(LockFirstByte());
+  UnlockFirstByte();
+  Select(2);
+  ASSERT_TRUE(LockFirstByte());
+  const std::string message = RaisedInAHurry([this] { LoginIn(1); });
+  EXPECT_NE(message.find("Cannot lock database for: "), std::string::npos) << message;
 }
 
 TEST_F(Semaphores, TheSemaphoreDirectoryHoldsTheFile) {
