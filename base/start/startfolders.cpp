@@ -23,6 +23,11 @@ namespace {
 // The common defaults "init.kv6" are read where they are shipped and are not copied.
 constexpr const char* kSeededKinds[] = {"*.dbf", "*.dbt", "*.ndx", "*.plt",
                                         "*.dbh", "*.hlp", "*.err"};
+// The message texts every report quotes and the tables the forms and the printout open: a folder
+// without them is not the program's, whatever its name. Looked at by name, so that a start costs
+// a few stats and never a listing or a read.
+constexpr const char* kEssentialFiles[] = {"kv6.err", "p3g.dbf", "rkm1base.dbf", "kv3wstyp.dbf",
+                                           "printout.dbf"};
 // The worked example, the connection whose results the documentation shows: a new user finds it
 // in File, Open.
 constexpr const char* kWorkedExample = "p3g60.kv6";
@@ -45,6 +50,16 @@ std::string FolderOf(const std::string& path) {
 bool NameTaken(const std::string& path) {
   struct stat info {};
   return platform::os::LinkStat(platform::ResolveFileName(path), info) == 0;
+}
+
+bool HoldsShippedFiles(const std::string& folder) {
+  for (const char* name : kEssentialFiles) {
+    struct stat info {};
+    if (platform::os::Stat(AddBackslash(folder) + name, info) != 0 || !S_ISREG(info.st_mode)) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void SetIfUnset(std::string& folder, const std::string& value) {
@@ -96,10 +111,10 @@ void SetUpTempFolder() {
 std::string ShippedFilesFolder(const std::string& programPath) {
   const std::string programFolder = FolderOf(programPath);
   if (programFolder.empty()) return {};
-  const std::string installed = FolderOf(programFolder) + "/share/kv6";
-  if (DirExists(installed)) return installed;
-  const std::string buildTree = programFolder + "/data";
-  if (DirExists(buildTree)) return buildTree;
+  for (const std::string& folder :
+       {FolderOf(programFolder) + "/share/kv6", programFolder + "/data"}) {
+    if (HoldsShippedFiles(folder)) return folder;
+  }
   return {};
 }
 

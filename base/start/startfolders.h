@@ -7,7 +7,7 @@
 
 // The shipped files of the program at programPath: "<prefix>/share/kv6" for "<prefix>/bin/wkv6"
 // when installed, else the "data" folder beside the program in the build tree; empty when
-// neither exists.
+// neither holds the message texts and the tables.
 std::string ShippedFilesFolder(const std::string& programPath);
 // "$XDG_DATA_HOME/brelcor/kv6", else "$HOME/.local/share/brelcor/kv6"; empty without either.
 std::string UserWorkingFolder();

@@ -39,8 +39,9 @@ class StartFolders : public DialogTest {
   StartFolders() {
     fs::create_directories(Path("build/data/src"));
     fs::create_directories(Path("run"));
-    for (const char* name : {"material.dbf", "material.dbt", "start.plt", "kv6.dbh", "kv6.hlp",
-                             "kv6.err", "init.kv6", "README"}) {
+    for (const char* name :
+         {"material.dbf", "material.dbt", "p3g.dbf", "rkm1base.dbf", "kv3wstyp.dbf", "printout.dbf",
+          "start.plt", "kv6.dbh", "kv6.hlp", "kv6.err", "init.kv6", "README"}) {
       Put(std::string("build/data/") + name, std::string("shipped ") + name);
     }
     Put("build/data/src/makedata.py", "source");
@@ -74,8 +75,9 @@ TEST_F(StartFolders, FirstStartSeedsTheWorkingFolderAndPointsTheUnsetFoldersTher
   for (const std::string* folder : {&DefaultDataDir, &DbfDir, &PltDir, &CadDir}) {
     EXPECT_EQ(*folder, Working());
   }
-  EXPECT_THAT(WorkingFiles(), ElementsAre("kv6.dbh", "kv6.err", "kv6.hlp", "material.dbf",
-                                          "material.dbt", "start.plt"));
+  EXPECT_THAT(WorkingFiles(),
+              ElementsAre("kv3wstyp.dbf", "kv6.dbh", "kv6.err", "kv6.hlp", "material.dbf",
+                          "material.dbt", "p3g.dbf", "printout.dbf", "rkm1base.dbf", "start.plt"));
   EXPECT_EQ(Bytes("xdg/brelcor/kv6/material.dbf"), "shipped material.dbf");
   EXPECT_EQ(TempDir, Path("run/kv6"));
   EXPECT_EQ(Mode(TempDir), 0700u);
@@ -99,8 +101,9 @@ TEST_F(StartFolders, SeedingNeverOverwritesAFileOfTheUser) {
   }
   ::chmod(Working("kv6.hlp").c_str(), 0600);
   EXPECT_EQ(Bytes("xdg/brelcor/kv6/kv6.hlp"), "my help");
-  EXPECT_THAT(WorkingFiles(), ElementsAre("MATERIAL.DBF", "calc1.kv6", "init.kv6", "kv6.dbh",
-                                          "kv6.err", "kv6.hlp", "material.dbt", "start.plt"));
+  EXPECT_THAT(WorkingFiles(), ElementsAre("MATERIAL.DBF", "calc1.kv6", "init.kv6", "kv3wstyp.dbf",
+                                          "kv6.dbh", "kv6.err", "kv6.hlp", "material.dbt",
+                                          "p3g.dbf", "printout.dbf", "rkm1base.dbf", "start.plt"));
 }
 
 // The worked example goes only into a folder the start made: not into one the user made, nor
@@ -146,10 +149,15 @@ TEST_F(StartFolders, ACutCopyFailsAndLeavesNothingBehind) {
   EXPECT_THAT(WorkingFiles(), IsEmpty());
 }
 
+// A folder counts only with the message texts and the tables in it: an empty "data" beside a
+// folder named wkv6 is not the program's.
 TEST_F(StartFolders, InstalledFilesComeBeforeTheBuildTreeOnes) {
-  fs::create_directories(Path("prefix/bin/data"));
+  fs::create_directories(Path("prefix/bin"));
+  fs::copy(Path("build/data"), Path("prefix/bin/data"));
   EXPECT_EQ(ShippedFilesFolder(Path("prefix/bin/wkv6")), Path("prefix/bin/data"));
   fs::create_directories(Path("prefix/share/kv6"));
+  EXPECT_EQ(ShippedFilesFolder(Path("prefix/bin/wkv6")), Path("prefix/bin/data"));
+  fs::copy(Path("build/data"), Path("prefix/share/kv6"));
   EXPECT_EQ(ShippedFilesFolder(Path("prefix/bin/wkv6")), Path("prefix/share/kv6"));
   EXPECT_EQ(ShippedFilesFolder(Path("elsewhere/wkv6")), "");
   EXPECT_EQ(ShippedFilesFolder(""), "");
