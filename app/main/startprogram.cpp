@@ -14,6 +14,7 @@
 #include "base/files/utilpath.h"
 #include "base/settings/brelvar.h"
 #include "base/settings/wbrelvar.h"
+#include "base/start/startfolders.h"
 #include "base/text/numbertext.h"
 #include "cad/drawings/outputdrawing.h"
 #include "cad/layer/brelcad.h"
@@ -140,9 +141,10 @@ std::optional<int> CarryOutCommandLine(const CommandLine& line) {
     ShowInfoScreen();
     return 0;
   }
-  // The start said that the shipped files are missing: an output made without them, such as a
-  // report without its message texts, would pass for complete.
-  if (RunsWithoutWindow(line.mode) && BrelcorDir.empty()) return 1;
+  // The start said that the shipped files or the data folder are missing: an output made now,
+  // such as a report without its message texts, would replace a complete one and pass for
+  // complete.
+  if (RunsWithoutWindow(line.mode) && !StartFoldersComplete()) return 1;
   if (!platform::os::Nameable(line.file)) {
     RefuseUnusableName(line.hostFile);
     return 1;

@@ -32,6 +32,8 @@ constexpr const char* kEssentialFiles[] = {"kv6.err", "p3g.dbf", "rkm1base.dbf",
 // in File, Open.
 constexpr const char* kWorkedExample = "p3g60.kv6";
 
+bool foldersComplete = false;
+
 // An environment variable that holds an absolute path, else empty: a relative one would name a
 // different folder in every working directory.
 std::string AbsolutePathVariable(const char* name) {
@@ -66,15 +68,16 @@ void SetIfUnset(std::string& folder, const std::string& value) {
   if (TrimBlanks(folder).empty()) folder = value;
 }
 
-void SetUpWorkingFolders() {
+// False where the working folder cannot be made or filled.
+bool SetUpWorkingFolders() {
   const std::string working = UserWorkingFolder();
-  if (working.empty()) return;
+  if (working.empty()) return true;
   const bool made = !DirExists(working);
   if (!platform::MakeFolders(working)) {
     // Said on standard error, so that a command-line run fails with it; the window goes on in
     // the folders the settings name.
     platform::WriteErrorLine("wkv6: cannot make the data folder " + working);
-    return;
+    return false;
   }
   const std::string folder = AddBackslash(working);
   // The current folder that the settings record at start is no place for the user's files.
@@ -82,11 +85,13 @@ void SetUpWorkingFolders() {
   SetIfUnset(DbfDir, folder);
   SetIfUnset(PltDir, folder);
   SetIfUnset(CadDir, folder);
-  if (BrelcorDir.empty()) return;
+  if (BrelcorDir.empty()) return true;
   const bool seeded = SeedWorkingFolder(BrelcorDir, working);
   if (!seeded || (made && !PlaceWorkedExample(BrelcorDir, working))) {
     ShowError("cannot copy the program's files to " + working);
+    return false;
   }
+  return true;
 }
 
 // Without them the tables are missing and a report has no message texts, so every mode says so.
@@ -168,6 +173,11 @@ bool PlaceWorkedExample(const std::string& shipped, const std::string& working) 
 void SetUpFolders(const std::string& programPath) {
   BrelcorDir = ShippedFilesFolder(programPath);
   if (BrelcorDir.empty()) ReportMissingShippedFiles(programPath);
-  SetUpWorkingFolders();
+  const bool working = SetUpWorkingFolders();
   SetUpTempFolder();
+  foldersComplete = working && !BrelcorDir.empty();
+}
+
+bool StartFoldersComplete() {
+  return foldersComplete;
 }

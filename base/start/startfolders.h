@@ -31,3 +31,6 @@ bool PlaceWorkedExample(const std::string& shipped, const std::string& working);
 // folder that another user holds is refused with the message of a bad temporary folder and
 // TempDir stays unset.
 void SetUpFolders(const std::string& programPath);
+// Whether the last SetUpFolders found the shipped files and made and filled the working folder
+// it needed: without them a report lacks its message texts.
+bool StartFoldersComplete();
