@@ -116,6 +116,11 @@ TEST_F(StartProgramTest, FileModeLoadsTheFileOrTakesItsNameForANewOne) {
   EXPECT_EQ(CalcData.d1, 50.0L);
   EXPECT_EQ(ArchiveMode, 1);
   EXPECT_EQ(CurrentFile, home.Path("x.kv6"));
+  // A name found under other letters goes by the name on disk.
+  form.reset();
+  form = std::make_unique<Thh>();
+  EXPECT_EQ(Start({home.Path("X.KV6")}), std::nullopt);
+  EXPECT_EQ(CurrentFile, home.Path("x.kv6"));
   // A damaged file is not loaded, and it stays as it was when the user agrees to overwrite it
   // later.
   const std::string damaged = Connection("50.0000000").substr(0, 300);

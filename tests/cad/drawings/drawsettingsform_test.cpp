@@ -192,6 +192,21 @@ TEST_F(DrawSettingsForm, TheUnitToggleKeepsTheEnteredValues) {
   EXPECT_EQ(CalcData.d1graf, (40.025L + 40) / 2);
 }
 
+// A diameter that is not a number is refused with the range of a diameter, and the one shown
+// before comes back.
+TEST_F(DrawSettingsForm, ADiameterThatIsNoNumberIsRefused) {
+  std::string refused;
+  Show(0, 0, [&](Form& form) {
+    Type(form, "Edit_d1graf", "4O");
+    Press(form, "Button_ok");
+    refused = Text(form, "Edit_d1graf");
+    Press(form, "Button_ok");
+  });
+  EXPECT_EQ(dialogs_->Transcript().at(1).rfind("Error  : |Valid Data are: -", 0), 0u);
+  EXPECT_EQ(refused, "40.000");
+  EXPECT_EQ(CalcData.d1graf, 40);
+}
+
 // A resolution that is not a whole number is refused and the old one shows again.
 TEST_F(DrawSettingsForm, ResolutionsAndTheMeanButtons) {
   std::string refused;

@@ -230,6 +230,21 @@ TEST_F(drawprint_form, AScaleNotAboveZeroIsRefusedAndTheFormStaysOpen) {
   EXPECT_FALSE(dadav::DbfForm->tzdbf.Active());
 }
 
+TEST_F(drawprint_form, AnOriginThatIsNoWholeNumberIsRefusedAndShownAsBefore) {
+  SheetKind = 5;
+  std::string before, after;
+  Show([&](Form& form) {
+    before = Text(form, "Edit_yorigin");
+    EditOf(form, "Edit_yorigin").TypeText("4.5");
+    Press(form, "Button_ok");
+    after = Text(form, "Edit_yorigin");
+    Press(form, "Button_cancel");
+  });
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(Boxes("Valid Data are: -2147483648 .. 2147483647 !"), 1);
+  EXPECT_EQ(Job().JobsBegun(), 0);
+}
+
 TEST_F(drawprint_form, AJobThatCannotBeginIsAWriteError) {
   SheetKind = 5;
   Job().failBegin = true;
