@@ -2,9 +2,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/random.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <functional>
@@ -82,30 +82,39 @@ int OpenInPlace(const std::string& name, NewOutput& output) {
 }
 
 // Where the file system makes no file without a name, a new file is named
-// "<target>.<host>-<pid>-<serial>$": host and pid, with the writer's byte, tell a later output to
-// the same target whether the program that wrote it still runs. The part up to the pid:
+// "<target>.<host>-<pid>-<random>$": host and pid, with the writer's byte, tell a later output to
+// the same target whether the program that wrote it still runs, and the random part, which no
+// other user can foresee, keeps their files from taking every name the writer would try. The part
+// up to the pid:
 std::string UniqueNameStart(const std::string& target) {
   char host[256] = {};
   if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
   return target + "." + host + "-";
 }
 
-// True for a number as the output code writes it: decimal digits without a leading zero.
-bool WrittenNumber(std::string_view digits) {
-  return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos &&
-         (digits.size() == 1 || digits[0] != '0');
+constexpr std::size_t kRandomDigits = 16;
+constexpr std::string_view kHexDigits = "0123456789abcdef";
+
+// kRandomDigits lowercase hex digits the kernel draws: false with errno where it draws none.
+bool RandomPart(std::string& digits) {
+  std::uint64_t value = 0;
+  if (::getrandom(&value, sizeof value, 0) != static_cast<ssize_t>(sizeof value)) return false;
+  digits.assign(kRandomDigits, '0');
+  for (std::size_t at = kRandomDigits; at-- > 0; value >>= 4) digits[at] = kHexDigits[value & 15];
+  return true;
 }
 
-// The writer's pid in the rest "<pid>-<serial>$" of a unique name, or 0 when rest is not one.
+// The writer's pid in the rest "<pid>-<random>$" of a unique name, or 0 when rest is not exactly
+// as the output code writes it: the pid in decimal without a leading zero.
 pid_t WriterOf(std::string_view rest) {
   const std::size_t dash = rest.find('-');
-  if (dash == std::string_view::npos || rest.size() < dash + 3 || rest.back() != '$') return 0;
-  const std::string_view pid = rest.substr(0, dash);
-  if (!WrittenNumber(pid) || !WrittenNumber(rest.substr(dash + 1, rest.size() - dash - 2)))
+  if (dash == std::string_view::npos || dash == 0 || rest[0] == '0' ||
+      rest.size() != dash + kRandomDigits + 2 || rest.back() != '$' ||
+      rest.substr(dash + 1, kRandomDigits).find_first_not_of(kHexDigits) != std::string_view::npos)
     return 0;
   pid_t writer = 0;
-  const auto [end, error] = std::from_chars(pid.data(), pid.data() + pid.size(), writer);
-  return error == std::errc{} && end == pid.data() + pid.size() ? writer : 0;
+  const auto [end, error] = std::from_chars(rest.data(), rest.data() + dash, writer);
+  return error == std::errc{} && end == rest.data() + dash ? writer : 0;
 }
 
 // Removes the leftover path once its writer is known to be gone: no program of its pid runs here
@@ -137,11 +146,13 @@ void RemoveLeftovers(const std::string& start) {
 // for a name already taken, after the leftovers of writers gone are removed: 0, or -1 with errno.
 int TakeUniqueName(const std::string& target, std::string& name,
                    const std::function<bool(const std::string&)>& give) {
-  static std::atomic<unsigned> serial{0};
   const std::string start = UniqueNameStart(target);
   RemoveLeftovers(start);
+  const std::string own = start + std::to_string(::getpid()) + "-";
+  std::string random;
   for (int attempt = 0; attempt < kUniqueNameTries; ++attempt) {
-    name = start + std::to_string(::getpid()) + "-" + std::to_string(++serial) + "$";
+    if (!RandomPart(random)) return -1;
+    name = own + random + "$";
     if (give(name)) return 0;
     if (errno != EEXIST) return -1;
   }
@@ -355,10 +366,10 @@ int TakeAttributes(int fd, const std::string& path, const struct stat& old) {
   return ::fchmod(fd, old.st_mode & 07777);
 }
 
-// A folder that takes no new file, or attributes (an access list, a label) that a new file may
-// not be given or the file system keeps for no new file.
+// A folder that takes no new file or leaves no name of its own free, or attributes (an access
+// list, a label) that a new file may not be given or the file system keeps for no new file.
 bool WrittenInPlaceInstead(int error) {
-  return error == EACCES || error == EPERM || error == ENOTSUP;
+  return error == EACCES || error == EPERM || error == ENOTSUP || error == EEXIST;
 }
 
 }  // namespace platform

@@ -8,9 +8,9 @@
 // kill of the user's own output left behind is removed by the next output to the same target;
 // another user's file under it is neither followed nor removed, and a unique name serves instead.
 // Where the file system cannot make a file without a name, the new file is written under a unique
-// name of its own, which the next output to the same target removes once the program that wrote
-// it is known to be gone: no program of its pid runs here and nobody holds the lock a writer
-// holds on its file.
+// name of its own, part of it random so that no other user's files can take every such name, which
+// the next output to the same target removes once the program that wrote it is known to be gone: no
+// program of its pid runs here and nobody holds the lock a writer holds on its file.
 //
 // The target's links are followed as the kernel's protected-links rule follows them (see
 // FinalTargetStat); an output through a link that may not be followed fails with EACCES.
@@ -36,8 +36,9 @@ struct NewOutput {
 // Opens the output of name for its whole new contents: 0, or -1 with errno. The target itself is
 // written, emptied first, where a file beside it could not take its place: a device or FIFO, a
 // file with other hard links (which would keep the old contents), a file in a folder where the
-// program may not make a new file (or, a sticky one, may not replace another user's file) or
-// whose attributes a new file may not take, but may write the file. An old file the user may not
+// program may not make a new file (or, a sticky one, may not replace another user's file), where
+// no name of its own is free, or whose attributes a new file may not take, but may write the
+// file. An old file the user may not
 // write fails as writing it in place would (EACCES, EPERM, EROFS).
 int OpenOutput(const std::string& name, NewOutput& output);
 // The same, but never in place: for a copy that another program may have open.
@@ -79,8 +80,8 @@ int RemoveLeftover(const std::string& name);
 // Gives the new file open as fd the mode, extended attributes, owner and group of the file path,
 // whose stat is old (owner and group where the program may set them): 0, or -1 with errno.
 int TakeAttributes(int fd, const std::string& path, const struct stat& old);
-// True when a new file failed with error because the folder or the old file's attributes refuse
-// it, so that the old file is written in place instead.
+// True when a new file failed with error because the folder, the names beside the target or the
+// old file's attributes refuse it, so that the old file is written in place instead.
 bool WrittenInPlaceInstead(int error);
 
 }  // namespace platform

@@ -195,11 +195,13 @@ TEST_F(NewOutputTest, AReplacedOutputKeepsItsAccessListAndExtendedAttributes) {
   EXPECT_EQ(AttributeOf(Path("t.txt"), "user.note"), "kept");
 }
 
-// The name of a new file of t.txt that the program pid left while it wrote it.
-std::string LeftoverOf(pid_t pid, const std::string& padding = "") {
+// The name of a new file of t.txt that the program pid left while it wrote it, its random part
+// as given.
+std::string LeftoverOf(pid_t pid, const std::string& padding = "",
+                       const std::string& random = "0123456789abcdef") {
   char host[256] = {};
   ::gethostname(host, sizeof host - 1);
-  return "t.txt." + std::string(host) + "-" + padding + std::to_string(pid) + "-0$";
+  return "t.txt." + std::string(host) + "-" + padding + std::to_string(pid) + "-" + random + "$";
 }
 
 pid_t DeadPid() {
@@ -264,34 +266,57 @@ TEST_F(NewOutputTest, AnOutputIsWrittenWhereNoProcIsMounted) {
 
 // A leftover goes only once its writer is known to be gone: a writer that still holds its file,
 // though its pid names no program here (as in another pid namespace), keeps it and puts it in
-// place, and a name with a pid the output code never writes stays.
+// place, and a name the output code never writes stays.
 TEST_F(NewOutputTest, ALeftoverStaysUnlessItsWriterIsKnownGone) {
   platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
   faults->RefuseUnnamedFiles(true);
   platform::NewOutput writer;
   ASSERT_EQ(platform::OpenOutput(Path("t.txt"), writer), 0);
-  const std::string unseen = LeftoverOf(DeadPid()), padded = LeftoverOf(DeadPid(), "0");
+  const std::string unseen = LeftoverOf(DeadPid());
   ASSERT_EQ(::rename(writer.temp.c_str(), Path(unseen).c_str()), 0);
   writer.temp = Path(unseen);
-  Put(padded, "padded");
+  const pid_t gone = DeadPid();
+  Names names = {LeftoverOf(gone, "0"), LeftoverOf(gone, "", "4294967296"),
+                 LeftoverOf(gone, "", "0123456789ABCDEF"), LeftoverOf(gone, "", "0123456789abcde"),
+                 LeftoverOf(gone, "", "0123456789abcdef0")};
+  for (const std::string& name : names) Put(name, "stray");
+  names.push_back("t.txt");
   EXPECT_EQ(WriteOutput(Path("t.txt"), "later"), 0);
   EXPECT_EQ(platform::WriteWholeOutput(writer, "first", false), 0);
   EXPECT_EQ(Bytes("t.txt"), "first");
-  EXPECT_EQ(In(), Names({"t.txt", padded}));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(In(), names);
+}
+
+// Files of planter under the names a writer of s/t would try if it counted its own names from 1,
+// more than it tries in one output and this test program takes before.
+constexpr unsigned kCountedNames = 1000;
+int PlantCountedNames(uid_t planter) {
+  char host[256] = {};
+  ::gethostname(host, sizeof host - 1);
+  for (unsigned serial = 1; serial <= kCountedNames; ++serial) {
+    const std::string name = "s/t." + std::string(host) + "-" + std::to_string(::getpid()) + "-" +
+                             std::to_string(serial) + "$";
+    if (::mknod(name.c_str(), 0644, 0) != 0 || ::lchown(name.c_str(), planter, 0) != 0) return 254;
+  }
+  return 0;
 }
 
 // In a sticky folder everyone may write, another user's file or dangling link under the link name
-// neither stops an output nor goes, and a link is followed only when the user's or the folder's.
+// neither stops an output nor goes, even with files under names the writer might take for its
+// own, and a link is followed only when the user's or the folder's.
 TEST_F(NewOutputTest, AnotherUsersNameInASharedFolderNeitherStopsNorRedirectsAnOutput) {
   struct Case {
     const char *planted, *linkTo;  // linkTo nullptr for a file
     uid_t planter, folderOwner;    // the output is written as the other of root and nobody
     int result;
+    bool countedNames;  // the planter's files under the names of PlantCountedNames too
   };
   const Case cases[] = {
-      {"t.new$", nullptr, kNobody, 0, 0},     {"t.new$", "gone", kNobody, 0, 0},
-      {"t.new$", nullptr, 0, 0, 0},           {"t.new$", "gone", 0, 0, 0},
-      {"t", "../secret", kNobody, 0, EACCES}, {"t", "../secret", kNobody, kNobody, 0}};
+      {"t.new$", nullptr, kNobody, 0, 0, false},     {"t.new$", "gone", kNobody, 0, 0, false},
+      {"t.new$", nullptr, 0, 0, 0, false},           {"t.new$", "gone", 0, 0, 0, false},
+      {"t", "../secret", kNobody, 0, EACCES, false}, {"t", "../secret", kNobody, kNobody, 0, false},
+      {"t.new$", nullptr, kNobody, 0, 0, true}};
   ASSERT_EQ(::chmod(Dir().c_str(), 0711), 0);
   for (const Case& c : cases) {
     std::filesystem::remove_all(Path("s"));
@@ -304,11 +329,15 @@ TEST_F(NewOutputTest, AnotherUsersNameInASharedFolderNeitherStopsNorRedirectsAnO
         ::chown(Path("s").c_str(), c.folderOwner, 0) != 0 ||
         ::lchown(planted.c_str(), c.planter, 0) != 0)
       GTEST_SKIP() << "only the superuser gives files";
-    const int result = InFolder(c.planter == 0, [] { return WriteOutput("s/t", "new"); });
-    EXPECT_EQ(result, c.result) << c.planted << c.planter;
+    const int result = InFolder(c.planter == 0, [&c] {
+      return c.countedNames && PlantCountedNames(c.planter) != 0 ? 254 : WriteOutput("s/t", "new");
+    });
+    EXPECT_EQ(result, c.result) << c.planted << c.planter << c.countedNames;
     EXPECT_EQ(Bytes("s/t"), result == 0 ? "new" : "secret") << c.planted << c.planter;
     EXPECT_EQ(Info("s/" + std::string(c.planted)).st_uid, c.planter) << c.planted;
-    EXPECT_EQ(In("s").size(), std::string(c.planted) == "t" ? 1u : 2u) << c.planted;
+    EXPECT_EQ(In("s").size(),
+              (std::string(c.planted) == "t" ? 1u : 2u) + (c.countedNames ? kCountedNames : 0))
+        << c.planted;
   }
 }
 
