@@ -55,12 +55,12 @@ int GiveUp(int fd, const std::string& temp, int error) {
   return -1;
 }
 
-// Only the superuser gives a file another owner, and a user gives it only a group of their own:
-// the new file then stays the user's, or of the user's group. True when anything was given.
-bool TakeOwner(int fd, const struct stat& made, const struct stat& old) {
+// Only the superuser gives a file another owner, and a user gives it only a group of their own;
+// ids the user namespace does not map cannot be given either: false then, with errno EPERM.
+bool TakeOwner(int fd, const struct stat& old) {
   if (::fchown(fd, old.st_uid, old.st_gid) == 0) return true;
-  return made.st_uid != old.st_uid && made.st_gid != old.st_gid &&
-         ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+  if (errno == EINVAL) errno = EPERM;
+  return false;
 }
 
 // Another user's file in a sticky folder (such as /tmp) may be written but not renamed over.
@@ -355,19 +355,20 @@ int RemoveLeftover(const std::string& name) {
 int TakeAttributes(int fd, const std::string& path, const struct stat& old) {
   struct stat made {};
   if (::fstat(fd, &made) != 0) return -1;
-  const bool owned = made.st_uid == old.st_uid && made.st_gid == old.st_gid;
   // A change of owner or group may clear the set-ID bits, and an access list sets the group bits
   // from its mask: the mode then gives back both, the old mask being the old group bits.
-  const bool ownerGiven = !owned && TakeOwner(fd, made, old);
+  const bool ownerChanged = made.st_uid != old.st_uid || made.st_gid != old.st_gid;
+  if (ownerChanged && !TakeOwner(fd, old)) return -1;
   const int attributesChanged = TakeExtendedAttributes(fd, path);
   if (attributesChanged < 0) return -1;
-  if (!ownerGiven && attributesChanged == 0 && (made.st_mode & 07777) == (old.st_mode & 07777))
+  if (!ownerChanged && attributesChanged == 0 && (made.st_mode & 07777) == (old.st_mode & 07777))
     return 0;
   return ::fchmod(fd, old.st_mode & 07777);
 }
 
-// A folder that takes no new file or leaves no name of its own free, or attributes (an access
-// list, a label) that a new file may not be given or the file system keeps for no new file.
+// A folder that takes no new file or leaves no name of its own free, or an owner, group or
+// attributes (an access list, a label) that a new file may not be given or the file system keeps
+// for no new file.
 bool WrittenInPlaceInstead(int error) {
   return error == EACCES || error == EPERM || error == ENOTSUP || error == EEXIST;
 }

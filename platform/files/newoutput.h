@@ -15,9 +15,10 @@
 // The target's links are followed as the kernel's protected-links rule follows them (see
 // FinalTargetStat); an output through a link that may not be followed fails with EACCES.
 //
-// A replaced file keeps its mode, its extended attributes (its access list among them), and its
-// owner and group where the program may set them; a new one gets the mode the umask leaves of
-// 0666. A file the user may not write is not replaced, as it would not be written in place.
+// A replaced file keeps its mode, its extended attributes (its access list among them), its owner
+// and its group; where a new file cannot take them (another user's file in a group's folder), the
+// old one is written in place. A new file gets the mode the umask leaves of 0666. A file the user
+// may not write is not replaced, as it would not be written in place.
 
 #include <sys/stat.h>
 
@@ -37,17 +38,19 @@ struct NewOutput {
 // written, emptied first, where a file beside it could not take its place: a device or FIFO, a
 // file with other hard links (which would keep the old contents), a file in a folder where the
 // program may not make a new file (or, a sticky one, may not replace another user's file), where
-// no name of its own is free, or whose attributes a new file may not take, but may write the
-// file. An old file the user may not
-// write fails as writing it in place would (EACCES, EPERM, EROFS).
+// no name of its own is free, or whose owner, group or attributes a new file may not take, but
+// may write the file. An old file the user may not write fails as writing it in place would
+// (EACCES, EPERM, EROFS).
 int OpenOutput(const std::string& name, NewOutput& output);
-// The same, but never in place: for a copy that another program may have open.
+// The same, but never in place: for a copy that another program may have open. It fails (EPERM)
+// where a new file cannot take the old one's owner, group or attributes.
 int OpenReplacement(const std::string& name, NewOutput& output);
 // A new file under a name of its own, for a writer that opens it by name; the descriptor stays
 // open only to hold the name until PlaceOutput or DropOutput. With nameHeld (the caller holds the
 // target for its own use, so no other program replaces it meanwhile) the name is the target's
 // plus ".new$", as CreateAfresh makes it; else, or where another user's file holds that, a
-// unique name.
+// unique name. Where the new file cannot take the old one's owner, group or attributes it fails
+// as TakeAttributes does, and the caller writes the old file in place (WrittenInPlaceInstead).
 int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& output);
 
 // Closes the new file and puts it in place, then, with syncFolder, syncs the folder so that the
@@ -77,11 +80,15 @@ int CreateUniqueBeside(const std::string& target, mode_t mode, std::string& name
 // one; another user's stays: 0 when the name is free now, or -1 with errno (EEXIST for another
 // user's file).
 int RemoveLeftover(const std::string& name);
-// Gives the new file open as fd the mode, extended attributes, owner and group of the file path,
-// whose stat is old (owner and group where the program may set them): 0, or -1 with errno.
+// Gives the new file open as fd the owner, group, extended attributes and mode of the file path,
+// whose stat is old: 0, or -1 with errno. It fails with EPERM where the old owner or group cannot
+// be given (only the superuser gives another owner, a user only a group of their own) and with
+// EPERM or ENOTSUP where an attribute cannot: the caller then writes the old file in place or
+// refuses, so that the file never changes hands.
 int TakeAttributes(int fd, const std::string& path, const struct stat& old);
 // True when a new file failed with error because the folder, the names beside the target or the
-// old file's attributes refuse it, so that the old file is written in place instead.
+// old file's owner, group or attributes refuse it, so that the old file is written in place
+// instead.
 bool WrittenInPlaceInstead(int error);
 
 }  // namespace platform

@@ -264,8 +264,17 @@ bool TTzVFile::WriteToDisk() {
     QuietErrors quiet;
     // Held, the old table is ours alone: a new table a kill left under the fixed name is stale.
     platform::NewOutput output;
-    const bool created = platform::CreateNamedReplacement(target, held != 0, output) == 0;
-    const std::string temp = output.temp;
+    bool created = platform::CreateNamedReplacement(target, held != 0, output) == 0;
+    // Where no new table can take the old one's place, owner, group or attributes, the old one is
+    // written in place, so that the table never changes hands.
+    const bool inPlace = !created && held != 0 && platform::WrittenInPlaceInstead(errno);
+    if (inPlace) {
+      Select(held);
+      CloseArea();
+      held = 0;
+      created = true;
+    }
+    const std::string temp = inPlace ? target : output.temp;
     LastErrorCode = 0;
     if (created) CreateDBF(temp, ParseDbfFields(DbfFields));
     std::uint8_t copy = 0;
@@ -305,7 +314,7 @@ bool TTzVFile::WriteToDisk() {
       Select(held);
       CloseArea();
     }
-    if (code == 0 && platform::PlaceOutput(output, true) != 0) code = 5;
+    if (code == 0 && !inPlace && platform::PlaceOutput(output, true) != 0) code = 5;
     if (code != 0) {
       platform::DropOutput(output);
       if (message.empty()) message = "Could not write " + target + " [SaveToDisk]";

@@ -66,7 +66,8 @@ class TTzVFile : public TTzLLDataSet {
   // hidden); nothing when there is no such file.
   virtual void LoadFromDisk();
   // The records written to the DBF file as a complete new table, under the table's exclusive
-  // use; the old file stays until the new one is whole. False after an error, which is reported.
+  // use; the old file stays until the new one is whole, or, where no new table can take its place,
+  // owner, group or attributes, is written in place. False after an error, which is reported.
   virtual bool WriteToDisk();
 
  protected:

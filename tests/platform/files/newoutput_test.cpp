@@ -28,6 +28,7 @@ namespace {
 using Names = std::vector<std::string>;
 
 constexpr uid_t kNobody = 65534;
+constexpr uid_t kDaemon = 1;
 constexpr gid_t kOtherGroup = 4242;  // a second group of the user nobody in the child
 
 // The whole output of name made of text: 0, or the errno of the step that failed.
@@ -91,32 +92,32 @@ TEST_F(NewOutputTest, ANewOutputGetsTheModeTheUmaskLeaves) {
   }
 }
 
-TEST_F(NewOutputTest, AReplacedOutputKeepsItsModeAndWhatItMayOfOwnerAndGroup) {
+// Where the new file cannot take the old one's owner and group, the old file is written in place.
+TEST_F(NewOutputTest, AReplacedOutputKeepsItsModeOwnerAndGroup) {
   struct Case {
     const char* what;
     uid_t owner;
     gid_t group;
     mode_t mode;
     bool asNobody;
-    uid_t ownerAfter;
-    gid_t groupAfter;
+    mode_t folderMode;
   };
   const Case cases[] = {
-      {"the user's file of their second group", kNobody, kOtherGroup, 0640, true, kNobody,
-       kOtherGroup},
-      {"another user's file, replaced by the superuser", kNobody, kNobody, 0604, false, kNobody,
-       kNobody},
-      {"another user's file of a group not the user's", 0, 0, 0666, true, kNobody, kNobody},
+      {"the user's file of their second group", kNobody, kOtherGroup, 0640, true, 0777},
+      {"another user's file, replaced by the superuser", kNobody, kNobody, 0604, false, 0777},
+      {"another user's file of a group not the user's", 0, 0, 0666, true, 0777},
+      {"another member's file in the group's folder", kDaemon, kOtherGroup, 0664, true, 02775},
   };
-  ASSERT_EQ(::chmod(Dir().c_str(), 0777), 0);
   for (const Case& c : cases) {
-    if (!Make("t.txt", c.mode, c.owner, c.group)) GTEST_SKIP() << "only the superuser gives files";
+    if (::chown(Dir().c_str(), 0, kOtherGroup) != 0 || !Make("t.txt", c.mode, c.owner, c.group))
+      GTEST_SKIP() << "only the superuser gives files";
+    ASSERT_EQ(::chmod(Dir().c_str(), c.folderMode), 0);
     ASSERT_EQ(InFolder(c.asNobody, [] { return WriteOutput("t.txt", "new"); }), 0) << c.what;
     EXPECT_EQ(Bytes("t.txt"), "new") << c.what;
     const struct stat info = Info("t.txt");
     EXPECT_EQ(info.st_mode & 07777, c.mode) << c.what;
-    EXPECT_EQ(info.st_uid, c.ownerAfter) << c.what;
-    EXPECT_EQ(info.st_gid, c.groupAfter) << c.what;
+    EXPECT_EQ(info.st_uid, c.owner) << c.what;
+    EXPECT_EQ(info.st_gid, c.group) << c.what;
   }
 }
 

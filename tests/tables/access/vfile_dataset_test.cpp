@@ -1,3 +1,4 @@
+#include <grp.h>
 #include <sys/stat.h>
 
 #include "accesstest.h"
@@ -6,6 +7,7 @@
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/tzerror.h"
+#include "tests/tables/core/inchild.h"
 
 namespace {
 
@@ -154,6 +156,34 @@ TEST_F(datasetvfile, ASaveWhileAnotherProgramHasTheTableIsRefusedWith32) {
   }
   EXPECT_EQ(Bytes("v.dbf"), bytes);
   EXPECT_EQ(other.Finish(), 0);
+}
+
+// A table that another member of its group saves, in the group's folder, stays its owner's.
+TEST_F(datasetvfile, ATableAnotherMemberOfItsGroupSavesStaysItsOwners) {
+  constexpr gid_t kGroup = 4242;
+  MakeTable(3);
+  if (::chown(Dir().c_str(), 0, kGroup) != 0 || ::chown(Path("v.dbf").c_str(), 1, kGroup) != 0)
+    GTEST_SKIP() << "not the superuser";
+  ASSERT_EQ(::chmod(Dir().c_str(), 02775), 0);
+  ASSERT_EQ(::chmod(Path("v.dbf").c_str(), 0664), 0);
+  ASSERT_EQ(enginetest::InChild([&] {
+              if (::setgroups(1, &kGroup) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                throw 0;
+              TTzVFile file("list");
+              Configure(file);
+              file.PopulateFromDisk = true;
+              file.Open();
+              file.Append();
+              file.Post();
+              file.WriteToDisk();
+            }),
+            0);
+  struct stat info {};
+  ASSERT_EQ(::stat(Path("v.dbf").c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 1u);
+  EXPECT_EQ(info.st_gid, kGroup);
+  USE(Path("v.dbf"));
+  EXPECT_EQ(RecCount(), 4);
 }
 
 TEST_F(datasetvfile, SortedModesFollowTheKeyEvent) {
