@@ -182,18 +182,24 @@ std::string AttributeOf(const std::string& path, const char* name) {
   return size < 0 ? "" : std::string(value, static_cast<std::size_t>(size));
 }
 
-// Nobody gains or loses access: the list's group entry, mask and named user stay as they were.
+// Nobody gains or loses access: the list's group entry, mask and named user stay as they were,
+// and a file without a list gets none from the folder's default list, which a new file takes.
 TEST_F(NewOutputTest, AReplacedOutputKeepsItsAccessListAndExtendedAttributes) {
-  const std::string acl = AccessList(1);
+  const std::string acl = AccessList(1), folderAcl = AccessList(2);
   ASSERT_TRUE(Make("t.txt", 0640, ::getuid(), ::getgid()));
+  ASSERT_TRUE(Make("u.txt", 0640, ::getuid(), ::getgid()));
   if (::setxattr(Path("t.txt").c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) ||
-      ::setxattr(Path("t.txt").c_str(), "user.note", "kept", 4, 0))
+      ::setxattr(Path("t.txt").c_str(), "user.note", "kept", 4, 0) ||
+      ::setxattr(Dir().c_str(), "system.posix_acl_default", folderAcl.data(), folderAcl.size(), 0))
     GTEST_SKIP() << "the file system holds no access lists or user attributes";
   const mode_t mode = Info("t.txt").st_mode;
   ASSERT_EQ(WriteOutput(Path("t.txt"), "new"), 0);
+  ASSERT_EQ(WriteOutput(Path("u.txt"), "new"), 0);
   EXPECT_EQ(Info("t.txt").st_mode, mode);
   EXPECT_EQ(AttributeOf(Path("t.txt"), "system.posix_acl_access"), acl);
   EXPECT_EQ(AttributeOf(Path("t.txt"), "user.note"), "kept");
+  EXPECT_EQ(Info("u.txt").st_mode & 07777, 0640u);
+  EXPECT_EQ(AttributeOf(Path("u.txt"), "system.posix_acl_access"), "");
 }
 
 // The name of a new file of t.txt that the program pid left while it wrote it, its random part
