@@ -264,6 +264,31 @@ chmod 755 "$data_home/brelcor/kv6"
 data_home="$root/data"
 through=""
 
+# Another member of the group writes the report and the drawing over the owner's files in the
+# group's folder: both are written, stay the owner's, and the owner may still write them.
+if [ "$(id -u)" -eq 0 ] && setpriv --reuid=65534 --regid=65534 --groups=4242 true 2> /dev/null; then
+  dir=$(fresh) mine=$(mktemp -d "$root/member.XXXXXX")
+  mkdir "$mine/tmp" "$mine/data" && mkdir -m 700 "$mine/run" && chown -R 65534 "$mine"
+  chmod 711 "$root" && chgrp 4242 "$dir" && chmod 2775 "$dir"
+  for out in txt dxf; do
+    printf 'earlier\r\n' > "$dir/p3g60.$out" && chown 1:4242 "$dir/p3g60.$out"
+    chmod 664 "$dir/p3g60.$out"
+  done
+  data_home="$mine/data"
+  through="setpriv --reuid=65534 --regid=65534 --groups=4242 env TMPDIR=$mine/tmp"
+  through="$through XDG_RUNTIME_DIR=$mine/run"
+  for mode in "/I txt" "/CAD1:1 dxf"; do
+    out=$dir/p3g60.${mode#* }
+    expect_exit 0 p3g60.kv6 "${mode% *}"
+    # shellcheck disable=SC2015,SC2016
+    [ "$(stat -c %u:%g:%a "$out")" = 1:4242:664 ] && ! grep -q earlier "$out" &&
+      setpriv --reuid=1 --regid=1 --clear-groups sh -c ': >> "$1"' sh "$out" ||
+      fail "${mode% *} by another member of the group: $(stat -c %u:%g:%a "$out")"
+  done
+  through="" data_home="$root/data"
+  chmod 700 "$root"
+fi
+
 # The usage: eleven lines on standard output.
 for first in "?" "/?"; do
   dir=$(fresh)
