@@ -25,6 +25,12 @@ void FilledValues::Refill(Edit& edit) const {
   if (kept != numbers_.end()) edit.Fill(ToDisplayText(kept->second.text));
 }
 
+void FilledValues::Keep(const Edit& edit, Parser parse) {
+  if (const std::optional<long double> value = Typed(edit, parse)) {
+    numbers_[edit.Name()] = {*value, FromDisplayText(edit.Text())};
+  }
+}
+
 void FilledValues::FillText(Edit& edit, const std::string& stored) {
   texts_[edit.Name()] = stored;
   edit.Fill(ToDisplayText(stored));

@@ -22,8 +22,10 @@ class FilledValues {
   std::optional<long double> Typed(const platform::Edit& edit, Parser parse) const;
   // As Typed, with text that is not a number read as 0.
   long double Read(const platform::Edit& edit, Parser parse) const;
-  // The value and text the edit was last filled with, filled in again.
+  // The value and text the edit was last filled or kept with, filled in again.
   void Refill(platform::Edit& edit) const;
+  // What the edit holds now becomes what a Refill brings back: a calculation took it.
+  void Keep(const platform::Edit& edit, Parser parse);
   // A stored text shown for display; an unchanged one reads back as the same bytes.
   void FillText(platform::Edit& edit, const std::string& stored);
   std::string ReadText(const platform::Edit& edit) const;

@@ -109,6 +109,8 @@ void InputForm::Calc() {
   StoreAll();
   CalculateP3G();
   kept_ = ConnectionState::Current();
+  // A value refused later comes back as the one this calculation took, the one Cancel keeps.
+  for (const NumberRange& range : NumberRanges()) fields_.Keep(Get<Edit>(range.edit), range.parse);
   RedrawCurrentDrawing();
 }
 

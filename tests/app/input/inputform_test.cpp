@@ -174,4 +174,19 @@ TEST_F(ExtremeValues, AValueTheFormTakesIsTheValueTheFileKeeps) {
   OverwriteQuestion = true;
 }
 
+// A refused value brings back what the last Calc took, which Cancel would keep too.
+TEST_F(ExtremeValues, ARefusalAfterCalcShowsTheCalculatedValue) {
+  std::string shown;
+  InForm([&](Form& form) {
+    Type(form, "Edit_t", "777");
+    Press(form, "Button_calc");
+    Type(form, "Edit_t", "777 Nm");
+    Press(form, "Button_ok");
+    shown = Text(form, "Edit_t");
+    Press(form, "Button_ok");
+  });
+  ShowLoadForm();
+  EXPECT_EQ(std::tuple(shown, CalcData.T), std::tuple("777", 777.0L));
+}
+
 }  // namespace
