@@ -115,7 +115,26 @@ class GridDelegate : public QStyledItemDelegate {
       const std::string mask = grid_.Model()->EditMask(index.column());
       if (!mask.empty()) editor->setInputMask(ToQString(mask));
     }
+    editing_ = index;
     return editor;
+  }
+
+ protected:
+  // Return and Enter hand the editor's text to the grid here, so that a text the grid refuses
+  // stays in the editor until the user corrects it or drops it with Esc. The refusal's box takes
+  // the focus meanwhile; that commits nothing.
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* editor = qobject_cast<QLineEdit*>(object);
+    if (editor == nullptr) return QStyledItemDelegate::eventFilter(object, event);
+    if (refusing_) return event->type() == QEvent::FocusOut;
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (Commit(*editor)) emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
   }
 
  private:
@@ -130,8 +149,20 @@ class GridDelegate : public QStyledItemDelegate {
     QApplication::style()->drawControl(round ? QStyle::CE_RadioButton : QStyle::CE_CheckBox, &box,
                                        painter);
   }
+  bool Commit(QLineEdit& editor) {
+    refusing_ = true;
+    grid_.SetCurrent(editing_.row(), editing_.column());
+    grid_.TypeInCell(FromQString(editor.text()));
+    const bool taken = grid_.CommitEditor();
+    refusing_ = false;
+    if (!taken) editor.setFocus();
+    return taken;
+  }
 
   DataGrid& grid_;
+  // The cell the open editor edits (the view opens one at a time).
+  mutable QPersistentModelIndex editing_;
+  bool refusing_ = false;
 };
 
 class GridView : public QTableView {
@@ -217,7 +248,12 @@ QWidget* MakeDataGrid(DataGrid& grid, QWidget* parent) {
   auto* model = new GridTableModel(grid);
   model->setParent(view);
   view->setModel(model);
-  view->setItemDelegate(new GridDelegate(grid, view));
+  auto* delegate = new GridDelegate(grid, view);
+  view->setItemDelegate(delegate);
+  // However the view closes its editor, the grid's editor closes with it.
+  QObject::connect(delegate, &QAbstractItemDelegate::closeEditor, [&grid] {
+    if (grid.EditorOpen()) grid.CancelEditor();
+  });
   view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
   view->setCornerButtonEnabled(true);

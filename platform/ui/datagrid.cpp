@@ -143,8 +143,9 @@ void DataGrid::TypeInCell(const std::string& text) {
 
 bool DataGrid::CommitEditor() {
   if (!editorOpen_) return true;
-  editorOpen_ = false;
+  // A refused text stays in the open editor until the user corrects it or cancels the edit.
   const bool taken = model_->SetCellText(row_, col_, editorText_);
+  editorOpen_ = !taken;
   Changed();
   return taken;
 }

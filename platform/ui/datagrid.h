@@ -115,7 +115,8 @@ class DataGrid : public Control {
   void ReleaseKey(std::uint16_t key);
   // Opens the cell editor on the current cell, replaces its text and leaves it open.
   void TypeInCell(const std::string& text);
-  // Enter in the editor: the text goes to the model; false when it refused it.
+  // Enter in the editor: the text goes to the model; false when it refused it, and the editor
+  // stays open with the text.
   bool CommitEditor();
   // Esc in the editor: the cell keeps its value.
   void CancelEditor();

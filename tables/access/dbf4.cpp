@@ -304,7 +304,7 @@ void Tdbf4::CloseTable() {
 
 void Tdbf4::OkClick() {
   if (gridControl_->EditorOpen()) {
-    gridControl_->CommitEditor();
+    if (!gridControl_->CommitEditor()) return;
     tzdbf.CheckBrowseMode();
     grid_->Refresh();
     return;

@@ -7,6 +7,7 @@
 
 #include "platform/ui/dialog.h"
 #include "platform/ui/keys.h"
+#include "tables/access/cellnumber.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4hooks.h"
@@ -48,10 +49,6 @@ class Following {
  private:
   bool& flag_;
 };
-
-bool NumberCharacter(char c) {
-  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == DecimalChar || c == ' ';
-}
 
 }  // namespace
 
@@ -475,22 +472,26 @@ bool TTzGrid::MoveDatasetTo(std::int32_t row) {
 bool TTzGrid::SetCellText(std::int32_t row, std::int32_t column, const std::string& text) {
   TField* field = DatasetField(column);
   if (field == nullptr || ColumnReadOnly(column)) return false;
-  if (Kind(column) == platform::CellKind::Number &&
-      !std::all_of(text.begin(), text.end(), NumberCharacter)) {
-    return false;
+  std::optional<double> number;
+  if (Kind(column) == platform::CellKind::Number && !AllTrim(text).empty()) {
+    number = CellNumber(*FieldOf(column), text);
+    if (!number) {
+      RefuseCellNumber(*FieldOf(column));
+      return false;
+    }
   }
   bool taken = false;
   Run([&] {
     if (!MoveDatasetTo(row)) return;
     if (dataset_.State() == TDataSetState::dsBrowse) dataset_.Edit();
-    taken = TakeCellText(*field, text);
+    taken = TakeCellText([&] { number ? field->SetAsFloat(*number) : field->SetAsString(text); });
   });
   return taken;
 }
 
-bool TTzGrid::TakeCellText(TField& field, const std::string& text) {
+bool TTzGrid::TakeCellText(const std::function<void()>& store) {
   try {
-    field.SetAsString(text);
+    store();
     return true;
   } catch (const EDatabaseError& refused) {
     // The field keeps its value; the user learns why the text was not taken.

@@ -133,8 +133,8 @@ class TTzGrid : public platform::GridModel {
   void PastEnd();
   bool KeyDown(std::uint16_t key, bool ctrl);
   void LeaveAppendRow();
-  // The typed text into the field; a refusal is shown and the field keeps its value.
-  bool TakeCellText(TField& field, const std::string& text);
+  // Stores the typed cell into its field; a refusal is shown and the field keeps its value.
+  bool TakeCellText(const std::function<void()>& store);
   // The action under ActionGuard.
   void Run(const std::function<void()>& action);
 

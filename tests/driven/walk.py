@@ -948,10 +948,32 @@ def browse_headings(program):
     program.menu("Database", "Material type")
     program.wait_window("dbf4")
     check_browse(program, "kv3wstyp.dbf", "Database, Material type")
+    a_number_cell_refuses_text(program)
     program.keys("Escape")
     program.wait_no_window("dbf4")
     program.focus_main_window()
     exit_program(program, "Discard previous input data ?")
+
+
+def a_number_cell_refuses_text(program):
+    """"abc" typed into the open browse's number cell FS_KEY, then Return: the valid-data message;
+    Return, and Escape drops the text: the cell shows its value as before."""
+    program.step('"abc" typed into the first row\'s FS_KEY, then Return')
+    before = program.wait("the grid", lambda s: program.window_in(s, "dbf4")["grids"][0])
+    program.keys("Right", "Right")
+    program.type("abc")
+    program.keys("Return")
+    box = program.wait_window("QMessageBox")
+    said = [c["text"] for c in box["controls"] if c["name"] == "qt_msgbox_label"]
+    if not said or not said[0].startswith("Valid Data are: "):
+        program.fail('the browse answered "abc" with %s, not the valid-data message' % said)
+    program.step("Return closes the message, Escape drops the text")
+    program.keys("Return")
+    program.wait_no_window("QMessageBox")
+    program.keys("Escape")
+    after = program.wait("the grid", lambda s: program.window_in(s, "dbf4")["grids"][0])
+    if after["firstRow"] != before["firstRow"]:
+        program.fail("the first row became %s; it was %s" % (after["firstRow"], before["firstRow"]))
 
 
 def print_proportions(program):
