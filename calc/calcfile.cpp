@@ -7,8 +7,10 @@
 #include "base/files/utilpath.h"
 #include "base/settings/wbrelvar.h"
 #include "base/text/displaytext.h"
+#include "calc/calcfiledata.h"
 #include "calc/calcfileformat.h"
 #include "calc/kv6rech.h"
+#include "calc/kv6record.h"
 
 namespace {
 
@@ -35,6 +37,20 @@ bool ReadAndCommit(const std::string& path) {
   return true;
 }
 
+// A run that stopped keeps the results it found, here those of the connection loaded before:
+// the record keeps the file's inputs and the drawing settings, and no results.
+void DropResults() {
+  const CalcFileData inputs = CalcFileSnapshot();
+  const kv6record settings = CalcData;
+  ResetCalcData();
+  CalcData.elim = 0;
+  CalcData.hmin = 0;
+  CalcData.TolHub = settings.TolHub;
+  CalcData.Resolution = settings.Resolution;
+  CalcData.CadElement = settings.CadElement;
+  CommitCalcFile(inputs);
+}
+
 }  // namespace
 
 bool ReadCalcFile(const std::string& name) {
@@ -54,6 +70,7 @@ bool ReadCalcFile(const std::string& name) {
 bool LoadCalcFile(const std::string& name) {
   if (!ReadCalcFile(name)) return false;
   CalculateP3G();
+  if (FatalFlag != 0) DropResults();
   return true;
 }
 

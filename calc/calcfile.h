@@ -10,7 +10,8 @@
 // taken over.
 bool ReadCalcFile(const std::string& name);
 // ReadCalcFile, then the calculation of what was read. True when the file was taken over; an
-// advisory of the calculation is no failure.
+// advisory of the calculation is no failure. Where the calculation stops, the record holds no
+// results, so nothing of the connection before stays beside the file's inputs.
 bool LoadCalcFile(const std::string& name);
 // Writes the program's connection under the name the save dialog decides (empty name: the user
 // chooses). The old file stays until the new one is complete. True when the file was written.

@@ -168,6 +168,10 @@ long double PressureBracket(long double d1, long double e1) {
   return d1 * d1 / 20 + kThreePiQuarter * e1 * d1;
 }
 
+bool HasResults() {
+  return !CalcData.Designation[kShaft].empty();
+}
+
 void CalculateP3G() {
   ClearMessages();
   FatalFlag = 0;

@@ -10,6 +10,10 @@
 // record holds the results of the previous run.
 void CalculateP3G();
 
+// Whether the record holds results: every run that gets past the input checks names the
+// profiles, and a record no run has gone through since its reset names none.
+bool HasResults();
+
 // "profile DIN 32711 - P3G " + d1 for the dimensions form; empty while d1 is 0.
 void P3GDesignation(std::string& text);
 

@@ -12,6 +12,7 @@
 #include "base/text/numbertext.h"
 #include "base/text/unittext.h"
 #include "calc/calctexts.h"
+#include "calc/kv6rech.h"
 #include "calc/kv6record.h"
 #include "calc/materialreport.h"
 #include "calc/vocabulary.h"
@@ -177,6 +178,28 @@ void WriteReportBody() {
   WriteStrengthSections();
 }
 
+// The stopped run's printout: the report's head, that the calculation stopped, and its messages
+// with their explanations.
+void WriteStoppedBody() {
+  RewriteOrFail(ListFile);
+  if (AbortFlag != 0) return;
+  ReportPageHeader(0, 1);
+  if (AbortFlag != 0) return;
+  ReportLine("");
+  ReportLine("The calculation stopped at an input check: it has no results.");
+  ReportMessagesSection();
+}
+
+void WriteReport(void (*body)()) {
+  SetResultsHeader();
+  OpenReport(0, CurrentFile);
+  if (AbortFlag == 0) {
+    body();
+    CloseReport();
+  }
+  HourglassOff();
+}
+
 }  // namespace
 
 void WriteResultsReport() {
@@ -185,11 +208,13 @@ void WriteResultsReport() {
     AbortFlag = 1;
     return;
   }
-  SetResultsHeader();
-  OpenReport(0, CurrentFile);
-  if (AbortFlag == 0) {
-    WriteReportBody();
-    CloseReport();
+  WriteReport(WriteReportBody);
+}
+
+void WritePrintout() {
+  if (FatalFlag == 0 || HasResults()) {
+    WriteResultsReport();
+    return;
   }
-  HourglassOff();
+  WriteReport(WriteStoppedBody);
 }

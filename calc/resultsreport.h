@@ -6,3 +6,6 @@
 // After a fatal calculation the messages are shown instead and AbortFlag is set, as it is after
 // every other stop, so that a caller sees that no report was written.
 void WriteResultsReport();
+// View, Printout: the results report, or where the record holds no results because its
+// calculation stopped, a printout that says so and gives the messages that say why.
+void WritePrintout();

@@ -108,7 +108,7 @@ std::vector<MainMenuEntry> EditAndViewMenus() {
       Separator("N5", "mi_Edit"),
       Item("mi_editconfig", "mi_Edit", "&Settings", [](Thh& f) { f.mi_editconfigClick(); }),
       Menu("mi_View", "&View"),
-      Item("mi_ViewAusdruck", "mi_View", "&Printout", Plain(WriteResultsReport)),
+      Item("mi_ViewAusdruck", "mi_View", "&Printout", Plain(WritePrintout)),
       Item("mi_viewQuick", "mi_View", "Quick 1", DrawingCommand(3, 5)),
       Item("mi_viewquick3", "mi_View", "Quick 3", DrawingCommand(3, 11)),
       HiddenItem("mi_viewquick4", "mi_View", "Quick 4", DrawingCommand(3, 12)),

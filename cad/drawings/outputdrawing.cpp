@@ -10,6 +10,7 @@
 #include "cad/layer/brelcad.h"
 #include "cad/layer/cadprim.h"
 #include "cad/layer/cadvar.h"
+#include "calc/kv6rech.h"
 
 namespace {
 
@@ -119,7 +120,9 @@ void OutputDrawing(std::uint16_t device, std::uint16_t drawing) {
     // The command line must fail; on the screen the user has seen why, and the next command
     // (a pick in the form that ran the calculation) must not find the flag set.
     if (CadBatch) AbortFlag = 1;
-    return;
+    // Results left from another run are never drawn; a record without results shows its
+    // inputs on the screen.
+    if (device != kCadScreen || HasResults()) return;
   }
   // A flag left over from an earlier step, such as an advisory of the calculation, must not
   // stop the drawing.

@@ -8,6 +8,7 @@
 #include "cad/drawings/cadtable.h"
 #include "cad/layer/cadprim.h"
 #include "calc/calctexts.h"
+#include "calc/kv6rech.h"
 #include "calc/kv6record.h"
 #include "calc/vocabulary.h"
 
@@ -30,6 +31,10 @@ std::string Factor(long double x) {
 }
 std::string Torque(long double x) {
   return RealTextWidth(7, TorqueValue(x));
+}
+// A result's text; blank while the record holds no results.
+std::string Result(const std::string& text) {
+  return HasResults() ? text : std::string();
 }
 
 bool BothBelow(const PartPair<long double>& values, long double limit) {
@@ -77,17 +82,17 @@ void AddSectionRows(TableRows& rows) {
   AddLengthRow(rows, CalcTexts[9], "de", LengthText(r.d2));
   AddLengthRow(rows, CalcTexts[10], "di", LengthText(r.d3));
   AddLengthRow(rows, CalcTexts[11], "e", LengthText(r.e1));
-  AddLengthRow(rows, CalcTexts[11] + " max", "e lim", LengthText(r.elim));
-  rows.push_back({CalcTexts[18], "A", AreaUnitLabel(), AreaText(r.A)});
-  rows.push_back({CalcTexts[17], "Ip", InertiaUnitLabel(), InertiaText(r.Ip)});
-  rows.push_back({CalcTexts[14], "Wp", VolumeUnitLabel(), VolumeText(r.Wp)});
-  rows.push_back({CalcTexts[14], "Wpd1", VolumeUnitLabel(), VolumeText(r.Wpd1)});
-  rows.push_back({CalcTexts[16], "Wx ", VolumeUnitLabel(), VolumeText(r.Wx)});
+  AddLengthRow(rows, CalcTexts[11] + " max", "e lim", Result(LengthText(r.elim)));
+  rows.push_back({CalcTexts[18], "A", AreaUnitLabel(), Result(AreaText(r.A))});
+  rows.push_back({CalcTexts[17], "Ip", InertiaUnitLabel(), Result(InertiaText(r.Ip))});
+  rows.push_back({CalcTexts[14], "Wp", VolumeUnitLabel(), Result(VolumeText(r.Wp))});
+  rows.push_back({CalcTexts[14], "Wpd1", VolumeUnitLabel(), Result(VolumeText(r.Wpd1))});
+  rows.push_back({CalcTexts[16], "Wx ", VolumeUnitLabel(), Result(VolumeText(r.Wx))});
   AddLengthRow(rows, CalcTexts[42] + " theor.", "r1", LengthText(r.r1));
   AddLengthRow(rows, CalcTexts[42] + " theor.", "r2", LengthText(r.r2));
   AddLengthRow(rows, VocLength + " eff", "L eff", LengthText(r.l));
   rows.push_back({VocNumberOfTeeth, "n", "", "3"});
-  AddLengthRow(rows, VocToothHeight, "h", LengthText(r.hmin));
+  AddLengthRow(rows, VocToothHeight, "h", Result(LengthText(r.hmin)));
 }
 
 // Label, symbol, unit, the shaft's and the hub's value.
@@ -104,6 +109,12 @@ void AddBothRow(TableRows& rows, const std::string& label, const std::string& sy
 void AddStressRow(TableRows& rows, const std::string& label, const std::string& symbol,
                   const PartPair<long double>& values) {
   AddPartsRow(rows, label, symbol, StressUnitLabel(), Stress(values[kShaft]), Stress(values[kHub]));
+}
+
+void AddResultStressRow(TableRows& rows, const std::string& label, const std::string& symbol,
+                        const PartPair<long double>& values) {
+  AddPartsRow(rows, label, symbol, StressUnitLabel(), Result(Stress(values[kShaft])),
+              Result(Stress(values[kHub])));
 }
 
 void AddMaterialRow(TableRows& rows) {
@@ -127,20 +138,21 @@ void AddLoadRows(TableRows& rows) {
               RealTextFixed(3, 2, PartFH[kHub]));
   AddStressRow(rows, "pzul = Re*fS*fH", "p" + VocAdm, PartPzul);
   AddBothRow(rows, VocAlternatingLoadFactor, "fW", "", Factor(r.fW));
-  AddBothRow(rows, VocApplicationFactor, "f app", "", Factor(r.fapp));
-  AddStressRow(rows, "Sigma zul = Re * fW", "Sig.zul", r.fWRe);
-  AddStressRow(rows, "pa zul = pzul*fW*fapp", "pa zul", r.pa);
-  AddBothRow(rows, VocPressure, "p max", StressUnitLabel(), Stress(r.p));
+  AddBothRow(rows, VocApplicationFactor, "f app", "", Result(Factor(r.fapp)));
+  AddResultStressRow(rows, "Sigma zul = Re * fW", "Sig.zul", r.fWRe);
+  AddResultStressRow(rows, "pa zul = pzul*fW*fapp", "pa zul", r.pa);
+  AddBothRow(rows, VocPressure, "p max", StressUnitLabel(), Result(Stress(r.p)));
 }
 
 void AddStressDetailRows(TableRows& rows) {
   const kv6record& r = CalcData;
   AddPartsRow(rows, "Min." + VocWallThickness, "s min", LengthUnitLabel(), "",
-              LengthTextFixed(5, 1, r.smin[kHub]));
-  AddPartsRow(rows, VocWallThickness, "s", LengthUnitLabel(), "", LengthTextFixed(5, 1, r.s[kHub]));
-  AddStressRow(rows, VocShearStress, "tau max", r.tau);
-  AddStressRow(rows, VocBendingStress, "s.bmax", r.sigmab);
-  AddStressRow(rows, VocEquivalentStress, "s.vmax", r.sigmav);
+              Result(LengthTextFixed(5, 1, r.smin[kHub])));
+  AddPartsRow(rows, VocWallThickness, "s", LengthUnitLabel(), "",
+              Result(LengthTextFixed(5, 1, r.s[kHub])));
+  AddResultStressRow(rows, VocShearStress, "tau max", r.tau);
+  AddResultStressRow(rows, VocBendingStress, "s.bmax", r.sigmab);
+  AddResultStressRow(rows, VocEquivalentStress, "s.vmax", r.sigmav);
 }
 
 bool ShowsPressureSafety() {
@@ -153,13 +165,14 @@ bool ShowsStressSafety() {
 void AddSafetyRows(TableRows& rows) {
   const kv6record& r = CalcData;
   if (ShowsPressureSafety()) {
-    AddPartsRow(rows, "S = pazul / pmax", "S p", "", Factor(r.Sp[kShaft]), Factor(r.Sp[kHub]));
+    AddPartsRow(rows, "S = pazul / pmax", "S p", "", Result(Factor(r.Sp[kShaft])),
+                Result(Factor(r.Sp[kHub])));
   }
   if (ShowsStressSafety()) {
-    AddPartsRow(rows, "S = Sig.zul / Sig.vmax", "S e", "", Factor(r.Se[kShaft]),
-                Factor(r.Se[kHub]));
+    AddPartsRow(rows, "S = Sig.zul / Sig.vmax", "S e", "", Result(Factor(r.Se[kShaft])),
+                Result(Factor(r.Se[kHub])));
   }
-  AddPartsRow(rows, "S = s wall / s min", "S w", "", "", Factor(r.sRatio[kHub]));
+  AddPartsRow(rows, "S = s wall / s min", "S w", "", "", Result(Factor(r.sRatio[kHub])));
 }
 
 // A table's columns, headings and rows, gathered before it is drawn so that every column can
@@ -212,20 +225,20 @@ TableSpec PressureSafetyTable() {
   const std::string adm = VocAdm;
   TableSpec table{{25, 7, 4, 5}, {VocStrengthHeading + " " + VocAccordingTo + " Roloff/Matek"}, {}};
   TableRows& rows = table.rows;
-  rows.push_back({DisplacementLabel(), " f app", "", RealTextFixed(2, 2, r.fapp)});
+  rows.push_back({DisplacementLabel(), " f app", "", Result(RealTextFixed(2, 2, r.fapp))});
   rows.push_back({VocApplicationFactor, "KA", "", RealTextFixed(2, 2, r.KA)});
-  rows.push_back(
-      {VocLoadFactor + " (" + VocPulsatingLoad + ")", "nue Fs", "", RealTextFixed(2, 2, r.nueFs)});
+  rows.push_back({VocLoadFactor + " (" + VocPulsatingLoad + ")", "nue Fs", "",
+                  Result(RealTextFixed(2, 2, r.nueFs))});
   rows.push_back({VocLoadFactor + " (" + VocAlternatingLoad + ")", "nue Fw", "",
-                  RealTextFixed(2, 2, r.nueFw)});
+                  Result(RealTextFixed(2, 2, r.nueFw))});
   rows.push_back({VocPermPressure + "(" + VocPulsatingLoad + ")", "pFs " + adm, StressUnitLabel(),
-                  StressTextFixed(4, 0, MinReal(r.pFs[kShaft], r.pFs[kHub]))});
+                  Result(StressTextFixed(4, 0, MinReal(r.pFs[kShaft], r.pFs[kHub])))});
   rows.push_back({VocPermPressure + "(" + VocAlternating + ")", "pFw " + adm, StressUnitLabel(),
-                  StressTextFixed(4, 0, MinReal(r.pFw[kShaft], r.pFw[kHub]))});
+                  Result(StressTextFixed(4, 0, MinReal(r.pFw[kShaft], r.pFw[kHub])))});
   rows.push_back({VocPermTorque + " (" + VocPulsating + ")", "Ts " + adm, TorqueUnitLabel(),
-                  TorqueTextFixed(4, 0, r.Ts)});
+                  Result(TorqueTextFixed(4, 0, r.Ts))});
   rows.push_back({VocPermTorque + " (" + VocAlternating + ")", "Tw " + adm, TorqueUnitLabel(),
-                  TorqueTextFixed(4, 0, r.Tw)});
+                  Result(TorqueTextFixed(4, 0, r.Tw))});
   return table;
 }
 

@@ -393,6 +393,21 @@ TEST_F(CalcFileTest, LoadingCalculatesWhatWasLoaded) {
       << "the advisory's flag is no failure of the load";
 }
 
+// A load whose calculation stops holds the file's inputs, the drawing settings and no result of
+// the connection loaded before.
+TEST_F(CalcFileTest, ALoadWhoseCalculationStopsHoldsNoResultOfTheConnectionBefore) {
+  ASSERT_TRUE(LoadCalcFile(GoldenPath("p3g60.kv6")));
+  CalcData.Resolution = 99;
+  std::vector<std::string> lines = SplitAtCrLf(FileBytes(GoldenPath("p3g60.kv6")));
+  lines.at(14) = "0";    // d1
+  lines.at(27) = "777";  // T
+  Put("stops.kv6", JoinWithCrLf(lines));
+  ASSERT_TRUE(LoadCalcFile(Path("stops.kv6")));
+  EXPECT_EQ(std::tuple(FatalFlag, HasResults(), CalcData.T, CalcData.Resolution, CalcData.p,
+                       CalcData.Sp[kShaft], CalcData.elim),
+            std::tuple(1, false, 777.0L, 99, 0.0L, 0.0L, 0.0L));
+}
+
 TEST_F(CalcFileTest, ACancelledSaveWritesNothing) {
   script_.Expect(Step(DialogKind::SaveFile).Closing(DialogClose::Cancel));
   EXPECT_FALSE(WriteCalcFile(""));

@@ -19,6 +19,7 @@
 #include "calcfixture.h"
 #include "tests/base/reportfixture.h"
 #include "tests/base/testdata.h"
+#include "tests/calc/calcfilefixture.h"
 #include "tests/support/maskfolder.h"
 
 namespace {
@@ -174,6 +175,22 @@ TEST_F(ResultsReportTest, FatalCalculationShowsTheMessagesAndWritesNothing) {
   EXPECT_EQ(AbortFlag, 1);
   EXPECT_EQ(script_.Requests().size(), 1u);
   EXPECT_THAT(Files(), ElementsAre("KV6.err"));
+}
+
+// After a load whose calculation stopped, the printout says so and why, and shows nothing of the
+// connection loaded before.
+TEST_F(ResultsReportTest, APrintoutAfterAStoppedLoadSaysThatTheCalculationStoppedAndWhy) {
+  std::vector<std::string> lines = SplitAtCrLf(GoldenBytes("p3g60.kv6"));
+  lines.at(14) = "0";  // d1
+  Write("stops.kv6", JoinWithCrLf(lines));
+  ASSERT_TRUE(LoadCalcFile(dir_ + "/stops.kv6"));
+  TextDevice = 6;
+  WritePrintout();
+  EXPECT_EQ(AbortFlag, 0);
+  const std::string report = FileBytes(ReportFileName);
+  EXPECT_THAT(report, HasSubstr("The calculation stopped at an input check: it has no results."));
+  EXPECT_THAT(report, HasSubstr("Fatal  : d1 = 0 !"));
+  EXPECT_THAT(report, Not(HasSubstr("Sp=pa")));
 }
 
 // Paper refused for the second page: page 1 went to the printer alone, the report is closed
