@@ -1,9 +1,9 @@
 // The eyes of the driven walk: loaded into the program under test with LD_PRELOAD, it answers
 // each request of the driver with what the screen shows at that moment (the windows, their
 // titles and places, the visible controls with their texts, the open menu, the browse grids'
-// headings and first row) as one JSON file. It reads what the widgets show, as their painting
-// does (a grid's texts come from its model as they do for the view), and sends no input: the
-// driver types and clicks through the X server as a user does.
+// headings and first row, a digest of the main window's drawing) as one JSON file. It reads what
+// the widgets show, as their painting does (a grid's texts come from its model as they do for the
+// view), and sends no input: the driver types and clicks through the X server as a user does.
 //
 // The driver writes a request number into $KV6_PROBE_DIR/request; the answer goes to
 // $KV6_PROBE_DIR/state.json (written whole, then renamed) with that number in it.
@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -117,6 +118,16 @@ QJsonArray ClientSize(const QWidget& window) {
   return {main->centralWidget()->width(), main->centralWidget()->height()};
 }
 
+// The drawing the main window shows, as a digest of its pixels: the same drawing gives the same
+// digest, another one another.
+QString DrawingDigest(const QWidget& window) {
+  const auto* main = qobject_cast<const QMainWindow*>(&window);
+  if (main == nullptr || main->centralWidget() == nullptr) return {};
+  const QImage image = main->centralWidget()->grab().toImage();
+  const QByteArrayView pixels(image.constBits(), image.sizeInBytes());
+  return QCryptographicHash::hash(pixels, QCryptographicHash::Md5).toHex();
+}
+
 QJsonObject Window(QWidget& window) {
   QJsonArray controls;
   QJsonArray grids;
@@ -141,6 +152,7 @@ QJsonObject Window(QWidget& window) {
           {"modal", window.isModal()},
           {"box", Box(window)},
           {"client", ClientSize(window)},
+          {"drawing", DrawingDigest(window)},
           {"menuBar", menuBar},
           {"tabs", tabs},
           {"controls", controls},

@@ -37,8 +37,9 @@ VALGRIND_ERROR = re.compile(r"^==\d+== (Invalid|Mismatched|Conditional|Use of un
 VALGRIND_ERROR_EXIT = 97
 # The lines of a calculation file's head that name the program that wrote it.
 PROGRAM_LINES = 4
-# The line of the torque T in Nm.
+# The line of the torque T in Nm, and that of the diameter d1.
 TORQUE_LINE = 28
+D1_LINE = 15
 # The worked example's outer and inner circle of the profile, d2 and d3, which its production
 # drawing draws at "M 1:1"; a circle measures within 1 % of that across and down.
 EXAMPLE_CIRCLES_MM = (64.5, 55.5)
@@ -500,7 +501,8 @@ def calc_torque_and_close(program, torque, button, caption):
 def worked_example(program):
     """File, Open of the worked example; the load form by its menu key; a torque typed; Calc, OK;
     File, Save: the file holds the typed torque and nothing else changed; View, Printout shows the
-    results the command line's report of the saved file has."""
+    results the command line's report of the saved file has. Then a file whose calculation stops
+    shows nothing of the worked example."""
     example = program.work("p3g60.kv6")
     shutil.copyfile(os.path.join(program.options.source, "tests/calc/golden/p3g60.kv6"), example)
     before = calc_file_lines(example)
@@ -534,7 +536,43 @@ def worked_example(program):
     program.keys("Escape")
     program.wait_no_window("TForm_showtextfile")
     program.focus_main_window()
+    a_stopped_load_after(program, example)
     exit_program(program)
+
+
+def a_stopped_load_after(program, example):
+    """File, Open of a copy of the example with d1 = 0: Escape leaves the calculation's messages;
+    the drawing is no longer the example's, and View, Printout says that the calculation stopped,
+    without the example's results."""
+    stops = program.work("d1null.kv6")
+    lines = calc_file_lines(example)
+    lines[D1_LINE - 1] = b"0"
+    with open(stops, "wb") as f:
+        f.write(b"\r\n".join(lines))
+    sheet = program.window_in(program.settle(), "QMainWindow")["drawing"]
+    program.step("File, Open of d1null.kv6, whose calculation stops at d1 = 0")
+    program.keys("ctrl+o")
+    program.wait_window("QFileDialog")
+    type_file_name(program, stops)
+    program.keys("Return")
+    program.wait_no_window("QFileDialog")
+    program.step("Escape leaves the calculation's messages")
+    program.wait_window("QDialog")
+    program.keys("Escape")
+    program.wait_no_window("QDialog")
+    program.focus_main_window()
+    window = program.wait("the file's name in the main window's title",
+                          lambda s: program.window_in(s, "QMainWindow") if "d1null" in
+                          program.window_in(s, "QMainWindow")["title"] else None)
+    if window["drawing"] == sheet:
+        program.fail("the drawing still shows the worked example's sheet")
+    report = printout(program, "after the stopped load")
+    if "The calculation stopped" not in report or "d1 = 0" not in report:
+        program.fail("the printout does not say that the calculation stopped at d1 = 0:\n      %s"
+                     % "\n      ".join(report.splitlines()[:16]))
+    shown = [name for name, pattern in REPORT_RESULTS if report_value(pattern, report) is not None]
+    if shown:
+        program.fail("the printout after the stopped load shows the results %s" % shown)
 
 
 def printout(program, what):
@@ -768,11 +806,11 @@ def open_example_load_form(program):
     return example, program.control("TForm_kv6load", "Edit_t")["text"]
 
 
-def refusal_of_torque(program, text):
-    """text typed as the load form's torque, then OK: the texts of the message box where the form
-    refuses it, None where the form closes."""
+def refusal_of_torque(program, text, button="Button_ok"):
+    """text typed as the load form's torque, then the button (OK): the texts of the message box
+    where the form refuses it, None where the form closes."""
     type_into(program, "TForm_kv6load", "Edit_t", text)
-    program.click("TForm_kv6load", "Button_ok")
+    program.click("TForm_kv6load", button)
     box = program.window_in(program.wait("the load form to close or to refuse the torque",
                                          lambda s: s if program.window_in(s, "QMessageBox") or
                                          not program.window_in(s, "TForm_kv6load") else None),
@@ -824,17 +862,28 @@ def a_torque_the_file_cannot_keep(program):
 
 def a_unit_typed_into_the_torque(program):
     """File, Open of the worked example; "1000 Nm" typed as the torque, then OK: the range
-    message, Return, the old torque shown again, OK; File, Save, File, Open: the old torque."""
+    message, Return, the old torque shown again; 777, Calc, then "777 Nm", Calc: the range
+    message, Return, the torque of the Calc shown again; OK, File, Save, File, Open: 777."""
     example, old = open_example_load_form(program)
-    program.step('"1000 Nm" typed as the torque, then OK')
-    said = refusal_of_torque(program, "1000 Nm") or []
-    if not said or not said[0].startswith("Valid Data are: "):
-        program.fail('the load form took "1000 Nm" with %s, not the range message' % said)
-    program.keys("Return")
-    program.wait_no_window("QMessageBox")
+    for text, (button, caption), shown in (("1000 Nm", ("Button_ok", "OK"), old),
+                                           ("777 Nm", ("Button_calc", "Calc"), "777")):
+        if shown == "777":
+            program.step("777 typed as the torque, then Calc")
+            type_into(program, "TForm_kv6load", "Edit_t", "777")
+            program.click("TForm_kv6load", "Button_calc")
+            program.settle()
+        program.step('"%s" typed as the torque, then %s' % (text, caption))
+        said = refusal_of_torque(program, text, button) or []
+        if not said or not said[0].startswith("Valid Data are: "):
+            program.fail('the load form took "%s" with %s, not the range message' % (text, said))
+        program.keys("Return")
+        program.wait_no_window("QMessageBox")
+        now = program.control("TForm_kv6load", "Edit_t")["text"]
+        if now != shown:
+            program.fail('after the refusal of "%s" the torque shows %r, not %r' % (text, now, shown))
     program.click("TForm_kv6load", "Button_ok")
-    if torque_after_save_and_open(program, example) != old:
-        program.fail("File, Save did not keep the old torque %s" % old)
+    if float(torque_after_save_and_open(program, example)) != 777:
+        program.fail("File, Save did not keep the torque 777 of the last Calc")
     exit_program(program)
 
 
