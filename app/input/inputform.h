@@ -25,13 +25,13 @@ struct NumberRange {
 
 // A modal input form on the record: loads its fields when it shows, stores them on OK, Calc and
 // the unit toggle. None of them stores while a number field holds text that is not a number or
-// a value outside its range: that field is refused with the range message, shows its old value
-// again and takes the focus, so the record only takes values the calculation file keeps. OK
-// clears AbortFlag and does not calculate; Cancel, Esc and the close box set AbortFlag and put
-// the connection back as the form found it or as its last Calc left it, so no result stands
-// beside inputs it was not calculated from. Calc stores, calculates and redraws the current
-// drawing, and the form stays open. A pick from a table fills the form only: what it picked
-// reaches the record with the next store, and Cancel drops it.
+// a value outside its range: that field is refused with the range message, shows again the value
+// the form opened with or its last Calc took, and takes the focus, so the record only takes values
+// the calculation file keeps. OK clears AbortFlag and does not calculate; Cancel, Esc and the close
+// box set AbortFlag and put the connection back as the form found it or as its last Calc left it,
+// so no result stands beside inputs it was not calculated from. Calc stores, calculates and redraws
+// the current drawing, and the form stays open. A pick from a table fills the form only: what it
+// picked reaches the record with the next store, and Cancel drops it.
 class InputForm : public platform::Form {
  public:
   InputForm(std::string name, std::string caption, platform::Size designed);

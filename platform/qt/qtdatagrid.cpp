@@ -126,7 +126,7 @@ class GridDelegate : public QStyledItemDelegate {
   bool eventFilter(QObject* object, QEvent* event) override {
     auto* editor = qobject_cast<QLineEdit*>(object);
     if (editor == nullptr) return QStyledItemDelegate::eventFilter(object, event);
-    if (refusing_) return event->type() == QEvent::FocusOut;
+    if (committing_) return event->type() == QEvent::FocusOut;
     if (event->type() == QEvent::KeyPress) {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -150,11 +150,11 @@ class GridDelegate : public QStyledItemDelegate {
                                        painter);
   }
   bool Commit(QLineEdit& editor) {
-    refusing_ = true;
+    committing_ = true;
     grid_.SetCurrent(editing_.row(), editing_.column());
     grid_.TypeInCell(FromQString(editor.text()));
     const bool taken = grid_.CommitEditor();
-    refusing_ = false;
+    committing_ = false;
     if (!taken) editor.setFocus();
     return taken;
   }
@@ -162,7 +162,7 @@ class GridDelegate : public QStyledItemDelegate {
   DataGrid& grid_;
   // The cell the open editor edits (the view opens one at a time).
   mutable QPersistentModelIndex editing_;
-  bool refusing_ = false;
+  bool committing_ = false;
 };
 
 class GridView : public QTableView {
