@@ -38,9 +38,9 @@ int UnlockRange(int fd, std::uint64_t offset, std::uint64_t length) {
   return SetOfdLock(fd, F_UNLCK, offset, length);
 }
 
-bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length) {
+bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive) {
   // Locks of the asking description never conflict with its own request, so they are not seen.
-  struct flock request = Request(F_WRLCK, offset, length);
+  struct flock request = Request(exclusive ? F_WRLCK : F_RDLCK, offset, length);
   return fcntl(fd, F_OFD_GETLK, &request) != 0 || request.l_type != F_UNLCK;
 }
 

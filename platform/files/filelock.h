@@ -12,9 +12,10 @@ namespace platform {
 // 0 when granted; 33 when another holder conflicts; else the engine's I/O code.
 int LockRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive);
 int UnlockRange(int fd, std::uint64_t offset, std::uint64_t length);
-// Whether a lock of another open file description covers part of the range; true as well when
-// the question cannot be asked.
-bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length);
+// Whether a lock of another open file description covers part of the range (with `exclusive`
+// false: an exclusive one); true as well when the question cannot be asked.
+bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length,
+                          bool exclusive = true);
 
 // Numbered names that running copies of the program share a folder with ("$OUT1.TMP", ...):
 // takes the first of nameOf(first) .. nameOf(last) that no other holder has claimed, opening

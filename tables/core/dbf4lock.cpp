@@ -1,6 +1,7 @@
 #include "tables/core/dbf4lock.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <string>
 
@@ -37,11 +38,46 @@ Range TurnstileOf(Range lock) {
   return {lock.offset + kTurnstileShift, lock.length};
 }
 
+bool Overlap(Range a, Range b) {
+  return a.offset < b.offset + b.length && b.offset < a.offset + a.length;
+}
+
 // The file lock covers the append byte and every record: the same range 4 GiB higher would cover
 // their turnstiles too, and a program waiting for the file lock would keep out every program
 // that asks for a free record. Its turnstile is the byte below the database byte's instead.
 constexpr Range kFileLockRange{kLockBase + 1, kFileLockLength};
 constexpr Range kFileLockTurnstile{kLockBase - 1 + kTurnstileShift, 1};
+
+// The lock that a program waiting at this turnstile waits for.
+Range LockBehind(Range turnstile) {
+  if (turnstile.offset == kFileLockTurnstile.offset) return kFileLockRange;
+  return {turnstile.offset - kTurnstileShift, turnstile.length};
+}
+
+// A turnstile that an asker of a lock waits at, and whether it takes it alone.
+struct Gate {
+  Range turnstile;
+  bool exclusive;
+};
+
+// The turnstiles a program that must wait for a lock waits at, lowest first. A record and the
+// append byte lie inside the file lock: their askers wait behind a program waiting for the file
+// lock too, sharing its turnstile among themselves, so that one waiting for the file lock, who
+// takes that turnstile alone, waits behind them and they behind it.
+struct Turn {
+  std::array<Gate, 2> gates{};
+  std::size_t count = 0;
+};
+
+Turn OwnTurnstile(Range lock) {
+  return {{Gate{TurnstileOf(lock), true}}, 1};
+}
+
+Turn InsideFileLock(Range lock) {
+  return {{Gate{kFileLockTurnstile, false}, Gate{TurnstileOf(lock), true}}, 2};
+}
+
+const Turn kFileLockTurn{{Gate{kFileLockTurnstile, true}}, 1};
 
 // A look at a turnstile costs a system call, as much as the lock itself. A program that found
 // nobody waiting at a turnstile of a file a moment ago takes that file's locks without looking
@@ -50,12 +86,36 @@ constexpr Range kFileLockTurnstile{kLockBase - 1 + kTurnstileShift, 1};
 // lock at the holder's first release after that moment.
 constexpr std::chrono::nanoseconds kTurnstileLookInterval = std::chrono::microseconds(200);
 
-bool NobodyWaits(int fd, TurnstileLook& look, Range turnstile) {
+// A program at a turnstile asks for the lock itself this often: a waiter ahead that has not
+// taken a free lock within this time is stopped, and holds up nobody any longer.
+constexpr std::uint32_t kPassStoppedWaiterMs = 50;
+
+// Whether a program other than the caller waits at the gate, in the way the caller would take it.
+bool Occupied(int fd, const Gate& gate, bool exclusive) {
+  return platform::RangeLockedElsewhere(fd, gate.turnstile.offset, gate.turnstile.length,
+                                        gate.exclusive && exclusive);
+}
+
+// One look covers every turnstile of the turn; only where it finds a lock is each looked at on
+// its own, in the way it is taken.
+bool SomebodyWaits(int fd, const Turn& turn, bool exclusive) {
+  if (turn.count == 1) return Occupied(fd, turn.gates[0], exclusive);
+  const Range first = turn.gates[0].turnstile, last = turn.gates[turn.count - 1].turnstile;
+  if (!platform::RangeLockedElsewhere(fd, first.offset, last.offset + last.length - first.offset,
+                                      true)) {
+    return false;
+  }
+  return std::any_of(turn.gates.begin(), turn.gates.begin() + turn.count,
+                     [&](const Gate& gate) { return Occupied(fd, gate, exclusive); });
+}
+
+bool NobodyWaits(int fd, TurnstileLook& look, const Turn& turn, bool exclusive) {
+  if (turn.count == 0) return true;
   const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                std::chrono::steady_clock::now().time_since_epoch())
                                .count();
   if (now - look.nobodyWaitingAt < kTurnstileLookInterval.count()) return true;
-  if (platform::RangeLockedElsewhere(fd, turnstile.offset, turnstile.length)) return false;
+  if (SomebodyWaits(fd, turn, exclusive)) return false;
   look.nobodyWaitingAt = now;
   return true;
 }
@@ -65,16 +125,24 @@ std::uint64_t RecordLockOffset(const WorkArea& area, std::int32_t n) {
          static_cast<std::uint64_t>(n - 1) * area.recordLength;
 }
 
+Range RecordLock(const WorkArea& area, std::int32_t n) {
+  return {RecordLockOffset(area, n), area.recordLength};
+}
+
 // A read-only descriptor can only hold read locks.
 bool LockExclusively(const WorkArea& area) {
   return area.file.Writable();
+}
+
+std::uint32_t Elapsed(std::uint32_t start) {
+  return TickCount() - start;
 }
 
 // Takes the range, waiting until `milliseconds` after `start`.
 int WaitInSlices(int fd, Range range, bool exclusive, std::uint32_t start,
                  std::uint32_t milliseconds) {
   for (;;) {
-    const std::uint32_t left = milliseconds - std::min(TickCount() - start, milliseconds);
+    const std::uint32_t left = milliseconds - std::min(Elapsed(start), milliseconds);
     const int code = platform::WaitForRange(fd, range.offset, range.length, exclusive,
                                             std::min(left, kWaitSliceMs));
     if (code != 33 || left <= kWaitSliceMs || Halting) return code;
@@ -82,10 +150,58 @@ int WaitInSlices(int fd, Range range, bool exclusive, std::uint32_t start,
   }
 }
 
-int WaitInTurn(int fd, TurnstileLook& look, Range lock, Range turnstile, bool exclusive,
+// The turnstiles of a turn that a program has taken so far, released when it is done.
+class TakenGates {
+ public:
+  TakenGates(int fd, const Turn& turn, bool exclusive)
+      : fd_(fd), turn_(turn), exclusive_(exclusive) {}
+  ~TakenGates() {
+    for (std::size_t i = 0; i < taken_; ++i) {
+      const Range turnstile = turn_.gates[i].turnstile;
+      platform::UnlockRange(fd_, turnstile.offset, turnstile.length);
+    }
+  }
+  TakenGates(const TakenGates&) = delete;
+  TakenGates& operator=(const TakenGates&) = delete;
+
+  // Takes the turnstiles not taken yet, waiting until `milliseconds` after `start`.
+  int TakeRest(std::uint32_t start, std::uint32_t milliseconds) {
+    for (; taken_ < turn_.count; ++taken_) {
+      const Gate& gate = turn_.gates[taken_];
+      const int code = platform::WaitForRange(
+          fd_, gate.turnstile.offset, gate.turnstile.length, gate.exclusive && exclusive_,
+          milliseconds - std::min(Elapsed(start), milliseconds));
+      if (code != 0) return code;
+    }
+    return 0;
+  }
+
+ private:
+  int fd_;
+  const Turn& turn_;
+  bool exclusive_;
+  std::size_t taken_ = 0;
+};
+
+// Waits behind the programs at the turn's turnstiles, then for the lock.
+int WaitBehindWaiters(int fd, Range lock, const Turn& turn, bool exclusive, std::uint32_t start,
+                      std::uint32_t milliseconds) {
+  TakenGates gates(fd, turn, exclusive);
+  for (;;) {
+    const std::uint32_t until = std::min(milliseconds, Elapsed(start) + kPassStoppedWaiterMs);
+    int code = gates.TakeRest(start, until);
+    if (code == 0) return WaitInSlices(fd, lock, exclusive, start, milliseconds);
+    if (code != 33 || until == milliseconds || Halting) return code;
+    code = platform::LockRange(fd, lock.offset, lock.length, exclusive);
+    if (code != 33) return code;
+    platform::ProcessEventsWithoutInput();
+  }
+}
+
+int WaitInTurn(int fd, TurnstileLook& look, Range lock, const Turn& turn, bool exclusive,
                std::uint32_t milliseconds) {
   // Mostly nobody waits and the lock is free: the wait's clock is read only when not.
-  const bool nobodyWaits = NobodyWaits(fd, look, turnstile);
+  const bool nobodyWaits = NobodyWaits(fd, look, turn, exclusive);
   if (nobodyWaits) {
     const int code = platform::LockRange(fd, lock.offset, lock.length, exclusive);
     if (code != 33) return code;
@@ -96,36 +212,45 @@ int WaitInTurn(int fd, TurnstileLook& look, Range lock, Range turnstile, bool ex
     const int code = platform::WaitForRange(fd, lock.offset, lock.length, exclusive, outOfTurn);
     if (code != 33 || outOfTurn == milliseconds) return code;
   }
-  int code = WaitInSlices(fd, turnstile, exclusive, start, milliseconds);
-  if (code != 0) return code;
-  code = WaitInSlices(fd, lock, exclusive, start, milliseconds);
-  platform::UnlockRange(fd, turnstile.offset, turnstile.length);
-  return code;
+  return WaitBehindWaiters(fd, lock, turn, exclusive, start, milliseconds);
 }
 
-int WaitOutOfTurn(int fd, Range lock, bool exclusive, std::uint32_t milliseconds) {
-  const int code = platform::LockRange(fd, lock.offset, lock.length, exclusive);
-  if (code != 33) return code;
-  return WaitInSlices(fd, lock, exclusive, TickCount(), milliseconds);
+// Whether the area holds a lock of its table that overlaps the range.
+bool HoldsLockOverlapping(const WorkArea& area, Range range) {
+  if (area.firstByteLocked && Overlap({kLockBase, 1}, range)) return true;
+  switch (area.lockState) {
+    case kFileLock:
+      return Overlap(kFileLockRange, range);
+    case kAppendLock:
+      return Overlap({kAppendByte, 1}, range);
+    case kRecordLocks:
+      return std::any_of(area.recordLocks.begin(), area.recordLocks.end(),
+                         [&](std::int32_t n) { return Overlap(RecordLock(area, n), range); });
+    default:
+      return false;
+  }
 }
 
-bool HoldsLockOfTable(const WorkArea& area) {
-  return area.lockState != kNoLock || area.firstByteLocked;
+// A program never waits behind a waiter for a lock that it holds itself, which would keep both
+// waiting until one gives up: it passes such a turnstile, and takes its turn at the others.
+Turn TurnOfArea(const WorkArea& area, const Turn& turn) {
+  Turn kept;
+  for (std::size_t i = 0; i < turn.count; ++i) {
+    if (!HoldsLockOverlapping(area, LockBehind(turn.gates[i].turnstile))) {
+      kept.gates[kept.count++] = turn.gates[i];
+    }
+  }
+  return kept;
 }
 
-int TakeTableRange(WorkArea& area, Range lock, Range turnstile, std::uint32_t milliseconds) {
-  const int fd = area.file.Descriptor();
-  if (HoldsLockOfTable(area)) return WaitOutOfTurn(fd, lock, LockExclusively(area), milliseconds);
-  return WaitInTurn(fd, area.turnstileLook, lock, turnstile, LockExclusively(area), milliseconds);
+int TakeTableRange(WorkArea& area, Range lock, const Turn& turn, std::uint32_t milliseconds) {
+  return WaitInTurn(area.file.Descriptor(), area.turnstileLook, lock, TurnOfArea(area, turn),
+                    LockExclusively(area), milliseconds);
 }
 
-bool TakeRange(WorkArea& area, Range lock, Range turnstile) {
+bool TakeRange(WorkArea& area, Range lock, const Turn& turn) {
   if (area.exclusive) return true;
-  return TakeTableRange(area, lock, turnstile, kRecordLockWaitMs) == 0;
-}
-
-bool TakeRange(WorkArea& area, Range lock) {
-  return TakeRange(area, lock, TurnstileOf(lock));
+  return TakeTableRange(area, lock, turn, kRecordLockWaitMs) == 0;
 }
 
 std::uint32_t ReleaseRange(const WorkArea& area, std::uint64_t offset, std::uint64_t length) {
@@ -148,13 +273,13 @@ std::uint32_t ReleaseRecord(WorkArea& area, std::int32_t n) {
   return code;
 }
 
-bool TakeWholeLock(const char* guard, LockState kind, Range lock, Range turnstile) {
+bool TakeWholeLock(const char* guard, LockState kind, Range lock, const Turn& turn) {
   if (NoDbfInUse(guard)) return false;
   WorkArea& area = *Area();
   if (RefuseVirtual(area, kind == kFileLock ? " [FLock]" : " [ALock]")) return false;
   if (area.lockState == kind) return true;
   if (area.lockState != kNoLock) return false;
-  if (!TakeRange(area, lock, turnstile)) return false;
+  if (!TakeRange(area, lock, turn)) return false;
   area.lockState = kind;
   return true;
 }
@@ -171,13 +296,13 @@ std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_
 int WaitForRegion(int fd, TurnstileLook& look, std::uint64_t offset, std::uint64_t length,
                   bool exclusive, std::uint32_t milliseconds) {
   const Range lock{offset, length};
-  return WaitInTurn(fd, look, lock, TurnstileOf(lock), exclusive, milliseconds);
+  return WaitInTurn(fd, look, lock, OwnTurnstile(lock), exclusive, milliseconds);
 }
 
 int WaitForTableRegion(WorkArea& area, std::uint64_t offset, std::uint64_t length,
                        std::uint32_t milliseconds) {
   const Range lock{offset, length};
-  return TakeTableRange(area, lock, TurnstileOf(lock), milliseconds);
+  return TakeTableRange(area, lock, OwnTurnstile(lock), milliseconds);
 }
 
 void WaitMs(std::int32_t milliseconds) {
@@ -195,7 +320,8 @@ void WaitMs(std::int32_t milliseconds) {
 bool LockFirstByte() {
   if (NoDbfInUse("LockFirstByte")) return false;
   WorkArea& area = *Area();
-  if (!TakeRange(area, {kLockBase, 1})) return false;
+  const Range databaseByte{kLockBase, 1};
+  if (!TakeRange(area, databaseByte, OwnTurnstile(databaseByte))) return false;
   area.firstByteLocked = true;
   return true;
 }
@@ -213,11 +339,11 @@ void UnlockFirstByte() {
 }
 
 bool FLock() {
-  return TakeWholeLock("FLock", kFileLock, kFileLockRange, kFileLockTurnstile);
+  return TakeWholeLock("FLock", kFileLock, kFileLockRange, kFileLockTurn);
 }
 bool ALock() {
   const Range appendByte{kAppendByte, 1};
-  return TakeWholeLock("ALock", kAppendLock, appendByte, TurnstileOf(appendByte));
+  return TakeWholeLock("ALock", kAppendLock, appendByte, InsideFileLock(appendByte));
 }
 
 bool RLock() {
@@ -231,7 +357,8 @@ bool RLock() {
   }
   if (area.lockState == kFileLock || area.lockState == kAppendLock) return false;
   if (n < 1) return false;
-  if (!TakeRange(area, {RecordLockOffset(area, n), area.recordLength})) return false;
+  const Range record = RecordLock(area, n);
+  if (!TakeRange(area, record, InsideFileLock(record))) return false;
   area.recordLocks.push_front(n);
   area.lockState = kRecordLocks;
   return true;

@@ -16,9 +16,8 @@ std::uint32_t LockRegion(bool unlock, int fd, std::uint64_t offset, std::uint64_
 // belongs to the open file of `fd`.
 int WaitForRegion(int fd, TurnstileLook& look, std::uint64_t offset, std::uint64_t length,
                   bool exclusive, std::uint32_t milliseconds);
-// Takes a lock of the area's table as WaitForRegion does, but at once, without queuing, where
-// the area holds a lock of the table already: a program that waits for what it holds must not
-// keep it waiting in turn.
+// Takes a lock of the area's table as WaitForRegion does, but without waiting behind a program
+// that waits for a lock the area holds: such a program must not be kept waiting in turn.
 int WaitForTableRegion(WorkArea& area, std::uint64_t offset, std::uint64_t length,
                        std::uint32_t milliseconds);
 // How long a record, append or file lock is waited for: a turn after the programs that wait for
