@@ -30,12 +30,14 @@ struct Target {
   std::string figure;
   // Empty for a fixed rate.
   std::string baseline;
-  // With a baseline: the largest allowed ratio of time per item. Without: the smallest rate.
+  // With a baseline: the largest allowed ratio of time per item. Without: the smallest rate, or
+  // the longest time.
   double limit;
   // The rate compared: a counter of the run, items per second unless named otherwise.
   std::string counter = "items_per_second";
   // The counter is a time in seconds, such as a wait, rather than a rate: it is judged as the
-  // number of items the baseline does in that time, at most limit.
+  // number of items the baseline does in that time, at most limit, or without a baseline as
+  // itself, at most limit seconds.
   bool isTime = false;
 };
 
@@ -118,9 +120,10 @@ inline bool Judge(const Figures& figures, const Target& target) {
     return true;
   }
   if (target.baseline.empty()) {
-    const bool met = rate >= target.limit;
-    std::fprintf(stderr, "target %s: %.4g %s (at least %.4g): %s\n", target.figure.c_str(), rate,
-                 target.counter.c_str(), target.limit, met ? "met" : "MISSED");
+    const bool met = target.isTime ? rate <= target.limit : rate >= target.limit;
+    std::fprintf(stderr, "target %s: %.4g %s (at %s %.4g): %s\n", target.figure.c_str(), rate,
+                 target.counter.c_str(), target.isTime ? "most" : "least", target.limit,
+                 met ? "met" : "MISSED");
     return met;
   }
   if (target.isTime) return JudgeTime(figures, target, rate);
