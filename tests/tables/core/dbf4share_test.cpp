@@ -181,6 +181,7 @@ TEST_F(Sharing, AWaiterKeepsOutOnlyProgramsAskingForItsLock) {
 TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   // Turnstiles lie 4 GiB above the locks; the table's header has 65 bytes, its records 7.
   constexpr std::uint64_t kFileLockTurnstile = 0x13FFFFFFF, kRecordTurnstiles = 0x140000041;
+  static constexpr std::uint64_t kDatabaseByte = 0x40000000;
   struct Case {
     int holders;
     bool (*keep)();
@@ -189,13 +190,22 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
     bool (*ask)();
     std::int32_t record;  // where the programs stand; 0: holder n at record n, the asker at 1
     std::uint64_t turnstile, length;  // the asker's
-  } const cases[] = {{1, [] { return true; }, &RLock, &Unlock, &RLock, 1, kRecordTurnstiles, 7},
-                     {1, [] { return GO(5), RLock(); }, &RLock, [] { UnlockRec(-2); }, &RLock, 7,
-                      kRecordTurnstiles + 42, 7},
-                     {1, [] { return true; }, &RLock, &Unlock, &FLock, 1, kFileLockTurnstile, 1},
-                     {1, [] { return true; }, &FLock, &Unlock, &RLock, 1, kRecordTurnstiles, 7},
-                     {1, &LockFirstByte, &RLock, &Unlock, &RLock, 7, kRecordTurnstiles + 42, 7},
-                     {4, [] { return true; }, &RLock, &Unlock, &FLock, 0, kFileLockTurnstile, 1}};
+  } const cases[] = {
+      // A record beside its holder; beside a holder of another record; the file lock beside a
+      // record; a record beside the file lock; a record beside a holder of the database byte.
+      {1, [] { return true; }, &RLock, &Unlock, &RLock, 1, kRecordTurnstiles, 7},
+      {1, [] { return GO(5), RLock(); }, &RLock, [] { UnlockRec(-2); }, &RLock, 7,
+       kRecordTurnstiles + 42, 7},
+      {1, [] { return true; }, &RLock, &Unlock, &FLock, 1, kFileLockTurnstile, 1},
+      {1, [] { return true; }, &FLock, &Unlock, &RLock, 1, kRecordTurnstiles, 7},
+      {1, &LockFirstByte, &RLock, &Unlock, &RLock, 7, kRecordTurnstiles + 42, 7},
+      // The file lock beside four programs each at its own record.
+      {4, [] { return true; }, &RLock, &Unlock, &FLock, 0, kFileLockTurnstile, 1},
+      // The database byte beside the index's lock of it by a holder of a record.
+      {1, [] { return GO(5), RLock(); },
+       [] { return WaitForTableRegion(*Area(), kDatabaseByte, 1, 1000) == 0; },
+       [] { LockRegion(true, Area()->file.Descriptor(), kDatabaseByte, 1); }, &LockFirstByte, 5,
+       kDatabaseByte + (std::uint64_t{1} << 32), 1}};
   using std::chrono::steady_clock;
   cpu_set_t all, holderCpu;
   sched_getaffinity(0, sizeof all, &all);
@@ -259,7 +269,7 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
       within += c.ask() && steady_clock::now() - asked < std::chrono::milliseconds(100);
       turnReleasesInAsks += shared->turnReleases - releasesBefore;
       ++asks;
-      Unlock();
+      Unlock(), UnlockFirstByte();
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     shared->stop = true;
