@@ -37,6 +37,7 @@
 #include "tables/core/tzerror.h"
 #include "tables/modules/expr/exprstart.h"
 #include "tables/modules/ndx/ndxmanage.h"
+#include "tests/tables/core/lockprobes.h"
 
 namespace {
 
@@ -218,32 +219,6 @@ BENCHMARK(BM_Writers)
     ->Iterations(1)
     ->Repetitions(benchtargets::kRepeats);
 
-// Turns between kinds of lock: programs that may hold a lock of a table and loop another (take,
-// 1 ms, release), beside one that asks for a lock overlapping the looped one, releases it at once
-// and asks again 5 ms later, for a second. The looping programs share a processor of their own,
-// where the system's wake-up of the asker comes too late to beat their next request. Reported:
-// the asker's longest wait, in which a refused lock counts with the whole time it was waited for,
-// and its refusals.
-struct Probe {
-  int holders;
-  bool (*keep)();
-  bool (*loop)();
-  void (*release)();
-  bool (*ask)();
-  std::int32_t record;  // where the programs stand; 0: holder n at record n, the asker at 1
-};
-
-bool KeepNothing() {
-  return true;
-}
-
-const Probe kProbes[] = {
-    {1, [] { return GO(5), RLock(); }, &RLock, [] { UnlockRec(-2); }, &RLock, 7},
-    {1, &KeepNothing, &RLock, &Unlock, &FLock, 1},
-    {1, &KeepNothing, &FLock, &Unlock, &RLock, 1},
-    {1, &LockFirstByte, &RLock, &Unlock, &RLock, 7},
-    {4, &KeepNothing, &RLock, &Unlock, &FLock, 0}};
-
 // The first processor the benchmark may run on, for the looping programs, and the others.
 struct Processors {
   cpu_set_t all{}, first{}, others{};
@@ -257,7 +232,7 @@ struct Processors {
   }
 };
 
-[[noreturn]] void Hold(const std::string& table, const Probe& probe, int holder,
+[[noreturn]] void Hold(const std::string& table, const lockprobes::Probe& probe, int holder,
                        const std::atomic<bool>& stop, const cpu_set_t& processor) {
   sched_setaffinity(0, sizeof processor, &processor);
   try {
@@ -283,7 +258,13 @@ void Probed(benchmark::internal::Benchmark* probe) {
       ->Repetitions(benchtargets::kRepeats);
 }
 
-void BM_Turns(benchmark::State& state, const Probe& probe) {
+// Turns between kinds of lock: programs that may hold a lock of a table and loop another (take,
+// 1 ms, release), beside one that asks for a lock overlapping the looped one, releases it at once
+// and asks again 5 ms later, for a second. The looping programs share a processor of their own,
+// where the system's wake-up of the asker comes too late to beat their next request. Reported:
+// the asker's longest wait, in which a refused lock counts with the whole time it was waited for,
+// and its refusals.
+void BM_Turns(benchmark::State& state, const lockprobes::Probe& probe) {
   StartEngine();
   const std::string table = TablePath("turns");
   CreateDBF(table, {NameField(), PriceField(), BornField(), OkField()});
@@ -333,11 +314,14 @@ void BM_Turns(benchmark::State& state, const Probe& probe) {
   state.counters["refusals"] = refusals;
 }
 
-BENCHMARK_CAPTURE(BM_Turns, S1_record_beside_a_holder_of_another, kProbes[0])->Apply(&Probed);
-BENCHMARK_CAPTURE(BM_Turns, S2_file_lock_beside_a_record, kProbes[1])->Apply(&Probed);
-BENCHMARK_CAPTURE(BM_Turns, S3_record_beside_the_file_lock, kProbes[2])->Apply(&Probed);
-BENCHMARK_CAPTURE(BM_Turns, S4_record_beside_the_database_byte, kProbes[3])->Apply(&Probed);
-BENCHMARK_CAPTURE(BM_Turns, S5_file_lock_beside_four_records, kProbes[4])->Apply(&Probed);
+BENCHMARK_CAPTURE(BM_Turns, S1_record_beside_a_holder_of_another, lockprobes::kProbes[1])
+    ->Apply(&Probed);
+BENCHMARK_CAPTURE(BM_Turns, S2_file_lock_beside_a_record, lockprobes::kProbes[2])->Apply(&Probed);
+BENCHMARK_CAPTURE(BM_Turns, S3_record_beside_the_file_lock, lockprobes::kProbes[3])->Apply(&Probed);
+BENCHMARK_CAPTURE(BM_Turns, S4_record_beside_the_database_byte, lockprobes::kProbes[4])
+    ->Apply(&Probed);
+BENCHMARK_CAPTURE(BM_Turns, S5_file_lock_beside_four_records, lockprobes::kProbes[5])
+    ->Apply(&Probed);
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "tables/core/dbf4lock.h"
 #include "tables/core/dbf4nav.h"
 #include "tables/core/dbf4pack.h"
+#include "tests/tables/core/lockprobes.h"
 #include "tests/tables/core/otherprocess.h"
 
 namespace {
@@ -179,33 +180,6 @@ TEST_F(Sharing, AWaiterKeepsOutOnlyProgramsAskingForItsLock) {
 // 100 ms, and the holders' releases while the asker holds its turnstile (about one per holder
 // and ask, none between asks).
 TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
-  // Turnstiles lie 4 GiB above the locks; the table's header has 65 bytes, its records 7.
-  constexpr std::uint64_t kFileLockTurnstile = 0x13FFFFFFF, kRecordTurnstiles = 0x140000041;
-  static constexpr std::uint64_t kDatabaseByte = 0x40000000;
-  struct Case {
-    int holders;
-    bool (*keep)();
-    bool (*loop)();
-    void (*release)();
-    bool (*ask)();
-    std::int32_t record;  // where the programs stand; 0: holder n at record n, the asker at 1
-    std::uint64_t turnstile, length;  // the asker's
-  } const cases[] = {
-      // A record beside its holder; beside a holder of another record; the file lock beside a
-      // record; a record beside the file lock; a record beside a holder of the database byte.
-      {1, [] { return true; }, &RLock, &Unlock, &RLock, 1, kRecordTurnstiles, 7},
-      {1, [] { return GO(5), RLock(); }, &RLock, [] { UnlockRec(-2); }, &RLock, 7,
-       kRecordTurnstiles + 42, 7},
-      {1, [] { return true; }, &RLock, &Unlock, &FLock, 1, kFileLockTurnstile, 1},
-      {1, [] { return true; }, &FLock, &Unlock, &RLock, 1, kRecordTurnstiles, 7},
-      {1, &LockFirstByte, &RLock, &Unlock, &RLock, 7, kRecordTurnstiles + 42, 7},
-      // The file lock beside four programs each at its own record.
-      {4, [] { return true; }, &RLock, &Unlock, &FLock, 0, kFileLockTurnstile, 1},
-      // The database byte beside the index's lock of it by a holder of a record.
-      {1, [] { return GO(5), RLock(); },
-       [] { return WaitForTableRegion(*Area(), kDatabaseByte, 1, 1000) == 0; },
-       [] { LockRegion(true, Area()->file.Descriptor(), kDatabaseByte, 1); }, &LockFirstByte, 5,
-       kDatabaseByte + (std::uint64_t{1} << 32), 1}};
   using std::chrono::steady_clock;
   cpu_set_t all, holderCpu;
   sched_getaffinity(0, sizeof all, &all);
@@ -223,7 +197,7 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
   };
   auto* shared = static_cast<Shared*>(
       mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
-  for (const Case& c : cases) {
+  for (const lockprobes::Probe& c : lockprobes::kProbes) {
     shared->stop = false;
     shared->turnReleases = 0;
     int holding[2];
@@ -280,7 +254,7 @@ TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
       waitpid(holder, &status, 0);
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
-    const auto n = &c - cases;
+    const auto n = &c - lockprobes::kProbes;
     ASSERT_EQ(started, c.holders) << "case " << n;
     EXPECT_GE(2 * within, asks) << "case " << n << ": " << within << " of " << asks;
     EXPECT_LE(turnReleasesInAsks, 3 * c.holders * asks) << "case " << n << ", " << asks << " asks";
