@@ -11,20 +11,16 @@
 // eleven runs on the 8-processor build machine; they spread from run to run by up to 20 % for
 // the time of 4 programs, 5 % for that of 8 and 30 % for the waits.
 #include <benchmark/benchmark.h>
-#include <sched.h>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "benchtargets.h"
@@ -219,38 +215,6 @@ BENCHMARK(BM_Writers)
     ->Iterations(1)
     ->Repetitions(benchtargets::kRepeats);
 
-// The first processor the benchmark may run on, for the looping programs, and the others.
-struct Processors {
-  cpu_set_t all{}, first{}, others{};
-  Processors() {
-    sched_getaffinity(0, sizeof all, &all);
-    int cpu = 0;
-    while (cpu < CPU_SETSIZE - 1 && !CPU_ISSET(cpu, &all)) ++cpu;
-    CPU_SET(cpu, &first);
-    others = all;
-    if (CPU_COUNT(&all) > 1) CPU_CLR(cpu, &others);
-  }
-};
-
-[[noreturn]] void Hold(const std::string& table, const lockprobes::Probe& probe, int holder,
-                       const std::atomic<bool>& stop, const cpu_set_t& processor) {
-  sched_setaffinity(0, sizeof processor, &processor);
-  try {
-    USE(table);
-    if (!probe.keep()) _exit(2);
-    GO(probe.record == 0 ? holder : probe.record);
-    while (!stop) {
-      if (!probe.loop()) continue;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      probe.release();
-    }
-    CloseAll();
-  } catch (const EDadavError&) {
-    _exit(3);
-  }
-  _exit(0);
-}
-
 void Probed(benchmark::internal::Benchmark* probe) {
   probe->UseManualTime()
       ->Unit(benchmark::kMillisecond)
@@ -258,60 +222,24 @@ void Probed(benchmark::internal::Benchmark* probe) {
       ->Repetitions(benchtargets::kRepeats);
 }
 
-// Turns between kinds of lock: programs that may hold a lock of a table and loop another (take,
-// 1 ms, release), beside one that asks for a lock overlapping the looped one, releases it at once
-// and asks again 5 ms later, for a second. The looping programs share a processor of their own,
-// where the system's wake-up of the asker comes too late to beat their next request. Reported:
+// Turns between kinds of lock: the programs of a probe beside each other for a second. Reported:
 // the asker's longest wait, in which a refused lock counts with the whole time it was waited for,
 // and its refusals.
 void BM_Turns(benchmark::State& state, const lockprobes::Probe& probe) {
   StartEngine();
   const std::string table = TablePath("turns");
-  CreateDBF(table, {NameField(), PriceField(), BornField(), OkField()});
-  USE(table + " EXCLUSIVE");
-  AppendRecords(8);
-  CloseAll();
-  auto* stop = static_cast<std::atomic<bool>*>(mmap(nullptr, sizeof(std::atomic<bool>),
-                                                    PROT_READ | PROT_WRITE,
-                                                    MAP_SHARED | MAP_ANONYMOUS, -1, 0));
-  const Processors processors;
-  Clock::duration longest{};
-  int asks = 0, refusals = 0;
+  lockprobes::MakeTable(table);
+  lockprobes::Tally tally;
   for (auto _ : state) {
-    *stop = false;
-    std::vector<pid_t> holders;
-    for (int holder = 1; holder <= probe.holders; ++holder) {
-      holders.push_back(fork());
-      if (holders.back() == 0) Hold(table, probe, holder, *stop, processors.first);
-    }
-    sched_setaffinity(0, sizeof processors.others, &processors.others);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    USE(table);
-    GO(std::max(probe.record, 1));
     const Clock::time_point begin = Clock::now();
-    while (Clock::now() - begin < std::chrono::seconds(1)) {
-      const Clock::time_point asked = Clock::now();
-      refusals += !probe.ask();
-      longest = std::max(longest, Clock::now() - asked);
-      ++asks;
-      Unlock();
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    tally = lockprobes::Run(table, probe, std::chrono::seconds(1));
     state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
-    sched_setaffinity(0, sizeof processors.all, &processors.all);
-    CloseAll();
-    *stop = true;
-    for (const pid_t holder : holders) {
-      int status = 0;
-      waitpid(holder, &status, 0);
-      if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("a holder failed");
-    }
+    if (!tally.holdersRan) state.SkipWithError("a holder failed");
   }
-  munmap(stop, sizeof(std::atomic<bool>));
   std::filesystem::remove(table);
-  state.SetItemsProcessed(asks);
-  state.counters["longest_wait"] = std::chrono::duration<double>(longest).count();
-  state.counters["refusals"] = refusals;
+  state.SetItemsProcessed(tally.asks);
+  state.counters["longest_wait"] = std::chrono::duration<double>(tally.longest).count();
+  state.counters["refusals"] = tally.refusals;
 }
 
 BENCHMARK_CAPTURE(BM_Turns, S1_record_beside_a_holder_of_another, lockprobes::kProbes[1])

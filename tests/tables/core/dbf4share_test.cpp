@@ -1,15 +1,11 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <thread>
-#include <vector>
 
 #include "enginetest.h"
 #include "platform/files/filelock.h"
@@ -171,96 +167,26 @@ TEST_F(Sharing, AWaiterKeepsOutOnlyProgramsAskingForItsLock) {
   }
 }
 
-// Programs that hold a lock of the table and loop another (take, 1 ms, release) beside one that
-// asks again and again for a lock overlapping the looped one, whatever their kinds: the asker has
-// its lock at a holder's next release once its short wait out of turn is over, and a holder has
-// it back after the asker's turn. The holders run on a processor of their own, where the
-// system's wake-up of the asker comes too late to beat their next request. A stall lengthens
-// single waits, so what is judged is what a stall cannot fake: the share of asks granted within
-// 100 ms, and the holders' releases while the asker holds its turnstile (about one per holder
-// and ask, none between asks).
+// Programs that hold a lock of the table and loop another beside one that asks again and again
+// for a lock overlapping the looped one, whatever their kinds: the asker has its lock at a holder's
+// next release once its short wait out of turn is over, and a holder has it back after the
+// asker's turn. A stall lengthens single waits, so what is judged is what a stall cannot fake:
+// the share of asks granted within 100 ms, and the holders' releases while the asker holds its
+// turnstile (about one per holder and ask, none between asks).
 TEST_F(Sharing, AProgramThatWaitsForALockHasItAtTheHoldersNextRelease) {
-  using std::chrono::steady_clock;
-  cpu_set_t all, holderCpu;
+  cpu_set_t all;
   sched_getaffinity(0, sizeof all, &all);
   if (CPU_COUNT(&all) < 2) GTEST_SKIP() << "one processor";
-  int first = 0;
-  while (!CPU_ISSET(first, &all)) ++first;
-  CPU_ZERO(&holderCpu);
-  CPU_SET(first, &holderCpu);
-  cpu_set_t others = all;
-  CPU_CLR(first, &others);
-  const std::string path = MakeTable(8);
-  struct Shared {
-    std::atomic<bool> stop;
-    std::atomic<int> turnReleases;  // releases while the asker's turnstile was held
-  };
-  auto* shared = static_cast<Shared*>(
-      mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
-  for (const lockprobes::Probe& c : lockprobes::kProbes) {
-    shared->stop = false;
-    shared->turnReleases = 0;
-    int holding[2];
-    ASSERT_EQ(pipe(holding), 0);
-    std::vector<pid_t> holders;
-    for (int holder = 1; holder <= c.holders; ++holder) {
-      holders.push_back(fork());
-      if (holders.back() != 0) continue;
-      sched_setaffinity(0, sizeof holderCpu, &holderCpu);
-      try {
-        USE(path);
-        if (!c.keep()) _exit(2);
-        GO(c.record == 0 ? holder : c.record);
-        for (bool told = false; !shared->stop;) {
-          if (!c.loop()) _exit(5);
-          if (!told) {  // closed, lest a holder that ends before its first lock leave the wait open
-            told = write(holding[1], "", 1) == 1;
-            close(holding[1]);
-          }
-          std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          shared->turnReleases += platform::RangeLockedElsewhere(Area()->file.Descriptor(),
-                                                                 c.turnstile, c.length, false);
-          c.release();
-        }
-      } catch (...) {
-        _exit(3);
-      }
-      _exit(0);
-    }
-    close(holding[1]);
-    char byte = 0;
-    int started = 0;
-    while (started < c.holders && read(holding[0], &byte, 1) == 1) ++started;
-    close(holding[0]);
-    sched_setaffinity(0, sizeof others, &others);
-    USE(path);
-    GO(std::max(c.record, 1));
-    int asks = 0, within = 0, turnReleasesInAsks = 0;
-    const auto end = steady_clock::now() + std::chrono::milliseconds(1500);
-    while (started == c.holders && steady_clock::now() < end) {
-      const int releasesBefore = shared->turnReleases;
-      const auto asked = steady_clock::now();
-      within += c.ask() && steady_clock::now() - asked < std::chrono::milliseconds(100);
-      turnReleasesInAsks += shared->turnReleases - releasesBefore;
-      ++asks;
-      Unlock(), UnlockFirstByte();
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    shared->stop = true;
-    sched_setaffinity(0, sizeof all, &all);
-    CloseAll();
-    for (const pid_t holder : holders) {
-      int status = 0;
-      waitpid(holder, &status, 0);
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    }
-    const auto n = &c - lockprobes::kProbes;
-    ASSERT_EQ(started, c.holders) << "case " << n;
-    EXPECT_GE(2 * within, asks) << "case " << n << ": " << within << " of " << asks;
-    EXPECT_LE(turnReleasesInAsks, 3 * c.holders * asks) << "case " << n << ", " << asks << " asks";
-    EXPECT_EQ(shared->turnReleases, turnReleasesInAsks) << "case " << n;
+  const std::string path = Path("s.dbf");
+  lockprobes::MakeTable(path);
+  for (const lockprobes::Probe& probe : lockprobes::kProbes) {
+    const auto t = lockprobes::Run(path, probe, std::chrono::milliseconds(1500));
+    SCOPED_TRACE("probe " + std::to_string(&probe - lockprobes::kProbes));
+    ASSERT_TRUE(t.holdersRan);
+    EXPECT_GE(2 * t.within, t.asks) << t.within << " of " << t.asks;
+    EXPECT_LE(t.turnReleasesInAsks, 3 * probe.holders * t.asks) << t.asks << " asks";
+    EXPECT_EQ(t.turnReleases, t.turnReleasesInAsks);
   }
-  munmap(shared, sizeof(Shared));
 }
 
 // The memory of a look that found nobody waiting belongs to the open file, not to its descriptor
