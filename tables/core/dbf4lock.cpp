@@ -77,7 +77,7 @@ Turn InsideFileLock(Range lock) {
   return {{Gate{kFileLockTurnstile, false}, Gate{TurnstileOf(lock), true}}, 2};
 }
 
-const Turn kFileLockTurn{{Gate{kFileLockTurnstile, true}}, 1};
+constexpr Turn kFileLockTurn{{Gate{kFileLockTurnstile, true}}, 1};
 
 // A look at a turnstile costs a system call, as much as the lock itself. A program that found
 // nobody waiting at a turnstile of a file a moment ago takes that file's locks without looking
@@ -96,8 +96,9 @@ bool Occupied(int fd, const Gate& gate, bool exclusive) {
                                         gate.exclusive && exclusive);
 }
 
-// One look covers every turnstile of the turn; only where it finds a lock is each looked at on
-// its own, in the way it is taken.
+// One look covers the turn's turnstiles. Programs waiting for other records hold the file lock's
+// turnstile too, shared, which keeps out only askers of the file lock: where the look finds a
+// lock, each turnstile is looked at on its own, in the way the caller takes it.
 bool SomebodyWaits(int fd, const Turn& turn, bool exclusive) {
   if (turn.count == 1) return Occupied(fd, turn.gates[0], exclusive);
   const Range first = turn.gates[0].turnstile, last = turn.gates[turn.count - 1].turnstile;
