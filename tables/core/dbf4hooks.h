@@ -70,11 +70,11 @@ class MemoLineReader {
 struct MemoHookTable {
   std::unique_ptr<MemoLineReader> (*assignMemo)(std::int32_t block) = nullptr;
   // PACK: copies the memos that the records of newTable (records of them, the kept ones) refer
-  // to into the new memo file PackedMemoName names beside the memo file, writes their new
-  // references into newTable and names the memo file it is to replace; false after a reported
-  // error, with the new memo file gone.
+  // to into a new memo file beside the memo file (CreatePackedFile), writes their new references
+  // into newTable and names the memo file it is to replace and the new one; false after a
+  // reported error, with the new memo file gone.
   bool (*packMemofile)(const platform::BlockFile& newTable, std::int32_t records,
-                       std::string& memoName) = nullptr;
+                       std::string& memoName, std::string& newMemoName) = nullptr;
   void (*openMemofile)(const std::string& tableNameWithoutExt) = nullptr;
   void (*closeMemofile)() = nullptr;
   std::int32_t (*copyMemoAsOld)(std::uint8_t sourceArea, std::int32_t reference) = nullptr;

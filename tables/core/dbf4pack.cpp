@@ -96,15 +96,14 @@ class NewFiles {
   ~NewFiles() {
     if (kept_) return;
     table.Close();
-    DropPackedFiles(tableName_, memo);
+    DropPackedFiles(tableName_, names);
   }
   NewFiles(const NewFiles&) = delete;
   NewFiles& operator=(const NewFiles&) = delete;
   void Keep() { kept_ = true; }
 
   platform::BlockFile table;
-  // The memo file the new one is to replace; empty for a table without memo file.
-  std::string memo;
+  PackFiles names;
 
  private:
   std::string tableName_;
@@ -155,11 +154,11 @@ bool PackFailed(const WorkArea& area, int code) {
 
 // Renames the new files over the old ones. Past the commit marker the swap only goes forward:
 // a step that failed is tried once more, and failing again it is left to the next open.
-bool SwapInNewFiles(WorkArea& area, NewFiles& files, PackMarks& marks, const std::string& memo,
-                    std::int32_t keptCount) {
+bool SwapInNewFiles(WorkArea& area, NewFiles& files, PackMarks& marks, std::int32_t keptCount) {
   bool nothingReplaced = false;
-  int code = FinishPackedFiles(area.fileName, memo, nothingReplaced);
-  if (code != 0 && !nothingReplaced) code = FinishPackedFiles(area.fileName, memo, nothingReplaced);
+  int code = FinishPackedFiles(area.fileName, files.names, nothingReplaced);
+  if (code != 0 && !nothingReplaced)
+    code = FinishPackedFiles(area.fileName, files.names, nothingReplaced);
   if (code != 0) {
     if (!nothingReplaced) {
       files.Keep();
@@ -197,22 +196,24 @@ bool PackIntoNewFiles(WorkArea& area, std::uint16_t openMode, bool wasShared) {
   NewFiles files(area.fileName);
   PackMarks marks(wasShared);
   std::int32_t keptCount = 0;
-  int code = area.file.Writable() ? files.table.Create(PackedTableName(area.fileName)) : 5;
+  int code = area.file.Writable() ? CreatePackedFile(area.fileName, PackedTableName(area.fileName),
+                                                     files.table, files.names.newTable)
+                                  : 5;
+  if (code < 0) return false;
   bool reporting = SetReportErrors(false);
   if (code == 0) code = CopyKeptRecords(area, files.table, keptCount);
   SetReportErrors(reporting);
   if (code != 0) return PackFailed(area, code);
   if (area.hasMemo && MemoHooks.packMemofile != nullptr &&
-      !MemoHooks.packMemofile(files.table, keptCount, files.memo))
+      !MemoHooks.packMemofile(files.table, keptCount, files.names.memo, files.names.newMemo))
     return false;
-  const std::string& memo = files.memo;
   if (const int synced = files.table.Sync(); synced != 0) return PackFailed(area, synced);
   // Marked before the commit: from the marker on, the next open may put the packed table in.
   if (!marks.Set()) return false;
-  if (const int committed = CommitPackedFiles(area.fileName, memo); committed != 0)
+  if (const int committed = CommitPackedFiles(area.fileName, files.names); committed != 0)
     return PackFailed(area, committed);
-  return SwapInNewFiles(area, files, marks, memo, keptCount) &&
-         (memo.empty() || ReopenMemo(area, openMode));
+  return SwapInNewFiles(area, files, marks, keptCount) &&
+         (files.names.memo.empty() || ReopenMemo(area, openMode));
 }
 
 void PositionAfterPack(WorkArea& area) {

@@ -12,6 +12,7 @@
 #include "platform/files/fileidentity.h"
 #include "platform/files/filelock.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
 #include "platform/files/replacefile.h"
 #include "tables/core/dbf4lock.h"
@@ -45,8 +46,59 @@ bool Exists(const std::string& path) {
   return platform::os::Stat(path, info) == 0;
 }
 
+std::string LeafOf(const std::string& path) {
+  return path.substr(path.find_last_of('/') + 1);
+}
+
+// The user a pack's files are given: the owner of the file the table's name leads to.
+uid_t TableOwner(const std::string& table) {
+  struct stat info {};
+  return platform::os::Stat(table, info) == 0 ? info.st_uid : ::geteuid();
+}
+
+// A file the engine made for the table: a regular file of one name, given the table's owner or
+// still the running user's. No other user can make one, so another user's file planted under a
+// pack's name is never renamed in nor removed.
+bool MadeForTable(const std::string& path, uid_t owner) {
+  struct stat info {};
+  return platform::os::LinkStat(path, info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+         (info.st_uid == owner || info.st_uid == ::geteuid());
+}
+
+void RemoveIfMadeForTable(const std::string& path, uid_t owner) {
+  if (MadeForTable(path, owner)) platform::os::Unlink(path);
+}
+
 int ErrnoCode() {
   return platform::IoCodeFromErrno(errno, true);
+}
+
+// A new file of the pack for the file replaced, whose stat is old, under name or a name of its own
+// (made), with the replaced file's owner, group, mode and attributes: the descriptor, or -1 with
+// errno (EPERM where the new file cannot keep the owner or group).
+int NewPackFile(const std::string& replaced, const std::string& name, std::string& made) {
+  std::string target;
+  struct stat old {};
+  if (platform::FinalTargetStat(replaced, target, old) != 0) return -1;
+  made = name;
+  int fd = platform::CreateAfresh(made, old.st_mode & 0777);
+  if (fd < 0 && errno == EEXIST)
+    fd = platform::CreateUniqueBeside(target, old.st_mode & 0777, made);
+  if (fd < 0) {
+    made.clear();
+    return -1;
+  }
+  struct stat given {};
+  int error = 0;
+  if (platform::TakeAttributes(fd, target, old) != 0 || ::fstat(fd, &given) != 0)
+    error = errno;
+  else if (given.st_uid != old.st_uid || given.st_gid != old.st_gid)
+    error = EPERM;
+  if (error == 0) return fd;
+  ::close(fd);
+  platform::os::Unlink(made);
+  errno = error;
+  return -1;
 }
 
 // Only the table's own memo file, "<table name>.dbt" or ".fpt" in any letter case, beside it:
@@ -58,22 +110,50 @@ bool IsMemoOf(const std::string& table, const std::string& memo) {
   return upper == UpperStr(name + ".DBT") || upper == UpperStr(name + ".FPT");
 }
 
-// The memo file the marker names, without folder ("" for none); false for a marker that is not
-// one of ours.
-bool ReadMarker(const std::string& table, std::string& memo) {
+std::string MemoPath(const std::string& table, const std::string& memo) {
+  std::string dir, name, ext;
+  FSplit(table, dir, name, ext);
+  return dir + memo;
+}
+
+// The path of a new file the marker names (leaf) beside file, which is the file's own name and a
+// suffix, never in another folder: "" for a name that is not one of a pack.
+std::string PackPathBeside(const std::string& file, const std::string& leaf) {
+  const std::string target = platform::FinalTarget(file);
+  const std::string own = LeafOf(target) + ".";
+  if (leaf.size() <= own.size() || !leaf.starts_with(own) || leaf.back() != '$' ||
+      leaf.find('/') != std::string::npos)
+    return {};
+  return platform::FolderOf(target) + "/" + leaf;
+}
+
+// The lines of the marker after its magic; false for a marker that is not one of ours.
+bool MarkerLines(const std::string& table, std::vector<std::string>& lines) {
   std::string bytes;
   if (!platform::os::ReadWholeFile(MarkerName(table), bytes)) return false;
   if (bytes.size() < kMarkerMagic.size() + 1 ||
       bytes.compare(0, kMarkerMagic.size(), kMarkerMagic) != 0 || bytes.back() != '\n')
     return false;
-  memo = bytes.substr(kMarkerMagic.size(), bytes.size() - kMarkerMagic.size() - 1);
-  return memo.empty() || IsMemoOf(table, memo);
+  for (std::size_t at = kMarkerMagic.size(), end = 0; at < bytes.size(); at = end + 1) {
+    end = bytes.find('\n', at);
+    lines.push_back(bytes.substr(at, end - at));
+  }
+  return true;
 }
 
-std::string MemoPath(const std::string& table, const std::string& memo) {
-  std::string dir, name, ext;
-  FSplit(table, dir, name, ext);
-  return dir + memo;
+// The files the marker names: the memo file, and the new files where it names them (a marker of
+// an earlier version names the memo file alone, its new files having their usual names); false
+// for a marker that is not one of ours.
+bool ReadMarker(const std::string& table, PackFiles& files) {
+  std::vector<std::string> lines;
+  if (!MarkerLines(table, lines) || (lines.size() != 1 && lines.size() != 3) ||
+      !IsMemoOf(table, lines[0]))
+    return false;
+  files.memo = MemoPath(table, lines[0]);
+  files.newTable = lines.size() == 1 ? PackedTableName(table) : PackPathBeside(table, lines[1]);
+  files.newMemo =
+      lines.size() == 1 ? PackedMemoName(files.memo) : PackPathBeside(files.memo, lines[2]);
+  return !files.newTable.empty() && !files.newMemo.empty();
 }
 
 // The memo files either kind of memo would have beside the table, as they are spelt there.
@@ -96,8 +176,8 @@ constexpr std::uint64_t kSettleByte = platform::kShareByteOffset + 1;
 // A settle is a few renames and syncs; it is waited for as long as the database lock is.
 constexpr std::uint32_t kSettleWaitMs = 10000;
 
-bool Leftover(const std::string& table) {
-  return Exists(MarkerName(table)) || Exists(PackedTableName(table));
+bool Leftover(const std::string& table, uid_t owner) {
+  return MadeForTable(MarkerName(table), owner) || MadeForTable(PackedTableName(table), owner);
 }
 
 // This program's turn at settling a crashed pack of the table, and the table's share lock while
@@ -130,8 +210,10 @@ class SettleTurn {
   // Takes the turn on the packed table as well, when there is one to rename in: 0 or the I/O
   // code.
   int TakeOnPacked(const std::string& packed) {
-    packed_ = platform::os::Open(packed, O_RDONLY | O_CLOEXEC);
-    if (packed_ < 0) return errno == ENOENT ? 0 : platform::IoCodeFromErrno(errno);
+    packed_ = platform::os::Open(packed, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // A link under the name is no file of the pack: the swap leaves it alone.
+    if (packed_ < 0)
+      return errno == ENOENT || errno == ELOOP ? 0 : platform::IoCodeFromErrno(errno);
     return platform::LockRange(packed_, kSettleByte, 1, false);
   }
 
@@ -151,43 +233,59 @@ std::string PackedMemoName(const std::string& memo) {
   return PackFileName(memo, "packmemo$");
 }
 
-int CommitPackedFiles(const std::string& table, const std::string& memo) {
+int CreatePackedFile(const std::string& replaced, const std::string& name,
+                     platform::BlockFile& file, std::string& made) {
+  const int fd = NewPackFile(replaced, name, made);
+  if (fd < 0 && errno == EPERM) {
+    ReportError(5, "Cannot pack " + replaced +
+                       ": a new file cannot keep its owner, group or access list [Pack]");
+    return -1;
+  }
+  if (fd < 0) return ErrnoCode();
+  const int code = file.Adopt(fd);
+  if (code != 0) platform::os::Unlink(made);
+  return code;
+}
+
+int CommitPackedFiles(const std::string& table, const PackFiles& files) {
   // A table alone is swapped by one rename, which commits by itself: no marker, and none of the
   // syncs that go with it.
-  if (memo.empty()) return 0;
-  std::string dir, name, ext;
-  FSplit(memo, dir, name, ext);
-  const std::string bytes = std::string(kMarkerMagic) + (memo.empty() ? "" : name + ext) + "\n";
+  if (files.memo.empty()) return 0;
+  const std::string bytes = std::string(kMarkerMagic) + LeafOf(files.memo) + "\n" +
+                            LeafOf(files.newTable) + "\n" + LeafOf(files.newMemo) + "\n";
+  std::string draft;
+  const int fd = NewPackFile(table, MarkerDraftName(table), draft);
+  if (fd < 0) return ErrnoCode();
   platform::BlockFile marker;
-  int code = marker.Create(MarkerDraftName(table));
+  int code = marker.Adopt(fd);
   std::size_t done = 0;
   if (code == 0) code = marker.WriteAt(0, bytes.data(), bytes.size(), done);
   if (code == 0 && done < bytes.size()) code = 101;
   if (code == 0) code = marker.Sync();
   marker.Close();
   // The rename commits; the folder's sync makes it and the new files' entries durable.
-  if (code == 0 && platform::RenameOver(MarkerDraftName(table), MarkerName(table)) != 0)
-    code = ErrnoCode();
+  if (code == 0 && platform::RenameOver(draft, MarkerName(table)) != 0) code = ErrnoCode();
+  if (code != 0) platform::os::Unlink(draft);
   return code;
 }
 
-int FinishPackedFiles(const std::string& table, const std::string& memo, bool& nothingReplaced) {
-  const std::string newMemo = memo.empty() ? std::string() : PackedMemoName(memo);
-  const std::string newTable = PackedTableName(table);
-  const bool memoPending = !memo.empty() && Exists(newMemo);
-  const bool tablePending = Exists(newTable);
+int FinishPackedFiles(const std::string& table, const PackFiles& files, bool& nothingReplaced) {
+  const std::string& memo = files.memo;
+  const uid_t owner = TableOwner(table);
+  const bool memoPending = !memo.empty() && MadeForTable(files.newMemo, owner);
+  const bool tablePending = MadeForTable(files.newTable, owner);
   nothingReplaced = false;
   // Back to back, with no sync between them: other programs that open the table between the two
   // renames read the old table beside the packed memo file, and the shorter that time, the
   // fewer crashes fall into it.
-  if (memoPending && platform::RenameOverUnsynced(newMemo, memo) != 0) {
+  if (memoPending && platform::RenameOverUnsynced(files.newMemo, memo) != 0) {
     const int code = ErrnoCode();
-    nothingReplaced = tablePending && Exists(newMemo);
+    nothingReplaced = tablePending && Exists(files.newMemo);
     return code;
   }
-  if (tablePending && platform::RenameOverUnsynced(newTable, table) != 0) {
+  if (tablePending && platform::RenameOverUnsynced(files.newTable, table) != 0) {
     const int code = ErrnoCode();
-    nothingReplaced = memo.empty() && Exists(newTable);
+    nothingReplaced = memo.empty() && Exists(files.newTable);
     return code;
   }
   const bool memoElsewhere =
@@ -195,46 +293,49 @@ int FinishPackedFiles(const std::string& table, const std::string& memo, bool& n
   int code = memoElsewhere ? FsyncFolderOf(memo) : 0;
   if (code == 0) code = FsyncFolderOf(table);
   // The rename of a table without memo file was its own commit.
-  if (code != 0 || !Exists(MarkerName(table))) return code;
+  if (code != 0 || !MadeForTable(MarkerName(table), owner)) return code;
   // Synced, so that the marker of this pack never comes back to finish a later one.
   if (platform::os::Unlink(MarkerName(table)) != 0 && errno != ENOENT) return ErrnoCode();
   return FsyncFolderOf(table);
 }
 
-void DropPackedFiles(const std::string& table, const std::string& memo) {
-  platform::os::Unlink(MarkerName(table));
-  platform::os::Unlink(MarkerDraftName(table));
-  for (const std::string& file :
-       memo.empty() ? PossibleMemoFiles(table) : std::vector<std::string>{memo}) {
-    platform::os::Unlink(PackedMemoName(file));
+void DropPackedFiles(const std::string& table, const PackFiles& files) {
+  const uid_t owner = TableOwner(table);
+  RemoveIfMadeForTable(MarkerName(table), owner);
+  RemoveIfMadeForTable(MarkerDraftName(table), owner);
+  if (files.memo.empty()) {
+    for (const std::string& memo : PossibleMemoFiles(table))
+      RemoveIfMadeForTable(PackedMemoName(memo), owner);
+  } else {
+    RemoveIfMadeForTable(files.newMemo, owner);
   }
-  platform::os::Unlink(PackedTableName(table));
+  RemoveIfMadeForTable(files.newTable.empty() ? PackedTableName(table) : files.newTable, owner);
 }
 
 bool SettleInterruptedPack(const std::string& table) {
-  if (!Leftover(table)) return true;
+  const uid_t owner = TableOwner(table);
+  if (!Leftover(table, owner)) return true;
   const std::string marker = MarkerName(table);
   SettleTurn turn;
   int code = turn.Wait(table);
   // Settled by the program whose turn this one waited for.
-  if (code == 0 && !Leftover(table)) return true;
+  if (code == 0 && !Leftover(table, owner)) return true;
   // A marker's swap replaces the table, so nobody else may have it open; the files of a pack
   // that never committed are only removed, which a program that packs the table now keeps off.
-  const bool swap = Exists(marker);
+  const bool swap = MadeForTable(marker, owner);
   if (code == 0) code = turn.Share(swap);
   // In use elsewhere: the program that has it open settled it, or is packing it now; or the
   // table was replaced meanwhile by the program that packed it.
   if (code == 33 || (code == 0 && !turn.StillNamed(table))) return true;
   if (!swap) {
-    if (code == 0) DropPackedFiles(table, "");
+    if (code == 0) DropPackedFiles(table, PackFiles{});
     return true;
   }
-  std::string memo;
-  if (code == 0) code = turn.TakeOnPacked(PackedTableName(table));
-  if (code == 0 && !ReadMarker(table, memo)) code = 30;
+  PackFiles files;
+  if (code == 0 && !ReadMarker(table, files)) code = 30;
+  if (code == 0) code = turn.TakeOnPacked(files.newTable);
   bool nothingReplaced = false;
-  if (code == 0)
-    code = FinishPackedFiles(table, memo.empty() ? "" : MemoPath(table, memo), nothingReplaced);
+  if (code == 0) code = FinishPackedFiles(table, files, nothingReplaced);
   if (code == 0) return true;
   ReportError(static_cast<std::uint16_t>(code),
               "Cannot finish packing " + table + " (" + marker + ") [USE]");

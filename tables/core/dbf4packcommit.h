@@ -13,26 +13,48 @@
 // committed) are removed, only while no other program packs the table. One program settles a
 // pack: others that come to it meanwhile wait for it, up to 10 seconds, and then open the table
 // it settled.
+//
+// Each new file is made afresh (never an existing file or a link opened) with the owner, group,
+// mode and extended attributes of the file it replaces, and PACK is refused where it cannot take
+// them. Where another user's file holds a usual name, the new file takes a name of its own beside
+// it, which the marker names. Only files of the table's owner or of the running user count as a
+// pack's: another user's file under such a name is never renamed in nor removed, and stops no open.
 
 #include <string>
 
+#include "platform/files/blockfile.h"
+
 namespace dadav {
+
+// The files of one pack: the memo file the new one replaces (empty for a table without one), and
+// the new table and memo file.
+struct PackFiles {
+  std::string memo;
+  std::string newTable;
+  std::string newMemo;
+};
 
 std::string PackedTableName(const std::string& table);
 std::string PackedMemoName(const std::string& memo);
 
+// Opens into file a new file of the pack for the file replaced: under name, or where another user's
+// file holds that, under a name of its own beside the file replaced finally names; made gets the
+// name used. 0, the I/O code, or -1 after an error reported where the new file cannot take the
+// replaced file's owner, group, mode or attributes.
+int CreatePackedFile(const std::string& replaced, const std::string& name,
+                     platform::BlockFile& file, std::string& made);
+
 // Writes the marker and puts it in place, synced with the folder's entries, for a table with a
 // memo file; 0 or the I/O code.
-int CommitPackedFiles(const std::string& table, const std::string& memo);
+int CommitPackedFiles(const std::string& table, const PackFiles& files);
 
 // Renames what is left of the new files over the old ones (memo first, the table right after it)
 // and removes the marker: 0 or the I/O code. nothingReplaced tells that both old files still
 // stand.
-int FinishPackedFiles(const std::string& table, const std::string& memo, bool& nothingReplaced);
+int FinishPackedFiles(const std::string& table, const PackFiles& files, bool& nothingReplaced);
 
 // Removes the marker, then the new files: what a pack leaves when it gives up before its swap.
-// An empty memo stands for a memo file not known: the new files of each kind beside the table go.
-void DropPackedFiles(const std::string& table, const std::string& memo);
+void DropPackedFiles(const std::string& table, const PackFiles& files);
 
 // Finishes or undoes a pack that a crash interrupted, before the table is opened; false after a
 // reported error.

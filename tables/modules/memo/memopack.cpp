@@ -46,7 +46,7 @@ int WriteFieldTexts(const platform::BlockFile& table, const std::vector<FieldUpd
 class MemoPacker {
  public:
   MemoPacker(const WorkArea& area, MemoControl& memo, const platform::BlockFile& table,
-             std::int32_t records, const std::string& newName)
+             std::int32_t records, std::string& newName)
       : area_(area), memo_(memo), table_(table), records_(records), newName_(newName) {}
 
   bool Run() {
@@ -59,7 +59,8 @@ class MemoPacker {
     if (!CopyAll(size, failure) || !Seal(failure)) {
       target_.file.Close();
       if (created_) EraseFile(newName_);
-      ReportMemoError(&memo_, failure.code, failure.message);
+      // A new file refused its attributes is reported already.
+      if (failure.code != 0) ReportMemoError(&memo_, failure.code, failure.message);
       return false;
     }
     return true;
@@ -73,11 +74,13 @@ class MemoPacker {
   }
 
   bool StartNewFile(PackFailure& failure) {
+    int code =
+        CreatePackedFile(memo_.fileName, PackedMemoName(memo_.fileName), target_.file, newName_);
+    if (code < 0) return false;
+    created_ = code == 0;
     target_.fileName = newName_;
     target_.memoType = memo_.memoType;
     target_.blockSize = memo_.blockSize;
-    int code = target_.file.Create(newName_);
-    created_ = code == 0;
     if (code == 0) {
       const std::vector<std::uint8_t> header =
           MemoHeader(area_.fileName, memo_.memoType, memo_.blockSize);
@@ -162,19 +165,19 @@ class MemoPacker {
   const platform::BlockFile& table_;
   std::int32_t records_;
   MemoControl target_;
-  std::string newName_;
+  std::string& newName_;
   std::vector<FieldUpdate> updates_;
   bool created_ = false;
 };
 
 }  // namespace
 
-bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records,
-                  std::string& memoName) {
+bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records, std::string& memoName,
+                  std::string& newMemoName) {
   if (CheckMemoArea("PackMemofile")) return false;
   MemoControl& memo = *CurrentMemo();
   memoName = memo.fileName;
-  return MemoPacker(*Area(), memo, newTable, records, PackedMemoName(memo.fileName)).Run();
+  return MemoPacker(*Area(), memo, newTable, records, newMemoName).Run();
 }
 
 }  // namespace dadav

@@ -12,9 +12,10 @@
 namespace dadav {
 
 // Copies the memos the first `records` records of newTable refer to from the current area's
-// memo file into a new memo file beside it (PackedMemoName, synced and closed) and writes their
-// new references into newTable; memoName gets the memo file's name. False after a reported
-// error, with the new memo file gone.
-bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records, std::string& memoName);
+// memo file into a new memo file beside it (CreatePackedFile, synced and closed) and writes their
+// new references into newTable; memoName gets the memo file's name, newMemoName the new one's.
+// False after a reported error, with the new memo file gone.
+bool PackMemofile(const platform::BlockFile& newTable, std::int32_t records, std::string& memoName,
+                  std::string& newMemoName);
 
 }  // namespace dadav
