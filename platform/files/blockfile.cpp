@@ -11,6 +11,7 @@
 #include "platform/files/filefaults.h"
 #include "platform/files/filelock.h"
 #include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 
 namespace platform {
 namespace {
@@ -51,6 +52,8 @@ int IoCodeFromErrno(int err, bool writing) {
       return 101;
     case EXDEV:
       return 17;
+    case EEXIST:
+      return 80;
     default:
       return writing ? 101 : 100;
   }
@@ -103,7 +106,14 @@ int BlockFile::Open(const std::string& path, std::uint16_t mode) {
 
 int BlockFile::Create(const std::string& path) {
   Close();
-  const int fd = os::Open(path, O_RDWR | O_CREAT | O_CLOEXEC);
+  std::string target;
+  struct stat info {};
+  const bool exists = FinalTargetStat(path, target, info) == 0;
+  if (!exists && errno != ENOENT) return IoCodeFromErrno(errno, true);
+  // A new name is made, never found: a file or link put there meanwhile is left alone. An existing
+  // file is written in place, never through a link put there meanwhile.
+  const int fd =
+      os::Open(target, O_RDWR | O_NOFOLLOW | O_CLOEXEC | (exists ? 0 : O_CREAT | O_EXCL), 0666);
   if (fd < 0) return IoCodeFromErrno(errno, true);
   // Emptied only once the share lock is ours, so another holder's file is never cut.
   if (const int code = Adopt(fd); code != 0) return code;

@@ -10,8 +10,8 @@
 namespace platform {
 
 // Engine I/O result for an errno value: 2 not found, 3 bad path, 4 too many files, 5 access
-// denied, 6 bad handle, 17 a rename across file systems, 101 write failures, 100 every other
-// read failure.
+// denied, 6 bad handle, 17 a rename across file systems, 80 a name already taken, 101 write
+// failures, 100 every other read failure.
 int IoCodeFromErrno(int err, bool writing = false);
 
 // Share modes the engine uses: 66 read/write deny none, 64 read deny none, 18 read/write
@@ -36,8 +36,10 @@ class BlockFile {
 
   // Opens an existing file; 0, an I/O code, or 32 when the share lock is refused.
   int Open(const std::string& path, std::uint16_t mode);
-  // Creates or empties a file, but only after the exclusive share lock is held, so a file
-  // that another program has open is never truncated under it (32).
+  // Creates a file, or empties the existing file the name leads to (following links as
+  // FinalTargetStat does), but only after the exclusive share lock is held, so a file that another
+  // program has open is never truncated under it (32). A name another program takes between the
+  // look and the creation fails with 80, its file untouched.
   int Create(const std::string& path);
   // Takes over a descriptor open for reading and writing (a new temporary file) and holds it
   // with the exclusive share lock; the descriptor is closed when that fails (32).

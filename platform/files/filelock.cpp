@@ -1,6 +1,7 @@
 #include "platform/files/filelock.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,6 +29,21 @@ int SetOfdLock(int fd, short type, std::uint64_t offset, std::uint64_t length) {
   return IoCodeFromErrno(errno);
 }
 
+// The file of a numbered name, made afresh or left by the user's own earlier run; never another
+// user's file, which would receive the claimer's data, nor one reached through a link: the
+// descriptor, or -1.
+int OpenClaimable(const std::string& name) {
+  int fd = os::Open(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0 || errno != EEXIST) return fd;
+  fd = os::Open(name, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  struct stat info {};
+  if (fd >= 0 && (::fstat(fd, &info) != 0 || info.st_uid != ::geteuid())) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 int LockRange(int fd, std::uint64_t offset, std::uint64_t length, bool exclusive) {
@@ -49,7 +65,7 @@ NameClaim ClaimFreeName(const std::function<std::string(int)>& nameOf, int first
   for (int n = first; n <= last; ++n) {
     claim.number = n;
     claim.name = nameOf(n);
-    const int fd = os::Open(claim.name, O_RDWR | O_CREAT | O_CLOEXEC);
+    const int fd = OpenClaimable(claim.name);
     if (fd < 0) continue;
     if (LockRange(fd, 0, 1, true) == 0) {
       claim.fd = fd;

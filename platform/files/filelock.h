@@ -19,7 +19,8 @@ bool RangeLockedElsewhere(int fd, std::uint64_t offset, std::uint64_t length,
 
 // Numbered names that running copies of the program share a folder with ("$OUT1.TMP", ...):
 // takes the first of nameOf(first) .. nameOf(last) that no other holder has claimed, opening
-// (creating when missing, never emptying) the file and locking its first byte. The descriptor
+// (creating when missing, never emptying) the file and locking its first byte; another user's
+// file or a link under a name passes it by. The descriptor
 // holds the claim until it is closed; it is -1 when every name is taken, and then number and
 // name are those of the last one tried.
 struct NameClaim {

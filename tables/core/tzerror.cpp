@@ -75,6 +75,7 @@ constexpr CodeText kCodeTexts[] = {
     {58, "Incorrect response from network"},
     {59, "Unexpected network error"},
     {60, "Remote adapter incompatible"},
+    {80, "File exists"},
     {100, "Disk read error"},
     {101, "Disk write error (probable cause: Disk Full)."},
     {102, "File not assigned"},

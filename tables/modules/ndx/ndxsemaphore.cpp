@@ -195,6 +195,8 @@ int OpenSemaphoreFile(SemaphoreState& state, std::string& failure) {
   if (FileDatedToday(state.name)) return state.file.Open(state.name, platform::kModeShared);
   int code = state.file.Open(state.name, platform::kModeExclusive);
   if (code == 2) code = state.file.Create(state.name);
+  // Made by another program meanwhile: opened as the one it made.
+  if (code == 80) code = state.file.Open(state.name, platform::kModeExclusive);
   if (MeansInUse(code)) return state.file.Open(state.name, platform::kModeShared);
   failure = "Cannot open/create: ";
   if (code != 0) return code;

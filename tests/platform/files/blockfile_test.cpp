@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -46,6 +47,25 @@ TEST_F(BlockFileTest, CreateNeverEmptiesAFileThatIsOpenElsewhere) {
   EXPECT_EQ(creator.Create(path_), 0);
   ASSERT_EQ(creator.Size(size), 0);
   EXPECT_EQ(size, 0u);
+}
+
+// In a folder everyone may write, another user's link or file under a name the engine makes is
+// neither followed nor claimed.
+TEST_F(BlockFileTest, AnotherUsersLinkOrFileUnderANewNameIsNeverWritten) {
+  ASSERT_EQ(::chmod(Dir().c_str(), 01777), 0);
+  Put("$2.txt", "kept");
+  if (::symlink(path_.c_str(), Path("n.dbf").c_str()) != 0 ||
+      ::symlink(path_.c_str(), Path("$1.txt").c_str()) != 0 ||
+      ::lchown(Path("n.dbf").c_str(), 1, 1) != 0 || ::lchown(Path("$1.txt").c_str(), 1, 1) != 0 ||
+      ::chown(Path("$2.txt").c_str(), 1, 1) != 0 || ::chmod(Path("$2.txt").c_str(), 0666) != 0)
+    GTEST_SKIP() << "only the superuser gives files";
+  BlockFile created;
+  EXPECT_EQ(created.Create(Path("n.dbf")), 5);
+  const platform::NameClaim claim = platform::ClaimFreeName(
+      [this](int n) { return Path("$" + std::to_string(n) + ".txt"); }, 1, 3);
+  EXPECT_EQ(claim.number, 3);
+  ::close(claim.fd);
+  EXPECT_EQ(Bytes("t.dbf"), "0123456789");
 }
 
 TEST_F(BlockFileTest, RefusedShareConversionKeepsTheOldLock) {
