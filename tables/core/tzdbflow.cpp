@@ -10,6 +10,7 @@
 #include "platform/files/filelock.h"
 #include "tables/core/accesscheck.h"
 #include "tables/core/dbf4hooks.h"
+#include "tables/core/newtablefile.h"
 #include "tables/core/tzdate.h"
 #include "tables/core/tzerror.h"
 #include "tables/core/tzfiles.h"
@@ -895,7 +896,8 @@ void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& defi
   WorkArea area;
   area.fileName = AddDefaultExt(name, "DBF");
   std::size_t done = 0;
-  int code = area.file.Create(area.fileName);
+  NewTableFile table;
+  int code = table.Open(area.fileName, area.file);
   if (code == 0) code = area.file.WriteAt(0, header.data(), header.size(), done);
   if (code != 0) {
     area.file.Close();
@@ -910,6 +912,9 @@ void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& defi
   area.recCount = 0;
   area.dbfDateStamp = TodayDtos();
   CloseDbf(area);
+  if (LastErrorCode == 0 && (code = table.Place()) != 0)
+    ReportError(static_cast<std::uint16_t>(code),
+                "Error writing " + area.fileName + ". [CreateDbf]");
   if (LastErrorCode == 0 && (header[0] & 0x80) != 0) {
     NewMemoFile(ForceExt(area.fileName, CompanionExt(area.fileName, MemoExt(MemoType))), MemoType,
                 MemoBlockSize, "CreateDbf()");
@@ -919,7 +924,8 @@ void CreateDBF(const std::string& name, const std::vector<FieldDescriptor>& defi
 void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint16_t blockSize,
                  const std::string& tag) {
   platform::BlockFile file;
-  int code = file.Create(tableName);
+  NewTableFile memo;
+  int code = memo.Open(tableName, file);
   if (code != 0) {
     ReportError(static_cast<std::uint16_t>(code),
                 "Cannot create memo file " + tableName + " [" + tag + "]");
@@ -930,6 +936,7 @@ void NewMemoFile(const std::string& tableName, std::uint8_t memoType, std::uint1
   code = file.WriteAt(0, header.data(), header.size(), done);
   if (code == 0) code = file.Sync();
   file.Close();
+  if (code == 0) code = memo.Place();
   if (code != 0) ReportError(static_cast<std::uint16_t>(code), tableName + " [" + tag + "]");
 }
 

@@ -2,6 +2,8 @@
 #include <random>
 
 #include "enginetest.h"
+#include "platform/files/filefaults.h"
+#include "platform/system/services.h"
 #include "tables/core/dbf4nav.h"
 
 namespace {
@@ -334,6 +336,20 @@ TEST_F(DbfLayer, ShortWriteLeavesTheTableWhole) {
   std::vector<std::uint8_t> bytes = ReadBytes(path);
   EXPECT_EQ(bytes[4], 1);
   EXPECT_EQ(bytes.size(), 65u + 201u + 1u);
+}
+
+// CREATE over a table replaces it only once the new one is complete: a failed write leaves the old.
+TEST_F(DbfLayer, AFailedCreateLeavesTheOldTable) {
+  const std::string path = Path("c.dbf");
+  NewTable(path, {Def("T", 'C', 10)}, 2);
+  CloseAll();
+  const std::vector<std::uint8_t> old = ReadBytes(path);
+  {
+    platform::Substitute<platform::FileFaults, platform::FileFaults> faults;
+    faults->FailWrite(1);
+    EXPECT_THROW(CreateDBF(path, {Def("N", 'N', 5)}), EDadavError);
+  }
+  EXPECT_EQ(ReadBytes(path), old);
 }
 
 TEST_F(DbfLayer, MutatedHeadersNeverCrash) {
