@@ -22,6 +22,7 @@
 #include "platform/files/codepage.h"
 #include "platform/files/filelock.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
 #include "platform/print/rawprint.h"
 #include "platform/system/process.h"
@@ -209,14 +210,20 @@ std::int32_t PrinterPort() {
 
 // A device file takes the printer's own bytes, the set-up file first; the print system takes
 // UTF-8 text and would print the set-up file's control bytes as text.
-bool SendJob(const std::string& jobName, const std::string& bytes) {
+// The job file is made afresh beside the report and removed once sent.
+bool SendJob(const std::string& bytes) {
   platform::RawPrinter& printer = platform::RawPrinterPort();
   const bool raw = printer.HasDeviceFile(PrinterPort());
-  if (!platform::os::WriteWholeFile(jobName,
-                                    raw ? bytes : platform::Cp1252ToUtf8(ToDisplayText(bytes)))) {
+  std::string jobName;
+  if (platform::WriteFreshFile(ReportFileName + ".job",
+                               raw ? bytes : platform::Cp1252ToUtf8(ToDisplayText(bytes)),
+                               jobName) != 0) {
     return false;
   }
-  return raw ? printer.SendRaw(PrinterPort(), jobName) : printer.SendText(PrinterPort(), jobName);
+  const bool sent =
+      raw ? printer.SendRaw(PrinterPort(), jobName) : printer.SendText(PrinterPort(), jobName);
+  platform::os::Unlink(jobName);
+  return sent;
 }
 
 // The printer set-up file goes ahead of the first job on a device file; then the bytes not yet
@@ -233,9 +240,7 @@ bool SendPendingBytes() {
   }
   const std::string bytes = ReadFrom(ReportFileName, printerBytesSent);
   if (bytes.empty()) return true;
-  const std::string jobName = ReportFileName + ".job";
-  const bool sent = SendJob(jobName, bytes);
-  platform::os::Unlink(jobName);
+  const bool sent = SendJob(bytes);
   printerBytesSent += bytes.size();
   return sent;
 }

@@ -373,4 +373,20 @@ bool WrittenInPlaceInstead(int error) {
   return error == EACCES || error == EPERM || error == ENOTSUP || error == EEXIST;
 }
 
+// Files the program names for its own brief use.
+
+int WriteFreshFile(const std::string& target, std::string_view bytes, std::string& made) {
+  made = target;
+  int fd = CreateAfresh(made, 0666);
+  if (fd < 0 && errno == EEXIST) fd = CreateUniqueBeside(target, 0666, made);
+  const bool written = fd >= 0 && os::WriteAll(fd, bytes.data(), bytes.size());
+  if (written && CloseChecked(fd) == 0) return 0;
+  const int error = errno;
+  if (fd >= 0 && !written) ::close(fd);
+  if (fd >= 0) os::Unlink(made);
+  made.clear();
+  errno = error;
+  return -1;
+}
+
 }  // namespace platform

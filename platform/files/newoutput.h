@@ -91,4 +91,11 @@ int TakeAttributes(int fd, const std::string& path, const struct stat& old);
 // instead.
 bool WrittenInPlaceInstead(int error);
 
+// Files the program names for its own brief use (a print job, a probe of a folder).
+
+// Writes bytes as a new file under target, or where another user's file holds that, under a name
+// of its own beside it, which made gets; never through a link nor into another user's file: 0, or
+// -1 with errno and nothing left behind (made then empty).
+int WriteFreshFile(const std::string& target, std::string_view bytes, std::string& made);
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/system/commandscript.h"
 
+#include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
 
 namespace platform {
@@ -8,7 +9,9 @@ bool WriteCommandScript(const std::string& path, const std::string& commandLine)
   const std::string script = "#!/bin/sh\n" + os::HostName(commandLine) + "\n";
   // The mode is set after writing, since the creation mask and an existing file's mode would
   // otherwise decide it.
-  return os::WriteWholeFile(path, script) && os::ChangeMode(path, 0755) == 0;
+  NewOutput output;
+  return OpenOutput(path, output) == 0 && WriteWholeOutput(output, script, false) == 0 &&
+         os::ChangeMode(path, 0755) == 0;
 }
 
 }  // namespace platform

@@ -2,9 +2,9 @@
 
 #include "tables/access/tableaccess.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <set>
 
 #include "base/dialogs/utilcrt.h"
@@ -127,15 +127,11 @@ bool CheckTableDirWritable(const std::string& folder, const std::string& name) {
   if (DbfWriteChecked != 0) return DbfWritable != 0;
   CheckFileReadable(AddBackslash(folder) + name);
   if (AbortFlag != 0) return false;
-  const std::string test = AddBackslash(folder) + "TEST.$$$";
-  bool written = false;
-  const int fd = platform::os::Open(test, O_WRONLY | O_CREAT | O_TRUNC);
-  if (fd >= 0) {
-    static const char kLine[] = "DBF Write Check\r\n";
-    written = ::write(fd, kLine, sizeof kLine - 1) == static_cast<ssize_t>(sizeof kLine - 1);
-    written = ::close(fd) == 0 && written;
-    platform::os::Unlink(test);
-  }
+  // Another user's file under the name is neither written nor taken for the folder's refusal.
+  std::string test;
+  const bool written =
+      platform::WriteFreshFile(AddBackslash(folder) + "TEST.$$$", "DBF Write Check\r\n", test) == 0;
+  if (written) platform::os::Unlink(test);
   DbfWritable = written ? 1 : 0;
   DbfWriteChecked = 1;
   return written;

@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/text/messages.h"
 #include "browsetest.h"
@@ -68,6 +69,16 @@ TEST_F(tableaccess, AnUnwritableFolderOpensEveryTableFromACopyAndTheCheckIsCache
   DbfWriteChecked = 0;
   EXPECT_TRUE(CheckTableDirWritable(Path("tables"), "p3g.dbf"));
   EXPECT_FALSE(std::filesystem::exists(Path("tables/TEST.$$$")));
+}
+
+// The check writes no other user's file under its name in a shared folder, and finds it writable.
+TEST_F(tableaccess, TheFolderCheckLeavesAnotherUsersFileAlone) {
+  MakeTable("p3g.dbf", 2);
+  Put("tables/TEST.$$$", "theirs");
+  if (::chown(Path("tables/TEST.$$$").c_str(), 1, 1) != 0) GTEST_SKIP() << "not the superuser";
+  ASSERT_EQ(::chmod(Path("tables").c_str(), 01777), 0);
+  EXPECT_TRUE(CheckTableDirWritable(Path("tables"), "p3g.dbf"));
+  EXPECT_EQ(Bytes("tables/TEST.$$$"), "theirs");
 }
 
 TEST_F(tableaccess, RecordNumbersAreClampedWithTheirMessage) {
