@@ -21,6 +21,7 @@
 #include "platform/files/filefaults.h"
 #include "platform/files/osfiles.h"
 #include "platform/system/services.h"
+#include "tests/support/accesslist.h"
 #include "tests/support/tempfolder.h"
 
 namespace {
@@ -166,20 +167,6 @@ TEST_F(NewOutputTest, AnOutputTheUserMayNotWriteIsRefusedAndStays) {
   if (result == 255) GTEST_SKIP() << "the test cannot become another user";
   EXPECT_EQ(result, EACCES);
   EXPECT_EQ(Bytes("t.txt"), "old");
-}
-
-// The access list user::rw-,user:<user>:rw-,group::r--,mask::rw-,other::--- as the system keeps it.
-std::string AccessList(std::uint32_t user) {
-  const std::uint32_t none = ~0u;
-  const std::uint32_t words[] = {2,    0x60001, none, 0x60002, user, 0x40004,
-                                 none, 0x60010, none, 0x20,    none};
-  return std::string(reinterpret_cast<const char*>(words), sizeof words);
-}
-
-std::string AttributeOf(const std::string& path, const char* name) {
-  char value[256];
-  const ssize_t size = ::getxattr(path.c_str(), name, value, sizeof value);
-  return size < 0 ? "" : std::string(value, static_cast<std::size_t>(size));
 }
 
 // Nobody gains or loses access: the list's group entry, mask and named user stay as they were,

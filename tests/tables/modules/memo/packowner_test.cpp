@@ -3,13 +3,13 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <functional>
 
 #include "tables/core/dbf4pack.h"
+#include "tests/support/accesslist.h"
 #include "tests/tables/modules/memo/memotest.h"
 
 namespace {
@@ -19,20 +19,6 @@ using namespace memotest;
 constexpr uid_t kNobody = 65534;
 constexpr uid_t kDaemon = 1;
 constexpr gid_t kGroup = 4242;  // the second group of the user a child runs as
-
-// An access list giving user 2 read and write, with the mask read and write.
-std::string AccessList() {
-  const std::uint32_t none = ~0u;
-  const std::uint32_t words[] = {2,    0x60001, none, 0x60002, 2,   0x60004,
-                                 none, 0x60010, none, 0x20,    none};
-  return std::string(reinterpret_cast<const char*>(words), sizeof words);
-}
-
-std::string AttributeOf(const std::string& path, const char* name) {
-  char value[256];
-  const ssize_t size = ::getxattr(path.c_str(), name, value, sizeof value);
-  return size < 0 ? "" : std::string(value, static_cast<std::size_t>(size));
-}
 
 class PackOwner : public MemoTest {
  protected:
@@ -113,7 +99,7 @@ TEST_F(PackOwner, PackKeepsOwnerGroupModeAccessListAndAttributesOrIsRefused) {
         !Give("t.dbt", c.owner, c.group, c.mode))
       GTEST_SKIP() << "only the superuser gives files";
     ASSERT_EQ(::chmod(Dir().c_str(), c.folderMode), 0);
-    const std::string acl = AccessList();
+    const std::string acl = AccessList(2);
     for (const char* name : {"t.dbf", "t.dbt"}) {
       if (c.accessList && (::setxattr(Path(name).c_str(), "system.posix_acl_access", acl.data(),
                                       acl.size(), 0) != 0 ||
