@@ -1,6 +1,7 @@
 #include "base/files/textfile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include "platform/files/fileresolve.h"
 #include "platform/files/newoutput.h"
 #include "platform/files/osfiles.h"
+#include "platform/files/replacefile.h"
 
 namespace {
 
@@ -81,8 +83,22 @@ void TextFile::Rewrite() {
   if (whole_) {
     RewriteWhole();
   } else {
-    Open(name_, O_WRONLY | O_CREAT | O_TRUNC, Mode::Writing);
+    RewriteInPlace();
   }
+}
+
+// The file is reached only through links the output unit follows (see FinalTargetStat), never
+// through another user's link in a shared folder.
+void TextFile::RewriteInPlace() {
+  std::string target;
+  struct stat info {};
+  if (platform::FinalTargetStat(name_, target, info) != 0 && errno != ENOENT) {
+    Discard();
+    error_ = errno;
+    ioResult_ = OpenErrorCode(error_);
+    return;
+  }
+  Open(target, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, Mode::Writing);
 }
 
 // No sync of the new file's data nor of its folder: the rename comes only after every write

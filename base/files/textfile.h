@@ -91,6 +91,7 @@ class TextFile {
 
   bool Open(const std::string& path, int flags, Mode mode);
   void RewriteWhole();
+  void RewriteInPlace();
   void Adopt(int fd, Mode mode);
   // Lets go of the descriptor without closing it.
   void Forget();

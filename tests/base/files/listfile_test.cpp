@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -213,6 +214,20 @@ TEST_F(ValueFileTest, AnOpenFileIsClosedBeforeItsLinesCouldBeLost) {
     local.WriteLine("flushed");
   }
   EXPECT_EQ(Bytes("local.txt"), "flushed\r\n");
+}
+
+// In a folder everyone may write, a file written in place is never reached through another user's
+// link.
+TEST_F(ValueFileTest, AFileWrittenInPlaceFollowsNoOtherUsersLink) {
+  Put("victim", "kept");
+  ASSERT_EQ(::chmod(Dir().c_str(), 01777), 0);
+  if (::symlink(Path("victim").c_str(), Path("out.txt").c_str()) != 0 ||
+      ::lchown(Path("out.txt").c_str(), 1, 1) != 0)
+    GTEST_SKIP() << "only the superuser gives files";
+  ListFile.Assign(Path("out.txt"));
+  ListFile.Rewrite();
+  EXPECT_EQ(ListFile.IoResult(), IoAccessDenied);
+  EXPECT_EQ(Bytes("victim"), "kept");
 }
 
 // Writes of more than a few bytes fail while it lives, as on a full disk.
