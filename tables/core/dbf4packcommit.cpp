@@ -50,15 +50,16 @@ std::string LeafOf(const std::string& path) {
   return path.substr(path.find_last_of('/') + 1);
 }
 
-// The user a pack's files are given: the owner of the file the table's name leads to.
-uid_t TableOwner(const std::string& table) {
+// The user a new file of the pack is given: the owner of the file it replaces, which the name
+// leads to.
+uid_t OwnerOf(const std::string& file) {
   struct stat info {};
-  return platform::os::Stat(table, info) == 0 ? info.st_uid : ::geteuid();
+  return platform::os::Stat(file, info) == 0 ? info.st_uid : ::geteuid();
 }
 
-// A file the engine made for the table: a regular file of one name, given the table's owner or
-// still the running user's. No other user can make one, so another user's file planted under a
-// pack's name is never renamed in nor removed.
+// A file the engine made for a table: a regular file of one name, given the owner of the file it
+// replaces or still the running user's. No other user can make one, so another user's file
+// planted under a pack's name is never renamed in nor removed.
 bool MadeForTable(const std::string& path, uid_t owner) {
   struct stat info {};
   return platform::os::LinkStat(path, info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
@@ -271,8 +272,8 @@ int CommitPackedFiles(const std::string& table, const PackFiles& files) {
 
 int FinishPackedFiles(const std::string& table, const PackFiles& files, bool& nothingReplaced) {
   const std::string& memo = files.memo;
-  const uid_t owner = TableOwner(table);
-  const bool memoPending = !memo.empty() && MadeForTable(files.newMemo, owner);
+  const uid_t owner = OwnerOf(table);
+  const bool memoPending = !memo.empty() && MadeForTable(files.newMemo, OwnerOf(memo));
   const bool tablePending = MadeForTable(files.newTable, owner);
   nothingReplaced = false;
   // Back to back, with no sync between them: other programs that open the table between the two
@@ -300,20 +301,20 @@ int FinishPackedFiles(const std::string& table, const PackFiles& files, bool& no
 }
 
 void DropPackedFiles(const std::string& table, const PackFiles& files) {
-  const uid_t owner = TableOwner(table);
+  const uid_t owner = OwnerOf(table);
   RemoveIfMadeForTable(MarkerName(table), owner);
   RemoveIfMadeForTable(MarkerDraftName(table), owner);
   if (files.memo.empty()) {
     for (const std::string& memo : PossibleMemoFiles(table))
-      RemoveIfMadeForTable(PackedMemoName(memo), owner);
+      RemoveIfMadeForTable(PackedMemoName(memo), OwnerOf(memo));
   } else {
-    RemoveIfMadeForTable(files.newMemo, owner);
+    RemoveIfMadeForTable(files.newMemo, OwnerOf(files.memo));
   }
   RemoveIfMadeForTable(files.newTable.empty() ? PackedTableName(table) : files.newTable, owner);
 }
 
 bool SettleInterruptedPack(const std::string& table) {
-  const uid_t owner = TableOwner(table);
+  const uid_t owner = OwnerOf(table);
   if (!Leftover(table, owner)) return true;
   const std::string marker = MarkerName(table);
   SettleTurn turn;
