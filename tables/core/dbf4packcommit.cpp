@@ -76,7 +76,7 @@ int ErrnoCode() {
 
 // A new file of the pack for the file replaced, whose stat is old, under name or a name of its own
 // (made), with the replaced file's owner, group, mode and attributes: the descriptor, or -1 with
-// errno (EPERM where the new file cannot keep the owner or group).
+// errno (EPERM where the new file cannot keep the owner, group or attributes).
 int NewPackFile(const std::string& replaced, const std::string& name, std::string& made) {
   std::string target;
   struct stat old {};
@@ -92,7 +92,7 @@ int NewPackFile(const std::string& replaced, const std::string& name, std::strin
   struct stat given {};
   int error = 0;
   if (platform::TakeAttributes(fd, target, old) != 0 || ::fstat(fd, &given) != 0)
-    error = errno;
+    error = platform::WrittenInPlaceInstead(errno) ? EPERM : errno;
   else if (given.st_uid != old.st_uid || given.st_gid != old.st_gid)
     error = EPERM;
   if (error == 0) return fd;
