@@ -211,7 +211,7 @@ bool PackIntoNewFiles(WorkArea& area, std::uint16_t openMode, bool wasShared) {
   // Marked before the commit: from the marker on, the next open may put the packed table in.
   if (!marks.Set()) return false;
   if (const int committed = CommitPackedFiles(area.fileName, files.names); committed != 0)
-    return PackFailed(area, committed);
+    return committed > 0 && PackFailed(area, committed);
   return SwapInNewFiles(area, files, marks, keptCount) &&
          (files.names.memo.empty() || ReopenMemo(area, openMode));
 }

@@ -252,6 +252,15 @@ int CommitPackedFiles(const std::string& table, const PackFiles& files) {
   // A table alone is swapped by one rename, which commits by itself: no marker, and none of the
   // syncs that go with it.
   if (files.memo.empty()) return 0;
+  // The marker's name is the one a later open looks for; another user's file there is neither
+  // replaced nor removed.
+  struct stat held {};
+  if (platform::os::LinkStat(MarkerName(table), held) == 0 &&
+      !MadeForTable(MarkerName(table), OwnerOf(table))) {
+    ReportError(
+        5, "Cannot pack " + table + ": another user's file holds " + MarkerName(table) + " [Pack]");
+    return -1;
+  }
   const std::string bytes = std::string(kMarkerMagic) + LeafOf(files.memo) + "\n" +
                             LeafOf(files.newTable) + "\n" + LeafOf(files.newMemo) + "\n";
   std::string draft;

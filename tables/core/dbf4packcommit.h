@@ -45,7 +45,8 @@ int CreatePackedFile(const std::string& replaced, const std::string& name,
                      platform::BlockFile& file, std::string& made);
 
 // Writes the marker and puts it in place, synced with the folder's entries, for a table with a
-// memo file; 0 or the I/O code.
+// memo file; 0, the I/O code, or -1 after an error reported where another user's file holds the
+// marker's name.
 int CommitPackedFiles(const std::string& table, const PackFiles& files);
 
 // Renames what is left of the new files over the old ones (memo first, the table right after it)
