@@ -89,13 +89,8 @@ int NewPackFile(const std::string& replaced, const std::string& name, std::strin
     made.clear();
     return -1;
   }
-  struct stat given {};
-  int error = 0;
-  if (platform::TakeAttributes(fd, target, old) != 0 || ::fstat(fd, &given) != 0)
-    error = platform::WrittenInPlaceInstead(errno) ? EPERM : errno;
-  else if (given.st_uid != old.st_uid || given.st_gid != old.st_gid)
-    error = EPERM;
-  if (error == 0) return fd;
+  if (platform::TakeAttributes(fd, target, old) == 0) return fd;
+  const int error = platform::WrittenInPlaceInstead(errno) ? EPERM : errno;
   ::close(fd);
   platform::os::Unlink(made);
   errno = error;
