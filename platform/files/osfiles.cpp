@@ -240,13 +240,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, off_t offset) {
   return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  const int fd = Open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes.data(), bytes.size());
-  return ::close(fd) == 0 && written;
-}
-
 std::string Variable(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value != nullptr ? ProgramName(value) : std::string();

@@ -73,8 +73,6 @@ bool MakeTempFolder(std::string& pattern);
 bool ReadWholeFile(const std::string& path, std::string& bytes, off_t offset = 0);
 // Writes every byte to fd, again after an interrupted or short write; false when a write fails.
 bool WriteAll(int fd, const char* bytes, std::size_t size);
-// Creates or empties the file and writes bytes; false when any step fails.
-bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // An environment variable's value; empty when unset.
 std::string Variable(const std::string& name);

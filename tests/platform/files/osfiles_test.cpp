@@ -19,6 +19,7 @@
 #include "platform/files/blockfile.h"
 #include "platform/files/dirservices.h"
 #include "platform/files/fileresolve.h"
+#include "platform/files/newoutput.h"
 #include "platform/system/clock.h"
 #include "platform/system/process.h"
 #include "platform/system/programsearch.h"
@@ -31,6 +32,12 @@ namespace {
 const std::string kFolder = "Pr\374fstand";          // Windows-1252
 const std::string kFolderUtf8 = "Pr\303\274fstand";  // on disk
 const std::string kChinese = "\344\270\255\346\226\207.kv6";
+
+bool WriteWhole(const std::string& name, const std::string& bytes) {
+  platform::NewOutput output;
+  return platform::OpenOutput(name, output) == 0 &&
+         platform::WriteWholeOutput(output, bytes, false) == 0;
+}
 
 class OsFiles : public testing::Test, protected TempFolder {
  protected:
@@ -112,7 +119,7 @@ TEST_F(OsFiles, EveryCallReachesTheFileOfTheWindows1252Name) {
        }},
       {"block create", [&] { return block.Create(f + "Gu\337eisen.ndx") == 0; }},
       {"created", [&] { return OnDisk("Gu\303\237eisen.ndx"); }},
-      {"write", [&] { return platform::os::WriteWholeFile(f + "Ma\337e.txt", "M\337"); }},
+      {"write", [&] { return WriteWhole(f + "Ma\337e.txt", "M\337"); }},
       {"read",
        [&] {
          std::string bytes;
@@ -123,7 +130,7 @@ TEST_F(OsFiles, EveryCallReachesTheFileOfTheWindows1252Name) {
       {"unlink", [&] { return platform::os::Unlink(f + "\334ber.txt") == 0; }},
       {"program",
        [&] {
-         return platform::os::WriteWholeFile(f + "Pr\374f.sh", "") &&
+         return WriteWhole(f + "Pr\374f.sh", "") &&
                 ::chmod(Path(kFolderUtf8 + "/Pr\303\274f.sh").c_str(), 0700) == 0 &&
                 platform::ProgramExists(f + "Pr\374f.sh");
        }},

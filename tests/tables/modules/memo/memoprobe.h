@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/osfiles.h"
+#include "platform/files/newoutput.h"
 #include "tables/core/dbf4area.h"
 #include "tables/core/dbf4edit.h"
 #include "tables/core/dbf4nav.h"
@@ -106,7 +106,9 @@ inline void MakeTables(const std::string& dir, const Input& input) {
   }
   dadav::CloseAll();
   const std::string memoName = dir + "/refs." + (input.type == 0xF5 ? "fpt" : "dbt");
-  platform::os::WriteWholeFile(memoName, input.memoFile);
+  platform::NewOutput output;
+  if (platform::OpenOutput(memoName, output) == 0)
+    platform::WriteWholeOutput(output, input.memoFile, false);
 }
 
 inline void ReadEveryWay(std::int64_t block, std::string& broken) {
