@@ -98,7 +98,8 @@ bool Occupied(int fd, const Gate& gate, bool exclusive) {
 
 // One look covers the turn's turnstiles. Programs waiting for other records hold the file lock's
 // turnstile too, shared, which keeps out only askers of the file lock: where the look finds a
-// lock, each turnstile is looked at on its own, in the way the caller takes it.
+// lock, each turnstile is looked at on its own, in the way the caller takes it: the lock's own
+// first, since a waiter for the same lock is the likelier one.
 bool SomebodyWaits(int fd, const Turn& turn, bool exclusive) {
   if (turn.count == 1) return Occupied(fd, turn.gates[0], exclusive);
   const Range first = turn.gates[0].turnstile, last = turn.gates[turn.count - 1].turnstile;
@@ -106,7 +107,8 @@ bool SomebodyWaits(int fd, const Turn& turn, bool exclusive) {
                                       true)) {
     return false;
   }
-  return std::any_of(turn.gates.begin(), turn.gates.begin() + turn.count,
+  const auto gates = turn.gates.rend() - static_cast<std::ptrdiff_t>(turn.count);
+  return std::any_of(gates, turn.gates.rend(),
                      [&](const Gate& gate) { return Occupied(fd, gate, exclusive); });
 }
 
