@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -71,6 +72,20 @@ class TableKill : public ndxtest::IndexTest {
     CloseAll();
   }
 
+  // Waits until the writer has run for micros more of its own processor time, so that a busy
+  // machine, which gives it less of the processor, does not end it before it got anything done.
+  static void WaitForWritersTime(pid_t pid, int micros) {
+    clockid_t clock{};
+    const auto used = [&clock] {
+      timespec spent{};
+      return clock_gettime(clock, &spent) == 0 ? spent.tv_sec * 1000000LL + spent.tv_nsec / 1000
+                                               : -1LL;
+    };
+    const long long start = clock_getcpuclockid(pid, &clock) == 0 ? used() : -1;
+    if (start < 0) return static_cast<void>(usleep(static_cast<useconds_t>(micros)));
+    for (long long now = start; now >= 0 && now < start + micros; now = used()) usleep(200);
+  }
+
   // Runs the writer for a random while and kills it; the operations it logged as done are
   // applied to the state expected, and the one it was in the middle of is returned.
   std::optional<Operation> RunAndKill(const std::string& mode, unsigned seed, int micros) {
@@ -87,7 +102,7 @@ class TableKill : public ndxtest::IndexTest {
     // The moment counts from the writer's start, before it opens the table: started from an
     // instrumented build on a busy machine, it takes tens of milliseconds to get there.
     for (int wait = 0; wait < 50000 && !std::filesystem::exists(Path("log")); ++wait) usleep(100);
-    usleep(static_cast<useconds_t>(micros));
+    WaitForWritersTime(pid, micros);
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
