@@ -283,9 +283,9 @@ int CreateNamedReplacement(const std::string& name, bool nameHeld, NewOutput& ou
   if (LookUpTarget(name, target, info, exists) != 0) return -1;
   const mode_t mode = exists ? info.st_mode & 0777 : 0666;
   std::string temp = target + kLinkSuffix;
-  int fd = nameHeld ? CreateAfresh(temp, mode) : -1;
   // Another user's file under the fixed name is left alone: a unique name serves instead.
-  if (!nameHeld || (fd < 0 && errno == EEXIST)) fd = CreateUniqueBeside(target, mode, temp);
+  const int fd =
+      nameHeld ? CreateAfreshOrBeside(target, mode, temp) : CreateUniqueBeside(target, mode, temp);
   if (fd < 0) return -1;
   if (exists && TakeAttributes(fd, target, info) != 0) return GiveUp(fd, temp, errno);
   output.fd = fd;
@@ -342,6 +342,11 @@ int CreateUniqueBeside(const std::string& target, mode_t mode, std::string& name
   return TakeUniqueName(target, name, create) == 0 ? fd : -1;
 }
 
+int CreateAfreshOrBeside(const std::string& target, mode_t mode, std::string& name) {
+  const int fd = CreateAfresh(name, mode);
+  return fd < 0 && errno == EEXIST ? CreateUniqueBeside(target, mode, name) : fd;
+}
+
 int RemoveLeftover(const std::string& name) {
   struct stat info {};
   if (os::LinkStat(name, info) != 0) return errno == ENOENT ? 0 : -1;
@@ -377,8 +382,7 @@ bool WrittenInPlaceInstead(int error) {
 
 int WriteFreshFile(const std::string& target, std::string_view bytes, std::string& made) {
   made = target;
-  int fd = CreateAfresh(made, 0666);
-  if (fd < 0 && errno == EEXIST) fd = CreateUniqueBeside(target, 0666, made);
+  const int fd = CreateAfreshOrBeside(target, 0666, made);
   const bool written = fd >= 0 && os::WriteAll(fd, bytes.data(), bytes.size());
   if (written && CloseChecked(fd) == 0) return 0;
   const int error = errno;

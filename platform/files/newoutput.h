@@ -76,6 +76,10 @@ int CreateAfresh(const std::string& name, mode_t mode);
 // as its writer's while the descriptor is open; leftovers of writers gone are removed first.
 // The descriptor, or -1 with errno.
 int CreateUniqueBeside(const std::string& target, mode_t mode, std::string& name);
+// Creates name as CreateAfresh does or, where another user's file holds it, a new file beside
+// target as CreateUniqueBeside does; name then gets the name taken. The descriptor, or -1 with
+// errno.
+int CreateAfreshOrBeside(const std::string& target, mode_t mode, std::string& name);
 // Removes a file or link the user owns under name, as a kill of the user's own output may leave
 // one; another user's stays: 0 when the name is free now, or -1 with errno (EEXIST for another
 // user's file).

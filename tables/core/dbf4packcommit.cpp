@@ -82,9 +82,7 @@ int NewPackFile(const std::string& replaced, const std::string& name, std::strin
   struct stat old {};
   if (platform::FinalTargetStat(replaced, target, old) != 0) return -1;
   made = name;
-  int fd = platform::CreateAfresh(made, old.st_mode & 0777);
-  if (fd < 0 && errno == EEXIST)
-    fd = platform::CreateUniqueBeside(target, old.st_mode & 0777, made);
+  const int fd = platform::CreateAfreshOrBeside(target, old.st_mode & 0777, made);
   if (fd < 0) {
     made.clear();
     return -1;

@@ -592,8 +592,7 @@ class NewIndexFile {
       if (platform::ReplacedInPlace(target, info)) return StartInPlace(d);
     }
     const mode_t mode = exists ? info.st_mode & 0777 : 0666;
-    int fd = platform::CreateAfresh(buildName_, mode);
-    if (fd < 0 && errno == EEXIST) fd = platform::CreateUniqueBeside(target, mode, buildName_);
+    const int fd = platform::CreateAfreshOrBeside(target, mode, buildName_);
     if (fd < 0 && exists && platform::WrittenInPlaceInstead(errno)) return StartInPlace(d);
     if (fd < 0) return platform::IoCodeFromErrno(errno, true);
     started_ = true;
